@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds wux and starts it, with an optional file to open.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/deps.sh --run
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+if [ ! -x build/src/app/wux ]; then
+  echo "wux: the main window is not built yet; only the document model and its tests exist."
+  exit 0
+fi
+exec build/src/app/wux "$@"

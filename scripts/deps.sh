@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages wux needs to build, test and run, only those missing,
+# so a second run costs nothing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config git python3
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  zlib1g-dev libjpeg-dev libpng-dev libcurl4-openssl-dev
+  clang libclang-rt-dev
+)
+if [ "${1:-}" = "--run" ]; then
+  packages+=()
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

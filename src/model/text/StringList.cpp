@@ -1,0 +1,215 @@
+#include "model/text/StringList.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "model/errors.h"
+#include "model/text/sjis.h"
+#include "platform/files.h"
+
+namespace wux {
+
+StringList::StringList(std::initializer_list<std::string> lines) {
+  for (const auto& l : lines) lines_.push_back({l, nullptr});
+}
+
+const StringList::Line& StringList::at(int i) const {
+  if (i < 0 || i >= count()) throwRange("StringList", i, count());
+  return lines_[static_cast<std::size_t>(i)];
+}
+
+StringList::Line& StringList::at(int i) {
+  if (i < 0 || i >= count()) throwRange("StringList", i, count());
+  return lines_[static_cast<std::size_t>(i)];
+}
+
+void StringList::set(int i, std::string text) { at(i).text = std::move(text); }
+void StringList::setObject(int i, TObject* obj) { at(i).object = obj; }
+
+int StringList::add(std::string text, TObject* obj) {
+  if (sorted_) {
+    int idx = 0;
+    if (find(text, idx) && dup_ == Duplicates::Ignore) return idx;
+    lines_.insert(lines_.begin() + idx, Line{std::move(text), obj});
+    return idx;
+  }
+  if (lines_.size() >= static_cast<std::size_t>(INT32_MAX)) throw OverflowError("StringList: too many lines");
+  lines_.push_back(Line{std::move(text), obj});
+  return count() - 1;
+}
+
+void StringList::insert(int i, std::string text, TObject* obj) {
+  if (i < 0 || i > count()) throwRange("StringList.insert", i, count() + 1);
+  lines_.insert(lines_.begin() + i, Line{std::move(text), obj});
+}
+
+void StringList::erase(int i) {
+  at(i);
+  lines_.erase(lines_.begin() + i);
+}
+
+void StringList::move(int from, int to) {
+  at(from);
+  at(to);
+  if (from == to) return;
+  Line l = std::move(lines_[static_cast<std::size_t>(from)]);
+  lines_.erase(lines_.begin() + from);
+  lines_.insert(lines_.begin() + to, std::move(l));
+}
+
+void StringList::exchange(int i, int j) { std::swap(at(i), at(j)); }
+
+void StringList::append(const StringList& other) {
+  lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
+}
+
+int StringList::indexOf(std::string_view text) const {
+  if (sorted_) {
+    int idx;
+    if (find(text, idx)) return idx;
+    return -1;
+  }
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (sjis::sameText(lines_[i].text, text)) return static_cast<int>(i);
+  return -1;
+}
+
+int StringList::indexOfObject(const TObject* obj) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].object == obj) return static_cast<int>(i);
+  return -1;
+}
+
+int StringList::indexOfExact(std::string_view text) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].text == text) return static_cast<int>(i);
+  return -1;
+}
+
+std::string StringList::nameOf(std::string_view line) {
+  std::size_t p = line.find('=');  // '=' (0x3D) is never a second byte
+  return p == std::string_view::npos ? std::string() : std::string(line.substr(0, p));
+}
+
+std::string StringList::valueOfLine(std::string_view line) {
+  std::size_t p = line.find('=');
+  return p == std::string_view::npos ? std::string() : std::string(line.substr(p + 1));
+}
+
+int StringList::indexOfName(std::string_view name) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    std::string_view l = lines_[i].text;
+    std::size_t p = l.find('=');
+    if (p != std::string_view::npos && sjis::sameText(l.substr(0, p), name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string StringList::value(std::string_view name) const {
+  int i = indexOfName(name);
+  return i < 0 ? std::string() : valueFromIndex(i);
+}
+
+void StringList::setValue(std::string_view name, std::string_view value) {
+  int i = indexOfName(name);
+  if (value.empty()) {
+    if (i >= 0) erase(i);
+    return;
+  }
+  std::string line(name);
+  line += '=';
+  line += value;
+  if (i >= 0)
+    lines_[static_cast<std::size_t>(i)].text = std::move(line);
+  else
+    add(std::move(line));
+}
+
+void StringList::sort() {
+  std::stable_sort(lines_.begin(), lines_.end(),
+                   [](const Line& a, const Line& b) { return sjis::compareSort(a.text, b.text) < 0; });
+}
+
+void StringList::customSort(const std::function<int(const StringList&, int, int)>& cmp) {
+  std::vector<int> idx(lines_.size());
+  std::iota(idx.begin(), idx.end(), 0);
+  std::stable_sort(idx.begin(), idx.end(), [&](int a, int b) { return cmp(*this, a, b) < 0; });
+  std::vector<Line> out;
+  out.reserve(lines_.size());
+  for (int i : idx) out.push_back(std::move(lines_[static_cast<std::size_t>(i)]));
+  lines_ = std::move(out);
+}
+
+void StringList::setSorted(bool on) {
+  if (on && !sorted_) sort();
+  sorted_ = on;
+}
+
+bool StringList::find(std::string_view text, int& index) const {
+  // Equality is by case folding; among equal-folding lines the first is found.
+  std::size_t lo = 0, hi = lines_.size();
+  while (lo < hi) {
+    std::size_t mid = (lo + hi) / 2;
+    if (sjis::compareText(lines_[mid].text, text) < 0)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  index = static_cast<int>(lo);
+  return lo < lines_.size() && sjis::sameText(lines_[lo].text, text);
+}
+
+std::string StringList::text() const {
+  std::size_t n = 0;
+  for (const auto& l : lines_) n += l.text.size() + 2;
+  std::string out;
+  out.reserve(n);
+  for (const auto& l : lines_) {
+    out += l.text;
+    out += "\r\n";
+  }
+  return out;
+}
+
+void StringList::setText(std::string_view t) {
+  bool wasSorted = sorted_;
+  sorted_ = false;
+  lines_.clear();
+  std::size_t i = 0, n = t.size();
+  while (i < n) {
+    std::size_t j = i;
+    while (j < n && t[j] != '\r' && t[j] != '\n') ++j;
+    lines_.push_back(Line{std::string(t.substr(i, j - i)), nullptr});
+    if (j < n) j += (t[j] == '\r' && j + 1 < n && t[j + 1] == '\n') ? 2 : 1;
+    i = j;
+  }
+  if (wasSorted) setSorted(true);
+}
+
+std::string StringList::join(std::string_view sep) const {
+  std::string out;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (i) out += sep;
+    out += lines_[i].text;
+  }
+  return out;
+}
+
+void StringList::loadFromFile(const std::string& path) {
+  std::string data;
+  if (!platform::readFile(path, data)) throw Error("Cannot open file " + path);
+  setText(data);
+}
+
+bool StringList::saveToFile(const std::string& path) const {
+  return platform::writeFileAtomic(path, text());
+}
+
+bool StringList::operator==(const StringList& o) const {
+  if (lines_.size() != o.lines_.size()) return false;
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].text != o.lines_[i].text) return false;
+  return true;
+}
+
+}  // namespace wux

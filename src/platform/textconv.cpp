@@ -1,0 +1,84 @@
+#include "platform/textconv.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <mutex>
+
+namespace wux::platform {
+
+namespace {
+
+// glibc's "SHIFT_JIS" maps 0x5C to the yen sign; "CP932" keeps it a backslash as the
+// files written by the Windows program expect.
+std::string convert(std::string_view in, const char* to, const char* from, std::string_view replacement,
+                    std::size_t badStep) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+  std::string out;
+  out.reserve(in.size() * 3 / 2 + 16);
+  char* src = const_cast<char*>(in.data());
+  std::size_t srcLeft = in.size();
+  char buf[4096];
+  while (srcLeft > 0) {
+    char* dst = buf;
+    std::size_t dstLeft = sizeof buf;
+    std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    out.append(buf, static_cast<std::size_t>(dst - buf));
+    if (r == static_cast<std::size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      // EILSEQ or EINVAL (truncated sequence): replace and step over the bad bytes.
+      out.append(replacement);
+      std::size_t step = badStep;
+      if (step > srcLeft) step = srcLeft;
+      if (errno == EILSEQ && badStep > 1) {
+        // Step over one UTF-8 sequence at most, never a following good character.
+        step = 1;
+        while (step < srcLeft && (static_cast<unsigned char>(src[step]) & 0xC0) == 0x80) ++step;
+      }
+      src += step;
+      srcLeft -= step;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace
+
+bool isAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+std::string sjisToUtf8(std::string_view sjis) {
+  if (isAscii(sjis)) return std::string(sjis);
+  return convert(sjis, "UTF-8", "CP932", "\xEF\xBF\xBD", 1);
+}
+
+std::string utf8ToSjis(std::string_view utf8) {
+  if (isAscii(utf8)) return std::string(utf8);
+  return convert(utf8, "CP932", "UTF-8", "?", 2);
+}
+
+bool isValidUtf8(std::string_view s) {
+  std::size_t i = 0, n = s.size();
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    std::size_t len;
+    if (c < 0x80) len = 1;
+    else if (c >= 0xC2 && c <= 0xDF) len = 2;
+    else if (c >= 0xE0 && c <= 0xEF) len = 3;
+    else if (c >= 0xF0 && c <= 0xF4) len = 4;
+    else return false;
+    if (i + len > n) return false;
+    for (std::size_t k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += len;
+  }
+  return true;
+}
+
+}  // namespace wux::platform

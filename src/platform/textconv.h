@@ -1,0 +1,21 @@
+#pragma once
+// The one place where Shift_JIS (code page 932) text meets Unicode: the GUI, file names
+// and the UTF-8 literals in the sources. Invalid bytes become a replacement character;
+// nothing here throws or reads past its input.
+#include <string>
+#include <string_view>
+
+namespace wux::platform {
+
+std::string sjisToUtf8(std::string_view sjis);
+std::string utf8ToSjis(std::string_view utf8);
+bool isValidUtf8(std::string_view s);
+// True when every byte is ASCII (the common case, which needs no conversion).
+bool isAscii(std::string_view s);
+
+}  // namespace wux::platform
+
+namespace wux {
+// A UTF-8 literal of the sources as the Shift_JIS bytes the program keeps in memory.
+inline std::string sj(std::string_view utf8) { return platform::utf8ToSjis(utf8); }
+}  // namespace wux

@@ -1,0 +1,112 @@
+#include "model/text/StringList.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "model/errors.h"
+
+using namespace wux;
+
+TEST(StringListNameValue, NameIsTextBeforeFirstEqualsNotTrimmed) {
+  StringList l;
+  l.add("Key=a=b");
+  l.add(" Key =x");
+  EXPECT_EQ(l.value("key"), "a=b");
+  EXPECT_EQ(l.value(" KEY "), "x");
+  EXPECT_EQ(l.value("missing"), "");
+  EXPECT_EQ(l.indexOfName("KEY"), 0);
+}
+
+TEST(StringListNameValue, AssignRewritesAppendsOrDeletes) {
+  StringList l;
+  l.setValue("a", "1");
+  l.setValue("b", "2");
+  l.setValue("A", "3");
+  ASSERT_EQ(l.count(), 2);
+  EXPECT_EQ(l[0], "A=3");
+  l.setValue("a", "");
+  ASSERT_EQ(l.count(), 1);
+  EXPECT_EQ(l[0], "b=2");
+  l.setValue("zzz", "");
+  EXPECT_EQ(l.count(), 1);
+}
+
+TEST(StringListText, SplitsAtEveryBreakAndSavesCrLf) {
+  StringList l;
+  l.setText("a\r\nb\rc\nd\r\n");
+  ASSERT_EQ(l.count(), 4);
+  EXPECT_EQ(l[3], "d");
+  EXPECT_EQ(l.text(), "a\r\nb\r\nc\r\nd\r\n");
+  l.setText("x\n\ny");
+  ASSERT_EQ(l.count(), 3);
+  EXPECT_EQ(l[1], "");
+  l.setText(std::string("n\0ul", 4));
+  EXPECT_EQ(l[0].size(), 4u);
+  l.setText("");
+  EXPECT_EQ(l.count(), 0);
+  l.setText("\r\n");
+  ASSERT_EQ(l.count(), 1);
+  EXPECT_EQ(l[0], "");
+}
+
+TEST(StringListText, FileRoundTripIsByteExact) {
+  auto dir = std::filesystem::temp_directory_path() / "wux_sl_test";
+  std::filesystem::create_directories(dir);
+  std::string path = (dir / "a.txt").string();
+  StringList l{"\x83\x41\x83\x5C", "", "end"};
+  ASSERT_TRUE(l.saveToFile(path));
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(bytes, "\x83\x41\x83\x5C\r\n\r\nend\r\n");
+  StringList r;
+  r.loadFromFile(path);
+  EXPECT_EQ(r, l);
+  EXPECT_THROW(r.loadFromFile((dir / "missing").string()), Error);
+  EXPECT_FALSE(l.saveToFile((dir / "no/such/dir/x").string()));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(StringListLookup, IgnoresAsciiCaseButNotSecondBytes) {
+  StringList l{"Memo", "\x83\x41"};
+  EXPECT_EQ(l.indexOf("MEMO"), 0);
+  EXPECT_EQ(l.indexOf("\x83\x61"), -1);
+  EXPECT_EQ(l.indexOfExact("memo"), -1);
+}
+
+TEST(StringListSort, CaseInsensitiveStableAndTotal) {
+  StringList l{"b", "B", "a", "A", "c"};
+  TObject tag;
+  l.setObject(0, &tag);
+  l.sort();
+  EXPECT_EQ(l.join(","), "A,a,B,b,c");
+  EXPECT_EQ(l.object(3), &tag);
+}
+
+TEST(StringListSort, SortedListInsertsInPlaceAndFinds) {
+  StringList l;
+  l.setSorted(true);
+  l.setDuplicates(StringList::Duplicates::Ignore);
+  l.add("zeta");
+  l.add("Alpha");
+  l.add("mid");
+  l.add("ALPHA");
+  EXPECT_EQ(l.join(","), "Alpha,mid,zeta");
+  EXPECT_EQ(l.indexOf("MID"), 1);
+  EXPECT_EQ(l.indexOf("nope"), -1);
+}
+
+TEST(StringListRange, OutOfRangeThrowsInsteadOfUndefinedBehaviour) {
+  StringList l{"a"};
+  EXPECT_THROW(l.get(1), RangeError);
+  EXPECT_THROW(l.get(-1), RangeError);
+  EXPECT_THROW(l.erase(5), RangeError);
+  EXPECT_THROW(l.insert(3, "x"), RangeError);
+  EXPECT_THROW(l.move(0, 1), RangeError);
+  EXPECT_EQ(l.count(), 1);
+  l.insert(1, "b");
+  l.move(1, 0);
+  EXPECT_EQ(l.join(","), "b,a");
+}
