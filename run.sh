@@ -2,6 +2,10 @@
 # Installs what is missing, builds wux and starts it, with an optional file to open.
 set -euo pipefail
 cd "$(dirname "$0")"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "wux: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session or under Xvfb."
+  exit 1
+fi
 ./scripts/deps.sh --run
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

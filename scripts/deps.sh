@@ -8,9 +8,11 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   zlib1g-dev libjpeg-dev libpng-dev libcurl4-openssl-dev
   clang libclang-rt-dev
+  qt6-base-dev
 )
 if [ "${1:-}" = "--run" ]; then
-  packages+=()
+  # Shift_JIS notes need a Japanese font on screen, or every kanji shows as a box.
+  packages+=(fonts-ipafont-gothic)
 fi
 
 missing=()

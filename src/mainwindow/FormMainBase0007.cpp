@@ -1,0 +1,198 @@
+#include "mainwindow/FormMainBase0007.h"
+
+#include <QTimer>
+#include <cmath>
+
+#include "model/Prompter.h"
+#include "model/errors.h"
+#include "model/text/sjis.h"
+#include "platform/textconv.h"
+#include "platform/user.h"
+#include "views/QtPrompter.h"
+
+namespace wux {
+
+namespace {
+const char* const kClass = "TFormMainBase0007.";
+
+long long secondsOfDay(const DateTime& dt) {
+  const long long days = std::llround(std::floor(ToSerial({dt.year, dt.month, dt.day, 0, 0, 0, 0})));
+  return days * 86400 + dt.hour * 3600 + dt.minute * 60 + dt.second;
+}
+}  // namespace
+
+long long wholeSecondsBetween(const DateTime& from, const DateTime& to) {
+  long long s = secondsOfDay(to) - secondsOfDay(from);
+  // A started second is not a whole one.
+  if (s > 0 && to.msec < from.msec) --s;
+  if (s < 0 && to.msec > from.msec) ++s;
+  return s;
+}
+
+TFormMainBase0007::TFormMainBase0007() { modalProbe_ = [] { return isModalDialogOpen(); }; }
+
+TFormMainBase0007::~TFormMainBase0007() = default;
+
+void TFormMainBase0007::FormCreate() {
+  yesToAll_ = false;
+  userName_ = platform::utf8ToSjis(platform::userName());
+  flagFileLock_ = false;
+  lastAutoSave_ = Now();
+  idleTimer_ = new QTimer(this);
+  idleTimer_->setInterval(1000);
+  connect(idleTimer_, &QTimer::timeout, this, [this] { idleAutoSave_(); });
+  idleTimer_->start();
+}
+
+AgentAPLAbs* TFormMainBase0007::getAgent() { return nullptr; }
+
+// ---- slots that a later layer must fill ----
+
+int TFormMainBase0007::shouldNotExecute(const std::string& name) {
+  ShowMessage("Should not execute. " + name);
+  return kResultShouldNotExecute;
+}
+
+int TFormMainBase0007::stillNotImplemented(const std::string& name) {
+  ShowMessage("Still not implemented. " + name);
+  return kResultNotImplemented;
+}
+
+void TFormMainBase0007::mouseCursor(int) { shouldNotExecute(std::string(kClass) + "mouseCursor"); }
+void TFormMainBase0007::messageDoing_(const std::string&) {
+  shouldNotExecute(std::string(kClass) + "messageDoing_");
+}
+int TFormMainBase0007::addLog_(const std::string&) {
+  shouldNotExecute(std::string(kClass) + "addLog_");
+  return kResultFailed;
+}
+int TFormMainBase0007::showFormLog() {
+  stillNotImplemented(std::string(kClass) + "showFormLog");
+  return kResultFailed;
+}
+int TFormMainBase0007::setCheckListBox_(QWidget*) {
+  ShowMessage(std::string("Abstract Method: ") + kClass + "setCheckListBox_");
+  return kResultShouldNotExecute;
+}
+int TFormMainBase0007::setTreeView_(QWidget*) { return shouldNotExecute(std::string(kClass) + "setTreeView_"); }
+int TFormMainBase0007::setListView_(QWidget*) { return shouldNotExecute(std::string(kClass) + "setListView_"); }
+void TFormMainBase0007::showHolder_(MemoHolderUI*) { shouldNotExecute(std::string(kClass) + "showHolder_"); }
+void TFormMainBase0007::hideHolder_(MemoHolderUI*) { shouldNotExecute(std::string(kClass) + "hideHolder_"); }
+MemoHolderUI* TFormMainBase0007::newHolder_(int) {
+  shouldNotExecute(std::string(kClass) + "newHolder_");
+  return nullptr;
+}
+int TFormMainBase0007::UI2Model() { return shouldNotExecute(std::string(kClass) + "UI2Model"); }
+void TFormMainBase0007::updateCaption() { shouldNotExecute(std::string(kClass) + "updateCaption"); }
+void TFormMainBase0007::updateColor() { shouldNotExecute(std::string(kClass) + "updateColor"); }
+void TFormMainBase0007::refreshHolderView() { shouldNotExecute(std::string(kClass) + "refreshHolderView"); }
+void TFormMainBase0007::updateReadOnlyMark() { shouldNotExecute(std::string(kClass) + "updateReadOnlyMark"); }
+void TFormMainBase0007::Model2UI() { shouldNotExecute(std::string(kClass) + "Model2UI"); }
+int TFormMainBase0007::querySaveAll() { return stillNotImplemented(std::string(kClass) + "querySaveAll"); }
+void TFormMainBase0007::newMemoFile() { shouldNotExecute(std::string(kClass) + "newMemoFile"); }
+int TFormMainBase0007::writeVersionTS_(StringList&) {
+  return stillNotImplemented(std::string(kClass) + "writeVersionTS_");
+}
+TFrameMemoNode* TFormMainBase0007::getNodeFrame() { return nullptr; }
+bool TFormMainBase0007::isUIReadOnly() { return false; }
+bool TFormMainBase0007::isUIInternet() { return false; }
+std::string TFormMainBase0007::getTempDir() { return ""; }
+void TFormMainBase0007::putTempDir_(const std::string&) { shouldNotExecute(std::string(kClass) + "putTempDir_"); }
+void TFormMainBase0007::showHolderCount() { shouldNotExecute(std::string(kClass) + "showHolderCount"); }
+int TFormMainBase0007::getAutoSaveTime() {
+  shouldNotExecute(std::string(kClass) + "getAutoSaveTime");
+  return 0;
+}
+void TFormMainBase0007::putAutoSaveTime_(int) { shouldNotExecute(std::string(kClass) + "putAutoSaveTime_"); }
+TFrameMemoHolder* TFormMainBase0007::getHolderFrame() { return nullptr; }
+
+// ---- the busy protocol ----
+
+void TFormMainBase0007::beginDoing_(const std::string& text) {
+  activity_ = text;
+  messageDoing_("*Doing* " + text);
+  break_ = false;
+  doing_ = true;
+  mouseCursor(-11);
+}
+
+void TFormMainBase0007::endDoing() { endDoing_(""); }
+
+void TFormMainBase0007::endDoing_(const std::string& text) {
+  std::string status = sjis::trim(text);
+  if (status.empty()) status = (break_ ? "Break: " : "Done: ") + activity_;
+  break_ = false;
+  doing_ = false;
+  messageDoing_(status);
+  mouseCursor(0);
+}
+
+bool TFormMainBase0007::isDoing_() {
+  if (!doing_) return false;
+  messageDoing_("Now Doing " + nowString());
+  return true;
+}
+
+int TFormMainBase0007::UIBreak() {
+  break_ = true;
+  doing_ = false;
+  messageDoing_("Break " + FormatDateTime("yyyymmdd hhnnss", Now()));
+  return 0;
+}
+
+// ---- the log ----
+
+int TFormMainBase0007::addLogStrings(const StringList& lines) {
+  for (int i = 0; i < lines.count(); ++i) addLog_(lines[i]);
+  return lines.count();
+}
+
+void TFormMainBase0007::addLogTS(const std::string& text) {
+  addLog_(FormatDateTime("yyyymmdd hhnnss ", Now()) + ":" + text);
+}
+
+std::string TFormMainBase0007::nowString() { return FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now()); }
+
+// ---- formats ----
+
+std::string TFormMainBase0007::getDateFormat() { return "\"yyyymmdd\""; }
+std::string TFormMainBase0007::getNumberFormat() { return "\"%.5d\""; }
+
+// ---- the idle auto-save ----
+
+void TFormMainBase0007::idleAutoSave_() {
+  if (doing_) return;
+  if (modalProbe_ && modalProbe_()) return;
+  const int t = getAutoSaveTime();
+  if (t <= 60) return;
+  const DateTime now = Now();
+  if (wholeSecondsBetween(lastAutoSave_, now) <= t) return;
+  // Moved first: a save that fails must not be retried at every idle moment.
+  lastAutoSave_ = now;
+  BusyScope busy(*this, "Auto Save");
+  UI2Model();
+  saveModifiedHolders_();
+  busy.finish(FormatDateTime("YYYYMMDD hh:mm:ss", Now()) + " Done Save Auto.");
+}
+
+void TFormMainBase0007::saveModifiedHolders_() {}
+
+// ---- document routines ----
+
+MemoHolderUI* TFormMainBase0007::getCurrentHolder() { return nullptr; }
+MemoNodeUI* TFormMainBase0007::getCurrentNode() { return nullptr; }
+void TFormMainBase0007::setCurrentNode(MemoNodeUI*) {}
+MemoNodeUI* TFormMainBase0007::changeCurrentNode_(MemoNodeUI* node) { return node; }
+MemoHolderUI* TFormMainBase0007::changeCurrentHolder(MemoHolderUI*) { return nullptr; }
+MemoHolderUI* TFormMainBase0007::_changeCurrentHolder_(MemoHolderUI* holder) { return holder; }
+int TFormMainBase0007::loadHolder(MemoHolderUI*) { return 0; }
+
+bool TFormMainBase0007::checkUIReadOnly() {
+  if (!isUIReadOnly()) return false;
+  messageDoing_("UI ReadOnly");
+  return true;
+}
+
+bool TFormMainBase0007::checkHolderReadOnly() { return getCurrentHolder() == nullptr; }
+
+}  // namespace wux

@@ -1,0 +1,53 @@
+#include "mainwindow/FormMainBaseWUX.h"
+
+#include "mainwindow/FormLog.h"
+#include "views/qtext.h"
+
+namespace wux {
+
+void TFormMainBaseWUX::FormCreate() {
+  TFormMainBase0007::FormCreate();
+  setAcceptDrops(true);
+  copyHistory_.clear();
+}
+
+TFormLog* TFormMainBaseWUX::getFormLog() {
+  if (!formLog_) formLog_ = new TFormLog(this);
+  return formLog_;
+}
+
+int TFormMainBaseWUX::addLog_(const std::string& text) {
+  getFormLog()->appendLine(text);
+  return 0;
+}
+
+int TFormMainBaseWUX::showFormLog() {
+  if (!aFile_) {
+    messageDoing_("ERROR: self.aFile = nil in showFormLog.");
+    return kResultNoDocument;
+  }
+  TFormLog* log = getFormLog();
+  log->setWindowTitle(QStringLiteral("FormLog ") + toQ(documentName()));
+  log->setFont(font());
+  log->setWindowState(Qt::WindowNoState);
+  log->show();
+  log->raise();
+  return 0;
+}
+
+void TFormMainBaseWUX::AddCopyHistory(const std::string& text) {
+  const int i = copyHistory_.indexOfExact(text);
+  if (i >= 0) copyHistory_.erase(i);
+  copyHistory_.insert(0, text);
+  while (copyHistory_.count() > 10) copyHistory_.erase(copyHistory_.count() - 1);
+}
+
+MemoHolderUI* TFormMainBaseWUX::newHolder_(int index) {
+  return TFormMainBase0007::newHolder_(index);
+}
+
+int TFormMainBaseWUX::changeTreeView_() { return shouldNotExecute("TFormMainBaseWUX.changeTreeView_"); }
+int TFormMainBaseWUX::changeListView_() { return shouldNotExecute("TFormMainBaseWUX.changeListView_"); }
+int TFormMainBaseWUX::changeCheckListBox_() { return shouldNotExecute("TFormMainBaseWUX.changeCheckListBox_"); }
+
+}  // namespace wux

@@ -1,0 +1,37 @@
+#pragma once
+// Second layer: settings held by the window, the log window, the copy history.
+#include "mainwindow/FormMainBase0007.h"
+
+namespace wux {
+
+class TFormLog;
+
+class TFormMainBaseWUX : public TFormMainBase0007 {
+  Q_OBJECT
+ public:
+  template <class Form, class... Args>
+  friend std::unique_ptr<Form> createForm(Args&&... args);
+
+  void FormCreate() override;
+  int addLog_(const std::string& text) override;
+  int showFormLog() override;
+  int getAutoSaveTime() override { return autoSaveTime_; }
+  void putAutoSaveTime_(int seconds) override { autoSaveTime_ = seconds > 0 ? seconds : 0; }
+  MemoHolderUI* newHolder_(int index) override;
+  virtual int changeTreeView_();
+  virtual int changeListView_();
+  virtual int changeCheckListBox_();
+
+  TFormLog* getFormLog();
+  // The texts most recently copied, cut or pasted, newest first, no duplicates, ten at most.
+  StringList& copyHistory() { return copyHistory_; }
+  void AddCopyHistory(const std::string& text);
+
+ protected:
+  TFormMainBaseWUX() = default;
+  int autoSaveTime_ = 0;
+  TFormLog* formLog_ = nullptr;  // owned by this window (Qt parent)
+  StringList copyHistory_;
+};
+
+}  // namespace wux

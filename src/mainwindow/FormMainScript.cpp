@@ -1,0 +1,7 @@
+#include "mainwindow/FormMainScript.h"
+
+namespace wux {
+
+void TFormMainScript::FormCreate() { TFormMainBaseWUX::FormCreate(); }
+
+}  // namespace wux

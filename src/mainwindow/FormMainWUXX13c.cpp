@@ -1,0 +1,4 @@
+#include "mainwindow/FormMainWUXX13c.h"
+
+namespace wux {
+}  // namespace wux

@@ -1,0 +1,104 @@
+#pragma once
+// What the views, the dialogs and the command families may ask of the main window.
+// They take this interface, never the window itself, so each can be tested against a
+// small fake and none depends on the window's layers.
+#include <string>
+
+namespace wux {
+
+class AgentAPLAbs;
+class MemoFileUI;
+class MemoHolderUI;
+class MemoNodeUI;
+class StringList;
+class TFrameMemoHolder;
+class TFrameMemoNode;
+
+// Result codes shared by every command.
+enum : int {
+  kResultFailed = -1,
+  kResultOpenRefused = -2,
+  kResultNoNode = -6,
+  kResultHolderReadOnly = -7,
+  kResultUIReadOnly = -8,
+  kResultNoDocument = -9,
+  kResultShouldNotExecute = -100,
+  kResultNotImplemented = -101,
+};
+
+class MainWindowApi {
+ public:
+  virtual ~MainWindowApi() = default;
+
+  // The document and what is current in it.
+  virtual MemoFileUI* getMemoFile() = 0;
+  virtual MemoHolderUI* getCurrentHolder() = 0;
+  virtual MemoNodeUI* getCurrentNode() = 0;
+  virtual void setCurrentNode(MemoNodeUI* node) = 0;
+  // Commits the editor, makes the note current in its notebook and shows it.
+  virtual MemoNodeUI* changeCurrentNode_(MemoNodeUI* node) = 0;
+  virtual MemoHolderUI* changeCurrentHolder(MemoHolderUI* holder) = 0;
+  virtual MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* holder) = 0;
+  virtual int loadHolder(MemoHolderUI* holder) = 0;
+
+  // Guards: true means "refused" (and the status says why).
+  virtual bool checkUIReadOnly() = 0;
+  virtual bool checkHolderReadOnly() = 0;
+  virtual bool isUIReadOnly() = 0;
+  virtual bool isUIInternet() = 0;
+
+  // The busy protocol. Prefer BusyScope to pairing begin and end by hand.
+  virtual bool isDoing_() = 0;
+  virtual void beginDoing_(const std::string& text) = 0;
+  virtual void messageDoing_(const std::string& text) = 0;
+  virtual void endDoing_(const std::string& text) = 0;
+  virtual void endDoing() = 0;
+  virtual bool isBreak() const = 0;
+
+  // The log (in memory only).
+  virtual int addLog_(const std::string& text) = 0;
+  virtual void addLogTS(const std::string& text) = 0;
+  virtual int addLogStrings(const StringList& lines) = 0;
+  virtual std::string nowString() = 0;
+
+  virtual int shouldNotExecute(const std::string& name) = 0;
+  virtual int stillNotImplemented(const std::string& name) = 0;
+
+  // Editor <-> model.
+  virtual int UI2Model() = 0;
+  virtual void Model2UI() = 0;
+  virtual void refreshHolderView() = 0;
+  virtual TFrameMemoHolder* getHolderFrame() = 0;
+  virtual TFrameMemoNode* getNodeFrame() = 0;
+
+  virtual std::string getUserName() = 0;
+  virtual std::string getVersion() = 0;
+  virtual std::string getTempDir() = 0;
+  virtual AgentAPLAbs* getAgent() = 0;
+};
+
+// Runs a long operation between beginDoing_ and endDoing_, so the operation ends on
+// every path, exceptions included. The closing text is what finish() set, else the
+// protocol's own "Done: " / "Break: " text.
+class BusyScope {
+ public:
+  BusyScope(MainWindowApi& w, const std::string& activity) : w_(w) { w_.beginDoing_(activity); }
+  ~BusyScope() {
+    try {
+      w_.endDoing_(result_);
+    } catch (...) {
+      // Ending the operation only writes the status line; a failure there must not
+      // turn an exception already in flight into a termination.
+    }
+  }
+  void finish(const std::string& resultText) { result_ = resultText; }
+  bool isBreak() const { return w_.isBreak(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  MainWindowApi& w_;
+  std::string result_;
+};
+
+}  // namespace wux

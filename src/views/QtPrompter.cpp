@@ -1,0 +1,100 @@
+#include "views/QtPrompter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "views/qtext.h"
+
+namespace wux {
+
+namespace {
+
+QString captionOr(const std::string& caption) {
+  return caption.empty() ? QApplication::applicationName() : toQ(caption);
+}
+
+}  // namespace
+
+bool isModalDialogOpen() { return QApplication::activeModalWidget() != nullptr; }
+
+Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(captionOr(caption));
+  box.setText(toQ(text));
+  QAbstractButton* yesAll = nullptr;
+  switch (buttons) {
+    case Buttons::OK:
+      box.setIcon(QMessageBox::Information);
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case Buttons::OKCancel:
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case Buttons::YesNo:
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    case Buttons::YesCancel:
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+      break;
+    case Buttons::YesNoCancel:
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+    case Buttons::YesNoCancelAll:
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      yesAll = box.addButton(QObject::tr("Yes to All"), QMessageBox::YesRole);
+      break;
+  }
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  if (yesAll && clicked == yesAll) return Answer::YesToAll;
+  switch (box.standardButton(clicked)) {
+    case QMessageBox::Ok: return Answer::OK;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return buttons == Buttons::OK ? Answer::OK : Answer::Cancel;
+  }
+}
+
+bool QtPrompter::inputBox(const std::string& caption, const std::string& prompt, std::string& value) {
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(parent_, captionOr(caption), toQ(prompt), QLineEdit::Normal, toQ(value), &ok);
+  if (!ok) return false;
+  value = fromQ(text);
+  return true;
+}
+
+QString QtPrompter::qtFilter(const std::string& filter) {
+  const QStringList parts = toQ(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    out << parts[i] + QLatin1String(" (") + patterns + QLatin1Char(')');
+  }
+  return out.join(QLatin1String(";;"));
+}
+
+bool QtPrompter::openFileName(const std::string& title, const std::string& filter, std::string& path) {
+  const QString name = QFileDialog::getOpenFileName(parent_, toQ(title), toQ(path), qtFilter(filter));
+  if (name.isEmpty()) return false;
+  path = fromQ(name);
+  return true;
+}
+
+bool QtPrompter::saveFileName(const std::string& title, const std::string& filter, std::string& path) {
+  const QString name = QFileDialog::getSaveFileName(parent_, toQ(title), toQ(path), qtFilter(filter));
+  if (name.isEmpty()) return false;
+  path = fromQ(name);
+  return true;
+}
+
+}  // namespace wux

@@ -1,0 +1,31 @@
+#pragma once
+// The program's prompter: Qt dialogs. Texts arrive and leave as Shift_JIS.
+#include <QString>
+
+#include "model/Prompter.h"
+
+class QWidget;
+
+namespace wux {
+
+class QtPrompter : public Prompter {
+ public:
+  explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override;
+  bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool openFileName(const std::string& title, const std::string& filter, std::string& path) override;
+  bool saveFileName(const std::string& title, const std::string& filter, std::string& path) override;
+
+  // "Text files|*.txt;*.log|All|*.*" as Qt writes it: "Text files (*.txt *.log);;All (*.*)".
+  static QString qtFilter(const std::string& filter);
+
+ private:
+  QWidget* parent_;
+};
+
+// True while any modal dialog of the program is open (idle work waits for it).
+bool isModalDialogOpen();
+
+}  // namespace wux

@@ -1,0 +1,30 @@
+#include "views/qtext.h"
+
+#include "model/text/StringList.h"
+#include "platform/textconv.h"
+
+namespace wux {
+
+QString toQ(std::string_view sjis) {
+  if (platform::isAscii(sjis)) return QString::fromLatin1(sjis.data(), static_cast<qsizetype>(sjis.size()));
+  const std::string u8 = platform::sjisToUtf8(sjis);
+  return QString::fromUtf8(u8.data(), static_cast<qsizetype>(u8.size()));
+}
+
+std::string fromQ(const QString& text) {
+  const QByteArray u8 = text.toUtf8();
+  std::string_view v(u8.constData(), static_cast<size_t>(u8.size()));
+  if (platform::isAscii(v)) return std::string(v);
+  return platform::utf8ToSjis(v);
+}
+
+QString linesToQ(const StringList& lines) {
+  QString out;
+  for (int i = 0; i < lines.count(); ++i) {
+    if (i) out += QLatin1Char('\n');
+    out += toQ(lines[i]);
+  }
+  return out;
+}
+
+}  // namespace wux

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDialog>
+
+#include "mainwindow/Application.h"
+#include "mainwindow/FormLog.h"
+#include "mainwindow/FormMainWUXX13c.h"
+#include "model/Prompter.h"
+#include "model/clock.h"
+#include "support/qt_app.h"
+
+namespace wux {
+namespace {
+
+// The auto-save writes through this hook, so the test can count the writes.
+class CountingForm : public TFormMainWUXX13c {
+ public:
+  CountingForm() = default;
+  int saves = 0;
+  int creationCalls = 0;
+  std::string cursorTrace;
+
+  void mouseCursor(int c) override {
+    cursorTrace += std::to_string(c) + ";";
+    TFormMainWUXX13c::mouseCursor(c);
+  }
+  void showHolderCount() override {
+    ++creationCalls;
+    TFormMainWUXX13c::showHolderCount();
+  }
+
+ protected:
+  void saveModifiedHolders_() override { ++saves; }
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::qtApp();
+    setClock(&clock);
+    prompter_ = std::make_unique<ScopedPrompter>(&rec);
+    form = createForm<CountingForm>();
+  }
+  void TearDown() override {
+    form.reset();
+    prompter_.reset();
+    setClock(nullptr);
+  }
+  std::string status() { return form->statusPanel(2); }
+
+  FixedClock clock{DateTime{2024, 5, 6, 7, 8, 9, 123}};
+  RecordingPrompter rec;
+  std::unique_ptr<ScopedPrompter> prompter_;
+  std::unique_ptr<CountingForm> form;
+};
+
+TEST_F(MainWindowTest, BusyProtocolAndStatusTexts) {
+  EXPECT_FALSE(form->isDoing_());
+  EXPECT_EQ(status(), "");  // asking while idle leaves the status alone
+
+  form->beginDoing_("Export");
+  EXPECT_EQ(status(), "*Doing* Export");
+  EXPECT_TRUE(form->isDoing_());
+  EXPECT_EQ(status(), "Now Doing 2024/05/06 07:08:09:123");
+  form->endDoing_("  ");
+  EXPECT_EQ(status(), "Done: Export");
+  EXPECT_FALSE(form->doing());
+
+  form->beginDoing_("Scan");
+  form->UIBreak();
+  EXPECT_EQ(status(), "Break 20240506 070809");
+  EXPECT_TRUE(form->isBreak());
+  EXPECT_FALSE(form->doing());  // the break frees the guard; the loop still ends itself
+  form->endDoing();
+  EXPECT_EQ(status(), "Break: Scan");
+  EXPECT_FALSE(form->isBreak());
+
+  form->beginDoing_("x");
+  form->endDoing_("  Failure: x  ");
+  EXPECT_EQ(status(), "Failure: x");
+  EXPECT_EQ(form->cursorTrace, "-11;0;-11;0;-11;0;");
+}
+
+TEST_F(MainWindowTest, BusyScopeEndsOnEveryPath) {
+  try {
+    BusyScope busy(*form, "Grep");
+    EXPECT_TRUE(form->doing());
+    throw std::runtime_error("boom");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_FALSE(form->doing());
+  EXPECT_EQ(status(), "Done: Grep");
+  {
+    BusyScope busy(*form, "Grep");
+    busy.finish("Cancel: Grep");
+  }
+  EXPECT_EQ(status(), "Cancel: Grep");
+}
+
+TEST_F(MainWindowTest, LogLinesAndBaseMessages) {
+  form->addLogTS("hello");
+  StringList lines;
+  lines.add("a");
+  lines.add("b");
+  EXPECT_EQ(form->addLogStrings(lines), 2);
+  const StringList log = form->getFormLog()->lines();
+  ASSERT_EQ(log.count(), 3);
+  EXPECT_EQ(log[0], "20240506 070809 :hello");
+  EXPECT_EQ(log[2], "b");
+
+  EXPECT_EQ(form->stillNotImplemented("TFormMainScript.UIHardCopy"), -101);
+  EXPECT_EQ(form->shouldNotExecute("TFormMainBase0007.addLog_"), -100);
+  ASSERT_EQ(rec.messages().size(), 2u);
+  EXPECT_EQ(rec.messages()[0], "Still not implemented. TFormMainScript.UIHardCopy");
+  EXPECT_EQ(rec.messages()[1], "Should not execute. TFormMainBase0007.addLog_");
+
+  form->uiReadOnlyBox()->setChecked(true);
+  EXPECT_TRUE(form->checkUIReadOnly());
+  EXPECT_EQ(status(), "UI ReadOnly");
+}
+
+TEST_F(MainWindowTest, IdleAutoSaveTiming) {
+  const DateTime start = clock.now();
+  auto setTime = [&](int seconds, int msec) {
+    DateTime t = start;
+    t.second += seconds % 60;
+    t.minute += seconds / 60;
+    t.msec = msec;
+    clock.set(t);
+  };
+  auto at = [&](int seconds, int msec) {
+    setTime(seconds, msec);
+    form->idleAutoSave_();
+  };
+  form->putAutoSaveTime_(60);
+  at(3600, 0);
+  EXPECT_EQ(form->saves, 0);  // 60 or less never saves
+
+  form->putAutoSaveTime_(61);
+  at(61, 999);
+  EXPECT_EQ(form->saves, 0);  // 61 whole seconds is not more than 61
+  at(62, 122);
+  EXPECT_EQ(form->saves, 0);  // the 62nd second has not completed
+  at(62, 123);
+  EXPECT_EQ(form->saves, 1);
+  EXPECT_EQ(status(), "20240506 07:09:11 Done Save Auto.");
+  at(62, 500);
+  EXPECT_EQ(form->saves, 1);  // the clock starts again from the last save
+
+  setTime(200, 0);
+  form->beginDoing_("Busy");
+  form->idleAutoSave_();
+  EXPECT_EQ(form->saves, 1);  // never while an operation runs
+  form->endDoing();
+
+  QDialog dialog(form.get());
+  dialog.setModal(true);
+  dialog.show();
+  form->idleAutoSave_();
+  EXPECT_EQ(form->saves, 1);  // nor under a modal dialog
+  dialog.hide();
+  form->idleAutoSave_();
+  EXPECT_EQ(form->saves, 2);
+}
+
+TEST(ApplicationTest, ExceptionsStopAtTheEventLoop) {
+  test::qtApp();
+  std::string shown;
+  Application::setErrorSink([&](const std::string& s) { shown = s; });
+  EXPECT_FALSE(runGuarded([] { throw std::runtime_error("index out of range"); }));
+  EXPECT_EQ(shown, "index out of range");
+  EXPECT_TRUE(runGuarded([] {}));
+  Application::setErrorSink(nullptr);
+}
+
+}  // namespace
+}  // namespace wux
