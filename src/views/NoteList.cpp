@@ -36,17 +36,27 @@ int NoteItem::row() const {
 NoteList::NoteList() = default;
 
 NoteList::~NoteList() {
-  observer_ = nullptr;
+  observers_.clear();
   clear();
 }
 
+void NoteList::addObserver(ListObserver* o) {
+  if (o && std::find(observers_.begin(), observers_.end(), o) == observers_.end()) observers_.push_back(o);
+}
+
+void NoteList::removeObserver(ListObserver* o) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
+}
+
 void NoteList::aboutToChange() {
-  if (changeDepth_++ == 0 && observer_) observer_->structureAboutToChange();
+  if (changeDepth_++ == 0)
+    for (ListObserver* o : observers_) o->structureAboutToChange();
 }
 
 void NoteList::changed() {
   dirty_ = true;
-  if (--changeDepth_ == 0 && observer_) observer_->structureChanged();
+  if (--changeDepth_ == 0)
+    for (ListObserver* o : observers_) o->structureChanged();
 }
 
 namespace {
@@ -257,13 +267,18 @@ void NoteList::clear() {
 void NoteList::setText(NoteItem* item, std::string text) {
   if (!item || item->list_ != this) return;
   item->text_ = std::move(text);
-  if (observer_) observer_->itemChanged(item);
+  for (ListObserver* o : observers_) o->itemChanged(item);
+}
+
+void NoteList::touch(NoteItem* item) {
+  if (!item || item->list_ != this) return;
+  for (ListObserver* o : observers_) o->itemChanged(item);
 }
 
 void NoteList::setExpanded(NoteItem* item, bool expanded) {
   if (!item || item->list_ != this || item->expanded_ == expanded) return;
   item->expanded_ = expanded;
-  if (observer_) observer_->expansionChanged(item);
+  for (ListObserver* o : observers_) o->expansionChanged(item);
 }
 
 bool NoteList::isAncestorOf(const NoteItem* ancestor, const NoteItem* item) {

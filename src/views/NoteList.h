@@ -94,6 +94,8 @@ class NoteList {
   void clear();
   void setText(NoteItem* item, std::string text);
   void setExpanded(NoteItem* item, bool expanded);
+  // Tells the views that something they show of the item (its mark, its icon) changed.
+  void touch(NoteItem* item);
 
   // ---- moves (refused, returning false, when they would make a branch its own descendant) ----
   bool moveBefore(NoteItem* item, NoteItem* before);  // becomes `before`'s previous sibling
@@ -110,8 +112,8 @@ class NoteList {
   void nestBy(const std::function<std::string(TObject*)>& ownKey,
               const std::function<std::string(TObject*)>& parentKey);
 
-  void setObserver(ListObserver* o) { observer_ = o; }
-  ListObserver* observer() const { return observer_; }
+  void addObserver(ListObserver* o);
+  void removeObserver(ListObserver* o);
 
  private:
   std::vector<std::unique_ptr<NoteItem>>& siblingsOf(NoteItem* parent);
@@ -129,7 +131,7 @@ class NoteList {
   std::vector<std::unique_ptr<TObject>> detached_;
   mutable std::vector<NoteItem*> index_;
   mutable bool dirty_ = false;
-  ListObserver* observer_ = nullptr;
+  std::vector<ListObserver*> observers_;
   int changeDepth_ = 0;
 };
 

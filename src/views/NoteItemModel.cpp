@@ -1,0 +1,98 @@
+#include "views/NoteItemModel.h"
+
+#include "views/qtext.h"
+
+namespace wux {
+
+NoteItemModel::NoteItemModel(NoteList& list, Kind kind, Hooks hooks, QObject* parent)
+    : QAbstractItemModel(parent), list_(list), kind_(kind), hooks_(std::move(hooks)) {
+  list_.addObserver(this);
+}
+
+NoteItemModel::~NoteItemModel() { list_.removeObserver(this); }
+
+NoteItem* NoteItemModel::itemOf(const QModelIndex& index) const {
+  if (!index.isValid() || index.model() != this) return nullptr;
+  return static_cast<NoteItem*>(index.internalPointer());
+}
+
+QModelIndex NoteItemModel::indexOfItem(const NoteItem* item) const {
+  if (!item || item->list() != &list_) return {};
+  return createIndex(item->row(), 0, const_cast<NoteItem*>(item));
+}
+
+QModelIndex NoteItemModel::index(int row, int column, const QModelIndex& parent) const {
+  if (column != 0 || row < 0) return {};
+  NoteItem* it = nullptr;
+  if (!parent.isValid())
+    it = list_.root(row);
+  else if (NoteItem* p = itemOf(parent))
+    it = p->child(row);
+  return it ? createIndex(row, 0, it) : QModelIndex();
+}
+
+QModelIndex NoteItemModel::parent(const QModelIndex& child) const {
+  NoteItem* it = itemOf(child);
+  if (!it || !it->parent()) return {};
+  return indexOfItem(it->parent());
+}
+
+int NoteItemModel::rowCount(const QModelIndex& parent) const {
+  if (!parent.isValid()) return list_.rootCount();
+  if (parent.column() != 0) return 0;
+  NoteItem* it = itemOf(parent);
+  return it ? it->childCount() : 0;
+}
+
+int NoteItemModel::columnCount(const QModelIndex&) const { return 1; }
+
+QVariant NoteItemModel::data(const QModelIndex& index, int role) const {
+  NoteItem* it = itemOf(index);
+  if (!it) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      return toQ(it->text());
+    case Qt::CheckStateRole:
+      if (kind_ != Kind::CheckList) return {};
+      return hooks_.isMarked && hooks_.isMarked(it->note()) ? Qt::Checked : Qt::Unchecked;
+    default:
+      return {};
+  }
+}
+
+bool NoteItemModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  NoteItem* it = itemOf(index);
+  if (!it || role != Qt::CheckStateRole || kind_ != Kind::CheckList || !hooks_.setMarked) return false;
+  hooks_.setMarked(it->note(), value.toInt() == Qt::Checked);
+  emit dataChanged(index, index, {Qt::CheckStateRole});
+  return true;
+}
+
+Qt::ItemFlags NoteItemModel::flags(const QModelIndex& index) const {
+  if (!itemOf(index)) return Qt::ItemIsDropEnabled;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+  if (kind_ != Kind::List) f |= Qt::ItemIsDropEnabled;
+  if (kind_ == Kind::CheckList) f |= Qt::ItemIsUserCheckable;
+  if (kind_ != Kind::Tree) f |= Qt::ItemNeverHasChildren;
+  return f;
+}
+
+void NoteItemModel::structureAboutToChange() { beginResetModel(); }
+
+void NoteItemModel::structureChanged() {
+  endResetModel();
+  emit rowsRebuilt();
+}
+
+void NoteItemModel::itemChanged(NoteItem* item) {
+  const QModelIndex i = indexOfItem(item);
+  if (i.isValid()) emit dataChanged(i, i);
+}
+
+void NoteItemModel::expansionChanged(NoteItem* item) {
+  const QModelIndex i = indexOfItem(item);
+  if (i.isValid()) emit expansionRequested(i, item->expanded());
+}
+
+}  // namespace wux

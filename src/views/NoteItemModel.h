@@ -1,0 +1,54 @@
+#pragma once
+// A notebook's note list as a Qt item model: rows are the list's items, nested in the
+// tree kind, all roots in the flat kinds. The model only presents; the list owns the
+// notes, and every change goes through the list (or the hooks) and comes back here.
+#include <QAbstractItemModel>
+#include <functional>
+
+#include "views/NoteList.h"
+
+namespace wux {
+
+class NoteItemModel : public QAbstractItemModel, public ListObserver {
+  Q_OBJECT
+ public:
+  enum class Kind { CheckList, Tree, List };
+  struct Hooks {
+    std::function<bool(TObject*)> isMarked;
+    std::function<void(TObject*, bool)> setMarked;  // a click on a check box
+    std::function<int(TObject*)> iconIndex;           // -1: none
+  };
+
+  NoteItemModel(NoteList& list, Kind kind, Hooks hooks, QObject* parent = nullptr);
+  ~NoteItemModel() override;
+
+  Kind kind() const { return kind_; }
+  NoteList& list() const { return list_; }
+  QModelIndex indexOfItem(const NoteItem* item) const;
+  NoteItem* itemOf(const QModelIndex& index) const;
+
+  QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+  QModelIndex parent(const QModelIndex& child) const override;
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  void structureAboutToChange() override;
+  void structureChanged() override;
+  void itemChanged(NoteItem* item) override;
+  void expansionChanged(NoteItem* item) override;
+
+ signals:
+  // After a rebuild of the rows, so that a tree view can restore expanded branches.
+  void rowsRebuilt();
+  void expansionRequested(const QModelIndex& index, bool expanded);
+
+ private:
+  NoteList& list_;
+  Kind kind_;
+  Hooks hooks_;
+};
+
+}  // namespace wux

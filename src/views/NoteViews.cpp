@@ -1,0 +1,146 @@
+#include "views/NoteViews.h"
+
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+
+namespace wux {
+
+// ---- shared ----
+
+void NoteViewBinding::selectItem(const NoteItem* item) {
+  QAbstractItemView* v = widget();
+  const QModelIndex i = noteModel()->indexOfItem(item);
+  selecting_ = true;
+  if (i.isValid()) {
+    v->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    v->scrollTo(i);
+  } else {
+    v->selectionModel()->clearSelection();
+  }
+  selecting_ = false;
+}
+
+NoteItem* NoteViewBinding::selectedItem() const {
+  auto* self = const_cast<NoteViewBinding*>(this);
+  return noteModel()->itemOf(self->widget()->selectionModel()->currentIndex());
+}
+
+std::vector<NoteItem*> NoteViewBinding::selectedItems() const {
+  auto* self = const_cast<NoteViewBinding*>(this);
+  std::vector<NoteItem*> out;
+  for (const QModelIndex& i : self->widget()->selectionModel()->selectedIndexes())
+    if (NoteItem* it = noteModel()->itemOf(i)) out.push_back(it);
+  return out;
+}
+
+void NoteViewBinding::wire() {
+  QAbstractItemView* v = widget();
+  v->setModel(noteModel());
+  v->setDragEnabled(true);
+  v->setDragDropMode(QAbstractItemView::InternalMove);
+  v->setDefaultDropAction(Qt::MoveAction);
+  v->setSelectionMode(QAbstractItemView::SingleSelection);
+  v->setEditTriggers(QAbstractItemView::NoEditTriggers);  // names change only by commands
+  QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
+                   [this](const QModelIndex& cur, const QModelIndex&) {
+                     if (selecting_ || !onUserSelect) return;
+                     if (NoteItem* it = noteModel()->itemOf(cur)) onUserSelect(it);
+                   });
+}
+
+void NoteViewBinding::handleDrop(QDropEvent* e) {
+  // The list decides what a drop means; Qt's own row moving is never used.
+  e->setDropAction(Qt::IgnoreAction);
+  e->accept();
+  if (!onDrop) return;
+  NoteItem* dragged = selectedItem();
+  if (!dragged) return;
+  QAbstractItemView* v = widget();
+  NoteItem* target = noteModel()->itemOf(v->indexAt(e->position().toPoint()));
+  onDrop(dragged, target);
+}
+
+// ---- check list ----
+
+NoteCheckListView::NoteCheckListView(NoteItemModel* model, QWidget* parent) : QListView(parent), model_(model) {
+  setObjectName(QStringLiteral("CheckListBox"));
+  setUniformItemSizes(true);
+  wire();
+}
+
+void NoteCheckListView::dropEvent(QDropEvent* e) { handleDrop(e); }
+
+// ---- tree ----
+
+NoteTreeView::NoteTreeView(NoteItemModel* model, QWidget* parent) : QTreeView(parent), model_(model) {
+  setObjectName(QStringLiteral("TreeView"));
+  setHeaderHidden(true);
+  setUniformRowHeights(true);
+  setExpandsOnDoubleClick(true);
+  wire();
+  connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) {
+    if (!syncing_) model_->list().setExpanded(model_->itemOf(i), true);
+  });
+  connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& i) {
+    if (!syncing_) model_->list().setExpanded(model_->itemOf(i), false);
+  });
+  connect(model_, &NoteItemModel::expansionRequested, this, [this](const QModelIndex& i, bool on) {
+    syncing_ = true;
+    setExpanded(i, on);
+    syncing_ = false;
+  });
+  connect(model_, &NoteItemModel::rowsRebuilt, this, [this] { restoreExpansion(); });
+  restoreExpansion();
+}
+
+void NoteTreeView::restoreExpansion() {
+  syncing_ = true;
+  NoteList& list = model_->list();
+  for (int i = 0, n = list.count(); i < n; ++i) {
+    NoteItem* it = list.itemAt(i);
+    if (it->expanded() && it->hasChildren()) setExpanded(model_->indexOfItem(it), true);
+  }
+  syncing_ = false;
+}
+
+void NoteTreeView::dropEvent(QDropEvent* e) { handleDrop(e); }
+
+// ---- list ----
+
+NoteListView::NoteListView(NoteItemModel* model, QWidget* parent) : QListView(parent), model_(model) {
+  setObjectName(QStringLiteral("ListView"));
+  setUniformItemSizes(true);
+  wire();
+  setDragDropMode(QAbstractItemView::DragOnly);  // a drag over the list ends without effect
+  setStyle(Report);
+}
+
+void NoteListView::setStyle(Style s) {
+  style_ = s;
+  switch (s) {
+    case Icon:
+      setViewMode(QListView::IconMode);
+      setWrapping(true);
+      break;
+    case SmallIcon:
+      setViewMode(QListView::ListMode);
+      setFlow(QListView::LeftToRight);
+      setWrapping(true);
+      break;
+    case List:
+      setViewMode(QListView::ListMode);
+      setFlow(QListView::TopToBottom);
+      setWrapping(true);
+      break;
+    case Report:
+      setViewMode(QListView::ListMode);
+      setFlow(QListView::TopToBottom);
+      setWrapping(false);
+      break;
+  }
+  setMovement(QListView::Static);
+  setDragDropMode(QAbstractItemView::DragOnly);
+}
+
+}  // namespace wux

@@ -1,0 +1,82 @@
+#pragma once
+// The three presentations of a notebook's note list: a check list, a tree and a list
+// with its styles. Selection and expansion are the view's own state; the notes and
+// their order live in the NoteList behind the model.
+#include <QListView>
+#include <QTreeView>
+#include <functional>
+
+#include "views/NoteItemModel.h"
+
+namespace wux {
+
+// What all three views share: selecting by note, reporting the user's choice, drops.
+class NoteViewBinding {
+ public:
+  virtual ~NoteViewBinding() = default;
+  virtual QAbstractItemView* widget() = 0;
+  virtual NoteItemModel* noteModel() const = 0;
+  // Selects the note's item without reporting it as the user's choice.
+  void selectItem(const NoteItem* item);
+  NoteItem* selectedItem() const;
+  std::vector<NoteItem*> selectedItems() const;
+
+  // The user clicked or moved to an item.
+  std::function<void(NoteItem*)> onUserSelect;
+  // A drop of `dragged` on `target` (nullptr: below the last item).
+  std::function<void(NoteItem* dragged, NoteItem* target)> onDrop;
+
+ protected:
+  void wire();
+  void handleDrop(QDropEvent* e);
+  bool selecting_ = false;
+};
+
+class NoteCheckListView : public QListView, public NoteViewBinding {
+  Q_OBJECT
+ public:
+  explicit NoteCheckListView(NoteItemModel* model, QWidget* parent = nullptr);
+  QAbstractItemView* widget() override { return this; }
+  NoteItemModel* noteModel() const override { return model_; }
+
+ protected:
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  NoteItemModel* model_;
+};
+
+class NoteTreeView : public QTreeView, public NoteViewBinding {
+  Q_OBJECT
+ public:
+  explicit NoteTreeView(NoteItemModel* model, QWidget* parent = nullptr);
+  QAbstractItemView* widget() override { return this; }
+  NoteItemModel* noteModel() const override { return model_; }
+  // Expands or collapses every branch as its item says (after the rows were rebuilt).
+  void restoreExpansion();
+
+ protected:
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  NoteItemModel* model_;
+  bool syncing_ = false;
+};
+
+class NoteListView : public QListView, public NoteViewBinding {
+  Q_OBJECT
+ public:
+  // 0 icon, 1 small icon, 2 list, 3 report: the positions of the ViewStyle menu.
+  enum Style { Icon = 0, SmallIcon = 1, List = 2, Report = 3 };
+  explicit NoteListView(NoteItemModel* model, QWidget* parent = nullptr);
+  QAbstractItemView* widget() override { return this; }
+  NoteItemModel* noteModel() const override { return model_; }
+  void setStyle(Style s);
+  Style style() const { return style_; }
+
+ private:
+  NoteItemModel* model_;
+  Style style_ = Report;
+};
+
+}  // namespace wux
