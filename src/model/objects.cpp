@@ -240,6 +240,8 @@ TObjectNamed* TObjectParent::detachChild_(TObjectNamed* child) {
   children_.erase(i);
   // A raw add may have put it on more than one line.
   for (int j = children_.indexOfObject(child); j >= 0; j = children_.indexOfObject(child)) children_.erase(j);
+  // It no longer lives here; the next container it is added to becomes its owner.
+  child->setOwner(nullptr);
   return child;
 }
 

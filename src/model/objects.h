@@ -101,8 +101,8 @@ class TObjectParent : public TObjectNamed {
   TObjectNamed* findChildLoose_(std::string_view name) const;
   int moveChildUp_(TObjectNamed* child);
   int moveChildDown_(TObjectNamed* child);
-  // Takes `child` out of the list without destroying it; the caller owns it then.
-  // nullptr when it is not a child here.
+  // Takes `child` out of the list without destroying it; the caller owns it then and
+  // it has no owner until it is added elsewhere. nullptr when it is not a child here.
   TObjectNamed* detachChild_(TObjectNamed* child);
 
   StringList& children() { return children_; }

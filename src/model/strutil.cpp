@@ -332,10 +332,7 @@ int OpenURLOrFile(std::string_view target) {
   std::size_t cut = sjis::findLastOf(t, "\\/:");
   if (cut != std::string::npos) {
     std::string dir = t.substr(0, cut + 1);
-    if (platform::dirExists(dir)) {
-      platform::launcher().explore(dir);
-      return 0;
-    }
+    if (platform::dirExists(dir)) return platform::launcher().explore(dir) ? 0 : -1;
   }
   prompter().messageBox(t + " not exists", "", Buttons::OK);
   return -1;

@@ -1,6 +1,8 @@
 #include "platform/launcher.h"
 
 #include <fcntl.h>
+#include <linux/close_range.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,6 +65,9 @@ bool startDetached(const std::string& sjisTarget) {
     }
     if (grand > 0) ::_exit(0);
     ::setsid();
+    // Nothing of ours may stay open in the opened program, least of all a locked
+    // document file; marking instead of closing keeps the report pipe until exec.
+    ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
     int devnull = ::open("/dev/null", O_RDWR);
     if (devnull >= 0) {
       ::dup2(devnull, 0);

@@ -192,6 +192,7 @@ TEST(ObjectTree, OwnersDestroyEveryChildOnce) {
     Leaf* d = Create<Leaf>(p.get());
     p->addChild_(d, "detached", actual);
     EXPECT_EQ(p->detachChild_(d), d);
+    EXPECT_EQ(d->owner(), nullptr);
     EXPECT_EQ(p->detachChild_(d), nullptr);
     delete d;
     EXPECT_EQ(gAlive, 1);

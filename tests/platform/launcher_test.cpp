@@ -1,6 +1,7 @@
 #include "platform/launcher.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,7 +23,8 @@ class FakeOpener {
     fs::create_directories(dir_);
     out_ = dir_ / "args.txt";
     const fs::path script = dir_ / "xdg-open";
-    std::ofstream(script) << "#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$1\" >> '" << out_.string() << "'\n";
+    std::ofstream(script) << "#!/bin/sh\nfd=kept; [ -e /proc/self/fd/${WUX_TEST_FD:-99} ] || fd=closed\n"
+                         << "printf '%s|%s|%s\\n' \"$#\" \"$1\" $fd >> '" << out_.string() << "'\n";
     ::chmod(script.c_str(), 0755);
     const char* old = std::getenv("PATH");
     oldPath_ = old ? old : "";
@@ -51,15 +53,20 @@ class FakeOpener {
 
 TEST(Launcher, XdgOpenGetsTheTargetAsOneArgumentWithoutAShell) {
   FakeOpener fake;
+  // A descriptor the program holds open (a locked document, say) must not leak.
+  int held = ::open("/dev/null", O_RDONLY);
+  ASSERT_GE(held, 0);
+  ::setenv("WUX_TEST_FD", std::to_string(held).c_str(), 1);
   XdgLauncher l;
   EXPECT_TRUE(l.open("http://example.com/a b;echo x"));
   EXPECT_TRUE(l.explore("/tmp/\x83\x5C/"));  // Shift_JIS SO, handed on as UTF-8
   EXPECT_TRUE(l.open("-x"));
   EXPECT_FALSE(l.open(""));
   std::string out = fake.output(3);
-  EXPECT_NE(out.find("1|http://example.com/a b;echo x\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("1|/tmp/\xE3\x82\xBD/\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("1|./-x\n"), std::string::npos) << out;
+  ::close(held);
+  EXPECT_NE(out.find("1|http://example.com/a b;echo x|closed\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("1|/tmp/\xE3\x82\xBD/|closed\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("1|./-x|closed\n"), std::string::npos) << out;
 }
 
 TEST(Launcher, MissingOpenerFailsAndFakeRecords) {
