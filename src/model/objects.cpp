@@ -99,8 +99,13 @@ void UniqueNameInList(const StringList* list, std::string_view name, std::string
   const int k = list->indexOf(name);
   if (k < 0) return;
   result = HasDigit(name) ? IncNumberStr(name) : std::string(name) + "_" + twoDigits(k);
+  // Folded names in a set: a notebook of many equally named notes may need thousands of
+  // candidates. Folding ASCII letters only matches the list's own comparison.
+  std::unordered_set<std::string> taken;
+  taken.reserve(static_cast<std::size_t>(list->count()));
+  for (const auto& line : *list) taken.insert(sjis::lower(line.text));
   long long tries = 0;
-  while (list->indexOf(result) >= 0) {
+  while (taken.count(sjis::lower(result))) {
     result = IncNumberStr(result);
     if (++tries >= 100) result = std::string(name) + "_" + twoDigits(tries);
   }
