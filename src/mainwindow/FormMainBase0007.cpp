@@ -3,7 +3,9 @@
 #include <QTimer>
 #include <cmath>
 
+#include "mainwindow/AgentAPLWUX.h"
 #include "model/Prompter.h"
+#include "model/objects.h"
 #include "model/errors.h"
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
@@ -31,32 +33,29 @@ long long wholeSecondsBetween(const DateTime& from, const DateTime& to) {
 
 TFormMainBase0007::TFormMainBase0007() { modalProbe_ = [] { return isModalDialogOpen(); }; }
 
-TFormMainBase0007::~TFormMainBase0007() = default;
+TFormMainBase0007::~TFormMainBase0007() {
+  if (agent_) agent_->detach();
+}
 
 void TFormMainBase0007::FormCreate() {
   yesToAll_ = false;
   userName_ = platform::utf8ToSjis(platform::userName());
   flagFileLock_ = false;
   lastAutoSave_ = Now();
+  agent_ = std::make_unique<AgentAPLWUX>(this);
   idleTimer_ = new QTimer(this);
   idleTimer_->setInterval(1000);
   connect(idleTimer_, &QTimer::timeout, this, [this] { idleAutoSave_(); });
   idleTimer_->start();
 }
 
-AgentAPLAbs* TFormMainBase0007::getAgent() { return nullptr; }
+AgentAPLAbs* TFormMainBase0007::getAgent() { return agent_.get(); }
 
 // ---- slots that a later layer must fill ----
 
-int TFormMainBase0007::shouldNotExecute(const std::string& name) {
-  ShowMessage("Should not execute. " + name);
-  return kResultShouldNotExecute;
-}
+int TFormMainBase0007::shouldNotExecute(const std::string& name) { return ShouldNotExecute(name); }
 
-int TFormMainBase0007::stillNotImplemented(const std::string& name) {
-  ShowMessage("Still not implemented. " + name);
-  return kResultNotImplemented;
-}
+int TFormMainBase0007::stillNotImplemented(const std::string& name) { return StillNotImplemented(name); }
 
 void TFormMainBase0007::mouseCursor(int) { shouldNotExecute(std::string(kClass) + "mouseCursor"); }
 void TFormMainBase0007::messageDoing_(const std::string&) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/AgentAPLWUX.h"
 #include "model/clock.h"
 #include "model/text/StringList.h"
 #include "views/MainWindowApi.h"
@@ -124,6 +125,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string releaseDate_ = "May 23, 2004";
   std::string cmURL_ = "https://example.invalid/wux/";
   StringList textBuffer_, work1_, work2_, parseMessages_, saveBuffer_, searchHistory_, other_;
+  std::unique_ptr<AgentAPLWUX> agent_;
   QTimer* idleTimer_ = nullptr;
   std::function<bool()> modalProbe_;
 };
