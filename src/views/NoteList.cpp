@@ -145,15 +145,15 @@ std::vector<std::unique_ptr<NoteItem>>& NoteList::siblingsOf(NoteItem* parent) {
   return parent ? parent->children_ : roots_;
 }
 
-NoteItem* NoteList::makeItem(std::unique_ptr<TObject> note, std::string text) {
+NoteItem* NoteList::makeItem(TObject* note, std::unique_ptr<TObject> owned, std::string text) {
   if (!note) throw Error("NoteList: no note");
-  if (byNote_.count(note.get())) throw Error("NoteList: the note is already in the list");
+  if (byNote_.count(note)) throw Error("NoteList: the note is already in the list");
   auto* item = new NoteItem;
-  item->note_ = note.get();
-  item->owned_ = std::move(note);
+  item->note_ = note;
+  item->owned_ = std::move(owned);
   item->text_ = std::move(text);
   item->list_ = this;
-  byNote_[item->note_] = item;
+  byNote_[note] = item;
   return item;
 }
 
@@ -186,30 +186,61 @@ std::unique_ptr<NoteItem> NoteList::detach(NoteItem* item) {
   throw Error("NoteList: item not found among its siblings");
 }
 
-NoteItem* NoteList::append(std::unique_ptr<TObject> note, std::string text, NoteItem* parent) {
-  if (parent && parent->list_ != this) parent = nullptr;
-  WUX_CHANGE;
-  NoteItem* item = makeItem(std::move(note), std::move(text));
-  attach(std::unique_ptr<NoteItem>(item), parent, -1);
+// Puts a new item under `parent` (at the end), before `before`, or as root `rootRow`.
+NoteItem* NoteList::place(NoteItem* item, NoteItem* parent, NoteItem* before, int rootRow) {
+  std::unique_ptr<NoteItem> owned(item);
+  if (before && before->list_ == this)
+    attach(std::move(owned), before->parent_, rowOf(before));
+  else if (parent && parent->list_ == this)
+    attach(std::move(owned), parent, -1);
+  else
+    attach(std::move(owned), nullptr, rootRow);
   return item;
 }
 
-NoteItem* NoteList::insertBefore(std::unique_ptr<TObject> note, std::string text, NoteItem* before) {
-  if (before && before->list_ != this) before = nullptr;
+NoteItem* NoteList::append(std::unique_ptr<TObject> note, std::string text, NoteItem* parent) {
   WUX_CHANGE;
-  NoteItem* item = makeItem(std::move(note), std::move(text));
-  if (before)
-    attach(std::unique_ptr<NoteItem>(item), before->parent_, rowOf(before));
-  else
-    attach(std::unique_ptr<NoteItem>(item), nullptr, -1);
-  return item;
+  TObject* raw = note.get();
+  return place(makeItem(raw, std::move(note), std::move(text)), parent, nullptr, -1);
+}
+
+NoteItem* NoteList::insertBefore(std::unique_ptr<TObject> note, std::string text, NoteItem* before) {
+  WUX_CHANGE;
+  TObject* raw = note.get();
+  return place(makeItem(raw, std::move(note), std::move(text)), nullptr, before, -1);
 }
 
 NoteItem* NoteList::insertRoot(std::unique_ptr<TObject> note, std::string text, int row) {
   WUX_CHANGE;
-  NoteItem* item = makeItem(std::move(note), std::move(text));
-  attach(std::unique_ptr<NoteItem>(item), nullptr, row < 0 ? -1 : row);
-  return item;
+  TObject* raw = note.get();
+  return place(makeItem(raw, std::move(note), std::move(text)), nullptr, nullptr, row < 0 ? -1 : row);
+}
+
+NoteItem* NoteList::appendRef(TObject* note, std::string text, NoteItem* parent) {
+  WUX_CHANGE;
+  return place(makeItem(note, nullptr, std::move(text)), parent, nullptr, -1);
+}
+
+NoteItem* NoteList::insertBeforeRef(TObject* note, std::string text, NoteItem* before) {
+  WUX_CHANGE;
+  return place(makeItem(note, nullptr, std::move(text)), nullptr, before, -1);
+}
+
+NoteItem* NoteList::insertRootRef(TObject* note, std::string text, int row) {
+  WUX_CHANGE;
+  return place(makeItem(note, nullptr, std::move(text)), nullptr, nullptr, row < 0 ? -1 : row);
+}
+
+std::vector<TObject*> NoteList::remove(TObject* note) {
+  std::vector<TObject*> out;
+  std::vector<std::unique_ptr<TObject>> owned = takeSubtree(note);
+  if (owned.empty()) return out;
+  // takeSubtree hands over owned notes; a referenced note comes back as nullptr there,
+  // so the raw pointers were recorded before.
+  out.swap(lastRemoved_);
+  for (auto& o : owned)
+    if (o) detached_.push_back(std::move(o));
+  return out;
 }
 
 void NoteList::forget(NoteItem* item) {
@@ -231,10 +262,12 @@ std::vector<std::unique_ptr<TObject>> NoteList::takeSubtree(TObject* note) {
   std::unique_ptr<NoteItem> owned = detach(item);
   forget(item);
   // Hand over the notes in item order; the items themselves die here.
+  lastRemoved_.clear();
   std::vector<NoteItem*> stack{item};
   while (!stack.empty()) {
     NoteItem* it = stack.back();
     stack.pop_back();
+    lastRemoved_.push_back(it->note_);
     out.push_back(std::move(it->owned_));
     for (auto c = it->children_.rbegin(); c != it->children_.rend(); ++c) stack.push_back(c->get());
   }

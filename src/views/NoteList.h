@@ -85,6 +85,13 @@ class NoteList {
   NoteItem* insertBefore(std::unique_ptr<TObject> note, std::string text, NoteItem* before);
   // Inserts as root number `row` (clamped to the end).
   NoteItem* insertRoot(std::unique_ptr<TObject> note, std::string text, int row);
+  // The same for notes owned elsewhere: the item only refers to the note.
+  NoteItem* appendRef(TObject* note, std::string text, NoteItem* parent = nullptr);
+  NoteItem* insertBeforeRef(TObject* note, std::string text, NoteItem* before);
+  NoteItem* insertRootRef(TObject* note, std::string text, int row);
+  // Removes the note's item with its subtree; answers the notes removed, the note first,
+  // then its subtree in item order. Notes the list owned stay alive until clear().
+  std::vector<TObject*> remove(TObject* note);
   // Takes the note out of the list and hands it to the caller. The notes below it leave
   // the list too; they are kept alive (not shown, not saved) until clear() so that no
   // reference held elsewhere dangles.
@@ -120,7 +127,8 @@ class NoteList {
   std::unique_ptr<NoteItem> detach(NoteItem* item);
   int rowOf(NoteItem* item);
   void attach(std::unique_ptr<NoteItem> item, NoteItem* parent, int row);
-  NoteItem* makeItem(std::unique_ptr<TObject> note, std::string text);
+  NoteItem* makeItem(TObject* note, std::unique_ptr<TObject> owned, std::string text);
+  NoteItem* place(NoteItem* item, NoteItem* parent, NoteItem* before, int rootRow);
   void forget(NoteItem* item);  // drops the item and its subtree from the note map
   void reindex() const;
   void aboutToChange();
@@ -129,6 +137,7 @@ class NoteList {
   std::vector<std::unique_ptr<NoteItem>> roots_;
   std::unordered_map<const TObject*, NoteItem*> byNote_;
   std::vector<std::unique_ptr<TObject>> detached_;
+  std::vector<TObject*> lastRemoved_;
   mutable std::vector<NoteItem*> index_;
   mutable bool dirty_ = false;
   std::vector<ListObserver*> observers_;

@@ -71,6 +71,17 @@ TEST_F(NoteListTest, OrderLookupsAndOwnership) {
   auto all = list.takeSubtree(p->note());
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(list.count(), 0);
+
+  // Notes owned elsewhere are only referred to.
+  FakeNote outside("", "", &alive);
+  NoteItem* o = list.appendRef(&outside, "o");
+  list.appendRef(new FakeNote("", "", &alive), "o1", o);  // owned by nobody: freed below
+  std::vector<TObject*> removed = list.remove(&outside);
+  ASSERT_EQ(removed.size(), 2u);
+  EXPECT_EQ(removed[0], &outside);
+  delete removed[1];
+  EXPECT_EQ(list.count(), 0);
+  EXPECT_TRUE(list.remove(&outside).empty());
 }
 
 TEST_F(NoteListTest, NestingByParentKey) {
