@@ -5,6 +5,11 @@
 
 #include "mainwindow/AgentAPLWUX.h"
 #include "model/Prompter.h"
+#include "model/records/RecordFiles.h"
+#include "platform/files.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
 #include "model/objects.h"
 #include "model/errors.h"
 #include "model/text/sjis.h"
@@ -152,10 +157,6 @@ void TFormMainBase0007::addLogTS(const std::string& text) {
 
 std::string TFormMainBase0007::nowString() { return FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now()); }
 
-// ---- formats ----
-
-std::string TFormMainBase0007::getDateFormat() { return "\"yyyymmdd\""; }
-std::string TFormMainBase0007::getNumberFormat() { return "\"%.5d\""; }
 
 // ---- the idle auto-save ----
 
@@ -174,17 +175,119 @@ void TFormMainBase0007::idleAutoSave_() {
   busy.finish(FormatDateTime("YYYYMMDD hh:mm:ss", Now()) + " Done Save Auto.");
 }
 
-void TFormMainBase0007::saveModifiedHolders_() {}
 
 // ---- document routines ----
 
-MemoHolderUI* TFormMainBase0007::getCurrentHolder() { return nullptr; }
-MemoNodeUI* TFormMainBase0007::getCurrentNode() { return nullptr; }
-void TFormMainBase0007::setCurrentNode(MemoNodeUI*) {}
-MemoNodeUI* TFormMainBase0007::changeCurrentNode_(MemoNodeUI* node) { return node; }
-MemoHolderUI* TFormMainBase0007::changeCurrentHolder(MemoHolderUI*) { return nullptr; }
-MemoHolderUI* TFormMainBase0007::_changeCurrentHolder_(MemoHolderUI* holder) { return holder; }
-int TFormMainBase0007::loadHolder(MemoHolderUI*) { return 0; }
+std::string TFormMainBase0007::documentName() { return aFile_ ? aFile_->name() : "noname"; }
+int TFormMainBase0007::holderCount() { return aFile_ ? aFile_->getHolderCount_() : 0; }
+
+MemoHolderUI* TFormMainBase0007::getCurrentHolder() { return aFile_ ? aFile_->getCurrentHolder_() : nullptr; }
+MemoNodeUI* TFormMainBase0007::getCurrentNode() { return aFile_ ? aFile_->getCurrentNode_() : nullptr; }
+
+void TFormMainBase0007::setCurrentNode(MemoNodeUI* node) {
+  if (aFile_) aFile_->putCurrentNode(node);
+}
+
+MemoNodeUI* TFormMainBase0007::changeCurrentNode_(MemoNodeUI* node) {
+  if (node == getCurrentNode()) return node;
+  UI2Model();
+  setCurrentNode(node);
+  if (node)
+    if (MemoHolder* h = node->getParentHolder_()) h->putCurrentNode_(node);
+  Model2UI();
+  refreshHolderView();
+  return node;
+}
+
+MemoHolderUI* TFormMainBase0007::changeCurrentHolder(MemoHolderUI* holder) {
+  if (!holder) return nullptr;
+  if (holder == getCurrentHolder()) return holder;
+  if (!aFile_ || aFile_->indexOfHolder_(holder) < 0) return nullptr;
+  if (MemoHolderUI* old = getCurrentHolder()) {
+    UI2Model();
+    hideHolder_(old);
+    old->putCurrentNode_(getCurrentNode());
+  }
+  _changeCurrentHolder_(holder);
+  aFile_->modified = true;  // the document file records its current notebook
+  return holder;
+}
+
+void TFormMainBase0007::systemError(const std::string& message) {
+  prompter().messageBox(message, "", Buttons::OK);
+  addLog_(message);
+  messageDoing_(message);
+}
+
+MemoHolderUI* TFormMainBase0007::_changeCurrentHolder_(MemoHolderUI* holder) {
+  if (!holder) {
+    addLog_("aH=nil in TFormMainBase0007._changeCurrentHolder_ ");
+    return holder;
+  }
+  if (aFile_) aFile_->putCurrentHolder(holder);
+  const std::string name = holder->name();
+  if (!holder->loaded) {
+    if (holder->getNodeCount_() > 0) {
+      systemError("SYSTEM ERROR: Still exists Nodes before loading. Holder=\"" + name +
+                  "\" aH.aNodes.countOfNodes = " + std::to_string(holder->getNodeCount_()));
+      holder->loaded = true;
+      return holder;
+    }
+    const std::string text = "Now Loading a Holder named as \"" + name + "\"";
+    const bool began = !doing_;
+    if (began)
+      beginDoing_(text);
+    else
+      messageDoing_(text);
+    try {
+      loadHolder(holder);
+      if (holder->getNodeCount_() == 0) {
+        holder->createNewNode_();
+        addLog_("Warrning: MemoHolder=\"" + name + "\" have no MemoNode. _changeCurrentHolder_ ");
+      }
+    } catch (...) {
+      if (began) endDoing();
+      throw;
+    }
+    if (began) endDoing();
+  }
+  showHolder_(holder);
+  holder->showView_();
+  holder->mouseCursor_(0);
+  MemoNode* note = holder->getCurrentNode_();
+  if (!note) {
+    if (holder->getNodeCount_() == 0) {
+      systemError("SYSTEM ERROR: aH.countOfNodes = 0 in _changeCurrentHolder_ " + name);
+      note = holder->createNewNode_();
+    } else {
+      note = holder->getNode_(0);
+    }
+  }
+  changeCurrentNode_(static_cast<MemoNodeUI*>(note));
+  showHolderCount();
+  update();
+  if (QWidget* view = holder->getViewControl_())
+    if (view->isVisible()) view->setFocus();
+  return holder;
+}
+
+int TFormMainBase0007::loadHolder(MemoHolderUI* holder) {
+  if (!holder) return 0;
+  const std::string file = holder->getFileName_();
+  if (!platform::fileExists(file)) {
+    addLog_("Not Found MemoHolder: " + file);
+    showFormLog();
+  } else {
+    StringList messages;
+    if (LoadHolder(*holder, messages) == -1) {
+      addLogStrings(messages);
+      messageDoing_("Failure: loadHolder " + file);
+    }
+  }
+  if (holder->getNodeCount_() == 0) holder->createNewNode_();
+  holder->loaded = true;
+  return holder->getNodeCount_();
+}
 
 bool TFormMainBase0007::checkUIReadOnly() {
   if (!isUIReadOnly()) return false;
@@ -192,6 +295,29 @@ bool TFormMainBase0007::checkUIReadOnly() {
   return true;
 }
 
-bool TFormMainBase0007::checkHolderReadOnly() { return getCurrentHolder() == nullptr; }
+bool TFormMainBase0007::checkHolderReadOnly() {
+  MemoHolderUI* h = getCurrentHolder();
+  if (!h) return true;
+  if (!h->isReadOnly_()) return false;
+  messageDoing_("This MemoHolder is Read Only. (" + h->name() + ")");
+  return true;
+}
+
+std::string TFormMainBase0007::getDateFormat() {
+  if (MemoHolderUI* h = getCurrentHolder()) return h->getFormatDate_();
+  return "\"yyyymmdd\"";
+}
+
+std::string TFormMainBase0007::getNumberFormat() {
+  if (MemoHolderUI* h = getCurrentHolder()) return h->getFormatNumber_();
+  return "\"%.5d\"";
+}
+
+void TFormMainBase0007::saveModifiedHolders_() {
+  if (!aFile_) return;
+  StringList failed;
+  aFile_->saveHolders_(false, &failed);
+  for (int i = 0; i < failed.count(); ++i) addLogTS("Failure: Auto Save " + failed[i]);
+}
 
 }  // namespace wux

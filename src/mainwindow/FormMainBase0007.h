@@ -111,6 +111,8 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   TFormMainBase0007();
   // The part of the auto-save that writes: every modified notebook, never the document.
   virtual void saveModifiedHolders_();
+  // An internal inconsistency: error box, log and status line.
+  void systemError(const std::string& message);
 
   MemoFileUI* aFile_ = nullptr;  // owned by the most derived layer, which makes it
   std::string userName_;

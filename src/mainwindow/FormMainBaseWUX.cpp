@@ -1,6 +1,9 @@
 #include "mainwindow/FormMainBaseWUX.h"
 
 #include "mainwindow/FormLog.h"
+#include "views/FrameMemoHolder.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -43,7 +46,15 @@ void TFormMainBaseWUX::AddCopyHistory(const std::string& text) {
 }
 
 MemoHolderUI* TFormMainBaseWUX::newHolder_(int index) {
-  return TFormMainBase0007::newHolder_(index);
+  if (!aFile_) return nullptr;
+  auto* holder = dynamic_cast<MemoHolderUI*>(aFile_->addNewHolder_(index));
+  if (!holder) return nullptr;
+  aFile_->modified = true;
+  TFrameMemoHolder* frame = getHolderFrame();
+  holder->makeCheckListBox_(frame ? frame->PanelLeft() : nullptr);
+  holder->loaded = true;
+  holder->modified = true;
+  return holder;
 }
 
 int TFormMainBaseWUX::changeTreeView_() { return shouldNotExecute("TFormMainBaseWUX.changeTreeView_"); }

@@ -6,6 +6,11 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "model/strutil.h"
+#include "views/FrameMemoHolder.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -67,5 +72,44 @@ void TFormMainMenu::showHolderCount() {
 
 bool TFormMainMenu::isUIReadOnly() { return checkUIReadOnly_ && checkUIReadOnly_->isChecked(); }
 bool TFormMainMenu::isUIInternet() { return checkUIInternet_ && checkUIInternet_->isChecked(); }
+
+void TFormMainMenu::updateColor() {
+  if (!aFile_ || !panelTop_) return;
+  const std::string field = aFile_->getField_("Color");
+  if (field.empty()) return;
+  const Color c = NameToColor(Dequote(field));
+  QPalette p = panelTop_->palette();
+  p.setColor(QPalette::Window, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  panelTop_->setPalette(p);
+}
+
+void TFormMainMenu::updateReadOnlyMark() {
+  MemoNodeUI* node = getCurrentNode();
+  if (node && panels_[0]) panels_[0]->setText(node->isReadOnly_() ? QStringLiteral("RO") : QString());
+}
+
+TFrameMemoNode* TFormMainMenu::getNodeFrame() {
+  TFrameMemoHolder* frame = getHolderFrame();
+  return frame ? frame->FrameMemoNode1() : nullptr;
+}
+
+// Switching the view kind of the current notebook; the new kind is saved with it.
+int TFormMainMenu::changeView(void (TFrameMemoHolder::*change)()) {
+  if (isDoing_()) return kResultFailed;
+  TFrameMemoHolder* frame = getHolderFrame();
+  MemoHolderUI* holder = getCurrentHolder();
+  if (!frame || !holder) return kResultUIReadOnly;
+  UI2Model();
+  frame->setHolder(holder);
+  (frame->*change)();
+  holder->putCurrentNode_(getCurrentNode());
+  holder->modified = true;
+  refreshHolderView();
+  return 0;
+}
+
+int TFormMainMenu::changeTreeView_() { return changeView(&TFrameMemoHolder::changeToTreeView_); }
+int TFormMainMenu::changeListView_() { return changeView(&TFrameMemoHolder::changeToListView_); }
+int TFormMainMenu::changeCheckListBox_() { return changeView(&TFrameMemoHolder::changeToCheckListBox_); }
 
 }  // namespace wux

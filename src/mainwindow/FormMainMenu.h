@@ -36,6 +36,7 @@ class TFormMainMenu : public TFormMainScript {
 
  protected:
   TFormMainMenu() = default;
+  int changeView(void (TFrameMemoHolder::*change)());
   QFrame* panelTop_ = nullptr;
   QCheckBox* checkUIReadOnly_ = nullptr;
   QCheckBox* checkUIInternet_ = nullptr;

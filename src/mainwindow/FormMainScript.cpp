@@ -1,7 +1,64 @@
 #include "mainwindow/FormMainScript.h"
 
+#include <QApplication>
+#include <QFileInfo>
+
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/qtext.h"
+
 namespace wux {
 
 void TFormMainScript::FormCreate() { TFormMainBaseWUX::FormCreate(); }
+
+int TFormMainScript::UI2Model() {
+  MemoNodeUI* node = getCurrentNode();
+  TFrameMemoHolder* frame = getHolderFrame();
+  if (!node || !frame) return kResultFailed;
+  if (node->noteWindow) return kResultFailed;  // its own window commits it
+  TFrameMemoNode* editor = frame->FrameMemoNode1();
+  if (!editor->isVisibleTo(frame)) editor->setVisible(true);
+  editor->setOwnerForm(this);
+  editor->setNode(node);
+  editor->storeNode_();
+  return 0;
+}
+
+void TFormMainScript::Model2UI() {
+  MemoNodeUI* node = getCurrentNode();
+  TFrameMemoHolder* frame = getHolderFrame();
+  if (!node || !frame) return;
+  TFrameMemoNode* editor = frame->FrameMemoNode1();
+  if (node->noteWindow) {
+    node->noteWindow->show();
+    editor->setVisible(false);
+  } else {
+    editor->setVisible(true);
+    editor->setOwnerForm(this);
+    editor->setNode(node);
+    // A read-only note cannot take edits, so the editor does not offer to.
+    editor->setReadOnly_(node->isReadOnly_());
+    editor->showNode_();
+  }
+  updateReadOnlyMark();
+}
+
+void TFormMainScript::updateCaption() {
+  QString text = QFileInfo(QApplication::applicationFilePath()).completeBaseName();
+  if (text.isEmpty()) text = QStringLiteral("wux");
+  if (aFile_) {
+    text += QLatin1Char(' ') + toQ(aFile_->getFileName_());
+    updateColor();
+  }
+  setWindowTitle(text);
+}
+
+void TFormMainScript::refreshHolderView() {
+  if (TFrameMemoHolder* frame = getHolderFrame()) frame->showStatus_();
+}
+
+int TFormMainScript::changeFlagReadOnly_() { return stillNotImplemented("TFormMainScript.changeFlagReadOnly_"); }
 
 }  // namespace wux

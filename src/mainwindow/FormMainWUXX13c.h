@@ -8,6 +8,8 @@ class QSplitter;
 
 namespace wux {
 
+class QtTabBinding;
+
 class TFormMainWUXX13c : public TFormMainMenu {
   Q_OBJECT
  public:
@@ -35,6 +37,7 @@ class TFormMainWUXX13c : public TFormMainMenu {
   QTabBar* tabControl1_ = nullptr;
   TFrameMemoHolder* frameMemoHolder1_ = nullptr;  // Qt child of panel1_
   std::unique_ptr<MemoFileUI> file_;
+  std::unique_ptr<QtTabBinding> tabs_;
 };
 
 }  // namespace wux

@@ -1,0 +1,181 @@
+#include "views/FrameMemoHolder.h"
+
+#include <QLabel>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "model/Prompter.h"
+#include "model/strutil.h"
+#include "views/FrameMemoNode.h"
+#include "views/MainWindowApi.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/NoteViews.h"
+#include "views/qtext.h"
+
+namespace wux {
+
+TFrameMemoHolder::TFrameMemoHolder(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  split_ = new QSplitter(Qt::Horizontal, this);
+  panelLeft_ = new QWidget(split_);
+  panelLeft_->setObjectName(QStringLiteral("PanelLeft"));
+  panelLayout_ = new QVBoxLayout(panelLeft_);
+  panelLayout_->setContentsMargins(0, 0, 0, 0);
+  panelLayout_->setSpacing(0);
+  status_ = new QLabel(panelLeft_);
+  status_->setObjectName(QStringLiteral("StatusBar2"));
+  status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  panelLayout_->addStretch(0);
+  panelLayout_->addWidget(status_);
+  nodeFrame_ = new TFrameMemoNode(split_);
+  nodeFrame_->setObjectName(QStringLiteral("FrameMemoNode1"));
+  split_->addWidget(panelLeft_);
+  split_->addWidget(nodeFrame_);
+  split_->setStretchFactor(1, 1);
+  split_->setSizes({220, 600});
+  layout->addWidget(split_);
+}
+
+void TFrameMemoHolder::init_() {
+  nodeFrame_->clear_();
+  cloneCount_ = "15";
+}
+
+void TFrameMemoHolder::setCursor_(int cursor) {
+  if (cursor == -11)
+    setCursor(Qt::WaitCursor);
+  else
+    unsetCursor();
+  nodeFrame_->setCursor_(cursor);
+}
+
+void TFrameMemoHolder::messageDoing_(const std::string& text) {
+  if (main_)
+    main_->messageDoing_(text);
+  else
+    ShowMessage(text);
+}
+
+bool TFrameMemoHolder::notBusy() { return main_ && !main_->isDoing_(); }
+
+void TFrameMemoHolder::attach(QWidget* control) {
+  if (!control) return;
+  if (control->parentWidget() != panelLeft_) control->setParent(panelLeft_);
+  if (panelLayout_->indexOf(control) < 0) panelLayout_->insertWidget(0, control, 1);
+  control->setVisible(false);
+  control->setEnabled(false);
+  auto* binding = dynamic_cast<NoteViewBinding*>(control);
+  if (!binding) return;
+  binding->onUserSelect = [this](NoteItem* it) { ViewClick(it); };
+  const bool tree = dynamic_cast<NoteTreeView*>(control) != nullptr;
+  if (dynamic_cast<NoteListView*>(control))
+    binding->onDrop = nullptr;
+  else if (tree)
+    binding->onDrop = [this](NoteItem* d, NoteItem* t) { TreeViewDragDrop(d, t); };
+  else
+    binding->onDrop = [this](NoteItem* d, NoteItem* t) { CheckListBoxDragDrop(d, t); };
+}
+
+void TFrameMemoHolder::attachCheckListBox_(QWidget* control) { attach(control); }
+void TFrameMemoHolder::attachTreeView_(QWidget* control) { attach(control); }
+void TFrameMemoHolder::attachListView_(QWidget* control) { attach(control); }
+
+void TFrameMemoHolder::changeToCheckListBox_() {
+  if (!holder_) return;
+  holder_->hideView_();
+  attachCheckListBox_(holder_->makeCheckListBox_(panelLeft_));
+  holder_->showView_();
+  showStatus_();
+}
+
+void TFrameMemoHolder::changeToListView_() {
+  if (!holder_) return;
+  holder_->hideView_();
+  attachListView_(holder_->makeListView_(panelLeft_));
+  holder_->showView_();
+  showStatus_();
+}
+
+void TFrameMemoHolder::changeToTreeView_() {
+  if (!holder_) return;
+  QWidget* old = holder_->getViewControl_();
+  attachTreeView_(holder_->makeTreeView_(panelLeft_));
+  holder_->showView_();
+  QWidget* now = holder_->getViewControl_();
+  if (old && old != now) {
+    old->setVisible(false);
+    old->setEnabled(false);
+  }
+  showStatus_();
+}
+
+int TFrameMemoHolder::showStatus_() {
+  if (!holder_) return -1;
+  MemoNode* cur = holder_->getCurrentNode_();
+  const int i = holder_->indexOfNode_(cur);
+  std::string text = std::to_string(i + 1) + " / " + std::to_string(holder_->getNodeCount_());
+  if (holder_->getModeNodesMngr_() == "\"TreeView\"")
+    text = "[" + NodeIndexPath(holder_->itemOf(cur), 0, "") + "]   " + text;
+  status_->setText(toQ(text));
+  return i;
+}
+
+std::string TFrameMemoHolder::statusText() const { return fromQ(status_->text()); }
+
+void TFrameMemoHolder::ViewClick(NoteItem* item) {
+  if (!main_ || !holder_ || !item) return;
+  auto* note = static_cast<MemoNodeUI*>(static_cast<MemoNode*>(item->note()));
+  if (note == main_->getCurrentNode()) return;
+  if (main_->isDoing_()) {
+    // Busy: the view goes back to the note the window shows.
+    holder_->putCurrentNode_(holder_->getCurrentNode_());
+    return;
+  }
+  main_->changeCurrentNode_(note);
+  holder_->modified = true;
+}
+
+void TFrameMemoHolder::CheckListBoxDragDrop(NoteItem* dragged, NoteItem* target) {
+  if (!holder_ || !dragged || holder_->workingKind() != MemoHolderUI::Kind::CheckList) return;
+  if (main_ && main_->isUIReadOnly()) return;
+  NoteList& list = holder_->noteList();
+  const int from = dragged->row();
+  int to = target ? target->row() : list.rootCount() - 1;
+  if (to == from) return;
+  to = std::max(0, std::min(to, list.rootCount() - 1));
+  list.moveToRoot(dragged, to);
+  holder_->modified = true;  // a new order is saved like any other change
+  showStatus_();
+}
+
+void TFrameMemoHolder::TreeViewDragDrop(NoteItem* dragged, NoteItem* target) {
+  if (!holder_ || holder_->workingKind() != MemoHolderUI::Kind::Tree) return;
+  if (!dragged || !target || dragged == target) return;
+  if (main_ && main_->isUIReadOnly()) return;
+  NoteList& list = holder_->noteList();
+  if (NoteList::isAncestorOf(dragged, target)) {
+    // Below itself the branch would lose its way back to the root.
+    messageDoing_("Don't Move.");
+    return;
+  }
+  const bool wasExpanded = dragged->expanded();
+  auto* note = static_cast<MemoNode*>(dragged->note());
+  const bool isCurrent = main_ && note == static_cast<MemoNode*>(static_cast<MemoNodeUI*>(main_->getCurrentNode()));
+  if (isCurrent) nodeFrame_->storeFields_();
+  list.moveBefore(dragged, target);
+  if (NoteItem* parent = dragged->parent())
+    note->putParentNodeID_(static_cast<MemoNode*>(parent->note()));
+  else
+    note->removeField_("ParentNodeID");
+  if (isCurrent) nodeFrame_->loadFields_();
+  if (wasExpanded) {
+    list.setExpanded(dragged, true);
+    ExpandChildren(dragged, true);
+  }
+  holder_->modified = true;  // re-nesting is a change to save
+  showStatus_();
+}
+
+}  // namespace wux

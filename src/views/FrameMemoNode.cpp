@@ -1,0 +1,396 @@
+#include "views/FrameMemoNode.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "model/Prompter.h"
+#include "model/clock.h"
+#include "model/records/MemoHolder.h"
+#include "model/records/MemoNode.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "views/MainWindowApi.h"
+#include "views/qtext.h"
+
+namespace wux {
+
+namespace {
+
+StringList linesOf(const QPlainTextEdit* edit) {
+  StringList l;
+  l.setText(fromQ(edit->toPlainText()));
+  return l;
+}
+
+bool sameLines(const StringList& a, const StringList& b) {
+  if (a.count() != b.count()) return false;
+  for (int i = 0; i < a.count(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
+void setLines(QPlainTextEdit* edit, const StringList* lines) {
+  edit->setPlainText(lines ? linesToQ(*lines) : QString());
+}
+
+QPlainTextEdit* makeMemo(QWidget* parent, const char* name) {
+  auto* m = new QPlainTextEdit(parent);
+  m->setObjectName(QString::fromLatin1(name));
+  m->setLineWrapMode(QPlainTextEdit::NoWrap);
+  return m;
+}
+
+}  // namespace
+
+TFrameMemoNode::TFrameMemoNode(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  name_ = new QLabel(this);
+  name_->setObjectName(QStringLiteral("StaticText_name"));
+  name_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(name_);
+
+  split_ = new QSplitter(Qt::Vertical, this);
+  split_->setChildrenCollapsible(true);
+  content_ = new QStackedWidget(split_);
+  content_->setObjectName(QStringLiteral("Panel1"));
+
+  panelMemo_ = new QWidget(content_);
+  panelMemo_->setObjectName(QStringLiteral("PanelMemo"));
+  auto* pm = new QVBoxLayout(panelMemo_);
+  pm->setContentsMargins(0, 0, 0, 0);
+  pm->setSpacing(0);
+  memo_ = makeMemo(panelMemo_, "MemoNode0");
+  memoStatus_ = new QLabel(panelMemo_);
+  memoStatus_->setObjectName(QStringLiteral("StatusBar1"));
+  pm->addWidget(memo_, 1);
+  pm->addWidget(memoStatus_);
+  content_->addWidget(panelMemo_);
+
+  // Image, web page and brace tree get their own views later; until then a plain
+  // stand-in says what the note holds.
+  imageView_ = new QLabel(content_);
+  imageView_->setAlignment(Qt::AlignCenter);
+  content_->addWidget(imageView_);
+  webView_ = new QTextBrowser(content_);
+  webView_->setOpenLinks(false);
+  content_->addWidget(webView_);
+  treeView_ = new QLabel(content_);
+  treeView_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  content_->addWidget(treeView_);
+
+  comment_ = makeMemo(split_, "Memo_comment");
+  fields_ = makeMemo(split_, "Memo_Fields");
+  split_->addWidget(content_);
+  split_->addWidget(comment_);
+  split_->addWidget(fields_);
+  split_->setStretchFactor(0, 1);
+  split_->setSizes({400, 120, 120});
+  layout->addWidget(split_, 1);
+}
+
+// ---- heights of the comment and fields editors ----
+
+int TFrameMemoNode::heightOf(QWidget* w) const {
+  const QList<int> sizes = split_->sizes();
+  const int i = split_->indexOf(w);
+  return i >= 0 && i < sizes.size() ? sizes[i] : 0;
+}
+
+void TFrameMemoNode::setHeight(QWidget* w, int h) {
+  QList<int> sizes = split_->sizes();
+  const int i = split_->indexOf(w);
+  if (i < 0 || i >= sizes.size()) return;
+  const int delta = h - sizes[i];
+  sizes[i] = h;
+  sizes[0] = std::max(0, sizes[0] - delta);
+  split_->setSizes(sizes);
+}
+
+void TFrameMemoNode::collapse(QWidget* w, bool& collapsed, int& remembered) {
+  if (collapsed) return;
+  remembered = heightOf(w);
+  collapsed = true;
+  setHeight(w, 0);
+  w->setVisible(false);
+}
+
+void TFrameMemoNode::expand(QWidget* w, bool& collapsed, int remembered) {
+  if (!collapsed) return;
+  collapsed = false;
+  w->setVisible(true);
+  const int h = remembered >= 1 ? remembered : static_cast<int>(std::lround(0.2 * heightOf(content_)));
+  setHeight(w, h >= 1 ? h : 120);
+}
+
+void TFrameMemoNode::hideFields_() { collapse(fields_, fieldsCollapsed_, fieldsHeight_); }
+void TFrameMemoNode::hideComment_() { collapse(comment_, commentCollapsed_, commentHeight_); }
+void TFrameMemoNode::showFields_() { expand(fields_, fieldsCollapsed_, fieldsHeight_); }
+void TFrameMemoNode::showComment_() { expand(comment_, commentCollapsed_, commentHeight_); }
+bool TFrameMemoNode::fieldsShown() const { return !fieldsCollapsed_; }
+bool TFrameMemoNode::commentShown() const { return !commentCollapsed_; }
+
+// ---- small parts ----
+
+void TFrameMemoNode::clear_() {
+  name_->clear();
+  memo_->clear();
+  comment_->clear();
+}
+
+void TFrameMemoNode::setReadOnly_(bool flag) {
+  readOnly_ = flag;
+  memo_->setReadOnly(flag);
+  fields_->setReadOnly(flag);
+  comment_->setReadOnly(flag);
+}
+
+void TFrameMemoNode::setCursor_(int cursor) {
+  for (QWidget* w : {static_cast<QWidget*>(memo_), static_cast<QWidget*>(comment_), static_cast<QWidget*>(fields_),
+                     static_cast<QWidget*>(name_), static_cast<QWidget*>(imageView_),
+                     static_cast<QWidget*>(webView_), static_cast<QWidget*>(treeView_)}) {
+    if (cursor == -11)
+      w->setCursor(Qt::WaitCursor);
+    else
+      w->unsetCursor();
+  }
+}
+
+void TFrameMemoNode::message_(const std::string& text) {
+  if (owner_)
+    owner_->messageDoing_(text);
+  else
+    prompter().messageBox(text, "", Buttons::OK);
+}
+
+void TFrameMemoNode::setNameText(const std::string& sjisName) { name_->setText(toQ(sjisName)); }
+std::string TFrameMemoNode::nameText() const { return fromQ(name_->text()); }
+
+std::string TFrameMemoNode::contentView() const {
+  QWidget* w = content_->currentWidget();
+  if (content_->isHidden()) return "";
+  if (w == panelMemo_) return "text";
+  if (w == imageView_) return "image";
+  if (w == webView_) return "web";
+  if (w == treeView_) return "tree";
+  return "";
+}
+
+void TFrameMemoNode::showPanel(QWidget* w) {
+  content_->setVisible(w != nullptr);
+  if (w) content_->setCurrentWidget(w);
+}
+
+// ---- show ----
+
+void TFrameMemoNode::showNode_() {
+  if (!node_) return;
+  showContent_();
+  loadFields_();
+  loadComment_();
+  loadName_();
+}
+
+void TFrameMemoNode::loadFields_() {
+  if (!node_) return;
+  setLines(fields_, node_->fieldList());
+  const bool empty = sjis::trim(fromQ(fields_->toPlainText())).empty();
+  if (!empty && fieldsCollapsed_) showFields_();
+  if (empty && !fieldsCollapsed_) hideFields_();
+}
+
+void TFrameMemoNode::loadComment_() {
+  if (!node_) return;
+  if (StringList* c = node_->comment()) {
+    setLines(comment_, c);
+    if (!sjis::trim(c->text()).empty())
+      showComment_();
+    else
+      hideComment_();
+  } else {
+    comment_->clear();
+    hideComment_();
+  }
+}
+
+void TFrameMemoNode::loadName_() {
+  if (node_) setNameText(node_->name());
+}
+
+void TFrameMemoNode::showContent_() {
+  if (!node_ || !owner_) return;
+  const std::string encoding = node_->getField_("Content-Transfer-Encoding");
+  // A linked file is imported once; a failure is tried again on the next show.
+  if (encoding != "\"URL\"" && node_->getField_("FlagLink") == "\"true\"" && !node_->linkedFileLoaded) {
+    if (node_->loadLinkedFile_() >= 0)
+      node_->linkedFileLoaded = true;
+    else
+      message_("FlagLink=\"true\" but not found Filename=\"" + sjis::trim(Dequote(node_->getField_("Filename"))) +
+               "\" name=" + node_->name());
+  }
+  if (encoding == "\"binary\"") {
+    const std::string type = node_->getContentType_();
+    if (!node_->content()) {
+      showPanel(nullptr);
+      return;
+    }
+    if (type == "\"image/jpeg\"" || type == "\"image/bmp\"" || type == "\"image/ico\"" ||
+        type == "\"image/png\"" || type == "\"image/x-wmf\"" || type == "\"image/gif\"") {
+      imageView_->setText(QStringLiteral("Image: ") + toQ(Dequote(type)));
+      showPanel(imageView_);
+    } else {
+      showPanel(nullptr);
+    }
+    return;
+  }
+  if (encoding == "\"URL\"") {
+    const std::string file = sjis::trim(Dequote(node_->getField_("Filename")));
+    if (file.empty()) {
+      if (sjis::trim(node_->body().text()).empty()) {
+        message_("Memo=\"\".");
+        webView_->setPlainText(QStringLiteral("Memo=\"\"."));
+      } else {
+        webView_->setHtml(toQ(node_->body().text()));
+      }
+    } else {
+      const std::string prefix = sjis::lower(file.substr(0, 5));
+      std::string internet;
+      if (AgentAPLAbs* agent = owner_->getAgent()) agent->query_("getUIInternet", internet);
+      if (internet != "true" && (prefix == "http:" || prefix == "https")) {
+        webView_->setPlainText(QStringLiteral("Internet access is off."));
+        message_("Disable Access Internet. " + node_->name());
+      } else {
+        webView_->setPlainText(toQ(file));
+      }
+    }
+    showPanel(webView_);
+    return;
+  }
+  if (encoding == "\"Poser\"" || encoding == "\"PoserLike\"") {
+    treeModified_ = false;
+    treeView_->setText(linesToQ(node_->body()));
+    showPanel(treeView_);
+    return;
+  }
+  setLines(memo_, &node_->body());
+  showPanel(panelMemo_);
+}
+
+// ---- commit ----
+
+bool TFrameMemoNode::storeContent_() {
+  if (!node_ || content_->currentWidget() != panelMemo_ || content_->isHidden()) return false;
+  StringList edited = linesOf(memo_);
+  if (sameLines(edited, node_->body())) return false;
+  node_->body() = edited;
+  return true;
+}
+
+bool TFrameMemoNode::storeComment_() {
+  if (!node_) return false;
+  StringList edited = linesOf(comment_);
+  if (!sjis::trim(edited.text()).empty()) {
+    // Only a comment whose text differs counts as a change.
+    if (node_->comment() && sameLines(*node_->comment(), edited)) return false;
+    node_->ensureComment() = edited;
+    return true;
+  }
+  if (StringList* c = node_->comment()) {
+    if (c->count() == 0) return false;
+    c->clear();
+    return true;
+  }
+  return false;
+}
+
+bool TFrameMemoNode::storeFields_() {
+  if (!node_) return false;
+  StringList edited = linesOf(fields_);
+  StringList* current = node_->fieldList();
+  if (current ? sameLines(*current, edited) : edited.count() == 0) return false;
+  if (current) {
+    *current = edited;
+  } else {
+    for (int i = 0; i < edited.count(); ++i) node_->putField_(edited.name(i), edited.valueFromIndex(i));
+  }
+  return true;
+}
+
+bool TFrameMemoNode::storeName_() {
+  if (!node_) return false;
+  const std::string wanted = sjis::trim(nameText());
+  if (wanted.empty()) {
+    message_("Do not rename Empty characters.");
+    return false;
+  }
+  if (wanted == node_->name() || !node_->owner()) return false;
+  std::string actual;
+  node_->putName_(wanted, actual);
+  const std::string given = node_->name();
+  if (given != wanted) setNameText(given);
+  return true;
+}
+
+bool TFrameMemoNode::storeNode_() {
+  if (!node_ || node_->isReadOnly_()) return false;
+  const bool contentChanged = storeContent_();
+  const bool commentChanged = storeComment_();
+  const bool fieldsChanged = storeFields_();
+  const bool nameChanged = storeName_();
+  const bool changed = contentChanged || commentChanged || fieldsChanged || nameChanged;
+  MemoHolder* holder = node_->getParentHolder_();
+  auto touch = [&] {
+    if (holder) holder->modified = true;
+  };
+  if (changed) touch();
+  if (contentChanged) node_->contentModified = true;
+
+  const std::string author = "\"" + (owner_ ? owner_->getUserName() : std::string("noname")) + "\"";
+  const std::string stamp = "\"" + FormatDateTime("YYYYMMDD hhmmsszzz", Now()) + "\"";
+  auto stampField = [&](const char* name, const std::string& value) {
+    if (node_->getIndexField_(name) < 0) return;
+    node_->putField_(name, value);
+    touch();
+  };
+  if (changed) {
+    stampField("Authors", author);
+    stampField("LastModified", stamp);
+  }
+  stampField("LastAccessed", stamp);
+  stampField("LastReader", author);
+  return changed;
+}
+
+// ---- selection replacement ----
+
+void TFrameMemoNode::replaceSel_(QPlainTextEdit* edit, const std::string& text) {
+  if (!edit) return;
+  QTextCursor c = edit->textCursor();
+  const int start = std::min(c.selectionStart(), c.selectionEnd());
+  const std::string selected = fromQ(c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+  if (!sjis::trim(selected).empty()) pasteBuffer_.setText(selected);
+  const QString inserted = toQ(text);
+  c.insertText(inserted);
+  c.setPosition(start);
+  c.setPosition(start + static_cast<int>(inserted.size()), QTextCursor::KeepAnchor);
+  edit->setTextCursor(c);
+}
+
+void TFrameMemoNode::replaceNodeMemoSel_(const std::string& text) { replaceSel_(memo_, text); }
+
+QPlainTextEdit* TFrameMemoNode::getActiveMemo_() const {
+  if (comment_->hasFocus()) return comment_;
+  if (fields_->hasFocus()) return fields_;
+  return memo_;
+}
+
+void TFrameMemoNode::replaceActiveMemoSel_(const std::string& text) { replaceSel_(getActiveMemo_(), text); }
+
+}  // namespace wux

@@ -1,0 +1,103 @@
+#pragma once
+// The note editor: one note's name, content, comment and fields. It never decides when
+// to show or commit; its owner calls showNode_() after choosing a note and storeNode_()
+// before anything reads or changes the model. The model keeps Shift_JIS; only the
+// widgets see Unicode.
+#include <QWidget>
+
+#include "model/text/StringList.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QSplitter;
+class QStackedWidget;
+class QTextBrowser;
+
+namespace wux {
+
+class MainWindowApi;
+class MemoNode;
+
+class TFrameMemoNode : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFrameMemoNode(QWidget* parent = nullptr);
+
+  // The owner sets these right before showNode_ or storeNode_.
+  void setNode(MemoNode* node) { node_ = node; }
+  MemoNode* node() const { return node_; }
+  void setOwnerForm(MainWindowApi* form) { owner_ = form; }
+  MainWindowApi* ownerForm() const { return owner_; }
+
+  void showNode_();
+  // Commits the editor into the note; true when the note changed.
+  bool storeNode_();
+  void showContent_();
+  void loadFields_();
+  bool storeFields_();
+  void loadComment_();
+  bool storeComment_();
+  void loadName_();
+  bool storeName_();
+  bool storeContent_();
+  void clear_();
+  void hideFields_();
+  void hideComment_();
+  void showFields_();
+  void showComment_();
+  bool fieldsShown() const;
+  bool commentShown() const;
+  void setReadOnly_(bool flag);
+  bool readOnly() const { return readOnly_; }
+  void setCursor_(int cursor);
+  void message_(const std::string& text);
+
+  // Puts text over an editor's selection and selects it; what it replaced (when not
+  // blank) goes to the paste buffer.
+  void replaceSel_(QPlainTextEdit* edit, const std::string& text);
+  void replaceNodeMemoSel_(const std::string& text);
+  void replaceActiveMemoSel_(const std::string& text);
+  QPlainTextEdit* getActiveMemo_() const;
+
+  // The controls, for the owner, the commands and the tests.
+  QPlainTextEdit* MemoNode0() const { return memo_; }
+  QPlainTextEdit* Memo_comment() const { return comment_; }
+  QPlainTextEdit* Memo_Fields() const { return fields_; }
+  QLabel* StaticText_name() const { return name_; }
+  void setNameText(const std::string& sjisName);
+  std::string nameText() const;
+  const StringList& pasteBuffer() const { return pasteBuffer_; }
+  // Which content view shows: "text", "image", "web", "tree" or "" (none).
+  std::string contentView() const;
+
+ private:
+  void showPanel(QWidget* w);
+  void setHeight(QWidget* w, int h);
+  int heightOf(QWidget* w) const;
+  void collapse(QWidget* w, bool& collapsed, int& remembered);
+  void expand(QWidget* w, bool& collapsed, int remembered);
+
+  MemoNode* node_ = nullptr;
+  MainWindowApi* owner_ = nullptr;
+  bool readOnly_ = false;
+  bool treeModified_ = false;
+  int fieldsHeight_ = 0;
+  int commentHeight_ = 0;
+  bool fieldsCollapsed_ = false;
+  bool commentCollapsed_ = false;
+  StringList pasteBuffer_, copyWork_, splitWork_;
+
+  QLabel* name_;
+  QSplitter* split_;
+  QStackedWidget* content_;
+  QWidget* panelMemo_;
+  QPlainTextEdit* memo_;
+  QLabel* memoStatus_;
+  QLabel* imageView_;
+  QTextBrowser* webView_;
+  QLabel* treeView_;
+  QPlainTextEdit* comment_;
+  QPlainTextEdit* fields_;
+};
+
+}  // namespace wux

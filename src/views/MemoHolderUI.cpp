@@ -1,0 +1,539 @@
+#include "views/MemoHolderUI.h"
+
+#include <QIcon>
+#include <QPixmap>
+#include <QWidget>
+
+#include "model/clock.h"
+#include "model/records/MemoFile.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/NoteViews.h"
+
+namespace wux {
+
+namespace {
+const char* modeText(MemoHolderUI::Kind k) {
+  switch (k) {
+    case MemoHolderUI::Kind::CheckList: return "\"CheckListBox\"";
+    case MemoHolderUI::Kind::Tree: return "\"TreeView\"";
+    case MemoHolderUI::Kind::List: return "\"ListView\"";
+    default: return "\"Nodes\"";
+  }
+}
+int slot(MemoHolderUI::Kind k) {
+  switch (k) {
+    case MemoHolderUI::Kind::CheckList: return 0;
+    case MemoHolderUI::Kind::Tree: return 1;
+    case MemoHolderUI::Kind::List: return 2;
+    default: return -1;
+  }
+}
+}  // namespace
+
+MemoHolderUI::~MemoHolderUI() {
+  freeViews();
+  list_.clear();
+}
+
+MemoHolderUI::Kind MemoHolderUI::kindOfMode(const std::string& rawMode) {
+  const std::string m = Dequote(rawMode);
+  if (m.empty() || m == "Nodes" || m == "CheckListBox") return Kind::CheckList;
+  if (m == "TreeView") return Kind::Tree;
+  if (m == "ListView") return Kind::List;
+  return Kind::None;
+}
+
+MemoNodeUI* MemoHolderUI::noteAt(NoteItem* it) const {
+  return it ? static_cast<MemoNodeUI*>(static_cast<MemoNode*>(it->note())) : nullptr;
+}
+
+void MemoHolderUI::freeViews() {
+  for (auto& c : controls_) {
+    if (c) delete c.data();
+    c.clear();
+  }
+  for (auto& m : models_) m.reset();
+}
+
+int MemoHolderUI::clear_() {
+  // The list refers to the container's notes: it goes before they do.
+  freeViews();
+  list_.clear();
+  viewBuilt_ = false;
+  builtKind_ = Kind::Nodes;
+  iconMap_.clear();
+  iconCount_ = 0;
+  listColumns_.clear();
+  listCells_.clear();
+  return MemoHolder::clear_();
+}
+
+// ---- names ----
+
+void MemoHolderUI::getNameChild_(const TObjectNamed* child, std::string& name) const {
+  if (!viewBuilt_) return MemoHolder::getNameChild_(child, name);
+  name.clear();
+  if (NoteItem* it = list_.itemOf(child)) name = it->text();
+}
+
+void MemoHolderUI::syncContainerName(MemoNode* node, const std::string& name) {
+  StringList& c = nodes()->children();
+  const int i = c.indexOfObject(node);
+  if (i >= 0) c.set(i, name);
+}
+
+int MemoHolderUI::putNameChild_as_(TObjectNamed* child, const std::string& newName, std::string& actual) {
+  if (!viewBuilt_) return MemoHolder::putNameChild_as_(child, newName, actual);
+  actual = newName;
+  NoteItem* it = list_.itemOf(child);
+  if (!it) return 0;
+  list_.setText(it, newName);
+  syncContainerName(static_cast<MemoNode*>(child), newName);
+  modified = true;
+  if (builtKind_ == Kind::CheckList && getFlagSort_()) {
+    // A sorted check list keeps its lines in name order.
+    std::vector<NoteItem*> roots;
+    for (int i = 0; i < list_.rootCount(); ++i) roots.push_back(list_.root(i));
+    std::stable_sort(roots.begin(), roots.end(),
+                     [](NoteItem* a, NoteItem* b) { return sjis::compareText(a->text(), b->text()) < 0; });
+    for (size_t i = 0; i < roots.size(); ++i) list_.moveToRoot(roots[i], static_cast<int>(i));
+  }
+  return 0;
+}
+
+void MemoHolderUI::putName_(const std::string& newName, std::string& actual) {
+  MemoHolder::putName_(newName, actual);
+  if (auto* f = dynamic_cast<MemoFileUI*>(owner())) f->refreshTabs_();
+}
+
+MemoNode* MemoHolderUI::newNode_() { return Create<MemoNodeUI>(this); }
+
+std::string MemoHolderUI::makeUniqueNodeName_(const std::string& name) {
+  switch (workingKind()) {
+    case Kind::Nodes: return MemoHolder::makeUniqueNodeName_(name);
+    case Kind::CheckList: {
+      if (getFlagSameName_()) return name;
+      StringList lines;
+      list_.collect(lines);
+      return UniqueNameInList(lines, name);
+    }
+    default: return name;
+  }
+}
+
+// ---- reading the list ----
+
+int MemoHolderUI::getNodeCount_() { return viewBuilt_ ? list_.count() : MemoHolder::getNodeCount_(); }
+
+int MemoHolderUI::getMarkedCount_() {
+  if (!viewBuilt_) return MemoHolder::getMarkedCount_();
+  int n = 0;
+  for (int i = 0, c = list_.count(); i < c; ++i)
+    if (noteAt(list_.itemAt(i))->isMarked_()) ++n;
+  return n;
+}
+
+StringList& MemoHolderUI::getMarkedList_(StringList& out) {
+  if (!viewBuilt_) return MemoHolder::getMarkedList_(out);
+  for (int i = 0, c = list_.count(); i < c; ++i) {
+    NoteItem* it = list_.itemAt(i);
+    if (noteAt(it)->isMarked_()) out.add(it->text(), it->note());
+  }
+  return out;
+}
+
+StringList& MemoHolderUI::setNodeList_(StringList& out) {
+  if (!viewBuilt_) return MemoHolder::setNodeList_(out);
+  list_.collect(out);
+  return out;
+}
+
+int MemoHolderUI::indexOfNode_(MemoNode* node) {
+  return viewBuilt_ ? list_.indexOf(node) : MemoHolder::indexOfNode_(node);
+}
+
+MemoNode* MemoHolderUI::getPrevNode_(MemoNode* node) {
+  if (!viewBuilt_) return MemoHolder::getPrevNode_(node);
+  return noteAt(list_.prevItem(list_.itemOf(node)));
+}
+
+MemoNode* MemoHolderUI::getNextNode_(MemoNode* node) {
+  if (!viewBuilt_) return MemoHolder::getNextNode_(node);
+  return noteAt(list_.nextItem(list_.itemOf(node)));
+}
+
+MemoNode* MemoHolderUI::getFirstNode_() { return viewBuilt_ ? noteAt(list_.itemAt(0)) : MemoHolder::getFirstNode_(); }
+
+MemoNode* MemoHolderUI::getLastNode_() {
+  return viewBuilt_ ? noteAt(list_.itemAt(list_.count() - 1)) : MemoHolder::getLastNode_();
+}
+
+MemoNode* MemoHolderUI::getNode_(int index) {
+  if (!viewBuilt_) return index < 0 || index >= MemoHolder::getNodeCount_() ? nullptr : MemoHolder::getNode_(index);
+  return noteAt(list_.itemAt(index));
+}
+
+MemoNode* MemoHolderUI::findNodeByName_(const std::string& name) {
+  if (!viewBuilt_) return MemoHolder::findNodeByName_(name);
+  const bool ignoreCase = builtKind_ == Kind::CheckList;
+  for (int i = 0, c = list_.count(); i < c; ++i) {
+    NoteItem* it = list_.itemAt(i);
+    if (ignoreCase ? sjis::sameText(it->text(), name) : it->text() == name) return noteAt(it);
+  }
+  return nullptr;
+}
+
+// ---- changing the list ----
+
+void MemoHolderUI::addToContainer(MemoNode* node, const std::string& name) {
+  std::string actual;
+  nodes()->addChildRaw_(node, name, actual);
+  node->setOwner(this);
+}
+
+int MemoHolderUI::removeNode_(MemoNode* node) {
+  if (!viewBuilt_) return MemoHolder::removeNode_(node);
+  const int index = list_.indexOf(node);
+  if (index < 0) return -1;
+  MemoNode* current = MemoHolder::getCurrentNode_();
+  std::vector<TObject*> gone = list_.remove(node);
+  for (TObject* n : gone) listCells_.erase(n);
+  if (std::find(gone.begin(), gone.end(), current) != gone.end()) MemoHolder::putCurrentNode_(nullptr);
+  // The note goes to the caller; the notes below it leave the list but stay in the
+  // container, so nothing that still refers to them dangles and clear_ frees them.
+  nodes()->detachChild_(node);
+  return index;
+}
+
+int MemoHolderUI::addNode_(MemoNode* node, const std::string& name) {
+  if (!viewBuilt_) return MemoHolder::addNode_(node, name);
+  if (!node) return -1;
+  addToContainer(node, name);
+  switch (builtKind_) {
+    case Kind::CheckList:
+    case Kind::List:
+      list_.appendRef(node, name);
+      return list_.count() - 1;
+    case Kind::Tree: {
+      NoteItem* cur = list_.itemOf(MemoHolder::getCurrentNode_());
+      NoteItem* parent = cur ? cur->parent() : nullptr;
+      NoteItem* it = list_.appendRef(node, name, parent);
+      if (parent) node->putParentNodeID_(noteAt(parent));
+      putCurrentNode_(node);
+      return list_.indexOfItem(it);
+    }
+    default:
+      return -1;
+  }
+}
+
+int MemoHolderUI::insertNode_(MemoNode* node, const std::string& name, int index) {
+  if (!viewBuilt_) return MemoHolder::insertNode_(node, name, index);
+  if (!node) return -1;
+  addToContainer(node, name);
+  switch (builtKind_) {
+    case Kind::CheckList:
+    case Kind::List:
+      list_.insertRootRef(node, name, index < 0 ? 0 : index);
+      return 0;
+    case Kind::Tree: {
+      // Right after the current note on its level; without one, at the end of the roots.
+      NoteItem* cur = list_.itemOf(MemoHolder::getCurrentNode_());
+      NoteItem* it = list_.insertBeforeRef(node, name, cur);
+      if (cur) MoveNodeAfter(it, cur);
+      if (NoteItem* parent = it->parent()) node->putParentNodeID_(noteAt(parent));
+      putCurrentNode_(node);
+      return 0;
+    }
+    default:
+      return -1;
+  }
+}
+
+MemoNode* MemoHolderUI::getCurrentNode_() {
+  MemoNode* n = MemoHolder::getCurrentNode_();
+  if (viewBuilt_ && n && !list_.itemOf(n)) return nullptr;
+  return n;
+}
+
+int MemoHolderUI::putCurrentNode_(MemoNode* node) {
+  const int i = MemoHolder::putCurrentNode_(node);
+  selectInView(i >= 0 ? node : nullptr);
+  return i;
+}
+
+void MemoHolderUI::selectInView(MemoNode* node) {
+  if (!viewBuilt_) return;
+  if (NoteViewBinding* b = getViewBinding_()) b->selectItem(list_.itemOf(node));
+}
+
+void MemoHolderUI::putColor_(Color color) {
+  MemoHolder::putColor_(color);
+  if (QWidget* w = getViewControl_()) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+    w->setPalette(p);
+  }
+}
+
+void MemoHolderUI::copyFrom_(const TObjectNamed& source) {
+  MemoHolder::copyFrom_(source);
+  auto* src = dynamic_cast<const MemoHolderUI*>(&source);
+  if (!src || src == this || !src->viewBuilt_) return;
+  // The copies came in the source's container order; the source's real order is its
+  // live list, so the lines are put in that order (names as shown there).
+  const StringList& from = const_cast<MemoHolderUI*>(src)->nodes()->children();
+  StringList& to = nodes()->children();
+  std::unordered_map<const TObject*, TObject*> cloneOf;
+  for (int i = 0; i < from.count() && i < to.count(); ++i) cloneOf[from.object(i)] = to.object(i);
+  StringList ordered;
+  src->list_.collect(ordered);
+  StringList rebuilt;
+  for (int i = 0; i < ordered.count(); ++i) {
+    auto c = cloneOf.find(ordered.object(i));
+    if (c != cloneOf.end()) rebuilt.add(ordered[i], c->second);
+  }
+  if (rebuilt.count() != to.count()) return;  // notes outside the list: keep the copy as made
+  to.clear();
+  for (int i = 0; i < rebuilt.count(); ++i) to.add(rebuilt[i], rebuilt.object(i));
+}
+
+MemoHolderUI* MemoHolderUI::createCopy_() {
+  MemoHolderUI* copy = Create<MemoHolderUI>(owner());
+  copy->copyFrom_(*this);
+  return copy;
+}
+
+// ---- building views ----
+
+void MemoHolderUI::buildView_(Kind kind) {
+  if (slot(kind) < 0) return;
+  if (!viewBuilt_) {
+    // The first build takes the container's notes in file order.
+    const StringList& c = nodes()->children();
+    for (int i = 0; i < c.count(); ++i)
+      if (TObject* n = c.object(i)) list_.appendRef(n, c[i]);
+    viewBuilt_ = true;
+  }
+  builtKind_ = kind;
+  if (kind == Kind::Tree)
+    _TV_after();
+  else
+    list_.flatten();
+  putField_("ModeNodesMngr", modeText(kind));
+  if (kind == Kind::Tree) applyFlagExpanded_();
+  if (kind != Kind::CheckList) {
+    makeIconList_();
+    refreshIcons_();
+  }
+}
+
+void MemoHolderUI::_TV_after() {
+  list_.nestBy([](TObject* n) { return Dequote(static_cast<MemoNode*>(n)->getField_("UID")); },
+               [](TObject* n) { return Dequote(static_cast<MemoNode*>(n)->getField_("ParentNodeID")); });
+}
+
+NoteItemModel* MemoHolderUI::model(Kind kind) {
+  const int s = slot(kind);
+  if (s < 0) return nullptr;
+  if (!models_[s]) {
+    NoteItemModel::Hooks hooks;
+    hooks.isMarked = [](TObject* n) { return static_cast<MemoNode*>(n)->isMarked_(); };
+    hooks.setMarked = [](TObject* n, bool on) {
+      static_cast<MemoNodeUI*>(static_cast<MemoNode*>(n))->setMarked_(on);
+    };
+    hooks.iconIndex = [this](TObject* n) { return iconIndexOf_(static_cast<MemoNode*>(n)); };
+    const NoteItemModel::Kind mk = kind == Kind::CheckList ? NoteItemModel::Kind::CheckList
+                                   : kind == Kind::Tree    ? NoteItemModel::Kind::Tree
+                                                           : NoteItemModel::Kind::List;
+    models_[s] = std::make_unique<NoteItemModel>(list_, mk, std::move(hooks));
+  }
+  return models_[s].get();
+}
+
+QWidget* MemoHolderUI::makeControl(Kind kind, QWidget* parent) {
+  buildView_(kind);
+  const int s = slot(kind);
+  if (!controls_[s] && !parent) return nullptr;  // no window: the list alone
+  if (!controls_[s]) {
+    NoteItemModel* m = model(kind);
+    QWidget* w = kind == Kind::CheckList ? static_cast<QWidget*>(new NoteCheckListView(m, parent))
+                 : kind == Kind::Tree    ? static_cast<QWidget*>(new NoteTreeView(m, parent))
+                                         : static_cast<QWidget*>(new NoteListView(m, parent));
+    controls_[s] = w;
+  } else if (parent && controls_[s]->parentWidget() != parent) {
+    controls_[s]->setParent(parent);
+  }
+  selectInView(MemoHolder::getCurrentNode_());
+  return controls_[s];
+}
+
+QWidget* MemoHolderUI::makeCheckListBox_(QWidget* parent) { return makeControl(Kind::CheckList, parent); }
+QWidget* MemoHolderUI::makeTreeView_(QWidget* parent) { return makeControl(Kind::Tree, parent); }
+QWidget* MemoHolderUI::makeListView_(QWidget* parent) { return makeControl(Kind::List, parent); }
+
+QWidget* MemoHolderUI::getViewControl_() const {
+  const int s = slot(kindOfMode(getModeNodesMngr_()));
+  if (s < 0 || Dequote(getModeNodesMngr_()) == "Nodes") return nullptr;
+  return controls_[s];
+}
+
+NoteViewBinding* MemoHolderUI::getViewBinding_() const {
+  return dynamic_cast<NoteViewBinding*>(getViewControl_());
+}
+
+void MemoHolderUI::showView_() {
+  if (QWidget* w = getViewControl_()) {
+    w->setEnabled(true);
+    w->setVisible(true);
+  }
+}
+
+void MemoHolderUI::hideView_() {
+  if (QWidget* w = getViewControl_()) {
+    w->setEnabled(false);
+    w->setVisible(false);
+  }
+}
+
+void MemoHolderUI::mouseCursor_(int cursor) {
+  if (QWidget* w = getViewControl_()) {
+    if (cursor == -11)
+      w->setCursor(Qt::WaitCursor);
+    else
+      w->unsetCursor();
+  }
+}
+
+// ---- icons ----
+
+namespace {
+// The first three words of a name (split at blanks and tabs).
+void nameWords(const std::string& name, std::string& w1, std::string& w2, std::string& w3) {
+  std::string r1, r2, r3;
+  w1 = SplitFirstWord(sjis::trim(name), r1);
+  w2 = SplitFirstWord(r1, r2);
+  w3 = SplitFirstWord(r2, r3);
+}
+}  // namespace
+
+int MemoHolderUI::makeIconList_() {
+  iconMap_.clear();
+  iconCount_ = 0;
+  StringList notes;
+  setNodeList_(notes);
+  StringList found;
+  for (int i = 0; i < notes.count(); ++i) {
+    auto* n = static_cast<MemoNode*>(notes.object(i));
+    std::string w1, w2, w3;
+    nameWords(notes[i], w1, w2, w3);
+    if (!n || !sjis::sameText(w1, "icon") || !sjis::sameText(n->getField_("Content-Type"), "\"image/ico\""))
+      continue;
+    found.add(w2, n);
+  }
+  if (found.count() == 0) return 0;
+  // Icons are numbered 0, 1, 2 ...: each number found turns its line into name=number.
+  int loaded = 0;
+  for (int i = 0; i < found.count(); ++i) {
+    const int line = found.indexOfExact(std::to_string(i));
+    if (line < 0) continue;
+    std::string w1, w2, w3;
+    nameWords(static_cast<MemoNode*>(found.object(line))->name(), w1, w2, w3);
+    found.set(line, w3 + "=" + w2);
+    ++loaded;
+  }
+  iconMap_ = found;
+  if (loaded != found.count()) return -1;  // no complete 0.. sequence: no images at all
+  iconCount_ = loaded;
+  return loaded;
+}
+
+int MemoHolderUI::iconIndexOf_(MemoNode* node) const {
+  if (!node) return -1;
+  std::string v = Dequote(node->getField_("icon"));
+  if (v.empty()) return -1;
+  if (!(v[0] >= '0' && v[0] <= '9')) {
+    if (iconMap_.count() == 0) return -1;
+    v = iconMap_.value(v);
+  }
+  if (v.empty()) return -1;
+  int n = 0;
+  for (char ch : v) {
+    if (ch < '0' || ch > '9') return -1;
+    if (n > 100000000) return -1;
+    n = n * 10 + (ch - '0');
+  }
+  return n;
+}
+
+void MemoHolderUI::refreshIcons_() {
+  // The views ask for each item's icon as they paint; a repaint is all that is needed.
+  for (auto& c : controls_)
+    if (c) c->update();
+}
+
+void MemoHolderUI::applyFlagExpanded_() {
+  if (builtKind_ != Kind::Tree) return;
+  for (int i = 0, c = list_.count(); i < c; ++i) {
+    NoteItem* it = list_.itemAt(i);
+    if (it->hasChildren() && noteAt(it)->getField_("FlagExpanded") == "\"false\"") list_.setExpanded(it, false);
+  }
+}
+
+// ---- listings and copies ----
+
+int MemoHolderUI::makeCSVText_(StringList& out) {
+  std::string docName;
+  if (MemoFile* f = getParentFile_()) docName = f->name();
+  out.add("# wux " + docName + ":" + name() + "  " + FormatDateTime("yyyymmdd hhnnss", Now()));
+  const std::string mode = Dequote(getModeNodesMngr_());
+  if (mode.empty() || mode == "Nodes" || mode == "CheckListBox" || mode == "TreeView") {
+    StringList notes;
+    setNodeList_(notes);
+    for (int i = 0; i < notes.count(); ++i) out.add(notes[i]);
+    return notes.count();
+  }
+  if (mode != "ListView") return -1;
+  std::string header;
+  for (int i = 1; i < listColumns_.count(); ++i) header += (i > 1 ? "," : "") + listColumns_[i];
+  out.add(header);
+  StringList notes;
+  setNodeList_(notes);
+  for (int i = 0; i < notes.count(); ++i) {
+    std::string line;
+    auto c = listCells_.find(notes.object(i));
+    if (c != listCells_.end())
+      for (size_t j = 0; j < c->second.size(); ++j) line += (j ? "," : "") + c->second[j];
+    out.add(line);
+  }
+  return notes.count();
+}
+
+MemoNode* MemoHolderUI::addCopy_(MemoNode* node) {
+  if (!node) return nullptr;
+  const std::string nm = node->name();
+  MemoNode* copy = node->cloneNode_();
+  if (getCurrentNode_()) {
+    const int i = indexOfNode_(MemoHolder::getCurrentNode_());
+    insertNode_(copy, nm, i < 0 ? getNodeCount_() : i);
+  } else {
+    addNode_(copy, nm);
+  }
+  modified = true;
+  if (!Dequote(copy->getField_("UID")).empty()) copy->newUID_();
+  return copy;
+}
+
+void MemoHolderUI::closeNodeWindows_() {
+  StringList notes;
+  setNodeList_(notes);
+  for (int i = 0; i < notes.count(); ++i) {
+    auto* n = dynamic_cast<MemoNodeUI*>(static_cast<MemoNode*>(notes.object(i)));
+    if (n && n->noteWindow) n->noteWindow->close();
+  }
+}
+
+}  // namespace wux

@@ -1,0 +1,119 @@
+#pragma once
+// The notebook class of the running program. Until its first view is built its notes
+// are the notebook's own container, in file order. From then on the live note list is
+// the notebook's ordered note list: every list operation reads and changes it, and the
+// notebook is saved in its order (the tree in pre-order, collapsed branches included).
+// The notes stay owned by the container, so clearing the notebook frees exactly the
+// notes it holds; the list only orders and names them.
+#include <QPointer>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "model/records/MemoHolder.h"
+#include "views/NoteItemModel.h"
+#include "views/NoteList.h"
+
+class QWidget;
+
+namespace wux {
+
+class MemoNodeUI;
+class NoteViewBinding;
+
+class MemoHolderUI : public MemoHolder {
+ public:
+  enum class Kind { None, Nodes, CheckList, Tree, List };
+
+  using MemoHolder::MemoHolder;
+  ~MemoHolderUI() override;
+
+  // ---- the notebook's list operations, by working kind ----
+  int clear_() override;
+  void getNameChild_(const TObjectNamed* child, std::string& name) const override;
+  int putNameChild_as_(TObjectNamed* child, const std::string& newName, std::string& actual) override;
+  void putName_(const std::string& newName, std::string& actual) override;
+  void copyFrom_(const TObjectNamed& source) override;
+  MemoNode* newNode_() override;
+  std::string makeUniqueNodeName_(const std::string& name) override;
+  int getNodeCount_() override;
+  int getMarkedCount_() override;
+  StringList& getMarkedList_(StringList& list) override;
+  StringList& setNodeList_(StringList& list) override;
+  int indexOfNode_(MemoNode* node) override;
+  MemoNode* getPrevNode_(MemoNode* node) override;
+  MemoNode* getNextNode_(MemoNode* node) override;
+  MemoNode* getFirstNode_() override;
+  MemoNode* getLastNode_() override;
+  MemoNode* getNode_(int index) override;
+  MemoNode* findNodeByName_(const std::string& name) override;
+  // Detaches the note (with its subtree in a tree view); the caller owns the note then.
+  int removeNode_(MemoNode* node) override;
+  int addNode_(MemoNode* node, const std::string& name) override;
+  int insertNode_(MemoNode* node, const std::string& name, int index) override;
+  MemoNode* getCurrentNode_() override;
+  int putCurrentNode_(MemoNode* node) override;
+  void putColor_(Color color) override;
+
+  MemoHolderUI* createCopy_();
+
+  // ---- views ----
+  // The list's kind: Nodes until a view is built, then the kind last built.
+  Kind workingKind() const { return viewBuilt_ ? builtKind_ : Kind::Nodes; }
+  bool viewBuilt() const { return viewBuilt_; }
+  // The kind that ModeNodesMngr names ("Nodes" and empty: check list; None: no view).
+  static Kind kindOfMode(const std::string& rawMode);
+  // Converts the list to the kind and records it in ModeNodesMngr. No widgets.
+  void buildView_(Kind kind);
+  // Builds the kind and makes (once) its control as a child of `parent`.
+  QWidget* makeCheckListBox_(QWidget* parent);
+  QWidget* makeTreeView_(QWidget* parent);
+  QWidget* makeListView_(QWidget* parent);
+  void showView_();
+  void hideView_();
+  QWidget* getViewControl_() const;
+  NoteViewBinding* getViewBinding_() const;
+  void mouseCursor_(int cursor);
+  NoteItemModel* model(Kind kind);
+
+  // ---- icons and tree state ----
+  int makeIconList_();
+  // name=index lines, one per icon note that was loaded (empty: none).
+  const StringList& iconMap() const { return iconMap_; }
+  // The icon index that a note's field `icon` selects; -1 for none.
+  int iconIndexOf_(MemoNode* node) const;
+  int iconCount() const { return iconCount_; }
+  void refreshIcons_();
+  void applyFlagExpanded_();
+  void _TV_after();
+  int makeCSVText_(StringList& out);
+  MemoNode* addCopy_(MemoNode* node);
+  void closeNodeWindows_();
+
+  // Columns and cells a list-view query filled (the first column is the name).
+  StringList& listColumns() { return listColumns_; }
+  std::unordered_map<const TObject*, std::vector<std::string>>& listCells() { return listCells_; }
+
+  NoteList& noteList() { return list_; }
+  NoteItem* itemOf(MemoNode* node) const { return list_.itemOf(node); }
+
+ private:
+  MemoNodeUI* noteAt(NoteItem* it) const;
+  QWidget* makeControl(Kind kind, QWidget* parent);
+  void addToContainer(MemoNode* node, const std::string& name);
+  void syncContainerName(MemoNode* node, const std::string& name);
+  void freeViews();
+  void selectInView(MemoNode* node);
+
+  NoteList list_;
+  bool viewBuilt_ = false;
+  Kind builtKind_ = Kind::Nodes;
+  std::unique_ptr<NoteItemModel> models_[3];
+  QPointer<QWidget> controls_[3];
+  StringList iconMap_;
+  int iconCount_ = 0;
+  StringList listColumns_;
+  std::unordered_map<const TObject*, std::vector<std::string>> listCells_;
+};
+
+}  // namespace wux

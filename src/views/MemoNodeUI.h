@@ -1,0 +1,35 @@
+#pragma once
+// The note class of the running program. It keeps no pointers into widgets: where it is
+// shown (its tree level, its check box) is asked of its notebook's live list.
+#include <QPointer>
+#include <QWidget>
+
+#include "model/records/MemoNode.h"
+
+namespace wux {
+
+class MemoHolderUI;
+
+class MemoNodeUI : public MemoNode {
+ public:
+  using MemoNode::MemoNode;
+
+  int clear_() override;
+  MemoNode* cloneNode_() const override;
+  // Links under `parent`; in a tree view the note's branch moves below the parent's
+  // item, unless the parent lies inside that branch.
+  void putParentNode_(MemoNode* parent) override;
+  // Depth in the notebook's tree view; -1 when the notebook shows no tree.
+  int getLevel_() override;
+
+  // Marks the note and tells the views; the notebook counts as modified.
+  void setMarked_(bool flag);
+  bool isConfirmOverwrite_() const;
+
+  // The separate note window that shows this note, if any (not owned).
+  QPointer<QWidget> noteWindow;
+
+  MemoHolderUI* holderUI() const;
+};
+
+}  // namespace wux
