@@ -38,6 +38,26 @@ TFrameMemoHolder::TFrameMemoHolder(QWidget* parent) : QWidget(parent) {
   layout->addWidget(split_);
 }
 
+void TFrameMemoHolder::setHolder(MemoHolderUI* h) {
+  if (holder_ == h) return;
+  if (holder_) holder_->checkClickHook = nullptr;
+  holder_ = h;
+  if (holder_) holder_->checkClickHook = [this](MemoNode* n, bool on) { CheckListBoxClickCheck(n, on); };
+}
+
+void TFrameMemoHolder::CheckListBoxClickCheck(MemoNode* node, bool checked) {
+  auto* note = dynamic_cast<MemoNodeUI*>(node);
+  if (!note) return;
+  // The editor shows flagMarked: its fields go in first and come back changed.
+  const bool current = main_ && note == main_->getCurrentNode();
+  if (current) {
+    nodeFrame_->setNode(note);
+    nodeFrame_->storeFields_();
+  }
+  note->setMarked_(checked);
+  if (current) nodeFrame_->loadFields_();
+}
+
 void TFrameMemoHolder::init_() {
   nodeFrame_->clear_();
   cloneCount_ = "15";

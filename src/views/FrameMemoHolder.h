@@ -12,6 +12,7 @@ namespace wux {
 
 class MainWindowApi;
 class MemoHolderUI;
+class MemoNode;
 class NoteItem;
 class TFrameMemoNode;
 
@@ -22,7 +23,7 @@ class TFrameMemoHolder : public QWidget {
 
   void setMainWindow(MainWindowApi* w) { main_ = w; }
   MainWindowApi* mainWindow() const { return main_; }
-  void setHolder(MemoHolderUI* h) { holder_ = h; }
+  void setHolder(MemoHolderUI* h);
   MemoHolderUI* holder() const { return holder_; }
   TFrameMemoNode* FrameMemoNode1() const { return nodeFrame_; }
   QWidget* PanelLeft() const { return panelLeft_; }
@@ -43,6 +44,7 @@ class TFrameMemoHolder : public QWidget {
   void ViewClick(NoteItem* item);
   void CheckListBoxDragDrop(NoteItem* dragged, NoteItem* target);
   void TreeViewDragDrop(NoteItem* dragged, NoteItem* target);
+  void CheckListBoxClickCheck(MemoNode* node, bool checked);
   const std::string& cloneCountText() const { return cloneCount_; }
 
  private:

@@ -1,5 +1,7 @@
 #include "views/MemoHolderUI.h"
 
+#include <unordered_set>
+
 #include <QIcon>
 #include <QPixmap>
 #include <QWidget>
@@ -15,6 +17,17 @@
 namespace wux {
 
 namespace {
+// Every item below `item`, in item order (deep trees need no deep recursion).
+void CollectSubTreeOf(NoteItem* item, StringList& out) {
+  if (!item || !item->list()) return;
+  NoteList* list = item->list();
+  const int level = item->level();
+  for (int i = list->indexOfItem(item) + 1; i < list->count(); ++i) {
+    NoteItem* it = list->itemAt(i);
+    if (it->level() <= level) break;
+    out.add(it->text(), it->note());
+  }
+}
 const char* modeText(MemoHolderUI::Kind k) {
   switch (k) {
     case MemoHolderUI::Kind::CheckList: return "\"CheckListBox\"";
@@ -33,9 +46,28 @@ int slot(MemoHolderUI::Kind k) {
 }
 }  // namespace
 
+MemoHolderUI::MemoHolderUI(TObjectNamed* owner) : MemoHolder(owner) { list_.addObserver(this); }
+
 MemoHolderUI::~MemoHolderUI() {
   freeViews();
+  list_.removeObserver(this);
   list_.clear();
+}
+
+void MemoHolderUI::structureChanged() {
+  if (!viewBuilt_) return;
+  StringList& container = nodes()->children();
+  StringList ordered;
+  list_.collect(ordered);
+  if (ordered.count() != container.count()) {
+    // Anything the container holds beyond the list leaves the notebook whole.
+    std::unordered_set<const TObject*> shown;
+    for (int i = 0; i < ordered.count(); ++i) shown.insert(ordered.object(i));
+    for (int i = 0; i < container.count(); ++i)
+      if (!shown.count(container.object(i)))
+        removedBranches_.emplace_back(static_cast<TObjectNamed*>(container.object(i)));
+  }
+  container = std::move(ordered);
 }
 
 MemoHolderUI::Kind MemoHolderUI::kindOfMode(const std::string& rawMode) {
@@ -61,8 +93,9 @@ void MemoHolderUI::freeViews() {
 int MemoHolderUI::clear_() {
   // The list refers to the container's notes: it goes before they do.
   freeViews();
+  viewBuilt_ = false;  // the container is not synchronised while it is emptied
   list_.clear();
-  viewBuilt_ = false;
+  removedBranches_.clear();
   builtKind_ = Kind::Nodes;
   iconMap_.clear();
   iconCount_ = 0;
@@ -199,12 +232,24 @@ int MemoHolderUI::removeNode_(MemoNode* node) {
   const int index = list_.indexOf(node);
   if (index < 0) return -1;
   MemoNode* current = MemoHolder::getCurrentNode_();
-  std::vector<TObject*> gone = list_.remove(node);
-  for (TObject* n : gone) listCells_.erase(n);
+  // The note goes to the caller; the notes below it leave the notebook with it but stay
+  // alive until clear_, so nothing that still refers to them dangles.
+  std::vector<TObject*> gone{node};
+  StringList below;
+  CollectSubTreeOf(list_.itemOf(node), below);
+  for (int i = 0; i < below.count(); ++i) gone.push_back(below.object(i));
+  for (TObject* n : gone) {
+    auto* named = static_cast<TObjectNamed*>(n);
+    nodes()->detachChild_(named);
+    if (n != node) {
+      removedBranches_.emplace_back(named);
+      named->setOwner(this);
+    }
+    listCells_.erase(n);
+  }
   if (std::find(gone.begin(), gone.end(), current) != gone.end()) MemoHolder::putCurrentNode_(nullptr);
-  // The note goes to the caller; the notes below it leave the list but stay in the
-  // container, so nothing that still refers to them dangles and clear_ frees them.
-  nodes()->detachChild_(node);
+  list_.remove(node);
+  node->setOwner(nullptr);
   return index;
 }
 
@@ -279,28 +324,6 @@ void MemoHolderUI::putColor_(Color color) {
   }
 }
 
-void MemoHolderUI::copyFrom_(const TObjectNamed& source) {
-  MemoHolder::copyFrom_(source);
-  auto* src = dynamic_cast<const MemoHolderUI*>(&source);
-  if (!src || src == this || !src->viewBuilt_) return;
-  // The copies came in the source's container order; the source's real order is its
-  // live list, so the lines are put in that order (names as shown there).
-  const StringList& from = const_cast<MemoHolderUI*>(src)->nodes()->children();
-  StringList& to = nodes()->children();
-  std::unordered_map<const TObject*, TObject*> cloneOf;
-  for (int i = 0; i < from.count() && i < to.count(); ++i) cloneOf[from.object(i)] = to.object(i);
-  StringList ordered;
-  src->list_.collect(ordered);
-  StringList rebuilt;
-  for (int i = 0; i < ordered.count(); ++i) {
-    auto c = cloneOf.find(ordered.object(i));
-    if (c != cloneOf.end()) rebuilt.add(ordered[i], c->second);
-  }
-  if (rebuilt.count() != to.count()) return;  // notes outside the list: keep the copy as made
-  to.clear();
-  for (int i = 0; i < rebuilt.count(); ++i) to.add(rebuilt[i], rebuilt.object(i));
-}
-
 MemoHolderUI* MemoHolderUI::createCopy_() {
   MemoHolderUI* copy = Create<MemoHolderUI>(owner());
   copy->copyFrom_(*this);
@@ -342,8 +365,12 @@ NoteItemModel* MemoHolderUI::model(Kind kind) {
   if (!models_[s]) {
     NoteItemModel::Hooks hooks;
     hooks.isMarked = [](TObject* n) { return static_cast<MemoNode*>(n)->isMarked_(); };
-    hooks.setMarked = [](TObject* n, bool on) {
-      static_cast<MemoNodeUI*>(static_cast<MemoNode*>(n))->setMarked_(on);
+    hooks.setMarked = [this](TObject* n, bool on) {
+      auto* node = static_cast<MemoNode*>(n);
+      if (checkClickHook)
+        checkClickHook(node, on);
+      else if (auto* ui = dynamic_cast<MemoNodeUI*>(node))
+        ui->setMarked_(on);
     };
     hooks.iconIndex = [this](TObject* n) { return iconIndexOf_(static_cast<MemoNode*>(n)); };
     const NoteItemModel::Kind mk = kind == Kind::CheckList ? NoteItemModel::Kind::CheckList

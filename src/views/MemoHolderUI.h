@@ -3,9 +3,11 @@
 // are the notebook's own container, in file order. From then on the live note list is
 // the notebook's ordered note list: every list operation reads and changes it, and the
 // notebook is saved in its order (the tree in pre-order, collapsed branches included).
-// The notes stay owned by the container, so clearing the notebook frees exactly the
-// notes it holds; the list only orders and names them.
+// The notes stay owned by the container, which is kept in the list's order, so clearing
+// the notebook frees exactly the notes it holds and the notebook writer saves them in
+// the order shown; the list orders, nests and names them.
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -21,11 +23,11 @@ namespace wux {
 class MemoNodeUI;
 class NoteViewBinding;
 
-class MemoHolderUI : public MemoHolder {
+class MemoHolderUI : public MemoHolder, private ListObserver {
  public:
   enum class Kind { None, Nodes, CheckList, Tree, List };
 
-  using MemoHolder::MemoHolder;
+  explicit MemoHolderUI(TObjectNamed* owner = nullptr);
   ~MemoHolderUI() override;
 
   // ---- the notebook's list operations, by working kind ----
@@ -33,7 +35,6 @@ class MemoHolderUI : public MemoHolder {
   void getNameChild_(const TObjectNamed* child, std::string& name) const override;
   int putNameChild_as_(TObjectNamed* child, const std::string& newName, std::string& actual) override;
   void putName_(const std::string& newName, std::string& actual) override;
-  void copyFrom_(const TObjectNamed& source) override;
   MemoNode* newNode_() override;
   std::string makeUniqueNodeName_(const std::string& name) override;
   int getNodeCount_() override;
@@ -94,6 +95,9 @@ class MemoHolderUI : public MemoHolder {
   StringList& listColumns() { return listColumns_; }
   std::unordered_map<const TObject*, std::vector<std::string>>& listCells() { return listCells_; }
 
+  // A click on a check box; without a hook the note is simply marked.
+  std::function<void(MemoNode*, bool)> checkClickHook;
+
   NoteList& noteList() { return list_; }
   NoteItem* itemOf(MemoNode* node) const { return list_.itemOf(node); }
 
@@ -103,9 +107,14 @@ class MemoHolderUI : public MemoHolder {
   void addToContainer(MemoNode* node, const std::string& name);
   void syncContainerName(MemoNode* node, const std::string& name);
   void freeViews();
+  // The container follows the list, so that whatever walks the container (the notebook
+  // writer above all) sees the notes in the order shown.
+  void structureChanged() override;
   void selectInView(MemoNode* node);
 
   NoteList list_;
+  // Notes below a removed branch: out of the notebook, alive until clear_.
+  std::vector<std::unique_ptr<TObjectNamed>> removedBranches_;
   bool viewBuilt_ = false;
   Kind builtKind_ = Kind::Nodes;
   std::unique_ptr<NoteItemModel> models_[3];
