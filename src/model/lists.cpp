@@ -9,6 +9,7 @@
 
 #include "model/errors.h"
 #include "model/format.h"
+#include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -255,6 +256,10 @@ int TrimLines(StringList& list) {
   return list.count();
 }
 
+void DeleteFirstCharOfLines(StringList& list) {
+  for (int i = 0; i < list.count(); ++i) list.set(i, DeleteFirstChar(list[i]));
+}
+
 int AppendToLines(StringList& list, std::string_view text) {
   for (int i = 0; i < list.count(); ++i) list.set(i, list[i] + std::string(text));
   return list.count();
@@ -303,6 +308,13 @@ int MarkDuplicateLines(StringList& list) {
   return marked;
 }
 
+long long CountInStrings(const StringList& list, std::string_view text) {
+  std::string needle = sjis::lower(text);
+  long long total = 0;
+  for (const auto& l : list) total += CountSubstr(sjis::lower(l.text), needle);
+  return total;
+}
+
 void FilterLines(const StringList& source, std::string_view pattern, StringList& target, bool ignoreCase,
                  bool withNumbers, bool invert, int mode) {
   std::string pat = ignoreCase ? sjis::lower(pattern) : std::string(pattern);
@@ -327,7 +339,36 @@ void FilterLines(const StringList& source, std::string_view pattern, StringList&
   }
 }
 
-// ---- hex dump, command runner -------------------------------------------------------
+// ---- CSV page, hex dump, command runner ---------------------------------------------
+
+void CsvToTableRows(const StringList& csv, StringList& out) {
+  int n = csv.count();  // the output may be the input
+  StringList cells;
+  for (int i = 0; i < n; ++i) {
+    out.add("  <tr>");
+    SplitToStrings(csv[i], cells, ",");
+    for (const auto& c : cells) out.add("    <td>" + (c.text.empty() ? std::string("&nbsp;") : c.text) + "</td>");
+    out.add("  </tr>");
+  }
+}
+
+void CsvToHtmlPage(const StringList& csv, StringList& out, std::string_view caption, std::string_view generator) {
+  StringList rows;
+  CsvToTableRows(csv, rows);
+  out.add("<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">");
+  out.add("<html>");
+  out.add("<head>");
+  out.add("   <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">");
+  out.add("   <meta name=\"GENERATOR\" content=\"" + std::string(generator) + "\">");
+  out.add("</head>");
+  out.add("<body>");
+  out.add("<center><table BORDER >");
+  out.add("<caption>" + std::string(caption) + "</caption>");
+  AppendStrings(out, rows);
+  out.add("</table></center>");
+  out.add("</body>");
+  out.add("</html>");
+}
 
 namespace {
 

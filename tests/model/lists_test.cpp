@@ -242,6 +242,21 @@ TEST(LineEditing, FilterLinesModesInvertCaseAndNumbering) {
   EXPECT_EQ(out.count(), 4);
 }
 
+TEST(LineEditing, FirstCharsCountsAndCsvPage) {
+  StringList l{"\x88\x9F" "ab", "x", ""};
+  DeleteFirstCharOfLines(l);
+  EXPECT_EQ(l, (StringList{"ab", "", ""}));
+  EXPECT_EQ(CountInStrings(StringList{"Aaa", "xAAx", "\x83\x41"}, "aa"), 2);
+  StringList page;
+  CsvToHtmlPage(StringList{"a,,<b>"}, page, "Cap", "wux");
+  EXPECT_EQ(page, (StringList{"<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">", "<html>", "<head>",
+                              "   <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
+                              "   <meta name=\"GENERATOR\" content=\"wux\">", "</head>", "<body>",
+                              "<center><table BORDER >", "<caption>Cap</caption>", "  <tr>", "    <td>a</td>",
+                              "    <td>&nbsp;</td>", "    <td><b></td>", "  </tr>", "</table></center>", "</body>",
+                              "</html>"}));
+}
+
 TEST(HexDump, TwentyBytesAtSixteenPerLine) {
   std::string data;
   for (int i = 0; i < 20; ++i) data += static_cast<char>(i * 13);
