@@ -95,9 +95,11 @@ int TContent::encodeBase64_(const std::string* stream, StringList& lines) {
 
 int TContent::decodeBase64_(std::string* stream, const StringList& lines) {
   if (!stream) return -1;
-  std::string out;
-  for (const auto& l : lines) out += Base64Decode(l.text);
-  *stream = std::move(out);
+  std::size_t size = 0;
+  for (const auto& l : lines) size += l.text.size() / 4 * 3;
+  stream->clear();
+  stream->reserve(size);
+  for (const auto& l : lines) Base64DecodeAppend(l.text, *stream);
   return 0;
 }
 

@@ -25,14 +25,14 @@ constexpr unsigned short kWideKana[63] = {
 
 constexpr char kB64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-unsigned b64Value(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return 0;
-}
+// Value of every byte in the alphabet; anything else counts as 0.
+struct B64Table {
+  unsigned char v[256] = {};
+  constexpr B64Table() {
+    for (int i = 0; i < 64; ++i) v[static_cast<unsigned char>(kB64[i])] = static_cast<unsigned char>(i);
+  }
+};
+constexpr B64Table kB64Values;
 
 }  // namespace
 
@@ -210,20 +210,27 @@ std::string Base64Encode(std::string_view data) {
   return out;
 }
 
+void Base64DecodeAppend(std::string_view text, std::string& out) {
+  const unsigned char* v = kB64Values.v;
+  const std::size_t groups = text.size() / 4;
+  std::size_t at = out.size();
+  out.resize(at + groups * 3);
+  char* dst = out.data() + at;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  for (std::size_t g = 0; g < groups; ++g, p += 4) {
+    unsigned x = (v[p[0]] << 18) | (v[p[1]] << 12) | (v[p[2]] << 6) | v[p[3]];
+    *dst++ = static_cast<char>((x >> 16) & 0xFF);
+    if (p[2] == '=') continue;
+    *dst++ = static_cast<char>((x >> 8) & 0xFF);
+    if (p[3] == '=') continue;
+    *dst++ = static_cast<char>(x & 0xFF);
+  }
+  out.resize(static_cast<std::size_t>(dst - out.data()));
+}
+
 std::string Base64Decode(std::string_view text) {
   std::string out;
-  out.reserve(text.size() / 4 * 3);
-  for (std::size_t i = 0; i + 4 <= text.size(); i += 4) {
-    unsigned v = (b64Value(static_cast<unsigned char>(text[i])) << 18) |
-                 (b64Value(static_cast<unsigned char>(text[i + 1])) << 12) |
-                 (b64Value(static_cast<unsigned char>(text[i + 2])) << 6) |
-                 b64Value(static_cast<unsigned char>(text[i + 3]));
-    out += static_cast<char>((v >> 16) & 0xFF);
-    if (text[i + 2] == '=') continue;
-    out += static_cast<char>((v >> 8) & 0xFF);
-    if (text[i + 3] == '=') continue;
-    out += static_cast<char>(v & 0xFF);
-  }
+  Base64DecodeAppend(text, out);
   return out;
 }
 

@@ -22,6 +22,8 @@ std::string Base64Encode(std::string_view data);
 // alphabet counts as 0 (so stray bytes never stop a decode), a trailing partial group
 // is ignored.
 std::string Base64Decode(std::string_view text);
+// The same, appended to `out`.
+void Base64DecodeAppend(std::string_view text, std::string& out);
 
 // Convert every source line and append it to the target (not emptied first).
 void JisToSjisStrings(const StringList& source, StringList& target);
