@@ -24,11 +24,19 @@ namespace {
 
 constexpr std::size_t kChunk = 1u << 20;
 
+// Ends a zlib stream however its function is left (a failed allocation included).
+struct ZEnd {
+  z_stream& zs;
+  bool deflating;
+  ~ZEnd() { deflating ? deflateEnd(&zs) : inflateEnd(&zs); }
+};
+
 }  // namespace
 
 std::string ZCompress(std::string_view data, int level) {
   z_stream zs{};
   if (deflateInit(&zs, level) != Z_OK) throw Error("zlib: cannot start compression");
+  ZEnd end{zs, true};
   std::string out;
   out.resize(deflateBound(&zs, static_cast<uLong>(std::min<std::size_t>(data.size(), 1u << 30))) + 64);
   std::size_t produced = 0;
@@ -46,26 +54,25 @@ std::string ZCompress(std::string_view data, int level) {
       zs.avail_out = static_cast<uInt>(room);
       rc = deflate(&zs, flush);
       produced += room - zs.avail_out;
-      if (rc == Z_STREAM_ERROR) {
-        deflateEnd(&zs);
-        throw Error("zlib: compression failed");
-      }
+      if (rc == Z_STREAM_ERROR) throw Error("zlib: compression failed");
     } while (zs.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
     consumed += inNow - zs.avail_in;
   }
-  deflateEnd(&zs);
   out.resize(produced);
   return out;
 }
 
-bool ZInflate(std::string_view z, std::string& out, std::string* error) {
+namespace {
+
+bool inflateAll(std::string_view z, std::string& out, std::string* error) {
   out.clear();
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) {
     if (error) *error = "zlib: cannot start decompression";
     return false;
   }
-  out.resize(std::max<std::size_t>(z.size() * 4, 4096));
+  ZEnd end{zs, false};
+  out.resize(std::min<std::size_t>(std::max<std::size_t>(z.size() * 4, 4096), std::size_t{1} << 28));
   std::size_t produced = 0;
   std::size_t consumed = 0;
   int rc = Z_OK;
@@ -73,7 +80,7 @@ bool ZInflate(std::string_view z, std::string& out, std::string* error) {
     std::size_t inNow = std::min(z.size() - consumed, std::size_t{1} << 30);
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(z.data() + consumed));
     zs.avail_in = static_cast<uInt>(inNow);
-    if (out.size() - produced < kChunk / 4) out.resize(out.size() + std::max(kChunk, out.size() / 2));
+    if (out.size() == produced) out.resize(out.size() + std::max(std::size_t{4096}, out.size() / 2));
     std::size_t room = std::min(out.size() - produced, std::size_t{1} << 30);
     zs.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
     zs.avail_out = static_cast<uInt>(room);
@@ -87,13 +94,25 @@ bool ZInflate(std::string_view z, std::string& out, std::string* error) {
                       : rc == Z_MEM_ERROR ? "out of memory"
                                           : "the data is not a valid zlib stream";
     if (error) *error = why;
-    inflateEnd(&zs);
     out.clear();
     return false;
   }
-  inflateEnd(&zs);
   out.resize(produced);
   return true;
+}
+
+}  // namespace
+
+bool ZInflate(std::string_view z, std::string& out, std::string* error) {
+  try {
+    return inflateAll(z, out, error);
+  } catch (const std::bad_alloc&) {
+    // A stream that inflates beyond memory (a "zip bomb") is a failed load, not a crash.
+    out.clear();
+    out.shrink_to_fit();
+    if (error) *error = "out of memory";
+    return false;
+  }
 }
 
 std::string ZInflateOrThrow(std::string_view z) {
