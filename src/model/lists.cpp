@@ -209,9 +209,10 @@ std::string withSlash(const std::string& dir) {
 enum class What { Files, FilesRecursive, DirsRecursive };
 
 int listDir(StringList& list, const std::string& dir, What what, bool* abort, const MessagePump& pump) {
+  if (dir.empty()) return 0;  // no folder named: nothing to list (never the root)
   std::string base = withSlash(dir);
   std::error_code ec;
-  fs::directory_iterator it(dir.empty() ? fs::path(".") : fs::path(dir), ec), end;
+  fs::directory_iterator it(fs::path(dir), ec), end;
   int count = 0;
   for (; !ec && it != end; it.increment(ec)) {
     std::string name = it->path().filename().string();

@@ -47,6 +47,7 @@ using MessagePump = std::function<void()>;
 // Full paths ("/"-separated) of the files (everything that is not a directory) directly
 // in `dir`, in enumeration order; returns the number appended. A symbolic link to a
 // directory is neither listed nor entered, so links can never make a listing loop.
+// An empty or unreadable folder name lists nothing.
 int ListFiles(StringList& list, const std::string& dir);
 // As ListFiles, then every subdirectory recursively; after each subdirectory the abort
 // flag is tested and, when set, the listing unwinds.

@@ -163,6 +163,7 @@ TEST(DirectoryListing, ListsFilesRecursesPostOrderAndNeverFollowsLinkedDirectori
   EXPECT_TRUE(partial.indexOf(d.file("sub/deep/c.txt")) >= 0);
   StringList none;
   EXPECT_EQ(ListFiles(none, d.file("no-such-dir")), 0);
+  EXPECT_EQ(ListFiles(none, ""), 0);
 
   StringList t{"x"};
   EXPECT_EQ(AppendStrings(t, t), 1);
