@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ TEST(ProcessRunner, ReportsUnfinishedLastLineExitStatusAndStdinIsEmpty) {
   EXPECT_EQ(lines, (std::vector<std::string>{"one", "two"}));
   EXPECT_EQ(finished, (std::vector<bool>{true, false}));
   EXPECT_EQ(status, 3);
-  // No zombie is left behind.
-  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+  // The shell has been reaped: no zombie is left behind.
+  auto pid = run("echo $$");
+  ASSERT_EQ(pid.size(), 1u);
+  errno = 0;
+  EXPECT_EQ(::waitpid(static_cast<pid_t>(std::stol(pid[0])), nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
 }
