@@ -922,7 +922,7 @@ void TPoorPascal::pause() {
   if (PauseProc) PauseProc();
   // Only Stop clears the flag; outside a run nothing could, so there is no wait.
   while (paused_ && running_) {
-    if (desktop().breakRequested()) Stop();
+    if (breakRequested()) Stop();
     desktop().waitForMessages();
   }
 }

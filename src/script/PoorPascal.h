@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "model/errors.h"
+#include "model/objects.h"
 #include "model/text/StringList.h"
 #include "script/PPAParser.h"
 #include "script/ScriptDesktop.h"
@@ -107,6 +108,8 @@ class TPoorPascal {
   // The desktop the built-ins and the pump use (not owned; nullptr: headless).
   void setDesktop(ScriptDesktop* d) { desktop_ = d; }
   ScriptDesktop& desktop() const;
+  // The agent whose break flag stops a running script (not owned; nullptr: none).
+  void setAgent(AgentAPLAbs* a) { agent_ = a; }
 
   // Declarations.
   void AddIntConst(const std::string& name, bool readOnly, std::int64_t value);
@@ -206,6 +209,8 @@ class TPoorPascal {
   int busy_ = 0;  // evaluations and statement lists in progress
   StringList procedures_, functions_, variables_;
   ScriptDesktop* desktop_ = nullptr;
+  AgentAPLAbs* agent_ = nullptr;
+  bool breakRequested() const { return agent_ && agent_->isBreak(); }
 };
 
 // Conversions shared with the host: the language's own number rules.

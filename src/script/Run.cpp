@@ -205,7 +205,7 @@ void TPoorPascal::ExecStatements(std::string_view text) {
   BusyGuard g(busy_);
   desktop().processMessages();
   // A runaway loop can always be broken by the user.
-  if (running_ && desktop().breakRequested()) Stop();
+  if (running_ && breakRequested()) Stop();
   StringList list;
   SplitStatements(";", text, list);
   for (const auto& statement : list) {

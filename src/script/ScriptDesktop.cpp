@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "model/Prompter.h"
+#include "platform/launcher.h"
 
 extern char** environ;
 
@@ -46,9 +47,9 @@ int HeadlessDesktop::messageBox(const std::string& text, const std::string& capt
 }
 
 int HeadlessDesktop::shellOpen(const std::string& path, const std::string& params) {
-  std::string line = "\"" + path + "\"";
-  if (!params.empty()) line += " " + params;
-  return ExecProcess("xdg-open", line, false) == 0 ? 2 : 42;
+  // Parameters mean a program to start; without them the desktop opens the document.
+  bool started = params.empty() ? platform::launcher().open(path) : ExecProcess(path, params, false) != 0;
+  return started ? 42 : 2;  // 2: file not found
 }
 
 void HeadlessDesktop::sleep(std::uint32_t milliseconds) {
@@ -65,15 +66,6 @@ void FakeDesktop::waitForMessages() {
   auto ev = std::move(events.front());
   events.pop_front();
   ev();
-}
-
-bool FakeDesktop::breakRequested() {
-  ++polls;
-  if (breakAfterPolls >= 0 && polls > breakAfterPolls) {
-    breakAfterPolls = -1;
-    return true;
-  }
-  return false;
 }
 
 bool FakeDesktop::inputBox(const std::string& caption, const std::string& prompt, std::string& value) {

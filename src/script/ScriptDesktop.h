@@ -1,6 +1,7 @@
 #pragma once
 // Everything a running script does to the desktop goes through one adapter: the message
-// pump, the pause wait, the modal boxes, starting documents and sleeping. The program
+// pump, the pause wait, the modal boxes, starting documents and sleeping. (The user's
+// break request reaches the interpreter through the agent, AgentAPLAbs::isBreak.) The program
 // installs a Qt adapter; tests install FakeDesktop; the default one is headless.
 #include <cstdint>
 #include <deque>
@@ -17,8 +18,6 @@ class ScriptDesktop {
   virtual void processMessages() = 0;
   // Blocks until at least one event arrives and handles it (the pause wait).
   virtual void waitForMessages() = 0;
-  // True once for each request of the user to break the running operation.
-  virtual bool breakRequested() = 0;
   // Modal input box: false when cancelled. `value` holds the default on entry.
   virtual bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) = 0;
   // Modal message box with the classic flag word (MB_OK 0, MB_OKCANCEL 1, MB_YESNOCANCEL 3,
@@ -30,12 +29,11 @@ class ScriptDesktop {
 };
 
 // Without a window system: no events, boxes go through the installed Prompter,
-// documents open through xdg-open.
+// documents open through the platform launcher.
 class HeadlessDesktop : public ScriptDesktop {
  public:
   void processMessages() override {}
   void waitForMessages() override;  // nothing can arrive: waits a little, never spins
-  bool breakRequested() override { return false; }
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
   int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
   int shellOpen(const std::string& path, const std::string& params) override;
@@ -47,18 +45,16 @@ class FakeDesktop : public ScriptDesktop {
  public:
   std::function<void()> onProcessMessages;     // called by every processMessages
   std::deque<std::function<void()>> events;    // waitForMessages runs the next one
-  int breakAfterPolls = -1;                    // breakRequested turns true after this many polls
   std::deque<std::string> inputs;              // answers of inputBox; empty: cancelled
   std::deque<int> boxAnswers;                  // answers of messageBox; empty: IDOK
   int shellResult = 42;
-  int pumps = 0, polls = 0;
+  int pumps = 0;
   std::vector<std::string> asked;              // "input:..", "box:..", "shell:.." records
   std::vector<std::uint32_t> sleeps;
 
   void processMessages() override;
   // Throws when the test queued no event (a wait that would block forever).
   void waitForMessages() override;
-  bool breakRequested() override;
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
   int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
   int shellOpen(const std::string& path, const std::string& params) override;

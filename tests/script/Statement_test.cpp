@@ -176,12 +176,28 @@ TEST(RunState, PauseAndStop) {
   EXPECT_EQ(h.run("PrintBuf('again')"), Lines{"again"});
 }
 
+// An agent whose user asks for a break after a number of polls.
+struct BreakingAgent : AgentAPLAbs {
+  int polls = 0, breakAfter = 0;
+  bool isBreak() override { return ++polls > breakAfter; }
+};
+
 TEST(RunState, BreakFlagEndsEndlessLoop) {
   ScriptHost h;
-  h.desk.breakAfterPolls = 50;
+  BreakingAgent agent;
+  agent.breakAfter = 50;
+  h.pp.setAgent(&agent);
   EXPECT_EQ(h.runError("VAR x: Integer; BEGIN WHILE 1 DO x := x + 1 END"), sj("実行を中断しました"));
   EXPECT_FALSE(h.pp.IsRunning());
   EXPECT_GE(h.pp.EvalInt("x"), 40);
+
+  // Also while paused.
+  agent.polls = 0;
+  agent.breakAfter = 2;
+  h.desk.events.assign(5, [] {});
+  EXPECT_EQ(h.runError("Pause; PrintBuf('never')"), sj("実行を中断しました"));
+  EXPECT_EQ(h.desk.events.size(), 4u);
+  EXPECT_EQ(h.out, Lines{});
 }
 
 TEST(RunState, NoSecondRunWhileRunning) {
