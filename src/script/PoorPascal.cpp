@@ -62,13 +62,6 @@ int typeWord(const TPPAParser& p) {
   return -1;
 }
 
-
-struct BusyGuard {
-  int& n;
-  explicit BusyGuard(int& c) : n(c) { ++n; }
-  ~BusyGuard() { --n; }
-};
-
 const char* const kBuiltins[] = {
     "procedure ProcessMessages;Index $0001;",
     "procedure Sleep(Milliseconds:Integer);Index $0002;",
@@ -595,6 +588,10 @@ long double TPoorPascal::realFactor(TPPAParser& p) {
     }
     ExpectToken(p, ")");
     return v;
+  }
+  if (p.Is(")")) {
+    p.NextToken();
+    raise(kSyntax, p.TokenText());
   }
   if (p.AcceptToken("+")) return realTerm(p);
   if (p.AcceptToken("-")) return -realTerm(p);

@@ -29,12 +29,6 @@ bool isStopWord(const TPPAParser& p, unsigned mask) {
          ((mask & P::cuRange) && p.Is("..")) || ((mask & P::cuColon) && p.Is(":"));
 }
 
-struct BusyGuard {
-  int& n;
-  explicit BusyGuard(int& c) : n(c) { ++n; }
-  ~BusyGuard() { --n; }
-};
-
 }  // namespace
 
 std::string TPoorPascal::PrepareSource(const StringList& lines) {

@@ -35,4 +35,14 @@ inline constexpr const char* kNoEnd = "endがありません[%s]";
 inline constexpr const char* kNoOf = "ofがありません[%s]";
 inline constexpr const char* kStopped = "実行を中断しました";
 
+// Counts evaluations and statement lists in progress, so that Run can refuse to start
+// under them.
+struct BusyGuard {
+  int& n;
+  explicit BusyGuard(int& c) : n(c) { ++n; }
+  ~BusyGuard() { --n; }
+  BusyGuard(const BusyGuard&) = delete;
+  BusyGuard& operator=(const BusyGuard&) = delete;
+};
+
 }  // namespace wux::script_detail

@@ -116,6 +116,7 @@ TEST(Expressions, FirstTokenChoosesTheEvaluator) {
   EXPECT_EQ(errorOf([&] { h.pp.EvalStr("'a' + 1"); }), syntax("1"));
   EXPECT_EQ(errorOf([&] { I(") 5"); }), syntax("5"));
   EXPECT_EQ(errorOf([&] { h.pp.EvalStr("'a' + )x"); }), syntax("x"));
+  EXPECT_EQ(errorOf([&] { h.pp.EvalReal("1.5 * ) 2"); }), syntax("2"));
   EXPECT_EQ(errorOf([&] { I("1 + 'a'"); }), syntax("'a'"));
   EXPECT_EQ(errorOf([&] { I("1 + S"); }), sj("変数の型が違います[S]"));
   EXPECT_EQ(errorOf([&] { h.pp.EvalReal("1.5 + S"); }), sj("変数の型が違います[S]"));
