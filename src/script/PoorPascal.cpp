@@ -481,6 +481,7 @@ std::int64_t TPoorPascal::intTerm(TPPAParser& p) {
 }
 
 std::int64_t TPoorPascal::intFactor(TPPAParser& p) {
+  NestGuard nest(nest_);
   if (p.Is("(")) {
     p.NextToken();
     std::int64_t v = evalIntBy(p);
@@ -578,6 +579,7 @@ long double TPoorPascal::realTerm(TPPAParser& p) {
 }
 
 long double TPoorPascal::realFactor(TPPAParser& p) {
+  NestGuard nest(nest_);
   if (p.Is("(")) {
     p.NextToken();
     long double v;
@@ -666,6 +668,7 @@ std::string TPoorPascal::strConcat(TPPAParser& p) {
 }
 
 std::string TPoorPascal::strFactor(TPPAParser& p) {
+  NestGuard nest(nest_);
   if (p.Is("(")) {
     p.NextToken();
     std::string v = strRelation(p);
@@ -728,6 +731,7 @@ std::string TPoorPascal::CallStrFunction(std::string_view name, TPPAParser& p) {
 
 TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string_view name, Member m) {
   BusyGuard g(busy_);
+  NestGuard nest(nest_);
   const int n = r.Formals.count();
   if (n > 0) {
     if (p.TokenText() != "(") raise(kSyntax, p.TokenText());

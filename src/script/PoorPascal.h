@@ -207,6 +207,7 @@ class TPoorPascal {
   bool terminated_ = false, break_ = false, continue_ = false, paused_ = false, exit_ = false,
        running_ = false;
   int busy_ = 0;  // evaluations and statement lists in progress
+  int nest_ = 0;  // depth of nested parentheses, signs, calls and statement lists
   StringList procedures_, functions_, variables_;
   ScriptDesktop* desktop_ = nullptr;
   AgentAPLAbs* agent_ = nullptr;

@@ -197,6 +197,7 @@ void TPoorPascal::Run() {
 
 void TPoorPascal::ExecStatements(std::string_view text) {
   BusyGuard g(busy_);
+  NestGuard nest(nest_);
   desktop().processMessages();
   // A runaway loop can always be broken by the user.
   if (running_ && breakRequested()) Stop();

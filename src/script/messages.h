@@ -45,4 +45,18 @@ struct BusyGuard {
   BusyGuard& operator=(const BusyGuard&) = delete;
 };
 
+// Bounds the depth of parentheses, signs, calls and statement lists, so that a script
+// nested beyond reason ends with an error instead of overflowing the stack.
+inline constexpr int kMaxNesting = 200;
+struct NestGuard {
+  int& n;
+  explicit NestGuard(int& c) : n(c) {
+    if (n >= kMaxNesting) throw ScriptError("The script is nested too deeply.");
+    ++n;
+  }
+  ~NestGuard() { --n; }
+  NestGuard(const NestGuard&) = delete;
+  NestGuard& operator=(const NestGuard&) = delete;
+};
+
 }  // namespace wux::script_detail

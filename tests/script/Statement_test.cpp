@@ -72,6 +72,17 @@ TEST(Statements, CallsAssignmentsAndErrors) {
   EXPECT_EQ(h.run("IF 0 THEN nonsense := ((( ; PrintBuf('ok')"), Lines{"ok"});
 }
 
+TEST(Statements, NestingBeyondReasonIsAnErrorNotACrash) {
+  ScriptHost h;
+  std::string deep = "PrintBuf(IntToStr(" + std::string(5000, '(') + "1))";
+  EXPECT_EQ(h.runError(deep), "The script is nested too deeply.");
+  std::string blocks;
+  for (int i = 0; i < 5000; ++i) blocks += "BEGIN ";
+  EXPECT_EQ(h.runError(blocks), "The script is nested too deeply.");
+  EXPECT_EQ(h.runError("PrintBuf(IntToStr(" + std::string(5000, '-') + "1))"), "The script is nested too deeply.");
+  EXPECT_EQ(h.run("PrintBuf(IntToStr(" + std::string(50, '(') + "1" + std::string(50, ')') + "))"), Lines{"1"});
+}
+
 TEST(Statements, IfElse) {
   ScriptHost h;
   EXPECT_EQ(h.run("IF 1 THEN IF 0 THEN PrintBuf('a') ELSE PrintBuf('b')"), Lines{"b"});
