@@ -122,9 +122,20 @@ int MemoHolderUI::putNameChild_as_(TObjectNamed* child, const std::string& newNa
   if (!viewBuilt_) return MemoHolder::putNameChild_as_(child, newName, actual);
   actual = newName;
   NoteItem* it = list_.itemOf(child);
-  if (!it) return 0;
-  list_.setText(it, newName);
-  syncContainerName(static_cast<MemoNode*>(child), newName);
+  if (!it || newName.empty()) return 0;
+  if (builtKind_ == Kind::CheckList && !getFlagSameName_()) {
+    // Names in a check list are unique, as when the note was added.
+    StringList lines;
+    list_.collect(lines);
+    const int j = lines.indexOf(newName);
+    if (j >= 0 && lines.object(j) == child) {
+      actual.clear();  // its own name already, letter case aside
+      return 0;
+    }
+    if (j >= 0) actual = UniqueNameInList(lines, newName);
+  }
+  list_.setText(it, actual);
+  syncContainerName(static_cast<MemoNode*>(child), actual);
   modified = true;
   if (builtKind_ == Kind::CheckList && getFlagSort_()) {
     // A sorted check list keeps its lines in name order.

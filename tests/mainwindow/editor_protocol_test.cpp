@@ -1,0 +1,236 @@
+// The road of an edit through the main window: the editor is committed before every
+// switch, a commit that changes a note marks and stamps it, the auto-save writes
+// notebooks only, and the view kind follows ModeNodesMngr.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <filesystem>
+
+#include "mainwindow/FormMainWUXX13c.h"
+#include "model/Prompter.h"
+#include "model/clock.h"
+#include "platform/files.h"
+#include "platform/textconv.h"
+#include "support/qt_app.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/NoteViews.h"
+#include "views/qtext.h"
+
+namespace wux {
+namespace {
+
+class CaptionCountingForm : public TFormMainWUXX13c {
+ public:
+  CaptionCountingForm() = default;
+  int captions = 0;
+  bool hadDocumentAtFirstCaption = false;
+  void updateCaption() override {
+    if (captions++ == 0) hadDocumentAtFirstCaption = getMemoFile() != nullptr;
+    TFormMainWUXX13c::updateCaption();
+  }
+};
+
+class EditorProtocolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::qtApp();
+    setClock(&clock);
+    setRandomSource(&random);
+    setenv("USERNAME", "tester", 1);
+    char tmpl[] = "/tmp/wux_main_XXXXXX";
+    dir = mkdtemp(tmpl);
+    prompter_ = std::make_unique<ScopedPrompter>(&rec);
+    form = createForm<CaptionCountingForm>();
+    form->newMemoFile();
+    form->getMemoFile()->directory = dir + "/";
+  }
+  void TearDown() override {
+    form.reset();
+    prompter_.reset();
+    setClock(nullptr);
+    setRandomSource(nullptr);
+    std::filesystem::remove_all(dir);
+  }
+  TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
+  void type(const char* text) { editor()->MemoNode0()->setPlainText(QString::fromUtf8(text)); }
+  MemoHolderUI* holder() { return form->getCurrentHolder(); }
+  MemoNodeUI* current() { return form->getCurrentNode(); }
+  MemoNodeUI* addNote(const std::string& name) {
+    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
+    holder()->addNode_(n, name);
+    return n;
+  }
+
+  FixedClock clock{DateTime{2026, 12, 6, 8, 0, 0, 250}};
+  SeededRandom random{7};
+  std::string dir;
+  RecordingPrompter rec;
+  std::unique_ptr<ScopedPrompter> prompter_;
+  std::unique_ptr<CaptionCountingForm> form;
+};
+
+TEST_F(EditorProtocolTest, CreationAndTheNewDocument) {
+  // A virtual called while the window is made reaches the most derived layer.
+  EXPECT_GE(form->captions, 1);
+  EXPECT_TRUE(form->hadDocumentAtFirstCaption);
+  EXPECT_EQ(form->getUserName(), "tester");
+
+  // One notebook with one note, shown in a check list; the document is not modified.
+  MemoFileUI* doc = form->getMemoFile();
+  ASSERT_EQ(doc->getHolderCount_(), 1);
+  EXPECT_EQ(holder()->name(), "new");
+  EXPECT_EQ(holder()->getNodeCount_(), 1);
+  EXPECT_FALSE(doc->modified);
+  ASSERT_NE(current(), nullptr);
+  EXPECT_EQ(form->tabControl()->count(), 1);
+  EXPECT_NE(dynamic_cast<NoteCheckListView*>(holder()->getViewControl_()), nullptr);
+  EXPECT_EQ(form->statusPanel(1), "1");
+  EXPECT_EQ(form->getHolderFrame()->statusText(), "1 / 1");
+  EXPECT_EQ(editor()->node(), current());
+}
+
+TEST_F(EditorProtocolTest, SwitchingNotesAndNotebooksCommitsFirst) {
+  MemoNodeUI* first = current();
+  MemoNodeUI* second = addNote("second");
+  type("first line\nsecond line");
+  EXPECT_EQ(form->changeCurrentNode_(second), second);
+  ASSERT_EQ(first->body().count(), 2);
+  EXPECT_EQ(first->body()[1], "second line");
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_EQ(editor()->MemoNode0()->toPlainText(), QString());
+  EXPECT_EQ(form->getHolderFrame()->statusText(), "2 / 2");
+
+  // Japanese text is kept as Shift_JIS in the note.
+  type("日本語");
+  MemoHolderUI* firstBook = holder();
+  MemoHolderUI* other = form->newHolder_(-1);
+  other->createNewNode_();
+  EXPECT_EQ(form->changeCurrentHolder(other), other);
+  EXPECT_EQ(second->body()[0], sj("日本語"));
+  EXPECT_EQ(holder(), other);
+  EXPECT_EQ(form->tabControl()->currentIndex(), 1);
+  EXPECT_TRUE(form->getMemoFile()->modified);
+
+  // Back by the tab: the notebook's own current note comes back.
+  form->tabControl()->setCurrentIndex(0);
+  EXPECT_EQ(holder(), firstBook);
+  EXPECT_EQ(current(), second);
+
+  // A notebook that is not in the document changes nothing.
+  std::unique_ptr<MemoHolderUI> stray(Create<MemoHolderUI>(nullptr));
+  EXPECT_EQ(form->changeCurrentHolder(stray.get()), nullptr);
+  EXPECT_EQ(holder(), firstBook);
+
+  // Busy, a tab click is refused and the tabs go back.
+  form->beginDoing_("Work");
+  form->tabControl()->setCurrentIndex(1);
+  EXPECT_EQ(holder(), firstBook);
+  EXPECT_EQ(form->tabControl()->currentIndex(), 0);
+  form->endDoing();
+}
+
+TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
+  MemoNodeUI* n = current();
+  MemoHolderUI* h = holder();
+  TFrameMemoNode* ed = editor();
+
+  // Nothing changed and no stamp fields: the notebook stays as it was.
+  form->UI2Model();
+  h->modified = false;
+  EXPECT_EQ(form->UI2Model(), 0);
+  EXPECT_FALSE(h->modified);
+
+  // A note with stamp fields: access stamps on every commit, the others on change.
+  n->putField_("LastAccessed", "\"\"");
+  n->putField_("Authors", "\"\"");
+  n->putField_("LastModified", "\"\"");
+  form->Model2UI();
+  form->UI2Model();
+  EXPECT_TRUE(h->modified);
+  EXPECT_EQ(n->getField_("LastAccessed"), "\"20261206 080000250\"");
+  EXPECT_EQ(n->getField_("Authors"), "\"\"");
+
+  ed->Memo_comment()->setPlainText(QStringLiteral("a comment"));
+  form->UI2Model();
+  EXPECT_EQ(n->getField_("Authors"), "\"tester\"");
+  EXPECT_EQ(n->getField_("LastModified"), "\"20261206 080000250\"");
+  ASSERT_NE(n->comment(), nullptr);
+  EXPECT_EQ((*n->comment())[0], "a comment");
+
+  // The same comment again is no change: the author stamp is not rewritten.
+  n->putField_("Authors", "\"someone\"");
+  form->Model2UI();
+  form->UI2Model();
+  EXPECT_EQ(n->getField_("Authors"), "\"someone\"");
+
+  // Renaming through the name line gives the notebook's unique name.
+  addNote("taken");
+  form->Model2UI();
+  ed->setNameText("taken");
+  form->UI2Model();
+  EXPECT_EQ(n->name(), "taken_01");
+  EXPECT_EQ(ed->nameText(), "taken_01");
+  ed->setNameText("  ");
+  form->UI2Model();
+  EXPECT_EQ(n->name(), "taken_01");
+  EXPECT_EQ(form->statusPanel(2), "Do not rename Empty characters.");
+}
+
+TEST_F(EditorProtocolTest, ReadOnlyNoteIsNotChanged) {
+  MemoNodeUI* n = current();
+  n->body().setText("kept");
+  n->putField_("FlagReadOnly", "\"true\"");
+  form->Model2UI();
+  EXPECT_TRUE(editor()->MemoNode0()->isReadOnly());
+  EXPECT_EQ(form->statusPanel(0), "RO");
+  holder()->modified = false;
+  type("changed");
+  form->UI2Model();
+  EXPECT_EQ(n->body()[0], "kept");
+  EXPECT_FALSE(holder()->modified);
+}
+
+TEST_F(EditorProtocolTest, AutoSaveWritesNotebooksNotTheDocument) {
+  MemoHolderUI* h = holder();
+  form->putAutoSaveTime_(61);
+  type("to be saved");
+  clock.set(DateTime{2026, 12, 6, 8, 1, 2, 250});
+  form->idleAutoSave_();
+  const std::string file = h->getFileName_();
+  ASSERT_TRUE(platform::fileExists(file)) << file;
+  std::string text;
+  platform::readFile(file, text);
+  EXPECT_NE(text.find("to be saved"), std::string::npos);
+  EXPECT_FALSE(h->modified);
+  EXPECT_FALSE(platform::fileExists(form->getMemoFile()->getFileName_()));
+  EXPECT_EQ(form->statusPanel(2), "20261206 08:01:02 Done Save Auto.");
+}
+
+TEST_F(EditorProtocolTest, ViewKindFollowsModeNodesMngr) {
+  MemoHolderUI* h = holder();
+  EXPECT_EQ(form->changeTreeView_(), 0);
+  EXPECT_EQ(h->getModeNodesMngr_(), "\"TreeView\"");
+  EXPECT_NE(dynamic_cast<NoteTreeView*>(h->getViewControl_()), nullptr);
+  EXPECT_TRUE(h->getViewControl_()->isVisibleTo(form.get()));
+
+  auto shows = [&](const char* mode) -> QWidget* {
+    MemoHolderUI* other = form->newHolder_(-1);
+    other->createNewNode_();
+    other->putField_("ModeNodesMngr", mode);
+    form->changeCurrentHolder(other);
+    return other->getViewControl_();
+  };
+  EXPECT_NE(dynamic_cast<NoteListView*>(shows("\"ListView\"")), nullptr);
+  EXPECT_NE(dynamic_cast<NoteCheckListView*>(shows("\"Nodes\"")), nullptr);
+  EXPECT_NE(dynamic_cast<NoteTreeView*>(shows("\"TreeView\"")), nullptr);
+  EXPECT_EQ(shows("\"Bogus\""), nullptr);
+}
+
+}  // namespace
+}  // namespace wux
