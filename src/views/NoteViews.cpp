@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QTimer>
 
 namespace wux {
 
@@ -14,7 +15,15 @@ void NoteViewBinding::selectItem(const NoteItem* item) {
   selecting_ = true;
   if (i.isValid()) {
     v->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
-    v->scrollTo(i);
+    // Finding an item's row on screen is a walk over the shown rows in a tree, so the
+    // scroll waits for the event loop: a burst of switches scrolls once.
+    const bool scheduled = pendingScroll_.isValid();
+    pendingScroll_ = i;
+    if (!scheduled)
+      QTimer::singleShot(0, v, [this] {
+        if (pendingScroll_.isValid()) widget()->scrollTo(pendingScroll_);
+        pendingScroll_ = QPersistentModelIndex();
+      });
   } else {
     v->selectionModel()->clearSelection();
   }

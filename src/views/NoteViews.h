@@ -3,6 +3,7 @@
 // with its styles. Selection and expansion are the view's own state; the notes and
 // their order live in the NoteList behind the model.
 #include <QListView>
+#include <QPersistentModelIndex>
 #include <QTreeView>
 #include <functional>
 
@@ -30,6 +31,7 @@ class NoteViewBinding {
   void wire();
   void handleDrop(QDropEvent* e);
   bool selecting_ = false;
+  QPersistentModelIndex pendingScroll_;
 };
 
 class NoteCheckListView : public QListView, public NoteViewBinding {
