@@ -4,10 +4,14 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 
+#include "mainwindow/Application.h"
 #include "model/strutil.h"
 #include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
@@ -26,9 +30,8 @@ void TFormMainMenu::FormCreate() {
   checkUIReadOnly_->setObjectName(QStringLiteral("CheckBox_UIReadOnly"));
   checkUIInternet_ = new QCheckBox(QStringLiteral("Internet"), panelTop_);
   checkUIInternet_->setObjectName(QStringLiteral("CheckBox_UIInternet"));
-  top->addWidget(checkUIReadOnly_);
-  top->addWidget(checkUIInternet_);
-  top->addStretch(1);
+  makeToolBar();
+  makeMenus();
 
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -45,6 +48,106 @@ void TFormMainMenu::FormCreate() {
   bar->addWidget(panels_[0]);
   bar->addWidget(panels_[1]);
   bar->addWidget(panels_[2], 1);
+}
+
+void TFormMainMenu::act(const std::function<void()>& command) {
+  runGuarded([&] {
+    if (isDoing_()) return;
+    command();
+  });
+}
+
+void TFormMainMenu::makeToolBar() {
+  auto* top = static_cast<QHBoxLayout*>(panelTop_->layout());
+  auto button = [&](const char* caption, const char* hint, std::function<void()> f, bool guarded = true) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), panelTop_);
+    b->setToolTip(QString::fromLatin1(hint));
+    b->setFocusPolicy(Qt::NoFocus);
+    connect(b, &QPushButton::clicked, this, [this, f, guarded] {
+      if (guarded)
+        act(f);
+      else
+        runGuarded(f);
+    });
+    top->addWidget(b);
+  };
+  button("New", "Create New MemoNode. ( text type )", [this] { newNoteHere(); });
+  button("Break", "Break ", [this] { UIBreak(); }, false);
+  top->addWidget(checkUIReadOnly_);
+  button("Done", "Break force.", [this] { endDoing(); }, false);
+  button("Holder", "", [this] { newHolderHere(); });
+  top->addWidget(checkUIInternet_);
+  checkUIInternet_->setChecked(true);
+  button("UP", "", [this] { stepNote(false); });
+  button("DOWN", "", [this] { stepNote(true); });
+  top->addStretch(1);
+  connect(checkUIReadOnly_, &QCheckBox::toggled, this, [this](bool on) {
+    runGuarded([&] {
+      UI2Model();
+      if (TFrameMemoNode* editor = getNodeFrame()) {
+        MemoNodeUI* node = getCurrentNode();
+        editor->setReadOnly_(on || (node && node->isReadOnly_()));
+      }
+    });
+  });
+}
+
+void TFormMainMenu::makeMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* holder = bar->addMenu(QStringLiteral("[Holder]"));
+  QAction* views[3] = {holder->addAction(QStringLiteral("CheckListBox")), holder->addAction(QStringLiteral("TreeView")),
+                       holder->addAction(QStringLiteral("ListView"))};
+  connect(views[0], &QAction::triggered, this, [this] { runGuarded([this] { changeCheckListBox_(); }); });
+  connect(views[1], &QAction::triggered, this, [this] { runGuarded([this] { changeTreeView_(); }); });
+  connect(views[2], &QAction::triggered, this, [this] { runGuarded([this] { changeListView_(); }); });
+  for (QAction* a : views) a->setCheckable(true);
+  connect(holder, &QMenu::aboutToShow, this, [this, holder, views] {
+    const bool busy = isDoing_();
+    for (QAction* a : holder->actions()) a->setEnabled(!busy);
+    MemoHolderUI* h = getCurrentHolder();
+    const std::string mode = h ? h->getModeNodesMngr_() : "";
+    views[0]->setChecked(mode == "\"CheckListBox\"");
+    views[1]->setChecked(mode == "\"TreeView\"");
+    views[2]->setChecked(mode == "\"ListView\"");
+  });
+  QMenu* window = bar->addMenu(QStringLiteral("Window"));
+  connect(window->addAction(QStringLiteral("Log")), &QAction::triggered, this,
+          [this] { runGuarded([this] { showFormLog(); }); });
+  connect(window, &QMenu::aboutToShow, this, [this, window] {
+    const bool busy = isDoing_();
+    for (QAction* a : window->actions()) a->setEnabled(!busy);
+  });
+}
+
+void TFormMainMenu::newNoteHere() {
+  if (checkUIReadOnly() || checkHolderReadOnly()) return;
+  UI2Model();
+  MemoHolderUI* h = getCurrentHolder();
+  if (!h) return;
+  auto* node = static_cast<MemoNodeUI*>(h->createNewNode_());
+  h->modified = true;
+  changeCurrentNode_(node);
+  refreshHolderView();
+  messageDoing_("Done: New " + node->name());
+}
+
+void TFormMainMenu::newHolderHere() {
+  if (checkUIReadOnly() || !aFile_) return;
+  UI2Model();
+  const int at = aFile_->getCurrentHolderIndex_();
+  MemoHolderUI* h = newHolder_(at < 0 ? -1 : at + 1);
+  if (!h) return;
+  h->putCurrentNode_(h->createNewNode_());
+  changeCurrentHolder(h);
+  messageDoing_("Done: New Holder " + h->name());
+}
+
+void TFormMainMenu::stepNote(bool forward) {
+  MemoHolderUI* h = getCurrentHolder();
+  MemoNodeUI* cur = getCurrentNode();
+  if (!h || !cur) return;
+  MemoNode* next = forward ? h->getNextNode_(cur) : h->getPrevNode_(cur);
+  if (next) changeCurrentNode_(static_cast<MemoNodeUI*>(next));
 }
 
 std::string TFormMainMenu::statusPanel(int i) const {

@@ -6,6 +6,7 @@
 class QCheckBox;
 class QLabel;
 class QFrame;
+class QMenu;
 
 namespace wux {
 
@@ -36,6 +37,14 @@ class TFormMainMenu : public TFormMainScript {
 
  protected:
   TFormMainMenu() = default;
+  // The few buttons and menu items this program has so far. Each runs guarded: busy,
+  // it does nothing; an exception ends in the error box, not in the event loop.
+  void makeToolBar();
+  void makeMenus();
+  void act(const std::function<void()>& command);
+  void newNoteHere();
+  void newHolderHere();
+  void stepNote(bool forward);
   int changeView(void (TFrameMemoHolder::*change)());
   QFrame* panelTop_ = nullptr;
   QCheckBox* checkUIReadOnly_ = nullptr;

@@ -39,7 +39,7 @@ void TFormMainScript::Model2UI() {
     editor->setOwnerForm(this);
     editor->setNode(node);
     // A read-only note cannot take edits, so the editor does not offer to.
-    editor->setReadOnly_(node->isReadOnly_());
+    editor->setReadOnly_(node->isReadOnly_() || isUIReadOnly());
     editor->showNode_();
   }
   updateReadOnlyMark();
