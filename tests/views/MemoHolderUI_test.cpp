@@ -211,6 +211,28 @@ TEST(MemoFileUI, TabsStayInStep) {
   EXPECT_EQ(tabs.tabs, std::vector<std::string>{"again"});
 }
 
+TEST(MemoFileUI, CurrentNotebookAndVersionGoIntoTheDocument) {
+  test::FixedWorld world;
+  Notebook nb({"n"}, "Books");
+  StringList lines;
+  nb.doc->saveToTSL_(lines);
+  EXPECT_EQ(nb.doc->getField_("CurrentHolder"), "");  // no current note: untouched
+  nb.doc->putCurrentNode(nb.node("n"));
+  EXPECT_EQ(nb.doc->getCurrentHolder_(), nb.holder);
+  EXPECT_EQ(nb.doc->getCurrentHolderIndex_(), 0);
+  lines.clear();
+  nb.doc->saveToTSL_(lines);
+  EXPECT_EQ(nb.doc->getField_("CurrentHolder"), "\"Books\"");
+
+  // Confirming an overwrite is the default; only "true" asks.
+  MemoNodeUI* n = nb.node("n");
+  EXPECT_TRUE(n->isConfirmOverwrite_());
+  n->putField_("FlagConfirmOverwrite", "\"false\"");
+  EXPECT_FALSE(n->isConfirmOverwrite_());
+  n->putField_("FlagConfirmOverwrite", "\"yes\"");
+  EXPECT_FALSE(n->isConfirmOverwrite_());
+}
+
 TEST(MemoFileUI, SaveHoldersKeepsWhatCouldNotBeWritten) {
   test::FixedWorld world;
   test::TempDir tmp;
