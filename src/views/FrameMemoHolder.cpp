@@ -8,6 +8,7 @@
 #include "model/strutil.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
+#include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
 #include "views/NoteViews.h"
@@ -89,6 +90,7 @@ void TFrameMemoHolder::attach(QWidget* control) {
   auto* binding = dynamic_cast<NoteViewBinding*>(control);
   if (!binding) return;
   binding->onUserSelect = [this](NoteItem* it) { ViewClick(it); };
+  binding->onSideKey = [this](int step) { stepHolder(step); };
   const bool tree = dynamic_cast<NoteTreeView*>(control) != nullptr;
   if (dynamic_cast<NoteListView*>(control))
     binding->onDrop = nullptr;
@@ -143,6 +145,15 @@ int TFrameMemoHolder::showStatus_() {
 }
 
 std::string TFrameMemoHolder::statusText() const { return fromQ(status_->text()); }
+
+void TFrameMemoHolder::stepHolder(int step) {
+  if (!main_ || !holder_ || main_->isDoing_()) return;
+  MemoFileUI* doc = main_->getMemoFile();
+  if (!doc) return;
+  const int i = doc->indexOfHolder_(holder_) + step;
+  if (i < 0 || i >= doc->getHolderCount_()) return;
+  main_->changeCurrentHolder(dynamic_cast<MemoHolderUI*>(doc->getHolder_(i)));
+}
 
 void TFrameMemoHolder::ViewClick(NoteItem* item) {
   if (!main_ || !holder_ || !item) return;

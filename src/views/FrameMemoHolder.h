@@ -45,6 +45,8 @@ class TFrameMemoHolder : public QWidget {
   void CheckListBoxDragDrop(NoteItem* dragged, NoteItem* target);
   void TreeViewDragDrop(NoteItem* dragged, NoteItem* target);
   void CheckListBoxClickCheck(MemoNode* node, bool checked);
+  // Left and Right in a view: the previous or next notebook.
+  void stepHolder(int step);
   const std::string& cloneCountText() const { return cloneCount_; }
 
  private:

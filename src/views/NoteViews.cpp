@@ -1,6 +1,7 @@
 #include "views/NoteViews.h"
 
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTimer>
@@ -70,6 +71,14 @@ void NoteViewBinding::handleDrop(QDropEvent* e) {
   onDrop(dragged, target);
 }
 
+bool NoteViewBinding::handleSideKey(QKeyEvent* e) {
+  if (!onSideKey || e->modifiers() != Qt::NoModifier) return false;
+  if (e->key() != Qt::Key_Left && e->key() != Qt::Key_Right) return false;
+  e->accept();
+  onSideKey(e->key() == Qt::Key_Left ? -1 : 1);
+  return true;
+}
+
 // ---- check list ----
 
 NoteCheckListView::NoteCheckListView(NoteItemModel* model, QWidget* parent) : QListView(parent), model_(model) {
@@ -79,6 +88,10 @@ NoteCheckListView::NoteCheckListView(NoteItemModel* model, QWidget* parent) : QL
 }
 
 void NoteCheckListView::dropEvent(QDropEvent* e) { handleDrop(e); }
+
+void NoteCheckListView::keyPressEvent(QKeyEvent* e) {
+  if (!handleSideKey(e)) QListView::keyPressEvent(e);
+}
 
 // ---- tree ----
 
@@ -114,6 +127,16 @@ void NoteTreeView::restoreExpansion() {
 }
 
 void NoteTreeView::dropEvent(QDropEvent* e) { handleDrop(e); }
+
+void NoteTreeView::keyPressEvent(QKeyEvent* e) {
+  // Left and Right change notebooks here, as everywhere in the window; branches open
+  // and close with the mouse or "+" and "-".
+  if (!handleSideKey(e)) QTreeView::keyPressEvent(e);
+}
+
+void NoteListView::keyPressEvent(QKeyEvent* e) {
+  if (!handleSideKey(e)) QListView::keyPressEvent(e);
+}
 
 // ---- list ----
 

@@ -24,12 +24,16 @@ class NoteViewBinding {
 
   // The user clicked or moved to an item.
   std::function<void(NoteItem*)> onUserSelect;
+  // Left and Right: the previous or next notebook (-1 or +1).
+  std::function<void(int)> onSideKey;
   // A drop of `dragged` on `target` (nullptr: below the last item).
   std::function<void(NoteItem* dragged, NoteItem* target)> onDrop;
 
  protected:
   void wire();
   void handleDrop(QDropEvent* e);
+  // True when the key was Left or Right and went to onSideKey.
+  bool handleSideKey(QKeyEvent* e);
   bool selecting_ = false;
   QPersistentModelIndex pendingScroll_;
 };
@@ -43,6 +47,7 @@ class NoteCheckListView : public QListView, public NoteViewBinding {
 
  protected:
   void dropEvent(QDropEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   NoteItemModel* model_;
@@ -59,6 +64,7 @@ class NoteTreeView : public QTreeView, public NoteViewBinding {
 
  protected:
   void dropEvent(QDropEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   NoteItemModel* model_;
@@ -75,6 +81,9 @@ class NoteListView : public QListView, public NoteViewBinding {
   NoteItemModel* noteModel() const override { return model_; }
   void setStyle(Style s);
   Style style() const { return style_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   NoteItemModel* model_;

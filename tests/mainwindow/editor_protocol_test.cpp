@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QTest>
 #include <filesystem>
 
 #include "mainwindow/FormMainWUXX13c.h"
@@ -133,6 +134,20 @@ TEST_F(EditorProtocolTest, SwitchingNotesAndNotebooksCommitsFirst) {
   EXPECT_EQ(holder(), firstBook);
   EXPECT_EQ(form->tabControl()->currentIndex(), 0);
   form->endDoing();
+}
+
+TEST_F(EditorProtocolTest, SideKeysChangeNotebooks) {
+  MemoHolderUI* first = holder();
+  MemoHolderUI* second = form->newHolder_(-1);
+  second->createNewNode_();
+  QTest::keyClick(first->getViewControl_(), Qt::Key_Left);  // no notebook before the first
+  EXPECT_EQ(holder(), first);
+  QTest::keyClick(first->getViewControl_(), Qt::Key_Right);
+  EXPECT_EQ(holder(), second);
+  QTest::keyClick(second->getViewControl_(), Qt::Key_Right);
+  EXPECT_EQ(holder(), second);
+  QTest::keyClick(second->getViewControl_(), Qt::Key_Left);
+  EXPECT_EQ(holder(), first);
 }
 
 TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
