@@ -60,12 +60,12 @@ void MemoHolderUI::structureChanged() {
   StringList ordered;
   list_.collect(ordered);
   if (ordered.count() != container.count()) {
-    // Anything the container holds beyond the list leaves the notebook whole.
+    // A note put into the container behind the list's back (a reader, say) is not
+    // shown, but it stays in the notebook and is saved after the others.
     std::unordered_set<const TObject*> shown;
     for (int i = 0; i < ordered.count(); ++i) shown.insert(ordered.object(i));
     for (int i = 0; i < container.count(); ++i)
-      if (!shown.count(container.object(i)))
-        removedBranches_.emplace_back(static_cast<TObjectNamed*>(container.object(i)));
+      if (!shown.count(container.object(i))) ordered.add(container[i], container.object(i));
   }
   container = std::move(ordered);
 }
@@ -139,11 +139,7 @@ int MemoHolderUI::putNameChild_as_(TObjectNamed* child, const std::string& newNa
   modified = true;
   if (builtKind_ == Kind::CheckList && getFlagSort_()) {
     // A sorted check list keeps its lines in name order.
-    std::vector<NoteItem*> roots;
-    for (int i = 0; i < list_.rootCount(); ++i) roots.push_back(list_.root(i));
-    std::stable_sort(roots.begin(), roots.end(),
-                     [](NoteItem* a, NoteItem* b) { return sjis::compareText(a->text(), b->text()) < 0; });
-    for (size_t i = 0; i < roots.size(); ++i) list_.moveToRoot(roots[i], static_cast<int>(i));
+    list_.sortRoots([](const NoteItem* a, const NoteItem* b) { return sjis::compareText(a->text(), b->text()) < 0; });
   }
   return 0;
 }

@@ -347,6 +347,16 @@ bool NoteList::moveToRoot(NoteItem* item, int row) {
   return true;
 }
 
+void NoteList::sortRoots(const std::function<bool(const NoteItem*, const NoteItem*)>& less) {
+  if (roots_.size() < 2) return;
+  WUX_CHANGE;
+  dirty_ = true;
+  std::stable_sort(roots_.begin(), roots_.end(),
+                   [&](const std::unique_ptr<NoteItem>& a, const std::unique_ptr<NoteItem>& b) {
+                     return less(a.get(), b.get());
+                   });
+}
+
 void NoteList::flatten() {
   reindex();
   bool nested = false;

@@ -110,6 +110,8 @@ class NoteList {
   bool moveToRoot(NoteItem* item, int row);
   static bool isAncestorOf(const NoteItem* ancestor, const NoteItem* item);
 
+  // Orders the roots (stable) in one change.
+  void sortRoots(const std::function<bool(const NoteItem*, const NoteItem*)>& less);
   // Every item becomes a root, in item order.
   void flatten();
   // Nests the roots by their notes' parent keys: an item whose parent key equals (case

@@ -74,6 +74,20 @@ TEST(MemoHolderUI, CheckListOperations) {
   EXPECT_EQ(h->removeNode_(n), -1);
   delete n;
   EXPECT_EQ(nb.order(), "zero one deux three ");
+
+  // A sorted check list keeps its lines in name order after a rename.
+  h->putFlagSort_(true);
+  nb.node("zero")->putName_("vier", actual);
+  EXPECT_EQ(nb.order(), "deux one three vier ");
+
+  // A note put into the container behind the list's back stays in the notebook.
+  MemoNode* stray = h->newNode_();
+  h->nodes()->addChildRaw_(stray, "stray", actual);
+  stray->setOwner(h);
+  h->addNode_(h->newNode_(), "after");
+  StringList saved;
+  h->saveToTSL_(saved);
+  EXPECT_GE(saved.indexOf("  <Record name=\"stray\">"), 0);
 }
 
 TEST(MemoHolderUI, TreeOperations) {
