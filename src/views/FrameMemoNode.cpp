@@ -1,6 +1,7 @@
 #include "views/FrameMemoNode.h"
 
 #include <QLabel>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -10,6 +11,7 @@
 
 #include "model/Prompter.h"
 #include "model/clock.h"
+#include "model/content.h"
 #include "model/records/MemoHolder.h"
 #include "model/records/MemoNode.h"
 #include "model/strutil.h"
@@ -229,21 +231,32 @@ void TFrameMemoNode::showContent_() {
   const std::string encoding = node_->getField_("Content-Transfer-Encoding");
   // A linked file is imported once; a failure is tried again on the next show.
   if (encoding != "\"URL\"" && node_->getField_("FlagLink") == "\"true\"" && !node_->linkedFileLoaded) {
-    if (node_->loadLinkedFile_() >= 0)
+    const std::string file = sjis::trim(Dequote(node_->getField_("Filename")));
+    if (file.empty()) {
+      message_("FlagLink=\"true\" but not found Filename=\"\" name=" + node_->name());
+    } else if (node_->loadLinkedFile_() > 0) {
       node_->linkedFileLoaded = true;
-    else
-      message_("FlagLink=\"true\" but not found Filename=\"" + sjis::trim(Dequote(node_->getField_("Filename"))) +
-               "\" name=" + node_->name());
+    } else {
+      node_->linkedFileLoaded = false;  // tried again at the next showing
+      message_("FlagLink=\"true\" but not found Filename=\"" + file + "\" name=" + node_->name());
+    }
   }
   if (encoding == "\"binary\"") {
     const std::string type = node_->getContentType_();
-    if (!node_->content()) {
+    const std::string* data = node_->content() ? node_->content()->data() : nullptr;
+    if (!data) {
       showPanel(nullptr);
       return;
     }
     if (type == "\"image/jpeg\"" || type == "\"image/bmp\"" || type == "\"image/ico\"" ||
         type == "\"image/png\"" || type == "\"image/x-wmf\"" || type == "\"image/gif\"") {
-      imageView_->setText(QStringLiteral("Image: ") + toQ(Dequote(type)));
+      // A plain picture until the image frame comes; GIF is shown here as well, so no
+      // temporary file is written anywhere.
+      QPixmap picture;
+      if (picture.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size())))
+        imageView_->setPixmap(picture);
+      else
+        imageView_->setText(QStringLiteral("Image: ") + toQ(Dequote(type)));
       showPanel(imageView_);
     } else {
       showPanel(nullptr);

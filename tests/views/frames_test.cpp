@@ -1,6 +1,8 @@
 // The notebook frame and the note editor against a small fake of the main window.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 
@@ -192,6 +194,21 @@ TEST_F(FramesTest, EditorShowsContentKinds) {
   ed->storeNode_();
   EXPECT_EQ(url->body().count(), 0);
   EXPECT_FALSE(nb.holder->modified);
+
+  // Binary image content shows as a picture.
+  QImage img(4, 3, QImage::Format_RGB32);
+  img.fill(Qt::red);
+  QByteArray png;
+  QBuffer buf(&png);
+  buf.open(QIODevice::WriteOnly);
+  img.save(&buf, "PNG");
+  MemoNodeUI* pic = nb.node("c");
+  pic->putContentStream_(std::string(png.constData(), static_cast<size_t>(png.size())), "\"image/png\"",
+                         "\"binary\"");
+  pic->putField_("Content-Transfer-Encoding", "\"binary\"");
+  pic->putField_("Content-Type", "\"image/png\"");
+  main.changeCurrentNode_(pic);
+  EXPECT_EQ(ed->contentView(), "image");
 
   // Selection replacement selects what it put in and keeps what it replaced.
   main.changeCurrentNode_(nb.node("a"));
