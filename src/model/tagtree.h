@@ -91,11 +91,8 @@ class TTAGNode : public StringList, public TObject {
 
   // The attribute list (name=value lines, values with their quotes as written), or
   // nullptr when the tag had none.
-  const StringList* attributes() const { return hasAttributes_ ? &attributes_ : nullptr; }
-  StringList& ensureAttributes() {
-    hasAttributes_ = true;
-    return attributes_;
-  }
+  const StringList* attributes() const { return attributes_.get(); }
+  StringList& ensureAttributes();
 
   // The child element or bare tag on line i (nullptr for other lines); i is checked.
   TTAGNode* element(int i) const;
@@ -118,6 +115,10 @@ class TTAGNode : public StringList, public TObject {
   static int _FromXMLWordList_aOUT_(TTAGNode* root, const StringList& words, StringList& errors);
   // The same, taking the texts of the words instead of copying them.
   static int _FromXMLWordList_aOUT_(TTAGNode* root, StringList&& words, StringList& errors);
+  // TextToWordList and _FromXMLWordList_aOUT_ in one pass, each word going straight
+  // from the text into the tree: the way to read a document or notebook file.
+  static int ParseXmlText(TTAGNode* root, const StringList& lines, StringList& errors);
+  static int ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors);
   // HTML through the shared dictionary.
   static int ParseHtml(TTAGNode* root, const StringList& words, StringList& errors);
   // HTML through any dictionary of NAME=kind rows carrying their definitions.
@@ -175,10 +176,10 @@ class TTAGNode : public StringList, public TObject {
   std::string tagName_;
   std::string endTagName_;
   const TDEFTAG* definition_ = nullptr;
-  StringList attributes_;
-  bool hasAttributes_ = false;
+  std::unique_ptr<StringList> attributes_;  // most elements (every "<BR/>") have none
 
   friend struct TagParser;
+  friend struct XmlBuilder;
 };
 
 // Splits the text of `lines` (each line ended by CR LF) into tag words and text pieces,
