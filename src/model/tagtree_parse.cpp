@@ -69,17 +69,10 @@ class WordSplitter {
     const char* p = s.data();
     const char* const end = p + s.size();
     const char* mark = p;
-    // Lines of a list hold no breaks; then the stops are found with memchr.
-    const bool breaks = std::memchr(p, '\n', s.size()) || std::memchr(p, '\r', s.size());
     while (p < end && !stopped_) {
       if (state_ == State::Text) {
         const char* q = p;
-        if (breaks) {
-          while (q < end && !kTextStops[static_cast<unsigned char>(*q)]) ++q;
-        } else {
-          q = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-          if (!q) q = end;
-        }
+        while (q < end && !kTextStops[static_cast<unsigned char>(*q)]) ++q;
         if (q != p) breakOpen_ = false;
         if (q == end) break;
         p = q + 1;
@@ -100,14 +93,7 @@ class WordSplitter {
         }
       } else if (state_ == State::Tag) {
         const char* q = p;
-        if (breaks) {
-          while (q < end && !kTagStops[static_cast<unsigned char>(*q)]) ++q;
-        } else {
-          const char* gt = static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
-          const char* stop = gt ? gt : end;
-          const char* dq = static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(stop - p)));
-          q = dq ? dq : stop;
-        }
+        while (q < end && !kTagStops[static_cast<unsigned char>(*q)]) ++q;
         if (q != p) breakOpen_ = false;
         if (q == end) break;
         p = q + 1;
