@@ -94,9 +94,7 @@ TEST(TagText, NameFlagsAndAttributes) {
   EXPECT_TRUE(br.selfClosing);
   EXPECT_FALSE(br.endTag);
   EXPECT_EQ(br.attrs.count(), 0);
-  Tag br2 = tag(" <BR /> ");
-  EXPECT_EQ(br2.name, "BR");
-  EXPECT_TRUE(br2.selfClosing);
+  EXPECT_TRUE(tag(" <BR /> ").selfClosing);
 
   Tag end = tag("</Record>");
   EXPECT_EQ(end.name, "Record");
@@ -113,14 +111,11 @@ TEST(TagText, NameFlagsAndAttributes) {
   // Blanks around "=" all give name="value".
   EXPECT_EQ(linesOf(tag("<x a = \"1\" b= \"2\" c =\"3\" d=\"4\" e= f='5'>").attrs),
             (V{"a=\"1\"", "b=\"2\"", "c=\"3\"", "d=\"4\"", "e=\"\"", "f='5'"}));
-  EXPECT_EQ(linesOf(tag("<x a=\"\"/>").attrs), V{"a=\"\""});
   // Values are unescaped.
   EXPECT_EQ(linesOf(tag("<F v=\"&lt;b&gt; &amp;lt; &quot;\"/>").attrs), V{"v=\"<b> &lt; \"\""});
 
   EXPECT_EQ(tag("<>").name, "");
-  EXPECT_EQ(tag("</>").name, "");
   EXPECT_EQ(tag("< / >").name, "");
-  EXPECT_EQ(tag("").name, "");
 }
 
 TEST(XmlParser, ReadsADocumentFileWithInternalSubset) {
@@ -245,39 +240,25 @@ TEST(XmlParser, ReportsMismatchedAndStrayEndTags) {
                                           "R  in TTAGNode._fromXMLWorldList_aOUT_"}));
 }
 
-TEST(XmlParser, MovingTheWordsGivesTheSameTree) {
+TEST(XmlParser, EveryRoadGivesTheSameTree) {
+  std::string text = sj("<Holder name=\"h\">\r\n  <Record name=\"a\">\r\nlong body text of a note 本文 &amp; x<BR/>\r\n");
+  StringList lines;
+  lines.setText(text);
   StringList words;
-  TextToWordList(std::string_view("<a x=\"1\">some long text that is not a short string<b/>&amp;</a>"),
-                 words, false);
-  TTAGNode copied, moved;
+  TextToWordList(lines, words, false);
+  TTAGNode copied, moved, onePass;
   StringList errors;
   ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(&copied, words, errors), 0);
   ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(&moved, std::move(words), errors), 0);
-  TTAGNode* a = copied.element(0);
-  TTAGNode* b = moved.element(0);
-  EXPECT_EQ(copied[0], moved[0]);
-  EXPECT_EQ(linesOf(*a), linesOf(*b));
-  EXPECT_EQ(linesOf(*b), (V{"some long text that is not a short string", "<b/>", "&"}));
-}
-
-TEST(XmlParser, OnePassReadingMatchesTheTwoSteps) {
-  std::string text = sj("<Holder name=\"h\">\r\n  <Record name=\"a\">\r\n本文 &amp; x<BR/>\r\n  </Record>\r\n");
-  TTAGNode a, b;
-  StringList e1, e2;
-  ASSERT_EQ(parseXml(a, text, e1), 0);
-  StringList lines;
-  lines.setText(text);
-  ASSERT_EQ(TTAGNode::ParseXmlText(&b, lines, e2), 0);
-  TTAGNode* ra = TTAGNode::FindChildTag(TTAGNode::FindChildTag(&a, "Holder"), "Record");
-  TTAGNode* rb = TTAGNode::FindChildTag(TTAGNode::FindChildTag(&b, "Holder"), "Record");
-  ASSERT_NE(rb, nullptr);
-  EXPECT_EQ(linesOf(*ra), linesOf(*rb));
-  EXPECT_EQ((*rb)[0], sj("本文 & x"));
-
+  ASSERT_EQ(TTAGNode::ParseXmlText(&onePass, lines, errors), 0);
+  for (TTAGNode* root : {&copied, &moved, &onePass}) {
+    TTAGNode* rec = TTAGNode::FindChildTag(TTAGNode::FindChildTag(root, "Holder"), "Record");
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(linesOf(*rec), (V{sj("long body text of a note 本文 & x"), "<BR/>"}));
+  }
   // Errors name the same word numbers; the words after the error are not read.
   TTAGNode c;
-  EXPECT_EQ(TTAGNode::ParseXmlText(&c, std::string_view("<a>x</b><c>"), e2), -1);
-  EXPECT_EQ(linesOf(e2), (V{"2:</b>", sj(" タグの開始と終了が一致しない。") + "a b in TTAGNode._fromXMLWorldList_aOUT_"}));
-  EXPECT_EQ(c.element(0)->count(), 1);
+  EXPECT_EQ(TTAGNode::ParseXmlText(&c, std::string_view("<a>x</b><c>"), errors), -1);
+  EXPECT_EQ(linesOf(errors), (V{"2:</b>", sj(" タグの開始と終了が一致しない。") + "a b in TTAGNode._fromXMLWorldList_aOUT_"}));
   EXPECT_EQ(c.count(), 1);
 }
