@@ -140,7 +140,7 @@ class TTAGNode : public StringList, public TObject {
   // Frees every child element with all its descendants and empties the lines; the node,
   // its names and attributes stay.
   static void ClearTree(TTAGNode* node);
-  // Frees a whole tree, the node included.
+  // Frees a whole tree, the node included (a node no parent holds any more).
   static void FreeTree(TTAGNode* node);
   // First child element named exactly `name` (case matters); nullptr for a blank name.
   static TTAGNode* FindChildTag(const TTAGNode* node, std::string_view name);
