@@ -84,6 +84,10 @@ TEST(TagWords, MalformedInputNeverFails) {
   StringList words;
   EXPECT_EQ(TextToWordList(nasty, words, false), 0);
   EXPECT_EQ(linesOf(words), (V{std::string("<a\0b>", 5), "\x81"}));
+  // A tag of a great many blank-separated pieces takes linear time, not minutes.
+  std::string wide = "<x";
+  for (int i = 0; i < 200000; ++i) wide += " a  ";
+  EXPECT_EQ(tag(wide + "/>").attrs.count(), 200000);
   std::string nul("x\0y<z>\x81", 8);
   EXPECT_EQ(wordsOf(nul), (V{std::string("x\0y", 3), "<z>"}));
 }
