@@ -1,4 +1,5 @@
 #include "model/lists.h"
+#include "platform/textconv.h"
 
 #include <zlib.h>
 
@@ -212,10 +213,10 @@ int listDir(StringList& list, const std::string& dir, What what, bool* abort, co
   if (dir.empty()) return 0;  // no folder named: nothing to list (never the root)
   std::string base = withSlash(dir);
   std::error_code ec;
-  fs::directory_iterator it(fs::path(dir), ec), end;
+  fs::directory_iterator it(fs::path(platform::osPath(dir)), ec), end;
   int count = 0;
   for (; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
+    std::string name = platform::fromOsName(it->path().filename().string());
     if (name == "." || name == "..") continue;
     Kind k = kindOf(*it);
     if (k == Kind::File) {

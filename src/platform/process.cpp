@@ -32,9 +32,12 @@ bool runCommandLines(const std::string& directory, const std::string& command,
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
   posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-  if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+  // The program's texts are Shift_JIS; the shell and the file system speak UTF-8.
+  const std::string dir = osPath(directory);
+  const std::string cmd = sjisToUtf8(command);
+  if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
 
-  const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+  const char* argv[] = {"/bin/sh", "-c", cmd.c_str(), nullptr};
   pid_t pid = -1;
   int rc = ::posix_spawn(&pid, "/bin/sh", &actions, nullptr, const_cast<char* const*>(argv), environ);
   posix_spawn_file_actions_destroy(&actions);
