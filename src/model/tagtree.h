@@ -113,7 +113,8 @@ class TTAGNode : public StringList, public TObject {
   // Builds the tree under `root` from words as XML. 0 on success, -1 on error with the
   // lines of the error appended to `errors`; the tree built so far stays under the root.
   static int _FromXMLWordList_aOUT_(TTAGNode* root, const StringList& words, StringList& errors);
-  // The same, taking the texts of the words instead of copying them.
+  // The same, taking the texts of the words instead of copying them (the list is left
+  // empty).
   static int _FromXMLWordList_aOUT_(TTAGNode* root, StringList&& words, StringList& errors);
   // TextToWordList and _FromXMLWordList_aOUT_ in one pass, each word going straight
   // from the text into the tree: the way to read a document or notebook file.
@@ -121,7 +122,8 @@ class TTAGNode : public StringList, public TObject {
   static int ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors);
   // HTML through the shared dictionary.
   static int ParseHtml(TTAGNode* root, const StringList& words, StringList& errors);
-  // HTML through any dictionary of NAME=kind rows carrying their definitions.
+  // HTML through any dictionary of NAME=kind rows carrying their definitions. End tags
+  // close whatever element is open; an element written "<X/>" is never entered.
   static int _FromWordList_aDict_(TTAGNode* root, const StringList& words,
                                   const StringList& dictionary, StringList& errors);
 
