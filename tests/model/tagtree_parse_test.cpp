@@ -113,8 +113,8 @@ TEST(TagText, NameFlagsAndAttributes) {
   EXPECT_EQ(linesOf(tag("<x a b=1>").attrs), (V{"a=\"\"", "b=1"}));
   EXPECT_EQ(linesOf(tag("<x b=1 a>").attrs), (V{"b=1", "a"}));
   // Blanks around "=" all give name="value".
-  EXPECT_EQ(linesOf(tag("<x a = \"1\" b= \"2\" c =\"3\" d=\"4\" e= f='5'>").attrs),
-            (V{"a=\"1\"", "b=\"2\"", "c=\"3\"", "d=\"4\"", "e=\"\"", "f='5'"}));
+  EXPECT_EQ(linesOf(tag("<x a = \"1\" b= \"2\" c =\"3\" d=\"4\" e= f='5' g=\"\">").attrs),
+            (V{"a=\"1\"", "b=\"2\"", "c=\"3\"", "d=\"4\"", "e=\"\"", "f='5'", "g=\"\""}));
   // Values are unescaped.
   EXPECT_EQ(linesOf(tag("<F v=\"&lt;b&gt; &amp;lt; &quot;\"/>").attrs), V{"v=\"<b> &lt; \"\""});
 
