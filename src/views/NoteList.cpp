@@ -4,14 +4,11 @@
 #include <unordered_set>
 
 #include "model/errors.h"
+#include "model/format.h"
 #include "model/text/sjis.h"
 
 namespace wux {
 
-namespace {
-// Number formats applied to indexes; until a safe formatter is wired in, decimal only.
-bool formatIndex(const std::string& /*fmt*/, long long /*v*/, std::string& /*out*/) { return false; }
-}  // namespace
 
 // ---- NoteItem ----
 
@@ -556,7 +553,8 @@ std::string NodeIndexPath(const NoteItem* item, int offset, const std::string& f
   for (const NoteItem* p = item; p; p = p->parent()) {
     const long long v = static_cast<long long>(p->row()) + offset;
     std::string part = std::to_string(v);
-    if (!format.empty()) formatIndex(format, v, part);
+    // The format comes from users: the safe formatter, and decimal when it refuses it.
+    if (!format.empty()) FormatInt(format, v, part);
     path = path.empty() ? part : part + "/" + path;
   }
   return path;

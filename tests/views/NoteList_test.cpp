@@ -133,6 +133,8 @@ TEST_F(NoteListTest, TreeItemRoutines) {
   EXPECT_EQ(NodeIndexPath(g, 0, ""), "0/1/0");
   EXPECT_EQ(NodeIndexPath(c2, 1, ""), "1/2");
   EXPECT_EQ(NodeIndexPath(nullptr, 0, ""), "");
+  EXPECT_EQ(NodeIndexPath(g, 1, "%.2d"), "01/02/01");
+  EXPECT_EQ(NodeIndexPath(g, 0, "%s%n"), "0/1/0");  // a format that is refused: decimal
 
   EXPECT_EQ(PrevSameLevel(c3), c2);
   EXPECT_EQ(NextSameLevel(c1), c2);
