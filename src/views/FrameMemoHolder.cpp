@@ -1,6 +1,8 @@
 #include "views/FrameMemoHolder.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QWheelEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -87,6 +89,7 @@ void TFrameMemoHolder::attach(QWidget* control) {
   if (panelLayout_->indexOf(control) < 0) panelLayout_->insertWidget(0, control, 1);
   control->setVisible(false);
   control->setEnabled(false);
+  if (auto* view = dynamic_cast<QAbstractItemView*>(control)) view->viewport()->installEventFilter(this);
   auto* binding = dynamic_cast<NoteViewBinding*>(control);
   if (!binding) return;
   binding->onUserSelect = [this](NoteItem* it) { ViewClick(it); };
@@ -153,6 +156,26 @@ void TFrameMemoHolder::stepHolder(int step) {
   const int i = doc->indexOfHolder_(holder_) + step;
   if (i < 0 || i >= doc->getHolderCount_()) return;
   main_->changeCurrentHolder(dynamic_cast<MemoHolderUI*>(doc->getHolder_(i)));
+}
+
+bool TFrameMemoHolder::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel) {
+    const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
+    if (dy != 0) wheelStep(dy < 0);
+    return true;  // over a note list the wheel walks the notes
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFrameMemoHolder::wheelStep(bool down) {
+  if (!main_ || main_->isDoing_()) return;
+  MemoNodeUI* cur = main_->getCurrentNode();
+  MemoHolder* h = cur ? cur->getParentHolder_() : nullptr;
+  if (!h) return;
+  // A web page note keeps the wheel for itself unless it says otherwise.
+  if (cur->getField_("Content-Transfer-Encoding") == "\"URL\"" && cur->getField_("FlagWheel") != "\"true\"") return;
+  MemoNode* next = down ? h->getNextNode_(cur) : h->getPrevNode_(cur);
+  if (next) main_->changeCurrentNode_(static_cast<MemoNodeUI*>(next));
 }
 
 void TFrameMemoHolder::ViewClick(NoteItem* item) {

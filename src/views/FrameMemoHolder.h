@@ -47,6 +47,13 @@ class TFrameMemoHolder : public QWidget {
   void CheckListBoxClickCheck(MemoNode* node, bool checked);
   // Left and Right in a view: the previous or next notebook.
   void stepHolder(int step);
+  // The wheel over a view: the next (down) or previous (up) note.
+  void wheelStep(bool down);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ public:
   const std::string& cloneCountText() const { return cloneCount_; }
 
  private:

@@ -123,6 +123,18 @@ TEST_F(FramesTest, ClickMakesCurrentAfterCommitting) {
   EXPECT_EQ(frame->showStatus_(), 2);
   EXPECT_EQ(frame->statusText(), "3 / 4");
 
+  // The wheel walks the notes; a web page note keeps it unless FlagWheel says so.
+  frame->wheelStep(true);
+  EXPECT_EQ(main.getCurrentNode(), nb.node("d"));
+  frame->wheelStep(true);
+  EXPECT_EQ(main.getCurrentNode(), nb.node("d"));
+  nb.node("d")->putField_("Content-Transfer-Encoding", "\"URL\"");
+  frame->wheelStep(false);
+  EXPECT_EQ(main.getCurrentNode(), nb.node("d"));
+  nb.node("d")->putField_("FlagWheel", "\"true\"");
+  frame->wheelStep(false);
+  EXPECT_EQ(main.getCurrentNode(), nb.node("c"));
+
   main.busy = true;  // busy: the click is refused and the selection goes back
   frame->ViewClick(item("d"));
   EXPECT_EQ(main.getCurrentNode(), nb.node("c"));
