@@ -1,0 +1,51 @@
+// Text helpers meet note names, field values, URLs and date patterns typed by users:
+// arbitrary bytes must never crash them, and their round trips must hold.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "model/clock.h"
+#include "model/objects.h"
+#include "model/strutil.h"
+#include "model/text/StringList.h"
+#include "model/text/sjis.h"
+
+using namespace wux;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string s(reinterpret_cast<const char*>(data), size);
+
+  if (UnescapeHTML(EscapeHTML(s)) != s) std::abort();
+  const std::string safe = SanitizeFileName(s);
+  if (safe.size() != s.size()) std::abort();
+  for (std::size_t i = 0; i < safe.size(); i += sjis::charLen(safe, i))
+    if (sjis::charLen(safe, i) == 1 && std::string_view("\\/:,;*?\"<>|").find(safe[i]) != std::string_view::npos)
+      std::abort();
+  const std::string shorter = DeleteLastChar(s);
+  if (s.compare(0, shorter.size(), shorter) != 0) std::abort();
+  if (IncNumberStr(s).size() != s.size() || DecLastNumberStr(s).size() != s.size()) std::abort();
+
+  StringList parts;
+  SplitToStrings(s, parts, ",\\");
+  SplitToStringsQuoted(s, parts, ",;");
+  std::string rest;
+  SplitFirstWord(s, rest);
+  (void)TextToHTML(s);
+  (void)Dequote(s);
+  (void)URLToLocalFileName(s);
+  (void)CutHeadToDelimiter(s, "/");
+  (void)CutTailToDelimiter(s, "\\");
+  (void)NameToColor(s);
+  (void)CountSubstr(s, "\x83\x5C");
+
+  DateTime dt;
+  if (TryDigitsToDateTime(s, dt) && !IsValidDate(dt.year, dt.month, dt.day)) std::abort();
+  (void)FormatDateTime(s, DateTime{2024, 2, 29, 23, 59, 59, 999});
+
+  // Names taken from the lines of the input: the rule must find a free one.
+  StringList names;
+  names.setText(s);
+  const std::string name = names.count() ? names[0] : s;
+  if (names.indexOf(UniqueNameInList(names, name)) >= 0 && names.indexOf(name) >= 0) std::abort();
+  return 0;
+}

@@ -1,0 +1,113 @@
+#include "platform/launcher.h"
+
+#include <fcntl.h>
+#include <linux/close_range.h>
+#include <sys/syscall.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/textconv.h"
+
+namespace wux::platform {
+
+namespace {
+
+// Resolved before fork: the child of a threaded program may only make
+// async-signal-safe calls, and a PATH search is not one of them.
+std::string findInPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::string p = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= p.size()) {
+    std::size_t end = p.find(':', start);
+    if (end == std::string::npos) end = p.size();
+    const std::string dir = end > start ? p.substr(start, end - start) : std::string(".");
+    std::string full = dir + "/" + program;
+    struct stat st {};
+    if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(full.c_str(), X_OK) == 0)
+      return full;
+    start = end + 1;
+  }
+  return {};
+}
+
+bool startDetached(const std::string& sjisTarget) {
+  if (sjisTarget.empty()) return false;
+  std::string target = sjisToUtf8(sjisTarget);
+  // A leading dash would be read as an option of the opener.
+  if (target[0] == '-') target = "./" + target;
+  const std::string exe = findInPath("xdg-open");
+  if (exe.empty()) return false;
+
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) return false;
+  const char* argv[] = {exe.c_str(), target.c_str(), nullptr};
+
+  pid_t child = ::fork();
+  if (child < 0) {
+    ::close(report[0]);
+    ::close(report[1]);
+    return false;
+  }
+  if (child == 0) {
+    // The middle process exits at once, so the opener is adopted by init and
+    // reaped there; only async-signal-safe calls from here on.
+    ::close(report[0]);
+    pid_t grand = ::fork();
+    if (grand < 0) {
+      int e = errno;
+      (void)!::write(report[1], &e, sizeof e);
+      ::_exit(1);
+    }
+    if (grand > 0) ::_exit(0);
+    ::setsid();
+    // Nothing of ours may stay open in the opened program, least of all a locked
+    // document file; marking instead of closing keeps the report pipe until exec.
+    ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
+    int devnull = ::open("/dev/null", O_RDWR);
+    if (devnull >= 0) {
+      ::dup2(devnull, 0);
+      ::dup2(devnull, 1);
+      ::dup2(devnull, 2);
+      if (devnull > 2) ::close(devnull);
+    }
+    ::execv(argv[0], const_cast<char* const*>(argv));
+    int e = errno;
+    (void)!::write(report[1], &e, sizeof e);
+    ::_exit(127);
+  }
+  ::close(report[1]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  // The pipe closes on a successful exec; a failed one writes its errno first.
+  int err = 0;
+  ssize_t n;
+  do {
+    n = ::read(report[0], &err, sizeof err);
+  } while (n < 0 && errno == EINTR);
+  ::close(report[0]);
+  return n == 0;
+}
+
+XdgLauncher gDefault;
+Launcher* gCurrent = nullptr;
+
+}  // namespace
+
+bool XdgLauncher::open(const std::string& target) { return startDetached(target); }
+bool XdgLauncher::explore(const std::string& folder) { return startDetached(folder); }
+
+Launcher& launcher() { return gCurrent ? *gCurrent : gDefault; }
+
+Launcher* setLauncher(Launcher* l) {
+  Launcher* prev = gCurrent;
+  gCurrent = l;
+  return prev;
+}
+
+}  // namespace wux::platform

@@ -1,0 +1,210 @@
+#include "model/strutil.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "model/Prompter.h"
+#include "model/text/StringList.h"
+#include "platform/launcher.h"
+
+using namespace wux;
+
+namespace {
+const std::string kSo = "\x83\x5C";  // katakana SO: second byte is '\'
+const std::string kA = "\x83\x41";   // katakana A: second byte is 'A'
+
+std::vector<std::string> lines(const StringList& l) {
+  std::vector<std::string> r;
+  for (const auto& x : l) r.push_back(x.text);
+  return r;
+}
+}  // namespace
+
+TEST(StrUtilQuotes, DequoteAndEnclose) {
+  EXPECT_EQ(Dequote("\"true\""), "true");
+  EXPECT_EQ(Dequote("\"abc"), "abc");
+  EXPECT_EQ(Dequote("abc\""), "abc\"");
+  EXPECT_EQ(Dequote("\""), "");
+  EXPECT_EQ(Dequote(""), "");
+  EXPECT_EQ(EncloseWith("", '"'), "\"\"");
+  EXPECT_EQ(EncloseWith("\"", '"'), "\"");
+  EXPECT_EQ(EncloseWith("a", '"'), "\"a\"");
+  EXPECT_EQ(EncloseWith("\"a", '"'), "\"a\"");
+  // The last byte of SO is '\' but it is not the character '\'.
+  EXPECT_EQ(EncloseWith("\\" + kSo, '\\'), "\\" + kSo + "\\");
+}
+
+TEST(StrUtilQuotes, HtmlEscapingRoundTrips) {
+  EXPECT_EQ(EscapeHTML("a&amp;<b>\"c\""), "a&amp;amp;&lt;b&gt;&quot;c&quot;");
+  EXPECT_EQ(TextToHTML(" <a \"x\">&"), "&nbsp;&lt;a \"x\"&gt;&amp;");
+  EXPECT_EQ(TextToHTML("  a"), "&nbsp; a");
+  EXPECT_EQ(UnescapeHTML("&NBSP;&Lt;&gt;&quot;&amp;"), " <>\"&");
+  EXPECT_EQ(UnescapeHTML("&AMP;lt;"), "&lt;");
+  EXPECT_EQ(UnescapeHTML("&#65;"), "&#65;");
+  for (std::string s : {std::string("a<b>&c\"d"), kSo + "&" + kA, std::string("&amp;lt;")})
+    EXPECT_EQ(UnescapeHTML(EscapeHTML(s)), s);
+}
+
+TEST(StrUtilSplit, PiecesDelimitersAndQuotes) {
+  StringList l{"old"};
+  SplitToStrings("a,b,", l, ",");
+  EXPECT_EQ(lines(l), (std::vector<std::string>{"a", "b"}));
+  SplitToStrings(" a ,,b ", l, ",");
+  EXPECT_EQ(lines(l), (std::vector<std::string>{"a", "", "b "}));
+  SplitToStrings("x" + kSo + "y\\z", l, "\\");
+  EXPECT_EQ(lines(l), (std::vector<std::string>{"x" + kSo + "y", "z"}));
+  SplitToStrings("", l, ",");
+  EXPECT_EQ(l.count(), 0);
+
+  SplitToStringsQuoted("a,\"b,c\",'d,e' , f", l, ",");
+  EXPECT_EQ(lines(l), (std::vector<std::string>{"a", "\"b,c\"", "'d,e'", " f"}));
+  SplitToStringsQuoted("\"a\"\"b,c\",d", l, ",");
+  EXPECT_EQ(lines(l), (std::vector<std::string>{"\"a\"\"b,c\"", "d"}));
+  SplitToStringsQuoted(kSo + ",x", l, "\\,");
+  EXPECT_EQ(lines(l), (std::vector<std::string>{kSo, "x"}));
+}
+
+TEST(StrUtilSplit, FirstWordAndCounts) {
+  std::string rest = "keep";
+  EXPECT_EQ(SplitFirstWord("", rest), "");
+  EXPECT_EQ(rest, "keep");
+  EXPECT_EQ(SplitFirstWord("open  a file ", rest), "open");
+  EXPECT_EQ(rest, "a file");
+  EXPECT_EQ(SplitFirstWord("word", rest), "word");
+  EXPECT_EQ(rest, "");
+  EXPECT_EQ(SplitFirstWord("\tlead x", rest), "");
+  EXPECT_EQ(rest, "lead x");
+
+  EXPECT_EQ(CountSubstr("aaaa", "aa"), 2);
+  EXPECT_EQ(CountSubstr("abc", ""), 0);
+  EXPECT_EQ(CountSubstr(kA + "A", "A"), 1);
+  EXPECT_TRUE(IsAllDigits(""));
+  EXPECT_TRUE(IsAllDigits("0123"));
+  EXPECT_FALSE(IsAllDigits("12a"));
+  EXPECT_FALSE(HasDigit(""));
+  EXPECT_TRUE(HasDigit("ab3"));
+  EXPECT_EQ(DigitsOnly("a1b22c"), "122");
+}
+
+TEST(StrUtilNumbers, StepWalks) {
+  EXPECT_EQ(IncNumberStr("x12"), "x13");
+  EXPECT_EQ(IncNumberStr("a19b"), "a20b");
+  EXPECT_EQ(IncNumberStr("a9"), "a0");
+  EXPECT_EQ(IncNumberStr("99"), "00");
+  EXPECT_EQ(IncNumberStr("abc"), "abc");
+  EXPECT_EQ(IncNumberStr(""), "");
+  EXPECT_EQ(IncNumberStr(kA + "1" + kA), kA + "2" + kA);
+  EXPECT_EQ(DecNumberStr("a10"), "a09");
+  EXPECT_EQ(DecNumberStr("a0"), "a9");
+  EXPECT_EQ(IncLastNumberStr("a15"), "a25");
+  EXPECT_EQ(IncLastNumberStr("a95"), "a05");
+  EXPECT_EQ(IncLastNumberStr("x1y5"), "x2y5");
+  EXPECT_EQ(IncLastNumberStr("5ab"), "5ab");
+  EXPECT_EQ(DecLastNumberStr("a25"), "a15");
+  EXPECT_EQ(DecLastNumberStr("a05"), "a95");
+}
+
+TEST(StrUtilDates, DigitsToDateTimeAndNotADate) {
+  FixedClock clock({2024, 5, 6, 7, 8, 9, 10});
+  Clock* prev = setClock(&clock);
+  EXPECT_EQ(DigitsToDateTime("2023"), (DateTime{2023, 1, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(DigitsToDateTime("202311"), (DateTime{2023, 11, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(DigitsToDateTime("20231124153059"), (DateTime{2023, 11, 24, 15, 30, 59, 0}));
+  EXPECT_EQ(DigitsToDateTime("  99 1 2"), (DateTime{99, 1, 2, 0, 0, 0, 0}));
+  for (const char* bad : {"", "123", "0000", "20230230", "2023-11-24", "20231324", "2023112425"}) {
+    EXPECT_EQ(DigitsToDateTime(bad), clock.now()) << bad;
+    DateTime out{1, 1, 1, 0, 0, 0, 0};
+    EXPECT_FALSE(TryDigitsToDateTime(bad, out)) << bad;
+    EXPECT_EQ(out, (DateTime{1, 1, 1, 0, 0, 0, 0}));
+  }
+  DateTime out;
+  EXPECT_TRUE(TryDigitsToDateTime("20240229", out));
+  EXPECT_EQ(out, (DateTime{2024, 2, 29, 0, 0, 0, 0}));
+  setClock(prev);
+}
+
+TEST(StrUtilFiles, SanitizeKeepsDoubleByteCharacters) {
+  EXPECT_EQ(SanitizeFileName("a\\b/c:d,e;f*g?h\"i<j>k|l"), "a_b_c_d_e_f_g_h_i_j_k_l");
+  EXPECT_EQ(SanitizeFileName(kSo + "\\" + kSo), kSo + "_" + kSo);
+  EXPECT_EQ(SanitizeFileName("\x81\x7C"), "\x81\x7C");  // full-width minus ends in '|'
+}
+
+TEST(StrUtilFiles, UrlToLocalFileName) {
+  EXPECT_EQ(URLToLocalFileName("  "), "space.html");
+  EXPECT_EQ(URLToLocalFileName("http://example.com/"), "httpexample.comindex.html");
+  EXPECT_EQ(URLToLocalFileName("http://www.example.com"), "httpwww.example.com_index.html");
+  EXPECT_EQ(URLToLocalFileName("http://www.example.co.JP"), "httpwww.example.co.JP_index.html");
+  EXPECT_EQ(URLToLocalFileName("http://a.b/c.HTML"), "httpa.bc.HTML");
+  EXPECT_EQ(URLToLocalFileName("http://a.b/c.cgi?x=1"), "httpa.bc.cgi?x=1");
+  EXPECT_EQ(URLToLocalFileName("http://a.b/x."), "httpa.bx._index.html");
+  EXPECT_EQ(URLToLocalFileName("page"), "page");
+  EXPECT_EQ(URLToLocalFileName("a" + kSo + ".jpg"), "a" + kSo + ".jpg");
+}
+
+TEST(StrUtilFiles, OpenUrlOrFileUsesLauncherAndPrompter) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher(&launcher);
+  RecordingPrompter rec;
+  ScopedPrompter usePrompter(&rec);
+
+  EXPECT_EQ(OpenURLOrFile("  HTTP://example.com "), -1);
+  EXPECT_EQ(OpenURLOrFile("https://example.com"), -1);
+  EXPECT_EQ(OpenURLOrFile("file:///tmp/x"), -1);
+  const std::string dir = std::filesystem::temp_directory_path().string();
+  EXPECT_EQ(OpenURLOrFile(dir + "/no-such-file.txt"), 0);
+  EXPECT_EQ(OpenURLOrFile("/no/such/dir/x"), -1);
+  EXPECT_EQ(OpenURLOrFile("plainname"), -1);
+
+  launcher.result = false;  // no opener on the system: not reported as done
+  EXPECT_EQ(OpenURLOrFile(dir + "/x"), -1);
+  ASSERT_EQ(launcher.calls.size(), 5u);
+  EXPECT_EQ(launcher.calls[0].verb, "open");
+  EXPECT_EQ(launcher.calls[0].target, "HTTP://example.com");
+  EXPECT_EQ(launcher.calls[1].target, "https://example.com");
+  EXPECT_EQ(launcher.calls[3].verb, "explore");
+  EXPECT_EQ(launcher.calls[3].target, dir + "/");
+  EXPECT_EQ(rec.messages(), (std::vector<std::string>{"/no/such/dir/x not exists", "plainname not exists"}));
+}
+
+TEST(StrUtilChars, DeleteAndCutRespectDoubleBytes) {
+  EXPECT_EQ(DeleteFirstChar("a"), "");
+  EXPECT_EQ(DeleteFirstChar(kSo + "x"), "x");
+  EXPECT_EQ(DeleteFirstChar("ab"), "b");
+  EXPECT_EQ(DeleteLastChar("x" + kSo), "x");
+  EXPECT_EQ(DeleteLastChar("xy"), "x");
+  EXPECT_EQ(DeleteLastChar(kA + "\x83"), kA);  // a lone lead byte goes alone
+  EXPECT_EQ(DeleteLastChar("\x83"), "");
+
+  EXPECT_EQ(CutHeadToDelimiter("ab/cd/ef", "/"), "/cd/ef");
+  EXPECT_EQ(CutHeadToDelimiter("/ab", "/"), "ab");
+  EXPECT_EQ(CutHeadToDelimiter("abcdef", "/"), "def");
+  EXPECT_EQ(CutHeadToDelimiter("ab", "/"), "ab");
+  EXPECT_EQ(CutHeadToDelimiter("    ", "/"), "    ");
+  EXPECT_EQ(CutTailToDelimiter("ab/cd/ef", "/"), "ab/cd/");
+  EXPECT_EQ(CutTailToDelimiter("abcdef", "/"), "ab");
+  EXPECT_EQ(CutTailToDelimiter("ab\\" + kSo + "cd", "\\"), "ab\\");
+  EXPECT_EQ(CutHeadToDelimiter(kSo + kSo + "\\x", "\\"), "\\x");
+}
+
+TEST(StrUtilColors, NamesValuesAndBooleans) {
+  EXPECT_EQ(ColorToName(0x0000FF), "clRed");
+  EXPECT_EQ(ColorToName(0xC0C0C0), "clLtGray");
+  EXPECT_EQ(ColorToName(0x00ABCD), "$00ABCD");
+  EXPECT_EQ(ColorToName(0x12345678), "$12345678");
+  EXPECT_EQ(NameToColor("clRed"), 0x0000FFu);
+  EXPECT_EQ(NameToColor(" clRed"), 0u);
+  EXPECT_EQ(NameToColor("clred"), 0u);
+  EXPECT_EQ(NameToColor("clSilver"), 0xC0C0C0u);
+  EXPECT_EQ(NameToColor("$00ABCD"), 0x00ABCDu);
+  EXPECT_EQ(NameToColor("255"), 255u);
+  EXPECT_EQ(NameToColor(""), 0u);
+  EXPECT_EQ(NameToColor("$FFFFFFFFFF"), 0u);
+  for (Color c : {0x000000u, 0x808080u, 0xFFFFFFu, 0x123456u})
+    EXPECT_EQ(NameToColor(ColorToName(c)), c);
+  EXPECT_EQ(BoolToText(true), "true");
+  EXPECT_EQ(BoolToText(false), "false");
+  EXPECT_TRUE(PointInRect({1, 1}, {0, 0, 2, 2}));
+  EXPECT_FALSE(PointInRect({0, 1}, {0, 0, 2, 2}));
+  EXPECT_FALSE(PointInRect({1, 2}, {0, 0, 2, 2}));
+}
