@@ -1,104 +1,13 @@
 // Downloads against a loopback web server that the test starts, and the path helpers
 // the records use to resolve stored names.
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "platform/download.h"
-#include "platform/files.h"
-#include "platform/paths.h"
+#include "records_support.h"
 
 namespace fs = std::filesystem;
 using namespace wux;
-
-namespace {
-
-int freePort() {
-  int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = 0;
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t len = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-  int port = ntohs(a.sin_port);
-  ::close(s);
-  return port;
-}
-
-bool canConnect(int port) {
-  int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  ::close(s);
-  return ok;
-}
-
-// python3 -m http.server serving `dir` on 127.0.0.1 for the lifetime of the object.
-class LoopbackServer {
- public:
-  explicit LoopbackServer(const std::string& dir) : port_(freePort()) {
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      std::string port = std::to_string(port_);
-      int devnull = ::open("/dev/null", O_WRONLY);
-      ::dup2(devnull, 1);
-      ::dup2(devnull, 2);
-      ::execlp("python3", "python3", "-m", "http.server", port.c_str(), "--bind", "127.0.0.1",
-               "--directory", dir.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    for (int i = 0; i < 200 && !canConnect(port_); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(25));
-  }
-  ~LoopbackServer() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool ready() const { return canConnect(port_); }
-  std::string url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-
- private:
-  int port_;
-  pid_t pid_ = -1;
-};
-
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string tmpl = platform::tempDir() + "wux-dl-XXXXXX";
-    path = ::mkdtemp(tmpl.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string str(const std::string& name = "") const { return (path / name).string(); }
-};
-
-std::string slurp(const std::string& p) {
-  std::string s;
-  platform::readFile(p, s);
-  return s;
-}
-
-}  // namespace
+using namespace wux::testing;
 
 TEST(Download, LoopbackServerSuccessRedirectAndFailures) {
   TempDir served, out;

@@ -1,0 +1,195 @@
+#include "model/records/MemoNode.h"
+
+#include "model/records/MemoFile.h"
+#include "model/records/MemoHolder.h"
+#include "model/strutil.h"
+#include "model/tagtree.h"
+#include "model/text/sjis.h"
+#include "platform/paths.h"
+
+namespace wux {
+
+int MemoNode::clear_() {
+  MemoBasic::clear_();
+  linkedFileLoaded = false;
+  contentModified = false;
+  return 0;
+}
+
+TObjectNamed* MemoNode::deepCopy() const { return cloneNode_(); }
+
+void MemoNode::copyFrom_(const TObjectNamed& source) { MemoBasic::copyFrom_(source); }
+
+MemoNode* MemoNode::cloneNode_() const { return DeepCopyOf(*this); }
+
+int MemoNode::getLevel_() { return 0; }
+
+std::string MemoNode::getTempDir_() {
+  if (MemoHolder* h = getParentHolder_()) return h->getTempDir_();
+  return MemoBasic::getTempDir_();
+}
+
+Color MemoNode::getColor_() { return MemoBasic::getColor_(); }
+
+bool MemoNode::isReadOnly_() {
+  if (getField_("FlagReadOnly") == "\"true\"") return true;
+  if (MemoHolder* h = getParentHolder_()) return h->isReadOnly_();
+  return false;
+}
+
+bool MemoNode::isMarked_() const { return getField_("flagMarked") == "\"true\""; }
+void MemoNode::putMarked_(bool flag) { putField_("flagMarked", flag ? "\"true\"" : "\"false\""); }
+
+std::string MemoNode::getContentType_() const {
+  std::string v = getField_("Content-Type");
+  return v.empty() ? "\"text\"" : v;
+}
+
+void MemoNode::putContentType_(const std::string& type) { putField_("Content-Type", QuoteValue(sjis::trim(type))); }
+
+std::string MemoNode::getTransferEncoding_() const {
+  std::string v = getField_("Content-Transfer-Encoding");
+  return v.empty() ? "\"8bit\"" : v;
+}
+
+MemoHolder* MemoNode::getParentHolder_() const { return dynamic_cast<MemoHolder*>(owner()); }
+
+MemoFile* MemoNode::getParentFile_() const {
+  MemoHolder* h = getParentHolder_();
+  return h ? h->getParentFile_() : nullptr;
+}
+
+std::string MemoNode::getFieldInherited_(const std::string& name) const {
+  if (name.empty()) return std::string();
+  std::string v = getField_(name);
+  if (!v.empty()) return v;
+  MemoHolder* h = getParentHolder_();
+  if (!h) return v;
+  v = h->getField_(name);
+  if (!v.empty()) return v;
+  if (MemoFile* f = h->getParentFile_()) v = f->getField_(name);
+  return v;
+}
+
+void MemoNode::putParentNodeID_(MemoNode* parent) {
+  if (!parent) return;
+  std::string uid = parent->getField_("UID");
+  if (Dequote(uid).empty()) uid = parent->newUID_();
+  putField_("ParentNodeID", QuoteValue(Dequote(uid)));
+}
+
+// A parent without a UID gets one, so that the link survives a reload.
+void MemoNode::putParentNode_(MemoNode* parent) { putParentNodeID_(parent); }
+
+std::string MemoNode::makeRelativePath_(const std::string& fieldName, const std::string& base) {
+  std::string value = sjis::trim(Dequote(getField_(fieldName)));
+  if (value.empty() || value[0] == '.' || sjis::startsWith(value, "http") || value.size() < 2) return {};
+  if (!platform::isAbsolutePath(platform::toSlashes(value))) return {};
+  std::string rel = platform::relativePath(value, base);
+  if (rel.empty() || rel[0] != '.') rel = "./" + rel;
+  std::string quoted = QuoteValue(rel);
+  putField_(fieldName, quoted);
+  return quoted;
+}
+
+std::string MemoNode::getHeadline_() const {
+  if (getField_("Content-Transfer-Encoding") == "\"binary\"") return {};
+  static const std::string bullet = "\x81\x9C";  // the full-width bullet
+  auto scan = [&](const StringList* list) -> std::string {
+    if (!list) return {};
+    for (const auto& l : *list) {
+      std::string t = sjis::trim(l.text);
+      if (t.size() > 1 && sjis::startsWith(t, bullet)) return t;
+    }
+    return {};
+  };
+  std::string h = scan(&body());
+  if (h.empty()) h = scan(comment());
+  return h;
+}
+
+long long MemoNode::loadLinkedFile_() {
+  std::string name = Dequote(getField_("Filename"));
+  if (name.empty()) return 0;
+  long long result;
+  if (name[0] != '.') {
+    result = importContent_(name, "");
+  } else {
+    // Relative names are taken from the notebook file's folder without touching the
+    // process's current directory.
+    std::string baseDir;
+    if (MemoHolder* h = getParentHolder_()) baseDir = platform::dirOf(h->getFileName_());
+    result = importContent_(platform::resolvePath(name, baseDir), name);
+  }
+  linkedFileLoaded = true;
+  return result + 1;
+}
+
+int MemoNode::decodeBase64Body_() {
+  if (sjis::lower(getField_("Content-Transfer-Encoding")) != "\"base64\"") return -1;
+  TContent& c = ensureContent();
+  c.setData(std::string());
+  c.decodeBase64_(*body_);
+  putField_("Content-Transfer-Encoding", "\"binary\"");
+  body_->clear();
+  return 0;
+}
+
+int MemoNode::writeRecord_(StringList& lines, const std::string& indent) {
+  lines.add(indent + "<Record name=\"" + EscapeHTML(sjis::trim(name())) + "\">");
+  StringList copy = *fieldList();
+  std::string encoding = getField_("Content-Transfer-Encoding");
+  bool hasFilename = !getField_("Filename").empty();
+  bool linked = copy.value("FlagLink") == "\"true\"";
+  if (!hasFilename && linked) {
+    copy.erase(copy.indexOfName("FlagLink"));
+    linked = false;
+  }
+  bool binary = encoding == "\"binary\"";
+  if (!binary && encoding == "\"URL\"" && hasFilename) body_->clear();
+  StringList base64;
+  if (binary && !linked) {
+    copy.setValue("Content-Transfer-Encoding", "\"base64\"");
+    body_->clear();
+    if (content_ && content_->hasData()) content_->encodeBase64_(base64);
+  }
+  _writeTSLFieldList_(&copy, lines, indent);
+  if (!linked) {
+    if (binary) {
+      for (const auto& l : base64) lines.add(l.text + "<BR/>");
+    } else {
+      _writeTSLBody_(lines);
+    }
+  }
+  _writeTSLComment_(lines, indent);
+  if (binary) body_->clear();
+  lines.add(indent + "</Record>");
+  return 0;
+}
+
+int MemoNode::_readTAG_(TTAGNode* element) {
+  if (!element || sjis::trim(element->tagName()) != "Record") return -1;
+  std::string running;
+  for (int i = 0; i < element->count(); ++i) {
+    TTAGNode* child = element->element(i);
+    if (!child) {
+      if (!element->object(i)) running += element->get(i);
+      continue;
+    }
+    const std::string tag = sjis::trim(child->tagName());
+    if (tag == "Field") {
+      _readTAGFields_(child);
+    } else if (tag == "Comment") {
+      _readTAGComment_(child);
+    } else if (tag == "BR") {
+      body_->add(running);
+      running.clear();
+    }
+  }
+  // Text a hand-edited file left after the last line break is kept, not dropped.
+  if (!running.empty()) body_->add(running);
+  if (sjis::lower(getField_("Content-Transfer-Encoding")) == "\"base64\"") decodeBase64Body_();
+  return 0;
+}
+
+}  // namespace wux
