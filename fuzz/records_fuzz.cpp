@@ -59,6 +59,8 @@ void readNotebook(const std::string& file, const std::string& bytes) {
   StringList messages;
   if (ReadHolderFile(*h, file, messages) != 0) return;
   const std::string first = writeOut(*h);
+  // Notes that share a name in a notebook sorted downwards swap places on every reading.
+  if (h->getFlagSameName_() && h->getFlagSort_() && !h->getFlagAscending_()) return;
 
   MemoHolder* again = doc->newHolder_();
   doc->addHolder_(again, "book2", actual);

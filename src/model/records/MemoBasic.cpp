@@ -317,10 +317,10 @@ long long MemoBasic::exportContent_(const std::string& fileName) {
     std::string dir = platform::dirOf(fileName);
     if (!dir.empty() && !platform::dirExists(dir) && !platform::makeDirs(dir)) return -1;
     if (encoding == "\"binary\"") {
-      if (!content_ || !content_->hasData()) return -2;
+      if (!content_ || !content_->data()) return -2;
       if (zTarget && !zAllowed) return -2;
-      if (!platform::writeFileAtomic(fileName, content_->data())) return -1;
-      return static_cast<long long>(content_->data().size());
+      if (!platform::writeFileAtomic(fileName, *content_->data())) return -1;
+      return static_cast<long long>(content_->data()->size());
     }
     if (encoding == "\"URL\"") {
       StringList page;
@@ -422,7 +422,7 @@ int MemoBasic::_writeTSLFieldList_(const StringList* fields, StringList& lines, 
     if (eq == std::string::npos) continue;
     std::string name = safeFieldName(l.text.substr(0, eq));
     if (name.empty()) continue;
-    line += name;
+    line += EscapeHTML(name);
     line += '=';
     line += QuoteEscaped(sjis::trim(std::string_view(l.text).substr(eq + 1)));
     line += ' ';

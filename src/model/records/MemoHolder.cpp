@@ -460,7 +460,7 @@ void MemoHolder::saveToTSL_(StringList& lines) {
     if (eq == std::string::npos) continue;
     std::string n = safeFieldName(l.text.substr(0, eq));
     if (n.empty() || !skip.insert(sjis::lower(n)).second) continue;
-    lines.add("  <Field " + n + "=" + QuoteEscaped(sjis::trim(std::string_view(l.text).substr(eq + 1))) + "/>");
+    lines.add("  <Field " + EscapeHTML(n) + "=" + QuoteEscaped(sjis::trim(std::string_view(l.text).substr(eq + 1))) + "/>");
   }
 
   const StringList& c = nodes_->children();
@@ -503,8 +503,10 @@ int MemoHolder::_readTAG_(TTAGNode* element) {
     }
     const std::string tag = sjis::trim(child->tagName());
     if (tag == "Record") {
-      std::string name = Dequote(TTAGNode::AttributeValue(child, "name"));
-      if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " " + name;
+      // Names are written trimmed, so they are read trimmed: two notes whose names differ
+      // only in surrounding blanks must not become equal on the next reading.
+      std::string name = sjis::trim(Dequote(TTAGNode::AttributeValue(child, "name")));
+      if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " ";
       MemoNode* node = newNode_();
       if (getFlagSameName_()) {
         addNodeRaw_(node, name);

@@ -128,8 +128,7 @@ long long MemoNode::loadLinkedFile_() {
 int MemoNode::decodeBase64Body_() {
   if (sjis::lower(getField_("Content-Transfer-Encoding")) != "\"base64\"") return -1;
   TContent& c = ensureContent();
-  c.setData(std::string());
-  c.decodeBase64_(*body_);
+  TContent::decodeBase64_(&c.ensureData(), *body_);
   putField_("Content-Transfer-Encoding", "\"binary\"");
   body_->clear();
   return 0;
@@ -151,7 +150,7 @@ int MemoNode::writeRecord_(StringList& lines, const std::string& indent) {
   if (binary && !linked) {
     copy.setValue("Content-Transfer-Encoding", "\"base64\"");
     body_->clear();
-    if (content_ && content_->hasData()) content_->encodeBase64_(base64);
+    if (content_) TContent::encodeBase64_(content_->data(), base64);
   }
   _writeTSLFieldList_(&copy, lines, indent);
   if (!linked) {

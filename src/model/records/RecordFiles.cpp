@@ -169,7 +169,7 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
       continue;
     }
     std::string path = dir + name;
-    if (!platform::writeFileAtomic(path, part->data())) {
+    if (!platform::writeFileAtomic(path, part->data() ? *part->data() : std::string())) {
       messages.add("Cannot write " + path);
       continue;
     }

@@ -168,7 +168,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
   EXPECT_EQ(i->getField_("Content-Transfer-Encoding"), "\"binary\"");
   EXPECT_EQ(i->body().count(), 0);
   ASSERT_NE(i->content(), nullptr);
-  EXPECT_EQ(i->content()->data(), bytes);
+  EXPECT_EQ(*i->content()->data(), bytes);
 
   // Saved again with the same clock: the same bytes.
   const std::string file2 = tmp.str("Book2.mxh");
@@ -261,7 +261,7 @@ TEST(MemoContent, ImportByExtensionTable) {
   EXPECT_EQ(n->getField_("Content-Type"), "\"image/jpeg\"");
   EXPECT_EQ(n->getField_("Content-Transfer-Encoding"), "\"binary\"");
   EXPECT_EQ(n->getField_("Filename"), "\"given.jpg\"");
-  EXPECT_EQ(n->content()->data(), std::string("\xFF\xD8\xFF\xE0 jpeg", 9));
+  EXPECT_EQ(*n->content()->data(), std::string("\xFF\xD8\xFF\xE0 jpeg", 9));
 
   const std::string txt = tmp.str("notes.txt");
   ASSERT_TRUE(platform::writeFileAtomic(txt, "one\r\ntwo\r\n"));
@@ -292,7 +292,7 @@ TEST(MemoContent, ImportByExtensionTable) {
   EXPECT_EQ(blank->newBlankImage_(), 54 + 92 * 30);
   EXPECT_EQ(blank->content()->transferEncoding, "8bit");
   EXPECT_EQ(blank->getField_("Content-Transfer-Encoding"), "\"binary\"");
-  EXPECT_EQ(blank->content()->data().substr(0, 2), "BM");
+  EXPECT_EQ(blank->content()->data()->substr(0, 2), "BM");
 }
 
 TEST(MemoContent, ImportFromLoopbackServerAndFailure) {
