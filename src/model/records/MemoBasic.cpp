@@ -190,7 +190,7 @@ bool MemoBasic::isReadOnly_() { return getField_("FlagReadOnly") == "\"true\""; 
 void MemoBasic::putReadOnly_(bool flag) { putField_("FlagReadOnly", flag ? "\"true\"" : "\"false\""); }
 
 std::string MemoBasic::newUID_() {
-  char digits[16];
+  char digits[32];
   std::snprintf(digits, sizeof digits, "%.8lld", static_cast<long long>(1 + Random(99999998)));
   std::string uid = QuoteValue(FormatDateTime("YYYYMMDD_hhnnsszzz", Now()) + "_" + digits);
   putField_("UID", uid);
@@ -497,6 +497,7 @@ void MemoBasic::_readTAGComment_(TTAGNode* element) {
     }
   }
   // Text that a hand-edited file left after the last line break is kept, not dropped.
+  running = sjis::trimRight(running);
   if (!running.empty()) c.add(running);
 }
 

@@ -324,6 +324,7 @@ int MemoFile::_readTAG_(TTAGNode* element) {
       running.clear();
     }
   }
+  running = sjis::trimRight(running);
   if (!running.empty()) body_->add(running);
 
   current_ = nullptr;

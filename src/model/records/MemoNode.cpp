@@ -186,6 +186,7 @@ int MemoNode::_readTAG_(TTAGNode* element) {
     }
   }
   // Text a hand-edited file left after the last line break is kept, not dropped.
+  running = sjis::trimRight(running);
   if (!running.empty()) body_->add(running);
   if (sjis::lower(getField_("Content-Transfer-Encoding")) == "\"base64\"") decodeBase64Body_();
   return 0;

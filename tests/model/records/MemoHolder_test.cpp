@@ -69,7 +69,9 @@ void expectSameNotes(MemoHolder& a, MemoHolder& b) {
     EXPECT_EQ(x->content() != nullptr, y->content() != nullptr) << x->name();
     if (x->content() && y->content()) {
       ASSERT_EQ(x->content()->data() != nullptr, y->content()->data() != nullptr) << x->name();
-      if (x->content()->data()) EXPECT_EQ(*x->content()->data(), *y->content()->data()) << x->name();
+      if (x->content()->data()) {
+        EXPECT_EQ(*x->content()->data(), *y->content()->data()) << x->name();
+      }
     }
   }
 }
@@ -139,7 +141,7 @@ TEST(NotebookFile, SettingsRowsInOrderThenOtherFields) {
   h->putField_("FormatNumber", "\"%5d\"");
   lines.clear();
   h->saveToTSL_(lines);
-  EXPECT_EQ(lines.indexOf("  <Field FormatNumber=\"%5d\"/>"), 27);
+  EXPECT_EQ(lines.indexOf("  <Field FormatNumber=\"%5d\"/>"), 25);
 }
 
 TEST(NotebookFile, HandWrittenFileSavesBackWithOnlyStampsChanged) {
