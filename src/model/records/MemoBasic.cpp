@@ -407,7 +407,8 @@ bool MemoBasic::grep_(const std::string& pattern, bool ignoreCase, StringList& o
 std::string MemoBasic::safeFieldName(const std::string& name) {
   std::string out = sjis::trim(name);
   for (char& c : out) {
-    if (c == ' ' || c == '\t' || c == '"' || c == '\'' || c == '<' || c == '>') c = '_';
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u == 0x7F || c == '"' || c == '\'' || c == '<' || c == '>') c = '_';
   }
   return out;
 }
@@ -429,7 +430,8 @@ int MemoBasic::_writeTSLFieldList_(const StringList* fields, StringList& lines, 
     ++written;
   }
   line += "/>";
-  lines.add(std::move(line));
+  // Lines without a name=value pair write nothing; an empty element would say the same.
+  if (written > 0) lines.add(std::move(line));
   return written;
 }
 

@@ -79,7 +79,8 @@ class MemoBasic : public TObjectNamed {
   void _readTAGFields_(TTAGNode* element);
   void _readTAGComment_(TTAGNode* element);
 
-  // A field name as it may stand in a file: blanks, tabs, quotes, "<" and ">" become "_".
+  // A field name as it may stand in a file: blanks, control characters, quotes, "<" and
+  // ">" become "_".
   static std::string safeFieldName(const std::string& name);
 
  protected:
