@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/textconv.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,8 @@
 
 namespace wux::platform {
 
-bool readFile(const std::string& path, std::string& out) {
+bool readFile(const std::string& name, std::string& out) {
+  const std::string path = osPath(name);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st{};
@@ -35,7 +38,8 @@ bool readFile(const std::string& path, std::string& out) {
   return true;
 }
 
-bool writeFileAtomic(const std::string& path, const std::string& data) {
+bool writeFileAtomic(const std::string& name, const std::string& data) {
+  const std::string path = osPath(name);
   std::string dir = ".";
   std::size_t slash = path.rfind('/');
   if (slash != std::string::npos) dir = slash == 0 ? "/" : path.substr(0, slash);
@@ -83,12 +87,12 @@ bool writeFileAtomic(const std::string& path, const std::string& data) {
 
 bool fileExists(const std::string& path) {
   struct stat st{};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return ::stat(osPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool dirExists(const std::string& path) {
   struct stat st{};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return ::stat(osPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace wux::platform

@@ -4,6 +4,8 @@
 
 namespace wux::platform {
 
+// Paths are program text (Shift_JIS) and are converted for the file system here.
+
 // Reads a whole file; false when it cannot be opened or read.
 bool readFile(const std::string& path, std::string& out);
 // Writes to a temporary file in the same folder, flushes and fsyncs it, then renames it

@@ -63,6 +63,11 @@ std::string utf8ToSjis(std::string_view utf8) {
   return convert(utf8, "CP932", "UTF-8", "?", 2);
 }
 
+std::string fromOsName(std::string_view osName) {
+  if (isAscii(osName) || !isValidUtf8(osName)) return std::string(osName);
+  return utf8ToSjis(osName);
+}
+
 bool isValidUtf8(std::string_view s) {
   std::size_t i = 0, n = s.size();
   while (i < n) {

@@ -13,6 +13,13 @@ bool isValidUtf8(std::string_view s);
 // True when every byte is ASCII (the common case, which needs no conversion).
 bool isAscii(std::string_view s);
 
+// File names: the program keeps them as Shift_JIS texts (they live in notes and files
+// written on Windows); the file system here speaks UTF-8. ASCII names pass unchanged.
+inline std::string osPath(std::string_view sjisPath) { return sjisToUtf8(sjisPath); }
+// A name from the file system as program text; a name that is not valid UTF-8 is kept
+// as it is, so it can still be handed back to the file system.
+std::string fromOsName(std::string_view osName);
+
 }  // namespace wux::platform
 
 namespace wux {

@@ -19,3 +19,19 @@ TEST(TextConversion, InvalidBytesAreReplacedNotFatal) {
   EXPECT_EQ(utf8ToSjis("x\xFFy"), "x?y");
   EXPECT_EQ(utf8ToSjis("\xE2\x82"), "?");
 }
+
+#include <filesystem>
+
+#include "platform/files.h"
+
+TEST(TextConversion, ShiftJisFileNamesReachTheFileSystemAsUtf8) {
+  auto dir = std::filesystem::temp_directory_path() / "wux_osname_test";
+  std::filesystem::create_directories(dir);
+  const std::string sjisName = dir.string() + "/\x83\x81\x83\x82.txt";  // "メモ.txt"
+  ASSERT_TRUE(writeFileAtomic(sjisName, "x"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "\xE3\x83\xA1\xE3\x83\xA2.txt"));
+  EXPECT_TRUE(fileExists(sjisName));
+  EXPECT_EQ(fromOsName("\xE3\x83\xA1\xE3\x83\xA2.txt"), "\x83\x81\x83\x82.txt");
+  EXPECT_EQ(fromOsName("raw\x83\x81"), "raw\x83\x81");  // not UTF-8: kept as it is
+  std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,48 @@
+// MIME text from an archive, JIS/EUC mail text, zlib streams and number formats all
+// come from outside. None may crash, and a parsed part never names a path.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "model/content.h"
+#include "model/format.h"
+#include "model/jcode.h"
+#include "model/lists.h"
+#include "model/text/sjis.h"
+
+namespace {
+
+void checkNames(const wux::TContent& c, int depth) {
+  if (depth > 100) std::abort();
+  const std::string& f = c.fileName;
+  if (f == "." || f == ".." || wux::sjis::findLastOf(f, "\\/:") != std::string::npos) std::abort();
+  for (int i = 0; i < c.partCount(); ++i) checkNames(*c.part(i), depth + 1);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string s(reinterpret_cast<const char*>(data), size);
+
+  wux::StringList lines;
+  lines.setText(s);
+  std::unique_ptr<wux::TContent> c(wux::Create<wux::TContent>(nullptr));
+  c->parseMIME_(lines);
+  checkNames(*c, 0);
+
+  wux::JisToSjis(s);
+  wux::EucToSjis(s);
+  std::string jis = wux::SjisToJis(s);
+  wux::JisToSjis(jis);
+  if (wux::Base64Decode(wux::Base64Encode(s)) != s) std::abort();
+
+  std::string out;
+  wux::ZInflate(s, out);
+  if (size < 64) {
+    std::string formatted;
+    if (wux::FormatInt(s, -1234567, formatted) && formatted.size() > size + 2 * wux::kMaxFormatWidth + 32)
+      std::abort();
+  }
+  return 0;
+}

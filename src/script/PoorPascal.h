@@ -1,0 +1,225 @@
+#pragma once
+// TPoorPascal: the interpreter of the note scripts. A small Pascal-like language that runs
+// straight from its source text (statements and expressions are read again every time
+// they run). It has no routines of its own beyond the built-ins: everything else is a
+// host routine declared from a prototype and carried out by the host through the events.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "model/errors.h"
+#include "model/objects.h"
+#include "model/text/StringList.h"
+#include "script/PPAParser.h"
+#include "script/ScriptDesktop.h"
+
+namespace wux {
+
+// Every error a script raises; the message is the Shift_JIS text the user sees.
+class ScriptError : public Error {
+ public:
+  using Error::Error;
+};
+
+// Raised by Run when the interpreter is already running a program.
+class ScriptBusyError : public ScriptError {
+ public:
+  using ScriptError::ScriptError;
+};
+
+enum : std::uint8_t { ptInteger = 0, ptReal = 1, ptString = 2 };
+
+struct TPPAVar : TObject {
+  std::string Name;        // as declared; given to the *ObjParam events
+  bool Persistent = true;  // survives the start of a run (constants, host objects)
+  bool ReadOnly = false;
+  bool IsObject = false;   // reads and writes go through the *ObjParam events
+  std::uint8_t Type = ptInteger;
+  std::int64_t IntValue = 0;
+  double RealValue = 0.0;
+  std::string StrValue;    // never holds a NUL: a NUL ends a stored text
+  int Index = 0;
+};
+
+// One argument of a call, as the host sees it in the Argument list.
+struct TPPAParam : TObject {
+  std::uint8_t Type = ptInteger;
+  std::int64_t IntValue = 0;
+  double RealValue = 0.0;
+  std::string StrValue;
+  // The Integer value where the host needs a 32-bit number (sizes, positions, indexes):
+  // throws RangeError instead of cutting the value.
+  int int32Value() const;
+};
+
+struct TPPARoutine : TObject {
+  bool System = false;  // built-in
+  int Index = 0;
+  StringList Formals;   // formal name -> TPPAParam (type only; owned)
+  std::uint8_t ResultType = ptInteger;
+  ~TPPARoutine() override;
+};
+
+class TPoorPascal {
+ public:
+  using TProcParam = std::function<void(const std::string& ProcName, int Index, const StringList& Argument,
+                                        int& Err_CD)>;
+  using TIntFuncParam = std::function<void(const std::string& FuncName, int Index, const StringList& Argument,
+                                           int& Err_CD, std::int64_t& ResultValue)>;
+  using TRealFuncParam = std::function<void(const std::string& FuncName, int Index, const StringList& Argument,
+                                            int& Err_CD, double& ResultValue)>;
+  using TStrFuncParam = std::function<void(const std::string& FuncName, int Index, const StringList& Argument,
+                                           int& Err_CD, std::string& ResultValue)>;
+  using TErrorProc = std::function<void(int Error_CD, std::string& Err_Message)>;
+  using TIntObjParam = std::function<void(const std::string& ObjName, int Index, std::uint8_t GS_Mode,
+                                          int& Err_CD, std::int64_t& Value)>;
+  using TRealObjParam = std::function<void(const std::string& ObjName, int Index, std::uint8_t GS_Mode,
+                                           int& Err_CD, double& Value)>;
+  using TStrObjParam = std::function<void(const std::string& ObjName, int Index, std::uint8_t GS_Mode,
+                                          int& Err_CD, std::string& Value)>;
+  using TPauseProc = std::function<void()>;
+
+  TPoorPascal();
+  ~TPoorPascal();
+  TPoorPascal(const TPoorPascal&) = delete;
+  TPoorPascal& operator=(const TPoorPascal&) = delete;
+
+  // Published lists.
+  StringList Define;            // lines tested by IsDefine
+  StringList Source;            // the program text
+  StringList DeclarePrototype;  // host prototypes, one a line
+  void SetDefine(const StringList& l) { Define = l; }
+  void SetSource(const StringList& l) { Source = l; }
+  void SetDeclarePrototype(const StringList& l) { DeclarePrototype = l; }
+
+  // Host events.
+  TProcParam ProcParam;
+  TIntFuncParam IntFuncParam;
+  TRealFuncParam RealFuncParam;
+  TStrFuncParam StrFuncParam;
+  TErrorProc ErrorProc;
+  TIntObjParam IntObjParam;
+  TRealObjParam RealObjParam;
+  TStrObjParam StrObjParam;
+  TPauseProc PauseProc;
+
+  // The desktop the built-ins and the pump use (not owned; nullptr: headless).
+  void setDesktop(ScriptDesktop* d) { desktop_ = d; }
+  ScriptDesktop& desktop() const;
+  // The agent whose break flag stops a running script (not owned; nullptr: none).
+  void setAgent(AgentAPLAbs* a) { agent_ = a; }
+
+  // Declarations.
+  void AddIntConst(const std::string& name, bool readOnly, std::int64_t value);
+  void AddStrConst(const std::string& name, const std::string& value, bool readOnly);
+  void AddStrObject(const std::string& name, const std::string& value, int index, bool readOnly);
+  void DeclareProc(std::string_view text, bool System);
+
+  // Expressions.
+  int ExprType(const TPPAParser& p) const;
+  std::int64_t EvalInt(std::string_view text);
+  double EvalReal(std::string_view text);
+  std::string EvalStr(std::string_view text);
+  void ExpectToken(TPPAParser& p, std::string_view word);
+  static std::string DecodeStringLiteral(std::string_view s);
+
+  // Calls of the routine `name`, each with the parser just after the name. An unknown
+  // name does nothing and gives 0, 0.0 or ''.
+  void CallProcedure(std::string_view name, TPPAParser& p);
+  std::int64_t CallIntFunction(std::string_view name, TPPAParser& p);
+  double CallRealFunction(std::string_view name, TPPAParser& p);
+  std::string CallStrFunction(std::string_view name, TPPAParser& p);
+
+  // Programs.
+  static std::string PrepareSource(const StringList& lines);
+  void Run();
+  void Stop();
+  bool IsRunning() const { return running_; }
+  void ExecStatements(std::string_view text);
+  static void SplitStatements(std::string_view separator, std::string_view text, StringList& list);
+  static std::string CollectUntil(TPPAParser& p, unsigned mask);
+  static std::string CollectBranch(TPPAParser& p);
+  bool MatchCaseLabel(std::string_view labels, std::int64_t selector);
+
+  // Stop words of CollectUntil.
+  enum : unsigned {
+    cuThen = 1, cuDo = 2, cuTo = 4, cuDownto = 8, cuOf = 16, cuSemicolon = 32, cuRange = 64, cuColon = 128
+  };
+
+  // Run state.
+  bool Terminated() const { return terminated_; }
+  bool Paused() const { return paused_; }
+
+  // Tables (name -> TPPAVar / TPPARoutine), sorted and case-insensitive.
+  const StringList& variables() const { return variables_; }
+  const StringList& procedures() const { return procedures_; }
+  const StringList& functions() const { return functions_; }
+  TPPAVar* findVar(std::string_view name) const;
+  TPPARoutine* findProc(std::string_view name) const;
+  TPPARoutine* findFunc(std::string_view name) const;
+
+ private:
+  struct Result {
+    std::int64_t i = 0;
+    long double r = 0;
+    std::string s;
+  };
+  enum class Member { Proc, Int, Real, Str };
+
+  void addVar(const std::string& name, std::unique_ptr<TPPAVar> v);
+  Result call(TPPAParser& p, TPPARoutine& r, std::string_view name, Member m);
+  void builtinProc(TPPAParser& p, int index, const StringList& args);
+  void builtinFunc(TPPAParser& p, int index, const StringList& args, Member m, Result& out);
+  void hostError(int code);
+
+  std::int64_t readInt(TPPAVar& v);
+  long double readReal(TPPAVar& v);
+  std::string readStr(TPPAVar& v);
+  void tellHost(TPPAVar& v);
+
+  std::int64_t evalIntBy(TPPAParser& p);
+  std::int64_t intRelation(TPPAParser& p);
+  std::int64_t intSum(TPPAParser& p);
+  std::int64_t intTerm(TPPAParser& p);
+  std::int64_t intFactor(TPPAParser& p);
+  std::int64_t intPrimary(TPPAParser& p);
+  long double realRelation(TPPAParser& p);
+  long double realSum(TPPAParser& p);
+  long double realTerm(TPPAParser& p);
+  long double realFactor(TPPAParser& p);
+  long double realPrimary(TPPAParser& p);
+  std::string strRelation(TPPAParser& p);
+  std::string strConcat(TPPAParser& p);
+  std::string strFactor(TPPAParser& p);
+  std::string strPrimary(TPPAParser& p);
+
+  void execStatement(std::string_view text);
+  void execIf(TPPAParser& p);
+  void execFor(TPPAParser& p);
+  void execWhile(TPPAParser& p);
+  void execRepeat(TPPAParser& p);
+  void execCase(TPPAParser& p);
+  void pause();
+  void clearRunTables();
+
+  bool terminated_ = false, break_ = false, continue_ = false, paused_ = false, exit_ = false,
+       running_ = false;
+  int busy_ = 0;  // evaluations and statement lists in progress
+  int nest_ = 0;  // depth of nested parentheses, signs, calls and statement lists
+  StringList procedures_, functions_, variables_;
+  ScriptDesktop* desktop_ = nullptr;
+  AgentAPLAbs* agent_ = nullptr;
+  bool breakRequested() const { return agent_ && agent_->isBreak(); }
+};
+
+// Conversions shared with the host: the language's own number rules.
+// 64-bit integer from decimal or $/0x hexadecimal text; false when it is not one.
+bool ScriptStrToInt(std::string_view s, std::int64_t& out);
+// Floating number text; false when it is not one.
+bool ScriptStrToFloat(std::string_view s, long double& out);
+// General format with 15 significant digits ("0.1", "1E20", "1.5E-7").
+std::string ScriptFloatToStr(double v);
+
+}  // namespace wux

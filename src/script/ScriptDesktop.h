@@ -1,0 +1,71 @@
+#pragma once
+// Everything a running script does to the desktop goes through one adapter: the message
+// pump, the pause wait, the modal boxes, starting documents and sleeping. (The user's
+// break request reaches the interpreter through the agent, AgentAPLAbs::isBreak.) The program
+// installs a Qt adapter; tests install FakeDesktop; the default one is headless.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wux {
+
+class ScriptDesktop {
+ public:
+  virtual ~ScriptDesktop() = default;
+  // Handles every pending event without waiting.
+  virtual void processMessages() = 0;
+  // Blocks until at least one event arrives and handles it (the pause wait).
+  virtual void waitForMessages() = 0;
+  // Modal input box: false when cancelled. `value` holds the default on entry.
+  virtual bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) = 0;
+  // Modal message box with the classic flag word (MB_OK 0, MB_OKCANCEL 1, MB_YESNOCANCEL 3,
+  // MB_YESNO 4 in the low bits); answers IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7.
+  virtual int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
+  // Opens a document or program; above 32 when it started.
+  virtual int shellOpen(const std::string& path, const std::string& params) = 0;
+  virtual void sleep(std::uint32_t milliseconds) = 0;
+};
+
+// Without a window system: no events, boxes go through the installed Prompter,
+// documents open through the platform launcher.
+class HeadlessDesktop : public ScriptDesktop {
+ public:
+  void processMessages() override {}
+  void waitForMessages() override;  // nothing can arrive: waits a little, never spins
+  bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
+  int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+  int shellOpen(const std::string& path, const std::string& params) override;
+  void sleep(std::uint32_t milliseconds) override;
+};
+
+// For tests: events are callbacks queued by the test; every call is recorded.
+class FakeDesktop : public ScriptDesktop {
+ public:
+  std::function<void()> onProcessMessages;     // called by every processMessages
+  std::deque<std::function<void()>> events;    // waitForMessages runs the next one
+  std::deque<std::string> inputs;              // answers of inputBox; empty: cancelled
+  std::deque<int> boxAnswers;                  // answers of messageBox; empty: IDOK
+  int shellResult = 42;
+  int pumps = 0;
+  std::vector<std::string> asked;              // "input:..", "box:..", "shell:.." records
+  std::vector<std::uint32_t> sleeps;
+
+  void processMessages() override;
+  // Throws when the test queued no event (a wait that would block forever).
+  void waitForMessages() override;
+  bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
+  int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+  int shellOpen(const std::string& path, const std::string& params) override;
+  void sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+};
+
+// Starts `path` with the words of `cmdLine` as arguments (double quotes group words),
+// standard input from /dev/null. wait: the exit code; else -1 at once (the child is
+// still reaped). 0 when it cannot start.
+std::int64_t ExecProcess(const std::string& path, const std::string& cmdLine, bool wait);
+// Words of a command line: blanks and tabs separate, double quotes group and are dropped.
+std::vector<std::string> SplitCommandLine(const std::string& cmdLine);
+
+}  // namespace wux

@@ -1,0 +1,168 @@
+#include <dirent.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "ScriptHost.h"
+
+namespace wux::test {
+namespace {
+
+TEST(Declarations, PrototypesGoodAndBad) {
+  ScriptHost h;
+  h.pp.DeclareProc("  PROCEDURE P(A, B: integer; C: STRING);INDEX $10;  ", false);
+  TPPARoutine* p = h.pp.findProc("p");
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->Index, 16);
+  EXPECT_EQ(p->Formals.join(","), "A,B,C");
+  EXPECT_EQ(p->Formals.objectAs<TPPAParam>(2)->Type, ptString);
+  h.pp.DeclareProc("function F : string: Index 7;", false);
+  EXPECT_EQ(h.pp.findFunc("F")->Index, 0);
+  EXPECT_EQ(h.pp.findFunc("F")->ResultType, ptString);
+  h.pp.DeclareProc("function G(X:Real):Integer;Index -3;", false);
+  EXPECT_EQ(h.pp.findFunc("G")->Index, 0);  // not a number
+  h.pp.DeclareProc("function H:Real;Index $FFFFFFFF;", false);
+  EXPECT_EQ(h.pp.findFunc("H")->Index, -1);
+
+  const std::string def = sj("定義エラーです");
+  auto syntax = [](const char* tok) { return sj("文法エラーです[") + tok + "]"; };
+  struct Case {
+    const char* proto;
+    std::string message;
+  } cases[] = {
+      {"procedure Q(A, A: Integer);Index 1;", sj("仮引数名の重複定義[A]")},
+      {"proc Q;", def},
+      {"procedureQ;", def},
+      {"procedure Q", def},
+      {"procedure 1Q;", def},
+      {"procedure Q(A:Integer;", def},
+      {"function Q:Bool;", def},
+      {"function Q;", def},
+      {"procedure printbuf;", sj("手続き/関数の重複宣言[PRINTBUF]")},
+      {"function Copy:Integer;", sj("手続き/関数の重複宣言[COPY]")},
+      {"procedure Q(1:Integer);", syntax("1")},
+      {"procedure Q(A Integer);", syntax("INTEGER")},
+      {"procedure Q(A:Bool);", syntax("BOOL")},
+      {"procedure Q(A:Integer,B:Integer);", syntax(",")},
+      {"procedure Q();", syntax(")")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(errorOf([&] { h.pp.DeclareProc(c.proto, false); }), c.message) << c.proto;
+    EXPECT_EQ(h.pp.findProc("Q"), nullptr) << c.proto;  // a failed declaration adds nothing
+    EXPECT_EQ(h.pp.findFunc("Q"), nullptr) << c.proto;
+  }
+
+  EXPECT_EQ(errorOf([&] { h.pp.AddIntConst("true", true, 1); }), sj("変数/定数名の重複定義[true]"));
+  h.pp.AddStrConst("X", "", false);
+  EXPECT_EQ(errorOf([&] { h.pp.AddStrObject("x", "", 1, false); }), sj("変数/定数名の重複定義[x]"));
+}
+
+TEST(Declarations, CallProtocol) {
+  ScriptHost h;
+  auto syntax = [](const char* tok) { return sj("文法エラーです[") + tok + "]"; };
+  EXPECT_EQ(errorOf([&] { h.call("PrintBuf 'x'"); }), syntax("'x'"));
+  EXPECT_EQ(errorOf([&] { h.call("PrintBuf('x'"); }), syntax(""));
+  h.out.clear();
+  h.call("NoSuchProc(1)");  // an unknown routine does nothing
+  // The host runs before the closing ")" is checked.
+  EXPECT_EQ(errorOf([&] { h.call("PrintBuf('a', 'b')"); }), syntax(","));
+  EXPECT_EQ(h.out, Lines{"a"});
+  // A built-in whose index its switch does not know.
+  h.pp.DeclareProc("function Bad:Integer;Index $2FFF;", true);
+  h.pp.DeclareProc("procedure BadP;Index 9;", true);
+  EXPECT_EQ(errorOf([&] { h.pp.EvalInt("Bad + 1"); }), sj("未宣言の組み込み関数です[+]"));
+  EXPECT_EQ(errorOf([&] { h.call("BadP"); }), sj("未宣言の組み込み手続きです[]"));
+}
+
+TEST(HostEvents, NamesIndexesAndArguments) {
+  ScriptHost h;
+  h.pp.DeclareProc("function myFunc(a:Integer; b:String; c:Real):String;Index 77;", false);
+  h.pp.DeclareProc("function myInt:Integer;Index 78;", false);
+  h.pp.DeclareProc("function myReal(x:Integer):Real;Index 79;", false);
+  h.pp.DeclareProc("procedure myProc;Index 80;", false);
+  // Unassigned events: 0, '' or 0.0 and no error.
+  EXPECT_EQ(h.pp.EvalStr("myFunc(1, 'x', 2)"), "");
+  EXPECT_EQ(h.pp.EvalInt("myInt"), 0);
+  EXPECT_EQ(h.pp.EvalReal("myReal(1)"), 0.0);
+
+  std::vector<std::string> seen;
+  h.pp.StrFuncParam = [&](const std::string& name, int index, const StringList& args, int&, std::string& result) {
+    seen.push_back(name + "/" + std::to_string(index) + "/" + args.join(","));
+    result = std::to_string(args.objectAs<TPPAParam>(0)->IntValue) + args.objectAs<TPPAParam>(1)->StrValue +
+             ScriptFloatToStr(args.objectAs<TPPAParam>(2)->RealValue);
+  };
+  h.pp.IntFuncParam = [&](const std::string& name, int index, const StringList&, int&, std::int64_t& r) {
+    seen.push_back(name + "/" + std::to_string(index));
+    r = 5;
+  };
+  h.pp.RealFuncParam = [&](const std::string&, int, const StringList& args, int& err, double& r) {
+    r = args.objectAs<TPPAParam>(0)->int32Value() * 0.5;
+  };
+  EXPECT_EQ(h.pp.EvalStr("myFunc(1 + 1, 'x' + 'y', 1 / 4) + '!'"), "2xy0.25!");
+  EXPECT_EQ(h.pp.EvalInt("MYINT * 2"), 10);
+  EXPECT_EQ(h.pp.EvalReal("myReal(3)"), 1.5);
+  EXPECT_EQ(seen, (Lines{"MYFUNC/77/A,B,C", "MYINT/78"}));
+  // Integer arguments that a host needs in 32 bits are refused, not cut.
+  EXPECT_THROW(h.pp.EvalReal("myReal($100000000)"), RangeError);
+
+  // An error code from the host raises the host's message.
+  EXPECT_EQ(errorOf([&] { h.call("myProc"); }), sj("ユーザー定義手続き/関数の内部エラーです。"));
+  h.pp.IntFuncParam = [](const std::string&, int, const StringList&, int& err, std::int64_t&) { err = 3; };
+  h.pp.ErrorProc = [](int code, std::string& m) { m = "host failed " + std::to_string(code); };
+  EXPECT_EQ(errorOf([&] { h.pp.EvalInt("myInt"); }), "host failed 3");
+}
+
+TEST(HostEvents, HostObjects) {
+  ScriptHost h;
+  h.pp.AddStrObject("PPAID", "PPA00", 5000, true);
+  std::vector<std::string> seen;
+  h.pp.StrObjParam = [&](const std::string& name, int index, std::uint8_t mode, int& err, std::string& v) {
+    seen.push_back(name + "/" + std::to_string(index) + "/" + std::to_string(mode) + "/" + v);
+    if (v == "bad") err = -1;
+  };
+  EXPECT_EQ(h.calls({"PrintBuf(PPAID + '!')"}), Lines{"PPA00!"});
+  EXPECT_EQ(seen, Lines{"PPAID/5000/0/PPA00"});
+  h.pp.AddStrObject("Obj", "bad", 1, false);
+  EXPECT_EQ(errorOf([&] { h.pp.EvalStr("Obj"); }), sj("ユーザー定義手続き/関数の内部エラーです。"));
+}
+
+// Children of this process that have ended but were not reaped.
+int zombieChildren() {
+  int n = 0;
+  DIR* d = opendir("/proc");
+  while (dirent* e = readdir(d)) {
+    std::ifstream f(std::string("/proc/") + e->d_name + "/stat");
+    std::string line;
+    if (!f || !std::getline(f, line)) continue;
+    auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    char state = 0;
+    int ppid = 0;
+    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == getpid() && state == 'Z') ++n;
+  }
+  closedir(d);
+  return n;
+}
+
+TEST(Builtins, ExecStartsRealProcesses) {
+  ScriptHost h;
+  auto I = [&](const char* e) { return h.pp.EvalInt(e); };
+  EXPECT_EQ(I("Exec('true', '', -1)"), 0);
+  EXPECT_EQ(I("Exec('sh', '-c \"exit 3\"', -1)"), 3);
+  EXPECT_EQ(I("Exec('sh', '-c \"read x; exit 7\"', -1)"), 7);  // standard input is empty, never waits
+  EXPECT_EQ(I("Exec('no-such-program-wux', '', -1)"), 0);
+  EXPECT_EQ(I("Exec('true', '', 0)"), -1);
+  bool clean = false;
+  for (int i = 0; i < 100 && !clean; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    clean = zombieChildren() == 0;
+  }
+  EXPECT_TRUE(clean);
+}
+
+}  // namespace
+}  // namespace wux::test

@@ -1,0 +1,52 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/textconv.h"
+
+namespace wux::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+// Runs the ppa-run driver built beside this test program.
+Outcome ppaRun(const std::string& script) {
+  fs::path driver = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "drivers" / "ppa-run";
+  fs::path dir = fs::temp_directory_path() / ("ppa-run-test-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "s.ppa", std::ios::binary) << script;
+  std::string cmd = "'" + driver.string() + "' '" + (dir / "s.ppa").string() + "' >'" + (dir / "out").string() +
+                    "' 2>'" + (dir / "err").string() + "'";
+  int rc = std::system(cmd.c_str());
+  auto slurp = [](const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  };
+  Outcome o{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(dir / "out"), slurp(dir / "err")};
+  fs::remove_all(dir);
+  return o;
+}
+
+TEST(PpaRunDriver, OutputLinesAndErrors) {
+  Outcome ok = ppaRun("VAR i: Integer;\r\nBEGIN\r\n FOR i := 1 TO 2 DO PrintBuf('line ' + IntToStr(i));\r\n PrintBuf(#$82#$A0)\r\nEND.\r\n");
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(ok.out, "line 1\nline 2\n\x82\xa0\n");
+  EXPECT_EQ(ok.err, "");
+  Outcome bad = ppaRun("PrintBuf('a'); x := 1");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.out, "a\n");
+  EXPECT_EQ(bad.err, sj("文法エラーです[x]") + "\n");
+}
+
+}  // namespace
+}  // namespace wux::test
