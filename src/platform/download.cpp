@@ -1,5 +1,7 @@
 #include "platform/download.h"
 
+#include "platform/textconv.h"
+
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -45,8 +47,9 @@ void setError(std::string* error, const std::string& text) {
 
 }  // namespace
 
-bool downloadToFile(const std::string& url, const std::string& path, std::string* error,
+bool downloadToFile(const std::string& url, const std::string& name, std::string* error,
                     const DownloadOptions& options) {
+  const std::string path = osPath(name);
   if (path.empty()) {
     setError(error, "no target file name");
     return false;

@@ -14,7 +14,7 @@ struct DownloadOptions {
 
 // Downloads `url` (http or https only) to `path`, following redirects; an HTTP status of
 // 400 or above is a failure. On failure returns false, leaves `path` as it was and puts
-// a one-line reason into `error` when given.
+// a one-line reason into `error` when given. `path` is program text (Shift_JIS).
 bool downloadToFile(const std::string& url, const std::string& path, std::string* error = nullptr,
                     const DownloadOptions& options = {});
 

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "platform/textconv.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,7 +46,7 @@ std::vector<std::string> splitParts(std::string_view path) {
 
 std::string tempDir() {
   const char* t = std::getenv("TMPDIR");
-  std::string dir = (t && *t) ? std::string(t) : std::string("/tmp/");
+  std::string dir = (t && *t) ? fromOsName(t) : std::string("/tmp/");
   if (dir.back() != '/') dir += '/';
   return dir;
 }
@@ -55,7 +57,7 @@ std::string currentDir() {
     if (errno != ERANGE || buf.size() > (1u << 20)) return "./";
     buf.resize(buf.size() * 2);
   }
-  std::string dir(buf.data());
+  std::string dir = fromOsName(buf.data());
   if (dir.empty() || dir.back() != '/') dir += '/';
   return dir;
 }
@@ -169,14 +171,15 @@ bool makeDirs(const std::string& dir) {
   std::string d = toSlashes(dir);
   while (d.size() > 1 && d.back() == '/') d.pop_back();
   if (d.empty()) return false;
+  const std::string os = osPath(d);
   struct stat st{};
-  if (::stat(d.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  if (::stat(os.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
   std::size_t slash = d.rfind('/');
   if (slash != std::string::npos && slash > 0) {
     if (!makeDirs(d.substr(0, slash))) return false;
   }
-  if (::mkdir(d.c_str(), 0777) != 0 && errno != EEXIST) return false;
-  return ::stat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (::mkdir(os.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  return ::stat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace wux::platform

@@ -2,7 +2,8 @@
 // Path helpers for names as the documents store them. Stored names may come from
 // Windows (".\sub\a.txt", "C:\notes\a.mxh"), so both "\" and "/" separate path parts;
 // a "\" that is the second byte of a Shift_JIS character is text, not a separator.
-// Nothing here changes the process's current directory.
+// Paths are program text (Shift_JIS); they meet the file system's UTF-8 only inside
+// the platform layer. Nothing here changes the process's current directory.
 #include <string>
 #include <string_view>
 

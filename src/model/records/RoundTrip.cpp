@@ -6,6 +6,7 @@
 #include "model/records/RecordFiles.h"
 #include "model/text/sjis.h"
 #include "platform/paths.h"
+#include "platform/textconv.h"
 
 namespace wux {
 namespace {
@@ -34,7 +35,7 @@ OpenedRecords::~OpenedRecords() {
   doc.reset();
   if (!unpackDir.empty()) {
     std::error_code ec;
-    std::filesystem::remove_all(unpackDir, ec);
+    std::filesystem::remove_all(platform::osPath(unpackDir), ec);
   }
 }
 
@@ -64,12 +65,12 @@ bool OpenRecords(const std::string& in, OpenedRecords& out, std::string& error) 
     return true;
   }
   if (ext == ".maz") {
-    std::string tmpl = platform::tempDir() + "wux-maz-XXXXXX";
+    std::string tmpl = platform::osPath(platform::tempDir() + "wux-maz-XXXXXX");
     if (!::mkdtemp(tmpl.data())) {
       error = "cannot make a temporary folder in " + platform::tempDir();
       return false;
     }
-    out.unpackDir = tmpl + "/";
+    out.unpackDir = platform::fromOsName(tmpl) + "/";
     std::vector<std::string> written;
     if (UnpackArchive(in, out.unpackDir, written, messages) <= 0) {
       error = firstMessage(messages, "cannot unpack " + in);
