@@ -413,26 +413,131 @@ std::string MemoBasic::safeFieldName(const std::string& name) {
   return out;
 }
 
-int MemoBasic::_writeTSLFieldList_(const StringList* fields, StringList& lines, const std::string& indent) {
+void MemoBasic::appendEscaped(std::string& out, std::string_view s) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char* rep;
+    switch (s[i]) {
+      case '&': rep = "&amp;"; break;
+      case '<': rep = "&lt;"; break;
+      case '>': rep = "&gt;"; break;
+      case '"': rep = "&quot;"; break;
+      default: continue;
+    }
+    out.append(s.data() + start, i - start);
+    out += rep;
+    start = i + 1;
+  }
+  out.append(s.data() + start, s.size() - start);
+}
+
+void MemoBasic::appendTextLines(StringList& lines, std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.add(std::string(text.substr(start, end - start)));
+    start = end + 2;
+  }
+}
+
+bool MemoBasic::tagIs(const TTAGNode* element, std::string_view name) {
+  std::string_view t = element->tagName();
+  while (!t.empty() && static_cast<unsigned char>(t.front()) <= 0x20) t.remove_prefix(1);
+  while (!t.empty() && static_cast<unsigned char>(t.back()) <= 0x20) t.remove_suffix(1);
+  return t == name;
+}
+
+namespace {
+bool isBlank(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) > 0x20) return false;
+  return true;
+}
+std::string_view trimView(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
+  return s;
+}
+}  // namespace
+
+int MemoBasic::writeFieldElement_(const StringList* fields, std::string& out, std::string_view indent, int skipIndex,
+                                  int overrideIndex, std::string_view overrideValue) {
   if (!fields || fields->count() == 0) return 0;
-  if (sjis::trim(fields->text()).empty()) return 0;
-  std::string line = indent + "  <Field ";
-  int written = 0;
+  bool blank = true;
   for (const auto& l : *fields) {
-    std::size_t eq = l.text.find('=');
-    if (eq == std::string::npos) continue;
-    std::string name = safeFieldName(l.text.substr(0, eq));
+    if (!isBlank(l.text)) {
+      blank = false;
+      break;
+    }
+  }
+  if (blank) return 0;
+  const std::size_t mark = out.size();
+  out += indent;
+  out += "  <Field ";
+  int written = 0;
+  for (int i = 0; i < fields->count(); ++i) {
+    if (i == skipIndex) continue;
+    std::string_view text = fields->get(i);
+    std::size_t eq = text.find('=');
+    if (eq == std::string_view::npos) continue;
+    std::string name = safeFieldName(std::string(text.substr(0, eq)));
     if (name.empty()) continue;
-    line += EscapeHTML(name);
-    line += '=';
-    line += QuoteEscaped(sjis::trim(std::string_view(l.text).substr(eq + 1)));
-    line += ' ';
+    appendEscaped(out, name);
+    out += "=\"";
+    std::string_view value = i == overrideIndex ? overrideValue : trimView(text.substr(eq + 1));
+    // The stored quotes are dropped (a single leading quote too, as Dequote does).
+    if (!value.empty() && value.front() == '"') {
+      value.remove_prefix(1);
+      if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+    }
+    appendEscaped(out, value);
+    out += "\" ";
     ++written;
   }
-  line += "/>";
   // Lines without a name=value pair write nothing; an empty element would say the same.
-  if (written > 0) lines.add(std::move(line));
+  if (written == 0) {
+    out.resize(mark);
+    return 0;
+  }
+  out += "/>\r\n";
   return written;
+}
+
+int MemoBasic::writeCommentText_(std::string& out, std::string_view indent) {
+  if (!comment_) return -1;
+  bool blank = true;
+  for (const auto& l : *comment_) {
+    if (!isBlank(l.text)) {
+      blank = false;
+      break;
+    }
+  }
+  if (blank) return -1;
+  out += indent;
+  out += "  <Comment>\r\n";
+  for (const auto& l : *comment_) {
+    appendEscaped(out, l.text);
+    out += "<BR/>\r\n";
+  }
+  out += indent;
+  out += "  </Comment>\r\n";
+  return comment_->count();
+}
+
+int MemoBasic::writeBodyText_(std::string& out) {
+  for (const auto& l : *body_) {
+    appendEscaped(out, l.text);
+    out += "<BR/>\r\n";
+  }
+  return body_->count();
+}
+
+int MemoBasic::_writeTSLFieldList_(const StringList* fields, StringList& lines, const std::string& indent) {
+  std::string out;
+  int n = writeFieldElement_(fields, out, indent);
+  appendTextLines(lines, out);
+  return n;
 }
 
 int MemoBasic::_writeTSLFields_(StringList& lines, const std::string& indent) {
@@ -441,16 +546,17 @@ int MemoBasic::_writeTSLFields_(StringList& lines, const std::string& indent) {
 }
 
 int MemoBasic::_writeTSLComment_(StringList& lines, const std::string& indent) {
-  if (!comment_ || sjis::trim(comment_->text()).empty()) return -1;
-  lines.add(indent + "  <Comment>");
-  for (const auto& l : *comment_) lines.add(EscapeHTML(l.text) + "<BR/>");
-  lines.add(indent + "  </Comment>");
-  return comment_->count();
+  std::string out;
+  int n = writeCommentText_(out, indent);
+  appendTextLines(lines, out);
+  return n;
 }
 
 int MemoBasic::_writeTSLBody_(StringList& lines) {
-  for (const auto& l : *body_) lines.add(EscapeHTML(l.text) + "<BR/>");
-  return body_->count();
+  std::string out;
+  int n = writeBodyText_(out);
+  appendTextLines(lines, out);
+  return n;
 }
 
 int MemoBasic::_writeTSL_deep_(StringList& lines, const std::string& indent) {
@@ -465,10 +571,12 @@ int MemoBasic::_readTAG_(TTAGNode*) { return 0; }
 void MemoBasic::_readTAGFields_(TTAGNode* element) {
   if (!fields_) fields_ = std::make_unique<StringList>();
   if (!element) return;
-  int n = TTAGNode::AttributeCount(element);
-  bool append = fields_->count() == 0;
-  for (int i = 0; i < n; ++i) {
-    std::string line = TTAGNode::AttributeLine(element, i);
+  const StringList* attributes = element->attributes();
+  if (!attributes) return;
+  const bool append = fields_->count() == 0;
+  if (append) fields_->reserve(static_cast<std::size_t>(attributes->count()));
+  for (const auto& a : *attributes) {
+    const std::string& line = a.text;
     if (append) {
       fields_->add(line);
       continue;
@@ -493,8 +601,8 @@ void MemoBasic::_readTAGComment_(TTAGNode* element) {
       if (!element->object(i)) running += element->get(i);
       continue;
     }
-    if (sjis::trim(child->tagName()) == "BR") {
-      c.add(running);
+    if (tagIs(child, "BR")) {
+      c.add(std::move(running));
       running.clear();
     }
   }

@@ -79,6 +79,20 @@ class MemoBasic : public TObjectNamed {
   void _readTAGFields_(TTAGNode* element);
   void _readTAGComment_(TTAGNode* element);
 
+  // The same pieces appended to one text (every line ended by CR LF): the file writers
+  // build whole files this way. In the field element the line at `skipIndex` is left
+  // out and the value of the line at `overrideIndex` replaced (-1: none).
+  static int writeFieldElement_(const StringList* fields, std::string& out, std::string_view indent,
+                                int skipIndex = -1, int overrideIndex = -1, std::string_view overrideValue = {});
+  int writeCommentText_(std::string& out, std::string_view indent);
+  int writeBodyText_(std::string& out);
+  // Appends `s` with "&", "<", ">" and the double quote escaped.
+  static void appendEscaped(std::string& out, std::string_view s);
+  // Appends every CR LF ended line of `text` to `lines`.
+  static void appendTextLines(StringList& lines, std::string_view text);
+  // Whether the element's tag name, trimmed, is `name`.
+  static bool tagIs(const TTAGNode* element, std::string_view name);
+
   // A field name as it may stand in a file: blanks, control characters, quotes, "<" and
   // ">" become "_".
   static std::string safeFieldName(const std::string& name);

@@ -7,6 +7,7 @@
 #include "model/jcode.h"
 #include "model/lists.h"
 #include "model/records/RecordFiles.h"
+#include "model/records/ZTextWriter.h"
 #include "model/strutil.h"
 #include "model/tagtree.h"
 #include "model/text/sjis.h"
@@ -240,21 +241,30 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
   std::snprintf(number, sizeof number, "%.5lld", static_cast<long long>(Random(99999)));
   const std::string boundary = FormatDateTime("yyyymmddhhmmssmm", Now()) + number;
 
-  StringList lines;
-  lines.add("MIME-Version: 1.0");
-  lines.add("Content-Type: multipart/mixed;");
-  lines.add("  boundary=\"" + boundary + "\"");
-  lines.add("Content-Transfer-Encoding: 8bit");
-  lines.add("");
-  lines.add("--" + boundary);
-  lines.add("Content-Type: text/xml; charset=x-sjis");
-  lines.add("Content-Transfer-Encoding: 8bit");
-  lines.add("Content-Disposition: inline;");
-  lines.add("  filename=\"" + platform::changeExt(getFileName_(), ".mxa") + "\"");
-  lines.add("");
-  _writeTSL_deep_(lines, "");
-  lines.add("");
-  lines.add("--" + boundary);
+  // The archive text is compressed as it is made: a document of many large notebooks
+  // never needs its whole text (let alone its Base64 form) in memory at once.
+  ZTextWriter z;
+  std::string text;
+  auto line = [&](std::string_view l) {
+    text += l;
+    text += "\r\n";
+  };
+  line("MIME-Version: 1.0");
+  line("Content-Type: multipart/mixed;");
+  line("  boundary=\"" + boundary + "\"");
+  line("Content-Transfer-Encoding: 8bit");
+  line("");
+  line("--" + boundary);
+  line("Content-Type: text/xml; charset=x-sjis");
+  line("Content-Transfer-Encoding: 8bit");
+  line("Content-Disposition: inline;");
+  line("  filename=\"" + platform::changeExt(getFileName_(), ".mxa") + "\"");
+  line("");
+  StringList element;
+  _writeTSL_deep_(element, "");
+  text += element.text();
+  line("");
+  line("--" + boundary);
 
   // Collect the notebooks first: the closing boundary follows the last one written.
   std::vector<MemoHolder*> parts;
@@ -274,25 +284,32 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
   }
   for (std::size_t p = 0; p < parts.size(); ++p) {
     MemoHolder* h = parts[p];
-    lines.add("Content-Type: text/xml; charset=x-sjis");
-    lines.add("Content-Transfer-Encoding: base64");
-    lines.add("Content-Disposition: attachment;");
-    lines.add("  filename=\"" + h->getFileName_() + "\"");
-    lines.add("");
-    StringList holderLines;
-    h->saveToTSL_(holderLines);
-    const std::string text = holderLines.text();
-    for (std::size_t at = 0; at < text.size(); at += 57) lines.add(Base64Encode(std::string_view(text).substr(at, 57)));
-    lines.add("");
-    lines.add(p + 1 == parts.size() ? "--" + boundary + "--" : "--" + boundary);
+    line("Content-Type: text/xml; charset=x-sjis");
+    line("Content-Transfer-Encoding: base64");
+    line("Content-Disposition: attachment;");
+    line("  filename=\"" + h->getFileName_() + "\"");
+    line("");
+    const std::string part = h->saveToText_();
+    for (std::size_t at = 0; at < part.size(); at += 57) {
+      text += Base64Encode(std::string_view(part).substr(at, 57));
+      text += "\r\n";
+      if (text.size() >= (1u << 20)) {
+        z.write(text);
+        text.clear();
+      }
+    }
+    line("");
+    line(p + 1 == parts.size() ? "--" + boundary + "--" : "--" + boundary);
   }
-  return SaveStringsCompressed(lines, name);
+  z.write(text);
+  if (!z.finish() || !platform::writeFileAtomic(name, z.compressed())) return -1;
+  return static_cast<long long>(z.bytesIn());
 }
 
 // ---- reading --------------------------------------------------------------------------
 
 int MemoFile::_readTAG_(TTAGNode* element) {
-  if (!element || sjis::trim(element->tagName()) != "File") return -1;
+  if (!element || !tagIs(element, "File")) return -1;
   std::string running;
   for (int i = 0; i < element->count(); ++i) {
     TTAGNode* child = element->element(i);
@@ -300,15 +317,14 @@ int MemoFile::_readTAG_(TTAGNode* element) {
       if (!element->object(i)) running += element->get(i);
       continue;
     }
-    const std::string tag = sjis::trim(child->tagName());
-    if (tag == "Holder") {
+    if (tagIs(child, "Holder")) {
       std::string name = Dequote(TTAGNode::AttributeValue(child, "name"));
       if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " ";
       MemoHolder* h = newHolder_();
       std::string actual;
       addHolder_(h, name, actual);
       h->_readTAG_(child);
-    } else if (tag == "Field") {
+    } else if (tagIs(child, "Field")) {
       int n = TTAGNode::AttributeCount(child);
       for (int a = 0; a < n; ++a) {
         std::string line = TTAGNode::AttributeLine(child, a);
@@ -319,7 +335,7 @@ int MemoFile::_readTAG_(TTAGNode* element) {
           putField_(line.substr(0, eq), line.substr(eq + 1));
         }
       }
-    } else if (tag == "BR") {
+    } else if (tagIs(child, "BR")) {
       body_->add(running);
       running.clear();
     }

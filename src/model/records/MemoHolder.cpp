@@ -402,20 +402,33 @@ std::string MemoHolder::getFileName_() {
 
 // ---- file -----------------------------------------------------------------------------
 
-void MemoHolder::saveToTSL_(StringList& lines) {
+void MemoHolder::saveToTSL_(StringList& lines) { appendTextLines(lines, saveToText_()); }
+
+std::string MemoHolder::saveToText_() {
+  std::string out;
+  std::size_t estimate = 4096;
+  const StringList& c = nodes_->children();
+  for (int i = 0; i < c.count(); ++i) {
+    if (auto* node = c.objectAs<MemoNode>(i)) {
+      estimate += 96 + c[i].size();
+      for (const auto& l : node->body()) estimate += l.text.size() + 8;
+      if (node->content() && node->content()->data()) estimate += node->content()->data()->size() * 4 / 3 + 8;
+    }
+  }
+  out.reserve(estimate + estimate / 16);
   const DateTime now = Now();
-  lines.add("<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>");
-  lines.add("<!-- " + FormatDateTime("yyyymmdd hhnnss", now) + " -->");
-  lines.add("<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>");
-  lines.add("<Holder name=\"" + EscapeHTML(name()) + "\">");
+  out += "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n";
+  out += "<!-- " + FormatDateTime("yyyymmdd hhnnss", now) + " -->\r\n";
+  out += "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>\r\n";
+  out += "<Holder name=\"" + EscapeHTML(name()) + "\">\r\n";
 
   std::unordered_set<std::string> written;
   auto row = [&](const std::string& n, const std::string& value) {
-    lines.add("  <Field " + n + "=" + value + "/>");
+    out += "  <Field " + n + "=" + value + "/>\r\n";
     written.insert(sjis::lower(n));
   };
   auto fixed = [&](const std::string& n) {
-    lines.add("  <Field " + n + "=\"true\"/>");
+    out += "  <Field " + n + "=\"true\"/>\r\n";
     written.insert(sjis::lower(n));
   };
   if (current_ && indexOfNode_(current_) >= 0) row("curIndex", "\"" + EscapeHTML(sjis::trim(current_->name())) + "\"");
@@ -460,14 +473,14 @@ void MemoHolder::saveToTSL_(StringList& lines) {
     if (eq == std::string::npos) continue;
     std::string n = safeFieldName(l.text.substr(0, eq));
     if (n.empty() || !skip.insert(sjis::lower(n)).second) continue;
-    lines.add("  <Field " + EscapeHTML(n) + "=" + QuoteEscaped(sjis::trim(std::string_view(l.text).substr(eq + 1))) + "/>");
+    out += "  <Field " + EscapeHTML(n) + "=" + QuoteEscaped(sjis::trim(std::string_view(l.text).substr(eq + 1))) + "/>\r\n";
   }
 
-  const StringList& c = nodes_->children();
   for (int i = 0; i < c.count(); ++i) {
-    if (auto* node = c.objectAs<MemoNode>(i)) node->writeRecord_(lines, "  ");
+    if (auto* node = c.objectAs<MemoNode>(i)) node->writeRecordText_(out, "  ", c[i]);
   }
-  lines.add("</Holder>");
+  out += "</Holder>\r\n";
+  return out;
 }
 
 long long MemoHolder::saveToFile_(const std::string& fileName) {
@@ -476,9 +489,7 @@ long long MemoHolder::saveToFile_(const std::string& fileName) {
   TimeSaved = Now();
   std::string ext = sjis::lower(platform::extOf(fileName));
   if (ext != ".mxh" && ext != ".mhz") return -1;
-  StringList lines;
-  saveToTSL_(lines);
-  std::string text = lines.text();
+  const std::string text = saveToText_();
   bool ok = ext == ".mxh" ? platform::writeFileAtomic(fileName, text)
                           : platform::writeFileAtomic(fileName, ZCompress(text));
   return ok ? static_cast<long long>(text.size()) : -1;
@@ -487,7 +498,7 @@ long long MemoHolder::saveToFile_(const std::string& fileName) {
 // ---- reading --------------------------------------------------------------------------
 
 int MemoHolder::_readTAG_(TTAGNode* element) {
-  if (!element || sjis::trim(element->tagName()) != "Holder") return -1;
+  if (!element || !tagIs(element, "Holder")) return -1;
   // Names already taken, folded as the notes list compares them: the unique-name search
   // runs only for a name that clashes, so large notebooks read in linear time.
   std::unordered_set<std::string> taken;
@@ -495,20 +506,20 @@ int MemoHolder::_readTAG_(TTAGNode* element) {
   for (int i = 0; i < c.count(); ++i) taken.insert(sjis::lower(c[i]));
 
   MemoNode* last = nullptr;
+  bool sameName = getFlagSameName_();
   for (int i = 0; i < element->count(); ++i) {
     TTAGNode* child = element->element(i);
     if (!child) {
       if (!element->object(i) && last) last->body().add(element->get(i));
       continue;
     }
-    const std::string tag = sjis::trim(child->tagName());
-    if (tag == "Record") {
+    if (tagIs(child, "Record")) {
       // Names are written trimmed, so they are read trimmed: two notes whose names differ
       // only in surrounding blanks must not become equal on the next reading.
       std::string name = sjis::trim(Dequote(TTAGNode::AttributeValue(child, "name")));
       if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " ";
       MemoNode* node = newNode_();
-      if (getFlagSameName_()) {
+      if (sameName) {
         addNodeRaw_(node, name);
       } else {
         std::string key = sjis::lower(name);
@@ -521,8 +532,9 @@ int MemoHolder::_readTAG_(TTAGNode* element) {
       }
       node->_readTAG_(child);
       last = node;
-    } else if (tag == "Field") {
+    } else if (tagIs(child, "Field")) {
       _readTAGFields_(child);
+      sameName = getFlagSameName_();
     }
   }
 

@@ -66,6 +66,8 @@ class MemoHolder : public MemoBasic {
   int getFieldValues_(const std::string& name, StringList& list);
   std::string getFileName_();
   void saveToTSL_(StringList& lines);
+  // The whole notebook file as one text (what saveToTSL_ gives, joined by CR LF).
+  std::string saveToText_();
   // Writes the notebook by the name's extension; the length of the text, or -1 when
   // nothing was written (unknown extension, failed write, or a notebook whose own file
   // could not be read and would be overwritten).

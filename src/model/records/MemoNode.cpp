@@ -135,39 +135,61 @@ int MemoNode::decodeBase64Body_() {
 }
 
 int MemoNode::writeRecord_(StringList& lines, const std::string& indent) {
-  lines.add(indent + "<Record name=\"" + EscapeHTML(sjis::trim(name())) + "\">");
-  StringList copy = *fieldList();
-  std::string encoding = getField_("Content-Transfer-Encoding");
-  bool hasFilename = !getField_("Filename").empty();
-  bool linked = copy.value("FlagLink") == "\"true\"";
+  std::string out;
+  int r = writeRecordText_(out, indent, name());
+  appendTextLines(lines, out);
+  return r;
+}
+
+int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::string_view name) {
+  out += indent;
+  out += "<Record name=\"";
+  std::string_view n = name;
+  while (!n.empty() && static_cast<unsigned char>(n.front()) <= 0x20) n.remove_prefix(1);
+  while (!n.empty() && static_cast<unsigned char>(n.back()) <= 0x20) n.remove_suffix(1);
+  appendEscaped(out, n);
+  out += "\">\r\n";
+
+  const StringList& fields = *fieldList();
+  const int encodingAt = fields.indexOfName("Content-Transfer-Encoding");
+  const std::string encoding = encodingAt < 0 ? std::string() : fields.valueFromIndex(encodingAt);
+  const bool hasFilename = !getField_("Filename").empty();
+  const int linkAt = fields.indexOfName("FlagLink");
+  bool linked = linkAt >= 0 && fields.valueFromIndex(linkAt) == "\"true\"";
+  int skip = -1;
   if (!hasFilename && linked) {
-    copy.erase(copy.indexOfName("FlagLink"));
+    skip = linkAt;  // a link without a file is no link: the text is stored
     linked = false;
   }
-  bool binary = encoding == "\"binary\"";
+  const bool binary = encoding == "\"binary\"";
   if (!binary && encoding == "\"URL\"" && hasFilename) body_->clear();
   StringList base64;
+  int overrideAt = -1;
   if (binary && !linked) {
-    copy.setValue("Content-Transfer-Encoding", "\"base64\"");
+    overrideAt = encodingAt;
     body_->clear();
     if (content_) TContent::encodeBase64_(content_->data(), base64);
   }
-  _writeTSLFieldList_(&copy, lines, indent);
+  writeFieldElement_(&fields, out, indent, skip, overrideAt, "\"base64\"");
   if (!linked) {
     if (binary) {
-      for (const auto& l : base64) lines.add(l.text + "<BR/>");
+      for (const auto& l : base64) {
+        out += l.text;
+        out += "<BR/>\r\n";
+      }
     } else {
-      _writeTSLBody_(lines);
+      writeBodyText_(out);
     }
   }
-  _writeTSLComment_(lines, indent);
+  writeCommentText_(out, indent);
   if (binary) body_->clear();
-  lines.add(indent + "</Record>");
+  out += indent;
+  out += "</Record>\r\n";
   return 0;
 }
 
 int MemoNode::_readTAG_(TTAGNode* element) {
-  if (!element || sjis::trim(element->tagName()) != "Record") return -1;
+  if (!element || !tagIs(element, "Record")) return -1;
   std::string running;
   for (int i = 0; i < element->count(); ++i) {
     TTAGNode* child = element->element(i);
@@ -175,13 +197,12 @@ int MemoNode::_readTAG_(TTAGNode* element) {
       if (!element->object(i)) running += element->get(i);
       continue;
     }
-    const std::string tag = sjis::trim(child->tagName());
-    if (tag == "Field") {
+    if (tagIs(child, "Field")) {
       _readTAGFields_(child);
-    } else if (tag == "Comment") {
+    } else if (tagIs(child, "Comment")) {
       _readTAGComment_(child);
-    } else if (tag == "BR") {
-      body_->add(running);
+    } else if (tagIs(child, "BR")) {
+      body_->add(std::move(running));
       running.clear();
     }
   }

@@ -29,6 +29,9 @@ class MemoNode : public MemoBasic {
   virtual int getLevel_();
 
   int writeRecord_(StringList& lines, const std::string& indent);
+  // The Record element appended to one text; `name` is the note's name as its notebook
+  // holds it (the writer of a whole notebook knows it without a lookup).
+  int writeRecordText_(std::string& out, std::string_view indent, std::string_view name);
   int decodeBase64Body_();
 
   bool isMarked_() const;
