@@ -289,15 +289,29 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
     line("Content-Disposition: attachment;");
     line("  filename=\"" + h->getFileName_() + "\"");
     line("");
-    const std::string part = h->saveToText_();
-    for (std::size_t at = 0; at < part.size(); at += 57) {
-      text += Base64Encode(std::string_view(part).substr(at, 57));
-      text += "\r\n";
-      if (text.size() >= (1u << 20)) {
-        z.write(text);
-        text.clear();
+    // The notebook's text goes out as Base64 lines of 57 bytes each, made and compressed
+    // while the text is still being written.
+    std::string pending;
+    auto encode = [&](bool last) {
+      const std::size_t whole = last ? pending.size() : pending.size() / 57 * 57;
+      if (whole == 0) return;
+      const std::string b64 = Base64Encode(std::string_view(pending).substr(0, whole));
+      for (std::size_t at = 0; at < b64.size(); at += 76) {
+        text.append(b64, at, 76);
+        text += "\r\n";
       }
-    }
+      pending.erase(0, whole);
+      if (text.size() >= (1u << 20)) z.write(text);
+    };
+    const std::function<void(std::string&)> flush = [&](std::string& piece) {
+      pending += piece;
+      piece.clear();
+      encode(false);
+    };
+    std::string out;
+    h->writeText_(out, &flush);
+    flush(out);
+    encode(true);
     line("");
     line(p + 1 == parts.size() ? "--" + boundary + "--" : "--" + boundary);
   }

@@ -6,6 +6,7 @@
 #include "model/format.h"
 #include "model/lists.h"
 #include "model/records/MemoFile.h"
+#include "model/records/ZTextWriter.h"
 #include "model/strutil.h"
 #include "model/tagtree.h"
 #include "model/text/sjis.h"
@@ -406,6 +407,11 @@ void MemoHolder::saveToTSL_(StringList& lines) { appendTextLines(lines, saveToTe
 
 std::string MemoHolder::saveToText_() {
   std::string out;
+  writeText_(out, nullptr);
+  return out;
+}
+
+void MemoHolder::writeText_(std::string& out, const std::function<void(std::string&)>* flush) {
   std::size_t estimate = 4096;
   const StringList& c = nodes_->children();
   for (int i = 0; i < c.count(); ++i) {
@@ -415,7 +421,8 @@ std::string MemoHolder::saveToText_() {
       if (node->content() && node->content()->data()) estimate += node->content()->data()->size() * 4 / 3 + 8;
     }
   }
-  out.reserve(estimate + estimate / 16);
+  const std::size_t kPiece = 1u << 20;
+  out.reserve(flush ? kPiece + (kPiece >> 2) : estimate + estimate / 16);
   const DateTime now = Now();
   out += "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n";
   out += "<!-- " + FormatDateTime("yyyymmdd hhnnss", now) + " -->\r\n";
@@ -478,9 +485,12 @@ std::string MemoHolder::saveToText_() {
 
   for (int i = 0; i < c.count(); ++i) {
     if (auto* node = c.objectAs<MemoNode>(i)) node->writeRecordText_(out, "  ", c[i]);
+    if (flush && out.size() >= kPiece) {
+      (*flush)(out);
+      out.reserve(kPiece + (kPiece >> 2));
+    }
   }
   out += "</Holder>\r\n";
-  return out;
 }
 
 long long MemoHolder::saveToFile_(const std::string& fileName) {
@@ -489,10 +499,17 @@ long long MemoHolder::saveToFile_(const std::string& fileName) {
   TimeSaved = Now();
   std::string ext = sjis::lower(platform::extOf(fileName));
   if (ext != ".mxh" && ext != ".mhz") return -1;
-  const std::string text = saveToText_();
-  bool ok = ext == ".mxh" ? platform::writeFileAtomic(fileName, text)
-                          : platform::writeFileAtomic(fileName, ZCompress(text));
-  return ok ? static_cast<long long>(text.size()) : -1;
+  if (ext == ".mxh") {
+    const std::string text = saveToText_();
+    return platform::writeFileAtomic(fileName, text) ? static_cast<long long>(text.size()) : -1;
+  }
+  ZTextWriter z;
+  std::string out;
+  const std::function<void(std::string&)> flush = [&z](std::string& piece) { z.write(piece); };
+  writeText_(out, &flush);
+  z.write(out);
+  if (!z.finish() || !platform::writeFileAtomic(fileName, z.compressed())) return -1;
+  return static_cast<long long>(z.bytesIn());
 }
 
 // ---- reading --------------------------------------------------------------------------
@@ -503,6 +520,7 @@ int MemoHolder::_readTAG_(TTAGNode* element) {
   // runs only for a name that clashes, so large notebooks read in linear time.
   std::unordered_set<std::string> taken;
   const StringList& c = nodes_->children();
+  taken.reserve(static_cast<std::size_t>(c.count() + element->count() / 2));
   for (int i = 0; i < c.count(); ++i) taken.insert(sjis::lower(c[i]));
 
   MemoNode* last = nullptr;
@@ -522,13 +540,11 @@ int MemoHolder::_readTAG_(TTAGNode* element) {
       if (sameName) {
         addNodeRaw_(node, name);
       } else {
-        std::string key = sjis::lower(name);
-        if (taken.count(key)) {
+        if (!taken.insert(sjis::lower(name)).second) {
           name = makeUniqueNodeName_(name);
-          key = sjis::lower(name);
+          taken.insert(sjis::lower(name));
         }
         addNodeRaw_(node, name);
-        taken.insert(key);
       }
       node->_readTAG_(child);
       last = node;

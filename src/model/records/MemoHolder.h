@@ -2,6 +2,7 @@
 // One notebook: an ordered, named set of notes plus its settings, kept partly as fields
 // and partly as typed members. It lives in its own file: ".mxh" (text) or ".mhz" (the
 // same text compressed with zlib).
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -68,6 +69,10 @@ class MemoHolder : public MemoBasic {
   void saveToTSL_(StringList& lines);
   // The whole notebook file as one text (what saveToTSL_ gives, joined by CR LF).
   std::string saveToText_();
+  // The same text made piece by piece: whenever `out` has grown past about a megabyte,
+  // `flush` is called to take it (and leave it empty). Without `flush` it all stays in
+  // `out`.
+  void writeText_(std::string& out, const std::function<void(std::string&)>* flush);
   // Writes the notebook by the name's extension; the length of the text, or -1 when
   // nothing was written (unknown extension, failed write, or a notebook whose own file
   // could not be read and would be overwritten).
