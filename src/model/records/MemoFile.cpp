@@ -338,6 +338,15 @@ int MemoFile::_readTAG_(TTAGNode* element) {
       std::string actual;
       addHolder_(h, name, actual);
       h->_readTAG_(child);
+      // A reference carries only these; anything else (a file name of its own, say) is
+      // the notebook file's business, not the document's.
+      if (StringList* f = h->fieldList()) {
+        for (int k = f->count() - 1; k >= 0; --k) {
+          const std::string n = sjis::lower(f->name(k));
+          if (n != "flagloaded" && n != "flagreadonly" && n != "fileext" && n != "flagsort" && n != "flagascending")
+            f->erase(k);
+        }
+      }
     } else if (tagIs(child, "Field")) {
       int n = TTAGNode::AttributeCount(child);
       for (int a = 0; a < n; ++a) {

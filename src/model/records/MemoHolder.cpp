@@ -396,7 +396,11 @@ std::string MemoHolder::getFileName_() {
     dir = platform::currentDir();
   }
   std::string name = SanitizeFileName(this->name());
-  std::string path = dir + platform::changeExt(name, Dequote(getFileExt_()));
+  // The extension comes from files: one that is not a plain extension could lead the
+  // notebook's file out of the document's folder.
+  std::string ext = Dequote(getFileExt_());
+  if (ext.size() < 2 || ext[0] != '.' || SanitizeFileName(ext) != ext) ext = ".mxh";
+  std::string path = dir + platform::changeExt(name, ext);
   if (path.empty()) path = platform::currentDir() + "noname.mxh";
   return path;
 }

@@ -327,6 +327,24 @@ TEST(DocumentFile, GoldenFileAndReadBack) {
   EXPECT_EQ(doc->saveToFile_(tmp.str("Doc.txt")), -1);
 }
 
+TEST(DocumentFile, ReferencesCannotLeadNotebookFilesElsewhere) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.str("Doc.mxa");
+  ASSERT_TRUE(platform::writeFileAtomic(
+      path, crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<!-- 20261206 123456 -->",
+                  "<File name=\"Doc\">", "  <Holder name=\"A\">",
+                  "    <Field FlagLoaded=\"false\" FlagExtra=\"true\" Filename=\"/etc/passwd\" />",
+                  "  </Holder>", "  <Holder name=\"B\">", "    <Field FileExt=\"/../../../x\"/>", "  </Holder>",
+                  "</File>"})));
+  auto doc = newDoc(tmp.str("other.mxa"));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*doc, path, messages), 0) << messages.text();
+  EXPECT_EQ(doc->getHolder_(0)->getFileName_(), tmp.str("A.mxh"));
+  EXPECT_EQ(doc->getHolder_(0)->getField_("FlagLoaded"), "\"false\"");
+  EXPECT_EQ(doc->getHolder_(1)->getFileName_(), tmp.str("B.mxh"));
+}
+
 TEST(DocumentFile, NotebookFileNameCollisionIsRefused) {
   FixedWorld world;
   TempDir tmp;
