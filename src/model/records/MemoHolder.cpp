@@ -518,7 +518,9 @@ long long MemoHolder::saveToFile_(const std::string& fileName) {
 
 // ---- reading --------------------------------------------------------------------------
 
-int MemoHolder::_readTAG_(TTAGNode* element) {
+int MemoHolder::_readTAG_(TTAGNode* element) { return readFromTree_(element, false); }
+
+int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
   if (!element || !tagIs(element, "Holder")) return -1;
   // Names already taken, folded as the notes list compares them: the unique-name search
   // runs only for a name that clashes, so large notebooks read in linear time.
@@ -551,6 +553,7 @@ int MemoHolder::_readTAG_(TTAGNode* element) {
         addNodeRaw_(node, name);
       }
       node->_readTAG_(child);
+      if (releaseRecords) TTAGNode::ClearTree(child);
       last = node;
     } else if (tagIs(child, "Field")) {
       _readTAGFields_(child);

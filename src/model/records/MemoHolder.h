@@ -24,6 +24,9 @@ class MemoHolder : public MemoBasic {
   TObjectNamed* deepCopy() const override;
   void copyFrom_(const TObjectNamed& source) override;
   int _readTAG_(TTAGNode* element) override;
+  // _readTAG_ that may also release each Record element of `element` once read: the
+  // file reader owns the tree and so never holds two copies of a large notebook.
+  virtual int readFromTree_(TTAGNode* element, bool releaseRecords);
   std::string getTempDir_() override;
   bool isReadOnly_() override;
 

@@ -78,7 +78,7 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     return -1;
   }
   if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
-  holder._readTAG_(element);
+  holder.readFromTree_(element, true);
   holder.loaded = true;
   holder.loadFailed = false;
   return 0;
