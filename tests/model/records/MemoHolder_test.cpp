@@ -528,3 +528,45 @@ TEST(NotebookFile, FailedWriteKeepsOldFileAndModifiedFlag) {
   for (auto& e : fs::directory_iterator(tmp.path)) leftovers += e.path().filename().string()[0] == '.';
   EXPECT_EQ(leftovers, 0);
 }
+
+TEST(DocumentFile, NotebookMovesAndNotebookCopy) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = newDoc(tmp.str("Doc.mxa"));
+  for (const char* n : {"a", "b", "c", "d"}) addBook(*doc, n);
+  auto order = [&] {
+    StringList l;
+    doc->getHolderList_(l);
+    return l.join(",");
+  };
+  doc->moveHolderUp_(0);  // nothing above the first
+  doc->moveHolderDown_(3);
+  EXPECT_EQ(order(), "a,b,c,d");
+  doc->moveHolderUp_(2);
+  EXPECT_EQ(order(), "a,c,b,d");
+  doc->moveHolderBottom_(0);
+  EXPECT_EQ(order(), "c,b,d,a");
+  doc->moveHolder_(3, 1);
+  EXPECT_EQ(order(), "c,a,b,d");
+  MemoHolder* fresh = doc->addNewHolder_(1);
+  EXPECT_EQ(fresh->name(), "new");
+  EXPECT_EQ(doc->addNewHolder_(-1)->name(), "new_01");
+  EXPECT_EQ(order(), "c,new,a,b,d,new_01");
+  EXPECT_EQ(doc->removeHolder_(fresh), 1);
+  delete fresh;
+
+  MemoHolder* src = doc->findHolderByName_("a");
+  addNote(*src, "one", "1\r\n");
+  addNote(*src, "two", "2\r\n");
+  src->putCurrentNode_(src->getNode_(1));
+  src->CountSave = 9;
+  src->SaveMinutes = 3;
+  std::unique_ptr<MemoHolder> copy(dynamic_cast<MemoHolder*>(src->deepCopy()));
+  ASSERT_NE(copy, nullptr);
+  expectSameNotes(*src, *copy);
+  EXPECT_EQ(copy->getCurrentNode_(), copy->getNode_(1));
+  EXPECT_EQ(copy->getNode_(0)->owner(), copy.get());
+  EXPECT_EQ(copy->SaveMinutes, 3);
+  EXPECT_EQ(copy->CountSave, 0);
+  EXPECT_EQ(copy->getField_("ModeNodesMngr"), "\"Nodes\"");
+}
