@@ -232,16 +232,15 @@ void BM_LoadMaz(benchmark::State& state) {
   state.counters["peak_rss_MB"] = peakRssMB();
 }
 
-void BM_ZlibCompressDocument(benchmark::State& state) {
+// The yardstick of ".maz": zlib alone on the archive's own (inflated) text.
+void BM_ZlibCompressArchiveText(benchmark::State& state) {
   Corpus& c = corpus();
-  std::string all;
-  for (int b = 0; b < c.doc->getHolderCount_(); ++b) {
-    std::string t;
-    platform::readFile(c.doc->getHolder_(b)->getFileName_(), t);
-    all += t;
-  }
-  for (auto _ : state) benchmark::DoNotOptimize(ZCompress(all));
-  state.SetBytesProcessed(state.iterations() * static_cast<long long>(all.size()));
+  std::string z, text;
+  platform::readFile(c.maz, z);
+  ZInflate(z, text);
+  for (auto _ : state) benchmark::DoNotOptimize(ZCompress(text));
+  state.SetBytesProcessed(state.iterations() * c.docBytes);
+  state.counters["archive_text_MB"] = static_cast<double>(text.size()) / (1 << 20);
 }
 
 }  // namespace
@@ -255,7 +254,7 @@ BENCHMARK(BM_ZlibInflateOnly)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_SaveMxaWithNotebooks)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_LoadMxaWithNotebooks)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SaveMaz)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_ZlibCompressDocument)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ZlibCompressArchiveText)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_LoadMaz)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 BENCHMARK_MAIN();

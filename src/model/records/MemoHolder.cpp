@@ -499,7 +499,7 @@ void MemoHolder::writeText_(std::string& out, const std::function<void(std::stri
 
 long long MemoHolder::saveToFile_(const std::string& fileName) {
   if (loadFailed && platform::resolvePath(fileName) == platform::resolvePath(getFileName_())) return -1;
-  ++CountSave;
+  if (CountSave < INT_MAX) ++CountSave;  // a counter read from a file may already be at the top
   TimeSaved = Now();
   std::string ext = sjis::lower(platform::extOf(fileName));
   if (ext != ".mxh" && ext != ".mhz") return -1;
