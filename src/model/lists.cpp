@@ -260,14 +260,18 @@ int AppendStrings(StringList& target, const StringList& source) {
 // ---- line editing -------------------------------------------------------------------
 
 int DeleteBlankLinesCount(StringList& list) {
-  int deleted = 0;
-  for (int i = list.count() - 1; i >= 0; --i) {
-    if (sjis::trim(list[i]).empty()) {
-      list.erase(i);
-      ++deleted;
-    }
+  // Kept lines move forward in one pass and the tail is cut from the end: erasing each
+  // blank line in place would make a list of many short pieces (a tag of a hostile file
+  // split at its blanks) cost quadratic time.
+  const int n = list.count();
+  int kept = 0;
+  for (int i = 0; i < n; ++i) {
+    if (sjis::trim(list[i]).empty()) continue;
+    if (i != kept) list.exchange(i, kept);
+    ++kept;
   }
-  return deleted;
+  for (int i = n - 1; i >= kept; --i) list.erase(i);
+  return n - kept;
 }
 
 void DeleteBlankLines(StringList& list) { DeleteBlankLinesCount(list); }

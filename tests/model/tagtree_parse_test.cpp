@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/tagtree.h"
+#include "platform/textconv.h"
+
+using namespace wux;
+
+namespace {
+
+std::vector<std::string> wordsOf(std::string_view text, bool breaks = false) {
+  StringList words;
+  EXPECT_EQ(TextToWordList(text, words, breaks), 0);
+  std::vector<std::string> v;
+  for (const auto& l : words) v.push_back(l.text);
+  return v;
+}
+
+std::vector<std::string> linesOf(const StringList& l) {
+  std::vector<std::string> v;
+  for (const auto& line : l) v.push_back(line.text);
+  return v;
+}
+
+using V = std::vector<std::string>;
+
+struct Tag {
+  std::string name;
+  StringList attrs;
+  bool selfClosing = false, endTag = false;
+};
+Tag tag(std::string_view word) {
+  Tag t;
+  TTAGNode::ParseTagText(word, t.name, t.attrs, t.selfClosing, t.endTag);
+  return t;
+}
+
+int parseXml(TTAGNode& root, std::string_view text, StringList& errors) {
+  StringList lines;
+  lines.setText(text);
+  StringList words;
+  TextToWordList(lines, words, false);
+  return TTAGNode::_FromXMLWordList_aOUT_(&root, words, errors);
+}
+
+}  // namespace
+
+TEST(TagWords, SplitsTagsFromTextAcrossLineBreaks) {
+  // Breaks are dropped between text: "a" and "b" join into one piece.
+  EXPECT_EQ(wordsOf("<x>a\r\nb</x>"), (V{"<x>", "ab", "</x>"}));
+  // A quoted ">" does not end the tag.
+  EXPECT_EQ(wordsOf("<a t=\"1>2\">z</a>"), (V{"<a t=\"1>2\">", "z", "</a>"}));
+  // Blank text between tags is no word; text with content keeps its blanks.
+  EXPECT_EQ(wordsOf("<a>  \r\n\t<b>  x </b>"), (V{"<a>", "<b>", "  x ", "</b>"}));
+  // Text after the last tag and an unterminated tag give nothing.
+  EXPECT_EQ(wordsOf("<a>tail"), (V{"<a>"}));
+  EXPECT_EQ(wordsOf("x<a t=\"open>"), (V{"x"}));
+  EXPECT_EQ(wordsOf("<a"), V{});
+  // A break inside a tag separates like a blank; inside quotes it is kept.
+  EXPECT_EQ(wordsOf("<a x=\"1\"\r\ny=\"2\r\n3\">"), (V{"<a x=\"1\" y=\"2\r\n3\">"}));
+  // With the flag, each break outside a tag is a word of its own; CR LF and LF LF are
+  // one break each.
+  EXPECT_EQ(wordsOf("<a>x\r\ny\n\n\r<b>", true), (V{"<a>", "x", "<CR/>", "y", "<CR/>", "<CR/>", "<b>"}));
+  // Double-byte text passes through whole.
+  std::string jp = sj("日本語のメモ");
+  EXPECT_EQ(wordsOf("<a>" + jp + "<BR/>"), (V{"<a>", jp, "<BR/>"}));
+}
+
+TEST(TagWords, ListLinesAreJoinedWithBreaks) {
+  StringList lines{"  <Record name=\"a\">", "body", "text<BR/>", "  </Record>", "tail"};
+  StringList words;
+  TextToWordList(lines, words, false);
+  EXPECT_EQ(linesOf(words), (V{"<Record name=\"a\">", "bodytext", "<BR/>", "</Record>"}));
+  // The list is replaced, not appended to.
+  TextToWordList(StringList{"<a>"}, words, false);
+  EXPECT_EQ(linesOf(words), V{"<a>"});
+}
+
+TEST(TagWords, MalformedInputNeverFails) {
+  std::string nasty("<a\0b>\x81<\x82\"", 9);
+  nasty += std::string(std::size_t{100} << 20, '<');  // 100 MB of "<"
+  StringList words;
+  EXPECT_EQ(TextToWordList(nasty, words, false), 0);
+  EXPECT_EQ(linesOf(words), (V{std::string("<a\0b>", 5), "\x81"}));
+  // A tag of a great many blank-separated pieces takes linear time, not minutes.
+  std::string wide = "<x";
+  for (int i = 0; i < 200000; ++i) wide += " a  ";
+  EXPECT_EQ(tag(wide + "/>").attrs.count(), 200000);
+  std::string nul("x\0y<z>\x81", 8);
+  EXPECT_EQ(wordsOf(nul), (V{std::string("x\0y", 3), "<z>"}));
+}
+
+TEST(TagText, NameFlagsAndAttributes) {
+  Tag br = tag("<BR/>");
+  EXPECT_EQ(br.name, "BR");
+  EXPECT_TRUE(br.selfClosing);
+  EXPECT_FALSE(br.endTag);
+  EXPECT_EQ(br.attrs.count(), 0);
+  EXPECT_TRUE(tag(" <BR /> ").selfClosing);
+
+  Tag end = tag("</Record>");
+  EXPECT_EQ(end.name, "Record");
+  EXPECT_TRUE(end.endTag);
+  EXPECT_FALSE(end.selfClosing);
+
+  Tag rec = tag("<Record name=\"my note\">");
+  EXPECT_EQ(rec.name, "Record");
+  EXPECT_EQ(linesOf(rec.attrs), V{"name=\"my note\""});
+
+  // A bare name gets an empty quoted value, except when it is the last piece.
+  EXPECT_EQ(linesOf(tag("<x a b=1>").attrs), (V{"a=\"\"", "b=1"}));
+  EXPECT_EQ(linesOf(tag("<x b=1 a>").attrs), (V{"b=1", "a"}));
+  // Blanks around "=" all give name="value".
+  EXPECT_EQ(linesOf(tag("<x a = \"1\" b= \"2\" c =\"3\" d=\"4\" e= f='5' g=\"\">").attrs),
+            (V{"a=\"1\"", "b=\"2\"", "c=\"3\"", "d=\"4\"", "e=\"\"", "f='5'", "g=\"\""}));
+  // Values are unescaped.
+  EXPECT_EQ(linesOf(tag("<F v=\"&lt;b&gt; &amp;lt; &quot;\"/>").attrs), V{"v=\"<b> &lt; \"\""});
+
+  EXPECT_EQ(tag("<>").name, "");
+  EXPECT_EQ(tag("< / >").name, "");
+}
+
+TEST(XmlParser, ReadsADocumentFileWithInternalSubset) {
+  std::string text = sj(
+      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n"
+      "<!-- 20261206 120000 -->\r\n"
+      "<!DOCTYPE File [<!ENTITY quot \"&#34;\">]>\r\n"
+      "<File name=\"doc\">\r\n"
+      "  <Field Filename=\"C:\\data\\doc.mxa\" CurrentHolder=\"日記\" />\r\n"
+      "first &lt;line&gt;<BR/>\r\n"
+      "  <Holder name=\"日記\">\r\n"
+      "    <Field FlagLoaded=\"false\" />\r\n"
+      "  </Holder>\r\n"
+      "</File>\r\n");
+  TTAGNode root;
+  StringList errors;
+  ASSERT_EQ(parseXml(root, text, errors), 0);
+  EXPECT_EQ(errors.count(), 0);
+  ASSERT_EQ(root.count(), 5);
+  EXPECT_EQ(root.element(0)->tagName(), "?xml");
+  EXPECT_EQ(root.element(1)->tagName(), "!--");
+  EXPECT_EQ(root.element(2)->tagName(), "!DOCTYPE");
+  EXPECT_EQ(root[2], "<!DOCTYPE File [<!ENTITY quot \"&#34;\">");
+  // What follows the internal subset is a text line of the root.
+  EXPECT_EQ(root[3], "]>");
+  EXPECT_EQ(root.object(3), nullptr);
+
+  TTAGNode* file = TTAGNode::FindChildTag(&root, "File");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(TTAGNode::FindChildTag(&root, "FILE"), nullptr);
+  EXPECT_EQ(TTAGNode::FindChildTag(&root, " "), nullptr);
+  EXPECT_EQ(file->endTagName(), "File");
+  EXPECT_EQ(file->parent(), &root);
+  EXPECT_EQ(root[4], "<File name=\"doc\">");
+  ASSERT_EQ(file->count(), 4);
+  TTAGNode* field = file->element(0);
+  EXPECT_EQ(field->tagName(), "Field");
+  EXPECT_EQ(TTAGNode::AttributeValue(field, "currentholder"), sj("\"日記\""));
+  EXPECT_EQ(TTAGNode::AttributeValue(field, "Filename"), "\"C:\\data\\doc.mxa\"");
+  EXPECT_EQ((*file)[1], "first <line>");
+  EXPECT_EQ(file->element(2)->tagName(), "BR");
+  TTAGNode* holder = TTAGNode::FindChildTag(file, "Holder");
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ(TTAGNode::AttributeValue(holder, "name"), sj("\"日記\""));
+  EXPECT_EQ(TTAGNode::FindChildTag(holder, "Field")->parent(), holder);
+}
+
+TEST(XmlParser, ReadsANotebookFile) {
+  std::string text = sj(
+      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n"
+      "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>\r\n"
+      "<Holder name=\"メモ &amp; 日記\">\r\n"
+      "  <Field curIndex=\"a\"/>\r\n"
+      "  <Record name=\"a\">\r\n"
+      "    <Field UID=\"&quot;20261206_1&quot;\" flagMarked=\"true\" />\r\n"
+      "表示テキスト<BR/>\r\n"
+      "<BR/>\r\n"
+      "x &lt; y &amp;&amp; &quot;z&quot;<BR/>\r\n"
+      "    <Comment>\r\n"
+      "コメント<BR/>\r\n"
+      "    </Comment>\r\n"
+      "  </Record>\r\n"
+      "</Holder>\r\n");
+  TTAGNode root;
+  StringList errors;
+  ASSERT_EQ(parseXml(root, text, errors), 0);
+  TTAGNode* holder = TTAGNode::FindChildTag(&root, "Holder");
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ(TTAGNode::AttributeValue(holder, "name"), sj("\"メモ & 日記\""));
+  TTAGNode* rec = TTAGNode::FindChildTag(holder, "Record");
+  ASSERT_NE(rec, nullptr);
+  EXPECT_EQ(TTAGNode::AttributeValue(rec->element(0), "UID"), "\"\"20261206_1\"\"");
+  std::vector<std::string> texts;
+  for (int i = 0; i < rec->count(); ++i)
+    texts.push_back(rec->object(i) ? "[" + rec->element(i)->tagName() + "]" : (*rec)[i]);
+  EXPECT_EQ(texts, (V{"[Field]", sj("表示テキスト"), "[BR]", "[BR]", "x < y && \"z\"", "[BR]", "[Comment]"}));
+  TTAGNode* comment = TTAGNode::FindChildTag(rec, "Comment");
+  EXPECT_EQ((*comment)[0], sj("コメント"));
+  EXPECT_EQ(comment->endTagName(), "Comment");
+}
+
+TEST(XmlParser, ReportsMismatchedAndStrayEndTags) {
+  {
+    TTAGNode root;
+    StringList errors;
+    EXPECT_EQ(parseXml(root, "<Holder><Record name=\"a\">x<BR/></record></Holder>", errors), -1);
+    EXPECT_EQ(linesOf(errors), (V{"4:</record>", sj(" タグの開始と終了が一致しない。") +
+                                                  "Record record in TTAGNode._fromXMLWorldList_aOUT_"}));
+    // The tree built so far stays under the root.
+    TTAGNode* rec = TTAGNode::FindChildTag(TTAGNode::FindChildTag(&root, "Holder"), "Record");
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->endTagName(), "record");
+  }
+  {
+    // The root has no name, so a surplus end tag at the top is a mismatch.
+    TTAGNode root;
+    StringList errors;
+    EXPECT_EQ(parseXml(root, "<a></a></File>", errors), -1);
+    EXPECT_EQ(linesOf(errors), (V{"2:</File>", sj(" タグの開始と終了が一致しない。") +
+                                                " File in TTAGNode._fromXMLWorldList_aOUT_"}));
+  }
+  {
+    TTAGNode root;
+    StringList errors;
+    EXPECT_EQ(parseXml(root, "<a><></a>", errors), -1);
+    EXPECT_EQ(errors.count(), 0);
+  }
+  // A named root can be closed; what follows has nowhere to go.
+  auto closedRoot = [](std::string_view text, StringList& errors) {
+    TTAGNode root;
+    root.setTagName("R");
+    return parseXml(root, text, errors);
+  };
+  StringList e1, e2, e3;
+  EXPECT_EQ(closedRoot("</R>text<a>", e1), -1);
+  EXPECT_EQ(linesOf(e1), (V{"1:text", "R aTTNC = nil in TTAGNode._FromXMLWordList_aOUT_"}));
+  EXPECT_EQ(closedRoot("</R><a>", e2), -1);
+  EXPECT_EQ(linesOf(e2), V{"ERROR Current TAG is nil. Probabry TAG's ireko not matichline number = 1 "
+                           "word=<a> in  _FromXMLWordList_aOUT_ "});
+  EXPECT_EQ(closedRoot("</R></R>", e3), -1);
+  EXPECT_EQ(linesOf(e3), (V{"1:</R>", sj("いきなり終了タグがあらわれた。") +
+                                          "R  in TTAGNode._fromXMLWorldList_aOUT_"}));
+}
+
+TEST(XmlParser, EveryRoadGivesTheSameTree) {
+  std::string text = sj("<Holder name=\"h\">\r\n  <Record name=\"a\">\r\nlong body text of a note 本文 &amp; x<BR/>\r\n");
+  StringList lines;
+  lines.setText(text);
+  StringList words;
+  TextToWordList(lines, words, false);
+  TTAGNode copied, moved, onePass;
+  StringList errors;
+  ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(&copied, words, errors), 0);
+  ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(&moved, std::move(words), errors), 0);
+  ASSERT_EQ(TTAGNode::ParseXmlText(&onePass, lines, errors), 0);
+  for (TTAGNode* root : {&copied, &moved, &onePass}) {
+    TTAGNode* rec = TTAGNode::FindChildTag(TTAGNode::FindChildTag(root, "Holder"), "Record");
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(linesOf(*rec), (V{sj("long body text of a note 本文 & x"), "<BR/>"}));
+  }
+  // Errors name the same word numbers; the words after the error are not read.
+  TTAGNode c;
+  EXPECT_EQ(TTAGNode::ParseXmlText(&c, std::string_view("<a>x</b><c>"), errors), -1);
+  EXPECT_EQ(linesOf(errors), (V{"2:</b>", sj(" タグの開始と終了が一致しない。") + "a b in TTAGNode._fromXMLWorldList_aOUT_"}));
+  EXPECT_EQ(c.count(), 1);
+}

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/tagtree.h"
+#include "platform/textconv.h"
+
+using namespace wux;
+
+namespace {
+
+using V = std::vector<std::string>;
+
+std::vector<std::string> linesOf(const StringList& l) {
+  std::vector<std::string> v;
+  for (const auto& line : l) v.push_back(line.text);
+  return v;
+}
+
+int parseHtml(TTAGNode& root, std::string_view text, StringList& errors) {
+  StringList lines;
+  lines.setText(text);
+  StringList words;
+  TextToWordList(lines, words, false);
+  return TTAGNode::ParseHtml(&root, words, errors);
+}
+
+// Records each item as its label indented by its depth.
+struct RecordingSink : TagTreeSink {
+  V rows;
+  std::vector<std::size_t> depth;
+  std::vector<std::unique_ptr<StringList>> kept;
+  std::vector<TObject*> data;
+  Item addItem(Item parent, const std::string& label, TObject* obj) override {
+    std::size_t d = parent ? depth[reinterpret_cast<std::size_t>(parent) - 1] + 1 : 0;
+    depth.push_back(d);
+    data.push_back(obj);
+    rows.push_back(std::string(2 * d, ' ') + label);
+    return reinterpret_cast<Item>(depth.size());
+  }
+  Item addItemWithText(Item parent, const std::string& label, std::unique_ptr<StringList> full) override {
+    kept.push_back(std::move(full));
+    return addItem(parent, label, nullptr);
+  }
+};
+
+}  // namespace
+
+TEST(HtmlParser, BuildsNestedElementsFromTheDictionary) {
+  TTAGNode root;
+  StringList errors;
+  ASSERT_EQ(parseHtml(root, "<html><body bgcolor=red><p>Hello &lt;you&gt;<br>world</p>end</BODY></html>", errors), 0);
+  TTAGNode* html = root.element(0);
+  ASSERT_NE(html, nullptr);
+  EXPECT_EQ(html->tagName(), "HTML");  // the dictionary's name, not the written one
+  EXPECT_EQ(html->endTagName(), "BODY");
+  TTAGNode* body = html->element(0);
+  EXPECT_EQ(TTAGNode::AttributeValue(body, "BGCOLOR"), "red");
+  // P and BR hold nothing; the end tag of P closes BODY, so "end" lands in HTML.
+  std::vector<std::string> texts;
+  for (int i = 0; i < body->count(); ++i)
+    texts.push_back(body->object(i) ? "[" + body->element(i)->tagName() + "]" : (*body)[i]);
+  EXPECT_EQ(texts, (V{"[P]", "Hello &lt;you&gt;", "[BR]", "world"}));
+  EXPECT_EQ((*html)[1], "end");
+  EXPECT_EQ(root.element(0)->definition()->name(), "HTML");
+}
+
+TEST(HtmlParser, ReportsUnknownTagsWithTheirWordNumber) {
+  TTAGNode root;
+  StringList errors;
+  EXPECT_EQ(parseHtml(root, "<HTML><BODY>\r\n<P>a<BLINK>b</BLINK></BODY></HTML>", errors), -1);
+  EXPECT_EQ(linesOf(errors), (V{"4:<BLINK>", sj("未知のタグを見つけた ") + "BLINK in TTAGNode._FromWordList_aDict_"}));
+  // The tree built so far stays.
+  EXPECT_EQ(root.element(0)->element(0)->tagName(), "BODY");
+
+  // Comments of any spelling are the "!--" entry.
+  TTAGNode comment;
+  errors.clear();
+  EXPECT_EQ(parseHtml(comment, "<!--x--><!DOCTYPE html>", errors), 0);
+  EXPECT_EQ(comment.element(0)->tagName(), "!--");
+  EXPECT_EQ(comment.element(1)->tagName(), "!DOCTYPE");
+
+  // One end tag too many closes the root; what follows has nowhere to go.
+  TTAGNode over;
+  errors.clear();
+  EXPECT_EQ(parseHtml(over, "<B>x</B></B>y<I>", errors), -1);
+  EXPECT_EQ(linesOf(errors), (V{"4:y", "B in TTAGNode._FromWordList_aDict_"}));
+  errors.clear();
+  TTAGNode over2;
+  EXPECT_EQ(parseHtml(over2, "<B></B></B><I>", errors), -1);
+  EXPECT_EQ(linesOf(errors), V{sj("ERROR カレントタグが nil になった。恐らくタグの入れ子が不一致 line number = ") +
+                               "3 word=<I> in  _FromWordList_aDict_aOUT_ "});
+}
+
+TEST(HtmlParser, CustomDictionaryKinds) {
+  StringList dict;
+  dict.add("X=1");
+  dict.add("BAD=1");
+  dict.add("HR=4");
+  TTAGNode::BuildTagDefinitions(dict);
+  // A bare-tag definition is shared, not copied; a foreign class is refused.
+  TDEFTAG* bare = new TDEFTAG04("HR");
+  delete dict.object(2);
+  dict.setObject(2, bare);
+  TDEFTAG* plain = new TDEFTAG("BAD");
+  delete dict.object(1);
+  dict.setObject(1, plain);
+
+  StringList words{"<x a=\"1\">", "t", "<hr>", "</x>", "<bad>"};
+  TTAGNode root;
+  StringList errors;
+  EXPECT_EQ(TTAGNode::_FromWordList_aDict_(&root, words, dict, errors), -1);
+  EXPECT_EQ(linesOf(errors), (V{"4:<bad>", "bad" + sj("　未知の型定義 in TTAGNode._FromWordList_aDict_")}));
+  TTAGNode* x = root.element(0);
+  EXPECT_EQ(x->bareTag(1), bare);
+  StringList out;
+  TTAGNode::WriteTo(&root, out);
+  EXPECT_EQ(linesOf(out), (V{"<X a=\"1\" >", "t", "<HR>", "</X>"}));
+  root.clear();
+  TTAGNode::FreeTagDefinitions(dict);
+}
+
+TEST(TagWriter, WritesAnHtmlPageBackByteForByte) {
+  std::string page =
+      "<html>\r\n"
+      "<head><title>T &amp; t</title></head>\r\n"
+      "<body bgcolor=\"#ffffff\">\r\n"
+      "<h1>Head</h1>\r\n"
+      "<p>para<br/>line\r\n"
+      "<img src=\"a.png\" alt=\"x\">\r\n"
+      "<!-- note -->\r\n"
+      "<table><tr><td>1</td></tr></table>\r\n"
+      "</body>\r\n"
+      "</html>\r\n";
+  TTAGNode root;
+  StringList errors;
+  ASSERT_EQ(parseHtml(root, page, errors), 0);
+  StringList out;
+  TTAGNode::WriteTo(&root, out);
+  EXPECT_EQ(out.text(),
+            "<HTML>\r\n<HEAD>\r\n<TITLE>\r\nT &amp; t\r\n</TITLE>\r\n</HEAD>\r\n"
+            "<BODY bgcolor=\"#ffffff\" >\r\n<H1>\r\nHead\r\n</H1>\r\n<P>\r\npara\r\n<BR>\r\nline\r\n"
+            "<IMG src=\"a.png\" alt=\"x\" >\r\n<!-- note=\"\" -- >\r\n"
+            "<TABLE>\r\n<TR>\r\n<TD>\r\n1\r\n</TD>\r\n</TR>\r\n</TABLE>\r\n</BODY>\r\n</HTML>\r\n");
+
+  // A raw-text element writes every line as it is, children too.
+  TTAGNode title;
+  title.setDefinition(dynamic_cast<const TDEFTAG*>(
+      TTAGNode::EnsureHtmlTagDictionary().object(TTAGNode::EnsureHtmlTagDictionary().indexOfName("TITLE"))));
+  title.add("a");
+  TTAGNode::addNew___(&title, "<b>", "b", nullptr);
+  out.clear();
+  TTAGNode::WriteTo(&title, out);
+  EXPECT_EQ(linesOf(out), (V{"<TITLE>", "a", "<b>", "</TITLE>"}));
+
+  // A node without definition writes only what its children write.
+  out.clear();
+  TTAGNode xml;
+  StringList words{"<a>", "x", "<b/>", "</a>"};
+  ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(&xml, words, errors), 0);
+  TTAGNode::WriteTo(&xml, out);
+  EXPECT_EQ(out.count(), 0);
+}
+
+TEST(TagTree, DeepNestingNeitherOverflowsNorLeaks) {
+  const int depth = 100000;
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "<div>";
+  text += "x";
+  for (int i = 0; i < depth; ++i) text += "</div>";
+  StringList words;
+  TextToWordList(text, words, false);
+  {
+    auto root = std::make_unique<TTAGNode>();
+    StringList errors;
+    ASSERT_EQ(TTAGNode::ParseHtml(root.get(), words, errors), 0);
+    StringList out;
+    TTAGNode::WriteTo(root.get(), out);
+    ASSERT_EQ(out.count(), 2 * depth + 1);
+    EXPECT_EQ(out[depth], "x");
+    RecordingSink sink;
+    EXPECT_EQ(TTAGNode::FillTreeView(root.get(), sink, nullptr), depth + 1);
+    TTAGNode::ClearTree(root.get());
+    EXPECT_EQ(root->count(), 0);
+  }
+  {
+    auto root = std::make_unique<TTAGNode>();
+    StringList errors;
+    ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(root.get(), std::move(words), errors), 0);
+  }  // the destructor frees all levels
+}
+
+TEST(TagTree, AttributeAccessors) {
+  TTAGNode bare;
+  std::string n, v;
+  EXPECT_EQ(TTAGNode::AttributeCount(&bare) + TTAGNode::AttributesText(&bare).size(), 0u);
+  EXPECT_EQ(TTAGNode::AttributeAt(&bare, 0, n, v), -1);
+
+  TTAGNode root;
+  StringList words{"<Field Name=\"v 1\" b=2 flag/>"};
+  StringList errors;
+  ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(&root, words, errors), 0);
+  TTAGNode* f = root.element(0);
+  EXPECT_EQ(TTAGNode::AttributeCount(f), 3);
+  EXPECT_EQ(TTAGNode::AttributesText(f), "Name=\"v 1\" b=2 flag ");
+  EXPECT_EQ(TTAGNode::AttributesAsText(f), "Name=\"v 1\"\r\nb=2\r\nflag\r\n");
+  EXPECT_EQ(TTAGNode::AttributeValue(f, "name"), "\"v 1\"");
+  EXPECT_EQ(TTAGNode::AttributeLine(f, 1), "b=2");
+  EXPECT_EQ(TTAGNode::AttributeLine(f, -1), "");
+  EXPECT_EQ(TTAGNode::AttributeAt(f, 1, n, v), 1);
+  EXPECT_EQ(n, "b");
+  EXPECT_EQ(v, "2");
+  EXPECT_EQ(TTAGNode::AttributeAt(f, 2, n, v), 0);
+  EXPECT_EQ(n, "flag");
+  EXPECT_EQ(v, "");
+  EXPECT_EQ(TTAGNode::AttributeAt(f, 3, n, v), -2);
+}
+
+TEST(TagTree, DumpsATreeForTheViewer) {
+  std::string longText(300, 'x');
+  StringList words{"<?xml v=\"1\"?>", "<File name=\"d\">", "t", "<BR/>", "<Holder>", longText, "</Holder>",
+                   "</File>", "]>"};
+  TTAGNode root;
+  StringList errors;
+  ASSERT_EQ(TTAGNode::_FromXMLWordList_aOUT_(&root, words, errors), 0);
+  RecordingSink sink;
+  int n = TTAGNode::FillTreeView(&root, sink, nullptr);
+  // Top: the lines with an object; below: every line.
+  EXPECT_EQ(n, 2 + 3 + 1);
+  EXPECT_EQ(sink.rows, (V{"<?xml v=\"1\"?>", "<File name=\"d\">", "  #PCDATA:t", "  ELEMENT:BR", "  ELEMENT:Holder",
+                          "    #PCDATA-OVER:" + std::string(240, 'x'), "]>"}));
+  // The cut label keeps the full text as its data.
+  ASSERT_EQ(sink.kept.size(), 1u);
+  EXPECT_EQ((*sink.kept[0])[0], longText);
+  EXPECT_EQ(sink.data[1], root.element(1));
+
+  TTAGNode html;
+  ASSERT_EQ(TTAGNode::ParseHtml(&html, StringList{"<HTML>", "<!-- c -->", "<BODY a=1 b=2>", "</BODY>", "</HTML>"},
+                                errors),
+            0);
+  RecordingSink s2;
+  EXPECT_EQ(TTAGNode::FillTreeView(&html, s2, nullptr), 3);
+  EXPECT_EQ(s2.rows, (V{"<HTML>", "  SPECIAL:!--", "  ELEMENT:BODY", "    ATTLIST:", "      a=1", "      b=2"}));
+}
