@@ -54,15 +54,18 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     holder.loadFailed = true;
     return -1;
   }
-  // A ".mhz" is normally compressed, but one unpacked from an archive holds plain text.
-  if (sjis::lower(platform::extOf(path)) == ".mhz" && hasZlibHeader(data)) {
+  // A ".mhz" is normally compressed, but one unpacked from an archive holds plain text;
+  // and a compressed notebook that was renamed still opens. Notebook text starts with
+  // "<", which never looks like a zlib header.
+  if (hasZlibHeader(data)) {
     std::string text, error;
-    if (!ZInflate(data, text, &error)) {
+    if (ZInflate(data, text, &error)) {
+      data.swap(text);
+    } else if (sjis::lower(platform::extOf(path)) == ".mhz") {
       messages.add("The compressed notebook file " + path + " is damaged: " + error);
       holder.loadFailed = true;
       return -1;
     }
-    data.swap(text);
   }
   TTAGNode root;
   int words = 0;
