@@ -147,10 +147,10 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     messages.add("The archive " + archive + " is damaged: " + error);
     return -1;
   }
-  data.clear();
+  std::string().swap(data);  // large archives: hold one form of the text at a time
   StringList lines;
   lines.setText(text);
-  text.clear();
+  std::string().swap(text);
   std::unique_ptr<TContent> top(Create<TContent>(nullptr));
   top->parseMIME_(lines);
   TObjectParent* parts = top->parts();
