@@ -1,6 +1,7 @@
 #include "model/records/ZTextWriter.h"
 
 #include <climits>
+#include <exception>
 
 namespace wux {
 namespace {
@@ -9,7 +10,12 @@ constexpr std::size_t kMaxQueued = 8;  // chunks waiting: bounds the memory in f
 
 ZTextWriter::ZTextWriter() {
   ok_ = deflateInit(&zs_, Z_DEFAULT_COMPRESSION) == Z_OK;
-  if (ok_) worker_ = std::thread([this] { run(); });
+  if (!ok_) return;
+  try {
+    worker_ = std::thread([this] { run(); });
+  } catch (const std::exception&) {
+    // No thread to be had: the text is deflated as it comes, on this thread.
+  }
 }
 
 ZTextWriter::~ZTextWriter() {
@@ -65,6 +71,11 @@ bool ZTextWriter::write(std::string& text) {
   if (!ok_ || finished_) return false;
   if (text.empty()) return true;
   in_ += text.size();
+  if (!worker_.joinable()) {
+    ok_ = deflateChunk(text, Z_NO_FLUSH);
+    text.clear();
+    return ok_;
+  }
   std::unique_lock<std::mutex> lock(m_);
   cv_.wait(lock, [this] { return queue_.size() < kMaxQueued; });
   if (failed_) return false;
