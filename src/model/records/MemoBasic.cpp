@@ -595,12 +595,14 @@ void MemoBasic::_readTAGComment_(TTAGNode* element) {
   c.clear();
   if (!element) return;
   std::string running;
-  for (int i = 0; i < element->count(); ++i) {
-    TTAGNode* child = element->element(i);
-    if (!child) {
-      if (!element->object(i)) running += element->get(i);
+  const auto& lines = element->lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].object) {
+      running += lines[i].text;
       continue;
     }
+    TTAGNode* child = element->element(static_cast<int>(i));
+    if (!child) continue;
     if (tagIs(child, "BR")) {
       c.add(std::move(running));
       running.clear();

@@ -325,12 +325,14 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
 int MemoFile::_readTAG_(TTAGNode* element) {
   if (!element || !tagIs(element, "File")) return -1;
   std::string running;
-  for (int i = 0; i < element->count(); ++i) {
-    TTAGNode* child = element->element(i);
-    if (!child) {
-      if (!element->object(i)) running += element->get(i);
+  const auto& lines = element->lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].object) {
+      running += lines[i].text;
       continue;
     }
+    TTAGNode* child = element->element(static_cast<int>(i));
+    if (!child) continue;
     if (tagIs(child, "Holder")) {
       std::string name = Dequote(TTAGNode::AttributeValue(child, "name"));
       if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " ";

@@ -531,12 +531,14 @@ int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
 
   MemoNode* last = nullptr;
   bool sameName = getFlagSameName_();
-  for (int i = 0; i < element->count(); ++i) {
-    TTAGNode* child = element->element(i);
-    if (!child) {
-      if (!element->object(i) && last) last->body().add(element->get(i));
+  const auto& lines = element->lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].object) {
+      if (last) last->body().add(lines[i].text);
       continue;
     }
+    TTAGNode* child = element->element(static_cast<int>(i));
+    if (!child) continue;
     if (tagIs(child, "Record")) {
       // Names are written trimmed, so they are read trimmed: two notes whose names differ
       // only in surrounding blanks must not become equal on the next reading.

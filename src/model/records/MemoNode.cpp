@@ -191,12 +191,14 @@ int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::s
 int MemoNode::_readTAG_(TTAGNode* element) {
   if (!element || !tagIs(element, "Record")) return -1;
   std::string running;
-  for (int i = 0; i < element->count(); ++i) {
-    TTAGNode* child = element->element(i);
-    if (!child) {
-      if (!element->object(i)) running += element->get(i);
+  const auto& lines = element->lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].object) {
+      running += lines[i].text;
       continue;
     }
+    TTAGNode* child = element->element(static_cast<int>(i));
+    if (!child) continue;
     if (tagIs(child, "Field")) {
       _readTAGFields_(child);
     } else if (tagIs(child, "Comment")) {
