@@ -156,13 +156,33 @@ std::string TextToHTML(std::string_view text) {
 }
 
 std::string UnescapeHTML(std::string_view text) {
-  if (text.find('&') == std::string_view::npos) return std::string(text);
-  std::string r = sjis::replaceAll(text, "&nbsp;", " ", true);
-  r = sjis::replaceAll(r, "&lt;", "<", true);
-  r = sjis::replaceAll(r, "&gt;", ">", true);
-  r = sjis::replaceAll(r, "&quot;", "\"", true);
-  // Last, so that an escaped entity text is not decoded twice.
-  return sjis::replaceAll(r, "&amp;", "&", true);
+  std::size_t amp = text.find('&');
+  if (amp == std::string_view::npos) return std::string(text);
+  // One left-to-right pass gives the same text as replacing "&nbsp;", "&lt;", "&gt;",
+  // "&quot;" and last "&amp;" in turn: no replacement yields a '&' or a letter, so no
+  // pass can make or break a match for a later one. '&' is never a second byte.
+  static constexpr struct { std::string_view entity; char ch; } kEntities[] = {
+      {"&nbsp;", ' '}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&amp;", '&'}};
+  std::string r;
+  r.reserve(text.size());
+  std::size_t from = 0;
+  while (amp != std::string_view::npos) {
+    r.append(text.substr(from, amp - from));
+    std::size_t skip = 1;
+    char out = '&';
+    for (const auto& e : kEntities) {
+      if (text.size() - amp >= e.entity.size() && sjis::compareText(text.substr(amp, e.entity.size()), e.entity) == 0) {
+        skip = e.entity.size();
+        out = e.ch;
+        break;
+      }
+    }
+    r += out;
+    from = amp + skip;
+    amp = text.find('&', from);
+  }
+  r.append(text.substr(from));
+  return r;
 }
 
 // ---- Splitting and counting ----
