@@ -34,6 +34,10 @@ const std::string& workDir() {
   static const std::string dir = [] {
     std::string tmpl = platform::tempDir() + "wux-bench-XXXXXX";
     std::string d = ::mkdtemp(tmpl.data());
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(workDir(), ec);
+    });
     return d + "/";
   }();
   return dir;
