@@ -2,6 +2,10 @@
 // mail and other programs: arbitrary bytes must never crash them, a notebook that was
 // read must write back to a text that reads back to the same text, and an archive may
 // only ever write inside its own folder.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -25,8 +29,18 @@ struct World {
   FixedClock clock{DateTime{2026, 12, 6, 12, 34, 56, 789}};
   SeededRandom random{7};
   World() {
-    std::string tmpl = platform::tempDir() + "wux-fuzz-XXXXXX";
-    dir = std::string(::mkdtemp(tmpl.data())) + "/";
+    // libFuzzer ends without running destructors: folders of runs that are gone are
+    // removed here instead.
+    const std::string prefix = "wux-records-fuzz-";
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(platform::tempDir(), ec)) {
+      const std::string n = e.path().filename().string();
+      if (n.rfind(prefix, 0) != 0) continue;
+      const long pid = std::atol(n.c_str() + prefix.size());
+      if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove_all(e.path(), ec);
+    }
+    dir = platform::tempDir() + prefix + std::to_string(::getpid()) + "/";
+    fs::remove_all(dir, ec);
     fs::create_directories(dir + "inner");
     setClock(&clock);
     setRandomSource(&random);
