@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "model/Prompter.h"
+#include "model/errors.h"
 #include "model/records/MemoFile.h"
 #include "platform/textconv.h"
 
@@ -416,6 +417,8 @@ TEST(HtmlCalendar, MonthStartingOnSaturday) {
   EXPECT_EQ(page[last + 1], "<a href=\"#0\">end of month</a><BR>");
   EXPECT_TRUE(has(page, "  <TD BGColor=#EEFFEE><DIV align=right>5</DIV>"));
   EXPECT_FALSE(has(page, "  <TD BGColor=#FFEEEE><DIV align=right>6</DIV>"));
+  StringList bad;
+  EXPECT_THROW(exportCalendarHTML_(*b.holder, bad, DateTime{2025, 13, 1}), RangeError);
 }
 
 TEST(HtmlCalendar, NameToDate) {
