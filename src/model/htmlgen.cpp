@@ -294,10 +294,11 @@ void HTMLGEN::writePage_(const std::string& title, StringList& lines) const {
   writeHead_(TextToHTML(title), lines);
 
   // Table of contents, one blockquote per tree level so that every one opened is closed.
+  // No tree is deeper than it has notes, which bounds a level that a view got wrong.
   int prev = 0;
   for (int i = 0; i < content_.count(); ++i) {
     const MemoNode& node = *content_.objectAs<MemoNode>(i);
-    const int level = std::max(0, levels_->getLevel_(node));
+    const int level = std::clamp(levels_->getLevel_(node), 0, content_.count());
     for (; prev > level; --prev) lines.add("</blockquote>");
     for (; prev < level; ++prev) lines.add("<blockquote>");
     lines.add(linkLine("#" + std::to_string(i), TextToHTML(content_[i])) + "<BR>");
