@@ -33,7 +33,7 @@ class FlatNodeLevels : public NodeLevelProvider {
 };
 
 // The provider in force (the notes' own answer unless replaced); nullptr restores that.
-// Returns the provider that was in force before.
+// Returns the one in force before (nullptr for the default), ready to be put back.
 const NodeLevelProvider* setNodeLevelProvider(const NodeLevelProvider* p);
 const NodeLevelProvider& nodeLevelProvider();
 
@@ -55,7 +55,8 @@ class HTMLGEN {
   // A note's text, image, link or table, then its comment when `flagComment`.
   void writeNodeContent_(const MemoNode& node, StringList& lines, bool flagComment) const;
 
-  // The notebook page and the month calendar of the month of `date`.
+  // The notebook page and the month calendar of the month of `date` (an impossible
+  // month throws RangeError before anything is written).
   void writePage_(const std::string& title, StringList& lines) const;
   void writeCalendar_(const std::string& title, StringList& lines, const DateTime& date) const;
 
