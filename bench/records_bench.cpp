@@ -1,0 +1,264 @@
+// Loading and saving large notebooks and documents in every file form. The notebook
+// is 20,000 notes (about 20 MB of ".mxh" text: fields, Japanese and ASCII lines, some
+// binary content as Base64); the document holds 20 such notebooks (set WUX_BENCH_BOOKS
+// to change that). zlib alone on the same bytes is timed as the yardstick of ".mhz"
+// and ".maz". Throughput is in bytes of ".mxh"/".mxa" text per second; "peak_rss_MB" is
+// the process's peak resident memory so far.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "model/lists.h"
+#include "model/records/MemoFile.h"
+#include "model/records/RecordFiles.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/textconv.h"
+
+using namespace wux;
+namespace fs = std::filesystem;
+
+namespace {
+
+double peakRssMB() {
+  struct rusage ru {};
+  getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_maxrss / 1024.0;
+}
+
+const std::string& workDir() {
+  static const std::string dir = [] {
+    std::string tmpl = platform::tempDir() + "wux-bench-XXXXXX";
+    std::string d = ::mkdtemp(tmpl.data());
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(workDir(), ec);
+    });
+    return d + "/";
+  }();
+  return dir;
+}
+
+void fillNotebook(MemoHolder& h, int notes, unsigned seed) {
+  const std::string jp[] = {
+      sj("今日は会議の資料を作成した。来週までに見直すこと。"),
+      sj("買い物：牛乳、卵、パン、りんご、コーヒー豆"),
+      sj("メモ帳の整理をする＆タグを付ける"),
+      sj("東京駅から新大阪駅まで新幹線で二時間半くらい"),
+  };
+  const std::string ascii[] = {
+      "The quick brown fox jumps over the lazy dog near the river bank.",
+      "if (a < b && c > d) { return \"ok\"; }",
+      "http://example.com/path/to/page.html?query=1&x=2",
+      "    indented code line with some more text after it",
+  };
+  auto rnd = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  std::string binary(3000, '\0');
+  for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(rnd(256));
+  for (int i = 0; i < notes; ++i) {
+    MemoNode* n = h.newNode_();
+    h.addNode_(n, "note " + std::to_string(i));
+    n->putField_("Created", "\"20261206 120000000\"");
+    n->putField_("UID", "\"20261206_120000000_" + std::to_string(10000000 + i) + "\"");
+    if (i % 7 == 0) n->putField_("flagMarked", "\"true\"");
+    if (i % 25 == 0) {
+      n->putContentStream_(binary, "image/png", "binary");
+      n->putField_("Content-Type", "\"image/png\"");
+      n->putField_("Content-Transfer-Encoding", "\"binary\"");
+      continue;
+    }
+    int lines = 8 + static_cast<int>(rnd(10));
+    for (int l = 0; l < lines; ++l) n->body().add(rnd(2) ? jp[rnd(4)] : ascii[rnd(4)]);
+    if (i % 5 == 0) n->ensureComment().add(jp[rnd(4)]);
+  }
+}
+
+struct Corpus {
+  std::unique_ptr<MemoFile> doc;
+  std::string mxh, mhz, mxa, maz;
+  long long mxhBytes = 0, docBytes = 0;
+};
+
+Corpus& corpus() {
+  static Corpus c = [] {
+    Corpus k;
+    const int books = std::getenv("WUX_BENCH_BOOKS") ? std::atoi(std::getenv("WUX_BENCH_BOOKS")) : 20;
+    k.doc.reset(Create<MemoFile>(nullptr));
+    k.doc->putFileName_(workDir() + "Doc.mxa");
+    for (int b = 0; b < books; ++b) {
+      MemoHolder* h = k.doc->newHolder_();
+      std::string actual;
+      k.doc->addHolder_(h, "Book" + std::to_string(b), actual);
+      h->loaded = true;
+      fillNotebook(*h, 20000, 17u + static_cast<unsigned>(b));
+    }
+    MemoHolder* first = k.doc->getHolder_(0);
+    k.mxh = workDir() + "one.mxh";
+    k.mhz = workDir() + "one.mhz";
+    k.mxhBytes = first->saveToFile_(k.mxh);
+    first->saveToFile_(k.mhz);
+    k.mxa = workDir() + "Doc.mxa";
+    k.docBytes = k.doc->saveToFile_(k.mxa);
+    for (int b = 0; b < k.doc->getHolderCount_(); ++b) {
+      MemoHolder* h = k.doc->getHolder_(b);
+      k.docBytes += h->saveToFile_(h->getFileName_());
+    }
+    k.maz = workDir() + "Doc.maz";
+    k.doc->saveMAZ_(k.maz);
+    return k;
+  }();
+  return c;
+}
+
+void BM_SaveMxh(benchmark::State& state) {
+  Corpus& c = corpus();
+  MemoHolder* h = c.doc->getHolder_(0);
+  for (auto _ : state) benchmark::DoNotOptimize(h->saveToFile_(c.mxh));
+  state.SetBytesProcessed(state.iterations() * c.mxhBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+void BM_LoadMxh(benchmark::State& state) {
+  Corpus& c = corpus();
+  for (auto _ : state) {
+    std::unique_ptr<MemoHolder> h(Create<MemoHolder>(nullptr));
+    StringList messages;
+    if (ReadHolderFile(*h, c.mxh, messages) != 0) state.SkipWithError("read failed");
+    state.PauseTiming();  // closing the notebook is not part of loading it
+    h.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * c.mxhBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+void BM_SaveMhz(benchmark::State& state) {
+  Corpus& c = corpus();
+  MemoHolder* h = c.doc->getHolder_(0);
+  for (auto _ : state) benchmark::DoNotOptimize(h->saveToFile_(c.mhz));
+  state.SetBytesProcessed(state.iterations() * c.mxhBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+void BM_LoadMhz(benchmark::State& state) {
+  Corpus& c = corpus();
+  for (auto _ : state) {
+    std::unique_ptr<MemoHolder> h(Create<MemoHolder>(nullptr));
+    StringList messages;
+    if (ReadHolderFile(*h, c.mhz, messages) != 0) state.SkipWithError("read failed");
+    state.PauseTiming();  // closing the notebook is not part of loading it
+    h.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * c.mxhBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+// The yardsticks: zlib alone on the notebook's text.
+void BM_ZlibCompressOnly(benchmark::State& state) {
+  Corpus& c = corpus();
+  std::string text;
+  platform::readFile(c.mxh, text);
+  for (auto _ : state) benchmark::DoNotOptimize(ZCompress(text));
+  state.SetBytesProcessed(state.iterations() * static_cast<long long>(text.size()));
+}
+
+void BM_ZlibInflateOnly(benchmark::State& state) {
+  Corpus& c = corpus();
+  std::string z;
+  platform::readFile(c.mhz, z);
+  for (auto _ : state) {
+    std::string out;
+    ZInflate(z, out);
+    benchmark::DoNotOptimize(out);
+  }
+  state.SetBytesProcessed(state.iterations() * c.mxhBytes);
+}
+
+void BM_SaveMxaWithNotebooks(benchmark::State& state) {
+  Corpus& c = corpus();
+  for (auto _ : state) {
+    c.doc->saveToFile_(c.mxa);
+    for (int b = 0; b < c.doc->getHolderCount_(); ++b) {
+      MemoHolder* h = c.doc->getHolder_(b);
+      h->saveToFile_(h->getFileName_());
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * c.docBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+void BM_LoadMxaWithNotebooks(benchmark::State& state) {
+  Corpus& c = corpus();
+  for (auto _ : state) {
+    std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
+    StringList messages;
+    if (ReadDocumentFile(*doc, c.mxa, messages) != 0) state.SkipWithError("read failed");
+    for (int b = 0; b < doc->getHolderCount_(); ++b) LoadHolder(*doc->getHolder_(b), messages);
+    state.PauseTiming();
+    doc.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * c.docBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+void BM_SaveMaz(benchmark::State& state) {
+  Corpus& c = corpus();
+  for (auto _ : state) benchmark::DoNotOptimize(c.doc->saveMAZ_(c.maz));
+  state.SetBytesProcessed(state.iterations() * c.docBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+void BM_LoadMaz(benchmark::State& state) {
+  Corpus& c = corpus();
+  const std::string dir = workDir() + "unpacked/";
+  fs::create_directories(dir);
+  for (auto _ : state) {
+    std::vector<std::string> written;
+    StringList messages;
+    UnpackArchive(c.maz, dir, written, messages);
+    std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
+    ReadDocumentFile(*doc, written.front(), messages);
+    for (int b = 0; b < doc->getHolderCount_(); ++b) LoadHolder(*doc->getHolder_(b), messages);
+    state.PauseTiming();
+    doc.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * c.docBytes);
+  state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+// The yardstick of ".maz": zlib alone on the archive's own (inflated) text.
+void BM_ZlibCompressArchiveText(benchmark::State& state) {
+  Corpus& c = corpus();
+  std::string z, text;
+  platform::readFile(c.maz, z);
+  ZInflate(z, text);
+  for (auto _ : state) benchmark::DoNotOptimize(ZCompress(text));
+  state.SetBytesProcessed(state.iterations() * c.docBytes);
+  state.counters["archive_text_MB"] = static_cast<double>(text.size()) / (1 << 20);
+}
+
+}  // namespace
+
+BENCHMARK(BM_SaveMxh)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_LoadMxh)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_SaveMhz)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ZlibCompressOnly)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_LoadMhz)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ZlibInflateOnly)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_SaveMxaWithNotebooks)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LoadMxaWithNotebooks)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SaveMaz)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ZlibCompressArchiveText)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LoadMaz)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,616 @@
+#include "model/records/MemoBasic.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "model/Prompter.h"
+#include "model/clock.h"
+#include "model/lists.h"
+#include "model/strutil.h"
+#include "model/tagtree.h"
+#include "model/text/sjis.h"
+#include "platform/download.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace wux {
+namespace {
+
+std::string fmt6(long long n) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6lld", n);
+  return buf;
+}
+
+struct ExtRow {
+  const char* exts;  // blank-separated, each with its dot
+  const char* type;
+  const char* encoding;
+  bool body;
+};
+
+// Which files become a note's content part and which become its text.
+const ExtRow kExtTable[] = {
+    {".jpe .jpg .jpeg", "image/jpeg", "binary", false},
+    {".bmp", "image/bmp", "binary", false},
+    {".png", "image/png", "binary", false},
+    {".tif", "image/tiff", "binary", false},
+    {".gif", "image/gif", "binary", false},
+    {".ico", "image/ico", "binary", false},
+    {".wmf .emf", "image/x-wmf", "binary", false},
+    {".txt .log .asm .awk .csh .dtd .sh .eml .el .lsp .lisp .ini .bat .wsh .pas .inc .pl .bas .c .cpp "
+     ".h .py .rb .php .csv",
+     "text/plan", "8bit", true},
+    {".cr2 .lt2 .pz3 .pz2 .pp2 .hd2 .fc2", "text/plan", "Poser", true},
+    {".tv", "text/plan", "PoserLike", true},
+    {".html .htm .shtml .shtm .phtml .phtm", "text/html", "8bit", true},
+    {".xml", "text/xml", "8bit", true},
+    {".sgm .sgml", "test/sgml", "8bit", true},
+    {".css", "text/css", "8bit", true},
+    {".js", "text/javascript", "8bit", true},
+    {".java", "text/x-java-source", "8bit", true},
+    {".tex", "application/x-tex", "8bit", true},
+};
+
+const ExtRow* findExt(const std::string& ext) {
+  if (ext.empty()) return nullptr;
+  for (const ExtRow& row : kExtTable) {
+    std::string_view list = row.exts;
+    std::size_t start = 0;
+    while (start < list.size()) {
+      std::size_t end = list.find(' ', start);
+      if (end == std::string_view::npos) end = list.size();
+      if (list.substr(start, end - start) == ext) return &row;
+      start = end + 1;
+    }
+  }
+  return nullptr;
+}
+
+bool containsText(const std::string& text, const std::string& pattern, bool ignoreCase) {
+  return (ignoreCase ? sjis::findIgnoreCase(text, pattern) : sjis::find(text, pattern)) != std::string::npos;
+}
+
+// A 24-bit BMP of the given size, every pixel white.
+std::string whiteBitmap(int width, int height) {
+  const int rowSize = (width * 3 + 3) / 4 * 4;
+  const std::uint32_t imageSize = static_cast<std::uint32_t>(rowSize * height);
+  const std::uint32_t fileSize = 54 + imageSize;
+  std::string out;
+  auto u16 = [&](std::uint32_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+  };
+  auto u32 = [&](std::uint32_t v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
+  out += "BM";
+  u32(fileSize);
+  u32(0);
+  u32(54);
+  u32(40);
+  u32(static_cast<std::uint32_t>(width));
+  u32(static_cast<std::uint32_t>(height));
+  u16(1);
+  u16(24);
+  u32(0);
+  u32(imageSize);
+  u32(2835);
+  u32(2835);
+  u32(0);
+  u32(0);
+  std::string row(static_cast<std::size_t>(rowSize), '\0');
+  for (int x = 0; x < width * 3; ++x) row[static_cast<std::size_t>(x)] = static_cast<char>(0xFF);
+  for (int y = 0; y < height; ++y) out += row;
+  return out;
+}
+
+}  // namespace
+
+std::string QuoteValue(const std::string& bare) { return "\"" + bare + "\""; }
+std::string QuoteEscaped(const std::string& stored) { return "\"" + EscapeHTML(Dequote(stored)) + "\""; }
+
+MemoBasic::MemoBasic(TObjectNamed* owner) : TObjectNamed(owner) {}
+MemoBasic::~MemoBasic() = default;
+
+int MemoBasic::clear_() {
+  TObjectNamed::clear_();
+  if (body_) body_->clear(); else body_ = std::make_unique<StringList>();
+  if (fields_) fields_->clear(); else fields_ = std::make_unique<StringList>();
+  if (content_) content_->clear_();
+  return 0;
+}
+
+TObjectNamed* MemoBasic::deepCopy() const { return DeepCopyOf(*this); }
+
+void MemoBasic::copyFrom_(const TObjectNamed& source) {
+  TObjectNamed::copyFrom_(source);
+  auto* src = dynamic_cast<const MemoBasic*>(&source);
+  if (!src || src == this) return;
+  if (!fields_) fields_ = std::make_unique<StringList>();
+  if (!body_) body_ = std::make_unique<StringList>();
+  if (src->fields_) *fields_ = *src->fields_; else fields_->clear();
+  if (src->body_) *body_ = *src->body_; else body_->clear();
+  if (src->comment_) {
+    ensureComment() = *src->comment_;
+  } else if (comment_) {
+    comment_->clear();
+  }
+  if (src->content_) {
+    ensureContent().clear_();
+    content_->copyFrom_(*src->content_);
+  } else {
+    freeContent();
+  }
+}
+
+StringList& MemoBasic::ensureComment() {
+  if (!comment_) comment_ = std::make_unique<StringList>();
+  return *comment_;
+}
+
+TContent& MemoBasic::ensureContent() {
+  if (!content_) content_.reset(Create<TContent>(nullptr));
+  return *content_;
+}
+
+void MemoBasic::freeContent() { content_.reset(); }
+
+// ---- fields ---------------------------------------------------------------------------
+
+int MemoBasic::getIndexField_(const std::string& name) const {
+  if (!fields_) return -1;
+  return fields_->indexOfName(name);
+}
+
+std::string MemoBasic::getField_(const std::string& name) const {
+  int i = getIndexField_(name);
+  return i < 0 ? std::string() : fields_->valueFromIndex(i);
+}
+
+int MemoBasic::putField_(const std::string& name, const std::string& value) {
+  if (!fields_) fields_ = std::make_unique<StringList>();
+  int i = fields_->indexOfName(name);
+  if (i < 0) return fields_->add(name + "=" + value);
+  fields_->setValue(name, value);
+  return i;
+}
+
+std::string MemoBasic::removeField_(const std::string& name) {
+  int i = getIndexField_(name);
+  if (i < 0) return std::string();
+  std::string line = fields_->get(i);
+  fields_->erase(i);
+  return line;
+}
+
+bool MemoBasic::isReadOnly_() { return getField_("FlagReadOnly") == "\"true\""; }
+
+void MemoBasic::putReadOnly_(bool flag) { putField_("FlagReadOnly", flag ? "\"true\"" : "\"false\""); }
+
+std::string MemoBasic::newUID_() {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%.8lld", static_cast<long long>(1 + Random(99999998)));
+  std::string uid = QuoteValue(FormatDateTime("YYYYMMDD_hhnnsszzz", Now()) + "_" + digits);
+  putField_("UID", uid);
+  return uid;
+}
+
+Color MemoBasic::getColor_() {
+  std::string v = Dequote(getField_("Color"));
+  if (v.empty()) return 0xFFFFFF;
+  return NameToColor(v);
+}
+
+std::string MemoBasic::getTempDir_() { return platform::tempDir(); }
+
+// ---- content --------------------------------------------------------------------------
+
+int MemoBasic::buildContent_() {
+  if (getField_("Content-Type").empty() && content_) {
+    freeContent();
+    return -1;
+  }
+  if (!content_) ensureContent().parseMIME_(*body_);
+  return 0;
+}
+
+long long MemoBasic::putContentStream_(const std::string& data, const std::string& contentType,
+                                       const std::string& encoding) {
+  TContent& c = ensureContent();
+  c.contentType = contentType;
+  c.transferEncoding = encoding;
+  return c.loadFromStream_(data);
+}
+
+long long MemoBasic::putContentFile_(const std::string& fileName, const std::string& contentType,
+                                     const std::string& encoding) {
+  TContent& c = ensureContent();
+  c.contentType = contentType;
+  c.transferEncoding = encoding;
+  return c.loadFromFile_(fileName);
+}
+
+void MemoBasic::putContentHeader_(const std::string& fileName, const std::string& contentType,
+                                  const std::string& encoding) {
+  putField_("Content-Type", QuoteValue(contentType));
+  putField_("Filename", QuoteValue(fileName));
+  putField_("Content-Transfer-Encoding", QuoteValue(encoding));
+}
+
+long long MemoBasic::loadContentFile_(const std::string& fileName, std::string& contentType,
+                                      std::string& encoding) {
+  const ExtRow* row = findExt(sjis::lower(platform::extOf(fileName)));
+  contentType = row ? row->type : "application/octet-stream";
+  encoding = row ? row->encoding : "binary";
+  if (row && row->body) {
+    StringList text;
+    text.loadFromFile(fileName);
+    *body_ = std::move(text);
+    return 0;
+  }
+  return putContentFile_(fileName, contentType, encoding);
+}
+
+long long MemoBasic::importContent_(const std::string& source, const std::string& name) {
+  std::string head = sjis::lower(source.substr(0, 5));
+  std::string contentType, encoding;
+  long long result;
+  if (head == "http:" || head == "https") {
+    std::string local = getTempDir_() + URLToLocalFileName(source);
+    if (!platform::downloadToFile(source, local)) return -2;
+    try {
+      result = loadContentFile_(local, contentType, encoding);
+    } catch (const std::exception&) {
+      return -1;
+    }
+  } else if (head == "file:") {
+    ShowMessage("Still Not Implimented. ");
+    return -1;
+  } else {
+    if (!platform::fileExists(source)) return -1;
+    try {
+      result = loadContentFile_(source, contentType, encoding);
+    } catch (const std::exception&) {
+      return -1;
+    }
+  }
+  if (result >= 0) putContentHeader_(name.empty() ? source : name, contentType, encoding);
+  return result;
+}
+
+long long MemoBasic::newBlankImage_() {
+  TContent& c = ensureContent();
+  c.contentType = "image/bmp";
+  c.transferEncoding = "8bit";
+  long long size = c.loadFromStream_(whiteBitmap(30, 30));
+  putField_("Content-Transfer-Encoding", "\"binary\"");
+  putField_("Content-Type", "\"image/bmp\"");
+  return size;
+}
+
+void MemoBasic::writeLinkPage_(StringList& lines) {
+  std::string title = EscapeHTML(name());
+  lines.add("<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">");
+  lines.add("<html>");
+  lines.add("  <head>");
+  lines.add("    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">");
+  lines.add("    <meta name=\"GENERATOR\" content=\"wux.exe\">");
+  lines.add("    <title>" + title + "</title>");
+  lines.add("  </head>");
+  lines.add("  <body>");
+  lines.add("    <a href=" + getField_("Filename") + " >");
+  lines.add("      " + title);
+  lines.add("    </a>");
+  lines.add("  </body>");
+  lines.add("</html>");
+}
+
+long long MemoBasic::exportContent_(const std::string& fileName) {
+  try {
+    std::string encoding = getField_("Content-Transfer-Encoding");
+    std::string ext = sjis::lower(platform::extOf(fileName));
+    bool zTarget = ext == ".z";
+    // A ".z" target is only written for a note whose own file is a ".z" file.
+    bool zAllowed = zTarget && sjis::lower(platform::extOf(Dequote(getField_("Filename")))) == ".z";
+    std::string dir = platform::dirOf(fileName);
+    if (!dir.empty() && !platform::dirExists(dir) && !platform::makeDirs(dir)) return -1;
+    if (encoding == "\"binary\"") {
+      if (!content_ || !content_->data()) return -2;
+      if (zTarget && !zAllowed) return -2;
+      if (!platform::writeFileAtomic(fileName, *content_->data())) return -1;
+      return static_cast<long long>(content_->data()->size());
+    }
+    if (encoding == "\"URL\"") {
+      StringList page;
+      writeLinkPage_(page);
+      std::string text = page.text();
+      if (!platform::writeFileAtomic(fileName, text)) return -1;
+      return static_cast<long long>(text.size());
+    }
+    if (zTarget && !zAllowed) return -1;
+    std::string text = body_->text();
+    if (!platform::writeFileAtomic(fileName, text)) return -1;
+    return static_cast<long long>(text.size());
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
+
+// ---- search ---------------------------------------------------------------------------
+
+bool MemoBasic::match_(const std::string& pattern, bool ignoreCase, bool inName, bool inBody, bool inComment,
+                       bool inFields) {
+  if (pattern.empty()) return false;
+  if (inName && containsText(name(), pattern, ignoreCase)) return true;
+  if (inBody && body_ && containsText(body_->text(), pattern, ignoreCase)) return true;
+  if (inComment && comment_ && containsText(comment_->text(), pattern, ignoreCase)) return true;
+  if (inFields && fields_ && containsText(fields_->text(), pattern, ignoreCase)) return true;
+  return false;
+}
+
+bool MemoBasic::replace_(const std::string& find, const std::string& replacement, StringList& log, bool inName,
+                         bool inBody, bool inComment, bool inFields, bool ignoreCase) {
+  if (find.empty()) return false;
+  if (inName) {
+    std::string old = name();
+    std::string renamed = sjis::replaceAll(old, find, replacement, ignoreCase);
+    if (renamed != old) {
+      std::string actual;
+      putName_(renamed, actual);
+      log.add("replace name " + renamed);
+    }
+  }
+  auto replaceLines = [&](StringList* list, const char* what) {
+    if (!list) return;
+    for (int i = 0; i < list->count(); ++i) {
+      std::string line = sjis::replaceAll(list->get(i), find, replacement, ignoreCase);
+      if (line != list->get(i)) {
+        list->set(i, line);
+        log.add(std::string(what) + fmt6(i + 1));
+      }
+    }
+  };
+  if (inBody) replaceLines(body_.get(), "replace Memo ");
+  if (inComment) replaceLines(comment_.get(), "replace Comment ");
+  if (inFields) replaceLines(fields_.get(), "replace Field ");
+  return false;
+}
+
+bool MemoBasic::grep_(const std::string& pattern, bool ignoreCase, StringList& out, bool inName, bool inBody,
+                      bool inComment, bool inFields) {
+  if (pattern.empty()) return false;
+  bool found = false;
+  if (inName) {
+    std::string n = name();
+    if (containsText(n, pattern, ignoreCase)) {
+      out.add("Name:" + n);
+      found = true;
+    }
+  }
+  auto grepLines = [&](StringList* list, const char* what) {
+    if (!list) return;
+    StringList hits;
+    FilterLines(*list, pattern, hits, ignoreCase, true, false, 0);
+    for (int k = 0; k < hits.count(); ++k) out.add(std::string(what) + fmt6(k + 1) + ":" + hits[k]);
+    if (hits.count() > 0) found = true;
+  };
+  if (inBody) grepLines(body_.get(), "Memo:");
+  if (inComment) grepLines(comment_.get(), "Comment:");
+  if (inFields) grepLines(fields_.get(), "Fields:");
+  return found;
+}
+
+// ---- XML-like pieces ------------------------------------------------------------------
+
+std::string MemoBasic::safeFieldName(const std::string& name) {
+  std::string out = sjis::trim(name);
+  for (char& c : out) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u == 0x7F || c == '"' || c == '\'' || c == '<' || c == '>') c = '_';
+  }
+  return out;
+}
+
+void MemoBasic::appendEscaped(std::string& out, std::string_view s) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char* rep;
+    switch (s[i]) {
+      case '&': rep = "&amp;"; break;
+      case '<': rep = "&lt;"; break;
+      case '>': rep = "&gt;"; break;
+      case '"': rep = "&quot;"; break;
+      default: continue;
+    }
+    out.append(s.data() + start, i - start);
+    out += rep;
+    start = i + 1;
+  }
+  out.append(s.data() + start, s.size() - start);
+}
+
+void MemoBasic::appendTextLines(StringList& lines, std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.add(std::string(text.substr(start, end - start)));
+    start = end + 2;
+  }
+}
+
+bool MemoBasic::tagIs(const TTAGNode* element, std::string_view name) {
+  std::string_view t = element->tagName();
+  while (!t.empty() && static_cast<unsigned char>(t.front()) <= 0x20) t.remove_prefix(1);
+  while (!t.empty() && static_cast<unsigned char>(t.back()) <= 0x20) t.remove_suffix(1);
+  return t == name;
+}
+
+namespace {
+bool isBlank(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) > 0x20) return false;
+  return true;
+}
+std::string_view trimView(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
+  return s;
+}
+}  // namespace
+
+int MemoBasic::writeFieldElement_(const StringList* fields, std::string& out, std::string_view indent, int skipIndex,
+                                  int overrideIndex, std::string_view overrideValue) {
+  if (!fields || fields->count() == 0) return 0;
+  bool blank = true;
+  for (const auto& l : *fields) {
+    if (!isBlank(l.text)) {
+      blank = false;
+      break;
+    }
+  }
+  if (blank) return 0;
+  const std::size_t mark = out.size();
+  out += indent;
+  out += "  <Field ";
+  int written = 0;
+  for (int i = 0; i < fields->count(); ++i) {
+    if (i == skipIndex) continue;
+    std::string_view text = fields->get(i);
+    std::size_t eq = text.find('=');
+    if (eq == std::string_view::npos) continue;
+    std::string name = safeFieldName(std::string(text.substr(0, eq)));
+    if (name.empty()) continue;
+    appendEscaped(out, name);
+    out += "=\"";
+    std::string_view value = i == overrideIndex ? overrideValue : trimView(text.substr(eq + 1));
+    // The stored quotes are dropped (a single leading quote too, as Dequote does).
+    if (!value.empty() && value.front() == '"') {
+      value.remove_prefix(1);
+      if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+    }
+    appendEscaped(out, value);
+    out += "\" ";
+    ++written;
+  }
+  // Lines without a name=value pair write nothing; an empty element would say the same.
+  if (written == 0) {
+    out.resize(mark);
+    return 0;
+  }
+  out += "/>\r\n";
+  return written;
+}
+
+int MemoBasic::writeCommentText_(std::string& out, std::string_view indent) {
+  if (!comment_) return -1;
+  bool blank = true;
+  for (const auto& l : *comment_) {
+    if (!isBlank(l.text)) {
+      blank = false;
+      break;
+    }
+  }
+  if (blank) return -1;
+  out += indent;
+  out += "  <Comment>\r\n";
+  for (const auto& l : *comment_) {
+    appendEscaped(out, l.text);
+    out += "<BR/>\r\n";
+  }
+  out += indent;
+  out += "  </Comment>\r\n";
+  return comment_->count();
+}
+
+int MemoBasic::writeBodyText_(std::string& out) {
+  for (const auto& l : *body_) {
+    appendEscaped(out, l.text);
+    out += "<BR/>\r\n";
+  }
+  return body_->count();
+}
+
+int MemoBasic::_writeTSLFieldList_(const StringList* fields, StringList& lines, const std::string& indent) {
+  std::string out;
+  int n = writeFieldElement_(fields, out, indent);
+  appendTextLines(lines, out);
+  return n;
+}
+
+int MemoBasic::_writeTSLFields_(StringList& lines, const std::string& indent) {
+  if (!fields_) return -1;
+  return _writeTSLFieldList_(fields_.get(), lines, indent);
+}
+
+int MemoBasic::_writeTSLComment_(StringList& lines, const std::string& indent) {
+  std::string out;
+  int n = writeCommentText_(out, indent);
+  appendTextLines(lines, out);
+  return n;
+}
+
+int MemoBasic::_writeTSLBody_(StringList& lines) {
+  std::string out;
+  int n = writeBodyText_(out);
+  appendTextLines(lines, out);
+  return n;
+}
+
+int MemoBasic::_writeTSL_deep_(StringList& lines, const std::string& indent) {
+  _writeTSLFields_(lines, indent);
+  int n = _writeTSLBody_(lines);
+  _writeTSLComment_(lines, indent);
+  return n;
+}
+
+int MemoBasic::_readTAG_(TTAGNode*) { return 0; }
+
+void MemoBasic::_readTAGFields_(TTAGNode* element) {
+  if (!fields_) fields_ = std::make_unique<StringList>();
+  if (!element) return;
+  const StringList* attributes = element->attributes();
+  if (!attributes) return;
+  const bool append = fields_->count() == 0;
+  if (append) fields_->reserve(static_cast<std::size_t>(attributes->count()));
+  for (const auto& a : *attributes) {
+    const std::string& line = a.text;
+    if (append) {
+      fields_->add(line);
+      continue;
+    }
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+      putField_(line, "");
+    } else {
+      putField_(line.substr(0, eq), line.substr(eq + 1));
+    }
+  }
+}
+
+void MemoBasic::_readTAGComment_(TTAGNode* element) {
+  StringList& c = ensureComment();
+  c.clear();
+  if (!element) return;
+  std::string running;
+  const auto& lines = element->lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].object) {
+      running += lines[i].text;
+      continue;
+    }
+    TTAGNode* child = element->element(static_cast<int>(i));
+    if (!child) continue;
+    if (tagIs(child, "BR")) {
+      c.add(std::move(running));
+      running.clear();
+    }
+  }
+  // Text that a hand-edited file left after the last line break is kept, not dropped.
+  running = sjis::trimRight(running);
+  if (!running.empty()) c.add(running);
+}
+
+}  // namespace wux

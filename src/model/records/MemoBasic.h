@@ -1,0 +1,111 @@
+#pragma once
+// The record shared by documents, notebooks and notes: body lines, an optional comment,
+// name="value" fields and an optional content part. Field values are stored with their
+// double quotes; names match without regard to letter case; an absent field and an
+// empty one both read as "".
+#include <memory>
+#include <string>
+
+#include "model/content.h"
+#include "model/objects.h"
+#include "model/strutil.h"
+#include "model/text/StringList.h"
+
+namespace wux {
+
+class TTAGNode;
+
+class MemoBasic : public TObjectNamed {
+ public:
+  explicit MemoBasic(TObjectNamed* owner = nullptr);
+  ~MemoBasic() override;
+
+  int clear_() override;
+  TObjectNamed* deepCopy() const override;
+  void copyFrom_(const TObjectNamed& source) override;
+
+  // ---- parts
+  StringList& body() { return *body_; }
+  const StringList& body() const { return *body_; }
+  StringList* comment() const { return comment_.get(); }
+  StringList& ensureComment();
+  StringList* fieldList() const { return fields_.get(); }
+  TContent* content() const { return content_.get(); }
+  TContent& ensureContent();
+  void freeContent();
+
+  // ---- fields
+  int getIndexField_(const std::string& name) const;
+  std::string getField_(const std::string& name) const;
+  int putField_(const std::string& name, const std::string& value);
+  std::string removeField_(const std::string& name);
+  virtual bool isReadOnly_();
+  void putReadOnly_(bool flag);
+  std::string newUID_();
+  virtual Color getColor_();
+  virtual std::string getTempDir_();
+
+  // ---- content
+  int buildContent_();
+  long long putContentStream_(const std::string& data, const std::string& contentType,
+                              const std::string& encoding);
+  long long putContentFile_(const std::string& fileName, const std::string& contentType,
+                            const std::string& encoding);
+  void putContentHeader_(const std::string& fileName, const std::string& contentType,
+                         const std::string& encoding);
+  // Loads by the extension table; hands back the content type and encoding chosen.
+  long long loadContentFile_(const std::string& fileName, std::string& contentType, std::string& encoding);
+  virtual long long importContent_(const std::string& source, const std::string& name);
+  long long newBlankImage_();
+  virtual long long exportContent_(const std::string& fileName);
+  // The page a URL note exports: a link to its address.
+  void writeLinkPage_(StringList& lines);
+
+  // ---- search
+  bool match_(const std::string& pattern, bool ignoreCase, bool inName, bool inBody, bool inComment,
+              bool inFields);
+  bool replace_(const std::string& find, const std::string& replacement, StringList& log, bool inName,
+                bool inBody, bool inComment, bool inFields, bool ignoreCase);
+  bool grep_(const std::string& pattern, bool ignoreCase, StringList& out, bool inName, bool inBody,
+             bool inComment, bool inFields);
+
+  // ---- XML-like pieces of every file
+  virtual int _writeTSL_deep_(StringList& lines, const std::string& indent);
+  virtual int _readTAG_(TTAGNode* element);
+  int _writeTSLComment_(StringList& lines, const std::string& indent);
+  static int _writeTSLFieldList_(const StringList* fields, StringList& lines, const std::string& indent);
+  int _writeTSLFields_(StringList& lines, const std::string& indent);
+  int _writeTSLBody_(StringList& lines);
+  void _readTAGFields_(TTAGNode* element);
+  void _readTAGComment_(TTAGNode* element);
+
+  // The same pieces appended to one text (every line ended by CR LF): the file writers
+  // build whole files this way. In the field element the line at `skipIndex` is left
+  // out and the value of the line at `overrideIndex` replaced (-1: none).
+  static int writeFieldElement_(const StringList* fields, std::string& out, std::string_view indent,
+                                int skipIndex = -1, int overrideIndex = -1, std::string_view overrideValue = {});
+  int writeCommentText_(std::string& out, std::string_view indent);
+  int writeBodyText_(std::string& out);
+  // Appends `s` with "&", "<", ">" and the double quote escaped.
+  static void appendEscaped(std::string& out, std::string_view s);
+  // Appends every CR LF ended line of `text` to `lines`.
+  static void appendTextLines(StringList& lines, std::string_view text);
+  // Whether the element's tag name, trimmed, is `name`.
+  static bool tagIs(const TTAGNode* element, std::string_view name);
+
+  // A field name as it may stand in a file: blanks, control characters, quotes, "<" and
+  // ">" become "_".
+  static std::string safeFieldName(const std::string& name);
+
+ protected:
+  std::unique_ptr<StringList> body_;
+  std::unique_ptr<StringList> comment_;
+  std::unique_ptr<StringList> fields_;
+  std::unique_ptr<TContent> content_;
+};
+
+// Texts every file writer shares.
+std::string QuoteValue(const std::string& bare);       // "bare" (no escaping)
+std::string QuoteEscaped(const std::string& stored);   // "EscapeHTML(Dequote(stored))"
+
+}  // namespace wux

@@ -1,0 +1,109 @@
+#pragma once
+// One notebook: an ordered, named set of notes plus its settings, kept partly as fields
+// and partly as typed members. It lives in its own file: ".mxh" (text) or ".mhz" (the
+// same text compressed with zlib).
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/clock.h"
+#include "model/records/MemoNode.h"
+
+namespace wux {
+
+class MemoFile;
+
+class MemoHolder : public MemoBasic {
+ public:
+  explicit MemoHolder(TObjectNamed* owner = nullptr);
+  ~MemoHolder() override;
+
+  int clear_() override;
+  void getNameChild_(const TObjectNamed* child, std::string& name) const override;
+  int putNameChild_as_(TObjectNamed* child, const std::string& newName, std::string& actual) override;
+  TObjectNamed* deepCopy() const override;
+  void copyFrom_(const TObjectNamed& source) override;
+  int _readTAG_(TTAGNode* element) override;
+  // _readTAG_ that may also release each Record element of `element` once read: the
+  // file reader owns the tree and so never holds two copies of a large notebook.
+  virtual int readFromTree_(TTAGNode* element, bool releaseRecords);
+  std::string getTempDir_() override;
+  bool isReadOnly_() override;
+
+  virtual MemoNode* newNode_();
+  virtual std::string makeUniqueNodeName_(const std::string& name);
+  virtual std::string getFormatDate_();
+  virtual std::string getFormatNumber_();
+  virtual MemoNode* createNewChildNode_(MemoNode* parent);
+  virtual int getNodeCount_();
+  virtual int getMarkedCount_();
+  virtual StringList& getMarkedList_(StringList& list);
+  virtual StringList& setNodeList_(StringList& list);
+  virtual int indexOfNode_(MemoNode* node);
+  virtual MemoNode* getPrevNode_(MemoNode* node);
+  virtual MemoNode* getNextNode_(MemoNode* node);
+  virtual MemoNode* getFirstNode_();
+  virtual MemoNode* getLastNode_();
+  virtual MemoNode* getNode_(int index);
+  virtual MemoNode* findNodeByName_(const std::string& name);
+  virtual int removeNode_(MemoNode* node);
+  virtual int addNode_(MemoNode* node, const std::string& name);
+  virtual int insertNode_(MemoNode* node, const std::string& name, int index);
+  virtual MemoNode* getCurrentNode_();
+  virtual int putCurrentNode_(MemoNode* node);
+  virtual void putColor_(Color color);
+
+  MemoNode* createNewNode_();
+  bool getFlagSort_() const;
+  void putFlagSort_(bool on);
+  bool getFlagAscending_() const;
+  void putFlagAscending_(bool on);
+  bool getFlagExtra_() const;
+  void putFlagExtra_(bool on);
+  bool getFlagSameName_() const;
+  std::string getFileExt_() const;
+  std::string getNewNodeName_() const;
+  std::string getNewNodeOption_() const;
+  std::string getModeNodesMngr_() const;
+  MemoFile* getParentFile_() const;
+  int getFieldNames_(StringList& list);
+  int getFieldValues_(const std::string& name, StringList& list);
+  std::string getFileName_();
+  void saveToTSL_(StringList& lines);
+  // The whole notebook file as one text (what saveToTSL_ gives, joined by CR LF).
+  std::string saveToText_();
+  // The same text made piece by piece: whenever `out` has grown past about a megabyte,
+  // `flush` is called to take it (and leave it empty). Without `flush` it all stays in
+  // `out`.
+  void writeText_(std::string& out, const std::function<void(std::string&)>* flush);
+  // Writes the notebook by the name's extension; the length of the text, or -1 when
+  // nothing was written (unknown extension, failed write, or a notebook whose own file
+  // could not be read and would be overwritten).
+  long long saveToFile_(const std::string& fileName);
+
+  TObjectParentEX* nodes() const { return nodes_.get(); }
+
+  bool modified = false;
+  bool loaded = false;
+  // Set when the notebook's file exists but could not be read: its notes are not in
+  // memory, so saving over that file would destroy them. Cleared by a successful read.
+  bool loadFailed = false;
+  bool flagAccount = false;
+  bool flagAutoReLoad = false;
+  int ReloadMinutes = 0;
+  DateTime TimeReLoad;
+  bool flagAutoSave = false;
+  int SaveMinutes = 0;
+  DateTime TimeSaved;
+  int CountSave = 0;
+
+ protected:
+  // Adds without the unique-name search; for readers that already know the name is new.
+  void addNodeRaw_(MemoNode* node, const std::string& name);
+
+ private:
+  MemoNode* current_ = nullptr;
+  std::unique_ptr<TObjectParentEX> nodes_;
+};
+
+}  // namespace wux

@@ -1,0 +1,218 @@
+#include "model/records/MemoNode.h"
+
+#include "model/records/MemoFile.h"
+#include "model/records/MemoHolder.h"
+#include "model/strutil.h"
+#include "model/tagtree.h"
+#include "model/text/sjis.h"
+#include "platform/paths.h"
+
+namespace wux {
+
+int MemoNode::clear_() {
+  MemoBasic::clear_();
+  linkedFileLoaded = false;
+  contentModified = false;
+  return 0;
+}
+
+TObjectNamed* MemoNode::deepCopy() const { return cloneNode_(); }
+
+void MemoNode::copyFrom_(const TObjectNamed& source) { MemoBasic::copyFrom_(source); }
+
+MemoNode* MemoNode::cloneNode_() const { return DeepCopyOf(*this); }
+
+int MemoNode::getLevel_() { return 0; }
+
+std::string MemoNode::getTempDir_() {
+  if (MemoHolder* h = getParentHolder_()) return h->getTempDir_();
+  return MemoBasic::getTempDir_();
+}
+
+Color MemoNode::getColor_() { return MemoBasic::getColor_(); }
+
+bool MemoNode::isReadOnly_() {
+  if (getField_("FlagReadOnly") == "\"true\"") return true;
+  if (MemoHolder* h = getParentHolder_()) return h->isReadOnly_();
+  return false;
+}
+
+bool MemoNode::isMarked_() const { return getField_("flagMarked") == "\"true\""; }
+void MemoNode::putMarked_(bool flag) { putField_("flagMarked", flag ? "\"true\"" : "\"false\""); }
+
+std::string MemoNode::getContentType_() const {
+  std::string v = getField_("Content-Type");
+  return v.empty() ? "\"text\"" : v;
+}
+
+void MemoNode::putContentType_(const std::string& type) { putField_("Content-Type", QuoteValue(sjis::trim(type))); }
+
+std::string MemoNode::getTransferEncoding_() const {
+  std::string v = getField_("Content-Transfer-Encoding");
+  return v.empty() ? "\"8bit\"" : v;
+}
+
+MemoHolder* MemoNode::getParentHolder_() const { return dynamic_cast<MemoHolder*>(owner()); }
+
+MemoFile* MemoNode::getParentFile_() const {
+  MemoHolder* h = getParentHolder_();
+  return h ? h->getParentFile_() : nullptr;
+}
+
+std::string MemoNode::getFieldInherited_(const std::string& name) const {
+  if (name.empty()) return std::string();
+  std::string v = getField_(name);
+  if (!v.empty()) return v;
+  MemoHolder* h = getParentHolder_();
+  if (!h) return v;
+  v = h->getField_(name);
+  if (!v.empty()) return v;
+  if (MemoFile* f = h->getParentFile_()) v = f->getField_(name);
+  return v;
+}
+
+void MemoNode::putParentNodeID_(MemoNode* parent) {
+  if (!parent) return;
+  std::string uid = parent->getField_("UID");
+  if (Dequote(uid).empty()) uid = parent->newUID_();
+  putField_("ParentNodeID", QuoteValue(Dequote(uid)));
+}
+
+// A parent without a UID gets one, so that the link survives a reload.
+void MemoNode::putParentNode_(MemoNode* parent) { putParentNodeID_(parent); }
+
+std::string MemoNode::makeRelativePath_(const std::string& fieldName, const std::string& base) {
+  std::string value = sjis::trim(Dequote(getField_(fieldName)));
+  if (value.empty() || value[0] == '.' || sjis::startsWith(value, "http") || value.size() < 2) return {};
+  if (!platform::isAbsolutePath(platform::toSlashes(value))) return {};
+  std::string rel = platform::relativePath(value, base);
+  if (rel.empty() || rel[0] != '.') rel = "./" + rel;
+  std::string quoted = QuoteValue(rel);
+  putField_(fieldName, quoted);
+  return quoted;
+}
+
+std::string MemoNode::getHeadline_() const {
+  if (getField_("Content-Transfer-Encoding") == "\"binary\"") return {};
+  static const std::string bullet = "\x81\x9C";  // the full-width bullet
+  auto scan = [&](const StringList* list) -> std::string {
+    if (!list) return {};
+    for (const auto& l : *list) {
+      std::string t = sjis::trim(l.text);
+      if (t.size() > 1 && sjis::startsWith(t, bullet)) return t;
+    }
+    return {};
+  };
+  std::string h = scan(&body());
+  if (h.empty()) h = scan(comment());
+  return h;
+}
+
+long long MemoNode::loadLinkedFile_() {
+  std::string name = Dequote(getField_("Filename"));
+  if (name.empty()) return 0;
+  long long result;
+  if (name[0] != '.') {
+    result = importContent_(name, "");
+  } else {
+    // Relative names are taken from the notebook file's folder without touching the
+    // process's current directory.
+    std::string baseDir;
+    if (MemoHolder* h = getParentHolder_()) baseDir = platform::dirOf(h->getFileName_());
+    result = importContent_(platform::resolvePath(name, baseDir), name);
+  }
+  linkedFileLoaded = true;
+  return result + 1;
+}
+
+int MemoNode::decodeBase64Body_() {
+  if (sjis::lower(getField_("Content-Transfer-Encoding")) != "\"base64\"") return -1;
+  TContent& c = ensureContent();
+  TContent::decodeBase64_(&c.ensureData(), *body_);
+  putField_("Content-Transfer-Encoding", "\"binary\"");
+  body_->clear();
+  return 0;
+}
+
+int MemoNode::writeRecord_(StringList& lines, const std::string& indent) {
+  std::string out;
+  int r = writeRecordText_(out, indent, name());
+  appendTextLines(lines, out);
+  return r;
+}
+
+int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::string_view name) {
+  out += indent;
+  out += "<Record name=\"";
+  std::string_view n = name;
+  while (!n.empty() && static_cast<unsigned char>(n.front()) <= 0x20) n.remove_prefix(1);
+  while (!n.empty() && static_cast<unsigned char>(n.back()) <= 0x20) n.remove_suffix(1);
+  appendEscaped(out, n);
+  out += "\">\r\n";
+
+  const StringList& fields = *fieldList();
+  const int encodingAt = fields.indexOfName("Content-Transfer-Encoding");
+  const std::string encoding = encodingAt < 0 ? std::string() : fields.valueFromIndex(encodingAt);
+  const bool hasFilename = !getField_("Filename").empty();
+  const int linkAt = fields.indexOfName("FlagLink");
+  bool linked = linkAt >= 0 && fields.valueFromIndex(linkAt) == "\"true\"";
+  int skip = -1;
+  if (!hasFilename && linked) {
+    skip = linkAt;  // a link without a file is no link: the text is stored
+    linked = false;
+  }
+  const bool binary = encoding == "\"binary\"";
+  if (!binary && encoding == "\"URL\"" && hasFilename) body_->clear();
+  StringList base64;
+  int overrideAt = -1;
+  if (binary && !linked) {
+    overrideAt = encodingAt;
+    body_->clear();
+    if (content_) TContent::encodeBase64_(content_->data(), base64);
+  }
+  writeFieldElement_(&fields, out, indent, skip, overrideAt, "\"base64\"");
+  if (!linked) {
+    if (binary) {
+      for (const auto& l : base64) {
+        out += l.text;
+        out += "<BR/>\r\n";
+      }
+    } else {
+      writeBodyText_(out);
+    }
+  }
+  writeCommentText_(out, indent);
+  if (binary) body_->clear();
+  out += indent;
+  out += "</Record>\r\n";
+  return 0;
+}
+
+int MemoNode::_readTAG_(TTAGNode* element) {
+  if (!element || !tagIs(element, "Record")) return -1;
+  std::string running;
+  const auto& lines = element->lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].object) {
+      running += lines[i].text;
+      continue;
+    }
+    TTAGNode* child = element->element(static_cast<int>(i));
+    if (!child) continue;
+    if (tagIs(child, "Field")) {
+      _readTAGFields_(child);
+    } else if (tagIs(child, "Comment")) {
+      _readTAGComment_(child);
+    } else if (tagIs(child, "BR")) {
+      body_->add(std::move(running));
+      running.clear();
+    }
+  }
+  // Text a hand-edited file left after the last line break is kept, not dropped.
+  running = sjis::trimRight(running);
+  if (!running.empty()) body_->add(running);
+  if (sjis::lower(getField_("Content-Transfer-Encoding")) == "\"base64\"") decodeBase64Body_();
+  return 0;
+}
+
+}  // namespace wux

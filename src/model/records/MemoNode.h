@@ -1,0 +1,56 @@
+#pragma once
+// One note: a record owned by a notebook, stored in the notebook file as a Record
+// element. Binary content travels as Base64 body lines in the file and lives in the
+// content part in memory.
+#include <string>
+
+#include "model/records/MemoBasic.h"
+
+namespace wux {
+
+class MemoHolder;
+class MemoFile;
+
+class MemoNode : public MemoBasic {
+ public:
+  using MemoBasic::MemoBasic;
+  int clear_() override;
+  TObjectNamed* deepCopy() const override;
+  void copyFrom_(const TObjectNamed& source) override;
+  int _readTAG_(TTAGNode* element) override;
+  std::string getTempDir_() override;
+  Color getColor_() override;
+  bool isReadOnly_() override;
+
+  virtual MemoNode* cloneNode_() const;
+  // Links this note under `parent` (which gets a UID first when it has none).
+  virtual void putParentNode_(MemoNode* parent);
+  // The depth in a tree view; plain notes have no view and answer 0.
+  virtual int getLevel_();
+
+  int writeRecord_(StringList& lines, const std::string& indent);
+  // The Record element appended to one text; `name` is the note's name as its notebook
+  // holds it (the writer of a whole notebook knows it without a lookup).
+  int writeRecordText_(std::string& out, std::string_view indent, std::string_view name);
+  int decodeBase64Body_();
+
+  bool isMarked_() const;
+  void putMarked_(bool flag);
+  std::string getContentType_() const;
+  void putContentType_(const std::string& type);
+  std::string getTransferEncoding_() const;
+  MemoHolder* getParentHolder_() const;
+  MemoFile* getParentFile_() const;
+  std::string getFieldInherited_(const std::string& name) const;
+  void putParentNodeID_(MemoNode* parent);
+  // Makes the field's absolute path relative to `base` (a file, or a directory ending in
+  // a separator); returns the quoted new value, or "" when nothing changed.
+  std::string makeRelativePath_(const std::string& fieldName, const std::string& base);
+  std::string getHeadline_() const;
+  long long loadLinkedFile_();
+
+  bool linkedFileLoaded = false;
+  bool contentModified = false;
+};
+
+}  // namespace wux

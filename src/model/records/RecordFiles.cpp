@@ -1,0 +1,185 @@
+#include "model/records/RecordFiles.h"
+
+#include <exception>
+
+#include "model/content.h"
+#include "model/lists.h"
+#include "model/strutil.h"
+#include "model/records/MemoFile.h"
+#include "model/records/MemoHolder.h"
+#include "model/tagtree.h"
+#include "model/text/sjis.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace wux {
+namespace {
+
+bool hasZlibHeader(const std::string& data) {
+  if (data.size() < 2) return false;
+  unsigned char cmf = static_cast<unsigned char>(data[0]);
+  unsigned char flg = static_cast<unsigned char>(data[1]);
+  return (cmf & 0x0F) == 8 && (cmf >> 4) <= 7 && ((cmf << 8) | flg) % 31 == 0;
+}
+
+// Parses a file's text; the first element named `tag`, or null with the reasons added
+// to `messages`. `root` owns the tree.
+TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int& wordCount,
+                        StringList& messages) {
+  StringList words;
+  TextToWordList(text, words, false);
+  wordCount = words.count();
+  StringList errors;
+  if (TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors) != 0) {
+    messages.append(errors);
+    return nullptr;
+  }
+  TTAGNode* element = TTAGNode::FindChildTag(&root, tag);
+  if (!element) messages.add(std::string("No ") + tag + " element found.");
+  return element;
+}
+
+}  // namespace
+
+int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& messages, std::string* elementName) {
+  if (!platform::fileExists(path)) {
+    messages.add("Not Found MemoHolder: " + path);
+    holder.loaded = true;
+    holder.loadFailed = false;
+    return -2;
+  }
+  std::string data;
+  if (!platform::readFile(path, data)) {
+    messages.add("Cannot read the notebook file " + path);
+    holder.loadFailed = true;
+    return -1;
+  }
+  // A ".mhz" is normally compressed, but one unpacked from an archive holds plain text;
+  // and a compressed notebook that was renamed still opens. Notebook text starts with
+  // "<", which never looks like a zlib header.
+  if (hasZlibHeader(data)) {
+    std::string text, error;
+    if (ZInflate(data, text, &error)) {
+      data.swap(text);
+    } else if (sjis::lower(platform::extOf(path)) == ".mhz") {
+      messages.add("The compressed notebook file " + path + " is damaged: " + error);
+      holder.loadFailed = true;
+      return -1;
+    }
+  }
+  TTAGNode root;
+  int words = 0;
+  TTAGNode* element = nullptr;
+  try {
+    element = parseFileText(data, "Holder", root, words, messages);
+  } catch (const std::exception& e) {
+    messages.add(e.what());
+  }
+  if (!element) {
+    messages.add("The notebook file " + path + " could not be read; it is left unchanged.");
+    holder.loadFailed = true;
+    return -1;
+  }
+  if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
+  holder.readFromTree_(element, true);
+  holder.loaded = true;
+  holder.loadFailed = false;
+  return 0;
+}
+
+int LoadHolder(MemoHolder& holder, StringList& messages) {
+  return ReadHolderFile(holder, holder.getFileName_(), messages);
+}
+
+int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& messages) {
+  std::string data;
+  if (!platform::readFile(path, data)) {
+    messages.add("Cannot read the document file " + path);
+    return -1;
+  }
+  if (data.size() < 100) {
+    messages.add("The document file " + path + " is too short to be a document.");
+    return -1;
+  }
+  TTAGNode root;
+  int words = 0;
+  TTAGNode* element = nullptr;
+  try {
+    element = parseFileText(data, "File", root, words, messages);
+  } catch (const std::exception& e) {
+    messages.add(e.what());
+  }
+  if (words <= 4) {
+    messages.add("The document file " + path + " holds too little to be a document.");
+    return -1;
+  }
+  if (!element) {
+    messages.add("The document file " + path + " could not be read.");
+    return -1;
+  }
+  doc._readTAG_(element);
+  doc.putFileName_(path);
+  return 0;
+}
+
+std::string ArchivePartFileName(const std::string& stored) {
+  std::string name = sjis::trim(stored);
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < name.size(); i += sjis::charLen(name, i)) {
+    char c = name[i];
+    if (sjis::charLen(name, i) == 1 && (c == '\\' || c == '/' || c == ':')) start = i + 1;
+  }
+  name = name.substr(start);
+  if (name.empty() || name == "." || name == "..") return {};
+  for (unsigned char c : name)
+    if (c < 0x20 || c == 0x7F) return {};
+  return name;
+}
+
+int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
+                  StringList& messages) {
+  std::string data, text, error;
+  if (!platform::readFile(archive, data)) {
+    messages.add("Cannot read the archive " + archive);
+    return -1;
+  }
+  if (!ZInflate(data, text, &error)) {
+    messages.add("The archive " + archive + " is damaged: " + error);
+    return -1;
+  }
+  std::string().swap(data);  // large archives: hold one form of the text at a time
+  StringList lines;
+  lines.setText(text);
+  std::string().swap(text);
+  std::unique_ptr<TContent> top(Create<TContent>(nullptr));
+  top->parseMIME_(lines);
+  TObjectParent* parts = top->parts();
+  if (!parts || parts->children().count() == 0) {
+    messages.add("The archive " + archive + " holds no parts.");
+    return -1;
+  }
+  std::string dir = targetDir.empty() ? platform::dirOf(archive) : targetDir;
+  if (!dir.empty() && platform::lastSeparator(dir) != dir.size() - 1) dir += '/';
+  const std::string self = platform::fileNameOf(archive);
+  int count = 0;
+  const StringList& c = parts->children();
+  for (int i = 0; i < c.count(); ++i) {
+    auto* part = c.objectAs<TContent>(i);
+    if (!part) continue;
+    std::string name = ArchivePartFileName(part->fileName);
+    if (name.empty() || (targetDir.empty() && name == self)) {
+      messages.add("Refused archive part name: " + part->fileName);
+      continue;
+    }
+    std::string path = dir + name;
+    if (!platform::writeFileAtomic(path, part->data() ? *part->data() : std::string())) {
+      messages.add("Cannot write " + path);
+      continue;
+    }
+    written.push_back(path);
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace wux

@@ -1,0 +1,37 @@
+#pragma once
+// Reading notebook and document files and unpacking archives. Messages go into
+// `messages`, one per line; nothing here asks the user anything.
+#include <string>
+#include <vector>
+
+#include "model/text/StringList.h"
+
+namespace wux {
+
+class MemoFile;
+class MemoHolder;
+
+// Reads a notebook file (".mhz" compressed, or plain text when it has no zlib header;
+// any other name as text) into `holder`. 0: read, the notebook is loaded. -2: the file
+// does not exist; the notebook stays empty and counts as loaded. -1: the file could not
+// be read or parsed; the notebook is left as it was and marked `loadFailed`, so it will
+// not be saved over that file.
+// `elementName`, when given, receives the notebook name the file itself records.
+int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& messages,
+                   std::string* elementName = nullptr);
+// ReadHolderFile from the notebook's own file name.
+int LoadHolder(MemoHolder& holder, StringList& messages);
+// Reads a document file into `doc` (notebook references only) and sets its file name to
+// `path`. 0, or -1 with the reason in `messages`.
+int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& messages);
+// Unpacks a ".maz" archive into `targetDir` (the archive's own folder when empty). Each
+// part is written under the last component of its stored name; parts whose name would
+// leave the folder are refused. Returns the number of files written, -1 when the archive
+// cannot be read; `written` receives the full paths in archive order (the document
+// first).
+int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
+                  StringList& messages);
+// The file name a stored archive part name is written under; empty when refused.
+std::string ArchivePartFileName(const std::string& stored);
+
+}  // namespace wux

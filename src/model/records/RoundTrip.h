@@ -1,0 +1,28 @@
+#pragma once
+// Opening any of the four file forms and writing it as any other: the code path of the
+// wux-roundtrip driver and of the golden-file tests.
+#include <memory>
+#include <string>
+
+#include "model/records/MemoFile.h"
+
+namespace wux {
+
+// What an opened file became: always a document; `lone` is the notebook when the file
+// was a lone notebook (".mxh" or ".mhz"), which the document then holds as its only one.
+struct OpenedRecords {
+  std::unique_ptr<MemoFile> doc;
+  MemoHolder* lone = nullptr;
+  std::string unpackDir;  // the temporary folder of an unpacked archive
+  ~OpenedRecords();
+};
+
+// Opens by extension: ".mxa" with its notebooks from its folder; ".mxh"/".mhz" as a lone
+// notebook; ".maz" unpacked into a new temporary folder and opened. False with a
+// one-line reason on failure.
+bool OpenRecords(const std::string& in, OpenedRecords& out, std::string& error);
+// Writes by extension: ".mxa" the document at `path` and every notebook beside it, each
+// in its own file form; ".mxh"/".mhz" the lone notebook; ".maz" the archive.
+bool WriteRecords(OpenedRecords& opened, const std::string& path, std::string& error);
+
+}  // namespace wux

@@ -1,0 +1,544 @@
+// Pages from template notes: notebook page, calendar, week page and single-note page,
+// checked byte for byte under a fixed clock.
+#include "model/htmlgen.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "model/Prompter.h"
+#include "model/errors.h"
+#include "model/records/MemoFile.h"
+#include "platform/textconv.h"
+
+using namespace wux;
+
+namespace {
+
+// A document with one notebook and a clock that stands at 2024-03-09 13:05:07.
+struct Book {
+  FixedClock clock{DateTime{2024, 3, 9, 13, 5, 7, 0}};
+  Clock* prevClock = setClock(&clock);
+  std::unique_ptr<MemoFile> doc{Create<MemoFile>(nullptr)};
+  MemoHolder* holder = nullptr;
+
+  explicit Book(const std::string& name) {
+    holder = doc->newHolder_();
+    std::string actual;
+    doc->addHolder_(holder, name, actual);
+    holder->loaded = true;
+  }
+  ~Book() { setClock(prevClock); }
+
+  MemoNode* add(const std::string& name, StringList body = {}, StringList comment = {}) {
+    MemoNode* n = holder->newNode_();
+    holder->addNode_(n, name);
+    n->body() = std::move(body);
+    if (!comment.empty()) n->ensureComment() = std::move(comment);
+    return n;
+  }
+};
+
+// Tree levels by note, for pages of a notebook shown as a tree.
+struct StubLevels : NodeLevelProvider {
+  std::map<const MemoNode*, int> level;
+  int getLevel_(const MemoNode& n) const override {
+    auto it = level.find(&n);
+    return it == level.end() ? 0 : it->second;
+  }
+};
+
+struct ScopedLevels {
+  const NodeLevelProvider* prev;
+  explicit ScopedLevels(const NodeLevelProvider* p) : prev(setNodeLevelProvider(p)) {}
+  ~ScopedLevels() { setNodeLevelProvider(prev); }
+};
+
+const char* kHead =
+    "<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">\n"
+    "<HTML>\n"
+    "<HEAD>\n";
+
+bool has(const StringList& lines, const std::string& text) { return lines.indexOfExact(text) >= 0; }
+
+}  // namespace
+
+TEST(HtmlNotebookPage, TemplatesLevelsCommentsAndEscaping) {
+  Book b("Diary");
+  b.add("*HTML BODY HEADER", {"<H1>%holder.name%</H1>", "a line without the sign is dropped",
+                              "<P>%Date% %TIME%</P>"});
+  b.add("*HTML BODY", {"  BGCOLOR=\"#FFFFEE\"  "});
+  b.add("*HTML NODE HEADER LEVEL=1", {"<H3>%NODE.NAME%</H3>"});
+  b.add("*HTML NODE FOOTER", {"<!-- end %node.name% -->"});
+  b.add("*Draft", {"neither template nor content"});
+  MemoNode* alpha = b.add("Alpha & Co", {"x < y", " indented"}, {"a \"q\""});
+  MemoNode* beta = b.add("Beta", {"b1"});
+  beta->putField_("HTML_HEADER", "\"B\"");  // no B header: its level's header
+  MemoNode* gamma = b.add("Gamma", {"<b>bold</b>"}, {"c1"});
+  gamma->putField_("FlagHTMLMemoAddBR", "\"false\"");
+  MemoNode* delta = b.add("Delta", {}, {"   "});
+  MemoNode* link = b.add("Link");
+  link->putField_("Content-Transfer-Encoding", "\"URL\"");
+  link->putField_("Filename", "\"http://x.org/?a=1&b=2\"");
+
+  StubLevels levels;
+  levels.level = {{alpha, 0}, {beta, 1}, {gamma, 1}, {delta, 2}, {link, 0}};
+  ScopedLevels scoped(&levels);
+
+  StringList page;
+  EXPECT_EQ(exportPageHTML_(*b.holder, page), 0);
+  EXPECT_EQ(page.join("\n"), std::string(kHead) +
+                                 "  <META>\n"
+                                 "  <TITLE>Diary</TITLE>\n"
+                                 "</HEAD>\n"
+                                 "<BODY BGCOLOR=\"#FFFFEE\">\n"
+                                 "<H1>Diary</H1>\n"
+                                 "<P>2024/03/09 13:05:07</P>\n"
+                                 "<a href=\"#0\">Alpha &amp; Co</a><BR>\n"
+                                 "<blockquote>\n"
+                                 "<a href=\"#1\">Beta</a><BR>\n"
+                                 "<a href=\"#2\">Gamma</a><BR>\n"
+                                 "<blockquote>\n"
+                                 "<a href=\"#3\">Delta</a><BR>\n"
+                                 "</blockquote>\n"
+                                 "</blockquote>\n"
+                                 "<a href=\"#4\">Link</a><BR>\n"
+                                 "<HR>\n"
+                                 "<HR>\n"
+                                 "Alpha &amp; Co | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"0\"></a>\n"
+                                 "x &lt; y<BR>\n"
+                                 "&nbsp;indented<BR>\n"
+                                 "<blockquote>\n"
+                                 "<HR>\n"
+                                 "a \"q\"<BR>\n"
+                                 "</blockquote>\n"
+                                 "<!-- end Alpha &amp; Co -->\n"
+                                 "<H3>Beta</H3>\n"
+                                 "<a name=\"1\"></a>\n"
+                                 "b1<BR>\n"
+                                 "<!-- end Beta -->\n"
+                                 "<H3>Gamma</H3>\n"
+                                 "<a name=\"2\"></a>\n"
+                                 "<b>bold</b>\n"
+                                 "<blockquote>\n"
+                                 "<HR>\n"
+                                 "c1<BR>\n"
+                                 "</blockquote>\n"
+                                 "<!-- end Gamma -->\n"
+                                 "<HR>\n"
+                                 "Delta | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"3\"></a>\n"
+                                 "<!-- end Delta -->\n"
+                                 "<HR>\n"
+                                 "Link | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"4\"></a>\n"
+                                 "<a href=\"http://x.org/?a=1&amp;b=2\">Link</a>\n"
+                                 "<!-- end Link -->\n"
+                                 "</BODY>\n"
+                                 "</HTML>");
+  EXPECT_TRUE(page.text().ends_with("</HTML>\r\n"));
+}
+
+TEST(HtmlNotebookPage, TableOfContentsStaysBalancedForOddLevels) {
+  Book b("Tree");
+  MemoNode* a = b.add("a");
+  MemoNode* c = b.add("c");
+  MemoNode* d = b.add("d");
+  StubLevels levels;
+  levels.level = {{a, -2}, {c, 3}, {d, 1}};
+  HTMLGEN gen(b.holder, &levels);
+  StringList pairs;
+  gen.collectNodes_(b.holder->setNodeList_(pairs));
+  StringList page;
+  gen.writePage_("Tree", page);
+  int open = 0, depth = 0, maxDepth = 0;
+  for (const auto& l : page) {
+    if (l.text == "<blockquote>") ++open, maxDepth = std::max(maxDepth, ++depth);
+    if (l.text == "</blockquote>") --depth;
+    ASSERT_GE(depth, 0);
+  }
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(open, 3);  // a jump from 0 to 3 opens three
+  EXPECT_EQ(maxDepth, 3);
+}
+
+TEST(HtmlNotebookPage, HeaderChoiceByFieldThenLevelThenDefault) {
+  Book b("H");
+  MemoNode* hA = b.add("*HTML NODE HEADER A");
+  MemoNode* h2 = b.add("*HTML NODE HEADER LEVEL=2");
+  MemoNode* hDef = b.add("*HTML NODE HEADER");
+  MemoNode* fB = b.add("*HTML NODE FOOTER B");
+  MemoNode* n = b.add("n");
+  StubLevels levels;
+  levels.level = {{n, 2}};
+  HTMLGEN gen(b.holder, &levels);
+  StringList pairs;
+  gen.collectNodes_(b.holder->setNodeList_(pairs));
+  ASSERT_EQ(gen.contentNodes().count(), 1);
+
+  EXPECT_EQ(gen.chooseNodeHeader_(*n), h2);
+  n->putField_("HTML_HEADER", "\"A\"");
+  EXPECT_EQ(gen.chooseNodeHeader_(*n), hA);
+  n->putField_("HTML_HEADER", "\"B\"");
+  EXPECT_EQ(gen.chooseNodeHeader_(*n), h2);
+  levels.level[n] = 7;
+  EXPECT_EQ(gen.chooseNodeHeader_(*n), hDef);
+  EXPECT_EQ(gen.chooseNodeFooter_(*n), nullptr);
+  n->putField_("HTML_FOOTER", "\"B\"");
+  EXPECT_EQ(gen.chooseNodeFooter_(*n), fB);
+}
+
+TEST(HtmlNotebookPage, CommentFlagOffAndUrlSections) {
+  Book b("Links");
+  MemoNode* settings = b.add("*HTML");
+  settings->putField_("FlagHTMLComment", "\"false\"");
+  b.add("*HTML URL MemoNode", {"<LI>%NODE.NAME%</LI>"});
+  b.add("20240305 Plain", {"text"}, {"secret comment"});
+  MemoNode* url = b.add("Site", {"body of a link"}, {"another comment"});
+  url->putField_("Content-Transfer-Encoding", "\"URL\"");
+  url->putField_("Filename", "\"http://example.org/\"");
+
+  StringList page;
+  exportPageHTML_(*b.holder, page);
+  EXPECT_FALSE(has(page, "<blockquote>"));
+  EXPECT_EQ(page.text().find("comment"), std::string::npos);
+  // The link note's section is the template alone.
+  const int li = page.indexOfExact("<LI>Site</LI>");
+  ASSERT_GE(li, 0);
+  EXPECT_EQ(page[li + 1], "</BODY>");
+  EXPECT_FALSE(has(page, "<a name=\"1\"></a>"));
+
+  StringList cal;
+  exportCalendarHTML_(*b.holder, cal, DateTime{2024, 3, 1});
+  EXPECT_TRUE(has(cal, "text<BR>"));
+  EXPECT_EQ(cal.text().find("comment"), std::string::npos);
+}
+
+TEST(HtmlNotebookPage, ImageAndCsvContent) {
+  Book b("Media");
+  MemoNode* img = b.add("pic");
+  img->putField_("Content-Type", "\"image/png\"");
+  img->putField_("Filename", "\"D:\\img\\" + sj("表") + "\\a.png\"");
+  img->putField_("Width", "\"40\"");
+  MemoNode* linked = b.add("pic2");
+  linked->putField_("Content-Type", "\"image/jpeg\"");
+  linked->putField_("Filename", "\"./b.jpg\"");
+  linked->putField_("Link", "\"http://h/?q=a&b\"");
+  MemoNode* csv = b.add("table", {"a,<b>,", "c"});
+  csv->putField_("Content-Type", "\"text/csv\"");
+
+  HTMLGEN gen(b.holder);
+  StringList pairs;
+  gen.collectNodes_(b.holder->setNodeList_(pairs));
+  StringList out;
+  gen.writeNodeContent_(*img, out, true);
+  gen.writeNodeContent_(*linked, out, true);
+  gen.writeNodeContent_(*csv, out, true);
+  // The second byte of a double-byte character is never taken for a backslash.
+  const std::string addr = "file:///D|/img/" + sj("表") + "/a.png";
+  EXPECT_EQ(out.join("\n"),
+            "<a href=\"" + addr + "\"><img SRC=\"" + addr + "\" Width=\"40\"></a>\n"
+            "<a href=\"http://h/?q=a&amp;b\"><img SRC=\"./b.jpg\"></a>\n"
+            "<table BORDER>\n"
+            "  <tr>\n"
+            "    <td>a</td>\n"
+            "    <td>&lt;b&gt;</td>\n"
+            "  </tr>\n"
+            "  <tr>\n"
+            "    <td>c</td>\n"
+            "  </tr>\n"
+            "</table>");
+}
+
+TEST(HtmlCalendar, MarchOf2024ShowsSixRowsWithTheLastDay) {
+  Book b("Cal");
+  b.add("*HTML NODE FOOTER", {"<!-- %NODE.NAME% -->"});
+  b.add("20240305 Dentist", {"at 10"});
+  b.add("Shopping", {"undated: on no day"});  // the clock stands in March 2024
+  b.add("20240331", {"last day"});
+  b.add("2024-03-05  Call <Bob>", {"later"});
+
+  StringList page;
+  EXPECT_EQ(exportCalendarHTML_(*b.holder, page, DateTime{2024, 3, 20}), 0);
+  EXPECT_EQ(page.join("\n"), std::string(kHead) +
+                                 "  <META>\n"
+                                 "  <TITLE>Cal</TITLE>\n"
+                                 "</HEAD>\n"
+                                 "<BODY>\n"
+                                 "<CENTER>\n"
+                                 "2024/03\n"
+                                 "<TABLE BORDER>\n"
+                                 "<TR BGColor=#EEEEEE>\n"
+                                 "  <TD BGColor=#FFEEEE><DIV align=center>SUN</DIV></TD>\n"
+                                 "  <TD><DIV align=center>MON</DIV></TD>\n"
+                                 "  <TD><DIV align=center>TUE</DIV></TD>\n"
+                                 "  <TD><DIV align=center>WED</DIV></TD>\n"
+                                 "  <TD><DIV align=center>THU</DIV></TD>\n"
+                                 "  <TD><DIV align=center>FRI</DIV></TD>\n"
+                                 "  <TD BGColor=#EEFFEE><DIV align=center>SAT</DIV></TD>\n"
+                                 "</TR>\n"
+                                 R"(<TR>
+  <TD BGColor=#FFEEEE><DIV align=right>25</DIV>
+</TD>
+  <TD><DIV align=right>26</DIV>
+</TD>
+  <TD><DIV align=right>27</DIV>
+</TD>
+  <TD><DIV align=right>28</DIV>
+</TD>
+  <TD><DIV align=right>29</DIV>
+</TD>
+  <TD><DIV align=right>03/01</DIV>
+</TD>
+  <TD BGColor=#EEFFEE><DIV align=right>2</DIV>
+</TD>
+</TR>
+<TR>
+  <TD BGColor=#FFEEEE><DIV align=right>3</DIV>
+</TD>
+  <TD><DIV align=right>4</DIV>
+</TD>
+  <TD><DIV align=right>5</DIV>
+<a href="#0">Dentist</a><BR>
+<a href="#1">Call &lt;Bob&gt;</a><BR>
+</TD>
+  <TD><DIV align=right>6</DIV>
+</TD>
+  <TD><DIV align=right>7</DIV>
+</TD>
+  <TD><DIV align=right>8</DIV>
+</TD>
+  <TD BGColor=#EEFFEE><DIV align=right>9</DIV>
+</TD>
+</TR>
+<TR>
+  <TD BGColor=#FFEEEE><DIV align=right>10</DIV>
+</TD>
+  <TD><DIV align=right>11</DIV>
+</TD>
+  <TD><DIV align=right>12</DIV>
+</TD>
+  <TD><DIV align=right>13</DIV>
+</TD>
+  <TD><DIV align=right>14</DIV>
+</TD>
+  <TD><DIV align=right>15</DIV>
+</TD>
+  <TD BGColor=#EEFFEE><DIV align=right>16</DIV>
+</TD>
+</TR>
+<TR>
+  <TD BGColor=#FFEEEE><DIV align=right>17</DIV>
+</TD>
+  <TD><DIV align=right>18</DIV>
+</TD>
+  <TD><DIV align=right>19</DIV>
+</TD>
+  <TD><DIV align=right>20</DIV>
+</TD>
+  <TD><DIV align=right>21</DIV>
+</TD>
+  <TD><DIV align=right>22</DIV>
+</TD>
+  <TD BGColor=#EEFFEE><DIV align=right>23</DIV>
+</TD>
+</TR>
+<TR>
+  <TD BGColor=#FFEEEE><DIV align=right>24</DIV>
+</TD>
+  <TD><DIV align=right>25</DIV>
+</TD>
+  <TD><DIV align=right>26</DIV>
+</TD>
+  <TD><DIV align=right>27</DIV>
+</TD>
+  <TD><DIV align=right>28</DIV>
+</TD>
+  <TD><DIV align=right>29</DIV>
+</TD>
+  <TD BGColor=#EEFFEE><DIV align=right>30</DIV>
+</TD>
+</TR>
+<TR>
+  <TD BGColor=#FFEEEE><DIV align=right>31</DIV>
+<a href="#2">*</a><BR>
+</TD>
+  <TD><DIV align=right>04/01</DIV>
+</TD>
+  <TD><DIV align=right>2</DIV>
+</TD>
+  <TD><DIV align=right>3</DIV>
+</TD>
+  <TD><DIV align=right>4</DIV>
+</TD>
+  <TD><DIV align=right>5</DIV>
+</TD>
+  <TD BGColor=#EEFFEE><DIV align=right>6</DIV>
+</TD>
+</TR>)"
+                                 "\n"
+                                 "</TABLE>\n"
+                                 "</CENTER>\n"
+                                 "<HR>\n"
+                                 "<HR>\n"
+                                 "20240305 Dentist | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"0\"></a>\n"
+                                 "at 10<BR>\n"
+                                 "<!-- 20240305 Dentist -->\n"
+                                 "<HR>\n"
+                                 "2024-03-05  Call &lt;Bob&gt; | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"1\"></a>\n"
+                                 "later<BR>\n"
+                                 "<!-- 2024-03-05  Call &lt;Bob&gt; -->\n"
+                                 "<HR>\n"
+                                 "20240331 | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"2\"></a>\n"
+                                 "last day<BR>\n"
+                                 "<!-- 20240331 -->\n"
+                                 "</BODY>\n"
+                                 "</HTML>");
+}
+
+TEST(HtmlCalendar, MonthStartingOnSaturday) {
+  Book b("Cal");
+  b.add("20250331 end of month");
+  StringList page;
+  exportCalendarHTML_(*b.holder, page, DateTime{2025, 3, 1});  // 1 March 2025: a Saturday
+  int rows = 0;
+  for (const auto& l : page) rows += l.text == "<TR>";
+  EXPECT_EQ(rows, 6);
+  const int first = page.indexOfExact("<TR>");
+  EXPECT_EQ(page[first + 1], "  <TD BGColor=#FFEEEE><DIV align=right>23</DIV>");
+  EXPECT_TRUE(has(page, "  <TD BGColor=#EEFFEE><DIV align=right>03/01</DIV>"));
+  const int last = page.indexOfExact("  <TD><DIV align=right>31</DIV>");
+  ASSERT_GE(last, 0);
+  EXPECT_EQ(page[last + 1], "<a href=\"#0\">end of month</a><BR>");
+  EXPECT_TRUE(has(page, "  <TD BGColor=#EEFFEE><DIV align=right>5</DIV>"));
+  EXPECT_FALSE(has(page, "  <TD BGColor=#FFEEEE><DIV align=right>6</DIV>"));
+  StringList bad;
+  EXPECT_THROW(exportCalendarHTML_(*b.holder, bad, DateTime{2025, 13, 1}), RangeError);
+}
+
+TEST(HtmlCalendar, NameToDate) {
+  FixedClock clock(DateTime{2024, 3, 9, 13, 5, 7, 0});
+  Clock* prev = setClock(&clock);
+  EXPECT_EQ(HTMLGEN::nameToDate_("20240305"), (DateTime{2024, 3, 5}));
+  EXPECT_EQ(HTMLGEN::nameToDate_(" 2023/12/24 "), (DateTime{2023, 12, 24}));
+  EXPECT_EQ(HTMLGEN::nameToDate_("2025"), (DateTime{2025, 3, 9}));
+  EXPECT_EQ(HTMLGEN::nameToDate_("00000005"), (DateTime{2024, 3, 5}));
+  EXPECT_EQ(HTMLGEN::nameToDate_("20240230"), clock.now());  // impossible: now
+  DateTime d;
+  EXPECT_FALSE(HTMLGEN::nameToDate("memo", d));
+  EXPECT_FALSE(HTMLGEN::nameToDate("20241301", d));
+  EXPECT_TRUE(HTMLGEN::nameToDate(sj("令和") + "20240101", d));
+  EXPECT_EQ(d, (DateTime{2024, 1, 1}));
+  setClock(prev);
+}
+
+TEST(HtmlTemplates, ExpansionReplacesTokensOnceAndDropsPlainLines) {
+  Book b("Book %DATE%");
+  MemoNode* t = b.add("*HTML BODY HEADER",
+                      {"<h1>%Holder.Name%</h1>", "no sign here", "%NODE.NAME% at %date% %Time%", "100%"});
+  StringList out;
+  EXPECT_EQ(expandTemplate_(*t, b.holder, out), 0);
+  EXPECT_EQ(out.join("\n"),
+            "<h1>Book %DATE%</h1>\n"
+            "*HTML BODY HEADER at 2024/03/09 13:05:07\n"
+            "100%");
+  out.clear();
+  expandTemplateFor_(*t, nullptr, "a<b", out);
+  EXPECT_EQ(out[0], "<h1>%Holder.Name%</h1>");
+  EXPECT_EQ(out[1], "a&lt;b at 2024/03/09 13:05:07");
+}
+
+TEST(HtmlWeekPage, EveryContentNoteWithEscapedBody) {
+  Book b("Week <1>");
+  b.add("*HTML", {"not a template here, nor content"});
+  b.add("*HTML NODE HEADER A", {"<H2>%NODE.NAME%</H2>"});
+  b.add("*HTML NODE FOOTER", {"<!-- %NODE.NAME% -->"});
+  b.add("Mon & Tue", {"He said \"hi\" & <b>", ""}, {"comments are not shown"});
+  b.add("20240101 other");
+
+  StringList page;
+  EXPECT_EQ(exportWeekHTML_(*b.holder, page, DateTime{2024, 3, 4}), 0);
+  EXPECT_EQ(page.join("\n"), std::string(kHead) +
+                                 "  <META>\n"
+                                 "  <TITLE>Week &lt;1&gt;</TITLE>\n"
+                                 "</HEAD>\n"
+                                 "<BODY>\n"
+                                 "<a href=\"#0\">Mon &amp; Tue</a><BR>\n"
+                                 "<a href=\"#1\">20240101 other</a><BR>\n"
+                                 "<HR>\n"
+                                 "<HR>\n"
+                                 "Mon &amp; Tue | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"0\"></a>\n"
+                                 "He said &quot;hi&quot; &amp; &lt;b&gt;<BR>\n"
+                                 "<BR>\n"
+                                 "<!-- Mon &amp; Tue -->\n"
+                                 "<HR>\n"
+                                 "20240101 other | <a href=\"#TOP\">TOP</a><BR>\n"
+                                 "<a name=\"1\"></a>\n"
+                                 "<!-- 20240101 other -->\n"
+                                 "</BODY>\n"
+                                 "</HTML>");
+}
+
+TEST(HtmlNotePage, JpegNoteWithTemplatesAndComment) {
+  Book b("Photos");
+  b.add("*HTML NODE HEADER", {"<H2>%NODE.NAME%</H2>"});
+  b.add("*HTML BODY FOOTER", {"<P>%holder.name%</P>"});
+  b.add("*HTML NODE HEADER A", {"<H1>not used here</H1>"});
+  MemoNode* cat = b.add("Cat & Dog", {}, {"cute & <fluffy>"});
+  cat->putField_("Content-Type", "\"image/jpeg\"");
+  cat->putField_("Content-Transfer-Encoding", "\"binary\"");
+  cat->putField_("Filename", "\"C:\\pics\\cat.jpg\"");
+
+  StringList page;
+  EXPECT_EQ(exportHTML_(*cat, page), 0);
+  EXPECT_EQ(page.join("\n"), std::string(kHead) +
+                                 "  <META>\n"
+                                 "  <TITLE>Cat &amp; Dog</TITLE>\n"
+                                 "</HEAD>\n"
+                                 "<BODY>\n"
+                                 "<H2>Cat &amp; Dog</H2>\n"
+                                 "<a name=\"4\"></a>\n"
+                                 "<img SRC=\"file:///C|/pics/cat.jpg\">\n"
+                                 "<blockquote>\n"
+                                 "<HR>\n"
+                                 "cute &amp; &lt;fluffy&gt;<BR>\n"
+                                 "</blockquote>\n"
+                                 "<P>Photos</P>\n"
+                                 "</BODY>\n"
+                                 "</HTML>");
+
+  // A text note without templates or notebook.
+  std::unique_ptr<MemoNode> lone(Create<MemoNode>(nullptr));
+  lone->body().add("<x>");
+  StringList p2;
+  exportHTML_(*lone, p2);
+  EXPECT_TRUE(has(p2, "<a name=\"0\"></a>"));
+  EXPECT_TRUE(has(p2, "&lt;x&gt;<BR>"));
+}
+
+TEST(HtmlExport, DispatchByNamingKind) {
+  Book b("Numbers");
+  b.add("00001", {"one"});
+  StringList page;
+  b.holder->putField_("NewNodeName", "\"Number\"");
+  EXPECT_EQ(exportHTML_(*b.holder, page), 0);
+  EXPECT_TRUE(page.empty());
+  b.holder->putField_("NewNodeName", "\"Glossary\"");
+  EXPECT_EQ(exportHTML_(*b.holder, page), 0);
+  EXPECT_TRUE(page.empty());
+  b.holder->putField_("NewNodeName", "\"Daily\"");
+  EXPECT_EQ(exportHTML_(*b.holder, page), 0);
+  EXPECT_TRUE(has(page, "one<BR>"));
+
+  RecordingPrompter rec;
+  ScopedPrompter scoped(&rec);
+  EXPECT_EQ(exportCalendar_(*b.holder), -1);
+  ASSERT_EQ(rec.messages().size(), 1u);
+  EXPECT_EQ(rec.messages()[0], "Still Not Implimented.");
+}

@@ -1,0 +1,572 @@
+// Notebooks and documents in their four file forms: ".mxh", ".mhz", ".mxa" and ".maz".
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <memory>
+
+#include "model/lists.h"
+#include "model/records/MemoFile.h"
+#include "model/records/RecordFiles.h"
+#include "model/records/RoundTrip.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "platform/textconv.h"
+#include "records_support.h"
+
+using namespace wux;
+using namespace wux::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::unique_ptr<MemoFile> newDoc(const std::string& path) {
+  std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
+  doc->putFileName_(path);
+  return doc;
+}
+
+MemoHolder* addBook(MemoFile& doc, const std::string& name) {
+  MemoHolder* h = doc.newHolder_();
+  std::string actual;
+  doc.addHolder_(h, name, actual);
+  h->loaded = true;
+  return h;
+}
+
+MemoNode* addNote(MemoHolder& h, const std::string& name, const std::string& body) {
+  MemoNode* n = h.newNode_();
+  h.addNode_(n, name);
+  n->body().setText(body);
+  return n;
+}
+
+std::string binaryBytes(int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += static_cast<char>((i * 37 + 11) & 0xFF);
+  return s;
+}
+
+MemoNode* addImage(MemoHolder& h, const std::string& name, const std::string& bytes) {
+  MemoNode* n = h.newNode_();
+  h.addNode_(n, name);
+  n->putContentStream_(bytes, "image/png", "binary");
+  n->putField_("Content-Type", "\"image/png\"");
+  n->putField_("Content-Transfer-Encoding", "\"binary\"");
+  return n;
+}
+
+// The notes of two notebooks carry the same names, fields, texts and content bytes.
+void expectSameNotes(MemoHolder& a, MemoHolder& b) {
+  ASSERT_EQ(a.getNodeCount_(), b.getNodeCount_());
+  for (int i = 0; i < a.getNodeCount_(); ++i) {
+    MemoNode* x = a.getNode_(i);
+    MemoNode* y = b.getNode_(i);
+    EXPECT_EQ(x->name(), y->name());
+    EXPECT_EQ(x->fieldList()->text(), y->fieldList()->text()) << x->name();
+    EXPECT_EQ(x->body().text(), y->body().text()) << x->name();
+    EXPECT_EQ(x->comment() ? x->comment()->text() : "", y->comment() ? y->comment()->text() : "");
+    EXPECT_EQ(x->content() != nullptr, y->content() != nullptr) << x->name();
+    if (x->content() && y->content()) {
+      ASSERT_EQ(x->content()->data() != nullptr, y->content()->data() != nullptr) << x->name();
+      if (x->content()->data()) {
+        EXPECT_EQ(*x->content()->data(), *y->content()->data()) << x->name();
+      }
+    }
+  }
+}
+
+}  // namespace
+
+TEST(NotebookFile, SettingsRowsInOrderThenOtherFields) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = newDoc(tmp.str("Doc.mxa"));
+  MemoHolder* h = addBook(*doc, "Settings");
+  h->putField_("NewNodeName", "\"Number\"");
+  h->putField_("FormatDate", "\"YYYY-MM-DD\"");
+  h->putField_("FormatNumber", "\"%.3d\"");
+  h->putFlagExtra_(true);
+  h->putField_("Filename", "\"/x/extra.mxh\"");
+  h->putField_("FlagSameName", "\"true\"");
+  h->putField_("FileExt", "\".mhz\"");
+  h->putReadOnly_(true);
+  h->putField_("NewNodeOption", "\"Select\"");
+  h->putField_("SelectNodeName", "\"tmpl\"");
+  h->putField_("ModeNodesMngr", "\"TreeView\"");
+  h->putColor_(0x0000FF);
+  h->putField_("QueryNode", "\"q\"");
+  h->putField_("FlagLoaded", "\"false\"");
+  h->putField_("MailServer", "\"mail.example\"");
+  h->putFlagSort_(true);
+  h->flagAccount = true;
+  h->ReloadMinutes = 15;
+  h->SaveMinutes = 5;
+
+  StringList lines;
+  h->saveToTSL_(lines);
+  EXPECT_EQ(lines.text(), crlf({
+                              "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
+                              "<!-- 20261206 123456 -->",
+                              "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>",
+                              "<Holder name=\"Settings\">",
+                              "  <Field NewNodeName=\"Number\"/>",
+                              "  <Field FormatDate=\"YYYY-MM-DD\"/>",
+                              "  <Field FormatNumber=\"%.3d\"/>",
+                              "  <Field FlagExtra=\"true\"/>",
+                              "  <Field FlagSameName=\"true\"/>",
+                              "  <Field FileExt=\".mhz\"/>",
+                              "  <Field FlagReadOnly=\"true\"/>",
+                              "  <Field NewNodeOption=\"Select\"/>",
+                              "  <Field FileName=\"/x/extra.mxh\"/>",
+                              "  <Field ModeNodesMngr=\"TreeView\"/>",
+                              "  <Field Color=\"clRed\"/>",
+                              "  <Field QueryNode=\"q\"/>",
+                              "  <Field flagSort=\"true\"/>",
+                              "  <Field flagAscending=\"true\"/>",
+                              "  <Field flagAccount=\"true\"/>",
+                              "  <Field flagAutoReLoad=\"false\"/>",
+                              "  <Field ReloadMinutes=\"15\"/>",
+                              "  <Field TimeReLoad=\"20261206 123456\"/>",
+                              "  <Field flagAutoSave=\"false\"/>",
+                              "  <Field SaveMinutes=\"5\"/>",
+                              "  <Field TimeSaved=\"20261206 123456\"/>",
+                              "  <Field CountSave=\"0\"/>",
+                              "  <Field SelectNodeName=\"tmpl\"/>",
+                              "  <Field MailServer=\"mail.example\"/>",
+                              "</Holder>",
+                          }));
+
+  // "%5d" has no settings row of its own but is still kept.
+  h->putField_("FormatNumber", "\"%5d\"");
+  lines.clear();
+  h->saveToTSL_(lines);
+  EXPECT_EQ(lines.indexOf("  <Field FormatNumber=\"%5d\"/>"), 25);
+}
+
+TEST(NotebookFile, HandWrittenFileSavesBackWithOnlyStampsChanged) {
+  FixedWorld world;
+  TempDir tmp;
+  auto file = [](const std::string& stamp, const std::string& saved, const std::string& count) {
+    return crlf({
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
+        "<!-- " + stamp + " -->",
+        "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>",
+        "<Holder name=\"Hand &amp; Co\">",
+        "  <Field curIndex=\"second\"/>",
+        "  <Field NewNodeName=\"Glossary\"/>",
+        "  <Field FormatNumber=\"%.5d\"/>",
+        "  <Field FileExt=\".mhz\"/>",
+        "  <Field flagSort=\"false\"/>",
+        "  <Field flagAscending=\"true\"/>",
+        "  <Field flagAccount=\"false\"/>",
+        "  <Field flagAutoReLoad=\"false\"/>",
+        "  <Field ReloadMinutes=\"0\"/>",
+        "  <Field TimeReLoad=\"20260101 090000\"/>",
+        "  <Field flagAutoSave=\"true\"/>",
+        "  <Field SaveMinutes=\"10\"/>",
+        "  <Field TimeSaved=\"" + saved + "\"/>",
+        "  <Field CountSave=\"" + count + "\"/>",
+        "  <Record name=\"first\">",
+        "    <Field Created=\"20260101 090000000\" UID=\"20260101_090000000_00001234\" />",
+        sj("日本語の行") + "<BR/>",
+        "<BR/>",
+        "    <Comment>",
+        "note &lt;1&gt;<BR/>",
+        "    </Comment>",
+        "  </Record>",
+        "  <Record name=\"second\">",
+        "    <Field ParentNodeID=\"20260101_090000000_00001234\" flagMarked=\"true\" />",
+        "second body<BR/>",
+        "  </Record>",
+        "</Holder>",
+    });
+  };
+  const std::string in = tmp.str("hand.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(in, file("20260102 100000", "20260102 100000", "4")));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
+  ASSERT_NE(opened.lone, nullptr);
+  EXPECT_EQ(opened.lone->name(), "Hand & Co");
+  EXPECT_EQ(opened.lone->getCurrentNode_(), opened.lone->findNodeByName_("second"));
+  EXPECT_TRUE(opened.lone->flagAutoSave);
+  EXPECT_EQ(opened.lone->SaveMinutes, 10);
+  const std::string out = tmp.str("out.mxh");
+  ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
+  EXPECT_EQ(slurp(out), file("20261206 123456", "20261206 123456", "5"));
+
+  // The same notebook compressed: a zlib stream that inflates to the same text.
+  const std::string z = tmp.str("out.mhz");
+  ASSERT_TRUE(WriteRecords(opened, z, error)) << error;
+  std::string packed = slurp(z);
+  ASSERT_GE(packed.size(), 2u);
+  EXPECT_EQ(packed.substr(0, 2), "\x78\x9C");
+  std::string inflated;
+  ASSERT_TRUE(ZInflate(packed, inflated));
+  EXPECT_EQ(inflated, file("20261206 123456", "20261206 123456", "6"));
+  OpenedRecords again;
+  ASSERT_TRUE(OpenRecords(z, again, error)) << error;
+  expectSameNotes(*opened.lone, *again.lone);
+}
+
+TEST(NotebookFile, NamesOnReadingAndNewNotes) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.str("dup.mxh");
+  auto write = [&](const std::string& extra) {
+    ASSERT_TRUE(platform::writeFileAtomic(
+        path, crlf({"<Holder name=\"dup\">", extra, "  <Record name=\"x\">", "a<BR/>", "  </Record>",
+                    "  <Record name=\"X\">", "b<BR/>", "  </Record>", "  <Record name=\"\">", "c<BR/>",
+                    "  </Record>", "</Holder>"})));
+  };
+  write("");
+  auto doc = newDoc(tmp.str("Doc.mxa"));
+  MemoHolder* h = addBook(*doc, "dup");
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*h, path, messages), 0) << messages.text();
+  ASSERT_EQ(h->getNodeCount_(), 3);
+  EXPECT_EQ(h->getNode_(0)->name(), "x");
+  EXPECT_EQ(h->getNode_(1)->name(), "X_00");
+  EXPECT_EQ(h->getNode_(2)->name(), "20261206 123456 ");
+  EXPECT_EQ(h->getNode_(1)->body().text(), "b\r\n");
+
+  write("  <Field FlagSameName=\"true\"/>");
+  MemoHolder* same = addBook(*doc, "same");
+  ASSERT_EQ(ReadHolderFile(*same, path, messages), 0);
+  EXPECT_EQ(same->getNode_(1)->name(), "X");
+
+  // "Number" names count the notes; a new note goes before the current one.
+  MemoHolder* num = addBook(*doc, "num");
+  num->putField_("NewNodeName", "\"Number\"");
+  for (const char* n : {"a", "b", "c"}) addNote(*num, n, "");
+  num->putCurrentNode_(num->getNode_(1));
+  MemoNode* made = num->createNewNode_();
+  EXPECT_EQ(made->name(), "00003");
+  EXPECT_EQ(num->indexOfNode_(made), 1);
+  num->putField_("FormatNumber", "\"%5d\"");
+  EXPECT_EQ(num->createNewNode_()->name(), "    4");
+  num->putField_("FormatNumber", "\"%s%n\"");  // refused: falls back to the default
+  EXPECT_EQ(num->createNewNode_()->name(), "00005");
+  // A template note "*" is cloned and stamped.
+  MemoNode* tmpl = addNote(*num, "*", "template text\r\n");
+  tmpl->putField_("Created", "\"old\"");
+  num->putField_("NewNodeName", "\"Daily\"");
+  MemoNode* daily = num->createNewNode_();
+  EXPECT_EQ(daily->name(), "20261206");
+  EXPECT_EQ(daily->body().text(), "template text\r\n");
+  EXPECT_EQ(daily->getField_("Created"), "\"20261206 123456789\"");
+
+  // A dotted name keeps only the last dot's part replaced.
+  MemoHolder* dotted = addBook(*doc, "a.b");
+  EXPECT_EQ(dotted->getFileName_(), tmp.str("a.mxh"));
+}
+
+TEST(DocumentFile, GoldenFileAndReadBack) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.str("Doc.mxa");
+  auto doc = newDoc(path);
+  doc->putField_("CurrentHolder", "\"Two\"");
+  doc->putField_("Version", "\"1.0\"");
+  doc->body().add("doc text");
+  MemoHolder* one = addBook(*doc, "One \"q\" &lt;");
+  MemoHolder* two = addBook(*doc, "Two");
+  two->putReadOnly_(true);
+  two->putField_("FileExt", "\".mhz\"");
+  addNote(*one, "n1", "text one\r\n");
+  addNote(*two, "n2", "text two\r\n");
+
+  ASSERT_GT(doc->saveToFile_(path), 0);
+  EXPECT_EQ(slurp(path), crlf({
+                             "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
+                             "<!-- 20261206 123456 -->",
+                             "<!DOCTYPE File [<!ENTITY quot \"&#34;\">]>",
+                             "<File name=\"Doc\">",
+                             "  <Field Filename=\"" + path + "\" CurrentHolder=\"Two\" Version=\"1.0\" />",
+                             "doc text<BR/>",
+                             "  <Holder name=\"One &quot;q&quot; &amp;lt;\">",
+                             "    <Field FlagLoaded=\"false\" />",
+                             "  </Holder>",
+                             "  <Holder name=\"Two\">",
+                             "    <Field FlagLoaded=\"false\" />",
+                             "    <Field FlagReadOnly=\"true\"/>",
+                             "    <Field FileExt=\".mhz\"/>",
+                             "  </Holder>",
+                             "</File>",
+                         }));
+  for (int i = 0; i < 2; ++i) {
+    MemoHolder* h = doc->getHolder_(i);
+    ASSERT_GT(h->saveToFile_(h->getFileName_()), 0);
+  }
+  EXPECT_TRUE(platform::fileExists(tmp.str("One _q_ &lt_.mxh")));
+  EXPECT_TRUE(platform::fileExists(tmp.str("Two.mhz")));
+
+  auto back = newDoc(tmp.str("unused.mxa"));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*back, path, messages), 0) << messages.text();
+  ASSERT_EQ(back->getHolderCount_(), 2);
+  EXPECT_EQ(back->getHolder_(0)->name(), "One \"q\" &lt;");
+  EXPECT_EQ(back->getCurrentHolder(), back->getHolder_(1));
+  EXPECT_EQ(back->name(), "Doc");
+  EXPECT_FALSE(back->getHolder_(0)->loaded);
+  EXPECT_TRUE(back->getHolder_(1)->isReadOnly_());
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(LoadHolder(*back->getHolder_(i), messages), 0) << messages.text();
+    expectSameNotes(*doc->getHolder_(i), *back->getHolder_(i));
+  }
+  EXPECT_EQ(back->body().text(), "doc text\r\n");
+
+  // A current-notebook name that matches nothing leaves none; an empty one the first.
+  auto none = newDoc(tmp.str("x.mxa"));
+  std::string text = slurp(path);
+  text = sjis::replaceAll(text, "CurrentHolder=\"Two\"", "CurrentHolder=\"Three\"");
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("x.mxa"), text));
+  ASSERT_EQ(ReadDocumentFile(*none, tmp.str("x.mxa"), messages), 0);
+  EXPECT_EQ(none->getCurrentHolder(), nullptr);
+  EXPECT_EQ(doc->saveToFile_(tmp.str("Doc.txt")), -1);
+}
+
+TEST(DocumentFile, ReferencesCannotLeadNotebookFilesElsewhere) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.str("Doc.mxa");
+  ASSERT_TRUE(platform::writeFileAtomic(
+      path, crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<!-- 20261206 123456 -->",
+                  "<File name=\"Doc\">", "  <Holder name=\"A\">",
+                  "    <Field FlagLoaded=\"false\" FlagExtra=\"true\" Filename=\"/etc/passwd\" />",
+                  "  </Holder>", "  <Holder name=\"B\">", "    <Field FileExt=\"/../../../x\"/>", "  </Holder>",
+                  "</File>"})));
+  auto doc = newDoc(tmp.str("other.mxa"));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*doc, path, messages), 0) << messages.text();
+  EXPECT_EQ(doc->getHolder_(0)->getFileName_(), tmp.str("A.mxh"));
+  EXPECT_EQ(doc->getHolder_(0)->getField_("FlagLoaded"), "\"false\"");
+  EXPECT_EQ(doc->getHolder_(1)->getFileName_(), tmp.str("B.mxh"));
+}
+
+TEST(DocumentFile, NotebookFileNameCollisionIsRefused) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.str("Doc.mxa");
+  auto doc = newDoc(path);
+  addBook(*doc, "Diary");
+  addBook(*doc, "diary?");  // "diary_" on disk ...
+  addBook(*doc, "DIARY_");  // ... and so is this one
+  EXPECT_EQ(doc->saveToFile_(path), -1);
+  EXPECT_FALSE(platform::fileExists(path));
+  ASSERT_FALSE(world.recorder.messages().empty());
+  EXPECT_NE(world.recorder.messages().back().find("same file"), std::string::npos);
+  EXPECT_EQ(doc->saveMAZ_(tmp.str("Doc.maz")), -1);
+  EXPECT_FALSE(platform::fileExists(tmp.str("Doc.maz")));
+  std::string actual;
+  doc->getHolder_(2)->putName_("Other", actual);
+  EXPECT_GT(doc->saveToFile_(path), 0);
+}
+
+TEST(DocumentArchive, TwoNotebooksUnpackAndOpenIdentically) {
+  FixedWorld world;
+  TempDir tmp, target;
+  const std::string path = tmp.str("Doc.mxa");
+  auto doc = newDoc(path);
+  MemoHolder* plain = addBook(*doc, "Plain");
+  plain->putField_("FileExt", "\".mhz\"");
+  addNote(*plain, "ascii", "line 1\r\n<tag> & \"q\"\r\n");
+  addNote(*plain, sj("日本"), sj("本文です\r\n表示\r\n"));
+  MemoHolder* images = addBook(*doc, "Images");
+  addImage(*images, "img", binaryBytes(5000));
+  addNote(*images, "after", "x\r\n");
+
+  const std::string maz = tmp.str("Doc.maz");
+  ASSERT_GT(doc->saveToFile_(maz), 0);
+  std::string inflated;
+  ASSERT_TRUE(ZInflate(slurp(maz), inflated));
+  StringList lines;
+  lines.setText(inflated);
+  ASSERT_GT(lines.count(), 20);
+  EXPECT_EQ(lines[0], "MIME-Version: 1.0");
+  EXPECT_EQ(lines[1], "Content-Type: multipart/mixed;");
+  const std::string b = lines[2].substr(std::string("  boundary=\"").size(), 21);
+  EXPECT_EQ(lines[2], "  boundary=\"" + b + "\"");
+  EXPECT_EQ(lines[5], "--" + b);
+  EXPECT_EQ(lines[9], "  filename=\"" + path + "\"");
+  EXPECT_EQ(lines[lines.count() - 1], "--" + b + "--");
+  EXPECT_EQ(sjis::countOf(inflated, "Content-Disposition: attachment;"), 2u);
+  EXPECT_NE(lines.indexOf("  filename=\"" + tmp.str("Plain.mhz") + "\""), -1);
+
+  // Moved into an empty folder and unpacked there.
+  const std::string moved = target.str("Doc.maz");
+  fs::copy_file(maz, moved);
+  std::vector<std::string> written;
+  StringList messages;
+  ASSERT_EQ(UnpackArchive(moved, "", written, messages), 3) << messages.text();
+  EXPECT_EQ(written[0], target.str("Doc.mxa"));
+  EXPECT_EQ(written[1], target.str("Plain.mhz"));
+  EXPECT_EQ(written[2], target.str("Images.mxh"));
+  auto back = newDoc(target.str("x.mxa"));
+  ASSERT_EQ(ReadDocumentFile(*back, written[0], messages), 0) << messages.text();
+  ASSERT_EQ(back->getHolderCount_(), 2);
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(LoadHolder(*back->getHolder_(i), messages), 0) << messages.text();
+    expectSameNotes(*doc->getHolder_(i), *back->getHolder_(i));
+  }
+  EXPECT_EQ(*back->getHolder_(1)->getNode_(0)->content()->data(), binaryBytes(5000));
+
+  // The driver's path: ".maz" in, ".maz" out, reproducible under a fixed clock and seed.
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(moved, opened, error)) << error;
+  ASSERT_TRUE(WriteRecords(opened, target.str("again.maz"), error)) << error;
+  OpenedRecords twice;
+  ASSERT_TRUE(OpenRecords(target.str("again.maz"), twice, error)) << error;
+  for (int i = 0; i < 2; ++i) expectSameNotes(*doc->getHolder_(i), *twice.doc->getHolder_(i));
+}
+
+TEST(DocumentArchive, UnloadedNotebooksAreReadFirstOrLeftOut) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.str("Doc.mxa");
+  auto doc = newDoc(path);
+  MemoHolder* onDisk = addBook(*doc, "OnDisk");
+  addNote(*onDisk, "kept", "from disk\r\n");
+  ASSERT_GT(onDisk->saveToFile_(onDisk->getFileName_()), 0);
+  ASSERT_GT(doc->saveToFile_(path), 0);
+  MemoHolder* broken = addBook(*doc, "Broken");
+  ASSERT_TRUE(platform::writeFileAtomic(broken->getFileName_(), "<Holder name=\"Broken\"><Record></Holder>"));
+  doc->saveToFile_(path);
+
+  auto reopened = newDoc(tmp.str("y.mxa"));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*reopened, path, messages), 0);
+  std::vector<std::string> leftOut;
+  ASSERT_GT(reopened->saveMAZ_(tmp.str("Doc.maz"), &leftOut), 0);
+  ASSERT_EQ(leftOut.size(), 1u);
+  EXPECT_EQ(leftOut[0], "Broken");
+  EXPECT_EQ(world.recorder.messages().back(), "Not Loaded: " + tmp.str("Broken.mxh"));
+  EXPECT_TRUE(reopened->getHolder_(0)->loaded);
+  EXPECT_EQ(reopened->getHolder_(0)->getNode_(0)->body().text(), "from disk\r\n");
+
+  // The notebook that failed to read is never saved over its file.
+  MemoHolder* b = reopened->getHolder_(1);
+  EXPECT_TRUE(b->loadFailed);
+  EXPECT_EQ(b->getNodeCount_(), 0);
+  EXPECT_EQ(b->saveToFile_(b->getFileName_()), -1);
+  EXPECT_EQ(slurp(b->getFileName_()), "<Holder name=\"Broken\"><Record></Holder>");
+}
+
+TEST(DocumentArchive, ClimbingPartNamesWriteNothingOutside) {
+  FixedWorld world;
+  TempDir tmp;
+  fs::create_directories(tmp.path / "inner");
+  StringList mime;
+  mime.setText("MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"BB\"\r\n\r\n--BB\r\n");
+  const char* names[] = {"../evil1.txt", "..\\..\\evil2.txt", "C:evil3.txt", "/tmp/evil4.txt", "..", ".", "",
+                         "sub/../../evil5.txt"};
+  for (const char* n : names) {
+    mime.add("Content-Type: text/plain");
+    mime.add("Content-Transfer-Encoding: 8bit");
+    mime.add(std::string("Content-Disposition: attachment; filename=\"") + n + "\"");
+    mime.add("");
+    mime.add("payload");
+    mime.add("--BB");
+  }
+  mime.set(mime.count() - 1, "--BB--");
+  const std::string maz = tmp.str("inner/evil.maz");
+  ASSERT_TRUE(platform::writeFileAtomic(maz, ZCompress(mime.text())));
+  std::vector<std::string> written;
+  StringList messages;
+  int n = UnpackArchive(maz, "", written, messages);
+  EXPECT_EQ(n, 5);
+  for (const auto& w : written) EXPECT_EQ(platform::dirOf(w), tmp.str("inner/")) << w;
+  EXPECT_TRUE(platform::fileExists(tmp.str("inner/evil1.txt")));
+  EXPECT_TRUE(platform::fileExists(tmp.str("inner/evil3.txt")));
+  EXPECT_TRUE(platform::fileExists(tmp.str("inner/evil5.txt")));
+  int outside = 0;
+  for (auto& e : fs::directory_iterator(tmp.path)) outside += e.is_regular_file();
+  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(ArchivePartFileName("a\\b/c:d.mxh"), "d.mxh");
+  EXPECT_EQ(ArchivePartFileName(".."), "");
+  EXPECT_EQ(ArchivePartFileName(std::string("..\0x", 4)), "");
+
+  // Not an archive at all.
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("inner/plain.maz"), "not compressed"));
+  EXPECT_EQ(UnpackArchive(tmp.str("inner/plain.maz"), "", written, messages), -1);
+}
+
+TEST(NotebookFile, FailedWriteKeepsOldFileAndModifiedFlag) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = newDoc(tmp.str("Doc.mxa"));
+  MemoHolder* h = addBook(*doc, "Book");
+  addNote(*h, "n", std::string(20000, 'x') + "\r\n");
+  const std::string file = h->getFileName_();
+  ASSERT_TRUE(platform::writeFileAtomic(file, "old contents"));
+  h->modified = true;
+
+  if (geteuid() != 0) {
+    fs::permissions(tmp.path, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(h->saveToFile_(file), -1);
+    fs::permissions(tmp.path, fs::perms::owner_all);
+    EXPECT_EQ(slurp(file), "old contents");
+  }
+  // A file-size limit makes the write itself fail, even for root.
+  struct rlimit old {};
+  getrlimit(RLIMIT_FSIZE, &old);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  auto prevHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  long long r = h->saveToFile_(file);
+  long long rz = doc->saveToFile_(tmp.str("Doc.mxa"));
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, prevHandler);
+  EXPECT_EQ(r, -1);
+  EXPECT_GT(rz, 0);  // the small document file fits
+  EXPECT_EQ(slurp(file), "old contents");
+  EXPECT_TRUE(h->modified);
+  int leftovers = 0;
+  for (auto& e : fs::directory_iterator(tmp.path)) leftovers += e.path().filename().string()[0] == '.';
+  EXPECT_EQ(leftovers, 0);
+}
+
+TEST(DocumentFile, NotebookMovesAndNotebookCopy) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = newDoc(tmp.str("Doc.mxa"));
+  for (const char* n : {"a", "b", "c", "d"}) addBook(*doc, n);
+  auto order = [&] {
+    StringList l;
+    doc->getHolderList_(l);
+    return l.join(",");
+  };
+  doc->moveHolderUp_(0);  // nothing above the first
+  doc->moveHolderDown_(3);
+  EXPECT_EQ(order(), "a,b,c,d");
+  doc->moveHolderUp_(2);
+  EXPECT_EQ(order(), "a,c,b,d");
+  doc->moveHolderBottom_(0);
+  EXPECT_EQ(order(), "c,b,d,a");
+  doc->moveHolder_(3, 1);
+  EXPECT_EQ(order(), "c,a,b,d");
+  MemoHolder* fresh = doc->addNewHolder_(1);
+  EXPECT_EQ(fresh->name(), "new");
+  EXPECT_EQ(doc->addNewHolder_(-1)->name(), "new_01");
+  EXPECT_EQ(order(), "c,new,a,b,d,new_01");
+  EXPECT_EQ(doc->removeHolder_(fresh), 1);
+  delete fresh;
+
+  MemoHolder* src = doc->findHolderByName_("a");
+  addNote(*src, "one", "1\r\n");
+  addNote(*src, "two", "2\r\n");
+  src->putCurrentNode_(src->getNode_(1));
+  src->CountSave = 9;
+  src->SaveMinutes = 3;
+  std::unique_ptr<MemoHolder> copy(dynamic_cast<MemoHolder*>(src->deepCopy()));
+  ASSERT_NE(copy, nullptr);
+  expectSameNotes(*src, *copy);
+  EXPECT_EQ(copy->getCurrentNode_(), copy->getNode_(1));
+  EXPECT_EQ(copy->getNode_(0)->owner(), copy.get());
+  EXPECT_EQ(copy->SaveMinutes, 3);
+  EXPECT_EQ(copy->CountSave, 0);
+  EXPECT_EQ(copy->getField_("ModeNodesMngr"), "\"Nodes\"");
+}

@@ -1,0 +1,404 @@
+// Notes and the record base: fields, the Record element, content import and export,
+// search, replace and grep.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "model/records/MemoFile.h"
+#include "model/records/RecordFiles.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "platform/textconv.h"
+#include "records_support.h"
+
+using namespace wux;
+using namespace wux::testing;
+
+namespace {
+
+// A document with one notebook "Book", its file in `dir`.
+struct Book {
+  std::unique_ptr<MemoFile> doc{Create<MemoFile>(nullptr)};
+  MemoHolder* holder = nullptr;
+  explicit Book(const std::string& dir) {
+    doc->putFileName_(dir + "doc.mxa");
+    holder = doc->newHolder_();
+    std::string actual;
+    doc->addHolder_(holder, "Book", actual);
+    holder->loaded = true;
+  }
+  MemoNode* add(const std::string& name) {
+    MemoNode* n = holder->newNode_();
+    holder->addNode_(n, name);
+    return n;
+  }
+};
+
+std::string recordText(MemoNode* n) {
+  StringList lines;
+  n->writeRecord_(lines, "  ");
+  return lines.text();
+}
+
+}  // namespace
+
+TEST(MemoFields, QuotedStorageAbsentEmptyAndCase) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  MemoNode* n = book.add("n");
+  EXPECT_EQ(n->getField_("Color"), "");
+  EXPECT_EQ(n->getIndexField_("Color"), -1);
+  EXPECT_EQ(n->putField_("Color", "\"clRed\""), 0);
+  EXPECT_EQ(n->putField_("Other", "\"x\""), 1);
+  EXPECT_EQ(n->getField_("color"), "\"clRed\"");  // names match in any case
+  EXPECT_EQ(n->getColor_(), 0x0000FFu);
+  EXPECT_EQ(n->putField_("COLOR", "\"clBlue\""), 0);
+  EXPECT_EQ(n->getField_("Color"), "\"clBlue\"");
+  // An empty value deletes an existing field and appends a missing one as "name=".
+  EXPECT_EQ(n->putField_("Color", ""), 0);
+  EXPECT_EQ(n->getIndexField_("Color"), -1);
+  EXPECT_EQ(n->getColor_(), 0xFFFFFFu);
+  EXPECT_EQ(n->putField_("Empty", ""), 1);
+  EXPECT_EQ(n->fieldList()->get(1), "Empty=");
+  EXPECT_EQ(n->getField_("Empty"), n->getField_("Absent"));
+  EXPECT_EQ(n->removeField_("other"), "Other=\"x\"");
+  EXPECT_EQ(n->removeField_("other"), "");
+
+  EXPECT_FALSE(n->isReadOnly_());
+  book.holder->putReadOnly_(true);
+  EXPECT_TRUE(n->isReadOnly_());  // the notebook's flag holds for its notes
+  book.holder->putReadOnly_(false);
+  n->putReadOnly_(true);
+  EXPECT_EQ(n->getField_("FlagReadOnly"), "\"true\"");
+  EXPECT_TRUE(n->isReadOnly_());
+
+  std::string uid = n->newUID_();
+  ASSERT_EQ(uid.size(), 1 + 18 + 1 + 8 + 1);
+  EXPECT_EQ(uid.substr(0, 20), "\"20261206_123456789_");
+  EXPECT_EQ(n->getField_("UID"), uid);
+  EXPECT_NE(uid.substr(20, 8), "00000000");
+
+  // Inherited lookup: the note, then its notebook, then the document.
+  book.doc->putField_("MailServer", "\"doc.example\"");
+  EXPECT_EQ(n->getFieldInherited_("MailServer"), "\"doc.example\"");
+  book.holder->putField_("MailServer", "\"book.example\"");
+  EXPECT_EQ(n->getFieldInherited_("mailserver"), "\"book.example\"");
+  EXPECT_EQ(n->getFieldInherited_(""), "");
+
+  // A parent without a UID gets one, so the link survives a reload.
+  MemoNode* parent = book.add("parent");
+  n->putParentNode_(parent);
+  EXPECT_FALSE(parent->getField_("UID").empty());
+  EXPECT_EQ(n->getField_("ParentNodeID"), parent->getField_("UID"));
+}
+
+TEST(MemoRecord, WrittenAndReadBackByteForByte) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  MemoNode* text = book.add("note<1>");
+  text->putField_("Created", "\"20261206 123456789\"");
+  text->putField_("my field", "plain value");
+  text->putField_("Quote", "\"say \"hi\"\"");
+  text->putField_("", "\"nameless\"");
+  text->body().setText("a < b & \"c\"\r\n\r\n  indented\r\n");
+  text->ensureComment().setText("first\r\nsecond\r\n");
+  MemoNode* img = book.add("img");
+  std::string bytes;
+  for (int i = 0; i < 58; ++i) bytes += static_cast<char>(i);
+  img->putContentStream_(bytes, "image/png", "binary");
+  img->putField_("Content-Type", "\"image/png\"");
+  img->putField_("Content-Transfer-Encoding", "\"binary\"");
+  img->body().add("stale text is not written");
+  book.holder->putCurrentNode_(text);
+
+  const std::string file = tmp.str("Book.mxh");
+  ASSERT_GT(book.holder->saveToFile_(file), 0);
+  const std::string expected = crlf({
+      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
+      "<!-- 20261206 123456 -->",
+      "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>",
+      "<Holder name=\"Book\">",
+      "  <Field curIndex=\"note&lt;1&gt;\"/>",
+      "  <Field NewNodeName=\"Daily\"/>",
+      "  <Field flagSort=\"false\"/>",
+      "  <Field flagAscending=\"true\"/>",
+      "  <Field flagAccount=\"false\"/>",
+      "  <Field flagAutoReLoad=\"false\"/>",
+      "  <Field ReloadMinutes=\"0\"/>",
+      "  <Field TimeReLoad=\"20261206 123456\"/>",
+      "  <Field flagAutoSave=\"false\"/>",
+      "  <Field SaveMinutes=\"0\"/>",
+      "  <Field TimeSaved=\"20261206 123456\"/>",
+      "  <Field CountSave=\"1\"/>",
+      "  <Record name=\"note&lt;1&gt;\">",
+      "    <Field Created=\"20261206 123456789\" my_field=\"plain value\" Quote=\"say &quot;hi&quot;\" />",
+      "a &lt; b &amp; &quot;c&quot;<BR/>",
+      "<BR/>",
+      "  indented<BR/>",
+      "    <Comment>",
+      "first<BR/>",
+      "second<BR/>",
+      "    </Comment>",
+      "  </Record>",
+      "  <Record name=\"img\">",
+      "    <Field Content-Type=\"image/png\" Content-Transfer-Encoding=\"base64\" />",
+      "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gISIjJCUmJygpKissLS4vMDEyMzQ1Njc4<BR/>",
+      "OQ==<BR/>",
+      "  </Record>",
+      "</Holder>",
+  });
+  EXPECT_EQ(slurp(file), expected);
+  EXPECT_EQ(img->body().count(), 0);  // binary notes keep no text after a write
+
+  Book again(tmp.dir());
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*again.holder, file, messages), 0) << messages.text();
+  ASSERT_EQ(again.holder->getNodeCount_(), 2);
+  MemoNode* t = again.holder->getNode_(0);
+  EXPECT_EQ(t->name(), "note<1>");
+  EXPECT_EQ(again.holder->getCurrentNode_(), t);
+  EXPECT_EQ(t->getField_("my_field"), "\"plain value\"");  // gains its quotes
+  EXPECT_EQ(t->getField_("Quote"), "\"say \"hi\"\"");
+  EXPECT_EQ(t->body().text(), text->body().text());
+  ASSERT_NE(t->comment(), nullptr);
+  EXPECT_EQ(t->comment()->text(), "first\r\nsecond\r\n");
+  MemoNode* i = again.holder->getNode_(1);
+  EXPECT_EQ(i->getField_("Content-Transfer-Encoding"), "\"binary\"");
+  EXPECT_EQ(i->body().count(), 0);
+  ASSERT_NE(i->content(), nullptr);
+  EXPECT_EQ(*i->content()->data(), bytes);
+
+  // Saved again with the same clock: the same bytes.
+  const std::string file2 = tmp.str("Book2.mxh");
+  again.holder->CountSave = 0;
+  ASSERT_GT(again.holder->saveToFile_(file2), 0);
+  std::string second = slurp(file2);
+  EXPECT_EQ(second, expected);
+}
+
+TEST(MemoRecord, LinkAndUrlBodyRules) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  MemoNode* linked = book.add("linked");
+  linked->putField_("FlagLink", "\"true\"");
+  linked->putField_("Filename", "\"./a.txt\"");
+  linked->body().add("from the file");
+  EXPECT_EQ(recordText(linked), crlf({"  <Record name=\"linked\">",
+                                      "    <Field FlagLink=\"true\" Filename=\"./a.txt\" />", "  </Record>"}));
+  EXPECT_EQ(linked->body().count(), 1);
+
+  MemoNode* unlinked = book.add("nofile");
+  unlinked->putField_("FlagLink", "\"true\"");
+  unlinked->body().add("kept");
+  EXPECT_EQ(recordText(unlinked), crlf({"  <Record name=\"nofile\">", "kept<BR/>", "  </Record>"}));
+
+  MemoNode* url = book.add("url");
+  url->putField_("Content-Transfer-Encoding", "\"URL\"");
+  url->putField_("Filename", "\"http://example.com/\"");
+  url->body().add("dropped");
+  EXPECT_EQ(recordText(url),
+            crlf({"  <Record name=\"url\">",
+                  "    <Field Content-Transfer-Encoding=\"URL\" Filename=\"http://example.com/\" />", "  </Record>"}));
+  EXPECT_EQ(url->body().count(), 0);
+
+  // A URL note exports as its link page.
+  const std::string page = tmp.str("out/url.html");
+  long long n = url->exportContent_(page);
+  std::string expected = crlf({
+      "<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">",
+      "<html>",
+      "  <head>",
+      "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
+      "    <meta name=\"GENERATOR\" content=\"wux.exe\">",
+      "    <title>url</title>",
+      "  </head>",
+      "  <body>",
+      "    <a href=\"http://example.com/\" >",
+      "      url",
+      "    </a>",
+      "  </body>",
+      "</html>",
+  });
+  EXPECT_EQ(slurp(page), expected);
+  EXPECT_EQ(n, static_cast<long long>(expected.size()));
+  // Text notes export their body; a binary note without data writes nothing.
+  EXPECT_EQ(unlinked->exportContent_(tmp.str("kept.txt")), 6);
+  EXPECT_EQ(slurp(tmp.str("kept.txt")), "kept\r\n");
+  MemoNode* empty = book.add("empty");
+  empty->putField_("Content-Transfer-Encoding", "\"binary\"");
+  EXPECT_EQ(empty->exportContent_(tmp.str("none.bin")), -2);
+  EXPECT_FALSE(platform::fileExists(tmp.str("none.bin")));
+}
+
+TEST(MemoRecord, CommentAndBodyTextAfterLastBreakIsKept) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string file = tmp.str("hand.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(
+      file, crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<Holder name=\"hand\">",
+                  "  <Record name=\"r\">", "line one<BR/>", "tail of body", "    <Comment>", "c1<BR/>",
+                  "c2 without break", "    </Comment>", "  </Record>", "</Holder>"})));
+  Book book(tmp.dir());
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*book.holder, file, messages), 0) << messages.text();
+  MemoNode* r = book.holder->findNodeByName_("r");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->body().text(), "line one\r\ntail of body\r\n");
+  EXPECT_EQ(r->comment()->text(), "c1\r\nc2 without break\r\n");
+}
+
+TEST(MemoContent, ImportByExtensionTable) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  const std::string jpg = tmp.str("Photo.JPG");
+  ASSERT_TRUE(platform::writeFileAtomic(jpg, std::string("\xFF\xD8\xFF\xE0 jpeg", 9)));
+  MemoNode* n = book.add("photo");
+  EXPECT_EQ(n->importContent_(jpg, "given.jpg"), 9);
+  EXPECT_EQ(n->getField_("Content-Type"), "\"image/jpeg\"");
+  EXPECT_EQ(n->getField_("Content-Transfer-Encoding"), "\"binary\"");
+  EXPECT_EQ(n->getField_("Filename"), "\"given.jpg\"");
+  EXPECT_EQ(*n->content()->data(), std::string("\xFF\xD8\xFF\xE0 jpeg", 9));
+
+  const std::string txt = tmp.str("notes.txt");
+  ASSERT_TRUE(platform::writeFileAtomic(txt, "one\r\ntwo\r\n"));
+  MemoNode* t = book.add("text");
+  EXPECT_EQ(t->importContent_(txt, ""), 0);
+  EXPECT_EQ(t->body().text(), "one\r\ntwo\r\n");
+  EXPECT_EQ(t->getField_("Content-Type"), "\"text/plan\"");
+  EXPECT_EQ(t->getField_("Content-Transfer-Encoding"), "\"8bit\"");
+  EXPECT_EQ(t->getField_("Filename"), "\"" + txt + "\"");
+
+  const std::string sgml = tmp.str("doc.sgml");
+  ASSERT_TRUE(platform::writeFileAtomic(sgml, "<x>\r\n"));
+  MemoNode* s = book.add("sgml");
+  EXPECT_EQ(s->importContent_(sgml, ""), 0);
+  EXPECT_EQ(s->getField_("Content-Type"), "\"test/sgml\"");
+
+  MemoNode* other = book.add("other");
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("a.xyz"), "abc"));
+  EXPECT_EQ(other->importContent_(tmp.str("a.xyz"), ""), 3);
+  EXPECT_EQ(other->getField_("Content-Type"), "\"application/octet-stream\"");
+
+  EXPECT_EQ(other->importContent_(tmp.str("missing.txt"), ""), -1);
+  EXPECT_EQ(other->importContent_("file:///etc/hostname", ""), -1);
+  ASSERT_FALSE(world.recorder.messages().empty());
+  EXPECT_EQ(world.recorder.messages().back(), "Still Not Implimented. ");
+
+  MemoNode* blank = book.add("blank");
+  EXPECT_EQ(blank->newBlankImage_(), 54 + 92 * 30);
+  EXPECT_EQ(blank->content()->transferEncoding, "8bit");
+  EXPECT_EQ(blank->getField_("Content-Transfer-Encoding"), "\"binary\"");
+  EXPECT_EQ(blank->content()->data()->substr(0, 2), "BM");
+}
+
+TEST(MemoContent, ImportFromLoopbackServerAndFailure) {
+  FixedWorld world;
+  TempDir served, tmp;
+  ASSERT_TRUE(platform::writeFileAtomic(served.str("page.txt"), "served line\r\n"));
+  LoopbackServer server(served.str());
+  ASSERT_TRUE(server.ready()) << "python3 http.server did not start";
+  setenv("TMPDIR", tmp.str().c_str(), 1);
+  Book book(tmp.dir());
+  MemoNode* n = book.add("web");
+  const std::string url = server.url("/page.txt");
+  EXPECT_EQ(n->importContent_(url, ""), 0);
+  EXPECT_EQ(n->body().text(), "served line\r\n");
+  EXPECT_EQ(n->getField_("Filename"), "\"" + url + "\"");
+
+  MemoNode* bad = book.add("bad");
+  EXPECT_EQ(bad->importContent_(server.url("/missing.txt"), ""), -2);
+  EXPECT_EQ(bad->importContent_("http://127.0.0.1:" + std::to_string(freePort()) + "/x.txt", ""), -2);
+  EXPECT_EQ(bad->getField_("Filename"), "");
+  unsetenv("TMPDIR");
+}
+
+TEST(MemoSearch, GrepReplaceAndDoubleByteText) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  MemoNode* n = book.add("Alpha note");
+  n->body().setText("one apple\r\nno match\r\nApple pie\r\n");
+  n->ensureComment().setText("apple comment\r\n");
+  n->putField_("Fruit", "\"apple\"");
+
+  StringList out;
+  EXPECT_TRUE(n->grep_("apple", true, out, true, true, true, true));
+  EXPECT_EQ(out.text(), crlf({"Memo:000001:      1: one apple", "Memo:000002:      3: Apple pie",
+                              "Comment:000001:      1: apple comment", "Fields:000001:      1: Fruit=\"apple\""}));
+  out.clear();
+  EXPECT_TRUE(n->grep_("Alpha", false, out, true, false, false, false));
+  EXPECT_EQ(out.text(), crlf({"Name:Alpha note"}));
+  EXPECT_FALSE(n->grep_("", false, out, true, true, true, true));
+
+  EXPECT_TRUE(n->match_("PIE", true, false, true, false, false));
+  EXPECT_FALSE(n->match_("PIE", false, false, true, false, false));
+  EXPECT_FALSE(n->match_("apple", true, false, false, false, false));
+
+  StringList log;
+  EXPECT_FALSE(n->replace_("apple", "pear", log, true, true, true, true, true));
+  EXPECT_EQ(n->body().text(), "one pear\r\nno match\r\npear pie\r\n");
+  EXPECT_EQ(log.text(), crlf({"replace Memo 000001", "replace Memo 000003", "replace Comment 000001",
+                              "replace Field 000001"}));
+  log.clear();
+  n->replace_("Alpha", "Beta", log, true, false, false, false, false);
+  EXPECT_EQ(n->name(), "Beta note");
+  EXPECT_EQ(log.text(), crlf({"replace name Beta note"}));
+
+  // Replacing never rescans its own output.
+  log.clear();
+  n->body().setText("a-a\r\n");
+  n->replace_("a", "aa", log, false, true, false, false, false);
+  EXPECT_EQ(n->body()[0], "aa-aa");
+
+  // "ア" is 0x83 0x41 in Shift_JIS: its second byte is the letter A, which must not match.
+  const std::string a = sj("ア");
+  ASSERT_EQ(a, "\x83\x41");
+  n->body().setText(a + "\r\n");
+  EXPECT_FALSE(n->match_("A", false, false, true, false, false));
+  EXPECT_FALSE(n->match_("a", true, false, true, false, false));
+  log.clear();
+  n->replace_("A", "B", log, false, true, false, false, true);
+  EXPECT_EQ(n->body()[0], a);
+  EXPECT_EQ(log.count(), 0);
+  out.clear();
+  EXPECT_FALSE(n->grep_("A", false, out, false, true, false, false));
+
+  // The headline is the first body line that starts with the full-width bullet.
+  n->body().setText("plain\r\n  " + sj("●見出し") + "  \r\n");
+  EXPECT_EQ(n->getHeadline_(), sj("●見出し"));
+}
+
+TEST(MemoPaths, MakeRelativePathOnLinux) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  MemoNode* n = book.add("n");
+  n->putField_("Filename", "\"/home/u/notes/img/a.png\"");
+  EXPECT_EQ(n->makeRelativePath_("Filename", "/home/u/notes/Book.mxh"), "\"./img/a.png\"");
+  EXPECT_EQ(n->getField_("Filename"), "\"./img/a.png\"");
+  n->putField_("Link", "\"/home/u/other/b.txt\"");
+  EXPECT_EQ(n->makeRelativePath_("Link", "/home/u/notes/"), "\"../other/b.txt\"");
+  // Left alone: already relative, web addresses, Windows names, empty values.
+  n->putField_("A", "\"./x.txt\"");
+  n->putField_("B", "\"http://example.com/a\"");
+  n->putField_("C", "\"C:\\notes\\a.txt\"");
+  for (const char* f : {"A", "B", "C", "Missing"}) {
+    std::string before = n->getField_(f);
+    EXPECT_EQ(n->makeRelativePath_(f, "/home/u/notes/"), "") << f;
+    EXPECT_EQ(n->getField_(f), before) << f;
+  }
+
+  // A linked file named relative to the notebook's folder, with "\" separators.
+  std::filesystem::create_directories(tmp.path / "sub");
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("sub/a.txt"), "linked\r\n"));
+  MemoNode* l = book.add("l");
+  l->putField_("Filename", "\".\\sub\\a.txt\"");
+  EXPECT_EQ(l->loadLinkedFile_(), 1);
+  EXPECT_EQ(l->body().text(), "linked\r\n");
+  EXPECT_EQ(l->getField_("Filename"), "\".\\sub\\a.txt\"");
+  EXPECT_TRUE(l->linkedFileLoaded);
+}
