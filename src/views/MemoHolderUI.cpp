@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "model/clock.h"
+#include "model/content.h"
 #include "model/records/MemoFile.h"
 #include "model/strutil.h"
 #include "model/text/sjis.h"
@@ -99,6 +100,7 @@ int MemoHolderUI::clear_() {
   builtKind_ = Kind::Nodes;
   iconMap_.clear();
   iconCount_ = 0;
+  icons_.clear();
   listColumns_.clear();
   listCells_.clear();
   return MemoHolder::clear_();
@@ -379,7 +381,7 @@ NoteItemModel* MemoHolderUI::model(Kind kind) {
       else if (auto* ui = dynamic_cast<MemoNodeUI*>(node))
         ui->setMarked_(on);
     };
-    hooks.iconIndex = [this](TObject* n) { return iconIndexOf_(static_cast<MemoNode*>(n)); };
+    hooks.icon = [this](TObject* n) { return iconOf_(static_cast<MemoNode*>(n)); };
     const NoteItemModel::Kind mk = kind == Kind::CheckList ? NoteItemModel::Kind::CheckList
                                    : kind == Kind::Tree    ? NoteItemModel::Kind::Tree
                                                            : NoteItemModel::Kind::List;
@@ -457,6 +459,7 @@ void nameWords(const std::string& name, std::string& w1, std::string& w2, std::s
 int MemoHolderUI::makeIconList_() {
   iconMap_.clear();
   iconCount_ = 0;
+  icons_.clear();
   StringList notes;
   setNodeList_(notes);
   StringList found;
@@ -469,20 +472,36 @@ int MemoHolderUI::makeIconList_() {
     found.add(w2, n);
   }
   if (found.count() == 0) return 0;
-  // Icons are numbered 0, 1, 2 ...: each number found turns its line into name=number.
-  int loaded = 0;
+  // Icons are numbered 0, 1, 2 ...: each number found turns its line into name=number
+  // and its picture becomes image number i.
+  std::vector<QIcon> images;
+  bool failed = false;
   for (int i = 0; i < found.count(); ++i) {
     const int line = found.indexOfExact(std::to_string(i));
     if (line < 0) continue;
+    auto* n = static_cast<MemoNode*>(found.object(line));
     std::string w1, w2, w3;
-    nameWords(static_cast<MemoNode*>(found.object(line))->name(), w1, w2, w3);
+    nameWords(n->name(), w1, w2, w3);
     found.set(line, w3 + "=" + w2);
-    ++loaded;
+    const std::string* data = n->content() ? n->content()->data() : nullptr;
+    QPixmap picture;
+    if (!failed && data &&
+        picture.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size())))
+      images.emplace_back(picture);
+    else
+      failed = true;  // a picture that does not load ends the images
   }
   iconMap_ = found;
-  if (loaded != found.count()) return -1;  // no complete 0.. sequence: no images at all
-  iconCount_ = loaded;
-  return loaded;
+  if (failed || static_cast<int>(images.size()) != found.count()) return -1;  // no images at all
+  icons_ = std::move(images);
+  iconCount_ = static_cast<int>(icons_.size());
+  return iconCount_;
+}
+
+QIcon MemoHolderUI::iconOf_(MemoNode* node) const {
+  const int i = iconIndexOf_(node);
+  if (i < 0 || i >= static_cast<int>(icons_.size())) return {};
+  return icons_[static_cast<size_t>(i)];
 }
 
 int MemoHolderUI::iconIndexOf_(MemoNode* node) const {

@@ -6,6 +6,7 @@
 // The notes stay owned by the container, which is kept in the list's order, so clearing
 // the notebook frees exactly the notes it holds and the notebook writer saves them in
 // the order shown; the list orders, nests and names them.
+#include <QIcon>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -84,6 +85,8 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   // The icon index that a note's field `icon` selects; -1 for none.
   int iconIndexOf_(MemoNode* node) const;
   int iconCount() const { return iconCount_; }
+  // The picture a note's `icon` field selects, when the notebook has it.
+  QIcon iconOf_(MemoNode* node) const;
   void refreshIcons_();
   void applyFlagExpanded_();
   void _TV_after();
@@ -121,6 +124,7 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   QPointer<QWidget> controls_[3];
   StringList iconMap_;
   int iconCount_ = 0;
+  std::vector<QIcon> icons_;
   StringList listColumns_;
   std::unordered_map<const TObject*, std::vector<std::string>> listCells_;
 };

@@ -53,6 +53,11 @@ QVariant NoteItemModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
       return toQ(it->text());
+    case Qt::DecorationRole: {
+      if (kind_ == Kind::CheckList || !hooks_.icon) return {};
+      QIcon icon = hooks_.icon(it->note());
+      return icon.isNull() ? QVariant() : QVariant(icon);
+    }
     case Qt::CheckStateRole:
       if (kind_ != Kind::CheckList) return {};
       return hooks_.isMarked && hooks_.isMarked(it->note()) ? Qt::Checked : Qt::Unchecked;

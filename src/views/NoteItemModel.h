@@ -3,6 +3,7 @@
 // tree kind, all roots in the flat kinds. The model only presents; the list owns the
 // notes, and every change goes through the list (or the hooks) and comes back here.
 #include <QAbstractItemModel>
+#include <QIcon>
 #include <functional>
 
 #include "views/NoteList.h"
@@ -16,7 +17,7 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
   struct Hooks {
     std::function<bool(TObject*)> isMarked;
     std::function<void(TObject*, bool)> setMarked;  // a click on a check box
-    std::function<int(TObject*)> iconIndex;           // -1: none
+    std::function<QIcon(TObject*)> icon;              // null icon: none
   };
 
   NoteItemModel(NoteList& list, Kind kind, Hooks hooks, QObject* parent = nullptr);

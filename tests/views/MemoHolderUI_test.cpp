@@ -1,6 +1,11 @@
 // The notebook's list operations in each working kind, without a window.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
+
+#include "support/qt_app.h"
+
 #include "model/strutil.h"
 #include "views/TabBinding.h"
 #include "views_support.h"
@@ -156,6 +161,7 @@ TEST(MemoHolderUI, ListOperationsAndSwitchingKinds) {
 }
 
 TEST(MemoHolderUI, CopiesListingsAndIcons) {
+  test::qtApp();  // pictures need the application object
   test::FixedWorld world;
   Notebook nb({"a", "b|U1"});
   MemoHolderUI* h = nb.holder;
@@ -175,6 +181,15 @@ TEST(MemoHolderUI, CopiesListingsAndIcons) {
 
   // Icon notes: "icon <number> <name>" with image/ico content.
   Notebook icons({"icon 0 open", "icon 1 closed", "plain"});
+  QImage img(16, 16, QImage::Format_ARGB32);
+  img.fill(Qt::blue);
+  QByteArray ico;
+  QBuffer buf(&ico);
+  buf.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(img.save(&buf, "ICO"));
+  for (const char* nm : {"icon 0 open", "icon 1 closed"})
+    icons.node(nm)->putContentStream_(std::string(ico.constData(), static_cast<size_t>(ico.size())), "\"image/ico\"",
+                                      "\"binary\"");
   for (const char* nm : {"icon 0 open", "icon 1 closed"}) icons.node(nm)->putField_("Content-Type", "\"image/ico\"");
   MemoHolderUI* ih = icons.holder;
   ih->buildView_(Kind::Tree);
@@ -183,8 +198,12 @@ TEST(MemoHolderUI, CopiesListingsAndIcons) {
   MemoNode* plain = icons.node("plain");
   plain->putField_("icon", "\"closed\"");
   EXPECT_EQ(ih->iconIndexOf_(plain), 1);
+  EXPECT_FALSE(ih->iconOf_(plain).isNull());
+  NoteItemModel* tm = ih->model(Kind::Tree);
+  EXPECT_TRUE(tm->data(tm->indexOfItem(ih->itemOf(plain)), Qt::DecorationRole).isValid());
   plain->putField_("icon", "\"7\"");
   EXPECT_EQ(ih->iconIndexOf_(plain), 7);
+  EXPECT_TRUE(ih->iconOf_(plain).isNull());  // image 7 does not exist
   plain->putField_("icon", "\"x7\"");
   EXPECT_EQ(ih->iconIndexOf_(plain), -1);
   std::string actual;
