@@ -76,8 +76,25 @@ void SwitchCurrentNote(benchmark::State& state) {
   }
 }
 
+// Adding notes one by one to a notebook whose view is built (an import, a dated series).
+void AddToBuiltView(benchmark::State& state, MemoHolderUI::Kind kind) {
+  app();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto book = std::make_unique<Book>(0);
+    book->holder->buildView_(kind);
+    state.ResumeTiming();
+    for (int i = 0; i < 20000; ++i) book->holder->addNode_(book->holder->newNode_(), "n" + std::to_string(i));
+    state.PauseTiming();
+    book.reset();
+    state.ResumeTiming();
+  }
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(AddToBuiltView, CheckList, MemoHolderUI::Kind::CheckList)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AddToBuiltView, Tree, MemoHolderUI::Kind::Tree)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BuildView, CheckList, MemoHolderUI::Kind::CheckList)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BuildView, Tree, MemoHolderUI::Kind::Tree)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BuildView, List, MemoHolderUI::Kind::List)->Unit(benchmark::kMillisecond);

@@ -56,7 +56,7 @@ MemoHolderUI::~MemoHolderUI() {
 }
 
 void MemoHolderUI::structureChanged() {
-  if (!viewBuilt_) return;
+  if (!viewBuilt_ || deferSync_) return;
   StringList& container = nodes()->children();
   StringList ordered;
   list_.collect(ordered);
@@ -262,6 +262,28 @@ int MemoHolderUI::removeNode_(MemoNode* node) {
   return index;
 }
 
+NoteItem* MemoHolderUI::placeNew(MemoNode* node, const std::function<NoteItem*()>& op) {
+  // The container got the note at its end; once the list has placed it, the one line
+  // moves to the same place instead of the whole container being rebuilt.
+  deferSync_ = true;
+  NoteItem* it = nullptr;
+  try {
+    it = op();
+  } catch (...) {
+    deferSync_ = false;
+    structureChanged();
+    throw;
+  }
+  deferSync_ = false;
+  StringList& c = nodes()->children();
+  const int k = list_.indexOfItem(it);
+  if (k >= 0 && c.count() == list_.count() && c.object(c.count() - 1) == node)
+    c.move(c.count() - 1, k);
+  else
+    structureChanged();
+  return it;
+}
+
 int MemoHolderUI::addNode_(MemoNode* node, const std::string& name) {
   if (!viewBuilt_) return MemoHolder::addNode_(node, name);
   if (!node) return -1;
@@ -269,12 +291,11 @@ int MemoHolderUI::addNode_(MemoNode* node, const std::string& name) {
   switch (builtKind_) {
     case Kind::CheckList:
     case Kind::List:
-      list_.appendRef(node, name);
-      return list_.count() - 1;
+      return list_.indexOfItem(placeNew(node, [&] { return list_.appendRef(node, name); }));
     case Kind::Tree: {
       NoteItem* cur = list_.itemOf(MemoHolder::getCurrentNode_());
       NoteItem* parent = cur ? cur->parent() : nullptr;
-      NoteItem* it = list_.appendRef(node, name, parent);
+      NoteItem* it = placeNew(node, [&] { return list_.appendRef(node, name, parent); });
       if (parent) node->putParentNodeID_(noteAt(parent));
       putCurrentNode_(node);
       return list_.indexOfItem(it);
@@ -291,13 +312,16 @@ int MemoHolderUI::insertNode_(MemoNode* node, const std::string& name, int index
   switch (builtKind_) {
     case Kind::CheckList:
     case Kind::List:
-      list_.insertRootRef(node, name, index < 0 ? 0 : index);
+      placeNew(node, [&] { return list_.insertRootRef(node, name, index < 0 ? 0 : index); });
       return 0;
     case Kind::Tree: {
       // Right after the current note on its level; without one, at the end of the roots.
       NoteItem* cur = list_.itemOf(MemoHolder::getCurrentNode_());
-      NoteItem* it = list_.insertBeforeRef(node, name, cur);
-      if (cur) MoveNodeAfter(it, cur);
+      NoteItem* it = placeNew(node, [&] {
+        NoteItem* made = list_.insertBeforeRef(node, name, cur);
+        if (cur) MoveNodeAfter(made, cur);
+        return made;
+      });
       if (NoteItem* parent = it->parent()) node->putParentNodeID_(noteAt(parent));
       putCurrentNode_(node);
       return 0;

@@ -108,6 +108,7 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   MemoNodeUI* noteAt(NoteItem* it) const;
   QWidget* makeControl(Kind kind, QWidget* parent);
   void addToContainer(MemoNode* node, const std::string& name);
+  NoteItem* placeNew(MemoNode* node, const std::function<NoteItem*()>& op);
   void syncContainerName(MemoNode* node, const std::string& name);
   void freeViews();
   // The container follows the list, so that whatever walks the container (the notebook
@@ -119,6 +120,7 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   // Notes below a removed branch: out of the notebook, alive until clear_.
   std::vector<std::unique_ptr<TObjectNamed>> removedBranches_;
   bool viewBuilt_ = false;
+  bool deferSync_ = false;  // a new note is being placed: placeNew() keeps the container
   Kind builtKind_ = Kind::Nodes;
   std::unique_ptr<NoteItemModel> models_[3];
   QPointer<QWidget> controls_[3];

@@ -51,7 +51,9 @@ void NoteList::aboutToChange() {
 }
 
 void NoteList::changed() {
-  dirty_ = true;
+  // An append at the end of a clean index kept it up to date; anything else rebuilds.
+  if (!appendedInPlace_) dirty_ = true;
+  appendedInPlace_ = false;
   if (--changeDepth_ == 0)
     for (ListObserver* o : observers_) o->structureChanged();
 }
@@ -186,6 +188,18 @@ std::unique_ptr<NoteItem> NoteList::detach(NoteItem* item) {
 // Puts a new item under `parent` (at the end), before `before`, or as root `rootRow`.
 NoteItem* NoteList::place(NoteItem* item, NoteItem* parent, NoteItem* before, int rootRow) {
   std::unique_ptr<NoteItem> owned(item);
+  const bool atEnd = !(before && before->list_ == this) && !(parent && parent->list_ == this) &&
+                     (rootRow < 0 || rootRow >= static_cast<int>(roots_.size()));
+  if (atEnd && !dirty_ && changeDepth_ == 1) {
+    // The common case of adding notes one after another: the index grows in place.
+    attach(std::move(owned), nullptr, -1);
+    item->row_ = static_cast<int>(roots_.size()) - 1;
+    item->order_ = static_cast<int>(index_.size());
+    index_.push_back(item);
+    dirty_ = false;
+    appendedInPlace_ = true;
+    return item;
+  }
   if (before && before->list_ == this)
     attach(std::move(owned), before->parent_, rowOf(before));
   else if (parent && parent->list_ == this)

@@ -142,6 +142,7 @@ class NoteList {
   std::vector<TObject*> lastRemoved_;
   mutable std::vector<NoteItem*> index_;
   mutable bool dirty_ = false;
+  bool appendedInPlace_ = false;
   std::vector<ListObserver*> observers_;
   int changeDepth_ = 0;
 };

@@ -49,6 +49,7 @@ TEST(MemoHolderUI, CheckListOperations) {
   MemoNode* m = h->newNode_();
   EXPECT_EQ(h->insertNode_(m, "zero", 0), 0);
   EXPECT_EQ(nb.order(), "zero one Two three four ");
+  EXPECT_EQ(h->nodes()->children().join(","), "zero,one,Two,three,four");  // saved as shown
   EXPECT_EQ(h->getNodeCount_(), 5);
   EXPECT_EQ(h->indexOfNode_(n), 4);
   EXPECT_EQ(h->getNextNode_(n), nullptr);
@@ -120,6 +121,7 @@ TEST(MemoHolderUI, TreeOperations) {
   h->insertNode_(ins, "inserted", 0);
   EXPECT_EQ(nb.order(), "root .child .added inserted other ");
   EXPECT_TRUE(ins->getField_("ParentNodeID").empty());
+  EXPECT_EQ(h->nodes()->children().join(","), "root,child,added,inserted,other");  // saved as shown
 
   // Re-parenting moves the branch; under its own descendant it is refused.
   nb.node("other")->putParentNode_(nb.node("child"));
