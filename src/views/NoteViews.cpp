@@ -54,9 +54,15 @@ void NoteViewBinding::wire() {
   v->setEditTriggers(QAbstractItemView::NoEditTriggers);  // names change only by commands
   QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
                    [this](const QModelIndex& cur, const QModelIndex&) {
-                     if (selecting_ || !onUserSelect) return;
-                     if (NoteItem* it = noteModel()->itemOf(cur)) onUserSelect(it);
+                     NoteItem* it = noteModel()->itemOf(cur);
+                     if (it) selectedNote_ = it->note();
+                     if (selecting_ || !onUserSelect || !it) return;
+                     onUserSelect(it);
                    });
+  // Rows rebuilt after a change of order lose Qt's selection; the note stays selected.
+  QObject::connect(noteModel(), &NoteItemModel::rowsRebuilt, v, [this] {
+    if (NoteItem* it = noteModel()->list().itemOf(selectedNote_)) selectItem(it);
+  });
 }
 
 void NoteViewBinding::handleDrop(QDropEvent* e) {

@@ -35,6 +35,7 @@ class NoteViewBinding {
   // True when the key was Left or Right and went to onSideKey.
   bool handleSideKey(QKeyEvent* e);
   bool selecting_ = false;
+  const TObject* selectedNote_ = nullptr;  // only compared, never followed
   QPersistentModelIndex pendingScroll_;
 };
 

@@ -143,6 +143,10 @@ TEST_F(ViewsTest, SelectionIsReportedAndFollowsTheCurrentNote) {
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(chosen->note(), node("second"));
 
+  // A change of order keeps the selected note selected.
+  holder->noteList().moveToRoot(holder->itemOf(node("second")), 0);
+  EXPECT_EQ(tree->selectedItem(), holder->itemOf(node("second")));
+
   // Expansion is kept by the list across rebuilds of the rows.
   const QModelIndex root = holder->model(Kind::Tree)->indexOfItem(holder->itemOf(node("root")));
   tree->expand(root);
