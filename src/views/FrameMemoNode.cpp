@@ -23,13 +23,20 @@ namespace wux {
 
 namespace {
 
+// The editor's lines exactly as shown: one line per line break, so a last empty line
+// survives showing and committing (the string list's own text reading would drop it).
 StringList linesOf(const QPlainTextEdit* edit) {
   StringList l;
-  l.setText(fromQ(edit->toPlainText()));
+  const QString text = edit->toPlainText();
+  if (text.isEmpty()) return l;
+  for (const QString& line : text.split(QLatin1Char('\n'))) l.add(fromQ(line));
   return l;
 }
 
+// An empty editor cannot tell no lines from one empty line; both count as the same.
 bool sameLines(const StringList& a, const StringList& b) {
+  auto blank = [](const StringList& l) { return l.count() == 0 || (l.count() == 1 && l[0].empty()); };
+  if (blank(a) && blank(b)) return true;
   if (a.count() != b.count()) return false;
   for (int i = 0; i < a.count(); ++i)
     if (a[i] != b[i]) return false;

@@ -161,6 +161,15 @@ TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
   EXPECT_EQ(form->UI2Model(), 0);
   EXPECT_FALSE(h->modified);
 
+  // Lines survive showing and committing as they are, a last empty one included.
+  n->body().clear();
+  n->body().add("one");
+  n->body().add("");
+  form->Model2UI();
+  form->UI2Model();
+  EXPECT_FALSE(h->modified);
+  EXPECT_EQ(n->body().count(), 2);
+
   // A note with stamp fields: access stamps on every commit, the others on change.
   n->putField_("LastAccessed", "\"\"");
   n->putField_("Authors", "\"\"");
