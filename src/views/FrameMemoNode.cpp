@@ -1,5 +1,6 @@
 #include "views/FrameMemoNode.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -25,11 +26,19 @@ namespace {
 
 // The editor's lines exactly as shown: one line per line break, so a last empty line
 // survives showing and committing (the string list's own text reading would drop it).
-StringList linesOf(const QPlainTextEdit* edit) {
+// A line the user left as it was shown keeps its original bytes, even when those have no
+// exact Unicode form; only lines that were typed are converted.
+StringList linesOf(const QPlainTextEdit* edit, const StringList* original) {
   StringList l;
   const QString text = edit->toPlainText();
   if (text.isEmpty()) return l;
-  for (const QString& line : text.split(QLatin1Char('\n'))) l.add(fromQ(line));
+  QHash<QString, int> before;
+  if (original)
+    for (int i = original->count() - 1; i >= 0; --i) before.insert(toQ((*original)[i]), i);
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    auto kept = before.constFind(line);
+    l.add(kept != before.cend() ? (*original)[kept.value()] : fromQ(line));
+  }
   return l;
 }
 
@@ -43,9 +52,22 @@ bool sameLines(const StringList& a, const StringList& b) {
   return true;
 }
 
+// What an editor was last filled with. Text the user did not touch is not written back:
+// bytes that have no Unicode form (or two) would otherwise change by merely showing.
+const char* const kShown = "wuxShown";
+
 void setLines(QPlainTextEdit* edit, const StringList* lines) {
-  edit->setPlainText(lines ? linesToQ(*lines) : QString());
+  const QString text = lines ? linesToQ(*lines) : QString();
+  edit->setPlainText(text);
+  edit->setProperty(kShown, text);
 }
+
+bool untouched(const QObject* w, const QString& now) {
+  const QVariant shown = w->property(kShown);
+  return shown.isValid() && shown.toString() == now;
+}
+
+void markShown(QObject* w, const QString& text) { w->setProperty(kShown, text); }
 
 QPlainTextEdit* makeMemo(QWidget* parent, const char* name) {
   auto* m = new QPlainTextEdit(parent);
@@ -152,6 +174,9 @@ void TFrameMemoNode::clear_() {
   name_->clear();
   memo_->clear();
   comment_->clear();
+  for (QObject* w : {static_cast<QObject*>(name_), static_cast<QObject*>(memo_), static_cast<QObject*>(comment_),
+                     static_cast<QObject*>(fields_)})
+    w->setProperty(kShown, QVariant());
 }
 
 void TFrameMemoNode::setReadOnly_(bool flag) {
@@ -224,13 +249,15 @@ void TFrameMemoNode::loadComment_() {
     else
       hideComment_();
   } else {
-    comment_->clear();
+    setLines(comment_, nullptr);
     hideComment_();
   }
 }
 
 void TFrameMemoNode::loadName_() {
-  if (node_) setNameText(node_->name());
+  if (!node_) return;
+  setNameText(node_->name());
+  markShown(name_, name_->text());
 }
 
 void TFrameMemoNode::showContent_() {
@@ -307,7 +334,9 @@ void TFrameMemoNode::showContent_() {
 
 bool TFrameMemoNode::storeContent_() {
   if (!node_ || content_->currentWidget() != panelMemo_ || content_->isHidden()) return false;
-  StringList edited = linesOf(memo_);
+  if (untouched(memo_, memo_->toPlainText())) return false;
+  StringList edited = linesOf(memo_, &node_->body());
+  markShown(memo_, memo_->toPlainText());
   if (sameLines(edited, node_->body())) return false;
   node_->body() = edited;
   return true;
@@ -315,7 +344,9 @@ bool TFrameMemoNode::storeContent_() {
 
 bool TFrameMemoNode::storeComment_() {
   if (!node_) return false;
-  StringList edited = linesOf(comment_);
+  if (untouched(comment_, comment_->toPlainText())) return false;
+  StringList edited = linesOf(comment_, node_->comment());
+  markShown(comment_, comment_->toPlainText());
   if (!sjis::trim(edited.text()).empty()) {
     // Only a comment whose text differs counts as a change.
     if (node_->comment() && sameLines(*node_->comment(), edited)) return false;
@@ -332,7 +363,9 @@ bool TFrameMemoNode::storeComment_() {
 
 bool TFrameMemoNode::storeFields_() {
   if (!node_) return false;
-  StringList edited = linesOf(fields_);
+  if (untouched(fields_, fields_->toPlainText())) return false;
+  StringList edited = linesOf(fields_, node_->fieldList());
+  markShown(fields_, fields_->toPlainText());
   StringList* current = node_->fieldList();
   if (current ? sameLines(*current, edited) : edited.count() == 0) return false;
   if (current) {
@@ -345,6 +378,7 @@ bool TFrameMemoNode::storeFields_() {
 
 bool TFrameMemoNode::storeName_() {
   if (!node_) return false;
+  if (untouched(name_, name_->text())) return false;
   const std::string wanted = sjis::trim(nameText());
   if (wanted.empty()) {
     message_("Do not rename Empty characters.");
@@ -355,6 +389,7 @@ bool TFrameMemoNode::storeName_() {
   node_->putName_(wanted, actual);
   const std::string given = node_->name();
   if (given != wanted) setNameText(given);
+  markShown(name_, name_->text());
   return true;
 }
 

@@ -165,10 +165,19 @@ TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
   n->body().clear();
   n->body().add("one");
   n->body().add("");
+  n->body().add("bytes \xFF\x81 without a Unicode form");
+  n->ensureComment().add("\x80");
   form->Model2UI();
   form->UI2Model();
   EXPECT_FALSE(h->modified);
-  EXPECT_EQ(n->body().count(), 2);
+  ASSERT_EQ(n->body().count(), 3);
+  EXPECT_EQ(n->body()[2], "bytes \xFF\x81 without a Unicode form");
+  EXPECT_EQ((*n->comment())[0], "\x80");
+  n->comment()->clear();
+  type("new first line\none\n\nbytes \xEF\xBF\xBD\xEF\xBF\xBD without a Unicode form");
+  form->UI2Model();
+  EXPECT_EQ(n->body()[0], "new first line");
+  EXPECT_EQ(n->body()[3], "bytes \xFF\x81 without a Unicode form");  // untouched line, same bytes
 
   // A note with stamp fields: access stamps on every commit, the others on change.
   n->putField_("LastAccessed", "\"\"");
