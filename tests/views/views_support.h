@@ -47,8 +47,8 @@ struct Notebook {
     std::string actual;
     doc->addHolder_(holder, name, actual);
     holder->loaded = true;
-    for (const std::string& spec : notes) {
-      std::string nm = spec, uid, parent;
+    for (const std::string& note : notes) {
+      std::string nm = note, uid, parent;
       if (auto bar = nm.find('|'); bar != std::string::npos) {
         uid = nm.substr(bar + 1);
         nm = nm.substr(0, bar);
