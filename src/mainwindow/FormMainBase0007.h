@@ -92,6 +92,16 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   AgentAPLAbs* getAgent() override;
 
   int UIBreak();
+  // Shell and window commands of the first layer (FormMainBase0007_commands.cpp).
+  std::string getExeDir();
+  int ShellExecuteOpen_(const std::string& name);
+  int UIExplorerCurrentDir();
+  int UIExplorerFileDir();
+  int UIExplorerExeDir();
+  int UIHardCopy();
+  int UIClose();
+  int UICloseAllYes();
+  int UITerminateForce(const std::string& text);
 
   // The document's name ("noname" without one) and its number of notebooks.
   std::string documentName();

@@ -74,6 +74,7 @@ void TFormMainMenu::makeToolBar() {
   button("New", "Create New MemoNode. ( text type )", [this] { newNoteHere(); });
   button("Break", "Break ", [this] { UIBreak(); }, false);
   top->addWidget(checkUIReadOnly_);
+  button("Exit", "Exit force. not save files.", [this] { UITerminateForce(""); }, false);
   button("Done", "Break force.", [this] { endDoing(); }, false);
   button("Holder", "", [this] { newHolderHere(); });
   top->addWidget(checkUIInternet_);

@@ -8,6 +8,7 @@
 #include "mainwindow/FormMainWUXX13c.h"
 #include "model/Prompter.h"
 #include "model/clock.h"
+#include "platform/launcher.h"
 #include "support/qt_app.h"
 
 namespace wux {
@@ -162,6 +163,25 @@ TEST_F(MainWindowTest, IdleAutoSaveTiming) {
   dialog.hide();
   form->idleAutoSave_();
   EXPECT_EQ(form->saves, 2);
+}
+
+TEST_F(MainWindowTest, ShellAndLeavingCommands) {
+  platform::RecordingLauncher shell;
+  platform::ScopedLauncher useShell(&shell);
+  EXPECT_EQ(form->UIExplorerExeDir(), 0);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(shell.calls[0].verb, "explore");
+  EXPECT_EQ(status(), "Done: Explorer " + form->getExeDir());
+  EXPECT_EQ(form->ShellExecuteOpen_("https://example.org/"), 0);
+  EXPECT_EQ(shell.calls[1].target, "https://example.org/");
+  EXPECT_EQ(status(), "ShellExecuteOpen_ https://example.org/");
+
+  rec.answers.push_back(Answer::No);
+  EXPECT_EQ(form->UITerminateForce("  "), 0);
+  EXPECT_EQ(rec.messages().back(), "Sould I terminate Force ?   Do not save all MemoHolder.");
+  rec.answers.push_back(Answer::No);
+  form->UITerminateForce(" Really? ");
+  EXPECT_EQ(rec.messages().back(), "Really?");
 }
 
 TEST(ApplicationTest, ExceptionsStopAtTheEventLoop) {

@@ -1,0 +1,71 @@
+// The first layer's own commands: the shell, the printer and leaving the program.
+#include <QCoreApplication>
+#include <QPainter>
+#include <QPrinter>
+
+#include "mainwindow/FormMainBase0007.h"
+#include "model/Prompter.h"
+#include "model/text/sjis.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
+#include "views/MemoFileUI.h"
+#include "views/qtext.h"
+
+namespace wux {
+
+std::string TFormMainBase0007::getExeDir() { return fromQ(QCoreApplication::applicationDirPath()) + "/"; }
+
+int TFormMainBase0007::ShellExecuteOpen_(const std::string& name) {
+  platform::launcher().open(name);
+  messageDoing_("ShellExecuteOpen_ " + name);
+  return 0;
+}
+
+namespace {
+int explore(TFormMainBase0007& w, const std::string& dir) {
+  platform::launcher().explore(dir);
+  w.messageDoing_("Done: Explorer " + dir);
+  return 0;
+}
+}  // namespace
+
+int TFormMainBase0007::UIExplorerCurrentDir() { return explore(*this, platform::currentDir()); }
+int TFormMainBase0007::UIExplorerFileDir() { return explore(*this, aFile_ ? aFile_->getFileDir_() : ""); }
+int TFormMainBase0007::UIExplorerExeDir() { return explore(*this, getExeDir()); }
+
+int TFormMainBase0007::UIHardCopy() {
+  const QPixmap shot = grab();
+  QPrinter printer;
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    messageDoing_("Failure: UIHardCopy. No printer.");
+    return kResultFailed;
+  }
+  // Print to fit: the whole window on the page, proportions kept.
+  const QRect page = painter.viewport();
+  QSize size = shot.size();
+  size.scale(page.size(), Qt::KeepAspectRatio);
+  painter.drawPixmap(QRect(page.topLeft(), size), shot);
+  painter.end();
+  messageDoing_("Done: UIHardCopy. Check Printer.");
+  return 0;
+}
+
+int TFormMainBase0007::UIClose() {
+  yesToAll_ = false;
+  close();
+  return 0;
+}
+
+int TFormMainBase0007::UICloseAllYes() { return UIClose(); }
+
+int TFormMainBase0007::UITerminateForce(const std::string& text) {
+  std::string question = sjis::trim(text);
+  if (question.empty()) question = "Sould I terminate Force ?   Do not save all MemoHolder.";
+  if (prompter().messageBox(question, "", Buttons::YesNo) != Answer::Yes) return 0;
+  // Straight out of the event loop: no close question, nothing saved.
+  QCoreApplication::exit(0);
+  return 0;
+}
+
+}  // namespace wux
