@@ -241,7 +241,8 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
     std::string_view num = p.TokenText();
     std::int64_t v = 0;
     if (ScriptStrToInt(num, v)) {
-      if (!num.empty() && num[0] == '$' && num.size() <= 9)
+      // Hexadecimal fills the 32 bits ($FFFFFFFF is -1); decimal must fit them.
+      if (!num.empty() && num[0] == '$' && v >= 0 && v <= 0xFFFFFFFFll)
         r->Index = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
       else if (v >= INT32_MIN && v <= INT32_MAX)
         r->Index = static_cast<int>(v);

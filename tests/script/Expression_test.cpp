@@ -82,6 +82,10 @@ TEST(Expressions, WrapAroundAtTheLimits) {
   EXPECT_EQ(I("$8000000000000000 - 1"), INT64_MAX);
   EXPECT_EQ(I("$7FFFFFFFFFFFFFFF * 2"), -2);
   EXPECT_EQ(I("$FFFFFFFFFFFFFFFF"), -1);
+  // Leading zeros do not count against the 64 bits.
+  EXPECT_EQ(I("$00000000000000001"), 1);
+  EXPECT_EQ(I("StrToInt('$000000000000000000FF')"), 255);
+  EXPECT_EQ(I("$10000000000000000"), 0);  // too large: not convertible
   EXPECT_EQ(I("$8000000000000000 div -1"), INT64_MIN);
   EXPECT_EQ(I("$8000000000000000 mod -1"), 0);
   EXPECT_EQ(I("-$8000000000000000"), INT64_MIN);
