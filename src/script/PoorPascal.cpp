@@ -19,6 +19,14 @@ namespace {
 [[noreturn]] void floatDivByZero() { throw ScriptError("Floating point division by zero"); }
 [[noreturn]] void invalidFloatOp() { throw ScriptError("Invalid floating point operation"); }
 
+// Reals are computed in extended precision and kept as doubles; a value that leaves
+// the double's range on the way is an overflow.
+double toDouble(long double x) {
+  const double d = static_cast<double>(x);
+  if (std::isinf(d) && !std::isinf(x)) throw ScriptError("Floating point overflow");
+  return d;
+}
+
 std::int64_t wrapAdd(std::int64_t a, std::int64_t b) {
   return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
 }
@@ -392,7 +400,7 @@ std::int64_t TPoorPascal::EvalInt(std::string_view text) {
 double TPoorPascal::EvalReal(std::string_view text) {
   BusyGuard g(busy_);
   TPPAParser p(text);
-  return static_cast<double>(realRelation(p));
+  return toDouble(realRelation(p));
 }
 
 std::string TPoorPascal::EvalStr(std::string_view text) {
@@ -908,7 +916,7 @@ void TPoorPascal::builtinFunc(TPPAParser& p, int index, const StringList& args, 
       break;
     }
     case 0x3002: out.r = std::trunc(static_cast<long double>(A(0).RealValue)); break;
-    case 0x3003: out.r = strToFloatDef(A(0).StrValue); break;
+    case 0x3003: out.r = toDouble(strToFloatDef(A(0).StrValue)); break;
   }
 }
 

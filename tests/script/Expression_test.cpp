@@ -93,6 +93,12 @@ TEST(Expressions, WrapAroundAtTheLimits) {
   EXPECT_EQ(errorOf([&] { I("1 mod (1 - 1)"); }), "Division by zero");
   EXPECT_EQ(errorOf([&] { h.pp.EvalReal("1 / 0"); }), "Floating point division by zero");
   EXPECT_EQ(errorOf([&] { h.pp.EvalReal("0.0 / 0"); }), "Floating point division by zero");
+  // A Real is a double: a result beyond its range is an overflow, never an infinity.
+  EXPECT_EQ(h.pp.EvalReal("1e308 * 10 / 100"), 1e307);  // in range again when it is stored
+  EXPECT_EQ(errorOf([&] { h.pp.EvalReal("1e308 * 10"); }), "Floating point overflow");
+  EXPECT_EQ(errorOf([&] { h.calls({"PrintBuf(FloatToStr(1e400))"}); }), "Floating point overflow");
+  EXPECT_EQ(errorOf([&] { h.pp.EvalReal("StrToFloat('-1e400') * 0"); }), "Floating point overflow");
+  EXPECT_EQ(h.runError("VAR r: Real; BEGIN r := 1e300; r := r * r END"), "Floating point overflow");
 }
 
 TEST(Expressions, FirstTokenChoosesTheEvaluator) {
