@@ -830,7 +830,18 @@ void TPoorPascal::builtinProc(TPPAParser& p, int index, const StringList& args) 
       // rather than cut (its low bits could mean "forever").
       std::int64_t ms = A(0).IntValue;
       if (ms > INT32_MAX) throwRange("Sleep", ms, std::int64_t{INT32_MAX} + 1);
-      if (ms > 0) desktop().sleep(static_cast<std::uint32_t>(ms));
+      // A long wait is slept in slices with the events handled between them, so the
+      // user can still break a script that sleeps for hours.
+      constexpr std::int64_t kSlice = 100;
+      while (ms > 0) {
+        std::int64_t slice = ms < kSlice ? ms : kSlice;
+        desktop().sleep(static_cast<std::uint32_t>(slice));
+        ms -= slice;
+        if (ms <= 0) break;
+        desktop().processMessages();
+        if (terminated_) break;
+        if (running_ && breakRequested()) Stop();
+      }
       break;
     }
     case 0x0003:

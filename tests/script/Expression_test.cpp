@@ -206,5 +206,12 @@ TEST(Builtins, DesktopGoesThroughTheAdapter) {
   EXPECT_THROW(h.call("Sleep(5000000000)"), RangeError);
 }
 
+TEST(Builtins, LongSleepHandlesEventsBetweenSlices) {
+  ScriptHost h;
+  h.call("Sleep(250)");
+  EXPECT_EQ(h.desk.sleeps, (std::vector<std::uint32_t>{100, 100, 50}));
+  EXPECT_EQ(h.desk.pumps, 2);
+}
+
 }  // namespace
 }  // namespace wux::test
