@@ -111,6 +111,26 @@ void TFormMainMenu::makeMenus() {
     views[1]->setChecked(mode == "\"TreeView\"");
     views[2]->setChecked(mode == "\"ListView\"");
   });
+  // The comment and field boxes fold away when empty; these bring them back to type in.
+  QMenu* form = bar->addMenu(QStringLiteral("[Form]"));
+  QAction* comment = form->addAction(QStringLiteral("Comment"));
+  QAction* field = form->addAction(QStringLiteral("Field"));
+  comment->setCheckable(true);
+  field->setCheckable(true);
+  connect(form, &QMenu::aboutToShow, this, [this, form, comment, field] {
+    const bool busy = isDoing_();
+    for (QAction* a : form->actions()) a->setEnabled(!busy);
+    if (TFrameMemoNode* ed = getNodeFrame()) {
+      comment->setChecked(ed->commentShown());
+      field->setChecked(ed->fieldsShown());
+    }
+  });
+  connect(comment, &QAction::triggered, this, [this] {
+    if (TFrameMemoNode* ed = getNodeFrame()) ed->commentShown() ? ed->hideComment_() : ed->showComment_();
+  });
+  connect(field, &QAction::triggered, this, [this] {
+    if (TFrameMemoNode* ed = getNodeFrame()) ed->fieldsShown() ? ed->hideFields_() : ed->showFields_();
+  });
   QMenu* window = bar->addMenu(QStringLiteral("Window"));
   connect(window->addAction(QStringLiteral("Log")), &QAction::triggered, this,
           [this] { runGuarded([this] { showFormLog(); }); });
