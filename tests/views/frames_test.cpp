@@ -189,6 +189,10 @@ TEST_F(FramesTest, EditorShowsContentKinds) {
   nb.holder->addNode_(bare, "bare");
   main.changeCurrentNode_(bare);
   EXPECT_FALSE(ed->fieldsShown());  // no fields: collapsed
+  EXPECT_FALSE(ed->commentShown());
+  ed->showComment_();  // the [Form] menu opens it to type in
+  EXPECT_TRUE(ed->commentShown());
+  EXPECT_TRUE(ed->Memo_comment()->isVisibleTo(ed));
   MemoNodeUI* url = nb.node("b");
   url->putField_("Content-Transfer-Encoding", "\"URL\"");
   url->putField_("Filename", "\"https://example.org/\"");
