@@ -109,9 +109,9 @@ int MemoHolderUI::clear_() {
 // ---- names ----
 
 void MemoHolderUI::getNameChild_(const TObjectNamed* child, std::string& name) const {
-  if (!viewBuilt_) return MemoHolder::getNameChild_(child, name);
-  name.clear();
-  if (NoteItem* it = list_.itemOf(child)) name = it->text();
+  NoteItem* it = viewBuilt_ ? list_.itemOf(child) : nullptr;
+  if (!it) return MemoHolder::getNameChild_(child, name);  // not shown: its container line
+  name = it->text();
 }
 
 void MemoHolderUI::syncContainerName(MemoNode* node, const std::string& name) {
