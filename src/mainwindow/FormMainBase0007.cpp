@@ -1,5 +1,6 @@
 #include "mainwindow/FormMainBase0007.h"
 
+#include <QCloseEvent>
 #include <QTimer>
 #include <cmath>
 
@@ -92,7 +93,28 @@ void TFormMainBase0007::updateColor() { shouldNotExecute(std::string(kClass) + "
 void TFormMainBase0007::refreshHolderView() { shouldNotExecute(std::string(kClass) + "refreshHolderView"); }
 void TFormMainBase0007::updateReadOnlyMark() { shouldNotExecute(std::string(kClass) + "updateReadOnlyMark"); }
 void TFormMainBase0007::Model2UI() { shouldNotExecute(std::string(kClass) + "Model2UI"); }
-int TFormMainBase0007::querySaveAll() { return stillNotImplemented(std::string(kClass) + "querySaveAll"); }
+// Until the save questions of the open and save workflow take this over, closing with
+// unsaved changes at least asks before they are thrown away. 0: close; -1: stay.
+int TFormMainBase0007::querySaveAll() {
+  bool modified = aFile_ && aFile_->modified;
+  for (int i = 0, n = holderCount(); i < n && !modified; ++i) modified = aFile_->getHolder_(i)->modified;
+  if (!modified) return 0;
+  return prompter().messageBox("Changes are not saved. Close without saving?", "", Buttons::YesNo) == Answer::Yes
+             ? 0
+             : kResultFailed;
+}
+
+void TFormMainBase0007::closeEvent(QCloseEvent* event) {
+  // While an operation runs the window closes at once, asking nothing.
+  if (!doing_) {
+    UI2Model();
+    if (querySaveAll() < 0) {
+      event->ignore();
+      return;
+    }
+  }
+  event->accept();
+}
 void TFormMainBase0007::newMemoFile() { shouldNotExecute(std::string(kClass) + "newMemoFile"); }
 int TFormMainBase0007::writeVersionTS_(StringList&) {
   return stillNotImplemented(std::string(kClass) + "writeVersionTS_");

@@ -119,6 +119,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
 
  protected:
   TFormMainBase0007();
+  void closeEvent(QCloseEvent* event) override;
   // The part of the auto-save that writes: every modified notebook, never the document.
   virtual void saveModifiedHolders_();
   // An internal inconsistency: error box, log and status line.

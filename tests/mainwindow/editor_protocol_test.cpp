@@ -215,6 +215,17 @@ TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
   EXPECT_EQ(form->statusPanel(2), "Do not rename Empty characters.");
 }
 
+TEST_F(EditorProtocolTest, ClosingWithUnsavedChangesAsks) {
+  form->show();
+  type("unsaved");
+  rec.answers.push_back(Answer::No);
+  EXPECT_FALSE(form->close());
+  EXPECT_EQ(rec.messages().back(), "Changes are not saved. Close without saving?");
+  EXPECT_EQ(current()->body()[0], "unsaved");  // committed before the question
+  rec.answers.push_back(Answer::Yes);
+  EXPECT_TRUE(form->close());
+}
+
 TEST_F(EditorProtocolTest, ReadOnlyNoteIsNotChanged) {
   MemoNodeUI* n = current();
   n->body().setText("kept");
