@@ -165,8 +165,7 @@ TEST_F(ViewsTest, SavedAfterAViewSwitchKeepsOrderAndNesting) {
   holder->makeCheckListBox_(&panel());
   const std::string out = tmp.str("out.mxh");
   ASSERT_GT(holder->saveToFile_(out), 0);
-  const char* data = std::getenv("WUX_TEST_DATA");
-  const std::string golden = std::string(data && *data ? data : WUX_TEST_DATA_DIR) + "/views/switched.mxh";
+  const std::string golden = std::string(WUX_TEST_DATA_DIR) + "/views/switched.mxh";
   if (std::getenv("WUX_UPDATE_GOLDEN")) platform::writeFileAtomic(golden, slurp(out));
   EXPECT_EQ(slurp(out), slurp(golden));
 
