@@ -1,0 +1,261 @@
+// Files laid out byte by byte as the Windows program writes them (tests/data/formats/):
+// Shift_JIS, CR LF, double-byte characters whose second byte is "\" ("ソ" 83 5C, "表"
+// 95 5C) or an ASCII letter ("ア" 83 41 beside "ヂ" 83 61). Each must open through the
+// public readers with every note intact and save back with only its stamps changed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "model/lists.h"
+#include "model/records/MemoFile.h"
+#include "model/records/RecordFiles.h"
+#include "model/records/RoundTrip.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "platform/textconv.h"
+#include "records_support.h"
+
+using namespace wux;
+using namespace wux::testing;
+
+namespace {
+
+std::string data(const std::string& name) {
+  const char* dir = std::getenv("WUX_TEST_DATA");
+  std::string bytes;
+  EXPECT_TRUE(dir && platform::readFile(std::string(dir) + "/formats/" + name, bytes)) << name;
+  return bytes;
+}
+
+std::string inflated(const std::string& z) {
+  std::string out;
+  EXPECT_TRUE(ZInflate(z, out));
+  return out;
+}
+
+// The stamps a save renews: the header comment, and for a saved notebook file its save
+// time and counter.
+std::string restamped(std::string text, const std::string& oldCount = "", const std::string& newCount = "") {
+  text = sjis::replaceAll(text, "<!-- 20240315 101112 -->", "<!-- 20261206 123456 -->");
+  text = sjis::replaceAll(text, "<!-- 20240315 101113 -->", "<!-- 20261206 123456 -->");
+  if (!oldCount.empty()) {
+    text = sjis::replaceAll(text, "TimeSaved=\"20240315 101112\"", "TimeSaved=\"20261206 123456\"");
+    text = sjis::replaceAll(text, "CountSave=\"" + oldCount + "\"", "CountSave=\"" + newCount + "\"");
+  }
+  return text;
+}
+
+std::string lines(const StringList* l) { return l ? l->text() : std::string(); }
+
+const std::string kUid = "\"20240301_080000123_00012345\"";
+
+std::string binaryContent() {
+  std::string s = "\x5C\x83\x5C";
+  s += '\0';
+  s += "\r\n<&\"\xFF";
+  for (int i = 0; i < 90; ++i) s += static_cast<char>((i * 37 + 11) & 0xFF);
+  return s;
+}
+
+// Every note of the tree notebook, field by field and byte by byte.
+void expectTreeNotebook(MemoHolder& h) {
+  ASSERT_EQ(h.getNodeCount_(), 6);
+  const char* names[] = {"親ソ", "子ア", "ヂ", "画像ソ", "リンク", "URL"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(h.getNode_(i)->name(), sj(names[i])) << i;
+  EXPECT_EQ(h.getCurrentNode_(), h.getNode_(1));
+  EXPECT_EQ(h.getModeNodesMngr_(), "\"TreeView\"");
+  EXPECT_EQ(h.getField_("Color"), "\"clAqua\"");
+  EXPECT_EQ(h.getField_("QueryNode"), "\"" + sj("表ソ") + "\"");
+  EXPECT_EQ(h.getFormatNumber_(), "\"%.5d\"");
+  EXPECT_TRUE(h.flagAutoSave);
+  EXPECT_EQ(h.SaveMinutes, 10);
+  EXPECT_FALSE(h.getFlagSort_());
+
+  MemoNode* parent = h.getNode_(0);
+  EXPECT_EQ(lines(parent->fieldList()),
+            "Created=\"20240301 080000123\"\r\nUID=" + kUid + "\r\n" + sj("表示=\"ソ表 \"引用\" & <山>\"") +
+                "\r\nempty=\"\"\r\nflagMarked=\"true\"\r\n");
+  EXPECT_TRUE(parent->isMarked_());
+  EXPECT_EQ(parent->getField_(sj("表示")), sj("\"ソ表 \"引用\" & <山>\""));
+  EXPECT_EQ(parent->body().text(),
+            sj("ソフトウェア表計算 ABC xyz\r\n\r\na & b <tag> \"q\" &amp;\r\n  indented\r\n最後の行ソ\r\n"));
+  EXPECT_EQ(lines(parent->comment()), sj("コメント表ソ\r\nsecond <c>\r\n"));
+
+  MemoNode* child = h.getNode_(1);
+  EXPECT_EQ(child->getField_("ParentNodeID"), parent->getField_("UID"));
+  EXPECT_EQ(child->getField_(sj("ア")), "\"1\"");
+  EXPECT_EQ(child->getField_(sj("ヂ")), "\"2\"");
+  EXPECT_EQ(child->body().text(), sj("子の本文\r\n"));
+  EXPECT_EQ(h.getNode_(2)->getField_("ParentNodeID"), kUid);
+
+  MemoNode* image = h.getNode_(3);
+  EXPECT_EQ(image->getField_("Content-Transfer-Encoding"), "\"binary\"");
+  EXPECT_EQ(image->getField_("Filename"), sj("\"C:\\表\\ソ.png\""));
+  EXPECT_TRUE(image->body().empty());
+  ASSERT_TRUE(image->content() && image->content()->data());
+  EXPECT_EQ(*image->content()->data(), binaryContent());
+
+  MemoNode* link = h.getNode_(4);
+  EXPECT_EQ(link->getField_("FlagLink"), "\"true\"");
+  EXPECT_EQ(link->getField_("Filename"), sj("\".\\ソ表.txt\""));
+  EXPECT_TRUE(link->body().empty());
+  EXPECT_EQ(lines(link->comment()), sj("リンク先は表ソ\r\n"));
+
+  MemoNode* url = h.getNode_(5);
+  EXPECT_EQ(url->getField_("Content-Transfer-Encoding"), "\"URL\"");
+  EXPECT_EQ(url->getField_("Filename"), sj("\"http://example.com/ソ\""));
+  EXPECT_EQ(lines(url->comment()), "web page\r\n");
+}
+
+void expectPackedNotebook(MemoHolder& h) {
+  ASSERT_EQ(h.getNodeCount_(), 2);
+  EXPECT_EQ(h.getNode_(0)->name(), sj("メモ1"));
+  EXPECT_EQ(h.getNode_(0)->body().text(), sj("圧縮された表\r\nplain ASCII\r\n"));
+  EXPECT_FALSE(h.getNode_(0)->isMarked_());
+  EXPECT_EQ(h.getNode_(1)->body().text(), sj("ソ\r\n"));
+  EXPECT_EQ(lines(h.getNode_(1)->comment()), sj("注釈\r\n"));
+  EXPECT_EQ(h.getFileExt_(), "\".mhz\"");
+  EXPECT_EQ(h.getNewNodeName_(), "\"Number\"");
+  EXPECT_EQ(h.CountSave, 7);
+}
+
+// Puts the data files into a folder under the names the document gives its notebooks.
+void layOut(const TempDir& dir) {
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("メモ帳.mxa"), data("doc.mxa")));
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("ソ表ノート.mxh"), data("tree.mxh")));
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("圧縮.mhz"), data("packed.mhz")));
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("読専.mxh"), data("readonly.mxh")));
+}
+
+}  // namespace
+
+TEST(WindowsFiles, NotebookTextOpensAndSavesBackWithOnlyStampsChanged) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string in = tmp.dir() + sj("ソ表ノート.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(in, data("tree.mxh")));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
+  ASSERT_NE(opened.lone, nullptr);
+  EXPECT_EQ(opened.lone->name(), sj("ソ表ノート"));
+  expectTreeNotebook(*opened.lone);
+  EXPECT_EQ(opened.lone->CountSave, 41);
+
+  const std::string out = tmp.dir() + sj("保存ソ.mxh");
+  ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
+  EXPECT_EQ(slurp(out), restamped(data("tree.mxh"), "41", "42"));
+  // The binary note's content is still there after the save.
+  ASSERT_TRUE(opened.lone->getNode_(3)->content());
+  EXPECT_EQ(*opened.lone->getNode_(3)->content()->data(), binaryContent());
+}
+
+TEST(WindowsFiles, CompressedNotebookOpensAndSavesBack) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string in = tmp.dir() + sj("圧縮.mhz");
+  ASSERT_TRUE(platform::writeFileAtomic(in, data("packed.mhz")));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
+  expectPackedNotebook(*opened.lone);
+
+  const std::string out = tmp.dir() + "again.mhz";
+  ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
+  std::string packed = slurp(out);
+  EXPECT_EQ(packed.substr(0, 2), "\x78\x9C");
+  EXPECT_EQ(inflated(packed), restamped(inflated(data("packed.mhz")), "7", "8"));
+}
+
+TEST(WindowsFiles, DocumentOpensItsNotebooksAndSavesBack) {
+  FixedWorld world;
+  TempDir tmp, out;
+  layOut(tmp);
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(tmp.dir() + sj("メモ帳.mxa"), opened, error)) << error;
+  MemoFile& doc = *opened.doc;
+  EXPECT_EQ(doc.name(), sj("メモ帳"));
+  ASSERT_EQ(doc.getHolderCount_(), 3);
+  EXPECT_EQ(doc.getHolder_(0)->name(), sj("ソ表ノート"));
+  EXPECT_EQ(doc.getHolder_(1)->name(), sj("圧縮"));
+  EXPECT_EQ(doc.getHolder_(2)->name(), sj("読専"));
+  EXPECT_EQ(doc.getCurrentHolder(), doc.getHolder_(1));
+  EXPECT_EQ(doc.getField_("Filename"), "\"" + tmp.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(doc.getField_("Version"), "\"wux 1.3\"");
+  EXPECT_EQ(doc.getField_("MailFrom"), "\"a@example.com\"");
+  EXPECT_EQ(doc.body().text(), sj("文書の本文ソ\r\n\r\n"));
+  expectTreeNotebook(*doc.getHolder_(0));
+  expectPackedNotebook(*doc.getHolder_(1));
+  EXPECT_TRUE(doc.getHolder_(2)->isReadOnly_());
+  EXPECT_FALSE(doc.getHolder_(0)->isReadOnly_());
+  EXPECT_EQ(doc.getHolder_(2)->getNode_(0)->body().text(), sj("読むだけ\r\n"));
+  // The lookup through note, notebook and document.
+  EXPECT_EQ(doc.getHolder_(0)->getNode_(0)->getFieldInherited_("MailFrom"), "\"a@example.com\"");
+
+  ASSERT_TRUE(WriteRecords(opened, out.dir() + sj("メモ帳.mxa"), error)) << error;
+  std::string expected = restamped(data("doc.mxa"));
+  expected = sjis::replaceAll(expected, sj("Filename=\"C:\\表\\メモ帳.mxa\""),
+                              "Filename=\"" + out.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(slurp(out.dir() + sj("メモ帳.mxa")), expected);
+  EXPECT_EQ(slurp(out.dir() + sj("ソ表ノート.mxh")), restamped(data("tree.mxh"), "41", "42"));
+  EXPECT_EQ(inflated(slurp(out.dir() + sj("圧縮.mhz"))), restamped(inflated(data("packed.mhz")), "7", "8"));
+  EXPECT_EQ(slurp(out.dir() + sj("読専.mxh")), restamped(data("readonly.mxh"), "2", "3"));
+}
+
+TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
+  FixedWorld world;
+  TempDir tmp, unpacked;
+  const std::string maz = tmp.dir() + sj("メモ帳.maz");
+  ASSERT_TRUE(platform::writeFileAtomic(maz, data("doc.maz")));
+
+  // Every part lands beside the archive under the last part of its Windows name; the
+  // notebook parts hold the notebook texts exactly, the ".mhz" one as plain text.
+  std::vector<std::string> written;
+  StringList messages;
+  ASSERT_EQ(UnpackArchive(maz, unpacked.dir(), written, messages), 4) << messages.text();
+  ASSERT_EQ(written.size(), 4u);
+  EXPECT_EQ(written[0], unpacked.dir() + sj("メモ帳.mxa"));
+  EXPECT_EQ(written[1], unpacked.dir() + sj("ソ表ノート.mxh"));
+  EXPECT_EQ(written[2], unpacked.dir() + sj("圧縮.mhz"));
+  EXPECT_EQ(written[3], unpacked.dir() + sj("読専.mxh"));
+  EXPECT_EQ(slurp(written[1]), data("tree.mxh"));
+  EXPECT_EQ(slurp(written[2]), inflated(data("packed.mhz")));
+  EXPECT_EQ(slurp(written[3]), data("readonly.mxh"));
+  const std::string docText = data("doc.mxa");
+  EXPECT_EQ(slurp(written[0]), docText.substr(docText.find("<File")) + "\r\n");
+
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(maz, opened, error)) << error;
+  MemoFile& doc = *opened.doc;
+  ASSERT_EQ(doc.getHolderCount_(), 3);
+  expectTreeNotebook(*doc.getHolder_(0));
+  expectPackedNotebook(*doc.getHolder_(1));
+  EXPECT_EQ(doc.getCurrentHolder(), doc.getHolder_(1));
+
+  // Written again: the same skeleton, and parts that differ only in their stamps.
+  TempDir again, check;
+  const std::string out = again.dir() + sj("メモ帳.maz");
+  ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
+  StringList mime;
+  mime.setText(inflated(slurp(out)));
+  ASSERT_GT(mime.count(), 12);
+  EXPECT_EQ(mime[0], "MIME-Version: 1.0");
+  const std::string b = mime[2].substr(12, 21);
+  EXPECT_EQ(mime[2], "  boundary=\"" + b + "\"");
+  EXPECT_EQ(mime[6], "Content-Type: text/xml; charset=x-sjis");
+  EXPECT_EQ(mime[9], "  filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(sjis::countOf(mime.text(), "Content-Transfer-Encoding: base64\r\n"), 3u);
+  EXPECT_EQ(mime[mime.count() - 1], "--" + b + "--");
+  written.clear();
+  ASSERT_EQ(UnpackArchive(out, check.dir(), written, messages), 4) << messages.text();
+  EXPECT_EQ(slurp(written[1]), restamped(data("tree.mxh")));
+  EXPECT_EQ(slurp(written[2]), restamped(inflated(data("packed.mhz"))));
+  EXPECT_EQ(slurp(written[3]), restamped(data("readonly.mxh")));
+  std::string element = docText.substr(docText.find("<File"));
+  element = sjis::replaceAll(element, sj("Filename=\"C:\\表\\メモ帳.mxa\""),
+                             "Filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(slurp(written[0]), element + "\r\n");
+}
