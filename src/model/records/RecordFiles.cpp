@@ -39,6 +39,11 @@ TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root
   return element;
 }
 
+// The parser does not report elements still open at the end of the text, so a file cut
+// short (a crash while copying, a full disk on another system) parses "successfully"
+// with its tail missing: only the missing end tag of the top element tells.
+bool cutShort(const TTAGNode* element) { return element->endTagName() != element->tagName(); }
+
 }  // namespace
 
 int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& messages, std::string* elementName) {
@@ -81,8 +86,18 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     return -1;
   }
   if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
+  const bool damaged = cutShort(element);
   holder.readFromTree_(element, true);
   holder.loaded = true;
+  if (damaged) {
+    // The notes before the cut are shown, but the damaged file stays as it is: saving
+    // over it would make the loss final and hide it.
+    messages.add("The notebook file " + path +
+                 " ends before its </Holder> end tag: it was cut short or damaged. The notes found in it were "
+                 "read, but the file will not be saved over; save the notebook under another name.");
+    holder.loadFailed = true;
+    return -1;
+  }
   holder.loadFailed = false;
   return 0;
 }
@@ -115,6 +130,14 @@ int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& message
   }
   if (!element) {
     messages.add("The document file " + path + " could not be read.");
+    return -1;
+  }
+  if (cutShort(element)) {
+    // Its last notebook references are missing; a document saved from what is left
+    // would drop those notebooks without a word.
+    messages.add("The document file " + path +
+                 " ends before its </File> end tag: it was cut short or damaged and is not opened. Its "
+                 "notebooks can still be opened from their own files.");
     return -1;
   }
   doc._readTAG_(element);

@@ -15,7 +15,9 @@ class MemoHolder;
 // any other name as text) into `holder`. 0: read, the notebook is loaded. -2: the file
 // does not exist; the notebook stays empty and counts as loaded. -1: the file could not
 // be read or parsed; the notebook is left as it was and marked `loadFailed`, so it will
-// not be saved over that file.
+// not be saved over that file. -1 too for a file cut short (its Holder element never
+// closed): the notes before the cut are read and the notebook counts as loaded, but it
+// stays marked `loadFailed` all the same.
 // `elementName`, when given, receives the notebook name the file itself records.
 int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& messages,
                    std::string* elementName = nullptr);

@@ -259,3 +259,100 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
                              "Filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
   EXPECT_EQ(slurp(written[0]), element + "\r\n");
 }
+
+TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = std::unique_ptr<MemoFile>(Create<MemoFile>(nullptr));
+  doc->putFileName_(tmp.dir() + "doc.mxa");
+  MemoHolder* h = doc->newHolder_();
+  std::string actual;
+  doc->addHolder_(h, "book", actual);
+  const std::string path = tmp.dir() + "book.mxh";
+
+  // Cut inside the Base64 text of the image note: what is left still parses.
+  const std::string whole = data("tree.mxh");
+  const std::string cut = whole.substr(0, whole.find("1vsgRW") + 10);
+  ASSERT_TRUE(platform::writeFileAtomic(path, cut));
+  StringList messages;
+  EXPECT_EQ(ReadHolderFile(*h, path, messages), -1);
+  EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
+  ASSERT_EQ(h->getNodeCount_(), 4);  // the notes before the cut are there to see
+  EXPECT_EQ(h->getNode_(0)->body().text().substr(0, 4), sj("ソフ"));
+  EXPECT_TRUE(h->loaded);
+  EXPECT_TRUE(h->loadFailed);
+  EXPECT_EQ(h->saveToFile_(path), -1);
+  EXPECT_EQ(slurp(path), cut);
+  EXPECT_GT(h->saveToFile_(tmp.dir() + "rescued.mxh"), 0);
+
+  // Files that do not parse leave the notebook empty; no save may replace them.
+  const std::string noEnd = sjis::replaceAll(whole, "  </Record>\r\n  <Record name=\"URL\">", "  <Record name=\"URL\">");
+  const std::string lowerEnd = sjis::replaceAll(whole, "second &lt;c&gt;<BR/>\r\n    </Comment>\r\n  </Record>",
+                                                "second &lt;c&gt;<BR/>\r\n    </Comment>\r\n  </record>");
+  const std::string wide("\xFF\xFE<\0?\0x\0m\0l\0", 12);
+  for (const std::string& bad : {noEnd, lowerEnd, wide, std::string()}) {
+    MemoHolder* fresh = doc->newHolder_();
+    doc->addHolder_(fresh, "fresh", actual);
+    const std::string file = fresh->getFileName_();
+    ASSERT_TRUE(platform::writeFileAtomic(file, bad));
+    messages.clear();
+    EXPECT_EQ(ReadHolderFile(*fresh, file, messages), -1);
+    EXPECT_FALSE(messages.empty());
+    EXPECT_EQ(fresh->getNodeCount_(), 0);
+    fresh->createNewNode_();  // what the window does with a notebook left without notes
+    EXPECT_EQ(fresh->saveToFile_(file), -1);
+    EXPECT_EQ(slurp(file), bad);
+    doc->removeHolder_(fresh);
+    delete fresh;
+  }
+  EXPECT_NE(messages.text().find("fresh.mxh"), std::string::npos);
+
+  // A compressed notebook cut short does not inflate.
+  const std::string z = tmp.dir() + "packed.mhz";
+  const std::string packed = data("packed.mhz");
+  ASSERT_TRUE(platform::writeFileAtomic(z, packed.substr(0, packed.size() / 2)));
+  MemoHolder* zbook = doc->newHolder_();
+  doc->addHolder_(zbook, "packed", actual);
+  zbook->putField_("FileExt", "\".mhz\"");
+  messages.clear();
+  EXPECT_EQ(ReadHolderFile(*zbook, z, messages), -1);
+  EXPECT_NE(messages.text().find("damaged"), std::string::npos);
+  EXPECT_EQ(zbook->saveToFile_(z), -1);
+
+  // Text in another encoding is kept byte for byte: only the stamps change.
+  const std::string utf8 = platform::sjisToUtf8(whole);
+  ASSERT_TRUE(platform::writeFileAtomic(path, utf8));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
+  ASSERT_TRUE(WriteRecords(opened, tmp.dir() + "utf8.mxh", error)) << error;
+  EXPECT_EQ(slurp(tmp.dir() + "utf8.mxh"), restamped(utf8, "41", "42"));
+}
+
+TEST(DamagedFiles, DocumentOrArchiveCutShortIsNotOpened) {
+  FixedWorld world;
+  TempDir tmp, unpacked;
+  const std::string text = data("doc.mxa");
+  const std::string cut = text.substr(0, text.find(sj("  <Holder name=\"読専\">")));
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "cut.mxa", cut));
+  auto doc = std::unique_ptr<MemoFile>(Create<MemoFile>(nullptr));
+  StringList messages;
+  EXPECT_EQ(ReadDocumentFile(*doc, tmp.dir() + "cut.mxa", messages), -1);
+  EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
+
+  // The compressed stream itself cut short.
+  const std::string maz = data("doc.maz");
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "short.maz", maz.substr(0, maz.size() - 40)));
+  std::vector<std::string> written;
+  messages.clear();
+  EXPECT_EQ(UnpackArchive(tmp.dir() + "short.maz", unpacked.dir(), written, messages), -1);
+  EXPECT_TRUE(written.empty());
+  EXPECT_FALSE(messages.empty());
+
+  // The whole archive raises no complaint.
+  messages.clear();
+  written.clear();
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "whole.maz", maz));
+  EXPECT_EQ(UnpackArchive(tmp.dir() + "whole.maz", unpacked.dir(), written, messages), 4);
+  EXPECT_TRUE(messages.empty()) << messages.text();
+}
