@@ -181,6 +181,15 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     messages.add("The archive " + archive + " holds no parts.");
     return -1;
   }
+  // A part that no boundary line ends is dropped by the MIME reader without a word;
+  // an archive whose text stops before its closing boundary has lost its last notebook.
+  int last = lines.count() - 1;
+  while (last >= 0 && sjis::trim(lines[last]).empty()) --last;
+  const std::string closing = last >= 0 ? sjis::trim(lines[last]) : std::string();
+  if (closing.size() < 5 || !sjis::startsWith(closing, "--") || !sjis::endsWith(closing, "--"))
+    messages.add("The archive " + archive +
+                 " ends before its closing boundary: it was cut short and its last part is missing. "
+                 "The parts before the cut are unpacked.");
   std::string dir = targetDir.empty() ? platform::dirOf(archive) : targetDir;
   if (!dir.empty() && platform::lastSeparator(dir) != dir.size() - 1) dir += '/';
   const std::string self = platform::fileNameOf(archive);

@@ -329,7 +329,7 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
   EXPECT_EQ(slurp(tmp.dir() + "utf8.mxh"), restamped(utf8, "41", "42"));
 }
 
-TEST(DamagedFiles, DocumentOrArchiveCutShortIsNotOpened) {
+TEST(DamagedFiles, DocumentAndArchiveCutShortSaySo) {
   FixedWorld world;
   TempDir tmp, unpacked;
   const std::string text = data("doc.mxa");
@@ -340,10 +340,20 @@ TEST(DamagedFiles, DocumentOrArchiveCutShortIsNotOpened) {
   EXPECT_EQ(ReadDocumentFile(*doc, tmp.dir() + "cut.mxa", messages), -1);
   EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
 
+  // The archive text stops inside its last notebook part.
+  std::string mime = inflated(data("doc.maz"));
+  mime = mime.substr(0, mime.rfind("Content-Type: text/xml") + 300);
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "cut.maz", ZCompress(mime)));
+  std::vector<std::string> written;
+  messages.clear();
+  EXPECT_EQ(UnpackArchive(tmp.dir() + "cut.maz", unpacked.dir(), written, messages), 3);
+  EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
+  EXPECT_EQ(slurp(unpacked.dir() + sj("ソ表ノート.mxh")), data("tree.mxh"));
+
   // The compressed stream itself cut short.
   const std::string maz = data("doc.maz");
   ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "short.maz", maz.substr(0, maz.size() - 40)));
-  std::vector<std::string> written;
+  written.clear();
   messages.clear();
   EXPECT_EQ(UnpackArchive(tmp.dir() + "short.maz", unpacked.dir(), written, messages), -1);
   EXPECT_TRUE(written.empty());
