@@ -133,7 +133,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
       "  <Field TimeSaved=\"20261206 123456\"/>",
       "  <Field CountSave=\"1\"/>",
       "  <Record name=\"note&lt;1&gt;\">",
-      "    <Field Created=\"20261206 123456789\" my_field=\"plain value\" Quote=\"say &quot;hi&quot;\" />",
+      "    <Field Created=\"20261206 123456789\" my_field=\"plain value\" Quote=\"say &quot;hi&quot;\" =\"nameless\" />",
       "a &lt; b &amp; &quot;c&quot;<BR/>",
       "<BR/>",
       "  indented<BR/>",
@@ -161,6 +161,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
   EXPECT_EQ(again.holder->getCurrentNode_(), t);
   EXPECT_EQ(t->getField_("my_field"), "\"plain value\"");  // gains its quotes
   EXPECT_EQ(t->getField_("Quote"), "\"say \"hi\"\"");
+  EXPECT_EQ(t->getField_(""), "\"nameless\"");
   EXPECT_EQ(t->body().text(), text->body().text());
   ASSERT_NE(t->comment(), nullptr);
   EXPECT_EQ(t->comment()->text(), "first\r\nsecond\r\n");

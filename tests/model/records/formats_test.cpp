@@ -87,7 +87,8 @@ void expectTreeNotebook(MemoHolder& h) {
   EXPECT_EQ(child->getField_(sj("ア")), "\"1\"");
   EXPECT_EQ(child->getField_(sj("ヂ")), "\"2\"");
   EXPECT_EQ(child->body().text(), sj("子の本文\r\n"));
-  EXPECT_EQ(h.getNode_(2)->getField_("ParentNodeID"), kUid);
+  // A field line without a name ("=value", as typed into the fields editor) is kept.
+  EXPECT_EQ(lines(h.getNode_(2)->fieldList()), "ParentNodeID=" + kUid + "\r\n" + sj("=\"名無し\"\r\n"));
 
   MemoNode* image = h.getNode_(3);
   EXPECT_EQ(image->getField_("Content-Transfer-Encoding"), "\"binary\"");
