@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "model/Prompter.h"
 #include "model/content.h"
 #include "model/lists.h"
 #include "model/strutil.h"
@@ -204,6 +205,13 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
       continue;
     }
     std::string path = dir + name;
+    // Beside the archive there may be newer files of the same names: each is replaced
+    // only when the user says so.
+    if (platform::fileExists(path) &&
+        prompter().messageBox("Overwrite OK? " + path, "", Buttons::OKCancel) != Answer::OK) {
+      messages.add("Not overwritten: " + path);
+      continue;
+    }
     if (!platform::writeFileAtomic(path, part->data() ? *part->data() : std::string())) {
       messages.add("Cannot write " + path);
       continue;

@@ -28,10 +28,12 @@ int LoadHolder(MemoHolder& holder, StringList& messages);
 int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& messages);
 // Unpacks a ".maz" archive into `targetDir` (the archive's own folder when empty). Each
 // part is written under the last component of its stored name; parts whose name would
-// leave the folder are refused. Returns the number of files written, -1 when the archive
-// cannot be read; `written` receives the full paths in archive order (the document
-// first). An archive cut short before its closing boundary unpacks the parts before the
-// cut and says so in `messages`.
+// leave the folder are refused, and an existing file is replaced only when the user
+// answers "Overwrite OK? " with OK (a part left out is named in `messages`). Returns the
+// number of files written, -1 when the archive cannot be read; `written` receives the
+// full paths written, in archive order (the document first). An archive cut short
+// before its closing boundary unpacks the parts before the cut and says so in
+// `messages`.
 int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
                   StringList& messages);
 // The file name a stored archive part name is written under; empty when refused.

@@ -367,3 +367,26 @@ TEST(DamagedFiles, DocumentAndArchiveCutShortSaySo) {
   EXPECT_EQ(UnpackArchive(tmp.dir() + "whole.maz", unpacked.dir(), written, messages), 4);
   EXPECT_TRUE(messages.empty()) << messages.text();
 }
+
+TEST(DamagedFiles, UnpackingAsksBeforeReplacingFilesBesideTheArchive) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string maz = tmp.dir() + sj("メモ帳.maz");
+  ASSERT_TRUE(platform::writeFileAtomic(maz, data("doc.maz")));
+  const std::string newer = tmp.dir() + sj("ソ表ノート.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(newer, "newer notes"));
+  world.recorder.answers = {Answer::Cancel};
+  std::vector<std::string> written;
+  StringList messages;
+  EXPECT_EQ(UnpackArchive(maz, "", written, messages), 3);
+  EXPECT_EQ(world.recorder.messages(), std::vector<std::string>{"Overwrite OK? " + newer});
+  EXPECT_EQ(slurp(newer), "newer notes");
+  EXPECT_NE(messages.text().find(newer), std::string::npos);
+
+  // Unpacked again: every file is there now, and OK replaces each.
+  world.recorder.asked.clear();
+  written.clear();
+  EXPECT_EQ(UnpackArchive(maz, "", written, messages), 4);
+  EXPECT_EQ(world.recorder.messages().size(), 4u);
+  EXPECT_EQ(slurp(newer), data("tree.mxh"));
+}
