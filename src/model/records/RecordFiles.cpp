@@ -73,6 +73,14 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
       return -1;
     }
   }
+  if (sjis::trim(data).empty()) {
+    // Nothing in it to keep (a file another program created and never filled): the
+    // notebook starts empty and may be saved there, or it could never be saved at all.
+    messages.add("The notebook file " + path + " is empty.");
+    holder.loaded = true;
+    holder.loadFailed = false;
+    return 0;
+  }
   TTAGNode root;
   int words = 0;
   TTAGNode* element = nullptr;

@@ -291,7 +291,7 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
   const std::string lowerEnd = sjis::replaceAll(whole, "second &lt;c&gt;<BR/>\r\n    </Comment>\r\n  </Record>",
                                                 "second &lt;c&gt;<BR/>\r\n    </Comment>\r\n  </record>");
   const std::string wide("\xFF\xFE<\0?\0x\0m\0l\0", 12);
-  for (const std::string& bad : {noEnd, lowerEnd, wide, std::string()}) {
+  for (const std::string& bad : {noEnd, lowerEnd, wide}) {
     MemoHolder* fresh = doc->newHolder_();
     doc->addHolder_(fresh, "fresh", actual);
     const std::string file = fresh->getFileName_();
@@ -307,6 +307,15 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
     delete fresh;
   }
   EXPECT_NE(messages.text().find("fresh.mxh"), std::string::npos);
+  // An empty file holds nothing to lose: the notebook starts empty and saves there.
+  MemoHolder* blank = doc->newHolder_();
+  doc->addHolder_(blank, "blank", actual);
+  ASSERT_TRUE(platform::writeFileAtomic(blank->getFileName_(), ""));
+  messages.clear();
+  EXPECT_EQ(ReadHolderFile(*blank, blank->getFileName_(), messages), 0);
+  EXPECT_NE(messages.text().find("empty"), std::string::npos);
+  blank->createNewNode_();
+  EXPECT_GT(blank->saveToFile_(blank->getFileName_()), 0);
 
   // A compressed notebook cut short does not inflate.
   const std::string z = tmp.dir() + "packed.mhz";
