@@ -7,6 +7,7 @@
 #include "model/records/MemoFile.h"
 #include "model/records/RecordFiles.h"
 #include "model/strutil.h"
+#include "model/tagtree.h"
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
 #include "records_support.h"
@@ -204,6 +205,21 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
             crlf({"  <Record name=\"url\">",
                   "    <Field Content-Transfer-Encoding=\"URL\" Filename=\"http://example.com/\" />", "  </Record>"}));
   EXPECT_EQ(url->body().count(), 0);
+
+  // Marked binary by hand but holding no content bytes: the text is written, not wiped.
+  MemoNode* relabelled = book.add("relabelled");
+  relabelled->putField_("Content-Transfer-Encoding", "\"binary\"");
+  relabelled->body().add("my text");
+  const std::string written = recordText(relabelled);
+  EXPECT_EQ(written, crlf({"  <Record name=\"relabelled\">", "    <Field Content-Transfer-Encoding=\"binary\" />",
+                           "my text<BR/>", "  </Record>"}));
+  EXPECT_EQ(relabelled->body().text(), "my text\r\n");
+  TTAGNode root;
+  StringList errors;
+  ASSERT_EQ(TTAGNode::ParseXmlText(&root, written, errors), 0);
+  MemoNode* back = book.add("back");
+  back->_readTAG_(root.element(0));
+  EXPECT_EQ(back->body().text(), "my text\r\n");
 
   // A URL note exports as its link page.
   const std::string page = tmp.str("out/url.html");
