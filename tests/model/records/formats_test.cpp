@@ -399,3 +399,25 @@ TEST(DamagedFiles, UnpackingAsksBeforeReplacingFilesBesideTheArchive) {
   EXPECT_EQ(world.recorder.messages().size(), 4u);
   EXPECT_EQ(slurp(newer), data("tree.mxh"));
 }
+
+TEST(ArchiveParts, FolderNamesWithQuotesStillUnpackUnderTheRightNames) {
+  FixedWorld world;
+  TempDir tmp, unpacked;
+  const std::string dir = tmp.dir() + "my \"quoted\" notes/";
+  ASSERT_TRUE(platform::makeDirs(dir));
+  layOut(tmp);
+  for (const char* name : {"メモ帳.mxa", "ソ表ノート.mxh", "圧縮.mhz", "読専.mxh"})
+    ASSERT_TRUE(platform::writeFileAtomic(dir + sj(name), slurp(tmp.dir() + sj(name))));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(dir + sj("メモ帳.mxa"), opened, error)) << error;
+  ASSERT_GT(opened.doc->saveMAZ_(dir + "doc.maz"), 0);
+  std::vector<std::string> written;
+  StringList messages;
+  ASSERT_EQ(UnpackArchive(dir + "doc.maz", unpacked.dir(), written, messages), 4) << messages.text();
+  EXPECT_EQ(written[0], unpacked.dir() + sj("メモ帳.mxa"));
+  EXPECT_EQ(written[1], unpacked.dir() + sj("ソ表ノート.mxh"));
+  OpenedRecords back;
+  ASSERT_TRUE(OpenRecords(written[0], back, error)) << error;
+  expectTreeNotebook(*back.doc->getHolder_(0));
+}
