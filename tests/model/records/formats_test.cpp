@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "model/lists.h"
@@ -21,10 +22,17 @@ using namespace wux::testing;
 
 namespace {
 
+// tests/data/formats/, from the environment when the test runner sets it, else beside
+// this source file.
+std::string dataDir() {
+  if (const char* dir = std::getenv("WUX_TEST_DATA")) return std::string(dir) + "/formats/";
+  return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "formats").string() +
+         "/";
+}
+
 std::string data(const std::string& name) {
-  const char* dir = std::getenv("WUX_TEST_DATA");
   std::string bytes;
-  EXPECT_TRUE(dir && platform::readFile(std::string(dir) + "/formats/" + name, bytes)) << name;
+  EXPECT_TRUE(platform::readFile(dataDir() + name, bytes)) << dataDir() + name;
   return bytes;
 }
 
@@ -141,7 +149,7 @@ TEST(WindowsFiles, NotebookTextOpensAndSavesBackWithOnlyStampsChanged) {
   ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
   ASSERT_NE(opened.lone, nullptr);
   EXPECT_EQ(opened.lone->name(), sj("ソ表ノート"));
-  expectTreeNotebook(*opened.lone);
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*opened.lone));
   EXPECT_EQ(opened.lone->CountSave, 41);
 
   const std::string out = tmp.dir() + sj("保存ソ.mxh");
@@ -160,7 +168,7 @@ TEST(WindowsFiles, CompressedNotebookOpensAndSavesBack) {
   OpenedRecords opened;
   std::string error;
   ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
-  expectPackedNotebook(*opened.lone);
+  ASSERT_NO_FATAL_FAILURE(expectPackedNotebook(*opened.lone));
 
   const std::string out = tmp.dir() + "again.mhz";
   ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
@@ -187,10 +195,11 @@ TEST(WindowsFiles, DocumentOpensItsNotebooksAndSavesBack) {
   EXPECT_EQ(doc.getField_("Version"), "\"wux 1.3\"");
   EXPECT_EQ(doc.getField_("MailFrom"), "\"a@example.com\"");
   EXPECT_EQ(doc.body().text(), sj("文書の本文ソ\r\n\r\n"));
-  expectTreeNotebook(*doc.getHolder_(0));
-  expectPackedNotebook(*doc.getHolder_(1));
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*doc.getHolder_(0)));
+  ASSERT_NO_FATAL_FAILURE(expectPackedNotebook(*doc.getHolder_(1)));
   EXPECT_TRUE(doc.getHolder_(2)->isReadOnly_());
   EXPECT_FALSE(doc.getHolder_(0)->isReadOnly_());
+  ASSERT_EQ(doc.getHolder_(2)->getNodeCount_(), 1);
   EXPECT_EQ(doc.getHolder_(2)->getNode_(0)->body().text(), sj("読むだけ\r\n"));
   // The lookup through note, notebook and document.
   EXPECT_EQ(doc.getHolder_(0)->getNode_(0)->getFieldInherited_("MailFrom"), "\"a@example.com\"");
@@ -232,8 +241,8 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
   ASSERT_TRUE(OpenRecords(maz, opened, error)) << error;
   MemoFile& doc = *opened.doc;
   ASSERT_EQ(doc.getHolderCount_(), 3);
-  expectTreeNotebook(*doc.getHolder_(0));
-  expectPackedNotebook(*doc.getHolder_(1));
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*doc.getHolder_(0)));
+  ASSERT_NO_FATAL_FAILURE(expectPackedNotebook(*doc.getHolder_(1)));
   EXPECT_EQ(doc.getCurrentHolder(), doc.getHolder_(1));
 
   // Written again: the same skeleton, and parts that differ only in their stamps.
@@ -419,5 +428,5 @@ TEST(ArchiveParts, FolderNamesWithQuotesStillUnpackUnderTheRightNames) {
   EXPECT_EQ(written[1], unpacked.dir() + sj("ソ表ノート.mxh"));
   OpenedRecords back;
   ASSERT_TRUE(OpenRecords(written[0], back, error)) << error;
-  expectTreeNotebook(*back.doc->getHolder_(0));
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*back.doc->getHolder_(0)));
 }
