@@ -430,3 +430,17 @@ TEST(ArchiveParts, FolderNamesWithQuotesStillUnpackUnderTheRightNames) {
   ASSERT_TRUE(OpenRecords(written[0], back, error)) << error;
   ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*back.doc->getHolder_(0)));
 }
+
+TEST(WindowsFiles, DailyNamesFromAJapaneseDatePattern) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.dir() + "daily.mxh";
+  ASSERT_TRUE(platform::writeFileAtomic(
+      path, crlf({"<Holder name=\"daily\">", "  <Field NewNodeName=\"Daily\"/>",
+                  sj("  <Field FormatDate=\"YYYY年MM月DD日(ddd)\"/>"), "</Holder>"})));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
+  // "年" is 94 4E: its second byte must not be read as the minutes letter.
+  EXPECT_EQ(opened.lone->createNewNode_()->name(), sj("2026年12月06日(Sun)"));
+}
