@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include <zlib.h>
+
 #include "model/Prompter.h"
 #include "model/content.h"
 #include "model/lists.h"
@@ -21,6 +23,28 @@ bool hasZlibHeader(const std::string& data) {
   unsigned char cmf = static_cast<unsigned char>(data[0]);
   unsigned char flg = static_cast<unsigned char>(data[1]);
   return (cmf & 0x0F) == 8 && (cmf >> 4) <= 7 && ((cmf << 8) | flg) % 31 == 0;
+}
+
+// The text a damaged or cut zlib stream still gives up to the fault; empty when it gives
+// nothing. Output is bounded, so a crafted stream cannot exhaust memory here.
+std::string inflatePrefix(const std::string& z) {
+  std::string out;
+  z_stream zs{};
+  if (z.size() > (1u << 30) || inflateInit(&zs) != Z_OK) return out;
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(z.data()));
+  zs.avail_in = static_cast<uInt>(z.size());
+  char buf[1 << 16];
+  int rc = Z_OK;
+  while (rc == Z_OK && out.size() < (std::size_t{1} << 30)) {
+    zs.next_out = reinterpret_cast<Bytef*>(buf);
+    zs.avail_out = sizeof buf;
+    rc = inflate(&zs, Z_NO_FLUSH);
+    out.append(buf, sizeof buf - zs.avail_out);
+    if (rc == Z_BUF_ERROR && zs.avail_out == 0) rc = Z_OK;
+    if (rc == Z_OK && zs.avail_in == 0 && zs.avail_out != 0) break;
+  }
+  inflateEnd(&zs);
+  return out;
 }
 
 // Parses a file's text; the first element named `tag`, or null with the reasons added
@@ -63,14 +87,22 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
   // A ".mhz" is normally compressed, but one unpacked from an archive holds plain text;
   // and a compressed notebook that was renamed still opens. Notebook text starts with
   // "<", which never looks like a zlib header.
+  bool damagedStream = false;
   if (hasZlibHeader(data)) {
     std::string text, error;
     if (ZInflate(data, text, &error)) {
       data.swap(text);
     } else if (sjis::lower(platform::extOf(path)) == ".mhz") {
       messages.add("The compressed notebook file " + path + " is damaged: " + error);
-      holder.loadFailed = true;
-      return -1;
+      // What inflates before the damage is still the user's notes: they are shown, and
+      // the file is kept as it is (below).
+      text = inflatePrefix(data);
+      if (text.find("<Holder") == std::string::npos) {
+        holder.loadFailed = true;
+        return -1;
+      }
+      data.swap(text);
+      damagedStream = true;
     }
   }
   if (sjis::trim(data).empty()) {
@@ -95,15 +127,15 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     return -1;
   }
   if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
-  const bool damaged = cutShort(element);
+  const bool damaged = damagedStream || cutShort(element);
   holder.readFromTree_(element, true);
   holder.loaded = true;
   if (damaged) {
     // The notes before the cut are shown, but the damaged file stays as it is: saving
     // over it would make the loss final and hide it.
     messages.add("The notebook file " + path +
-                 " ends before its </Holder> end tag: it was cut short or damaged. The notes found in it were "
-                 "read, but the file will not be saved over; save the notebook under another name.");
+                 " was cut short or damaged. The notes found in it were read, but the file will not be saved "
+                 "over; save the notebook under another name.");
     holder.loadFailed = true;
     return -1;
   }

@@ -335,17 +335,29 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
   blank->createNewNode_();
   EXPECT_GT(blank->saveToFile_(blank->getFileName_()), 0);
 
-  // A compressed notebook cut short does not inflate.
-  const std::string z = tmp.dir() + "packed.mhz";
-  const std::string packed = data("packed.mhz");
-  ASSERT_TRUE(platform::writeFileAtomic(z, packed.substr(0, packed.size() / 2)));
+  // A compressed notebook cut short: what inflates before the cut is read, and the file
+  // is kept; one cut before any notebook text shows nothing.
   MemoHolder* zbook = doc->newHolder_();
   doc->addHolder_(zbook, "packed", actual);
   zbook->putField_("FileExt", "\".mhz\"");
-  messages.clear();
-  EXPECT_EQ(ReadHolderFile(*zbook, z, messages), -1);
-  EXPECT_NE(messages.text().find("damaged"), std::string::npos);
-  EXPECT_EQ(zbook->saveToFile_(z), -1);
+  const std::string z = zbook->getFileName_();
+  const std::string packed = ZCompress(whole);
+  for (std::size_t keep : {packed.size() * 3 / 4, packed.size() - 2, std::size_t{8}}) {
+    ASSERT_TRUE(platform::writeFileAtomic(z, packed.substr(0, keep)));
+    messages.clear();
+    EXPECT_EQ(ReadHolderFile(*zbook, z, messages), -1);
+    EXPECT_NE(messages.text().find("damaged"), std::string::npos);
+    if (keep > 8) {
+      ASSERT_GE(zbook->getNodeCount_(), 1);
+      EXPECT_EQ(zbook->getNode_(0)->name(), sj("親ソ"));
+    }
+    EXPECT_EQ(zbook->saveToFile_(z), -1);
+    EXPECT_EQ(slurp(z), packed.substr(0, keep));
+    while (MemoNode* n = zbook->getFirstNode_()) {
+      zbook->removeNode_(n);
+      delete n;
+    }
+  }
 
   // Text in another encoding is kept byte for byte: only the stamps change.
   const std::string utf8 = platform::sjisToUtf8(whole);
