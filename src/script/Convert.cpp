@@ -34,10 +34,10 @@ bool ScriptStrToInt(std::string_view s, std::int64_t& out) {
   }
   if (i >= s.size()) return false;
   if (hex) {
-    std::size_t digits = 0;
     for (; i < s.size(); ++i) {
       int h = hexValue(s[i]);
-      if (h < 0 || ++digits > 16) return false;
+      // Too large by value, not by the number of digits: leading zeros are free.
+      if (h < 0 || (v >> 60) != 0) return false;
       v = (v << 4) | static_cast<unsigned>(h);
     }
     out = static_cast<std::int64_t>(neg ? 0 - v : v);  // hexadecimal wraps into 64 bits

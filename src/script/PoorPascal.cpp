@@ -19,6 +19,14 @@ namespace {
 [[noreturn]] void floatDivByZero() { throw ScriptError("Floating point division by zero"); }
 [[noreturn]] void invalidFloatOp() { throw ScriptError("Invalid floating point operation"); }
 
+// Reals are computed in extended precision and kept as doubles; a value that leaves
+// the double's range on the way is an overflow.
+double toDouble(long double x) {
+  const double d = static_cast<double>(x);
+  if (std::isinf(d) && !std::isinf(x)) throw ScriptError("Floating point overflow");
+  return d;
+}
+
 std::int64_t wrapAdd(std::int64_t a, std::int64_t b) {
   return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
 }
@@ -241,7 +249,8 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
     std::string_view num = p.TokenText();
     std::int64_t v = 0;
     if (ScriptStrToInt(num, v)) {
-      if (!num.empty() && num[0] == '$' && num.size() <= 9)
+      // Hexadecimal fills the 32 bits ($FFFFFFFF is -1); decimal must fit them.
+      if (!num.empty() && num[0] == '$' && v >= 0 && v <= 0xFFFFFFFFll)
         r->Index = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
       else if (v >= INT32_MIN && v <= INT32_MAX)
         r->Index = static_cast<int>(v);
@@ -391,7 +400,7 @@ std::int64_t TPoorPascal::EvalInt(std::string_view text) {
 double TPoorPascal::EvalReal(std::string_view text) {
   BusyGuard g(busy_);
   TPPAParser p(text);
-  return static_cast<double>(realRelation(p));
+  return toDouble(realRelation(p));
 }
 
 std::string TPoorPascal::EvalStr(std::string_view text) {
@@ -821,7 +830,18 @@ void TPoorPascal::builtinProc(TPPAParser& p, int index, const StringList& args) 
       // rather than cut (its low bits could mean "forever").
       std::int64_t ms = A(0).IntValue;
       if (ms > INT32_MAX) throwRange("Sleep", ms, std::int64_t{INT32_MAX} + 1);
-      if (ms > 0) desktop().sleep(static_cast<std::uint32_t>(ms));
+      // A long wait is slept in slices with the events handled between them, so the
+      // user can still break a script that sleeps for hours.
+      constexpr std::int64_t kSlice = 100;
+      while (ms > 0) {
+        std::int64_t slice = ms < kSlice ? ms : kSlice;
+        desktop().sleep(static_cast<std::uint32_t>(slice));
+        ms -= slice;
+        if (ms <= 0) break;
+        desktop().processMessages();
+        if (terminated_) break;
+        if (running_ && breakRequested()) Stop();
+      }
       break;
     }
     case 0x0003:
@@ -907,7 +927,7 @@ void TPoorPascal::builtinFunc(TPPAParser& p, int index, const StringList& args, 
       break;
     }
     case 0x3002: out.r = std::trunc(static_cast<long double>(A(0).RealValue)); break;
-    case 0x3003: out.r = strToFloatDef(A(0).StrValue); break;
+    case 0x3003: out.r = toDouble(strToFloatDef(A(0).StrValue)); break;
   }
 }
 

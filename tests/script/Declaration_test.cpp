@@ -27,6 +27,10 @@ TEST(Declarations, PrototypesGoodAndBad) {
   EXPECT_EQ(h.pp.findFunc("G")->Index, 0);  // not a number
   h.pp.DeclareProc("function H:Real;Index $FFFFFFFF;", false);
   EXPECT_EQ(h.pp.findFunc("H")->Index, -1);
+  h.pp.DeclareProc("function H2:Real;Index $0FFFFFFFF;", false);
+  EXPECT_EQ(h.pp.findFunc("H2")->Index, -1);
+  h.pp.DeclareProc("function H3:Real;Index $100000000;", false);
+  EXPECT_EQ(h.pp.findFunc("H3")->Index, 0);
 
   const std::string def = sj("定義エラーです");
   auto syntax = [](const char* tok) { return sj("文法エラーです[") + tok + "]"; };

@@ -19,6 +19,11 @@ struct Outcome {
   std::string out, err;
 };
 
+std::string slurp(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
 // Runs the ppa-run driver built beside this test program.
 Outcome ppaRun(const std::string& script) {
   fs::path driver = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "drivers" / "ppa-run";
@@ -28,10 +33,6 @@ Outcome ppaRun(const std::string& script) {
   std::string cmd = "'" + driver.string() + "' '" + (dir / "s.ppa").string() + "' >'" + (dir / "out").string() +
                     "' 2>'" + (dir / "err").string() + "'";
   int rc = std::system(cmd.c_str());
-  auto slurp = [](const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  };
   Outcome o{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(dir / "out"), slurp(dir / "err")};
   fs::remove_all(dir);
   return o;
@@ -46,6 +47,25 @@ TEST(PpaRunDriver, OutputLinesAndErrors) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_EQ(bad.out, "a\n");
   EXPECT_EQ(bad.err, sj("文法エラーです[x]") + "\n");
+}
+
+// Whole note scripts with their expected output: NAME.ppa, NAME.out, and NAME.err when
+// the script ends with an error.
+TEST(PpaRunDriver, Corpus) {
+  const fs::path dir = fs::path(__FILE__).parent_path().parent_path() / "data" / "script";
+  if (!fs::is_directory(dir)) GTEST_SKIP() << dir << " is not there";
+  int cases = 0;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    if (e.path().extension() != ".ppa") continue;
+    ++cases;
+    fs::path base = e.path();
+    Outcome o = ppaRun(slurp(base));
+    const bool fails = fs::exists(base.replace_extension(".err"));
+    EXPECT_EQ(o.status, fails ? 1 : 0) << e.path();
+    EXPECT_EQ(o.out, slurp(base.replace_extension(".out"))) << e.path();
+    EXPECT_EQ(o.err, fails ? slurp(base.replace_extension(".err")) : "") << e.path();
+  }
+  EXPECT_GE(cases, 3);
 }
 
 }  // namespace

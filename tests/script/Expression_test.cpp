@@ -82,6 +82,10 @@ TEST(Expressions, WrapAroundAtTheLimits) {
   EXPECT_EQ(I("$8000000000000000 - 1"), INT64_MAX);
   EXPECT_EQ(I("$7FFFFFFFFFFFFFFF * 2"), -2);
   EXPECT_EQ(I("$FFFFFFFFFFFFFFFF"), -1);
+  // Leading zeros do not count against the 64 bits.
+  EXPECT_EQ(I("$00000000000000001"), 1);
+  EXPECT_EQ(I("StrToInt('$000000000000000000FF')"), 255);
+  EXPECT_EQ(I("$10000000000000000"), 0);  // too large: not convertible
   EXPECT_EQ(I("$8000000000000000 div -1"), INT64_MIN);
   EXPECT_EQ(I("$8000000000000000 mod -1"), 0);
   EXPECT_EQ(I("-$8000000000000000"), INT64_MIN);
@@ -89,6 +93,12 @@ TEST(Expressions, WrapAroundAtTheLimits) {
   EXPECT_EQ(errorOf([&] { I("1 mod (1 - 1)"); }), "Division by zero");
   EXPECT_EQ(errorOf([&] { h.pp.EvalReal("1 / 0"); }), "Floating point division by zero");
   EXPECT_EQ(errorOf([&] { h.pp.EvalReal("0.0 / 0"); }), "Floating point division by zero");
+  // A Real is a double: a result beyond its range is an overflow, never an infinity.
+  EXPECT_EQ(h.pp.EvalReal("1e308 * 10 / 100"), 1e307);  // in range again when it is stored
+  EXPECT_EQ(errorOf([&] { h.pp.EvalReal("1e308 * 10"); }), "Floating point overflow");
+  EXPECT_EQ(errorOf([&] { h.calls({"PrintBuf(FloatToStr(1e400))"}); }), "Floating point overflow");
+  EXPECT_EQ(errorOf([&] { h.pp.EvalReal("StrToFloat('-1e400') * 0"); }), "Floating point overflow");
+  EXPECT_EQ(h.runError("VAR r: Real; BEGIN r := 1e300; r := r * r END"), "Floating point overflow");
 }
 
 TEST(Expressions, FirstTokenChoosesTheEvaluator) {
@@ -194,6 +204,13 @@ TEST(Builtins, DesktopGoesThroughTheAdapter) {
   EXPECT_EQ(h.desk.pumps, 1);
   EXPECT_EQ(h.desk.sleeps, (std::vector<std::uint32_t>{10}));
   EXPECT_THROW(h.call("Sleep(5000000000)"), RangeError);
+}
+
+TEST(Builtins, LongSleepHandlesEventsBetweenSlices) {
+  ScriptHost h;
+  h.call("Sleep(250)");
+  EXPECT_EQ(h.desk.sleeps, (std::vector<std::uint32_t>{100, 100, 50}));
+  EXPECT_EQ(h.desk.pumps, 2);
 }
 
 }  // namespace

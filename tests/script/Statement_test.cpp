@@ -81,6 +81,11 @@ TEST(Statements, NestingBeyondReasonIsAnErrorNotACrash) {
   EXPECT_EQ(h.runError(blocks), "The script is nested too deeply.");
   EXPECT_EQ(h.runError("PrintBuf(IntToStr(" + std::string(5000, '-') + "1))"), "The script is nested too deeply.");
   EXPECT_EQ(h.run("PrintBuf(IntToStr(" + std::string(50, '(') + "1" + std::string(50, ')') + "))"), Lines{"1"});
+  // A long ELSE IF chain nests one statement list per arm; a table of a few hundred
+  // arms is still a reasonable script.
+  std::string chain = "VAR x: Integer; BEGIN x := 300; ";
+  for (int i = 0; i <= 300; ++i) chain += (i ? " ELSE " : "") + ("IF x = " + std::to_string(i) + " THEN PrintBuf('" + std::to_string(i) + "')");
+  EXPECT_EQ(h.run(chain + " END"), Lines{"300"});
 }
 
 TEST(Statements, IfElse) {
