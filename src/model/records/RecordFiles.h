@@ -16,8 +16,9 @@ class MemoHolder;
 // does not exist; the notebook stays empty and counts as loaded. -1: the file could not
 // be read or parsed; the notebook is left as it was and marked `loadFailed`, so it will
 // not be saved over that file. -1 too for a file cut short (its Holder element never
-// closed): the notes before the cut are read and the notebook counts as loaded, but it
-// stays marked `loadFailed` all the same.
+// closed) or a compressed one damaged part-way: the notes before the cut or the damage
+// are read and the notebook counts as loaded, but it stays marked `loadFailed` all the
+// same. An empty file reads as an empty notebook (0).
 // `elementName`, when given, receives the notebook name the file itself records.
 int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& messages,
                    std::string* elementName = nullptr);
