@@ -6,6 +6,7 @@
 #include <random>
 
 #include "model/errors.h"
+#include "model/text/sjis.h"
 
 namespace wux {
 
@@ -177,6 +178,13 @@ std::string FormatDateTime(std::string_view pattern, const DateTime& dt) {
       if (end == std::string_view::npos) end = pattern.size();
       out.append(pattern.substr(i + 1, end - i - 1));
       i = end < pattern.size() ? end + 1 : end;
+      continue;
+    }
+    if (sjis::charLen(pattern, i) == 2) {
+      // A double-byte character ("年" is 94 4E) is text: its second byte may look like a
+      // format letter.
+      out.append(pattern.substr(i, 2));
+      i += 2;
       continue;
     }
     char token = upperAscii(raw);

@@ -481,8 +481,8 @@ int MemoBasic::writeFieldElement_(const StringList* fields, std::string& out, st
     std::string_view text = fields->get(i);
     std::size_t eq = text.find('=');
     if (eq == std::string_view::npos) continue;
+    // A line without a name ("=value") is written as it is and reads back the same.
     std::string name = safeFieldName(std::string(text.substr(0, eq)));
-    if (name.empty()) continue;
     appendEscaped(out, name);
     out += "=\"";
     std::string_view value = i == overrideIndex ? overrideValue : trimView(text.substr(eq + 1));

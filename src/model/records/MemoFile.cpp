@@ -231,6 +231,22 @@ long long MemoFile::saveToFile_(const std::string& name) {
   return static_cast<long long>(text.size());
 }
 
+namespace {
+
+// The name a part of the archive carries. Readers keep only its last component; a path
+// holding a double quote or a line break (possible outside Windows) would cut the quoted
+// header short and unpack the part under a wrong name, so it goes without its folder
+// and with those characters made "_".
+std::string archivePartName(const std::string& path) {
+  if (path.find_first_of("\"\r\n") == std::string::npos) return path;
+  std::string name = platform::fileNameOf(path);
+  for (char& c : name)
+    if (c == '"' || c == '\r' || c == '\n') c = '_';
+  return name;
+}
+
+}  // namespace
+
 long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* leftOut) {
   std::string message;
   if (!checkHolderFileNames_(message)) {
@@ -258,7 +274,7 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
   line("Content-Type: text/xml; charset=x-sjis");
   line("Content-Transfer-Encoding: 8bit");
   line("Content-Disposition: inline;");
-  line("  filename=\"" + platform::changeExt(getFileName_(), ".mxa") + "\"");
+  line("  filename=\"" + archivePartName(platform::changeExt(getFileName_(), ".mxa")) + "\"");
   line("");
   StringList element;
   _writeTSL_deep_(element, "");
@@ -287,7 +303,7 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
     line("Content-Type: text/xml; charset=x-sjis");
     line("Content-Transfer-Encoding: base64");
     line("Content-Disposition: attachment;");
-    line("  filename=\"" + h->getFileName_() + "\"");
+    line("  filename=\"" + archivePartName(h->getFileName_()) + "\"");
     line("");
     // The notebook's text goes out as Base64 lines of 57 bytes each, made and compressed
     // while the text is still being written.

@@ -161,7 +161,11 @@ int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::s
     skip = linkAt;  // a link without a file is no link: the text is stored
     linked = false;
   }
-  const bool binary = encoding == "\"binary\"";
+  // A note marked binary without any content bytes (its encoding field edited by hand)
+  // keeps its text: emptying it would store nothing in its place.
+  const bool binary =
+      encoding == "\"binary\"" && (linked || (content_ && content_->data() && !content_->data()->empty()) ||
+                                   body_->empty());
   if (!binary && encoding == "\"URL\"" && hasFilename) body_->clear();
   StringList base64;
   int overrideAt = -1;

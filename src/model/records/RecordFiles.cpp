@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include <zlib.h>
+
+#include "model/Prompter.h"
 #include "model/content.h"
 #include "model/lists.h"
 #include "model/strutil.h"
@@ -22,6 +25,28 @@ bool hasZlibHeader(const std::string& data) {
   return (cmf & 0x0F) == 8 && (cmf >> 4) <= 7 && ((cmf << 8) | flg) % 31 == 0;
 }
 
+// The text a damaged or cut zlib stream still gives up to the fault; empty when it gives
+// nothing. Output is bounded, so a crafted stream cannot exhaust memory here.
+std::string inflatePrefix(const std::string& z) {
+  std::string out;
+  z_stream zs{};
+  if (z.size() > (1u << 30) || inflateInit(&zs) != Z_OK) return out;
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(z.data()));
+  zs.avail_in = static_cast<uInt>(z.size());
+  char buf[1 << 16];
+  int rc = Z_OK;
+  while (rc == Z_OK && out.size() < (std::size_t{1} << 30)) {
+    zs.next_out = reinterpret_cast<Bytef*>(buf);
+    zs.avail_out = sizeof buf;
+    rc = inflate(&zs, Z_NO_FLUSH);
+    out.append(buf, sizeof buf - zs.avail_out);
+    if (rc == Z_BUF_ERROR && zs.avail_out == 0) rc = Z_OK;
+    if (rc == Z_OK && zs.avail_in == 0 && zs.avail_out != 0) break;
+  }
+  inflateEnd(&zs);
+  return out;
+}
+
 // Parses a file's text; the first element named `tag`, or null with the reasons added
 // to `messages`. `root` owns the tree.
 TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int& wordCount,
@@ -38,6 +63,11 @@ TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root
   if (!element) messages.add(std::string("No ") + tag + " element found.");
   return element;
 }
+
+// The parser does not report elements still open at the end of the text, so a file cut
+// short (a crash while copying, a full disk on another system) parses "successfully"
+// with its tail missing: only the missing end tag of the top element tells.
+bool cutShort(const TTAGNode* element) { return element->endTagName() != element->tagName(); }
 
 }  // namespace
 
@@ -57,15 +87,31 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
   // A ".mhz" is normally compressed, but one unpacked from an archive holds plain text;
   // and a compressed notebook that was renamed still opens. Notebook text starts with
   // "<", which never looks like a zlib header.
+  bool damagedStream = false;
   if (hasZlibHeader(data)) {
     std::string text, error;
     if (ZInflate(data, text, &error)) {
       data.swap(text);
     } else if (sjis::lower(platform::extOf(path)) == ".mhz") {
       messages.add("The compressed notebook file " + path + " is damaged: " + error);
-      holder.loadFailed = true;
-      return -1;
+      // What inflates before the damage is still the user's notes: they are shown, and
+      // the file is kept as it is (below).
+      text = inflatePrefix(data);
+      if (text.find("<Holder") == std::string::npos) {
+        holder.loadFailed = true;
+        return -1;
+      }
+      data.swap(text);
+      damagedStream = true;
     }
+  }
+  if (sjis::trim(data).empty()) {
+    // Nothing in it to keep (a file another program created and never filled): the
+    // notebook starts empty and may be saved there, or it could never be saved at all.
+    messages.add("The notebook file " + path + " is empty.");
+    holder.loaded = true;
+    holder.loadFailed = false;
+    return 0;
   }
   TTAGNode root;
   int words = 0;
@@ -81,8 +127,18 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     return -1;
   }
   if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
+  const bool damaged = damagedStream || cutShort(element);
   holder.readFromTree_(element, true);
   holder.loaded = true;
+  if (damaged) {
+    // The notes before the cut are shown, but the damaged file stays as it is: saving
+    // over it would make the loss final and hide it.
+    messages.add("The notebook file " + path +
+                 " was cut short or damaged. The notes found in it were read, but the file will not be saved "
+                 "over; save the notebook under another name.");
+    holder.loadFailed = true;
+    return -1;
+  }
   holder.loadFailed = false;
   return 0;
 }
@@ -115,6 +171,14 @@ int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& message
   }
   if (!element) {
     messages.add("The document file " + path + " could not be read.");
+    return -1;
+  }
+  if (cutShort(element)) {
+    // Its last notebook references are missing; a document saved from what is left
+    // would drop those notebooks without a word.
+    messages.add("The document file " + path +
+                 " ends before its </File> end tag: it was cut short or damaged and is not opened. Its "
+                 "notebooks can still be opened from their own files.");
     return -1;
   }
   doc._readTAG_(element);
@@ -158,6 +222,15 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     messages.add("The archive " + archive + " holds no parts.");
     return -1;
   }
+  // A part that no boundary line ends is dropped by the MIME reader without a word;
+  // an archive whose text stops before its closing boundary has lost its last notebook.
+  int last = lines.count() - 1;
+  while (last >= 0 && sjis::trim(lines[last]).empty()) --last;
+  const std::string closing = last >= 0 ? sjis::trim(lines[last]) : std::string();
+  if (closing.size() < 5 || !sjis::startsWith(closing, "--") || !sjis::endsWith(closing, "--"))
+    messages.add("The archive " + archive +
+                 " ends before its closing boundary: it was cut short and its last part is missing. "
+                 "The parts before the cut are unpacked.");
   std::string dir = targetDir.empty() ? platform::dirOf(archive) : targetDir;
   if (!dir.empty() && platform::lastSeparator(dir) != dir.size() - 1) dir += '/';
   const std::string self = platform::fileNameOf(archive);
@@ -172,6 +245,13 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
       continue;
     }
     std::string path = dir + name;
+    // Beside the archive there may be newer files of the same names: each is replaced
+    // only when the user says so.
+    if (platform::fileExists(path) &&
+        prompter().messageBox("Overwrite OK? " + path, "", Buttons::OKCancel) != Answer::OK) {
+      messages.add("Not overwritten: " + path);
+      continue;
+    }
     if (!platform::writeFileAtomic(path, part->data() ? *part->data() : std::string())) {
       messages.add("Cannot write " + path);
       continue;

@@ -15,7 +15,10 @@ class MemoHolder;
 // any other name as text) into `holder`. 0: read, the notebook is loaded. -2: the file
 // does not exist; the notebook stays empty and counts as loaded. -1: the file could not
 // be read or parsed; the notebook is left as it was and marked `loadFailed`, so it will
-// not be saved over that file.
+// not be saved over that file. -1 too for a file cut short (its Holder element never
+// closed) or a compressed one damaged part-way: the notes before the cut or the damage
+// are read and the notebook counts as loaded, but it stays marked `loadFailed` all the
+// same. An empty file reads as an empty notebook (0).
 // `elementName`, when given, receives the notebook name the file itself records.
 int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& messages,
                    std::string* elementName = nullptr);
@@ -26,9 +29,12 @@ int LoadHolder(MemoHolder& holder, StringList& messages);
 int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& messages);
 // Unpacks a ".maz" archive into `targetDir` (the archive's own folder when empty). Each
 // part is written under the last component of its stored name; parts whose name would
-// leave the folder are refused. Returns the number of files written, -1 when the archive
-// cannot be read; `written` receives the full paths in archive order (the document
-// first).
+// leave the folder are refused, and an existing file is replaced only when the user
+// answers "Overwrite OK? " with OK (a part left out is named in `messages`). Returns the
+// number of files written, -1 when the archive cannot be read; `written` receives the
+// full paths written, in archive order (the document first). An archive cut short
+// before its closing boundary unpacks the parts before the cut and says so in
+// `messages`.
 int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
                   StringList& messages);
 // The file name a stored archive part name is written under; empty when refused.

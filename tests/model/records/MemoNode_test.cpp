@@ -7,6 +7,7 @@
 #include "model/records/MemoFile.h"
 #include "model/records/RecordFiles.h"
 #include "model/strutil.h"
+#include "model/tagtree.h"
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
 #include "records_support.h"
@@ -133,7 +134,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
       "  <Field TimeSaved=\"20261206 123456\"/>",
       "  <Field CountSave=\"1\"/>",
       "  <Record name=\"note&lt;1&gt;\">",
-      "    <Field Created=\"20261206 123456789\" my_field=\"plain value\" Quote=\"say &quot;hi&quot;\" />",
+      "    <Field Created=\"20261206 123456789\" my_field=\"plain value\" Quote=\"say &quot;hi&quot;\" =\"nameless\" />",
       "a &lt; b &amp; &quot;c&quot;<BR/>",
       "<BR/>",
       "  indented<BR/>",
@@ -161,6 +162,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
   EXPECT_EQ(again.holder->getCurrentNode_(), t);
   EXPECT_EQ(t->getField_("my_field"), "\"plain value\"");  // gains its quotes
   EXPECT_EQ(t->getField_("Quote"), "\"say \"hi\"\"");
+  EXPECT_EQ(t->getField_(""), "\"nameless\"");
   EXPECT_EQ(t->body().text(), text->body().text());
   ASSERT_NE(t->comment(), nullptr);
   EXPECT_EQ(t->comment()->text(), "first\r\nsecond\r\n");
@@ -203,6 +205,21 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
             crlf({"  <Record name=\"url\">",
                   "    <Field Content-Transfer-Encoding=\"URL\" Filename=\"http://example.com/\" />", "  </Record>"}));
   EXPECT_EQ(url->body().count(), 0);
+
+  // Marked binary by hand but holding no content bytes: the text is written, not wiped.
+  MemoNode* relabelled = book.add("relabelled");
+  relabelled->putField_("Content-Transfer-Encoding", "\"binary\"");
+  relabelled->body().add("my text");
+  const std::string written = recordText(relabelled);
+  EXPECT_EQ(written, crlf({"  <Record name=\"relabelled\">", "    <Field Content-Transfer-Encoding=\"binary\" />",
+                           "my text<BR/>", "  </Record>"}));
+  EXPECT_EQ(relabelled->body().text(), "my text\r\n");
+  TTAGNode root;
+  StringList errors;
+  ASSERT_EQ(TTAGNode::ParseXmlText(&root, written, errors), 0);
+  MemoNode* back = book.add("back");
+  back->_readTAG_(root.element(0));
+  EXPECT_EQ(back->body().text(), "my text\r\n");
 
   // A URL note exports as its link page.
   const std::string page = tmp.str("out/url.html");

@@ -1,0 +1,467 @@
+// Files laid out byte by byte as the Windows program writes them (tests/data/formats/):
+// Shift_JIS, CR LF, double-byte characters whose second byte is "\" ("ソ" 83 5C, "表"
+// 95 5C) or an ASCII letter ("ア" 83 41 beside "ヂ" 83 61). Each must open through the
+// public readers with every note intact and save back with only its stamps changed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "model/lists.h"
+#include "model/records/MemoFile.h"
+#include "model/records/RecordFiles.h"
+#include "model/records/RoundTrip.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "platform/textconv.h"
+#include "records_support.h"
+
+using namespace wux;
+using namespace wux::testing;
+
+namespace {
+
+// tests/data/formats/, from the environment when the test runner sets it, else beside
+// this source file.
+std::string dataDir() {
+  if (const char* dir = std::getenv("WUX_TEST_DATA")) return std::string(dir) + "/formats/";
+  return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "formats").string() +
+         "/";
+}
+
+std::string data(const std::string& name) {
+  std::string bytes;
+  EXPECT_TRUE(platform::readFile(dataDir() + name, bytes)) << dataDir() + name;
+  return bytes;
+}
+
+std::string inflated(const std::string& z) {
+  std::string out;
+  EXPECT_TRUE(ZInflate(z, out));
+  return out;
+}
+
+// The stamps a save renews: the header comment, and for a saved notebook file its save
+// time and counter.
+std::string restamped(std::string text, const std::string& oldCount = "", const std::string& newCount = "") {
+  text = sjis::replaceAll(text, "<!-- 20240315 101112 -->", "<!-- 20261206 123456 -->");
+  text = sjis::replaceAll(text, "<!-- 20240315 101113 -->", "<!-- 20261206 123456 -->");
+  if (!oldCount.empty()) {
+    text = sjis::replaceAll(text, "TimeSaved=\"20240315 101112\"", "TimeSaved=\"20261206 123456\"");
+    text = sjis::replaceAll(text, "CountSave=\"" + oldCount + "\"", "CountSave=\"" + newCount + "\"");
+  }
+  return text;
+}
+
+std::string lines(const StringList* l) { return l ? l->text() : std::string(); }
+
+const std::string kUid = "\"20240301_080000123_00012345\"";
+
+std::string binaryContent() {
+  std::string s = "\x5C\x83\x5C";
+  s += '\0';
+  s += "\r\n<&\"\xFF";
+  for (int i = 0; i < 90; ++i) s += static_cast<char>((i * 37 + 11) & 0xFF);
+  return s;
+}
+
+// Every note of the tree notebook, field by field and byte by byte.
+void expectTreeNotebook(MemoHolder& h) {
+  ASSERT_EQ(h.getNodeCount_(), 6);
+  const char* names[] = {"親ソ", "子ア", "ヂ", "画像ソ", "リンク", "URL"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(h.getNode_(i)->name(), sj(names[i])) << i;
+  EXPECT_EQ(h.getCurrentNode_(), h.getNode_(1));
+  EXPECT_EQ(h.getModeNodesMngr_(), "\"TreeView\"");
+  EXPECT_EQ(h.getField_("Color"), "\"clAqua\"");
+  EXPECT_EQ(h.getField_("QueryNode"), "\"" + sj("表ソ") + "\"");
+  EXPECT_EQ(h.getFormatNumber_(), "\"%.5d\"");
+  EXPECT_TRUE(h.flagAutoSave);
+  EXPECT_EQ(h.SaveMinutes, 10);
+  EXPECT_FALSE(h.getFlagSort_());
+
+  MemoNode* parent = h.getNode_(0);
+  EXPECT_EQ(lines(parent->fieldList()),
+            "Created=\"20240301 080000123\"\r\nUID=" + kUid + "\r\n" + sj("表示=\"ソ表 \"引用\" & <山>\"") +
+                "\r\nempty=\"\"\r\nflagMarked=\"true\"\r\n");
+  EXPECT_TRUE(parent->isMarked_());
+  EXPECT_EQ(parent->getField_(sj("表示")), sj("\"ソ表 \"引用\" & <山>\""));
+  EXPECT_EQ(parent->body().text(),
+            sj("ソフトウェア表計算 ABC xyz\r\n\r\na & b <tag> \"q\" &amp;\r\n  indented\r\n最後の行ソ\r\n"));
+  EXPECT_EQ(lines(parent->comment()), sj("コメント表ソ\r\nsecond <c>\r\n"));
+
+  MemoNode* child = h.getNode_(1);
+  EXPECT_EQ(child->getField_("ParentNodeID"), parent->getField_("UID"));
+  EXPECT_EQ(child->getField_(sj("ア")), "\"1\"");
+  EXPECT_EQ(child->getField_(sj("ヂ")), "\"2\"");
+  EXPECT_EQ(child->body().text(), sj("子の本文\r\n"));
+  // A field line without a name ("=value", as typed into the fields editor) is kept.
+  EXPECT_EQ(lines(h.getNode_(2)->fieldList()), "ParentNodeID=" + kUid + "\r\n" + sj("=\"名無し\"\r\n"));
+
+  MemoNode* image = h.getNode_(3);
+  EXPECT_EQ(image->getField_("Content-Transfer-Encoding"), "\"binary\"");
+  EXPECT_EQ(image->getField_("Filename"), sj("\"C:\\表\\ソ.png\""));
+  EXPECT_TRUE(image->body().empty());
+  ASSERT_TRUE(image->content() && image->content()->data());
+  EXPECT_EQ(*image->content()->data(), binaryContent());
+
+  MemoNode* link = h.getNode_(4);
+  EXPECT_EQ(link->getField_("FlagLink"), "\"true\"");
+  EXPECT_EQ(link->getField_("Filename"), sj("\".\\ソ表.txt\""));
+  EXPECT_TRUE(link->body().empty());
+  EXPECT_EQ(lines(link->comment()), sj("リンク先は表ソ\r\n"));
+
+  MemoNode* url = h.getNode_(5);
+  EXPECT_EQ(url->getField_("Content-Transfer-Encoding"), "\"URL\"");
+  EXPECT_EQ(url->getField_("Filename"), sj("\"http://example.com/ソ\""));
+  EXPECT_EQ(lines(url->comment()), "web page\r\n");
+}
+
+void expectPackedNotebook(MemoHolder& h) {
+  ASSERT_EQ(h.getNodeCount_(), 2);
+  // "ヂ" (83 61) and "ア" (83 41) differ only in what looks like letter case in their
+  // second bytes: two names, not one.
+  EXPECT_EQ(h.getNode_(0)->name(), sj("ヂ"));
+  EXPECT_EQ(h.getNode_(1)->name(), sj("ア"));
+  EXPECT_EQ(h.findNodeByName_(sj("ア")), h.getNode_(1));
+  EXPECT_EQ(h.getNode_(0)->body().text(), sj("圧縮された表\r\nplain ASCII\r\n"));
+  EXPECT_FALSE(h.getNode_(0)->isMarked_());
+  EXPECT_EQ(h.getNode_(1)->body().text(), sj("ソ\r\n"));
+  EXPECT_EQ(lines(h.getNode_(1)->comment()), sj("注釈\r\n"));
+  EXPECT_EQ(h.getFileExt_(), "\".mhz\"");
+  EXPECT_EQ(h.getNewNodeName_(), "\"Number\"");
+  EXPECT_EQ(h.CountSave, 7);
+}
+
+// Puts the data files into a folder under the names the document gives its notebooks.
+void layOut(const TempDir& dir) {
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("メモ帳.mxa"), data("doc.mxa")));
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("ソ表ノート.mxh"), data("tree.mxh")));
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("圧縮.mhz"), data("packed.mhz")));
+  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("読専.mxh"), data("readonly.mxh")));
+}
+
+}  // namespace
+
+TEST(WindowsFiles, NotebookTextOpensAndSavesBackWithOnlyStampsChanged) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string in = tmp.dir() + sj("ソ表ノート.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(in, data("tree.mxh")));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
+  ASSERT_NE(opened.lone, nullptr);
+  EXPECT_EQ(opened.lone->name(), sj("ソ表ノート"));
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*opened.lone));
+  EXPECT_EQ(opened.lone->CountSave, 41);
+
+  const std::string out = tmp.dir() + sj("保存ソ.mxh");
+  ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
+  EXPECT_EQ(slurp(out), restamped(data("tree.mxh"), "41", "42"));
+  // The binary note's content is still there after the save.
+  ASSERT_TRUE(opened.lone->getNode_(3)->content());
+  EXPECT_EQ(*opened.lone->getNode_(3)->content()->data(), binaryContent());
+}
+
+TEST(WindowsFiles, CompressedNotebookOpensAndSavesBack) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string in = tmp.dir() + sj("圧縮.mhz");
+  ASSERT_TRUE(platform::writeFileAtomic(in, data("packed.mhz")));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
+  ASSERT_NO_FATAL_FAILURE(expectPackedNotebook(*opened.lone));
+
+  const std::string out = tmp.dir() + "again.mhz";
+  ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
+  std::string packed = slurp(out);
+  EXPECT_EQ(packed.substr(0, 2), "\x78\x9C");
+  EXPECT_EQ(inflated(packed), restamped(inflated(data("packed.mhz")), "7", "8"));
+}
+
+TEST(WindowsFiles, DocumentOpensItsNotebooksAndSavesBack) {
+  FixedWorld world;
+  TempDir tmp, out;
+  layOut(tmp);
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(tmp.dir() + sj("メモ帳.mxa"), opened, error)) << error;
+  MemoFile& doc = *opened.doc;
+  EXPECT_EQ(doc.name(), sj("メモ帳"));
+  ASSERT_EQ(doc.getHolderCount_(), 3);
+  EXPECT_EQ(doc.getHolder_(0)->name(), sj("ソ表ノート"));
+  EXPECT_EQ(doc.getHolder_(1)->name(), sj("圧縮"));
+  EXPECT_EQ(doc.getHolder_(2)->name(), sj("読専"));
+  EXPECT_EQ(doc.getCurrentHolder(), doc.getHolder_(1));
+  EXPECT_EQ(doc.getField_("Filename"), "\"" + tmp.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(doc.getField_("Version"), "\"wux 1.3\"");
+  EXPECT_EQ(doc.getField_("MailFrom"), "\"a@example.com\"");
+  EXPECT_EQ(doc.body().text(), sj("文書の本文ソ\r\n\r\n"));
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*doc.getHolder_(0)));
+  ASSERT_NO_FATAL_FAILURE(expectPackedNotebook(*doc.getHolder_(1)));
+  EXPECT_TRUE(doc.getHolder_(2)->isReadOnly_());
+  EXPECT_FALSE(doc.getHolder_(0)->isReadOnly_());
+  MemoHolder& fixed = *doc.getHolder_(2);
+  ASSERT_EQ(fixed.getNodeCount_(), 2);
+  EXPECT_EQ(fixed.getNode_(1)->name(), sj("固定"));  // notes may share a name here
+  EXPECT_EQ(fixed.getNode_(1)->body().text(), sj("同じ名前\r\n"));
+  EXPECT_EQ(fixed.getFormatDate_(), sj("\"YYYY年MM月DD日\""));
+  EXPECT_EQ(fixed.getNewNodeOption_(), "\"Select\"");
+  EXPECT_EQ(fixed.getModeNodesMngr_(), "\"ListView\"");
+  // The lookup through note, notebook and document.
+  EXPECT_EQ(doc.getHolder_(0)->getNode_(0)->getFieldInherited_("MailFrom"), "\"a@example.com\"");
+
+  ASSERT_TRUE(WriteRecords(opened, out.dir() + sj("メモ帳.mxa"), error)) << error;
+  std::string expected = restamped(data("doc.mxa"));
+  expected = sjis::replaceAll(expected, sj("Filename=\"C:\\表\\メモ帳.mxa\""),
+                              "Filename=\"" + out.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(slurp(out.dir() + sj("メモ帳.mxa")), expected);
+  EXPECT_EQ(slurp(out.dir() + sj("ソ表ノート.mxh")), restamped(data("tree.mxh"), "41", "42"));
+  EXPECT_EQ(inflated(slurp(out.dir() + sj("圧縮.mhz"))), restamped(inflated(data("packed.mhz")), "7", "8"));
+  EXPECT_EQ(slurp(out.dir() + sj("読専.mxh")), restamped(data("readonly.mxh"), "2", "3"));
+}
+
+TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
+  FixedWorld world;
+  TempDir tmp, unpacked;
+  const std::string maz = tmp.dir() + sj("メモ帳.maz");
+  ASSERT_TRUE(platform::writeFileAtomic(maz, data("doc.maz")));
+
+  // Every part lands beside the archive under the last part of its Windows name; the
+  // notebook parts hold the notebook texts exactly, the ".mhz" one as plain text.
+  std::vector<std::string> written;
+  StringList messages;
+  ASSERT_EQ(UnpackArchive(maz, unpacked.dir(), written, messages), 4) << messages.text();
+  ASSERT_EQ(written.size(), 4u);
+  EXPECT_EQ(written[0], unpacked.dir() + sj("メモ帳.mxa"));
+  EXPECT_EQ(written[1], unpacked.dir() + sj("ソ表ノート.mxh"));
+  EXPECT_EQ(written[2], unpacked.dir() + sj("圧縮.mhz"));
+  EXPECT_EQ(written[3], unpacked.dir() + sj("読専.mxh"));
+  EXPECT_EQ(slurp(written[1]), data("tree.mxh"));
+  EXPECT_EQ(slurp(written[2]), inflated(data("packed.mhz")));
+  EXPECT_EQ(slurp(written[3]), data("readonly.mxh"));
+  const std::string docText = data("doc.mxa");
+  EXPECT_EQ(slurp(written[0]), docText.substr(docText.find("<File")) + "\r\n");
+
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(maz, opened, error)) << error;
+  MemoFile& doc = *opened.doc;
+  ASSERT_EQ(doc.getHolderCount_(), 3);
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*doc.getHolder_(0)));
+  ASSERT_NO_FATAL_FAILURE(expectPackedNotebook(*doc.getHolder_(1)));
+  EXPECT_EQ(doc.getCurrentHolder(), doc.getHolder_(1));
+
+  // Written again: the same skeleton, and parts that differ only in their stamps.
+  TempDir again, check;
+  const std::string out = again.dir() + sj("メモ帳.maz");
+  ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
+  StringList mime;
+  mime.setText(inflated(slurp(out)));
+  ASSERT_GT(mime.count(), 12);
+  EXPECT_EQ(mime[0], "MIME-Version: 1.0");
+  const std::string b = mime[2].substr(12, 21);
+  EXPECT_EQ(mime[2], "  boundary=\"" + b + "\"");
+  EXPECT_EQ(mime[6], "Content-Type: text/xml; charset=x-sjis");
+  EXPECT_EQ(mime[9], "  filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(sjis::countOf(mime.text(), "Content-Transfer-Encoding: base64\r\n"), 3u);
+  EXPECT_EQ(mime[mime.count() - 1], "--" + b + "--");
+  written.clear();
+  ASSERT_EQ(UnpackArchive(out, check.dir(), written, messages), 4) << messages.text();
+  EXPECT_EQ(slurp(written[1]), restamped(data("tree.mxh")));
+  EXPECT_EQ(slurp(written[2]), restamped(inflated(data("packed.mhz"))));
+  EXPECT_EQ(slurp(written[3]), restamped(data("readonly.mxh")));
+  std::string element = docText.substr(docText.find("<File"));
+  element = sjis::replaceAll(element, sj("Filename=\"C:\\表\\メモ帳.mxa\""),
+                             "Filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
+  EXPECT_EQ(slurp(written[0]), element + "\r\n");
+}
+
+TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = std::unique_ptr<MemoFile>(Create<MemoFile>(nullptr));
+  doc->putFileName_(tmp.dir() + "doc.mxa");
+  MemoHolder* h = doc->newHolder_();
+  std::string actual;
+  doc->addHolder_(h, "book", actual);
+  const std::string path = tmp.dir() + "book.mxh";
+
+  // Cut inside the Base64 text of the image note: what is left still parses.
+  const std::string whole = data("tree.mxh");
+  const std::string cut = whole.substr(0, whole.find("1vsgRW") + 10);
+  ASSERT_TRUE(platform::writeFileAtomic(path, cut));
+  StringList messages;
+  EXPECT_EQ(ReadHolderFile(*h, path, messages), -1);
+  EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
+  ASSERT_EQ(h->getNodeCount_(), 4);  // the notes before the cut are there to see
+  EXPECT_EQ(h->getNode_(0)->body().text().substr(0, 4), sj("ソフ"));
+  EXPECT_TRUE(h->loaded);
+  EXPECT_TRUE(h->loadFailed);
+  EXPECT_EQ(h->saveToFile_(path), -1);
+  EXPECT_EQ(slurp(path), cut);
+  EXPECT_GT(h->saveToFile_(tmp.dir() + "rescued.mxh"), 0);
+
+  // Files that do not parse leave the notebook empty; no save may replace them.
+  const std::string noEnd = sjis::replaceAll(whole, "  </Record>\r\n  <Record name=\"URL\">", "  <Record name=\"URL\">");
+  const std::string lowerEnd = sjis::replaceAll(whole, "second &lt;c&gt;<BR/>\r\n    </Comment>\r\n  </Record>",
+                                                "second &lt;c&gt;<BR/>\r\n    </Comment>\r\n  </record>");
+  const std::string wide("\xFF\xFE<\0?\0x\0m\0l\0", 12);
+  for (const std::string& bad : {noEnd, lowerEnd, wide}) {
+    MemoHolder* fresh = doc->newHolder_();
+    doc->addHolder_(fresh, "fresh", actual);
+    const std::string file = fresh->getFileName_();
+    ASSERT_TRUE(platform::writeFileAtomic(file, bad));
+    messages.clear();
+    EXPECT_EQ(ReadHolderFile(*fresh, file, messages), -1);
+    EXPECT_FALSE(messages.empty());
+    EXPECT_EQ(fresh->getNodeCount_(), 0);
+    fresh->createNewNode_();  // what the window does with a notebook left without notes
+    EXPECT_EQ(fresh->saveToFile_(file), -1);
+    EXPECT_EQ(slurp(file), bad);
+    doc->removeHolder_(fresh);
+    delete fresh;
+  }
+  EXPECT_NE(messages.text().find("fresh.mxh"), std::string::npos);
+  // An empty file holds nothing to lose: the notebook starts empty and saves there.
+  MemoHolder* blank = doc->newHolder_();
+  doc->addHolder_(blank, "blank", actual);
+  ASSERT_TRUE(platform::writeFileAtomic(blank->getFileName_(), ""));
+  messages.clear();
+  EXPECT_EQ(ReadHolderFile(*blank, blank->getFileName_(), messages), 0);
+  EXPECT_NE(messages.text().find("empty"), std::string::npos);
+  blank->createNewNode_();
+  EXPECT_GT(blank->saveToFile_(blank->getFileName_()), 0);
+
+  // A compressed notebook cut short: what inflates before the cut is read, and the file
+  // is kept; one cut before any notebook text shows nothing.
+  MemoHolder* zbook = doc->newHolder_();
+  doc->addHolder_(zbook, "packed", actual);
+  zbook->putField_("FileExt", "\".mhz\"");
+  const std::string z = zbook->getFileName_();
+  const std::string packed = ZCompress(whole);
+  for (std::size_t keep : {packed.size() * 3 / 4, packed.size() - 2, std::size_t{8}}) {
+    ASSERT_TRUE(platform::writeFileAtomic(z, packed.substr(0, keep)));
+    messages.clear();
+    EXPECT_EQ(ReadHolderFile(*zbook, z, messages), -1);
+    EXPECT_NE(messages.text().find("damaged"), std::string::npos);
+    if (keep > 8) {
+      ASSERT_GE(zbook->getNodeCount_(), 1);
+      EXPECT_EQ(zbook->getNode_(0)->name(), sj("親ソ"));
+    }
+    EXPECT_EQ(zbook->saveToFile_(z), -1);
+    EXPECT_EQ(slurp(z), packed.substr(0, keep));
+    while (MemoNode* n = zbook->getFirstNode_()) {
+      zbook->removeNode_(n);
+      delete n;
+    }
+  }
+
+  // Text in another encoding is kept byte for byte: only the stamps change.
+  const std::string utf8 = platform::sjisToUtf8(whole);
+  ASSERT_TRUE(platform::writeFileAtomic(path, utf8));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
+  ASSERT_TRUE(WriteRecords(opened, tmp.dir() + "utf8.mxh", error)) << error;
+  EXPECT_EQ(slurp(tmp.dir() + "utf8.mxh"), restamped(utf8, "41", "42"));
+}
+
+TEST(DamagedFiles, DocumentAndArchiveCutShortSaySo) {
+  FixedWorld world;
+  TempDir tmp, unpacked;
+  const std::string text = data("doc.mxa");
+  const std::string cut = text.substr(0, text.find(sj("  <Holder name=\"読専\">")));
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "cut.mxa", cut));
+  auto doc = std::unique_ptr<MemoFile>(Create<MemoFile>(nullptr));
+  StringList messages;
+  EXPECT_EQ(ReadDocumentFile(*doc, tmp.dir() + "cut.mxa", messages), -1);
+  EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
+
+  // The archive text stops inside its last notebook part.
+  std::string mime = inflated(data("doc.maz"));
+  mime = mime.substr(0, mime.rfind("Content-Type: text/xml") + 300);
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "cut.maz", ZCompress(mime)));
+  std::vector<std::string> written;
+  messages.clear();
+  EXPECT_EQ(UnpackArchive(tmp.dir() + "cut.maz", unpacked.dir(), written, messages), 3);
+  EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
+  EXPECT_EQ(slurp(unpacked.dir() + sj("ソ表ノート.mxh")), data("tree.mxh"));
+
+  // The compressed stream itself cut short.
+  const std::string maz = data("doc.maz");
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "short.maz", maz.substr(0, maz.size() - 40)));
+  written.clear();
+  messages.clear();
+  EXPECT_EQ(UnpackArchive(tmp.dir() + "short.maz", unpacked.dir(), written, messages), -1);
+  EXPECT_TRUE(written.empty());
+  EXPECT_FALSE(messages.empty());
+
+  // The whole archive raises no complaint.
+  messages.clear();
+  written.clear();
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "whole.maz", maz));
+  EXPECT_EQ(UnpackArchive(tmp.dir() + "whole.maz", unpacked.dir(), written, messages), 4);
+  EXPECT_TRUE(messages.empty()) << messages.text();
+}
+
+TEST(DamagedFiles, UnpackingAsksBeforeReplacingFilesBesideTheArchive) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string maz = tmp.dir() + sj("メモ帳.maz");
+  ASSERT_TRUE(platform::writeFileAtomic(maz, data("doc.maz")));
+  const std::string newer = tmp.dir() + sj("ソ表ノート.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(newer, "newer notes"));
+  world.recorder.answers = {Answer::Cancel};
+  std::vector<std::string> written;
+  StringList messages;
+  EXPECT_EQ(UnpackArchive(maz, "", written, messages), 3);
+  EXPECT_EQ(world.recorder.messages(), std::vector<std::string>{"Overwrite OK? " + newer});
+  EXPECT_EQ(slurp(newer), "newer notes");
+  EXPECT_NE(messages.text().find(newer), std::string::npos);
+
+  // Unpacked again: every file is there now, and OK replaces each.
+  world.recorder.asked.clear();
+  written.clear();
+  EXPECT_EQ(UnpackArchive(maz, "", written, messages), 4);
+  EXPECT_EQ(world.recorder.messages().size(), 4u);
+  EXPECT_EQ(slurp(newer), data("tree.mxh"));
+}
+
+TEST(ArchiveParts, FolderNamesWithQuotesStillUnpackUnderTheRightNames) {
+  FixedWorld world;
+  TempDir tmp, unpacked;
+  const std::string dir = tmp.dir() + "my \"quoted\" notes/";
+  ASSERT_TRUE(platform::makeDirs(dir));
+  layOut(tmp);
+  for (const char* name : {"メモ帳.mxa", "ソ表ノート.mxh", "圧縮.mhz", "読専.mxh"})
+    ASSERT_TRUE(platform::writeFileAtomic(dir + sj(name), slurp(tmp.dir() + sj(name))));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(dir + sj("メモ帳.mxa"), opened, error)) << error;
+  ASSERT_GT(opened.doc->saveMAZ_(dir + "doc.maz"), 0);
+  std::vector<std::string> written;
+  StringList messages;
+  ASSERT_EQ(UnpackArchive(dir + "doc.maz", unpacked.dir(), written, messages), 4) << messages.text();
+  EXPECT_EQ(written[0], unpacked.dir() + sj("メモ帳.mxa"));
+  EXPECT_EQ(written[1], unpacked.dir() + sj("ソ表ノート.mxh"));
+  OpenedRecords back;
+  ASSERT_TRUE(OpenRecords(written[0], back, error)) << error;
+  ASSERT_NO_FATAL_FAILURE(expectTreeNotebook(*back.doc->getHolder_(0)));
+}
+
+TEST(WindowsFiles, DailyNamesFromAJapaneseDatePattern) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.dir() + "daily.mxh";
+  ASSERT_TRUE(platform::writeFileAtomic(
+      path, crlf({"<Holder name=\"daily\">", "  <Field NewNodeName=\"Daily\"/>",
+                  sj("  <Field FormatDate=\"YYYY年MM月DD日(ddd)\"/>"), "</Holder>"})));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
+  // "年" is 94 4E: its second byte must not be read as the minutes letter.
+  EXPECT_EQ(opened.lone->createNewNode_()->name(), sj("2026年12月06日(Sun)"));
+}
