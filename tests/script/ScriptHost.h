@@ -1,10 +1,13 @@
 #pragma once
 // The test host: an interpreter with the PrintBuf procedure collecting its argument,
 // on a fake desktop.
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "../support/data_files.h"
 #include "platform/textconv.h"
 #include "script/PoorPascal.h"
 
@@ -71,5 +74,46 @@ std::string errorOf(F&& f) {
 }
 
 using Lines = std::vector<std::string>;
+
+// Checks the cases of tests/data/script/NAME, one a line: "SOURCE => EXPECTED"; "#" starts
+// a comment line. SOURCE is a program to run, or "int: ", "real: " or "str: " and an
+// expression to evaluate. EXPECTED is the output lines joined by "|", or the value, or
+// "!" and the error message (UTF-8 in the file, Shift_JIS in the engine). A "\n" in
+// SOURCE is a line break.
+inline void checkCases(ScriptHost& h, const std::string& name) {
+  std::istringstream in(readTestData("script/" + name));
+  int cases = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    auto at = line.find(" => ");
+    ASSERT_NE(at, std::string::npos) << line;
+    std::string src = line.substr(0, at), want = line.substr(at + 4), got;
+    for (std::size_t nl; (nl = src.find("\\n")) != std::string::npos;) src.replace(nl, 2, "\n");
+    auto real = [](double d) {
+      char b[40];
+      std::snprintf(b, sizeof b, "%.17g", d);
+      return std::string(b);
+    };
+    try {
+      if (src.starts_with("int: ")) {
+        got = std::to_string(h.pp.EvalInt(src.substr(5)));
+      } else if (src.starts_with("real: ")) {
+        got = real(h.pp.EvalReal(src.substr(6)));
+        if (want[0] != '!') want = real(std::stod(want));
+      } else if (src.starts_with("str: ")) {
+        got = h.pp.EvalStr(src.substr(5));
+      } else {
+        Lines out = h.run(src);
+        for (std::size_t i = 0; i < out.size(); ++i) got += (i ? "|" : "") + out[i];
+      }
+    } catch (const std::exception& e) {
+      got = std::string("!") + e.what();
+    }
+    if (want[0] == '!') want = "!" + sj(want.substr(1));
+    EXPECT_EQ(got, want) << name << ": " << src;
+    ++cases;
+  }
+  EXPECT_GT(cases, 0) << name;
+}
 
 }  // namespace wux::test
