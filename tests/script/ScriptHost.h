@@ -76,10 +76,10 @@ std::string errorOf(F&& f) {
 using Lines = std::vector<std::string>;
 
 // Checks the cases of tests/data/script/NAME, one a line: "SOURCE => EXPECTED"; "#" starts
-// a comment line. SOURCE is a program to run, or "int: ", "real: " or "str: " and an
-// expression to evaluate. EXPECTED is the output lines joined by "|", or the value, or
-// "!" and the error message (UTF-8 in the file, Shift_JIS in the engine). A "\n" in
-// SOURCE is a line break.
+// a comment line. SOURCE is a program to run, "call: " and one call statement, or "int: ",
+// "real: " or "str: " and an expression to evaluate; a "\n" in it is a line break.
+// EXPECTED is the output lines joined by "|" ("(none)" for no line), or the value, or "!"
+// and the error message (UTF-8 in the file, Shift_JIS in the engine).
 inline void checkCases(ScriptHost& h, const std::string& name) {
   std::istringstream in(readTestData("script/" + name));
   int cases = 0;
@@ -103,8 +103,9 @@ inline void checkCases(ScriptHost& h, const std::string& name) {
       } else if (src.starts_with("str: ")) {
         got = h.pp.EvalStr(src.substr(5));
       } else {
-        Lines out = h.run(src);
+        Lines out = src.starts_with("call: ") ? h.calls({src.substr(6)}) : h.run(src);
         for (std::size_t i = 0; i < out.size(); ++i) got += (i ? "|" : "") + out[i];
+        if (out.empty()) got = "(none)";
       }
     } catch (const std::exception& e) {
       got = std::string("!") + e.what();
