@@ -14,6 +14,13 @@ namespace {
 const std::string kSo = "\x83\x5C";  // katakana SO: second byte is '\'
 const std::string kA = "\x83\x41";   // katakana A: second byte is 'A'
 
+using Cases = std::vector<std::pair<std::string, std::string>>;
+// Each input through f gives its expected text.
+template <class F>
+void expectEach(F f, const Cases& cases) {
+  for (const auto& [in, want] : cases) EXPECT_EQ(f(in), want) << in;
+}
+
 std::vector<std::string> lines(const StringList& l) {
   std::vector<std::string> r;
   for (const auto& x : l) r.push_back(x.text);
@@ -22,15 +29,9 @@ std::vector<std::string> lines(const StringList& l) {
 }  // namespace
 
 TEST(StrUtilQuotes, DequoteAndEnclose) {
-  EXPECT_EQ(Dequote("\"true\""), "true");
-  EXPECT_EQ(Dequote("\"abc"), "abc");
-  EXPECT_EQ(Dequote("abc\""), "abc\"");
-  EXPECT_EQ(Dequote("\""), "");
-  EXPECT_EQ(Dequote(""), "");
-  EXPECT_EQ(EncloseWith("", '"'), "\"\"");
-  EXPECT_EQ(EncloseWith("\"", '"'), "\"");
-  EXPECT_EQ(EncloseWith("a", '"'), "\"a\"");
-  EXPECT_EQ(EncloseWith("\"a", '"'), "\"a\"");
+  expectEach(Dequote, {{"\"true\"", "true"}, {"\"abc", "abc"}, {"abc\"", "abc\""}, {"\"", ""}, {"", ""}});
+  expectEach([](const std::string& s) { return EncloseWith(s, '"'); },
+             {{"", "\"\""}, {"\"", "\""}, {"a", "\"a\""}, {"\"a", "\"a\""}});
   // The last byte of SO is '\' but it is not the character '\'.
   EXPECT_EQ(EncloseWith("\\" + kSo, '\\'), "\\" + kSo + "\\");
 }
@@ -39,9 +40,7 @@ TEST(StrUtilQuotes, HtmlEscapingRoundTrips) {
   EXPECT_EQ(EscapeHTML("a&amp;<b>\"c\""), "a&amp;amp;&lt;b&gt;&quot;c&quot;");
   EXPECT_EQ(TextToHTML(" <a \"x\">&"), "&nbsp;&lt;a \"x\"&gt;&amp;");
   EXPECT_EQ(TextToHTML("  a"), "&nbsp; a");
-  EXPECT_EQ(UnescapeHTML("&NBSP;&Lt;&gt;&quot;&amp;"), " <>\"&");
-  EXPECT_EQ(UnescapeHTML("&AMP;lt;"), "&lt;");
-  EXPECT_EQ(UnescapeHTML("&#65;"), "&#65;");
+  expectEach(UnescapeHTML, {{"&NBSP;&Lt;&gt;&quot;&amp;", " <>\"&"}, {"&AMP;lt;", "&lt;"}, {"&#65;", "&#65;"}});
   for (std::string s : {std::string("a<b>&c\"d"), kSo + "&" + kA, std::string("&amp;lt;")})
     EXPECT_EQ(UnescapeHTML(EscapeHTML(s)), s);
 }
@@ -76,33 +75,20 @@ TEST(StrUtilSplit, FirstWordAndCounts) {
   EXPECT_EQ(SplitFirstWord("\tlead x", rest), "");
   EXPECT_EQ(rest, "lead x");
 
-  EXPECT_EQ(CountSubstr("aaaa", "aa"), 2);
-  EXPECT_EQ(CountSubstr("abc", ""), 0);
-  EXPECT_EQ(CountSubstr(kA + "A", "A"), 1);
-  EXPECT_TRUE(IsAllDigits(""));
-  EXPECT_TRUE(IsAllDigits("0123"));
-  EXPECT_FALSE(IsAllDigits("12a"));
-  EXPECT_FALSE(HasDigit(""));
-  EXPECT_TRUE(HasDigit("ab3"));
+  EXPECT_EQ((std::vector<int>{CountSubstr("aaaa", "aa"), CountSubstr("abc", ""), CountSubstr(kA + "A", "A")}),
+            (std::vector<int>{2, 0, 1}));
+  EXPECT_EQ((std::vector<bool>{IsAllDigits(""), IsAllDigits("0123"), IsAllDigits("12a"), HasDigit(""),
+                               HasDigit("ab3")}),
+            (std::vector<bool>{true, true, false, false, true}));
   EXPECT_EQ(DigitsOnly("a1b22c"), "122");
 }
 
 TEST(StrUtilNumbers, StepWalks) {
-  EXPECT_EQ(IncNumberStr("x12"), "x13");
-  EXPECT_EQ(IncNumberStr("a19b"), "a20b");
-  EXPECT_EQ(IncNumberStr("a9"), "a0");
-  EXPECT_EQ(IncNumberStr("99"), "00");
-  EXPECT_EQ(IncNumberStr("abc"), "abc");
-  EXPECT_EQ(IncNumberStr(""), "");
-  EXPECT_EQ(IncNumberStr(kA + "1" + kA), kA + "2" + kA);
-  EXPECT_EQ(DecNumberStr("a10"), "a09");
-  EXPECT_EQ(DecNumberStr("a0"), "a9");
-  EXPECT_EQ(IncLastNumberStr("a15"), "a25");
-  EXPECT_EQ(IncLastNumberStr("a95"), "a05");
-  EXPECT_EQ(IncLastNumberStr("x1y5"), "x2y5");
-  EXPECT_EQ(IncLastNumberStr("5ab"), "5ab");
-  EXPECT_EQ(DecLastNumberStr("a25"), "a15");
-  EXPECT_EQ(DecLastNumberStr("a05"), "a95");
+  expectEach(IncNumberStr, {{"x12", "x13"}, {"a19b", "a20b"}, {"a9", "a0"}, {"99", "00"}, {"abc", "abc"}, {"", ""},
+                            {kA + "1" + kA, kA + "2" + kA}});
+  expectEach(DecNumberStr, {{"a10", "a09"}, {"a0", "a9"}});
+  expectEach(IncLastNumberStr, {{"a15", "a25"}, {"a95", "a05"}, {"x1y5", "x2y5"}, {"5ab", "5ab"}});
+  expectEach(DecLastNumberStr, {{"a25", "a15"}, {"a05", "a95"}});
 }
 
 TEST(StrUtilDates, DigitsToDateTimeAndNotADate) {
@@ -125,21 +111,18 @@ TEST(StrUtilDates, DigitsToDateTimeAndNotADate) {
 }
 
 TEST(StrUtilFiles, SanitizeKeepsDoubleByteCharacters) {
-  EXPECT_EQ(SanitizeFileName("a\\b/c:d,e;f*g?h\"i<j>k|l"), "a_b_c_d_e_f_g_h_i_j_k_l");
-  EXPECT_EQ(SanitizeFileName(kSo + "\\" + kSo), kSo + "_" + kSo);
-  EXPECT_EQ(SanitizeFileName("\x81\x7C"), "\x81\x7C");  // full-width minus ends in '|'
+  // The full-width minus ends in '|'.
+  expectEach(SanitizeFileName, {{"a\\b/c:d,e;f*g?h\"i<j>k|l", "a_b_c_d_e_f_g_h_i_j_k_l"},
+                                {kSo + "\\" + kSo, kSo + "_" + kSo}, {"\x81\x7C", "\x81\x7C"}});
 }
 
 TEST(StrUtilFiles, UrlToLocalFileName) {
-  EXPECT_EQ(URLToLocalFileName("  "), "space.html");
-  EXPECT_EQ(URLToLocalFileName("http://example.com/"), "httpexample.comindex.html");
-  EXPECT_EQ(URLToLocalFileName("http://www.example.com"), "httpwww.example.com_index.html");
-  EXPECT_EQ(URLToLocalFileName("http://www.example.co.JP"), "httpwww.example.co.JP_index.html");
-  EXPECT_EQ(URLToLocalFileName("http://a.b/c.HTML"), "httpa.bc.HTML");
-  EXPECT_EQ(URLToLocalFileName("http://a.b/c.cgi?x=1"), "httpa.bc.cgi?x=1");
-  EXPECT_EQ(URLToLocalFileName("http://a.b/x."), "httpa.bx._index.html");
-  EXPECT_EQ(URLToLocalFileName("page"), "page");
-  EXPECT_EQ(URLToLocalFileName("a" + kSo + ".jpg"), "a" + kSo + ".jpg");
+  expectEach(URLToLocalFileName,
+             {{"  ", "space.html"}, {"http://example.com/", "httpexample.comindex.html"},
+              {"http://www.example.com", "httpwww.example.com_index.html"},
+              {"http://www.example.co.JP", "httpwww.example.co.JP_index.html"}, {"http://a.b/c.HTML", "httpa.bc.HTML"},
+              {"http://a.b/c.cgi?x=1", "httpa.bc.cgi?x=1"}, {"http://a.b/x.", "httpa.bx._index.html"},
+              {"page", "page"}, {"a" + kSo + ".jpg", "a" + kSo + ".jpg"}});
 }
 
 TEST(StrUtilFiles, OpenUrlOrFileUsesLauncherAndPrompter) {
@@ -168,38 +151,25 @@ TEST(StrUtilFiles, OpenUrlOrFileUsesLauncherAndPrompter) {
 }
 
 TEST(StrUtilChars, DeleteAndCutRespectDoubleBytes) {
-  EXPECT_EQ(DeleteFirstChar("a"), "");
-  EXPECT_EQ(DeleteFirstChar(kSo + "x"), "x");
-  EXPECT_EQ(DeleteFirstChar("ab"), "b");
-  EXPECT_EQ(DeleteLastChar("x" + kSo), "x");
-  EXPECT_EQ(DeleteLastChar("xy"), "x");
-  EXPECT_EQ(DeleteLastChar(kA + "\x83"), kA);  // a lone lead byte goes alone
-  EXPECT_EQ(DeleteLastChar("\x83"), "");
-
-  EXPECT_EQ(CutHeadToDelimiter("ab/cd/ef", "/"), "/cd/ef");
-  EXPECT_EQ(CutHeadToDelimiter("/ab", "/"), "ab");
-  EXPECT_EQ(CutHeadToDelimiter("abcdef", "/"), "def");
-  EXPECT_EQ(CutHeadToDelimiter("ab", "/"), "ab");
-  EXPECT_EQ(CutHeadToDelimiter("    ", "/"), "    ");
-  EXPECT_EQ(CutTailToDelimiter("ab/cd/ef", "/"), "ab/cd/");
-  EXPECT_EQ(CutTailToDelimiter("abcdef", "/"), "ab");
+  expectEach(DeleteFirstChar, {{"a", ""}, {kSo + "x", "x"}, {"ab", "b"}});
+  // A lone lead byte goes alone.
+  expectEach(DeleteLastChar, {{"x" + kSo, "x"}, {"xy", "x"}, {kA + "\x83", kA}, {"\x83", ""}});
+  expectEach([](const std::string& s) { return CutHeadToDelimiter(s, "/"); },
+             {{"ab/cd/ef", "/cd/ef"}, {"/ab", "ab"}, {"abcdef", "def"}, {"ab", "ab"}, {"    ", "    "}});
+  expectEach([](const std::string& s) { return CutTailToDelimiter(s, "/"); },
+             {{"ab/cd/ef", "ab/cd/"}, {"abcdef", "ab"}});
   EXPECT_EQ(CutTailToDelimiter("ab\\" + kSo + "cd", "\\"), "ab\\");
   EXPECT_EQ(CutHeadToDelimiter(kSo + kSo + "\\x", "\\"), "\\x");
 }
 
 TEST(StrUtilColors, NamesValuesAndBooleans) {
-  EXPECT_EQ(ColorToName(0x0000FF), "clRed");
-  EXPECT_EQ(ColorToName(0xC0C0C0), "clLtGray");
-  EXPECT_EQ(ColorToName(0x00ABCD), "$00ABCD");
-  EXPECT_EQ(ColorToName(0x12345678), "$12345678");
-  EXPECT_EQ(NameToColor("clRed"), 0x0000FFu);
-  EXPECT_EQ(NameToColor(" clRed"), 0u);
-  EXPECT_EQ(NameToColor("clred"), 0u);
-  EXPECT_EQ(NameToColor("clSilver"), 0xC0C0C0u);
-  EXPECT_EQ(NameToColor("$00ABCD"), 0x00ABCDu);
-  EXPECT_EQ(NameToColor("255"), 255u);
-  EXPECT_EQ(NameToColor(""), 0u);
-  EXPECT_EQ(NameToColor("$FFFFFFFFFF"), 0u);
+  for (auto [c, name] : std::vector<std::pair<Color, std::string>>{
+           {0x0000FF, "clRed"}, {0xC0C0C0, "clLtGray"}, {0x00ABCD, "$00ABCD"}, {0x12345678, "$12345678"}})
+    EXPECT_EQ(ColorToName(c), name);
+  for (auto [name, c] : std::vector<std::pair<std::string, Color>>{
+           {"clRed", 0x0000FF}, {" clRed", 0}, {"clred", 0}, {"clSilver", 0xC0C0C0}, {"$00ABCD", 0x00ABCD},
+           {"255", 255}, {"", 0}, {"$FFFFFFFFFF", 0}})
+    EXPECT_EQ(NameToColor(name), c) << name;
   for (Color c : {0x000000u, 0x808080u, 0xFFFFFFu, 0x123456u})
     EXPECT_EQ(NameToColor(ColorToName(c)), c);
   EXPECT_EQ(BoolToText(true), "true");

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/data_files.h"
 #include "model/tagtree.h"
 #include "platform/textconv.h"
 
@@ -123,17 +124,7 @@ TEST(TagText, NameFlagsAndAttributes) {
 }
 
 TEST(XmlParser, ReadsADocumentFileWithInternalSubset) {
-  std::string text = sj(
-      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n"
-      "<!-- 20261206 120000 -->\r\n"
-      "<!DOCTYPE File [<!ENTITY quot \"&#34;\">]>\r\n"
-      "<File name=\"doc\">\r\n"
-      "  <Field Filename=\"C:\\data\\doc.mxa\" CurrentHolder=\"日記\" />\r\n"
-      "first &lt;line&gt;<BR/>\r\n"
-      "  <Holder name=\"日記\">\r\n"
-      "    <Field FlagLoaded=\"false\" />\r\n"
-      "  </Holder>\r\n"
-      "</File>\r\n");
+  std::string text = readTestData("model/document.xml");
   TTAGNode root;
   StringList errors;
   ASSERT_EQ(parseXml(root, text, errors), 0);
@@ -168,21 +159,7 @@ TEST(XmlParser, ReadsADocumentFileWithInternalSubset) {
 }
 
 TEST(XmlParser, ReadsANotebookFile) {
-  std::string text = sj(
-      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n"
-      "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>\r\n"
-      "<Holder name=\"メモ &amp; 日記\">\r\n"
-      "  <Field curIndex=\"a\"/>\r\n"
-      "  <Record name=\"a\">\r\n"
-      "    <Field UID=\"&quot;20261206_1&quot;\" flagMarked=\"true\" />\r\n"
-      "表示テキスト<BR/>\r\n"
-      "<BR/>\r\n"
-      "x &lt; y &amp;&amp; &quot;z&quot;<BR/>\r\n"
-      "    <Comment>\r\n"
-      "コメント<BR/>\r\n"
-      "    </Comment>\r\n"
-      "  </Record>\r\n"
-      "</Holder>\r\n");
+  std::string text = readTestData("model/notebook.xml");
   TTAGNode root;
   StringList errors;
   ASSERT_EQ(parseXml(root, text, errors), 0);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/data_files.h"
 #include "model/tagtree.h"
 #include "platform/textconv.h"
 
@@ -123,27 +124,13 @@ TEST(HtmlParser, CustomDictionaryKinds) {
 }
 
 TEST(TagWriter, WritesAnHtmlPageBackByteForByte) {
-  std::string page =
-      "<html>\r\n"
-      "<head><title>T &amp; t</title></head>\r\n"
-      "<body bgcolor=\"#ffffff\">\r\n"
-      "<h1>Head</h1>\r\n"
-      "<p>para<br/>line\r\n"
-      "<img src=\"a.png\" alt=\"x\">\r\n"
-      "<!-- note -->\r\n"
-      "<table><tr><td>1</td></tr></table>\r\n"
-      "</body>\r\n"
-      "</html>\r\n";
+  std::string page = readTestData("model/page.html");
   TTAGNode root;
   StringList errors;
   ASSERT_EQ(parseHtml(root, page, errors), 0);
   StringList out;
   TTAGNode::WriteTo(&root, out);
-  EXPECT_EQ(out.text(),
-            "<HTML>\r\n<HEAD>\r\n<TITLE>\r\nT &amp; t\r\n</TITLE>\r\n</HEAD>\r\n"
-            "<BODY bgcolor=\"#ffffff\" >\r\n<H1>\r\nHead\r\n</H1>\r\n<P>\r\npara\r\n<BR>\r\nline\r\n"
-            "<IMG src=\"a.png\" alt=\"x\" >\r\n<!-- note=\"\" -- >\r\n"
-            "<TABLE>\r\n<TR>\r\n<TD>\r\n1\r\n</TD>\r\n</TR>\r\n</TABLE>\r\n</BODY>\r\n</HTML>\r\n");
+  EXPECT_EQ(out.text(), readTestData("model/page_written.html"));
 
   // A raw-text element writes every line as it is, children too.
   TTAGNode title;
