@@ -32,33 +32,9 @@ TEST(Declarations, PrototypesGoodAndBad) {
   h.pp.DeclareProc("function H3:Real;Index $100000000;", false);
   EXPECT_EQ(h.pp.findFunc("H3")->Index, 0);
 
-  const std::string def = sj("定義エラーです");
-  auto syntax = [](const char* tok) { return sj("文法エラーです[") + tok + "]"; };
-  struct Case {
-    const char* proto;
-    std::string message;
-  } cases[] = {
-      {"procedure Q(A, A: Integer);Index 1;", sj("仮引数名の重複定義[A]")},
-      {"proc Q;", def},
-      {"procedureQ;", def},
-      {"procedure Q", def},
-      {"procedure 1Q;", def},
-      {"procedure Q(A:Integer;", def},
-      {"function Q:Bool;", def},
-      {"function Q;", def},
-      {"procedure printbuf;", sj("手続き/関数の重複宣言[PRINTBUF]")},
-      {"function Copy:Integer;", sj("手続き/関数の重複宣言[COPY]")},
-      {"procedure Q(1:Integer);", syntax("1")},
-      {"procedure Q(A Integer);", syntax("INTEGER")},
-      {"procedure Q(A:Bool);", syntax("BOOL")},
-      {"procedure Q(A:Integer,B:Integer);", syntax(",")},
-      {"procedure Q();", syntax(")")},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(errorOf([&] { h.pp.DeclareProc(c.proto, false); }), c.message) << c.proto;
-    EXPECT_EQ(h.pp.findProc("Q"), nullptr) << c.proto;  // a failed declaration adds nothing
-    EXPECT_EQ(h.pp.findFunc("Q"), nullptr) << c.proto;
-  }
+  checkCases(h, "declarations.cases");
+  EXPECT_EQ(h.pp.findProc("Q"), nullptr);  // a failed declaration adds nothing
+  EXPECT_EQ(h.pp.findFunc("Q"), nullptr);
 
   EXPECT_EQ(errorOf([&] { h.pp.AddIntConst("true", true, 1); }), sj("変数/定数名の重複定義[true]"));
   h.pp.AddStrConst("X", "", false);

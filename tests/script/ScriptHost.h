@@ -76,8 +76,9 @@ std::string errorOf(F&& f) {
 using Lines = std::vector<std::string>;
 
 // Checks the cases of tests/data/script/NAME, one a line: "SOURCE => EXPECTED"; "#" starts
-// a comment line. SOURCE is a program to run, "call: " and one call statement, or "int: ",
-// "real: " or "str: " and an expression to evaluate; a "\n" in it is a line break.
+// a comment line. SOURCE is a program to run, "call: " and one call statement, "declare: "
+// and a prototype, or "int: ", "real: " or "str: " and an expression to evaluate; a "\n" in
+// it is a line break.
 // EXPECTED is the output lines joined by "|" ("(none)" for no line), or the value, or "!"
 // and the error message (UTF-8 in the file, Shift_JIS in the engine).
 inline void checkCases(ScriptHost& h, const std::string& name) {
@@ -100,6 +101,9 @@ inline void checkCases(ScriptHost& h, const std::string& name) {
       } else if (src.starts_with("real: ")) {
         got = real(h.pp.EvalReal(src.substr(6)));
         if (want[0] != '!') want = real(std::stod(want));
+      } else if (src.starts_with("declare: ")) {
+        h.pp.DeclareProc(src.substr(9), false);
+        got = "declared";
       } else if (src.starts_with("str: ")) {
         got = h.pp.EvalStr(src.substr(5));
       } else {
