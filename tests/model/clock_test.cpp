@@ -2,25 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "model/errors.h"
 
 using namespace wux;
 
 TEST(Clock, FormatsTheStampPatterns) {
   const DateTime t{2024, 3, 7, 9, 5, 4, 32};
-  EXPECT_EQ(FormatDateTime("YYYYMMDD hhnnss", t), "20240307 090504");
-  EXPECT_EQ(FormatDateTime("yyyymmdd hhnnss", t), "20240307 090504");
-  EXPECT_EQ(FormatDateTime("YYYYMMDD hhnnsszzz", t), "20240307 090504032");
-  EXPECT_EQ(FormatDateTime("YYYYMMDD hhmmsszzz", t), "20240307 090504032");
-  EXPECT_EQ(FormatDateTime("YYYYMMDD hhmmss", t), "20240307 090504");
-  EXPECT_EQ(FormatDateTime("yyyymmddhhnnss", t), "20240307090504");
-  // The last mm follows seconds, not an hour: it is the month again.
-  EXPECT_EQ(FormatDateTime("yyyymmddhhmmssmm", t), "2024030709050403");
-  EXPECT_EQ(FormatDateTime("yyyymmdd hhnnssmm", t), "20240307 09050403");
-  EXPECT_EQ(FormatDateTime("YYYYMMDD_hhnnsszzz", t), "20240307_090504032");
-  EXPECT_EQ(FormatDateTime("hh:mm", t), "09:05");
-  EXPECT_EQ(FormatDateTime("ddd d/m/yy", t), "Thu 7/3/24");
-  EXPECT_EQ(FormatDateTime("DDD 'yyyy' \"h\"", t), "Thu yyyy h");
+  // A last mm that follows seconds, not an hour, is the month again.
+  for (auto [pattern, want] : std::vector<std::pair<const char*, const char*>>{
+           {"YYYYMMDD hhnnss", "20240307 090504"}, {"yyyymmdd hhnnss", "20240307 090504"},
+           {"YYYYMMDD hhnnsszzz", "20240307 090504032"}, {"YYYYMMDD hhmmsszzz", "20240307 090504032"},
+           {"YYYYMMDD hhmmss", "20240307 090504"}, {"yyyymmddhhnnss", "20240307090504"},
+           {"yyyymmddhhmmssmm", "2024030709050403"}, {"yyyymmdd hhnnssmm", "20240307 09050403"},
+           {"YYYYMMDD_hhnnsszzz", "20240307_090504032"}, {"hh:mm", "09:05"}, {"ddd d/m/yy", "Thu 7/3/24"},
+           {"DDD 'yyyy' \"h\"", "Thu yyyy h"}})
+    EXPECT_EQ(FormatDateTime(pattern, t), want) << pattern;
 }
 
 TEST(Clock, DayNamesAndCalendar) {

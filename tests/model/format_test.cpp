@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
+#include <vector>
 
 using namespace wux;
 
@@ -15,21 +17,15 @@ std::string fmt(std::string_view f, long long v) {
 }  // namespace
 
 TEST(SafeFormat, FormatsFlagsWidthPrecisionAndConversions) {
-  EXPECT_EQ(fmt("%.8d:", 1), "00000001:");
-  EXPECT_EQ(fmt("%7d", 42), "     42");
-  EXPECT_EQ(fmt("%-5d|", 42), "42   |");
-  EXPECT_EQ(fmt("%05d", -42), "-0042");
-  EXPECT_EQ(fmt("%.3d", -5), "-005");
-  EXPECT_EQ(fmt("%08.3d", 5), "     005");  // a precision overrides the zero flag
-  EXPECT_EQ(fmt("%-05d|", 7), "7    |");    // left alignment pads with blanks
-  EXPECT_EQ(fmt("%x", 255), "ff");
-  EXPECT_EQ(fmt("%.4X", 255), "00FF");
-  EXPECT_EQ(fmt("%u", -1), "18446744073709551615");
-  EXPECT_EQ(fmt("%d", LLONG_MIN), "-9223372036854775808");
-  EXPECT_EQ(fmt("100%% No.%d of %%", 3), "100% No.3 of %");
-  EXPECT_EQ(fmt("%1d", 1234), "1234");
-  // Shift_JIS text around the directive is literal.
-  EXPECT_EQ(fmt("\x91\xE6%d\x89\xF1", 2), "\x91\xE6" "2\x89\xF1");
+  // A precision overrides the zero flag; left alignment pads with blanks; Shift_JIS text
+  // around the directive is literal.
+  for (auto [f, v, want] : std::vector<std::tuple<const char*, long long, const char*>>{
+           {"%.8d:", 1, "00000001:"}, {"%7d", 42, "     42"}, {"%-5d|", 42, "42   |"}, {"%05d", -42, "-0042"},
+           {"%.3d", -5, "-005"}, {"%08.3d", 5, "     005"}, {"%-05d|", 7, "7    |"}, {"%x", 255, "ff"},
+           {"%.4X", 255, "00FF"}, {"%u", -1, "18446744073709551615"}, {"%d", LLONG_MIN, "-9223372036854775808"},
+           {"100%% No.%d of %%", 3, "100% No.3 of %"}, {"%1d", 1234, "1234"},
+           {"\x91\xE6%d\x89\xF1", 2, "\x91\xE6" "2\x89\xF1"}})
+    EXPECT_EQ(fmt(f, v), want);
 }
 
 TEST(SafeFormat, RejectsEverythingButOneIntegerDirective) {

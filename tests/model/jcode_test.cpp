@@ -22,13 +22,11 @@ TEST(Jis, SjisToJisEscapesKanjiRunsAndEndsInRoman) {
 }
 
 TEST(Jis, HalfWidthKanaAreWidenedAndSoundMarksMerged) {
-  EXPECT_EQ(SjisToJis("\xB6\xDE"), kIn + "\x25\x2C" + kOut);          // KA + voiced = GA
-  EXPECT_EQ(SjisToJis("\xCA\xDF"), kIn + "\x25\x51" + kOut);          // HA + semi-voiced = PA
-  EXPECT_EQ(SjisToJis("\xCA\xDE"), kIn + "\x25\x50" + kOut);          // BA
-  EXPECT_EQ(SjisToJis("\xB1\xDE"), kIn + "\x25\x22\x21\x2B" + kOut);  // A + voiced stays two
-  EXPECT_EQ(SjisToJis("\xB3\xDE"), kIn + "\x25\x74" + kOut);          // VU
-  EXPECT_EQ(SjisToJis("\xB6\xDF"), kIn + "\x25\x2B\x21\x2C" + kOut);  // KA + semi-voiced: two
-  EXPECT_EQ(SjisToJis("\xDE"), kIn + "\x21\x2B" + kOut);
+  // GA, PA, BA; A + voiced stays two; VU; KA + semi-voiced: two; a lone mark.
+  for (auto [sjis, jis] : std::vector<std::pair<std::string, std::string>>{
+           {"\xB6\xDE", "\x25\x2C"}, {"\xCA\xDF", "\x25\x51"}, {"\xCA\xDE", "\x25\x50"},
+           {"\xB1\xDE", "\x25\x22\x21\x2B"}, {"\xB3\xDE", "\x25\x74"}, {"\xB6\xDF", "\x25\x2B\x21\x2C"}, {"\xDE", "\x21\x2B"}})
+    EXPECT_EQ(SjisToJis(sjis), kIn + jis + kOut);
   EXPECT_EQ(platform::sjisToUtf8(JisToSjis(SjisToJis("\xB1\xB6\xDD\xA1\xB0"))),
             "\xE3\x82\xA2\xE3\x82\xAB\xE3\x83\xB3\xE3\x80\x82\xE3\x83\xBC");  // アカン。ー
 }
@@ -66,11 +64,9 @@ TEST(Jis, ListWrappersAppend) {
 }
 
 TEST(Base64, EncodesAndDecodesWithPadding) {
-  EXPECT_EQ(Base64Encode(""), "");
-  EXPECT_EQ(Base64Encode("a"), "YQ==");
-  EXPECT_EQ(Base64Encode("ab"), "YWI=");
-  EXPECT_EQ(Base64Encode("abc"), "YWJj");
-  EXPECT_EQ(Base64Encode(std::string("\xFF\xFE\xFD\x00", 4)), "//79AA==");
+  for (auto [in, want] : std::vector<std::pair<std::string, std::string>>{
+           {"", ""}, {"a", "YQ=="}, {"ab", "YWI="}, {"abc", "YWJj"}, {std::string("\xFF\xFE\xFD\x00", 4), "//79AA=="}})
+    EXPECT_EQ(Base64Encode(in), want);
   std::string all;
   for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
   EXPECT_EQ(Base64Decode(Base64Encode(all)), all);

@@ -217,31 +217,27 @@ TEST(LineEditing, SortUniqueAndDuplicateMarks) {
 
 TEST(LineEditing, FilterLinesModesInvertCaseAndNumbering) {
   StringList src{"Apple pie", "banana", "pineapple", "\x83\x41pple"};  // ア + "pple"
-  StringList out;
-  FilterLines(src, "apple", out, false, false, false, 0);
-  EXPECT_EQ(out, StringList{"pineapple"});
-  out.clear();
-  FilterLines(src, "APPLE", out, true, true, false, 0);
-  EXPECT_EQ(out, (StringList{"      1: Apple pie", "      3: pineapple"}));
-  out.clear();
-  FilterLines(src, "apple", out, true, true, true, 0);
-  EXPECT_EQ(out, (StringList{"      2: banana", "      4: \x83\x41pple"}));
-  out.clear();
-  FilterLines(src, "pi", out, false, false, false, 1);
-  EXPECT_EQ(out, StringList{"pineapple"});
-  out.clear();
-  FilterLines(src, "Ana", out, true, false, false, 2);
-  EXPECT_EQ(out, StringList{"banana"});
-  out.clear();
-  FilterLines(src, "Apple", out, false, false, false, 2);  // "A" is the second byte of ア
-  EXPECT_EQ(out.count(), 0);
-  FilterLines(src, "", out, false, false, false, 0);
-  EXPECT_EQ(out.count(), 0);
-  FilterLines(src, "", out, false, false, false, 1);
-  EXPECT_EQ(out.count(), 4);
-  out.clear();
-  FilterLines(src, "zzz", out, false, false, false, 7);
-  EXPECT_EQ(out.count(), 4);
+  struct Case {
+    const char* pattern;
+    bool ignoreCase, number, invert;
+    int mode;
+    StringList want;
+  } cases[] = {
+      {"apple", false, false, false, 0, {"pineapple"}},
+      {"APPLE", true, true, false, 0, {"      1: Apple pie", "      3: pineapple"}},
+      {"apple", true, true, true, 0, {"      2: banana", "      4: \x83\x41pple"}},
+      {"pi", false, false, false, 1, {"pineapple"}},
+      {"Ana", true, false, false, 2, {"banana"}},
+      {"Apple", false, false, false, 2, {}},  // "A" is the second byte of ア
+      {"", false, false, false, 0, {}},
+      {"", false, false, false, 1, src},
+      {"zzz", false, false, false, 7, src},
+  };
+  for (const auto& c : cases) {
+    StringList out;
+    FilterLines(src, c.pattern, out, c.ignoreCase, c.number, c.invert, c.mode);
+    EXPECT_EQ(out, c.want) << c.pattern << " mode " << c.mode;
+  }
 }
 
 TEST(LineEditing, FirstCharsCountsAndCsvPage) {

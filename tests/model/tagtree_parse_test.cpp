@@ -179,46 +179,35 @@ TEST(XmlParser, ReadsANotebookFile) {
 }
 
 TEST(XmlParser, ReportsMismatchedAndStrayEndTags) {
-  {
-    TTAGNode root;
-    StringList errors;
-    EXPECT_EQ(parseXml(root, "<Holder><Record name=\"a\">x<BR/></record></Holder>", errors), -1);
-    EXPECT_EQ(linesOf(errors), (V{"4:</record>", sj(" タグの開始と終了が一致しない。") +
-                                                  "Record record in TTAGNode._fromXMLWorldList_aOUT_"}));
-    // The tree built so far stays under the root.
-    TTAGNode* rec = TTAGNode::FindChildTag(TTAGNode::FindChildTag(&root, "Holder"), "Record");
-    ASSERT_NE(rec, nullptr);
-    EXPECT_EQ(rec->endTagName(), "record");
-  }
-  {
-    // The root has no name, so a surplus end tag at the top is a mismatch.
-    TTAGNode root;
-    StringList errors;
-    EXPECT_EQ(parseXml(root, "<a></a></File>", errors), -1);
-    EXPECT_EQ(linesOf(errors), (V{"2:</File>", sj(" タグの開始と終了が一致しない。") +
-                                                " File in TTAGNode._fromXMLWorldList_aOUT_"}));
-  }
-  {
-    TTAGNode root;
-    StringList errors;
-    EXPECT_EQ(parseXml(root, "<a><></a>", errors), -1);
-    EXPECT_EQ(errors.count(), 0);
-  }
-  // A named root can be closed; what follows has nowhere to go.
-  auto closedRoot = [](std::string_view text, StringList& errors) {
-    TTAGNode root;
-    root.setTagName("R");
-    return parseXml(root, text, errors);
+  const std::string mismatch = sj(" タグの開始と終了が一致しない。");
+  struct Case {
+    const char* rootName;
+    std::string_view text;
+    V errors;
+  } cases[] = {
+      {"", "<Holder><Record name=\"a\">x<BR/></record></Holder>",
+       {"4:</record>", mismatch + "Record record in TTAGNode._fromXMLWorldList_aOUT_"}},
+      // The root has no name, so a surplus end tag at the top is a mismatch.
+      {"", "<a></a></File>", {"2:</File>", mismatch + " File in TTAGNode._fromXMLWorldList_aOUT_"}},
+      {"", "<a><></a>", {}},
+      // A named root can be closed; what follows has nowhere to go.
+      {"R", "</R>text<a>", {"1:text", "R aTTNC = nil in TTAGNode._FromXMLWordList_aOUT_"}},
+      {"R", "</R><a>",
+       {"ERROR Current TAG is nil. Probabry TAG's ireko not matichline number = 1 word=<a> in  _FromXMLWordList_aOUT_ "}},
+      {"R", "</R></R>", {"1:</R>", sj("いきなり終了タグがあらわれた。") + "R  in TTAGNode._fromXMLWorldList_aOUT_"}},
   };
-  StringList e1, e2, e3;
-  EXPECT_EQ(closedRoot("</R>text<a>", e1), -1);
-  EXPECT_EQ(linesOf(e1), (V{"1:text", "R aTTNC = nil in TTAGNode._FromXMLWordList_aOUT_"}));
-  EXPECT_EQ(closedRoot("</R><a>", e2), -1);
-  EXPECT_EQ(linesOf(e2), V{"ERROR Current TAG is nil. Probabry TAG's ireko not matichline number = 1 "
-                           "word=<a> in  _FromXMLWordList_aOUT_ "});
-  EXPECT_EQ(closedRoot("</R></R>", e3), -1);
-  EXPECT_EQ(linesOf(e3), (V{"1:</R>", sj("いきなり終了タグがあらわれた。") +
-                                          "R  in TTAGNode._fromXMLWorldList_aOUT_"}));
+  for (const auto& c : cases) {
+    TTAGNode root;
+    if (*c.rootName) root.setTagName(c.rootName);
+    StringList errors;
+    EXPECT_EQ(parseXml(root, c.text, errors), -1) << c.text;
+    EXPECT_EQ(linesOf(errors), c.errors) << c.text;
+    if (c.text == cases[0].text) {  // the tree built so far stays under the root
+      TTAGNode* rec = TTAGNode::FindChildTag(TTAGNode::FindChildTag(&root, "Holder"), "Record");
+      ASSERT_NE(rec, nullptr);
+      EXPECT_EQ(rec->endTagName(), "record");
+    }
+  }
 }
 
 TEST(XmlParser, EveryRoadGivesTheSameTree) {
