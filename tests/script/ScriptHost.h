@@ -77,8 +77,8 @@ using Lines = std::vector<std::string>;
 
 // Checks the cases of tests/data/script/NAME, one a line: "SOURCE => EXPECTED"; "#" starts
 // a comment line. SOURCE is a program to run, "call: " and one call statement, "declare: "
-// and a prototype, or "int: ", "real: " or "str: " and an expression to evaluate; a "\n" in
-// it is a line break.
+// and a prototype, or "int: ", "real: " or "str: " and an expression to evaluate; "\r" and
+// "\n" in it are CR and LF.
 // EXPECTED is the output lines joined by "|" ("(none)" for no line), or the value, or "!"
 // and the error message (UTF-8 in the file, Shift_JIS in the engine).
 inline void checkCases(ScriptHost& h, const std::string& name) {
@@ -89,7 +89,8 @@ inline void checkCases(ScriptHost& h, const std::string& name) {
     auto at = line.find(" => ");
     ASSERT_NE(at, std::string::npos) << line;
     std::string src = line.substr(0, at), want = line.substr(at + 4), got;
-    for (std::size_t nl; (nl = src.find("\\n")) != std::string::npos;) src.replace(nl, 2, "\n");
+    for (std::size_t e = 0; (e = src.find('\\', e)) != std::string::npos && e + 1 < src.size(); ++e)
+      if (src[e + 1] == 'n' || src[e + 1] == 'r') src.replace(e, 2, src[e + 1] == 'n' ? "\n" : "\r");
     auto real = [](double d) {
       char b[40];
       std::snprintf(b, sizeof b, "%.17g", d);

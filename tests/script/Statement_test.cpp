@@ -11,16 +11,6 @@ std::string syntax(const char* tok) { return sj("文法エラーです[") + tok 
 
 TEST(Programs, Shapes) {
   ScriptHost h;
-  EXPECT_EQ(h.run("VAR i, x: Integer; s: String;\r\n"
-                  "BEGIN\r\n"
-                  "  x := 0; // a comment\r\n"
-                  "\r\n"
-                  "  FOR i := 3 DOWNTO 1 DO x := x * 10 + i;\r\n"
-                  "  s := 'x=' + IntToStr(x) + ' i=' + IntToStr(i);\r\n"
-                  "  PrintBuf(s)\r\n"
-                  "END.\r\n"
-                  "PrintBuf('after the last END')"),
-            Lines{"x=321 i=1"});
   checkCases(h, "programs.cases");
   // Prototypes are declared again at every run; a bad one stops the run before it starts.
   h.pp.DeclarePrototype.add("procedure Twice(A, a: Integer);Index 9;");
