@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "../support/data_files.h"
 #include "model/errors.h"
 #include "platform/files.h"
 
@@ -53,20 +54,10 @@ TEST(ContentBase64, BlocksOf57BytesGive76CharacterLines) {
 
 TEST(ContentMime, NestedMultipartWithFoldedHeadersAndSafeNames) {
   std::string payload = bytes(100);
-  StringList enc;
-  TContent::encodeBase64_(&payload, enc);
-  StringList msg{"", "MIME-Version: 1.0", "Content-Type: multipart/mixed;", "  boundary=\"outer\"", "",
-                 "preamble is dropped", "--outer", "Content-Type: text/plain", "Content-Transfer-Encoding: 8bit",
-                 "Content-Disposition: inline;", "\tfilename=\"C:\\docs\\note.mxa\"", "", "line one", "  line two",
-                 "--outer", "Content-Type: multipart/alternative; boundary=inner; charset=x", "", "--inner",
-                 "Content-Type: image/png", "Content-Transfer-Encoding: BASE64", "Content-Disposition: attachment;",
-                 " filename=\"../../etc/passwd\"; size=5", ""};
-  msg.append(enc);
-  for (const char* l : {"--inner", "Content-Disposition: attachment; filename=\"..\"", "Content-Type: Text/HTML",
-                        "", "<p>", "--inner--", "--outer", "Content-Disposition: attachment; filename=note.mxa",
-                        "", "dup", "--outer--", "epilogue"})
-    msg.add(l);
-
+  // Folded headers, nested parts, a base64 part holding payload, and file names that
+  // climb, are "..", or clash.
+  StringList msg;
+  msg.setText(readTestData("model/multipart.txt"));
   auto c = make();
   EXPECT_EQ(c->parseMIME_(msg), 0);
   EXPECT_EQ(c->contentType, "multipart/mixed");
