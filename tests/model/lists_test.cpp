@@ -9,26 +9,14 @@
 #include "../support/data_files.h"
 #include "model/errors.h"
 #include "platform/files.h"
+#include "records/records_support.h"
 
 using namespace wux;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    path = fs::temp_directory_path() / ("wux_lists_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  std::string file(const std::string& name) const { return (path / name).string(); }
-};
+using wux::testing::TempDir;
 
 std::string readAll(const std::string& p) {
   std::string s;
@@ -43,12 +31,10 @@ void writeRaw(const std::string& p, const std::string& data) { ASSERT_TRUE(platf
 TEST(CompressedList, SavedListReadsBackByBothLoadersAndByPythonZlib) {
   TempDir d;
   StringList l{"\x88\x9F\x83\x5C", "", "line three", std::string("nul\0byte", 8)};
-  std::string p = d.file("list.txt.z");
+  std::string p = d.str("list.txt.z");
   EXPECT_EQ(SaveStringsCompressed(l, p), static_cast<long long>(l.text().size()));
   std::string raw = readAll(p);
-  ASSERT_GE(raw.size(), 2u);
-  EXPECT_EQ(static_cast<unsigned char>(raw[0]), 0x78);
-  EXPECT_EQ(static_cast<unsigned char>(raw[1]), 0x9C);
+  EXPECT_EQ(raw.substr(0, 2), "\x78\x9C");
 
   StringList a{"old"}, b;
   EXPECT_EQ(LoadStringsCompressed(a, p), 0);
@@ -56,7 +42,7 @@ TEST(CompressedList, SavedListReadsBackByBothLoadersAndByPythonZlib) {
   EXPECT_EQ(a, l);
   EXPECT_EQ(b, l);
 
-  std::string out = d.file("py.out");
+  std::string out = d.str("py.out");
   std::string cmd = "python3 -c \"import zlib,sys; sys.stdout.buffer.write(zlib.decompress(open(sys.argv[1],'rb')"
                     ".read()))\" '" + p + "' > '" + out + "'";
   if (std::system("python3 -c 'import zlib' 2>/dev/null") == 0) {
@@ -75,32 +61,32 @@ TEST(CompressedList, BadStreamsFailAndLeaveTargetsIntact) {
   TempDir d;
   StringList l;
   for (int i = 0; i < 2000; ++i) l.add("line " + std::to_string(i));
-  std::string good = d.file("good.z");
+  std::string good = d.str("good.z");
   ASSERT_GT(SaveStringsCompressed(l, good), 0);
   std::string z = readAll(good);
 
-  std::string truncated = d.file("cut.z");
+  std::string truncated = d.str("cut.z");
   writeRaw(truncated, z.substr(0, z.size() - 5));
-  std::string garbage = d.file("junk.Z");
+  std::string garbage = d.str("junk.Z");
   writeRaw(garbage, "this is not zlib at all");
 
   StringList keep{"keep"};
   EXPECT_THROW(LoadStringsCompressed(keep, truncated), Error);
   EXPECT_THROW(LoadStringsCompressedBuffered(keep, garbage), Error);
-  EXPECT_THROW(LoadStringsCompressed(keep, d.file("missing.z")), Error);
+  EXPECT_THROW(LoadStringsCompressed(keep, d.str("missing.z")), Error);
   std::string why;
   EXPECT_FALSE(TryLoadStringsCompressed(keep, truncated, &why));
   EXPECT_NE(why.find("end marker"), std::string::npos);
   EXPECT_EQ(keep, StringList{"keep"});
 
   // Inflating over an existing file leaves it untouched on failure.
-  std::string target = d.file("cut");
+  std::string target = d.str("cut");
   writeRaw(target, "precious");
   EXPECT_EQ(DecompressZFile(truncated), -1);
   EXPECT_EQ(readAll(target), "precious");
   EXPECT_EQ(DecompressZFile(garbage), -1);
-  EXPECT_FALSE(fs::exists(d.file("junk")));
-  EXPECT_EQ(DecompressFile(d.file("missing.z"), target), -1);
+  EXPECT_FALSE(fs::exists(d.str("junk")));
+  EXPECT_EQ(DecompressFile(d.str("missing.z"), target), -1);
   EXPECT_EQ(readAll(target), "precious");
   // Only the temporary-free target and sources remain.
   int files = 0;
@@ -108,12 +94,12 @@ TEST(CompressedList, BadStreamsFailAndLeaveTargetsIntact) {
   EXPECT_EQ(files, 4);
 
   // A good one inflates, whatever the case of ".z"; other names are refused.
-  std::string upper = d.file("data.Z");
+  std::string upper = d.str("data.Z");
   fs::copy_file(good, upper);
   EXPECT_EQ(DecompressZFile(upper), 0);
-  EXPECT_EQ(readAll(d.file("data")), l.text());
+  EXPECT_EQ(readAll(d.str("data")), l.text());
   EXPECT_EQ(DecompressZFile(good + ".gz"), -1);
-  EXPECT_EQ(DecompressZFile(d.file("good.zip")), -1);
+  EXPECT_EQ(DecompressZFile(d.str("good.zip")), -1);
 }
 
 TEST(CompressedList, InMemoryHelpersRoundTrip) {
@@ -133,37 +119,37 @@ TEST(CompressedList, InMemoryHelpersRoundTrip) {
 TEST(DirectoryListing, ListsFilesRecursesPostOrderAndNeverFollowsLinkedDirectories) {
   TempDir d;
   fs::create_directories(d.path / "sub" / "deep");
-  writeRaw(d.file("a.txt"), "a");
-  writeRaw(d.file("sub/b.txt"), "b");
-  writeRaw(d.file("sub/deep/c.txt"), "c");
+  writeRaw(d.str("a.txt"), "a");
+  writeRaw(d.str("sub/b.txt"), "b");
+  writeRaw(d.str("sub/deep/c.txt"), "c");
   fs::create_directory_symlink(d.path, d.path / "sub" / "loop");  // a loop if followed
   fs::create_symlink(d.path / "a.txt", d.path / "sub" / "alink");
 
   StringList files;
   EXPECT_EQ(ListFiles(files, d.path.string()), 1);
-  EXPECT_EQ(files[0], d.file("a.txt"));
+  EXPECT_EQ(files[0], d.str("a.txt"));
   EXPECT_EQ(ListFiles(files, d.path.string() + "/"), 1);
-  EXPECT_EQ(files[1], d.file("a.txt"));
+  EXPECT_EQ(files[1], d.str("a.txt"));
 
   StringList all;
   bool abort = false;
   int pumped = 0;
   EXPECT_EQ(ListFilesRecursive(all, d.path.string(), abort, [&] { ++pumped; }), 4);
   all.sort();
-  EXPECT_EQ(all, (StringList{d.file("a.txt"), d.file("sub/alink"), d.file("sub/b.txt"), d.file("sub/deep/c.txt")}));
+  EXPECT_EQ(all, (StringList{d.str("a.txt"), d.str("sub/alink"), d.str("sub/b.txt"), d.str("sub/deep/c.txt")}));
   EXPECT_EQ(pumped, 2);
 
   StringList dirs;
   EXPECT_EQ(ListDirsRecursive(dirs, d.path.string(), abort), 2);
-  EXPECT_EQ(dirs, (StringList{d.file("sub/deep"), d.file("sub")}));
+  EXPECT_EQ(dirs, (StringList{d.str("sub/deep"), d.str("sub")}));
 
   // Break pressed while the first subdirectory is listed: the listing unwinds.
   StringList partial;
   bool stop = false;
   ListFilesRecursive(partial, d.path.string(), stop, [&] { stop = true; });
-  EXPECT_TRUE(partial.indexOf(d.file("sub/deep/c.txt")) >= 0);
+  EXPECT_TRUE(partial.indexOf(d.str("sub/deep/c.txt")) >= 0);
   StringList none;
-  EXPECT_EQ(ListFiles(none, d.file("no-such-dir")), 0);
+  EXPECT_EQ(ListFiles(none, d.str("no-such-dir")), 0);
   EXPECT_EQ(ListFiles(none, ""), 0);
 
   StringList t{"x"};
@@ -268,7 +254,7 @@ TEST(HexDump, TwentyBytesAtSixteenPerLine) {
 
 TEST(CommandRunner, CollectsLinesWithPrefixInTheGivenFolder) {
   TempDir d;
-  writeRaw(d.file("marker"), "");
+  writeRaw(d.str("marker"), "");
   StringList l;
   EXPECT_EQ(RunCommandToStrings(l, d.path.string(), "echo err >&2; ls; printf 'a\\r\\nb\\n\\nlast'", "> "), 0);
   EXPECT_EQ(l, (StringList{"> err", "> marker", "> a", "> b", "> ", "> last"}));
@@ -276,6 +262,6 @@ TEST(CommandRunner, CollectsLinesWithPrefixInTheGivenFolder) {
   EXPECT_EQ(RunCommandToStrings(m, "", "printf 'x\\n'", "#"), 0);
   EXPECT_EQ(m, StringList{"#x"});  // no trailing line made of the prefix alone
   StringList n;
-  EXPECT_EQ(RunCommandToStrings(n, d.file("missing-dir"), "echo hi", ""), -1);
+  EXPECT_EQ(RunCommandToStrings(n, d.str("missing-dir"), "echo hi", ""), -1);
   EXPECT_EQ(n.count(), 0);
 }
