@@ -7,6 +7,7 @@
 #include "../support/data_files.h"
 #include "model/errors.h"
 #include "platform/files.h"
+#include "records/records_support.h"
 
 using namespace wux;
 
@@ -101,12 +102,11 @@ TEST(ContentMime, SafePartFileNames) {
 }
 
 TEST(ContentPayload, LoadsFilesAndStreamsAndCopies) {
-  auto dir = std::filesystem::temp_directory_path() / ("wux_content_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  std::string path = (dir / "p.bin").string();
+  wux::testing::TempDir dir;
+  std::string path = dir.str("p.bin");
   ASSERT_TRUE(platform::writeFileAtomic(path, std::string("a\0b", 3)));
   auto c = make();
-  EXPECT_EQ(c->loadFromFile_((dir / "missing").string()), -1);
+  EXPECT_EQ(c->loadFromFile_(dir.str("missing")), -1);
   EXPECT_EQ(c->fileName, "");
   EXPECT_EQ(c->loadFromFile_(path), 3);
   EXPECT_EQ(c->fileName, path);
@@ -121,5 +121,4 @@ TEST(ContentPayload, LoadsFilesAndStreamsAndCopies) {
   d->copyFrom_(*none);
   EXPECT_EQ(d->data(), nullptr);
   EXPECT_THROW(none->part(0), RangeError);
-  std::filesystem::remove_all(dir);
 }

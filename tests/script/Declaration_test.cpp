@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,15 @@ TEST(Declarations, PrototypesGoodAndBad) {
   EXPECT_EQ(p->Index, 16);
   EXPECT_EQ(p->Formals.join(","), "A,B,C");
   EXPECT_EQ(p->Formals.objectAs<TPPAParam>(2)->Type, ptString);
-  h.pp.DeclareProc("function F : string: Index 7;", false);
-  EXPECT_EQ(h.pp.findFunc("F")->Index, 0);
+  // An index that is misplaced, no number, or beyond 32 bits is 0.
+  for (auto [proto, name, index] : std::vector<std::tuple<const char*, const char*, int>>{
+           {"function F : string: Index 7;", "F", 0}, {"function G(X:Real):Integer;Index -3;", "G", 0},
+           {"function H:Real;Index $FFFFFFFF;", "H", -1}, {"function H2:Real;Index $0FFFFFFFF;", "H2", -1},
+           {"function H3:Real;Index $100000000;", "H3", 0}}) {
+    h.pp.DeclareProc(proto, false);
+    EXPECT_EQ(h.pp.findFunc(name)->Index, index) << proto;
+  }
   EXPECT_EQ(h.pp.findFunc("F")->ResultType, ptString);
-  h.pp.DeclareProc("function G(X:Real):Integer;Index -3;", false);
-  EXPECT_EQ(h.pp.findFunc("G")->Index, 0);  // not a number
-  h.pp.DeclareProc("function H:Real;Index $FFFFFFFF;", false);
-  EXPECT_EQ(h.pp.findFunc("H")->Index, -1);
-  h.pp.DeclareProc("function H2:Real;Index $0FFFFFFFF;", false);
-  EXPECT_EQ(h.pp.findFunc("H2")->Index, -1);
-  h.pp.DeclareProc("function H3:Real;Index $100000000;", false);
-  EXPECT_EQ(h.pp.findFunc("H3")->Index, 0);
 
   checkCases(h, "declarations.cases");
   EXPECT_EQ(h.pp.findProc("Q"), nullptr);  // a failed declaration adds nothing
