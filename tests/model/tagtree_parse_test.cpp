@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,15 +28,15 @@ std::vector<std::string> linesOf(const StringList& l) {
 
 using V = std::vector<std::string>;
 
-struct Tag {
+// A tag as "name|flags|attribute|...": flags "/" when self-closing, "end" for an end tag.
+std::string tag(std::string_view word) {
   std::string name;
   StringList attrs;
   bool selfClosing = false, endTag = false;
-};
-Tag tag(std::string_view word) {
-  Tag t;
-  TTAGNode::ParseTagText(word, t.name, t.attrs, t.selfClosing, t.endTag);
-  return t;
+  TTAGNode::ParseTagText(word, name, attrs, selfClosing, endTag);
+  std::string r = name + "|" + (selfClosing ? "/" : "") + (endTag ? "end" : "");
+  for (const auto& a : attrs) r += "|" + a.text;
+  return r;
 }
 
 int parseXml(TTAGNode& root, std::string_view text, StringList& errors) {
@@ -88,39 +89,27 @@ TEST(TagWords, MalformedInputNeverFails) {
   // A tag of a great many blank-separated pieces takes linear time, not minutes.
   std::string wide = "<x";
   for (int i = 0; i < 200000; ++i) wide += " a  ";
-  EXPECT_EQ(tag(wide + "/>").attrs.count(), 200000);
+  std::string parsed = tag(wide + "/>");
+  EXPECT_EQ(std::count(parsed.begin(), parsed.end(), '|'), 200001);
   std::string nul("x\0y<z>\x81", 8);
   EXPECT_EQ(wordsOf(nul), (V{std::string("x\0y", 3), "<z>"}));
 }
 
 TEST(TagText, NameFlagsAndAttributes) {
-  Tag br = tag("<BR/>");
-  EXPECT_EQ(br.name, "BR");
-  EXPECT_TRUE(br.selfClosing);
-  EXPECT_FALSE(br.endTag);
-  EXPECT_EQ(br.attrs.count(), 0);
-  EXPECT_TRUE(tag(" <BR /> ").selfClosing);
-
-  Tag end = tag("</Record>");
-  EXPECT_EQ(end.name, "Record");
-  EXPECT_TRUE(end.endTag);
-  EXPECT_FALSE(end.selfClosing);
-
-  Tag rec = tag("<Record name=\"my note\">");
-  EXPECT_EQ(rec.name, "Record");
-  EXPECT_EQ(linesOf(rec.attrs), V{"name=\"my note\""});
-
+  EXPECT_EQ(tag("<BR/>"), "BR|/");
+  EXPECT_EQ(tag(" <BR /> "), "BR|/");
+  EXPECT_EQ(tag("</Record>"), "Record|end");
+  EXPECT_EQ(tag("<Record name=\"my note\">"), "Record||name=\"my note\"");
   // A bare name gets an empty quoted value, except when it is the last piece.
-  EXPECT_EQ(linesOf(tag("<x a b=1>").attrs), (V{"a=\"\"", "b=1"}));
-  EXPECT_EQ(linesOf(tag("<x b=1 a>").attrs), (V{"b=1", "a"}));
+  EXPECT_EQ(tag("<x a b=1>"), "x||a=\"\"|b=1");
+  EXPECT_EQ(tag("<x b=1 a>"), "x||b=1|a");
   // Blanks around "=" all give name="value".
-  EXPECT_EQ(linesOf(tag("<x a = \"1\" b= \"2\" c =\"3\" d=\"4\" e= f='5' g=\"\">").attrs),
-            (V{"a=\"1\"", "b=\"2\"", "c=\"3\"", "d=\"4\"", "e=\"\"", "f='5'", "g=\"\""}));
+  EXPECT_EQ(tag("<x a = \"1\" b= \"2\" c =\"3\" d=\"4\" e= f='5' g=\"\">"),
+            "x||a=\"1\"|b=\"2\"|c=\"3\"|d=\"4\"|e=\"\"|f='5'|g=\"\"");
   // Values are unescaped.
-  EXPECT_EQ(linesOf(tag("<F v=\"&lt;b&gt; &amp;lt; &quot;\"/>").attrs), V{"v=\"<b> &lt; \"\""});
-
-  EXPECT_EQ(tag("<>").name, "");
-  EXPECT_EQ(tag("< / >").name, "");
+  EXPECT_EQ(tag("<F v=\"&lt;b&gt; &amp;lt; &quot;\"/>"), "F|/|v=\"<b> &lt; \"\"");
+  EXPECT_TRUE(tag("<>").starts_with("|"));
+  EXPECT_TRUE(tag("< / >").starts_with("|"));
 }
 
 // The tree as text, an entry a line indented by its depth; an element's line is followed by

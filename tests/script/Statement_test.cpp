@@ -13,15 +13,14 @@ TEST(Programs, Shapes) {
   ScriptHost h;
   checkCases(h, "programs.cases");
   // Prototypes are declared again at every run; a bad one stops the run before it starts.
-  h.pp.DeclarePrototype.add("procedure Twice(A, a: Integer);Index 9;");
-  EXPECT_EQ(h.runError("PrintBuf('x')"), sj("仮引数名の重複定義[A]"));
-  h.pp.DeclarePrototype.erase(1);
-  h.pp.DeclarePrototype.add("procedure PrintBuf2;Index 3");
-  EXPECT_EQ(h.runError("PrintBuf('x')"), sj("定義エラーです"));
-  h.pp.DeclarePrototype.erase(1);
-  h.pp.DeclarePrototype.add("function printbuf: Integer; Index 3;");
-  EXPECT_EQ(h.runError("PrintBuf('x')"), sj("手続き/関数の重複宣言[PRINTBUF]"));
-  h.pp.DeclarePrototype.erase(1);
+  for (auto [proto, message] : std::vector<std::pair<const char*, const char*>>{
+           {"procedure Twice(A, a: Integer);Index 9;", "仮引数名の重複定義[A]"},
+           {"procedure PrintBuf2;Index 3", "定義エラーです"},
+           {"function printbuf: Integer; Index 3;", "手続き/関数の重複宣言[PRINTBUF]"}}) {
+    h.pp.DeclarePrototype.add(proto);
+    EXPECT_EQ(h.runError("PrintBuf('x')"), sj(message));
+    h.pp.DeclarePrototype.erase(1);
+  }
   EXPECT_FALSE(h.pp.IsRunning());
 }
 
@@ -36,12 +35,11 @@ TEST(Statements, CallsAssignmentsAndErrors) {
 
 TEST(Statements, NestingBeyondReasonIsAnErrorNotACrash) {
   ScriptHost h;
-  std::string deep = "PrintBuf(IntToStr(" + std::string(5000, '(') + "1))";
-  EXPECT_EQ(h.runError(deep), "The script is nested too deeply.");
   std::string blocks;
   for (int i = 0; i < 5000; ++i) blocks += "BEGIN ";
-  EXPECT_EQ(h.runError(blocks), "The script is nested too deeply.");
-  EXPECT_EQ(h.runError("PrintBuf(IntToStr(" + std::string(5000, '-') + "1))"), "The script is nested too deeply.");
+  for (const std::string& deep : {"PrintBuf(IntToStr(" + std::string(5000, '(') + "1))", blocks,
+                                  "PrintBuf(IntToStr(" + std::string(5000, '-') + "1))"})
+    EXPECT_EQ(h.runError(deep), "The script is nested too deeply.");
   EXPECT_EQ(h.run("PrintBuf(IntToStr(" + std::string(50, '(') + "1" + std::string(50, ')') + "))"), Lines{"1"});
   // A long ELSE IF chain nests one statement list per arm; a table of a few hundred
   // arms is still a reasonable script.
