@@ -13,6 +13,17 @@
 
 namespace wux::test {
 
+// The message of the error f raises.
+template <class F>
+std::string errorOf(F&& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
 struct ScriptHost {
   TPoorPascal pp;
   FakeDesktop desk;
@@ -52,26 +63,11 @@ struct ScriptHost {
     pp.Run();
     return out;
   }
-  // The message of the error a program raises ("" when it raises none).
+  // The message of the error a program raises.
   std::string runError(std::string_view source) {
-    try {
-      run(source);
-    } catch (const std::exception& e) {
-      return e.what();
-    }
-    return "";
+    return errorOf([&] { run(source); });
   }
 };
-
-template <class F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
 
 using Lines = std::vector<std::string>;
 
