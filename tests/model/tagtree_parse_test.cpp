@@ -6,27 +6,19 @@
 
 #include "../support/data_files.h"
 #include "model/tagtree.h"
+#include "tagtree_support.h"
 #include "platform/textconv.h"
 
 using namespace wux;
+using namespace wux::tagtest;
 
 namespace {
 
-std::vector<std::string> wordsOf(std::string_view text, bool breaks = false) {
+V wordsOf(std::string_view text, bool breaks = false) {
   StringList words;
   EXPECT_EQ(TextToWordList(text, words, breaks), 0);
-  std::vector<std::string> v;
-  for (const auto& l : words) v.push_back(l.text);
-  return v;
+  return linesOf(words);
 }
-
-std::vector<std::string> linesOf(const StringList& l) {
-  std::vector<std::string> v;
-  for (const auto& line : l) v.push_back(line.text);
-  return v;
-}
-
-using V = std::vector<std::string>;
 
 // A tag as "name|flags|attribute|...": flags "/" when self-closing, "end" for an end tag.
 std::string tag(std::string_view word) {
@@ -37,14 +29,6 @@ std::string tag(std::string_view word) {
   std::string r = name + "|" + (selfClosing ? "/" : "") + (endTag ? "end" : "");
   for (const auto& a : attrs) r += "|" + a.text;
   return r;
-}
-
-int parseXml(TTAGNode& root, std::string_view text, StringList& errors) {
-  StringList lines;
-  lines.setText(text);
-  StringList words;
-  TextToWordList(lines, words, false);
-  return TTAGNode::_FromXMLWordList_aOUT_(&root, words, errors);
 }
 
 }  // namespace
@@ -112,37 +96,19 @@ TEST(TagText, NameFlagsAndAttributes) {
   EXPECT_TRUE(tag("< / >").starts_with("|"));
 }
 
-// The tree as text, an entry a line indented by its depth; an element's line is followed by
-// " => [tag|attributes|end tag]". Every element must know its parent.
-std::string dump(TTAGNode& n, int depth = 0) {
-  std::string out;
-  for (int i = 0; i < n.count(); ++i) {
-    out += std::string(2 * depth, ' ') + n[i];
-    TTAGNode* e = n.object(i) ? n.element(i) : nullptr;
-    if (!e) {
-      out += "\n";
-      continue;
-    }
-    EXPECT_EQ(e->parent(), &n) << n[i];
-    out += " => [" + e->tagName() + "|" + TTAGNode::AttributesText(e) + "|" + e->endTagName() + "]\n";
-    out += dump(*e, depth + 1);
-  }
-  return out;
-}
-
 // The whole tree of a document file (with an internal subset: what follows it is a text
 // line of the root) and of a notebook file, with entities resolved.
 TEST(XmlParser, ReadsDocumentAndNotebookFiles) {
   for (std::string name : {"document", "notebook"}) {
     TTAGNode root;
     StringList errors;
-    ASSERT_EQ(parseXml(root, readTestData("model/" + name + ".xml"), errors), 0);
+    ASSERT_EQ(parse(root, readTestData("model/" + name + ".xml"), errors), 0);
     EXPECT_EQ(errors.count(), 0);
     EXPECT_EQ(dump(root), readTestData("model/" + name + ".tree")) << name;
   }
   TTAGNode root;
   StringList errors;
-  parseXml(root, readTestData("model/document.xml"), errors);
+  parse(root, readTestData("model/document.xml"), errors);
   TTAGNode* file = TTAGNode::FindChildTag(&root, "File");
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(TTAGNode::FindChildTag(&root, "FILE"), nullptr);
@@ -172,7 +138,7 @@ TEST(XmlParser, ReportsMismatchedAndStrayEndTags) {
     TTAGNode root;
     if (*c.rootName) root.setTagName(c.rootName);
     StringList errors;
-    EXPECT_EQ(parseXml(root, c.text, errors), -1) << c.text;
+    EXPECT_EQ(parse(root, c.text, errors), -1) << c.text;
     EXPECT_EQ(linesOf(errors), c.errors) << c.text;
     if (c.text == cases[0].text) {  // the tree built so far stays under the root
       TTAGNode* rec = TTAGNode::FindChildTag(TTAGNode::FindChildTag(&root, "Holder"), "Record");

@@ -6,27 +6,13 @@
 
 #include "../support/data_files.h"
 #include "model/tagtree.h"
+#include "tagtree_support.h"
 #include "platform/textconv.h"
 
 using namespace wux;
+using namespace wux::tagtest;
 
 namespace {
-
-using V = std::vector<std::string>;
-
-std::vector<std::string> linesOf(const StringList& l) {
-  std::vector<std::string> v;
-  for (const auto& line : l) v.push_back(line.text);
-  return v;
-}
-
-int parseHtml(TTAGNode& root, std::string_view text, StringList& errors) {
-  StringList lines;
-  lines.setText(text);
-  StringList words;
-  TextToWordList(lines, words, false);
-  return TTAGNode::ParseHtml(&root, words, errors);
-}
 
 // Records each item as its label indented by its depth.
 struct RecordingSink : TagTreeSink {
@@ -52,26 +38,19 @@ struct RecordingSink : TagTreeSink {
 TEST(HtmlParser, BuildsNestedElementsFromTheDictionary) {
   TTAGNode root;
   StringList errors;
-  ASSERT_EQ(parseHtml(root, "<html><body bgcolor=red><p>Hello &lt;you&gt;<br>world</p>end</BODY></html>", errors), 0);
-  TTAGNode* html = root.element(0);
-  ASSERT_NE(html, nullptr);
-  EXPECT_EQ(html->tagName(), "HTML");  // the dictionary's name, not the written one
-  EXPECT_EQ(html->endTagName(), "BODY");
-  TTAGNode* body = html->element(0);
-  EXPECT_EQ(TTAGNode::AttributeValue(body, "BGCOLOR"), "red");
-  // P and BR hold nothing; the end tag of P closes BODY, so "end" lands in HTML.
-  std::vector<std::string> texts;
-  for (int i = 0; i < body->count(); ++i)
-    texts.push_back(body->object(i) ? "[" + body->element(i)->tagName() + "]" : (*body)[i]);
-  EXPECT_EQ(texts, (V{"[P]", "Hello &lt;you&gt;", "[BR]", "world"}));
-  EXPECT_EQ((*html)[1], "end");
+  ASSERT_EQ(parse(root, "<html><body bgcolor=red><p>Hello &lt;you&gt;<br>world</p>end</BODY></html>", errors, true), 0);
+  // Tags take the dictionary's name, not the written one. P and BR hold nothing; the end tag
+  // of P closes BODY, so "end" lands in HTML.
+  EXPECT_EQ(dump(root), "<html> => [HTML||BODY]\n  <body bgcolor=red> => [BODY|bgcolor=red |p]\n    <p> => [P||]\n"
+                        "    Hello &lt;you&gt;\n    <br> => [BR||]\n    world\n  end\n");
+  EXPECT_EQ(TTAGNode::AttributeValue(root.element(0)->element(0), "BGCOLOR"), "red");
   EXPECT_EQ(root.element(0)->definition()->name(), "HTML");
 }
 
 TEST(HtmlParser, ReportsUnknownTagsWithTheirWordNumber) {
   TTAGNode root;
   StringList errors;
-  EXPECT_EQ(parseHtml(root, "<HTML><BODY>\r\n<P>a<BLINK>b</BLINK></BODY></HTML>", errors), -1);
+  EXPECT_EQ(parse(root, "<HTML><BODY>\r\n<P>a<BLINK>b</BLINK></BODY></HTML>", errors, true), -1);
   EXPECT_EQ(linesOf(errors), (V{"4:<BLINK>", sj("未知のタグを見つけた ") + "BLINK in TTAGNode._FromWordList_aDict_"}));
   // The tree built so far stays.
   EXPECT_EQ(root.element(0)->element(0)->tagName(), "BODY");
@@ -79,18 +58,18 @@ TEST(HtmlParser, ReportsUnknownTagsWithTheirWordNumber) {
   // Comments of any spelling are the "!--" entry.
   TTAGNode comment;
   errors.clear();
-  EXPECT_EQ(parseHtml(comment, "<!--x--><!DOCTYPE html>", errors), 0);
+  EXPECT_EQ(parse(comment, "<!--x--><!DOCTYPE html>", errors, true), 0);
   EXPECT_EQ(comment.element(0)->tagName(), "!--");
   EXPECT_EQ(comment.element(1)->tagName(), "!DOCTYPE");
 
   // One end tag too many closes the root; what follows has nowhere to go.
   TTAGNode over;
   errors.clear();
-  EXPECT_EQ(parseHtml(over, "<B>x</B></B>y<I>", errors), -1);
+  EXPECT_EQ(parse(over, "<B>x</B></B>y<I>", errors, true), -1);
   EXPECT_EQ(linesOf(errors), (V{"4:y", "B in TTAGNode._FromWordList_aDict_"}));
   errors.clear();
   TTAGNode over2;
-  EXPECT_EQ(parseHtml(over2, "<B></B></B><I>", errors), -1);
+  EXPECT_EQ(parse(over2, "<B></B></B><I>", errors, true), -1);
   EXPECT_EQ(linesOf(errors), V{sj("ERROR カレントタグが nil になった。恐らくタグの入れ子が不一致 line number = ") +
                                "3 word=<I> in  _FromWordList_aDict_aOUT_ "});
 }
@@ -127,7 +106,7 @@ TEST(TagWriter, WritesAnHtmlPageBackByteForByte) {
   std::string page = readTestData("model/page.html");
   TTAGNode root;
   StringList errors;
-  ASSERT_EQ(parseHtml(root, page, errors), 0);
+  ASSERT_EQ(parse(root, page, errors, true), 0);
   StringList out;
   TTAGNode::WriteTo(&root, out);
   EXPECT_EQ(out.text(), readTestData("model/page_written.html"));
