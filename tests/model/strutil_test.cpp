@@ -46,34 +46,28 @@ TEST(StrUtilQuotes, HtmlEscapingRoundTrips) {
 }
 
 TEST(StrUtilSplit, PiecesDelimitersAndQuotes) {
-  StringList l{"old"};
-  SplitToStrings("a,b,", l, ",");
-  EXPECT_EQ(lines(l), (std::vector<std::string>{"a", "b"}));
-  SplitToStrings(" a ,,b ", l, ",");
-  EXPECT_EQ(lines(l), (std::vector<std::string>{"a", "", "b "}));
-  SplitToStrings("x" + kSo + "y\\z", l, "\\");
-  EXPECT_EQ(lines(l), (std::vector<std::string>{"x" + kSo + "y", "z"}));
-  SplitToStrings("", l, ",");
-  EXPECT_EQ(l.count(), 0);
-
-  SplitToStringsQuoted("a,\"b,c\",'d,e' , f", l, ",");
-  EXPECT_EQ(lines(l), (std::vector<std::string>{"a", "\"b,c\"", "'d,e'", " f"}));
-  SplitToStringsQuoted("\"a\"\"b,c\",d", l, ",");
-  EXPECT_EQ(lines(l), (std::vector<std::string>{"\"a\"\"b,c\"", "d"}));
-  SplitToStringsQuoted(kSo + ",x", l, "\\,");
-  EXPECT_EQ(lines(l), (std::vector<std::string>{kSo, "x"}));
+  // The number of pieces, then the pieces joined by "|".
+  auto split = [](const std::string& text, const char* delimiters, bool quoted = false) {
+    StringList l{"old"};
+    quoted ? SplitToStringsQuoted(text, l, delimiters) : SplitToStrings(text, l, delimiters);
+    return std::to_string(l.count()) + ":" + l.join("|");
+  };
+  EXPECT_EQ(split("a,b,", ","), "2:a|b");
+  EXPECT_EQ(split(" a ,,b ", ","), "3:a||b ");
+  EXPECT_EQ(split("x" + kSo + "y\\z", "\\"), "2:x" + kSo + "y|z");
+  EXPECT_EQ(split("", ","), "0:");
+  EXPECT_EQ(split("a,\"b,c\",'d,e' , f", ",", true), "4:a|\"b,c\"|'d,e'| f");
+  EXPECT_EQ(split("\"a\"\"b,c\",d", ",", true), "2:\"a\"\"b,c\"|d");
+  EXPECT_EQ(split(kSo + ",x", "\\,", true), "2:" + kSo + "|x");
 }
 
 TEST(StrUtilSplit, FirstWordAndCounts) {
-  std::string rest = "keep";
-  EXPECT_EQ(SplitFirstWord("", rest), "");
-  EXPECT_EQ(rest, "keep");
-  EXPECT_EQ(SplitFirstWord("open  a file ", rest), "open");
-  EXPECT_EQ(rest, "a file");
-  EXPECT_EQ(SplitFirstWord("word", rest), "word");
-  EXPECT_EQ(rest, "");
-  EXPECT_EQ(SplitFirstWord("\tlead x", rest), "");
-  EXPECT_EQ(rest, "lead x");
+  // The first word, then the rest; an empty text leaves the rest as it was.
+  auto firstWord = [](const std::string& s) {
+    std::string rest = "keep", word = SplitFirstWord(s, rest);
+    return word + "|" + rest;
+  };
+  expectEach(firstWord, {{"", "|keep"}, {"open  a file ", "open|a file"}, {"word", "word|"}, {"\tlead x", "|lead x"}});
 
   EXPECT_EQ((std::vector<int>{CountSubstr("aaaa", "aa"), CountSubstr("abc", ""), CountSubstr(kA + "A", "A")}),
             (std::vector<int>{2, 0, 1}));
@@ -131,22 +125,19 @@ TEST(StrUtilFiles, OpenUrlOrFileUsesLauncherAndPrompter) {
   RecordingPrompter rec;
   ScopedPrompter usePrompter(&rec);
 
-  EXPECT_EQ(OpenURLOrFile("  HTTP://example.com "), -1);
-  EXPECT_EQ(OpenURLOrFile("https://example.com"), -1);
-  EXPECT_EQ(OpenURLOrFile("file:///tmp/x"), -1);
   const std::string dir = std::filesystem::temp_directory_path().string();
-  EXPECT_EQ(OpenURLOrFile(dir + "/no-such-file.txt"), 0);
-  EXPECT_EQ(OpenURLOrFile("/no/such/dir/x"), -1);
-  EXPECT_EQ(OpenURLOrFile("plainname"), -1);
-
+  std::vector<int> results;
+  for (std::string target : {"  HTTP://example.com ", "https://example.com", "file:///tmp/x"})
+    results.push_back(OpenURLOrFile(target));
+  for (std::string target : {dir + "/no-such-file.txt", std::string("/no/such/dir/x"), std::string("plainname")})
+    results.push_back(OpenURLOrFile(target));
   launcher.result = false;  // no opener on the system: not reported as done
-  EXPECT_EQ(OpenURLOrFile(dir + "/x"), -1);
-  ASSERT_EQ(launcher.calls.size(), 5u);
-  EXPECT_EQ(launcher.calls[0].verb, "open");
-  EXPECT_EQ(launcher.calls[0].target, "HTTP://example.com");
-  EXPECT_EQ(launcher.calls[1].target, "https://example.com");
-  EXPECT_EQ(launcher.calls[3].verb, "explore");
-  EXPECT_EQ(launcher.calls[3].target, dir + "/");
+  results.push_back(OpenURLOrFile(dir + "/x"));
+  EXPECT_EQ(results, (std::vector<int>{-1, -1, -1, 0, -1, -1, -1}));
+  std::vector<std::string> calls;
+  for (const auto& c : launcher.calls) calls.push_back(c.verb + " " + c.target);
+  EXPECT_EQ(calls, (std::vector<std::string>{"open HTTP://example.com", "open https://example.com",
+                                             "open file:///tmp/x", "explore " + dir + "/", "explore " + dir + "/"}));
   EXPECT_EQ(rec.messages(), (std::vector<std::string>{"/no/such/dir/x not exists", "plainname not exists"}));
 }
 
