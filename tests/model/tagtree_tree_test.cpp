@@ -201,9 +201,8 @@ TEST(TagTree, DumpsATreeForTheViewer) {
   EXPECT_EQ(sink.data[1], root.element(1));
 
   TTAGNode html;
-  ASSERT_EQ(TTAGNode::ParseHtml(&html, StringList{"<HTML>", "<!-- c -->", "<BODY a=1 b=2>", "</BODY>", "</HTML>"},
-                                errors),
-            0);
+  StringList htmlWords{"<HTML>", "<!-- c -->", "<BODY a=1 b=2>", "</BODY>", "</HTML>"};
+  ASSERT_EQ(TTAGNode::ParseHtml(&html, htmlWords, errors), 0);
   RecordingSink s2;
   EXPECT_EQ(TTAGNode::FillTreeView(&html, s2, nullptr), 3);
   EXPECT_EQ(s2.rows, (V{"<HTML>", "  SPECIAL:!--", "  ELEMENT:BODY", "    ATTLIST:", "      a=1", "      b=2"}));
