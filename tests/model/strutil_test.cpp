@@ -20,12 +20,6 @@ template <class F>
 void expectEach(F f, const Cases& cases) {
   for (const auto& [in, want] : cases) EXPECT_EQ(f(in), want) << in;
 }
-
-std::vector<std::string> lines(const StringList& l) {
-  std::vector<std::string> r;
-  for (const auto& x : l) r.push_back(x.text);
-  return r;
-}
 }  // namespace
 
 TEST(StrUtilQuotes, DequoteAndEnclose) {

@@ -7,8 +7,6 @@
 namespace wux::test {
 namespace {
 
-std::string syntax(const char* tok) { return sj("文法エラーです[") + tok + "]"; }
-
 TEST(Programs, Shapes) {
   ScriptHost h;
   checkCases(h, "programs.cases");
@@ -132,7 +130,7 @@ TEST(Runner, RunsIntoItsOwnOutput) {
   EXPECT_EQ(runner.scriptObject, &noteObject);
   EXPECT_EQ(runner.Run(StringList{"PrintBuf('x'); y := 1"}), -1);
   EXPECT_EQ(runner.output, StringList{"x"});
-  EXPECT_EQ(rec.messages(), Lines{syntax("y")});
+  EXPECT_EQ(rec.messages(), Lines{sj("文法エラーです[y]")});
 }
 
 }  // namespace
