@@ -11,6 +11,7 @@
 #include "model/errors.h"
 #include "model/records/MemoFile.h"
 #include "platform/textconv.h"
+#include "support/data_files.h"
 
 using namespace wux;
 
@@ -55,11 +56,6 @@ struct ScopedLevels {
   ~ScopedLevels() { setNodeLevelProvider(prev); }
 };
 
-const char* kHead =
-    "<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">\n"
-    "<HTML>\n"
-    "<HEAD>\n";
-
 bool has(const StringList& lines, const std::string& text) { return lines.indexOfExact(text) >= 0; }
 
 }  // namespace
@@ -88,57 +84,7 @@ TEST(HtmlNotebookPage, TemplatesLevelsCommentsAndEscaping) {
 
   StringList page;
   EXPECT_EQ(exportPageHTML_(*b.holder, page), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Diary</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY BGCOLOR=\"#FFFFEE\">\n"
-                                 "<H1>Diary</H1>\n"
-                                 "<P>2024/03/09 13:05:07</P>\n"
-                                 "<a href=\"#0\">Alpha &amp; Co</a><BR>\n"
-                                 "<blockquote>\n"
-                                 "<a href=\"#1\">Beta</a><BR>\n"
-                                 "<a href=\"#2\">Gamma</a><BR>\n"
-                                 "<blockquote>\n"
-                                 "<a href=\"#3\">Delta</a><BR>\n"
-                                 "</blockquote>\n"
-                                 "</blockquote>\n"
-                                 "<a href=\"#4\">Link</a><BR>\n"
-                                 "<HR>\n"
-                                 "<HR>\n"
-                                 "Alpha &amp; Co | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"0\"></a>\n"
-                                 "x &lt; y<BR>\n"
-                                 "&nbsp;indented<BR>\n"
-                                 "<blockquote>\n"
-                                 "<HR>\n"
-                                 "a \"q\"<BR>\n"
-                                 "</blockquote>\n"
-                                 "<!-- end Alpha &amp; Co -->\n"
-                                 "<H3>Beta</H3>\n"
-                                 "<a name=\"1\"></a>\n"
-                                 "b1<BR>\n"
-                                 "<!-- end Beta -->\n"
-                                 "<H3>Gamma</H3>\n"
-                                 "<a name=\"2\"></a>\n"
-                                 "<b>bold</b>\n"
-                                 "<blockquote>\n"
-                                 "<HR>\n"
-                                 "c1<BR>\n"
-                                 "</blockquote>\n"
-                                 "<!-- end Gamma -->\n"
-                                 "<HR>\n"
-                                 "Delta | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"3\"></a>\n"
-                                 "<!-- end Delta -->\n"
-                                 "<HR>\n"
-                                 "Link | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"4\"></a>\n"
-                                 "<a href=\"http://x.org/?a=1&amp;b=2\">Link</a>\n"
-                                 "<!-- end Link -->\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
-  EXPECT_TRUE(page.text().ends_with("</HTML>\r\n"));
+  EXPECT_EQ(page.text(), readTestData("htmlgen/notebook.html"));
 }
 
 TEST(HtmlNotebookPage, TableOfContentsStaysBalancedForOddLevels) {
@@ -237,19 +183,7 @@ TEST(HtmlNotebookPage, ImageAndCsvContent) {
   gen.writeNodeContent_(*linked, out, true);
   gen.writeNodeContent_(*csv, out, true);
   // The second byte of a double-byte character is never taken for a backslash.
-  const std::string addr = "file:///D|/img/" + sj("表") + "/a.png";
-  EXPECT_EQ(out.join("\n"),
-            "<a href=\"" + addr + "\"><img SRC=\"" + addr + "\" Width=\"40\"></a>\n"
-            "<a href=\"http://h/?q=a&amp;b\"><img SRC=\"./b.jpg\"></a>\n"
-            "<table BORDER>\n"
-            "  <tr>\n"
-            "    <td>a</td>\n"
-            "    <td>&lt;b&gt;</td>\n"
-            "  </tr>\n"
-            "  <tr>\n"
-            "    <td>c</td>\n"
-            "  </tr>\n"
-            "</table>");
+  EXPECT_EQ(out.text(), readTestData("htmlgen/content.html"));
 }
 
 TEST(HtmlCalendar, MarchOf2024ShowsSixRowsWithTheLastDay) {
@@ -262,143 +196,7 @@ TEST(HtmlCalendar, MarchOf2024ShowsSixRowsWithTheLastDay) {
 
   StringList page;
   EXPECT_EQ(exportCalendarHTML_(*b.holder, page, DateTime{2024, 3, 20}), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Cal</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY>\n"
-                                 "<CENTER>\n"
-                                 "2024/03\n"
-                                 "<TABLE BORDER>\n"
-                                 "<TR BGColor=#EEEEEE>\n"
-                                 "  <TD BGColor=#FFEEEE><DIV align=center>SUN</DIV></TD>\n"
-                                 "  <TD><DIV align=center>MON</DIV></TD>\n"
-                                 "  <TD><DIV align=center>TUE</DIV></TD>\n"
-                                 "  <TD><DIV align=center>WED</DIV></TD>\n"
-                                 "  <TD><DIV align=center>THU</DIV></TD>\n"
-                                 "  <TD><DIV align=center>FRI</DIV></TD>\n"
-                                 "  <TD BGColor=#EEFFEE><DIV align=center>SAT</DIV></TD>\n"
-                                 "</TR>\n"
-                                 R"(<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>25</DIV>
-</TD>
-  <TD><DIV align=right>26</DIV>
-</TD>
-  <TD><DIV align=right>27</DIV>
-</TD>
-  <TD><DIV align=right>28</DIV>
-</TD>
-  <TD><DIV align=right>29</DIV>
-</TD>
-  <TD><DIV align=right>03/01</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>2</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>3</DIV>
-</TD>
-  <TD><DIV align=right>4</DIV>
-</TD>
-  <TD><DIV align=right>5</DIV>
-<a href="#0">Dentist</a><BR>
-<a href="#1">Call &lt;Bob&gt;</a><BR>
-</TD>
-  <TD><DIV align=right>6</DIV>
-</TD>
-  <TD><DIV align=right>7</DIV>
-</TD>
-  <TD><DIV align=right>8</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>9</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>10</DIV>
-</TD>
-  <TD><DIV align=right>11</DIV>
-</TD>
-  <TD><DIV align=right>12</DIV>
-</TD>
-  <TD><DIV align=right>13</DIV>
-</TD>
-  <TD><DIV align=right>14</DIV>
-</TD>
-  <TD><DIV align=right>15</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>16</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>17</DIV>
-</TD>
-  <TD><DIV align=right>18</DIV>
-</TD>
-  <TD><DIV align=right>19</DIV>
-</TD>
-  <TD><DIV align=right>20</DIV>
-</TD>
-  <TD><DIV align=right>21</DIV>
-</TD>
-  <TD><DIV align=right>22</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>23</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>24</DIV>
-</TD>
-  <TD><DIV align=right>25</DIV>
-</TD>
-  <TD><DIV align=right>26</DIV>
-</TD>
-  <TD><DIV align=right>27</DIV>
-</TD>
-  <TD><DIV align=right>28</DIV>
-</TD>
-  <TD><DIV align=right>29</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>30</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>31</DIV>
-<a href="#2">*</a><BR>
-</TD>
-  <TD><DIV align=right>04/01</DIV>
-</TD>
-  <TD><DIV align=right>2</DIV>
-</TD>
-  <TD><DIV align=right>3</DIV>
-</TD>
-  <TD><DIV align=right>4</DIV>
-</TD>
-  <TD><DIV align=right>5</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>6</DIV>
-</TD>
-</TR>)"
-                                 "\n"
-                                 "</TABLE>\n"
-                                 "</CENTER>\n"
-                                 "<HR>\n"
-                                 "<HR>\n"
-                                 "20240305 Dentist | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"0\"></a>\n"
-                                 "at 10<BR>\n"
-                                 "<!-- 20240305 Dentist -->\n"
-                                 "<HR>\n"
-                                 "2024-03-05  Call &lt;Bob&gt; | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"1\"></a>\n"
-                                 "later<BR>\n"
-                                 "<!-- 2024-03-05  Call &lt;Bob&gt; -->\n"
-                                 "<HR>\n"
-                                 "20240331 | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"2\"></a>\n"
-                                 "last day<BR>\n"
-                                 "<!-- 20240331 -->\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
+  EXPECT_EQ(page.text(), readTestData("htmlgen/calendar.html"));
 }
 
 TEST(HtmlCalendar, MonthStartingOnSaturday) {
@@ -463,26 +261,7 @@ TEST(HtmlWeekPage, EveryContentNoteWithEscapedBody) {
 
   StringList page;
   EXPECT_EQ(exportWeekHTML_(*b.holder, page, DateTime{2024, 3, 4}), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Week &lt;1&gt;</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY>\n"
-                                 "<a href=\"#0\">Mon &amp; Tue</a><BR>\n"
-                                 "<a href=\"#1\">20240101 other</a><BR>\n"
-                                 "<HR>\n"
-                                 "<HR>\n"
-                                 "Mon &amp; Tue | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"0\"></a>\n"
-                                 "He said &quot;hi&quot; &amp; &lt;b&gt;<BR>\n"
-                                 "<BR>\n"
-                                 "<!-- Mon &amp; Tue -->\n"
-                                 "<HR>\n"
-                                 "20240101 other | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"1\"></a>\n"
-                                 "<!-- 20240101 other -->\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
+  EXPECT_EQ(page.text(), readTestData("htmlgen/week.html"));
 }
 
 TEST(HtmlNotePage, JpegNoteWithTemplatesAndComment) {
@@ -497,21 +276,7 @@ TEST(HtmlNotePage, JpegNoteWithTemplatesAndComment) {
 
   StringList page;
   EXPECT_EQ(exportHTML_(*cat, page), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Cat &amp; Dog</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY>\n"
-                                 "<H2>Cat &amp; Dog</H2>\n"
-                                 "<a name=\"4\"></a>\n"
-                                 "<img SRC=\"file:///C|/pics/cat.jpg\">\n"
-                                 "<blockquote>\n"
-                                 "<HR>\n"
-                                 "cute &amp; &lt;fluffy&gt;<BR>\n"
-                                 "</blockquote>\n"
-                                 "<P>Photos</P>\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
+  EXPECT_EQ(page.text(), readTestData("htmlgen/note.html"));
 
   // A text note without templates or notebook.
   std::unique_ptr<MemoNode> lone(Create<MemoNode>(nullptr));

@@ -11,6 +11,7 @@
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
 #include "records_support.h"
+#include "support/data_files.h"
 
 using namespace wux;
 using namespace wux::testing;
@@ -116,40 +117,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
 
   const std::string file = tmp.str("Book.mxh");
   ASSERT_GT(book.holder->saveToFile_(file), 0);
-  const std::string expected = crlf({
-      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
-      "<!-- 20261206 123456 -->",
-      "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>",
-      "<Holder name=\"Book\">",
-      "  <Field curIndex=\"note&lt;1&gt;\"/>",
-      "  <Field NewNodeName=\"Daily\"/>",
-      "  <Field flagSort=\"false\"/>",
-      "  <Field flagAscending=\"true\"/>",
-      "  <Field flagAccount=\"false\"/>",
-      "  <Field flagAutoReLoad=\"false\"/>",
-      "  <Field ReloadMinutes=\"0\"/>",
-      "  <Field TimeReLoad=\"20261206 123456\"/>",
-      "  <Field flagAutoSave=\"false\"/>",
-      "  <Field SaveMinutes=\"0\"/>",
-      "  <Field TimeSaved=\"20261206 123456\"/>",
-      "  <Field CountSave=\"1\"/>",
-      "  <Record name=\"note&lt;1&gt;\">",
-      "    <Field Created=\"20261206 123456789\" my_field=\"plain value\" Quote=\"say &quot;hi&quot;\" =\"nameless\" />",
-      "a &lt; b &amp; &quot;c&quot;<BR/>",
-      "<BR/>",
-      "  indented<BR/>",
-      "    <Comment>",
-      "first<BR/>",
-      "second<BR/>",
-      "    </Comment>",
-      "  </Record>",
-      "  <Record name=\"img\">",
-      "    <Field Content-Type=\"image/png\" Content-Transfer-Encoding=\"base64\" />",
-      "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gISIjJCUmJygpKissLS4vMDEyMzQ1Njc4<BR/>",
-      "OQ==<BR/>",
-      "  </Record>",
-      "</Holder>",
-  });
+  const std::string expected = readTestData("records/book.mxh");
   EXPECT_EQ(slurp(file), expected);
   EXPECT_EQ(img->body().count(), 0);  // binary notes keep no text after a write
 
@@ -224,21 +192,7 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
   // A URL note exports as its link page.
   const std::string page = tmp.str("out/url.html");
   long long n = url->exportContent_(page);
-  std::string expected = crlf({
-      "<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">",
-      "<html>",
-      "  <head>",
-      "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
-      "    <meta name=\"GENERATOR\" content=\"wux.exe\">",
-      "    <title>url</title>",
-      "  </head>",
-      "  <body>",
-      "    <a href=\"http://example.com/\" >",
-      "      url",
-      "    </a>",
-      "  </body>",
-      "</html>",
-  });
+  const std::string expected = readTestData("records/url_page.html");
   EXPECT_EQ(slurp(page), expected);
   EXPECT_EQ(n, static_cast<long long>(expected.size()));
   // Text notes export their body; a binary note without data writes nothing.
@@ -254,10 +208,7 @@ TEST(MemoRecord, CommentAndBodyTextAfterLastBreakIsKept) {
   FixedWorld world;
   TempDir tmp;
   const std::string file = tmp.str("hand.mxh");
-  ASSERT_TRUE(platform::writeFileAtomic(
-      file, crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<Holder name=\"hand\">",
-                  "  <Record name=\"r\">", "line one<BR/>", "tail of body", "    <Comment>", "c1<BR/>",
-                  "c2 without break", "    </Comment>", "  </Record>", "</Holder>"})));
+  ASSERT_TRUE(platform::writeFileAtomic(file, readTestData("records/text_after_last_break.mxh")));
   Book book(tmp.dir());
   StringList messages;
   ASSERT_EQ(ReadHolderFile(*book.holder, file, messages), 0) << messages.text();
