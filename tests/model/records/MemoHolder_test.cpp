@@ -21,27 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::unique_ptr<MemoFile> newDoc(const std::string& path) {
-  std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
-  doc->putFileName_(path);
-  return doc;
-}
-
-MemoHolder* addBook(MemoFile& doc, const std::string& name) {
-  MemoHolder* h = doc.newHolder_();
-  std::string actual;
-  doc.addHolder_(h, name, actual);
-  h->loaded = true;
-  return h;
-}
-
-MemoNode* addNote(MemoHolder& h, const std::string& name, const std::string& body) {
-  MemoNode* n = h.newNode_();
-  h.addNode_(n, name);
-  n->body().setText(body);
-  return n;
-}
-
 std::string binaryBytes(int n) {
   std::string s;
   for (int i = 0; i < n; ++i) s += static_cast<char>((i * 37 + 11) & 0xFF);

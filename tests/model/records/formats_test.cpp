@@ -200,8 +200,7 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
 TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
   FixedWorld world;
   TempDir tmp;
-  auto doc = std::unique_ptr<MemoFile>(Create<MemoFile>(nullptr));
-  doc->putFileName_(tmp.dir() + "doc.mxa");
+  auto doc = newDoc(tmp.dir() + "doc.mxa");
   MemoHolder* h = doc->newHolder_();
   std::string actual;
   doc->addHolder_(h, "book", actual);

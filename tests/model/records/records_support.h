@@ -12,13 +12,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "model/Prompter.h"
 #include "model/clock.h"
-#include "model/records/MemoHolder.h"
-#include "model/records/MemoNode.h"
+#include "model/records/MemoFile.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/textconv.h"
@@ -111,6 +111,28 @@ inline std::string crlf(std::initializer_list<std::string> lines) {
   std::string out;
   for (const auto& l : lines) out += l + "\r\n";
   return out;
+}
+
+// Documents for the tests: notebooks added as if loaded, notes with a text.
+inline std::unique_ptr<MemoFile> newDoc(const std::string& path) {
+  std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
+  doc->putFileName_(path);
+  return doc;
+}
+
+inline MemoHolder* addBook(MemoFile& doc, const std::string& name) {
+  MemoHolder* h = doc.newHolder_();
+  std::string actual;
+  doc.addHolder_(h, name, actual);
+  h->loaded = true;
+  return h;
+}
+
+inline MemoNode* addNote(MemoHolder& h, const std::string& name, const std::string& body = "") {
+  MemoNode* n = h.newNode_();
+  h.addNode_(n, name);
+  n->body().setText(body);
+  return n;
 }
 
 // Every note of a notebook as readable text, for comparing notebooks and for golden files:
