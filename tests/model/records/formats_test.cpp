@@ -59,12 +59,15 @@ void expectPackedNotebook(MemoHolder& h) {
   EXPECT_EQ(h.findNodeByName_(sj("ア")), h.getNode_(1));
 }
 
-// Puts the data files into a folder under the names the document gives its notebooks.
+// The document and its notebooks: the names the document gives them, and their data files.
+const char* const kNames[] = {"メモ帳.mxa", "ソ表ノート.mxh", "圧縮.mhz", "読専.mxh"};
+const char* const kFiles[] = {"doc.mxa", "tree.mxh", "packed.mhz", "readonly.mxh"};
+
+// A notebook's text as an archive holds it: the ".mhz" one inflated.
+std::string partText(int i) { return i == 2 ? inflated(data(kFiles[i])) : data(kFiles[i]); }
+
 void layOut(const TempDir& dir) {
-  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("メモ帳.mxa"), data("doc.mxa")));
-  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("ソ表ノート.mxh"), data("tree.mxh")));
-  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("圧縮.mhz"), data("packed.mhz")));
-  ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj("読専.mxh"), data("readonly.mxh")));
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(platform::writeFileAtomic(dir.dir() + sj(kNames[i]), data(kFiles[i])));
 }
 
 }  // namespace
@@ -153,13 +156,8 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
   StringList messages;
   ASSERT_EQ(UnpackArchive(maz, unpacked.dir(), written, messages), 4) << messages.text();
   ASSERT_EQ(written.size(), 4u);
-  EXPECT_EQ(written[0], unpacked.dir() + sj("メモ帳.mxa"));
-  EXPECT_EQ(written[1], unpacked.dir() + sj("ソ表ノート.mxh"));
-  EXPECT_EQ(written[2], unpacked.dir() + sj("圧縮.mhz"));
-  EXPECT_EQ(written[3], unpacked.dir() + sj("読専.mxh"));
-  EXPECT_EQ(slurp(written[1]), data("tree.mxh"));
-  EXPECT_EQ(slurp(written[2]), inflated(data("packed.mhz")));
-  EXPECT_EQ(slurp(written[3]), data("readonly.mxh"));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(written[i], unpacked.dir() + sj(kNames[i]));
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(slurp(written[i]), partText(i)) << kFiles[i];
   const std::string docText = data("doc.mxa");
   EXPECT_EQ(slurp(written[0]), docText.substr(docText.find("<File")) + "\r\n");
 
@@ -188,9 +186,7 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
   EXPECT_EQ(mime[mime.count() - 1], "--" + b + "--");
   written.clear();
   ASSERT_EQ(UnpackArchive(out, check.dir(), written, messages), 4) << messages.text();
-  EXPECT_EQ(slurp(written[1]), restamped(data("tree.mxh")));
-  EXPECT_EQ(slurp(written[2]), restamped(inflated(data("packed.mhz"))));
-  EXPECT_EQ(slurp(written[3]), restamped(data("readonly.mxh")));
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(slurp(written[i]), restamped(partText(i))) << kFiles[i];
   std::string element = docText.substr(docText.find("<File"));
   element = sjis::replaceAll(element, sj("Filename=\"C:\\表\\メモ帳.mxa\""),
                              "Filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
@@ -353,7 +349,7 @@ TEST(ArchiveParts, FolderNamesWithQuotesStillUnpackUnderTheRightNames) {
   const std::string dir = tmp.dir() + "my \"quoted\" notes/";
   ASSERT_TRUE(platform::makeDirs(dir));
   layOut(tmp);
-  for (const char* name : {"メモ帳.mxa", "ソ表ノート.mxh", "圧縮.mhz", "読専.mxh"})
+  for (const char* name : kNames)
     ASSERT_TRUE(platform::writeFileAtomic(dir + sj(name), slurp(tmp.dir() + sj(name))));
   OpenedRecords opened;
   std::string error;
