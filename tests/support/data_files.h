@@ -1,14 +1,13 @@
 #pragma once
-// Reads a file under tests/data/ byte for byte; a missing file fails the calling test.
+// Test data files under tests/data, read byte for byte.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
-#include "platform/files.h"
-
 inline std::string readTestData(const std::string& relPath) {
-  std::string bytes;
-  const std::string path = std::string(WUX_TEST_DATA_DIR) + "/" + relPath;
-  EXPECT_TRUE(wux::platform::readFile(path, bytes)) << "missing test data: " << path;
-  return bytes;
+  std::ifstream f(std::string(WUX_TEST_DATA_DIR) + "/" + relPath, std::ios::binary);
+  if (!f) ADD_FAILURE() << "missing test data file " << relPath;
+  return std::string(std::istreambuf_iterator<char>(f), {});
 }
