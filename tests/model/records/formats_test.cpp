@@ -170,20 +170,16 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
   ASSERT_NO_FATAL_FAILURE(expectPackedNotebook(*doc.getHolder_(1)));
   EXPECT_EQ(doc.getCurrentHolder(), doc.getHolder_(1));
 
-  // Written again: the same skeleton, and parts that differ only in their stamps.
+  // Written again: parts that differ only in their stamps.
   TempDir again, check;
   const std::string out = again.dir() + sj("メモ帳.maz");
   ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
   StringList mime;
   mime.setText(inflated(slurp(out)));
-  ASSERT_GT(mime.count(), 12);
-  EXPECT_EQ(mime[0], "MIME-Version: 1.0");
-  const std::string b = mime[2].substr(12, 21);
-  EXPECT_EQ(mime[2], "  boundary=\"" + b + "\"");
+  ASSERT_GT(mime.count(), 12);  // frame and boundary: DocumentArchive.TwoNotebooksUnpackAndOpenIdentically
   EXPECT_EQ(mime[6], "Content-Type: text/xml; charset=x-sjis");
   EXPECT_EQ(mime[9], "  filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
   EXPECT_EQ(sjis::countOf(mime.text(), "Content-Transfer-Encoding: base64\r\n"), 3u);
-  EXPECT_EQ(mime[mime.count() - 1], "--" + b + "--");
   written.clear();
   ASSERT_EQ(UnpackArchive(out, check.dir(), written, messages), 4) << messages.text();
   for (int i = 1; i < 4; ++i) EXPECT_EQ(slurp(written[i]), restamped(partText(i))) << kFiles[i];
