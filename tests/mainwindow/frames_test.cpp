@@ -1,9 +1,7 @@
 // The notebook frame and the note editor inside the main window.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QCheckBox>
-#include <QImage>
 #include <QPlainTextEdit>
 
 #include "form_fixture.h"
@@ -149,15 +147,8 @@ TEST_F(FramesTest, EditorShowsContentKinds) {
   EXPECT_FALSE(h->modified);
 
   // Binary image content shows as a picture.
-  QImage img(4, 3, QImage::Format_RGB32);
-  img.fill(Qt::red);
-  QByteArray png;
-  QBuffer buf(&png);
-  buf.open(QIODevice::WriteOnly);
-  img.save(&buf, "PNG");
   MemoNodeUI* pic = node("c");
-  pic->putContentStream_(std::string(png.constData(), static_cast<size_t>(png.size())), "\"image/png\"",
-                         "\"binary\"");
+  pic->putContentStream_(test::imageBytes("PNG", 4, 3), "\"image/png\"", "\"binary\"");
   pic->putField_("Content-Transfer-Encoding", "\"binary\"");
   pic->putField_("Content-Type", "\"image/png\"");
   form->changeCurrentNode_(pic);

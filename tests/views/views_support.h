@@ -1,6 +1,10 @@
 #pragma once
 // Shared pieces of the view tests: a fixed clock and random source, a temporary folder,
 // and notebooks made in memory.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -59,6 +63,17 @@ inline std::string order(MemoHolderUI* holder) {
     out += std::string(static_cast<size_t>(level > 0 ? level : 0), '.') + l[i] + " ";
   }
   return out;
+}
+
+// The bytes of a one-colour picture in a format Qt writes ("PNG", "ICO").
+inline std::string imageBytes(const char* format, int width, int height) {
+  QImage img(width, height, QImage::Format_ARGB32);
+  img.fill(Qt::blue);
+  QByteArray bytes;
+  QBuffer buf(&bytes);
+  buf.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(img.save(&buf, format)) << format;
+  return bytes.toStdString();
 }
 
 // A document with one notebook of the given notes.
