@@ -83,8 +83,7 @@ TEST_F(MainWindowTest, BusyScopeEndsOnEveryPath) {
 TEST_F(MainWindowTest, LogLinesAndBaseMessages) {
   form->addLogTS("hello");
   StringList lines;
-  lines.add("a");
-  lines.add("b");
+  lines.setText("a\nb");
   EXPECT_EQ(form->addLogStrings(lines), 2);
   const StringList log = form->getFormLog()->lines();
   ASSERT_EQ(log.count(), 3);

@@ -3,7 +3,6 @@
 // notebooks only, and the view kind follows ModeNodesMngr.
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTest>
@@ -137,10 +136,7 @@ TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
   EXPECT_FALSE(h->modified);
 
   // Lines survive showing and committing as they are, a last empty one included.
-  n->body().clear();
-  n->body().add("one");
-  n->body().add("");
-  n->body().add("bytes \xFF\x81 without a Unicode form");
+  n->body().setText("one\r\n\r\nbytes \xFF\x81 without a Unicode form\r\n");
   n->ensureComment().add("\x80");
   form->Model2UI();
   form->UI2Model();

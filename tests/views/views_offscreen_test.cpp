@@ -49,16 +49,13 @@ class ViewsTest : public ::testing::Test {
 
 TEST_F(ViewsTest, EachViewShowsTheSavedOrder) {
   EXPECT_EQ(MemoHolderUI::kindOfMode(holder->getModeNodesMngr_()), Kind::Tree);
-  auto* tree = dynamic_cast<NoteTreeView*>(holder->makeTreeView_(&panel));
-  ASSERT_NE(tree, nullptr);
+  ASSERT_NE(dynamic_cast<NoteTreeView*>(holder->makeTreeView_(&panel)), nullptr);
   QAbstractItemModelTester treeCheck(holder->model(Kind::Tree), QAbstractItemModelTester::FailureReportingMode::Fatal);
   EXPECT_EQ(shown(holder->model(Kind::Tree)), "root .child ..grandchild second ");
 
-  auto* list = dynamic_cast<NoteCheckListView*>(holder->makeCheckListBox_(&panel));
-  ASSERT_NE(list, nullptr);
-  QAbstractItemModelTester listCheck(holder->model(Kind::CheckList),
-                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
+  ASSERT_NE(dynamic_cast<NoteCheckListView*>(holder->makeCheckListBox_(&panel)), nullptr);
   NoteItemModel* m = holder->model(Kind::CheckList);
+  QAbstractItemModelTester listCheck(m, QAbstractItemModelTester::FailureReportingMode::Fatal);
   EXPECT_EQ(shown(m), "root child grandchild second ");
   EXPECT_EQ(m->data(m->index(1, 0), Qt::CheckStateRole).toInt(), Qt::Checked);
   EXPECT_EQ(m->data(m->index(0, 0), Qt::CheckStateRole).toInt(), Qt::Unchecked);
