@@ -3,9 +3,9 @@
 #include <QCheckBox>
 #include <QDialog>
 
+#include "form_fixture.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/FormLog.h"
-#include "form_fixture.h"
 #include "platform/launcher.h"
 
 namespace wux {
@@ -16,16 +16,11 @@ class CountingForm : public TFormMainWUXX13c {
  public:
   CountingForm() = default;
   int saves = 0;
-  int creationCalls = 0;
   std::string cursorTrace;
 
   void mouseCursor(int c) override {
     cursorTrace += std::to_string(c) + ";";
     TFormMainWUXX13c::mouseCursor(c);
-  }
-  void showHolderCount() override {
-    ++creationCalls;
-    TFormMainWUXX13c::showHolderCount();
   }
 
  protected:
