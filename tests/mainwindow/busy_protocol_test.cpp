@@ -3,13 +3,10 @@
 #include <QCheckBox>
 #include <QDialog>
 
+#include "form_fixture.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/FormLog.h"
-#include "mainwindow/FormMainWUXX13c.h"
-#include "model/Prompter.h"
-#include "model/clock.h"
 #include "platform/launcher.h"
-#include "support/qt_app.h"
 
 namespace wux {
 namespace {
@@ -19,41 +16,20 @@ class CountingForm : public TFormMainWUXX13c {
  public:
   CountingForm() = default;
   int saves = 0;
-  int creationCalls = 0;
   std::string cursorTrace;
 
   void mouseCursor(int c) override {
     cursorTrace += std::to_string(c) + ";";
     TFormMainWUXX13c::mouseCursor(c);
   }
-  void showHolderCount() override {
-    ++creationCalls;
-    TFormMainWUXX13c::showHolderCount();
-  }
 
  protected:
   void saveModifiedHolders_() override { ++saves; }
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::FormTest<CountingForm> {
  protected:
-  void SetUp() override {
-    test::qtApp();
-    setClock(&clock);
-    prompter_ = std::make_unique<ScopedPrompter>(&rec);
-    form = createForm<CountingForm>();
-  }
-  void TearDown() override {
-    form.reset();
-    prompter_.reset();
-    setClock(nullptr);
-  }
-  std::string status() { return form->statusPanel(2); }
-
-  FixedClock clock{DateTime{2024, 5, 6, 7, 8, 9, 123}};
-  RecordingPrompter rec;
-  std::unique_ptr<ScopedPrompter> prompter_;
-  std::unique_ptr<CountingForm> form;
+  MainWindowTest() : FormTest({2024, 5, 6, 7, 8, 9, 123}) {}
 };
 
 TEST_F(MainWindowTest, BusyProtocolAndStatusTexts) {
@@ -102,8 +78,7 @@ TEST_F(MainWindowTest, BusyScopeEndsOnEveryPath) {
 TEST_F(MainWindowTest, LogLinesAndBaseMessages) {
   form->addLogTS("hello");
   StringList lines;
-  lines.add("a");
-  lines.add("b");
+  lines.setText("a\nb");
   EXPECT_EQ(form->addLogStrings(lines), 2);
   const StringList log = form->getFormLog()->lines();
   ASSERT_EQ(log.count(), 3);
@@ -123,35 +98,29 @@ TEST_F(MainWindowTest, LogLinesAndBaseMessages) {
 
 TEST_F(MainWindowTest, IdleAutoSaveTiming) {
   const DateTime start = clock.now();
-  auto setTime = [&](int seconds, int msec) {
+  auto at = [&](int seconds, int msec) {
     DateTime t = start;
     t.second += seconds % 60;
     t.minute += seconds / 60;
     t.msec = msec;
     clock.set(t);
-  };
-  auto at = [&](int seconds, int msec) {
-    setTime(seconds, msec);
     form->idleAutoSave_();
   };
   form->putAutoSaveTime_(60);
   at(3600, 0);
   EXPECT_EQ(form->saves, 0);  // 60 or less never saves
 
+  // More than 61 whole seconds since the start, then since the last save.
   form->putAutoSaveTime_(61);
-  at(61, 999);
-  EXPECT_EQ(form->saves, 0);  // 61 whole seconds is not more than 61
-  at(62, 122);
-  EXPECT_EQ(form->saves, 0);  // the 62nd second has not completed
-  at(62, 123);
-  EXPECT_EQ(form->saves, 1);
+  const struct { int seconds, msec, saves; } steps[] = {{61, 999, 0}, {62, 122, 0}, {62, 123, 1}, {62, 500, 1}};
+  for (const auto& s : steps) {
+    at(s.seconds, s.msec);
+    EXPECT_EQ(form->saves, s.saves) << s.seconds << "." << s.msec;
+  }
   EXPECT_EQ(status(), "20240506 07:09:11 Done Save Auto.");
-  at(62, 500);
-  EXPECT_EQ(form->saves, 1);  // the clock starts again from the last save
 
-  setTime(200, 0);
   form->beginDoing_("Busy");
-  form->idleAutoSave_();
+  at(200, 0);
   EXPECT_EQ(form->saves, 1);  // never while an operation runs
   form->endDoing();
 

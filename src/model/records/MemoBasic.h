@@ -3,6 +3,7 @@
 // name="value" fields and an optional content part. Field values are stored with their
 // double quotes; names match without regard to letter case; an absent field and an
 // empty one both read as "".
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -92,6 +93,10 @@ class MemoBasic : public TObjectNamed {
   static void appendTextLines(StringList& lines, std::string_view text);
   // Whether the element's tag name, trimmed, is `name`.
   static bool tagIs(const TTAGNode* element, std::string_view name);
+  // Walks an element's lines: text pieces gather into a running line that each "BR"
+  // element adds to `lines`; every other child element goes to `onElement`.
+  static void readElementLines(TTAGNode* element, StringList& lines,
+                               const std::function<void(TTAGNode*)>& onElement);
 
   // A field name as it may stand in a file: blanks, control characters, quotes, "<" and
   // ">" become "_".

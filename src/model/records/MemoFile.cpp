@@ -340,15 +340,7 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
 
 int MemoFile::_readTAG_(TTAGNode* element) {
   if (!element || !tagIs(element, "File")) return -1;
-  std::string running;
-  const auto& lines = element->lines();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!lines[i].object) {
-      running += lines[i].text;
-      continue;
-    }
-    TTAGNode* child = element->element(static_cast<int>(i));
-    if (!child) continue;
+  readElementLines(element, *body_, [this](TTAGNode* child) {
     if (tagIs(child, "Holder")) {
       std::string name = Dequote(TTAGNode::AttributeValue(child, "name"));
       if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " ";
@@ -376,13 +368,8 @@ int MemoFile::_readTAG_(TTAGNode* element) {
           putField_(line.substr(0, eq), line.substr(eq + 1));
         }
       }
-    } else if (tagIs(child, "BR")) {
-      body_->add(running);
-      running.clear();
     }
-  }
-  running = sjis::trimRight(running);
-  if (!running.empty()) body_->add(running);
+  });
 
   current_ = nullptr;
   if (getHolderCount_() > 0) {

@@ -194,27 +194,13 @@ int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::s
 
 int MemoNode::_readTAG_(TTAGNode* element) {
   if (!element || !tagIs(element, "Record")) return -1;
-  std::string running;
-  const auto& lines = element->lines();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!lines[i].object) {
-      running += lines[i].text;
-      continue;
-    }
-    TTAGNode* child = element->element(static_cast<int>(i));
-    if (!child) continue;
+  readElementLines(element, *body_, [this](TTAGNode* child) {
     if (tagIs(child, "Field")) {
       _readTAGFields_(child);
     } else if (tagIs(child, "Comment")) {
       _readTAGComment_(child);
-    } else if (tagIs(child, "BR")) {
-      body_->add(std::move(running));
-      running.clear();
     }
-  }
-  // Text a hand-edited file left after the last line break is kept, not dropped.
-  running = sjis::trimRight(running);
-  if (!running.empty()) body_->add(running);
+  });
   if (sjis::lower(getField_("Content-Transfer-Encoding")) == "\"base64\"") decodeBase64Body_();
   return 0;
 }

@@ -13,33 +13,13 @@
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
 #include "records_support.h"
+#include "support/data_files.h"
 
 using namespace wux;
 using namespace wux::testing;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::unique_ptr<MemoFile> newDoc(const std::string& path) {
-  std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
-  doc->putFileName_(path);
-  return doc;
-}
-
-MemoHolder* addBook(MemoFile& doc, const std::string& name) {
-  MemoHolder* h = doc.newHolder_();
-  std::string actual;
-  doc.addHolder_(h, name, actual);
-  h->loaded = true;
-  return h;
-}
-
-MemoNode* addNote(MemoHolder& h, const std::string& name, const std::string& body) {
-  MemoNode* n = h.newNode_();
-  h.addNode_(n, name);
-  n->body().setText(body);
-  return n;
-}
 
 std::string binaryBytes(int n) {
   std::string s;
@@ -57,24 +37,7 @@ MemoNode* addImage(MemoHolder& h, const std::string& name, const std::string& by
 }
 
 // The notes of two notebooks carry the same names, fields, texts and content bytes.
-void expectSameNotes(MemoHolder& a, MemoHolder& b) {
-  ASSERT_EQ(a.getNodeCount_(), b.getNodeCount_());
-  for (int i = 0; i < a.getNodeCount_(); ++i) {
-    MemoNode* x = a.getNode_(i);
-    MemoNode* y = b.getNode_(i);
-    EXPECT_EQ(x->name(), y->name());
-    EXPECT_EQ(x->fieldList()->text(), y->fieldList()->text()) << x->name();
-    EXPECT_EQ(x->body().text(), y->body().text()) << x->name();
-    EXPECT_EQ(x->comment() ? x->comment()->text() : "", y->comment() ? y->comment()->text() : "");
-    EXPECT_EQ(x->content() != nullptr, y->content() != nullptr) << x->name();
-    if (x->content() && y->content()) {
-      ASSERT_EQ(x->content()->data() != nullptr, y->content()->data() != nullptr) << x->name();
-      if (x->content()->data()) {
-        EXPECT_EQ(*x->content()->data(), *y->content()->data()) << x->name();
-      }
-    }
-  }
-}
+void expectSameNotes(MemoHolder& a, MemoHolder& b) { EXPECT_EQ(describeNotes(a), describeNotes(b)); }
 
 }  // namespace
 
@@ -105,37 +68,7 @@ TEST(NotebookFile, SettingsRowsInOrderThenOtherFields) {
 
   StringList lines;
   h->saveToTSL_(lines);
-  EXPECT_EQ(lines.text(), crlf({
-                              "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
-                              "<!-- 20261206 123456 -->",
-                              "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>",
-                              "<Holder name=\"Settings\">",
-                              "  <Field NewNodeName=\"Number\"/>",
-                              "  <Field FormatDate=\"YYYY-MM-DD\"/>",
-                              "  <Field FormatNumber=\"%.3d\"/>",
-                              "  <Field FlagExtra=\"true\"/>",
-                              "  <Field FlagSameName=\"true\"/>",
-                              "  <Field FileExt=\".mhz\"/>",
-                              "  <Field FlagReadOnly=\"true\"/>",
-                              "  <Field NewNodeOption=\"Select\"/>",
-                              "  <Field FileName=\"/x/extra.mxh\"/>",
-                              "  <Field ModeNodesMngr=\"TreeView\"/>",
-                              "  <Field Color=\"clRed\"/>",
-                              "  <Field QueryNode=\"q\"/>",
-                              "  <Field flagSort=\"true\"/>",
-                              "  <Field flagAscending=\"true\"/>",
-                              "  <Field flagAccount=\"true\"/>",
-                              "  <Field flagAutoReLoad=\"false\"/>",
-                              "  <Field ReloadMinutes=\"15\"/>",
-                              "  <Field TimeReLoad=\"20261206 123456\"/>",
-                              "  <Field flagAutoSave=\"false\"/>",
-                              "  <Field SaveMinutes=\"5\"/>",
-                              "  <Field TimeSaved=\"20261206 123456\"/>",
-                              "  <Field CountSave=\"0\"/>",
-                              "  <Field SelectNodeName=\"tmpl\"/>",
-                              "  <Field MailServer=\"mail.example\"/>",
-                              "</Holder>",
-                          }));
+  EXPECT_EQ(lines.text(), readTestData("records/settings_rows.mxh"));
 
   // "%5d" has no settings row of its own but is still kept.
   h->putField_("FormatNumber", "\"%5d\"");
@@ -147,43 +80,14 @@ TEST(NotebookFile, SettingsRowsInOrderThenOtherFields) {
 TEST(NotebookFile, HandWrittenFileSavesBackWithOnlyStampsChanged) {
   FixedWorld world;
   TempDir tmp;
-  auto file = [](const std::string& stamp, const std::string& saved, const std::string& count) {
-    return crlf({
-        "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
-        "<!-- " + stamp + " -->",
-        "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>",
-        "<Holder name=\"Hand &amp; Co\">",
-        "  <Field curIndex=\"second\"/>",
-        "  <Field NewNodeName=\"Glossary\"/>",
-        "  <Field FormatNumber=\"%.5d\"/>",
-        "  <Field FileExt=\".mhz\"/>",
-        "  <Field flagSort=\"false\"/>",
-        "  <Field flagAscending=\"true\"/>",
-        "  <Field flagAccount=\"false\"/>",
-        "  <Field flagAutoReLoad=\"false\"/>",
-        "  <Field ReloadMinutes=\"0\"/>",
-        "  <Field TimeReLoad=\"20260101 090000\"/>",
-        "  <Field flagAutoSave=\"true\"/>",
-        "  <Field SaveMinutes=\"10\"/>",
-        "  <Field TimeSaved=\"" + saved + "\"/>",
-        "  <Field CountSave=\"" + count + "\"/>",
-        "  <Record name=\"first\">",
-        "    <Field Created=\"20260101 090000000\" UID=\"20260101_090000000_00001234\" />",
-        sj("日本語の行") + "<BR/>",
-        "<BR/>",
-        "    <Comment>",
-        "note &lt;1&gt;<BR/>",
-        "    </Comment>",
-        "  </Record>",
-        "  <Record name=\"second\">",
-        "    <Field ParentNodeID=\"20260101_090000000_00001234\" flagMarked=\"true\" />",
-        "second body<BR/>",
-        "  </Record>",
-        "</Holder>",
-    });
-  };
   const std::string in = tmp.str("hand.mxh");
-  ASSERT_TRUE(platform::writeFileAtomic(in, file("20260102 100000", "20260102 100000", "4")));
+  const std::string hand = readTestData("records/hand.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(in, hand));
+  // Saving renews the header stamp, the save time and the save counter, nothing else.
+  auto restamped = [&](const std::string& count) {
+    std::string t = sjis::replaceAll(hand, "20260102 100000", "20261206 123456");
+    return sjis::replaceAll(t, "CountSave=\"4\"", "CountSave=\"" + count + "\"");
+  };
   OpenedRecords opened;
   std::string error;
   ASSERT_TRUE(OpenRecords(in, opened, error)) << error;
@@ -194,7 +98,7 @@ TEST(NotebookFile, HandWrittenFileSavesBackWithOnlyStampsChanged) {
   EXPECT_EQ(opened.lone->SaveMinutes, 10);
   const std::string out = tmp.str("out.mxh");
   ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
-  EXPECT_EQ(slurp(out), file("20261206 123456", "20261206 123456", "5"));
+  EXPECT_EQ(slurp(out), restamped("5"));
 
   // The same notebook compressed: a zlib stream that inflates to the same text.
   const std::string z = tmp.str("out.mhz");
@@ -204,7 +108,7 @@ TEST(NotebookFile, HandWrittenFileSavesBackWithOnlyStampsChanged) {
   EXPECT_EQ(packed.substr(0, 2), "\x78\x9C");
   std::string inflated;
   ASSERT_TRUE(ZInflate(packed, inflated));
-  EXPECT_EQ(inflated, file("20261206 123456", "20261206 123456", "6"));
+  EXPECT_EQ(inflated, restamped("6"));
   OpenedRecords again;
   ASSERT_TRUE(OpenRecords(z, again, error)) << error;
   expectSameNotes(*opened.lone, *again.lone);
@@ -214,13 +118,9 @@ TEST(NotebookFile, NamesOnReadingAndNewNotes) {
   FixedWorld world;
   TempDir tmp;
   const std::string path = tmp.str("dup.mxh");
-  auto write = [&](const std::string& extra) {
-    ASSERT_TRUE(platform::writeFileAtomic(
-        path, crlf({"<Holder name=\"dup\">", extra, "  <Record name=\"x\">", "a<BR/>", "  </Record>",
-                    "  <Record name=\"X\">", "b<BR/>", "  </Record>", "  <Record name=\"\">", "c<BR/>",
-                    "  </Record>", "</Holder>"})));
-  };
-  write("");
+  // Notes "x", "X" and one without a name.
+  const std::string text = readTestData("records/same_names.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(path, text));
   auto doc = newDoc(tmp.str("Doc.mxa"));
   MemoHolder* h = addBook(*doc, "dup");
   StringList messages;
@@ -231,7 +131,8 @@ TEST(NotebookFile, NamesOnReadingAndNewNotes) {
   EXPECT_EQ(h->getNode_(2)->name(), "20261206 123456 ");
   EXPECT_EQ(h->getNode_(1)->body().text(), "b\r\n");
 
-  write("  <Field FlagSameName=\"true\"/>");
+  ASSERT_TRUE(platform::writeFileAtomic(
+      path, sjis::replaceAll(text, "\r\n\r\n", "\r\n  <Field FlagSameName=\"true\"/>\r\n")));
   MemoHolder* same = addBook(*doc, "same");
   ASSERT_EQ(ReadHolderFile(*same, path, messages), 0);
   EXPECT_EQ(same->getNode_(1)->name(), "X");
@@ -278,23 +179,7 @@ TEST(DocumentFile, GoldenFileAndReadBack) {
   addNote(*two, "n2", "text two\r\n");
 
   ASSERT_GT(doc->saveToFile_(path), 0);
-  EXPECT_EQ(slurp(path), crlf({
-                             "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
-                             "<!-- 20261206 123456 -->",
-                             "<!DOCTYPE File [<!ENTITY quot \"&#34;\">]>",
-                             "<File name=\"Doc\">",
-                             "  <Field Filename=\"" + path + "\" CurrentHolder=\"Two\" Version=\"1.0\" />",
-                             "doc text<BR/>",
-                             "  <Holder name=\"One &quot;q&quot; &amp;lt;\">",
-                             "    <Field FlagLoaded=\"false\" />",
-                             "  </Holder>",
-                             "  <Holder name=\"Two\">",
-                             "    <Field FlagLoaded=\"false\" />",
-                             "    <Field FlagReadOnly=\"true\"/>",
-                             "    <Field FileExt=\".mhz\"/>",
-                             "  </Holder>",
-                             "</File>",
-                         }));
+  EXPECT_EQ(slurp(path), sjis::replaceAll(readTestData("records/document.mxa"), "@PATH@", path));
   for (int i = 0; i < 2; ++i) {
     MemoHolder* h = doc->getHolder_(i);
     ASSERT_GT(h->saveToFile_(h->getFileName_()), 0);
@@ -331,12 +216,7 @@ TEST(DocumentFile, ReferencesCannotLeadNotebookFilesElsewhere) {
   FixedWorld world;
   TempDir tmp;
   const std::string path = tmp.str("Doc.mxa");
-  ASSERT_TRUE(platform::writeFileAtomic(
-      path, crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<!-- 20261206 123456 -->",
-                  "<File name=\"Doc\">", "  <Holder name=\"A\">",
-                  "    <Field FlagLoaded=\"false\" FlagExtra=\"true\" Filename=\"/etc/passwd\" />",
-                  "  </Holder>", "  <Holder name=\"B\">", "    <Field FileExt=\"/../../../x\"/>", "  </Holder>",
-                  "</File>"})));
+  ASSERT_TRUE(platform::writeFileAtomic(path, readTestData("records/foreign_paths.mxa")));
   auto doc = newDoc(tmp.str("other.mxa"));
   StringList messages;
   ASSERT_EQ(ReadDocumentFile(*doc, path, messages), 0) << messages.text();
@@ -410,7 +290,6 @@ TEST(DocumentArchive, TwoNotebooksUnpackAndOpenIdentically) {
     ASSERT_EQ(LoadHolder(*back->getHolder_(i), messages), 0) << messages.text();
     expectSameNotes(*doc->getHolder_(i), *back->getHolder_(i));
   }
-  EXPECT_EQ(*back->getHolder_(1)->getNode_(0)->content()->data(), binaryBytes(5000));
 
   // The driver's path: ".maz" in, ".maz" out, reproducible under a fixed clock and seed.
   OpenedRecords opened;
@@ -458,21 +337,10 @@ TEST(DocumentArchive, ClimbingPartNamesWriteNothingOutside) {
   FixedWorld world;
   TempDir tmp;
   fs::create_directories(tmp.path / "inner");
-  StringList mime;
-  mime.setText("MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"BB\"\r\n\r\n--BB\r\n");
-  const char* names[] = {"../evil1.txt", "..\\..\\evil2.txt", "C:evil3.txt", "/tmp/evil4.txt", "..", ".", "",
-                         "sub/../../evil5.txt"};
-  for (const char* n : names) {
-    mime.add("Content-Type: text/plain");
-    mime.add("Content-Transfer-Encoding: 8bit");
-    mime.add(std::string("Content-Disposition: attachment; filename=\"") + n + "\"");
-    mime.add("");
-    mime.add("payload");
-    mime.add("--BB");
-  }
-  mime.set(mime.count() - 1, "--BB--");
   const std::string maz = tmp.str("inner/evil.maz");
-  ASSERT_TRUE(platform::writeFileAtomic(maz, ZCompress(mime.text())));
+  // Parts named "../evil1.txt", "..\..\evil2.txt", "C:evil3.txt", "/tmp/evil4.txt", "..", ".", ""
+  // and "sub/../../evil5.txt".
+  ASSERT_TRUE(platform::writeFileAtomic(maz, ZCompress(readTestData("records/climbing_parts.mime"))));
   std::vector<std::string> written;
   StringList messages;
   int n = UnpackArchive(maz, "", written, messages);

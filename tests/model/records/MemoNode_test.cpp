@@ -11,6 +11,7 @@
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
 #include "records_support.h"
+#include "support/data_files.h"
 
 using namespace wux;
 using namespace wux::testing;
@@ -19,20 +20,10 @@ namespace {
 
 // A document with one notebook "Book", its file in `dir`.
 struct Book {
-  std::unique_ptr<MemoFile> doc{Create<MemoFile>(nullptr)};
-  MemoHolder* holder = nullptr;
-  explicit Book(const std::string& dir) {
-    doc->putFileName_(dir + "doc.mxa");
-    holder = doc->newHolder_();
-    std::string actual;
-    doc->addHolder_(holder, "Book", actual);
-    holder->loaded = true;
-  }
-  MemoNode* add(const std::string& name) {
-    MemoNode* n = holder->newNode_();
-    holder->addNode_(n, name);
-    return n;
-  }
+  std::unique_ptr<MemoFile> doc;
+  MemoHolder* holder;
+  explicit Book(const std::string& dir) : doc(newDoc(dir + "doc.mxa")), holder(addBook(*doc, "Book")) {}
+  MemoNode* add(const std::string& name) { return addNote(*holder, name); }
 };
 
 std::string recordText(MemoNode* n) {
@@ -116,61 +107,15 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
 
   const std::string file = tmp.str("Book.mxh");
   ASSERT_GT(book.holder->saveToFile_(file), 0);
-  const std::string expected = crlf({
-      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>",
-      "<!-- 20261206 123456 -->",
-      "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>",
-      "<Holder name=\"Book\">",
-      "  <Field curIndex=\"note&lt;1&gt;\"/>",
-      "  <Field NewNodeName=\"Daily\"/>",
-      "  <Field flagSort=\"false\"/>",
-      "  <Field flagAscending=\"true\"/>",
-      "  <Field flagAccount=\"false\"/>",
-      "  <Field flagAutoReLoad=\"false\"/>",
-      "  <Field ReloadMinutes=\"0\"/>",
-      "  <Field TimeReLoad=\"20261206 123456\"/>",
-      "  <Field flagAutoSave=\"false\"/>",
-      "  <Field SaveMinutes=\"0\"/>",
-      "  <Field TimeSaved=\"20261206 123456\"/>",
-      "  <Field CountSave=\"1\"/>",
-      "  <Record name=\"note&lt;1&gt;\">",
-      "    <Field Created=\"20261206 123456789\" my_field=\"plain value\" Quote=\"say &quot;hi&quot;\" =\"nameless\" />",
-      "a &lt; b &amp; &quot;c&quot;<BR/>",
-      "<BR/>",
-      "  indented<BR/>",
-      "    <Comment>",
-      "first<BR/>",
-      "second<BR/>",
-      "    </Comment>",
-      "  </Record>",
-      "  <Record name=\"img\">",
-      "    <Field Content-Type=\"image/png\" Content-Transfer-Encoding=\"base64\" />",
-      "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gISIjJCUmJygpKissLS4vMDEyMzQ1Njc4<BR/>",
-      "OQ==<BR/>",
-      "  </Record>",
-      "</Holder>",
-  });
+  const std::string expected = readTestData("records/book.mxh");
   EXPECT_EQ(slurp(file), expected);
   EXPECT_EQ(img->body().count(), 0);  // binary notes keep no text after a write
 
   Book again(tmp.dir());
   StringList messages;
   ASSERT_EQ(ReadHolderFile(*again.holder, file, messages), 0) << messages.text();
-  ASSERT_EQ(again.holder->getNodeCount_(), 2);
-  MemoNode* t = again.holder->getNode_(0);
-  EXPECT_EQ(t->name(), "note<1>");
-  EXPECT_EQ(again.holder->getCurrentNode_(), t);
-  EXPECT_EQ(t->getField_("my_field"), "\"plain value\"");  // gains its quotes
-  EXPECT_EQ(t->getField_("Quote"), "\"say \"hi\"\"");
-  EXPECT_EQ(t->getField_(""), "\"nameless\"");
-  EXPECT_EQ(t->body().text(), text->body().text());
-  ASSERT_NE(t->comment(), nullptr);
-  EXPECT_EQ(t->comment()->text(), "first\r\nsecond\r\n");
-  MemoNode* i = again.holder->getNode_(1);
-  EXPECT_EQ(i->getField_("Content-Transfer-Encoding"), "\"binary\"");
-  EXPECT_EQ(i->body().count(), 0);
-  ASSERT_NE(i->content(), nullptr);
-  EXPECT_EQ(*i->content()->data(), bytes);
+  // Fields gain their quotes ("my_field"); texts and content bytes come back whole.
+  EXPECT_EQ(describe(*again.holder), readTestData("records/book_read_back.txt"));
 
   // Saved again with the same clock: the same bytes.
   const std::string file2 = tmp.str("Book2.mxh");
@@ -188,31 +133,25 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
   linked->putField_("FlagLink", "\"true\"");
   linked->putField_("Filename", "\"./a.txt\"");
   linked->body().add("from the file");
-  EXPECT_EQ(recordText(linked), crlf({"  <Record name=\"linked\">",
-                                      "    <Field FlagLink=\"true\" Filename=\"./a.txt\" />", "  </Record>"}));
-  EXPECT_EQ(linked->body().count(), 1);
 
   MemoNode* unlinked = book.add("nofile");
   unlinked->putField_("FlagLink", "\"true\"");
   unlinked->body().add("kept");
-  EXPECT_EQ(recordText(unlinked), crlf({"  <Record name=\"nofile\">", "kept<BR/>", "  </Record>"}));
 
   MemoNode* url = book.add("url");
   url->putField_("Content-Transfer-Encoding", "\"URL\"");
   url->putField_("Filename", "\"http://example.com/\"");
   url->body().add("dropped");
-  EXPECT_EQ(recordText(url),
-            crlf({"  <Record name=\"url\">",
-                  "    <Field Content-Transfer-Encoding=\"URL\" Filename=\"http://example.com/\" />", "  </Record>"}));
-  EXPECT_EQ(url->body().count(), 0);
 
   // Marked binary by hand but holding no content bytes: the text is written, not wiped.
   MemoNode* relabelled = book.add("relabelled");
   relabelled->putField_("Content-Transfer-Encoding", "\"binary\"");
   relabelled->body().add("my text");
   const std::string written = recordText(relabelled);
-  EXPECT_EQ(written, crlf({"  <Record name=\"relabelled\">", "    <Field Content-Transfer-Encoding=\"binary\" />",
-                           "my text<BR/>", "  </Record>"}));
+  const std::string records = recordText(linked) + recordText(unlinked) + recordText(url) + written;
+  EXPECT_EQ(records, readTestData("records/link_and_url_records.xml"));
+  EXPECT_EQ(linked->body().count(), 1);  // the linked file's text stays in memory
+  EXPECT_EQ(url->body().count(), 0);
   EXPECT_EQ(relabelled->body().text(), "my text\r\n");
   TTAGNode root;
   StringList errors;
@@ -224,21 +163,7 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
   // A URL note exports as its link page.
   const std::string page = tmp.str("out/url.html");
   long long n = url->exportContent_(page);
-  std::string expected = crlf({
-      "<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">",
-      "<html>",
-      "  <head>",
-      "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
-      "    <meta name=\"GENERATOR\" content=\"wux.exe\">",
-      "    <title>url</title>",
-      "  </head>",
-      "  <body>",
-      "    <a href=\"http://example.com/\" >",
-      "      url",
-      "    </a>",
-      "  </body>",
-      "</html>",
-  });
+  const std::string expected = readTestData("records/url_page.html");
   EXPECT_EQ(slurp(page), expected);
   EXPECT_EQ(n, static_cast<long long>(expected.size()));
   // Text notes export their body; a binary note without data writes nothing.
@@ -254,10 +179,7 @@ TEST(MemoRecord, CommentAndBodyTextAfterLastBreakIsKept) {
   FixedWorld world;
   TempDir tmp;
   const std::string file = tmp.str("hand.mxh");
-  ASSERT_TRUE(platform::writeFileAtomic(
-      file, crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<Holder name=\"hand\">",
-                  "  <Record name=\"r\">", "line one<BR/>", "tail of body", "    <Comment>", "c1<BR/>",
-                  "c2 without break", "    </Comment>", "  </Record>", "</Holder>"})));
+  ASSERT_TRUE(platform::writeFileAtomic(file, readTestData("records/text_after_last_break.mxh")));
   Book book(tmp.dir());
   StringList messages;
   ASSERT_EQ(ReadHolderFile(*book.holder, file, messages), 0) << messages.text();
@@ -271,35 +193,24 @@ TEST(MemoContent, ImportByExtensionTable) {
   FixedWorld world;
   TempDir tmp;
   Book book(tmp.dir());
-  const std::string jpg = tmp.str("Photo.JPG");
-  ASSERT_TRUE(platform::writeFileAtomic(jpg, std::string("\xFF\xD8\xFF\xE0 jpeg", 9)));
-  MemoNode* n = book.add("photo");
-  EXPECT_EQ(n->importContent_(jpg, "given.jpg"), 9);
-  EXPECT_EQ(n->getField_("Content-Type"), "\"image/jpeg\"");
-  EXPECT_EQ(n->getField_("Content-Transfer-Encoding"), "\"binary\"");
-  EXPECT_EQ(n->getField_("Filename"), "\"given.jpg\"");
-  EXPECT_EQ(*n->content()->data(), std::string("\xFF\xD8\xFF\xE0 jpeg", 9));
+  // Binary files give their size, text files 0; the type follows the extension in any case.
+  const struct {
+    const char* file;
+    std::string bytes;
+    const char* given;
+    long long result;
+  } cases[] = {{"Photo.JPG", std::string("\xFF\xD8\xFF\xE0 jpeg", 9), "given.jpg", 9},
+               {"notes.txt", "one\r\ntwo\r\n", "", 0},
+               {"doc.sgml", "<x>\r\n", "", 0},
+               {"a.xyz", "abc", "", 3}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(platform::writeFileAtomic(tmp.str(c.file), c.bytes));
+    EXPECT_EQ(book.add(c.file)->importContent_(tmp.str(c.file), c.given), c.result) << c.file;
+  }
+  const std::string notes = sjis::replaceAll(describeNotes(*book.holder), tmp.dir(), "@DIR@/");
+  EXPECT_EQ(notes, readTestData("records/imported_notes.txt"));
 
-  const std::string txt = tmp.str("notes.txt");
-  ASSERT_TRUE(platform::writeFileAtomic(txt, "one\r\ntwo\r\n"));
-  MemoNode* t = book.add("text");
-  EXPECT_EQ(t->importContent_(txt, ""), 0);
-  EXPECT_EQ(t->body().text(), "one\r\ntwo\r\n");
-  EXPECT_EQ(t->getField_("Content-Type"), "\"text/plan\"");
-  EXPECT_EQ(t->getField_("Content-Transfer-Encoding"), "\"8bit\"");
-  EXPECT_EQ(t->getField_("Filename"), "\"" + txt + "\"");
-
-  const std::string sgml = tmp.str("doc.sgml");
-  ASSERT_TRUE(platform::writeFileAtomic(sgml, "<x>\r\n"));
-  MemoNode* s = book.add("sgml");
-  EXPECT_EQ(s->importContent_(sgml, ""), 0);
-  EXPECT_EQ(s->getField_("Content-Type"), "\"test/sgml\"");
-
-  MemoNode* other = book.add("other");
-  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("a.xyz"), "abc"));
-  EXPECT_EQ(other->importContent_(tmp.str("a.xyz"), ""), 3);
-  EXPECT_EQ(other->getField_("Content-Type"), "\"application/octet-stream\"");
-
+  MemoNode* other = book.holder->getNode_(3);
   EXPECT_EQ(other->importContent_(tmp.str("missing.txt"), ""), -1);
   EXPECT_EQ(other->importContent_("file:///etc/hostname", ""), -1);
   ASSERT_FALSE(world.recorder.messages().empty());

@@ -12,13 +12,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "model/Prompter.h"
 #include "model/clock.h"
+#include "model/records/MemoFile.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/textconv.h"
 
 namespace wux::testing {
 
@@ -108,6 +111,64 @@ inline std::string crlf(std::initializer_list<std::string> lines) {
   std::string out;
   for (const auto& l : lines) out += l + "\r\n";
   return out;
+}
+
+// Documents for the tests: notebooks added as if loaded, notes with a text.
+inline std::unique_ptr<MemoFile> newDoc(const std::string& path) {
+  std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
+  doc->putFileName_(path);
+  return doc;
+}
+
+inline MemoHolder* addBook(MemoFile& doc, const std::string& name) {
+  MemoHolder* h = doc.newHolder_();
+  std::string actual;
+  doc.addHolder_(h, name, actual);
+  h->loaded = true;
+  return h;
+}
+
+inline MemoNode* addNote(MemoHolder& h, const std::string& name, const std::string& body = "") {
+  MemoNode* n = h.newNode_();
+  h.addNode_(n, name);
+  n->body().setText(body);
+  return n;
+}
+
+// Every note of a notebook as readable text, for comparing notebooks and for golden files:
+// name, mark, fields, text, comment and content bytes (decimal), one line each.
+inline std::string describeNotes(MemoHolder& h) {
+  auto block = [](const char* label, const StringList* l) {
+    std::string s;
+    if (l)
+      for (const auto& line : *l) s += std::string("  ") + label + line.text + "\n";
+    return s;
+  };
+  std::string out;
+  for (int i = 0; i < h.getNodeCount_(); ++i) {
+    MemoNode* n = h.getNode_(i);
+    out += "note " + n->name() + (n->isMarked_() ? " (marked)\n" : "\n") + block("field ", n->fieldList()) +
+           block("text  ", &n->body()) + block("note  ", n->comment());
+    if (!n->content()) continue;
+    out += "  content";
+    if (const std::string* d = n->content()->data())
+      for (unsigned char c : *d) out += " " + std::to_string(c);
+    else
+      out += " (no data)";
+    out += "\n";
+  }
+  return platform::sjisToUtf8(out);
+}
+
+// The notebook's settings as its getters see them, then its notes.
+inline std::string describe(MemoHolder& h) {
+  std::string s = "settings " + h.getModeNodesMngr_() + " " + h.getFormatNumber_() + " " + h.getFormatDate_() +
+                  " " + h.getFileExt_() + " " + h.getNewNodeName_() + " " + h.getNewNodeOption_() +
+                  " sort=" + std::to_string(h.getFlagSort_()) + " autosave=" + std::to_string(h.flagAutoSave) +
+                  " minutes=" + std::to_string(h.SaveMinutes) + " saves=" + std::to_string(h.CountSave) + " readonly=" + std::to_string(h.isReadOnly_()) +
+                  " current=" + std::to_string(h.indexOfNode_(h.getCurrentNode_())) + " color=" + h.getField_("Color") +
+                  " query=" + h.getField_("QueryNode") + "\n";
+  return platform::sjisToUtf8(s) + describeNotes(h);
 }
 
 // Fixes the clock at 2026-12-06 12:34:56.789 and seeds the random source; records

@@ -1,0 +1,171 @@
+// The notebook frame and the note editor inside the main window.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+
+#include "form_fixture.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
+#include "views/NoteViews.h"
+#include "views/views_support.h"
+
+namespace wux {
+namespace {
+
+using Kind = MemoHolderUI::Kind;
+
+class CommitCountingForm : public TFormMainWUXX13c {
+ public:
+  CommitCountingForm() = default;
+  int commits = 0;
+  int UI2Model() override {
+    if (getCurrentNode()) ++commits;
+    return TFormMainWUXX13c::UI2Model();
+  }
+};
+
+// A notebook of four notes, "a" current, in a check list; "b" is a's child, "c" b's.
+class FramesTest : public test::FormTest<CommitCountingForm> {
+ protected:
+  FramesTest() : FormTest({2026, 12, 6, 12, 34, 56, 789}) {}
+  void SetUp() override {
+    FormTest::SetUp();
+    form->newMemoFile();
+    frame = form->getHolderFrame();
+    h = form->newHolder_(-1);
+    test::addNotes(h, {"a|A", "b|B|A", "c|C|B", "d|D"});
+    ASSERT_EQ(form->changeCurrentHolder(h), h);
+    form->changeCurrentNode_(node("a"));
+    form->commits = 0;
+  }
+  MemoNodeUI* node(const char* name) { return static_cast<MemoNodeUI*>(h->findNodeByName_(name)); }
+  NoteItem* item(const char* name) { return h->itemOf(node(name)); }
+  std::string order() { return test::order(h); }
+
+  TFrameMemoHolder* frame = nullptr;
+  MemoHolderUI* h = nullptr;
+};
+
+TEST_F(FramesTest, ClickMakesCurrentAfterCommitting) {
+  frame->FrameMemoNode1()->MemoNode0()->setPlainText(QStringLiteral("typed"));
+  h->modified = false;
+  frame->ViewClick(item("a"));  // the current note: nothing at all
+  EXPECT_EQ(form->commits, 0);
+  EXPECT_FALSE(h->modified);
+  frame->ViewClick(item("c"));
+  EXPECT_EQ(form->getCurrentNode(), node("c"));
+  EXPECT_EQ(node("a")->body()[0], "typed");
+  EXPECT_TRUE(h->modified);
+  EXPECT_EQ(frame->showStatus_(), 2);
+  EXPECT_EQ(frame->statusText(), "3 / 4");
+
+  // The wheel walks the notes; a web page note keeps it unless FlagWheel says so.
+  frame->wheelStep(true);
+  EXPECT_EQ(form->getCurrentNode(), node("d"));
+  frame->wheelStep(true);
+  EXPECT_EQ(form->getCurrentNode(), node("d"));
+  node("d")->putField_("Content-Transfer-Encoding", "\"URL\"");
+  frame->wheelStep(false);
+  EXPECT_EQ(form->getCurrentNode(), node("d"));
+  node("d")->putField_("FlagWheel", "\"true\"");
+  frame->wheelStep(false);
+  EXPECT_EQ(form->getCurrentNode(), node("c"));
+
+  form->beginDoing_("Work");  // busy: the click is refused and the selection goes back
+  frame->ViewClick(item("d"));
+  EXPECT_EQ(form->getCurrentNode(), node("c"));
+}
+
+TEST_F(FramesTest, CheckBoxOfTheCurrentNoteKeepsTheEditorInStep) {
+  TFrameMemoNode* ed = frame->FrameMemoNode1();
+  ed->Memo_Fields()->setPlainText(QStringLiteral("UID=\"A\"\nNote=\"typed\""));
+  NoteItemModel* m = h->model(Kind::CheckList);
+  m->setData(m->indexOfItem(item("a")), Qt::Checked, Qt::CheckStateRole);
+  EXPECT_TRUE(node("a")->isMarked_());
+  EXPECT_EQ(node("a")->getField_("Note"), "\"typed\"");  // committed before
+  EXPECT_TRUE(ed->Memo_Fields()->toPlainText().contains(QStringLiteral("flagMarked")));
+}
+
+TEST_F(FramesTest, DropsReorderAndRenestAndAreSaved) {
+  h->modified = false;
+  frame->CheckListBoxDragDrop(item("a"), nullptr);  // below the last line: to the end
+  EXPECT_EQ(order(), "b c d a ");
+  EXPECT_TRUE(h->modified);
+  frame->CheckListBoxDragDrop(item("a"), item("a"));  // on itself: nothing
+  EXPECT_EQ(order(), "b c d a ");
+
+  h->makeTreeView_(frame->PanelLeft());
+  EXPECT_EQ(order(), "d a .b ..c ");  // the links nest what the flat order held
+  EXPECT_EQ(frame->showStatus_(), 1);
+  EXPECT_EQ(frame->statusText(), "[1]   2 / 4");
+
+  h->modified = false;
+  frame->TreeViewDragDrop(item("a"), item("c"));  // onto its own descendant: refused
+  EXPECT_EQ(status(), "Don't Move.");
+  EXPECT_EQ(order(), "d a .b ..c ");
+  EXPECT_FALSE(h->modified);
+
+  frame->TreeViewDragDrop(item("d"), item("c"));  // becomes c's previous sibling
+  EXPECT_EQ(order(), "a .b ..d ..c ");
+  EXPECT_EQ(node("d")->getField_("ParentNodeID"), "\"B\"");
+  EXPECT_TRUE(h->modified);
+  frame->TreeViewDragDrop(item("c"), item("a"));  // to the root level: the link goes
+  EXPECT_EQ(order(), "c a .b ..d ");
+  EXPECT_EQ(node("c")->getIndexField_("ParentNodeID"), -1);
+}
+
+TEST_F(FramesTest, EditorShowsContentKinds) {
+  TFrameMemoNode* ed = frame->FrameMemoNode1();
+  EXPECT_EQ(ed->contentView(), "text");
+  EXPECT_TRUE(ed->fieldsShown());
+  auto* bare = static_cast<MemoNodeUI*>(h->newNode_());
+  h->addNode_(bare, "bare");
+  form->changeCurrentNode_(bare);
+  EXPECT_FALSE(ed->fieldsShown());  // no fields: collapsed
+  EXPECT_FALSE(ed->commentShown());
+  ed->showComment_();  // the [Form] menu opens it to type in
+  EXPECT_TRUE(ed->commentShown());
+  EXPECT_TRUE(ed->Memo_comment()->isVisibleTo(ed));
+  MemoNodeUI* url = node("b");
+  url->putField_("Content-Transfer-Encoding", "\"URL\"");
+  url->putField_("Filename", "\"https://example.org/\"");
+  form->uiInternetBox()->setChecked(false);
+  form->changeCurrentNode_(url);
+  EXPECT_EQ(ed->contentView(), "web");
+  EXPECT_EQ(status(), "Disable Access Internet. b");
+  EXPECT_TRUE(ed->fieldsShown());
+  // The text view is not committed while another view shows.
+  h->modified = false;
+  ed->MemoNode0()->setPlainText(QStringLiteral("ignored"));
+  EXPECT_FALSE(ed->storeContent_());
+  EXPECT_FALSE(ed->storeFields_());
+  EXPECT_FALSE(ed->storeComment_());
+  EXPECT_FALSE(ed->storeName_());
+  ed->storeNode_();
+  EXPECT_EQ(url->body().count(), 0);
+  EXPECT_FALSE(h->modified);
+
+  // Binary image content shows as a picture.
+  MemoNodeUI* pic = node("c");
+  pic->putContentStream_(test::imageBytes("PNG", 4, 3), "\"image/png\"", "\"binary\"");
+  pic->putField_("Content-Transfer-Encoding", "\"binary\"");
+  pic->putField_("Content-Type", "\"image/png\"");
+  form->changeCurrentNode_(pic);
+  EXPECT_EQ(ed->contentView(), "image");
+
+  // Selection replacement selects what it put in and keeps what it replaced.
+  form->changeCurrentNode_(node("a"));
+  ed->MemoNode0()->setPlainText(QStringLiteral("one two"));
+  QTextCursor c = ed->MemoNode0()->textCursor();
+  c.setPosition(4);
+  c.setPosition(7, QTextCursor::KeepAnchor);
+  ed->MemoNode0()->setTextCursor(c);
+  ed->replaceNodeMemoSel_("three");
+  EXPECT_EQ(ed->MemoNode0()->toPlainText(), QStringLiteral("one three"));
+  EXPECT_EQ(ed->MemoNode0()->textCursor().selectedText(), QStringLiteral("three"));
+  EXPECT_EQ(ed->pasteBuffer().text(), "two\r\n");
+}
+
+}  // namespace
+}  // namespace wux
