@@ -14,8 +14,10 @@ using namespace wux::tagtest;
 
 namespace {
 
-// Records each item as its label indented by its depth.
+// Records each item as its label indented by its depth (labels only, without the
+// indent, when `indent` is off: a very deep tree would need its depth squared in bytes).
 struct RecordingSink : TagTreeSink {
+  bool indent = true;
   V rows;
   std::vector<std::size_t> depth;
   std::vector<std::unique_ptr<StringList>> kept;
@@ -24,7 +26,7 @@ struct RecordingSink : TagTreeSink {
     std::size_t d = parent ? depth[reinterpret_cast<std::size_t>(parent) - 1] + 1 : 0;
     depth.push_back(d);
     data.push_back(obj);
-    rows.push_back(std::string(2 * d, ' ') + label);
+    rows.push_back(indent ? std::string(2 * d, ' ') + label : label);
     return reinterpret_cast<Item>(depth.size());
   }
   Item addItemWithText(Item parent, const std::string& label, std::unique_ptr<StringList> full) override {
@@ -147,7 +149,9 @@ TEST(TagTree, DeepNestingNeitherOverflowsNorLeaks) {
     ASSERT_EQ(out.count(), 2 * depth + 1);
     EXPECT_EQ(out[depth], "x");
     RecordingSink sink;
+    sink.indent = false;
     EXPECT_EQ(TTAGNode::FillTreeView(root.get(), sink, nullptr), depth + 1);
+    EXPECT_EQ(sink.depth.back(), static_cast<std::size_t>(depth));
     TTAGNode::ClearTree(root.get());
     EXPECT_EQ(root->count(), 0);
   }
