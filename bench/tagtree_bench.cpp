@@ -124,55 +124,44 @@ void BM_SplitWords(benchmark::State& state) {
   setBytes(state);
 }
 
-// A tree from a word list that stays (its words are copied).
-void BM_BuildXmlTree(benchmark::State& state) {
-  const StringList& words = notebookWords();
+// Times `parse` filling a fresh tree; freeing the tree is left out (BM_FreeTree).
+template <class Parse>
+void timeParse(benchmark::State& state, Parse parse) {
   for (auto _ : state) {
     auto root = std::make_unique<TTAGNode>();
     StringList errors;
-    if (TTAGNode::_FromXMLWordList_aOUT_(root.get(), words, errors) != 0) state.SkipWithError("parse failed");
+    if (parse(root.get(), errors) != 0) state.SkipWithError("parse failed");
     benchmark::DoNotOptimize(root->count());
     state.PauseTiming();
     root.reset();
     state.ResumeTiming();
   }
   setBytes(state);
+}
+
+// A tree from a word list that stays (its words are copied).
+void BM_BuildXmlTree(benchmark::State& state) {
+  const StringList& words = notebookWords();
+  timeParse(state, [&](TTAGNode* root, StringList& errors) {
+    return TTAGNode::_FromXMLWordList_aOUT_(root, words, errors);
+  });
 }
 
 // Opening a notebook: its lines to a tree, each word going straight into the tree.
 // Freeing the tree is timed apart (BM_FreeTree): the reader keeps it while it reads.
 void BM_ParseNotebook(benchmark::State& state) {
   const StringList& lines = notebookLines();
-  for (auto _ : state) {
-    auto root = std::make_unique<TTAGNode>();
-    StringList errors;
-    if (TTAGNode::ParseXmlText(root.get(), lines, errors) != 0) state.SkipWithError("parse failed");
-    benchmark::DoNotOptimize(root->count());
-    state.PauseTiming();
-    root.reset();
-    state.ResumeTiming();
-  }
-  setBytes(state);
+  timeParse(state, [&](TTAGNode* root, StringList& errors) { return TTAGNode::ParseXmlText(root, lines, errors); });
 }
 
 // The same in two steps: a word list first, then the tree taking over its words.
 void BM_ParseNotebookTwoSteps(benchmark::State& state) {
   const StringList& lines = notebookLines();
-  for (auto _ : state) {
-    auto root = std::make_unique<TTAGNode>();
-    {
-      StringList words;
-      TextToWordList(lines, words, false);
-      StringList errors;
-      if (TTAGNode::_FromXMLWordList_aOUT_(root.get(), std::move(words), errors) != 0)
-        state.SkipWithError("parse failed");
-      benchmark::DoNotOptimize(root->count());
-    }
-    state.PauseTiming();
-    root.reset();
-    state.ResumeTiming();
-  }
-  setBytes(state);
+  timeParse(state, [&](TTAGNode* root, StringList& errors) {
+    StringList words;
+    TextToWordList(lines, words, false);
+    return TTAGNode::_FromXMLWordList_aOUT_(root, std::move(words), errors);
+  });
 }
 
 void BM_FreeTree(benchmark::State& state) {
@@ -190,17 +179,9 @@ void BM_FreeTree(benchmark::State& state) {
 // The dictionary-driven parser over the same words (the tag viewer's road).
 void BM_ParseNotebookDict(benchmark::State& state) {
   const StringList& words = notebookWords();
-  for (auto _ : state) {
-    auto root = std::make_unique<TTAGNode>();
-    StringList errors;
-    if (TTAGNode::_FromWordList_aDict_(root.get(), words, notebookDictionary(), errors) != 0)
-      state.SkipWithError("parse failed");
-    benchmark::DoNotOptimize(root->count());
-    state.PauseTiming();
-    root.reset();
-    state.ResumeTiming();
-  }
-  setBytes(state);
+  timeParse(state, [&](TTAGNode* root, StringList& errors) {
+    return TTAGNode::_FromWordList_aDict_(root, words, notebookDictionary(), errors);
+  });
 }
 
 void BM_WriteBack(benchmark::State& state) {
