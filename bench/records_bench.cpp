@@ -117,20 +117,22 @@ Corpus& corpus() {
   return c;
 }
 
-void BM_SaveMxh(benchmark::State& state) {
+// Saving the first notebook to `path` (".mxh" or ".mhz").
+void timeSave(benchmark::State& state, const std::string& path) {
   Corpus& c = corpus();
   MemoHolder* h = c.doc->getHolder_(0);
-  for (auto _ : state) benchmark::DoNotOptimize(h->saveToFile_(c.mxh));
+  for (auto _ : state) benchmark::DoNotOptimize(h->saveToFile_(path));
   state.SetBytesProcessed(state.iterations() * c.mxhBytes);
   state.counters["peak_rss_MB"] = peakRssMB();
 }
 
-void BM_LoadMxh(benchmark::State& state) {
+// Loading a notebook from `path` into a fresh notebook.
+void timeLoad(benchmark::State& state, const std::string& path) {
   Corpus& c = corpus();
   for (auto _ : state) {
     std::unique_ptr<MemoHolder> h(Create<MemoHolder>(nullptr));
     StringList messages;
-    if (ReadHolderFile(*h, c.mxh, messages) != 0) state.SkipWithError("read failed");
+    if (ReadHolderFile(*h, path, messages) != 0) state.SkipWithError("read failed");
     state.PauseTiming();  // closing the notebook is not part of loading it
     h.reset();
     state.ResumeTiming();
@@ -139,27 +141,10 @@ void BM_LoadMxh(benchmark::State& state) {
   state.counters["peak_rss_MB"] = peakRssMB();
 }
 
-void BM_SaveMhz(benchmark::State& state) {
-  Corpus& c = corpus();
-  MemoHolder* h = c.doc->getHolder_(0);
-  for (auto _ : state) benchmark::DoNotOptimize(h->saveToFile_(c.mhz));
-  state.SetBytesProcessed(state.iterations() * c.mxhBytes);
-  state.counters["peak_rss_MB"] = peakRssMB();
-}
-
-void BM_LoadMhz(benchmark::State& state) {
-  Corpus& c = corpus();
-  for (auto _ : state) {
-    std::unique_ptr<MemoHolder> h(Create<MemoHolder>(nullptr));
-    StringList messages;
-    if (ReadHolderFile(*h, c.mhz, messages) != 0) state.SkipWithError("read failed");
-    state.PauseTiming();  // closing the notebook is not part of loading it
-    h.reset();
-    state.ResumeTiming();
-  }
-  state.SetBytesProcessed(state.iterations() * c.mxhBytes);
-  state.counters["peak_rss_MB"] = peakRssMB();
-}
+void BM_SaveMxh(benchmark::State& state) { timeSave(state, corpus().mxh); }
+void BM_LoadMxh(benchmark::State& state) { timeLoad(state, corpus().mxh); }
+void BM_SaveMhz(benchmark::State& state) { timeSave(state, corpus().mhz); }
+void BM_LoadMhz(benchmark::State& state) { timeLoad(state, corpus().mhz); }
 
 // The yardsticks: zlib alone on the notebook's text.
 void BM_ZlibCompressOnly(benchmark::State& state) {
