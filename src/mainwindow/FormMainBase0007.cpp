@@ -160,8 +160,9 @@ bool TFormMainBase0007::isDoing_() {
 }
 
 int TFormMainBase0007::UIBreak() {
+  // Only asks: the running loop reads the flag and ends the operation itself. Clearing
+  // the guard here would let the idle auto-save or another command run in its middle.
   break_ = true;
-  doing_ = false;
   messageDoing_("Break " + FormatDateTime("yyyymmdd hhnnss", Now()));
   return 0;
 }

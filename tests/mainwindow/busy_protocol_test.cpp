@@ -48,8 +48,16 @@ TEST_F(MainWindowTest, BusyProtocolAndStatusTexts) {
   form->UIBreak();
   EXPECT_EQ(status(), "Break 20240506 070809");
   EXPECT_TRUE(form->isBreak());
-  EXPECT_FALSE(form->doing());  // the break frees the guard; the loop still ends itself
+  // The loop that was asked to stop still runs until it ends itself: nothing else may
+  // start meanwhile, the idle auto-save included.
+  EXPECT_TRUE(form->doing());
+  EXPECT_TRUE(form->isDoing_());
+  form->putAutoSaveTime_(61);
+  clock.set({2024, 5, 6, 8, 8, 9, 123});
+  form->idleAutoSave_();
+  EXPECT_EQ(form->saves, 0);
   form->endDoing();
+  EXPECT_FALSE(form->doing());
   EXPECT_EQ(status(), "Break: Scan");
   EXPECT_FALSE(form->isBreak());
 
