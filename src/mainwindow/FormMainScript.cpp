@@ -17,7 +17,12 @@ int TFormMainScript::UI2Model() {
   MemoNodeUI* node = getCurrentNode();
   TFrameMemoHolder* frame = getHolderFrame();
   if (!node || !frame) return kResultFailed;
-  if (node->noteWindow) return kResultFailed;  // its own window commits it
+  if (node->noteWindow) {
+    // The note is edited in its own window: that window's editor holds the edits.
+    if (auto* own = node->noteWindow->findChild<TFrameMemoNode*>())
+      if (own->node() == node) own->storeNode_();
+    return kResultFailed;
+  }
   TFrameMemoNode* editor = frame->FrameMemoNode1();
   if (!editor->isVisibleTo(frame)) editor->setVisible(true);
   editor->setOwnerForm(this);

@@ -245,5 +245,24 @@ TEST_F(EditorProtocolTest, ViewKindFollowsModeNodesMngr) {
   EXPECT_EQ(shows("\"Bogus\""), nullptr);
 }
 
+TEST_F(EditorProtocolTest, ANoteInItsOwnWindowIsCommittedThere) {
+  // Edits typed into a note's own window reach the note before anything reads the model
+  // (the auto-save, a command, closing the program).
+  MemoNodeUI* note = current();
+  auto window = std::make_unique<QWidget>();
+  auto* frame = new TFrameMemoNode(window.get());
+  frame->setOwnerForm(form.get());
+  frame->setNode(note);
+  frame->showNode_();
+  note->noteWindow = window.get();
+  frame->MemoNode0()->setPlainText(QStringLiteral("typed in the window"));
+  holder()->modified = false;
+  EXPECT_EQ(form->UI2Model(), -1);
+  ASSERT_EQ(note->body().count(), 1);
+  EXPECT_EQ(note->body()[0], "typed in the window");
+  EXPECT_TRUE(holder()->modified);
+  note->noteWindow = nullptr;
+}
+
 }  // namespace
 }  // namespace wux
