@@ -529,7 +529,9 @@ void CollectSubTree(NoteItem* item, StringList& out) {
   const int level = item->level();
   for (int i = list->indexOfItem(item) + 1; i < list->count(); ++i) {
     NoteItem* it = list->itemAt(i);
-    if (it->level() == level) break;
+    // Past the branch at the first item that is not deeper: the notes after a branch's
+    // end are not part of it, on whatever level they stand.
+    if (it->level() <= level) break;
     out.add(it->text(), it->note());
   }
 }

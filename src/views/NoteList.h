@@ -153,8 +153,7 @@ class NoteList {
 void MoveNodeAfter(NoteItem* item, NoteItem* after);
 int ExpandChildren(NoteItem* item, bool recurse);
 int CollapseChildren(NoteItem* item, bool recurse);
-// Adds (text, note) of the items after `item` in item order, up to the first one on
-// `item`'s own level.
+// Adds (text, note) of the items below `item`, in item order.
 void CollectSubTree(NoteItem* item, StringList& out);
 NoteItem* PrevSameLevel(NoteItem* item);
 NoteItem* NextSameLevel(NoteItem* item);

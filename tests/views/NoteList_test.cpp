@@ -136,13 +136,17 @@ TEST_F(NoteListTest, TreeItemRoutines) {
   EXPECT_EQ(NextSameLevel(c3), nullptr);
   EXPECT_EQ(PrevSameLevel(r2), r1);
 
-  // Collects only deeper items, and after a deeper branch walks on until its own level.
+  // Collects only the items below: a branch's last item collects nothing of the notes
+  // that follow it on shallower levels.
   StringList sub;
   CollectSubTree(r1, sub);
   EXPECT_EQ(sub.join(","), "c1,c2,g,c3");
   sub.clear();
+  CollectSubTree(c2, sub);
+  EXPECT_EQ(sub.join(","), "g");
+  sub.clear();
   CollectSubTree(g, sub);
-  EXPECT_EQ(sub.join(","), "c3,r2,r3");
+  EXPECT_EQ(sub.join(","), "");
 
   ReverseChildren(r1);
   EXPECT_EQ(names(), "r1 .c3 .c2 ..g .c1 r2 r3 ");
