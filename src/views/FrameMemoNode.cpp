@@ -177,6 +177,7 @@ void TFrameMemoNode::clear_() {
   for (QObject* w : {static_cast<QObject*>(name_), static_cast<QObject*>(memo_), static_cast<QObject*>(comment_),
                      static_cast<QObject*>(fields_)})
     w->setProperty(kShown, QVariant());
+  shown_ = nullptr;
 }
 
 void TFrameMemoNode::setReadOnly_(bool flag) {
@@ -226,6 +227,7 @@ void TFrameMemoNode::showPanel(QWidget* w) {
 
 void TFrameMemoNode::showNode_() {
   if (!node_) return;
+  shown_ = node_;
   showContent_();
   loadFields_();
   loadComment_();
@@ -333,7 +335,7 @@ void TFrameMemoNode::showContent_() {
 // ---- commit ----
 
 bool TFrameMemoNode::storeContent_() {
-  if (!node_ || content_->currentWidget() != panelMemo_ || content_->isHidden()) return false;
+  if (!holdsNode() || content_->currentWidget() != panelMemo_ || content_->isHidden()) return false;
   if (untouched(memo_, memo_->toPlainText())) return false;
   StringList edited = linesOf(memo_, &node_->body());
   markShown(memo_, memo_->toPlainText());
@@ -343,7 +345,7 @@ bool TFrameMemoNode::storeContent_() {
 }
 
 bool TFrameMemoNode::storeComment_() {
-  if (!node_) return false;
+  if (!holdsNode()) return false;
   if (untouched(comment_, comment_->toPlainText())) return false;
   StringList edited = linesOf(comment_, node_->comment());
   markShown(comment_, comment_->toPlainText());
@@ -362,7 +364,7 @@ bool TFrameMemoNode::storeComment_() {
 }
 
 bool TFrameMemoNode::storeFields_() {
-  if (!node_) return false;
+  if (!holdsNode()) return false;
   if (untouched(fields_, fields_->toPlainText())) return false;
   StringList edited = linesOf(fields_, node_->fieldList());
   markShown(fields_, fields_->toPlainText());
@@ -377,7 +379,7 @@ bool TFrameMemoNode::storeFields_() {
 }
 
 bool TFrameMemoNode::storeName_() {
-  if (!node_) return false;
+  if (!holdsNode()) return false;
   if (untouched(name_, name_->text())) return false;
   const std::string wanted = sjis::trim(nameText());
   if (wanted.empty()) {
@@ -394,7 +396,7 @@ bool TFrameMemoNode::storeName_() {
 }
 
 bool TFrameMemoNode::storeNode_() {
-  if (!node_ || node_->isReadOnly_()) return false;
+  if (!holdsNode() || node_->isReadOnly_()) return false;
   const bool contentChanged = storeContent_();
   const bool commentChanged = storeComment_();
   const bool fieldsChanged = storeFields_();

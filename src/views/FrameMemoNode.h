@@ -78,6 +78,10 @@ class TFrameMemoNode : public QWidget {
   void expand(QWidget* w, bool& collapsed, int remembered);
 
   MemoNode* node_ = nullptr;
+  // The note whose text the editors hold (only compared, never followed): a commit
+  // writes into no other note.
+  const MemoNode* shown_ = nullptr;
+  bool holdsNode() const { return node_ && node_ == shown_; }
   MainWindowApi* owner_ = nullptr;
   bool readOnly_ = false;
   bool treeModified_ = false;

@@ -264,5 +264,29 @@ TEST_F(EditorProtocolTest, ANoteInItsOwnWindowIsCommittedThere) {
   note->noteWindow = nullptr;
 }
 
+TEST_F(EditorProtocolTest, ACommitWritesOnlyIntoTheNoteTheEditorShows) {
+  MemoNodeUI* first = current();
+  first->body().setText("keep me");
+  first->putField_("x", "\"1\"");
+  form->Model2UI();
+  MemoNodeUI* second = addNote("second");
+  second->body().setText("second body");
+
+  // An emptied editor holds nothing to commit.
+  editor()->clear_();
+  EXPECT_EQ(form->UI2Model(), 0);
+  EXPECT_EQ(first->body().text(), "keep me\r\n");
+  EXPECT_EQ(first->getField_("x"), "\"1\"");
+
+  // Text typed for one note never lands in another that was made current behind the
+  // editor's back.
+  form->Model2UI();
+  type("meant for the first");
+  form->setCurrentNode(second);
+  form->UI2Model();
+  EXPECT_EQ(second->body().text(), "second body\r\n");
+  EXPECT_EQ(second->fieldList() ? second->fieldList()->count() : 0, 0);
+}
+
 }  // namespace
 }  // namespace wux
