@@ -21,13 +21,15 @@ MemoNode* MemoNodeUI::cloneNode_() const {
 MemoHolderUI* MemoNodeUI::holderUI() const { return dynamic_cast<MemoHolderUI*>(owner()); }
 
 void MemoNodeUI::putParentNode_(MemoNode* parent) {
-  MemoNode::putParentNode_(parent);
   MemoHolderUI* h = holderUI();
-  if (!h || !parent || h->workingKind() != MemoHolderUI::Kind::Tree) return;
-  NoteList& list = h->noteList();
-  NoteItem* mine = list.itemOf(this);
-  NoteItem* theirs = list.itemOf(parent);
-  if (mine && theirs) list.moveToLastChild(mine, theirs);
+  const bool tree = h && parent && h->workingKind() == MemoHolderUI::Kind::Tree;
+  NoteItem* mine = tree ? h->noteList().itemOf(this) : nullptr;
+  NoteItem* theirs = tree ? h->noteList().itemOf(parent) : nullptr;
+  // Under itself or its own branch the tree cannot show it, and a file that said so
+  // would nest the branch differently when it is read again.
+  if (mine && theirs && NoteList::isAncestorOf(mine, theirs)) return;
+  MemoNode::putParentNode_(parent);
+  if (mine && theirs) h->noteList().moveToLastChild(mine, theirs);
 }
 
 int MemoNodeUI::getLevel_() {

@@ -124,6 +124,10 @@ TEST(MemoHolderUI, TreeOperations) {
   EXPECT_EQ(nb.order(), "root .child ..other .added inserted ");
   nb.node("root")->putParentNode_(nb.node("other"));
   EXPECT_EQ(nb.order(), "root .child ..other .added inserted ");
+  // ... and the file says what the tree shows, or a reload would nest it differently.
+  EXPECT_TRUE(nb.node("root")->getField_("ParentNodeID").empty());
+  nb.node("child")->putParentNode_(nb.node("child"));
+  EXPECT_EQ(nb.node("child")->getField_("ParentNodeID"), "\"R\"");
 
   // Removing a branch removes its subtree from the list; nothing dangles.
   MemoNode* root = nb.node("root");
