@@ -272,7 +272,8 @@ MemoHolderUI* TFormMainBase0007::_changeCurrentHolder_(MemoHolderUI* holder) {
       if (began) endDoing();
       throw;
     }
-    if (began) endDoing();
+    // A notebook that could not be read must not be reported as loaded.
+    if (began) endDoing_(holder->loadFailed ? "Failure: loadHolder " + holder->getFileName_() : "");
   }
   showHolder_(holder);
   holder->showView_();

@@ -288,5 +288,21 @@ TEST_F(EditorProtocolTest, ACommitWritesOnlyIntoTheNoteTheEditorShows) {
   EXPECT_EQ(second->fieldList() ? second->fieldList()->count() : 0, 0);
 }
 
+TEST_F(EditorProtocolTest, ANotebookThatFailsToLoadSaysSo) {
+  auto* broken = static_cast<MemoHolderUI*>(form->getMemoFile()->addNewHolder_(-1));
+  broken->loaded = false;
+  const std::string file = broken->getFileName_();
+  ASSERT_TRUE(platform::writeFileAtomic(file, "not a notebook at all"));
+  EXPECT_EQ(form->changeCurrentHolder(broken), broken);
+  EXPECT_TRUE(broken->loadFailed);
+  EXPECT_EQ(status(), "Failure: loadHolder " + file);
+  // Whatever is typed there, the file stays as it was.
+  std::string data;
+  broken->modified = true;
+  form->getMemoFile()->saveHolders_(false, nullptr);
+  ASSERT_TRUE(platform::readFile(file, data));
+  EXPECT_EQ(data, "not a notebook at all");
+}
+
 }  // namespace
 }  // namespace wux
