@@ -464,14 +464,14 @@ int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& /*dat
   for (int i = 0; i < content.count(); ++i) {
     const MemoNode& node = *content.objectAs<MemoNode>(i);
     if (gen.templ_[HTMLGEN::kNodeHeader]) {
-      gen.expand_(gen.templ_[HTMLGEN::kNodeHeader], content[i], lines);
+      gen.expandOwn_(gen.templ_[HTMLGEN::kNodeHeader], lines);
     } else {
       lines.add("<HR>");
       lines.add(EscapeHTML(content[i]) + kTopLink);
     }
     lines.add(anchorLine(i));
     for (const auto& ln : node.body()) lines.add(EscapeHTML(ln.text) + "<BR>");
-    gen.expand_(gen.templ_[HTMLGEN::kNodeFooter], content[i], lines);
+    gen.expandOwn_(gen.templ_[HTMLGEN::kNodeFooter], lines);
   }
   gen.writeEnd_(lines);
   return 0;
