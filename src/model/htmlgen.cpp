@@ -499,7 +499,7 @@ int exportHTML_(MemoNode& node, StringList& lines) {
   const std::string name = node.name();
   gen.writeHead_(EscapeHTML(name), lines);
   if (gen.templ_[HTMLGEN::kNodeHeader]) {
-    gen.expand_(gen.templ_[HTMLGEN::kNodeHeader], name, lines);
+    gen.expandOwn_(gen.templ_[HTMLGEN::kNodeHeader], lines);
   } else {
     lines.add("<HR>");
     lines.add(EscapeHTML(name));
@@ -519,7 +519,7 @@ int exportHTML_(MemoNode& node, StringList& lines) {
     for (const auto& ln : *comment) lines.add(EscapeHTML(ln.text) + "<BR>");
     lines.add("</blockquote>");
   }
-  gen.expand_(gen.templ_[HTMLGEN::kNodeFooter], name, lines);
+  gen.expandOwn_(gen.templ_[HTMLGEN::kNodeFooter], lines);
   gen.writeEnd_(lines);
   return 0;
 }
