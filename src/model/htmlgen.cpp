@@ -405,7 +405,6 @@ bool HTMLGEN::nameToDate(std::string_view text, DateTime& out) {
     if (t[i] >= '0' && t[i] <= '9') digits += t[i];
   const DateTime now = Now();
   out = now;
-  if (digits.empty()) return false;
   auto part = [&](std::size_t from, std::size_t len) {
     int v = 0;
     for (std::size_t i = from; i < from + len && i < digits.size(); ++i) v = v * 10 + (digits[i] - '0');
