@@ -477,8 +477,9 @@ int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& /*dat
 }
 
 int exportHTML_(MemoHolder& holder, StringList& lines) {
-  const std::string kind = sjis::lower(Dequote(holder.getField_("NewNodeName")));
-  if (kind == "glossary" || kind == "number") return 0;
+  // The stored value exactly: only the two kinds the settings dialog writes give no page.
+  const std::string kind = holder.getNewNodeName_();
+  if (kind == "\"Glossary\"" || kind == "\"Number\"") return 0;
   return exportPageHTML_(holder, lines);
 }
 

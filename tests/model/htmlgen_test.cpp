@@ -263,9 +263,12 @@ TEST(HtmlExport, DispatchByNamingKind) {
     EXPECT_EQ(exportHTML_(*b.holder, page), 0);
     EXPECT_TRUE(page.empty()) << kind;
   }
-  b.holder->putField_("NewNodeName", "\"Daily\"");
-  EXPECT_EQ(exportHTML_(*b.holder, page), 0);
-  EXPECT_TRUE(has(page, "one<BR>"));
+  for (const std::string kind : {"\"Daily\"", "\"number\"", "Number"}) {  // others: the page
+    b.holder->putField_("NewNodeName", kind);
+    page.clear();
+    EXPECT_EQ(exportHTML_(*b.holder, page), 0);
+    EXPECT_TRUE(has(page, "one<BR>")) << kind;
+  }
 
   RecordingPrompter rec;
   ScopedPrompter scoped(&rec);
