@@ -272,10 +272,17 @@ void HTMLGEN::writeHead_(const std::string& escapedTitle, StringList& lines) con
     lines.add("  <TITLE>" + escapedTitle + "</TITLE>");
   }
   lines.add("</HEAD>");
-  if (templ_[kBody])
-    lines.add("<BODY " + sjis::trim(templ_[kBody]->body().join(" ")) + ">");
-  else
+  if (templ_[kBody]) {
+    // The attributes keep the template's own line breaks, one page line per text line.
+    StringList attrs;
+    attrs.setText(sjis::trim(templ_[kBody]->body().text()));
+    if (attrs.empty()) attrs.add("");
+    attrs.set(0, "<BODY " + attrs[0]);
+    attrs.set(attrs.count() - 1, attrs[attrs.count() - 1] + ">");
+    lines.append(attrs);
+  } else {
     lines.add("<BODY>");
+  }
   expandOwn_(templ_[kBodyHeader], lines);
 }
 

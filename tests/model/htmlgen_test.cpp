@@ -202,6 +202,16 @@ TEST(HtmlCalendar, NameToDate) {
   setClock(prev);
 }
 
+TEST(HtmlTemplates, BodyAttributesKeepTheTemplatesLineBreaks) {
+  Book b("B");
+  b.add("*HTML BODY", {"", "  BGCOLOR=white", "TEXT=black  ", ""});
+  StringList page;
+  exportPageHTML_(*b.holder, page);
+  EXPECT_TRUE(page.text().find("</HEAD>\r\n<BODY BGCOLOR=white\r\nTEXT=black>\r\n<HR>\r\n") !=
+              std::string::npos)
+      << page.text();
+}
+
 TEST(HtmlTemplates, ExpansionReplacesTokensOnceAndDropsPlainLines) {
   Book b("Book %DATE%");
   MemoNode* t = b.add("*HTML BODY HEADER",
