@@ -230,10 +230,10 @@ void HTMLGEN::writeNodeContent_(const MemoNode& node, StringList& lines, bool fl
     std::string target = unquoted(node, "Link");
     if (target.empty()) target = fileAddress(node);
     std::string img = "<img SRC=\"" + EscapeHTML(fileAddress(node)) + "\"";
-    // An empty size is left out rather than written as a bare "Width=".
     for (const char* attr : {"Width", "Height"}) {
       std::string v = unquoted(node, attr);
-      if (!v.empty()) img += std::string(" ") + attr + "=\"" + EscapeHTML(v) + "\"";
+      img += std::string(" ") + attr + "=";
+      if (!v.empty()) img += "\"" + EscapeHTML(v) + "\"";
     }
     img += ">";
     lines.add(linkLine(EscapeHTML(target), img));
