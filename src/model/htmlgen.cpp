@@ -230,10 +230,10 @@ void HTMLGEN::writeNodeContent_(const MemoNode& node, StringList& lines, bool fl
     std::string target = unquoted(node, "Link");
     if (target.empty()) target = fileAddress(node);
     std::string img = "<img SRC=\"" + EscapeHTML(fileAddress(node)) + "\"";
-    // An empty size is left out rather than written as a bare "Width=".
     for (const char* attr : {"Width", "Height"}) {
       std::string v = unquoted(node, attr);
-      if (!v.empty()) img += std::string(" ") + attr + "=\"" + EscapeHTML(v) + "\"";
+      img += std::string(" ") + attr + "=";
+      if (!v.empty()) img += "\"" + EscapeHTML(v) + "\"";
     }
     img += ">";
     lines.add(linkLine(EscapeHTML(target), img));
@@ -272,10 +272,17 @@ void HTMLGEN::writeHead_(const std::string& escapedTitle, StringList& lines) con
     lines.add("  <TITLE>" + escapedTitle + "</TITLE>");
   }
   lines.add("</HEAD>");
-  if (templ_[kBody])
-    lines.add("<BODY " + sjis::trim(templ_[kBody]->body().join(" ")) + ">");
-  else
+  if (templ_[kBody]) {
+    // The attributes keep the template's own line breaks, one page line per text line.
+    StringList attrs;
+    attrs.setText(sjis::trim(templ_[kBody]->body().text()));
+    if (attrs.empty()) attrs.add("");
+    attrs.set(0, "<BODY " + attrs[0]);
+    attrs.set(attrs.count() - 1, attrs[attrs.count() - 1] + ">");
+    lines.append(attrs);
+  } else {
     lines.add("<BODY>");
+  }
   expandOwn_(templ_[kBodyHeader], lines);
 }
 
@@ -405,7 +412,6 @@ bool HTMLGEN::nameToDate(std::string_view text, DateTime& out) {
     if (t[i] >= '0' && t[i] <= '9') digits += t[i];
   const DateTime now = Now();
   out = now;
-  if (digits.empty()) return false;
   auto part = [&](std::size_t from, std::size_t len) {
     int v = 0;
     for (std::size_t i = from; i < from + len && i < digits.size(); ++i) v = v * 10 + (digits[i] - '0');
@@ -464,22 +470,23 @@ int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& /*dat
   for (int i = 0; i < content.count(); ++i) {
     const MemoNode& node = *content.objectAs<MemoNode>(i);
     if (gen.templ_[HTMLGEN::kNodeHeader]) {
-      gen.expand_(gen.templ_[HTMLGEN::kNodeHeader], content[i], lines);
+      gen.expandOwn_(gen.templ_[HTMLGEN::kNodeHeader], lines);
     } else {
       lines.add("<HR>");
       lines.add(EscapeHTML(content[i]) + kTopLink);
     }
     lines.add(anchorLine(i));
     for (const auto& ln : node.body()) lines.add(EscapeHTML(ln.text) + "<BR>");
-    gen.expand_(gen.templ_[HTMLGEN::kNodeFooter], content[i], lines);
+    gen.expandOwn_(gen.templ_[HTMLGEN::kNodeFooter], lines);
   }
   gen.writeEnd_(lines);
   return 0;
 }
 
 int exportHTML_(MemoHolder& holder, StringList& lines) {
-  const std::string kind = sjis::lower(Dequote(holder.getField_("NewNodeName")));
-  if (kind == "glossary" || kind == "number") return 0;
+  // The stored value exactly: only the two kinds the settings dialog writes give no page.
+  const std::string kind = holder.getNewNodeName_();
+  if (kind == "\"Glossary\"" || kind == "\"Number\"") return 0;
   return exportPageHTML_(holder, lines);
 }
 
@@ -499,7 +506,7 @@ int exportHTML_(MemoNode& node, StringList& lines) {
   const std::string name = node.name();
   gen.writeHead_(EscapeHTML(name), lines);
   if (gen.templ_[HTMLGEN::kNodeHeader]) {
-    gen.expand_(gen.templ_[HTMLGEN::kNodeHeader], name, lines);
+    gen.expandOwn_(gen.templ_[HTMLGEN::kNodeHeader], lines);
   } else {
     lines.add("<HR>");
     lines.add(EscapeHTML(name));
@@ -519,7 +526,7 @@ int exportHTML_(MemoNode& node, StringList& lines) {
     for (const auto& ln : *comment) lines.add(EscapeHTML(ln.text) + "<BR>");
     lines.add("</blockquote>");
   }
-  gen.expand_(gen.templ_[HTMLGEN::kNodeFooter], name, lines);
+  gen.expandOwn_(gen.templ_[HTMLGEN::kNodeFooter], lines);
   gen.writeEnd_(lines);
   return 0;
 }

@@ -63,8 +63,8 @@ class HTMLGEN {
   // The date a note name begins with: the first eight digits of the trimmed text as
   // YYYYMMDD, missing or zero parts taken from today; an impossible date gives now.
   static DateTime nameToDate_(std::string_view text);
-  // The same reading, false when the text names no day of its own (no digit at all,
-  // or an impossible date), so that undated notes never land on a calendar cell.
+  // The same reading, false for an impossible date (which lands on no calendar cell).
+  // A name without digits takes today's date, so such a note shows on today's cell.
   static bool nameToDate(std::string_view text, DateTime& out);
 
   const StringList& contentNodes() const { return content_; }

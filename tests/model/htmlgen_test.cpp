@@ -165,7 +165,7 @@ TEST(HtmlCalendar, MarchOf2024ShowsSixRowsWithTheLastDay) {
   Book b("Cal");
   b.add("*HTML NODE FOOTER", {"<!-- %NODE.NAME% -->"});
   b.add("20240305 Dentist", {"at 10"});
-  b.add("Shopping", {"undated: on no day"});  // the clock stands in March 2024
+  b.add("Shopping", {"undated: today"});  // the clock stands at 9 March 2024
   b.add("20240331", {"last day"});
   b.add("2024-03-05  Call <Bob>", {"later"});
 
@@ -194,11 +194,22 @@ TEST(HtmlCalendar, NameToDate) {
   EXPECT_EQ(HTMLGEN::nameToDate_("00000005"), (DateTime{2024, 3, 5}));
   EXPECT_EQ(HTMLGEN::nameToDate_("20240230"), clock.now());  // impossible: now
   DateTime d;
-  EXPECT_FALSE(HTMLGEN::nameToDate("memo", d));
+  EXPECT_TRUE(HTMLGEN::nameToDate("memo", d));  // every part missing: today
+  EXPECT_EQ(d, (DateTime{2024, 3, 9}));
   EXPECT_FALSE(HTMLGEN::nameToDate("20241301", d));
   EXPECT_TRUE(HTMLGEN::nameToDate(sj("令和") + "20240101", d));
   EXPECT_EQ(d, (DateTime{2024, 1, 1}));
   setClock(prev);
+}
+
+TEST(HtmlTemplates, BodyAttributesKeepTheTemplatesLineBreaks) {
+  Book b("B");
+  b.add("*HTML BODY", {"", "  BGCOLOR=white", "TEXT=black  ", ""});
+  StringList page;
+  exportPageHTML_(*b.holder, page);
+  EXPECT_TRUE(page.text().find("</HEAD>\r\n<BODY BGCOLOR=white\r\nTEXT=black>\r\n<HR>\r\n") !=
+              std::string::npos)
+      << page.text();
 }
 
 TEST(HtmlTemplates, ExpansionReplacesTokensOnceAndDropsPlainLines) {
@@ -262,9 +273,12 @@ TEST(HtmlExport, DispatchByNamingKind) {
     EXPECT_EQ(exportHTML_(*b.holder, page), 0);
     EXPECT_TRUE(page.empty()) << kind;
   }
-  b.holder->putField_("NewNodeName", "\"Daily\"");
-  EXPECT_EQ(exportHTML_(*b.holder, page), 0);
-  EXPECT_TRUE(has(page, "one<BR>"));
+  for (const std::string kind : {"\"Daily\"", "\"number\"", "Number"}) {  // others: the page
+    b.holder->putField_("NewNodeName", kind);
+    page.clear();
+    EXPECT_EQ(exportHTML_(*b.holder, page), 0);
+    EXPECT_TRUE(has(page, "one<BR>")) << kind;
+  }
 
   RecordingPrompter rec;
   ScopedPrompter scoped(&rec);
