@@ -230,10 +230,10 @@ void HTMLGEN::writeNodeContent_(const MemoNode& node, StringList& lines, bool fl
     std::string target = unquoted(node, "Link");
     if (target.empty()) target = fileAddress(node);
     std::string img = "<img SRC=\"" + EscapeHTML(fileAddress(node)) + "\"";
+    // An empty size is left out rather than written as a bare "Width=".
     for (const char* attr : {"Width", "Height"}) {
       std::string v = unquoted(node, attr);
-      img += std::string(" ") + attr + "=";
-      if (!v.empty()) img += "\"" + EscapeHTML(v) + "\"";
+      if (!v.empty()) img += std::string(" ") + attr + "=\"" + EscapeHTML(v) + "\"";
     }
     img += ">";
     lines.add(linkLine(EscapeHTML(target), img));
@@ -470,14 +470,14 @@ int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& /*dat
   for (int i = 0; i < content.count(); ++i) {
     const MemoNode& node = *content.objectAs<MemoNode>(i);
     if (gen.templ_[HTMLGEN::kNodeHeader]) {
-      gen.expandOwn_(gen.templ_[HTMLGEN::kNodeHeader], lines);
+      gen.expand_(gen.templ_[HTMLGEN::kNodeHeader], content[i], lines);
     } else {
       lines.add("<HR>");
       lines.add(EscapeHTML(content[i]) + kTopLink);
     }
     lines.add(anchorLine(i));
     for (const auto& ln : node.body()) lines.add(EscapeHTML(ln.text) + "<BR>");
-    gen.expandOwn_(gen.templ_[HTMLGEN::kNodeFooter], lines);
+    gen.expand_(gen.templ_[HTMLGEN::kNodeFooter], content[i], lines);
   }
   gen.writeEnd_(lines);
   return 0;
@@ -506,7 +506,7 @@ int exportHTML_(MemoNode& node, StringList& lines) {
   const std::string name = node.name();
   gen.writeHead_(EscapeHTML(name), lines);
   if (gen.templ_[HTMLGEN::kNodeHeader]) {
-    gen.expandOwn_(gen.templ_[HTMLGEN::kNodeHeader], lines);
+    gen.expand_(gen.templ_[HTMLGEN::kNodeHeader], name, lines);
   } else {
     lines.add("<HR>");
     lines.add(EscapeHTML(name));
@@ -526,7 +526,7 @@ int exportHTML_(MemoNode& node, StringList& lines) {
     for (const auto& ln : *comment) lines.add(EscapeHTML(ln.text) + "<BR>");
     lines.add("</blockquote>");
   }
-  gen.expandOwn_(gen.templ_[HTMLGEN::kNodeFooter], lines);
+  gen.expand_(gen.templ_[HTMLGEN::kNodeFooter], name, lines);
   gen.writeEnd_(lines);
   return 0;
 }
