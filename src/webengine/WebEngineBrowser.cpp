@@ -136,7 +136,7 @@ class WebEngineBrowser : public WebBrowser {
 }  // namespace
 
 void prepareWebEngine() {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  if (!QCoreApplication::instance()) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 }
 
