@@ -193,6 +193,11 @@ void TBraceTreeView::addNode_() {
 
 void TBraceTreeView::addChildNode_() {
   QTreeWidgetItem* parent = currentItem() ? currentItem() : topLevelItem(0);
+  if (parent && parent->data(0, kData).isValid()) {
+    // Its kept lines are written in place of children: a child would be lost.
+    say("No child nodes under a kept block: " + textOf(parent));
+    return;
+  }
   QTreeWidgetItem* added;
   if (!parent) {
     added = insertAfter(nullptr);

@@ -92,6 +92,10 @@ TEST_F(BraceTreeViewTest, RawBlocksForPoserAndSwitchingDisplay) {
   show(n);
   ASSERT_TRUE(find("deltas"));
   EXPECT_EQ(find("deltas")->childCount(), 0);
+  tree()->setCurrentItem(find("deltas"));
+  tree()->addChildNode_();  // its kept lines stand where children would be written
+  EXPECT_EQ(find("deltas")->childCount(), 0);
+  EXPECT_EQ(win.status(), "No child nodes under a kept block: deltas");
   editor.toPoserLike_();
   EXPECT_EQ(n->getField_("Content-Transfer-Encoding"), "\"PoserLike\"");
   ASSERT_TRUE(find("1 2"));
