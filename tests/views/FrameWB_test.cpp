@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "model/Prompter.h"
+#include "platform/files.h"
 #include "platform/launcher.h"
 #include "support/fake_browser.h"
 #include "support/fake_main_window.h"
@@ -156,13 +158,22 @@ TEST_F(FrameWBTest, ExternalBrowserAndReadsOfThePage) {
   EXPECT_EQ(wb()->saveToStream_(page), 9);
   EXPECT_EQ(page, "<p>\x93\xFA</p>");
 
+  // Save As writes the page's source to the file chosen.
+  RecordingPrompter rec;
+  ScopedPrompter usePrompter(&rec);
+  rec.inputs.push_back(dir.str("saved.html"));
+  wb()->SaveAsClick();
+  std::string saved;
+  ASSERT_TRUE(platform::readFile(dir.str("saved.html"), saved));
+  EXPECT_EQ(saved, "<p>\x93\xFA</p>");
+
   // An engine that never answers fails the read after the bounded wait.
   browser->answers = false;
-  const int saved = TFrameWB::readTimeoutMs;
+  const int timeout = TFrameWB::readTimeoutMs;
   TFrameWB::readTimeoutMs = 20;
   EXPECT_EQ(wb()->getLinkList_(links), -1);
   EXPECT_EQ(wb()->saveToStream_(page), -1);
-  TFrameWB::readTimeoutMs = saved;
+  TFrameWB::readTimeoutMs = timeout;
   EXPECT_EQ(win.status(), "Timeout: the page did not answer.");
 }
 
