@@ -136,6 +136,12 @@ void TFormStrPreview::showEvent(QShowEvent* e) {
   if (zoom_ != Zoom::Actual) redraw();
 }
 
+void TFormStrPreview::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  if (zoom_ != Zoom::Actual) redraw();
+  else updateCursor();
+}
+
 void TFormStrPreview::updateCursor() {
   const QSize view = ScrollBox1->viewport()->size();
   const bool fits = image_.width() <= view.width() && image_.height() <= view.height();

@@ -36,6 +36,7 @@ class TFormStrPreview : public QDialog {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
