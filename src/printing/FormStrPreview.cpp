@@ -128,12 +128,15 @@ void TFormStrPreview::redraw() {
 
 void TFormStrPreview::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
-  if (const QScreen* screen = QApplication::primaryScreen()) {
-    const QRect avail = screen->availableGeometry();
-    const int w = std::min(avail.width(), image_.width() + ScrollBox1->verticalScrollBar()->sizeHint().width() + 16);
-    resize(w, avail.height() / 6 * 5);
-  }
-  if (zoom_ != Zoom::Actual) redraw();
+  const QScreen* screen = QApplication::primaryScreen();
+  if (!screen) return;
+  const QRect avail = screen->availableGeometry();
+  auto fitWidth = [&] {
+    return std::min(avail.width(), image_.width() + ScrollBox1->verticalScrollBar()->sizeHint().width() + 16);
+  };
+  resize(fitWidth(), avail.height() / 6 * 5);
+  // A page fitted to the height is only known at the new height; the width follows it.
+  if (zoom_ == Zoom::AdjustHeight) resize(fitWidth(), height());
 }
 
 void TFormStrPreview::resizeEvent(QResizeEvent* e) {
