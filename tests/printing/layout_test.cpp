@@ -139,26 +139,6 @@ TEST(Layout, LineNumbersRunOnAcrossPagesAndColumns) {
   EXPECT_EQ(columnsSeen.size(), 3u);
 }
 
-TEST(Layout, LimitedLineRangeNumbersFromTheFirstLineNumber) {
-  StringsPrinterProperties s;
-  s.setLineNumber(true);
-  s.setLineRangeOption(TStringsPrinterRangeOption::roLimited);
-  s.setStartLine(10);
-  s.setLastLine(12);
-  FixedMetrics m;
-  std::vector<LaidOutPage> pages;
-  ASSERT_TRUE(LayoutPages(numberedLines(30), s, a4(), m, kNow, pages));
-  ASSERT_EQ(pages.size(), 1u);
-  auto texts = runsOf(pages[0], RunKind::Text);
-  ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(texts[0]->text, "line 10");
-  EXPECT_EQ(texts[2]->text, "line 12");
-  EXPECT_EQ(runsOf(pages[0], RunKind::Number)[0]->text, "1:");
-  s.setFirstLineNumber(10);
-  ASSERT_TRUE(LayoutPages(numberedLines(30), s, a4(), m, kNow, pages));
-  EXPECT_EQ(runsOf(pages[0], RunKind::Number)[2]->text, "12:");
-}
-
 TEST(Layout, WrappedPiecesShareTheLineNumberAndStayInTheColumn) {
   StringsPrinterProperties s;
   s.setLineNumber(true);
@@ -198,22 +178,6 @@ TEST(Layout, MarginsCountFromThePaperEdge) {
   EXPECT_EQ(pages[0].runs[0].y, 300 - 40);
 }
 
-TEST(Layout, MarginsWiderThanThePageEndWithoutAHang) {
-  StringsPrinterProperties s;
-  s.setMarginLeft(100);
-  s.setMarginRight(100);
-  s.setMarginTop(100);
-  s.setMarginBottom(100);
-  s.setColumnCount(3);
-  s.setLineNumber(true);
-  FixedMetrics m;
-  std::vector<LaidOutPage> pages;
-  ASSERT_TRUE(LayoutPages(numberedLines(50), s, a4(), m, kNow, pages));
-  int pieces = 0;
-  for (const auto& p : pages) pieces += static_cast<int>(runsOf(p, RunKind::Text).size());
-  EXPECT_GT(pieces, 50);  // one character per piece at worst
-}
-
 TEST(Layout, ProgressCanStopTheLayout) {
   StringsPrinterProperties s;
   FixedMetrics m;
@@ -224,24 +188,6 @@ TEST(Layout, ProgressCanStopTheLayout) {
     return ++calls < 5;
   }));
   EXPECT_EQ(calls, 5);
-}
-
-TEST(PageSelection, RangeAndParity) {
-  StringsPrinterProperties s;
-  s.setPageOption(TStringsPrinterPageOption::poEven);
-  std::vector<int> printed;
-  for (int i = 0; i < 5; ++i)
-    if (IsPagePrinted(s, i)) printed.push_back(PageNumberOf(s, i));
-  EXPECT_EQ(printed, (std::vector<int>{2, 4}));
-
-  s.setPageOption(TStringsPrinterPageOption::poBoth);
-  s.setRangeOption(TStringsPrinterRangeOption::roLimited);
-  s.setStartPage(3);
-  s.setLastPage(4);
-  printed.clear();
-  for (int i = 0; i < 6; ++i)
-    if (IsPagePrinted(s, i)) printed.push_back(PageNumberOf(s, i));
-  EXPECT_EQ(printed, (std::vector<int>{1, 2}));
 }
 
 }  // namespace
