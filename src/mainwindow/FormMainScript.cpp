@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "printing/SettingsStore.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -11,7 +12,14 @@
 
 namespace wux {
 
-void TFormMainScript::FormCreate() { TFormMainBaseWUX::FormCreate(); }
+void TFormMainScript::FormCreate() {
+  TFormMainBaseWUX::FormCreate();
+  // A damaged print settings record never stops start-up: the defaults stay.
+  std::string error;
+  if (LoadComponentFromIni(StringsPrinter1, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix,
+                           &error) == IniLoad::Damaged)
+    addLog_(error + ": " + PrintSettingsPath());
+}
 
 int TFormMainScript::UI2Model() {
   MemoNodeUI* node = getCurrentNode();
