@@ -53,6 +53,7 @@ void TFormMainBase0007::FormCreate() {
   idleTimer_->setInterval(1000);
   connect(idleTimer_, &QTimer::timeout, this, [this] { idleAutoSave_(); });
   idleTimer_->start();
+  registerWindowCommands();
 }
 
 AgentAPLAbs* TFormMainBase0007::getAgent() { return agent_.get(); }

@@ -14,6 +14,7 @@
 #include "mainwindow/AgentAPLWUX.h"
 #include "model/clock.h"
 #include "model/text/StringList.h"
+#include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
 class QTimer;
@@ -45,7 +46,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   virtual int setListView_(QWidget* control);
   virtual void showHolder_(MemoHolderUI* holder);
   virtual void hideHolder_(MemoHolderUI* holder);
-  virtual MemoHolderUI* newHolder_(int index);
+  MemoHolderUI* newHolder_(int index) override;
   int UI2Model() override;
   virtual void updateCaption();
   virtual void updateColor();
@@ -90,6 +91,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string getCmURL() { return cmURL_; }
   std::string getURLPrefix() { return "http://"; }
   AgentAPLAbs* getAgent() override;
+  CommandTable& commands() override { return commands_; }
 
   int UIBreak();
   // Shell and window commands of the first layer (FormMainBase0007_commands.cpp).
@@ -122,6 +124,8 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   void closeEvent(QCloseEvent* event) override;
   // The part of the auto-save that writes: every modified notebook, never the document.
   virtual void saveModifiedHolders_();
+  // Registers this layer's own commands (FormMainBase0007_commands.cpp).
+  void registerWindowCommands();
   // An internal inconsistency: error box, log and status line.
   void systemError(const std::string& message);
 
@@ -139,6 +143,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string cmURL_ = "https://example.invalid/wux/";
   StringList textBuffer_, work1_, work2_, parseMessages_, saveBuffer_, searchHistory_, other_;
   std::unique_ptr<AgentAPLWUX> agent_;
+  CommandTable commands_;
   QTimer* idleTimer_ = nullptr;
   std::function<bool()> modalProbe_;
 };

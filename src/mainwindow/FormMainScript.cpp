@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "mainwindow/commands/Commands.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -11,7 +12,10 @@
 
 namespace wux {
 
-void TFormMainScript::FormCreate() { TFormMainBaseWUX::FormCreate(); }
+void TFormMainScript::FormCreate() {
+  TFormMainBaseWUX::FormCreate();
+  registerCommands(commands_, *this);
+}
 
 int TFormMainScript::UI2Model() {
   MemoNodeUI* node = getCurrentNode();
