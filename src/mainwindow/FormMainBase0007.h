@@ -1,7 +1,22 @@
 #pragma once
-// The main window, first layer: the document, the busy protocol, the log entry points,
-// notebook and note switching and the idle auto-save. Layers above add settings,
-// commands, menus and the views; each overrides only what it brings.
+// The main window is one class chain; each layer adds or overrides only what it brings.
+// The commands live in their families' files, take the main-window interface
+// (views/MainWindowApi.h) and are reached only through the command table.
+//
+// Layer             What it holds                                  Files
+// TFormMainBase0007 the document, the busy protocol, the log       FormMainBase0007.*, DocumentSession.*
+//                   entry points, notebook and note switching,     (close query, notebook files,
+//                   the close query, the idle auto-save and the    auto-save writes),
+//                   window's own commands and the command table    FormMainBase0007_commands.cpp
+// TFormMainBaseWUX  settings, dialog singletons, the log window,   FormMainBaseWUX.*, Settings.*, FormLog.*
+//                   the copy history, new notebooks, drops
+// TFormMainScript   editor <-> model, the caption, the temporary   FormMainScript.*, commands/*.cpp
+//                   folder, file dialogs, printing, the            (one family per file; Commands.h
+//                   interpreter and the commands (UI...)           lists them)
+// TFormMainMenu     menus, tool bar, status bar, the read-only     FormMainMenu.*, commands/MenuCommands.cpp
+//                   and Internet switches, the view switches
+// TFormMainWUXX13c  the notebook tabs and the notebook frame,      FormMainWUXX13c.*
+//                   the views bound to them; owns the document
 //
 // Creation is two-phase: the constructor only builds members, then createForm() runs
 // FormCreate() as a virtual call, so every layer's creation step (and every virtual it
@@ -12,6 +27,7 @@
 #include <string>
 
 #include "mainwindow/AgentAPLWUX.h"
+#include "mainwindow/DocumentSession.h"
 #include "model/clock.h"
 #include "model/text/StringList.h"
 #include "views/CommandTable.h"
@@ -92,6 +108,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string getURLPrefix() { return "http://"; }
   AgentAPLAbs* getAgent() override;
   CommandTable& commands() override { return commands_; }
+  DocumentSession& documentSession() override { return session_; }
 
   int UIBreak();
   // Shell and window commands of the first layer (FormMainBase0007_commands.cpp).
@@ -112,12 +129,8 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   // The idle step of the auto-save; the window's timer calls it about once a second.
   void idleAutoSave_();
   DateTime lastAutoSave() const { return lastAutoSave_; }
-  // What tells the auto-save that a modal dialog is open (replaceable in tests).
-  void setModalProbe(std::function<bool()> probe) { modalProbe_ = std::move(probe); }
 
   bool doing() const { return doing_; }
-  const std::string& activity() const { return activity_; }
-  bool yesToAll() const { return yesToAll_; }
 
  protected:
   TFormMainBase0007();
@@ -135,17 +148,14 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   bool doing_ = false;
   bool break_ = false;
   bool yesToAll_ = false;
-  bool flagFileLock_ = false;
-  int bufferSize_ = 2097152;
   DateTime lastAutoSave_;
   std::string version_ = "00.15.05f";
   std::string releaseDate_ = "May 23, 2004";
   std::string cmURL_ = "https://example.invalid/wux/";
-  StringList textBuffer_, work1_, work2_, parseMessages_, saveBuffer_, searchHistory_, other_;
   std::unique_ptr<AgentAPLWUX> agent_;
   CommandTable commands_;
+  DocumentSession session_{*this};
   QTimer* idleTimer_ = nullptr;
-  std::function<bool()> modalProbe_;
 };
 
 // Makes a window of the given layer and runs its creation steps.

@@ -16,13 +16,12 @@ class TFormMainScript : public TFormMainBaseWUX {
   void Model2UI() override;
   void updateCaption() override;
   void refreshHolderView() override;
-  std::string getTempDir() override { return tempDir_; }
-  void putTempDir_(const std::string& dir) override { tempDir_ = dir; }
+  std::string getTempDir() override { return settings_.tempDir; }
+  void putTempDir_(const std::string& dir) override { settings_.tempDir = dir; }
   virtual int changeFlagReadOnly_();
 
  protected:
   TFormMainScript() = default;
-  std::string tempDir_;
 };
 
 }  // namespace wux

@@ -18,17 +18,6 @@
 namespace wux {
 
 namespace {
-// Every item below `item`, in item order (deep trees need no deep recursion).
-void CollectSubTreeOf(NoteItem* item, StringList& out) {
-  if (!item || !item->list()) return;
-  NoteList* list = item->list();
-  const int level = item->level();
-  for (int i = list->indexOfItem(item) + 1; i < list->count(); ++i) {
-    NoteItem* it = list->itemAt(i);
-    if (it->level() <= level) break;
-    out.add(it->text(), it->note());
-  }
-}
 const char* modeText(MemoHolderUI::Kind k) {
   switch (k) {
     case MemoHolderUI::Kind::CheckList: return "\"CheckListBox\"";
@@ -245,7 +234,7 @@ int MemoHolderUI::removeNode_(MemoNode* node) {
   // alive until clear_, so nothing that still refers to them dangles.
   std::vector<TObject*> gone{node};
   StringList below;
-  CollectSubTreeOf(list_.itemOf(node), below);
+  CollectSubTree(list_.itemOf(node), below);
   for (int i = 0; i < below.count(); ++i) gone.push_back(below.object(i));
   for (TObject* n : gone) {
     auto* named = static_cast<TObjectNamed*>(n);

@@ -7,9 +7,9 @@
 //
 // Family                                          File
 // the window's own commands                       ../FormMainBase0007_commands.cpp
-// opening and saving the document                 DocumentSession.cpp
+// opening and saving the document                 ../DocumentSession.cpp
 // notebook files and the notebook list            NotebookCommands.cpp
-// settings, fonts and the batch-edit window       Settings.cpp
+// settings, fonts and the batch-edit window       ../Settings.cpp
 // note creation and deletion                      NoteCreationCommands.cpp
 // new child notes from content                    NoteContentCommands.cpp
 // note order, transfer and the tree               NoteOrderCommands.cpp
@@ -18,6 +18,8 @@
 // HTML export and printing                        ExportPrintCommands.cpp
 // the shell and the windows it opens              ShellCommands.cpp
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
+#include "mainwindow/DocumentSession.h"
+#include "mainwindow/Settings.h"
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
@@ -30,9 +32,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w);
 // not-implemented notice ("Still not implemented. " + class and operation).
 void registerPlaceholders(CommandTable& table, MainWindowApi& w);
 
-void registerDocumentSessionCommands(CommandTable& table, MainWindowApi& w);
 void registerNotebookCommands(CommandTable& table, MainWindowApi& w);
-void registerSettingsCommands(CommandTable& table, MainWindowApi& w);
 void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w);
 void registerNoteContentCommands(CommandTable& table, MainWindowApi& w);
 void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w);

@@ -1,5 +1,4 @@
-// Commands of the settings file, fonts and the batch-edit window.
-#include "mainwindow/commands/Commands.h"
+#include "mainwindow/Settings.h"
 
 namespace wux {
 
