@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   zlib1g-dev libjpeg-dev libpng-dev libcurl4-openssl-dev
   clang libclang-rt-dev
-  qt6-base-dev
+  qt6-base-dev qt6-webengine-dev
 )
 if [ "${1:-}" = "--run" ]; then
   # Shift_JIS notes need a Japanese font on screen, or every kanji shows as a box.

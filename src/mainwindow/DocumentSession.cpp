@@ -36,9 +36,9 @@ void DocumentSession::saveModifiedHolders() {
   for (int i = 0; i < failed.count(); ++i) w_.addLogTS("Failure: Auto Save " + failed[i]);
 }
 
-void registerDocumentSessionCommands(CommandTable& table, MainWindowApi& w) {
+void registerDocumentSessionCommands(CommandTable& table, DocumentSession& session) {
   (void)table;
-  (void)w;
+  (void)session;
 }
 
 }  // namespace wux

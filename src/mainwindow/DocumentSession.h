@@ -11,6 +11,7 @@ namespace wux {
 class DocumentSession {
  public:
   explicit DocumentSession(MainWindowApi& w) : w_(w) {}
+  MainWindowApi& window() { return w_; }
   DocumentSession(const DocumentSession&) = delete;
   DocumentSession& operator=(const DocumentSession&) = delete;
 
@@ -28,6 +29,6 @@ class DocumentSession {
 };
 
 // The document's commands (open, new, save, save as), from DocumentSession.cpp.
-void registerDocumentSessionCommands(CommandTable& table, MainWindowApi& w);
+void registerDocumentSessionCommands(CommandTable& table, DocumentSession& session);
 
 }  // namespace wux

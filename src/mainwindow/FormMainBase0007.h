@@ -108,7 +108,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string getURLPrefix() { return "http://"; }
   AgentAPLAbs* getAgent() override;
   CommandTable& commands() override { return commands_; }
-  DocumentSession& documentSession() override { return session_; }
+  DocumentSession& documentSession() { return session_; }
 
   int UIBreak();
   // Shell and window commands of the first layer (FormMainBase0007_commands.cpp).

@@ -18,7 +18,7 @@ class TFormMainBaseWUX : public TFormMainBase0007 {
   int showFormLog() override;
   int getAutoSaveTime() override { return settings_.autoSaveTime; }
   void putAutoSaveTime_(int seconds) override { settings_.autoSaveTime = seconds > 0 ? seconds : 0; }
-  Settings& settings() override { return settings_; }
+  Settings& settings() { return settings_; }
   MemoHolderUI* newHolder_(int index) override;
   virtual int changeTreeView_();
   virtual int changeListView_();

@@ -14,7 +14,7 @@ namespace wux {
 
 void TFormMainScript::FormCreate() {
   TFormMainBaseWUX::FormCreate();
-  registerCommands(commands_, *this);
+  registerCommands(commands_, *this, session_, settings_);
 }
 
 int TFormMainScript::UI2Model() {

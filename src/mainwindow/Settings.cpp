@@ -2,9 +2,10 @@
 
 namespace wux {
 
-void registerSettingsCommands(CommandTable& table, MainWindowApi& w) {
+void registerSettingsCommands(CommandTable& table, MainWindowApi& w, Settings& settings) {
   (void)table;
   (void)w;
+  (void)settings;
 }
 
 }  // namespace wux

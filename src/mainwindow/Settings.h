@@ -16,6 +16,6 @@ struct Settings {
 };
 
 // The commands of fonts and the application's own properties, from Settings.cpp.
-void registerSettingsCommands(CommandTable& table, MainWindowApi& w);
+void registerSettingsCommands(CommandTable& table, MainWindowApi& w, Settings& settings);
 
 }  // namespace wux

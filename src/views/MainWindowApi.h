@@ -8,12 +8,10 @@ namespace wux {
 
 class AgentAPLAbs;
 class CommandTable;
-class DocumentSession;
 class MemoFileUI;
 class MemoHolderUI;
 class MemoNodeUI;
 class StringList;
-struct Settings;
 class TFrameMemoHolder;
 class TFrameMemoNode;
 
@@ -83,9 +81,6 @@ class MainWindowApi {
 
   // Every command, by name; menus, buttons, keys and scripts run commands through it.
   virtual CommandTable& commands() = 0;
-  // The document's file work and the settings of the running program.
-  virtual DocumentSession& documentSession() = 0;
-  virtual Settings& settings() = 0;
 };
 
 // Runs a long operation between beginDoing_ and endDoing_, so the operation ends on

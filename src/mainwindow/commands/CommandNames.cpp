@@ -261,11 +261,11 @@ CommandFn noticeOnly(MainWindowApi& w, const std::string& owner, int result) {
   };
 }
 
-void registerCommands(CommandTable& table, MainWindowApi& w) {
+void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings) {
   registerPlaceholders(table, w);
-  registerDocumentSessionCommands(table, w);
+  registerDocumentSessionCommands(table, session);
+  registerSettingsCommands(table, w, settings);
   registerNotebookCommands(table, w);
-  registerSettingsCommands(table, w);
   registerNoteCreationCommands(table, w);
   registerNoteContentCommands(table, w);
   registerNoteOrderCommands(table, w);

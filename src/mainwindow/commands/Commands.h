@@ -25,8 +25,9 @@
 
 namespace wux {
 
-// Every family, placeholders first. The window calls it once at creation.
-void registerCommands(CommandTable& table, MainWindowApi& w);
+// Every family, placeholders first. The window calls it once at creation; the two
+// families with state of their own (the document's files and the settings) get it too.
+void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings);
 
 // A placeholder for every command name the window knows, answering with the
 // not-implemented notice ("Still not implemented. " + class and operation).
