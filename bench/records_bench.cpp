@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "model/lists.h"
 #include "model/records/MemoFile.h"
 #include "model/records/RecordFiles.h"

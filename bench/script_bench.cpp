@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "script/PoorPascal.h"
+#include "support/FakeDesktop.h"
 
 namespace {
 

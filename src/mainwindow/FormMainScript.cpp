@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "printing/SettingsStore.h"
+#include "mainwindow/commands/Commands.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -19,6 +20,7 @@ void TFormMainScript::FormCreate() {
   if (LoadComponentFromIni(StringsPrinter1, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix,
                            &error) == IniLoad::Damaged)
     addLog_(error + ": " + PrintSettingsPath());
+  registerCommands(commands_, *this, session_, settings_);
 }
 
 int TFormMainScript::UI2Model() {

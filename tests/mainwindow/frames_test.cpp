@@ -7,6 +7,7 @@
 #include "form_fixture.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
+#include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
 #include "views/views_support.h"
 
@@ -95,7 +96,7 @@ TEST_F(FramesTest, DropsReorderAndRenestAndAreSaved) {
   frame->CheckListBoxDragDrop(item("a"), item("a"));  // on itself: nothing
   EXPECT_EQ(order(), "b c d a ");
 
-  h->makeTreeView_(frame->PanelLeft());
+  makeNoteView(*h, Kind::Tree, frame->PanelLeft());
   EXPECT_EQ(order(), "d a .b ..c ");  // the links nest what the flat order held
   EXPECT_EQ(frame->showStatus_(), 1);
   EXPECT_EQ(frame->statusText(), "[1]   2 / 4");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptHost.h"
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "script/PPACo.h"
 
 namespace wux::test {

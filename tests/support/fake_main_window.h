@@ -6,6 +6,7 @@
 
 #include "model/objects.h"
 #include "model/text/StringList.h"
+#include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
 namespace wux::test {
@@ -45,6 +46,7 @@ class FakeMainWindow : public MainWindowApi {
   MemoHolderUI* changeCurrentHolder(MemoHolderUI* holder) override { return holder; }
   MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* holder) override { return holder; }
   int loadHolder(MemoHolderUI*) override { return 0; }
+  MemoHolderUI* newHolder_(int) override { return nullptr; }
   bool checkUIReadOnly() override { return false; }
   bool checkHolderReadOnly() override { return false; }
   bool isUIReadOnly() override { return false; }
@@ -73,6 +75,9 @@ class FakeMainWindow : public MainWindowApi {
   std::string getVersion() override { return "test"; }
   std::string getTempDir() override { return "/tmp/"; }
   AgentAPLAbs* getAgent() override { return &agent; }
+  CommandTable& commands() override { return table; }
+
+  CommandTable table;
 };
 
 }  // namespace wux::test
