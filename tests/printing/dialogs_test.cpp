@@ -20,6 +20,7 @@
 #include "print_support.h"
 #include "printing/FormStrPreview.h"
 #include "printing/FormStringsPrint.h"
+#include "support/RecordingPrompter.h"
 
 namespace wux {
 namespace {
