@@ -153,7 +153,8 @@ int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::s
   const StringList& fields = *fieldList();
   const int encodingAt = fields.indexOfName("Content-Transfer-Encoding");
   const std::string encoding = encodingAt < 0 ? std::string() : fields.valueFromIndex(encodingAt);
-  const bool hasFilename = !getField_("Filename").empty();
+  // An empty file name ("") is no file, as for loading the linked file: the text stays.
+  const bool hasFilename = !Dequote(getField_("Filename")).empty();
   const int linkAt = fields.indexOfName("FlagLink");
   bool linked = linkAt >= 0 && fields.valueFromIndex(linkAt) == "\"true\"";
   int skip = -1;
