@@ -1,0 +1,207 @@
+// The ways a user's notes used to go missing without a word: a notebook stored in
+// another folder, a link without a file, a notebook closed in one tag, a save that
+// stopped half-way and a file that lost two double quotes.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "model/records/MemoFile.h"
+#include "model/records/RecordFiles.h"
+#include "model/records/RoundTrip.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "platform/textconv.h"
+#include "records_support.h"
+#include "support/data_files.h"
+
+using namespace wux;
+using namespace wux::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A golden file with the test's folders in place of its markers.
+std::string golden(const std::string& name, std::initializer_list<std::pair<const char*, std::string>> dirs) {
+  std::string text = readTestData("records/" + name);
+  for (const auto& [mark, dir] : dirs) text = sjis::replaceAll(text, mark, dir);
+  return text;
+}
+
+std::string lines(const StringList& l) { return l.text(); }
+
+std::string joined(const std::vector<std::string>& files) {
+  std::string out;
+  for (const auto& f : files) out += f + "\n";
+  return out;
+}
+
+// Every notebook of an opened document, by name, for comparing two openings.
+std::string describeAll(MemoFile& doc) {
+  std::string out;
+  for (int i = 0; i < doc.getHolderCount_(); ++i) out += "book " + doc.getHolder_(i)->name() + "\n" + describeNotes(*doc.getHolder_(i));
+  return out;
+}
+
+}  // namespace
+
+TEST(NotesNeverLost, NotebookStoredElsewhereSurvivesBothRoundTrips) {
+  FixedWorld world;
+  TempDir home, elsewhere, out;
+  const std::string path = home.dir() + "Doc.mxa";
+  auto doc = newDoc(path);
+  addNote(*addBook(*doc, "Plain"), "p", "plain text\r\n");
+  MemoHolder* stored = addBook(*doc, "Stored");
+  stored->putFlagExtra_(true);
+  stored->putField_("Filename", QuoteValue(elsewhere.dir() + sj("別の帳.mxh")));
+  addNote(*stored, "s1", sj("よそのメモ\r\n"));
+  addNote(*stored, "s2", "second\r\n");
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*doc, path, false, report)) << lines(report.messages);
+  EXPECT_EQ(joined(report.written), joined({home.dir() + "Plain.mxh", elsewhere.dir() + sj("別の帳.mxh"), path}));
+  EXPECT_EQ(slurp(path), golden("redirected.mxa", {{"@HOME@", home.dir()}, {"@ELSEWHERE@", elsewhere.dir()}}));
+  const std::string expected = describeAll(*doc);
+
+  // Opened again in place, the document finds the notebook where it was stored.
+  OpenedRecords again;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(path, again, error)) << error;
+  EXPECT_EQ(describeAll(*again.doc), expected);
+  // A reference that names anything but a notebook file is not followed.
+  ASSERT_TRUE(platform::writeFileAtomic(
+      path, sjis::replaceAll(slurp(path), sj("別の帳.mxh"), "passwd")));
+  OpenedRecords refused;
+  EXPECT_FALSE(OpenRecords(path, refused, error));
+  EXPECT_EQ(error, "Not Found MemoHolder: " + home.dir() + "Stored.mxh");
+  ASSERT_TRUE(SaveDocumentAndHolders(*doc, path, false, report));
+
+  // Written elsewhere as a document and as an archive; then the originals go away.
+  {
+    OpenedRecords opened;
+    ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
+    ASSERT_TRUE(WriteRecords(opened, out.dir() + "Copy.mxa", error)) << error;
+    ASSERT_TRUE(WriteRecords(opened, out.dir() + "Packed.maz", error)) << error;
+  }
+  fs::remove_all(home.path);
+  fs::remove_all(elsewhere.path);
+  for (const char* copy : {"Copy.mxa", "Packed.maz"}) {
+    OpenedRecords back;
+    ASSERT_TRUE(OpenRecords(out.dir() + copy, back, error)) << copy << ": " << error;
+    EXPECT_EQ(describeAll(*back.doc), expected) << copy;
+  }
+  // The copy of the document names the copy of the notebook.
+  EXPECT_NE(slurp(out.dir() + "Copy.mxa").find("<Field Filename=\"" + out.dir() + sj("別の帳.mxh") + "\"/>"),
+            std::string::npos);
+}
+
+TEST(NotesNeverLost, LinkAndUrlNotesWithAnEmptyFileNameKeepTheirText) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = newDoc(tmp.dir() + "Doc.mxa");
+  MemoHolder* h = addBook(*doc, "Links");
+  MemoNode* link = addNote(*h, "link", "the text of a link without a file\r\n");
+  link->putField_("FlagLink", "\"true\"");
+  link->putField_("Filename", "\"\"");
+  MemoNode* url = addNote(*h, "url", "notes about a page\r\n");
+  url->putField_("Content-Transfer-Encoding", "\"URL\"");
+  url->putField_("Filename", "\"\"");
+  MemoNode* real = addNote(*h, "real link", "not stored\r\n");
+  real->putField_("FlagLink", "\"true\"");
+  real->putField_("Filename", "\"/notes/a.txt\"");
+  const std::string file = h->getFileName_();
+  ASSERT_GT(h->saveToFile_(file), 0);
+  EXPECT_EQ(slurp(file), readTestData("records/empty_filename.mxh"));
+
+  auto back = newDoc(tmp.dir() + "Doc.mxa");
+  MemoHolder* read = addBook(*back, "Links");
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*read, file, messages), 0) << lines(messages);
+  EXPECT_EQ(read->getNode_(0)->body().text(), "the text of a link without a file\r\n");
+  EXPECT_EQ(read->getNode_(1)->body().text(), "notes about a page\r\n");
+  EXPECT_EQ(read->getNode_(2)->body().text(), "");
+}
+
+TEST(NotesNeverLost, NotebookClosedInOneTagOpensWithOneNewNote) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string file = tmp.dir() + "x.mxh";
+  ASSERT_TRUE(platform::writeFileAtomic(
+      file, crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<!-- 20261206 123456 -->",
+                  "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>", "<Holder name=\"x\"/>"})));
+  OpenedRecords opened;
+  std::string error;
+  ASSERT_TRUE(OpenRecords(file, opened, error)) << error;
+  EXPECT_FALSE(opened.lone->loadFailed);
+  ASSERT_EQ(opened.lone->getNodeCount_(), 1);
+  EXPECT_EQ(opened.lone->getNode_(0)->name(), "20261206");
+  // It is an ordinary notebook: saved back over its file.
+  EXPECT_TRUE(WriteRecords(opened, file, error)) << error;
+  // One left open at the end of the file is still a cut, not a closed tag.
+  ASSERT_TRUE(platform::writeFileAtomic(file, "<Holder name=\"x\">\r\n"));
+  auto doc = newDoc(tmp.dir() + "Doc.mxa");
+  MemoHolder* cut = addBook(*doc, "x");
+  StringList messages;
+  EXPECT_EQ(ReadHolderFile(*cut, file, messages), -1);
+  EXPECT_TRUE(cut->loadFailed);
+}
+
+TEST(NotesNeverLost, SaveStoppedByOneNotebookReportsEveryFileAndKeepsTheOldDocument) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.dir() + "Doc.mxa";
+  auto doc = newDoc(path);
+  for (const char* name : {"A", "B", "C"}) addNote(*addBook(*doc, name), "n", std::string(name) + " old\r\n");
+  SaveReport first;
+  ASSERT_TRUE(SaveDocumentAndHolders(*doc, path, false, first)) << lines(first.messages);
+  const std::string oldDocument = slurp(path);
+
+  // Every notebook and the document change; then a folder takes B's file name.
+  addBook(*doc, "D")->modified = true;
+  doc->modified = true;
+  for (int i = 0; i < 3; ++i) {
+    doc->getHolder_(i)->getNode_(0)->body().setText("new\r\n");
+    doc->getHolder_(i)->modified = true;
+  }
+  fs::remove(tmp.path / "B.mxh");
+  fs::create_directory(tmp.path / "B.mxh");
+  SaveReport report;
+  EXPECT_FALSE(SaveDocumentAndHolders(*doc, path, true, report));
+  EXPECT_EQ(joined(report.written), joined({tmp.dir() + "A.mxh", tmp.dir() + "C.mxh", tmp.dir() + "D.mxh"}));
+  EXPECT_EQ(joined(report.notWritten), joined({tmp.dir() + "B.mxh", path}));
+  EXPECT_EQ(lines(report.messages), golden("stopped_save_report.txt", {{"@DIR@", tmp.dir()}}));
+  // The old document still names the notebooks it had, all of them still on disk.
+  EXPECT_EQ(slurp(path), oldDocument);
+  EXPECT_TRUE(doc->modified);
+  EXPECT_TRUE(doc->getHolder_(1)->modified);
+  EXPECT_FALSE(doc->getHolder_(0)->modified);
+  EXPECT_FALSE(doc->getHolder_(2)->modified);
+
+  // The folder gone, the next save writes what is left.
+  fs::remove(tmp.path / "B.mxh");
+  SaveReport next;
+  ASSERT_TRUE(SaveDocumentAndHolders(*doc, path, true, next)) << lines(next.messages);
+  EXPECT_EQ(joined(next.written), joined({tmp.dir() + "B.mxh", path}));
+  EXPECT_FALSE(doc->modified);
+}
+
+TEST(NotesNeverLost, FullDiskIsNamedAndTheNotebookStaysModified) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.dir() + "Doc.mxa";
+  auto doc = newDoc(path);
+  MemoHolder* h = addBook(*doc, "Book");
+  addNote(*h, "n", "text\r\n");
+  h->modified = true;
+  platform::WriteCall prev = platform::setWriteCall([](int, const void*, std::size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  });
+  SaveReport report;
+  const bool saved = SaveDocumentAndHolders(*doc, path, true, report);
+  platform::setWriteCall(prev);
+  EXPECT_FALSE(saved);
+  ASSERT_GE(report.messages.count(), 1);
+  EXPECT_EQ(report.messages[0], "Not saved: cannot write " + tmp.dir() + "Book.mxh: no space left on device");
+  EXPECT_TRUE(h->modified);
+  EXPECT_FALSE(platform::fileExists(path));
+}
