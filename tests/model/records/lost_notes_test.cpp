@@ -3,7 +3,9 @@
 // stopped half-way and a file that lost two double quotes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 
 #include "model/records/MemoFile.h"
@@ -204,4 +206,62 @@ TEST(NotesNeverLost, FullDiskIsNamedAndTheNotebookStaysModified) {
   EXPECT_EQ(report.messages[0], "Not saved: cannot write " + tmp.dir() + "Book.mxh: no space left on device");
   EXPECT_TRUE(h->modified);
   EXPECT_FALSE(platform::fileExists(path));
+}
+
+TEST(NotesNeverLost, TwoLostQuotesAreReportedWithTheirLineAndNeverSavedOver) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = newDoc(tmp.dir() + "Doc.mxa");
+  MemoHolder* h = addBook(*doc, "Book");
+  for (int i = 1; i <= 20; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "n%02d", i);
+    addNote(*h, name, std::string("body ") + name + "\r\n")->putField_("k", std::string("\"v") + name + "\"");
+  }
+  const std::string file = h->getFileName_();
+  ASSERT_GT(h->saveToFile_(file), 0);
+  // The closing quote of note 3's value and the opening one of note 6's are gone.
+  std::string text = slurp(file);
+  text = sjis::replaceAll(text, "k=\"vn03\"", "k=\"vn03");
+  text = sjis::replaceAll(text, "k=\"vn06\"", "k=vn06\"");
+  ASSERT_TRUE(platform::writeFileAtomic(file, text));
+  int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + text.find("k=\"vn03"), '\n'));
+
+  auto back = newDoc(tmp.dir() + "Doc.mxa");
+  MemoHolder* read = addBook(*back, "Book");
+  StringList messages;
+  EXPECT_EQ(ReadHolderFile(*read, file, messages), -1);
+  ASSERT_EQ(messages.count(), 1);
+  EXPECT_NE(messages[0].find("The notebook file " + file + " is damaged at line " + std::to_string(line) + ":"),
+            std::string::npos)
+      << messages[0];
+  // What is sound is there; the file is not saved over unless the user says so.
+  EXPECT_TRUE(read->loaded);
+  EXPECT_TRUE(read->loadFailed);
+  EXPECT_EQ(read->getNodeCount_(), 17);  // notes 4 to 6 ran into note 3's value
+  EXPECT_EQ(read->findNodeByName_("n02")->body().text(), "body n02\r\n");
+  EXPECT_EQ(read->findNodeByName_("n20")->body().text(), "body n20\r\n");
+  std::string error;
+  EXPECT_EQ(read->saveToFile_(file, &error), -1);
+  EXPECT_NE(error.find(file), std::string::npos);
+  std::vector<std::string> asked;
+  auto refuse = [&](const std::string& p) {
+    asked.push_back(p);
+    return false;
+  };
+  EXPECT_EQ(read->saveToFile_(file, &error, refuse), -1);
+  EXPECT_EQ(asked, std::vector<std::string>{file});
+  EXPECT_EQ(slurp(file), text);
+  EXPECT_GT(read->saveToFile_(tmp.dir() + "rescued.mxh"), 0);  // another name needs no question
+  EXPECT_GT(read->saveToFile_(file, &error, [](const std::string&) { return true; }), 0);
+  EXPECT_FALSE(read->loadFailed);
+
+  // Raw "<" and line breaks inside quoted values are no damage.
+  ASSERT_TRUE(platform::writeFileAtomic(
+      file, crlf({"<Holder name=\"Book\">", "  <Field QueryNode=\"a<b & <c>\"/>", "  <Record name=\"r\">",
+                  "    <Field note=\"two", "lines <Record\" />", "text<BR/>", "  </Record>", "</Holder>"})));
+  MemoHolder* fine = addBook(*back, "Fine");
+  messages.clear();
+  EXPECT_EQ(ReadHolderFile(*fine, file, messages), 0) << lines(messages);
+  EXPECT_FALSE(fine->loadFailed);
 }
