@@ -307,34 +307,41 @@ void MemoBasic::writeLinkPage_(StringList& lines) {
   lines.add("</html>");
 }
 
-long long MemoBasic::exportContent_(const std::string& fileName) {
+long long MemoBasic::exportContent_(const std::string& fileName, std::string* error) {
+  auto fail = [&](long long result, const std::string& why) {
+    if (error) *error = why;
+    return result;
+  };
   try {
     std::string encoding = getField_("Content-Transfer-Encoding");
     std::string ext = sjis::lower(platform::extOf(fileName));
     bool zTarget = ext == ".z";
     // A ".z" target is only written for a note whose own file is a ".z" file.
     bool zAllowed = zTarget && sjis::lower(platform::extOf(Dequote(getField_("Filename")))) == ".z";
+    const std::string notZ = "only a note of a \".z\" file is written as " + fileName;
     std::string dir = platform::dirOf(fileName);
-    if (!dir.empty() && !platform::dirExists(dir) && !platform::makeDirs(dir)) return -1;
+    if (!dir.empty() && !platform::dirExists(dir) && !platform::makeDirs(dir))
+      return fail(-1, "cannot make the folder " + dir);
+    std::string why;
     if (encoding == "\"binary\"") {
-      if (!content_ || !content_->data()) return -2;
-      if (zTarget && !zAllowed) return -2;
-      if (!platform::writeFileAtomic(fileName, *content_->data())) return -1;
+      if (!content_ || !content_->data()) return fail(-2, "the note has no content to write to " + fileName);
+      if (zTarget && !zAllowed) return fail(-2, notZ);
+      if (!platform::writeFileAtomic(fileName, *content_->data(), &why)) return fail(-1, why);
       return static_cast<long long>(content_->data()->size());
     }
     if (encoding == "\"URL\"") {
       StringList page;
       writeLinkPage_(page);
       std::string text = page.text();
-      if (!platform::writeFileAtomic(fileName, text)) return -1;
+      if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
       return static_cast<long long>(text.size());
     }
-    if (zTarget && !zAllowed) return -1;
+    if (zTarget && !zAllowed) return fail(-1, notZ);
     std::string text = body_->text();
-    if (!platform::writeFileAtomic(fileName, text)) return -1;
+    if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
     return static_cast<long long>(text.size());
-  } catch (const std::exception&) {
-    return -1;
+  } catch (const std::exception& e) {
+    return fail(-1, "cannot write " + fileName + ": " + e.what());
   }
 }
 

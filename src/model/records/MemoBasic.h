@@ -58,7 +58,8 @@ class MemoBasic : public TObjectNamed {
   long long loadContentFile_(const std::string& fileName, std::string& contentType, std::string& encoding);
   virtual long long importContent_(const std::string& source, const std::string& name);
   long long newBlankImage_();
-  virtual long long exportContent_(const std::string& fileName);
+  // Bytes or characters written, or a failure value (-1, -2) with the reason in `error`.
+  virtual long long exportContent_(const std::string& fileName, std::string* error = nullptr);
   // The page a URL note exports: a link to its address.
   void writeLinkPage_(StringList& lines);
 

@@ -327,7 +327,8 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     if (!part) continue;
     std::string name = ArchivePartFileName(part->fileName);
     if (name.empty() || (targetDir.empty() && name == self)) {
-      messages.add("Refused archive part name: " + part->fileName);
+      messages.add("Refused archive part name: " +
+                   (part->fileName.empty() ? c[i] + " (a part without a file name)" : part->fileName));
       continue;
     }
     std::string path = dir + name;

@@ -171,8 +171,14 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
   EXPECT_EQ(slurp(tmp.str("kept.txt")), "kept\r\n");
   MemoNode* empty = book.add("empty");
   empty->putField_("Content-Transfer-Encoding", "\"binary\"");
-  EXPECT_EQ(empty->exportContent_(tmp.str("none.bin")), -2);
+  std::string error;
+  EXPECT_EQ(empty->exportContent_(tmp.str("none.bin"), &error), -2);
   EXPECT_FALSE(platform::fileExists(tmp.str("none.bin")));
+  EXPECT_NE(error.find("no content"), std::string::npos) << error;
+  // A failed write names its reason.
+  ASSERT_TRUE(platform::makeDirs(tmp.str("taken.txt")));
+  EXPECT_EQ(unlinked->exportContent_(tmp.str("taken.txt"), &error), -1);
+  EXPECT_EQ(error, "cannot write " + tmp.str("taken.txt") + ": is a directory");
 }
 
 TEST(MemoRecord, CommentAndBodyTextAfterLastBreakIsKept) {

@@ -265,3 +265,23 @@ TEST(NotesNeverLost, TwoLostQuotesAreReportedWithTheirLineAndNeverSavedOver) {
   EXPECT_EQ(ReadHolderFile(*fine, file, messages), 0) << lines(messages);
   EXPECT_FALSE(fine->loadFailed);
 }
+
+TEST(NotesNeverLost, UnpackerNamesEveryPartItLeavesOut) {
+  FixedWorld world;
+  TempDir tmp, target;
+  const std::string path = tmp.dir() + "Doc.mxa";
+  auto doc = newDoc(path);
+  for (const char* name : {"A", "B", "C"}) addNote(*addBook(*doc, name), "n", "text\r\n");
+  const std::string maz = tmp.dir() + "Doc.maz";
+  ASSERT_GT(doc->saveMAZ_(maz), 0);
+  ASSERT_TRUE(platform::makeDirs(target.dir() + "B.mxh"));  // a folder where a part goes
+  ASSERT_TRUE(platform::writeFileAtomic(target.dir() + "C.mxh", "the user's newer C"));
+  std::vector<std::string> written;
+  StringList messages;
+  EXPECT_EQ(UnpackArchive(maz, target.dir(), written, messages), 2);
+  EXPECT_EQ(joined(written), joined({target.dir() + "Doc.mxa", target.dir() + "A.mxh"}));
+  EXPECT_EQ(lines(messages), crlf({"Part B.mxh not unpacked: cannot write " + target.dir() +
+                                       "B.mxh: is a directory",
+                                   "Not overwritten: " + target.dir() + "C.mxh"}));
+  EXPECT_EQ(slurp(target.dir() + "C.mxh"), "the user's newer C");
+}
