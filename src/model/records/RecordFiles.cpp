@@ -87,32 +87,25 @@ int lineOf(const std::string& text, std::string_view piece, std::size_t from) {
   return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
 }
 
-// A quoted value may hold a raw "<" or a line break, but one that holds the file's own
-// structure has swallowed it: a lost double quote joined the notes that follow into one
-// value. The line where the first such value begins, or 0 when there is none.
+// A quoted value may hold a raw "<" or a line break, but a tag that holds the file's own
+// structure after its start has swallowed it: a lost double quote joined the notes that
+// follow into one value. Tags are looked at as the file wrote them (values escaped), so
+// a value that merely mentions "<Record " is no damage. The line where the first such
+// tag begins, or 0 when there is none.
 int swallowedStructureLine(const TTAGNode* holder, const std::string& text) {
   static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
   std::size_t cursor = 0;
   std::function<int(const TTAGNode*)> scan = [&](const TTAGNode* node) -> int {
-    for (int a = 0, n = TTAGNode::AttributeCount(node); a < n; ++a) {
-      const std::string attribute = TTAGNode::AttributeLine(node, a);
-      for (const char* mark : kMarks) {
-        if (attribute.find(mark) == std::string::npos) continue;
-        // Where the value starts: the attribute's first line, as the file holds it.
-        std::size_t eq = attribute.find('=');
-        std::string_view value = std::string_view(attribute).substr(eq == std::string::npos ? 0 : eq + 1);
-        value = value.substr(0, std::min(value.find_first_of("\r\n<"), std::size_t{80}));
-        int line = lineOf(text, value, cursor);
-        return line > 0 ? line : lineOf(text, mark, cursor);
-      }
-    }
     for (int i = 0; i < node->count(); ++i) {
-      if (const TTAGNode* child = node->element(i)) {
-        const std::string& word = (*node)[i];
-        std::size_t at = text.find(std::string_view(word).substr(0, std::min<std::size_t>(word.size(), 80)), cursor);
-        if (at != std::string::npos) cursor = at;
-        if (int line = scan(child)) return line;
-      }
+      const TTAGNode* child = node->element(i);
+      if (!child) continue;
+      const std::string& word = (*node)[i];
+      std::string_view start = std::string_view(word).substr(0, std::min(word.find_first_of("\r\n"), std::size_t{80}));
+      std::size_t at = text.find(start, cursor);
+      if (at != std::string::npos) cursor = at;
+      for (const char* mark : kMarks)
+        if (word.find(mark, 1) != std::string::npos) return lineOf(text, start, cursor);
+      if (int line = scan(child)) return line;
     }
     return 0;
   };

@@ -256,7 +256,8 @@ TEST(NotesNeverLost, TwoLostQuotesAreReportedWithTheirLineAndNeverSavedOver) {
   EXPECT_GT(read->saveToFile_(file, &error, [](const std::string&) { return true; }), 0);
   EXPECT_FALSE(read->loadFailed);
 
-  // Raw "<" and line breaks inside quoted values are no damage.
+  // Raw "<" and line breaks inside quoted values are no damage, nor is a value that
+  // speaks of the file's own tags.
   ASSERT_TRUE(platform::writeFileAtomic(
       file, crlf({"<Holder name=\"Book\">", "  <Field QueryNode=\"a<b & <c>\"/>", "  <Record name=\"r\">",
                   "    <Field note=\"two", "lines <Record\" />", "text<BR/>", "  </Record>", "</Holder>"})));
@@ -264,6 +265,11 @@ TEST(NotesNeverLost, TwoLostQuotesAreReportedWithTheirLineAndNeverSavedOver) {
   messages.clear();
   EXPECT_EQ(ReadHolderFile(*fine, file, messages), 0) << lines(messages);
   EXPECT_FALSE(fine->loadFailed);
+  fine->getNode_(0)->putField_("xml", "\"ends with </Record> and <Field a=1> and </Holder>\"");
+  ASSERT_GT(fine->saveToFile_(file), 0);
+  MemoHolder* same = addBook(*back, "Same");
+  EXPECT_EQ(ReadHolderFile(*same, file, messages), 0) << lines(messages);
+  EXPECT_EQ(same->getNode_(0)->getField_("xml"), "\"ends with </Record> and <Field a=1> and </Holder>\"");
 }
 
 TEST(NotesNeverLost, UnpackerNamesEveryPartItLeavesOut) {
