@@ -90,6 +90,9 @@ TEST(NotesNeverLost, NotebookStoredElsewhereSurvivesBothRoundTrips) {
     OpenedRecords back;
     ASSERT_TRUE(OpenRecords(out.dir() + copy, back, error)) << copy << ": " << error;
     EXPECT_EQ(describeAll(*back.doc), expected) << copy;
+    // Read from the copy, and saved there next time, whatever path the file recorded.
+    const std::string folder = back.unpackDir.empty() ? out.dir() : back.unpackDir;
+    EXPECT_EQ(back.doc->getHolder_(1)->getFileName_(), folder + sj("別の帳.mxh")) << copy;
   }
   // The copy of the document names the copy of the notebook.
   EXPECT_NE(slurp(out.dir() + "Copy.mxa").find("<Field Filename=\"" + out.dir() + sj("別の帳.mxh") + "\"/>"),
