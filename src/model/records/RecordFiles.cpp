@@ -79,37 +79,36 @@ bool cutShort(const TTAGNode* element) {
   return true;
 }
 
-// The line (from 1) of the first occurrence of `piece` in `text` at or after `from`.
-int lineOf(const std::string& text, std::string_view piece, std::size_t from) {
-  std::size_t at = piece.empty() ? std::string::npos : text.find(piece, from);
-  if (at == std::string::npos) at = text.find(piece);
-  if (at == std::string::npos) return 0;
-  return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-}
-
 // A quoted value may hold a raw "<" or a line break, but a tag that holds the file's own
 // structure after its start has swallowed it: a lost double quote joined the notes that
 // follow into one value. Tags are looked at as the file wrote them (values escaped), so
 // a value that merely mentions "<Record " is no damage. The line where the first such
-// tag begins, or 0 when there is none.
+// tag begins, 0 when there is none, -1 when its line cannot be told.
 int swallowedStructureLine(const TTAGNode* holder, const std::string& text) {
   static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
-  std::size_t cursor = 0;
-  std::function<int(const TTAGNode*)> scan = [&](const TTAGNode* node) -> int {
+  // Every tag word in document order; the file holds each one's first line as written.
+  std::vector<std::string_view> starts;
+  std::function<bool(const TTAGNode*)> scan = [&](const TTAGNode* node) {
     for (int i = 0; i < node->count(); ++i) {
       const TTAGNode* child = node->element(i);
       if (!child) continue;
       const std::string& word = (*node)[i];
-      std::string_view start = std::string_view(word).substr(0, std::min(word.find_first_of("\r\n"), std::size_t{80}));
-      std::size_t at = text.find(start, cursor);
-      if (at != std::string::npos) cursor = at;
+      starts.push_back(std::string_view(word).substr(0, word.find_first_of("\r\n")));
       for (const char* mark : kMarks)
-        if (word.find(mark, 1) != std::string::npos) return lineOf(text, start, cursor);
-      if (int line = scan(child)) return line;
+        if (word.find(mark, 1) != std::string::npos) return true;
+      if (scan(child)) return true;
     }
-    return 0;
+    return false;
   };
-  return scan(holder);
+  if (!scan(holder)) return 0;
+  // Only now is the text searched: the damaged tag is the n-th of its kind.
+  const std::string_view damaged = starts.back();
+  const auto nth = std::count(starts.begin(), starts.end(), damaged);
+  std::size_t at = 0;
+  for (auto k = 0; k < nth && at != std::string::npos; ++k) at = text.find(damaged, k == 0 ? 0 : at + 1);
+  if (at == std::string::npos) at = text.find(damaged);
+  if (at == std::string::npos) return -1;
+  return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
 }
 
 }  // namespace
@@ -174,8 +173,9 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
   const int swallowedAt = swallowedStructureLine(element, data);
   holder.readFromTree_(element, true);
   holder.loaded = true;
-  if (swallowedAt > 0) {
-    messages.add("The notebook file " + path + " is damaged at line " + std::to_string(swallowedAt) +
+  if (swallowedAt != 0) {
+    messages.add("The notebook file " + path + " is damaged" +
+                 (swallowedAt > 0 ? " at line " + std::to_string(swallowedAt) : std::string()) +
                  ": a quoted value there runs on over the notes that follow it (a double quote is missing). "
                  "The notes found in it were read, but the file will not be saved over without your "
                  "confirmation; save the notebook under another name.");
