@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <exception>
 
-#include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/lists.h"
 #include "model/strutil.h"
@@ -253,28 +252,28 @@ long long MemoBasic::loadContentFile_(const std::string& fileName, std::string& 
   return putContentFile_(fileName, contentType, encoding);
 }
 
-long long MemoBasic::importContent_(const std::string& source, const std::string& name) {
+long long MemoBasic::importContent_(const std::string& source, const std::string& name, std::string* error) {
+  auto fail = [&](long long result, const std::string& why) {
+    if (error) *error = why;
+    return result;
+  };
   std::string head = sjis::lower(source.substr(0, 5));
   std::string contentType, encoding;
   long long result;
+  std::string file = source;
   if (head == "http:" || head == "https") {
-    std::string local = getTempDir_() + URLToLocalFileName(source);
-    if (!platform::downloadToFile(source, local)) return -2;
-    try {
-      result = loadContentFile_(local, contentType, encoding);
-    } catch (const std::exception&) {
-      return -1;
-    }
+    file = getTempDir_() + URLToLocalFileName(source);
+    std::string why;
+    if (!platform::downloadToFile(source, file, &why)) return fail(-2, "cannot download " + source + ": " + why);
   } else if (head == "file:") {
-    ShowMessage("Still Not Implimented. ");
-    return -1;
-  } else {
-    if (!platform::fileExists(source)) return -1;
-    try {
-      result = loadContentFile_(source, contentType, encoding);
-    } catch (const std::exception&) {
-      return -1;
-    }
+    return fail(-1, kNotImplementedSource);
+  } else if (!platform::fileExists(source)) {
+    return fail(-1, "not found: " + source);
+  }
+  try {
+    result = loadContentFile_(file, contentType, encoding);
+  } catch (const std::exception& e) {
+    return fail(-1, "cannot read " + file + ": " + e.what());
   }
   if (result >= 0) putContentHeader_(name.empty() ? source : name, contentType, encoding);
   return result;

@@ -108,18 +108,18 @@ std::string MemoNode::getHeadline_() const {
   return h;
 }
 
-long long MemoNode::loadLinkedFile_() {
+long long MemoNode::loadLinkedFile_(std::string* error) {
   std::string name = Dequote(getField_("Filename"));
   if (name.empty()) return 0;
   long long result;
   if (name[0] != '.') {
-    result = importContent_(name, "");
+    result = importContent_(name, "", error);
   } else {
     // Relative names are taken from the notebook file's folder without touching the
     // process's current directory.
     std::string baseDir;
     if (MemoHolder* h = getParentHolder_()) baseDir = platform::dirOf(h->getFileName_());
-    result = importContent_(platform::resolvePath(name, baseDir), name);
+    result = importContent_(platform::resolvePath(name, baseDir), name, error);
   }
   linkedFileLoaded = true;
   return result + 1;
