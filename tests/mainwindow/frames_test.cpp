@@ -155,6 +155,15 @@ TEST_F(FramesTest, EditorShowsContentKinds) {
   form->changeCurrentNode_(pic);
   EXPECT_EQ(ed->contentView(), "image");
 
+  // A link to a "file:" address cannot be read yet, and the user is told so.
+  MemoNodeUI* link = node("d");
+  link->putField_("FlagLink", "\"true\"");
+  link->putField_("Filename", "\"file:///notes/a.txt\"");
+  rec.asked.clear();
+  form->changeCurrentNode_(link);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+  EXPECT_EQ(status(), "FlagLink=\"true\" but not found Filename=\"file:///notes/a.txt\" name=d");
+
   // Selection replacement selects what it put in and keeps what it replaced.
   form->changeCurrentNode_(node("a"));
   ed->MemoNode0()->setPlainText(QStringLiteral("one two"));
