@@ -19,13 +19,15 @@ namespace {
 [[noreturn]] void floatDivByZero() { throw ScriptError("Floating point division by zero"); }
 [[noreturn]] void invalidFloatOp() { throw ScriptError("Invalid floating point operation"); }
 
-// Reals are computed in extended precision and kept as doubles; a value that leaves
-// the double's range on the way is an overflow.
-double toDouble(long double x) {
-  const double d = static_cast<double>(x);
-  if (std::isinf(d) && !std::isinf(x)) throw ScriptError("Floating point overflow");
-  return d;
+// Reals are computed in extended precision and kept as doubles. No infinity or NaN is
+// ever a value: a result beyond the extended range, or a value stored beyond the
+// double's, is an overflow.
+long double checked(long double x) {
+  if (std::isnan(x)) invalidFloatOp();
+  if (std::isinf(x)) throw ScriptError("Floating point overflow");
+  return x;
 }
+double toDouble(long double x) { return static_cast<double>(checked(static_cast<double>(checked(x)))); }
 
 std::int64_t wrapAdd(std::int64_t a, std::int64_t b) {
   return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
@@ -564,9 +566,9 @@ long double TPoorPascal::realSum(TPPAParser& p) {
   long double v = realTerm(p);
   for (;;) {
     if (p.AcceptToken("+"))
-      v += realTerm(p);
+      v = checked(v + realTerm(p));
     else if (p.AcceptToken("-"))
-      v -= realTerm(p);
+      v = checked(v - realTerm(p));
     else
       return v;
   }
@@ -576,11 +578,11 @@ long double TPoorPascal::realTerm(TPPAParser& p) {
   long double v = realFactor(p);
   for (;;) {
     if (p.AcceptToken("*")) {
-      v *= realFactor(p);
+      v = checked(v * realFactor(p));
     } else if (p.AcceptToken("/")) {
       long double d = realFactor(p);
       if (d == 0.0L) floatDivByZero();
-      v /= d;
+      v = checked(v / d);
     } else {
       return v;
     }
@@ -826,22 +828,9 @@ void TPoorPascal::builtinProc(TPPAParser& p, int index, const StringList& args) 
       desktop().processMessages();
       break;
     case 0x0002: {
-      // A negative wait returns at once; one that does not fit 32 bits is refused
-      // rather than cut (its low bits could mean "forever").
-      std::int64_t ms = A(0).IntValue;
-      if (ms > INT32_MAX) throwRange("Sleep", ms, std::int64_t{INT32_MAX} + 1);
-      // A long wait is slept in slices with the events handled between them, so the
-      // user can still break a script that sleeps for hours.
-      constexpr std::int64_t kSlice = 100;
-      while (ms > 0) {
-        std::int64_t slice = ms < kSlice ? ms : kSlice;
-        desktop().sleep(static_cast<std::uint32_t>(slice));
-        ms -= slice;
-        if (ms <= 0) break;
-        desktop().processMessages();
-        if (terminated_) break;
-        if (running_ && breakRequested()) Stop();
-      }
+      // The platform's sleep takes the low 32 bits; all ones means "until stopped".
+      const std::uint32_t ms = static_cast<std::uint32_t>(A(0).IntValue);
+      sleep(ms);
       break;
     }
     case 0x0003:
@@ -936,6 +925,24 @@ void TPoorPascal::Stop() {
   paused_ = false;
   terminated_ = true;
   raise(kStopped);
+}
+
+void TPoorPascal::sleep(std::uint32_t ms) {
+  const bool forever = ms == 0xFFFFFFFFu;
+  // Slept in slices with the events handled between them, so the user can still
+  // break a script that sleeps for hours, or for ever.
+  constexpr std::uint32_t kSlice = 100;
+  for (;;) {
+    const std::uint32_t slice = forever || ms > kSlice ? kSlice : ms;
+    if (slice == 0) break;
+    desktop().sleep(slice);
+    if (!forever) ms -= slice;
+    if (!forever && ms == 0) break;
+    desktop().processMessages();
+    if (terminated_) break;
+    if (running_ && breakRequested()) Stop();
+    if (forever && !running_) break;  // outside a run nothing could end it
+  }
 }
 
 void TPoorPascal::pause() {

@@ -202,6 +202,7 @@ class TPoorPascal {
   void execRepeat(TPPAParser& p);
   void execCase(TPPAParser& p);
   void pause();
+  void sleep(std::uint32_t milliseconds);
   void clearRunTables();
 
   bool terminated_ = false, break_ = false, continue_ = false, paused_ = false, exit_ = false,
