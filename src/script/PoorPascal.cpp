@@ -675,6 +675,7 @@ std::string TPoorPascal::strConcat(TPPAParser& p) {
       v += strFactor(p);
     else
       return v;
+    checkLength(v);
   }
 }
 
@@ -878,6 +879,7 @@ void TPoorPascal::builtinFunc(TPPAParser& p, int index, const StringList& args, 
       if (idx < 1) idx = 1;
       if (idx > size + 1) idx = size + 1;
       out.s.insert(static_cast<std::size_t>(idx - 1), A(0).StrValue);
+      checkLength(out.s);
       break;
     }
     case 0x1005: out.s = std::to_string(A(0).IntValue); break;
@@ -918,6 +920,10 @@ void TPoorPascal::builtinFunc(TPPAParser& p, int index, const StringList& args, 
     case 0x3002: out.r = std::trunc(static_cast<long double>(A(0).RealValue)); break;
     case 0x3003: out.r = toDouble(strToFloatDef(A(0).StrValue)); break;
   }
+}
+
+void TPoorPascal::checkLength(const std::string& s) const {
+  if (s.size() > maxStrLen_) throw ScriptError("The text is too long.");
 }
 
 void TPoorPascal::Stop() {
