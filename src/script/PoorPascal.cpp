@@ -66,10 +66,12 @@ std::string cutAtNul(std::string s) {
 }
 
 int typeWord(const TPPAParser& p) {
-  if (p.Is("INTEGER")) return ptInteger;
-  if (p.Is("REAL")) return ptReal;
-  if (p.Is("STRING")) return ptString;
-  return -1;
+  switch (p.word()) {
+    case wInteger: return ptInteger;
+    case wReal: return ptReal;
+    case wString: return ptString;
+    default: return -1;
+  }
 }
 
 const char* const kBuiltins[] = {
@@ -123,10 +125,6 @@ TPPARoutine::~TPPARoutine() {
 // Component and tables
 
 TPoorPascal::TPoorPascal() {
-  procedures_.setSorted(true);
-  functions_.setSorted(true);
-  variables_.setSorted(true);
-  variables_.setDuplicates(StringList::Duplicates::Ignore);
   auto mk = [this](const char* name, std::uint8_t type, std::int64_t i) {
     auto v = std::make_unique<TPPAVar>();
     v->ReadOnly = true;
@@ -140,31 +138,47 @@ TPoorPascal::TPoorPascal() {
   for (const char* proto : kBuiltins) DeclareProc(proto, true);
 }
 
-TPoorPascal::~TPoorPascal() {
-  for (StringList* l : {&procedures_, &functions_, &variables_})
-    for (const auto& line : *l) delete line.object;
-}
+TPoorPascal::~TPoorPascal() = default;
 
 ScriptDesktop& TPoorPascal::desktop() const { return desktop_ ? *desktop_ : headless(); }
 
-TPPAVar* TPoorPascal::findVar(std::string_view name) const {
-  int i;
-  return variables_.find(name, i) ? static_cast<TPPAVar*>(variables_.object(i)) : nullptr;
+namespace {
+template <class Map>
+auto* lookup(const Map& m, std::string_view name) {
+  auto it = m.find(sjis::upper(name));
+  return it == m.end() ? nullptr : it->second.get();
 }
-TPPARoutine* TPoorPascal::findProc(std::string_view name) const {
-  int i;
-  return procedures_.find(name, i) ? static_cast<TPPARoutine*>(procedures_.object(i)) : nullptr;
-}
-TPPARoutine* TPoorPascal::findFunc(std::string_view name) const {
-  int i;
-  return functions_.find(name, i) ? static_cast<TPPARoutine*>(functions_.object(i)) : nullptr;
+}  // namespace
+
+TPPAVar* TPoorPascal::findVar(std::string_view name) const { return lookup(variables_, name); }
+TPPARoutine* TPoorPascal::findProc(std::string_view name) const { return lookup(procedures_, name); }
+TPPARoutine* TPoorPascal::findFunc(std::string_view name) const { return lookup(functions_, name); }
+
+const Token& TPoorPascal::names(const TPPAParser& p) const {
+  static thread_local Token scratch;
+  const Token* t = p.token();
+  if (!t) t = &scratch;
+  if (t == &scratch || t->version != version_) {
+    const std::string key = sjis::upper(p.TokenText());
+    auto find = [&key](const auto& m) {
+      auto it = m.find(key);
+      return it == m.end() ? nullptr : it->second.get();
+    };
+    t->var = find(variables_);
+    t->proc = find(procedures_);
+    t->func = find(functions_);
+    t->version = version_;
+  }
+  return *t;
 }
 
 void TPoorPascal::addVar(const std::string& name, std::unique_ptr<TPPAVar> v) {
-  if (findVar(name)) raise(kVarTwice, name);
+  std::string key = sjis::upper(name);
+  if (variables_.count(key)) raise(kVarTwice, name);
   v->Name = name;
   v->StrValue = cutAtNul(std::move(v->StrValue));
-  variables_.add(name, v.release());
+  variables_.emplace(std::move(key), std::move(v));
+  ++version_;
 }
 
 void TPoorPascal::AddIntConst(const std::string& name, bool readOnly, std::int64_t value) {
@@ -214,9 +228,10 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
   std::string name(p.TokenText());
   if (findProc(name) || findFunc(name)) raise(kRoutineTwice, name);
   auto r = std::make_unique<TPPARoutine>();
+  r->Name = name;
   r->System = System;
   p.NextToken();
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     if (s.find(')') == std::string::npos) raise(kDefinition);
     p.NextToken();
     for (;;) {
@@ -227,27 +242,27 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
         if (r->Formals.indexOf(f) >= 0) raise(kFormalTwice, f);
         r->Formals.add(f, new TPPAParam);
         p.NextToken();
-        if (!p.AcceptToken(",")) break;
+        if (!p.Accept(wComma)) break;
       }
-      if (!p.AcceptToken(":")) raise(kSyntax, p.TokenText());
+      if (!p.Accept(wColon)) raise(kSyntax, p.TokenText());
       int t = typeWord(p);
       if (t < 0) raise(kSyntax, p.TokenText());
       p.NextToken();
       for (int i = first; i < r->Formals.count(); ++i)
         static_cast<TPPAParam*>(r->Formals.object(i))->Type = static_cast<std::uint8_t>(t);
-      if (p.AcceptToken(";")) continue;
-      if (p.AcceptToken(")")) break;
+      if (p.Accept(wSemicolon)) continue;
+      if (p.Accept(wRParen)) break;
       raise(kSyntax, p.TokenText());
     }
   }
   if (isFunc) {
-    if (!p.AcceptToken(":")) raise(kDefinition);
+    if (!p.Accept(wColon)) raise(kDefinition);
     int t = typeWord(p);
     if (t < 0) raise(kDefinition);
     r->ResultType = static_cast<std::uint8_t>(t);
     p.NextToken();
   }
-  if (p.AcceptToken(";") && p.AcceptToken("INDEX")) {
+  if (p.Accept(wSemicolon) && p.Accept(wIndex)) {
     std::string_view num = p.TokenText();
     std::int64_t v = 0;
     if (ScriptStrToInt(num, v)) {
@@ -258,26 +273,15 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
         r->Index = static_cast<int>(v);
     }
   }
-  (isFunc ? functions_ : procedures_).add(name, r.release());
+  (isFunc ? functions_ : procedures_).emplace(name, std::move(r));
+  ++version_;
 }
 
 void TPoorPascal::clearRunTables() {
-  for (int i = variables_.count() - 1; i >= 0; --i) {
-    auto* v = static_cast<TPPAVar*>(variables_.object(i));
-    if (!v->Persistent) {
-      variables_.erase(i);
-      delete v;
-    }
-  }
-  for (StringList* l : {&procedures_, &functions_}) {
-    for (int i = l->count() - 1; i >= 0; --i) {
-      auto* r = static_cast<TPPARoutine*>(l->object(i));
-      if (!r->System) {
-        l->erase(i);
-        delete r;
-      }
-    }
-  }
+  std::erase_if(variables_, [](const auto& kv) { return !kv.second->Persistent; });
+  std::erase_if(procedures_, [](const auto& kv) { return !kv.second->System; });
+  std::erase_if(functions_, [](const auto& kv) { return !kv.second->System; });
+  ++version_;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -314,7 +318,7 @@ long double TPoorPascal::readReal(TPPAVar& v) {
 }
 
 std::string TPoorPascal::readStr(TPPAVar& v) {
-  std::string val = v.StrValue;
+  std::string val = v.lentTo && !v.storedWhileLent ? v.lentTo->substr(0, v.lentLen) : v.StrValue;
   if (v.IsObject && StrObjParam) {
     int err = 0;
     StrObjParam(v.Name, v.Index, 0, err, val);
@@ -381,10 +385,12 @@ int TPoorPascal::ExprType(const TPPAParser& p) const {
     case tkString: return ptString;
     case tkInteger: return ptInteger;
     case tkReal: return ptReal;
-    case tkIdent:
-      if (TPPAVar* v = findVar(p.TokenText())) return v->Type;
-      if (TPPARoutine* r = findFunc(p.TokenText())) return r->ResultType;
+    case tkIdent: {
+      const Token& t = names(p);
+      if (t.var) return t.var->Type;
+      if (t.func) return t.func->ResultType;
       return -1;
+    }
     default: return -1;
   }
 }
@@ -393,21 +399,25 @@ void TPoorPascal::ExpectToken(TPPAParser& p, std::string_view word) {
   if (!p.AcceptToken(word)) raise(kNoParen);
 }
 
-std::int64_t TPoorPascal::EvalInt(std::string_view text) {
+std::int64_t TPoorPascal::EvalInt(std::string_view text) { return evalInt(ofText(std::string(text))); }
+double TPoorPascal::EvalReal(std::string_view text) { return evalReal(ofText(std::string(text))); }
+std::string TPoorPascal::EvalStr(std::string_view text) { return evalStr(ofText(std::string(text))); }
+
+std::int64_t TPoorPascal::evalInt(const Range& r) {
   BusyGuard g(busy_);
-  TPPAParser p(text);
+  TPPAParser p(*r.buf, r.b, r.e);
   return evalIntBy(p);
 }
 
-double TPoorPascal::EvalReal(std::string_view text) {
+double TPoorPascal::evalReal(const Range& r) {
   BusyGuard g(busy_);
-  TPPAParser p(text);
+  TPPAParser p(*r.buf, r.b, r.e);
   return toDouble(realRelation(p));
 }
 
-std::string TPoorPascal::EvalStr(std::string_view text) {
+std::string TPoorPascal::evalStr(const Range& r) {
   BusyGuard g(busy_);
-  TPPAParser p(text);
+  TPPAParser p(*r.buf, r.b, r.e);
   return strRelation(p);
 }
 
@@ -423,22 +433,22 @@ std::int64_t TPoorPascal::intRelation(TPPAParser& p) {
   std::int64_t v = intSum(p);
   for (;;) {
     std::int64_t r;
-    if (p.AcceptToken("=")) {
+    if (p.Accept(wEq)) {
       r = intSum(p);
       v = v == r ? -1 : 0;
-    } else if (p.AcceptToken("<>")) {
+    } else if (p.Accept(wNe)) {
       r = intSum(p);
       v = v != r ? -1 : 0;
-    } else if (p.AcceptToken("<")) {
+    } else if (p.Accept(wLt)) {
       r = intSum(p);
       v = v < r ? -1 : 0;
-    } else if (p.AcceptToken("<=")) {
+    } else if (p.Accept(wLe)) {
       r = intSum(p);
       v = v <= r ? -1 : 0;
-    } else if (p.AcceptToken(">")) {
+    } else if (p.Accept(wGt)) {
       r = intSum(p);
       v = v > r ? -1 : 0;
-    } else if (p.AcceptToken(">=")) {
+    } else if (p.Accept(wGe)) {
       r = intSum(p);
       v = v >= r ? -1 : 0;
     } else {
@@ -450,13 +460,13 @@ std::int64_t TPoorPascal::intRelation(TPPAParser& p) {
 std::int64_t TPoorPascal::intSum(TPPAParser& p) {
   std::int64_t v = intTerm(p);
   for (;;) {
-    if (p.AcceptToken("+"))
+    if (p.Accept(wPlus))
       v = wrapAdd(v, intTerm(p));
-    else if (p.AcceptToken("-"))
+    else if (p.Accept(wMinus))
       v = wrapSub(v, intTerm(p));
-    else if (p.AcceptToken("OR"))
+    else if (p.Accept(wOr))
       v |= intTerm(p);
-    else if (p.AcceptToken("XOR"))
+    else if (p.Accept(wXor))
       v ^= intTerm(p);
     else
       return v;
@@ -465,24 +475,24 @@ std::int64_t TPoorPascal::intSum(TPPAParser& p) {
 
 std::int64_t TPoorPascal::intTerm(TPPAParser& p) {
   // A leading NOT complements the first factor only.
-  std::int64_t v = p.AcceptToken("NOT") ? ~intFactor(p) : intFactor(p);
+  std::int64_t v = p.Accept(wNot) ? ~intFactor(p) : intFactor(p);
   for (;;) {
-    if (p.AcceptToken("*")) {
+    if (p.Accept(wStar)) {
       v = wrapMul(v, intFactor(p));
-    } else if (p.AcceptToken("DIV")) {
+    } else if (p.Accept(wDiv)) {
       std::int64_t d = intFactor(p);
       if (d == 0) divByZero();
       v = (d == -1) ? wrapNeg(v) : v / d;
-    } else if (p.AcceptToken("MOD")) {
+    } else if (p.Accept(wMod)) {
       std::int64_t d = intFactor(p);
       if (d == 0) divByZero();
       v = (d == -1) ? 0 : v % d;
-    } else if (p.AcceptToken("AND")) {
+    } else if (p.Accept(wAnd)) {
       v &= intFactor(p);
-    } else if (p.AcceptToken("SHL")) {
+    } else if (p.Accept(wShl)) {
       std::uint32_t n = static_cast<std::uint32_t>(intFactor(p));
       v = n >= 64 ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(v) << n);
-    } else if (p.AcceptToken("SHR")) {
+    } else if (p.Accept(wShr)) {
       std::uint32_t n = static_cast<std::uint32_t>(intFactor(p));
       v = n >= 64 ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(v) >> n);
     } else {
@@ -493,19 +503,19 @@ std::int64_t TPoorPascal::intTerm(TPPAParser& p) {
 
 std::int64_t TPoorPascal::intFactor(TPPAParser& p) {
   NestGuard nest(nest_);
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     p.NextToken();
     std::int64_t v = evalIntBy(p);
-    ExpectToken(p, ")");
+    if (!p.Accept(wRParen)) raise(kNoParen);
     return v;
   }
-  if (p.Is(")")) {
+  if (p.Is(wRParen)) {
     p.NextToken();
     raise(kSyntax, p.TokenText());
   }
   // A sign applies to the whole following term: -a*b is -(a*b).
-  if (p.AcceptToken("+")) return intTerm(p);
-  if (p.AcceptToken("-")) return wrapNeg(intTerm(p));
+  if (p.Accept(wPlus)) return intTerm(p);
+  if (p.Accept(wMinus)) return wrapNeg(intTerm(p));
   return intPrimary(p);
 }
 
@@ -517,17 +527,17 @@ std::int64_t TPoorPascal::intPrimary(TPPAParser& p) {
   }
   if (p.Kind() == tkIdent) {
     std::string_view name = p.TokenText();
-    if (TPPAVar* v = findVar(name)) {
+    const Token& t = names(p);
+    if (TPPAVar* v = t.var) {
       if (v->Type != ptInteger) raise(kVarType, name);
       std::int64_t val = readInt(*v);
       p.NextToken();
       return val;
     }
-    if (TPPARoutine* r = findFunc(name)) {
+    if (TPPARoutine* r = t.func) {
       if (r->ResultType != ptInteger) raise(kFuncType, name);
-      std::string up = sjis::upper(name);
       p.NextToken();
-      return call(p, *r, up, Member::Int).i;
+      return call(p, *r, Member::Int).i;
     }
     raise(kUndefined, name);
   }
@@ -538,22 +548,22 @@ long double TPoorPascal::realRelation(TPPAParser& p) {
   long double v = realSum(p);
   for (;;) {
     long double r;
-    if (p.AcceptToken("=")) {
+    if (p.Accept(wEq)) {
       r = realSum(p);
       v = v == r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken("<>")) {
+    } else if (p.Accept(wNe)) {
       r = realSum(p);
       v = v != r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken("<")) {
+    } else if (p.Accept(wLt)) {
       r = realSum(p);
       v = v < r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken("<=")) {
+    } else if (p.Accept(wLe)) {
       r = realSum(p);
       v = v <= r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken(">")) {
+    } else if (p.Accept(wGt)) {
       r = realSum(p);
       v = v > r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken(">=")) {
+    } else if (p.Accept(wGe)) {
       r = realSum(p);
       v = v >= r ? -1.0L : 0.0L;
     } else {
@@ -565,9 +575,9 @@ long double TPoorPascal::realRelation(TPPAParser& p) {
 long double TPoorPascal::realSum(TPPAParser& p) {
   long double v = realTerm(p);
   for (;;) {
-    if (p.AcceptToken("+"))
+    if (p.Accept(wPlus))
       v = checked(v + realTerm(p));
-    else if (p.AcceptToken("-"))
+    else if (p.Accept(wMinus))
       v = checked(v - realTerm(p));
     else
       return v;
@@ -577,9 +587,9 @@ long double TPoorPascal::realSum(TPPAParser& p) {
 long double TPoorPascal::realTerm(TPPAParser& p) {
   long double v = realFactor(p);
   for (;;) {
-    if (p.AcceptToken("*")) {
+    if (p.Accept(wStar)) {
       v = checked(v * realFactor(p));
-    } else if (p.AcceptToken("/")) {
+    } else if (p.Accept(wSlash)) {
       long double d = realFactor(p);
       if (d == 0.0L) floatDivByZero();
       v = checked(v / d);
@@ -591,7 +601,7 @@ long double TPoorPascal::realTerm(TPPAParser& p) {
 
 long double TPoorPascal::realFactor(TPPAParser& p) {
   NestGuard nest(nest_);
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     p.NextToken();
     long double v;
     switch (ExprType(p)) {
@@ -599,15 +609,15 @@ long double TPoorPascal::realFactor(TPPAParser& p) {
       case ptString: v = strToFloatDef(strRelation(p)); break;
       default: v = realRelation(p);
     }
-    ExpectToken(p, ")");
+    if (!p.Accept(wRParen)) raise(kNoParen);
     return v;
   }
-  if (p.Is(")")) {
+  if (p.Is(wRParen)) {
     p.NextToken();
     raise(kSyntax, p.TokenText());
   }
-  if (p.AcceptToken("+")) return realTerm(p);
-  if (p.AcceptToken("-")) return -realTerm(p);
+  if (p.Accept(wPlus)) return realTerm(p);
+  if (p.Accept(wMinus)) return -realTerm(p);
   return realPrimary(p);
 }
 
@@ -619,18 +629,18 @@ long double TPoorPascal::realPrimary(TPPAParser& p) {
   }
   if (p.Kind() == tkIdent) {
     std::string_view name = p.TokenText();
-    if (TPPAVar* v = findVar(name)) {
+    const Token& t = names(p);
+    if (TPPAVar* v = t.var) {
       if (v->Type == ptString) raise(kVarType, name);
       long double val = readReal(*v);
       p.NextToken();
       return val;
     }
-    if (TPPARoutine* r = findFunc(name)) {
+    if (TPPARoutine* r = t.func) {
       if (r->ResultType == ptString) raise(kFuncType, name);
-      std::string up = sjis::upper(name);
       Member m = r->ResultType == ptInteger ? Member::Int : Member::Real;
       p.NextToken();
-      Result res = call(p, *r, up, m);
+      Result res = call(p, *r, m);
       return m == Member::Int ? static_cast<long double>(res.i) : res.r;
     }
     raise(kUndefined, name);
@@ -640,54 +650,64 @@ long double TPoorPascal::realPrimary(TPPAParser& p) {
 
 std::string TPoorPascal::strRelation(TPPAParser& p) {
   std::string v = strConcat(p);
+  strRelationRest(p, v);
+  return v;
+}
+
+void TPoorPascal::strRelationRest(TPPAParser& p, std::string& v) {
   for (;;) {
     int c;
-    if (p.AcceptToken("=")) {
+    if (p.Accept(wEq)) {
       c = v.compare(strConcat(p));
       v = c == 0 ? "-1" : "0";
-    } else if (p.AcceptToken("<>")) {
+    } else if (p.Accept(wNe)) {
       c = v.compare(strConcat(p));
       v = c != 0 ? "-1" : "0";
-    } else if (p.AcceptToken("<")) {
+    } else if (p.Accept(wLt)) {
       c = v.compare(strConcat(p));
       v = c < 0 ? "-1" : "0";
-    } else if (p.AcceptToken("<=")) {
+    } else if (p.Accept(wLe)) {
       c = v.compare(strConcat(p));
       v = c <= 0 ? "-1" : "0";
-    } else if (p.AcceptToken(">")) {
+    } else if (p.Accept(wGt)) {
       c = v.compare(strConcat(p));
       v = c > 0 ? "-1" : "0";
-    } else if (p.AcceptToken(">=")) {
+    } else if (p.Accept(wGe)) {
       c = v.compare(strConcat(p));
       v = c >= 0 ? "-1" : "0";
     } else {
-      return v;
+      return;
     }
   }
 }
 
 std::string TPoorPascal::strConcat(TPPAParser& p) {
   std::string v = strFactor(p);
+  strConcatRest(p, v);
+  return v;
+}
+
+void TPoorPascal::strConcatRest(TPPAParser& p, std::string& v) {
   for (;;) {
-    if (p.AcceptToken("+"))
+    if (p.Accept(wPlus))
       v += strFactor(p);
     else if (p.Kind() == tkString)  // 'abc'#13#10: literals written one after another
       v += strFactor(p);
     else
-      return v;
+      return;
     checkLength(v);
   }
 }
 
 std::string TPoorPascal::strFactor(TPPAParser& p) {
   NestGuard nest(nest_);
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     p.NextToken();
     std::string v = strRelation(p);
-    ExpectToken(p, ")");
+    if (!p.Accept(wRParen)) raise(kNoParen);
     return v;
   }
-  if (p.Is(")")) {
+  if (p.Is(wRParen)) {
     p.NextToken();
     raise(kSyntax, p.TokenText());
   }
@@ -702,17 +722,17 @@ std::string TPoorPascal::strPrimary(TPPAParser& p) {
   }
   if (p.Kind() == tkIdent) {
     std::string_view name = p.TokenText();
-    if (TPPAVar* v = findVar(name)) {
+    const Token& t = names(p);
+    if (TPPAVar* v = t.var) {
       if (v->Type != ptString) raise(kVarType, name);
       std::string val = readStr(*v);
       p.NextToken();
       return val;
     }
-    if (TPPARoutine* r = findFunc(name)) {
+    if (TPPARoutine* r = t.func) {
       if (r->ResultType != ptString) raise(kFuncType, name);
-      std::string up = sjis::upper(name);
       p.NextToken();
-      return std::move(call(p, *r, up, Member::Str).s);
+      return std::move(call(p, *r, Member::Str).s);
     }
     raise(kUndefined, name);
   }
@@ -723,30 +743,30 @@ std::string TPoorPascal::strPrimary(TPPAParser& p) {
 // Calls
 
 void TPoorPascal::CallProcedure(std::string_view name, TPPAParser& p) {
-  if (TPPARoutine* r = findProc(name)) call(p, *r, sjis::upper(name), Member::Proc);
+  if (TPPARoutine* r = findProc(name)) call(p, *r, Member::Proc);
 }
 
 std::int64_t TPoorPascal::CallIntFunction(std::string_view name, TPPAParser& p) {
   TPPARoutine* r = findFunc(name);
-  return r ? call(p, *r, sjis::upper(name), Member::Int).i : 0;
+  return r ? call(p, *r, Member::Int).i : 0;
 }
 
 double TPoorPascal::CallRealFunction(std::string_view name, TPPAParser& p) {
   TPPARoutine* r = findFunc(name);
-  return r ? static_cast<double>(call(p, *r, sjis::upper(name), Member::Real).r) : 0.0;
+  return r ? static_cast<double>(call(p, *r, Member::Real).r) : 0.0;
 }
 
 std::string TPoorPascal::CallStrFunction(std::string_view name, TPPAParser& p) {
   TPPARoutine* r = findFunc(name);
-  return r ? std::move(call(p, *r, sjis::upper(name), Member::Str).s) : std::string();
+  return r ? std::move(call(p, *r, Member::Str).s) : std::string();
 }
 
-TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string_view name, Member m) {
+TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, Member m) {
   BusyGuard g(busy_);
   NestGuard nest(nest_);
   const int n = r.Formals.count();
   if (n > 0) {
-    if (p.TokenText() != "(") raise(kSyntax, p.TokenText());
+    if (!p.Is(wLParen)) raise(kSyntax, p.TokenText());
     p.NextToken();
   }
   // Arguments live in this call only: a call of the same routine inside an argument
@@ -754,27 +774,34 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string
   StringList args;
   std::vector<std::unique_ptr<TPPAParam>> store;
   store.reserve(static_cast<std::size_t>(n));
+  // An argument is its tokens up to a "," or ")" outside parentheses, each after a
+  // blank, evaluated as a text of its own.
+  const bool scanning = p.buffer() == nullptr;
   std::string text;
   for (int i = 0; i < n; ++i) {
+    const std::uint32_t from = p.index();
     text.clear();
     int depth = 0;
     while (p.Kind() != tkEnd) {
-      std::string_view t = p.TokenText();
-      if (depth == 0 && (t == "," || t == ")")) break;
-      if (t == "(")
+      const Word w = p.word();
+      if (depth == 0 && (w == wComma || w == wRParen)) break;
+      if (w == wLParen)
         ++depth;
-      else if (t == ")")
+      else if (w == wRParen)
         --depth;
-      text += ' ';
-      text += t;
+      if (scanning) {
+        text += ' ';
+        text += p.TokenText();
+      }
       p.NextToken();
     }
+    const Range arg = scanning ? ofText(text) : gather(*p.buffer(), from, p.index(), Join::Leading);
     auto a = std::make_unique<TPPAParam>();
     a->Type = static_cast<const TPPAParam*>(r.Formals.object(i))->Type;
     switch (a->Type) {
-      case ptInteger: a->IntValue = EvalInt(text); break;
-      case ptReal: a->RealValue = EvalReal(text); break;
-      default: a->StrValue = cutAtNul(EvalStr(text));
+      case ptInteger: a->IntValue = evalInt(arg); break;
+      case ptReal: a->RealValue = evalReal(arg); break;
+      default: a->StrValue = cutAtNul(evalStr(arg));
     }
     args.add(r.Formals[i], a.get());
     store.push_back(std::move(a));
@@ -789,7 +816,7 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string
       builtinFunc(p, r.Index, args, m, res);
   } else {
     int err = 0;
-    std::string nm(name);
+    const std::string& nm = r.Name;
     switch (m) {
       case Member::Proc:
         if (ProcParam) ProcParam(nm, r.Index, args, err);
@@ -816,7 +843,7 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string
     if (err != 0) hostError(err);
   }
   if (n > 0) {
-    if (p.TokenText() != ")") raise(kSyntax, p.TokenText());
+    if (!p.Is(wRParen)) raise(kSyntax, p.TokenText());
     p.NextToken();
   }
   return res;
