@@ -74,35 +74,6 @@ int typeWord(const TPPAParser& p) {
   }
 }
 
-const char* const kBuiltins[] = {
-    "procedure ProcessMessages;Index $0001;",
-    "procedure Sleep(Milliseconds:Integer);Index $0002;",
-    "procedure Pause;Index $0003;",
-    "function Copy(S:String;Start,Length:Integer):String;Index $1001;",
-    "function Delete(S:String;Index,Count:Integer):String;Index $1002;",
-    "function InputBox(ACaption,APrompt,ADefault:String):String;Index $1003;",
-    "function Insert(Source:String;S:String;Index:Integer):String;Index $1004;",
-    "function IntToStr(Value:Integer):String;Index $1005;",
-    "function LowerCase(S:String):String;Index $1006;",
-    "function Trim(S:String):String;Index $1007;",
-    "function TrimLeft(S:String):String;Index $1008;",
-    "function TrimRight(S:String):String;Index $1009;",
-    "function UpperCase(S:String):String;Index $100A;",
-    "function FloatToStr(Value:Real):String;Index $100B;",
-    "function CompareStr(S1,S2:String):Integer;Index $2001;",
-    "function Exec(Path,CmdLine:String;Wait:Integer):Integer;Index $2002;",
-    "function Length(S:String):Integer;Index $2003;",
-    "function MessageBox(Text,Caption:String;Flags:Integer):Integer;Index $2004;",
-    "function Pos(Substr:String;S:String): Integer;Index $2005;",
-    "function Shell(Path,CmdLine:String):Integer;Index $2006;",
-    "function StrToInt(S: String):Integer;Index $2007;",
-    "function IsDefine(S:String):Integer;Index $2008;",
-    "function Trunc(X:Real):Integer;Index $2009;",
-    "function Round(X:Real):Integer;Index $200A;",
-    "function Frac(X:Real):Real;Index $3001;",
-    "function Int(X:Real):Real;Index $3002;",
-    "function StrToFloat(S:String):Real;Index $3003;",
-};
 
 HeadlessDesktop& headless() {
   static HeadlessDesktop d;
@@ -135,7 +106,16 @@ TPoorPascal::TPoorPascal() {
   mk("True", ptInteger, -1);
   mk("False", ptInteger, 0);
   mk("Nil", ptString, 0);
-  for (const char* proto : kBuiltins) DeclareProc(proto, true);
+  // The built-ins: each row's prototype declares it, and gives the Index and the kind
+  // of routine by which a call finds the row.
+  for (const TPPARoutineEntry& row : builtinTable()) {
+    TPPARoutine& r = declare(row.prototype, true);
+    const Member m = findProc(r.Name) == &r ? Member::Proc
+                     : r.ResultType == ptInteger ? Member::Int
+                     : r.ResultType == ptReal ? Member::Real
+                                              : Member::Str;
+    builtins_[r.Index] = {m, row.handler};
+  }
 }
 
 TPoorPascal::~TPoorPascal() = default;
@@ -206,7 +186,9 @@ void TPoorPascal::AddStrObject(const std::string& name, const std::string& value
   addVar(name, std::move(v));
 }
 
-void TPoorPascal::DeclareProc(std::string_view text, bool System) {
+void TPoorPascal::DeclareProc(std::string_view text, bool System) { declare(text, System); }
+
+TPPARoutine& TPoorPascal::declare(std::string_view text, bool System) {
   std::string s = sjis::upper(sjis::trim(text));
   bool isFunc;
   if (s.rfind("PROCEDURE ", 0) == 0) {
@@ -273,8 +255,10 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
         r->Index = static_cast<int>(v);
     }
   }
+  TPPARoutine& made = *r;
   (isFunc ? functions_ : procedures_).emplace(name, std::move(r));
   ++version_;
+  return made;
 }
 
 void TPoorPascal::clearRunTables() {
@@ -810,10 +794,14 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, Member m) {
 
   Result res;
   if (r.System) {
-    if (m == Member::Proc)
-      builtinProc(p, r.Index, args);
-    else
-      builtinFunc(p, r.Index, args, m, res);
+    auto row = builtins_.find(r.Index);
+    if (row == builtins_.end() || row->second.member != m)
+      raise(m == Member::Proc ? kNoBuiltinProc : kNoBuiltinFunc, p.TokenText());
+    TPPACall c{*this, args};
+    row->second.handler(c);
+    res.i = c.IntResult;
+    res.r = c.RealResult;
+    res.s = std::move(c.StrResult);
   } else {
     int err = 0;
     const std::string& nm = r.Name;
@@ -849,104 +837,94 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, Member m) {
   return res;
 }
 
-void TPoorPascal::builtinProc(TPPAParser& p, int index, const StringList& args) {
-  auto A = [&](int i) -> const TPPAParam& { return *static_cast<const TPPAParam*>(args.object(i)); };
-  switch (index) {
-    case 0x0001:
-      desktop().processMessages();
-      break;
-    case 0x0002: {
+const std::vector<TPPARoutineEntry>& TPoorPascal::builtinTable() {
+  using C = TPPACall;
+  static const std::vector<TPPARoutineEntry> table = {
+      {"procedure ProcessMessages;Index $0001;", [](C& c) { c.pp.desktop().processMessages(); }},
       // The platform's sleep takes the low 32 bits; all ones means "until stopped".
-      const std::uint32_t ms = static_cast<std::uint32_t>(A(0).IntValue);
-      sleep(ms);
-      break;
-    }
-    case 0x0003:
-      pause();
-      break;
-    default:
-      raise(kNoBuiltinProc, p.TokenText());
-  }
-}
-
-void TPoorPascal::builtinFunc(TPPAParser& p, int index, const StringList& args, Member m, Result& out) {
-  auto A = [&](int i) -> const TPPAParam& { return *static_cast<const TPPAParam*>(args.object(i)); };
-  const int group = index & 0xF000;
-  const bool known = (m == Member::Str && group == 0x1000 && index >= 0x1001 && index <= 0x100B) ||
-                     (m == Member::Int && group == 0x2000 && index >= 0x2001 && index <= 0x200A) ||
-                     (m == Member::Real && group == 0x3000 && index >= 0x3001 && index <= 0x3003);
-  if (!known) raise(kNoBuiltinFunc, p.TokenText());
-  switch (index) {
-    case 0x1001: {  // Copy
-      const std::string& s = A(0).StrValue;
-      std::int64_t start = A(1).IntValue, len = A(2).IntValue;
-      if (start < 1) start = 1;
-      const auto size = static_cast<std::int64_t>(s.size());
-      if (start <= size && len >= 1)
-        out.s = s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(std::min(len, size - start + 1)));
-      break;
-    }
-    case 0x1002: {  // Delete
-      out.s = A(0).StrValue;
-      std::int64_t idx = A(1).IntValue, cnt = A(2).IntValue;
-      const auto size = static_cast<std::int64_t>(out.s.size());
-      if (idx >= 1 && idx <= size && cnt >= 1)
-        out.s.erase(static_cast<std::size_t>(idx - 1), static_cast<std::size_t>(std::min(cnt, size - idx + 1)));
-      break;
-    }
-    case 0x1003: {  // InputBox
-      std::string value = A(2).StrValue;
-      out.s = desktop().inputBox(A(0).StrValue, A(1).StrValue, value) ? value : A(2).StrValue;
-      break;
-    }
-    case 0x1004: {  // Insert
-      out.s = A(1).StrValue;
-      std::int64_t idx = A(2).IntValue;
-      const auto size = static_cast<std::int64_t>(out.s.size());
-      if (idx < 1) idx = 1;
-      if (idx > size + 1) idx = size + 1;
-      out.s.insert(static_cast<std::size_t>(idx - 1), A(0).StrValue);
-      checkLength(out.s);
-      break;
-    }
-    case 0x1005: out.s = std::to_string(A(0).IntValue); break;
-    case 0x1006: out.s = sjis::lower(A(0).StrValue); break;
-    case 0x1007: out.s = sjis::trim(A(0).StrValue); break;
-    case 0x1008: out.s = sjis::trimLeft(A(0).StrValue); break;
-    case 0x1009: out.s = sjis::trimRight(A(0).StrValue); break;
-    case 0x100A: out.s = sjis::upper(A(0).StrValue); break;
-    case 0x100B: out.s = ScriptFloatToStr(A(0).RealValue); break;
-    case 0x2001: {  // CompareStr
-      const std::string &a = A(0).StrValue, &b = A(1).StrValue;
-      std::size_t n = std::min(a.size(), b.size()), i = 0;
-      while (i < n && a[i] == b[i]) ++i;
-      out.i = i < n ? static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])
-                    : static_cast<std::int64_t>(a.size()) - static_cast<std::int64_t>(b.size());
-      break;
-    }
-    case 0x2002: out.i = ExecProcess(A(0).StrValue, A(1).StrValue, A(2).IntValue == -1); break;
-    case 0x2003: out.i = static_cast<std::int64_t>(A(0).StrValue.size()); break;
-    case 0x2004:
-      out.i = desktop().messageBox(A(0).StrValue, A(1).StrValue, static_cast<std::uint32_t>(A(2).IntValue));
-      break;
-    case 0x2005: {  // Pos
-      std::size_t at = sjis::find(A(1).StrValue, A(0).StrValue);
-      out.i = at == std::string::npos ? 0 : static_cast<std::int64_t>(at) + 1;
-      break;
-    }
-    case 0x2006: out.i = desktop().shellOpen(A(0).StrValue, A(1).StrValue); break;
-    case 0x2007: out.i = strToIntDef(A(0).StrValue, 0); break;
-    case 0x2008: out.i = Define.indexOf(A(0).StrValue) >= 0 ? -1 : 0; break;
-    case 0x2009: out.i = truncToInt(A(0).RealValue); break;
-    case 0x200A: out.i = roundToInt(A(0).RealValue); break;
-    case 0x3001: {
-      long double x = A(0).RealValue;
-      out.r = x - std::trunc(x);
-      break;
-    }
-    case 0x3002: out.r = std::trunc(static_cast<long double>(A(0).RealValue)); break;
-    case 0x3003: out.r = toDouble(strToFloatDef(A(0).StrValue)); break;
-  }
+      {"procedure Sleep(Milliseconds:Integer);Index $0002;",
+       [](C& c) { c.pp.sleep(static_cast<std::uint32_t>(c.arg(0).IntValue)); }},
+      {"procedure Pause;Index $0003;", [](C& c) { c.pp.pause(); }},
+      {"function Copy(S:String;Start,Length:Integer):String;Index $1001;",
+       [](C& c) {
+         const std::string& s = c.arg(0).StrValue;
+         std::int64_t start = c.arg(1).IntValue, len = c.arg(2).IntValue;
+         if (start < 1) start = 1;
+         const auto size = static_cast<std::int64_t>(s.size());
+         if (start <= size && len >= 1)
+           c.StrResult = s.substr(static_cast<std::size_t>(start - 1),
+                                  static_cast<std::size_t>(std::min(len, size - start + 1)));
+       }},
+      {"function Delete(S:String;Index,Count:Integer):String;Index $1002;",
+       [](C& c) {
+         c.StrResult = c.arg(0).StrValue;
+         std::int64_t idx = c.arg(1).IntValue, cnt = c.arg(2).IntValue;
+         const auto size = static_cast<std::int64_t>(c.StrResult.size());
+         if (idx >= 1 && idx <= size && cnt >= 1)
+           c.StrResult.erase(static_cast<std::size_t>(idx - 1), static_cast<std::size_t>(std::min(cnt, size - idx + 1)));
+       }},
+      {"function InputBox(ACaption,APrompt,ADefault:String):String;Index $1003;",
+       [](C& c) {
+         std::string value = c.arg(2).StrValue;
+         c.StrResult = c.pp.desktop().inputBox(c.arg(0).StrValue, c.arg(1).StrValue, value) ? value : c.arg(2).StrValue;
+       }},
+      {"function Insert(Source:String;S:String;Index:Integer):String;Index $1004;",
+       [](C& c) {
+         c.StrResult = c.arg(1).StrValue;
+         std::int64_t idx = c.arg(2).IntValue;
+         const auto size = static_cast<std::int64_t>(c.StrResult.size());
+         if (idx < 1) idx = 1;
+         if (idx > size + 1) idx = size + 1;
+         c.StrResult.insert(static_cast<std::size_t>(idx - 1), c.arg(0).StrValue);
+         c.pp.checkLength(c.StrResult);
+       }},
+      {"function IntToStr(Value:Integer):String;Index $1005;", [](C& c) { c.StrResult = std::to_string(c.arg(0).IntValue); }},
+      {"function LowerCase(S:String):String;Index $1006;", [](C& c) { c.StrResult = sjis::lower(c.arg(0).StrValue); }},
+      {"function Trim(S:String):String;Index $1007;", [](C& c) { c.StrResult = sjis::trim(c.arg(0).StrValue); }},
+      {"function TrimLeft(S:String):String;Index $1008;", [](C& c) { c.StrResult = sjis::trimLeft(c.arg(0).StrValue); }},
+      {"function TrimRight(S:String):String;Index $1009;", [](C& c) { c.StrResult = sjis::trimRight(c.arg(0).StrValue); }},
+      {"function UpperCase(S:String):String;Index $100A;", [](C& c) { c.StrResult = sjis::upper(c.arg(0).StrValue); }},
+      {"function FloatToStr(Value:Real):String;Index $100B;", [](C& c) { c.StrResult = ScriptFloatToStr(c.arg(0).RealValue); }},
+      {"function CompareStr(S1,S2:String):Integer;Index $2001;",
+       [](C& c) {
+         const std::string &a = c.arg(0).StrValue, &b = c.arg(1).StrValue;
+         std::size_t n = std::min(a.size(), b.size()), i = 0;
+         while (i < n && a[i] == b[i]) ++i;
+         c.IntResult = i < n ? static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])
+                             : static_cast<std::int64_t>(a.size()) - static_cast<std::int64_t>(b.size());
+       }},
+      {"function Exec(Path,CmdLine:String;Wait:Integer):Integer;Index $2002;",
+       [](C& c) { c.IntResult = ExecProcess(c.arg(0).StrValue, c.arg(1).StrValue, c.arg(2).IntValue == -1); }},
+      {"function Length(S:String):Integer;Index $2003;",
+       [](C& c) { c.IntResult = static_cast<std::int64_t>(c.arg(0).StrValue.size()); }},
+      {"function MessageBox(Text,Caption:String;Flags:Integer):Integer;Index $2004;",
+       [](C& c) {
+         c.IntResult = c.pp.desktop().messageBox(c.arg(0).StrValue, c.arg(1).StrValue,
+                                                 static_cast<std::uint32_t>(c.arg(2).IntValue));
+       }},
+      {"function Pos(Substr:String;S:String): Integer;Index $2005;",
+       [](C& c) {
+         std::size_t at = sjis::find(c.arg(1).StrValue, c.arg(0).StrValue);
+         c.IntResult = at == std::string::npos ? 0 : static_cast<std::int64_t>(at) + 1;
+       }},
+      {"function Shell(Path,CmdLine:String):Integer;Index $2006;",
+       [](C& c) { c.IntResult = c.pp.desktop().shellOpen(c.arg(0).StrValue, c.arg(1).StrValue); }},
+      {"function StrToInt(S: String):Integer;Index $2007;", [](C& c) { c.IntResult = strToIntDef(c.arg(0).StrValue, 0); }},
+      {"function IsDefine(S:String):Integer;Index $2008;",
+       [](C& c) { c.IntResult = c.pp.Define.indexOf(c.arg(0).StrValue) >= 0 ? -1 : 0; }},
+      {"function Trunc(X:Real):Integer;Index $2009;", [](C& c) { c.IntResult = truncToInt(c.arg(0).RealValue); }},
+      {"function Round(X:Real):Integer;Index $200A;", [](C& c) { c.IntResult = roundToInt(c.arg(0).RealValue); }},
+      {"function Frac(X:Real):Real;Index $3001;",
+       [](C& c) {
+         long double x = c.arg(0).RealValue;
+         c.RealResult = x - std::trunc(x);
+       }},
+      {"function Int(X:Real):Real;Index $3002;",
+       [](C& c) { c.RealResult = std::trunc(static_cast<long double>(c.arg(0).RealValue)); }},
+      {"function StrToFloat(S:String):Real;Index $3003;",
+       [](C& c) { c.RealResult = toDouble(strToFloatDef(c.arg(0).StrValue)); }},
+  };
+  return table;
 }
 
 void TPoorPascal::checkLength(const std::string& s) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "model/errors.h"
 #include "model/objects.h"
@@ -68,6 +69,26 @@ struct TPPARoutine : TObject {
   StringList Formals;   // formal name -> TPPAParam (type only; owned)
   std::uint8_t ResultType = ptInteger;
   ~TPPARoutine() override;
+};
+
+class TPoorPascal;
+
+// What a routine of a table gets when it is called: its arguments, in the order of its
+// formals, and where its result goes.
+struct TPPACall {
+  TPoorPascal& pp;
+  const StringList& Argument;  // formal name -> TPPAParam
+  const TPPAParam& arg(int i) const { return *static_cast<const TPPAParam*>(Argument.object(i)); }
+  std::int64_t IntResult = 0;
+  long double RealResult = 0;
+  std::string StrResult;
+};
+
+// A routine as a row of a table: its prototype (name, formals, result type and Index)
+// and what carries it out. The built-ins are one such table; a host keeps its own.
+struct TPPARoutineEntry {
+  const char* prototype;
+  void (*handler)(TPPACall& call);
 };
 
 class TPoorPascal {
@@ -197,8 +218,13 @@ class TPoorPascal {
   TPPARoutine* funcAt(const TPPAParser& p) const { return names(p).func; }
 
   Result call(TPPAParser& p, TPPARoutine& r, Member m);
-  void builtinProc(TPPAParser& p, int index, const StringList& args);
-  void builtinFunc(TPPAParser& p, int index, const StringList& args, Member m, Result& out);
+  static const std::vector<TPPARoutineEntry>& builtinTable();
+  TPPARoutine& declare(std::string_view text, bool System);
+  struct Builtin {
+    Member member;
+    void (*handler)(TPPACall& call);
+  };
+  std::unordered_map<int, Builtin> builtins_;  // Index -> the row of builtinTable
   void hostError(int code);
 
   std::int64_t readInt(TPPAVar& v);
