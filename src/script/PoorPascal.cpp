@@ -797,7 +797,7 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, Member m) {
     auto row = builtins_.find(r.Index);
     if (row == builtins_.end() || row->second.member != m)
       raise(m == Member::Proc ? kNoBuiltinProc : kNoBuiltinFunc, p.TokenText());
-    TPPACall c{*this, args};
+    TPPACall c{*this, args, 0, 0, {}};
     row->second.handler(c);
     res.i = c.IntResult;
     res.r = c.RealResult;
