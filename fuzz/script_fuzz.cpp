@@ -13,7 +13,7 @@ namespace {
 
 struct BudgetAgent : AgentAPLAbs {
   int polls = 0;
-  bool isBreak() override { return ++polls > 2000; }
+  bool isBreak() override { return ++polls > 500; }
 };
 
 }  // namespace
