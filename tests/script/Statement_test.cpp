@@ -32,7 +32,7 @@ TEST(Statements, CallsAssignmentsAndErrors) {
 }
 
 // An agent whose user asks for a break after a number of polls.
-struct BreakingAgentForChains : AgentAPLAbs {
+struct BreakingAgent : AgentAPLAbs {
   int polls = 0, breakAfter = 0;
   bool isBreak() override { return ++polls > breakAfter; }
 };
@@ -58,7 +58,7 @@ TEST(Statements, ElseIfChainsOfAnyLength) {
   // The chain still stops where a statement list would: at EXIT in an arm, and a
   // break request between arms.
   EXPECT_EQ(h.run("IF 0 THEN PrintBuf('a') ELSE IF 1 THEN EXIT ELSE PrintBuf('b'); PrintBuf('c')"), Lines{});
-  BreakingAgentForChains agent;
+  BreakingAgent agent;
   h.pp.setAgent(&agent);
   agent.breakAfter = 100;
   EXPECT_EQ(h.runError(chain + " END"), sj("実行を中断しました"));
@@ -144,12 +144,6 @@ TEST(RunState, PauseAndStop) {
   // The next run starts clean.
   EXPECT_EQ(h.run("PrintBuf('again')"), Lines{"again"});
 }
-
-// An agent whose user asks for a break after a number of polls.
-struct BreakingAgent : AgentAPLAbs {
-  int polls = 0, breakAfter = 0;
-  bool isBreak() override { return ++polls > breakAfter; }
-};
 
 TEST(RunState, BreakFlagEndsEndlessLoop) {
   ScriptHost h;
