@@ -26,16 +26,17 @@ bool hasZlibHeader(const std::string& data) {
 }
 
 // The text a damaged or cut zlib stream still gives up to the fault; empty when it gives
-// nothing. Output is bounded, so a crafted stream cannot exhaust memory here.
+// nothing. Output stops at the inflation limit, so a crafted stream cannot exhaust memory.
 std::string inflatePrefix(const std::string& z) {
   std::string out;
   z_stream zs{};
+  const std::size_t limit = InflateLimit();
   if (z.size() > (1u << 30) || inflateInit(&zs) != Z_OK) return out;
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(z.data()));
   zs.avail_in = static_cast<uInt>(z.size());
   char buf[1 << 16];
   int rc = Z_OK;
-  while (rc == Z_OK && out.size() < (std::size_t{1} << 30)) {
+  while (rc == Z_OK && out.size() <= limit) {
     zs.next_out = reinterpret_cast<Bytef*>(buf);
     zs.avail_out = sizeof buf;
     rc = inflate(&zs, Z_NO_FLUSH);
@@ -90,13 +91,23 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
   bool damagedStream = false;
   if (hasZlibHeader(data)) {
     std::string text, error;
-    if (ZInflate(data, text, &error)) {
+    const ZStatus inflated = ZInflateChecked(data, text, &error);
+    if (inflated == ZStatus::Ok) {
       data.swap(text);
+    } else if (inflated == ZStatus::TooLarge) {
+      messages.add(TooLargeToOpen(path));
+      holder.loadFailed = true;
+      return -1;
     } else if (sjis::lower(platform::extOf(path)) == ".mhz") {
       messages.add("The compressed notebook file " + path + " is damaged: " + error);
       // What inflates before the damage is still the user's notes: they are shown, and
       // the file is kept as it is (below).
       text = inflatePrefix(data);
+      if (text.size() > InflateLimit()) {
+        messages.add(TooLargeToOpen(path));
+        holder.loadFailed = true;
+        return -1;
+      }
       if (text.find("<Holder") == std::string::npos) {
         holder.loadFailed = true;
         return -1;
@@ -207,8 +218,8 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     messages.add("Cannot read the archive " + archive);
     return -1;
   }
-  if (!ZInflate(data, text, &error)) {
-    messages.add("The archive " + archive + " is damaged: " + error);
+  if (const ZStatus st = ZInflateChecked(data, text, &error); st != ZStatus::Ok) {
+    messages.add(st == ZStatus::TooLarge ? TooLargeToOpen(archive) : "The archive " + archive + " is damaged: " + error);
     return -1;
   }
   std::string().swap(data);  // large archives: hold one form of the text at a time

@@ -1,0 +1,133 @@
+// What a hostile file meets: a compressed notebook, archive or ".z" file that would
+// inflate past the limit stops with "too large to open" and writes nothing.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <zlib.h>
+
+#include "model/lists.h"
+#include "model/records/RecordFiles.h"
+#include "records_support.h"
+
+namespace fs = std::filesystem;
+using namespace wux;
+using namespace wux::testing;
+
+namespace {
+
+// A valid zlib stream of `mebibytes` MiB of zero bytes, made without ever holding them:
+// one fully flushed block of a mebibyte is repeated, then an empty last block and the
+// checksum of the whole follow. 1 GiB packs into about 1 MB.
+std::string zeroBomb(std::size_t mebibytes) {
+  const std::string zeros(1 << 20, '\0');
+  z_stream zs{};
+  deflateInit(&zs, 9);
+  auto pack = [&] {
+    std::string out(zeros.size(), '\0');
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
+    zs.avail_in = static_cast<uInt>(zeros.size());
+    zs.next_out = reinterpret_cast<Bytef*>(out.data());
+    zs.avail_out = static_cast<uInt>(out.size());
+    deflate(&zs, Z_FULL_FLUSH);
+    out.resize(out.size() - zs.avail_out);
+    return out;
+  };
+  std::string stream = pack();  // the header and the first block
+  const std::string block = pack();
+  deflateEnd(&zs);
+  const uLong one = adler32(1, reinterpret_cast<const Bytef*>(zeros.data()), static_cast<uInt>(zeros.size()));
+  uLong sum = one;
+  for (std::size_t i = 1; i < mebibytes; ++i) {
+    stream += block;
+    sum = adler32_combine(sum, one, static_cast<z_off_t>(zeros.size()));
+  }
+  stream += std::string("\x03\x00", 2);
+  for (int shift = 24; shift >= 0; shift -= 8) stream += static_cast<char>((sum >> shift) & 0xFF);
+  return stream;
+}
+
+long peakRssMB() {
+  struct rusage ru {};
+  getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_maxrss / 1024;
+}
+
+struct LowerLimit {
+  explicit LowerLimit(std::size_t bytes) { SetInflateLimitForTests(bytes); }
+  ~LowerLimit() { SetInflateLimitForTests(0); }
+};
+
+int filesIn(const TempDir& d) {
+  int n = 0;
+  for (auto& e : fs::directory_iterator(d.path)) n += e.is_regular_file();
+  return n;
+}
+
+}  // namespace
+
+TEST(InflationLimit, DefaultIsTwoGibibytesAtMostAndTheBombIsAValidStream) {
+  std::string out;
+  EXPECT_TRUE(ZInflate(zeroBomb(3), out));
+  EXPECT_EQ(out, std::string(3 << 20, '\0'));
+  EXPECT_GT(InflateLimit(), std::size_t{64} << 20);
+  EXPECT_LE(InflateLimit(), std::size_t{2} << 30);
+  {
+    LowerLimit low(1000);
+    EXPECT_EQ(InflateLimit(), 1000u);
+  }
+  EXPECT_GT(InflateLimit(), 1000u);
+}
+
+TEST(InflationLimit, OneMegabyteBombFailsCleanlyInEveryForm) {
+  FixedWorld world;
+  TempDir d;
+  const std::string bomb = zeroBomb(1024);
+  ASSERT_LT(bomb.size(), std::size_t{2} << 20);
+  LowerLimit low(std::size_t{64} << 20);
+  for (const char* name : {"bomb.mhz", "bomb.maz", "bomb.mxh.z"})
+    ASSERT_TRUE(platform::writeFileAtomic(d.str(name), bomb));
+
+  std::unique_ptr<MemoHolder> h(Create<MemoHolder>(nullptr));
+  StringList messages;
+  EXPECT_EQ(ReadHolderFile(*h, d.str("bomb.mhz"), messages), -1);
+  EXPECT_EQ(messages.text(), "too large to open: " + d.str("bomb.mhz") + "\r\n");
+  EXPECT_TRUE(h->loadFailed);  // never saved over the file it could not open
+  EXPECT_EQ(h->getNodeCount_(), 0);
+
+  messages.clear();
+  std::vector<std::string> written;
+  EXPECT_EQ(UnpackArchive(d.str("bomb.maz"), "", written, messages), -1);
+  EXPECT_EQ(messages.text(), "too large to open: " + d.str("bomb.maz") + "\r\n");
+  EXPECT_TRUE(written.empty());
+
+  std::string error;
+  EXPECT_EQ(DecompressZFile(d.str("bomb.mxh.z"), &error), -1);
+  EXPECT_EQ(error, "too large to open: " + d.str("bomb.mxh.z"));
+  EXPECT_FALSE(TryLoadStringsCompressed(messages, d.str("bomb.mhz"), &error));
+  EXPECT_EQ(error, "too large to open: " + d.str("bomb.mhz"));
+
+  EXPECT_EQ(filesIn(d), 3);  // nothing written beside the bombs
+  EXPECT_LT(peakRssMB(), 200);
+}
+
+TEST(InflationLimit, StreamsUpToTheLimitStillOpen) {
+  FixedWorld world;
+  TempDir d;
+  std::unique_ptr<MemoFile> doc = newDoc(d.str("Doc.mxa"));
+  MemoHolder* h = addBook(*doc, "Book");
+  addNote(*h, "one", "text");
+  ASSERT_GT(h->saveToFile_(d.str("Book.mhz")), 0);
+  std::string text;
+  ASSERT_TRUE(ZInflate(slurp(d.str("Book.mhz")), text));
+
+  LowerLimit exact(text.size());
+  std::unique_ptr<MemoHolder> back(Create<MemoHolder>(nullptr));
+  StringList messages;
+  EXPECT_EQ(ReadHolderFile(*back, d.str("Book.mhz"), messages), 0) << messages.text();
+  EXPECT_EQ(back->getNodeCount_(), 1);
+
+  LowerLimit under(text.size() - 1);
+  messages.clear();
+  std::unique_ptr<MemoHolder> refused(Create<MemoHolder>(nullptr));
+  EXPECT_EQ(ReadHolderFile(*refused, d.str("Book.mhz"), messages), -1);
+  EXPECT_EQ(messages.text(), "too large to open: " + d.str("Book.mhz") + "\r\n");
+}
