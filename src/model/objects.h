@@ -111,8 +111,13 @@ class TObjectParent : public TObjectNamed {
   TObjectNamed* child(int i) const { return static_cast<TObjectNamed*>(children_.object(i)); }
 
  private:
+  // The children's names are indexed: adding the ten-thousandth note of one name must
+  // not compare it with every other note.
+  struct IndexedList : StringList {
+    IndexedList() { setNameIndex(true); }
+  };
   void destroyChildren();
-  StringList children_;
+  IndexedList children_;
 };
 
 // A container that can keep its children sorted by name.
