@@ -49,14 +49,22 @@ std::string inflatePrefix(const std::string& z) {
 }
 
 // Parses a file's text; the first element named `tag`, or null with the reasons added
-// to `messages`. `root` owns the tree.
-TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int& wordCount,
+// to `messages`. `root` owns the tree. With `wordCount` the words are counted first (a
+// document needs that); otherwise each word goes straight from the text into the tree,
+// and no list of every word is ever held.
+TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int* wordCount,
                         StringList& messages) {
-  StringList words;
-  TextToWordList(text, words, false);
-  wordCount = words.count();
   StringList errors;
-  if (TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors) != 0) {
+  int rc = 0;
+  if (wordCount) {
+    StringList words;
+    TextToWordList(text, words, false);
+    *wordCount = words.count();
+    rc = TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors);
+  } else {
+    rc = TTAGNode::ParseXmlText(&root, text, errors);
+  }
+  if (rc != 0) {
     messages.append(errors);
     return nullptr;
   }
@@ -125,10 +133,9 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     return 0;
   }
   TTAGNode root;
-  int words = 0;
   TTAGNode* element = nullptr;
   try {
-    element = parseFileText(data, "Holder", root, words, messages);
+    element = parseFileText(data, "Holder", root, nullptr, messages);
   } catch (const std::exception& e) {
     messages.add(e.what());
   }
@@ -172,7 +179,7 @@ int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& message
   int words = 0;
   TTAGNode* element = nullptr;
   try {
-    element = parseFileText(data, "File", root, words, messages);
+    element = parseFileText(data, "File", root, &words, messages);
   } catch (const std::exception& e) {
     messages.add(e.what());
   }
