@@ -94,7 +94,7 @@ struct Notebook {
 Notebook& notebook() {
   static Notebook n = [] {
     Notebook k;
-    k.holder.reset(Create<MemoHolder>(nullptr));
+    k.holder = Create<MemoHolder>(nullptr);
     fillNotebook(*k.holder, 20000, 17u);
     k.mxh = workDir() + "one.mxh";
     k.bytes = k.holder->saveToFile_(k.mxh);

@@ -20,7 +20,7 @@ void BM_AddEquallyNamedChildren(benchmark::State& state) {
   for (auto _ : state) {
     std::unique_ptr<wux::TObjectParent> p(wux::Create<wux::TObjectParent>(nullptr));
     std::string actual;
-    for (int i = 0; i < n; ++i) p->addChild_(wux::Create<wux::TObjectNamed>(p.get()), "memo", actual);
+    for (int i = 0; i < n; ++i) p->addChild_(wux::Create<wux::TObjectNamed>(p.get()).release(), "memo", actual);
     benchmark::DoNotOptimize(actual);
   }
   state.SetComplexityN(n);

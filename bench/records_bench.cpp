@@ -37,7 +37,7 @@ Corpus& corpus() {
   static Corpus c = [] {
     Corpus k;
     const int books = std::getenv("WUX_BENCH_BOOKS") ? std::atoi(std::getenv("WUX_BENCH_BOOKS")) : 20;
-    k.doc.reset(Create<MemoFile>(nullptr));
+    k.doc = Create<MemoFile>(nullptr);
     k.doc->putFileName_(workDir() + "Doc.mxa");
     for (int b = 0; b < books; ++b) {
       MemoHolder* h = k.doc->newHolder_();

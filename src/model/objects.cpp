@@ -137,18 +137,7 @@ std::string UniqueNameInList(const StringList& list, std::string_view name) {
 
 TObjectParent::~TObjectParent() { destroyChildren(); }
 
-void TObjectParent::destroyChildren() {
-  // Take the objects out first: a child's destructor must never see a list that still
-  // names it, and an object on two lines (raw adds) is destroyed once.
-  std::vector<TObject*> objs;
-  objs.reserve(static_cast<std::size_t>(children_.count()));
-  for (const auto& line : children_)
-    if (line.object) objs.push_back(line.object);
-  children_.clear();
-  std::unordered_set<TObject*> done;
-  for (TObject* o : objs)
-    if (done.insert(o).second) delete o;
-}
+void TObjectParent::destroyChildren() { FreeObjects(children_); }
 
 int TObjectParent::clear_() {
   destroyChildren();

@@ -284,12 +284,7 @@ void TTAGNode::BuildTagDefinitions(StringList& list) {
   }
 }
 
-void TTAGNode::FreeTagDefinitions(StringList& list) {
-  for (int i = 0; i < list.count(); ++i) {
-    delete list.object(i);
-    list.setObject(i, nullptr);
-  }
-}
+void TTAGNode::FreeTagDefinitions(StringList& list) { FreeObjects(list); }
 
 const StringList& TTAGNode::EnsureHtmlTagDictionary() {
   // Made once and kept for the whole run: every HTML tree points into it.

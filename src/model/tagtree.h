@@ -169,7 +169,8 @@ class TTAGNode : public StringList, public TObject {
   // Adds the 48 NAME=kind rows of the HTML dictionary.
   static void FillHtmlTagDictionary(StringList& list);
   // Attaches a new definition to every NAME=kind row (kind 1: TDEFTAG01, 2: TDEFTAG02,
-  // others TDEFTAG03). The definitions belong to the list's owner (FreeTagDefinitions).
+  // others TDEFTAG03). The definitions belong to the list's owner: FreeTagDefinitions
+  // frees them with the rows.
   static void BuildTagDefinitions(StringList& list);
   static void FreeTagDefinitions(StringList& list);
 

@@ -113,9 +113,7 @@ int TPPAParam::int32Value() const {
   return static_cast<int>(IntValue);
 }
 
-TPPARoutine::~TPPARoutine() {
-  for (const auto& l : Formals) delete l.object;
-}
+TPPARoutine::~TPPARoutine() { FreeObjects(Formals); }
 
 // ---------------------------------------------------------------------------------------
 // Component and tables
@@ -139,8 +137,7 @@ TPoorPascal::TPoorPascal() {
 }
 
 TPoorPascal::~TPoorPascal() {
-  for (StringList* l : {&procedures_, &functions_, &variables_})
-    for (const auto& line : *l) delete line.object;
+  for (StringList* l : {&procedures_, &functions_, &variables_}) FreeObjects(*l);
 }
 
 ScriptDesktop& TPoorPascal::desktop() const { return desktop_ ? *desktop_ : headless(); }
@@ -260,22 +257,9 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
 }
 
 void TPoorPascal::clearRunTables() {
-  for (int i = variables_.count() - 1; i >= 0; --i) {
-    auto* v = static_cast<TPPAVar*>(variables_.object(i));
-    if (!v->Persistent) {
-      variables_.erase(i);
-      delete v;
-    }
-  }
-  for (StringList* l : {&procedures_, &functions_}) {
-    for (int i = l->count() - 1; i >= 0; --i) {
-      auto* r = static_cast<TPPARoutine*>(l->object(i));
-      if (!r->System) {
-        l->erase(i);
-        delete r;
-      }
-    }
-  }
+  FreeObjectsWhere(variables_, [](TObject* v) { return !static_cast<TPPAVar*>(v)->Persistent; });
+  for (StringList* l : {&procedures_, &functions_})
+    FreeObjectsWhere(*l, [](TObject* r) { return !static_cast<TPPARoutine*>(r)->System; });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -44,7 +44,7 @@ std::vector<std::string> names(const TObjectParent& p) {
 
 std::string add(TObjectParent& p, const std::string& name) {
   std::string actual;
-  p.addChild_(Create<Leaf>(&p), name, actual);
+  p.addChild_(Create<Leaf>(&p).release(), name, actual);
   return actual;
 }
 
@@ -142,10 +142,10 @@ TEST(UniqueName, IndexedContainersNameAsTheRuleDoesThroughEveryChange) {
       case 0:
       case 1:
       case 2:
-        p->addChild_(Create<Leaf>(p.get()), name, actual);
+        p->addChild_(Create<Leaf>(p.get()).release(), name, actual);
         break;
       case 3:
-        p->insertChild_(static_cast<int>(rnd(static_cast<unsigned>(count) + 1)), Create<Leaf>(p.get()), name, actual);
+        p->insertChild_(static_cast<int>(rnd(static_cast<unsigned>(count) + 1)), Create<Leaf>(p.get()).release(), name, actual);
         break;
       case 4:
         if (count == 0) continue;
@@ -179,7 +179,7 @@ TEST(ObjectTree, NamesLiveInTheOwner) {
   ScopedPrompter use(&rec);
   std::unique_ptr<TObjectParent> p(Create<TObjectParent>(nullptr));
   EXPECT_EQ(p->name(), "noname");
-  Leaf* a = Create<Leaf>(p.get());
+  Leaf* a = Create<Leaf>(p.get()).release();
   EXPECT_EQ(a->value, "cleared");  // the most derived clear_ ran
   EXPECT_EQ(a->name(), "");        // not added yet
   std::string actual;
@@ -213,11 +213,11 @@ TEST(ObjectTree, InsertPlacesAndMoves) {
   std::unique_ptr<TObjectParent> p(Create<TObjectParent>(nullptr));
   for (const char* n : {"a", "b", "c"}) add(*p, n);
   std::string actual;
-  Leaf* x = Create<Leaf>(p.get());
+  Leaf* x = Create<Leaf>(p.get()).release();
   EXPECT_EQ(p->insertChild_(1, x, "B", actual), 1);
   EXPECT_EQ(actual, "B_01");
-  EXPECT_EQ(p->insertChild_(10, Create<Leaf>(p.get()), "z", actual), 4);
-  Leaf* neg = Create<Leaf>(p.get());
+  EXPECT_EQ(p->insertChild_(10, Create<Leaf>(p.get()).release(), "z", actual), 4);
+  Leaf* neg = Create<Leaf>(p.get()).release();
   EXPECT_THROW(p->insertChild_(-1, neg, "n", actual), RangeError);
   delete neg;
   EXPECT_EQ(names(*p), (std::vector<std::string>{"a", "B_01", "b", "c", "z"}));
@@ -246,7 +246,7 @@ TEST(ObjectTree, SortedContainersAscendingAndDescending) {
   add(*p, "B2");
   EXPECT_EQ(names(*p), (std::vector<std::string>{"c", "B2", "b", "A"}));
   std::string actual;
-  p->insertChild_(0, Create<Leaf>(p.get()), "a0", actual);
+  p->insertChild_(0, Create<Leaf>(p.get()).release(), "a0", actual);
   EXPECT_EQ(names(*p).front(), "a0");  // stays until the next add or rename
   p->child(0)->putName_("d", actual);
   EXPECT_EQ(names(*p), (std::vector<std::string>{"d", "c", "B2", "b", "A"}));
@@ -268,10 +268,10 @@ TEST(ObjectTree, OwnersDestroyEveryChildOnce) {
     std::string actual;
     p->addChildRaw_(nullptr, "no object", actual);
     add(*p, "after the gap");
-    TObjectParent* inner = Create<TObjectParent>(p.get());
+    TObjectParent* inner = Create<TObjectParent>(p.get()).release();
     p->addChild_(inner, "inner", actual);
     add(*inner, "deep");
-    Leaf* twice = Create<Leaf>(p.get());
+    Leaf* twice = Create<Leaf>(p.get()).release();
     p->addChildRaw_(twice, "t", actual);
     p->addChildRaw_(twice, "t", actual);
     EXPECT_EQ(gAlive, 4);
@@ -281,7 +281,7 @@ TEST(ObjectTree, OwnersDestroyEveryChildOnce) {
     EXPECT_EQ(p->childCount(), 0);
 
     add(*p, "kept");
-    Leaf* d = Create<Leaf>(p.get());
+    Leaf* d = Create<Leaf>(p.get()).release();
     p->addChild_(d, "detached", actual);
     EXPECT_EQ(p->detachChild_(d), d);
     EXPECT_EQ(d->owner(), nullptr);
@@ -298,10 +298,10 @@ TEST(ObjectTree, CopiesAreDeepAndKeepNames) {
     std::unique_ptr<Box> src(Create<Box>(nullptr));
     src->flagSort = true;
     std::string actual;
-    Leaf* l = Create<Leaf>(src.get());
+    Leaf* l = Create<Leaf>(src.get()).release();
     l->value = "v";
     src->addChild_(l, "one", actual);
-    src->addChildRaw_(Create<Leaf>(src.get()), "ONE", actual);
+    src->addChildRaw_(Create<Leaf>(src.get()).release(), "ONE", actual);
     std::unique_ptr<TObjectNamed> copy(src->deepCopy());
     auto* box = dynamic_cast<Box*>(copy.get());
     ASSERT_NE(box, nullptr);

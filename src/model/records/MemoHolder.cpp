@@ -69,7 +69,7 @@ int MemoHolder::clear_() {
   if (nodes_) {
     nodes_->clear_();
   } else {
-    nodes_.reset(Create<TObjectParentEX>(this));
+    nodes_ = Create<TObjectParentEX>(this);
   }
   return 0;
 }
@@ -126,7 +126,7 @@ MemoFile* MemoHolder::getParentFile_() const {
 
 // ---- notes ----------------------------------------------------------------------------
 
-MemoNode* MemoHolder::newNode_() { return Create<MemoNode>(this); }
+MemoNode* MemoHolder::newNode_() { return Create<MemoNode>(this).release(); }
 
 std::string MemoHolder::makeUniqueNodeName_(const std::string& name) {
   if (getFlagSameName_()) return name;

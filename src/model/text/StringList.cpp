@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_set>
 
 #include "model/errors.h"
 #include "model/text/NameIndex.h"
@@ -300,6 +301,31 @@ bool StringList::operator==(const StringList& o) const {
   for (std::size_t i = 0; i < lines_.size(); ++i)
     if (lines_[i].text != o.lines_[i].text) return false;
   return true;
+}
+
+void FreeObjects(StringList& list) {
+  std::vector<TObject*> objects;
+  objects.reserve(static_cast<std::size_t>(list.count()));
+  for (const auto& line : list)
+    if (line.object) objects.push_back(line.object);
+  list.clear();
+  std::unordered_set<TObject*> freed;
+  for (TObject* o : objects)
+    if (freed.insert(o).second) delete o;
+}
+
+int FreeObjectsWhere(StringList& list, const std::function<bool(TObject*)>& drop) {
+  std::vector<TObject*> objects;
+  for (int i = list.count() - 1; i >= 0; --i) {
+    TObject* o = list.object(i);
+    if (!o || !drop(o)) continue;
+    list.erase(i);
+    objects.push_back(o);
+  }
+  std::unordered_set<TObject*> freed;
+  for (TObject* o : objects)
+    if (freed.insert(o).second) delete o;
+  return static_cast<int>(objects.size());
 }
 
 }  // namespace wux

@@ -125,4 +125,12 @@ class StringList {
   Duplicates dup_ = Duplicates::Accept;
 };
 
+// For lists whose lines own their objects: frees the object of every line (each object
+// once, however many lines carry it), then empties the list. The objects are taken off
+// first, so no destructor ever sees a line that still names its object.
+void FreeObjects(StringList& list);
+// Frees the objects `drop` picks and removes their lines; the other lines keep their
+// order. Returns the number of lines removed.
+int FreeObjectsWhere(StringList& list, const std::function<bool(TObject*)>& drop);
+
 }  // namespace wux
