@@ -522,13 +522,6 @@ int MemoHolder::_readTAG_(TTAGNode* element) { return readFromTree_(element, fal
 
 int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
   if (!element || !tagIs(element, "Holder")) return -1;
-  // Names already taken, folded as the notes list compares them: the unique-name search
-  // runs only for a name that clashes, so large notebooks read in linear time.
-  std::unordered_set<std::string> taken;
-  const StringList& c = nodes_->children();
-  taken.reserve(static_cast<std::size_t>(c.count() + element->count() / 2));
-  for (int i = 0; i < c.count(); ++i) taken.insert(sjis::lower(c[i]));
-
   MemoNode* last = nullptr;
   bool sameName = getFlagSameName_();
   const auto& lines = element->lines();
@@ -545,15 +538,10 @@ int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
       std::string name = sjis::trim(Dequote(TTAGNode::AttributeValue(child, "name")));
       if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " ";
       MemoNode* node = newNode_();
-      if (sameName) {
-        addNodeRaw_(node, name);
-      } else {
-        if (!taken.insert(sjis::lower(name)).second) {
-          name = makeUniqueNodeName_(name);
-          taken.insert(sjis::lower(name));
-        }
-        addNodeRaw_(node, name);
-      }
+      // The notes list's name index tells a clash in O(1): the unique-name search runs
+      // only for a name that clashes, so large notebooks read in linear time.
+      if (!sameName && nodes_->children().contains(name)) name = makeUniqueNodeName_(name);
+      addNodeRaw_(node, name);
       node->_readTAG_(child);
       if (releaseRecords) TTAGNode::ClearTree(child);
       last = node;

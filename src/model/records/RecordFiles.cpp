@@ -235,16 +235,19 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
   std::string().swap(text);
   std::unique_ptr<TContent> top(Create<TContent>(nullptr));
   top->parseMIME_(lines);
-  TObjectParent* parts = top->parts();
-  if (!parts || parts->children().count() == 0) {
-    messages.add("The archive " + archive + " holds no parts.");
-    return -1;
-  }
   // A part that no boundary line ends is dropped by the MIME reader without a word;
   // an archive whose text stops before its closing boundary has lost its last notebook.
   int last = lines.count() - 1;
   while (last >= 0 && sjis::trim(lines[last]).empty()) --last;
   const std::string closing = last >= 0 ? sjis::trim(lines[last]) : std::string();
+  // The parts hold all that is needed now: the archive's text as lines goes before any
+  // part is written, so a large archive is never in memory twice over.
+  lines = StringList();
+  TObjectParent* parts = top->parts();
+  if (!parts || parts->children().count() == 0) {
+    messages.add("The archive " + archive + " holds no parts.");
+    return -1;
+  }
   if (closing.size() < 5 || !sjis::startsWith(closing, "--") || !sjis::endsWith(closing, "--"))
     messages.add("The archive " + archive +
                  " ends before its closing boundary: it was cut short and its last part is missing. "
