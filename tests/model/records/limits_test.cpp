@@ -82,7 +82,7 @@ TEST(InflationLimit, OneMegabyteBombFailsCleanlyInEveryForm) {
   TempDir d;
   const std::string bomb = zeroBomb(1024);
   ASSERT_LT(bomb.size(), std::size_t{2} << 20);
-  LowerLimit low(std::size_t{64} << 20);
+  LowerLimit low(std::size_t{32} << 20);
   for (const char* name : {"bomb.mhz", "bomb.maz", "bomb.mxh.z"})
     ASSERT_TRUE(platform::writeFileAtomic(d.str(name), bomb));
 
@@ -106,7 +106,12 @@ TEST(InflationLimit, OneMegabyteBombFailsCleanlyInEveryForm) {
   EXPECT_EQ(error, "too large to open: " + d.str("bomb.mhz"));
 
   EXPECT_EQ(filesIn(d), 3);  // nothing written beside the bombs
+#ifdef __SANITIZE_ADDRESS__
+  // The address sanitizer holds freed memory back (256 MB by default) before reuse.
+  EXPECT_LT(peakRssMB(), 200 + 256);
+#else
   EXPECT_LT(peakRssMB(), 200);
+#endif
 }
 
 TEST(InflationLimit, StreamsUpToTheLimitStillOpen) {
