@@ -24,6 +24,7 @@
 #include "model/records/MemoFile.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 using namespace wux;
 using namespace wux::bench;
@@ -47,7 +48,9 @@ bool openDocument(MemoFile& doc, const std::string& path, StringList& messages) 
     RecordingPrompter yes;  // replace what an earlier round unpacked
     ScopedPrompter answer(&yes);
     std::vector<std::string> written;
-    if (UnpackArchive(path, workDir() + "unpacked/", written, messages) <= 0) return false;
+    const std::string dir = platform::dirOf(path) + "unpacked/";
+    fs::create_directories(dir);
+    if (UnpackArchive(path, dir, written, messages) <= 0) return false;
     mxa = written.front();
   }
   if (ReadDocumentFile(doc, mxa, messages) != 0) return false;

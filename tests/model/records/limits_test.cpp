@@ -136,3 +136,35 @@ TEST(InflationLimit, StreamsUpToTheLimitStillOpen) {
   EXPECT_EQ(ReadHolderFile(*refused, d.str("Book.mhz"), messages), -1);
   EXPECT_EQ(messages.text(), "too large to open: " + d.str("Book.mhz") + "\r\n");
 }
+
+TEST(EqualNames, NotebookAndDocumentOfOneNameReadWithTheRulesNames) {
+  FixedWorld world;
+  TempDir d;
+  std::string book = "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n<Holder name=\"b\">\r\n";
+  book += "  <Record name=\"x_02\">\r\n  </Record>\r\n";
+  for (int i = 0; i < 150; ++i) book += "  <Record name=\"" + std::string(i % 2 ? "X" : "x") + "\">\r\n  </Record>\r\n";
+  book += "</Holder>\r\n";
+  ASSERT_TRUE(platform::writeFileAtomic(d.str("b.mxh"), book));
+  std::unique_ptr<MemoHolder> h(Create<MemoHolder>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*h, d.str("b.mxh"), messages), 0) << messages.text();
+  ASSERT_EQ(h->getNodeCount_(), 151);
+  const std::vector<std::string> expected = {"x_02", "x", "X_01", "x_03", "X_04"};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(h->getNode_(i)->name(), expected[static_cast<std::size_t>(i)]);
+  EXPECT_EQ(h->getNode_(99)->name(), "x_99");
+  EXPECT_EQ(h->getNode_(100)->name(), "X_00");  // wrapped past _99
+  EXPECT_EQ(h->getNode_(101)->name(), "x_100");  // the hundredth try
+  EXPECT_EQ(h->getNode_(150)->name(), "X_149");
+
+  std::string doc = "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n<File name=\"d\">\r\n";
+  for (int i = 0; i < 120; ++i) doc += "  <Holder name=\"book\">\r\n  </Holder>\r\n";
+  doc += "</File>\r\n";
+  ASSERT_TRUE(platform::writeFileAtomic(d.str("d.mxa"), doc));
+  std::unique_ptr<MemoFile> file(Create<MemoFile>(nullptr));
+  ASSERT_EQ(ReadDocumentFile(*file, d.str("d.mxa"), messages), 0) << messages.text();
+  ASSERT_EQ(file->getHolderCount_(), 120);
+  EXPECT_EQ(file->getHolder_(1)->name(), "book_00");
+  EXPECT_EQ(file->getHolder_(100)->name(), "book_99");
+  EXPECT_EQ(file->getHolder_(101)->name(), "book_100");
+  EXPECT_EQ(file->getHolder_(119)->name(), "book_118");
+}
