@@ -191,7 +191,11 @@ TTAGNode* TTAGNode::addNew___(TTAGNode* parent, std::string word, std::string na
 }
 
 void TTAGNode::ClearTree(TTAGNode* node) {
-  if (node) freeChildren(node);
+  if (!node) return;
+  freeChildren(node);
+  // The room the lines took goes too: a reader that clears each element once read must
+  // not keep the line space of every element of a large file.
+  node->StringList::operator=(StringList());
 }
 
 void TTAGNode::FreeTree(TTAGNode* node) { delete node; }

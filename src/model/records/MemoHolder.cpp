@@ -522,10 +522,17 @@ int MemoHolder::_readTAG_(TTAGNode* element) { return readFromTree_(element, fal
 
 int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
   if (!element || !tagIs(element, "Holder")) return -1;
-  MemoNode* last = nullptr;
-  bool sameName = getFlagSameName_();
+  TreeReading reading;
+  reading.sameName = getFlagSameName_();
+  readTreeLines_(element, reading, releaseRecords);
+  return readTreeEnd_();
+}
+
+void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool releaseRecords) {
+  MemoNode*& last = reading.last;
+  bool& sameName = reading.sameName;
   const auto& lines = element->lines();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  for (std::size_t i = reading.next; i < lines.size(); ++i) {
     if (!lines[i].object) {
       if (last) last->body().add(lines[i].text);
       continue;
@@ -550,7 +557,10 @@ int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
       sameName = getFlagSameName_();
     }
   }
+  reading.next = lines.size();
+}
 
+int MemoHolder::readTreeEnd_() {
   std::string cur = Dequote(getField_("curIndex"));
   current_ = cur.empty() ? nullptr : findNodeByName_(cur);
   nodes_->flagSort = false;

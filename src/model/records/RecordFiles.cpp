@@ -1,6 +1,7 @@
 #include "model/records/RecordFiles.h"
 
 #include <exception>
+#include <functional>
 
 #include <zlib.h>
 
@@ -53,7 +54,7 @@ std::string inflatePrefix(const std::string& z) {
 // document needs that); otherwise each word goes straight from the text into the tree,
 // and no list of every word is ever held.
 TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int* wordCount,
-                        StringList& messages) {
+                        StringList& messages, const std::function<void(TTAGNode*)>& onClosed = {}) {
   StringList errors;
   int rc = 0;
   if (wordCount) {
@@ -62,7 +63,7 @@ TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root
     *wordCount = words.count();
     rc = TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors);
   } else {
-    rc = TTAGNode::ParseXmlText(&root, text, errors);
+    rc = TTAGNode::ParseXmlText(&root, text, errors, onClosed);
   }
   if (rc != 0) {
     messages.append(errors);
@@ -132,21 +133,48 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     holder.loadFailed = false;
     return 0;
   }
+  // Each note is read as soon as its Record element closes, and that part of the tree
+  // is freed, so a large notebook is never held as a whole tree beside its notes. A
+  // file that fails to parse part-way takes back what was read from it.
   TTAGNode root;
   TTAGNode* element = nullptr;
+  TTAGNode* streamed = nullptr;
+  MemoHolder::TreeReading reading;
+  reading.sameName = holder.getFlagSameName_();
+  const int notesBefore = holder.getNodeCount_();
+  MemoNode* const currentBefore = holder.getCurrentNode_();
+  const StringList fieldsBefore = holder.fieldList() ? *holder.fieldList() : StringList();
+  const std::function<void(TTAGNode*)> onClosed = [&](TTAGNode* closed) {
+    TTAGNode* parent = closed->parent();
+    if (!parent || parent->parent() != &root) return;
+    if (!streamed) {
+      if (TTAGNode::FindChildTag(&root, "Holder") != parent) return;
+      streamed = parent;
+    }
+    if (parent == streamed) holder.readTreeLines_(streamed, reading, true);
+  };
   try {
-    element = parseFileText(data, "Holder", root, nullptr, messages);
+    element = parseFileText(data, "Holder", root, nullptr, messages, onClosed);
   } catch (const std::exception& e) {
     messages.add(e.what());
+    element = nullptr;
   }
   if (!element) {
+    for (int i = holder.getNodeCount_() - 1; i >= notesBefore; --i) {
+      MemoNode* note = holder.getNode_(i);
+      holder.removeNode_(note);
+      delete note;
+    }
+    if (StringList* fields = holder.fieldList()) *fields = fieldsBefore;
+    holder.putCurrentNode_(currentBefore);
     messages.add("The notebook file " + path + " could not be read; it is left unchanged.");
     holder.loadFailed = true;
     return -1;
   }
   if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
   const bool damaged = damagedStream || cutShort(element);
-  holder.readFromTree_(element, true);
+  holder.readTreeLines_(element, reading, true);
+  holder.readTreeEnd_();
   holder.loaded = true;
   if (damaged) {
     // The notes before the cut are shown, but the damaged file stays as it is: saving

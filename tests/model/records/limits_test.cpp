@@ -168,3 +168,36 @@ TEST(EqualNames, NotebookAndDocumentOfOneNameReadWithTheRulesNames) {
   EXPECT_EQ(file->getHolder_(101)->name(), "book_100");
   EXPECT_EQ(file->getHolder_(119)->name(), "book_118");
 }
+
+TEST(StreamedReading, AFileThatFailsPartWayLeavesTheNotebookAsItWas) {
+  FixedWorld world;
+  TempDir d;
+  std::unique_ptr<MemoFile> doc = newDoc(d.str("Doc.mxa"));
+  MemoHolder* h = addBook(*doc, "Book");
+  addNote(*h, "kept", "old text");
+  h->putField_("Color", "\"red\"");
+  h->putCurrentNode_(h->getNode_(0));
+  const std::string before = describe(*h);
+  // Two sound notes and a field are read before the mismatched end tag is met.
+  const std::string bad = crlf({"<Holder name=\"Book\">", "  <Field Color=\"blue\"/>", "  <Record name=\"one\">",
+                                "a<BR/>", "  </Record>", "  <Record name=\"kept\">", "b<BR/>", "  </Record>",
+                                "  <Record name=\"three\">", "c<BR/>", "  </Recrd>", "</Holder>"});
+  ASSERT_TRUE(platform::writeFileAtomic(d.str("bad.mxh"), bad));
+  StringList messages;
+  EXPECT_EQ(ReadHolderFile(*h, d.str("bad.mxh"), messages), -1);
+  EXPECT_EQ(describe(*h), before);
+  EXPECT_EQ(h->getCurrentNode_(), h->getNode_(0));
+  EXPECT_TRUE(h->loadFailed);
+  EXPECT_EQ(messages[messages.count() - 1], "The notebook file " + d.str("bad.mxh") + " could not be read; it is left unchanged.");
+
+  // The same file mended reads in order, each note read as its element closes.
+  std::string good = bad;
+  good.replace(good.find("</Recrd>"), 8, "</Record>");
+  ASSERT_TRUE(platform::writeFileAtomic(d.str("good.mxh"), good));
+  std::unique_ptr<MemoHolder> fresh(Create<MemoHolder>(nullptr));
+  EXPECT_EQ(ReadHolderFile(*fresh, d.str("good.mxh"), messages), 0);
+  ASSERT_EQ(fresh->getNodeCount_(), 3);
+  EXPECT_EQ(fresh->getNode_(2)->name(), "three");
+  EXPECT_EQ(fresh->getNode_(1)->body().text(), "b\r\n");
+  EXPECT_EQ(fresh->getField_("Color"), "\"blue\"");
+}
