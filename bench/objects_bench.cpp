@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "corpus.h"
 #include "model/records/MemoFile.h"
 #include "model/records/MemoHolder.h"
 #include "model/records/RecordFiles.h"
@@ -29,7 +30,7 @@ BENCHMARK(BM_AddEquallyNamedChildren)->Arg(100)->Arg(1000)->Arg(3000)->Arg(40000
 
 // A file of `n` elements `element` named `name` inside `top`, written once.
 std::string equallyNamedFile(const char* file, const char* top, const char* element, int n) {
-  std::string path = wux::platform::tempDir() + file;
+  std::string path = wux::bench::workDir() + file;
   std::string text = "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n<" + std::string(top) + " name=\"x\">\r\n";
   for (int i = 0; i < n; ++i) text += "  <" + std::string(element) + " name=\"note\">\r\n  </" + element + ">\r\n";
   text += "</" + std::string(top) + ">\r\n";
