@@ -5,6 +5,7 @@
 #include <QImageWriter>
 #include <QPlainTextEdit>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 
 #include "mainwindow/commands/Commands.h"
@@ -29,7 +30,7 @@ namespace {
 
 const char* const kTrush = "Trush";
 
-// The picture as the bytes of a file of `format` ("BMP", "ICO"); empty when the toolkit
+// The picture as the bytes of a file of `format` ("BMP"); empty when the toolkit
 // cannot write it.
 std::string imageBytes(const QImage& image, const char* format) {
   QByteArray bytes;
@@ -72,16 +73,39 @@ void makeImage(MainWindowApi& w, MemoHolderUI* holder, MemoNode* node, const std
   node->putField_("Filename", QuoteValue(".\\" + node->name()));
 }
 
+// An icon file holding the picture as one 32-bit image. Written here rather than by
+// the toolkit, whose writer leaves the transparency mask's bytes unset: the same icon
+// must always give the same note.
+std::string iconBytes(const QImage& picture) {
+  const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+  const int w = image.width(), h = image.height();
+  const int maskRow = ((w + 31) / 32) * 4;
+  const std::uint32_t pixels = static_cast<std::uint32_t>(w * h * 4);
+  const std::uint32_t size = 40 + pixels + static_cast<std::uint32_t>(maskRow * h);
+  std::string out;
+  auto put16 = [&out](std::uint32_t v) { out += char(v & 0xFF), out += char((v >> 8) & 0xFF); };
+  auto put32 = [&put16](std::uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
+  put16(0), put16(1), put16(1);                                    // icon file, one image
+  out += char(w & 0xFF), out += char(h & 0xFF), out += '\0', out += '\0';  // width, height, colours
+  put16(1), put16(32), put32(size), put32(6 + 16);                 // planes, bits, size, offset
+  put32(40), put32(static_cast<std::uint32_t>(w)), put32(static_cast<std::uint32_t>(h * 2));
+  put16(1), put16(32), put32(0), put32(pixels), put32(0), put32(0), put32(0), put32(0);
+  for (int y = h - 1; y >= 0; --y) {  // bottom row first
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < w; ++x) put32(row[x]);
+  }
+  out.append(static_cast<std::size_t>(maskRow * h), '\0');  // the alpha channel carries transparency
+  return out;
+}
+
 bool makeIcon(MemoNode* node) {
   QIcon icon = QApplication::windowIcon();
-  QImage image = icon.isNull() ? QImage() : icon.pixmap(32, 32).toImage();
-  if (image.isNull()) {
-    image = QImage(32, 32, QImage::Format_ARGB32);
+  QImage image = icon.isNull() ? QImage() : icon.pixmap(16, 16).toImage();
+  if (image.isNull() || image.width() > 255 || image.height() > 255) {
+    image = QImage(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::white);
   }
-  const std::string bytes = imageBytes(image, "ICO");
-  if (bytes.empty()) return false;
-  putPicture(node, bytes, "image/ico");
+  putPicture(node, iconBytes(image), "image/ico");
   return true;
 }
 
@@ -99,17 +123,19 @@ std::string editorText(MainWindowApi& w) {
 
 // Runs `make` as the operation `title`; the result follows the table of creation
 // commands: -8 interface read-only, -7 notebook read-only, -1 busy or no note made.
-int creation(MainWindowApi& w, const std::string& title, const std::string& failure,
-             const std::function<MemoNodeUI*(BusyScope&)>& make, int noNote = kResultFailed) {
+// `make` may set the closing text; without one it is `failure` when no note was made,
+// else the protocol's "Done: " + title.
+using MakeNote = std::function<MemoNodeUI*(std::string& end)>;
+int creation(MainWindowApi& w, const std::string& title, const std::string& failure, const MakeNote& make,
+             int noNote = kResultFailed) {
   if (w.isDoing_()) return kResultFailed;
   if (w.checkUIReadOnly()) return kResultUIReadOnly;
   if (!w.getCurrentHolder() || w.checkHolderReadOnly()) return kResultHolderReadOnly;
   BusyScope busy(w, title);
-  if (!make(busy)) {
-    busy.finish(failure);
-    return noNote;
-  }
-  return 0;
+  std::string end;
+  const bool made = make(end) != nullptr;
+  busy.finish(!made && end.empty() ? failure : end);
+  return made ? 0 : noNote;
 }
 
 // A file chosen by the user, or empty when cancelled.
@@ -130,11 +156,11 @@ int newChildOf(MainWindowApi& w, const std::string& title, NoteKind kind, const 
                const std::string& done, const std::string& failure) {
   MemoNodeUI* parent = w.getCurrentNode();
   if (!parent) return kResultFailed;
-  return creation(w, title, failure, [&](BusyScope& busy) {
+  return creation(w, title, failure, [&](std::string& end) {
     MemoNodeUI* node = newMemoNodeKind(w, path, kind);
     if (!node) return node;
     makeChildOf(w, node, parent);
-    if (!done.empty()) busy.finish(done + node->name());
+    if (!done.empty()) end = done + node->name();
     return node;
   });
 }
@@ -159,17 +185,17 @@ int newImageScreen(MainWindowApi& w, const std::string& title, bool asChild) {
   const std::string failure = "failure: New Node Image Screen";
   return creation(
       w, title, failure,
-      [&](BusyScope& busy) -> MemoNodeUI* {
+      [&](std::string& end) -> MemoNodeUI* {
         QImage image;
         std::string error;
         if (!grabScreen(w, image, error)) {
-          busy.finish(failure + ": " + error);
+          end = failure + ": " + error;
           w.addLogTS(failure + ": " + error);
           return nullptr;
         }
         const std::string bytes = imageBytes(image, "BMP");
         if (bytes.empty()) {
-          busy.finish(failure + ": the picture could not be stored");
+          end = failure + ": the picture could not be stored";
           return nullptr;
         }
         MemoNodeUI* node = newMemoNodeKind(w, "", NoteKind::Image);
@@ -177,7 +203,7 @@ int newImageScreen(MainWindowApi& w, const std::string& title, bool asChild) {
         putPicture(node, bytes, "image/bmp");
         if (asChild) makeChildOf(w, node, parent);
         w.Model2UI();
-        busy.finish("Done: New Node Image Screen");
+        end = "Done: New Node Image Screen";
         return node;
       },
       kResultNoNode);
@@ -704,17 +730,17 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
   });
   table.add("UINewNodeImage", [&w]() -> int {
     return creation(w, "New Node Image", "failure: New Node Image",
-                    [&](BusyScope&) { return newMemoNodeKind(w, "", NoteKind::Image); });
+                    [&](std::string&) { return newMemoNodeKind(w, "", NoteKind::Image); });
   });
   table.add("UINewNodeImageScreen", [&w]() -> int { return newImageScreen(w, "New Node Image Screen", false); });
   table.add("UINewChildImageScreen", [&w]() -> int { return newImageScreen(w, "New Child Image Screen", true); });
   table.add("UINewMemoNodePoser", [&w]() -> int {
     return creation(w, "New MemoNode Poser", "Failure: New MemoNode Poser",
-                    [&](BusyScope&) { return newMemoNodeKind(w, "", NoteKind::Poser); });
+                    [&](std::string&) { return newMemoNodeKind(w, "", NoteKind::Poser); });
   });
   table.add("UINewMemoNodePoserLike", [&w]() -> int {
     return creation(w, "New MemoNode PoserLike", "Failure: New MemoNode PoserLike",
-                    [&](BusyScope&) { return newMemoNodeKind(w, "", NoteKind::PoserLike); });
+                    [&](std::string&) { return newMemoNodeKind(w, "", NoteKind::PoserLike); });
   });
   table.add("UINewMemoNodeFile", [&w]() -> int {
     std::string name;
@@ -722,17 +748,17 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
       w.messageDoing_("Cancel: New MemoNode File");
       return kResultFailed;
     }
-    return creation(w, "New MemoNode File " + name, "Failure: New MemoNode File " + name, [&](BusyScope& busy) {
+    return creation(w, "New MemoNode File " + name, "Failure: New MemoNode File " + name, [&](std::string& end) {
       std::string why;
       MemoNodeUI* node = newMemoNodeKind(w, name, NoteKind::Text, &why);
-      if (!node && !why.empty()) busy.finish("Failure: New MemoNode File " + name + ": " + why);
+      if (!node && !why.empty()) end = "Failure: New MemoNode File " + name + ": " + why;
       return node;
     });
   });
   auto urlNote = [&w](const std::string& title, const std::string& url) -> int {
-    return creation(w, title, "Failure: " + title + " " + url, [&](BusyScope& busy) {
+    return creation(w, title, "Failure: " + title + " " + url, [&](std::string& end) {
       MemoNodeUI* node = newMemoNodeKind(w, url, NoteKind::URL);
-      if (node) busy.finish("Done: " + title + " " + url);
+      if (node) end = "Done: " + title + " " + url;
       return node;
     });
   };
