@@ -146,6 +146,35 @@ TEST_F(NoteCreationTest, DeletingATreeNoteTakesItsBranch) {
   EXPECT_EQ(names(holder()), (std::vector<std::string>{"p", "c2"}));
 }
 
+TEST_F(NoteCreationTest, TreeUtilitiesListExpandAndRecordLevels) {
+  notes({"p|P", "c1|C1|P", "g|G|C1", "c2|C2|P", "q|Q"});
+  EXPECT_EQ(run("UIListLevel0"), kResultFailed);  // a check list has no levels
+  run("changeTreeView_");
+  ASSERT_EQ(holder()->workingKind(), MemoHolderUI::Kind::Tree);
+  QPlainTextEdit* memo = form->getHolderFrame()->FrameMemoNode1()->MemoNode0();
+
+  memo->clear();
+  EXPECT_EQ(run("UIListLevel0Plus"), 0);
+  EXPECT_EQ(status(), "Done count=2");
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("p 2\nq 0"));
+
+  NoteList& list = holder()->noteList();
+  EXPECT_EQ(run("UIExpandAll"), 0);
+  EXPECT_TRUE(list.itemOf(holder()->findNodeByName_("p"))->expanded());
+  EXPECT_TRUE(list.itemOf(holder()->findNodeByName_("c1"))->expanded());
+  EXPECT_EQ(run("UIUnexpand"), 0);
+  EXPECT_FALSE(list.itemOf(holder()->findNodeByName_("p"))->expanded());
+  EXPECT_FALSE(list.itemOf(holder()->findNodeByName_("c1"))->expanded());
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_("p")));
+  EXPECT_EQ(run("UIExpandChild1"), 0);
+  EXPECT_EQ(status(), "UIExpandChild1 count=1");
+
+  EXPECT_EQ(run("UIUpdateLevel"), 0);
+  EXPECT_EQ(holder()->findNodeByName_("p")->getField_("Level"), "\"0\"");
+  EXPECT_EQ(holder()->findNodeByName_("g")->getField_("Level"), "\"2\"");
+  EXPECT_TRUE(holder()->modified);
+}
+
 TEST_F(NoteCreationTest, DeletingMarkedNotes) {
   notes({"a", "b", "c", "d"});
   holder()->findNodeByName_("a")->putMarked_(true);
