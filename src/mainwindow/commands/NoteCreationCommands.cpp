@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "mainwindow/commands/Commands.h"
 #include "mainwindow/commands/NoteMaker.h"
@@ -377,12 +379,23 @@ void closeWindowOf(MemoNode* node) {
   if (ui && ui->noteWindow) ui->noteWindow->close();
 }
 
-// Takes the note out of its notebook and into the waste notebook.
-void trashNote(MainWindowApi& w, MemoHolderUI* holder, MemoNode* node) {
-  const std::string name = node->name();
+// Notes taken out of their notebook, with their names, on their way to the waste
+// notebook. They go there only once the notebook has a current note again, so that
+// nothing in between can store the editor into a note that has left.
+using Taken = std::vector<std::pair<MemoNode*, std::string>>;
+
+void takeNote(MemoHolderUI* holder, MemoNode* node, Taken& taken) {
+  std::string name = node->name();
   closeWindowOf(node);
-  if (holder->removeNode_(node) < 0) return;
-  moveToTrush(w, node, name);
+  if (holder->removeNode_(node) >= 0) taken.emplace_back(node, std::move(name));
+}
+
+// Ends a deletion: `next` becomes current, then the notes taken go to the waste notebook.
+void finishDeletion(MainWindowApi& w, MemoHolderUI* holder, MemoNode* next, const Taken& taken) {
+  w.setCurrentNode(nullptr);
+  holder->modified = true;
+  if (next) w.changeCurrentNode_(static_cast<MemoNodeUI*>(next));
+  for (const auto& [node, name] : taken) moveToTrush(w, node, name);
 }
 
 bool isTrush(MemoHolderUI* holder) { return holder->name() == kTrush; }
@@ -394,10 +407,9 @@ std::string deleteOneNode(MainWindowApi& w, MemoHolderUI* holder) {
   if (!node) return "ERROR: Current MemoNode = nil";
   MemoNode* next = holder->getNextNode_(node);
   if (!next) next = holder->getFirstNode_();
-  trashNote(w, holder, node);
-  w.setCurrentNode(nullptr);
-  holder->modified = true;
-  w.changeCurrentNode_(static_cast<MemoNodeUI*>(next));
+  Taken taken;
+  takeNote(holder, node, taken);
+  finishDeletion(w, holder, next, taken);
   return std::string();
 }
 
@@ -424,13 +436,9 @@ std::string deleteTreeNode(MainWindowApi& w, MemoHolderUI* holder) {
   std::vector<MemoNode*> order;
   for (int i = branch.count() - 1; i >= 0; --i) order.push_back(static_cast<MemoNode*>(branch.object(i)));
   order.push_back(node);
-  for (MemoNode* n : order) {
-    // The deepest first: a note whose children are gone is a leaf by now.
-    trashNote(w, holder, n);
-  }
-  w.setCurrentNode(nullptr);
-  holder->modified = true;
-  w.changeCurrentNode_(nextNode);
+  Taken taken;
+  for (MemoNode* n : order) takeNote(holder, n, taken);
+  finishDeletion(w, holder, nextNode, taken);
   return std::string();
 }
 
@@ -479,11 +487,11 @@ int UIDeleteMarkNodes(MainWindowApi& w) {
       if (!n->isMarked_()) next = n;
   }
   w.setCurrentNode(nullptr);
-  for (int i = 0; i < marked.count(); ++i) trashNote(w, holder, static_cast<MemoNode*>(marked.object(i)));
-  holder->modified = true;
+  Taken taken;
+  for (int i = 0; i < marked.count(); ++i) takeNote(holder, static_cast<MemoNode*>(marked.object(i)), taken);
   if (holder->getNodeCount_() == 0) next = holder->createNewNode_();
   if (!next) next = holder->getFirstNode_();
-  w.changeCurrentNode_(static_cast<MemoNodeUI*>(next));
+  finishDeletion(w, holder, next, taken);
   w.refreshHolderView();
   busy.finish("Done " + std::to_string(marked.count()) + " Nodes deleted.");
   return marked.count();
