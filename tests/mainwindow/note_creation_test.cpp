@@ -7,6 +7,7 @@
 #include <QTabBar>
 
 #include "form_fixture.h"
+#include "model/content.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
 #include "support/data_files.h"
@@ -280,6 +281,16 @@ TEST_F(NoteCreationTest, ScreenCaptureWithoutAScreenMakesNoNote) {
   EXPECT_EQ(status(), "failure: New Node Image Screen: the Wayland display does not let programs read the screen");
   EXPECT_EQ(holder()->getNodeCount_(), before);
   EXPECT_TRUE(form->isVisible());  // out of the way only while the screen was read
+}
+
+TEST_F(NoteCreationTest, ABlankImageNamedByTodayIsNumbered) {
+  notes({"x"});
+  EXPECT_EQ(run("UINewNodeImage"), 0);
+  EXPECT_EQ(status(), "Done: New Node Image");
+  EXPECT_EQ(current()->name(), "20261206_02.bmp");  // the notebook's second note
+  EXPECT_EQ(current()->getField_("Filename"), "\".\\20261206_02.bmp\"");
+  ASSERT_NE(current()->content(), nullptr);
+  EXPECT_EQ(current()->content()->data()->substr(0, 2), "BM");
 }
 
 TEST_F(NoteCreationTest, ImportingAMissingFileLeavesNoNote) {

@@ -100,7 +100,7 @@ std::string iconBytes(const QImage& picture) {
   return out;
 }
 
-bool makeIcon(MemoNode* node) {
+void makeIcon(MemoNode* node) {
   QIcon icon = QApplication::windowIcon();
   QImage image = icon.isNull() ? QImage() : icon.pixmap(16, 16).toImage();
   if (image.isNull() || image.width() > 255 || image.height() > 255) {
@@ -108,7 +108,6 @@ bool makeIcon(MemoNode* node) {
     image.fill(Qt::white);
   }
   putPicture(node, iconBytes(image), "image/ico");
-  return true;
 }
 
 // Deletes a note that was just made and could not be completed.
@@ -690,11 +689,7 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
       makeImage(w, holder, node, path);
       break;
     case NoteKind::Icon:
-      if (!makeIcon(node)) {
-        dropNewNote(holder, node);
-        if (error) *error = "the icon could not be written";
-        return nullptr;
-      }
+      makeIcon(node);
       break;
     case NoteKind::URL:
       if (path.empty()) path = w.getCmURL();
