@@ -223,6 +223,10 @@ TEST_F(NoteCreationTest, DatedAndNumberedSeries) {
   holder()->putField_("FormatNumber", "\"%s%n\"");
   EXPECT_EQ(run("newNodesNumber_", {"1", "2"}), kResultFailed);
   EXPECT_EQ(holder()->getNodeCount_(), 4);
+  holder()->putField_("FormatNumber", "");
+  EXPECT_EQ(run("newNodesNumber_", {"-9223372036854775808", "9223372036854775807"}), kResultFailed);
+  EXPECT_EQ(status(), "Stop: too many notes for one notebook: -9223372036854775808 to 9223372036854775807");
+  EXPECT_EQ(holder()->getNodeCount_(), 4);
 }
 
 TEST_F(NoteCreationTest, NotesFromTheEditorsLinesAndFromCSV) {

@@ -5,6 +5,7 @@
 #include <QImageWriter>
 #include <QPlainTextEdit>
 #include <QWidget>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <utility>
@@ -221,17 +222,18 @@ int newNodesDays(MainWindowApi& w, const DateTime& first, int days) {
   if (pattern.empty()) pattern = "YYYYMMDD ddd ";
   w.UI2Model();
   MemoNode* last = nullptr;
-  for (int i = 0; i < days; ++i) {
+  int made = 0;
+  for (; made < days; ++made) {
     MemoNode* node = holder->createNewNode_();
     if (!node) break;
     std::string actual;
-    node->putName_(FormatDateTime(pattern, AddDays(first, i)), actual);
+    node->putName_(FormatDateTime(pattern, AddDays(first, made)), actual);
     last = node;
   }
   holder->modified = true;
   if (last) w.changeCurrentNode_(static_cast<MemoNodeUI*>(last));
   w.refreshHolderView();
-  return days;
+  return made;
 }
 
 bool validYear(long long year) { return year >= 1 && year <= 9999; }
@@ -276,6 +278,17 @@ int newNodesNumber(MainWindowApi& w, long long from, long long to) {
   if (!ParseIntFormat(pattern, format)) {
     w.messageDoing_("Stop: not a number format: " + pattern);
     return kResultFailed;
+  }
+  // A notebook counts its notes in an int: a range that would pass that is refused
+  // before anything is made. The difference is taken in unsigned arithmetic, where it
+  // cannot overflow.
+  if (from <= to) {
+    const unsigned long long wanted = static_cast<unsigned long long>(to) - static_cast<unsigned long long>(from) + 1;
+    const unsigned long long room = static_cast<unsigned long long>(INT_MAX - holder->getNodeCount_());
+    if (wanted == 0 || wanted > room) {
+      w.messageDoing_("Stop: too many notes for one notebook: " + std::to_string(from) + " to " + std::to_string(to));
+      return kResultFailed;
+    }
   }
   w.UI2Model();
   int made = 0;
