@@ -160,6 +160,7 @@ TEST_F(NoteContentTest, SourcesOfWebNotesFoldersAndFiles) {
   form->changeCurrentNode_(web);
   const int before = holder()->getNodeCount_();
   EXPECT_EQ(run("UINewChildDownloadeed"), kResultNoNode);
+  EXPECT_EQ(status(), "Failure: New Child DownLoaded " + url + ": Internet access is off");
   EXPECT_EQ(holder()->getNodeCount_(), before);
 
   // A link to a folder lists its files; to a missing name, says so.

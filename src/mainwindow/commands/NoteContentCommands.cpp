@@ -113,20 +113,23 @@ std::string localName(MemoNode* source, std::string name) {
   return name;
 }
 
+bool isWebAddress(const std::string& address) {
+  const std::string head = sjis::lower(address.substr(0, 5));
+  return head == "http:" || head == "https";
+}
+
 // The address a link note shows: what its page frame went to, else its own address.
+// With Internet access off the frame shows a stand-in page, never the note's.
 std::string linkAddress(MainWindowApi& w, MemoNode* source) {
+  const std::string own = sjis::trim(Dequote(source->getField_("Filename")));
+  if (isWebAddress(own) && !w.isUIInternet()) return own;
   TFrameMemoHolder* frame = w.getHolderFrame();
   TFrameMemoNode* editor = frame ? frame->FrameMemoNode1() : nullptr;
   if (editor && editor->node() == source && editor->webFrame()) {
     const std::string shown = sjis::trim(editor->webFrame()->location());
     if (!shown.empty() && shown != "*Memo*") return shown;
   }
-  return Dequote(source->getField_("Filename"));
-}
-
-bool isWebAddress(const std::string& address) {
-  const std::string head = sjis::lower(address.substr(0, 5));
-  return head == "http:" || head == "https";
+  return own;
 }
 
 // The page at a web address as its server sends it; false with the reason.

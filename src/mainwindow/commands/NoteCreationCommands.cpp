@@ -410,10 +410,11 @@ void finishDeletion(MainWindowApi& w, MemoHolderUI* holder, MemoNode* next, cons
   for (const auto& [node, name] : taken) moveToTrush(w, node, name);
 }
 
-bool isTrush(MemoHolderUI* holder) { return holder->name() == kTrush; }
+// Found as the document finds notebooks by name, so any spelling of "Trush" is the one.
+bool isTrush(MainWindowApi& w, MemoHolderUI* holder) { return holder == getTrushHolder(w); }
 
 std::string deleteOneNode(MainWindowApi& w, MemoHolderUI* holder) {
-  if (isTrush(holder)) return "Can not remove it on the Trush MemoHolder";
+  if (isTrush(w, holder)) return "Can not remove it on the Trush MemoHolder";
   if (holder->getNodeCount_() <= 1) return "Could Not delete. Because There is One Node.";
   MemoNode* node = w.getCurrentNode();
   if (!node) return "ERROR: Current MemoNode = nil";
@@ -426,7 +427,7 @@ std::string deleteOneNode(MainWindowApi& w, MemoHolderUI* holder) {
 }
 
 std::string deleteTreeNode(MainWindowApi& w, MemoHolderUI* holder) {
-  if (isTrush(holder)) return "Can not remove it on Trush MemoHolder.";
+  if (isTrush(w, holder)) return "Can not remove it on Trush MemoHolder.";
   if (holder->getNodeCount_() < 2) return "Could Not delete. Because There is One Node.";
   MemoNode* node = w.getCurrentNode();
   if (!node) return "ERROR: self.getCurMemoNode = nil";
@@ -473,7 +474,7 @@ int UIDeleteMarkNodes(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
   if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoHolderUI* holder = w.getCurrentHolder();
-  if (!holder || isTrush(holder)) return kResultFailed;
+  if (!holder || isTrush(w, holder)) return kResultFailed;
   if (w.checkHolderReadOnly()) return kResultHolderReadOnly;
   const std::string mode = Dequote(holder->getModeNodesMngr_());
   if (mode == "TreeView" || mode == "ListView") {
