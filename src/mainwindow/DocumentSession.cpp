@@ -348,7 +348,9 @@ MemoHolderUI* DocumentSession::openHolderFile(const std::string& name) {
   if (!f) return nullptr;
   const std::string base = platform::changeExt(platform::fileNameOf(name), "");
   std::string actual;
-  if (auto* existing = static_cast<MemoHolderUI*>(f->findHolderByName_(base))) {
+  // Notebook names are told apart without regard to case.
+  const int clash = f->holders()->children().indexOf(base);
+  if (auto* existing = clash < 0 ? nullptr : static_cast<MemoHolderUI*>(f->getHolder_(clash))) {
     const std::string question = name + "\r\nStill opened. \"" + sjis::upper(base) +
                                  "\"\r\nCould I Reload ?(=Yes) / Open OtherName(=No) or (CANCEL) ";
     switch (prompter().messageBox(question, "", Buttons::YesNoCancel)) {
@@ -357,7 +359,7 @@ MemoHolderUI* DocumentSession::openHolderFile(const std::string& name) {
         existing->clear_();
         return loadHolderAs(*existing, name);
       case Answer::No: {
-        MemoHolderUI* added = w_.newHolder_(-1);
+        auto* added = static_cast<MemoHolderUI*>(f->addNewHolder_(-1));
         if (!added) return nullptr;
         added->putName_(base, actual);
         added->loaded = false;
@@ -368,7 +370,8 @@ MemoHolderUI* DocumentSession::openHolderFile(const std::string& name) {
       default: return nullptr;
     }
   }
-  MemoHolderUI* added = w_.newHolder_(-1);
+  // Made without its view: the view is built from the notes once they are read.
+  auto* added = static_cast<MemoHolderUI*>(f->addNewHolder_(-1));
   if (!added) return nullptr;
   added->putName_(base, actual);
   added->loaded = true;

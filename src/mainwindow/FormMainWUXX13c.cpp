@@ -113,6 +113,10 @@ void TFormMainWUXX13c::clearMemoFile() {
 
 void TFormMainWUXX13c::newMemoFile() {
   clearMemoFile();
+  // Named "noname" again: a new document saved under the last one's name would
+  // replace that document's file.
+  std::string actual;
+  aFile_->putName_("noname", actual);
   MemoHolderUI* holder = newHolder_(-1);
   if (holder) {
     MemoNode* node = holder->createNewNode_();
