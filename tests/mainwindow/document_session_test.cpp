@@ -23,6 +23,7 @@
 #include "views/MemoNodeUI.h"
 #include "views/qtext.h"
 #include "views/views_support.h"
+#include "support/shortcut_bytes.h"
 
 namespace wux {
 namespace {
@@ -198,6 +199,18 @@ TEST_F(DocumentTest, NotebooksFoldersOtherFilesAndNamesWithoutExtension) {
   rec.answers = {Answer::No, Answer::No, Answer::No, Answer::No, Answer::No};
   EXPECT_EQ(run("UIOpenURL"), kResultFailed);
   EXPECT_EQ(status(), "Can not load \"http://127.0.0.1:1/nothing.mxa\".");
+}
+
+TEST_F(DocumentTest, ShortcutsOpenTheirTarget) {
+  writeDoc(path("linked/doc.mxa"), {{"Linked", "linked text"}});
+  ASSERT_TRUE(platform::writeFileAtomic(path("book.lnk"), test::shortcutBytes(path("linked/"), "Linked.mxh")));
+  EXPECT_EQ(session().open_(path("book.lnk")), 0);
+  EXPECT_EQ(form->getCurrentHolder()->name(), "Linked");
+  EXPECT_EQ(noteText(), "linked text");
+
+  ASSERT_TRUE(platform::writeFileAtomic(path("gone.lnk"), test::shortcutBytes("D:\\gone\\", "x.mhz")));
+  EXPECT_EQ(session().open_(path("gone.lnk")), kResultFailed);
+  EXPECT_NE(status().find("D:\\gone\\x.mhz"), std::string::npos);
 }
 
 TEST_F(DocumentTest, ShortDamagedAndReopenedDocuments) {
