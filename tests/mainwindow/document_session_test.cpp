@@ -7,6 +7,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <csignal>
+#include <filesystem>
 #include <unistd.h>
 
 #include <QMenuBar>
@@ -309,6 +312,43 @@ TEST_F(DocumentTest, FailedSavesKeepTheOldFileAndTheModifiedFlag) {
   rec.answers = {Answer::Yes};
   EXPECT_FALSE(form->close());
   platform::setWriteCall(previous);
+}
+
+TEST_F(DocumentTest, ASaveKilledHalfWayLeavesTheOldFileWhole) {
+  const std::string file = writeDoc(path("crash/doc.mxa"), {{"One", "1"}});
+  ASSERT_EQ(session().open_(file), 0);
+  const std::string before = read(file);
+  doc()->putField_("Color", "\"clBlue\"");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // The process dies in the middle of writing the new text.
+    platform::setWriteCall([](int fd, const void* data, std::size_t size) -> ssize_t {
+      (void)!::write(fd, data, size / 2);
+      ::raise(SIGKILL);
+      return -1;
+    });
+    doc()->saveToFile_(file);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(read(file), before);
+  // The next save goes through and clears what the killed one left behind.
+  EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
+  EXPECT_NE(read(file).find("clBlue"), std::string::npos);
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path("crash"))) ++files;
+  EXPECT_EQ(files, 2);  // the document and its notebook
+}
+
+TEST_F(DocumentTest, StartUpOpensNotebooksEvenWhileBusy) {
+  writeDoc(path("start/doc.mxa"), {{"Start", "start text"}});
+  form->beginDoing_("Start-up");
+  EXPECT_EQ(session().openAtStartup(path("start/Start.mxh")), 0);
+  form->endDoing();
+  EXPECT_EQ(form->getCurrentHolder()->name(), "Start");
+  EXPECT_EQ(noteText(), "start text");
 }
 
 TEST_F(DocumentTest, TheCloseQuestion) {
