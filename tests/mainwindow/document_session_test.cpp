@@ -95,6 +95,13 @@ class DocumentTest : public test::FormTest<TFormMainWUXX13c> {
 
 TEST_F(DocumentTest, DocumentsOpenInPlaceOnlyOverTheUntouchedNewDocument) {
   const std::string first = writeDoc(path("first.mxa"), {{"One", "one text"}, {"Two", "two text"}});
+  // Work typed into the new document is asked about before a dropped file replaces it.
+  form->getCurrentHolder()->modified = true;
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(session().open_(first), kResultOpenRefused);
+  EXPECT_EQ(rec.messages().back().rfind("Sould I Save a MemoHolder named as", 0), 0u);
+  EXPECT_EQ(doc()->getFileName_(), "noname.mxa");
+  rec.answers = {Answer::No};
   EXPECT_EQ(session().open_(first), 0);
   EXPECT_EQ(doc()->getFileName_(), first);
   EXPECT_NE(fromQ(form->windowTitle()).find(first), std::string::npos);
