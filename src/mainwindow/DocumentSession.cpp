@@ -416,11 +416,14 @@ void DocumentSession::loadHolders_() {
     auto* h = static_cast<MemoHolderUI*>(f->getHolder_(i));
     if (!h || h->loaded) continue;
     const std::string name = h->getFileName_();
-    if (!platform::fileExists(name))
+    if (!platform::fileExists(name)) {
       w_.addLog_("Not Found Holder: " + name);
-    else
-      loadHolderFile(*h);
-    h->loaded = true;
+      h->loaded = true;
+    } else if (loadHolderFile(*h) == 0) {
+      h->loaded = true;
+    }
+    // A file that could not be read stays as the reader left it: an archive made now
+    // names it as left out instead of carrying it empty.
   }
 }
 

@@ -292,6 +292,17 @@ TEST_F(DocumentTest, SaveAndSaveAs) {
   EXPECT_NE(unpacked.find("multipart/mixed"), std::string::npos);
 }
 
+TEST_F(DocumentTest, AnArchiveNamesTheNotebooksItLeftOut) {
+  const std::string file = writeDoc(path("doc.mxa"), {{"One", "1"}, {"Two", "2"}});
+  ASSERT_TRUE(platform::writeFileAtomic(path("Two.mxh"), "not a notebook at all\r\n"));
+  ASSERT_EQ(session().open_(file), 0);
+  rec.inputs = {path("doc.maz")};
+  EXPECT_GT(run("UISaveAsMAZ"), 0);
+  ASSERT_FALSE(rec.messages().empty());
+  EXPECT_NE(rec.messages().back().find("Not Loaded: " + path("Two.mxh")), std::string::npos);
+  EXPECT_TRUE(logHas("Not Loaded: " + path("Two.mxh")));
+}
+
 TEST_F(DocumentTest, FailedSavesKeepTheOldFileAndTheModifiedFlag) {
   const std::string file = writeDoc(path("ro/doc.mxa"), {{"One", "1"}});
   ASSERT_EQ(session().open_(file), 0);
