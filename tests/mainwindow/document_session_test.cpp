@@ -272,6 +272,23 @@ TEST_F(DocumentTest, SaveAndSaveAs) {
   EXPECT_EQ(status(), "Done: Save MemoFole Size=" + std::to_string(n) + "bytes  " + file);
   EXPECT_FALSE(doc()->modified);
 
+  // A folder that is not there is made only when the user agrees.
+  doc()->putFileName_(path("new/sub/doc.mxa"));
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(run("UISaveFileWithoutMSG"), kResultFailed);
+  EXPECT_EQ(rec.messages().back(), "Make Directory ?  \"" + path("new/sub/") + "\"");
+  EXPECT_FALSE(platform::dirExists(path("new")));
+  EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
+  EXPECT_TRUE(platform::fileExists(path("new/sub/doc.mxa")));
+  doc()->putFileName_(file);
+
+  // The notebooks alone.
+  form->getCurrentHolder()->modified = true;
+  form->getCurrentNode()->body().setText("changed one");
+  EXPECT_EQ(run("UISaveAllHolders"), 0);
+  EXPECT_EQ(status(), "Done: Save All Holders");
+  EXPECT_NE(read(path("One.mxh")).find("changed one"), std::string::npos);
+
   // Save as into another folder takes every notebook along, the unread one too.
   rec.inputs = {path("moved/doc2.mxa")};
   ASSERT_TRUE(platform::makeDirs(path("moved")));
