@@ -466,6 +466,9 @@ TEST_F(DocumentTest, TheFileMenu) {
   EXPECT_EQ(captions, (QStringList{"&Open File", "Open URL", "New", "&Save(Message)", "Save(No Message)",
                                    "Save &As MXA", "Save As MAZ", "Save All Holders", "&Exit", "Exit(All Yes)"}));
   EXPECT_EQ(menu->actions()[0]->shortcut(), QKeySequence(QKeySequence::Open));
+  menu->actions()[0]->trigger();  // the item runs its command: the open dialog comes up
+  ASSERT_FALSE(rec.asked.empty());
+  EXPECT_EQ(rec.asked.back().kind, "open");
   for (const char* name : {"UIOpenMemoFile", "UIOpenURL", "UINewFile", "UISaveFileWithMSG", "UISaveFileWithoutMSG",
                            "UISaveAsMXA", "UISaveAsMAZ", "UISaveAllHolders"})
     EXPECT_EQ(form->commands().state(name), CommandTable::State::Built) << name;
