@@ -48,7 +48,7 @@ StringList linesOf(const QPlainTextEdit* edit, const StringList* original, std::
       continue;
     }
     l.add(fromQ(line));
-    if (lost && !platform::isAscii(l[l.count() - 1]))
+    if (lost)
       for (char32_t cp : line.toUcs4())
         if (!platform::sjisHolds(cp) && std::find(lost->begin(), lost->end(), cp) == lost->end()) lost->push_back(cp);
   }
