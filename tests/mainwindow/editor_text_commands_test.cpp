@@ -115,6 +115,14 @@ TEST_F(EditorTextCommandsTest, ListingsReplaceTheSelection) {
   type("");
   EXPECT_EQ(run("UIMarkList2Sel"), 0);
   EXPECT_EQ(text(), "N2");
+
+  type("");
+  const int csvLines = run("UICSV2Sel");
+  EXPECT_GE(csvLines, 3);
+  EXPECT_EQ(static_cast<int>(memo()->document()->blockCount()), csvLines);
+  type("");
+  EXPECT_EQ(run("UIFileMXA2Sel"), 0);
+  EXPECT_NE(text().find(h->name()), std::string::npos);
 }
 
 TEST_F(EditorTextCommandsTest, NotebookFilesAreChecked) {

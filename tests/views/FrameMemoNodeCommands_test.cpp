@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -349,6 +350,40 @@ TEST_F(EditorCommandsTest, CaretPositionAndShell) {
   frame.shellSel_();
   ASSERT_EQ(launched.calls.size(), 2u);
   EXPECT_EQ(launched.calls[1].verb, "explore");
+}
+
+TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {
+  auto* text = frame.findChild<QMenu*>(QStringLiteral("PopupMenuMemo"));
+  ASSERT_NE(text, nullptr);
+  auto action = [](QMenu* menu, const QString& caption) -> QAction* {
+    for (QAction* a : menu->actions())
+      if (a->text() == caption) return a;
+    return nullptr;
+  };
+  ASSERT_NE(action(text, QStringLiteral("Paste(&P)")), nullptr);
+  ASSERT_NE(action(text, QStringLiteral("Copy(&C)")), nullptr);
+  frame.setReadOnly_(true);
+  emit text->aboutToShow();
+  EXPECT_FALSE(action(text, QStringLiteral("Paste(&P)"))->isEnabled());
+  EXPECT_FALSE(action(text, QStringLiteral("Paste+"))->isEnabled());
+  EXPECT_TRUE(action(text, QStringLiteral("Copy(&C)"))->isEnabled());
+  frame.setReadOnly_(false);
+  emit text->aboutToShow();
+  EXPECT_TRUE(action(text, QStringLiteral("Paste(&P)"))->isEnabled());
+
+  // The history submenu is filled as it opens; choosing an item pastes its entry.
+  window.AddCopyHistory("a&b");
+  QMenu* history = action(text, QStringLiteral("Paste History"))->menu();
+  ASSERT_NE(history, nullptr);
+  emit history->aboutToShow();
+  ASSERT_EQ(history->actions().size(), 1);
+  EXPECT_EQ(history->actions()[0]->text(), QStringLiteral("a&&b"));
+  setText(memo(), "");
+  history->actions()[0]->trigger();
+  EXPECT_EQ(this->text(memo()), "a&b");
+
+  for (const char* name : {"PopupMenuComment", "PopupMenuFields", "PopupMenu1"})
+    EXPECT_NE(frame.findChild<QMenu*>(QString::fromLatin1(name)), nullptr) << name;
 }
 
 TEST_F(EditorCommandsTest, CharactersShiftJisCannotHoldAreMarkedAndNamed) {
