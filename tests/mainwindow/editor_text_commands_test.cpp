@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include "form_fixture.h"
 #include "model/records/MemoFile.h"
@@ -178,7 +179,9 @@ TEST_F(EditorTextCommandsTest, NumberAndDateSets) {
 }
 
 TEST_F(EditorTextCommandsTest, TypedCharactersShiftJisCannotHoldAreReported) {
-  memo()->setPlainText(QString::fromUtf8("price 5\u20AC"));
+  type("");
+  QTest::keyClicks(memo(), QStringLiteral("price 5"));
+  QTest::sendKeyEvent(QTest::Click, memo(), Qt::Key_unknown, QString::fromUtf8("\u20AC"), Qt::NoModifier);
   ASSERT_EQ(memo()->extraSelections().size(), 1);
   form->UI2Model();
   EXPECT_EQ(status(), "Warrning: not stored in Shift_JIS: U+20AC");
