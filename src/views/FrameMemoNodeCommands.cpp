@@ -744,7 +744,6 @@ void TFrameMemoNode::buildMenus() {
   QMenu* fpaste = fields->addMenu(QStringLiteral("Paste+"));
   for (const char* line : {"Content-Transfer-Encoding=\"URL\"", "Content-Transfer-Encoding=\"binary\"",
                            "Filename=\"\"", "Link=\"\"", "FlagLink=\"true\"", "FlagWheel=\"true\""}) {
-    // "&" shown as written in the captions of the field lines.
     const std::string caption = line;
     item(fpaste, line, [this, caption] { pasteField_(caption); });
   }
