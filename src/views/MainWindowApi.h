@@ -92,6 +92,12 @@ class MainWindowApi {
   virtual void clearMemoFile() {}
   virtual void updateCaption() {}
   virtual int showFormLog() { return 0; }
+
+  // The note editor's copy history: newest first, no duplicates, ten at most.
+  virtual void AddCopyHistory(const std::string& text) = 0;
+  virtual StringList& copyHistory() = 0;
+  // The current notebook's date pattern as stored (with its quotes).
+  virtual std::string getDateFormat() = 0;
 };
 
 // Runs a long operation between beginDoing_ and endDoing_, so the operation ends on

@@ -76,8 +76,14 @@ class FakeMainWindow : public MainWindowApi {
   std::string getTempDir() override { return "/tmp/"; }
   AgentAPLAbs* getAgent() override { return &agent; }
   CommandTable& commands() override { return table; }
+  // Records each push, newest first (the window's own rules are tested with the window).
+  void AddCopyHistory(const std::string& text) override { history.insert(0, text); }
+  StringList& copyHistory() override { return history; }
+  std::string getDateFormat() override { return dateFormat; }
 
   CommandTable table;
+  StringList history;
+  std::string dateFormat = "\"yyyymmdd\"";
 };
 
 }  // namespace wux::test
