@@ -9,6 +9,8 @@ packages=(
   zlib1g-dev libjpeg-dev libpng-dev libcurl4-openssl-dev
   clang libclang-rt-dev
   qt6-base-dev
+  # Loopback mail servers for the mail tests.
+  python3-aiosmtpd dovecot-pop3d
 )
 if [ "${1:-}" = "--run" ]; then
   # Shift_JIS notes need a Japanese font on screen, or every kanji shows as a box.
