@@ -9,6 +9,7 @@
 
 #include "model/clock.h"
 #include "model/mail.h"
+#include "model/records/RecordFiles.h"
 #include "platform/textconv.h"
 #include "support/fake_main_window.h"
 #include "support/mail_servers.h"
@@ -335,4 +336,28 @@ TEST_F(MailFormTest, WrongPasswordOrClosedPortChangesNothing) {
   EXPECT_EQ(w.noteNames(), std::vector<std::string>{"existing"});
   EXPECT_FALSE(w.holder->modified);
   EXPECT_NE(pop.mailbox().find("Subject: stays"), std::string::npos);
+}
+
+TEST_F(MailFormTest, NotebookMailSettingsTravelThroughTheNotebookFile) {
+  w.addNote("n");
+  TFormSendMail2 send;
+  link(send);
+  type(send, "SMTPServer", "smtp.example.jp:587");
+  type(send, "To", "宛先 <to@example.jp>");
+  send.SetHolder();
+  TFormReciveMail1 recv;
+  link(recv);
+  type(recv, "POP3Server", "pop.example.jp");
+  type(recv, "UserID", "reader");
+  recv.SetHolder();
+
+  test::TempFolder dir;
+  const std::string path = (dir.path / "book.mxh").string();
+  ASSERT_GT(w.holder->saveToFile_(path), 0);
+  std::unique_ptr<MemoHolder> again(Create<MemoHolder>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*again, path, messages), 0) << messages.text();
+  for (const char* key : {"SMTPServer", "To", "POP3Server", "UserID"})
+    EXPECT_EQ(again->getField_(key), w.holder->getField_(key)) << key;
+  EXPECT_EQ(again->getField_("To"), QuoteValue(sj("宛先 <to@example.jp>")));
 }
