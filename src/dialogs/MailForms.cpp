@@ -111,7 +111,11 @@ platform::MailOptions MailFormBase::transferOptions() {
   return o;
 }
 
-bool MailFormBase::busy() const { return transferring_ || (w_ && w_->isDoing_()); }
+bool MailFormBase::busy() {
+  if (!transferring_ && !(w_ && w_->isDoing_())) return false;
+  setPanel(1, "Busy: another operation is running");
+  return true;
+}
 
 // Builds the common frame: fields on top, the text, the buttons, the two panels.
 static void buildFrame(MailFormBase* form, QWidget*& fields, QPlainTextEdit*& memo, QHBoxLayout*& buttons,

@@ -41,8 +41,9 @@ class MailFormBase : public QDialog {
   void setText(const std::string& key, const std::string& sjis);
   // Options whose break test keeps the window alive and asks the main window.
   platform::MailOptions transferOptions();
-  // Re-entry guard: a transfer's message processing must not start another.
-  bool busy() const;
+  // Re-entry guard: a transfer's message processing must not start another. True, and
+  // the status says so, while any operation runs.
+  bool busy();
 
   MainWindowApi* w_ = nullptr;
   platform::MailOptions options_;

@@ -1,17 +1,13 @@
 #include "platform/mailclient.h"
 
+#include "platform/curlglobal.h"
+
 #include <curl/curl.h>
 
 #include <cstring>
-#include <mutex>
 
 namespace wux::platform {
 namespace {
-
-void initCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 bool hasScheme(const std::string& server) { return server.find("://") != std::string::npos; }
 

@@ -361,3 +361,18 @@ TEST_F(MailFormTest, NotebookMailSettingsTravelThroughTheNotebookFile) {
     EXPECT_EQ(again->getField_(key), w.holder->getField_(key)) << key;
   EXPECT_EQ(again->getField_("To"), QuoteValue(sj("宛先 <to@example.jp>")));
 }
+
+TEST_F(MailFormTest, NoTransferStartsWhileAnotherOperationRuns) {
+  SmtpSink sink;
+  if (!sink.available()) GTEST_SKIP() << sink.reason();
+  MemoNodeUI* note = w.addNote("note");
+  note->putField_("SMTPServer", QuoteValue(sink.server()));
+  note->putField_("To", "\"to@example.jp\"");
+  TFormSendMail2 f;
+  link(f);
+  w.doing = true;
+  f.Send();
+  EXPECT_EQ(f.statusPanel(1), "Busy: another operation is running");
+  EXPECT_EQ(sink.count(), 0);
+  EXPECT_TRUE(w.doing);
+}
