@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   zlib1g-dev libjpeg-dev libpng-dev libcurl4-openssl-dev
   clang libclang-rt-dev
-  qt6-base-dev
+  qt6-base-dev qt6-webengine-dev
   # Loopback mail servers for the mail tests.
   python3-aiosmtpd dovecot-pop3d
 )

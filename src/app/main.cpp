@@ -9,10 +9,19 @@
 #include "model/Prompter.h"
 #include "platform/textconv.h"
 #include "views/QtPrompter.h"
+#ifdef WUX_WEBENGINE
+#include "webengine/WebEngineBrowser.h"
+#endif
 
 int main(int argc, char** argv) {
   try {
+#ifdef WUX_WEBENGINE
+    wux::prepareWebEngine();
+#endif
     wux::Application app(argc, argv);
+#ifdef WUX_WEBENGINE
+    wux::installWebEngine();
+#endif
     wux::QtPrompter qtPrompter;
     wux::ScopedPrompter usePrompter(&qtPrompter);
 

@@ -1,12 +1,12 @@
 #include "views/FrameMemoNode.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QTextBrowser>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -17,6 +17,8 @@
 #include "model/records/MemoNode.h"
 #include "model/strutil.h"
 #include "model/text/sjis.h"
+#include "views/BraceTreeView.h"
+#include "views/FrameWB.h"
 #include "views/MainWindowApi.h"
 #include "views/qtext.h"
 
@@ -105,17 +107,11 @@ TFrameMemoNode::TFrameMemoNode(QWidget* parent) : QWidget(parent) {
   pm->addWidget(memoStatus_);
   content_->addWidget(panelMemo_);
 
-  // Image, web page and brace tree get their own views later; until then a plain
-  // stand-in says what the note holds.
+  // The image gets its own frame later; until then a plain picture. The web frame and
+  // the brace tree are made when first needed: a browser engine is costly to start.
   imageView_ = new QLabel(content_);
   imageView_->setAlignment(Qt::AlignCenter);
   content_->addWidget(imageView_);
-  webView_ = new QTextBrowser(content_);
-  webView_->setOpenLinks(false);
-  content_->addWidget(webView_);
-  treeView_ = new QLabel(content_);
-  treeView_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  content_->addWidget(treeView_);
 
   comment_ = makeMemo(split_, "Memo_comment");
   fields_ = makeMemo(split_, "Memo_Fields");
@@ -188,9 +184,11 @@ void TFrameMemoNode::setReadOnly_(bool flag) {
 }
 
 void TFrameMemoNode::setCursor_(int cursor) {
+  if (webFrame_) webFrame_->setCursor_(cursor);
   for (QWidget* w : {static_cast<QWidget*>(memo_), static_cast<QWidget*>(comment_), static_cast<QWidget*>(fields_),
                      static_cast<QWidget*>(name_), static_cast<QWidget*>(imageView_),
-                     static_cast<QWidget*>(webView_), static_cast<QWidget*>(treeView_)}) {
+                     static_cast<QWidget*>(braceTree_)}) {
+    if (!w) continue;
     if (cursor == -11)
       w->setCursor(Qt::WaitCursor);
     else
@@ -213,8 +211,8 @@ std::string TFrameMemoNode::contentView() const {
   if (content_->isHidden()) return "";
   if (w == panelMemo_) return "text";
   if (w == imageView_) return "image";
-  if (w == webView_) return "web";
-  if (w == treeView_) return "tree";
+  if (w && w == webFrame_) return "web";
+  if (w && w == braceTree_) return "tree";
   return "";
 }
 
@@ -277,6 +275,8 @@ void TFrameMemoNode::showContent_() {
       message_("FlagLink=\"true\" but not found Filename=\"" + file + "\" name=" + node_->name());
     }
   }
+  // A tree edit belongs to the note it was made on; no other note's commit writes it.
+  treeModified_ = false;
   if (encoding == "\"binary\"") {
     const std::string type = node_->getContentType_();
     const std::string* data = node_->content() ? node_->content()->data() : nullptr;
@@ -284,10 +284,15 @@ void TFrameMemoNode::showContent_() {
       showPanel(nullptr);
       return;
     }
-    if (type == "\"image/jpeg\"" || type == "\"image/bmp\"" || type == "\"image/ico\"" ||
-        type == "\"image/png\"" || type == "\"image/x-wmf\"" || type == "\"image/gif\"") {
-      // A plain picture until the image frame comes; GIF is shown here as well, so no
-      // temporary file is written anywhere.
+    if (type == "\"image/gif\"") {
+      // The engine takes the picture's bytes directly: no temporary file is written.
+      TFrameWB* wb = ensureWebFrame();
+      showPanel(wb);
+      wb->loadContent_(*data, "image/gif");
+      wb->setLocation_(Dequote(node_->getField_("Filename")));
+    } else if (type == "\"image/jpeg\"" || type == "\"image/bmp\"" || type == "\"image/ico\"" ||
+               type == "\"image/png\"" || type == "\"image/x-wmf\"") {
+      // A plain picture until the image frame comes.
       QPixmap picture;
       if (picture.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size())))
         imageView_->setPixmap(picture);
@@ -300,32 +305,35 @@ void TFrameMemoNode::showContent_() {
     return;
   }
   if (encoding == "\"URL\"") {
+    TFrameWB* wb = ensureWebFrame();
+    showPanel(wb);
     const std::string file = sjis::trim(Dequote(node_->getField_("Filename")));
     if (file.empty()) {
       if (sjis::trim(node_->body().text()).empty()) {
         message_("Memo=\"\".");
-        webView_->setPlainText(QStringLiteral("Memo=\"\"."));
+        wb->loadFromString_("Memo=\"\".");
       } else {
-        webView_->setHtml(toQ(node_->body().text()));
+        wb->loadFromString_(node_->body().text());
       }
+      wb->setLocation_("*Memo*");
     } else {
       const std::string prefix = sjis::lower(file.substr(0, 5));
       std::string internet;
       if (AgentAPLAbs* agent = owner_->getAgent()) agent->query_("getUIInternet", internet);
       if (internet != "true" && (prefix == "http:" || prefix == "https")) {
-        webView_->setPlainText(QStringLiteral("Internet access is off."));
+        wb->showOffline_();
         message_("Disable Access Internet. " + node_->name());
       } else {
-        webView_->setPlainText(toQ(file));
+        wb->navigateFilename_();
       }
     }
-    showPanel(webView_);
     return;
   }
   if (encoding == "\"Poser\"" || encoding == "\"PoserLike\"") {
-    treeModified_ = false;
-    treeView_->setText(linesToQ(node_->body()));
-    showPanel(treeView_);
+    TBraceTreeView* tree = ensureBraceTree();
+    showPanel(tree);
+    BraceProgress progress{owner_->getAgent(), [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }};
+    tree->loadBody(node_->body(), encoding == "\"Poser\"", progress);
     return;
   }
   setLines(memo_, &node_->body());
@@ -335,12 +343,34 @@ void TFrameMemoNode::showContent_() {
 // ---- commit ----
 
 bool TFrameMemoNode::storeContent_() {
-  if (!holdsNode() || content_->currentWidget() != panelMemo_ || content_->isHidden()) return false;
+  if (!holdsNode() || content_->isHidden()) return false;
+  if (braceTree_ && content_->currentWidget() == braceTree_) return treeModified_ && storeTree();
+  if (content_->currentWidget() != panelMemo_) return false;
   if (untouched(memo_, memo_->toPlainText())) return false;
   StringList edited = linesOf(memo_, &node_->body());
   markShown(memo_, memo_->toPlainText());
   if (sameLines(edited, node_->body())) return false;
   node_->body() = edited;
+  return true;
+}
+
+// The tree replaces the text only when it was read whole and written whole; either
+// failure keeps the text as it was and says so. A text that changes counts as a change,
+// so the notebook is saved with it.
+bool TFrameMemoNode::storeTree() {
+  if (!braceTree_->loadedWhole()) {
+    message_("The tree was not read whole: the text of " + node_->name() + " is kept.");
+    return false;
+  }
+  const BraceTree tree = braceTree_->tree();
+  StringList written;
+  BraceProgress progress{owner_ ? owner_->getAgent() : nullptr, {}};
+  if (!tree.empty() && SaveBraceTree(tree, written, progress) < 0) {
+    message_("Break: the text of " + node_->name() + " is kept.");
+    return false;
+  }
+  if (sameLines(written, node_->body())) return false;
+  node_->body() = written;
   return true;
 }
 
@@ -424,6 +454,43 @@ bool TFrameMemoNode::storeNode_() {
   stampField("LastReader", author);
   return changed;
 }
+
+// ---- the web frame and the brace tree ----
+
+TFrameWB* TFrameMemoNode::ensureWebFrame() {
+  if (!webFrame_) {
+    webFrame_ = new TFrameWB(content_);
+    webFrame_->setObjectName(QStringLiteral("FrameWB1"));
+    webFrame_->setHost(this);
+    content_->addWidget(webFrame_);
+  }
+  return webFrame_;
+}
+
+TBraceTreeView* TFrameMemoNode::ensureBraceTree() {
+  if (!braceTree_) {
+    braceTree_ = new TBraceTreeView(content_);
+    content_->addWidget(braceTree_);
+    braceTree_->setMessageSink([this](const std::string& text) { message_(text); });
+    connect(braceTree_, &TBraceTreeView::edited, this, [this] { treeModified_ = true; });
+    connect(braceTree_, &TBraceTreeView::toTextRequested, this, &TFrameMemoNode::toText_);
+  }
+  return braceTree_;
+}
+
+void TFrameMemoNode::switchEncoding(const char* encoding) {
+  if (!holdsNode()) return;
+  storeNode_();
+  if (node_->getField_("Content-Transfer-Encoding") != encoding) {
+    node_->putField_("Content-Transfer-Encoding", encoding);
+    if (MemoHolder* holder = node_->getParentHolder_()) holder->modified = true;
+  }
+  showNode_();
+}
+
+void TFrameMemoNode::toText_() { switchEncoding("\"text\""); }
+void TFrameMemoNode::toPoser_() { switchEncoding("\"Poser\""); }
+void TFrameMemoNode::toPoserLike_() { switchEncoding("\"PoserLike\""); }
 
 // ---- selection replacement ----
 

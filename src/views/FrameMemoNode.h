@@ -11,12 +11,13 @@ class QLabel;
 class QPlainTextEdit;
 class QSplitter;
 class QStackedWidget;
-class QTextBrowser;
 
 namespace wux {
 
 class MainWindowApi;
 class MemoNode;
+class TBraceTreeView;
+class TFrameWB;
 
 class TFrameMemoNode : public QWidget {
   Q_OBJECT
@@ -69,6 +70,14 @@ class TFrameMemoNode : public QWidget {
   const StringList& pasteBuffer() const { return pasteBuffer_; }
   // Which content view shows: "text", "image", "web", "tree" or "" (none).
   std::string contentView() const;
+  // The web frame and the brace tree, made on first use (null until then).
+  TFrameWB* webFrame() const { return webFrame_; }
+  TBraceTreeView* braceTree() const { return braceTree_; }
+  bool treeModified() const { return treeModified_; }
+  // Commit, switch the note to text, "Poser" or "PoserLike" display, show it again.
+  void toText_();
+  void toPoser_();
+  void toPoserLike_();
 
  private:
   void showPanel(QWidget* w);
@@ -76,6 +85,10 @@ class TFrameMemoNode : public QWidget {
   int heightOf(QWidget* w) const;
   void collapse(QWidget* w, bool& collapsed, int& remembered);
   void expand(QWidget* w, bool& collapsed, int remembered);
+  TFrameWB* ensureWebFrame();
+  TBraceTreeView* ensureBraceTree();
+  bool storeTree();
+  void switchEncoding(const char* encoding);
 
   MemoNode* node_ = nullptr;
   // The note whose text the editors hold (only compared, never followed): a commit
@@ -98,8 +111,8 @@ class TFrameMemoNode : public QWidget {
   QPlainTextEdit* memo_;
   QLabel* memoStatus_;
   QLabel* imageView_;
-  QTextBrowser* webView_;
-  QLabel* treeView_;
+  TFrameWB* webFrame_ = nullptr;
+  TBraceTreeView* braceTree_ = nullptr;
   QPlainTextEdit* comment_;
   QPlainTextEdit* fields_;
 };

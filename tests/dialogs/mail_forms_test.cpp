@@ -28,6 +28,7 @@ class MailFormTest : public ::testing::Test {
   MailFormTest() {
     test::qtApp();
     setClock(&clock);
+    w.addNotebook("book");
     options.connectTimeoutSeconds = 5;
     options.totalTimeoutSeconds = 20;
   }

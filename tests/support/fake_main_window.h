@@ -1,11 +1,14 @@
 #pragma once
-// A main window for dialog and command tests: one document with one loaded notebook, a
-// current note, the busy protocol and the log recorded, editor commits counted.
+// A main window for frame, dialog and command tests: it records the status line, the
+// busy protocol and the log, counts editor commits and answers the Internet query from
+// one switch. A notebook exists once addNotebook() made one; addNote() adds a note to it
+// and makes the note current.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/objects.h"
+#include "model/text/StringList.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -15,13 +18,31 @@ namespace wux::test {
 
 class FakeMainWindow : public MainWindowApi {
  public:
-  explicit FakeMainWindow(const std::string& holderName = "book") {
+  class Agent : public AgentAPLAbs {
+   public:
+    explicit Agent(FakeMainWindow& w) : w_(w) {}
+    bool isBreak() override { return w_.breakFlag; }
+    int messageDoing_(const std::string& text) override {
+      w_.messageDoing_(text);
+      return 0;
+    }
+    int query_(const std::string& key, std::string& value) override {
+      value = key == "getUIInternet" ? (w_.internet ? "true" : "false") : "";
+      return 0;
+    }
+
+   private:
+    FakeMainWindow& w_;
+  };
+
+  MemoHolderUI* addNotebook(const std::string& name) {
+    if (!doc) doc.reset(Create<MemoFileUI>(nullptr));
     holder = static_cast<MemoHolderUI*>(doc->newHolder_());
     std::string actual;
-    doc->addHolder_(holder, holderName, actual);
+    doc->addHolder_(holder, name, actual);
     holder->loaded = true;
+    return holder;
   }
-  // Adds a note to the notebook and makes it current.
   MemoNodeUI* addNote(const std::string& name) {
     MemoNode* n = holder->newNode_();
     holder->addNode_(n, name);
@@ -33,15 +54,18 @@ class FakeMainWindow : public MainWindowApi {
     for (int i = 0; i < holder->getNodeCount_(); ++i) out.push_back(holder->getNode_(i)->name());
     return out;
   }
+  std::string status() const { return statuses.empty() ? std::string() : statuses.back(); }
 
-  std::unique_ptr<MemoFileUI> doc{Create<MemoFileUI>(nullptr)};
+  std::unique_ptr<MemoFileUI> doc;
   MemoHolderUI* holder = nullptr;
   MemoNodeUI* node = nullptr;
+  bool internet = false;
+  bool breakFlag = false;
   bool doing = false;
-  bool breakAsked = false;
   bool holderReadOnly = false;
   int commits = 0, shows = 0, refreshes = 0;
-  std::vector<std::string> statuses, log;
+  std::vector<std::string> statuses, log, notImplemented;
+  Agent agent{*this};
 
   MemoFileUI* getMemoFile() override { return doc.get(); }
   MemoHolderUI* getCurrentHolder() override { return holder; }
@@ -58,7 +82,7 @@ class FakeMainWindow : public MainWindowApi {
     return holderReadOnly;
   }
   bool isUIReadOnly() override { return false; }
-  bool isUIInternet() override { return true; }
+  bool isUIInternet() override { return internet; }
   bool isDoing_() override { return doing; }
   void beginDoing_(const std::string& text) override {
     doing = true;
@@ -70,7 +94,7 @@ class FakeMainWindow : public MainWindowApi {
     statuses.push_back(text);
   }
   void endDoing() override { endDoing_(""); }
-  bool isBreak() const override { return breakAsked; }
+  bool isBreak() const override { return breakFlag; }
   int addLog_(const std::string& text) override {
     log.push_back(text);
     return static_cast<int>(log.size());
@@ -80,9 +104,12 @@ class FakeMainWindow : public MainWindowApi {
     for (const auto& l : lines) log.push_back(l.text);
     return static_cast<int>(log.size());
   }
-  std::string nowString() override { return "20261206 120000"; }
+  std::string nowString() override { return ""; }
   int shouldNotExecute(const std::string&) override { return kResultShouldNotExecute; }
-  int stillNotImplemented(const std::string&) override { return kResultNotImplemented; }
+  int stillNotImplemented(const std::string& name) override {
+    notImplemented.push_back(name);
+    return kResultNotImplemented;
+  }
   int UI2Model() override { return ++commits; }
   void Model2UI() override { ++shows; }
   void refreshHolderView() override { ++refreshes; }
@@ -90,8 +117,8 @@ class FakeMainWindow : public MainWindowApi {
   TFrameMemoNode* getNodeFrame() override { return nullptr; }
   std::string getUserName() override { return "tester"; }
   std::string getVersion() override { return "test"; }
-  std::string getTempDir() override { return "/tmp"; }
-  AgentAPLAbs* getAgent() override { return nullptr; }
+  std::string getTempDir() override { return "/tmp/"; }
+  AgentAPLAbs* getAgent() override { return &agent; }
 };
 
 }  // namespace wux::test

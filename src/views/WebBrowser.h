@@ -1,0 +1,65 @@
+#pragma once
+// The browser engine behind the web page frame. The frame's logic (paths, history
+// buttons, the Internet switch, reading pages back) talks only to this interface, so it
+// runs against a fake in tests; the program installs the real engine at start-up. Without
+// one installed, a plain stand-in shows HTML and local files only.
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+
+namespace wux {
+
+class WebBrowser : public QObject {
+  Q_OBJECT
+ public:
+  using QObject::QObject;
+
+  // The widget that renders pages; owned by the browser's parent widget.
+  virtual QWidget* widget() = 0;
+
+  // Shows `data` as a document of the MIME type given ("text/html;charset=Shift_JIS",
+  // "image/gif"); relative links resolve against `base`. Any size is shown whole.
+  virtual void setContent(const QByteArray& data, const QString& mimeType, const QUrl& base) = 0;
+  virtual void navigate(const QUrl& url) = 0;
+  virtual void back() = 0;
+  virtual void forward() = 0;
+  virtual void reload() = 0;
+  virtual void stop() = 0;
+  virtual void home() = 0;
+
+  virtual bool canGoBack() const = 0;
+  virtual bool canGoForward() const = 0;
+  virtual bool isBusy() const = 0;
+  // False until a first document was asked for.
+  virtual bool hasDocument() const = 0;
+  virtual QUrl url() const = 0;
+
+  // Reads of the page shown; the answer comes later, on the GUI thread, or never when
+  // the page goes away first.
+  virtual void readSource(std::function<void(const QString&)> done) = 0;
+  // The addresses of the page's "a" elements that carry an address, in document order.
+  virtual void readLinks(std::function<void(const QStringList&)> done) = 0;
+
+  // With Internet off, the engine refuses every http:, https:, ws: and ftp: request,
+  // loopback addresses included; local pages and files still load.
+  virtual void setInternetAllowed(bool allowed) = 0;
+  virtual bool internetAllowed() const = 0;
+
+ signals:
+  void loadStarted();
+  void loadFinished(bool ok);
+  // Back, forward or busy may have changed.
+  void stateChanged();
+};
+
+using WebBrowserFactory = std::function<WebBrowser*(QWidget* parent)>;
+// Installs the engine the web frames are made with; an empty factory restores the
+// stand-in. Returns the previous factory.
+WebBrowserFactory setWebBrowserFactory(WebBrowserFactory factory);
+WebBrowser* makeWebBrowser(QWidget* parent);
+
+}  // namespace wux
