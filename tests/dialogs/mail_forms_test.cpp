@@ -150,6 +150,13 @@ TEST_F(MailFormTest, SentNoteArrivesWithItsHeadersAndJapaneseBody) {
   const std::string noteBefore = note->body().text();
   TFormSendMail2 f;
   link(f);
+  f.Connect();
+  EXPECT_EQ(f.statusPanel(0), "Connect");
+  w.breakFlag = true;
+  f.Send();
+  EXPECT_EQ(f.statusPanel(1), "Connect Faile: stopped by Break");
+  EXPECT_EQ(sink.count(), 0);
+  w.breakFlag = false;
   f.Send();
   ASSERT_EQ(sink.count(), 1) << f.statusPanel(1);
   EXPECT_EQ(f.statusPanel(1), "Success");
