@@ -1,4 +1,4 @@
-#include "dialogs/MailCommands.h"
+#include "dialogs/MailWindows.h"
 
 #include <gtest/gtest.h>
 
