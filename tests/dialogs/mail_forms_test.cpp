@@ -359,6 +359,9 @@ TEST_F(MailFormTest, NotebookMailSettingsTravelThroughTheNotebookFile) {
   type(recv, "UserID", "reader");
   recv.SetHolder();
 
+  // A received sender often carries quotes of its own.
+  w.node->putField_("From", QuoteValue("\"Yamada, Taro\" <taro@example.jp>"));
+
   test::TempFolder dir;
   const std::string path = (dir.path / "book.mxh").string();
   ASSERT_GT(w.holder->saveToFile_(path), 0);
@@ -368,6 +371,7 @@ TEST_F(MailFormTest, NotebookMailSettingsTravelThroughTheNotebookFile) {
   for (const char* key : {"SMTPServer", "To", "POP3Server", "UserID"})
     EXPECT_EQ(again->getField_(key), w.holder->getField_(key)) << key;
   EXPECT_EQ(again->getField_("To"), QuoteValue(sj("宛先 <to@example.jp>")));
+  EXPECT_EQ(Dequote(again->findNodeByName_("n")->getField_("From")), "\"Yamada, Taro\" <taro@example.jp>");
 }
 
 TEST_F(MailFormTest, NoTransferStartsWhileAnotherOperationRuns) {
