@@ -11,6 +11,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
+#include "views/NoteViewBuilder.h"
 
 namespace {
 
@@ -50,9 +51,7 @@ void BuildView(benchmark::State& state, MemoHolderUI::Kind kind) {
     auto book = std::make_unique<Book>(20000);
     QWidget panel;
     state.ResumeTiming();
-    QWidget* w = kind == MemoHolderUI::Kind::CheckList ? book->holder->makeCheckListBox_(&panel)
-                 : kind == MemoHolderUI::Kind::Tree    ? book->holder->makeTreeView_(&panel)
-                                                       : book->holder->makeListView_(&panel);
+    QWidget* w = makeNoteView(*book->holder, kind, &panel);
     w->show();
     QApplication::processEvents();
     benchmark::DoNotOptimize(w);
@@ -67,7 +66,7 @@ void SwitchCurrentNote(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   Book book(n);
   QWidget panel;
-  book.holder->makeTreeView_(&panel)->show();
+  makeNoteView(*book.holder, MemoHolderUI::Kind::Tree, &panel)->show();
   QApplication::processEvents();
   int i = 0;
   for (auto _ : state) {

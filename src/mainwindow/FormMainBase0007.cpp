@@ -6,7 +6,6 @@
 
 #include "mainwindow/AgentAPLWUX.h"
 #include "model/Prompter.h"
-#include "model/records/RecordFiles.h"
 #include "platform/files.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -37,7 +36,7 @@ long long wholeSecondsBetween(const DateTime& from, const DateTime& to) {
   return s;
 }
 
-TFormMainBase0007::TFormMainBase0007() { modalProbe_ = [] { return isModalDialogOpen(); }; }
+TFormMainBase0007::TFormMainBase0007() = default;
 
 TFormMainBase0007::~TFormMainBase0007() {
   if (agent_) agent_->detach();
@@ -46,13 +45,13 @@ TFormMainBase0007::~TFormMainBase0007() {
 void TFormMainBase0007::FormCreate() {
   yesToAll_ = false;
   userName_ = platform::utf8ToSjis(platform::userName());
-  flagFileLock_ = false;
   lastAutoSave_ = Now();
   agent_ = std::make_unique<AgentAPLWUX>(this);
   idleTimer_ = new QTimer(this);
   idleTimer_->setInterval(1000);
   connect(idleTimer_, &QTimer::timeout, this, [this] { idleAutoSave_(); });
   idleTimer_->start();
+  registerWindowCommands();
 }
 
 AgentAPLAbs* TFormMainBase0007::getAgent() { return agent_.get(); }
@@ -93,16 +92,7 @@ void TFormMainBase0007::updateColor() { shouldNotExecute(std::string(kClass) + "
 void TFormMainBase0007::refreshHolderView() { shouldNotExecute(std::string(kClass) + "refreshHolderView"); }
 void TFormMainBase0007::updateReadOnlyMark() { shouldNotExecute(std::string(kClass) + "updateReadOnlyMark"); }
 void TFormMainBase0007::Model2UI() { shouldNotExecute(std::string(kClass) + "Model2UI"); }
-// Until the save questions of the open and save workflow take this over, closing with
-// unsaved changes at least asks before they are thrown away. 0: close; -1: stay.
-int TFormMainBase0007::querySaveAll() {
-  bool modified = aFile_ && aFile_->modified;
-  for (int i = 0, n = holderCount(); i < n && !modified; ++i) modified = aFile_->getHolder_(i)->modified;
-  if (!modified) return 0;
-  return prompter().messageBox("Changes are not saved. Close without saving?", "", Buttons::YesNo) == Answer::Yes
-             ? 0
-             : kResultFailed;
-}
+int TFormMainBase0007::querySaveAll() { return session_.querySaveAll(); }
 
 void TFormMainBase0007::closeEvent(QCloseEvent* event) {
   // While an operation runs the window closes at once, asking nothing.
@@ -185,7 +175,7 @@ std::string TFormMainBase0007::nowString() { return FormatDateTime("yyyy/mm/dd h
 
 void TFormMainBase0007::idleAutoSave_() {
   if (doing_) return;
-  if (modalProbe_ && modalProbe_()) return;
+  if (isModalDialogOpen()) return;
   const int t = getAutoSaveTime();
   if (t <= 60) return;
   const DateTime now = Now();
@@ -302,11 +292,7 @@ int TFormMainBase0007::loadHolder(MemoHolderUI* holder) {
     addLog_("Not Found MemoHolder: " + file);
     showFormLog();
   } else {
-    StringList messages;
-    if (LoadHolder(*holder, messages) == -1) {
-      addLogStrings(messages);
-      messageDoing_("Failure: loadHolder " + file);
-    }
+    session_.loadHolderFile(*holder);
   }
   if (holder->getNodeCount_() == 0) holder->createNewNode_();
   holder->loaded = true;
@@ -337,11 +323,6 @@ std::string TFormMainBase0007::getNumberFormat() {
   return "\"%.5d\"";
 }
 
-void TFormMainBase0007::saveModifiedHolders_() {
-  if (!aFile_) return;
-  StringList failed;
-  aFile_->saveHolders_(false, &failed);
-  for (int i = 0; i < failed.count(); ++i) addLogTS("Failure: Auto Save " + failed[i]);
-}
+void TFormMainBase0007::saveModifiedHolders_() { session_.saveModifiedHolders(); }
 
 }  // namespace wux

@@ -1,7 +1,22 @@
 #pragma once
-// The main window, first layer: the document, the busy protocol, the log entry points,
-// notebook and note switching and the idle auto-save. Layers above add settings,
-// commands, menus and the views; each overrides only what it brings.
+// The main window is one class chain; each layer adds or overrides only what it brings.
+// The commands live in their families' files, take the main-window interface
+// (views/MainWindowApi.h) and are reached only through the command table.
+//
+// Layer             What it holds                                  Files
+// TFormMainBase0007 the document, the busy protocol, the log       FormMainBase0007.*, DocumentSession.*
+//                   entry points, notebook and note switching,     (close query, notebook files,
+//                   the close query, the idle auto-save and the    auto-save writes),
+//                   window's own commands and the command table    FormMainBase0007_commands.cpp
+// TFormMainBaseWUX  settings, dialog singletons, the log window,   FormMainBaseWUX.*, Settings.*, FormLog.*
+//                   the copy history, new notebooks, drops
+// TFormMainScript   editor <-> model, the caption, the temporary   FormMainScript.*, commands/*.cpp
+//                   folder, file dialogs, printing, the            (one family per file; Commands.h
+//                   interpreter and the commands (UI...)           lists them)
+// TFormMainMenu     menus, tool bar, status bar, the read-only     FormMainMenu.*, commands/MenuCommands.cpp
+//                   and Internet switches, the view switches
+// TFormMainWUXX13c  the notebook tabs and the notebook frame,      FormMainWUXX13c.*
+//                   the views bound to them; owns the document
 //
 // Creation is two-phase: the constructor only builds members, then createForm() runs
 // FormCreate() as a virtual call, so every layer's creation step (and every virtual it
@@ -12,8 +27,10 @@
 #include <string>
 
 #include "mainwindow/AgentAPLWUX.h"
+#include "mainwindow/DocumentSession.h"
 #include "model/clock.h"
 #include "model/text/StringList.h"
+#include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
 class QTimer;
@@ -45,7 +62,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   virtual int setListView_(QWidget* control);
   virtual void showHolder_(MemoHolderUI* holder);
   virtual void hideHolder_(MemoHolderUI* holder);
-  virtual MemoHolderUI* newHolder_(int index);
+  MemoHolderUI* newHolder_(int index) override;
   int UI2Model() override;
   virtual void updateCaption();
   virtual void updateColor();
@@ -90,6 +107,8 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string getCmURL() { return cmURL_; }
   std::string getURLPrefix() { return "http://"; }
   AgentAPLAbs* getAgent() override;
+  CommandTable& commands() override { return commands_; }
+  DocumentSession& documentSession() { return session_; }
 
   int UIBreak();
   // Shell and window commands of the first layer (FormMainBase0007_commands.cpp).
@@ -110,18 +129,16 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   // The idle step of the auto-save; the window's timer calls it about once a second.
   void idleAutoSave_();
   DateTime lastAutoSave() const { return lastAutoSave_; }
-  // What tells the auto-save that a modal dialog is open (replaceable in tests).
-  void setModalProbe(std::function<bool()> probe) { modalProbe_ = std::move(probe); }
 
   bool doing() const { return doing_; }
-  const std::string& activity() const { return activity_; }
-  bool yesToAll() const { return yesToAll_; }
 
  protected:
   TFormMainBase0007();
   void closeEvent(QCloseEvent* event) override;
   // The part of the auto-save that writes: every modified notebook, never the document.
   virtual void saveModifiedHolders_();
+  // Registers this layer's own commands (FormMainBase0007_commands.cpp).
+  void registerWindowCommands();
   // An internal inconsistency: error box, log and status line.
   void systemError(const std::string& message);
 
@@ -131,16 +148,14 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   bool doing_ = false;
   bool break_ = false;
   bool yesToAll_ = false;
-  bool flagFileLock_ = false;
-  int bufferSize_ = 2097152;
   DateTime lastAutoSave_;
   std::string version_ = "00.15.05f";
   std::string releaseDate_ = "May 23, 2004";
   std::string cmURL_ = "https://example.invalid/wux/";
-  StringList textBuffer_, work1_, work2_, parseMessages_, saveBuffer_, searchHistory_, other_;
   std::unique_ptr<AgentAPLWUX> agent_;
+  CommandTable commands_;
+  DocumentSession session_{*this};
   QTimer* idleTimer_ = nullptr;
-  std::function<bool()> modalProbe_;
 };
 
 // Makes a window of the given layer and runs its creation steps.

@@ -59,6 +59,23 @@ int TFormMainBase0007::UIClose() {
 
 int TFormMainBase0007::UICloseAllYes() { return UIClose(); }
 
+void TFormMainBase0007::registerWindowCommands() {
+  CommandTable& t = commands_;
+  t.add("UIBreak", [this] { return UIBreak(); });
+  t.add("UIExplorerCurrentDir", [this] { return UIExplorerCurrentDir(); });
+  t.add("UIExplorerFileDir", [this] { return UIExplorerFileDir(); });
+  t.add("UIExplorerExeDir", [this] { return UIExplorerExeDir(); });
+  t.add("UIHardCopy", [this] { return UIHardCopy(); });
+  t.add("UIClose", [this] { return UIClose(); });
+  t.add("UICloseAllYes", [this] { return UICloseAllYes(); });
+  t.add("UITerminateForce", [this](const CommandArgs& a) { return UITerminateForce(commandArg(a, 0)); });
+  t.add("showFormLog", [this] { return showFormLog(); });
+  t.add("endDoing", [this] {
+    endDoing();
+    return 0;
+  });
+}
+
 int TFormMainBase0007::UITerminateForce(const std::string& text) {
   std::string question = sjis::trim(text);
   if (question.empty()) question = "Sould I terminate Force ?   Do not save all MemoHolder.";

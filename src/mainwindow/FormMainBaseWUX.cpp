@@ -4,6 +4,7 @@
 #include "views/FrameMemoHolder.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
+#include "views/NoteViewBuilder.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -51,7 +52,7 @@ MemoHolderUI* TFormMainBaseWUX::newHolder_(int index) {
   if (!holder) return nullptr;
   aFile_->modified = true;
   TFrameMemoHolder* frame = getHolderFrame();
-  holder->makeCheckListBox_(frame ? frame->PanelLeft() : nullptr);
+  makeNoteView(*holder, MemoHolderUI::Kind::CheckList, frame ? frame->PanelLeft() : nullptr);
   holder->loaded = true;
   holder->modified = true;
   return holder;

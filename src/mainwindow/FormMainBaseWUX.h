@@ -1,6 +1,7 @@
 #pragma once
 // Second layer: settings held by the window, the log window, the copy history.
 #include "mainwindow/FormMainBase0007.h"
+#include "mainwindow/Settings.h"
 
 namespace wux {
 
@@ -15,8 +16,9 @@ class TFormMainBaseWUX : public TFormMainBase0007 {
   void FormCreate() override;
   int addLog_(const std::string& text) override;
   int showFormLog() override;
-  int getAutoSaveTime() override { return autoSaveTime_; }
-  void putAutoSaveTime_(int seconds) override { autoSaveTime_ = seconds > 0 ? seconds : 0; }
+  int getAutoSaveTime() override { return settings_.autoSaveTime; }
+  void putAutoSaveTime_(int seconds) override { settings_.autoSaveTime = seconds > 0 ? seconds : 0; }
+  Settings& settings() { return settings_; }
   MemoHolderUI* newHolder_(int index) override;
   virtual int changeTreeView_();
   virtual int changeListView_();
@@ -29,7 +31,7 @@ class TFormMainBaseWUX : public TFormMainBase0007 {
 
  protected:
   TFormMainBaseWUX() = default;
-  int autoSaveTime_ = 0;
+  Settings settings_;
   TFormLog* formLog_ = nullptr;  // owned by this window (Qt parent)
   StringList copyHistory_;
 };

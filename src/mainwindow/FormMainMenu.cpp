@@ -30,6 +30,7 @@ void TFormMainMenu::FormCreate() {
   checkUIReadOnly_->setObjectName(QStringLiteral("CheckBox_UIReadOnly"));
   checkUIInternet_ = new QCheckBox(QStringLiteral("Internet"), panelTop_);
   checkUIInternet_->setObjectName(QStringLiteral("CheckBox_UIInternet"));
+  registerMenuLayerCommands();
   makeToolBar();
   makeMenus();
 
@@ -50,37 +51,53 @@ void TFormMainMenu::FormCreate() {
   bar->addWidget(panels_[2], 1);
 }
 
-void TFormMainMenu::act(const std::function<void()>& command) {
+void TFormMainMenu::act(const std::string& command, bool guarded, const CommandArgs& args) {
   runGuarded([&] {
-    if (isDoing_()) return;
-    command();
+    if (guarded && isDoing_()) return;
+    commands_.run(command, args);
   });
+}
+
+void TFormMainMenu::registerMenuLayerCommands() {
+  commands_.add("changeTreeView_", [this] { return changeTreeView_(); });
+  commands_.add("changeListView_", [this] { return changeListView_(); });
+  commands_.add("changeCheckListBox_", [this] { return changeCheckListBox_(); });
+}
+
+QAction* TFormMainMenu::addItem(QMenu* menu, const char* caption, const std::string& command, bool guarded) {
+  QAction* a = menu->addAction(QString::fromUtf8(caption));
+  connect(a, &QAction::triggered, this, [this, command, guarded] { act(command, guarded); });
+  return a;
+}
+
+// While an operation runs every item of a dropped menu is disabled, so nothing
+// starts on top of it; afterwards the items are enabled again.
+void TFormMainMenu::enableWhileIdle(QMenu* menu) {
+  const bool busy = isDoing_();
+  for (QAction* a : menu->actions())
+    if (a->isEnabled() == busy) a->setEnabled(!busy);
 }
 
 void TFormMainMenu::makeToolBar() {
   auto* top = static_cast<QHBoxLayout*>(panelTop_->layout());
-  auto button = [&](const char* caption, const char* hint, std::function<void()> f, bool guarded = true) {
+  auto button = [&](const char* caption, const char* hint, const char* command, bool guarded = true) {
     auto* b = new QPushButton(QString::fromLatin1(caption), panelTop_);
     b->setToolTip(QString::fromLatin1(hint));
     b->setFocusPolicy(Qt::NoFocus);
-    connect(b, &QPushButton::clicked, this, [this, f, guarded] {
-      if (guarded)
-        act(f);
-      else
-        runGuarded(f);
-    });
+    const std::string name = command;
+    connect(b, &QPushButton::clicked, this, [this, name, guarded] { act(name, guarded); });
     top->addWidget(b);
   };
-  button("New", "Create New MemoNode. ( text type )", [this] { newNoteHere(); });
-  button("Break", "Break ", [this] { UIBreak(); }, false);
+  button("New", "Create New MemoNode. ( text type )", "newMemoNode_");
+  button("Break", "Break ", "UIBreak", false);
   top->addWidget(checkUIReadOnly_);
-  button("Exit", "Exit force. not save files.", [this] { UITerminateForce(""); }, false);
-  button("Done", "Break force.", [this] { endDoing(); }, false);
-  button("Holder", "", [this] { newHolderHere(); });
+  button("Exit", "Exit force. not save files.", "UITerminateForce", false);
+  button("Done", "Break force.", "endDoing", false);
+  button("Holder", "", "UINewHolder");
   top->addWidget(checkUIInternet_);
   checkUIInternet_->setChecked(true);
-  button("UP", "", [this] { stepNote(false); });
-  button("DOWN", "", [this] { stepNote(true); });
+  button("UP", "", "UIChangeCurrentNodePre");
+  button("DOWN", "", "UIChangeCurrentNodeNext");
   top->addStretch(1);
   connect(checkUIReadOnly_, &QCheckBox::toggled, this, [this](bool on) {
     runGuarded([&] {
@@ -96,15 +113,12 @@ void TFormMainMenu::makeToolBar() {
 void TFormMainMenu::makeMenus() {
   QMenuBar* bar = menuBar();
   QMenu* holder = bar->addMenu(QStringLiteral("[Holder]"));
-  QAction* views[3] = {holder->addAction(QStringLiteral("CheckListBox")), holder->addAction(QStringLiteral("TreeView")),
-                       holder->addAction(QStringLiteral("ListView"))};
-  connect(views[0], &QAction::triggered, this, [this] { runGuarded([this] { changeCheckListBox_(); }); });
-  connect(views[1], &QAction::triggered, this, [this] { runGuarded([this] { changeTreeView_(); }); });
-  connect(views[2], &QAction::triggered, this, [this] { runGuarded([this] { changeListView_(); }); });
+  QAction* views[3] = {addItem(holder, "CheckListBox", "changeCheckListBox_", false),
+                       addItem(holder, "TreeView", "changeTreeView_", false),
+                       addItem(holder, "ListView", "changeListView_", false)};
   for (QAction* a : views) a->setCheckable(true);
   connect(holder, &QMenu::aboutToShow, this, [this, holder, views] {
-    const bool busy = isDoing_();
-    for (QAction* a : holder->actions()) a->setEnabled(!busy);
+    enableWhileIdle(holder);
     MemoHolderUI* h = getCurrentHolder();
     const std::string mode = h ? h->getModeNodesMngr_() : "";
     views[0]->setChecked(mode == "\"CheckListBox\"");
@@ -113,62 +127,20 @@ void TFormMainMenu::makeMenus() {
   });
   // The comment and field boxes fold away when empty; these bring them back to type in.
   QMenu* form = bar->addMenu(QStringLiteral("[Form]"));
-  QAction* comment = form->addAction(QStringLiteral("Comment"));
-  QAction* field = form->addAction(QStringLiteral("Field"));
+  QAction* comment = addItem(form, "Comment", "toggleCommentBox", false);
+  QAction* field = addItem(form, "Field", "toggleFieldBox", false);
   comment->setCheckable(true);
   field->setCheckable(true);
   connect(form, &QMenu::aboutToShow, this, [this, form, comment, field] {
-    const bool busy = isDoing_();
-    for (QAction* a : form->actions()) a->setEnabled(!busy);
+    enableWhileIdle(form);
     if (TFrameMemoNode* ed = getNodeFrame()) {
       comment->setChecked(ed->commentShown());
       field->setChecked(ed->fieldsShown());
     }
   });
-  connect(comment, &QAction::triggered, this, [this] {
-    if (TFrameMemoNode* ed = getNodeFrame()) ed->commentShown() ? ed->hideComment_() : ed->showComment_();
-  });
-  connect(field, &QAction::triggered, this, [this] {
-    if (TFrameMemoNode* ed = getNodeFrame()) ed->fieldsShown() ? ed->hideFields_() : ed->showFields_();
-  });
   QMenu* window = bar->addMenu(QStringLiteral("Window"));
-  connect(window->addAction(QStringLiteral("Log")), &QAction::triggered, this,
-          [this] { runGuarded([this] { showFormLog(); }); });
-  connect(window, &QMenu::aboutToShow, this, [this, window] {
-    const bool busy = isDoing_();
-    for (QAction* a : window->actions()) a->setEnabled(!busy);
-  });
-}
-
-void TFormMainMenu::newNoteHere() {
-  if (checkUIReadOnly() || checkHolderReadOnly()) return;
-  UI2Model();
-  MemoHolderUI* h = getCurrentHolder();
-  if (!h) return;
-  auto* node = static_cast<MemoNodeUI*>(h->createNewNode_());
-  h->modified = true;
-  changeCurrentNode_(node);
-  refreshHolderView();
-  messageDoing_("Done: New " + node->name());
-}
-
-void TFormMainMenu::newHolderHere() {
-  if (checkUIReadOnly() || !aFile_) return;
-  UI2Model();
-  const int at = aFile_->getCurrentHolderIndex_();
-  MemoHolderUI* h = newHolder_(at < 0 ? -1 : at + 1);
-  if (!h) return;
-  h->putCurrentNode_(h->createNewNode_());
-  changeCurrentHolder(h);
-  messageDoing_("Done: New Holder " + h->name());
-}
-
-void TFormMainMenu::stepNote(bool forward) {
-  MemoHolderUI* h = getCurrentHolder();
-  MemoNodeUI* cur = getCurrentNode();
-  if (!h || !cur) return;
-  MemoNode* next = forward ? h->getNextNode_(cur) : h->getPrevNode_(cur);
-  if (next) changeCurrentNode_(static_cast<MemoNodeUI*>(next));
+  addItem(window, "Log", "showFormLog", false);
+  connect(window, &QMenu::aboutToShow, this, [this, window] { enableWhileIdle(window); });
 }
 
 std::string TFormMainMenu::statusPanel(int i) const {

@@ -6,6 +6,7 @@
 class QCheckBox;
 class QLabel;
 class QFrame;
+class QAction;
 class QMenu;
 
 namespace wux {
@@ -37,14 +38,14 @@ class TFormMainMenu : public TFormMainScript {
 
  protected:
   TFormMainMenu() = default;
-  // The few buttons and menu items this program has so far. Each runs guarded: busy,
-  // it does nothing; an exception ends in the error box, not in the event loop.
+  // The buttons and menu items run commands only through the command table. A guarded
+  // one does nothing while busy; an exception ends in the error box, not in the event loop.
+  void registerMenuLayerCommands();
   void makeToolBar();
   void makeMenus();
-  void act(const std::function<void()>& command);
-  void newNoteHere();
-  void newHolderHere();
-  void stepNote(bool forward);
+  void act(const std::string& command, bool guarded = true, const CommandArgs& args = {});
+  QAction* addItem(QMenu* menu, const char* caption, const std::string& command, bool guarded = true);
+  void enableWhileIdle(QMenu* menu);
   int changeView(void (TFrameMemoHolder::*change)());
   QFrame* panelTop_ = nullptr;
   QCheckBox* checkUIReadOnly_ = nullptr;

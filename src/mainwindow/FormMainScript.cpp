@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "printing/SettingsStore.h"
+#include "mainwindow/commands/Commands.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -11,7 +13,15 @@
 
 namespace wux {
 
-void TFormMainScript::FormCreate() { TFormMainBaseWUX::FormCreate(); }
+void TFormMainScript::FormCreate() {
+  TFormMainBaseWUX::FormCreate();
+  // A damaged print settings record never stops start-up: the defaults stay.
+  std::string error;
+  if (LoadComponentFromIni(StringsPrinter1, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix,
+                           &error) == IniLoad::Damaged)
+    addLog_(error + ": " + PrintSettingsPath());
+  registerCommands(commands_, *this, session_, settings_);
+}
 
 int TFormMainScript::UI2Model() {
   MemoNodeUI* node = getCurrentNode();

@@ -2,6 +2,7 @@
 // Third layer: editor <-> model, the caption, the temporary folder, and (in their own
 // files, by family) the commands named UI....
 #include "mainwindow/FormMainBaseWUX.h"
+#include "printing/StringsPrinter.h"
 
 namespace wux {
 
@@ -16,13 +17,15 @@ class TFormMainScript : public TFormMainBaseWUX {
   void Model2UI() override;
   void updateCaption() override;
   void refreshHolderView() override;
-  std::string getTempDir() override { return tempDir_; }
-  void putTempDir_(const std::string& dir) override { tempDir_ = dir; }
+  std::string getTempDir() override { return settings_.tempDir; }
+  void putTempDir_(const std::string& dir) override { settings_.tempDir = dir; }
   virtual int changeFlagReadOnly_();
+  // The text printer, with the settings the print settings file holds.
+  TStringsPrinter& getStringsPrinter() { return StringsPrinter1; }
 
  protected:
   TFormMainScript() = default;
-  std::string tempDir_;
+  TStringsPrinter StringsPrinter1;
 };
 
 }  // namespace wux

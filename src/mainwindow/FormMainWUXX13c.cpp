@@ -8,6 +8,7 @@
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
+#include "views/NoteViewBuilder.h"
 #include "views/MemoNodeUI.h"
 #include "views/QtTabBinding.h"
 
@@ -82,10 +83,11 @@ int TFormMainWUXX13c::setListView_(QWidget* control) {
 void TFormMainWUXX13c::showHolder_(MemoHolderUI* holder) {
   if (!holder) return;
   QWidget* panel = frameMemoHolder1_->PanelLeft();
-  switch (MemoHolderUI::kindOfMode(holder->getModeNodesMngr_())) {
-    case MemoHolderUI::Kind::CheckList: setCheckListBox_(holder->makeCheckListBox_(panel)); break;
-    case MemoHolderUI::Kind::Tree: setTreeView_(holder->makeTreeView_(panel)); break;
-    case MemoHolderUI::Kind::List: setListView_(holder->makeListView_(panel)); break;
+  const MemoHolderUI::Kind kind = MemoHolderUI::kindOfMode(holder->getModeNodesMngr_());
+  switch (kind) {
+    case MemoHolderUI::Kind::CheckList: setCheckListBox_(makeNoteView(*holder, kind, panel)); break;
+    case MemoHolderUI::Kind::Tree: setTreeView_(makeNoteView(*holder, kind, panel)); break;
+    case MemoHolderUI::Kind::List: setListView_(makeNoteView(*holder, kind, panel)); break;
     default: break;  // an unknown kind attaches no view
   }
   if (aFile_) {

@@ -40,49 +40,4 @@ Prompter* setPrompter(Prompter* p) {
 
 void ShowMessage(const std::string& text) { prompter().messageBox(text, "", Buttons::OK); }
 
-Answer RecordingPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
-  asked.push_back({"message", text, caption});
-  if (!answers.empty()) {
-    Answer a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  switch (buttons) {
-    case Buttons::OK:
-    case Buttons::OKCancel: return Answer::OK;
-    default: return Answer::Yes;
-  }
-}
-
-bool RecordingPrompter::inputBox(const std::string& caption, const std::string& prompt, std::string& value) {
-  asked.push_back({"input", prompt, caption});
-  if (inputs.empty()) return false;
-  value = inputs.front();
-  inputs.pop_front();
-  return true;
-}
-
-bool RecordingPrompter::openFileName(const std::string& title, const std::string& filter, std::string& path) {
-  asked.push_back({"open", filter, title});
-  if (inputs.empty()) return false;
-  path = inputs.front();
-  inputs.pop_front();
-  return true;
-}
-
-bool RecordingPrompter::saveFileName(const std::string& title, const std::string& filter, std::string& path) {
-  asked.push_back({"save", filter, title});
-  if (inputs.empty()) return false;
-  path = inputs.front();
-  inputs.pop_front();
-  return true;
-}
-
-std::vector<std::string> RecordingPrompter::messages() const {
-  std::vector<std::string> out;
-  for (const auto& e : asked)
-    if (e.kind == "message") out.push_back(e.text);
-  return out;
-}
-
 }  // namespace wux

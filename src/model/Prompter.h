@@ -2,9 +2,7 @@
 // Every message box, question, input box and file dialog of wux goes through the
 // installed Prompter: Qt dialogs in the program, a scripted recorder in tests and
 // standard error in the command-line drivers. Texts are Shift_JIS.
-#include <deque>
 #include <string>
-#include <vector>
 
 namespace wux {
 
@@ -30,26 +28,6 @@ Prompter* setPrompter(Prompter* p);
 
 // A message box with an OK button.
 void ShowMessage(const std::string& text);
-
-// Answers from a queue and records every text asked, for tests and drivers.
-class RecordingPrompter : public Prompter {
- public:
-  struct Entry {
-    std::string kind;  // "message", "input", "open", "save"
-    std::string text;
-    std::string caption;
-  };
-  std::vector<Entry> asked;
-  std::deque<Answer> answers;        // default when empty: OK/Yes for the first button
-  std::deque<std::string> inputs;    // for inputBox and file dialogs; empty: cancelled
-
-  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override;
-  bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
-  bool openFileName(const std::string& title, const std::string& filter, std::string& path) override;
-  bool saveFileName(const std::string& title, const std::string& filter, std::string& path) override;
-
-  std::vector<std::string> messages() const;  // texts of message boxes in order
-};
 
 // Installs a prompter for the lifetime of a scope.
 class ScopedPrompter {

@@ -2,15 +2,103 @@
 
 #include "platform/textconv.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace wux::platform {
+namespace {
+
+WriteCall writeCall = nullptr;
+
+ssize_t writeSome(int fd, const void* data, std::size_t size) {
+  return writeCall ? writeCall(fd, data, size) : ::write(fd, data, size);
+}
+
+std::string folderOf(const std::string& osPath) {
+  std::size_t slash = osPath.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : osPath.substr(0, slash);
+}
+
+std::string baseOf(const std::string& osPath) {
+  std::size_t slash = osPath.rfind('/');
+  return slash == std::string::npos ? osPath : osPath.substr(slash + 1);
+}
+
+// The file a chain of symbolic links ends at; the path itself when it is no link. A
+// chain that does not end (a loop) answers empty.
+std::string throughLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return {};
+    target.resize(static_cast<std::size_t>(n));
+    path = target[0] == '/' ? target : folderOf(path) + "/" + target;
+  }
+  return {};
+}
+
+// ".name.<16 hex digits>.tmp": the temporaries this writer makes for "name".
+bool isOurTemporary(const std::string& entry, const std::string& base) {
+  const std::size_t head = base.size() + 2, tail = 4;
+  if (entry.size() != head + 16 + tail || entry[0] != '.' || entry.compare(1, base.size(), base) != 0 ||
+      entry[head - 1] != '.' || entry.compare(head + 16, tail, ".tmp") != 0)
+    return false;
+  for (std::size_t i = head; i < head + 16; ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(entry[i])) || std::isupper(static_cast<unsigned char>(entry[i])))
+      return false;
+  return true;
+}
+
+// Temporaries of `base` left by writes that were killed. A writer holds a lock on its
+// temporary while it lives, so one that can be locked has no writer any more.
+void removeStaleTemporaries(const std::string& dir, const std::string& base) {
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  while (dirent* e = ::readdir(d)) {
+    const std::string entry = e->d_name;
+    if (!isOurTemporary(entry, base)) continue;
+    const std::string path = (dir == "/" ? std::string("/") : dir + "/") + entry;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st{};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    ::close(fd);
+  }
+  ::closedir(d);
+}
+
+void syncFolder(const std::string& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);  // some file systems cannot sync a folder; the rename itself stands
+  ::close(fd);
+}
+
+}  // namespace
+
+std::string reasonText(int err) {
+  std::string r = std::strerror(err);
+  if (!r.empty()) r[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(r[0])));
+  return r;
+}
+
+WriteCall setWriteCall(WriteCall call) {
+  WriteCall prev = writeCall;
+  writeCall = call;
+  return prev;
+}
 
 bool readFile(const std::string& name, std::string& out) {
   const std::string path = osPath(name);
@@ -38,13 +126,25 @@ bool readFile(const std::string& name, std::string& out) {
   return true;
 }
 
-bool writeFileAtomic(const std::string& name, const std::string& data) {
-  const std::string path = osPath(name);
-  std::string dir = ".";
-  std::size_t slash = path.rfind('/');
-  if (slash != std::string::npos) dir = slash == 0 ? "/" : path.substr(0, slash);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (base.empty()) return false;
+bool writeFileAtomic(const std::string& name, const std::string& data, std::string* error) {
+  auto fail = [&](const std::string& message) {
+    if (error) *error = message;
+    return false;
+  };
+  auto failWith = [&](int err) { return fail("cannot write " + name + ": " + reasonText(err)); };
+  // Written through a link: replacing the link by a file would leave the user's real
+  // file with the old content.
+  const std::string path = throughLinks(osPath(name));
+  if (path.empty()) return failWith(ELOOP);
+  const std::string dir = folderOf(path);
+  const std::string base = baseOf(path);
+  if (base.empty()) return failWith(EISDIR);
+
+  struct stat target{};
+  const bool exists = ::stat(path.c_str(), &target) == 0;
+  if (exists && S_ISREG(target.st_mode) &&
+      ((target.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno == EACCES)))
+    return fail("is write-protected: " + name);
 
   static std::mt19937_64 rng{std::random_device{}()};
   std::string tmp;
@@ -54,34 +154,42 @@ bool writeFileAtomic(const std::string& name, const std::string& data) {
     std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(rng()));
     tmp = (dir == "/" ? std::string("/") : dir + "/") + "." + base + suffix;
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return failWith(errno);
   }
-  if (fd < 0) return false;
+  if (fd < 0) return failWith(EEXIST);
+  // Held until the rename: tells a later write that this temporary is not stale.
+  ::flock(fd, LOCK_EX | LOCK_NB);
 
   // Keep the permissions of the file being replaced.
-  struct stat st{};
-  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+  if (exists) ::fchmod(fd, target.st_mode & 07777);
 
   const char* p = data.data();
   std::size_t left = data.size();
-  bool ok = true;
+  int err = 0;
   while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
+    ssize_t n = writeSome(fd, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;
+      err = errno;
+      break;
+    }
+    if (n == 0) {
+      err = ENOSPC;
       break;
     }
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) {
+  if (!err && ::fsync(fd) != 0) err = errno;
+  if (!err && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+  if (err) {
     ::unlink(tmp.c_str());
-    return false;
+    ::close(fd);
+    return failWith(err);
   }
+  ::close(fd);  // the data is on disk already (fsync above)
+  syncFolder(dir);
+  removeStaleTemporaries(dir, base);
   return true;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 // File access that never leaves a half-written file where a good one was.
+#include <sys/types.h>
+
+#include <cstddef>
 #include <string>
 
 namespace wux::platform {
@@ -8,11 +11,23 @@ namespace wux::platform {
 
 // Reads a whole file; false when it cannot be opened or read.
 bool readFile(const std::string& path, std::string& out);
-// Writes to a temporary file in the same folder, flushes and fsyncs it, then renames it
-// over `path`. On any failure the old file is untouched, the temporary file is removed
-// and false is returned.
-bool writeFileAtomic(const std::string& path, const std::string& data);
+// Writes to a temporary file in the target's folder, flushes and fsyncs it, renames it
+// over the target and fsyncs the folder. A target that is a symbolic link is written
+// through the link (the link stays, the file it names gets the data); a target without
+// any write permission is refused ("is write-protected: <path>"). On any failure the
+// old file is untouched, the temporary file is removed, false is returned and `error`
+// (when given) names the path and the reason. After a successful write, temporaries of
+// the same target left by an earlier write that was killed are removed.
+bool writeFileAtomic(const std::string& path, const std::string& data, std::string* error = nullptr);
 bool fileExists(const std::string& path);
 bool dirExists(const std::string& path);
+
+// The reason of a failed system call, as a message ends with it: "no space left on device".
+std::string reasonText(int err);
+
+// For tests: replaces the call that writes the temporary file's bytes (nullptr restores
+// ::write), so a full disk or an I/O error can be simulated. Returns the previous one.
+using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
+WriteCall setWriteCall(WriteCall call);
 
 }  // namespace wux::platform

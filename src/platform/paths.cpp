@@ -51,6 +51,21 @@ std::string tempDir() {
   return dir;
 }
 
+std::string settingsDir() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::string base;
+  if (xdg && *xdg) {
+    base = fromOsName(xdg);
+  } else {
+    const char* home = std::getenv("HOME");
+    base = (home && *home) ? fromOsName(home) : std::string(".");
+    if (base.back() != '/') base += '/';
+    base += ".config";
+  }
+  if (base.back() != '/') base += '/';
+  return base + "wux/";
+}
+
 std::string currentDir() {
   std::vector<char> buf(4096);
   while (::getcwd(buf.data(), buf.size()) == nullptr) {

@@ -13,6 +13,9 @@ namespace wux::platform {
 std::string tempDir();
 // The current directory, ending in "/".
 std::string currentDir();
+// The folder of the user's settings files: $XDG_CONFIG_HOME/wux/, else ~/.config/wux/;
+// always ends in "/". It is not created here.
+std::string settingsDir();
 
 // Every separator ("\" outside double-byte characters) written as "/".
 std::string toSlashes(std::string_view path);

@@ -56,39 +56,6 @@ void HeadlessDesktop::sleep(std::uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void FakeDesktop::processMessages() {
-  ++pumps;
-  if (onProcessMessages) onProcessMessages();
-}
-
-void FakeDesktop::waitForMessages() {
-  if (events.empty()) throw std::logic_error("FakeDesktop: waiting with no event queued");
-  auto ev = std::move(events.front());
-  events.pop_front();
-  ev();
-}
-
-bool FakeDesktop::inputBox(const std::string& caption, const std::string& prompt, std::string& value) {
-  asked.push_back("input:" + caption + "|" + prompt + "|" + value);
-  if (inputs.empty()) return false;
-  value = inputs.front();
-  inputs.pop_front();
-  return true;
-}
-
-int FakeDesktop::messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
-  asked.push_back("box:" + text + "|" + caption + "|" + std::to_string(flags));
-  if (boxAnswers.empty()) return 1;
-  int a = boxAnswers.front();
-  boxAnswers.pop_front();
-  return a;
-}
-
-int FakeDesktop::shellOpen(const std::string& path, const std::string& params) {
-  asked.push_back("shell:" + path + "|" + params);
-  return shellResult;
-}
-
 std::vector<std::string> SplitCommandLine(const std::string& cmdLine) {
   std::vector<std::string> words;
   std::string cur;

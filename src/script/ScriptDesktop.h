@@ -2,10 +2,8 @@
 // Everything a running script does to the desktop goes through one adapter: the message
 // pump, the pause wait, the modal boxes, starting documents and sleeping. (The user's
 // break request reaches the interpreter through the agent, AgentAPLAbs::isBreak.) The program
-// installs a Qt adapter; tests install FakeDesktop; the default one is headless.
+// installs a Qt adapter; tests install a fake; the default one is headless.
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,27 +36,6 @@ class HeadlessDesktop : public ScriptDesktop {
   int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
   int shellOpen(const std::string& path, const std::string& params) override;
   void sleep(std::uint32_t milliseconds) override;
-};
-
-// For tests: events are callbacks queued by the test; every call is recorded.
-class FakeDesktop : public ScriptDesktop {
- public:
-  std::function<void()> onProcessMessages;     // called by every processMessages
-  std::deque<std::function<void()>> events;    // waitForMessages runs the next one
-  std::deque<std::string> inputs;              // answers of inputBox; empty: cancelled
-  std::deque<int> boxAnswers;                  // answers of messageBox; empty: IDOK
-  int shellResult = 42;
-  int pumps = 0;
-  std::vector<std::string> asked;              // "input:..", "box:..", "shell:.." records
-  std::vector<std::uint32_t> sleeps;
-
-  void processMessages() override;
-  // Throws when the test queued no event (a wait that would block forever).
-  void waitForMessages() override;
-  bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
-  int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
-  int shellOpen(const std::string& path, const std::string& params) override;
-  void sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
 };
 
 // Starts `path` with the words of `cmdLine` as arguments (double quotes group words),

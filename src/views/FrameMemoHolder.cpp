@@ -13,6 +13,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
+#include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
 #include "views/qtext.h"
 
@@ -110,7 +111,7 @@ void TFrameMemoHolder::attachListView_(QWidget* control) { attach(control); }
 void TFrameMemoHolder::changeToCheckListBox_() {
   if (!holder_) return;
   holder_->hideView_();
-  attachCheckListBox_(holder_->makeCheckListBox_(panelLeft_));
+  attachCheckListBox_(makeNoteView(*holder_, MemoHolderUI::Kind::CheckList, panelLeft_));
   holder_->showView_();
   showStatus_();
 }
@@ -118,7 +119,7 @@ void TFrameMemoHolder::changeToCheckListBox_() {
 void TFrameMemoHolder::changeToListView_() {
   if (!holder_) return;
   holder_->hideView_();
-  attachListView_(holder_->makeListView_(panelLeft_));
+  attachListView_(makeNoteView(*holder_, MemoHolderUI::Kind::List, panelLeft_));
   holder_->showView_();
   showStatus_();
 }
@@ -126,7 +127,7 @@ void TFrameMemoHolder::changeToListView_() {
 void TFrameMemoHolder::changeToTreeView_() {
   if (!holder_) return;
   QWidget* old = holder_->getViewControl_();
-  attachTreeView_(holder_->makeTreeView_(panelLeft_));
+  attachTreeView_(makeNoteView(*holder_, MemoHolderUI::Kind::Tree, panelLeft_));
   holder_->showView_();
   QWidget* now = holder_->getViewControl_();
   if (old && old != now) {

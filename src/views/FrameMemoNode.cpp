@@ -268,10 +268,11 @@ void TFrameMemoNode::showContent_() {
     const std::string file = sjis::trim(Dequote(node_->getField_("Filename")));
     if (file.empty()) {
       message_("FlagLink=\"true\" but not found Filename=\"\" name=" + node_->name());
-    } else if (node_->loadLinkedFile_() > 0) {
+    } else if (std::string why; node_->loadLinkedFile_(&why) > 0) {
       node_->linkedFileLoaded = true;
     } else {
       node_->linkedFileLoaded = false;  // tried again at the next showing
+      if (why == kNotImplementedSource) ShowMessage(why);
       message_("FlagLink=\"true\" but not found Filename=\"" + file + "\" name=" + node_->name());
     }
   }

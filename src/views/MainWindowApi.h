@@ -7,6 +7,7 @@
 namespace wux {
 
 class AgentAPLAbs;
+class CommandTable;
 class MemoFileUI;
 class MemoHolderUI;
 class MemoNodeUI;
@@ -40,6 +41,8 @@ class MainWindowApi {
   virtual MemoHolderUI* changeCurrentHolder(MemoHolderUI* holder) = 0;
   virtual MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* holder) = 0;
   virtual int loadHolder(MemoHolderUI* holder) = 0;
+  // Makes a notebook at `index` (-1: at the end) with its view; nullptr without a document.
+  virtual MemoHolderUI* newHolder_(int index) = 0;
 
   // Guards: true means "refused" (and the status says why).
   virtual bool checkUIReadOnly() = 0;
@@ -75,6 +78,9 @@ class MainWindowApi {
   virtual std::string getVersion() = 0;
   virtual std::string getTempDir() = 0;
   virtual AgentAPLAbs* getAgent() = 0;
+
+  // Every command, by name; menus, buttons, keys and scripts run commands through it.
+  virtual CommandTable& commands() = 0;
 };
 
 // Runs a long operation between beginDoing_ and endDoing_, so the operation ends on

@@ -141,15 +141,16 @@ int MemoFileUI::saveHolders_(bool force, StringList* failed) {
     if (!h->loaded) {
       StringList messages;
       if (LoadHolder(*h, messages) == -1) {
-        if (failed) failed->add(h->getFileName_(), h);
+        if (failed) failed->add("cannot read " + h->getFileName_(), h);
         continue;
       }
     }
-    if (h->saveToFile_(h->getFileName_()) >= 0) {
+    std::string why;
+    if (h->saveToFile_(h->getFileName_(), &why) >= 0) {
       h->modified = false;
       ++written;
     } else if (failed) {
-      failed->add(h->getFileName_(), h);
+      failed->add(why, h);
     }
   }
   return written;

@@ -44,7 +44,8 @@ class MemoFileUI : public MemoFile {
   // Writes every modified notebook (every notebook with `force`) to its own file. A
   // notebook never loaded is read first, so an empty one never replaces a real file;
   // one whose file cannot be read is left alone. A notebook's modified flag is cleared
-  // only when its write succeeded. Answers the number written; failures go to `failed`.
+  // only when its write succeeded. Answers the number written; each failure goes to
+  // `failed` as its reason (naming the file), with the notebook as the line's object.
   int saveHolders_(bool force, StringList* failed = nullptr);
 
  private:

@@ -18,17 +18,6 @@
 namespace wux {
 
 namespace {
-// Every item below `item`, in item order (deep trees need no deep recursion).
-void CollectSubTreeOf(NoteItem* item, StringList& out) {
-  if (!item || !item->list()) return;
-  NoteList* list = item->list();
-  const int level = item->level();
-  for (int i = list->indexOfItem(item) + 1; i < list->count(); ++i) {
-    NoteItem* it = list->itemAt(i);
-    if (it->level() <= level) break;
-    out.add(it->text(), it->note());
-  }
-}
 const char* modeText(MemoHolderUI::Kind k) {
   switch (k) {
     case MemoHolderUI::Kind::CheckList: return "\"CheckListBox\"";
@@ -84,10 +73,7 @@ MemoNodeUI* MemoHolderUI::noteAt(NoteItem* it) const {
 }
 
 void MemoHolderUI::freeViews() {
-  for (auto& c : controls_) {
-    if (c) delete c.data();
-    c.clear();
-  }
+  // The view widgets go with their models (the view builder ties them together).
   for (auto& m : models_) m.reset();
 }
 
@@ -245,7 +231,7 @@ int MemoHolderUI::removeNode_(MemoNode* node) {
   // alive until clear_, so nothing that still refers to them dangles.
   std::vector<TObject*> gone{node};
   StringList below;
-  CollectSubTreeOf(list_.itemOf(node), below);
+  CollectSubTree(list_.itemOf(node), below);
   for (int i = 0; i < below.count(); ++i) gone.push_back(below.object(i));
   for (TObject* n : gone) {
     auto* named = static_cast<TObjectNamed*>(n);
@@ -339,11 +325,11 @@ MemoNode* MemoHolderUI::getCurrentNode_() {
 
 int MemoHolderUI::putCurrentNode_(MemoNode* node) {
   const int i = MemoHolder::putCurrentNode_(node);
-  selectInView(i >= 0 ? node : nullptr);
+  selectInView_(i >= 0 ? node : nullptr);
   return i;
 }
 
-void MemoHolderUI::selectInView(MemoNode* node) {
+void MemoHolderUI::selectInView_(MemoNode* node) {
   if (!viewBuilt_) return;
   if (NoteViewBinding* b = getViewBinding_()) b->selectItem(list_.itemOf(node));
 }
@@ -414,26 +400,15 @@ NoteItemModel* MemoHolderUI::model(Kind kind) {
   return models_[s].get();
 }
 
-QWidget* MemoHolderUI::makeControl(Kind kind, QWidget* parent) {
-  buildView_(kind);
+QWidget* MemoHolderUI::viewControl(Kind kind) const {
   const int s = slot(kind);
-  if (!controls_[s] && !parent) return nullptr;  // no window: the list alone
-  if (!controls_[s]) {
-    NoteItemModel* m = model(kind);
-    QWidget* w = kind == Kind::CheckList ? static_cast<QWidget*>(new NoteCheckListView(m, parent))
-                 : kind == Kind::Tree    ? static_cast<QWidget*>(new NoteTreeView(m, parent))
-                                         : static_cast<QWidget*>(new NoteListView(m, parent));
-    controls_[s] = w;
-  } else if (parent && controls_[s]->parentWidget() != parent) {
-    controls_[s]->setParent(parent);
-  }
-  selectInView(MemoHolder::getCurrentNode_());
-  return controls_[s];
+  return s < 0 ? nullptr : controls_[s].data();
 }
 
-QWidget* MemoHolderUI::makeCheckListBox_(QWidget* parent) { return makeControl(Kind::CheckList, parent); }
-QWidget* MemoHolderUI::makeTreeView_(QWidget* parent) { return makeControl(Kind::Tree, parent); }
-QWidget* MemoHolderUI::makeListView_(QWidget* parent) { return makeControl(Kind::List, parent); }
+void MemoHolderUI::setViewControl(Kind kind, QWidget* control) {
+  const int s = slot(kind);
+  if (s >= 0) controls_[s] = control;
+}
 
 QWidget* MemoHolderUI::getViewControl_() const {
   const int s = slot(kindOfMode(getModeNodesMngr_()));

@@ -67,10 +67,12 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   static Kind kindOfMode(const std::string& rawMode);
   // Converts the list to the kind and records it in ModeNodesMngr. No widgets.
   void buildView_(Kind kind);
-  // Builds the kind and makes (once) its control as a child of `parent`.
-  QWidget* makeCheckListBox_(QWidget* parent);
-  QWidget* makeTreeView_(QWidget* parent);
-  QWidget* makeListView_(QWidget* parent);
+  // The control showing the kind, when the view builder (NoteViewBuilder.h) made one.
+  // The notebook only refers to it: the builder makes it, and it goes with the model.
+  QWidget* viewControl(Kind kind) const;
+  void setViewControl(Kind kind, QWidget* control);
+  // Selects the note in the shown control without reporting it as the user's choice.
+  void selectInView_(MemoNode* node);
   void showView_();
   void hideView_();
   QWidget* getViewControl_() const;
@@ -106,7 +108,6 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
 
  private:
   MemoNodeUI* noteAt(NoteItem* it) const;
-  QWidget* makeControl(Kind kind, QWidget* parent);
   void addToContainer(MemoNode* node, const std::string& name);
   NoteItem* placeNew(MemoNode* node, const std::function<NoteItem*()>& op);
   void syncContainerName(MemoNode* node, const std::string& name);
@@ -114,7 +115,6 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   // The container follows the list, so that whatever walks the container (the notebook
   // writer above all) sees the notes in the order shown.
   void structureChanged() override;
-  void selectInView(MemoNode* node);
 
   NoteList list_;
   // Notes below a removed branch: out of the notebook, alive until clear_.
@@ -123,7 +123,7 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   bool deferSync_ = false;  // a new note is being placed: placeNew() keeps the container
   Kind builtKind_ = Kind::Nodes;
   std::unique_ptr<NoteItemModel> models_[3];
-  QPointer<QWidget> controls_[3];
+  QPointer<QWidget> controls_[3];  // not owned
   StringList iconMap_;
   int iconCount_ = 0;
   std::vector<QIcon> icons_;

@@ -1,18 +1,25 @@
 // wux-roundtrip [--now "YYYYMMDD hhnnss"] [--seed N] IN OUT
 // Opens IN by its extension and writes it as OUT by OUT's extension. --now fixes the
-// clock and --seed the random source, so the output is reproducible. Exit 0 on success,
-// 1 with a one-line message on standard error on failure.
+// clock and --seed the random source, so the output is reproducible. Paths are taken as
+// the program takes its command line (UTF-8 file names as program text). Every message
+// of the reading and the writing goes to standard error, one a line, in UTF-8. Exit 0 on
+// success, 1 on failure, the reason on the last line.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "model/clock.h"
 #include "model/records/RoundTrip.h"
+#include "platform/textconv.h"
 
 namespace {
 
+void say(const std::string& message) {
+  std::fprintf(stderr, "wux-roundtrip: %s\n", wux::platform::sjisToUtf8(message).c_str());
+}
+
 int fail(const std::string& message) {
-  std::fprintf(stderr, "wux-roundtrip: %s\n", message.c_str());
+  say(message);
   return 1;
 }
 
@@ -51,9 +58,9 @@ int main(int argc, char** argv) {
       if (!end || *end) return fail("--seed wants a whole number");
       seeded = true;
     } else if (in.empty()) {
-      in = a;
+      in = wux::platform::fromOsName(a);
     } else if (out.empty()) {
-      out = a;
+      out = wux::platform::fromOsName(a);
     } else {
       return fail("usage: wux-roundtrip [--now \"YYYYMMDD hhnnss\"] [--seed N] IN OUT");
     }
@@ -66,12 +73,14 @@ int main(int argc, char** argv) {
   if (seeded) wux::setRandomSource(&random);
 
   std::string error;
+  bool ok = false;
   {
     wux::OpenedRecords opened;
-    if (!wux::OpenRecords(in, opened, error)) return fail(error);
-    if (!wux::WriteRecords(opened, out, error)) return fail(error);
+    ok = wux::OpenRecords(in, opened, error) && wux::WriteRecords(opened, out, error);
+    for (const auto& line : opened.messages)
+      if (!line.text.empty() && line.text != error) say(line.text);
   }
   wux::setClock(nullptr);
   wux::setRandomSource(nullptr);
-  return 0;
+  return ok ? 0 : fail(error);
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "mainwindow/FormMainWUXX13c.h"
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "model/clock.h"
 #include "support/qt_app.h"
 

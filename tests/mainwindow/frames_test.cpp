@@ -7,6 +7,7 @@
 #include "form_fixture.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
+#include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
 #include "views/views_support.h"
 
@@ -95,7 +96,7 @@ TEST_F(FramesTest, DropsReorderAndRenestAndAreSaved) {
   frame->CheckListBoxDragDrop(item("a"), item("a"));  // on itself: nothing
   EXPECT_EQ(order(), "b c d a ");
 
-  h->makeTreeView_(frame->PanelLeft());
+  makeNoteView(*h, Kind::Tree, frame->PanelLeft());
   EXPECT_EQ(order(), "d a .b ..c ");  // the links nest what the flat order held
   EXPECT_EQ(frame->showStatus_(), 1);
   EXPECT_EQ(frame->statusText(), "[1]   2 / 4");
@@ -153,6 +154,15 @@ TEST_F(FramesTest, EditorShowsContentKinds) {
   pic->putField_("Content-Type", "\"image/png\"");
   form->changeCurrentNode_(pic);
   EXPECT_EQ(ed->contentView(), "image");
+
+  // A link to a "file:" address cannot be read yet, and the user is told so.
+  MemoNodeUI* link = node("d");
+  link->putField_("FlagLink", "\"true\"");
+  link->putField_("Filename", "\"file:///notes/a.txt\"");
+  rec.asked.clear();
+  form->changeCurrentNode_(link);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+  EXPECT_EQ(status(), "FlagLink=\"true\" but not found Filename=\"file:///notes/a.txt\" name=d");
 
   // Selection replacement selects what it put in and keeps what it replaced.
   form->changeCurrentNode_(node("a"));

@@ -7,7 +7,7 @@
 #include <map>
 #include <memory>
 
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "model/errors.h"
 #include "model/records/records_support.h"
 #include "platform/textconv.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "model/errors.h"
 #include "platform/textconv.h"
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "model/text/StringList.h"
 #include "platform/launcher.h"
 

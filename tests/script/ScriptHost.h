@@ -10,6 +10,7 @@
 #include "../support/data_files.h"
 #include "platform/textconv.h"
 #include "script/PoorPascal.h"
+#include "support/FakeDesktop.h"
 
 namespace wux::test {
 

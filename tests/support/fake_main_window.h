@@ -9,6 +9,7 @@
 
 #include "model/objects.h"
 #include "model/text/StringList.h"
+#include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -75,6 +76,7 @@ class FakeMainWindow : public MainWindowApi {
   MemoHolderUI* changeCurrentHolder(MemoHolderUI* h) override { return holder = h; }
   MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* h) override { return holder = h; }
   int loadHolder(MemoHolderUI*) override { return 0; }
+  MemoHolderUI* newHolder_(int) override { return nullptr; }
   bool checkUIReadOnly() override { return false; }
   bool checkHolderReadOnly() override {
     if (!holder) return true;
@@ -119,6 +121,9 @@ class FakeMainWindow : public MainWindowApi {
   std::string getVersion() override { return "test"; }
   std::string getTempDir() override { return "/tmp/"; }
   AgentAPLAbs* getAgent() override { return &agent; }
+  CommandTable& commands() override { return table; }
+
+  CommandTable table;
 };
 
 }  // namespace wux::test

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "support/fake_browser.h"

@@ -294,6 +294,7 @@ TEST(MemoFileUI, SaveHoldersKeepsWhatCouldNotBeWritten) {
   EXPECT_TRUE(a->modified);
   ASSERT_EQ(failed.count(), 1);
   EXPECT_EQ(failed.object(0), a);
+  EXPECT_EQ(failed[0], "cannot write " + a->getFileName_() + ": no such file or directory");
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QPointer>
 #include <QWidget>
 
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
 #include "support/data_files.h"
 #include "support/qt_app.h"
+#include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
 #include "views_support.h"
 
@@ -49,11 +51,11 @@ class ViewsTest : public ::testing::Test {
 
 TEST_F(ViewsTest, EachViewShowsTheSavedOrder) {
   EXPECT_EQ(MemoHolderUI::kindOfMode(holder->getModeNodesMngr_()), Kind::Tree);
-  ASSERT_NE(dynamic_cast<NoteTreeView*>(holder->makeTreeView_(&panel)), nullptr);
+  ASSERT_NE(dynamic_cast<NoteTreeView*>(makeNoteView(*holder, Kind::Tree, &panel)), nullptr);
   QAbstractItemModelTester treeCheck(holder->model(Kind::Tree), QAbstractItemModelTester::FailureReportingMode::Fatal);
   EXPECT_EQ(shown(holder->model(Kind::Tree)), "root .child ..grandchild second ");
 
-  ASSERT_NE(dynamic_cast<NoteCheckListView*>(holder->makeCheckListBox_(&panel)), nullptr);
+  ASSERT_NE(dynamic_cast<NoteCheckListView*>(makeNoteView(*holder, Kind::CheckList, &panel)), nullptr);
   NoteItemModel* m = holder->model(Kind::CheckList);
   QAbstractItemModelTester listCheck(m, QAbstractItemModelTester::FailureReportingMode::Fatal);
   EXPECT_EQ(shown(m), "root child grandchild second ");
@@ -66,19 +68,19 @@ TEST_F(ViewsTest, EachViewShowsTheSavedOrder) {
   EXPECT_TRUE(static_cast<MemoNode*>(node("root"))->isMarked_());
   EXPECT_TRUE(holder->modified);
 
-  auto* lv = dynamic_cast<NoteListView*>(holder->makeListView_(&panel));
+  auto* lv = dynamic_cast<NoteListView*>(makeNoteView(*holder, Kind::List, &panel));
   ASSERT_NE(lv, nullptr);
   EXPECT_EQ(shown(holder->model(Kind::List)), "root child grandchild second ");
   lv->setStyle(NoteListView::Icon);
   EXPECT_EQ(lv->viewMode(), QListView::IconMode);
 
   // Back to the tree: the nesting comes back from the notes' links.
-  holder->makeTreeView_(&panel);
+  makeNoteView(*holder, Kind::Tree, &panel);
   EXPECT_EQ(shown(holder->model(Kind::Tree)), "root .child ..grandchild second ");
 }
 
 TEST_F(ViewsTest, SelectionIsReportedAndFollowsTheCurrentNote) {
-  auto* tree = dynamic_cast<NoteTreeView*>(holder->makeTreeView_(&panel));
+  auto* tree = dynamic_cast<NoteTreeView*>(makeNoteView(*holder, Kind::Tree, &panel));
   ASSERT_NE(tree, nullptr);
   NoteItem* chosen = nullptr;
   tree->onUserSelect = [&](NoteItem* it) { chosen = it; };
@@ -107,17 +109,42 @@ TEST_F(ViewsTest, SelectionIsReportedAndFollowsTheCurrentNote) {
 }
 
 TEST_F(ViewsTest, SavedAfterAViewSwitchKeepsOrderAndNesting) {
-  holder->makeTreeView_(&panel);
+  makeNoteView(*holder, Kind::Tree, &panel);
   // Move "second" under "child" the way a drop does, then show it as a check list.
   NoteList& list = holder->noteList();
   list.moveBefore(holder->itemOf(node("second")), holder->itemOf(node("grandchild")));
   node("second")->putParentNodeID_(node("child"));
-  holder->makeCheckListBox_(&panel);
+  makeNoteView(*holder, Kind::CheckList, &panel);
   const std::string out = tmp.str("out.mxh");
   ASSERT_GT(holder->saveToFile_(out), 0);
   std::string saved;
   ASSERT_TRUE(platform::readFile(out, saved));
   EXPECT_EQ(saved, readTestData("views/switched.mxh"));
+}
+
+TEST_F(ViewsTest, ControlsGoWithTheNotesTheyShow) {
+  EXPECT_EQ(makeNoteView(*holder, Kind::Tree, nullptr), nullptr);  // no window: the list alone
+  EXPECT_EQ(holder->getModeNodesMngr_(), "\"TreeView\"");
+  QPointer<QWidget> tree = makeNoteView(*holder, Kind::Tree, &panel);
+  QPointer<QWidget> checks = makeNoteView(*holder, Kind::CheckList, &panel);
+  ASSERT_TRUE(tree && checks);
+  EXPECT_EQ(makeNoteView(*holder, Kind::Tree, nullptr), tree.data());  // made once
+  EXPECT_EQ(tree->parentWidget(), &panel);
+
+  // Emptying the notebook takes its controls along: none is left pointing into it.
+  holder->clear_();
+  EXPECT_TRUE(tree.isNull());
+  EXPECT_TRUE(checks.isNull());
+
+  // A control whose window went first is gone for the notebook too.
+  {
+    QWidget window;
+    ASSERT_NE(makeNoteView(*holder, Kind::List, &window), nullptr);
+  }
+  EXPECT_EQ(holder->viewControl(Kind::List), nullptr);
+  QPointer<QWidget> last = makeNoteView(*holder, Kind::CheckList, &panel);
+  doc.reset();
+  EXPECT_TRUE(last.isNull());
 }
 
 }  // namespace

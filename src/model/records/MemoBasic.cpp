@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <exception>
 
-#include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/lists.h"
 #include "model/strutil.h"
@@ -253,28 +252,28 @@ long long MemoBasic::loadContentFile_(const std::string& fileName, std::string& 
   return putContentFile_(fileName, contentType, encoding);
 }
 
-long long MemoBasic::importContent_(const std::string& source, const std::string& name) {
+long long MemoBasic::importContent_(const std::string& source, const std::string& name, std::string* error) {
+  auto fail = [&](long long result, const std::string& why) {
+    if (error) *error = why;
+    return result;
+  };
   std::string head = sjis::lower(source.substr(0, 5));
   std::string contentType, encoding;
   long long result;
+  std::string file = source;
   if (head == "http:" || head == "https") {
-    std::string local = getTempDir_() + URLToLocalFileName(source);
-    if (!platform::downloadToFile(source, local)) return -2;
-    try {
-      result = loadContentFile_(local, contentType, encoding);
-    } catch (const std::exception&) {
-      return -1;
-    }
+    file = getTempDir_() + URLToLocalFileName(source);
+    std::string why;
+    if (!platform::downloadToFile(source, file, &why)) return fail(-2, "cannot download " + source + ": " + why);
   } else if (head == "file:") {
-    ShowMessage("Still Not Implimented. ");
-    return -1;
-  } else {
-    if (!platform::fileExists(source)) return -1;
-    try {
-      result = loadContentFile_(source, contentType, encoding);
-    } catch (const std::exception&) {
-      return -1;
-    }
+    return fail(-1, kNotImplementedSource);
+  } else if (!platform::fileExists(source)) {
+    return fail(-1, "not found: " + source);
+  }
+  try {
+    result = loadContentFile_(file, contentType, encoding);
+  } catch (const std::exception& e) {
+    return fail(-1, "cannot read " + file + ": " + e.what());
   }
   if (result >= 0) putContentHeader_(name.empty() ? source : name, contentType, encoding);
   return result;
@@ -307,34 +306,41 @@ void MemoBasic::writeLinkPage_(StringList& lines) {
   lines.add("</html>");
 }
 
-long long MemoBasic::exportContent_(const std::string& fileName) {
+long long MemoBasic::exportContent_(const std::string& fileName, std::string* error) {
+  auto fail = [&](long long result, const std::string& why) {
+    if (error) *error = why;
+    return result;
+  };
   try {
     std::string encoding = getField_("Content-Transfer-Encoding");
     std::string ext = sjis::lower(platform::extOf(fileName));
     bool zTarget = ext == ".z";
     // A ".z" target is only written for a note whose own file is a ".z" file.
     bool zAllowed = zTarget && sjis::lower(platform::extOf(Dequote(getField_("Filename")))) == ".z";
+    const std::string notZ = "only a note of a \".z\" file is written as " + fileName;
     std::string dir = platform::dirOf(fileName);
-    if (!dir.empty() && !platform::dirExists(dir) && !platform::makeDirs(dir)) return -1;
+    if (!dir.empty() && !platform::dirExists(dir) && !platform::makeDirs(dir))
+      return fail(-1, "cannot make the folder " + dir);
+    std::string why;
     if (encoding == "\"binary\"") {
-      if (!content_ || !content_->data()) return -2;
-      if (zTarget && !zAllowed) return -2;
-      if (!platform::writeFileAtomic(fileName, *content_->data())) return -1;
+      if (!content_ || !content_->data()) return fail(-2, "the note has no content to write to " + fileName);
+      if (zTarget && !zAllowed) return fail(-2, notZ);
+      if (!platform::writeFileAtomic(fileName, *content_->data(), &why)) return fail(-1, why);
       return static_cast<long long>(content_->data()->size());
     }
     if (encoding == "\"URL\"") {
       StringList page;
       writeLinkPage_(page);
       std::string text = page.text();
-      if (!platform::writeFileAtomic(fileName, text)) return -1;
+      if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
       return static_cast<long long>(text.size());
     }
-    if (zTarget && !zAllowed) return -1;
+    if (zTarget && !zAllowed) return fail(-1, notZ);
     std::string text = body_->text();
-    if (!platform::writeFileAtomic(fileName, text)) return -1;
+    if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
     return static_cast<long long>(text.size());
-  } catch (const std::exception&) {
-    return -1;
+  } catch (const std::exception& e) {
+    return fail(-1, "cannot write " + fileName + ": " + e.what());
   }
 }
 

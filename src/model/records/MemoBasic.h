@@ -56,9 +56,14 @@ class MemoBasic : public TObjectNamed {
                          const std::string& encoding);
   // Loads by the extension table; hands back the content type and encoding chosen.
   long long loadContentFile_(const std::string& fileName, std::string& contentType, std::string& encoding);
-  virtual long long importContent_(const std::string& source, const std::string& name);
+  // The result of the extension table, -1 (no such file; a "file:" address, which
+  // answers kNotImplementedSource as its reason) or -2 (failed download), with the
+  // reason in `error`.
+  virtual long long importContent_(const std::string& source, const std::string& name,
+                                   std::string* error = nullptr);
   long long newBlankImage_();
-  virtual long long exportContent_(const std::string& fileName);
+  // Bytes or characters written, or a failure value (-1, -2) with the reason in `error`.
+  virtual long long exportContent_(const std::string& fileName, std::string* error = nullptr);
   // The page a URL note exports: a link to its address.
   void writeLinkPage_(StringList& lines);
 
@@ -108,6 +113,9 @@ class MemoBasic : public TObjectNamed {
   std::unique_ptr<StringList> fields_;
   std::unique_ptr<TContent> content_;
 };
+
+// The reason importContent_ gives for a "file:" address; the caller shows it.
+inline constexpr const char* kNotImplementedSource = "Still Not Implimented. ";
 
 // Texts every file writer shares.
 std::string QuoteValue(const std::string& bare);       // "bare" (no escaping)

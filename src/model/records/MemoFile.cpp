@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "model/Prompter.h"
 #include "model/jcode.h"
 #include "model/lists.h"
 #include "model/records/RecordFiles.h"
@@ -202,6 +201,12 @@ int MemoFile::_writeTSL_deep_(StringList& lines, const std::string& indent) {
     lines.add(indent + "    <Field FlagLoaded=\"false\" />");
     if (h->getField_("FlagReadOnly") == "\"true\"") lines.add(indent + "    <Field FlagReadOnly=\"true\"/>");
     if (h->getFileExt_() != "\".mxh\"") lines.add(indent + "    <Field FileExt=" + QuoteEscaped(h->getFileExt_()) + "/>");
+    // A notebook stored elsewhere is found again only through its own file name.
+    const std::string extra = Dequote(h->getField_("Filename"));
+    if (h->getFlagExtra_() && !extra.empty()) {
+      lines.add(indent + "    <Field FlagExtra=\"true\"/>");
+      lines.add(indent + "    <Field Filename=\"" + EscapeHTML(extra) + "\"/>");
+    }
     lines.add(indent + "  </Holder>");
   }
   lines.add(indent + "</File>");
@@ -215,44 +220,30 @@ void MemoFile::saveToTSL_(StringList& lines) {
   _writeTSL_deep_(lines, "");
 }
 
-long long MemoFile::saveToFile_(const std::string& name) {
+long long MemoFile::saveToFile_(const std::string& name, std::string* error) {
   std::string ext = sjis::lower(platform::extOf(name));
-  if (ext == ".maz") return saveMAZ_(name);
-  if (ext != ".mxa") return -1;
-  std::string message;
-  if (!checkHolderFileNames_(message)) {
-    ShowMessage(message);
-    return -1;
+  if (ext == ".maz") return saveMAZ_(name, nullptr, error);
+  std::string why;
+  if (ext != ".mxa") {
+    why = "A document is saved as \".mxa\" or \".maz\", not " + name;
+  } else if (checkHolderFileNames_(why)) {
+    StringList lines;
+    saveToTSL_(lines);
+    std::string text = lines.text();
+    if (platform::writeFileAtomic(name, text, &why)) return static_cast<long long>(text.size());
   }
-  StringList lines;
-  saveToTSL_(lines);
-  std::string text = lines.text();
-  if (!platform::writeFileAtomic(name, text)) return -1;
-  return static_cast<long long>(text.size());
+  if (error) *error = why;
+  return -1;
 }
 
-namespace {
 
-// The name a part of the archive carries. Readers keep only its last component; a path
-// holding a double quote or a line break (possible outside Windows) would cut the quoted
-// header short and unpack the part under a wrong name, so it goes without its folder
-// and with those characters made "_".
-std::string archivePartName(const std::string& path) {
-  if (path.find_first_of("\"\r\n") == std::string::npos) return path;
-  std::string name = platform::fileNameOf(path);
-  for (char& c : name)
-    if (c == '"' || c == '\r' || c == '\n') c = '_';
-  return name;
-}
-
-}  // namespace
-
-long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* leftOut) {
+long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* leftOut, std::string* error) {
   std::string message;
   if (!checkHolderFileNames_(message)) {
-    ShowMessage(message);
+    if (error) *error = message;
     return -1;
   }
+  std::string notLoaded;
   char number[16];
   std::snprintf(number, sizeof number, "%.5lld", static_cast<long long>(Random(99999)));
   const std::string boundary = FormatDateTime("yyyymmddhhmmssmm", Now()) + number;
@@ -274,7 +265,7 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
   line("Content-Type: text/xml; charset=x-sjis");
   line("Content-Transfer-Encoding: 8bit");
   line("Content-Disposition: inline;");
-  line("  filename=\"" + archivePartName(platform::changeExt(getFileName_(), ".mxa")) + "\"");
+  line("  filename=\"" + ArchivePartName(platform::changeExt(getFileName_(), ".mxa")) + "\"");
   line("");
   StringList element;
   _writeTSL_deep_(element, "");
@@ -291,7 +282,7 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
     if (!h->loaded) {
       StringList messages;
       if (LoadHolder(*h, messages) != 0) {
-        ShowMessage("Not Loaded: " + h->getFileName_());
+        notLoaded += (notLoaded.empty() ? "" : "\r\n") + ("Not Loaded: " + h->getFileName_());
         if (leftOut) leftOut->push_back(c[i]);
         continue;
       }
@@ -303,7 +294,7 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
     line("Content-Type: text/xml; charset=x-sjis");
     line("Content-Transfer-Encoding: base64");
     line("Content-Disposition: attachment;");
-    line("  filename=\"" + archivePartName(h->getFileName_()) + "\"");
+    line("  filename=\"" + ArchivePartName(h->getFileName_()) + "\"");
     line("");
     // The notebook's text goes out as Base64 lines of 57 bytes each, made and compressed
     // while the text is still being written.
@@ -332,7 +323,12 @@ long long MemoFile::saveMAZ_(const std::string& name, std::vector<std::string>* 
     line(p + 1 == parts.size() ? "--" + boundary + "--" : "--" + boundary);
   }
   z.write(text);
-  if (!z.finish() || !platform::writeFileAtomic(name, z.compressed())) return -1;
+  std::string why = "cannot compress " + name;
+  if (!z.finish() || !platform::writeFileAtomic(name, z.compressed(), &why)) {
+    if (error) *error = why;
+    return -1;
+  }
+  if (error) *error = notLoaded;
   return static_cast<long long>(z.bytesIn());
 }
 
@@ -348,12 +344,17 @@ int MemoFile::_readTAG_(TTAGNode* element) {
       std::string actual;
       addHolder_(h, name, actual);
       h->_readTAG_(child);
-      // A reference carries only these; anything else (a file name of its own, say) is
-      // the notebook file's business, not the document's.
+      // A reference carries only these; anything else is the notebook file's business,
+      // not the document's. A file name of its own comes only with FlagExtra and names a
+      // notebook file: a document must not lead a later save over any other file.
+      const std::string extra = Dequote(h->getField_("Filename"));
+      const std::string extraExt = sjis::lower(platform::extOf(extra));
+      const bool redirected = h->getFlagExtra_() && (extraExt == ".mxh" || extraExt == ".mhz");
       if (StringList* f = h->fieldList()) {
         for (int k = f->count() - 1; k >= 0; --k) {
           const std::string n = sjis::lower(f->name(k));
-          if (n != "flagloaded" && n != "flagreadonly" && n != "fileext" && n != "flagsort" && n != "flagascending")
+          if (n != "flagloaded" && n != "flagreadonly" && n != "fileext" && n != "flagsort" && n != "flagascending" &&
+              !(redirected && (n == "flagextra" || n == "filename")))
             f->erase(k);
         }
       }

@@ -45,12 +45,15 @@ class MemoFile : public MemoBasic {
   std::string getFileDir_();
   int putFileName_(const std::string& name);
   // ".mxa": the document file; ".maz": the archive. The length of the text written, or
-  // -1 when nothing was written.
-  long long saveToFile_(const std::string& name);
+  // -1 when nothing was written, with the reason in `error`.
+  long long saveToFile_(const std::string& name, std::string* error = nullptr);
   // Writes the archive of the document and every notebook. Notebooks that are not in
-  // memory are read from their files first; one that cannot be read is left out, named
-  // in `leftOut` and reported. The uncompressed size, or -1 when nothing was written.
-  long long saveMAZ_(const std::string& name, std::vector<std::string>* leftOut = nullptr);
+  // memory are read from their files first; one that cannot be read is left out (its
+  // reference stays, so the notebook is still found in its own file), named in
+  // `leftOut` and reported in `error` as "Not Loaded: " and its file name. The
+  // uncompressed size, or -1 when nothing was written, with the reason in `error`.
+  long long saveMAZ_(const std::string& name, std::vector<std::string>* leftOut = nullptr,
+                     std::string* error = nullptr);
   std::string getModeHoldersMngr_() const;
   void putModeHoldersMngr_(const std::string& mode) { modeHoldersMngr_ = mode; }
   // False (and a message naming both) when two notebooks would be written to one file.

@@ -497,23 +497,38 @@ void MemoHolder::writeText_(std::string& out, const std::function<void(std::stri
   out += "</Holder>\r\n";
 }
 
-long long MemoHolder::saveToFile_(const std::string& fileName) {
-  if (loadFailed && platform::resolvePath(fileName) == platform::resolvePath(getFileName_())) return -1;
+long long MemoHolder::saveToFile_(const std::string& fileName, std::string* error, const ConfirmOverwrite& confirm) {
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return -1LL;
+  };
+  const bool overDamaged = loadFailed && platform::resolvePath(fileName) == platform::resolvePath(getFileName_());
+  if (overDamaged && !(confirm && confirm(fileName)))
+    return fail("The notebook file " + fileName + " could not be read whole; it is not saved over.");
   if (CountSave < INT_MAX) ++CountSave;  // a counter read from a file may already be at the top
   TimeSaved = Now();
   std::string ext = sjis::lower(platform::extOf(fileName));
-  if (ext != ".mxh" && ext != ".mhz") return -1;
+  if (ext != ".mxh" && ext != ".mhz") return fail("A notebook is saved as \".mxh\" or \".mhz\", not " + fileName);
+  std::string why;
+  long long size = -1;
   if (ext == ".mxh") {
     const std::string text = saveToText_();
-    return platform::writeFileAtomic(fileName, text) ? static_cast<long long>(text.size()) : -1;
+    if (platform::writeFileAtomic(fileName, text, &why)) size = static_cast<long long>(text.size());
+  } else {
+    ZTextWriter z;
+    std::string out;
+    const std::function<void(std::string&)> flush = [&z](std::string& piece) { z.write(piece); };
+    writeText_(out, &flush);
+    z.write(out);
+    if (!z.finish()) {
+      why = "cannot compress " + fileName;
+    } else if (platform::writeFileAtomic(fileName, z.compressed(), &why)) {
+      size = static_cast<long long>(z.bytesIn());
+    }
   }
-  ZTextWriter z;
-  std::string out;
-  const std::function<void(std::string&)> flush = [&z](std::string& piece) { z.write(piece); };
-  writeText_(out, &flush);
-  z.write(out);
-  if (!z.finish() || !platform::writeFileAtomic(fileName, z.compressed())) return -1;
-  return static_cast<long long>(z.bytesIn());
+  if (size < 0) return fail(why);
+  if (overDamaged) loadFailed = false;  // the user chose this content for the file
+  return size;
 }
 
 // ---- reading --------------------------------------------------------------------------

@@ -76,10 +76,15 @@ class MemoHolder : public MemoBasic {
   // `flush` is called to take it (and leave it empty). Without `flush` it all stays in
   // `out`.
   void writeText_(std::string& out, const std::function<void(std::string&)>* flush);
+  // Answers whether a notebook whose own file could not be read whole may be saved over
+  // that file (given its path); asked only for such a notebook.
+  using ConfirmOverwrite = std::function<bool(const std::string& path)>;
   // Writes the notebook by the name's extension; the length of the text, or -1 when
   // nothing was written (unknown extension, failed write, or a notebook whose own file
-  // could not be read and would be overwritten).
-  long long saveToFile_(const std::string& fileName);
+  // could not be read whole and would be overwritten without `confirm` agreeing), with
+  // the reason in `error`.
+  long long saveToFile_(const std::string& fileName, std::string* error = nullptr,
+                        const ConfirmOverwrite& confirm = {});
 
   TObjectParentEX* nodes() const { return nodes_.get(); }
 

@@ -108,18 +108,18 @@ std::string MemoNode::getHeadline_() const {
   return h;
 }
 
-long long MemoNode::loadLinkedFile_() {
+long long MemoNode::loadLinkedFile_(std::string* error) {
   std::string name = Dequote(getField_("Filename"));
   if (name.empty()) return 0;
   long long result;
   if (name[0] != '.') {
-    result = importContent_(name, "");
+    result = importContent_(name, "", error);
   } else {
     // Relative names are taken from the notebook file's folder without touching the
     // process's current directory.
     std::string baseDir;
     if (MemoHolder* h = getParentHolder_()) baseDir = platform::dirOf(h->getFileName_());
-    result = importContent_(platform::resolvePath(name, baseDir), name);
+    result = importContent_(platform::resolvePath(name, baseDir), name, error);
   }
   linkedFileLoaded = true;
   return result + 1;
@@ -153,7 +153,8 @@ int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::s
   const StringList& fields = *fieldList();
   const int encodingAt = fields.indexOfName("Content-Transfer-Encoding");
   const std::string encoding = encodingAt < 0 ? std::string() : fields.valueFromIndex(encodingAt);
-  const bool hasFilename = !getField_("Filename").empty();
+  // An empty file name ("") is no file, as for loading the linked file: the text stays.
+  const bool hasFilename = !Dequote(getField_("Filename")).empty();
   const int linkAt = fields.indexOfName("FlagLink");
   bool linked = linkAt >= 0 && fields.valueFromIndex(linkAt) == "\"true\"";
   int skip = -1;

@@ -47,7 +47,9 @@ class MemoNode : public MemoBasic {
   // a separator); returns the quoted new value, or "" when nothing changed.
   std::string makeRelativePath_(const std::string& fieldName, const std::string& base);
   std::string getHeadline_() const;
-  long long loadLinkedFile_();
+  // 0 without a file name, else the import's result plus one (the reason of a failed
+  // import in `error`).
+  long long loadLinkedFile_(std::string* error = nullptr);
 
   bool linkedFileLoaded = false;
   bool contentModified = false;

@@ -1,10 +1,11 @@
 #include "model/records/RecordFiles.h"
 
+#include <algorithm>
 #include <exception>
+#include <functional>
 
 #include <zlib.h>
 
-#include "model/Prompter.h"
 #include "model/content.h"
 #include "model/lists.h"
 #include "model/strutil.h"
@@ -66,8 +67,49 @@ TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root
 
 // The parser does not report elements still open at the end of the text, so a file cut
 // short (a crash while copying, a full disk on another system) parses "successfully"
-// with its tail missing: only the missing end tag of the top element tells.
-bool cutShort(const TTAGNode* element) { return element->endTagName() != element->tagName(); }
+// with its tail missing: only the missing end tag of the top element tells. An element
+// that closes itself ("<Holder name="x"/>") has no end tag and is whole.
+bool cutShort(const TTAGNode* element) {
+  if (element->endTagName() == element->tagName()) return false;
+  if (element->count() > 0) return true;
+  const TTAGNode* parent = element->parent();
+  if (!parent) return true;
+  for (int i = 0; i < parent->count(); ++i)
+    if (parent->element(i) == element) return !sjis::endsWith(sjis::trim((*parent)[i]), "/>");
+  return true;
+}
+
+// A quoted value may hold a raw "<" or a line break, but a tag that holds the file's own
+// structure after its start has swallowed it: a lost double quote joined the notes that
+// follow into one value. Tags are looked at as the file wrote them (values escaped), so
+// a value that merely mentions "<Record " is no damage. The line where the first such
+// tag begins, 0 when there is none, -1 when its line cannot be told.
+int swallowedStructureLine(const TTAGNode* holder, const std::string& text) {
+  static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
+  // Every tag word in document order; the file holds each one's first line as written.
+  std::vector<std::string_view> starts;
+  std::function<bool(const TTAGNode*)> scan = [&](const TTAGNode* node) {
+    for (int i = 0; i < node->count(); ++i) {
+      const TTAGNode* child = node->element(i);
+      if (!child) continue;
+      const std::string& word = (*node)[i];
+      starts.push_back(std::string_view(word).substr(0, word.find_first_of("\r\n")));
+      for (const char* mark : kMarks)
+        if (word.find(mark, 1) != std::string::npos) return true;
+      if (scan(child)) return true;
+    }
+    return false;
+  };
+  if (!scan(holder)) return 0;
+  // Only now is the text searched: the damaged tag is the n-th of its kind.
+  const std::string_view damaged = starts.back();
+  const auto nth = std::count(starts.begin(), starts.end(), damaged);
+  std::size_t at = 0;
+  for (auto k = 0; k < nth && at != std::string::npos; ++k) at = text.find(damaged, k == 0 ? 0 : at + 1);
+  if (at == std::string::npos) at = text.find(damaged);
+  if (at == std::string::npos) return -1;
+  return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+}
 
 }  // namespace
 
@@ -128,8 +170,18 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
   }
   if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
   const bool damaged = damagedStream || cutShort(element);
+  const int swallowedAt = swallowedStructureLine(element, data);
   holder.readFromTree_(element, true);
   holder.loaded = true;
+  if (swallowedAt != 0) {
+    messages.add("The notebook file " + path + " is damaged" +
+                 (swallowedAt > 0 ? " at line " + std::to_string(swallowedAt) : std::string()) +
+                 ": a quoted value there runs on over the notes that follow it (a double quote is missing). "
+                 "The notes found in it were read, but the file will not be saved over without your "
+                 "confirmation; save the notebook under another name.");
+    holder.loadFailed = true;
+    return -1;
+  }
   if (damaged) {
     // The notes before the cut are shown, but the damaged file stays as it is: saving
     // over it would make the loss final and hide it.
@@ -144,7 +196,12 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
 }
 
 int LoadHolder(MemoHolder& holder, StringList& messages) {
-  return ReadHolderFile(holder, holder.getFileName_(), messages);
+  const std::string path = holder.getFileName_();
+  const int r = ReadHolderFile(holder, path, messages);
+  // A notebook stored elsewhere lives where it was read from, whatever path its file
+  // recorded when it was written (before a move, or into an archive).
+  if (r != -2 && holder.loaded && holder.getFlagExtra_()) holder.putField_("Filename", QuoteValue(path));
+  return r;
 }
 
 int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& messages) {
@@ -200,8 +257,30 @@ std::string ArchivePartFileName(const std::string& stored) {
   return name;
 }
 
+std::string ArchivePartName(const std::string& path) {
+  // Readers keep only the last component; a path holding a double quote or a line break
+  // (possible outside Windows) would cut the quoted header short and unpack the part
+  // under a wrong name, so it goes without its folder and with those characters made "_".
+  if (path.find_first_of("\"\r\n") == std::string::npos) return path;
+  std::string name = platform::fileNameOf(path);
+  for (char& c : name)
+    if (c == '"' || c == '\r' || c == '\n') c = '_';
+  return name;
+}
+
+void UseUnpackedNotebooks(MemoFile& doc, const std::string& dir) {
+  std::string folder = dir;
+  if (!folder.empty() && platform::lastSeparator(folder) != folder.size() - 1) folder += '/';
+  for (int i = 0; i < doc.getHolderCount_(); ++i) {
+    MemoHolder* h = doc.getHolder_(i);
+    if (!h || !h->getFlagExtra_()) continue;
+    const std::string name = ArchivePartFileName(ArchivePartName(h->getFileName_()));
+    if (!name.empty()) h->putField_("Filename", QuoteValue(folder + name));
+  }
+}
+
 int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
-                  StringList& messages) {
+                  StringList& messages, const OverwriteQuestion& overwrite) {
   std::string data, text, error;
   if (!platform::readFile(archive, data)) {
     messages.add("Cannot read the archive " + archive);
@@ -241,25 +320,66 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     if (!part) continue;
     std::string name = ArchivePartFileName(part->fileName);
     if (name.empty() || (targetDir.empty() && name == self)) {
-      messages.add("Refused archive part name: " + part->fileName);
+      messages.add("Refused archive part name: " +
+                   (part->fileName.empty() ? c[i] + " (a part without a file name)" : part->fileName));
       continue;
     }
     std::string path = dir + name;
     // Beside the archive there may be newer files of the same names: each is replaced
     // only when the user says so.
-    if (platform::fileExists(path) &&
-        prompter().messageBox("Overwrite OK? " + path, "", Buttons::OKCancel) != Answer::OK) {
+    if (platform::fileExists(path) && !(overwrite && overwrite(path))) {
       messages.add("Not overwritten: " + path);
       continue;
     }
-    if (!platform::writeFileAtomic(path, part->data() ? *part->data() : std::string())) {
-      messages.add("Cannot write " + path);
+    std::string why;
+    if (!platform::writeFileAtomic(path, part->data() ? *part->data() : std::string(), &why)) {
+      messages.add("Part " + part->fileName + " not unpacked: " + why);
       continue;
     }
     written.push_back(path);
     ++count;
   }
   return count;
+}
+
+bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report) {
+  std::string why;
+  if (!doc.checkHolderFileNames_(why)) {
+    report.messages.add(why);
+    report.notWritten.push_back(path);
+    return false;
+  }
+  for (int i = 0; i < doc.getHolderCount_(); ++i) {
+    MemoHolder* h = doc.getHolder_(i);
+    if (!h || (onlyModified && !h->modified)) continue;
+    const std::string file = h->getFileName_();
+    StringList loadMessages;
+    if (!h->loaded && LoadHolder(*h, loadMessages) == -1) {
+      report.notWritten.push_back(file);
+      report.messages.add("Not saved: " + file + " (it could not be read first)");
+      continue;
+    }
+    if (h->saveToFile_(file, &why) < 0) {
+      report.notWritten.push_back(file);
+      report.messages.add("Not saved: " + why);
+      continue;
+    }
+    h->modified = false;
+    report.written.push_back(file);
+  }
+  if (!report.notWritten.empty()) {
+    report.notWritten.push_back(path);
+    report.messages.add("Not saved: " + path + " (kept as it was, so that it names no notebook file left unsaved)");
+    return false;
+  }
+  if (doc.saveToFile_(path, &why) < 0) {
+    report.notWritten.push_back(path);
+    report.messages.add("Not saved: " + why);
+    return false;
+  }
+  doc.modified = false;
+  report.written.push_back(path);
+  return true;
 }
 
 }  // namespace wux

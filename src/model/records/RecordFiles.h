@@ -1,6 +1,7 @@
 #pragma once
 // Reading notebook and document files and unpacking archives. Messages go into
 // `messages`, one per line; nothing here asks the user anything.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,17 +28,41 @@ int LoadHolder(MemoHolder& holder, StringList& messages);
 // Reads a document file into `doc` (notebook references only) and sets its file name to
 // `path`. 0, or -1 with the reason in `messages`.
 int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& messages);
+// Answers whether an existing file may be replaced (given its path). The caller asks the
+// user "Overwrite OK? " and the path; without an answer nothing is replaced.
+using OverwriteQuestion = std::function<bool(const std::string& path)>;
 // Unpacks a ".maz" archive into `targetDir` (the archive's own folder when empty). Each
 // part is written under the last component of its stored name; parts whose name would
-// leave the folder are refused, and an existing file is replaced only when the user
-// answers "Overwrite OK? " with OK (a part left out is named in `messages`). Returns the
+// leave the folder are refused, and an existing file is replaced only when `overwrite`
+// says so. Every part left out is named in `messages` with the reason. Returns the
 // number of files written, -1 when the archive cannot be read; `written` receives the
 // full paths written, in archive order (the document first). An archive cut short
 // before its closing boundary unpacks the parts before the cut and says so in
 // `messages`.
 int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
-                  StringList& messages);
+                  StringList& messages, const OverwriteQuestion& overwrite = {});
 // The file name a stored archive part name is written under; empty when refused.
 std::string ArchivePartFileName(const std::string& stored);
+// The name an archive stores a file's part under.
+std::string ArchivePartName(const std::string& path);
+// A document read from an archive unpacked into `dir`: its notebooks stored elsewhere
+// are read from their copies unpacked beside it, never from where they were packed.
+void UseUnpackedNotebooks(MemoFile& doc, const std::string& dir);
+
+// What a save of several files did: the files written and those that keep their old
+// content (or stay missing), each in the order tried, and one line per failure.
+struct SaveReport {
+  std::vector<std::string> written;
+  std::vector<std::string> notWritten;
+  StringList messages;
+  bool ok() const { return notWritten.empty(); }
+};
+// Writes the document's notebooks, each to its own file in its own file form, then the
+// document to `path` (".mxa"), only when every notebook was written: a document never
+// references a notebook file that was not saved. With `onlyModified` only modified
+// notebooks are written. Written notebooks lose their modified flag, the document too
+// when it was written; the others keep it. Nothing at all is written when two notebooks
+// would share one file.
+bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report);
 
 }  // namespace wux

@@ -11,20 +11,26 @@
 namespace wux {
 namespace {
 
-std::string firstMessage(const StringList& messages, const std::string& fallback) {
+std::string lastMessage(const StringList& messages, const std::string& fallback) {
   for (int i = messages.count() - 1; i >= 0; --i)
     if (!messages[i].empty()) return messages[i];
   return fallback;
 }
 
-bool loadAllHolders(MemoFile& doc, std::string& error) {
+// Every notebook read, as the program reads them on demand; one left without notes
+// gets its first note as when the program shows it.
+bool loadAllHolders(OpenedRecords& out, std::string& error) {
+  MemoFile& doc = *out.doc;
   for (int i = 0; i < doc.getHolderCount_(); ++i) {
     MemoHolder* h = doc.getHolder_(i);
     StringList messages;
-    if (LoadHolder(*h, messages) != 0) {
-      error = firstMessage(messages, "cannot read notebook " + h->name());
+    const int r = LoadHolder(*h, messages);
+    out.messages.append(messages);
+    if (r != 0) {
+      error = lastMessage(messages, "cannot read notebook " + h->name());
       return false;
     }
+    if (h->getNodeCount_() == 0) h->createNewNode_();
   }
   return true;
 }
@@ -42,25 +48,24 @@ OpenedRecords::~OpenedRecords() {
 bool OpenRecords(const std::string& in, OpenedRecords& out, std::string& error) {
   std::string ext = sjis::lower(platform::extOf(in));
   out.doc.reset(Create<MemoFile>(nullptr));
-  StringList messages;
+  StringList& messages = out.messages;
   if (ext == ".mxa") {
     if (ReadDocumentFile(*out.doc, in, messages) != 0) {
-      error = firstMessage(messages, "cannot read " + in);
+      error = lastMessage(messages, "cannot read " + in);
       return false;
     }
-    return loadAllHolders(*out.doc, error);
+    return loadAllHolders(out, error);
   }
   if (ext == ".mxh" || ext == ".mhz") {
     out.doc->putFileName_(platform::changeExt(in, ".mxa"));
     MemoHolder* h = out.doc->newHolder_();
     std::string actual;
     out.doc->addHolder_(h, platform::changeExt(platform::fileNameOf(in), ""), actual);
-    std::string name;
-    if (ReadHolderFile(*h, in, messages, &name) != 0) {
-      error = firstMessage(messages, "cannot read " + in);
+    if (ReadHolderFile(*h, in, messages) != 0) {
+      error = lastMessage(messages, "cannot read " + in);
       return false;
     }
-    if (!name.empty()) h->putName_(name, actual);
+    if (h->getNodeCount_() == 0) h->createNewNode_();
     out.lone = h;
     return true;
   }
@@ -73,14 +78,15 @@ bool OpenRecords(const std::string& in, OpenedRecords& out, std::string& error) 
     out.unpackDir = platform::fromOsName(tmpl) + "/";
     std::vector<std::string> written;
     if (UnpackArchive(in, out.unpackDir, written, messages) <= 0) {
-      error = firstMessage(messages, "cannot unpack " + in);
+      error = lastMessage(messages, "cannot unpack " + in);
       return false;
     }
     if (ReadDocumentFile(*out.doc, written.front(), messages) != 0) {
-      error = firstMessage(messages, "cannot read the document in " + in);
+      error = lastMessage(messages, "cannot read the document in " + in);
       return false;
     }
-    return loadAllHolders(*out.doc, error);
+    UseUnpackedNotebooks(*out.doc, out.unpackDir);
+    return loadAllHolders(out, error);
   }
   error = "unknown file type: " + in;
   return false;
@@ -94,34 +100,31 @@ bool WriteRecords(OpenedRecords& opened, const std::string& path, std::string& e
       error = "a document cannot be written as a notebook file: " + path;
       return false;
     }
-    if (opened.lone->saveToFile_(path) < 0) {
-      error = "cannot write " + path;
-      return false;
-    }
+    if (opened.lone->saveToFile_(path, &error) < 0) return false;
     return true;
   }
   if (ext == ".mxa") {
     doc.putFileName_(path);
-    if (doc.saveToFile_(path) < 0) {
-      error = "cannot write " + path;
-      return false;
-    }
-    std::string dir = platform::dirOf(doc.getFileName_());
+    const std::string dir = platform::dirOf(doc.getFileName_());
     for (int i = 0; i < doc.getHolderCount_(); ++i) {
       MemoHolder* h = doc.getHolder_(i);
-      std::string file = dir + platform::fileNameOf(h->getFileName_());
-      if (h->saveToFile_(file) < 0) {
-        error = "cannot write " + file;
-        return false;
-      }
+      if (h->getFlagExtra_())
+        h->putField_("Filename", QuoteValue(dir + platform::fileNameOf(h->getFileName_())));
     }
-    return true;
+    SaveReport report;
+    const bool ok = SaveDocumentAndHolders(doc, doc.getFileName_(), false, report);
+    opened.messages.append(report.messages);
+    if (!ok) error = lastMessage(report.messages, "cannot write " + path);
+    return ok;
   }
   if (ext == ".maz") {
     doc.putFileName_(platform::changeExt(path, ".mxa"));
     std::vector<std::string> leftOut;
-    if (doc.saveMAZ_(path, &leftOut) < 0 || !leftOut.empty()) {
-      error = "cannot write " + path;
+    std::string why;
+    const long long r = doc.saveMAZ_(path, &leftOut, &why);
+    if (!why.empty()) opened.messages.add(why);
+    if (r < 0 || !leftOut.empty()) {
+      error = lastMessage(opened.messages, "cannot write " + path);
       return false;
     }
     return true;

@@ -14,15 +14,19 @@ struct OpenedRecords {
   std::unique_ptr<MemoFile> doc;
   MemoHolder* lone = nullptr;
   std::string unpackDir;  // the temporary folder of an unpacked archive
+  StringList messages;    // every message of the reading and the writing, in order
   ~OpenedRecords();
 };
 
 // Opens by extension: ".mxa" with its notebooks from its folder; ".mxh"/".mhz" as a lone
-// notebook; ".maz" unpacked into a new temporary folder and opened. False with a
-// one-line reason on failure.
+// notebook named after its file; ".maz" unpacked into a new temporary folder and opened.
+// A notebook left without notes gets one new note, as when the program opens it. False
+// with a one-line reason on failure; every message goes to `out.messages`.
 bool OpenRecords(const std::string& in, OpenedRecords& out, std::string& error);
-// Writes by extension: ".mxa" the document at `path` and every notebook beside it, each
-// in its own file form; ".mxh"/".mhz" the lone notebook; ".maz" the archive.
+// Writes by extension: ".mxa" every notebook beside `path`, each in its own file form
+// (a notebook stored elsewhere moves there too), then the document; ".mxh"/".mhz" the
+// lone notebook; ".maz" the archive. False with a one-line reason when anything was
+// not written; the report of each file goes to `opened.messages`.
 bool WriteRecords(OpenedRecords& opened, const std::string& path, std::string& error);
 
 }  // namespace wux

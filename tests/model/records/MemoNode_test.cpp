@@ -171,8 +171,14 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
   EXPECT_EQ(slurp(tmp.str("kept.txt")), "kept\r\n");
   MemoNode* empty = book.add("empty");
   empty->putField_("Content-Transfer-Encoding", "\"binary\"");
-  EXPECT_EQ(empty->exportContent_(tmp.str("none.bin")), -2);
+  std::string error;
+  EXPECT_EQ(empty->exportContent_(tmp.str("none.bin"), &error), -2);
   EXPECT_FALSE(platform::fileExists(tmp.str("none.bin")));
+  EXPECT_NE(error.find("no content"), std::string::npos) << error;
+  // A failed write names its reason.
+  ASSERT_TRUE(platform::makeDirs(tmp.str("taken.txt")));
+  EXPECT_EQ(unlinked->exportContent_(tmp.str("taken.txt"), &error), -1);
+  EXPECT_EQ(error, "cannot write " + tmp.str("taken.txt") + ": is a directory");
 }
 
 TEST(MemoRecord, CommentAndBodyTextAfterLastBreakIsKept) {
@@ -211,10 +217,12 @@ TEST(MemoContent, ImportByExtensionTable) {
   EXPECT_EQ(notes, readTestData("records/imported_notes.txt"));
 
   MemoNode* other = book.holder->getNode_(3);
-  EXPECT_EQ(other->importContent_(tmp.str("missing.txt"), ""), -1);
-  EXPECT_EQ(other->importContent_("file:///etc/hostname", ""), -1);
-  ASSERT_FALSE(world.recorder.messages().empty());
-  EXPECT_EQ(world.recorder.messages().back(), "Still Not Implimented. ");
+  std::string error;
+  EXPECT_EQ(other->importContent_(tmp.str("missing.txt"), "", &error), -1);
+  EXPECT_EQ(error, "not found: " + tmp.str("missing.txt"));
+  EXPECT_EQ(other->importContent_("file:///etc/hostname", "", &error), -1);
+  EXPECT_EQ(error, "Still Not Implimented. ");
+  EXPECT_TRUE(world.recorder.asked.empty());  // the caller shows it
 
   MemoNode* blank = book.add("blank");
   EXPECT_EQ(blank->newBlankImage_(), 54 + 92 * 30);

@@ -275,7 +275,10 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
   std::string error;
   ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
   ASSERT_TRUE(WriteRecords(opened, tmp.dir() + "utf8.mxh", error)) << error;
-  EXPECT_EQ(slurp(tmp.dir() + "utf8.mxh"), restamped(utf8, "41", "42"));
+  // The notebook is named after its file, as the program names a notebook it opens.
+  EXPECT_EQ(slurp(tmp.dir() + "utf8.mxh"),
+            sjis::replaceAll(restamped(utf8, "41", "42"), "<Holder name=\"" + platform::sjisToUtf8(sj("ソ表ノート")),
+                             "<Holder name=\"book"));
 }
 
 TEST(DamagedFiles, DocumentAndArchiveCutShortSaySo) {
@@ -312,7 +315,9 @@ TEST(DamagedFiles, DocumentAndArchiveCutShortSaySo) {
   messages.clear();
   written.clear();
   ASSERT_TRUE(platform::writeFileAtomic(tmp.dir() + "whole.maz", maz));
-  EXPECT_EQ(UnpackArchive(tmp.dir() + "whole.maz", unpacked.dir(), written, messages), 4);
+  EXPECT_EQ(UnpackArchive(tmp.dir() + "whole.maz", unpacked.dir(), written, messages,
+                          [](const std::string&) { return true; }),
+            4);
   EXPECT_TRUE(messages.empty()) << messages.text();
 }
 
@@ -323,20 +328,31 @@ TEST(DamagedFiles, UnpackingAsksBeforeReplacingFilesBesideTheArchive) {
   ASSERT_TRUE(platform::writeFileAtomic(maz, data("doc.maz")));
   const std::string newer = tmp.dir() + sj("ソ表ノート.mxh");
   ASSERT_TRUE(platform::writeFileAtomic(newer, "newer notes"));
-  world.recorder.answers = {Answer::Cancel};
+  std::vector<std::string> asked;
+  bool answer = false;
+  auto overwrite = [&](const std::string& path) {
+    asked.push_back(path);
+    return answer;
+  };
   std::vector<std::string> written;
   StringList messages;
-  EXPECT_EQ(UnpackArchive(maz, "", written, messages), 3);
-  EXPECT_EQ(world.recorder.messages(), std::vector<std::string>{"Overwrite OK? " + newer});
+  EXPECT_EQ(UnpackArchive(maz, "", written, messages, overwrite), 3);
+  EXPECT_EQ(asked, std::vector<std::string>{newer});
   EXPECT_EQ(slurp(newer), "newer notes");
-  EXPECT_NE(messages.text().find(newer), std::string::npos);
+  EXPECT_NE(messages.text().find("Not overwritten: " + newer), std::string::npos);
+  // Without anyone to ask, nothing is replaced.
+  messages.clear();
+  EXPECT_EQ(UnpackArchive(maz, "", written, messages), 0);
+  EXPECT_EQ(sjis::countOf(messages.text(), "Not overwritten: "), 4u);
 
   // Unpacked again: every file is there now, and OK replaces each.
-  world.recorder.asked.clear();
+  asked.clear();
   written.clear();
-  EXPECT_EQ(UnpackArchive(maz, "", written, messages), 4);
-  EXPECT_EQ(world.recorder.messages().size(), 4u);
+  answer = true;
+  EXPECT_EQ(UnpackArchive(maz, "", written, messages, overwrite), 4);
+  EXPECT_EQ(asked.size(), 4u);
   EXPECT_EQ(slurp(newer), data("tree.mxh"));
+  EXPECT_TRUE(world.recorder.asked.empty());  // the file layer asks nobody itself
 }
 
 TEST(ArchiveParts, FolderNamesWithQuotesStillUnpackUnderTheRightNames) {
@@ -371,6 +387,8 @@ TEST(WindowsFiles, DailyNamesFromAJapaneseDatePattern) {
   OpenedRecords opened;
   std::string error;
   ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
-  // "年" is 94 4E: its second byte must not be read as the minutes letter.
-  EXPECT_EQ(opened.lone->createNewNode_()->name(), sj("2026年12月06日(Sun)"));
+  // A notebook without notes opens with one new note, named by its pattern: "年" is
+  // 94 4E, and its second byte must not be read as the minutes letter.
+  ASSERT_EQ(opened.lone->getNodeCount_(), 1);
+  EXPECT_EQ(opened.lone->getNode_(0)->name(), sj("2026年12月06日(Sun)"));
 }

@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "model/Prompter.h"
+#include "support/RecordingPrompter.h"
 #include "model/clock.h"
 #include "model/records/MemoFile.h"
 #include "platform/files.h"

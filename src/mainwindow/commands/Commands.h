@@ -1,0 +1,52 @@
+#pragma once
+// Where every command of the main window is registered. Each family of commands lives
+// in its own file and registers its commands in its own function; a family takes the
+// main-window interface, never the window. A command a family has not built yet
+// answers through its placeholder (CommandNames.cpp) until the family registers it:
+// adding a command touches only its family's file.
+//
+// Family                                          File
+// the window's own commands                       ../FormMainBase0007_commands.cpp
+// opening and saving the document                 ../DocumentSession.cpp
+// notebook files and the notebook list            NotebookCommands.cpp
+// settings, fonts and the batch-edit window       ../Settings.cpp
+// note creation and deletion                      NoteCreationCommands.cpp
+// new child notes from content                    NoteContentCommands.cpp
+// note order, transfer and the tree               NoteOrderCommands.cpp
+// note files                                      NoteFileCommands.cpp
+// text operations and listings into the editor    EditorTextCommands.cpp
+// HTML export and printing                        ExportPrintCommands.cpp
+// the shell and the windows it opens              ShellCommands.cpp
+// the mail windows                                MailCommands.cpp
+// the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
+#include "mainwindow/DocumentSession.h"
+#include "mainwindow/Settings.h"
+#include "views/CommandTable.h"
+#include "views/MainWindowApi.h"
+
+namespace wux {
+
+// Every family, placeholders first. The window calls it once at creation; the two
+// families with state of their own (the document's files and the settings) get it too.
+void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings);
+
+// A placeholder for every command name the window knows, answering with the
+// not-implemented notice ("Still not implemented. " + class and operation).
+void registerPlaceholders(CommandTable& table, MainWindowApi& w);
+
+void registerNotebookCommands(CommandTable& table, MainWindowApi& w);
+void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w);
+void registerNoteContentCommands(CommandTable& table, MainWindowApi& w);
+void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w);
+void registerNoteFileCommands(CommandTable& table, MainWindowApi& w);
+void registerEditorTextCommands(CommandTable& table, MainWindowApi& w);
+void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
+void registerShellCommands(CommandTable& table, MainWindowApi& w);
+void registerMailCommands(CommandTable& table, MainWindowApi& w);
+void registerMenuCommands(CommandTable& table, MainWindowApi& w);
+
+// A command that shows the not-implemented notice and answers `result`: for the few
+// commands whose whole behaviour is that notice.
+CommandFn noticeOnly(MainWindowApi& w, const std::string& owner, int result);
+
+}  // namespace wux

@@ -1,0 +1,59 @@
+#pragma once
+// A prompter for tests: answers from a queue and records every text asked.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "model/Prompter.h"
+
+namespace wux {
+
+class RecordingPrompter : public Prompter {
+ public:
+  struct Entry {
+    std::string kind;  // "message", "input", "open", "save"
+    std::string text;
+    std::string caption;
+  };
+  std::vector<Entry> asked;
+  std::deque<Answer> answers;      // default when empty: OK/Yes for the first button
+  std::deque<std::string> inputs;  // for inputBox and file dialogs; empty: cancelled
+
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override {
+    asked.push_back({"message", text, caption});
+    if (!answers.empty()) {
+      Answer a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    return buttons == Buttons::OK || buttons == Buttons::OKCancel ? Answer::OK : Answer::Yes;
+  }
+  bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override {
+    return answer("input", prompt, caption, value);
+  }
+  bool openFileName(const std::string& title, const std::string& filter, std::string& path) override {
+    return answer("open", filter, title, path);
+  }
+  bool saveFileName(const std::string& title, const std::string& filter, std::string& path) override {
+    return answer("save", filter, title, path);
+  }
+
+  // Texts of the message boxes, in order.
+  std::vector<std::string> messages() const {
+    std::vector<std::string> out;
+    for (const auto& e : asked)
+      if (e.kind == "message") out.push_back(e.text);
+    return out;
+  }
+
+ private:
+  bool answer(const char* kind, const std::string& text, const std::string& caption, std::string& value) {
+    asked.push_back({kind, text, caption});
+    if (inputs.empty()) return false;
+    value = inputs.front();
+    inputs.pop_front();
+    return true;
+  }
+};
+
+}  // namespace wux
