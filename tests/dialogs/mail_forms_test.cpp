@@ -365,7 +365,7 @@ TEST_F(MailFormTest, NotebookMailSettingsTravelThroughTheNotebookFile) {
   test::TempFolder dir;
   const std::string path = (dir.path / "book.mxh").string();
   ASSERT_GT(w.holder->saveToFile_(path), 0);
-  std::unique_ptr<MemoHolder> again(Create<MemoHolder>(nullptr));
+  auto again = Create<MemoHolder>(nullptr);
   StringList messages;
   ASSERT_EQ(ReadHolderFile(*again, path, messages), 0) << messages.text();
   for (const char* key : {"SMTPServer", "To", "POP3Server", "UserID"})

@@ -37,7 +37,7 @@ class FakeMainWindow : public MainWindowApi {
   };
 
   MemoHolderUI* addNotebook(const std::string& name) {
-    if (!doc) doc.reset(Create<MemoFileUI>(nullptr));
+    if (!doc) doc = Create<MemoFileUI>(nullptr);
     holder = static_cast<MemoHolderUI*>(doc->newHolder_());
     std::string actual;
     doc->addHolder_(holder, name, actual);
