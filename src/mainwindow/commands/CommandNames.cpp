@@ -273,6 +273,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerEditorTextCommands(table, w);
   registerExportPrintCommands(table, w);
   registerShellCommands(table, w);
+  registerMailCommands(table, w);
   registerMenuCommands(table, w);
 }
 
