@@ -87,8 +87,7 @@ int MemoHolderUI::clear_() {
   iconMap_.clear();
   iconCount_ = 0;
   icons_.clear();
-  listColumns_.clear();
-  listCells_.clear();
+  clearListColumns_();
   return MemoHolder::clear_();
 }
 
@@ -392,6 +391,13 @@ NoteItemModel* MemoHolderUI::model(Kind kind) {
         ui->setMarked_(on);
     };
     hooks.icon = [this](TObject* n) { return iconOf_(static_cast<MemoNode*>(n)); };
+    hooks.columns = [this] { return listColumns_.count(); };
+    hooks.header = [this](int c) { return c < listColumns_.count() ? listColumns_[c] : std::string(); };
+    hooks.cell = [this](TObject* n, int c) {
+      auto it = listCells_.find(n);
+      if (c < 1 || it == listCells_.end() || c > static_cast<int>(it->second.size())) return std::string();
+      return it->second[static_cast<size_t>(c - 1)];
+    };
     const NoteItemModel::Kind mk = kind == Kind::CheckList ? NoteItemModel::Kind::CheckList
                                    : kind == Kind::Tree    ? NoteItemModel::Kind::Tree
                                                            : NoteItemModel::Kind::List;
@@ -536,6 +542,21 @@ void MemoHolderUI::applyFlagExpanded_() {
 }
 
 // ---- listings and copies ----
+
+void MemoHolderUI::addListColumn_(const std::string& caption, int width) {
+  listColumns_.add(caption);
+  listColumnWidths_.push_back(width);
+}
+
+void MemoHolderUI::clearListColumns_() {
+  listColumns_.clear();
+  listColumnWidths_.clear();
+  listCells_.clear();
+}
+
+void MemoHolderUI::listColumnsChanged_() {
+  if (models_[2]) models_[2]->columnsChanged();
+}
 
 int MemoHolderUI::makeCSVText_(StringList& out) {
   std::string docName;

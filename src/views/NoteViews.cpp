@@ -52,6 +52,10 @@ void NoteViewBinding::wire() {
   v->setDefaultDropAction(Qt::MoveAction);
   v->setSelectionMode(QAbstractItemView::SingleSelection);
   v->setEditTriggers(QAbstractItemView::NoEditTriggers);  // names change only by commands
+  v->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(v, &QWidget::customContextMenuRequested, v, [this](const QPoint& p) {
+    if (onContextMenu) onContextMenu(p);
+  });
   QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
                    [this](const QModelIndex& cur, const QModelIndex&) {
                      NoteItem* it = noteModel()->itemOf(cur);
@@ -70,11 +74,22 @@ void NoteViewBinding::handleDrop(QDropEvent* e) {
   e->setDropAction(Qt::IgnoreAction);
   e->accept();
   if (!onDrop) return;
-  NoteItem* dragged = selectedItem();
-  if (!dragged) return;
+  std::vector<NoteItem*> dragged = selectedItems();
+  if (dragged.empty())
+    if (NoteItem* cur = selectedItem()) dragged.push_back(cur);
+  if (dragged.empty()) return;
   QAbstractItemView* v = widget();
   NoteItem* target = noteModel()->itemOf(v->indexAt(e->position().toPoint()));
   onDrop(dragged, target);
+}
+
+bool NoteViewBinding::handleStepKey(QKeyEvent* e) {
+  if (!onStepKey || e->modifiers() != Qt::NoModifier) return false;
+  if (e->key() != Qt::Key_Up && e->key() != Qt::Key_Down) return false;
+  // One press, one note: the view's own cursor movement does not run as well.
+  e->accept();
+  onStepKey(e->key() == Qt::Key_Up ? -1 : 1);
+  return true;
 }
 
 bool NoteViewBinding::handleSideKey(QKeyEvent* e) {
@@ -107,6 +122,7 @@ NoteTreeView::NoteTreeView(NoteItemModel* model, QWidget* parent) : QTreeView(pa
   setUniformRowHeights(true);
   setExpandsOnDoubleClick(true);
   wire();
+  setSelectionMode(QAbstractItemView::ExtendedSelection);  // several items drop together
   connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) {
     if (!syncing_) model_->list().setExpanded(model_->itemOf(i), true);
   });
@@ -136,8 +152,9 @@ void NoteTreeView::dropEvent(QDropEvent* e) { handleDrop(e); }
 
 void NoteTreeView::keyPressEvent(QKeyEvent* e) {
   // Left and Right change notebooks here, as everywhere in the window; branches open
-  // and close with the mouse or "+" and "-".
-  if (!handleSideKey(e)) QTreeView::keyPressEvent(e);
+  // and close with the mouse or "+" and "-". Up and Down walk the notes in item order,
+  // collapsed branches included, as the notebook counts them.
+  if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyPressEvent(e);
 }
 
 void NoteListView::keyPressEvent(QKeyEvent* e) {

@@ -26,14 +26,21 @@ class NoteViewBinding {
   std::function<void(NoteItem*)> onUserSelect;
   // Left and Right: the previous or next notebook (-1 or +1).
   std::function<void(int)> onSideKey;
-  // A drop of `dragged` on `target` (nullptr: below the last item).
-  std::function<void(NoteItem* dragged, NoteItem* target)> onDrop;
+  // A drop of the dragged items (the selection in selection order, else the current
+  // item) on `target` (nullptr: below the last item).
+  std::function<void(const std::vector<NoteItem*>& dragged, NoteItem* target)> onDrop;
+  // Up and Down in the tree: the previous or next note in item order (-1 or +1).
+  std::function<void(int)> onStepKey;
+  // The context menu asked for at a point of the widget.
+  std::function<void(const QPoint&)> onContextMenu;
 
  protected:
   void wire();
   void handleDrop(QDropEvent* e);
   // True when the key was Left or Right and went to onSideKey.
   bool handleSideKey(QKeyEvent* e);
+  // True when the key was Up or Down and went to onStepKey.
+  bool handleStepKey(QKeyEvent* e);
   bool selecting_ = false;
   const TObject* selectedNote_ = nullptr;  // only compared, never followed
   QPersistentModelIndex pendingScroll_;

@@ -87,6 +87,7 @@ constexpr Name kNames[] = {
     {"UIUpdateLevel", "TFormMainScript"},
     {"newMemoNode_", "TFormMainBaseWUX"},
     {"cloneMemoNode1_", "TFormMainBaseWUX"},
+    {"cloneMemoNode_", "TFormMainBaseWUX"},
     // new child notes from content (NoteContentCommands.cpp)
     {"UICopyName", "TFormMainScript"},
     {"UINewChildBinDump", "TFormMainScript"},
