@@ -44,7 +44,7 @@ class MenuBuilder {
   }
   QAction* own(const char* caption, std::function<void()> handler) {
     QAction* a = menu_->addAction(QString::fromUtf8(caption));
-    QObject::connect(a, &QAction::triggered, frame_, std::move(handler));
+    if (handler) QObject::connect(a, &QAction::triggered, frame_, std::move(handler));
     return a;
   }
   MenuBuilder sub(const char* caption) {

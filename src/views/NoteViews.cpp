@@ -73,13 +73,17 @@ void NoteViewBinding::handleDrop(QDropEvent* e) {
   // The list decides what a drop means; Qt's own row moving is never used.
   e->setDropAction(Qt::IgnoreAction);
   e->accept();
+  dropAt(e->position().toPoint());
+}
+
+void NoteViewBinding::dropAt(const QPoint& pos) {
   if (!onDrop) return;
   std::vector<NoteItem*> dragged = selectedItems();
   if (dragged.empty())
     if (NoteItem* cur = selectedItem()) dragged.push_back(cur);
   if (dragged.empty()) return;
   QAbstractItemView* v = widget();
-  NoteItem* target = noteModel()->itemOf(v->indexAt(e->position().toPoint()));
+  NoteItem* target = noteModel()->itemOf(v->indexAt(pos));
   onDrop(dragged, target);
 }
 

@@ -29,6 +29,8 @@ class NoteViewBinding {
   // A drop of the dragged items (the selection in selection order, else the current
   // item) on `target` (nullptr: below the last item).
   std::function<void(const std::vector<NoteItem*>& dragged, NoteItem* target)> onDrop;
+  // A drop at a point of the viewport: the selection goes onto the item there.
+  void dropAt(const QPoint& pos);
   // Up and Down in the tree: the previous or next note in item order (-1 or +1).
   std::function<void(int)> onStepKey;
   // The context menu asked for at a point of the widget.
