@@ -70,6 +70,12 @@ void NoteViewBinding::wire() {
 }
 
 void NoteViewBinding::handleDrop(QDropEvent* e) {
+  // Only the view's own items move; anything dragged in from elsewhere (a file, a
+  // note of another notebook) is left to the window.
+  if (e->source() != widget()) {
+    e->ignore();
+    return;
+  }
   // The list decides what a drop means; Qt's own row moving is never used.
   e->setDropAction(Qt::IgnoreAction);
   e->accept();
