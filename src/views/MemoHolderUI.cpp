@@ -393,6 +393,9 @@ NoteItemModel* MemoHolderUI::model(Kind kind) {
     hooks.icon = [this](TObject* n) { return iconOf_(static_cast<MemoNode*>(n)); };
     hooks.columns = [this] { return listColumns_.count(); };
     hooks.header = [this](int c) { return c < listColumns_.count() ? listColumns_[c] : std::string(); };
+    hooks.width = [this](int c) {
+      return c >= 0 && c < static_cast<int>(listColumnWidths_.size()) ? listColumnWidths_[static_cast<size_t>(c)] : 0;
+    };
     hooks.cell = [this](TObject* n, int c) {
       auto it = listCells_.find(n);
       if (c < 1 || it == listCells_.end() || c > static_cast<int>(it->second.size())) return std::string();

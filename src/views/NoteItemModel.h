@@ -23,6 +23,7 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
     std::function<int()> columns;
     std::function<std::string(int)> header;
     std::function<std::string(TObject*, int)> cell;
+    std::function<int(int)> width;  // pixels; 0: the view's choice
   };
 
   NoteItemModel(NoteList& list, Kind kind, Hooks hooks, QObject* parent = nullptr);
@@ -40,6 +41,7 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
   QVariant data(const QModelIndex& index, int role) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  int columnWidth(int column) const { return hooks_.width ? hooks_.width(column) : 0; }
   // The query columns changed: views read the columns again.
   void columnsChanged();
   Qt::ItemFlags flags(const QModelIndex& index) const override;

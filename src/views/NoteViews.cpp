@@ -4,6 +4,9 @@
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace wux {
@@ -173,12 +176,64 @@ void NoteListView::keyPressEvent(QKeyEvent* e) {
 
 // ---- list ----
 
+namespace {
+// Paints a row of the report style as the header's columns: the name (with its icon)
+// in the first, the query's field values in the others.
+class ReportDelegate : public QStyledItemDelegate {
+ public:
+  ReportDelegate(QHeaderView* header, QObject* parent) : QStyledItemDelegate(parent), header_(header) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (header_->isHidden()) return QStyledItemDelegate::paint(p, option, index);
+    const QAbstractItemModel* m = index.model();
+    for (int c = 0; c < header_->count(); ++c) {
+      QStyleOptionViewItem o = option;
+      o.rect.setLeft(option.rect.left() + header_->sectionViewportPosition(c));
+      o.rect.setWidth(header_->sectionSize(c));
+      const QModelIndex cell = c == 0 ? index : m->index(index.row(), c, index.parent());
+      if (c > 0) o.features &= ~QStyleOptionViewItem::HasDecoration;
+      QStyledItemDelegate::paint(p, o, cell);
+    }
+  }
+
+ private:
+  QHeaderView* header_;
+};
+}  // namespace
+
 NoteListView::NoteListView(NoteItemModel* model, QWidget* parent) : QListView(parent), model_(model) {
   setObjectName(QStringLiteral("ListView"));
   setUniformItemSizes(true);
+  header_ = new QHeaderView(Qt::Horizontal, this);
+  header_->setModel(model);
+  header_->setSectionResizeMode(QHeaderView::Interactive);
+  header_->hide();
+  setItemDelegate(new ReportDelegate(header_, this));
+  connect(header_, &QHeaderView::sectionResized, viewport(), [this] { viewport()->update(); });
+  connect(model, &NoteItemModel::modelReset, this, [this] { updateHeader(); });
   wire();
   setDragDropMode(QAbstractItemView::DragOnly);  // a drag over the list ends without effect
   setStyle(Report);
+}
+
+void NoteListView::updateHeader() {
+  const bool shown = style_ == Report && model_->columnCount() > 1;
+  header_->setVisible(shown);
+  if (shown)
+    for (int c = 0; c < model_->columnCount(); ++c) {
+      const int w = model_->columnWidth(c);
+      header_->resizeSection(c, w > 0 ? w : 100);
+    }
+  updateGeometries();
+  viewport()->update();
+}
+
+void NoteListView::updateGeometries() {
+  QListView::updateGeometries();
+  if (!header_) return;
+  const int h = header_->isHidden() ? 0 : header_->sizeHint().height();
+  if (viewportMargins().top() != h) setViewportMargins(0, h, 0, 0);
+  const QRect vg = viewport()->geometry();
+  header_->setGeometry(vg.left(), vg.top() - h, vg.width(), h);
 }
 
 void NoteListView::setStyle(Style s) {
@@ -206,6 +261,7 @@ void NoteListView::setStyle(Style s) {
   }
   setMovement(QListView::Static);
   setDragDropMode(QAbstractItemView::DragOnly);
+  updateHeader();
 }
 
 }  // namespace wux

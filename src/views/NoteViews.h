@@ -2,6 +2,7 @@
 // The three presentations of a notebook's note list: a check list, a tree and a list
 // with its styles. Selection and expansion are the view's own state; the notes and
 // their order live in the NoteList behind the model.
+#include <QHeaderView>
 #include <QListView>
 #include <QPersistentModelIndex>
 #include <QTreeView>
@@ -91,13 +92,19 @@ class NoteListView : public QListView, public NoteViewBinding {
   NoteItemModel* noteModel() const override { return model_; }
   void setStyle(Style s);
   Style style() const { return style_; }
+  // The column header of the report style; shown while a query gave more columns
+  // than the name.
+  QHeaderView* header() const { return header_; }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void updateGeometries() override;
 
  private:
+  void updateHeader();
   NoteItemModel* model_;
   Style style_ = Report;
+  QHeaderView* header_ = nullptr;
 };
 
 }  // namespace wux

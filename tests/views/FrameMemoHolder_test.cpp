@@ -375,6 +375,19 @@ TEST_F(QueryFrameTest, ShowQueryFillsColumnsAndSaveAsCSVWritesThem) {
   EXPECT_EQ(m->columnCount(), 4);
   EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Title"));
   EXPECT_EQ(m->data(m->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("\"First, really\""));
+  // The report shows the columns under a header, as wide as the query asked.
+  auto* lv = dynamic_cast<NoteListView*>(book.holder->viewControl(Kind::List));
+  ASSERT_NE(lv, nullptr);
+  EXPECT_FALSE(lv->header()->isHidden());
+  EXPECT_EQ(lv->header()->sectionSize(1), 200);
+  frame.setListViewStyle_(NoteListView::List);
+  EXPECT_TRUE(lv->header()->isHidden());
+  frame.setListViewStyle_(NoteListView::Report);
+  frame.resize(500, 300);
+  frame.show();
+  QApplication::processEvents();
+  EXPECT_GT(lv->viewport()->geometry().top(), lv->header()->geometry().top());
+  lv->grab();  // paints the rows column by column
 
   const std::string csv = tmp.str("out.csv");
   rec.inputs = {csv};
