@@ -1,5 +1,7 @@
 // The notebook frame's context menus, one per view kind, and the items the frame
 // handles itself: name edits, clones, grep, the list view's query columns and its CSV.
+#include <charconv>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -58,6 +60,13 @@ class MenuBuilder {
   TFrameMemoHolder* frame_;
   QMenu* menu_;
 };
+
+// A whole decimal number that fits an int; false for anything else.
+bool readCount(const std::string& text, int& out) {
+  const std::string t = sjis::trim(text);
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), out);
+  return !t.empty() && r.ec == std::errc() && r.ptr == t.data() + t.size();
+}
 
 const char* const kMark1 = "\xe2\x97\x8f";  // ● in UTF-8
 const char* const kMark2 = "\xe2\x98\x85";  // ★
@@ -350,9 +359,7 @@ void TFrameMemoHolder::cloneCurrent_(int tag) {
     }
     if (text.empty()) return;
     cloneCount_ = text;
-    count = 1;
-    const std::string t = sjis::trim(text);
-    if (IsAllDigits(t) && !t.empty() && t.size() < 6) count = std::max(1, std::stoi(t));
+    if (!readCount(text, count) || count < 1) count = 1;
   }
   main_->commands().run("cloneMemoNode_", {std::to_string(count)});
 }
@@ -427,8 +434,7 @@ int TFrameMemoHolder::showQuery_() {
     const std::string field = SplitFirstWord(line, rest);
     const std::string widthText = SplitFirstWord(rest, rest2);
     int width = 0;
-    if (IsAllDigits(widthText) && !widthText.empty() && widthText.size() < 6) width = std::stoi(widthText);
-    if (width < 1) width = 10 * static_cast<int>(field.size());
+    if (!readCount(widthText, width) || width < 1) width = 10 * static_cast<int>(field.size());
     holder_->addListColumn_(field, width);
   }
   StringList notes;

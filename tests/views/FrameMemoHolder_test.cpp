@@ -154,17 +154,19 @@ TEST_F(FrameTest, ClonesAskForTheCountOfX) {
   window.recordCommand("cloneMemoNode_");
   frame.cloneCurrent_(3);
   EXPECT_EQ(frame.cloneCountText(), "15");
-  rec.inputs = {"0", "", "abc"};
+  rec.inputs = {"0", "", "99999999999", "abc"};
   frame.cloneCurrent_(0);  // "0": once, and "0" is offered next time
   EXPECT_EQ(frame.cloneCountText(), "0");
   frame.cloneCurrent_(0);  // OK with nothing: no clone at all
+  frame.cloneCurrent_(0);  // beyond any count: once
   frame.cloneCurrent_(0);  // not a number: once
   frame.cloneCurrent_(0);  // cancelled: the command with 0
-  ASSERT_EQ(window.ran.size(), 4u);
+  ASSERT_EQ(window.ran.size(), 5u);
   EXPECT_EQ(window.ran[0].second, CommandArgs{"3"});
   EXPECT_EQ(window.ran[1].second, CommandArgs{"1"});
   EXPECT_EQ(window.ran[2].second, CommandArgs{"1"});
-  EXPECT_EQ(window.ran[3].second, CommandArgs{"0"});
+  EXPECT_EQ(window.ran[3].second, CommandArgs{"1"});
+  EXPECT_EQ(window.ran[4].second, CommandArgs{"0"});
   EXPECT_EQ(frame.cloneCountText(), "abc");
   EXPECT_EQ(rec.asked.back().text, "Input Number");
 }
