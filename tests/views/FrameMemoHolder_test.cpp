@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "platform/files.h"
@@ -148,6 +149,23 @@ TEST_F(FrameTest, NameEditsRenameTheCurrentNote) {
   window.busy = true;
   EXPECT_EQ(renamed("d:\\a b", NE::Inc1), "d:\\a b");
   EXPECT_EQ(renamed("d:\\a b", NE::ExtractFilename), "a b");
+}
+
+TEST_F(FrameTest, NoteNamesGoIntoTheEditorAndTheStyleMenuShowsTheStyle) {
+  show(Kind::List);
+  frame.pasteNodeList_();
+  EXPECT_EQ(frame.FrameMemoNode1()->MemoNode0()->toPlainText(), QStringLiteral("a\nb\nc"));
+
+  EXPECT_EQ(frame.setListViewStyle_(NoteListView::SmallIcon), 0);
+  EXPECT_EQ(frame.setListViewStyle_(7), -1);
+  QMenu* styles = nullptr;
+  for (QAction* a : frame.PopupMenuLV()->actions())
+    if (a->menu() && a->text() == QStringLiteral("ViewStyle")) styles = a->menu();
+  ASSERT_NE(styles, nullptr);
+  emit styles->aboutToShow();
+  ASSERT_EQ(styles->actions().size(), 4);
+  EXPECT_TRUE(styles->actions()[1]->isChecked());
+  EXPECT_FALSE(styles->actions()[3]->isChecked());
 }
 
 TEST_F(FrameTest, ClonesAskForTheCountOfX) {
