@@ -2,9 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QClipboard>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTextEdit>
@@ -12,13 +10,7 @@
 #include <QWheelEvent>
 
 #include "model/Prompter.h"
-#include "model/strutil.h"
-#include "model/text/sjis.h"
-#include "platform/files.h"
-#include "platform/paths.h"
-#include "views/CommandTable.h"
 #include "views/FrameWB.h"
-#include "views/GrepDialogApi.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
@@ -93,8 +85,6 @@ void TFrameMemoHolder::messageDoing_(const std::string& text) {
   else
     ShowMessage(text);
 }
-
-bool TFrameMemoHolder::notBusy() { return main_ && !main_->isDoing_(); }
 
 bool TFrameMemoHolder::ready() { return main_ && holder_; }
 

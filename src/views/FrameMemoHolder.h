@@ -99,7 +99,6 @@ class TFrameMemoHolder : public QWidget {
 
  private:
   void attach(QWidget* control);
-  bool notBusy();
   bool ready();
   void buildMenus();
   void popupMenu(QWidget* control, const QPoint& at);
