@@ -104,7 +104,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string getUserName() override { return userName_; }
   std::string getVersion() override { return version_; }
   std::string getReleaseDate() { return releaseDate_; }
-  std::string getCmURL() { return cmURL_; }
+  std::string getCmURL() override { return cmURL_; }
   std::string getURLPrefix() { return "http://"; }
   AgentAPLAbs* getAgent() override;
   CommandTable& commands() override { return commands_; }
@@ -112,7 +112,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
 
   int UIBreak();
   // Shell and window commands of the first layer (FormMainBase0007_commands.cpp).
-  std::string getExeDir();
+  std::string getExeDir() override;
   int ShellExecuteOpen_(const std::string& name);
   int UIExplorerCurrentDir();
   int UIExplorerFileDir();

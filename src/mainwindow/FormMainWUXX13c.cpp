@@ -50,7 +50,7 @@ void TFormMainWUXX13c::FormCreate() {
     if (!tabs_->updating()) TabControl1Change(i);
   });
 
-  file_.reset(Create<MemoFileUI>(nullptr));
+  file_ = Create<MemoFileUI>(nullptr);
   file_->setForm(this);
   aFile_ = file_.get();
   frameMemoHolder1_->setMainWindow(this);

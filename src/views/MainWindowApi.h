@@ -78,6 +78,9 @@ class MainWindowApi {
   virtual std::string getVersion() = 0;
   virtual std::string getTempDir() = 0;
   virtual AgentAPLAbs* getAgent() = 0;
+  // The program's web page address and its folder (ending in a separator).
+  virtual std::string getCmURL() { return std::string(); }
+  virtual std::string getExeDir() { return std::string(); }
 
   // Every command, by name; menus, buttons, keys and scripts run commands through it.
   virtual CommandTable& commands() = 0;
