@@ -4,8 +4,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
-#include <QClipboard>
 #include <QMenu>
 
 #include "model/Prompter.h"
@@ -13,6 +11,7 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "views/Clipboard.h"
 #include "views/CommandTable.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -313,7 +312,7 @@ void TFrameMemoHolder::renameCurrent_(NameEdit edit, const std::string& mark) {
       return;
     }
     case NameEdit::Paste: {
-      std::string text = fromQ(QApplication::clipboard()->text());
+      const std::string text = clipboard().text();
       std::string flat;
       for (char c : text)
         if (c != '\r' && c != '\n') flat += c;
@@ -326,7 +325,7 @@ void TFrameMemoHolder::renameCurrent_(NameEdit edit, const std::string& mark) {
       return;
     }
     case NameEdit::Copy:
-      QApplication::clipboard()->setText(toQ(old));
+      clipboard().setText(old);
       return;
     case NameEdit::Inc1:
     case NameEdit::Dec1: {
@@ -380,12 +379,12 @@ void TFrameMemoHolder::newChildGrep_(const std::string& keyword) {
       return;
     }
   }
-  // The grep command's words: pattern, position option (0 normal, 1 head, 2 tail),
-  // ignore case, line numbers, inverted; flags as "1" or "0".
+  // The grep command's words: pattern, ignore case, position option (0 normal, 1 head,
+  // 2 tail), inverted, line numbers; flags as "1" or "0".
   auto flag = [](bool b) { return std::string(b ? "1" : "0"); };
-  main_->commands().run("UINewChildGrep5", {pattern, std::to_string(dialog ? dialog->option() : 0),
-                                            flag(dialog ? dialog->ignoreCase() : true),
-                                            flag(dialog && dialog->numbered()), flag(dialog && dialog->inverted())});
+  main_->commands().run("UINewChildGrep5", {pattern, flag(dialog ? dialog->ignoreCase() : true),
+                                            std::to_string(dialog ? dialog->option() : 0),
+                                            flag(dialog && dialog->inverted()), flag(dialog && dialog->numbered())});
 }
 
 // ---- the list view ----

@@ -209,9 +209,10 @@ TEST_F(FrameTest, GrepTakesItsKeywordAndSwitchesFromTheDialog) {
   frame.newChildGrep_("");
   frame.newChildGrep_("<a href");  // the dialog's settings as they stand now
   ASSERT_EQ(window.ran.size(), 3u);
-  EXPECT_EQ(window.ran[0].second, (CommandArgs{"<img", "0", "1", "0", "0"}));
-  EXPECT_EQ(window.ran[1].second, (CommandArgs{"word", "2", "0", "0", "1"}));
-  EXPECT_EQ(window.ran[2].second, (CommandArgs{"<a href", "2", "0", "0", "1"}));
+  // pattern, ignore case, position, NOT, numbers
+  EXPECT_EQ(window.ran[0].second, (CommandArgs{"<img", "1", "0", "0", "0"}));
+  EXPECT_EQ(window.ran[1].second, (CommandArgs{"word", "0", "2", "1", "0"}));
+  EXPECT_EQ(window.ran[2].second, (CommandArgs{"<a href", "0", "2", "1", "0"}));
 }
 
 TEST_F(FrameTest, EveryMenuItemRunsItsCommandOrItsFrameHandler) {

@@ -87,7 +87,6 @@ constexpr Name kNames[] = {
     {"UIUpdateLevel", "TFormMainScript"},
     {"newMemoNode_", "TFormMainBaseWUX"},
     {"cloneMemoNode1_", "TFormMainBaseWUX"},
-    {"cloneMemoNode_", "TFormMainBaseWUX"},  // words: the count
     // new child notes from content (NoteContentCommands.cpp)
     {"UICopyName", "TFormMainScript"},
     {"UINewChildBinDump", "TFormMainScript"},
@@ -95,7 +94,7 @@ constexpr Name kNames[] = {
     {"UINewChildCodeConvert", "TFormMainScript"},
     {"UINewChildDownloadeed", "TFormMainScript"},
     {"UINewChildEUC2SJIS", "TFormMainScript"},
-    {"UINewChildGrep5", "TFormMainScript"},  // words: pattern, option 0-2, ignore case, numbers, NOT ("1"/"0")
+    {"UINewChildGrep5", "TFormMainScript"},
     {"UINewChildJIS2SJIS", "TFormMainScript"},
     {"UINewChildSJIS2JIS", "TFormMainScript"},
     {"UINewChildURLLink", "TFormMainScript"},
