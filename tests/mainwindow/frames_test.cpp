@@ -189,6 +189,16 @@ void menuItems(QMenu* menu, std::vector<QAction*>& out) {
   }
 }
 
+TEST_F(FramesTest, CloneXWithZeroMakesOneCopy) {
+  const int before = h->getNodeCount_();
+  rec.inputs = {"0"};
+  frame->cloneCurrent_(0);
+  EXPECT_EQ(h->getNodeCount_(), before + 1);
+  EXPECT_EQ(frame->cloneCountText(), "0");
+  frame->cloneCurrent_(2);
+  EXPECT_EQ(h->getNodeCount_(), before + 3);
+}
+
 TEST_F(FramesTest, ContextMenusRunRegisteredCommandsAndActOnTheItemUnderThePointer) {
   std::vector<QAction*> items;
   for (QMenu* m : {frame->PopupMenuLB(), frame->PopupMenuTV(), frame->PopupMenuLV()}) menuItems(m, items);
