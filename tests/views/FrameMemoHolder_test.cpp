@@ -297,6 +297,36 @@ TEST_F(FrameTest, CheckListDropsMoveOneLine) {
   EXPECT_EQ(book.order(), "c a b ");
 }
 
+// What the notebook writer walks: its own container of notes.
+std::string containerOrder(MemoHolderUI* h) {
+  const StringList& c = h->nodes()->children();
+  std::string out;
+  for (int i = 0; i < c.count(); ++i) out += static_cast<MemoNode*>(c.object(i))->name() + " ";
+  return out;
+}
+
+class BigFrameTest : public FrameTest {
+ protected:
+  BigFrameTest() : FrameTest({"n0|U0", "n1|U1|U0", "n2|U2|U0", "n3|U3", "n4|U4", "n5|U5|U4", "n6|U6"}) {}
+};
+
+TEST_F(BigFrameTest, DropsKeepTheSavedOrderInStep) {
+  show(Kind::CheckList);
+  frame.CheckListBoxDragDrop(item("n0"), nullptr);
+  frame.CheckListBoxDragDrop(item("n6"), item("n1"));
+  frame.CheckListBoxDragDrop(item("n4"), item("n4"));
+  EXPECT_EQ(book.order(), "n6 n1 n2 n3 n4 n5 n0 ");
+  EXPECT_EQ(containerOrder(book.holder), book.order());
+  show(Kind::Tree);
+  EXPECT_EQ(book.order(), "n6 n3 n4 .n5 n0 .n1 .n2 ");
+  frame.TreeViewDragDrop(item("n0"), item("n3"));  // a branch of three, forward
+  frame.TreeViewDragDrop(item("n4"), item("n2"));  // a branch into another
+  EXPECT_EQ(book.order(), "n6 n0 .n1 .n4 ..n5 .n2 n3 ");
+  EXPECT_EQ(containerOrder(book.holder), "n6 n0 n1 n4 n5 n2 n3 ");
+  frame.TreeViewDragDrop(std::vector<NoteItem*>{item("n3"), item("n5")}, item("n6"));
+  EXPECT_EQ(containerOrder(book.holder), "n3 n5 n6 n0 n1 n4 n2 ");
+}
+
 class TreeFrameTest : public FrameTest {
  protected:
   TreeFrameTest() : FrameTest({"P|P", "C|C|P", "X|X"}) {}
