@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "platform/files.h"
 #include "support/RecordingPrompter.h"
@@ -264,6 +265,28 @@ TEST_F(FrameTest, WheelMovesByWholeNotchesAndLeavesWebPagesAlone) {
   node("b")->putField_("FlagWheel", "\"true\"");
   frame.wheelTurn_(-120);
   EXPECT_EQ(currentName(), "c");
+}
+
+TEST_F(FrameTest, WheelOverTheViewWalksTheNotesUnlessATextBoxHasTheFocus) {
+  show(Kind::CheckList);
+  auto* view = dynamic_cast<NoteCheckListView*>(book.holder->viewControl(Kind::CheckList));
+  ASSERT_NE(view, nullptr);
+  frame.resize(400, 300);
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  auto turn = [&](int angle) {
+    const QPointF at(10, 10);
+    QWheelEvent e(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &e);
+  };
+  view->setFocus();
+  if (QApplication::focusWidget() != view) GTEST_SKIP() << "no keyboard focus on this platform";
+  turn(-120);
+  EXPECT_EQ(currentName(), "b");
+  frame.FrameMemoNode1()->MemoNode0()->setFocus();
+  turn(-120);
+  EXPECT_EQ(currentName(), "b");
 }
 
 TEST_F(FrameTest, IndexesOutsideTheListAnswerNoNote) {
