@@ -4,6 +4,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "dialogs/FormGrep.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -54,7 +55,13 @@ void TFormMainWUXX13c::FormCreate() {
   aFile_ = file_.get();
   frameMemoHolder1_->setMainWindow(this);
   frameMemoHolder1_->init_();
+  frameMemoHolder1_->grepDialog = [this]() -> GrepDialogApi* { return getFormGrep(); };
   updateCaption();
+}
+
+TFormGrep* TFormMainWUXX13c::getFormGrep() {
+  if (!formGrep_) formGrep_ = new TFormGrep(this);
+  return formGrep_;
 }
 
 void TFormMainWUXX13c::mouseCursor(int cursor) {

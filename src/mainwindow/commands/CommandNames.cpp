@@ -98,6 +98,7 @@ constexpr Name kNames[] = {
     {"UINewChildJIS2SJIS", "TFormMainScript"},
     {"UINewChildSJIS2JIS", "TFormMainScript"},
     {"UINewChildURLLink", "TFormMainScript"},
+    {"UINewChildExecuted", "TFormMainScript"},
     // note order, transfer and the tree (NoteOrderCommands.cpp)
     {"UIChangeCurrentNodeNext", "TFormMainScript"},
     {"UIChangeCurrentNodePre", "TFormMainScript"},
