@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QUrl>
+#include <filesystem>
 
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormPropatyApl.h"
@@ -31,6 +32,8 @@ namespace {
 
 // The most a dropped file may hold to be read into the comment box.
 constexpr std::size_t kMaxDroppedText = 3145728;
+// A settings file is a few lines; anything this large is not one.
+constexpr std::uintmax_t kMaxSettingsFile = 1 << 20;
 // Of a long list of ignored lines, the log names the first ones only.
 constexpr std::size_t kIgnoredNamed = 20;
 
@@ -75,8 +78,11 @@ int TFormMainBaseWUX::_loadINIFile_() {
     addLog_("Not found ini file " + path);
     return 0;
   }
-  if (!platform::readFile(path, text)) {
-    // An unreadable file (a folder, no permission) leaves the defaults, like none.
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(platform::osPath(path), ec);
+  if (ec || size > kMaxSettingsFile || !platform::readFile(path, text)) {
+    // An unreadable file (a folder, no permission, not a settings file at all) leaves
+    // the defaults, as if there were none.
     showAbout_(1800);
     addLog_("Failure: Could not read ini file " + path);
     return kResultFailed;
@@ -136,18 +142,17 @@ int TFormMainBaseWUX::openStartFile_(const std::string& name) {
 }
 
 int TFormMainBaseWUX::openArg1_(const std::vector<std::string>& args) {
-  beginDoing_("Open Arg1");
+  BusyScope busy(*this, "Open Arg1");
   const std::string dir = platform::currentDir();
   std::string name = args.empty() ? getDefaultFilename_() : sjis::trim(args[0]);
   if (!args.empty() && platform::dirOf(name).empty()) name = dir + name;
   messageDoing_("Open Arg1 " + name);
   name = StartupFilename(name, dir, fileExists);
-  std::string result;
   int r = 0;
   if (fileExists(name)) {
     r = openStartFile_(name);
     // A file that could not be opened is not reported as loaded.
-    result = r < 0 ? "Failure: Open Arg1 " + name : "Done: Loaded " + name;
+    busy.finish(r < 0 ? "Failure: Open Arg1 " + name : "Done: Loaded " + name);
   } else {
     addLog_("Not found \"" + name + "\"");
     if (aFile_) {
@@ -155,10 +160,9 @@ int TFormMainBaseWUX::openArg1_(const std::vector<std::string>& args) {
       aFile_->modified = true;
     }
     showFormLog();
-    result = "Done: Not Found " + name;
+    busy.finish("Done: Not Found " + name);
   }
   updateCaption();
-  endDoing_(result);
   return r;
 }
 

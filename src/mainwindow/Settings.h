@@ -86,7 +86,9 @@ std::string DefaultFilename(const std::string& defaultOpenFile, const std::strin
 std::string StartupFilename(const std::string& name, const std::string& dir,
                             const std::function<bool(const std::string&)>& exists);
 
-// The commands of fonts and the application's own properties, from Settings.cpp.
+// The settings commands that need no more than the main-window interface. The ones
+// that work on the window itself (fonts, the version report, the about box, the
+// application properties) are the second layer's own (FormMainBaseWUX_settings.cpp).
 void registerSettingsCommands(CommandTable& table, MainWindowApi& w, Settings& settings);
 
 }  // namespace wux

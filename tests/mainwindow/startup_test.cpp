@@ -144,6 +144,9 @@ TEST_F(StartUp, RandomBytesAsTheSettingsFileStillStart) {
     EXPECT_GE(form->width(), 1);
     EXPECT_TRUE(form->fontSize() >= kMinFontSize && form->fontSize() <= kMaxFontSize);
   }
+  writeSettings("FormHeight=500\n" + std::string(2 << 20, '#'));
+  EXPECT_EQ(form->_loadINIFile_(), kResultFailed);
+  EXPECT_NE(log().find("Failure: Could not read ini file " + AppSettingsPath()), std::string::npos);
   EXPECT_EQ(form->openArg1_({file("nothing.mxa")}), 0);
   EXPECT_EQ(status(), "Done: Not Found " + file("nothing.mxa"));
 }
