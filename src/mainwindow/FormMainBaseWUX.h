@@ -43,8 +43,10 @@ class TFormMainBaseWUX : public TFormMainBase0007 {
   // after it and modified, so the first save creates it.
   int openArg1_(const std::vector<std::string>& args);
   std::string getDefaultFilename_();
-  // Opens a file named at start-up or dropped on the window.
+  // Opens the file named at start-up (even while start-up counts as busy), and a file
+  // dropped on the window: both through the document's open dispatcher.
   virtual int openStartFile_(const std::string& name);
+  virtual int openDroppedFile_(const std::string& name);
   TFormAbout* getFormAbout();
   int setAboutImage_(const std::string& file);
   void showAbout_(int ms);

@@ -121,7 +121,7 @@ void TFormMainBaseWUX::applySettings(const AppSettings& s, const std::string& pa
     move(std::min(s.formLeft.value_or(x()), std::max(screens.right() - 100, 0)),
          std::min(s.formTop.value_or(y()), std::max(screens.bottom() - 100, 0)));
 
-  settings_.flagFileLock = s.flagFileLock;
+  session_.setFileLock(s.flagFileLock);
   if (s.defaultOpenFile) settings_.defaultOpenFile = *s.defaultOpenFile;
   if (s.bufferSize) settings_.bufferSize = *s.bufferSize;
   if (s.aboutImage && fileExists(*s.aboutImage)) setAboutImage_(*s.aboutImage);
@@ -136,10 +136,9 @@ std::string TFormMainBaseWUX::getDefaultFilename_() {
   return DefaultFilename(settings_.defaultOpenFile, platform::currentDir(), fileExists);
 }
 
-int TFormMainBaseWUX::openStartFile_(const std::string& name) {
-  (void)name;
-  return stillNotImplemented("TFormMainBase0007._open_");
-}
+int TFormMainBaseWUX::openStartFile_(const std::string& name) { return session_.openAtStartup(name); }
+
+int TFormMainBaseWUX::openDroppedFile_(const std::string& name) { return session_.open_(name); }
 
 int TFormMainBaseWUX::openArg1_(const std::vector<std::string>& args) {
   BusyScope busy(*this, "Open Arg1");
@@ -322,7 +321,7 @@ int TFormMainBaseWUX::WMDropFiles(const std::vector<std::string>& files, QWidget
         editor->Memo_Fields()->setPlainText(toQ(fields.join("\n")));
         return 0;
       }
-      for (const std::string& f : files) openStartFile_(f);
+      for (const std::string& f : files) openDroppedFile_(f);
       return 0;
     case Settings::DropFullName:
     case Settings::DropFileName:

@@ -28,8 +28,6 @@ struct Settings {
   // The document opened at start-up when the command line names none.
   std::string defaultOpenFile;
   int bufferSize = 2097152;
-  // Documents are kept open and locked while in use.
-  bool flagFileLock = false;
 };
 
 // The settings file as read: a key left out (or given an empty value) is absent and

@@ -19,13 +19,15 @@ namespace {
 [[noreturn]] void floatDivByZero() { throw ScriptError("Floating point division by zero"); }
 [[noreturn]] void invalidFloatOp() { throw ScriptError("Invalid floating point operation"); }
 
-// Reals are computed in extended precision and kept as doubles; a value that leaves
-// the double's range on the way is an overflow.
-double toDouble(long double x) {
-  const double d = static_cast<double>(x);
-  if (std::isinf(d) && !std::isinf(x)) throw ScriptError("Floating point overflow");
-  return d;
+// Reals are computed in extended precision and kept as doubles. No infinity or NaN is
+// ever a value: a result beyond the extended range, or a value stored beyond the
+// double's, is an overflow.
+long double checked(long double x) {
+  if (std::isnan(x)) invalidFloatOp();
+  if (std::isinf(x)) throw ScriptError("Floating point overflow");
+  return x;
 }
+double toDouble(long double x) { return static_cast<double>(checked(static_cast<double>(checked(x)))); }
 
 std::int64_t wrapAdd(std::int64_t a, std::int64_t b) {
   return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
@@ -64,41 +66,14 @@ std::string cutAtNul(std::string s) {
 }
 
 int typeWord(const TPPAParser& p) {
-  if (p.Is("INTEGER")) return ptInteger;
-  if (p.Is("REAL")) return ptReal;
-  if (p.Is("STRING")) return ptString;
-  return -1;
+  switch (p.word()) {
+    case wInteger: return ptInteger;
+    case wReal: return ptReal;
+    case wString: return ptString;
+    default: return -1;
+  }
 }
 
-const char* const kBuiltins[] = {
-    "procedure ProcessMessages;Index $0001;",
-    "procedure Sleep(Milliseconds:Integer);Index $0002;",
-    "procedure Pause;Index $0003;",
-    "function Copy(S:String;Start,Length:Integer):String;Index $1001;",
-    "function Delete(S:String;Index,Count:Integer):String;Index $1002;",
-    "function InputBox(ACaption,APrompt,ADefault:String):String;Index $1003;",
-    "function Insert(Source:String;S:String;Index:Integer):String;Index $1004;",
-    "function IntToStr(Value:Integer):String;Index $1005;",
-    "function LowerCase(S:String):String;Index $1006;",
-    "function Trim(S:String):String;Index $1007;",
-    "function TrimLeft(S:String):String;Index $1008;",
-    "function TrimRight(S:String):String;Index $1009;",
-    "function UpperCase(S:String):String;Index $100A;",
-    "function FloatToStr(Value:Real):String;Index $100B;",
-    "function CompareStr(S1,S2:String):Integer;Index $2001;",
-    "function Exec(Path,CmdLine:String;Wait:Integer):Integer;Index $2002;",
-    "function Length(S:String):Integer;Index $2003;",
-    "function MessageBox(Text,Caption:String;Flags:Integer):Integer;Index $2004;",
-    "function Pos(Substr:String;S:String): Integer;Index $2005;",
-    "function Shell(Path,CmdLine:String):Integer;Index $2006;",
-    "function StrToInt(S: String):Integer;Index $2007;",
-    "function IsDefine(S:String):Integer;Index $2008;",
-    "function Trunc(X:Real):Integer;Index $2009;",
-    "function Round(X:Real):Integer;Index $200A;",
-    "function Frac(X:Real):Real;Index $3001;",
-    "function Int(X:Real):Real;Index $3002;",
-    "function StrToFloat(S:String):Real;Index $3003;",
-};
 
 HeadlessDesktop& headless() {
   static HeadlessDesktop d;
@@ -113,18 +88,12 @@ int TPPAParam::int32Value() const {
   return static_cast<int>(IntValue);
 }
 
-TPPARoutine::~TPPARoutine() {
-  for (const auto& l : Formals) delete l.object;
-}
+TPPARoutine::~TPPARoutine() { FreeObjects(Formals); }
 
 // ---------------------------------------------------------------------------------------
 // Component and tables
 
 TPoorPascal::TPoorPascal() {
-  procedures_.setSorted(true);
-  functions_.setSorted(true);
-  variables_.setSorted(true);
-  variables_.setDuplicates(StringList::Duplicates::Ignore);
   auto mk = [this](const char* name, std::uint8_t type, std::int64_t i) {
     auto v = std::make_unique<TPPAVar>();
     v->ReadOnly = true;
@@ -135,34 +104,59 @@ TPoorPascal::TPoorPascal() {
   mk("True", ptInteger, -1);
   mk("False", ptInteger, 0);
   mk("Nil", ptString, 0);
-  for (const char* proto : kBuiltins) DeclareProc(proto, true);
+  // The built-ins: each row's prototype declares it, and gives the Index and the kind
+  // of routine by which a call finds the row.
+  for (const TPPARoutineEntry& row : builtinTable()) {
+    TPPARoutine& r = declare(row.prototype, true);
+    const Member m = findProc(r.Name) == &r ? Member::Proc
+                     : r.ResultType == ptInteger ? Member::Int
+                     : r.ResultType == ptReal ? Member::Real
+                                              : Member::Str;
+    builtins_[r.Index] = {m, row.handler};
+  }
 }
 
-TPoorPascal::~TPoorPascal() {
-  for (StringList* l : {&procedures_, &functions_, &variables_})
-    for (const auto& line : *l) delete line.object;
-}
+TPoorPascal::~TPoorPascal() = default;
 
 ScriptDesktop& TPoorPascal::desktop() const { return desktop_ ? *desktop_ : headless(); }
 
-TPPAVar* TPoorPascal::findVar(std::string_view name) const {
-  int i;
-  return variables_.find(name, i) ? static_cast<TPPAVar*>(variables_.object(i)) : nullptr;
+namespace {
+template <class Map>
+auto* lookup(const Map& m, std::string_view name) {
+  auto it = m.find(sjis::upper(name));
+  return it == m.end() ? nullptr : it->second.get();
 }
-TPPARoutine* TPoorPascal::findProc(std::string_view name) const {
-  int i;
-  return procedures_.find(name, i) ? static_cast<TPPARoutine*>(procedures_.object(i)) : nullptr;
-}
-TPPARoutine* TPoorPascal::findFunc(std::string_view name) const {
-  int i;
-  return functions_.find(name, i) ? static_cast<TPPARoutine*>(functions_.object(i)) : nullptr;
+}  // namespace
+
+TPPAVar* TPoorPascal::findVar(std::string_view name) const { return lookup(variables_, name); }
+TPPARoutine* TPoorPascal::findProc(std::string_view name) const { return lookup(procedures_, name); }
+TPPARoutine* TPoorPascal::findFunc(std::string_view name) const { return lookup(functions_, name); }
+
+const Token& TPoorPascal::names(const TPPAParser& p) const {
+  static thread_local Token scratch;
+  const Token* t = p.token();
+  if (!t) t = &scratch;
+  if (t == &scratch || t->version != version_) {
+    const std::string key = sjis::upper(p.TokenText());
+    auto find = [&key](const auto& m) {
+      auto it = m.find(key);
+      return it == m.end() ? nullptr : it->second.get();
+    };
+    t->var = find(variables_);
+    t->proc = find(procedures_);
+    t->func = find(functions_);
+    t->version = version_;
+  }
+  return *t;
 }
 
 void TPoorPascal::addVar(const std::string& name, std::unique_ptr<TPPAVar> v) {
-  if (findVar(name)) raise(kVarTwice, name);
+  std::string key = sjis::upper(name);
+  if (variables_.count(key)) raise(kVarTwice, name);
   v->Name = name;
   v->StrValue = cutAtNul(std::move(v->StrValue));
-  variables_.add(name, v.release());
+  variables_.emplace(std::move(key), std::move(v));
+  ++version_;
 }
 
 void TPoorPascal::AddIntConst(const std::string& name, bool readOnly, std::int64_t value) {
@@ -190,7 +184,9 @@ void TPoorPascal::AddStrObject(const std::string& name, const std::string& value
   addVar(name, std::move(v));
 }
 
-void TPoorPascal::DeclareProc(std::string_view text, bool System) {
+void TPoorPascal::DeclareProc(std::string_view text, bool System) { declare(text, System); }
+
+TPPARoutine& TPoorPascal::declare(std::string_view text, bool System) {
   std::string s = sjis::upper(sjis::trim(text));
   bool isFunc;
   if (s.rfind("PROCEDURE ", 0) == 0) {
@@ -212,9 +208,10 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
   std::string name(p.TokenText());
   if (findProc(name) || findFunc(name)) raise(kRoutineTwice, name);
   auto r = std::make_unique<TPPARoutine>();
+  r->Name = name;
   r->System = System;
   p.NextToken();
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     if (s.find(')') == std::string::npos) raise(kDefinition);
     p.NextToken();
     for (;;) {
@@ -225,27 +222,27 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
         if (r->Formals.indexOf(f) >= 0) raise(kFormalTwice, f);
         r->Formals.add(f, new TPPAParam);
         p.NextToken();
-        if (!p.AcceptToken(",")) break;
+        if (!p.Accept(wComma)) break;
       }
-      if (!p.AcceptToken(":")) raise(kSyntax, p.TokenText());
+      if (!p.Accept(wColon)) raise(kSyntax, p.TokenText());
       int t = typeWord(p);
       if (t < 0) raise(kSyntax, p.TokenText());
       p.NextToken();
       for (int i = first; i < r->Formals.count(); ++i)
         static_cast<TPPAParam*>(r->Formals.object(i))->Type = static_cast<std::uint8_t>(t);
-      if (p.AcceptToken(";")) continue;
-      if (p.AcceptToken(")")) break;
+      if (p.Accept(wSemicolon)) continue;
+      if (p.Accept(wRParen)) break;
       raise(kSyntax, p.TokenText());
     }
   }
   if (isFunc) {
-    if (!p.AcceptToken(":")) raise(kDefinition);
+    if (!p.Accept(wColon)) raise(kDefinition);
     int t = typeWord(p);
     if (t < 0) raise(kDefinition);
     r->ResultType = static_cast<std::uint8_t>(t);
     p.NextToken();
   }
-  if (p.AcceptToken(";") && p.AcceptToken("INDEX")) {
+  if (p.Accept(wSemicolon) && p.Accept(wIndex)) {
     std::string_view num = p.TokenText();
     std::int64_t v = 0;
     if (ScriptStrToInt(num, v)) {
@@ -256,26 +253,17 @@ void TPoorPascal::DeclareProc(std::string_view text, bool System) {
         r->Index = static_cast<int>(v);
     }
   }
-  (isFunc ? functions_ : procedures_).add(name, r.release());
+  TPPARoutine& made = *r;
+  (isFunc ? functions_ : procedures_).emplace(name, std::move(r));
+  ++version_;
+  return made;
 }
 
 void TPoorPascal::clearRunTables() {
-  for (int i = variables_.count() - 1; i >= 0; --i) {
-    auto* v = static_cast<TPPAVar*>(variables_.object(i));
-    if (!v->Persistent) {
-      variables_.erase(i);
-      delete v;
-    }
-  }
-  for (StringList* l : {&procedures_, &functions_}) {
-    for (int i = l->count() - 1; i >= 0; --i) {
-      auto* r = static_cast<TPPARoutine*>(l->object(i));
-      if (!r->System) {
-        l->erase(i);
-        delete r;
-      }
-    }
-  }
+  std::erase_if(variables_, [](const auto& kv) { return !kv.second->Persistent; });
+  std::erase_if(procedures_, [](const auto& kv) { return !kv.second->System; });
+  std::erase_if(functions_, [](const auto& kv) { return !kv.second->System; });
+  ++version_;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -312,7 +300,7 @@ long double TPoorPascal::readReal(TPPAVar& v) {
 }
 
 std::string TPoorPascal::readStr(TPPAVar& v) {
-  std::string val = v.StrValue;
+  std::string val = v.lentTo && !v.storedWhileLent ? v.lentTo->substr(0, v.lentLen) : v.StrValue;
   if (v.IsObject && StrObjParam) {
     int err = 0;
     StrObjParam(v.Name, v.Index, 0, err, val);
@@ -379,10 +367,12 @@ int TPoorPascal::ExprType(const TPPAParser& p) const {
     case tkString: return ptString;
     case tkInteger: return ptInteger;
     case tkReal: return ptReal;
-    case tkIdent:
-      if (TPPAVar* v = findVar(p.TokenText())) return v->Type;
-      if (TPPARoutine* r = findFunc(p.TokenText())) return r->ResultType;
+    case tkIdent: {
+      const Token& t = names(p);
+      if (t.var) return t.var->Type;
+      if (t.func) return t.func->ResultType;
       return -1;
+    }
     default: return -1;
   }
 }
@@ -391,21 +381,25 @@ void TPoorPascal::ExpectToken(TPPAParser& p, std::string_view word) {
   if (!p.AcceptToken(word)) raise(kNoParen);
 }
 
-std::int64_t TPoorPascal::EvalInt(std::string_view text) {
+std::int64_t TPoorPascal::EvalInt(std::string_view text) { return evalInt(ofText(std::string(text))); }
+double TPoorPascal::EvalReal(std::string_view text) { return evalReal(ofText(std::string(text))); }
+std::string TPoorPascal::EvalStr(std::string_view text) { return evalStr(ofText(std::string(text))); }
+
+std::int64_t TPoorPascal::evalInt(const Range& r) {
   BusyGuard g(busy_);
-  TPPAParser p(text);
+  TPPAParser p(*r.buf, r.b, r.e);
   return evalIntBy(p);
 }
 
-double TPoorPascal::EvalReal(std::string_view text) {
+double TPoorPascal::evalReal(const Range& r) {
   BusyGuard g(busy_);
-  TPPAParser p(text);
+  TPPAParser p(*r.buf, r.b, r.e);
   return toDouble(realRelation(p));
 }
 
-std::string TPoorPascal::EvalStr(std::string_view text) {
+std::string TPoorPascal::evalStr(const Range& r) {
   BusyGuard g(busy_);
-  TPPAParser p(text);
+  TPPAParser p(*r.buf, r.b, r.e);
   return strRelation(p);
 }
 
@@ -421,22 +415,22 @@ std::int64_t TPoorPascal::intRelation(TPPAParser& p) {
   std::int64_t v = intSum(p);
   for (;;) {
     std::int64_t r;
-    if (p.AcceptToken("=")) {
+    if (p.Accept(wEq)) {
       r = intSum(p);
       v = v == r ? -1 : 0;
-    } else if (p.AcceptToken("<>")) {
+    } else if (p.Accept(wNe)) {
       r = intSum(p);
       v = v != r ? -1 : 0;
-    } else if (p.AcceptToken("<")) {
+    } else if (p.Accept(wLt)) {
       r = intSum(p);
       v = v < r ? -1 : 0;
-    } else if (p.AcceptToken("<=")) {
+    } else if (p.Accept(wLe)) {
       r = intSum(p);
       v = v <= r ? -1 : 0;
-    } else if (p.AcceptToken(">")) {
+    } else if (p.Accept(wGt)) {
       r = intSum(p);
       v = v > r ? -1 : 0;
-    } else if (p.AcceptToken(">=")) {
+    } else if (p.Accept(wGe)) {
       r = intSum(p);
       v = v >= r ? -1 : 0;
     } else {
@@ -448,13 +442,13 @@ std::int64_t TPoorPascal::intRelation(TPPAParser& p) {
 std::int64_t TPoorPascal::intSum(TPPAParser& p) {
   std::int64_t v = intTerm(p);
   for (;;) {
-    if (p.AcceptToken("+"))
+    if (p.Accept(wPlus))
       v = wrapAdd(v, intTerm(p));
-    else if (p.AcceptToken("-"))
+    else if (p.Accept(wMinus))
       v = wrapSub(v, intTerm(p));
-    else if (p.AcceptToken("OR"))
+    else if (p.Accept(wOr))
       v |= intTerm(p);
-    else if (p.AcceptToken("XOR"))
+    else if (p.Accept(wXor))
       v ^= intTerm(p);
     else
       return v;
@@ -463,24 +457,24 @@ std::int64_t TPoorPascal::intSum(TPPAParser& p) {
 
 std::int64_t TPoorPascal::intTerm(TPPAParser& p) {
   // A leading NOT complements the first factor only.
-  std::int64_t v = p.AcceptToken("NOT") ? ~intFactor(p) : intFactor(p);
+  std::int64_t v = p.Accept(wNot) ? ~intFactor(p) : intFactor(p);
   for (;;) {
-    if (p.AcceptToken("*")) {
+    if (p.Accept(wStar)) {
       v = wrapMul(v, intFactor(p));
-    } else if (p.AcceptToken("DIV")) {
+    } else if (p.Accept(wDiv)) {
       std::int64_t d = intFactor(p);
       if (d == 0) divByZero();
       v = (d == -1) ? wrapNeg(v) : v / d;
-    } else if (p.AcceptToken("MOD")) {
+    } else if (p.Accept(wMod)) {
       std::int64_t d = intFactor(p);
       if (d == 0) divByZero();
       v = (d == -1) ? 0 : v % d;
-    } else if (p.AcceptToken("AND")) {
+    } else if (p.Accept(wAnd)) {
       v &= intFactor(p);
-    } else if (p.AcceptToken("SHL")) {
+    } else if (p.Accept(wShl)) {
       std::uint32_t n = static_cast<std::uint32_t>(intFactor(p));
       v = n >= 64 ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(v) << n);
-    } else if (p.AcceptToken("SHR")) {
+    } else if (p.Accept(wShr)) {
       std::uint32_t n = static_cast<std::uint32_t>(intFactor(p));
       v = n >= 64 ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(v) >> n);
     } else {
@@ -491,19 +485,19 @@ std::int64_t TPoorPascal::intTerm(TPPAParser& p) {
 
 std::int64_t TPoorPascal::intFactor(TPPAParser& p) {
   NestGuard nest(nest_);
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     p.NextToken();
     std::int64_t v = evalIntBy(p);
-    ExpectToken(p, ")");
+    if (!p.Accept(wRParen)) raise(kNoParen);
     return v;
   }
-  if (p.Is(")")) {
+  if (p.Is(wRParen)) {
     p.NextToken();
     raise(kSyntax, p.TokenText());
   }
   // A sign applies to the whole following term: -a*b is -(a*b).
-  if (p.AcceptToken("+")) return intTerm(p);
-  if (p.AcceptToken("-")) return wrapNeg(intTerm(p));
+  if (p.Accept(wPlus)) return intTerm(p);
+  if (p.Accept(wMinus)) return wrapNeg(intTerm(p));
   return intPrimary(p);
 }
 
@@ -515,17 +509,17 @@ std::int64_t TPoorPascal::intPrimary(TPPAParser& p) {
   }
   if (p.Kind() == tkIdent) {
     std::string_view name = p.TokenText();
-    if (TPPAVar* v = findVar(name)) {
+    const Token& t = names(p);
+    if (TPPAVar* v = t.var) {
       if (v->Type != ptInteger) raise(kVarType, name);
       std::int64_t val = readInt(*v);
       p.NextToken();
       return val;
     }
-    if (TPPARoutine* r = findFunc(name)) {
+    if (TPPARoutine* r = t.func) {
       if (r->ResultType != ptInteger) raise(kFuncType, name);
-      std::string up = sjis::upper(name);
       p.NextToken();
-      return call(p, *r, up, Member::Int).i;
+      return call(p, *r, Member::Int).i;
     }
     raise(kUndefined, name);
   }
@@ -536,22 +530,22 @@ long double TPoorPascal::realRelation(TPPAParser& p) {
   long double v = realSum(p);
   for (;;) {
     long double r;
-    if (p.AcceptToken("=")) {
+    if (p.Accept(wEq)) {
       r = realSum(p);
       v = v == r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken("<>")) {
+    } else if (p.Accept(wNe)) {
       r = realSum(p);
       v = v != r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken("<")) {
+    } else if (p.Accept(wLt)) {
       r = realSum(p);
       v = v < r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken("<=")) {
+    } else if (p.Accept(wLe)) {
       r = realSum(p);
       v = v <= r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken(">")) {
+    } else if (p.Accept(wGt)) {
       r = realSum(p);
       v = v > r ? -1.0L : 0.0L;
-    } else if (p.AcceptToken(">=")) {
+    } else if (p.Accept(wGe)) {
       r = realSum(p);
       v = v >= r ? -1.0L : 0.0L;
     } else {
@@ -563,10 +557,10 @@ long double TPoorPascal::realRelation(TPPAParser& p) {
 long double TPoorPascal::realSum(TPPAParser& p) {
   long double v = realTerm(p);
   for (;;) {
-    if (p.AcceptToken("+"))
-      v += realTerm(p);
-    else if (p.AcceptToken("-"))
-      v -= realTerm(p);
+    if (p.Accept(wPlus))
+      v = checked(v + realTerm(p));
+    else if (p.Accept(wMinus))
+      v = checked(v - realTerm(p));
     else
       return v;
   }
@@ -575,12 +569,12 @@ long double TPoorPascal::realSum(TPPAParser& p) {
 long double TPoorPascal::realTerm(TPPAParser& p) {
   long double v = realFactor(p);
   for (;;) {
-    if (p.AcceptToken("*")) {
-      v *= realFactor(p);
-    } else if (p.AcceptToken("/")) {
+    if (p.Accept(wStar)) {
+      v = checked(v * realFactor(p));
+    } else if (p.Accept(wSlash)) {
       long double d = realFactor(p);
       if (d == 0.0L) floatDivByZero();
-      v /= d;
+      v = checked(v / d);
     } else {
       return v;
     }
@@ -589,7 +583,7 @@ long double TPoorPascal::realTerm(TPPAParser& p) {
 
 long double TPoorPascal::realFactor(TPPAParser& p) {
   NestGuard nest(nest_);
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     p.NextToken();
     long double v;
     switch (ExprType(p)) {
@@ -597,15 +591,15 @@ long double TPoorPascal::realFactor(TPPAParser& p) {
       case ptString: v = strToFloatDef(strRelation(p)); break;
       default: v = realRelation(p);
     }
-    ExpectToken(p, ")");
+    if (!p.Accept(wRParen)) raise(kNoParen);
     return v;
   }
-  if (p.Is(")")) {
+  if (p.Is(wRParen)) {
     p.NextToken();
     raise(kSyntax, p.TokenText());
   }
-  if (p.AcceptToken("+")) return realTerm(p);
-  if (p.AcceptToken("-")) return -realTerm(p);
+  if (p.Accept(wPlus)) return realTerm(p);
+  if (p.Accept(wMinus)) return -realTerm(p);
   return realPrimary(p);
 }
 
@@ -617,18 +611,18 @@ long double TPoorPascal::realPrimary(TPPAParser& p) {
   }
   if (p.Kind() == tkIdent) {
     std::string_view name = p.TokenText();
-    if (TPPAVar* v = findVar(name)) {
+    const Token& t = names(p);
+    if (TPPAVar* v = t.var) {
       if (v->Type == ptString) raise(kVarType, name);
       long double val = readReal(*v);
       p.NextToken();
       return val;
     }
-    if (TPPARoutine* r = findFunc(name)) {
+    if (TPPARoutine* r = t.func) {
       if (r->ResultType == ptString) raise(kFuncType, name);
-      std::string up = sjis::upper(name);
       Member m = r->ResultType == ptInteger ? Member::Int : Member::Real;
       p.NextToken();
-      Result res = call(p, *r, up, m);
+      Result res = call(p, *r, m);
       return m == Member::Int ? static_cast<long double>(res.i) : res.r;
     }
     raise(kUndefined, name);
@@ -638,53 +632,64 @@ long double TPoorPascal::realPrimary(TPPAParser& p) {
 
 std::string TPoorPascal::strRelation(TPPAParser& p) {
   std::string v = strConcat(p);
+  strRelationRest(p, v);
+  return v;
+}
+
+void TPoorPascal::strRelationRest(TPPAParser& p, std::string& v) {
   for (;;) {
     int c;
-    if (p.AcceptToken("=")) {
+    if (p.Accept(wEq)) {
       c = v.compare(strConcat(p));
       v = c == 0 ? "-1" : "0";
-    } else if (p.AcceptToken("<>")) {
+    } else if (p.Accept(wNe)) {
       c = v.compare(strConcat(p));
       v = c != 0 ? "-1" : "0";
-    } else if (p.AcceptToken("<")) {
+    } else if (p.Accept(wLt)) {
       c = v.compare(strConcat(p));
       v = c < 0 ? "-1" : "0";
-    } else if (p.AcceptToken("<=")) {
+    } else if (p.Accept(wLe)) {
       c = v.compare(strConcat(p));
       v = c <= 0 ? "-1" : "0";
-    } else if (p.AcceptToken(">")) {
+    } else if (p.Accept(wGt)) {
       c = v.compare(strConcat(p));
       v = c > 0 ? "-1" : "0";
-    } else if (p.AcceptToken(">=")) {
+    } else if (p.Accept(wGe)) {
       c = v.compare(strConcat(p));
       v = c >= 0 ? "-1" : "0";
     } else {
-      return v;
+      return;
     }
   }
 }
 
 std::string TPoorPascal::strConcat(TPPAParser& p) {
   std::string v = strFactor(p);
+  strConcatRest(p, v);
+  return v;
+}
+
+void TPoorPascal::strConcatRest(TPPAParser& p, std::string& v) {
   for (;;) {
-    if (p.AcceptToken("+"))
+    if (p.Accept(wPlus))
       v += strFactor(p);
     else if (p.Kind() == tkString)  // 'abc'#13#10: literals written one after another
       v += strFactor(p);
     else
-      return v;
+      return;
+    checkLength(v);
   }
 }
 
 std::string TPoorPascal::strFactor(TPPAParser& p) {
   NestGuard nest(nest_);
-  if (p.Is("(")) {
+  if (p.Is(wLParen)) {
     p.NextToken();
     std::string v = strRelation(p);
-    ExpectToken(p, ")");
+    if (!p.Accept(wRParen)) raise(kNoParen);
     return v;
   }
-  if (p.Is(")")) {
+  if (p.Is(wRParen)) {
     p.NextToken();
     raise(kSyntax, p.TokenText());
   }
@@ -699,17 +704,17 @@ std::string TPoorPascal::strPrimary(TPPAParser& p) {
   }
   if (p.Kind() == tkIdent) {
     std::string_view name = p.TokenText();
-    if (TPPAVar* v = findVar(name)) {
+    const Token& t = names(p);
+    if (TPPAVar* v = t.var) {
       if (v->Type != ptString) raise(kVarType, name);
       std::string val = readStr(*v);
       p.NextToken();
       return val;
     }
-    if (TPPARoutine* r = findFunc(name)) {
+    if (TPPARoutine* r = t.func) {
       if (r->ResultType != ptString) raise(kFuncType, name);
-      std::string up = sjis::upper(name);
       p.NextToken();
-      return std::move(call(p, *r, up, Member::Str).s);
+      return std::move(call(p, *r, Member::Str).s);
     }
     raise(kUndefined, name);
   }
@@ -720,30 +725,30 @@ std::string TPoorPascal::strPrimary(TPPAParser& p) {
 // Calls
 
 void TPoorPascal::CallProcedure(std::string_view name, TPPAParser& p) {
-  if (TPPARoutine* r = findProc(name)) call(p, *r, sjis::upper(name), Member::Proc);
+  if (TPPARoutine* r = findProc(name)) call(p, *r, Member::Proc);
 }
 
 std::int64_t TPoorPascal::CallIntFunction(std::string_view name, TPPAParser& p) {
   TPPARoutine* r = findFunc(name);
-  return r ? call(p, *r, sjis::upper(name), Member::Int).i : 0;
+  return r ? call(p, *r, Member::Int).i : 0;
 }
 
 double TPoorPascal::CallRealFunction(std::string_view name, TPPAParser& p) {
   TPPARoutine* r = findFunc(name);
-  return r ? static_cast<double>(call(p, *r, sjis::upper(name), Member::Real).r) : 0.0;
+  return r ? static_cast<double>(call(p, *r, Member::Real).r) : 0.0;
 }
 
 std::string TPoorPascal::CallStrFunction(std::string_view name, TPPAParser& p) {
   TPPARoutine* r = findFunc(name);
-  return r ? std::move(call(p, *r, sjis::upper(name), Member::Str).s) : std::string();
+  return r ? std::move(call(p, *r, Member::Str).s) : std::string();
 }
 
-TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string_view name, Member m) {
+TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, Member m) {
   BusyGuard g(busy_);
   NestGuard nest(nest_);
   const int n = r.Formals.count();
   if (n > 0) {
-    if (p.TokenText() != "(") raise(kSyntax, p.TokenText());
+    if (!p.Is(wLParen)) raise(kSyntax, p.TokenText());
     p.NextToken();
   }
   // Arguments live in this call only: a call of the same routine inside an argument
@@ -751,27 +756,34 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string
   StringList args;
   std::vector<std::unique_ptr<TPPAParam>> store;
   store.reserve(static_cast<std::size_t>(n));
+  // An argument is its tokens up to a "," or ")" outside parentheses, each after a
+  // blank, evaluated as a text of its own.
+  const bool scanning = p.buffer() == nullptr;
   std::string text;
   for (int i = 0; i < n; ++i) {
+    const std::uint32_t from = p.index();
     text.clear();
     int depth = 0;
     while (p.Kind() != tkEnd) {
-      std::string_view t = p.TokenText();
-      if (depth == 0 && (t == "," || t == ")")) break;
-      if (t == "(")
+      const Word w = p.word();
+      if (depth == 0 && (w == wComma || w == wRParen)) break;
+      if (w == wLParen)
         ++depth;
-      else if (t == ")")
+      else if (w == wRParen)
         --depth;
-      text += ' ';
-      text += t;
+      if (scanning) {
+        text += ' ';
+        text += p.TokenText();
+      }
       p.NextToken();
     }
+    const Range arg = scanning ? ofText(text) : gather(*p.buffer(), from, p.index(), Join::Leading);
     auto a = std::make_unique<TPPAParam>();
     a->Type = static_cast<const TPPAParam*>(r.Formals.object(i))->Type;
     switch (a->Type) {
-      case ptInteger: a->IntValue = EvalInt(text); break;
-      case ptReal: a->RealValue = EvalReal(text); break;
-      default: a->StrValue = cutAtNul(EvalStr(text));
+      case ptInteger: a->IntValue = evalInt(arg); break;
+      case ptReal: a->RealValue = evalReal(arg); break;
+      default: a->StrValue = cutAtNul(evalStr(arg));
     }
     args.add(r.Formals[i], a.get());
     store.push_back(std::move(a));
@@ -780,13 +792,17 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string
 
   Result res;
   if (r.System) {
-    if (m == Member::Proc)
-      builtinProc(p, r.Index, args);
-    else
-      builtinFunc(p, r.Index, args, m, res);
+    auto row = builtins_.find(r.Index);
+    if (row == builtins_.end() || row->second.member != m)
+      raise(m == Member::Proc ? kNoBuiltinProc : kNoBuiltinFunc, p.TokenText());
+    TPPACall c{*this, args, 0, 0, {}};
+    row->second.handler(c);
+    res.i = c.IntResult;
+    res.r = c.RealResult;
+    res.s = std::move(c.StrResult);
   } else {
     int err = 0;
-    std::string nm(name);
+    const std::string& nm = r.Name;
     switch (m) {
       case Member::Proc:
         if (ProcParam) ProcParam(nm, r.Index, args, err);
@@ -813,122 +829,104 @@ TPoorPascal::Result TPoorPascal::call(TPPAParser& p, TPPARoutine& r, std::string
     if (err != 0) hostError(err);
   }
   if (n > 0) {
-    if (p.TokenText() != ")") raise(kSyntax, p.TokenText());
+    if (!p.Is(wRParen)) raise(kSyntax, p.TokenText());
     p.NextToken();
   }
   return res;
 }
 
-void TPoorPascal::builtinProc(TPPAParser& p, int index, const StringList& args) {
-  auto A = [&](int i) -> const TPPAParam& { return *static_cast<const TPPAParam*>(args.object(i)); };
-  switch (index) {
-    case 0x0001:
-      desktop().processMessages();
-      break;
-    case 0x0002: {
-      // A negative wait returns at once; one that does not fit 32 bits is refused
-      // rather than cut (its low bits could mean "forever").
-      std::int64_t ms = A(0).IntValue;
-      if (ms > INT32_MAX) throwRange("Sleep", ms, std::int64_t{INT32_MAX} + 1);
-      // A long wait is slept in slices with the events handled between them, so the
-      // user can still break a script that sleeps for hours.
-      constexpr std::int64_t kSlice = 100;
-      while (ms > 0) {
-        std::int64_t slice = ms < kSlice ? ms : kSlice;
-        desktop().sleep(static_cast<std::uint32_t>(slice));
-        ms -= slice;
-        if (ms <= 0) break;
-        desktop().processMessages();
-        if (terminated_) break;
-        if (running_ && breakRequested()) Stop();
-      }
-      break;
-    }
-    case 0x0003:
-      pause();
-      break;
-    default:
-      raise(kNoBuiltinProc, p.TokenText());
-  }
+const std::vector<TPPARoutineEntry>& TPoorPascal::builtinTable() {
+  using C = TPPACall;
+  static const std::vector<TPPARoutineEntry> table = {
+      {"procedure ProcessMessages;Index $0001;", [](C& c) { c.pp.desktop().processMessages(); }},
+      // The platform's sleep takes the low 32 bits; all ones means "until stopped".
+      {"procedure Sleep(Milliseconds:Integer);Index $0002;",
+       [](C& c) { c.pp.sleep(static_cast<std::uint32_t>(c.arg(0).IntValue)); }},
+      {"procedure Pause;Index $0003;", [](C& c) { c.pp.pause(); }},
+      {"function Copy(S:String;Start,Length:Integer):String;Index $1001;",
+       [](C& c) {
+         const std::string& s = c.arg(0).StrValue;
+         std::int64_t start = c.arg(1).IntValue, len = c.arg(2).IntValue;
+         if (start < 1) start = 1;
+         const auto size = static_cast<std::int64_t>(s.size());
+         if (start <= size && len >= 1)
+           c.StrResult = s.substr(static_cast<std::size_t>(start - 1),
+                                  static_cast<std::size_t>(std::min(len, size - start + 1)));
+       }},
+      {"function Delete(S:String;Index,Count:Integer):String;Index $1002;",
+       [](C& c) {
+         c.StrResult = c.arg(0).StrValue;
+         std::int64_t idx = c.arg(1).IntValue, cnt = c.arg(2).IntValue;
+         const auto size = static_cast<std::int64_t>(c.StrResult.size());
+         if (idx >= 1 && idx <= size && cnt >= 1)
+           c.StrResult.erase(static_cast<std::size_t>(idx - 1), static_cast<std::size_t>(std::min(cnt, size - idx + 1)));
+       }},
+      {"function InputBox(ACaption,APrompt,ADefault:String):String;Index $1003;",
+       [](C& c) {
+         std::string value = c.arg(2).StrValue;
+         c.StrResult = c.pp.desktop().inputBox(c.arg(0).StrValue, c.arg(1).StrValue, value) ? value : c.arg(2).StrValue;
+       }},
+      {"function Insert(Source:String;S:String;Index:Integer):String;Index $1004;",
+       [](C& c) {
+         c.StrResult = c.arg(1).StrValue;
+         std::int64_t idx = c.arg(2).IntValue;
+         const auto size = static_cast<std::int64_t>(c.StrResult.size());
+         if (idx < 1) idx = 1;
+         if (idx > size + 1) idx = size + 1;
+         c.StrResult.insert(static_cast<std::size_t>(idx - 1), c.arg(0).StrValue);
+         c.pp.checkLength(c.StrResult);
+       }},
+      {"function IntToStr(Value:Integer):String;Index $1005;", [](C& c) { c.StrResult = std::to_string(c.arg(0).IntValue); }},
+      {"function LowerCase(S:String):String;Index $1006;", [](C& c) { c.StrResult = sjis::lower(c.arg(0).StrValue); }},
+      {"function Trim(S:String):String;Index $1007;", [](C& c) { c.StrResult = sjis::trim(c.arg(0).StrValue); }},
+      {"function TrimLeft(S:String):String;Index $1008;", [](C& c) { c.StrResult = sjis::trimLeft(c.arg(0).StrValue); }},
+      {"function TrimRight(S:String):String;Index $1009;", [](C& c) { c.StrResult = sjis::trimRight(c.arg(0).StrValue); }},
+      {"function UpperCase(S:String):String;Index $100A;", [](C& c) { c.StrResult = sjis::upper(c.arg(0).StrValue); }},
+      {"function FloatToStr(Value:Real):String;Index $100B;", [](C& c) { c.StrResult = ScriptFloatToStr(c.arg(0).RealValue); }},
+      {"function CompareStr(S1,S2:String):Integer;Index $2001;",
+       [](C& c) {
+         const std::string &a = c.arg(0).StrValue, &b = c.arg(1).StrValue;
+         std::size_t n = std::min(a.size(), b.size()), i = 0;
+         while (i < n && a[i] == b[i]) ++i;
+         c.IntResult = i < n ? static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])
+                             : static_cast<std::int64_t>(a.size()) - static_cast<std::int64_t>(b.size());
+       }},
+      {"function Exec(Path,CmdLine:String;Wait:Integer):Integer;Index $2002;",
+       [](C& c) { c.IntResult = ExecProcess(c.arg(0).StrValue, c.arg(1).StrValue, c.arg(2).IntValue == -1); }},
+      {"function Length(S:String):Integer;Index $2003;",
+       [](C& c) { c.IntResult = static_cast<std::int64_t>(c.arg(0).StrValue.size()); }},
+      {"function MessageBox(Text,Caption:String;Flags:Integer):Integer;Index $2004;",
+       [](C& c) {
+         c.IntResult = c.pp.desktop().messageBox(c.arg(0).StrValue, c.arg(1).StrValue,
+                                                 static_cast<std::uint32_t>(c.arg(2).IntValue));
+       }},
+      {"function Pos(Substr:String;S:String): Integer;Index $2005;",
+       [](C& c) {
+         std::size_t at = sjis::find(c.arg(1).StrValue, c.arg(0).StrValue);
+         c.IntResult = at == std::string::npos ? 0 : static_cast<std::int64_t>(at) + 1;
+       }},
+      {"function Shell(Path,CmdLine:String):Integer;Index $2006;",
+       [](C& c) { c.IntResult = c.pp.desktop().shellOpen(c.arg(0).StrValue, c.arg(1).StrValue); }},
+      {"function StrToInt(S: String):Integer;Index $2007;", [](C& c) { c.IntResult = strToIntDef(c.arg(0).StrValue, 0); }},
+      {"function IsDefine(S:String):Integer;Index $2008;",
+       [](C& c) { c.IntResult = c.pp.Define.indexOf(c.arg(0).StrValue) >= 0 ? -1 : 0; }},
+      {"function Trunc(X:Real):Integer;Index $2009;", [](C& c) { c.IntResult = truncToInt(c.arg(0).RealValue); }},
+      {"function Round(X:Real):Integer;Index $200A;", [](C& c) { c.IntResult = roundToInt(c.arg(0).RealValue); }},
+      {"function Frac(X:Real):Real;Index $3001;",
+       [](C& c) {
+         long double x = c.arg(0).RealValue;
+         c.RealResult = x - std::trunc(x);
+       }},
+      {"function Int(X:Real):Real;Index $3002;",
+       [](C& c) { c.RealResult = std::trunc(static_cast<long double>(c.arg(0).RealValue)); }},
+      {"function StrToFloat(S:String):Real;Index $3003;",
+       [](C& c) { c.RealResult = toDouble(strToFloatDef(c.arg(0).StrValue)); }},
+  };
+  return table;
 }
 
-void TPoorPascal::builtinFunc(TPPAParser& p, int index, const StringList& args, Member m, Result& out) {
-  auto A = [&](int i) -> const TPPAParam& { return *static_cast<const TPPAParam*>(args.object(i)); };
-  const int group = index & 0xF000;
-  const bool known = (m == Member::Str && group == 0x1000 && index >= 0x1001 && index <= 0x100B) ||
-                     (m == Member::Int && group == 0x2000 && index >= 0x2001 && index <= 0x200A) ||
-                     (m == Member::Real && group == 0x3000 && index >= 0x3001 && index <= 0x3003);
-  if (!known) raise(kNoBuiltinFunc, p.TokenText());
-  switch (index) {
-    case 0x1001: {  // Copy
-      const std::string& s = A(0).StrValue;
-      std::int64_t start = A(1).IntValue, len = A(2).IntValue;
-      if (start < 1) start = 1;
-      const auto size = static_cast<std::int64_t>(s.size());
-      if (start <= size && len >= 1)
-        out.s = s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(std::min(len, size - start + 1)));
-      break;
-    }
-    case 0x1002: {  // Delete
-      out.s = A(0).StrValue;
-      std::int64_t idx = A(1).IntValue, cnt = A(2).IntValue;
-      const auto size = static_cast<std::int64_t>(out.s.size());
-      if (idx >= 1 && idx <= size && cnt >= 1)
-        out.s.erase(static_cast<std::size_t>(idx - 1), static_cast<std::size_t>(std::min(cnt, size - idx + 1)));
-      break;
-    }
-    case 0x1003: {  // InputBox
-      std::string value = A(2).StrValue;
-      out.s = desktop().inputBox(A(0).StrValue, A(1).StrValue, value) ? value : A(2).StrValue;
-      break;
-    }
-    case 0x1004: {  // Insert
-      out.s = A(1).StrValue;
-      std::int64_t idx = A(2).IntValue;
-      const auto size = static_cast<std::int64_t>(out.s.size());
-      if (idx < 1) idx = 1;
-      if (idx > size + 1) idx = size + 1;
-      out.s.insert(static_cast<std::size_t>(idx - 1), A(0).StrValue);
-      break;
-    }
-    case 0x1005: out.s = std::to_string(A(0).IntValue); break;
-    case 0x1006: out.s = sjis::lower(A(0).StrValue); break;
-    case 0x1007: out.s = sjis::trim(A(0).StrValue); break;
-    case 0x1008: out.s = sjis::trimLeft(A(0).StrValue); break;
-    case 0x1009: out.s = sjis::trimRight(A(0).StrValue); break;
-    case 0x100A: out.s = sjis::upper(A(0).StrValue); break;
-    case 0x100B: out.s = ScriptFloatToStr(A(0).RealValue); break;
-    case 0x2001: {  // CompareStr
-      const std::string &a = A(0).StrValue, &b = A(1).StrValue;
-      std::size_t n = std::min(a.size(), b.size()), i = 0;
-      while (i < n && a[i] == b[i]) ++i;
-      out.i = i < n ? static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])
-                    : static_cast<std::int64_t>(a.size()) - static_cast<std::int64_t>(b.size());
-      break;
-    }
-    case 0x2002: out.i = ExecProcess(A(0).StrValue, A(1).StrValue, A(2).IntValue == -1); break;
-    case 0x2003: out.i = static_cast<std::int64_t>(A(0).StrValue.size()); break;
-    case 0x2004:
-      out.i = desktop().messageBox(A(0).StrValue, A(1).StrValue, static_cast<std::uint32_t>(A(2).IntValue));
-      break;
-    case 0x2005: {  // Pos
-      std::size_t at = sjis::find(A(1).StrValue, A(0).StrValue);
-      out.i = at == std::string::npos ? 0 : static_cast<std::int64_t>(at) + 1;
-      break;
-    }
-    case 0x2006: out.i = desktop().shellOpen(A(0).StrValue, A(1).StrValue); break;
-    case 0x2007: out.i = strToIntDef(A(0).StrValue, 0); break;
-    case 0x2008: out.i = Define.indexOf(A(0).StrValue) >= 0 ? -1 : 0; break;
-    case 0x2009: out.i = truncToInt(A(0).RealValue); break;
-    case 0x200A: out.i = roundToInt(A(0).RealValue); break;
-    case 0x3001: {
-      long double x = A(0).RealValue;
-      out.r = x - std::trunc(x);
-      break;
-    }
-    case 0x3002: out.r = std::trunc(static_cast<long double>(A(0).RealValue)); break;
-    case 0x3003: out.r = toDouble(strToFloatDef(A(0).StrValue)); break;
-  }
+void TPoorPascal::checkLength(const std::string& s) const {
+  if (s.size() > maxStrLen_) throw ScriptError("The text is too long.");
 }
 
 void TPoorPascal::Stop() {
@@ -936,6 +934,24 @@ void TPoorPascal::Stop() {
   paused_ = false;
   terminated_ = true;
   raise(kStopped);
+}
+
+void TPoorPascal::sleep(std::uint32_t ms) {
+  const bool forever = ms == 0xFFFFFFFFu;
+  // Slept in slices with the events handled between them, so the user can still
+  // break a script that sleeps for hours, or for ever.
+  constexpr std::uint32_t kSlice = 100;
+  for (;;) {
+    const std::uint32_t slice = forever || ms > kSlice ? kSlice : ms;
+    if (slice == 0) break;
+    desktop().sleep(slice);
+    if (!forever) ms -= slice;
+    if (!forever && ms == 0) break;
+    desktop().processMessages();
+    if (terminated_) break;
+    if (running_ && breakRequested()) Stop();
+    if (forever && !running_) break;  // outside a run nothing could end it
+  }
 }
 
 void TPoorPascal::pause() {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "model/errors.h"
 #include "model/objects.h"
@@ -41,6 +43,12 @@ struct TPPAVar : TObject {
   double RealValue = 0.0;
   std::string StrValue;    // never holds a NUL: a NUL ends a stored text
   int Index = 0;
+  // While an assignment appends to this variable in place, its value lives in the
+  // assignment's text (`lentTo`, of which the first `lentLen` bytes are the value) until
+  // the expression ends; a store meanwhile makes StrValue the value again.
+  const std::string* lentTo = nullptr;
+  std::size_t lentLen = 0;
+  bool storedWhileLent = false;
 };
 
 // One argument of a call, as the host sees it in the Argument list.
@@ -55,11 +63,32 @@ struct TPPAParam : TObject {
 };
 
 struct TPPARoutine : TObject {
+  std::string Name;     // upper case, as the host events get it
   bool System = false;  // built-in
   int Index = 0;
   StringList Formals;   // formal name -> TPPAParam (type only; owned)
   std::uint8_t ResultType = ptInteger;
   ~TPPARoutine() override;
+};
+
+class TPoorPascal;
+
+// What a routine of a table gets when it is called: its arguments, in the order of its
+// formals, and where its result goes.
+struct TPPACall {
+  TPoorPascal& pp;
+  const StringList& Argument;  // formal name -> TPPAParam
+  const TPPAParam& arg(int i) const { return *static_cast<const TPPAParam*>(Argument.object(i)); }
+  std::int64_t IntResult = 0;
+  long double RealResult = 0;
+  std::string StrResult;
+};
+
+// A routine as a row of a table: its prototype (name, formals, result type and Index)
+// and what carries it out. The built-ins are one such table; a host keeps its own.
+struct TPPARoutineEntry {
+  const char* prototype;
+  void (*handler)(TPPACall& call);
 };
 
 class TPoorPascal {
@@ -110,6 +139,9 @@ class TPoorPascal {
   ScriptDesktop& desktop() const;
   // The agent whose break flag stops a running script (not owned; nullptr: none).
   void setAgent(AgentAPLAbs* a) { agent_ = a; }
+  // A bound on the length of a text a script builds (by default none); beyond it the
+  // script ends with an error. For hosts that run scripts they do not trust.
+  void setMaxStringLength(std::size_t n) { maxStrLen_ = n; }
 
   // Declarations.
   void AddIntConst(const std::string& name, bool readOnly, std::int64_t value);
@@ -138,24 +170,13 @@ class TPoorPascal {
   void Stop();
   bool IsRunning() const { return running_; }
   void ExecStatements(std::string_view text);
-  static void SplitStatements(std::string_view separator, std::string_view text, StringList& list);
-  static std::string CollectUntil(TPPAParser& p, unsigned mask);
-  static std::string CollectBranch(TPPAParser& p);
   bool MatchCaseLabel(std::string_view labels, std::int64_t selector);
-
-  // Stop words of CollectUntil.
-  enum : unsigned {
-    cuThen = 1, cuDo = 2, cuTo = 4, cuDownto = 8, cuOf = 16, cuSemicolon = 32, cuRange = 64, cuColon = 128
-  };
 
   // Run state.
   bool Terminated() const { return terminated_; }
   bool Paused() const { return paused_; }
 
-  // Tables (name -> TPPAVar / TPPARoutine), sorted and case-insensitive.
-  const StringList& variables() const { return variables_; }
-  const StringList& procedures() const { return procedures_; }
-  const StringList& functions() const { return functions_; }
+  // The tables, looked up ignoring case.
   TPPAVar* findVar(std::string_view name) const;
   TPPARoutine* findProc(std::string_view name) const;
   TPPARoutine* findFunc(std::string_view name) const;
@@ -168,10 +189,42 @@ class TPoorPascal {
   };
   enum class Member { Proc, Int, Real, Str };
 
+  // A text the engine gathered from a statement (a condition, a branch, a body, an
+  // argument): a range of tokens. When the tokens joined with blanks would read back
+  // differently, the joined text is tokenised again into a buffer the range owns.
+  struct Range {
+    const TokenBuffer* buf = nullptr;
+    std::uint32_t b = 0, e = 0;
+    std::unique_ptr<TokenBuffer> own;
+    bool empty() const { return b >= e; }
+  };
+  enum class Join { Trailing, Leading };  // "tok " or " tok" for each token
+  static Range gather(const TokenBuffer& buf, std::uint32_t b, std::uint32_t e, Join join);
+  static Range ofText(std::string text);
+  // Stop words of collectUntil.
+  enum : unsigned {
+    cuThen = 1, cuDo = 2, cuTo = 4, cuDownto = 8, cuOf = 16, cuSemicolon = 32, cuRange = 64, cuColon = 128
+  };
+  static Range collectUntil(TPPAParser& p, unsigned mask);
+  static Range collectBranch(TPPAParser& p);
+
+  using Table = std::unordered_map<std::string, std::unique_ptr<TPPAVar>>;
+  using Routines = std::unordered_map<std::string, std::unique_ptr<TPPARoutine>>;
   void addVar(const std::string& name, std::unique_ptr<TPPAVar> v);
-  Result call(TPPAParser& p, TPPARoutine& r, std::string_view name, Member m);
-  void builtinProc(TPPAParser& p, int index, const StringList& args);
-  void builtinFunc(TPPAParser& p, int index, const StringList& args, Member m, Result& out);
+  // What the identifier under the parser names (cached on the token).
+  const Token& names(const TPPAParser& p) const;
+  TPPAVar* varAt(const TPPAParser& p) const { return names(p).var; }
+  TPPARoutine* procAt(const TPPAParser& p) const { return names(p).proc; }
+  TPPARoutine* funcAt(const TPPAParser& p) const { return names(p).func; }
+
+  Result call(TPPAParser& p, TPPARoutine& r, Member m);
+  static const std::vector<TPPARoutineEntry>& builtinTable();
+  TPPARoutine& declare(std::string_view text, bool System);
+  struct Builtin {
+    Member member;
+    void (*handler)(TPPACall& call);
+  };
+  std::unordered_map<int, Builtin> builtins_;  // Index -> the row of builtinTable
   void hostError(int code);
 
   std::int64_t readInt(TPPAVar& v);
@@ -179,6 +232,9 @@ class TPoorPascal {
   std::string readStr(TPPAVar& v);
   void tellHost(TPPAVar& v);
 
+  std::int64_t evalInt(const Range& r);
+  double evalReal(const Range& r);
+  std::string evalStr(const Range& r);
   std::int64_t evalIntBy(TPPAParser& p);
   std::int64_t intRelation(TPPAParser& p);
   std::int64_t intSum(TPPAParser& p);
@@ -191,24 +247,35 @@ class TPoorPascal {
   long double realFactor(TPPAParser& p);
   long double realPrimary(TPPAParser& p);
   std::string strRelation(TPPAParser& p);
+  void strRelationRest(TPPAParser& p, std::string& v);
   std::string strConcat(TPPAParser& p);
+  void strConcatRest(TPPAParser& p, std::string& v);
   std::string strFactor(TPPAParser& p);
   std::string strPrimary(TPPAParser& p);
 
-  void execStatement(std::string_view text);
+  void execList(const Range& r);
+  void execStatement(const Range& r);
+  void assign(TPPAVar& v, const Range& expr);
+  void appendInPlace(TPPAVar& v, const Range& expr);
   void execIf(TPPAParser& p);
   void execFor(TPPAParser& p);
   void execWhile(TPPAParser& p);
   void execRepeat(TPPAParser& p);
   void execCase(TPPAParser& p);
+  bool matchCaseLabel(const Range& labels, std::int64_t selector);
   void pause();
+  void sleep(std::uint32_t milliseconds);
   void clearRunTables();
 
   bool terminated_ = false, break_ = false, continue_ = false, paused_ = false, exit_ = false,
        running_ = false;
+  std::size_t maxStrLen_ = static_cast<std::size_t>(-1);
+  void checkLength(const std::string& s) const;
   int busy_ = 0;  // evaluations and statement lists in progress
   int nest_ = 0;  // depth of nested parentheses, signs, calls and statement lists
-  StringList procedures_, functions_, variables_;
+  Routines procedures_, functions_;
+  Table variables_;
+  std::uint32_t version_ = 1;  // changes with every change of the tables
   ScriptDesktop* desktop_ = nullptr;
   AgentAPLAbs* agent_ = nullptr;
   bool breakRequested() const { return agent_ && agent_->isBreak(); }

@@ -1,5 +1,6 @@
 // ppa-run FILE: runs FILE (Shift_JIS script text) with the PrintBuf host procedure and
-// writes each PrintBuf argument to standard output as one line. An error goes to
+// writes each PrintBuf argument to standard output as one line, at once (a run killed
+// by a time limit still shows how far it got). An error goes to
 // standard error as one line and the exit status is 1.
 #include <cstdio>
 #include <exception>
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
       const std::string& s = args.objectAs<wux::TPPAParam>(0)->StrValue;
       std::fwrite(s.data(), 1, s.size(), stdout);
       std::fputc('\n', stdout);
+      std::fflush(stdout);
     };
     pp.ErrorProc = [](int code, std::string& msg) {
       if (code == -1) msg = wux::sj("ユーザー定義手続き/関数の内部エラーです。");

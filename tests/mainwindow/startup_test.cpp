@@ -20,19 +20,32 @@
 #include "mainwindow/FormLog.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "model/records/MemoFile.h"
+#include "model/records/MemoHolder.h"
+#include "model/records/MemoNode.h"
+#include "model/records/RecordFiles.h"
+#include "platform/launcher.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
 
 namespace wux {
 namespace {
 
-// Records what start-up and drops hand to the open dispatcher.
+// Can record what start-up and drops hand to the open dispatcher instead of opening.
 class StartForm : public TFormMainWUXX13c {
  public:
+  bool recordOpens = false;
   std::vector<std::string> opened;
   int openResult = 0;
   int openStartFile_(const std::string& name) override {
+    if (!recordOpens) return TFormMainWUXX13c::openStartFile_(name);
+    opened.push_back(name);
+    return openResult;
+  }
+  int openDroppedFile_(const std::string& name) override {
+    if (!recordOpens) return TFormMainWUXX13c::openDroppedFile_(name);
     opened.push_back(name);
     return openResult;
   }
@@ -113,7 +126,7 @@ TEST_F(StartUp, TheSettingsFileShapesTheWindow) {
   EXPECT_EQ(form->y(), 0);
   EXPECT_EQ(form->getAutoSaveTime(), 75);
   EXPECT_EQ(form->getTempDir(), file("tmp") + "/");
-  EXPECT_TRUE(form->settings().flagFileLock);
+  EXPECT_TRUE(form->documentSession().fileLock());
   EXPECT_EQ(form->getDefaultFilename_(), platform::currentDir() + "start.mxa");
   EXPECT_EQ(form->getFormAbout()->countdown(), 2000);
   EXPECT_TRUE(form->getFormAbout()->isVisible());
@@ -166,22 +179,52 @@ TEST_F(StartUp, AMissingCommandLineFileNamesTheNewDocument) {
   EXPECT_FALSE(rec.messages().empty());
 }
 
-TEST_F(StartUp, AnExistingFileGoesToTheOpenDispatcher) {
-  platform::writeFileAtomic(file("x.maz"), "archive");
-  EXPECT_EQ(form->openArg1_({file("x")}), 0);
-  EXPECT_EQ(form->opened, (std::vector<std::string>{file("x.maz")}));
-  EXPECT_EQ(status(), "Done: Loaded " + file("x.maz"));
+TEST_F(StartUp, AnArchiveNamedWithoutExtensionIsUnpackedAndOpened) {
+  // x.maz holds a document whose one notebook has one note.
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  platform::makeDirs(file("src"));
+  d->putFileName_(file("src/x.mxa"));
+  MemoHolder* h = d->addNewHolder_(-1);
+  std::string actual;
+  h->putName_("Packed", actual);
+  h->loaded = true;
+  MemoNode* n = h->newNode_();
+  n->body().setText("inside");
+  h->addNode_(n, "note");
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("src/x.mxa"), false, report));
+  ASSERT_GT(d->saveMAZ_(file("x.maz")), 0);
+  form->getCurrentHolder()->modified = false;  // the new document, its question answered
 
-  platform::writeFileAtomic(file("x.mxa"), "document");
+  EXPECT_EQ(form->openArg1_({file("x")}), 0);
+  EXPECT_EQ(status(), "Done: Loaded " + file("x.maz"));
+  EXPECT_EQ(form->getMemoFile()->getFileName_(), file("x.mxa"));
+  EXPECT_EQ(form->getCurrentNode()->body()[0], "inside");
+  EXPECT_TRUE(platform::fileExists(file("Packed.mxh")));
+
+  // Another document dropped on the window opens in a program of its own.
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher(&launcher);
+  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("other.mxa"), false, report));
+  drop(editor()->MemoNode0()->viewport(), {file("other.mxa")});
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].argument, file("other.mxa"));
+  EXPECT_EQ(form->getMemoFile()->getFileName_(), file("x.mxa"));
+}
+
+TEST_F(StartUp, AFileThatCannotBeOpenedIsNotReportedLoaded) {
+  form->recordOpens = true;
   form->openResult = kResultFailed;
+  platform::writeFileAtomic(file("x.mxa"), "document");
   form->openArg1_({file("x")});
-  EXPECT_EQ(form->opened.back(), file("x.mxa"));
+  EXPECT_EQ(form->opened, (std::vector<std::string>{file("x.mxa")}));
   EXPECT_EQ(status(), "Failure: Open Arg1 " + file("x.mxa"));
 }
 
 TEST_F(StartUp, WithoutArgumentsTheDefaultDocumentOfTheCurrentFolder) {
   const std::string before = platform::currentDir();
   ASSERT_EQ(chdir(dir_.c_str()), 0);
+  form->recordOpens = true;
   writeSettings("DefaultOpenFile=diary.txt\n");
   form->_loadINIFile_();
   platform::writeFileAtomic(file("diary.maz"), "archive");
@@ -219,6 +262,7 @@ TEST_F(StartUp, DroppedFilesFollowTheDropMode) {
   platform::writeFileAtomic(a, "line one\r\nline two\r\n");
   platform::writeFileAtomic(b, "b");
   QWidget* memo = editor()->MemoNode0()->viewport();
+  form->recordOpens = true;
 
   form->settings().dropMode = Settings::DropFullName;
   drop(memo, {a, b});

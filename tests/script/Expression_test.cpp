@@ -57,12 +57,30 @@ TEST(Builtins, DesktopGoesThroughTheAdapter) {
   h.desk.boxAnswers.push_back(6);
   EXPECT_EQ(h.calls({"PrintBuf(InputBox('Cap', 'Prompt', 'def'))", "PrintBuf(InputBox('C', 'P', 'def'))",
                      "PrintBuf(IntToStr(MessageBox('Text', 'Cap', 4)))", "PrintBuf(IntToStr(Shell('doc.txt', '-x')))",
-                     "ProcessMessages", "Sleep(-5)", "Sleep(10)"}),
+                     "ProcessMessages", "Sleep(10)"}),
             (Lines{"typed", "def", "6", "42"}));
   EXPECT_EQ(h.desk.asked, (Lines{"input:Cap|Prompt|def", "input:C|P|def", "box:Text|Cap|4", "shell:doc.txt|-x"}));
   EXPECT_EQ(h.desk.pumps, 1);
   EXPECT_EQ(h.desk.sleeps, (std::vector<std::uint32_t>{10}));
-  EXPECT_THROW(h.call("Sleep(5000000000)"), RangeError);
+}
+
+TEST(Builtins, SleepTakesTheLow32BitsAndAllOnesWaitsUntilStopped) {
+  ScriptHost h;
+  h.call("Sleep(4294967306)");  // 2^32 + 10
+  EXPECT_EQ(h.desk.sleeps, (std::vector<std::uint32_t>{10}));
+  h.desk.sleeps.clear();
+  int pumps = 0;
+  h.desk.onProcessMessages = [&] {
+    if (++pumps == 5) h.pp.Stop();
+  };
+  EXPECT_EQ(h.runError("PrintBuf('a'); Sleep(-1); PrintBuf('b')"), sj("実行を中断しました"));
+  EXPECT_EQ(h.out, Lines{"a"});
+  EXPECT_GE(h.desk.sleeps.size(), 3u);
+  for (auto ms : h.desk.sleeps) EXPECT_LE(ms, 100u);
+  // $FFFFFFFF is all ones too.
+  pumps = 0;
+  h.desk.sleeps.clear();
+  EXPECT_EQ(h.runError("Sleep($FFFFFFFF)"), sj("実行を中断しました"));
 }
 
 TEST(Builtins, LongSleepHandlesEventsBetweenSlices) {

@@ -31,6 +31,12 @@ TEST(Statements, CallsAssignmentsAndErrors) {
   checkCases(h, "calls.cases");
 }
 
+// An agent whose user asks for a break after a number of polls.
+struct BreakingAgent : AgentAPLAbs {
+  int polls = 0, breakAfter = 0;
+  bool isBreak() override { return ++polls > breakAfter; }
+};
+
 TEST(Statements, NestingBeyondReasonIsAnErrorNotACrash) {
   ScriptHost h;
   std::string blocks;
@@ -39,11 +45,73 @@ TEST(Statements, NestingBeyondReasonIsAnErrorNotACrash) {
                                   "PrintBuf(IntToStr(" + std::string(5000, '-') + "1))"})
     EXPECT_EQ(h.runError(deep), "The script is nested too deeply.");
   EXPECT_EQ(h.run("PrintBuf(IntToStr(" + std::string(50, '(') + "1" + std::string(50, ')') + "))"), Lines{"1"});
-  // A long ELSE IF chain nests one statement list per arm; a table of a few hundred
-  // arms is still a reasonable script.
-  std::string chain = "VAR x: Integer; BEGIN x := 300; ";
-  for (int i = 0; i <= 300; ++i) chain += (i ? " ELSE " : "") + ("IF x = " + std::to_string(i) + " THEN PrintBuf('" + std::to_string(i) + "')");
-  EXPECT_EQ(h.run(chain + " END"), Lines{"300"});
+}
+
+// An ELSE IF chain is a table written out: it may be as long as the script likes.
+TEST(Statements, ElseIfChainsOfAnyLength) {
+  ScriptHost h;
+  std::string chain = "VAR x: Integer; BEGIN x := 9999; ";
+  for (int i = 0; i < 10000; ++i)
+    chain += (i ? "\r\n ELSE " : "") + ("IF x = " + std::to_string(i) + " THEN PrintBuf('" + std::to_string(i) + "')");
+  EXPECT_EQ(h.run(chain + " ELSE PrintBuf('none') END"), Lines{"9999"});
+  EXPECT_EQ(h.run(chain + "; PrintBuf('next') END"), (Lines{"9999", "next"}));
+  // The chain still stops where a statement list would: at EXIT in an arm, and a
+  // break request between arms.
+  EXPECT_EQ(h.run("IF 0 THEN PrintBuf('a') ELSE IF 1 THEN EXIT ELSE PrintBuf('b'); PrintBuf('c')"), Lines{});
+  BreakingAgent agent;
+  h.pp.setAgent(&agent);
+  agent.breakAfter = 100;
+  EXPECT_EQ(h.runError(chain + " END"), sj("実行を中断しました"));
+  h.pp.setAgent(nullptr);
+}
+
+// Building a text by appending to the variable: the value a read sees, the NUL that ends
+// a stored text and an error half-way behave as when the whole value is copied.
+TEST(Statements, AppendingToTheAssignedString) {
+  ScriptHost h;
+  checkCases(h, "append.cases");
+  EXPECT_EQ(h.runError("VAR s: String; x: Integer; BEGIN s := 'keep'; s := s + 'lost' + IntToStr(1 div x) END"),
+            "Division by zero");
+  EXPECT_EQ(h.pp.EvalStr("s"), "keep");
+
+  // A host function called half-way reads the value as it was.
+  h.pp.DeclarePrototype.add("function Peek: String; Index 7;");
+  h.pp.StrFuncParam = [&](const std::string&, int, const StringList&, int&, std::string& r) { r = h.pp.EvalStr("s"); };
+  EXPECT_EQ(h.run("VAR s: String; BEGIN s := 'ab'; s := s + '-' + Peek; PrintBuf(s) END"), Lines{"ab-ab"});
+
+  // A host-bound text is read through the host every time.
+  h.pp.AddStrObject("OBJ", "", 1, false);
+  std::string hostValue = "h";
+  int reads = 0;
+  h.pp.StrObjParam = [&](const std::string&, int, std::uint8_t mode, int&, std::string& v) {
+    if (mode == 0) {
+      ++reads;
+      v = hostValue;
+    } else {
+      hostValue = v + "!";
+    }
+  };
+  EXPECT_EQ(h.run("OBJ := OBJ + 'x'; OBJ := OBJ + 'y'; PrintBuf(OBJ)"), Lines{"hx!y!"});
+  EXPECT_EQ(reads, 3);
+}
+
+TEST(Declarations, ManyNamesInOneSection) {
+  ScriptHost h;
+  std::string src = "VAR ";
+  for (int i = 0; i < 100000; ++i) src += "v" + std::to_string(i) + (i % 100 == 99 ? ": Integer;\n" : ", ");
+  EXPECT_EQ(h.run(src + "BEGIN V99999 := 5; v0 := V99999 + 1; PrintBuf(IntToStr(v0)) END"), Lines{"6"});
+  EXPECT_EQ(h.runError(src + "v512: String; BEGIN END"), sj("変数/定数名の重複定義[v512]"));
+}
+
+// A literal left open runs on to the end of the text it is read from, each time it is
+// read again: the blanks that joined the gathered tokens become part of it.
+TEST(Programs, OpenLiteralsAreReadAgainWithTheirText) {
+  ScriptHost h;
+  EXPECT_EQ(h.runError("IF 1 THEN PrintBuf('abc"), sj("文法エラーです[]"));
+  EXPECT_EQ(h.out, Lines{"'abc\r\n   "});
+  EXPECT_EQ(h.run("VAR s: String; BEGIN s := 'a\r\nb' + 'c // d\r\n'; PrintBuf(s) END"), Lines{"a\r\nb  c\r\n"});
+  EXPECT_EQ(h.runError("VAR s: String;\r\nBEGIN\r\ns := 'a\r\nb' + 1..5 + 'x';\r\nPrintBuf(s)\r\nEND"),
+            sj("文法エラーです[1]"));
 }
 
 TEST(Statements, IfForWhileRepeatBreakCase) {
@@ -76,12 +144,6 @@ TEST(RunState, PauseAndStop) {
   // The next run starts clean.
   EXPECT_EQ(h.run("PrintBuf('again')"), Lines{"again"});
 }
-
-// An agent whose user asks for a break after a number of polls.
-struct BreakingAgent : AgentAPLAbs {
-  int polls = 0, breakAfter = 0;
-  bool isBreak() override { return ++polls > breakAfter; }
-};
 
 TEST(RunState, BreakFlagEndsEndlessLoop) {
   ScriptHost h;
