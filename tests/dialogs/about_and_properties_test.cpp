@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
-#include <filesystem>
 
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormPropatyApl.h"
@@ -15,23 +14,14 @@
 #include "platform/launcher.h"
 #include "support/RecordingPrompter.h"
 #include "support/qt_app.h"
+#include "views/views_support.h"
 
 namespace wux {
 namespace {
 
-struct Folder {
-  std::filesystem::path path;
-  Folder() {
-    char tmpl[] = "/tmp/wux_dialogs_XXXXXX";
-    path = mkdtemp(tmpl);
-  }
-  ~Folder() { std::filesystem::remove_all(path); }
-  std::string str(const std::string& name) const { return (path / name).string(); }
-};
-
 TEST(FormAbout, PictureOrTheFileNameForItsTime) {
   test::qtApp();
-  Folder dir;
+  test::TempDir dir;
   QImage picture(8, 6, QImage::Format_RGB32);
   picture.fill(Qt::red);
   ASSERT_TRUE(picture.save(QString::fromStdString(dir.str("wux.jpg")), "JPG"));
@@ -67,7 +57,7 @@ TEST(FormPropatyApl, EditsTheSettingsItIsGiven) {
   ScopedPrompter usePrompter(&rec);
   platform::RecordingLauncher launcher;
   platform::ScopedLauncher useLauncher(&launcher);
-  Folder dir;
+  test::TempDir dir;
   Settings settings;
   settings.autoSaveTime = 61;
   settings.dropMode = Settings::DropFileName;
