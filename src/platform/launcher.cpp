@@ -35,17 +35,15 @@ std::string findInPath(const std::string& program) {
   return {};
 }
 
-bool startDetached(const std::string& sjisTarget) {
-  if (sjisTarget.empty()) return false;
-  std::string target = sjisToUtf8(sjisTarget);
-  // A leading dash would be read as an option of the opener.
-  if (target[0] == '-') target = "./" + target;
-  const std::string exe = findInPath("xdg-open");
-  if (exe.empty()) return false;
+// Starts argv (UTF-8, argv[0] a full path) detached in `dir` (UTF-8; empty: ours).
+bool spawnDetached(const std::vector<std::string>& args, const std::string& dir) {
+  if (args.empty() || args[0].empty()) return false;
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
 
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) return false;
-  const char* argv[] = {exe.c_str(), target.c_str(), nullptr};
 
   pid_t child = ::fork();
   if (child < 0) {
@@ -75,7 +73,12 @@ bool startDetached(const std::string& sjisTarget) {
       ::dup2(devnull, 2);
       if (devnull > 2) ::close(devnull);
     }
-    ::execv(argv[0], const_cast<char* const*>(argv));
+    if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
+      int e = errno;
+      (void)!::write(report[1], &e, sizeof e);
+      ::_exit(127);
+    }
+    ::execv(argv[0], const_cast<char* const*>(argv.data()));
     int e = errno;
     (void)!::write(report[1], &e, sizeof e);
     ::_exit(127);
@@ -94,6 +97,16 @@ bool startDetached(const std::string& sjisTarget) {
   return n == 0;
 }
 
+bool startDetached(const std::string& sjisTarget) {
+  if (sjisTarget.empty()) return false;
+  std::string target = sjisToUtf8(sjisTarget);
+  // A leading dash would be read as an option of the opener.
+  if (target[0] == '-') target = "./" + target;
+  const std::string exe = findInPath("xdg-open");
+  if (exe.empty()) return false;
+  return spawnDetached({exe, target}, {});
+}
+
 XdgLauncher gDefault;
 Launcher* gCurrent = nullptr;
 
@@ -101,6 +114,11 @@ Launcher* gCurrent = nullptr;
 
 bool XdgLauncher::open(const std::string& target) { return startDetached(target); }
 bool XdgLauncher::explore(const std::string& folder) { return startDetached(folder); }
+bool XdgLauncher::run(const std::vector<std::string>& argv, const std::string& directory) {
+  std::vector<std::string> utf8;
+  for (const auto& a : argv) utf8.push_back(sjisToUtf8(a));
+  return spawnDetached(utf8, directory.empty() ? std::string() : sjisToUtf8(directory));
+}
 
 Launcher& launcher() { return gCurrent ? *gCurrent : gDefault; }
 

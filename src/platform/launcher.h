@@ -14,6 +14,9 @@ class Launcher {
   virtual bool open(const std::string& target) = 0;
   // Shows a folder in the desktop's file manager.
   virtual bool explore(const std::string& folder) = 0;
+  // Starts a program directly (argv[0] is its path; no shell reads any of it) in
+  // `directory`, detached. False when it could not start.
+  virtual bool run(const std::vector<std::string>& argv, const std::string& directory) { return false; }
 };
 
 // Starts `xdg-open TARGET` detached: no shell, the caller never waits, the child is
@@ -22,24 +25,32 @@ class XdgLauncher : public Launcher {
  public:
   bool open(const std::string& target) override;
   bool explore(const std::string& folder) override;
+  bool run(const std::vector<std::string>& argv, const std::string& directory) override;
 };
 
 // Records every request instead of starting anything.
 class RecordingLauncher : public Launcher {
  public:
   struct Call {
-    std::string verb;  // "open" or "explore"
-    std::string target;
+    std::string verb;  // "open", "explore" or "run"
+    std::string target;  // for "run": the arguments joined by blanks
+    std::string directory;
   };
   std::vector<Call> calls;
   bool result = true;
 
   bool open(const std::string& target) override {
-    calls.push_back({"open", target});
+    calls.push_back({"open", target, {}});
     return result;
   }
   bool explore(const std::string& folder) override {
-    calls.push_back({"explore", folder});
+    calls.push_back({"explore", folder, {}});
+    return result;
+  }
+  bool run(const std::vector<std::string>& argv, const std::string& directory) override {
+    std::string joined;
+    for (const auto& a : argv) joined += (joined.empty() ? "" : " ") + a;
+    calls.push_back({"run", joined, directory});
     return result;
   }
 };
