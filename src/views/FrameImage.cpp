@@ -449,7 +449,7 @@ void TFrameImage::paste_() {
   const QImage image = clipboard().image();
   if (!image.isNull() && node) {
     const std::string bytes = bmpBytes(image);
-    node->ensureContent().ensureData() = bytes;
+    node->putContentStream_(bytes, "image/bmp", "binary");
     editor_->storeFields_();
     node->putContentType_("image/bmp");
     // The bytes are saved only as binary content.
@@ -512,7 +512,7 @@ void TFrameImage::rewrite(const std::string& bytes, const char* ext, const char*
   node->putContentType_(type);
   node->putField_("Content-Transfer-Encoding", "\"binary\"");
   editor_->loadFields_();
-  node->ensureContent().ensureData() = bytes;
+  node->putContentStream_(bytes, type, "binary");
   node->contentModified = true;
   MemoHolder* holder = node->getParentHolder_();
   if (holder) holder->modified = true;
