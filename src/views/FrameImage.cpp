@@ -444,10 +444,18 @@ void TFrameImage::copy_() {
     report("no support format.");
 }
 
+bool TFrameImage::refusedReadOnly() {
+  MemoNode* node = editor_ ? editor_->node() : nullptr;
+  if (!node || !(editor_->readOnly() || node->isReadOnly_())) return false;
+  report("Stop: the note is read-only.");
+  return true;
+}
+
 void TFrameImage::paste_() {
   MemoNode* node = editor_ ? editor_->node() : nullptr;
   const QImage image = clipboard().image();
   if (!image.isNull() && node) {
+    if (refusedReadOnly()) return;
     const std::string bytes = bmpBytes(image);
     node->putContentStream_(bytes, "image/bmp", "binary");
     editor_->storeFields_();
@@ -536,7 +544,7 @@ void TFrameImage::rewrite(const std::string& bytes, const char* ext, const char*
 }
 
 void TFrameImage::toJpeg_(bool rename) {
-  if (!editor_ || !editor_->node()) return;
+  if (!editor_ || !editor_->node() || refusedReadOnly()) return;
   const std::string type = editor_->node()->getContentType_();
   if (!rename && type != "\"image/jpeg\"" && type != "\"image/bmp\"" && type != "\"image/ico\"") return;
   const QImage source = sourcePicture(false);
@@ -558,7 +566,7 @@ void TFrameImage::toJpeg_(bool rename) {
 }
 
 void TFrameImage::toBmp_() {
-  if (!editor_ || !editor_->node()) return;
+  if (!editor_ || !editor_->node() || refusedReadOnly()) return;
   const QImage source = sourcePicture(true);
   if (source.isNull()) return;
   const std::string bytes = bmpBytes(source);

@@ -73,6 +73,8 @@ class TFrameImage : public QWidget {
 
  private:
   void report(const std::string& text);
+  // A read-only note (or editor) keeps its picture: reported, true.
+  bool refusedReadOnly();
   void show(const QImage& image, std::size_t size);
   void showBlank(std::size_t size, bool reportEmpty);
   void setManual(bool manual);

@@ -6,11 +6,42 @@
 #ifdef WUX_HAVE_WMF
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
+#include <libwmf/gd/gd.h>
+
+#include <cstdlib>
 #endif
 
 namespace wux {
 
 #ifdef WUX_HAVE_WMF
+
+namespace {
+
+// The picture the raster device made is the caller's to free, but the library exports
+// no function for it: freed here as its own image type frees itself.
+void destroyImage(void* image) {
+  auto* im = static_cast<gdImage*>(image);
+  if (!im) return;
+  if (im->pixels) {
+    for (int y = 0; y < im->sy; ++y) std::free(im->pixels[y]);
+    std::free(im->pixels);
+  }
+  if (im->_tpixels) {
+    std::free(im->_tpixels);
+  } else if (im->tpixels) {
+    for (int y = 0; y < im->sy; ++y) std::free(im->tpixels[y]);
+  }
+  std::free(im->tpixels);
+  std::free(im->polyInts);
+  std::free(im->style);
+  if (im->clip) {
+    std::free(im->clip->list);
+    std::free(im->clip);
+  }
+  std::free(im);
+}
+
+}  // namespace
 
 bool renderWmf(std::string_view data, Raster& out, std::string* error) {
   auto fail = [&](const std::string& why) {
@@ -68,6 +99,8 @@ bool renderWmf(std::string_view data, Raster& out, std::string* error) {
       }
     }
   }
+  destroyImage(WMF_GD_GetData(api)->gd_image);
+  WMF_GD_GetData(api)->gd_image = nullptr;
   wmf_api_destroy(api);
   if (!ok) return fail("the picture is not a Windows metafile that can be shown here");
   return true;

@@ -291,6 +291,14 @@ TEST_F(FrameImageTest, ConversionsRewriteTheNote) {
   EXPECT_EQ(other->getField_("Filename"), "\"20261206123456.bmp\"");
   EXPECT_EQ(frame()->picture().size(), QSize(100, 50));
 
+  // A read-only note keeps its picture.
+  other->putField_("FlagReadOnly", "\"true\"");
+  const std::string readOnly = record(other);
+  frame()->toBmp_();
+  EXPECT_EQ(win.status(), "Stop: the note is read-only.");
+  EXPECT_EQ(record(other), readOnly);
+  other->removeField_("FlagReadOnly");
+
   // An unknown type is refused untouched.
   other->putContentType_("image/tiff");
   const std::string tiff = record(other);
