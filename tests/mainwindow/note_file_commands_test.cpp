@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "form_fixture.h"
+#include "model/records/records_support.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "views/MemoHolderUI.h"
@@ -144,6 +145,18 @@ TEST_F(NoteFileCommandsTest, Reloading) {
   EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
   EXPECT_EQ(status(), "Does Not exist. " + tmp.str("gone.txt"));
   EXPECT_EQ(n->body().text(), "new text\r\n");
+
+  // A web address in any case is fetched again and stays the note's Filename.
+  test::TempDir served;
+  form->putTempDir_(tmp.str(""));
+  platform::writeFileAtomic(served.str("page.txt"), "served line\r\n");
+  testing::LoopbackServer server(served.path.string());
+  ASSERT_TRUE(server.ready()) << "python3 http.server did not start";
+  const std::string address = "HTTP" + server.url("/page.txt").substr(4);
+  n->putField_("Filename", "\"" + address + "\"");
+  EXPECT_EQ(run("UIReloadMemoNode"), 0);
+  EXPECT_EQ(n->body().text(), "served line\r\n");
+  EXPECT_EQ(n->getField_("Filename"), "\"" + address + "\"");
 
   // A link note is only shown again.
   n->putField_("Content-Transfer-Encoding", "\"URL\"");
