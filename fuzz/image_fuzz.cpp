@@ -11,7 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   wux::Raster r;
-  if (wux::decodeJpeg(bytes, r) && static_cast<long long>(r.width) * r.height <= 1 << 20) {
+  // Both pixel layouts, chosen by the input's length.
+  if (wux::decodeJpeg(bytes, r, nullptr, size % 2 == 1) && static_cast<long long>(r.width) * r.height <= 1 << 20) {
     std::string out;
     wux::encodeJpeg(r, 50, r.components != 1, out);
   }

@@ -119,14 +119,21 @@ class PictureView : public QWidget {
 
 namespace {
 
-QImage toQImage(const Raster& r) {
+// The image takes the pixels over: a large photograph is not copied once more.
+QImage toQImage(Raster&& r) {
+  QImage::Format format;
   if (r.components == 1)
-    return QImage(r.pixels.data(), r.width, r.height, r.width, QImage::Format_Grayscale8).copy();
-  if (r.components == 3)
-    return QImage(r.pixels.data(), r.width, r.height, r.width * 3, QImage::Format_RGB888).copy();
-  if (r.components == 4)
-    return QImage(r.pixels.data(), r.width, r.height, r.width * 4, QImage::Format_RGBA8888).copy();
-  return {};
+    format = QImage::Format_Grayscale8;
+  else if (r.components == 3)
+    format = QImage::Format_RGB888;
+  else if (r.components == 4)
+    format = r.bgrx ? QImage::Format_RGB32 : QImage::Format_RGBA8888;
+  else
+    return {};
+  auto* pixels = new std::vector<std::uint8_t>(std::move(r.pixels));
+  return QImage(
+      pixels->data(), r.width, r.height, r.width * r.components, format,
+      [](void* p) { delete static_cast<std::vector<std::uint8_t>*>(p); }, pixels);
 }
 
 Raster toRaster(const QImage& image) {
@@ -302,11 +309,12 @@ void TFrameImage::loadJpeg(const std::string& stream) {
   if (stream.empty()) return showBlank(0, true);
   Raster r;
   std::string why;
-  if (!decodeJpeg(stream, r, &why)) {
+  // Decoded straight into the layout the screen draws from (0xFFRRGGBB words).
+  if (!decodeJpeg(stream, r, &why, QSysInfo::ByteOrder == QSysInfo::LittleEndian)) {
     showBlank(stream.size(), false);
     return report("Failure: " + why);
   }
-  show(toQImage(r), stream.size());
+  show(toQImage(std::move(r)), stream.size());
 }
 
 void TFrameImage::loadPng(const std::string& stream) {
@@ -317,7 +325,7 @@ void TFrameImage::loadPng(const std::string& stream) {
     showBlank(stream.size(), false);
     return report("Failure: " + why);
   }
-  show(toQImage(r), stream.size());
+  show(toQImage(std::move(r)), stream.size());
 }
 
 void TFrameImage::loadBitmap(const std::string& stream) {
@@ -349,7 +357,7 @@ void TFrameImage::loadMetafile(const std::string& stream) {
     showBlank(stream.size(), false);
     return report("The picture type cannot be shown here: " + why);
   }
-  show(toQImage(r), stream.size());
+  show(toQImage(std::move(r)), stream.size());
 }
 
 bool TFrameImage::shows(const std::string& t) {
@@ -504,7 +512,7 @@ QImage TFrameImage::sourcePicture(bool withMetafile) {
       report("The picture type cannot be shown here: " + why);
       return {};
     }
-    return onWhite(toQImage(r));
+    return onWhite(toQImage(std::move(r)));
   }
   report("not understand image format " + type);
   return {};

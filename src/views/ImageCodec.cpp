@@ -1,6 +1,7 @@
 #include "views/ImageCodec.h"
 
 #include <csetjmp>
+#include <algorithm>
 #include <cstdio>
 // libjpeg's header needs FILE and size_t declared first.
 #include <jpeglib.h>
@@ -63,7 +64,7 @@ void destTerm(j_compress_ptr cinfo) {
 
 }  // namespace
 
-bool decodeJpeg(std::string_view data, Raster& out, std::string* error) {
+bool decodeJpeg(std::string_view data, Raster& out, std::string* error, bool bgrx) {
   if (data.empty()) return fail(error, "no JPEG data");
   jpeg_decompress_struct cinfo{};
   JpegError err{};
@@ -77,6 +78,7 @@ bool decodeJpeg(std::string_view data, Raster& out, std::string* error) {
     jpeg_destroy_decompress(&cinfo);
     result->pixels.clear();
     result->width = result->height = result->components = 0;
+    result->bgrx = false;
     return fail(error, std::string("JPEG: ") + err.message);
   }
   jpeg_create_decompress(&cinfo);
@@ -87,11 +89,12 @@ bool decodeJpeg(std::string_view data, Raster& out, std::string* error) {
     return fail(error, "JPEG: picture too large");
   }
   const bool gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-  cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.out_color_space = gray ? JCS_GRAYSCALE : bgrx ? JCS_EXT_BGRX : JCS_RGB;
   jpeg_start_decompress(&cinfo);
   result->width = static_cast<int>(cinfo.output_width);
   result->height = static_cast<int>(cinfo.output_height);
   result->components = cinfo.output_components;
+  result->bgrx = !gray && bgrx;
   const std::size_t stride = static_cast<std::size_t>(result->width) * result->components;
   result->pixels.assign(stride * result->height, 0);
   while (cinfo.output_scanline < cinfo.output_height) {
@@ -143,7 +146,13 @@ bool encodeJpeg(const Raster& in, int quality, bool grayscale, std::string& out,
     const std::uint8_t* src = in.pixels.data() + stride * cinfo.next_scanline;
     for (int x = 0; x < in.width; ++x) {
       const std::uint8_t* p = src + static_cast<std::size_t>(x) * in.components;
-      if (in.components == 1) {
+      if (in.bgrx) {
+        const std::uint8_t rgb[3] = {p[2], p[1], p[0]};
+        if (grayscale)
+          row[x] = static_cast<std::uint8_t>((299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2] + 500) / 1000);
+        else
+          std::copy(rgb, rgb + 3, row.data() + x * 3);
+      } else if (in.components == 1) {
         for (int c = 0; c < outComponents; ++c) row[x * outComponents + c] = p[0];
       } else if (grayscale) {
         // ITU-R BT.601 luma, as libjpeg converts colour to gray itself.

@@ -13,7 +13,8 @@ namespace wux {
 struct Raster {
   int width = 0;
   int height = 0;
-  int components = 0;  // 1 gray, 3 RGB, 4 RGBA; rows are packed
+  int components = 0;  // 1 gray, 3 RGB, 4 RGBA (or B, G, R, 0xFF: see bgrx); rows are packed
+  bool bgrx = false;
   std::vector<std::uint8_t> pixels;
 };
 
@@ -21,7 +22,8 @@ struct Raster {
 inline constexpr int kMaxPictureSide = 30000;
 inline constexpr long long kMaxPicturePixels = 100LL * 1000 * 1000;
 
-bool decodeJpeg(std::string_view data, Raster& out, std::string* error = nullptr);
+// `bgrx` asks colour pictures as B, G, R, 0xFF: the layout screens draw from directly.
+bool decodeJpeg(std::string_view data, Raster& out, std::string* error = nullptr, bool bgrx = false);
 // Encodes 1, 3 or 4 component pixels (alpha dropped); `grayscale` writes one
 // component. Quality 1 to 100.
 bool encodeJpeg(const Raster& in, int quality, bool grayscale, std::string& out, std::string* error = nullptr);

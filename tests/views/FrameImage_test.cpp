@@ -164,6 +164,17 @@ TEST_F(FrameImageTest, LoadersShowEachTypeOrABlankBox) {
   EXPECT_EQ(frame()->picture().size(), QSize(7, 5));
   EXPECT_EQ(frame()->picture().pixelColor(3, 2), QColor(Qt::blue));
 
+  Raster orange{6, 4, 3, {}};
+  for (int i = 0; i < 24; ++i) orange.pixels.insert(orange.pixels.end(), {250, 120, 10});
+  std::string jpeg;
+  ASSERT_TRUE(encodeJpeg(orange, 95, false, jpeg));
+  show("pic", "image/jpeg", jpeg);
+  ASSERT_EQ(frame()->picture().size(), QSize(6, 4));
+  const QColor c = frame()->picture().pixelColor(2, 2);
+  EXPECT_NEAR(c.red(), 250, 6);
+  EXPECT_NEAR(c.green(), 120, 6);
+  EXPECT_NEAR(c.blue(), 10, 6);
+
   show("pic", "image/ico", test::imageBytes("ICO", 16, 16));
   EXPECT_EQ(frame()->picture().size(), QSize(16, 16));
   show("pic", "image/bmp", bmpOf(9, 4, Qt::red));
