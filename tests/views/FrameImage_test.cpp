@@ -164,7 +164,10 @@ TEST_F(FrameImageTest, LoadersShowEachTypeOrABlankBox) {
   EXPECT_EQ(frame()->picture().size(), QSize(7, 5));
   EXPECT_EQ(frame()->picture().pixelColor(3, 2), QColor(Qt::blue));
 
-  Raster orange{6, 4, 3, {}};
+  Raster orange;
+  orange.width = 6;
+  orange.height = 4;
+  orange.components = 3;
   for (int i = 0; i < 24; ++i) orange.pixels.insert(orange.pixels.end(), {250, 120, 10});
   std::string jpeg;
   ASSERT_TRUE(encodeJpeg(orange, 95, false, jpeg));
