@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git python3
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
   zlib1g-dev libjpeg-dev libpng-dev libwmf-dev libcurl4-openssl-dev
   # The metafile renderer needs its standard fonts even for pictures without text.
   fonts-urw-base35

@@ -49,7 +49,7 @@ void TFormMainWUXX13c::FormCreate() {
     if (!tabs_->updating()) TabControl1Change(i);
   });
 
-  file_.reset(Create<MemoFileUI>(nullptr));
+  file_ = Create<MemoFileUI>(nullptr);
   file_->setForm(this);
   aFile_ = file_.get();
   frameMemoHolder1_->setMainWindow(this);
@@ -102,13 +102,21 @@ void TFormMainWUXX13c::hideHolder_(MemoHolderUI* holder) {
   if (holder) holder->hideView_();
 }
 
-void TFormMainWUXX13c::newMemoFile() {
+void TFormMainWUXX13c::clearMemoFile() {
   frameMemoHolder1_->FrameMemoNode1()->setNode(nullptr);
   frameMemoHolder1_->setHolder(nullptr);
   aFile_->clear_();
   aFile_->setForm(this);
   setCurrentNode(nullptr);
   aFile_->attachTabControl_(tabs_.get());
+}
+
+void TFormMainWUXX13c::newMemoFile() {
+  clearMemoFile();
+  // Named "noname" again: a new document saved under the last one's name would
+  // replace that document's file.
+  std::string actual;
+  aFile_->putName_("noname", actual);
   MemoHolderUI* holder = newHolder_(-1);
   if (holder) {
     MemoNode* node = holder->createNewNode_();

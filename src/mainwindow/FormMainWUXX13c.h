@@ -25,6 +25,7 @@ class TFormMainWUXX13c : public TFormMainMenu {
   void showHolder_(MemoHolderUI* holder) override;
   void hideHolder_(MemoHolderUI* holder) override;
   void newMemoFile() override;
+  void clearMemoFile() override;
   TFrameMemoHolder* getHolderFrame() override;
 
   QTabBar* tabControl() const { return tabControl1_; }

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -13,6 +14,7 @@
 #include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
+#include "platform/memory.h"
 #include "platform/process.h"
 
 namespace wux {
@@ -65,15 +67,20 @@ std::string ZCompress(std::string_view data, int level) {
 
 namespace {
 
-bool inflateAll(std::string_view z, std::string& out, std::string* error) {
+std::atomic<std::size_t> inflateLimitForTests{0};
+
+ZStatus inflateAll(std::string_view z, std::string& out, std::string* error) {
   out.clear();
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) {
     if (error) *error = "zlib: cannot start decompression";
-    return false;
+    return ZStatus::Damaged;
   }
   ZEnd end{zs, false};
-  out.resize(std::min<std::size_t>(std::max<std::size_t>(z.size() * 4, 4096), std::size_t{1} << 28));
+  // The buffer never grows past one byte over the limit: reaching that byte is the
+  // proof that the stream is too large, and the memory spent on it stays bounded.
+  const std::size_t cap = InflateLimit() + 1;
+  out.resize(std::min({std::max<std::size_t>(z.size() * 4, 4096), std::size_t{1} << 28, cap}));
   std::size_t produced = 0;
   std::size_t consumed = 0;
   int rc = Z_OK;
@@ -81,7 +88,15 @@ bool inflateAll(std::string_view z, std::string& out, std::string* error) {
     std::size_t inNow = std::min(z.size() - consumed, std::size_t{1} << 30);
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(z.data() + consumed));
     zs.avail_in = static_cast<uInt>(inNow);
-    if (out.size() == produced) out.resize(out.size() + std::max(std::size_t{4096}, out.size() / 2));
+    if (out.size() == produced) {
+      if (out.size() >= cap) {
+        if (error) *error = "too large to open";
+        out.clear();
+        out.shrink_to_fit();
+        return ZStatus::TooLarge;
+      }
+      out.resize(std::min(cap, out.size() + std::max(std::size_t{4096}, out.size() / 2)));
+    }
     std::size_t room = std::min(out.size() - produced, std::size_t{1} << 30);
     zs.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
     zs.avail_out = static_cast<uInt>(room);
@@ -96,24 +111,45 @@ bool inflateAll(std::string_view z, std::string& out, std::string* error) {
                                           : "the data is not a valid zlib stream";
     if (error) *error = why;
     out.clear();
-    return false;
+    return ZStatus::Damaged;
+  }
+  if (produced >= cap) {
+    if (error) *error = "too large to open";
+    out.clear();
+    out.shrink_to_fit();
+    return ZStatus::TooLarge;
   }
   out.resize(produced);
-  return true;
+  return ZStatus::Ok;
 }
 
 }  // namespace
 
-bool ZInflate(std::string_view z, std::string& out, std::string* error) {
+std::size_t InflateLimit() {
+  if (std::size_t forTests = inflateLimitForTests.load()) return forTests;
+  constexpr std::size_t kDefault = std::size_t{2} << 30;
+  const std::size_t quarter = platform::physicalMemoryBytes() / 4;
+  return quarter > 0 && quarter < kDefault ? quarter : kDefault;
+}
+
+void SetInflateLimitForTests(std::size_t bytes) { inflateLimitForTests.store(bytes); }
+
+std::string TooLargeToOpen(const std::string& name) { return "too large to open: " + name; }
+
+ZStatus ZInflateChecked(std::string_view z, std::string& out, std::string* error) {
   try {
     return inflateAll(z, out, error);
   } catch (const std::bad_alloc&) {
-    // A stream that inflates beyond memory (a "zip bomb") is a failed load, not a crash.
+    // Memory ran out below the limit: a failed load, not a crash.
     out.clear();
     out.shrink_to_fit();
     if (error) *error = "out of memory";
-    return false;
+    return ZStatus::Damaged;
   }
+}
+
+bool ZInflate(std::string_view z, std::string& out, std::string* error) {
+  return ZInflateChecked(z, out, error) == ZStatus::Ok;
 }
 
 std::string ZInflateOrThrow(std::string_view z) {
@@ -143,8 +179,8 @@ bool TryLoadStringsCompressed(StringList& list, const std::string& path, std::st
     return false;
   }
   std::string text, why;
-  if (!ZInflate(z, text, &why)) {
-    if (error) *error = path + ": " + why;
+  if (const ZStatus st = ZInflateChecked(z, text, &why); st != ZStatus::Ok) {
+    if (error) *error = st == ZStatus::TooLarge ? TooLargeToOpen(path) : path + ": " + why;
     return false;
   }
   list.clear();
@@ -163,11 +199,22 @@ int LoadStringsCompressedBuffered(StringList& list, const std::string& path) {
   return LoadStringsCompressed(list, path);
 }
 
-int DecompressFile(const std::string& source, const std::string& target) {
-  std::string z, text;
-  if (!platform::readFile(source, z)) return -1;
-  if (!ZInflate(z, text)) return -1;
-  return platform::writeFileAtomic(target, text) ? 0 : -1;
+int DecompressFile(const std::string& source, const std::string& target, std::string* error) {
+  std::string z, text, why;
+  if (!platform::readFile(source, z)) {
+    if (error) *error = "Cannot open " + source;
+    return -1;
+  }
+  if (const ZStatus st = ZInflateChecked(z, text, &why); st != ZStatus::Ok) {
+    if (error) *error = st == ZStatus::TooLarge ? TooLargeToOpen(source) : source + ": " + why;
+    return -1;
+  }
+  std::string().swap(z);
+  if (!platform::writeFileAtomic(target, text)) {
+    if (error) *error = "Cannot write " + target;
+    return -1;
+  }
+  return 0;
 }
 
 std::string DecompressedZName(const std::string& path) {
@@ -179,10 +226,10 @@ std::string DecompressedZName(const std::string& path) {
   return base;
 }
 
-int DecompressZFile(const std::string& path) {
+int DecompressZFile(const std::string& path, std::string* error) {
   std::string target = DecompressedZName(path);
   if (target.empty()) return -1;
-  return DecompressFile(path, target);
+  return DecompressFile(path, target, error);
 }
 
 // ---- directory listings -------------------------------------------------------------

@@ -2,6 +2,7 @@
 // Whole-list utilities: zlib-compressed list files (".z", the compressed notebook and
 // the stream inside the archive), directory listings, line editing, the CSV page, the
 // hex dump and running a command line into a list.
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,8 +15,20 @@ namespace wux {
 // One zlib stream (RFC 1950: header 78 9C at the default level 6, Adler-32 trailer) with
 // nothing before or after it.
 std::string ZCompress(std::string_view data, int level = 6);
-// Inflates one complete zlib stream. False (and `out` emptied) when the data is not a
-// zlib stream or ends before the stream's end marker; `error` then says why.
+// The most one zlib stream may inflate to: 2 GiB, or a quarter of the physical memory
+// when that is less, so that a small crafted file cannot take the machine's memory.
+std::size_t InflateLimit();
+// Tests lower the limit; 0 gives the default back.
+void SetInflateLimitForTests(std::size_t bytes);
+// The message of a stream refused for its inflated size: "too large to open: " + name.
+std::string TooLargeToOpen(const std::string& name);
+
+enum class ZStatus { Ok, Damaged, TooLarge };
+// Inflates one complete zlib stream. Damaged (and `out` emptied) when the data is not a
+// zlib stream or ends before the stream's end marker; TooLarge (`out` emptied) when it
+// would inflate past InflateLimit(). `error` then says why.
+ZStatus ZInflateChecked(std::string_view z, std::string& out, std::string* error = nullptr);
+// The same; false for either failure.
 bool ZInflate(std::string_view z, std::string& out, std::string* error = nullptr);
 // The same, raising Error.
 std::string ZInflateOrThrow(std::string_view z);
@@ -32,11 +45,12 @@ int LoadStringsCompressedBuffered(StringList& list, const std::string& path);
 // Non-raising form: false and a message in `error` on failure.
 bool TryLoadStringsCompressed(StringList& list, const std::string& path, std::string* error = nullptr);
 // Inflates `source` into `target`; the target is written only when the whole stream
-// inflated, and then replaced at once. 0 on success, -1 on any failure.
-int DecompressFile(const std::string& source, const std::string& target);
+// inflated, and then replaced at once. 0 on success, -1 on any failure (the reason in
+// `error`: TooLargeToOpen(source) for a stream past the limit).
+int DecompressFile(const std::string& source, const std::string& target, std::string* error = nullptr);
 // For a name ending in ".z" (any letter case): DecompressFile into the name without the
 // extension. -1 for any other name (nothing written).
-int DecompressZFile(const std::string& path);
+int DecompressZFile(const std::string& path, std::string* error = nullptr);
 // The name DecompressZFile writes ("" for a name without the ".z" extension).
 std::string DecompressedZName(const std::string& path);
 

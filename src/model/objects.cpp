@@ -10,6 +10,7 @@
 #include "model/Prompter.h"
 #include "model/errors.h"
 #include "model/strutil.h"
+#include "model/text/NameIndex.h"
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
 
@@ -93,22 +94,37 @@ bool TObjectNamed::checkNIL(const TObject* obj) {
 // The name itself when free. Otherwise, with k the index of the line it clashes with, a
 // name without digits becomes name_0k and one with digits has its number stepped; the
 // candidate is stepped until free, and after 100 tries it becomes name_100, name_101...
+// Each candidate is checked in the list's name index; a list without one gets a
+// temporary index for the call.
 void UniqueNameInList(const StringList* list, std::string_view name, std::string& result) {
   result = std::string(name);
   if (!list) return;
-  const int k = list->indexOf(name);
-  if (k < 0) return;
-  result = HasDigit(name) ? IncNumberStr(name) : std::string(name) + "_" + twoDigits(k);
-  // Folded names in a set: a notebook of many equally named notes may need thousands of
-  // candidates. Folding ASCII letters only matches the list's own comparison.
-  std::unordered_set<std::string> taken;
-  taken.reserve(static_cast<std::size_t>(list->count()));
-  for (const auto& line : *list) taken.insert(sjis::lower(line.text));
+  StringList indexed;
+  if (!list->nameIndex()) {
+    if (!list->contains(name)) return;
+    indexed = *list;
+    indexed.setNameIndex(true);
+    list = &indexed;
+  }
+  const NameIndex& index = *list->nameIndex();
+  if (index.count(name) == 0) return;
+  const bool digits = HasDigit(name);
+  const std::string first = digits ? IncNumberStr(name) : std::string(name) + "_" + twoDigits(list->indexOf(name));
+  // Where the last search for this name from this first candidate stopped: every
+  // candidate before it is still taken, so the many notes of one name cost one try each.
+  const std::string key = sjis::lower(name) + '\0' + sjis::lower(first);
+  NameIndex::Probe probe;
   long long tries = 0;
-  while (taken.count(sjis::lower(result))) {
+  result = first;
+  if (index.recall(key, probe) && probe.name == name) {
+    tries = probe.tries;
+    result = std::move(probe.candidate);
+  }
+  while (index.count(result) > 0) {
     result = IncNumberStr(result);
     if (++tries >= 100) result = std::string(name) + "_" + twoDigits(tries);
   }
+  index.remember(key, NameIndex::Probe{std::string(name), tries, result});
 }
 
 std::string UniqueNameInList(const StringList& list, std::string_view name) {
@@ -121,18 +137,7 @@ std::string UniqueNameInList(const StringList& list, std::string_view name) {
 
 TObjectParent::~TObjectParent() { destroyChildren(); }
 
-void TObjectParent::destroyChildren() {
-  // Take the objects out first: a child's destructor must never see a list that still
-  // names it, and an object on two lines (raw adds) is destroyed once.
-  std::vector<TObject*> objs;
-  objs.reserve(static_cast<std::size_t>(children_.count()));
-  for (const auto& line : children_)
-    if (line.object) objs.push_back(line.object);
-  children_.clear();
-  std::unordered_set<TObject*> done;
-  for (TObject* o : objs)
-    if (done.insert(o).second) delete o;
-}
+void TObjectParent::destroyChildren() { FreeObjects(children_); }
 
 int TObjectParent::clear_() {
   destroyChildren();

@@ -53,19 +53,20 @@ class TObjectNamed : public TObject {
   TObjectNamed* owner_;
 };
 
-// Makes a model object: constructs it with its owner, then runs its clear_.
+// Makes a model object: constructs it with its owner, then runs its clear_. The caller
+// owns it until a container takes it (release() as it is handed over).
 template <class T, class... A>
-T* Create(TObjectNamed* owner, A&&... args) {
+std::unique_ptr<T> Create(TObjectNamed* owner, A&&... args) {
   std::unique_ptr<T> obj(new T(owner, std::forward<A>(args)...));
   obj->clear_();
-  return obj.release();
+  return obj;
 }
 
 // The deepCopy of a class that is copied for real: a new object of its own class with
 // the same owner, filled by copyFrom_.
 template <class T>
 T* DeepCopyOf(const T& self) {
-  std::unique_ptr<T> copy(Create<T>(self.owner()));
+  std::unique_ptr<T> copy = Create<T>(self.owner());
   copy->copyFrom_(self);
   return copy.release();
 }
@@ -111,8 +112,13 @@ class TObjectParent : public TObjectNamed {
   TObjectNamed* child(int i) const { return static_cast<TObjectNamed*>(children_.object(i)); }
 
  private:
+  // The children's names are indexed: adding the ten-thousandth note of one name must
+  // not compare it with every other note.
+  struct IndexedList : StringList {
+    IndexedList() { setNameIndex(true); }
+  };
   void destroyChildren();
-  StringList children_;
+  IndexedList children_;
 };
 
 // A container that can keep its children sorted by name.

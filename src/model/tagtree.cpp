@@ -191,7 +191,11 @@ TTAGNode* TTAGNode::addNew___(TTAGNode* parent, std::string word, std::string na
 }
 
 void TTAGNode::ClearTree(TTAGNode* node) {
-  if (node) freeChildren(node);
+  if (!node) return;
+  freeChildren(node);
+  // The room the lines took goes too: a reader that clears each element once read must
+  // not keep the line space of every element of a large file.
+  node->StringList::operator=(StringList());
 }
 
 void TTAGNode::FreeTree(TTAGNode* node) { delete node; }
@@ -284,12 +288,7 @@ void TTAGNode::BuildTagDefinitions(StringList& list) {
   }
 }
 
-void TTAGNode::FreeTagDefinitions(StringList& list) {
-  for (int i = 0; i < list.count(); ++i) {
-    delete list.object(i);
-    list.setObject(i, nullptr);
-  }
-}
+void TTAGNode::FreeTagDefinitions(StringList& list) { FreeObjects(list); }
 
 const StringList& TTAGNode::EnsureHtmlTagDictionary() {
   // Made once and kept for the whole run: every HTML tree points into it.

@@ -7,6 +7,7 @@
 // Nothing here recurses along the depth of a tree: parsing, writing, freeing and the tree
 // dump all keep their own stacks, so a hostile file nested a million levels deep costs
 // memory, not the process.
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -119,7 +120,11 @@ class TTAGNode : public StringList, public TObject {
   // TextToWordList and _FromXMLWordList_aOUT_ in one pass, each word going straight
   // from the text into the tree: the way to read a document or notebook file.
   static int ParseXmlText(TTAGNode* root, const StringList& lines, StringList& errors);
-  static int ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors);
+  // `onClosed`, when given, is called with each element as its end tag closes it; it may
+  // read the element and free its children (ClearTree), so that a large file is never
+  // held as a whole tree.
+  static int ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors,
+                          const std::function<void(TTAGNode*)>& onClosed = {});
   // HTML through the shared dictionary.
   static int ParseHtml(TTAGNode* root, const StringList& words, StringList& errors);
   // HTML through any dictionary of NAME=kind rows carrying their definitions. End tags
@@ -169,7 +174,8 @@ class TTAGNode : public StringList, public TObject {
   // Adds the 48 NAME=kind rows of the HTML dictionary.
   static void FillHtmlTagDictionary(StringList& list);
   // Attaches a new definition to every NAME=kind row (kind 1: TDEFTAG01, 2: TDEFTAG02,
-  // others TDEFTAG03). The definitions belong to the list's owner (FreeTagDefinitions).
+  // others TDEFTAG03). The definitions belong to the list's owner: FreeTagDefinitions
+  // frees them with the rows.
   static void BuildTagDefinitions(StringList& list);
   static void FreeTagDefinitions(StringList& list);
 

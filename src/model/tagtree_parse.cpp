@@ -9,6 +9,8 @@
 #include "model/lists.h"
 #include "model/strutil.h"
 #include "model/tagtree.h"
+
+#include <functional>
 #include "model/text/sjis.h"
 #include "platform/textconv.h"
 
@@ -377,6 +379,7 @@ struct XmlBuilder {
   std::string lastName;
   int i = -1;
   int result = 0;
+  const std::function<void(TTAGNode*)>* onClosed = nullptr;
 
   XmlBuilder(TTAGNode* root, StringList& errors) : cur(root), errors(errors) {}
 
@@ -401,7 +404,9 @@ struct XmlBuilder {
           errors.add(msg(kMismatch) + cur->tagName_ + " " + name + " in TTAGNode._fromXMLWorldList_aOUT_");
           return fail();
         }
+        TTAGNode* closed = cur;
         cur = cur->parent_;
+        if (onClosed && *onClosed) (*onClosed)(closed);
       } else {
         if (!cur) {
           errors.add("ERROR Current TAG is nil. Probabry TAG's ireko not matichline number = " +
@@ -508,8 +513,10 @@ int TTAGNode::ParseXmlText(TTAGNode* root, const StringList& lines, StringList& 
   return b.result;
 }
 
-int TTAGNode::ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors) {
+int TTAGNode::ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors,
+                           const std::function<void(TTAGNode*)>& onClosed) {
   XmlBuilder b(root, errors);
+  b.onClosed = &onClosed;
   splitText(text, b, false);
   return b.result;
 }

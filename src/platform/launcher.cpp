@@ -35,15 +35,18 @@ std::string findInPath(const std::string& program) {
   return {};
 }
 
-// Starts argv (UTF-8, argv[0] a full path) detached in `dir` (UTF-8; empty: ours).
-bool spawnDetached(const std::vector<std::string>& args, const std::string& dir) {
-  if (args.empty() || args[0].empty()) return false;
-  std::vector<const char*> argv;
-  for (const auto& a : args) argv.push_back(a.c_str());
-  argv.push_back(nullptr);
+// An empty target with `bare` starts the program without any argument.
+bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open", bool bare = false) {
+  if (sjisTarget.empty() && !bare) return false;
+  std::string target = sjisToUtf8(sjisTarget);
+  // A leading dash would be read as an option of the opener.
+  if (!target.empty() && target[0] == '-') target = "./" + target;
+  const std::string exe = program.find('/') != std::string::npos ? program : findInPath(program);
+  if (exe.empty()) return false;
 
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) return false;
+  const char* argv[] = {exe.c_str(), target.empty() ? nullptr : target.c_str(), nullptr};
 
   pid_t child = ::fork();
   if (child < 0) {
@@ -73,12 +76,7 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& dir)
       ::dup2(devnull, 2);
       if (devnull > 2) ::close(devnull);
     }
-    if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
-      int e = errno;
-      (void)!::write(report[1], &e, sizeof e);
-      ::_exit(127);
-    }
-    ::execv(argv[0], const_cast<char* const*>(argv.data()));
+    ::execv(argv[0], const_cast<char* const*>(argv));
     int e = errno;
     (void)!::write(report[1], &e, sizeof e);
     ::_exit(127);
@@ -97,16 +95,6 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& dir)
   return n == 0;
 }
 
-bool startDetached(const std::string& sjisTarget) {
-  if (sjisTarget.empty()) return false;
-  std::string target = sjisToUtf8(sjisTarget);
-  // A leading dash would be read as an option of the opener.
-  if (target[0] == '-') target = "./" + target;
-  const std::string exe = findInPath("xdg-open");
-  if (exe.empty()) return false;
-  return spawnDetached({exe, target}, {});
-}
-
 XdgLauncher gDefault;
 Launcher* gCurrent = nullptr;
 
@@ -114,10 +102,8 @@ Launcher* gCurrent = nullptr;
 
 bool XdgLauncher::open(const std::string& target) { return startDetached(target); }
 bool XdgLauncher::explore(const std::string& folder) { return startDetached(folder); }
-bool XdgLauncher::run(const std::vector<std::string>& argv, const std::string& directory) {
-  std::vector<std::string> utf8;
-  for (const auto& a : argv) utf8.push_back(sjisToUtf8(a));
-  return spawnDetached(utf8, directory.empty() ? std::string() : sjisToUtf8(directory));
+bool XdgLauncher::start(const std::string& program, const std::string& argument) {
+  return startDetached(argument, sjisToUtf8(program), argument.empty());
 }
 
 Launcher& launcher() { return gCurrent ? *gCurrent : gDefault; }

@@ -14,9 +14,10 @@ class Launcher {
   virtual bool open(const std::string& target) = 0;
   // Shows a folder in the desktop's file manager.
   virtual bool explore(const std::string& folder) = 0;
-  // Starts a program directly (argv[0] is its path; no shell reads any of it) in
-  // `directory`, detached. False when it could not start.
-  virtual bool run(const std::vector<std::string>& argv, const std::string& directory) { return false; }
+  // Starts `program` detached with `argument` as its one argument (no shell, so blanks
+  // and quotes in it survive); an empty `argument` starts it without any. False when it
+  // could not start.
+  virtual bool start(const std::string& program, const std::string& argument) = 0;
 };
 
 // Starts `xdg-open TARGET` detached: no shell, the caller never waits, the child is
@@ -25,16 +26,16 @@ class XdgLauncher : public Launcher {
  public:
   bool open(const std::string& target) override;
   bool explore(const std::string& folder) override;
-  bool run(const std::vector<std::string>& argv, const std::string& directory) override;
+  bool start(const std::string& program, const std::string& argument) override;
 };
 
 // Records every request instead of starting anything.
 class RecordingLauncher : public Launcher {
  public:
   struct Call {
-    std::string verb;  // "open", "explore" or "run"
-    std::string target;  // for "run": the arguments joined by blanks
-    std::string directory;
+    std::string verb;  // "open", "explore" or "start"
+    std::string target;
+    std::string argument;  // of "start"
   };
   std::vector<Call> calls;
   bool result = true;
@@ -47,10 +48,8 @@ class RecordingLauncher : public Launcher {
     calls.push_back({"explore", folder, {}});
     return result;
   }
-  bool run(const std::vector<std::string>& argv, const std::string& directory) override {
-    std::string joined;
-    for (const auto& a : argv) joined += (joined.empty() ? "" : " ") + a;
-    calls.push_back({"run", joined, directory});
+  bool start(const std::string& program, const std::string& argument) override {
+    calls.push_back({"start", program, argument});
     return result;
   }
 };

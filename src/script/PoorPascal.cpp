@@ -88,9 +88,7 @@ int TPPAParam::int32Value() const {
   return static_cast<int>(IntValue);
 }
 
-TPPARoutine::~TPPARoutine() {
-  for (const auto& l : Formals) delete l.object;
-}
+TPPARoutine::~TPPARoutine() { FreeObjects(Formals); }
 
 // ---------------------------------------------------------------------------------------
 // Component and tables

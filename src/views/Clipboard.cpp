@@ -1,7 +1,7 @@
 #include "views/Clipboard.h"
 
-#include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 
 #include "views/qtext.h"
 
@@ -11,25 +11,33 @@ namespace {
 
 class QtClipboard : public Clipboard {
  public:
-  std::string text() override { return fromQ(QApplication::clipboard()->text()); }
-  void setText(const std::string& sjis) override { QApplication::clipboard()->setText(toQ(sjis)); }
-  QImage image() override { return QApplication::clipboard()->image(); }
-  void setImage(const QImage& image) override { QApplication::clipboard()->setImage(image); }
+  std::string text() const override {
+    QClipboard* c = QGuiApplication::clipboard();
+    return c ? fromQ(c->text()) : std::string();
+  }
+  void setText(const std::string& text) override {
+    if (QClipboard* c = QGuiApplication::clipboard()) c->setText(toQ(text));
+  }
+  QImage image() const override {
+    QClipboard* c = QGuiApplication::clipboard();
+    return c ? c->image() : QImage();
+  }
+  void setImage(const QImage& image) override {
+    if (QClipboard* c = QGuiApplication::clipboard()) c->setImage(image);
+  }
 };
 
+QtClipboard systemClipboard;
 Clipboard* installed = nullptr;
 
 }  // namespace
 
-Clipboard& clipboard() {
-  static QtClipboard toolkit;
-  return installed ? *installed : toolkit;
-}
+Clipboard& clipboard() { return installed ? *installed : systemClipboard; }
 
 Clipboard* setClipboard(Clipboard* c) {
-  Clipboard* previous = installed;
+  Clipboard* prev = installed;
   installed = c;
-  return previous;
+  return prev;
 }
 
 }  // namespace wux

@@ -40,7 +40,7 @@ Color MemoFileUI::getColor_() {
   return MemoFile::getColor_();
 }
 
-MemoHolder* MemoFileUI::newHolder_() { return Create<MemoHolderUI>(this); }
+MemoHolder* MemoFileUI::newHolder_() { return Create<MemoHolderUI>(this).release(); }
 
 std::string MemoFileUI::makeUniqueHolderName_(const std::string& name) {
   StringList list;

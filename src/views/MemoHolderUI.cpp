@@ -137,7 +137,7 @@ void MemoHolderUI::putName_(const std::string& newName, std::string& actual) {
   if (auto* f = dynamic_cast<MemoFileUI*>(owner())) f->refreshTabs_();
 }
 
-MemoNode* MemoHolderUI::newNode_() { return Create<MemoNodeUI>(this); }
+MemoNode* MemoHolderUI::newNode_() { return Create<MemoNodeUI>(this).release(); }
 
 std::string MemoHolderUI::makeUniqueNodeName_(const std::string& name) {
   switch (workingKind()) {
@@ -344,9 +344,9 @@ void MemoHolderUI::putColor_(Color color) {
 }
 
 MemoHolderUI* MemoHolderUI::createCopy_() {
-  MemoHolderUI* copy = Create<MemoHolderUI>(owner());
+  std::unique_ptr<MemoHolderUI> copy = Create<MemoHolderUI>(owner());
   copy->copyFrom_(*this);
-  return copy;
+  return copy.release();
 }
 
 // ---- building views ----

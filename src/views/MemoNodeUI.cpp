@@ -13,9 +13,9 @@ int MemoNodeUI::clear_() {
 }
 
 MemoNode* MemoNodeUI::cloneNode_() const {
-  MemoNodeUI* copy = Create<MemoNodeUI>(owner());
+  std::unique_ptr<MemoNodeUI> copy = Create<MemoNodeUI>(owner());
   copy->copyFrom_(*this);
-  return copy;
+  return copy.release();
 }
 
 MemoHolderUI* MemoNodeUI::holderUI() const { return dynamic_cast<MemoHolderUI*>(owner()); }

@@ -91,14 +91,15 @@ TEST_F(NoteFileCommandsTest, SavingToTheNamedFileAndExecuting) {
   note("echo hi", {{"Filename", tmp.str("run me.sh")}});
   EXPECT_EQ(run("UIExecuteNode"), 0);
   ASSERT_EQ(launcher.calls.size(), 1u);
-  EXPECT_EQ(launcher.calls[0].verb, "run");
-  EXPECT_EQ(launcher.calls[0].target, "/bin/sh " + tmp.str("run me.sh"));
-  EXPECT_EQ(launcher.calls[0].directory, tmp.str(""));
+  EXPECT_EQ(launcher.calls[0].verb, "start");
+  EXPECT_EQ(launcher.calls[0].target, "/bin/sh");
+  EXPECT_EQ(launcher.calls[0].argument, tmp.str("run me.sh"));
   EXPECT_EQ(status(), "Done: Execute " + tmp.str("run me.sh"));
   chmod(tmp.str("run me.sh").c_str(), 0755);
   rec.answers = {Answer::Yes};
   EXPECT_EQ(run("UIExecuteNode"), 0);
   EXPECT_EQ(launcher.calls.back().target, tmp.str("run me.sh"));
+  EXPECT_EQ(launcher.calls.back().argument, "");
 }
 
 TEST_F(NoteFileCommandsTest, SaveAsProposesAndRecordsTheName) {

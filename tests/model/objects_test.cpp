@@ -4,6 +4,8 @@
 
 #include "support/RecordingPrompter.h"
 #include "model/errors.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
 #include "platform/textconv.h"
 
 using namespace wux;
@@ -42,7 +44,7 @@ std::vector<std::string> names(const TObjectParent& p) {
 
 std::string add(TObjectParent& p, const std::string& name) {
   std::string actual;
-  p.addChild_(Create<Leaf>(&p), name, actual);
+  p.addChild_(Create<Leaf>(&p).release(), name, actual);
   return actual;
 }
 
@@ -79,12 +81,105 @@ TEST(UniqueName, DoubleByteNamesAndTheHundredTryLimit) {
   EXPECT_EQ(UniqueNameInList(full, "N"), "N_101");
 }
 
+// The naming rule walked naively, line by line, as the yardstick of the indexed one.
+std::string naiveUniqueName(const StringList& list, const std::string& name) {
+  auto taken = [&](const std::string& n) {
+    for (const auto& l : list)
+      if (sjis::sameText(l.text, n)) return true;
+    return false;
+  };
+  if (!taken(name)) return name;
+  int k = 0;
+  while (!sjis::sameText(list[k], name)) ++k;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "_%.2d", k);
+  std::string r = HasDigit(name) ? IncNumberStr(name) : name + buf;
+  for (long long tries = 0; taken(r);) {
+    r = IncNumberStr(r);
+    if (++tries >= 100) {
+      std::snprintf(buf, sizeof buf, "_%.2lld", tries);
+      r = name + buf;
+    }
+  }
+  return r;
+}
+
+TEST(UniqueName, ManyEqualNamesWrapAtNinetyNineThenCount) {
+  std::unique_ptr<TObjectParent> p(Create<TObjectParent>(nullptr));
+  for (int i = 0; i < 5; ++i) add(*p, "other" + std::string(1, static_cast<char>('a' + i)));
+  std::vector<std::string> got;
+  for (int i = 0; i < 300; ++i) got.push_back(add(*p, i % 2 ? "Note" : "note"));
+  EXPECT_EQ(got[0], "note");
+  EXPECT_EQ(got[1], "Note_05");  // the clash is with line 5
+  EXPECT_EQ(got[95], "Note_99");
+  EXPECT_EQ(got[96], "note_00");  // past _99 the number wraps to _00
+  EXPECT_EQ(got[100], "note_04");
+  EXPECT_EQ(got[101], "Note_100");  // then the hundredth try and on
+  EXPECT_EQ(got[299], "Note_298");
+
+  // Taking one name out frees it for the next clash.
+  std::unique_ptr<TObjectNamed> freed(p->detachChild_(p->findChild_("note_50")));
+  EXPECT_EQ(add(*p, "NOTE"), "NOTE_50");
+  EXPECT_EQ(add(*p, "NOTE"), "NOTE_299");
+}
+
+TEST(UniqueName, IndexedContainersNameAsTheRuleDoesThroughEveryChange) {
+  // Random adds, inserts, renames, removals, moves and sorts over a few clashing names;
+  // after each step the container must name as the plain rule does over its lines.
+  std::unique_ptr<Box> p(Create<Box>(nullptr));
+  unsigned seed = 7;
+  auto rnd = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  const std::vector<std::string> pool = {"x", "X", "x_03", "a9", "A0", "memo", "Memo1", "x_99", "\x83\x41"};
+  for (int step = 0; step < 2000; ++step) {
+    const std::string name = pool[rnd(static_cast<unsigned>(pool.size()))];
+    const std::string expected = naiveUniqueName(p->children(), name);
+    std::string actual;
+    const int count = p->childCount();
+    switch (rnd(8)) {
+      case 0:
+      case 1:
+      case 2:
+        p->addChild_(Create<Leaf>(p.get()).release(), name, actual);
+        break;
+      case 3:
+        p->insertChild_(static_cast<int>(rnd(static_cast<unsigned>(count) + 1)), Create<Leaf>(p.get()).release(), name, actual);
+        break;
+      case 4:
+        if (count == 0) continue;
+        {
+          // Renaming a child to its own name renames nothing.
+          TObjectNamed* c = p->child(static_cast<int>(rnd(static_cast<unsigned>(count))));
+          if (p->children().indexOf(name) == p->children().indexOfObject(c)) continue;
+          p->putNameChild_as_(c, name, actual);
+        }
+        break;
+      case 5:
+        if (count == 0) continue;
+        delete p->detachChild_(p->child(static_cast<int>(rnd(static_cast<unsigned>(count)))));
+        continue;
+      case 6:
+        if (count > 1) p->moveChildUp_(p->child(static_cast<int>(rnd(static_cast<unsigned>(count)))));
+        continue;
+      default:
+        p->flagSort = rnd(3) == 0;
+        p->flagAscending = rnd(2) == 0;
+        p->resort_();
+        continue;
+    }
+    ASSERT_EQ(actual, expected) << "step " << step << " name " << name;
+  }
+  EXPECT_GT(p->childCount(), 100);
+}
+
 TEST(ObjectTree, NamesLiveInTheOwner) {
   RecordingPrompter rec;
   ScopedPrompter use(&rec);
   std::unique_ptr<TObjectParent> p(Create<TObjectParent>(nullptr));
   EXPECT_EQ(p->name(), "noname");
-  Leaf* a = Create<Leaf>(p.get());
+  Leaf* a = Create<Leaf>(p.get()).release();
   EXPECT_EQ(a->value, "cleared");  // the most derived clear_ ran
   EXPECT_EQ(a->name(), "");        // not added yet
   std::string actual;
@@ -118,11 +213,11 @@ TEST(ObjectTree, InsertPlacesAndMoves) {
   std::unique_ptr<TObjectParent> p(Create<TObjectParent>(nullptr));
   for (const char* n : {"a", "b", "c"}) add(*p, n);
   std::string actual;
-  Leaf* x = Create<Leaf>(p.get());
+  Leaf* x = Create<Leaf>(p.get()).release();
   EXPECT_EQ(p->insertChild_(1, x, "B", actual), 1);
   EXPECT_EQ(actual, "B_01");
-  EXPECT_EQ(p->insertChild_(10, Create<Leaf>(p.get()), "z", actual), 4);
-  Leaf* neg = Create<Leaf>(p.get());
+  EXPECT_EQ(p->insertChild_(10, Create<Leaf>(p.get()).release(), "z", actual), 4);
+  Leaf* neg = Create<Leaf>(p.get()).release();
   EXPECT_THROW(p->insertChild_(-1, neg, "n", actual), RangeError);
   delete neg;
   EXPECT_EQ(names(*p), (std::vector<std::string>{"a", "B_01", "b", "c", "z"}));
@@ -151,7 +246,7 @@ TEST(ObjectTree, SortedContainersAscendingAndDescending) {
   add(*p, "B2");
   EXPECT_EQ(names(*p), (std::vector<std::string>{"c", "B2", "b", "A"}));
   std::string actual;
-  p->insertChild_(0, Create<Leaf>(p.get()), "a0", actual);
+  p->insertChild_(0, Create<Leaf>(p.get()).release(), "a0", actual);
   EXPECT_EQ(names(*p).front(), "a0");  // stays until the next add or rename
   p->child(0)->putName_("d", actual);
   EXPECT_EQ(names(*p), (std::vector<std::string>{"d", "c", "B2", "b", "A"}));
@@ -173,10 +268,10 @@ TEST(ObjectTree, OwnersDestroyEveryChildOnce) {
     std::string actual;
     p->addChildRaw_(nullptr, "no object", actual);
     add(*p, "after the gap");
-    TObjectParent* inner = Create<TObjectParent>(p.get());
+    TObjectParent* inner = Create<TObjectParent>(p.get()).release();
     p->addChild_(inner, "inner", actual);
     add(*inner, "deep");
-    Leaf* twice = Create<Leaf>(p.get());
+    Leaf* twice = Create<Leaf>(p.get()).release();
     p->addChildRaw_(twice, "t", actual);
     p->addChildRaw_(twice, "t", actual);
     EXPECT_EQ(gAlive, 4);
@@ -186,7 +281,7 @@ TEST(ObjectTree, OwnersDestroyEveryChildOnce) {
     EXPECT_EQ(p->childCount(), 0);
 
     add(*p, "kept");
-    Leaf* d = Create<Leaf>(p.get());
+    Leaf* d = Create<Leaf>(p.get()).release();
     p->addChild_(d, "detached", actual);
     EXPECT_EQ(p->detachChild_(d), d);
     EXPECT_EQ(d->owner(), nullptr);
@@ -203,10 +298,10 @@ TEST(ObjectTree, CopiesAreDeepAndKeepNames) {
     std::unique_ptr<Box> src(Create<Box>(nullptr));
     src->flagSort = true;
     std::string actual;
-    Leaf* l = Create<Leaf>(src.get());
+    Leaf* l = Create<Leaf>(src.get()).release();
     l->value = "v";
     src->addChild_(l, "one", actual);
-    src->addChildRaw_(Create<Leaf>(src.get()), "ONE", actual);
+    src->addChildRaw_(Create<Leaf>(src.get()).release(), "ONE", actual);
     std::unique_ptr<TObjectNamed> copy(src->deepCopy());
     auto* box = dynamic_cast<Box*>(copy.get());
     ASSERT_NE(box, nullptr);

@@ -14,9 +14,9 @@ class FakeClipboard : public Clipboard {
   FakeClipboard(const FakeClipboard&) = delete;
   FakeClipboard& operator=(const FakeClipboard&) = delete;
 
-  std::string text() override { return text_; }
-  void setText(const std::string& sjis) override { text_ = sjis; }
-  QImage image() override { return image_; }
+  std::string text() const override { return text_; }
+  void setText(const std::string& text) override { text_ = text; }
+  QImage image() const override { return image_; }
   void setImage(const QImage& image) override { image_ = image; }
 
   std::string text_;

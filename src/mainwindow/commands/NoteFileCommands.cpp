@@ -371,14 +371,13 @@ int executeNote(MainWindowApi& w) {
   {
     BusyScope busy(w, "MemoNode Execute " + name);
     const std::string ext = sjis::lower(platform::extOf(name));
-    const std::string dir = platform::dirOf(name);
     // Programs and scripts start directly, their name one argument: no shell ever
     // reads the name. Everything else goes to the desktop's opener.
-    if (ext == ".sh" || isExecutableFile(name)) {
-      if (isExecutableFile(name))
-        platform::launcher().run({name}, dir);
-      else
-        platform::launcher().run({"/bin/sh", name}, dir);
+    if (isExecutableFile(name)) {
+      platform::launcher().start(platform::resolvePath(name), "");
+      status = "Done: Execute " + name;
+    } else if (ext == ".sh") {
+      platform::launcher().start("/bin/sh", name);
       status = "Done: Execute " + name;
     } else if (!platform::fileExists(name)) {
       status = "Done: Not Fount " + name;

@@ -150,7 +150,7 @@ StringList& MemoBasic::ensureComment() {
 }
 
 TContent& MemoBasic::ensureContent() {
-  if (!content_) content_.reset(Create<TContent>(nullptr));
+  if (!content_) content_ = Create<TContent>(nullptr);
   return *content_;
 }
 

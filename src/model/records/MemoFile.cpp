@@ -27,7 +27,7 @@ int MemoFile::clear_() {
   if (holders_) {
     holders_->clear_();
   } else {
-    holders_.reset(Create<TObjectParent>(this));
+    holders_ = Create<TObjectParent>(this);
   }
   current_ = nullptr;
   return 0;
@@ -62,7 +62,7 @@ std::string MemoFile::getModeHoldersMngr_() const {
 
 // ---- notebooks ------------------------------------------------------------------------
 
-MemoHolder* MemoFile::newHolder_() { return Create<MemoHolder>(this); }
+MemoHolder* MemoFile::newHolder_() { return Create<MemoHolder>(this).release(); }
 
 int MemoFile::getHolderCount_() { return holders_->children().count(); }
 

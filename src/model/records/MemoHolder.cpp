@@ -69,7 +69,7 @@ int MemoHolder::clear_() {
   if (nodes_) {
     nodes_->clear_();
   } else {
-    nodes_.reset(Create<TObjectParentEX>(this));
+    nodes_ = Create<TObjectParentEX>(this);
   }
   return 0;
 }
@@ -126,7 +126,7 @@ MemoFile* MemoHolder::getParentFile_() const {
 
 // ---- notes ----------------------------------------------------------------------------
 
-MemoNode* MemoHolder::newNode_() { return Create<MemoNode>(this); }
+MemoNode* MemoHolder::newNode_() { return Create<MemoNode>(this).release(); }
 
 std::string MemoHolder::makeUniqueNodeName_(const std::string& name) {
   if (getFlagSameName_()) return name;
@@ -537,17 +537,17 @@ int MemoHolder::_readTAG_(TTAGNode* element) { return readFromTree_(element, fal
 
 int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
   if (!element || !tagIs(element, "Holder")) return -1;
-  // Names already taken, folded as the notes list compares them: the unique-name search
-  // runs only for a name that clashes, so large notebooks read in linear time.
-  std::unordered_set<std::string> taken;
-  const StringList& c = nodes_->children();
-  taken.reserve(static_cast<std::size_t>(c.count() + element->count() / 2));
-  for (int i = 0; i < c.count(); ++i) taken.insert(sjis::lower(c[i]));
+  TreeReading reading;
+  reading.sameName = getFlagSameName_();
+  readTreeLines_(element, reading, releaseRecords);
+  return readTreeEnd_();
+}
 
-  MemoNode* last = nullptr;
-  bool sameName = getFlagSameName_();
+void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool releaseRecords) {
+  MemoNode*& last = reading.last;
+  bool& sameName = reading.sameName;
   const auto& lines = element->lines();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  for (std::size_t i = reading.next; i < lines.size(); ++i) {
     if (!lines[i].object) {
       if (last) last->body().add(lines[i].text);
       continue;
@@ -560,15 +560,10 @@ int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
       std::string name = sjis::trim(Dequote(TTAGNode::AttributeValue(child, "name")));
       if (name.empty()) name = FormatDateTime("YYYYMMDD hhmmss", Now()) + " ";
       MemoNode* node = newNode_();
-      if (sameName) {
-        addNodeRaw_(node, name);
-      } else {
-        if (!taken.insert(sjis::lower(name)).second) {
-          name = makeUniqueNodeName_(name);
-          taken.insert(sjis::lower(name));
-        }
-        addNodeRaw_(node, name);
-      }
+      // The notes list's name index tells a clash in O(1): the unique-name search runs
+      // only for a name that clashes, so large notebooks read in linear time.
+      if (!sameName && nodes_->children().contains(name)) name = makeUniqueNodeName_(name);
+      addNodeRaw_(node, name);
       node->_readTAG_(child);
       if (releaseRecords) TTAGNode::ClearTree(child);
       last = node;
@@ -577,7 +572,10 @@ int MemoHolder::readFromTree_(TTAGNode* element, bool releaseRecords) {
       sameName = getFlagSameName_();
     }
   }
+  reading.next = lines.size();
+}
 
+int MemoHolder::readTreeEnd_() {
   std::string cur = Dequote(getField_("curIndex"));
   current_ = cur.empty() ? nullptr : findNodeByName_(cur);
   nodes_->flagSort = false;

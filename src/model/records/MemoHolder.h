@@ -27,6 +27,16 @@ class MemoHolder : public MemoBasic {
   // _readTAG_ that may also release each Record element of `element` once read: the
   // file reader owns the tree and so never holds two copies of a large notebook.
   virtual int readFromTree_(TTAGNode* element, bool releaseRecords);
+  // The same in steps, while the file is still being parsed: each readTreeLines_ reads
+  // the lines of the Holder element not read yet; readTreeEnd_ then sets the typed
+  // settings from the fields.
+  struct TreeReading {
+    MemoNode* last = nullptr;
+    bool sameName = false;
+    std::size_t next = 0;
+  };
+  void readTreeLines_(TTAGNode* element, TreeReading& reading, bool releaseRecords);
+  int readTreeEnd_();
   std::string getTempDir_() override;
   bool isReadOnly_() override;
 

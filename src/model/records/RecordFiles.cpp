@@ -27,16 +27,17 @@ bool hasZlibHeader(const std::string& data) {
 }
 
 // The text a damaged or cut zlib stream still gives up to the fault; empty when it gives
-// nothing. Output is bounded, so a crafted stream cannot exhaust memory here.
+// nothing. Output stops at the inflation limit, so a crafted stream cannot exhaust memory.
 std::string inflatePrefix(const std::string& z) {
   std::string out;
   z_stream zs{};
+  const std::size_t limit = InflateLimit();
   if (z.size() > (1u << 30) || inflateInit(&zs) != Z_OK) return out;
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(z.data()));
   zs.avail_in = static_cast<uInt>(z.size());
   char buf[1 << 16];
   int rc = Z_OK;
-  while (rc == Z_OK && out.size() < (std::size_t{1} << 30)) {
+  while (rc == Z_OK && out.size() <= limit) {
     zs.next_out = reinterpret_cast<Bytef*>(buf);
     zs.avail_out = sizeof buf;
     rc = inflate(&zs, Z_NO_FLUSH);
@@ -49,14 +50,22 @@ std::string inflatePrefix(const std::string& z) {
 }
 
 // Parses a file's text; the first element named `tag`, or null with the reasons added
-// to `messages`. `root` owns the tree.
-TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int& wordCount,
-                        StringList& messages) {
-  StringList words;
-  TextToWordList(text, words, false);
-  wordCount = words.count();
+// to `messages`. `root` owns the tree. With `wordCount` the words are counted first (a
+// document needs that); otherwise each word goes straight from the text into the tree,
+// and no list of every word is ever held.
+TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int* wordCount,
+                        StringList& messages, const std::function<void(TTAGNode*)>& onClosed = {}) {
   StringList errors;
-  if (TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors) != 0) {
+  int rc = 0;
+  if (wordCount) {
+    StringList words;
+    TextToWordList(text, words, false);
+    *wordCount = words.count();
+    rc = TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors);
+  } else {
+    rc = TTAGNode::ParseXmlText(&root, text, errors, onClosed);
+  }
+  if (rc != 0) {
     messages.append(errors);
     return nullptr;
   }
@@ -82,34 +91,48 @@ bool cutShort(const TTAGNode* element) {
 // A quoted value may hold a raw "<" or a line break, but a tag that holds the file's own
 // structure after its start has swallowed it: a lost double quote joined the notes that
 // follow into one value. Tags are looked at as the file wrote them (values escaped), so
-// a value that merely mentions "<Record " is no damage. The line where the first such
-// tag begins, 0 when there is none, -1 when its line cannot be told.
-int swallowedStructureLine(const TTAGNode* holder, const std::string& text) {
-  static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
-  // Every tag word in document order; the file holds each one's first line as written.
-  std::vector<std::string_view> starts;
-  std::function<bool(const TTAGNode*)> scan = [&](const TTAGNode* node) {
-    for (int i = 0; i < node->count(); ++i) {
-      const TTAGNode* child = node->element(i);
-      if (!child) continue;
-      const std::string& word = (*node)[i];
-      starts.push_back(std::string_view(word).substr(0, word.find_first_of("\r\n")));
-      for (const char* mark : kMarks)
-        if (word.find(mark, 1) != std::string::npos) return true;
-      if (scan(child)) return true;
+// a value that merely mentions "<Record " is no damage.
+// Notes are read, and their part of the tree freed, as each Record closes, so the
+// notebook's tag words are looked at in the same steps, in document order. A cursor
+// follows each word's first line through the text, which tells the damaged tag's line
+// without keeping the words already freed.
+class SwallowedStructure {
+ public:
+  explicit SwallowedStructure(const std::string& text) : text_(text) {}
+
+  // Looks at the notebook element's words not seen yet, and at everything under them.
+  void scanNew(const TTAGNode* holder) {
+    if (line_ != 0) return;
+    for (; next_ < holder->count() && line_ == 0; ++next_)
+      if (const TTAGNode* child = holder->element(next_)) visit((*holder)[next_], child);
+  }
+
+  // The line where the first such tag begins, 0 when there is none, -1 when its line
+  // cannot be told.
+  int line() const { return line_; }
+
+ private:
+  void visit(const std::string& word, const TTAGNode* node) {
+    static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
+    const std::string_view first = std::string_view(word).substr(0, word.find_first_of("\r\n"));
+    const std::size_t at = text_.find(first, cursor_);
+    for (const char* mark : kMarks) {
+      if (word.find(mark, 1) == std::string::npos) continue;
+      line_ = at == std::string::npos
+                  ? -1
+                  : 1 + static_cast<int>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+      return;
     }
-    return false;
-  };
-  if (!scan(holder)) return 0;
-  // Only now is the text searched: the damaged tag is the n-th of its kind.
-  const std::string_view damaged = starts.back();
-  const auto nth = std::count(starts.begin(), starts.end(), damaged);
-  std::size_t at = 0;
-  for (auto k = 0; k < nth && at != std::string::npos; ++k) at = text.find(damaged, k == 0 ? 0 : at + 1);
-  if (at == std::string::npos) at = text.find(damaged);
-  if (at == std::string::npos) return -1;
-  return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-}
+    if (at != std::string::npos) cursor_ = at + 1;
+    for (int i = 0; i < node->count() && line_ == 0; ++i)
+      if (const TTAGNode* child = node->element(i)) visit((*node)[i], child);
+  }
+
+  const std::string& text_;
+  std::size_t cursor_ = 0;
+  int next_ = 0;
+  int line_ = 0;
+};
 
 }  // namespace
 
@@ -132,13 +155,23 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
   bool damagedStream = false;
   if (hasZlibHeader(data)) {
     std::string text, error;
-    if (ZInflate(data, text, &error)) {
+    const ZStatus inflated = ZInflateChecked(data, text, &error);
+    if (inflated == ZStatus::Ok) {
       data.swap(text);
+    } else if (inflated == ZStatus::TooLarge) {
+      messages.add(TooLargeToOpen(path));
+      holder.loadFailed = true;
+      return -1;
     } else if (sjis::lower(platform::extOf(path)) == ".mhz") {
       messages.add("The compressed notebook file " + path + " is damaged: " + error);
       // What inflates before the damage is still the user's notes: they are shown, and
       // the file is kept as it is (below).
       text = inflatePrefix(data);
+      if (text.size() > InflateLimit()) {
+        messages.add(TooLargeToOpen(path));
+        holder.loadFailed = true;
+        return -1;
+      }
       if (text.find("<Holder") == std::string::npos) {
         holder.loadFailed = true;
         return -1;
@@ -155,23 +188,53 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     holder.loadFailed = false;
     return 0;
   }
+  // Each note is read as soon as its Record element closes, and that part of the tree
+  // is freed, so a large notebook is never held as a whole tree beside its notes. A
+  // file that fails to parse part-way takes back what was read from it.
   TTAGNode root;
-  int words = 0;
   TTAGNode* element = nullptr;
+  TTAGNode* streamed = nullptr;
+  MemoHolder::TreeReading reading;
+  SwallowedStructure swallowed(data);
+  reading.sameName = holder.getFlagSameName_();
+  const int notesBefore = holder.getNodeCount_();
+  MemoNode* const currentBefore = holder.getCurrentNode_();
+  const StringList fieldsBefore = holder.fieldList() ? *holder.fieldList() : StringList();
+  const std::function<void(TTAGNode*)> onClosed = [&](TTAGNode* closed) {
+    TTAGNode* parent = closed->parent();
+    if (!parent || parent->parent() != &root) return;
+    if (!streamed) {
+      if (TTAGNode::FindChildTag(&root, "Holder") != parent) return;
+      streamed = parent;
+    }
+    if (parent != streamed) return;
+    swallowed.scanNew(streamed);
+    holder.readTreeLines_(streamed, reading, true);
+  };
   try {
-    element = parseFileText(data, "Holder", root, words, messages);
+    element = parseFileText(data, "Holder", root, nullptr, messages, onClosed);
   } catch (const std::exception& e) {
     messages.add(e.what());
+    element = nullptr;
   }
   if (!element) {
+    for (int i = holder.getNodeCount_() - 1; i >= notesBefore; --i) {
+      MemoNode* note = holder.getNode_(i);
+      holder.removeNode_(note);
+      delete note;
+    }
+    if (StringList* fields = holder.fieldList()) *fields = fieldsBefore;
+    holder.putCurrentNode_(currentBefore);
     messages.add("The notebook file " + path + " could not be read; it is left unchanged.");
     holder.loadFailed = true;
     return -1;
   }
   if (elementName) *elementName = Dequote(TTAGNode::AttributeValue(element, "name"));
   const bool damaged = damagedStream || cutShort(element);
-  const int swallowedAt = swallowedStructureLine(element, data);
-  holder.readFromTree_(element, true);
+  swallowed.scanNew(element);
+  holder.readTreeLines_(element, reading, true);
+  holder.readTreeEnd_();
+  const int swallowedAt = swallowed.line();
   holder.loaded = true;
   if (swallowedAt != 0) {
     messages.add("The notebook file " + path + " is damaged" +
@@ -218,7 +281,7 @@ int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& message
   int words = 0;
   TTAGNode* element = nullptr;
   try {
-    element = parseFileText(data, "File", root, words, messages);
+    element = parseFileText(data, "File", root, &words, messages);
   } catch (const std::exception& e) {
     messages.add(e.what());
   }
@@ -286,8 +349,8 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     messages.add("Cannot read the archive " + archive);
     return -1;
   }
-  if (!ZInflate(data, text, &error)) {
-    messages.add("The archive " + archive + " is damaged: " + error);
+  if (const ZStatus st = ZInflateChecked(data, text, &error); st != ZStatus::Ok) {
+    messages.add(st == ZStatus::TooLarge ? TooLargeToOpen(archive) : "The archive " + archive + " is damaged: " + error);
     return -1;
   }
   std::string().swap(data);  // large archives: hold one form of the text at a time
@@ -296,16 +359,19 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
   std::string().swap(text);
   std::unique_ptr<TContent> top(Create<TContent>(nullptr));
   top->parseMIME_(lines);
-  TObjectParent* parts = top->parts();
-  if (!parts || parts->children().count() == 0) {
-    messages.add("The archive " + archive + " holds no parts.");
-    return -1;
-  }
   // A part that no boundary line ends is dropped by the MIME reader without a word;
   // an archive whose text stops before its closing boundary has lost its last notebook.
   int last = lines.count() - 1;
   while (last >= 0 && sjis::trim(lines[last]).empty()) --last;
   const std::string closing = last >= 0 ? sjis::trim(lines[last]) : std::string();
+  // The parts hold all that is needed now: the archive's text as lines goes before any
+  // part is written, so a large archive is never in memory twice over.
+  lines = StringList();
+  TObjectParent* parts = top->parts();
+  if (!parts || parts->children().count() == 0) {
+    messages.add("The archive " + archive + " holds no parts.");
+    return -1;
+  }
   if (closing.size() < 5 || !sjis::startsWith(closing, "--") || !sjis::endsWith(closing, "--"))
     messages.add("The archive " + archive +
                  " ends before its closing boundary: it was cut short and its last part is missing. "

@@ -47,7 +47,7 @@ OpenedRecords::~OpenedRecords() {
 
 bool OpenRecords(const std::string& in, OpenedRecords& out, std::string& error) {
   std::string ext = sjis::lower(platform::extOf(in));
-  out.doc.reset(Create<MemoFile>(nullptr));
+  out.doc = Create<MemoFile>(nullptr);
   StringList& messages = out.messages;
   if (ext == ".mxa") {
     if (ReadDocumentFile(*out.doc, in, messages) != 0) {

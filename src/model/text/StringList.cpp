@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_set>
 
 #include "model/errors.h"
+#include "model/text/NameIndex.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
 
@@ -11,6 +13,70 @@ namespace wux {
 
 StringList::StringList(std::initializer_list<std::string> lines) {
   for (const auto& l : lines) lines_.push_back({l, nullptr});
+}
+
+StringList::StringList(const StringList& o) : lines_(o.lines_), sorted_(o.sorted_), dup_(o.dup_) {}
+
+StringList& StringList::operator=(const StringList& o) {
+  if (this == &o) return *this;
+  lines_ = o.lines_;
+  sorted_ = o.sorted_;
+  dup_ = o.dup_;
+  rebuildIndex();
+  return *this;
+}
+
+StringList::StringList(StringList&& o) noexcept : lines_(std::move(o.lines_)), sorted_(o.sorted_), dup_(o.dup_) {
+  o.clear();
+}
+
+StringList& StringList::operator=(StringList&& o) {
+  if (this == &o) return *this;
+  lines_ = std::move(o.lines_);
+  sorted_ = o.sorted_;
+  dup_ = o.dup_;
+  o.clear();
+  rebuildIndex();
+  return *this;
+}
+
+StringList::~StringList() = default;
+
+void StringList::setNameIndex(bool on) {
+  if (!on) {
+    index_.reset();
+    return;
+  }
+  if (!index_) index_ = std::make_unique<NameIndex>();
+  rebuildIndex();
+}
+
+void StringList::rebuildIndex() {
+  if (!index_) return;
+  index_->clear();
+  for (std::size_t i = 0; i < lines_.size(); ++i) index_->added(lines_[i].text, static_cast<int>(i), true);
+}
+
+void StringList::indexAdded(int i) {
+  if (index_) index_->added(lines_[static_cast<std::size_t>(i)].text, i, i == count() - 1);
+}
+
+void StringList::indexRemoved(std::string_view text) {
+  if (index_) index_->removed(text);
+}
+
+void StringList::indexReordered() {
+  if (index_) index_->reordered();
+}
+
+void StringList::clear() {
+  lines_.clear();
+  if (index_) index_->clear();
+}
+
+bool StringList::contains(std::string_view text) const {
+  if (index_) return index_->count(text) > 0;
+  return indexOf(text) >= 0;
 }
 
 const StringList::Line& StringList::at(int i) const {
@@ -23,7 +89,16 @@ StringList::Line& StringList::at(int i) {
   return lines_[static_cast<std::size_t>(i)];
 }
 
-void StringList::set(int i, std::string text) { at(i).text = std::move(text); }
+void StringList::set(int i, std::string text) {
+  Line& l = at(i);
+  if (!index_) {
+    l.text = std::move(text);
+    return;
+  }
+  index_->removed(l.text);
+  l.text = std::move(text);
+  index_->added(l.text, i, false);
+}
 void StringList::setObject(int i, TObject* obj) { at(i).object = obj; }
 
 int StringList::add(std::string text, TObject* obj) {
@@ -31,20 +106,23 @@ int StringList::add(std::string text, TObject* obj) {
     int idx = 0;
     if (find(text, idx) && dup_ == Duplicates::Ignore) return idx;
     lines_.insert(lines_.begin() + idx, Line{std::move(text), obj});
+    indexAdded(idx);
     return idx;
   }
   if (lines_.size() >= static_cast<std::size_t>(INT32_MAX)) throw OverflowError("StringList: too many lines");
   lines_.push_back(Line{std::move(text), obj});
+  indexAdded(count() - 1);
   return count() - 1;
 }
 
 void StringList::insert(int i, std::string text, TObject* obj) {
   if (i < 0 || i > count()) throwRange("StringList.insert", i, count() + 1);
   lines_.insert(lines_.begin() + i, Line{std::move(text), obj});
+  indexAdded(i);
 }
 
 void StringList::erase(int i) {
-  at(i);
+  indexRemoved(at(i).text);
   lines_.erase(lines_.begin() + i);
 }
 
@@ -55,15 +133,25 @@ void StringList::move(int from, int to) {
   Line l = std::move(lines_[static_cast<std::size_t>(from)]);
   lines_.erase(lines_.begin() + from);
   lines_.insert(lines_.begin() + to, std::move(l));
+  indexReordered();
 }
 
-void StringList::exchange(int i, int j) { std::swap(at(i), at(j)); }
+void StringList::exchange(int i, int j) {
+  std::swap(at(i), at(j));
+  indexReordered();
+}
 
 void StringList::append(const StringList& other) {
+  const std::size_t from = lines_.size();
   lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
+  for (std::size_t i = from; index_ && i < lines_.size(); ++i) index_->added(lines_[i].text, static_cast<int>(i), true);
 }
 
 int StringList::indexOf(std::string_view text) const {
+  if (index_) {
+    const int first = index_->first(text);
+    if (first != -2) return first;
+  }
   if (sorted_) {
     int idx;
     if (find(text, idx)) return idx;
@@ -120,7 +208,7 @@ void StringList::setValue(std::string_view name, std::string_view value) {
   line += '=';
   line += value;
   if (i >= 0)
-    lines_[static_cast<std::size_t>(i)].text = std::move(line);
+    set(i, std::move(line));
   else
     add(std::move(line));
 }
@@ -128,6 +216,7 @@ void StringList::setValue(std::string_view name, std::string_view value) {
 void StringList::sort() {
   std::stable_sort(lines_.begin(), lines_.end(),
                    [](const Line& a, const Line& b) { return sjis::compareSort(a.text, b.text) < 0; });
+  indexReordered();
 }
 
 void StringList::customSort(const std::function<int(const StringList&, int, int)>& cmp) {
@@ -138,6 +227,7 @@ void StringList::customSort(const std::function<int(const StringList&, int, int)
   out.reserve(lines_.size());
   for (int i : idx) out.push_back(std::move(lines_[static_cast<std::size_t>(i)]));
   lines_ = std::move(out);
+  indexReordered();
 }
 
 void StringList::setSorted(bool on) {
@@ -183,6 +273,7 @@ void StringList::setText(std::string_view t) {
     if (j < n) j += (t[j] == '\r' && j + 1 < n && t[j + 1] == '\n') ? 2 : 1;
     i = j;
   }
+  rebuildIndex();
   if (wasSorted) setSorted(true);
 }
 
@@ -210,6 +301,46 @@ bool StringList::operator==(const StringList& o) const {
   for (std::size_t i = 0; i < lines_.size(); ++i)
     if (lines_[i].text != o.lines_[i].text) return false;
   return true;
+}
+
+namespace {
+
+// Deletes in list order, an object on two lines (raw adds) once. Sorted pointers tell
+// whether there are such objects far faster than a hash set over thousands of notes.
+void deleteEachOnce(const std::vector<TObject*>& objects) {
+  std::vector<TObject*> sorted(objects);
+  std::sort(sorted.begin(), sorted.end());
+  if (std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) {
+    for (TObject* o : objects) delete o;
+    return;
+  }
+  std::unordered_set<TObject*> freed;
+  for (TObject* o : objects)
+    if (freed.insert(o).second) delete o;
+}
+
+}  // namespace
+
+void FreeObjects(StringList& list) {
+  std::vector<TObject*> objects;
+  objects.reserve(static_cast<std::size_t>(list.count()));
+  for (const auto& line : list)
+    if (line.object) objects.push_back(line.object);
+  list.clear();
+  deleteEachOnce(objects);
+}
+
+int FreeObjectsWhere(StringList& list, const std::function<bool(TObject*)>& drop) {
+  std::vector<TObject*> objects;
+  for (int i = list.count() - 1; i >= 0; --i) {
+    TObject* o = list.object(i);
+    if (!o || !drop(o)) continue;
+    list.erase(i);
+    objects.push_back(o);
+  }
+  const int removed = static_cast<int>(objects.size());
+  deleteEachOnce(objects);
+  return removed;
 }
 
 }  // namespace wux

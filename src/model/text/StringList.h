@@ -4,9 +4,12 @@
 // Lookups and sorting ignore ASCII letter case but never fold a Shift_JIS second byte.
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/text/NameIndex.h"
 
 namespace wux {
 
@@ -25,11 +28,12 @@ class StringList {
 
   StringList() = default;
   StringList(std::initializer_list<std::string> lines);
-  StringList(const StringList&) = default;
-  StringList& operator=(const StringList&) = default;
-  StringList(StringList&&) noexcept = default;
-  StringList& operator=(StringList&&) noexcept = default;
-  virtual ~StringList() = default;
+  // Copies and moves take the lines; a list keeps its own name index setting.
+  StringList(const StringList& o);
+  StringList& operator=(const StringList& o);
+  StringList(StringList&& o) noexcept;
+  StringList& operator=(StringList&& o);
+  virtual ~StringList();
 
   int count() const { return static_cast<int>(lines_.size()); }
   bool empty() const { return lines_.empty(); }
@@ -47,7 +51,7 @@ class StringList {
   // Inserts before line i; i == count() appends.
   void insert(int i, std::string text, TObject* obj = nullptr);
   void erase(int i);
-  void clear() { lines_.clear(); }
+  void clear();
   void move(int from, int to);
   void exchange(int i, int j);
   void append(const StringList& other);  // lines and objects
@@ -55,6 +59,12 @@ class StringList {
 
   // Case-insensitive lookups (-1 when absent).
   int indexOf(std::string_view text) const;
+  bool contains(std::string_view text) const;
+
+  // A count of the names kept up to date with every change, making contains() and the
+  // unique names of long lists cost O(1) (the children of containers turn it on).
+  void setNameIndex(bool on);
+  const NameIndex* nameIndex() const { return index_.get(); }
   int indexOfObject(const TObject* obj) const;
   // Exact byte comparison.
   int indexOfExact(std::string_view text) const;
@@ -104,9 +114,23 @@ class StringList {
   Line& at(int i);
 
  private:
+  void rebuildIndex();
+  void indexAdded(int i);
+  void indexRemoved(std::string_view text);
+  void indexReordered();
+
   std::vector<Line> lines_;
+  std::unique_ptr<NameIndex> index_;
   bool sorted_ = false;
   Duplicates dup_ = Duplicates::Accept;
 };
+
+// For lists whose lines own their objects: frees the object of every line (each object
+// once, however many lines carry it), then empties the list. The objects are taken off
+// first, so no destructor ever sees a line that still names its object.
+void FreeObjects(StringList& list);
+// Frees the objects `drop` picks and removes their lines; the other lines keep their
+// order. Returns the number of lines removed.
+int FreeObjectsWhere(StringList& list, const std::function<bool(TObject*)>& drop);
 
 }  // namespace wux

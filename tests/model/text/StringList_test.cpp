@@ -110,3 +110,61 @@ TEST(StringListRange, OutOfRangeThrowsInsteadOfUndefinedBehaviour) {
   l.move(1, 0);
   EXPECT_EQ(l.join(","), "b,a");
 }
+
+namespace {
+struct Counted : TObject {
+  explicit Counted(int& alive) : alive(alive) { ++alive; }
+  ~Counted() override { --alive; }
+  int& alive;
+};
+}  // namespace
+
+TEST(StringListOwnedObjects, FreedOnceEachAndOnlyThosePicked) {
+  int alive = 0;
+  StringList l;
+  auto* shared = new Counted(alive);
+  l.add("a", shared);
+  l.add("b", new Counted(alive));
+  l.add("c");
+  l.add("a again", shared);  // one object on two lines is freed once
+  l.add("d", new Counted(alive));
+  EXPECT_EQ(FreeObjectsWhere(l, [&](TObject* o) { return o != shared; }), 2);
+  EXPECT_EQ(l.join(","), "a,c,a again");
+  EXPECT_EQ(alive, 1);
+  FreeObjects(l);
+  EXPECT_TRUE(l.empty());
+  EXPECT_EQ(alive, 0);
+}
+
+TEST(StringListNameIndex, FollowsEveryChangeOfTheLines) {
+  StringList l;
+  l.setNameIndex(true);
+  l.add("Alpha");
+  l.add("beta");
+  l.insert(0, "gamma");
+  EXPECT_TRUE(l.contains("ALPHA"));
+  EXPECT_EQ(l.indexOf("alpha"), 1);
+  l.set(1, "delta");
+  EXPECT_FALSE(l.contains("alpha"));
+  l.setValue("beta", "1");  // "beta" stays, "beta=1" comes
+  EXPECT_TRUE(l.contains("BETA"));
+  l.setValue("beta", "2");
+  EXPECT_FALSE(l.contains("beta=1"));
+  EXPECT_TRUE(l.contains("beta=2"));
+  l.erase(l.indexOf("gamma"));
+  EXPECT_FALSE(l.contains("gamma"));
+  l.move(0, 2);
+  l.sort();
+  EXPECT_EQ(l.indexOf("DELTA"), l.indexOfExact("delta"));
+  StringList other{"x", "y"};
+  l = other;  // the index follows an assignment
+  EXPECT_TRUE(l.contains("X"));
+  EXPECT_FALSE(l.contains("delta"));
+  l.setText("p\r\nq\r\n");
+  EXPECT_TRUE(l.contains("Q"));
+  EXPECT_FALSE(l.contains("x"));
+  l = StringList{"m"};
+  EXPECT_EQ(l.indexOf("M"), 0);
+  l.clear();
+  EXPECT_FALSE(l.contains("m"));
+}

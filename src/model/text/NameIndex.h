@@ -1,0 +1,64 @@
+#pragma once
+// The names of a string list counted by their letter-case-folded form, kept up to date
+// by the list itself (StringList::setNameIndex), so that "is this name taken" costs one
+// hash lookup instead of a walk over every line. It also remembers where the search
+// for a free name stopped, so that the thousandth note of one name does not try the
+// 999 names before it again.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace wux {
+
+class NameIndex {
+ public:
+  // Lines equal to `text` under the list's comparison (ASCII letters folded, the second
+  // byte of a double-byte character never).
+  int count(std::string_view text) const;
+  // The index of the first line equal to `text`; -1 when there is none; -2 when lines
+  // were inserted, moved or renamed since the index was built (the caller looks).
+  int first(std::string_view text) const;
+
+  // Kept by the list.
+  void clear();
+  // A line `text` now at `index`; `atEnd` when it was appended after every other line.
+  void added(const std::string& text, int index, bool atEnd);
+  void removed(std::string_view text);
+  void reordered() { firstKnown_ = false; }
+
+  // Where a search for a free name stopped: the name it was made for, the tries made
+  // and the candidate reached. Valid only while no name has left the list, since then
+  // every candidate before it is still taken.
+  struct Probe {
+    std::string name;
+    long long tries = 0;
+    std::string candidate;
+  };
+  bool recall(const std::string& key, Probe& probe) const;
+  void remember(const std::string& key, Probe probe) const;
+
+ private:
+  struct FoldedHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const;
+  };
+  struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  struct Entry {
+    int count = 0;
+    int first = -1;
+  };
+  struct Remembered {
+    Probe probe;
+    std::uint64_t generation = 0;
+  };
+  std::unordered_map<std::string, Entry, FoldedHash, FoldedEqual> names_;
+  bool firstKnown_ = true;
+  std::uint64_t removals_ = 0;
+  mutable std::unordered_map<std::string, Remembered> probes_;
+};
+
+}  // namespace wux
