@@ -102,6 +102,30 @@ TEST_F(NoteFileCommandsTest, SavingToTheNamedFileAndExecuting) {
   EXPECT_EQ(launcher.calls.back().argument, "");
 }
 
+TEST_F(NoteFileCommandsTest, SaveMarksWritesEachTickedNoteWithItsChecks) {
+  MemoNodeUI* a = note("note a", {{"FileName", tmp.str("a.txt")}});
+  MemoNodeUI* b = addNote("b");
+  b->body().setText("note b");
+  b->putField_("Filename", "\"" + tmp.str("b.mxa") + "\"");  // never a document file
+  MemoNodeUI* c = addNote("c");  // no file: no dialog either
+  MemoNodeUI* d = addNote("d");  // not ticked
+  d->putField_("Filename", "\"" + tmp.str("d.txt") + "\"");
+  for (MemoNodeUI* n : {a, b, c}) n->setMarked_(true);
+  EXPECT_EQ(run("UISaveMarks"), 3);
+  EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
+  EXPECT_FALSE(std::filesystem::exists(tmp.path / "b.mxa"));
+  EXPECT_FALSE(std::filesystem::exists(tmp.path / "d.txt"));
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_EQ(status(), "Done: Save Marks 1 / 3");
+
+  // Saving again asks before writing over the file.
+  rec.answers = {Answer::No};
+  a->body().setText("changed");
+  EXPECT_EQ(run("UISaveMarks"), 3);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + tmp.str("a.txt")});
+  EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
+}
+
 TEST_F(NoteFileCommandsTest, SaveAsProposesAndRecordsTheName) {
   // A web note without a local copy: the document folder and the address's last part.
   MemoNodeUI* n = note("page", {{"Filename", "http://example.com/dir/page.txt"}});
