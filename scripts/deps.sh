@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
-  zlib1g-dev libjpeg-dev libpng-dev libcurl4-openssl-dev
+  zlib1g-dev libjpeg-dev libpng-dev libwmf-dev libcurl4-openssl-dev
+  # The metafile renderer needs its standard fonts even for pictures without text.
+  fonts-urw-base35
   clang libclang-rt-dev
   qt6-base-dev qt6-webengine-dev
   # Printed pages are checked as PDF text; Japanese text needs a Japanese font to be

@@ -35,17 +35,18 @@ std::string findInPath(const std::string& program) {
   return {};
 }
 
-bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open") {
-  if (sjisTarget.empty()) return false;
+// An empty target with `bare` starts the program without any argument.
+bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open", bool bare = false) {
+  if (sjisTarget.empty() && !bare) return false;
   std::string target = sjisToUtf8(sjisTarget);
   // A leading dash would be read as an option of the opener.
-  if (target[0] == '-') target = "./" + target;
+  if (!target.empty() && target[0] == '-') target = "./" + target;
   const std::string exe = program.find('/') != std::string::npos ? program : findInPath(program);
   if (exe.empty()) return false;
 
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) return false;
-  const char* argv[] = {exe.c_str(), target.c_str(), nullptr};
+  const char* argv[] = {exe.c_str(), target.empty() ? nullptr : target.c_str(), nullptr};
 
   pid_t child = ::fork();
   if (child < 0) {
@@ -102,7 +103,7 @@ Launcher* gCurrent = nullptr;
 bool XdgLauncher::open(const std::string& target) { return startDetached(target); }
 bool XdgLauncher::explore(const std::string& folder) { return startDetached(folder); }
 bool XdgLauncher::start(const std::string& program, const std::string& argument) {
-  return startDetached(argument, sjisToUtf8(program));
+  return startDetached(argument, sjisToUtf8(program), argument.empty());
 }
 
 Launcher& launcher() { return gCurrent ? *gCurrent : gDefault; }

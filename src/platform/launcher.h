@@ -15,7 +15,8 @@ class Launcher {
   // Shows a folder in the desktop's file manager.
   virtual bool explore(const std::string& folder) = 0;
   // Starts `program` detached with `argument` as its one argument (no shell, so blanks
-  // and quotes in it survive). False when it could not start.
+  // and quotes in it survive); an empty `argument` starts it without any. False when it
+  // could not start.
   virtual bool start(const std::string& program, const std::string& argument) = 0;
 };
 

@@ -20,6 +20,7 @@
 #include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "views/BraceTreeView.h"
+#include "views/FrameImage.h"
 #include "views/FrameWB.h"
 #include "views/MainWindowApi.h"
 #include "views/qtext.h"
@@ -128,10 +129,10 @@ TFrameMemoNode::TFrameMemoNode(QWidget* parent) : QWidget(parent) {
   pm->addWidget(memoStatus_);
   content_->addWidget(panelMemo_);
 
-  // The image gets its own frame later; until then a plain picture. The web frame and
-  // the brace tree are made when first needed: a browser engine is costly to start.
-  imageView_ = new QLabel(content_);
-  imageView_->setAlignment(Qt::AlignCenter);
+  // The web frame and the brace tree are made when first needed: a browser engine is
+  // costly to start.
+  imageView_ = new TFrameImage(content_);
+  imageView_->setEditor(this);
   content_->addWidget(imageView_);
 
   comment_ = makeMemo(split_, "Memo_comment");
@@ -313,15 +314,9 @@ void TFrameMemoNode::showContent_() {
       showPanel(wb);
       wb->loadContent_(*data, "image/gif");
       wb->setLocation_(Dequote(node_->getField_("Filename")));
-    } else if (type == "\"image/jpeg\"" || type == "\"image/bmp\"" || type == "\"image/ico\"" ||
-               type == "\"image/png\"" || type == "\"image/x-wmf\"") {
-      // A plain picture until the image frame comes.
-      QPixmap picture;
-      if (picture.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size())))
-        imageView_->setPixmap(picture);
-      else
-        imageView_->setText(QStringLiteral("Image: ") + toQ(Dequote(type)));
+    } else if (TFrameImage::shows(type)) {
       showPanel(imageView_);
+      imageView_->loadContent(type, *data);
     } else {
       showPanel(nullptr);
     }

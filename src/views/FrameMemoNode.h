@@ -19,6 +19,7 @@ namespace wux {
 class MainWindowApi;
 class MemoNode;
 class TBraceTreeView;
+class TFrameImage;
 class TFrameWB;
 
 class TFrameMemoNode : public QWidget {
@@ -75,6 +76,7 @@ class TFrameMemoNode : public QWidget {
   // The web frame and the brace tree, made on first use (null until then).
   TFrameWB* webFrame() const { return webFrame_; }
   TBraceTreeView* braceTree() const { return braceTree_; }
+  TFrameImage* imageFrame() const { return imageView_; }
   bool treeModified() const { return treeModified_; }
   // Commit, switch the note to text, "Poser" or "PoserLike" display, show it again.
   void toText_();
@@ -209,7 +211,7 @@ class TFrameMemoNode : public QWidget {
   QWidget* panelMemo_;
   QPlainTextEdit* memo_;
   QLabel* memoStatus_;
-  QLabel* imageView_;
+  TFrameImage* imageView_;
   TFrameWB* webFrame_ = nullptr;
   TBraceTreeView* braceTree_ = nullptr;
   QPlainTextEdit* comment_;

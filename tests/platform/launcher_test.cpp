@@ -75,8 +75,11 @@ TEST(Launcher, StartsAProgramWithOneArgumentAsItIs) {
   XdgLauncher l;
   EXPECT_TRUE(l.start(fake.script(), "/tmp/a \"quoted\" name;x.mxa"));
   EXPECT_FALSE(l.start("/nonexistent-wux-dir/wux", "/tmp/a.mxa"));
-  const std::string out = fake.output(1);
+  // An empty argument is no argument at all.
+  EXPECT_TRUE(l.start(fake.script(), ""));
+  const std::string out = fake.output(2);
   EXPECT_NE(out.find("1|/tmp/a \"quoted\" name;x.mxa|"), std::string::npos) << out;
+  EXPECT_NE(out.find("0||"), std::string::npos) << out;
 }
 
 TEST(Launcher, MissingOpenerFailsAndFakeRecords) {

@@ -1,0 +1,19 @@
+#pragma once
+// The note file commands other windows reuse: the note window saves its note as the
+// main window does, and executing a note first saves it where its fields say.
+#include <string>
+
+namespace wux {
+
+class MainWindowApi;
+class MemoNode;
+
+// Saves the note's content under a name the user chooses (proposed from its fields) and
+// records the chosen name in its fields. 0 when written, -1 otherwise.
+int saveAsMemoNode_(MainWindowApi& w, MemoNode* node);
+
+// Saves the note's content to the file its fields name, asking for a name only when
+// `mayAsk` and the fields name none. Answers the full name written, "" when nothing was.
+std::string saveMemoNodeToNamedFile(MainWindowApi& w, MemoNode* node, bool mayAsk = true);
+
+}  // namespace wux

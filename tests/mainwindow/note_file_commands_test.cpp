@@ -1,0 +1,253 @@
+// The files a note names: saving to them with their questions, executing, reloading,
+// opening, names from fields and the query note, all run through the command table.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "form_fixture.h"
+#include "model/records/records_support.h"
+#include "platform/files.h"
+#include "platform/launcher.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/views_support.h"
+
+namespace wux {
+namespace {
+
+class NoteFileCommandsTest : public test::FormTest<TFormMainWUXX13c> {
+ protected:
+  NoteFileCommandsTest() : FormTest({2026, 12, 6, 8, 0, 0, 250}) {}
+  void SetUp() override {
+    FormTest::SetUp();
+    form->newMemoFile();
+    form->getMemoFile()->putFileName_(tmp.str("doc.mxa"));
+  }
+  int run(const std::string& name) { return form->commands().run(name); }
+  MemoHolderUI* holder() { return form->getCurrentHolder(); }
+  MemoNodeUI* current() { return form->getCurrentNode(); }
+  MemoNodeUI* addNote(const std::string& name) {
+    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
+    holder()->addNode_(n, name);
+    return n;
+  }
+  // The current note, with a text and the given fields, shown in the editor.
+  MemoNodeUI* note(const std::string& text, std::initializer_list<std::pair<const char*, std::string>> fields) {
+    MemoNodeUI* n = current();
+    n->body().setText(text);
+    for (const auto& [name, value] : fields) n->putField_(name, "\"" + value + "\"");
+    form->Model2UI();
+    return n;
+  }
+  std::string read(const std::string& path) {
+    std::string s;
+    platform::readFile(path, s);
+    return s;
+  }
+
+  test::TempDir tmp;
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher scopedLauncher{&launcher};
+};
+
+TEST_F(NoteFileCommandsTest, SavingToTheNamedFileAndExecuting) {
+  // A document file is never written over, so executing it does nothing.
+  note("text", {{"Filename", "out.mxa"}});
+  EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
+  EXPECT_FALSE(std::filesystem::exists(tmp.path / "out.mxa"));
+  EXPECT_TRUE(launcher.calls.empty());
+
+  // A relative name in a missing folder: the folder is asked for, then written.
+  note("alpha\r\nbeta", {{"Filename", ".\\sub\\a.txt"}});
+  rec.answers = {Answer::Yes};
+  EXPECT_EQ(run("UIExecuteNode"), 0);
+  ASSERT_EQ(rec.messages().size(), 1u);
+  EXPECT_EQ(rec.messages()[0], "Make Directory? ,Not Exist File Path.\r\n" + tmp.str("sub") + "/");
+  const std::string written = tmp.str("sub/a.txt");
+  EXPECT_EQ(read(written), "alpha\r\nbeta\r\n");
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].verb, "open");
+  EXPECT_EQ(launcher.calls[0].target, written);
+  EXPECT_EQ(status(), "Done: Exeute " + written);
+
+  // Overwriting asks; No keeps the file as it was and runs nothing.
+  note("changed", {});
+  rec.asked.clear();
+  rec.answers = {Answer::No};
+  EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + written});
+  EXPECT_EQ(read(written), "alpha\r\nbeta\r\n");
+
+  // No to the folder question writes nothing.
+  note("x", {{"Filename", tmp.str("other/b.txt")}});
+  rec.answers = {Answer::No};
+  EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
+  EXPECT_FALSE(std::filesystem::exists(tmp.path / "other"));
+
+  // A shell script starts directly, its name one argument; an executable file too.
+  launcher.calls.clear();
+  note("echo hi", {{"Filename", tmp.str("run me.sh")}});
+  EXPECT_EQ(run("UIExecuteNode"), 0);
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].verb, "start");
+  EXPECT_EQ(launcher.calls[0].target, "/bin/sh");
+  EXPECT_EQ(launcher.calls[0].argument, tmp.str("run me.sh"));
+  EXPECT_EQ(status(), "Done: Execute " + tmp.str("run me.sh"));
+  chmod(tmp.str("run me.sh").c_str(), 0755);
+  rec.answers = {Answer::Yes};
+  EXPECT_EQ(run("UIExecuteNode"), 0);
+  EXPECT_EQ(launcher.calls.back().target, tmp.str("run me.sh"));
+  EXPECT_EQ(launcher.calls.back().argument, "");
+}
+
+TEST_F(NoteFileCommandsTest, SaveMarksWritesEachTickedNoteWithItsChecks) {
+  MemoNodeUI* a = note("note a", {{"FileName", tmp.str("a.txt")}});
+  MemoNodeUI* b = addNote("b");
+  b->body().setText("note b");
+  b->putField_("Filename", "\"" + tmp.str("b.mxa") + "\"");  // never a document file
+  MemoNodeUI* c = addNote("c");  // no file: no dialog either
+  MemoNodeUI* d = addNote("d");  // not ticked
+  d->putField_("Filename", "\"" + tmp.str("d.txt") + "\"");
+  for (MemoNodeUI* n : {a, b, c}) n->setMarked_(true);
+  EXPECT_EQ(run("UISaveMarks"), 3);
+  EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
+  EXPECT_FALSE(std::filesystem::exists(tmp.path / "b.mxa"));
+  EXPECT_FALSE(std::filesystem::exists(tmp.path / "d.txt"));
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_EQ(status(), "Done: Save Marks 1 / 3");
+
+  // Saving again asks before writing over the file.
+  rec.answers = {Answer::No};
+  a->body().setText("changed");
+  EXPECT_EQ(run("UISaveMarks"), 3);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + tmp.str("a.txt")});
+  EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
+}
+
+TEST_F(NoteFileCommandsTest, SaveAsProposesAndRecordsTheName) {
+  // A web note without a local copy: the document folder and the address's last part.
+  MemoNodeUI* n = note("page", {{"Filename", "http://example.com/dir/page.txt"}});
+  rec.inputs = {tmp.str("saved.txt")};
+  rec.answers = {Answer::Yes};
+  EXPECT_EQ(run("UISaveAsMemoNode"), 0);
+  ASSERT_FALSE(rec.asked.empty());
+  EXPECT_EQ(rec.asked[0].kind, "save");
+  EXPECT_EQ(read(tmp.str("saved.txt")), "page\r\n");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Change Field named as \"FilenameLocal\" ?"});
+  EXPECT_EQ(n->getField_("FilenameLocal"), "\"" + tmp.str("saved.txt") + "\"");
+  EXPECT_EQ(n->getField_("Filename"), "\"http://example.com/dir/page.txt\"");
+
+  // A note without a file name proposes its own name and takes the chosen one.
+  MemoNodeUI* plain = addNote("a/b");
+  form->changeCurrentNode_(plain);
+  rec.asked.clear();
+  rec.inputs = {};
+  EXPECT_EQ(run("UISaveAsMemoNode"), kResultFailed);  // cancelled
+  EXPECT_EQ(plain->getField_("Filename"), "");
+  rec.inputs = {tmp.str("plain.txt")};
+  EXPECT_EQ(run("UISaveAsMemoNode"), 0);
+  EXPECT_EQ(plain->getField_("Filename"), "\"" + tmp.str("plain.txt") + "\"");
+  EXPECT_TRUE(holder()->modified);
+}
+
+TEST_F(NoteFileCommandsTest, Reloading) {
+  MemoNodeUI* n = note("old", {});
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "Do not reload. because filename is empty.");
+
+  // A relative name is read from the notebook's folder and stays relative.
+  platform::writeFileAtomic(tmp.str("r.txt"), "new text\r\n");
+  n->putField_("Filename", "\".\\r.txt\"");
+  holder()->modified = false;
+  EXPECT_EQ(run("UIReloadMemoNode"), 0);
+  EXPECT_EQ(n->body().text(), "new text\r\n");
+  EXPECT_EQ(n->getField_("Filename"), "\".\\r.txt\"");
+  EXPECT_TRUE(holder()->modified);
+
+  n->putField_("Filename", "\"" + tmp.str("gone.txt") + "\"");
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "Does Not exist. " + tmp.str("gone.txt"));
+  EXPECT_EQ(n->body().text(), "new text\r\n");
+
+  // A web address in any case is fetched again and stays the note's Filename.
+  test::TempDir served;
+  form->putTempDir_(tmp.str(""));
+  platform::writeFileAtomic(served.str("page.txt"), "served line\r\n");
+  testing::LoopbackServer server(served.path.string());
+  ASSERT_TRUE(server.ready()) << "python3 http.server did not start";
+  const std::string address = "HTTP" + server.url("/page.txt").substr(4);
+  n->putField_("Filename", "\"" + address + "\"");
+  EXPECT_EQ(run("UIReloadMemoNode"), 0);
+  EXPECT_EQ(n->body().text(), "served line\r\n");
+  EXPECT_EQ(n->getField_("Filename"), "\"" + address + "\"");
+
+  // A link note is only shown again.
+  n->putField_("Content-Transfer-Encoding", "\"URL\"");
+  n->putField_("Filename", "\"http://example.com/\"");
+  const std::string fields = n->fieldList()->text();
+  EXPECT_EQ(run("UIReloadMemoNode"), 0);
+  EXPECT_EQ(n->fieldList()->text(), fields);
+}
+
+TEST_F(NoteFileCommandsTest, OpenExploreAndExists) {
+  note("", {{"Filename", "/nonexistent"}});
+  EXPECT_EQ(run("UIExistsFilename"), kResultFailed);
+  EXPECT_EQ(status(), "File did not exists on Local. /nonexistent");
+  EXPECT_EQ(run("UIExplorerFilenameMemoNode"), 0);
+  EXPECT_EQ(status(), "Done: Explore /");
+
+  // A missing file only warns; it is opened all the same.
+  EXPECT_EQ(run("UIOpenFilename"), 0);
+  EXPECT_EQ(status(), "WARRNING: File does not exists on Local. /nonexistent");
+  EXPECT_EQ(launcher.calls.back().verb, "open");
+  EXPECT_EQ(run("UIOpenLink"), kResultHolderReadOnly);
+  EXPECT_EQ(status(), "Do not open. because Link is empty. ");
+
+  current()->putField_("Link", "\"https://example.com/x\"");
+  EXPECT_EQ(run("UIExplorerLinkMemoNode"), 0);
+  EXPECT_EQ(status(), "Done: Open https://example.com/x");
+
+  current()->putField_("Filename", "\"" + tmp.str("missing/f.txt") + "\"");
+  EXPECT_EQ(run("UIExplorerFilenameMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "Not found Directory " + tmp.str("missing/"));
+
+  EXPECT_EQ(run("UIExplorerMemoHolder"), 0);
+  EXPECT_EQ(status(), "Done:UIExplorerMemoHolder " + tmp.str(""));
+  EXPECT_EQ(launcher.calls.back().verb, "explore");
+}
+
+TEST_F(NoteFileCommandsTest, NamesFromAFieldAndTheQueryNote) {
+  MemoNodeUI* first = current();
+  first->putField_("Title", "\"Alpha\"");
+  MemoNodeUI* second = addNote("Say \"hi\"");
+  MemoNodeUI* third = addNote("third");
+  third->putField_("Title", "\"Alpha\"");
+
+  rec.inputs = {"  "};
+  EXPECT_EQ(run("UIChangeNameFromField"), kResultFailed);
+  rec.inputs = {"Title"};
+  EXPECT_EQ(run("UIChangeNameFromField"), 3);
+  EXPECT_EQ(rec.asked.back().caption, "Change name from Field's Value");
+  EXPECT_EQ(first->name(), "Alpha");
+  EXPECT_EQ(second->name(), "_");
+  EXPECT_EQ(second->getField_("OldName"), "\"Say 'hi'\"");
+  EXPECT_NE(third->name(), "Alpha");  // names stay unique
+
+  // The query note is remembered by name in the notebook and saved with it.
+  form->changeCurrentNode_(second);
+  std::string actual;
+  second->putName_("K", actual);
+  EXPECT_EQ(run("UISetQuery"), 0);
+  EXPECT_NE(holder()->saveToText_().find("QueryNode=\"K\""), std::string::npos);
+  form->changeCurrentNode_(first);
+  EXPECT_EQ(run("UIJumpQuery"), 0);
+  EXPECT_EQ(current(), second);
+  holder()->putField_("QueryNode", "\"nobody\"");
+  EXPECT_EQ(run("UIJumpQuery"), kResultFailed);
+  EXPECT_EQ(status(), "Not found QueryNode named as nobody");
+}
+
+}  // namespace
+}  // namespace wux
