@@ -169,8 +169,9 @@ void TFormName::loadFromObject(MemoNode* node) {
 }
 
 void TFormName::storeToObject() {
-  // The accepted text heads the history, once.
+  // The accepted text heads the history, once; a blank one is not worth keeping.
   const QString text = name_->currentText();
+  if (text.trimmed().isEmpty()) return;
   const int i = name_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (i >= 0) name_->removeItem(i);
   name_->insertItem(0, text);

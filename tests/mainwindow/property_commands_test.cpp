@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -209,6 +210,21 @@ TEST_F(PropertyCommandsTest, RenameDialogRenamesTheNote) {
   });
   run("UIRenameDialog");
   EXPECT_EQ(form->getCurrentNode()->name(), sj("★ 会議"));
+
+  // A click on the name line opens the same dialog, which keeps its history.
+  whenShown<TFormName>([](TFormName* d) {
+    EXPECT_EQ(d->ComboBox_Name()->itemText(0), QString::fromUtf8("★ 会議 "));
+    d->button(QString(), QStringLiteral("CH1"))->click();
+    d->OKBtn()->click();
+  });
+  QTest::mouseClick(editor()->StaticText_name(), Qt::LeftButton);
+  EXPECT_EQ(form->getCurrentNode()->name(), sj("会議"));
+
+  // A read-only note is not renamed.
+  form->getCurrentNode()->putField_("FlagReadOnly", "\"true\"");
+  EXPECT_EQ(run("UIRenameDialog"), -1);
+  EXPECT_EQ(status(), "flagReadOnly=\"true\"");
+  form->getCurrentNode()->removeField_("FlagReadOnly");
 
   form->uiReadOnlyBox()->setChecked(true);
   EXPECT_EQ(run("UIRenameDialog"), -1);
