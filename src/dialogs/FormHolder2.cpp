@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QScrollArea>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -39,13 +41,14 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
   setWindowTitle(QStringLiteral("Holder Propaty"));
   setMinimumHeight(300);
   setMaximumHeight(QWIDGETSIZE_MAX);
+  resize(480, 700);
   auto* bar = new QMenuBar(this);
   bar->addAction(QStringLiteral("&CLOSE"), this, &QDialog::reject);
   body()->setMenuBar(bar);
   auto* tabs = new QTabWidget(this);
   body()->addWidget(tabs);
 
-  auto* general = new QWidget(tabs);
+  auto* general = new QWidget;
   auto* g = new QFormLayout(general);
   StaticText_Name = staticText("StaticText_Name", general);
   StaticText_FileName = staticText("StaticText_FileName", general);
@@ -72,9 +75,12 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
       general);
   RadioGroup_FileExt = new RadioGroup("RadioGroup_FileExt", QStringLiteral("FileExt"),
                                       {QStringLiteral(".mxh"), QStringLiteral(".mhz")}, general);
-  for (QWidget* r : {static_cast<QWidget*>(RadioGroup_Type), static_cast<QWidget*>(RadioGroup_Sort),
-                     static_cast<QWidget*>(RadioGroup_NewNodeOP), static_cast<QWidget*>(RadioGroup_FileExt)})
-    g->addRow(r);
+  auto* radios = new QGridLayout;
+  radios->addWidget(RadioGroup_Type, 0, 0);
+  radios->addWidget(RadioGroup_Sort, 0, 1);
+  radios->addWidget(RadioGroup_NewNodeOP, 1, 0);
+  radios->addWidget(RadioGroup_FileExt, 1, 1);
+  g->addRow(radios);
   ComboBox_FormatDate = new QComboBox(general);
   ComboBox_FormatDate->setObjectName(QStringLiteral("ComboBox_FormatDate"));
   ComboBox_FormatDate->setEditable(true);
@@ -110,7 +116,12 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
   connect(explorer, &QPushButton::clicked, this,
           [this] { exploreFolderOf(this, fromQ(StaticText_FileName->text())); });
   g->addRow(explorer);
-  tabs->addTab(general, QStringLiteral("General"));
+  // The page scrolls rather than squeezing its controls in a short window.
+  auto* scroll = new QScrollArea(tabs);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidget(general);
+  tabs->addTab(scroll, QStringLiteral("General"));
 
   auto* mail = new QWidget(tabs);
   auto* m = new QFormLayout(mail);

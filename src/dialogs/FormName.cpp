@@ -40,21 +40,29 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
   name_->setInsertPolicy(QComboBox::NoInsert);
   body()->addWidget(name_);
 
-  auto group = [this](const QString& title, QLayout* into) {
+  // A group of buttons in rows of `columns`.
+  struct Group {
+    QGroupBox* box;
+    QGridLayout* grid;
+    int columns;
+  };
+  auto group = [this](const QString& title, QLayout* into, int columns = 6) {
     auto* g = new QGroupBox(title, this);
     auto* l = new QGridLayout(g);
     l->setSpacing(1);
+    l->setContentsMargins(2, 2, 2, 2);
     into->addWidget(g);
-    return std::make_pair(g, l);
+    return Group{g, l, columns};
   };
-  auto add = [this](std::pair<QGroupBox*, QGridLayout*> g, const QString& caption, auto&& action) {
-    auto* b = new QPushButton(caption, g.first);
+  auto add = [this](Group g, const QString& caption, auto&& action) {
+    auto* b = new QPushButton(caption, g.box);
     b->setAutoDefault(false);
-    const int n = g.second->count();
-    g.second->addWidget(b, n / 8, n % 8);
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 8);
+    const int n = g.grid->count();
+    g.grid->addWidget(b, n / g.columns, n % g.columns);
     connect(b, &QPushButton::clicked, this, action);
   };
-  auto marks = [&](std::pair<QGroupBox*, QGridLayout*> g, const char* const* list, int count,
+  auto marks = [&](Group g, const char* const* list, int count,
                    std::string (*op)(const std::string&, const std::string&)) {
     for (int i = 0; i < count; ++i) {
       const QString caption = QString::fromUtf8(list[i]);
@@ -87,7 +95,7 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
   calendar_ = new QCalendarWidget(this);
   calendar_->setObjectName(QStringLiteral("MonthCalendar1"));
   calBox->addWidget(calendar_);
-  auto gc = group(QStringLiteral("Calendar"), calBox);
+  auto gc = group(QStringLiteral("Calendar"), calBox, 4);
   add(gc, QStringLiteral("<<"), [this] { calendar_->setSelectedDate(calendar_->selectedDate().addYears(-1)); });
   add(gc, QStringLiteral(">>"), [this] { calendar_->setSelectedDate(calendar_->selectedDate().addYears(1)); });
   add(gc, QStringLiteral("Today"), [this] { setCalendarDate(Now()); });
@@ -102,7 +110,7 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
   body()->addLayout(middle);
 
   auto* freeBox = new QVBoxLayout;
-  auto gf = group(QString(), freeBox);
+  auto gf = group(QString(), freeBox, 7);
   add(gf, QStringLiteral("Reset"), [this] { setNameText(loaded_); });
   add(gf, QStringLiteral("COPY"), [this] {
     if (QLineEdit* e = name_->lineEdit()) clipboard().setText(fromQ(e->selectedText()));

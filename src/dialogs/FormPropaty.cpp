@@ -76,7 +76,9 @@ RadioGroup::RadioGroup(const char* objectName, const QString& title, std::initia
                        QWidget* parent)
     : QGroupBox(title, parent) {
   setObjectName(QString::fromLatin1(objectName));
-  auto* l = new QHBoxLayout(this);
+  // Two or three choices side by side, more in a column.
+  QBoxLayout* l = items.size() > 3 ? static_cast<QBoxLayout*>(new QVBoxLayout(this))
+                                   : static_cast<QBoxLayout*>(new QHBoxLayout(this));
   for (const QString& item : items) {
     auto* b = new QRadioButton(item, this);
     buttons_.push_back(b);
