@@ -198,6 +198,9 @@ void TFormMainMenu::showHolderCount() {
 
 bool TFormMainMenu::isUIReadOnly() { return checkUIReadOnly_ && checkUIReadOnly_->isChecked(); }
 bool TFormMainMenu::isUIInternet() { return checkUIInternet_ && checkUIInternet_->isChecked(); }
+void TFormMainMenu::setUIReadOnly_(bool on) {
+  if (checkUIReadOnly_) checkUIReadOnly_->setChecked(on);
+}
 
 void TFormMainMenu::updateColor() {
   if (!aFile_ || !panelTop_) return;

@@ -26,6 +26,7 @@ class TFormMainMenu : public TFormMainScript {
   TFrameMemoNode* getNodeFrame() override;
   bool isUIReadOnly() override;
   bool isUIInternet() override;
+  void setUIReadOnly_(bool on) override;
   void showHolderCount() override;
   int changeTreeView_() override;
   int changeListView_() override;

@@ -4,6 +4,7 @@
 // before anything reads or changes the model. The model keeps Shift_JIS; only the
 // widgets see Unicode.
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "model/lineops.h"
@@ -117,6 +118,11 @@ class TFrameMemoNode : public QWidget {
   void replaceNameSel_();
   void addNameSel_();
   void addNamePlusSel_();
+  // The name dialog ("Rename", a click on the name line): the edited name replaces the
+  // note's name at once. The dialog lives beside the dialogs and is installed here.
+  void renameDialog_();
+  using NameDialog = std::function<bool(QWidget* owner, MainWindowApi* w, MemoNode* node, std::string& name)>;
+  static void setNameDialog(NameDialog dialog);
   // The field line that holds the caret of the focused editor.
   void copyFieldName_();
   void copyFieldValue_();

@@ -7,11 +7,13 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
 #include "model/Prompter.h"
 #include "model/clock.h"
+#include "model/records/MemoHolder.h"
 #include "model/records/MemoNode.h"
 #include "model/strutil.h"
 #include "model/tagtree.h"
@@ -596,8 +598,35 @@ std::string TFrameMemoNode::caretPositionText_(const QPlainTextEdit* edit) const
 
 std::string TFrameMemoNode::caretStatus() const { return fromQ(memoStatus_->text()); }
 
+namespace {
+TFrameMemoNode::NameDialog& nameDialog() {
+  static TFrameMemoNode::NameDialog dialog;
+  return dialog;
+}
+}  // namespace
+
+void TFrameMemoNode::setNameDialog(NameDialog dialog) { nameDialog() = std::move(dialog); }
+
+void TFrameMemoNode::renameDialog_() {
+  if (!node_) return;
+  if (readOnly_ || node_->isReadOnly_()) return message_("Read Only Mode! Can not Change Node name.");
+  std::string name;
+  if (!nameDialog() || !nameDialog()(this, owner_, node_, name)) return;
+  name = sjis::trim(name);
+  if (name.empty()) return message_("Do not rename Empty characters.");
+  if (name != sjis::trim(nameText())) {
+    renameTo(name);
+    if (MemoHolder* h = node_->getParentHolder_()) h->modified = true;
+  }
+}
+
 bool TFrameMemoNode::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type t = event->type();
+  if (watched == name_ && t == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    renameDialog_();
+    return true;
+  }
   if (t == QEvent::KeyRelease || t == QEvent::MouseButtonRelease) {
     if (watched == memo_ || watched == memo_->viewport()) {
       memoStatus_->setText(toQ(caretPositionText_(memo_)));
@@ -765,7 +794,9 @@ void TFrameMemoNode::buildMenus() {
     const std::string sjisMark = fromQ(QString::fromUtf8(mark));
     item(name, mark, [this, sjisMark] { prefixName_(sjisMark); });
   }
+  item(name, "Rename", [this] { renameDialog_(); });
   attach(name_, name);
+  name_->installEventFilter(this);
 
   for (QPlainTextEdit* e : {memo_, comment_, fields_}) {
     e->installEventFilter(this);

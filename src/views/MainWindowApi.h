@@ -49,6 +49,8 @@ class MainWindowApi {
   virtual bool checkHolderReadOnly() = 0;
   virtual bool isUIReadOnly() = 0;
   virtual bool isUIInternet() = 0;
+  // Switches the interface's read-only mode (a notebook made read-only turns it on).
+  virtual void setUIReadOnly_(bool) {}
 
   // The busy protocol. Prefer BusyScope to pairing begin and end by hand.
   virtual bool isDoing_() = 0;

@@ -275,6 +275,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerExportPrintCommands(table, w);
   registerShellCommands(table, w);
   registerMailCommands(table, w);
+  registerPropertyCommands(table, w);
   registerMenuCommands(table, w);
 }
 

@@ -18,6 +18,7 @@
 // HTML export and printing                        ExportPrintCommands.cpp
 // the shell and the windows it opens              ShellCommands.cpp
 // the mail windows                                MailCommands.cpp
+// the property and batch-edit windows, the rename  PropertyCommands.cpp
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
@@ -43,6 +44,7 @@ void registerEditorTextCommands(CommandTable& table, MainWindowApi& w);
 void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
 void registerShellCommands(CommandTable& table, MainWindowApi& w);
 void registerMailCommands(CommandTable& table, MainWindowApi& w);
+void registerPropertyCommands(CommandTable& table, MainWindowApi& w);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 
 // A command that shows the not-implemented notice and answers `result`: for the few

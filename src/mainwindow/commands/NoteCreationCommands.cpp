@@ -8,9 +8,11 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "dialogs/FormSelectHolder.h"
 #include "mainwindow/commands/Commands.h"
 #include "mainwindow/commands/NoteMaker.h"
 #include "model/Prompter.h"
@@ -670,6 +672,47 @@ int updateLevel(MainWindowApi& w) {
   });
 }
 
+// Copies the marked notes into a notebook the user picks (or a new one); the copies
+// keep their names and the last becomes current. The number copied.
+int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
+  if (w.isDoing_()) return kResultFailed;
+  if (w.checkUIReadOnly()) return kResultUIReadOnly;
+  MemoHolderUI* holder = w.getCurrentHolder();
+  MemoFileUI* doc = w.getMemoFile();
+  if (!holder || !doc) return kResultFailed;
+  StringList marked;
+  holder->getMarkedList_(marked);
+  if (marked.empty()) {
+    prompter().messageBox("Nothing Node Marked.", "Warning", Buttons::OK);
+    return kResultFailed;
+  }
+  int index = -1;
+  if (!chooser.window()) return kResultUIReadOnly;
+  if (!chooser.choose(w, index)) return kResultFailed;
+  w.UI2Model();
+  auto* target = index >= 0 ? dynamic_cast<MemoHolderUI*>(doc->getHolder_(index)) : w.newHolder_(-1);
+  if (!target) return kResultFailed;
+  if (target->isReadOnly_()) {
+    w.messageDoing_("This MemoHolder is Read Only. (" + target->name() + ")");
+    return kResultHolderReadOnly;
+  }
+  // The copies go in before the notebook is shown, so a new notebook is never shown empty.
+  if (!target->loaded) w.loadHolder(target);
+  MemoNode* last = nullptr;
+  for (int i = 0; i < marked.count(); ++i)
+    if (auto* n = marked.objectAs<MemoNode>(i)) {
+      last = n->cloneNode_();
+      target->addNode_(last, marked[i]);
+    }
+  target->modified = true;
+  if (last) target->putCurrentNode_(last);
+  w.changeCurrentHolder(target);
+  if (auto* lastUI = dynamic_cast<MemoNodeUI*>(last)) w.changeCurrentNode_(lastUI);
+  w.refreshHolderView();
+  w.messageDoing_("Done: Copy Marks To " + target->name() + " " + std::to_string(marked.count()));
+  return marked.count();
+}
+
 }  // namespace
 
 // ---- the general maker ----
@@ -843,6 +886,8 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
 
   table.add("UIDeleteMemoNode", [&w]() -> int { return UIDeleteMemoNode(w); });
   table.add("UIDeleteMarkNodes", [&w]() -> int { return UIDeleteMarkNodes(w); });
+  auto chooser = std::make_shared<HolderChooser>();
+  table.add("UICopyMarksTo", [&w, chooser]() -> int { return UICopyMarksTo(w, *chooser); });
   table.add("UICSV2Holder", [&w]() -> int { return UICSV2Holder(w); });
   table.add("UIMemoNode2NewNodes", [&w]() -> int { return linesToNotes(w, false); });
   table.add("UIMemoNode2Holder", [&w]() -> int { return linesToNotes(w, true); });

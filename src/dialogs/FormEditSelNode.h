@@ -1,0 +1,52 @@
+#pragma once
+// The batch-edit window: one edit of names, texts, comments or a field applied to
+// every note of its target list. The callers hand it their notes by replacing the list;
+// a note deleted meanwhile is left out, never touched.
+#include <QDialog>
+#include <string>
+
+#include "dialogs/PropertyData.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace wux {
+
+class MainWindowApi;
+
+class TFormEditSelNode : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TFormEditSelNode(QWidget* parent = nullptr);
+  void setMainWindow(MainWindowApi* w) { w_ = w; }
+  // Replaces the targets: each line's text with its note.
+  void setTargets(const StringList& notes);
+  int targetCount() const { return targets_.count(); }
+
+  void editName(NamePlace place);
+  void editMemo(LinesPlace place);
+  void editComment(LinesPlace place);
+  void setField();
+  void deleteField();
+  void updateField();
+
+  std::string statusText() const;
+  QListWidget* ListBox2() const { return list_; }
+  QComboBox *ComboBox_name, *ComboBox_Field, *ComboBox_Value;
+  QPlainTextEdit *Memo_Memo, *Memo_Comment;
+
+ private:
+  void status(const std::string& text);
+  // The live targets, after committing the editor; empty (and the status says so)
+  // when there are none.
+  std::vector<MemoNode*> liveTargets();
+  void finish(const std::string& text);
+  MainWindowApi* w_ = nullptr;
+  NoteTargets targets_;
+  QListWidget* list_;
+  QLabel* panel_;
+};
+
+}  // namespace wux

@@ -1,0 +1,189 @@
+// The note-name editor.
+#include "dialogs/FormName.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "dialogs/NoteNameEdit.h"
+#include "model/records/MemoFile.h"
+#include "model/records/MemoHolder.h"
+#include "model/records/MemoNode.h"
+#include "model/strutil.h"
+#include "views/Clipboard.h"
+#include "views/MainWindowApi.h"
+#include "views/MemoHolderUI.h"
+#include "views/qtext.h"
+
+namespace wux {
+
+namespace {
+
+QPalette colored(QPalette p, Color c) {
+  p.setColor(QPalette::Window, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  return p;
+}
+
+}  // namespace
+
+TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
+  setMinimumSize(400, 250);
+  setMaximumSize(600, 500);
+  name_ = new QComboBox(this);
+  name_->setObjectName(QStringLiteral("ComboBox_Name"));
+  name_->setEditable(true);
+  name_->setInsertPolicy(QComboBox::NoInsert);
+  body()->addWidget(name_);
+
+  // A group of buttons in rows of `columns`.
+  struct Group {
+    QGroupBox* box;
+    QGridLayout* grid;
+    int columns;
+  };
+  auto group = [this](const QString& title, QLayout* into, int columns = 6) {
+    auto* g = new QGroupBox(title, this);
+    auto* l = new QGridLayout(g);
+    l->setSpacing(1);
+    l->setContentsMargins(2, 2, 2, 2);
+    into->addWidget(g);
+    return Group{g, l, columns};
+  };
+  auto add = [this](Group g, const QString& caption, auto&& action) {
+    auto* b = new QPushButton(caption, g.box);
+    b->setAutoDefault(false);
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 8);
+    const int n = g.grid->count();
+    g.grid->addWidget(b, n / g.columns, n % g.columns);
+    connect(b, &QPushButton::clicked, this, action);
+  };
+  auto marks = [&](Group g, const char* const* list, int count,
+                   std::string (*op)(const std::string&, const std::string&)) {
+    for (int i = 0; i < count; ++i) {
+      const QString caption = QString::fromUtf8(list[i]);
+      add(g, caption, [this, caption, op] { setNameText(op(nameText(), fromQ(caption))); });
+    }
+  };
+  auto* words = new QVBoxLayout;
+  static const char* const k1[] = {"○", "◎", "●", "▲", "☆", "★", "*", "URL", "Image", "DIR", "■", "□"};
+  static const char* const k2[] = {"★", "☆", "●", "◎", "○", "日", "土", "月", "火", "水", "木", "金", "▲"};
+  static const char* const k3[] = {"○", "◎", "●", "▲", "☆", "★"};
+  auto g1 = group(QStringLiteral("$1"), words);
+  marks(g1, k1, 12, namedit::insertWord1);
+  add(g1, QStringLiteral("cut1"), [this] { edit(namedit::cutWord1); });
+  add(g1, QStringLiteral("Inc"), [this] { setNameText(namedit::stepWord1(nameText(), true)); });
+  add(g1, QStringLiteral("Dec"), [this] { setNameText(namedit::stepWord1(nameText(), false)); });
+  auto g2 = group(QStringLiteral("$2"), words);
+  marks(g2, k2, 13, namedit::insertWord2);
+  add(g2, QStringLiteral("cut2"), [this] { edit(namedit::cutWord2); });
+  add(g2, QStringLiteral("Inc"), [this] { setNameText(namedit::stepWord2(nameText(), true)); });
+  add(g2, QStringLiteral("Dec"), [this] { setNameText(namedit::stepWord2(nameText(), false)); });
+  auto g3 = group(QStringLiteral("$3"), words);
+  marks(g3, k3, 6, namedit::insertWord3);
+  add(g3, QStringLiteral("cut3"), [this] { edit(namedit::cutWord3); });
+  add(g3, QStringLiteral("CH2"), [this] { setNameText(namedit::cutHead(namedit::cutHead(nameText()))); });
+  add(g3, QStringLiteral("*"), [this] { setNameText("*"); });
+
+  auto* middle = new QHBoxLayout;
+  middle->addLayout(words, 1);
+  auto* calBox = new QVBoxLayout;
+  calendar_ = new QCalendarWidget(this);
+  calendar_->setObjectName(QStringLiteral("MonthCalendar1"));
+  calBox->addWidget(calendar_);
+  auto gc = group(QStringLiteral("Calendar"), calBox, 4);
+  add(gc, QStringLiteral("<<"), [this] { calendar_->setSelectedDate(calendar_->selectedDate().addYears(-1)); });
+  add(gc, QStringLiteral(">>"), [this] { calendar_->setSelectedDate(calendar_->selectedDate().addYears(1)); });
+  add(gc, QStringLiteral("Today"), [this] { setCalendarDate(Now()); });
+  add(gc, QStringLiteral("Set"), [this] {
+    if (!w_) return;
+    std::string format;
+    if (MemoHolderUI* h = w_->getCurrentHolder()) format = Dequote(h->getField_("FormatDate"));
+    if (format.empty()) format = "YYYYMMDD";
+    setNameText(namedit::putDate(nameText(), FormatDateTime(format, calendarDate())));
+  });
+  middle->addLayout(calBox);
+  body()->addLayout(middle);
+
+  auto* freeBox = new QVBoxLayout;
+  auto gf = group(QString(), freeBox, 7);
+  add(gf, QStringLiteral("Reset"), [this] { setNameText(loaded_); });
+  add(gf, QStringLiteral("COPY"), [this] {
+    if (QLineEdit* e = name_->lineEdit()) clipboard().setText(fromQ(e->selectedText()));
+  });
+  add(gf, QStringLiteral("Paste"), [this] {
+    if (QLineEdit* e = name_->lineEdit()) e->insert(toQ(clipboard().text()));
+  });
+  add(gf, QStringLiteral("ExtractFilename"), [this] { edit(namedit::extractFileName); });
+  add(gf, QStringLiteral("Cut Head"), [this] { edit(namedit::cutHead); });
+  add(gf, QStringLiteral("Cut Tail"), [this] { edit(namedit::cutTail); });
+  add(gf, QStringLiteral("CH1"), [this] { setNameText(DeleteFirstChar(nameText())); });
+  add(gf, QStringLiteral("CT1"), [this] { setNameText(DeleteLastChar(nameText())); });
+  add(gf, QStringLiteral("ChangeFileExt,''"), [this] { edit(namedit::removeExtension); });
+  add(gf, QStringLiteral("Clear"), [this] { setNameText(""); });
+  add(gf, QStringLiteral("All"), [this] {
+    name_->setFocus();
+    if (QLineEdit* e = name_->lineEdit()) e->selectAll();
+  });
+  add(gf, QStringLiteral("Inc10"), [this] { setNameText(namedit::stepLastNumber(nameText(), true)); });
+  add(gf, QStringLiteral("Dec10"), [this] { setNameText(namedit::stepLastNumber(nameText(), false)); });
+  body()->addLayout(freeBox);
+}
+
+void TFormName::edit(std::string (*op)(const std::string&)) { setNameText(op(nameText())); }
+
+std::string TFormName::nameText() const { return fromQ(name_->currentText()); }
+void TFormName::setNameText(const std::string& sjis) { name_->setEditText(toQ(sjis)); }
+
+QPushButton* TFormName::button(const QString& group, const QString& caption) const {
+  for (QGroupBox* g : findChildren<QGroupBox*>())
+    if (g->title() == group)
+      for (QPushButton* b : g->findChildren<QPushButton*>())
+        if (b->text() == caption) return b;
+  return nullptr;
+}
+
+DateTime TFormName::calendarDate() const {
+  const QDate d = calendar_->selectedDate();
+  DateTime t;
+  t.year = d.year();
+  t.month = d.month();
+  t.day = d.day();
+  return t;
+}
+
+void TFormName::setCalendarDate(const DateTime& d) { calendar_->setSelectedDate(QDate(d.year, d.month, d.day)); }
+
+void TFormName::loadFromObject(MemoNode* node) {
+  if (!node) return;
+  loaded_ = node->name();
+  setNameText(loaded_ + " ");
+  std::string caption = "Change MemoNode's Name : ";
+  setPalette(QPalette());
+  MemoHolder* holder = node->getParentHolder_();
+  if (MemoFile* doc = holder ? holder->getParentFile_() : nullptr) {
+    caption += doc->name();
+    setAutoFillBackground(true);
+    setPalette(colored(palette(), doc->getColor_()));
+  }
+  if (holder) caption += " : " + holder->name();
+  setWindowTitle(toQ(caption));
+  DateTime date;
+  if (TryDigitsToDateTime(namedit::calendarDateText(loaded_, Now()), date)) setCalendarDate(date);
+}
+
+void TFormName::storeToObject() {
+  // The accepted text heads the history, once; a blank one is not worth keeping.
+  const QString text = name_->currentText();
+  if (text.trimmed().isEmpty()) return;
+  const int i = name_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (i >= 0) name_->removeItem(i);
+  name_->insertItem(0, text);
+  name_->setCurrentIndex(0);
+}
+
+}  // namespace wux
