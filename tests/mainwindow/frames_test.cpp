@@ -1,6 +1,9 @@
 // The notebook frame and the note editor inside the main window.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTimer>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QMenu>
@@ -235,6 +238,13 @@ TEST_F(FramesTest, ContextMenusRunRegisteredCommandsAndActOnTheItemUnderThePoint
     bool inverted() const override { return false; }
   } grep;
   frame->grepDialog = [&grep]() -> GrepDialogApi* { return &grep; };
+  // Items that open a modal window are answered by closing it, as a user would.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  });
+  closer.start(5);
   for (int (TFormMainWUXX13c::*change)() : {&TFormMainWUXX13c::changeCheckListBox_, &TFormMainWUXX13c::changeTreeView_,
                                             &TFormMainWUXX13c::changeListView_}) {
     (form.get()->*change)();

@@ -450,21 +450,6 @@ int jumpQuery(MainWindowApi& w) {
   return 0;
 }
 
-int renameDialog(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
-  MemoNodeUI* node = w.getCurrentNode();
-  if (w.isUIReadOnly()) {
-    w.messageDoing_("UIReadOnly=\"true\"");
-    return kResultFailed;
-  }
-  if (node && node->isReadOnly_()) {
-    w.messageDoing_("flagReadOnly=\"true\"");
-    return kResultFailed;
-  }
-  // The dialog belongs to the note editor; until it has one the notice says so.
-  return w.stillNotImplemented("TFrameMemoNode.StaticText_nameClick");
-}
-
 }  // namespace
 
 void registerNoteFileCommands(CommandTable& table, MainWindowApi& w) {
@@ -486,7 +471,6 @@ void registerNoteFileCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIChangeNameFromField", [&w] { return namesFromField(w); });
   table.add("UISetQuery", [&w] { return setQuery(w); });
   table.add("UIJumpQuery", [&w] { return jumpQuery(w); });
-  table.add("UIRenameDialog", [&w] { return renameDialog(w); });
 }
 
 }  // namespace wux
