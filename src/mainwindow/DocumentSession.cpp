@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+#include "mainwindow/commands/NoteMaker.h"
 #include "model/Prompter.h"
 #include "model/lists.h"
 #include "model/records/RecordFiles.h"
@@ -127,32 +128,13 @@ int DocumentSession::openWithoutExtension(const std::string& name) {
   return kResultFailed;
 }
 
+// Another file becomes a note of its text; a folder a URL note.
 int DocumentSession::openOtherFile(const std::string& name) {
-  return newNoteFor(name, false) ? 0 : kResultFailed;
+  return newMemoNodeKind(w_, name, NoteKind::Text) ? 0 : kResultFailed;
 }
 
-int DocumentSession::openFolder(const std::string& name) { return newNoteFor(name, true) ? 1 : kResultFailed; }
-
-MemoNodeUI* DocumentSession::newNoteFor(const std::string& path, bool url) {
-  if (w_.checkUIReadOnly() || w_.checkHolderReadOnly()) return nullptr;
-  MemoHolderUI* holder = w_.getCurrentHolder();
-  if (!holder) return nullptr;
-  w_.UI2Model();
-  auto* node = static_cast<MemoNodeUI*>(holder->createNewNode_());
-  if (!node) return nullptr;
-  if (url) {
-    node->putField_("Content-Transfer-Encoding", "\"URL\"");
-    node->putField_("Filename", QuoteValue(path));
-  } else {
-    std::string why;
-    if (node->importContent_(path, "", &why) < 0) w_.addLogTS("Failure: " + path + " " + why);
-  }
-  std::string actual;
-  node->putName_(path, actual);
-  w_.changeCurrentNode_(node);
-  holder->modified = true;
-  w_.refreshHolderView();
-  return node;
+int DocumentSession::openFolder(const std::string& name) {
+  return newMemoNodeKind(w_, name, NoteKind::URL) ? 1 : kResultFailed;
 }
 
 int DocumentSession::UIOpenMemoFile() {

@@ -88,8 +88,6 @@ class DocumentSession {
   int openWithoutExtension(const std::string& name);
   int openOtherFile(const std::string& name);
   int openFolder(const std::string& name);
-  // A new note in the current notebook for a folder (a URL note) or a file (its text).
-  MemoNodeUI* newNoteFor(const std::string& path, bool url);
   // Writes the document to its file in the form its extension names, through the lock
   // when that is held on this very file. The byte count, or -1 with the reason in `why`.
   long long writeDocument(const std::string& name, std::string& why);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/installable.h"
 #include "platform/textconv.h"
 
 namespace wux {
@@ -26,17 +27,13 @@ class StderrPrompter : public Prompter {
 };
 
 StderrPrompter gDefault;
-Prompter* gCurrent = nullptr;
+Installable<Prompter> gCurrent(gDefault);
 
 }  // namespace
 
-Prompter& prompter() { return gCurrent ? *gCurrent : gDefault; }
+Prompter& prompter() { return gCurrent.get(); }
 
-Prompter* setPrompter(Prompter* p) {
-  Prompter* prev = gCurrent;
-  gCurrent = p;
-  return prev;
-}
+Prompter* setPrompter(Prompter* p) { return gCurrent.install(p); }
 
 void ShowMessage(const std::string& text) { prompter().messageBox(text, "", Buttons::OK); }
 

@@ -102,6 +102,31 @@ std::string mailServerUrl(const std::string& server, const char* scheme, int def
   return std::string(scheme) + "://" + s + (hasPort ? "" : ":" + std::to_string(defaultPort));
 }
 
+namespace {
+
+// One transfer with the SMTP server; `setup` says what it carries.
+template <class Setup>
+bool smtpTransfer(const std::string& server, std::string& error, const MailOptions& options, Setup setup) {
+  initCurlOnce();
+  Easy easy;
+  if (!easy.curl) {
+    error = "cannot start a transfer";
+    return false;
+  }
+  const std::string url = mailServerUrl(server, "smtp", 25);
+  char errbuf[CURL_ERROR_SIZE];
+  prepare(easy.curl, url, options, errbuf);
+  setup(easy.curl);
+  CURLcode code = curl_easy_perform(easy.curl);
+  if (code != CURLE_OK) {
+    error = describe(code, errbuf, url);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool smtpSend(const std::string& server, const std::string& from, const std::vector<std::string>& recipients,
               const std::string& message, std::string& error, const MailOptions& options) {
   if (server.empty()) {
@@ -112,32 +137,20 @@ bool smtpSend(const std::string& server, const std::string& from, const std::vec
     error = "no recipient";
     return false;
   }
-  initCurlOnce();
-  Easy easy;
-  if (!easy.curl) {
-    error = "cannot start a transfer";
-    return false;
-  }
-  const std::string url = mailServerUrl(server, "smtp", 25);
-  char errbuf[CURL_ERROR_SIZE];
-  prepare(easy.curl, url, options, errbuf);
   const std::string mailFrom = "<" + from + ">";
-  curl_easy_setopt(easy.curl, CURLOPT_MAIL_FROM, mailFrom.c_str());
   curl_slist* rcpt = nullptr;
-  for (const std::string& r : recipients) rcpt = curl_slist_append(rcpt, ("<" + r + ">").c_str());
-  curl_easy_setopt(easy.curl, CURLOPT_MAIL_RCPT, rcpt);
   Upload up{&message};
-  curl_easy_setopt(easy.curl, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(easy.curl, CURLOPT_READFUNCTION, supply);
-  curl_easy_setopt(easy.curl, CURLOPT_READDATA, &up);
-  curl_easy_setopt(easy.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
-  CURLcode code = curl_easy_perform(easy.curl);
+  const bool sent = smtpTransfer(server, error, options, [&](CURL* curl) {
+    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, mailFrom.c_str());
+    for (const std::string& r : recipients) rcpt = curl_slist_append(rcpt, ("<" + r + ">").c_str());
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, supply);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &up);
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
+  });
   curl_slist_free_all(rcpt);
-  if (code != CURLE_OK) {
-    error = describe(code, errbuf, url);
-    return false;
-  }
-  return true;
+  return sent;
 }
 
 bool smtpProbe(const std::string& server, std::string& error, const MailOptions& options) {
@@ -145,22 +158,8 @@ bool smtpProbe(const std::string& server, std::string& error, const MailOptions&
     error = "no SMTP server";
     return false;
   }
-  initCurlOnce();
-  Easy easy;
-  if (!easy.curl) {
-    error = "cannot start a transfer";
-    return false;
-  }
-  const std::string url = mailServerUrl(server, "smtp", 25);
-  char errbuf[CURL_ERROR_SIZE];
-  prepare(easy.curl, url, options, errbuf);
-  curl_easy_setopt(easy.curl, CURLOPT_CONNECT_ONLY, 1L);
-  CURLcode code = curl_easy_perform(easy.curl);
-  if (code != CURLE_OK) {
-    error = describe(code, errbuf, url);
-    return false;
-  }
-  return true;
+  return smtpTransfer(server, error, options,
+                      [](CURL* curl) { curl_easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L); });
 }
 
 struct Pop3Session::Impl {

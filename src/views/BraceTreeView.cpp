@@ -1,11 +1,10 @@
 #include "views/BraceTreeView.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QMenu>
 
 #include "model/Prompter.h"
 #include "model/text/sjis.h"
+#include "views/Clipboard.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -54,7 +53,7 @@ void setExpandedDeep(QTreeWidgetItem* item, bool on) {
 }
 
 std::string clipboardText() {
-  std::string text = fromQ(QApplication::clipboard()->text());
+  std::string text = clipboard().text();
   if (text.size() > kClipboardBytes) text.resize(sjis::charStart(text, kClipboardBytes));
   return text;
 }
@@ -166,7 +165,7 @@ void TBraceTreeView::copyText_() {
   QTreeWidgetItem* item = currentItem();
   if (!item) return;
   const std::string text = textOf(item);
-  QApplication::clipboard()->setText(toQ(text));
+  clipboard().setText(text);
   if (history_) history_(text);
   emit edited();
   say("Copy Text " + text);

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include "model/installable.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -28,16 +29,12 @@ class QtClipboard : public Clipboard {
 };
 
 QtClipboard systemClipboard;
-Clipboard* installed = nullptr;
+Installable<Clipboard> installed(systemClipboard);
 
 }  // namespace
 
-Clipboard& clipboard() { return installed ? *installed : systemClipboard; }
+Clipboard& clipboard() { return installed.get(); }
 
-Clipboard* setClipboard(Clipboard* c) {
-  Clipboard* prev = installed;
-  installed = c;
-  return prev;
-}
+Clipboard* setClipboard(Clipboard* c) { return installed.install(c); }
 
 }  // namespace wux

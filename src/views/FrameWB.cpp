@@ -1,7 +1,5 @@
 #include "views/FrameWB.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QHBoxLayout>
@@ -22,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
+#include "views/Clipboard.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
 #include "views/WebBrowser.h"
@@ -346,6 +345,6 @@ void TFrameWB::SaveAsClick() {
   if (!platform::writeFileAtomic(path, page)) message_("Can not write " + path);
 }
 
-void TFrameWB::CopyLocationClick() { QApplication::clipboard()->setText(location_->text()); }
+void TFrameWB::CopyLocationClick() { clipboard().setText(fromQ(location_->text())); }
 
 }  // namespace wux

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include "model/installable.h"
+
 namespace wux {
 
 namespace {
@@ -36,16 +38,12 @@ class QtScreenGrabber : public ScreenGrabber {
 };
 
 QtScreenGrabber toolkitGrabber;
-ScreenGrabber* installed = nullptr;
+Installable<ScreenGrabber> installed(toolkitGrabber);
 
 }  // namespace
 
-ScreenGrabber& screenGrabber() { return installed ? *installed : toolkitGrabber; }
+ScreenGrabber& screenGrabber() { return installed.get(); }
 
-ScreenGrabber* setScreenGrabber(ScreenGrabber* g) {
-  ScreenGrabber* prev = installed;
-  installed = g;
-  return prev;
-}
+ScreenGrabber* setScreenGrabber(ScreenGrabber* g) { return installed.install(g); }
 
 }  // namespace wux

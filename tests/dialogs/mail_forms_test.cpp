@@ -46,6 +46,13 @@ class MailFormTest : public ::testing::Test {
     f.edit(key)->setText(QString::fromUtf8(utf8.c_str()));
   }
   static std::string shown(MailFormBase& f, const std::string& key) { return fromQ(f.edit(key)->text()); }
+  // The receive window, linked, with the account of `pop` typed in.
+  void signIn(TFormReciveMail1& r, const Pop3Server& pop, const std::string& password = Pop3Server::kPassword) {
+    link(r);
+    type(r, "POP3Server", pop.server());
+    type(r, "UserID", Pop3Server::kUser);
+    type(r, "Password", password);
+  }
 
   FixedClock clock{DateTime{2026, 12, 6, 21, 5, 9, 120}};
   platform::MailOptions options;
@@ -272,10 +279,7 @@ TEST_F(MailFormTest, WaitingMessagesBecomeNotesInMailboxOrder) {
   if (!pop.available()) GTEST_SKIP() << pop.reason();
   w.addNote("existing");
   TFormReciveMail1 r;
-  link(r);
-  type(r, "POP3Server", pop.server());
-  type(r, "UserID", Pop3Server::kUser);
-  type(r, "Password", Pop3Server::kPassword);
+  signIn(r, pop);
   r.Connect();
   EXPECT_EQ(r.statusPanel(0), "Conect");
   EXPECT_EQ(r.statusPanel(1), "3 message in your mailbox");
@@ -305,10 +309,7 @@ TEST_F(MailFormTest, DeleteOnReadEmptiesTheMailboxOnlyOfMessagesMadeNotes) {
   if (!pop.available()) GTEST_SKIP() << pop.reason();
   w.addNote("existing");
   TFormReciveMail1 r;
-  link(r);
-  type(r, "POP3Server", pop.server());
-  type(r, "UserID", Pop3Server::kUser);
-  type(r, "Password", Pop3Server::kPassword);
+  signIn(r, pop);
   r.deleteOnRead()->setChecked(true);
   r.Recive();
   EXPECT_EQ(r.statusPanel(1), "Success");
@@ -325,10 +326,7 @@ TEST_F(MailFormTest, WrongPasswordOrClosedPortChangesNothing) {
   if (!pop.available()) GTEST_SKIP() << pop.reason();
   w.addNote("existing");
   TFormReciveMail1 r;
-  link(r);
-  type(r, "POP3Server", pop.server());
-  type(r, "UserID", Pop3Server::kUser);
-  type(r, "Password", "wrong-word");
+  signIn(r, pop, "wrong-word");
   r.deleteOnRead()->setChecked(true);
   r.Recive();
   EXPECT_EQ(r.statusPanel(1), "Connect Faile: the server refused the user name or password");

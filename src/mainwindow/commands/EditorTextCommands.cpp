@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "mainwindow/commands/Commands.h"
-#include "mainwindow/commands/NoteSeries.h"
+#include "mainwindow/commands/NoteMaker.h"
 #include "model/Prompter.h"
 #include "model/lineops.h"
 #include "model/records/MemoFile.h"
@@ -252,7 +252,7 @@ int listYear(MainWindowApi& w) {
     w.messageDoing_("Stop: Year " + answer + " is not a year from 1 to 9999");
     return kResultFailed;
   }
-  return toResult(makeYearNotes(w, static_cast<int>(year)));
+  return newNodesYear(w, year);
 }
 
 int listMonth(MainWindowApi& w) {
@@ -264,12 +264,12 @@ int listMonth(MainWindowApi& w) {
     w.messageDoing_("Stop: Month " + answer + " is not a month YYYYMM");
     return kResultFailed;
   }
-  return toResult(makeMonthNotes(w, static_cast<int>(year), static_cast<int>(month)));
+  return newNodesMonth(w, year, month);
 }
 
 int listMonthNext(MainWindowApi& w) {
   const DateTime now = Now();
-  return toResult(now.month == 12 ? makeMonthNotes(w, now.year + 1, 1) : makeMonthNotes(w, now.year, now.month + 1));
+  return now.month == 12 ? newNodesMonth(w, now.year + 1, 1) : newNodesMonth(w, now.year, now.month + 1);
 }
 
 int listNumbers(MainWindowApi& w, long long from, long long to) {
@@ -278,7 +278,7 @@ int listNumbers(MainWindowApi& w, long long from, long long to) {
   if (count > kAskAboveNotes &&
       prompter().messageBox("Make " + std::to_string(count) + " notes?", "Numbers", Buttons::YesNo) != Answer::Yes)
     return kResultFailed;
-  return toResult(makeNumberNotes(w, from, to));
+  return newNodesNumber(w, from, to);
 }
 
 int listNumbersAsked(MainWindowApi& w) {
@@ -349,13 +349,13 @@ void registerEditorTextCommands(CommandTable& table, MainWindowApi& w) {
 
   // Date and number sets.
   table.add("UIListYear", [&w] { return listYear(w); });
-  table.add("UIListYearNext", [&w] { return toResult(makeYearNotes(w, Now().year + 1)); });
+  table.add("UIListYearNext", [&w] { return newNodesYear(w, Now().year + 1); });
   table.add("UIListMonth", [&w] { return listMonth(w); });
-  table.add("UIListMonthThis", [&w] { return toResult(makeMonthNotes(w, Now().year, Now().month)); });
+  table.add("UIListMonthThis", [&w] { return newNodesMonth(w, Now().year, Now().month); });
   table.add("UIListMonthNext", [&w] { return listMonthNext(w); });
-  table.add("UIListWeekThis", [&w] { return toResult(makeWeekNotes(w, Now())); });
-  table.add("UIListWeekNext", [&w] { return toResult(makeWeekNotes(w, AddDays(Now(), 7))); });
-  table.add("UIListWeekPrev", [&w] { return toResult(makeWeekNotes(w, AddDays(Now(), -7))); });
+  table.add("UIListWeekThis", [&w] { return newNodesWeek(w, Now()); });
+  table.add("UIListWeekNext", [&w] { return newNodesWeek(w, AddDays(Now(), 7)); });
+  table.add("UIListWeekPrev", [&w] { return newNodesWeek(w, AddDays(Now(), -7)); });
   table.add("UIListNumbers", [&w] { return listNumbersAsked(w); });
   table.add("UIListNumbers1To10", [&w] { return listNumbers(w, 1, 10); });
   table.add("UIListNumbers1To100", [&w] { return listNumbers(w, 1, 100); });

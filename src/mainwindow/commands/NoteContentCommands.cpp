@@ -49,17 +49,22 @@ std::string renamed(MemoNode* node, const std::string& name) {
   return node->name();
 }
 
+// The operation `title` fails unless it says otherwise; its source is the current note,
+// stored first. nullptr, closing with `noSource`, when there is none.
+MemoNodeUI* sourceNote(MainWindowApi& w, BusyScope& busy, const std::string& title, const std::string& noSource) {
+  busy.finish("Failure: " + title);
+  w.UI2Model();
+  MemoNodeUI* source = w.getCurrentNode();
+  if (!source) busy.finish(noSource);
+  return source;
+}
+
 int binDump(MainWindowApi& w) {
   if (refused(w)) return kResultFailed;
   const std::string title = "New Child Bin->DumpText";
   BusyScope busy(w, title);
-  busy.finish("Failure: " + title);
-  w.UI2Model();
-  MemoNodeUI* source = w.getCurrentNode();
-  if (!source) {
-    busy.finish("ERROR: Current MemoNode = nil");
-    return kResultFailed;
-  }
+  MemoNodeUI* source = sourceNote(w, busy, title, "ERROR: Current MemoNode = nil");
+  if (!source) return kResultFailed;
   const std::string sourceName = source->name();
   if (!isBinary(source)) {
     busy.finish("Cacel:Current MemoNode did not have binary content. " + sourceName);
@@ -84,9 +89,7 @@ int grep5(MainWindowApi& w, const CommandArgs& args) {
   const std::string pattern = commandArg(args, 0);
   const std::string title = "New Child Grep5";
   BusyScope busy(w, title);
-  busy.finish("Failure: " + title);
-  w.UI2Model();
-  MemoNodeUI* source = w.getCurrentNode();
+  MemoNodeUI* source = sourceNote(w, busy, title, "Failure: " + title);
   if (!source) return kResultFailed;
   int mode = 0;
   const std::string modeText = sjis::trim(commandArg(args, 2));
@@ -188,13 +191,8 @@ int downloaded(MainWindowApi& w, bool links) {
   const std::string title = links ? "New Child URL Link" : "New Child DownLoaded";
   const std::string nilText = links ? "ERROR: aMC=nil in UINewChildURLLink" : "ERROR: aMC=nil in UINewChildDownloadeed";
   BusyScope busy(w, title);
-  busy.finish("Failure: " + title);
-  w.UI2Model();
-  MemoNodeUI* source = w.getCurrentNode();
-  if (!source) {
-    busy.finish("ERROR: Parent MemoNode(Current MemoNode)=nil");
-    return kResultFailed;
-  }
+  MemoNodeUI* source = sourceNote(w, busy, title, "ERROR: Parent MemoNode(Current MemoNode)=nil");
+  if (!source) return kResultFailed;
   MemoNodeUI* made = nullptr;
   std::string error;
   std::string address;
@@ -247,13 +245,8 @@ int fromBody(MainWindowApi& w, const std::string& title, const std::string& ext,
              const std::function<void(MemoNode&, StringList&)>& make) {
   if (refused(w)) return kResultFailed;
   BusyScope busy(w, title);
-  busy.finish("Failure: " + title);
-  w.UI2Model();
-  MemoNodeUI* source = w.getCurrentNode();
-  if (!source) {
-    busy.finish("ERROR: Current MemoNode = nil");
-    return kResultFailed;
-  }
+  MemoNodeUI* source = sourceNote(w, busy, title, "ERROR: Current MemoNode = nil");
+  if (!source) return kResultFailed;
   if (isBinary(source)) {
     busy.finish("Stop: Current MemoNode is binary.");
     return kResultFailed;

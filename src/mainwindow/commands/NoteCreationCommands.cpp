@@ -240,6 +240,8 @@ int newNodesDays(MainWindowApi& w, const DateTime& first, int days) {
 
 bool validYear(long long year) { return year >= 1 && year <= 9999; }
 
+}  // namespace
+
 int newNodesYear(MainWindowApi& w, long long year) {
   if (!validYear(year)) {
     w.messageDoing_("Stop: year out of range (1..9999): " + std::to_string(year));
@@ -258,16 +260,14 @@ int newNodesMonth(MainWindowApi& w, long long year, long long month) {
   return newNodesDays(w, DateTime{y, m, 1}, DaysInMonth(y, m));
 }
 
-int newNodesWeek(MainWindowApi& w, const std::string& dateText) {
-  DateTime date;
-  const std::string digits = DigitsOnly(dateText);
-  if (digits.size() != 8 || !TryDigitsToDateTime(digits, date) || !validYear(date.year)) {
-    w.messageDoing_("Stop: not a date: " + dateText);
+int newNodesWeek(MainWindowApi& w, const DateTime& date) {
+  if (!validYear(date.year)) {
+    w.messageDoing_("Stop: year out of range (1..9999): " + std::to_string(date.year));
     return kResultFailed;
   }
   // Monday of the week: DayOfWeek counts Sunday as 1.
   const int sinceMonday = (DayOfWeek(date) + 5) % 7;
-  return newNodesDays(w, AddDays(date, -sinceMonday), 7);
+  return newNodesDays(w, AddDays(DateTime{date.year, date.month, date.day}, -sinceMonday), 7);
 }
 
 int newNodesNumber(MainWindowApi& w, long long from, long long to) {
@@ -305,6 +305,18 @@ int newNodesNumber(MainWindowApi& w, long long from, long long to) {
   if (made > 0) holder->modified = true;
   w.refreshHolderView();
   return made;
+}
+
+namespace {
+
+int newNodesWeekText(MainWindowApi& w, const std::string& dateText) {
+  DateTime date;
+  const std::string digits = DigitsOnly(dateText);
+  if (digits.size() != 8 || !TryDigitsToDateTime(digits, date) || !validYear(date.year)) {
+    w.messageDoing_("Stop: not a date: " + dateText);
+    return kResultFailed;
+  }
+  return newNodesWeek(w, date);
 }
 
 long long numberArg(const CommandArgs& args, std::size_t i, bool& ok) {
@@ -875,7 +887,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
   table.add("newNodesMonth_", [&w](const CommandArgs& a) -> int {
     return withNumbers(w, a, 2, [&](const std::vector<long long>& v) -> int { return newNodesMonth(w, v[0], v[1]); });
   });
-  table.add("newNodesWeek_", [&w](const CommandArgs& a) -> int { return newNodesWeek(w, commandArg(a, 0)); });
+  table.add("newNodesWeek_", [&w](const CommandArgs& a) -> int { return newNodesWeekText(w, commandArg(a, 0)); });
   table.add("newNodesNumber_", [&w](const CommandArgs& a) -> int {
     return withNumbers(w, a, 2, [&](const std::vector<long long>& v) -> int { return newNodesNumber(w, v[0], v[1]); });
   });
