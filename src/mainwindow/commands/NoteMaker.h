@@ -7,8 +7,10 @@
 
 namespace wux {
 
+class MemoHolderUI;
 class MemoNode;
 class MemoNodeUI;
+class StringList;
 
 // The kinds of new note; the numbers are what scripts pass.
 enum class NoteKind { Text = 0, Image = 1, Icon = 2, URL = 3, Poser = 4, PoserLike = 5 };
@@ -24,5 +26,9 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& path, NoteKind 
 
 // Links `child` under `parent` and shows it.
 void makeChildOf(MainWindowApi& w, MemoNode* child, MemoNode* parent);
+
+// A new notebook (at the end) from CSV lines: the first line is ignored, the second names
+// the fields, each further line becomes a note. nullptr when the lines hold no names.
+MemoHolderUI* importCSVNodes(MainWindowApi& w, const StringList& lines);
 
 }  // namespace wux
