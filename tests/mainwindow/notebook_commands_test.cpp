@@ -377,5 +377,23 @@ TEST_F(NotebookCommandsTest, OpenedClonedRenamedAndSavedNotebooksRoundTrip) {
   EXPECT_EQ(beta->saveToText_(), fileText(tmp.str("Beta.mxh")));
 }
 
+TEST_F(NotebookCommandsTest, ReloadEachReadsTheLinkedFilesAgain) {
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("linked.txt"), "first\r\n"));
+  MemoNode* linked = holder()->createNewNode_();
+  linked->putField_("Filename", "\"" + tmp.str("linked.txt") + "\"");
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("linked.txt"), "changed outside\r\n"));
+  const int sum = run("UIReLoadEach");
+  EXPECT_GT(sum, 0);
+  EXPECT_EQ(status(), "Done:UIReLoadEach " + std::to_string(sum));
+  EXPECT_EQ(linked->body().text(), "changed outside\r\n");
+
+  // Busy or with the interface read-only, notebook commands refuse and change nothing.
+  form->beginDoing_("something long");
+  EXPECT_EQ(run("UIReLoadEach"), kResultFailed);
+  EXPECT_EQ(run("UICloneHolder"), kResultFailed);
+  form->endDoing();
+  EXPECT_EQ(bookNames(), "A");
+}
+
 }  // namespace
 }  // namespace wux
