@@ -8,20 +8,11 @@
 #include "model/lists.h"
 #include "model/records/records_support.h"
 #include "support/fake_browser.h"
-#include "views/Clipboard.h"
+#include "support/FakeClipboard.h"
 #include "views/views_support.h"
 
 namespace wux {
 namespace {
-
-class FixedClipboard : public Clipboard {
- public:
-  std::string held;
-  std::string text() const override { return held; }
-  void setText(const std::string& text) override { held = text; }
-  QImage image() const override { return QImage(); }
-  void setImage(const QImage&) override {}
-};
 
 class NoteContentTest : public test::FormTest<TFormMainWUXX13c> {
  protected:
@@ -31,14 +22,12 @@ class NoteContentTest : public test::FormTest<TFormMainWUXX13c> {
       browser = new test::FakeBrowser(parent);
       return browser;
     });
-    previousClipboard = setClipboard(&clip);
     FormTest::SetUp();
     form->newMemoFile();
     form->getMemoFile()->directory = tmp.path.string() + "/";
   }
   void TearDown() override {
     FormTest::TearDown();
-    setClipboard(previousClipboard);
     setWebBrowserFactory(previousFactory);
   }
   int run(const std::string& name, const CommandArgs& args = {}) { return form->commands().run(name, args); }
@@ -58,8 +47,7 @@ class NoteContentTest : public test::FormTest<TFormMainWUXX13c> {
   test::TempDir tmp;
   test::FakeBrowser* browser = nullptr;
   WebBrowserFactory previousFactory;
-  FixedClipboard clip;
-  Clipboard* previousClipboard = nullptr;
+  test::FakeClipboard clip;
 };
 
 TEST_F(NoteContentTest, BinaryDumpNeedsBinaryContent) {
@@ -188,7 +176,7 @@ TEST_F(NoteContentTest, SourcesOfWebNotesFoldersAndFiles) {
 TEST_F(NoteContentTest, CopyNameAndRefusals) {
   source("named", "");
   EXPECT_EQ(run("UICopyName"), 0);
-  EXPECT_EQ(clip.held, "named");
+  EXPECT_EQ(clip.text_, "named");
   EXPECT_EQ(status(), "Copied Current MemoNode Name \"named\"");
 
   const int before = holder()->getNodeCount_();
