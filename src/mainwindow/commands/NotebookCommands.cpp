@@ -5,7 +5,6 @@
 
 #include "mainwindow/commands/Commands.h"
 #include "mainwindow/commands/NoteMaker.h"
-#include "mainwindow/commands/NotebookFiles.h"
 #include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/errors.h"
@@ -22,9 +21,6 @@
 namespace wux {
 
 namespace {
-
-const char* const kTrueText = "\"true\"";
-const char* const kFalseText = "\"false\"";
 
 // A new notebook at `index` (-1: at the end) with one note, made current.
 int newHolderAt(MainWindowApi& w, const std::string& title, int index, bool namedEnd) {
@@ -52,14 +48,6 @@ std::string documentDir(MainWindowApi& w) {
   return file ? file->getFileDir_() : std::string();
 }
 
-// The folder part compared the way file names are compared here: full and lower case.
-std::string folderKey(const std::string& dir) {
-  if (dir.empty()) return std::string();
-  std::string full = platform::resolvePath(dir);
-  if (full.empty() || full.back() != '/') full += '/';
-  return sjis::lower(full);
-}
-
 // Empties a notebook that is about to be read again. Nothing may keep pointing at its
 // notes: its note windows close and the editor lets go of the note it shows.
 void emptyHolder(MainWindowApi& w, MemoHolderUI* holder) {
@@ -84,30 +72,17 @@ void showAgain(MainWindowApi& w, MemoHolderUI* holder) {
   }
 }
 
-// Detaches a notebook from the document and frees it.
-void dropHolder(MainWindowApi& w, MemoHolderUI* holder) {
-  if (MemoFileUI* file = w.getMemoFile()) file->removeHolder_(holder);
-  delete holder;
-}
-
-// A new notebook of the document named after `base`, without a view yet.
-MemoHolderUI* addHolderNamed(MainWindowApi& w, const std::string& base) {
-  MemoFileUI* file = w.getMemoFile();
-  if (!file) return nullptr;
-  auto* holder = dynamic_cast<MemoHolderUI*>(file->addNewHolder_(-1));
-  if (!holder) return nullptr;
-  std::string actual;
-  holder->putName_(base, actual);
-  file->refreshTabs_();
-  return holder;
-}
-
 // A notebook whose own file could not be read whole is written over that file only when
 // the user agrees: its notes may not all be in memory.
 bool confirmOverDamaged(const std::string& path) {
   return prompter().messageBox("The notebook file \"" + path +
                                    "\" could not be read whole.\r\nShall I save over it all the same?",
                                "", Buttons::YesNo) == Answer::Yes;
+}
+
+// "1024Bytes", and from 1025 on whole KBytes.
+std::string holderSizeText(long long size) {
+  return size <= 1024 ? std::to_string(size) + "Bytes" : std::to_string(size / 1024) + "KBytes";
 }
 
 // Saves the current notebook to its own file and reports size, count and save time.
@@ -290,7 +265,7 @@ int moveHolder(MainWindowApi& w, bool up) {
   return 0;
 }
 
-int reloadHolder(MainWindowApi& w) {
+int reloadHolder(MainWindowApi& w, DocumentSession& session) {
   if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
@@ -303,12 +278,15 @@ int reloadHolder(MainWindowApi& w) {
   }
   BusyScope busy(w, "UIReloadMemoHolder");
   emptyHolder(w, holder);
-  const bool read = loadHolderAs(w, holder, fileName) != nullptr;
-  holder->loaded = true;
+  session.loadHolderAs(*holder, fileName);
   if (holder->getNodeCount_() == 0) holder->createNewNode_();
   showAgain(w, holder);
-  busy.finish(read ? "Done:UIReLoadMemoHolder " + fileName : "Failure: UIReloadMemoHolder " + fileName);
-  return read ? 0 : kResultFailed;
+  if (holder->loadFailed) {
+    busy.finish("Failure: UIReloadMemoHolder " + fileName);
+    return kResultFailed;
+  }
+  busy.finish("Done:UIReLoadMemoHolder " + fileName);
+  return 0;
 }
 
 int reloadEach(MainWindowApi& w) {
@@ -331,12 +309,12 @@ int reloadEach(MainWindowApi& w) {
   return static_cast<int>(std::min<long long>(sum, INT_MAX));
 }
 
-int UIOpenHolder(MainWindowApi& w) {
+int UIOpenHolder(MainWindowApi& w, DocumentSession& session) {
   if (w.isDoing_() || w.checkUIReadOnly()) return kResultFailed;
   std::string name = documentDir(w) + "new.mxh";
   if (!prompter().openFileName("", "MXH files (*.mxh)|*.mxh| MHZ (*.mhz) | *.mhz | ALL files (*.*)|*.*", name))
     return kResultFailed;
-  return openHolder(w, name) ? 0 : kResultFailed;
+  return session.openHolder(name) ? 0 : kResultFailed;
 }
 
 int UIOpenCSVHolder(MainWindowApi& w) {
@@ -372,89 +350,11 @@ int UIOpenCSVHolder(MainWindowApi& w) {
 
 }  // namespace
 
-std::string holderSizeText(long long size) {
-  return size <= 1024 ? std::to_string(size) + "Bytes" : std::to_string(size / 1024) + "KBytes";
-}
-
-MemoHolderUI* loadHolderAs(MainWindowApi& w, MemoHolderUI* holder, const std::string& name) {
-  if (!holder) return nullptr;
-  StringList messages;
-  const int r = ReadHolderFile(*holder, name, messages);
-  if (r != 0) {
-    w.addLogTS((r == -2 ? "Not Found MemoHolder: " : "Failure: loadHolder ") + name);
-    w.addLogStrings(messages);
-    return nullptr;
-  }
-  // A notebook from another folder is only looked at until the user clears the flag.
-  if (folderKey(platform::dirOf(name)) != folderKey(documentDir(w))) {
-    holder->putField_("FlagAbsolutePath", kTrueText);
-    holder->putField_("FlagReadOnly", kTrueText);
-  } else {
-    holder->putField_("FlagAbsolutePath", kFalseText);
-  }
-  holder->putField_("Filename", QuoteValue(name));
-  holder->loaded = true;
-  if (MemoFileUI* file = w.getMemoFile()) file->modified = true;
-  return holder;
-}
-
-MemoHolderUI* openHolderFile(MainWindowApi& w, const std::string& name) {
-  MemoFileUI* file = w.getMemoFile();
-  if (!file) return nullptr;
-  const std::string base = platform::changeExt(platform::fileNameOf(name), "");
-  // Notebook names are unique without regard to case, and so is this question.
-  const StringList& names = file->holders()->children();
-  const int at = names.indexOf(base);
-  auto* existing = at < 0 ? nullptr : names.objectAs<MemoHolderUI>(at);
-  if (existing) {
-    const Answer a = prompter().messageBox(name + "\r\nStill opened. \"" + sjis::upper(base) +
-                                               "\"\r\nCould I Reload ?(=Yes) / Open OtherName(=No) or (CANCEL) ",
-                                           "", Buttons::YesNoCancel);
-    if (a == Answer::Cancel) return nullptr;
-    if (a == Answer::Yes) {
-      // Reloading replaces what is in memory only when the file can be read.
-      if (!platform::fileExists(name)) {
-        w.addLogTS("Not Found MemoHolder: " + name);
-        return nullptr;
-      }
-      emptyHolder(w, existing);
-      MemoHolderUI* read = loadHolderAs(w, existing, name);
-      existing->loaded = true;
-      if (existing->getNodeCount_() == 0) existing->createNewNode_();
-      return read ? existing : nullptr;
-    }
-  }
-  MemoHolderUI* holder = addHolderNamed(w, base);
-  if (!holder) return nullptr;
-  holder->loaded = !existing;
-  if (!loadHolderAs(w, holder, name)) {
-    // Nothing was read: no empty notebook is left behind to be saved over the file.
-    dropHolder(w, holder);
-    return nullptr;
-  }
-  if (holder->getNodeCount_() == 0) holder->createNewNode_();
-  if (existing) holder->modified = true;
-  return holder;
-}
-
-MemoHolderUI* openHolder(MainWindowApi& w, const std::string& name) {
-  if (w.isDoing_()) return nullptr;
-  BusyScope busy(w, "Open Holder " + name);
-  MemoHolderUI* holder = openHolderFile(w, name);
-  if (!holder) {
-    busy.finish("Failure: Open Holder " + name);
-    return nullptr;
-  }
-  if (MemoFileUI* file = w.getMemoFile()) file->modified = true;
-  showAgain(w, holder);
-  return holder;
-}
-
-void registerNotebookCommands(CommandTable& table, MainWindowApi& w) {
+void registerNotebookCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session) {
   table.add("UINewHolder", [&w] { return newHolderAt(w, "New MemoHolder", currentHolderIndex(w), true); });
   table.add("UINewHolderLeft", [&w] { return newHolderAt(w, "New Holder Left", 0, false); });
   table.add("UINewHolderRight", [&w] { return newHolderAt(w, "New Holder Right", -1, false); });
-  table.add("UIOpenHolder", [&w] { return UIOpenHolder(w); });
+  table.add("UIOpenHolder", [&w, &session] { return UIOpenHolder(w, session); });
   table.add("UIOpenCSVHolder", [&w] { return UIOpenCSVHolder(w); });
   table.add("UISaveHolderWithMSG", [&w] { return saveHolder(w, true); });
   table.add("UISaveHolderNoMSG", [&w] { return saveHolder(w, false); });
@@ -466,7 +366,7 @@ void registerNotebookCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIRenameOtherHolder", [&w] { return UIRenameOtherHolder(w); });
   table.add("UIHolderUp", [&w] { return moveHolder(w, true); });
   table.add("UIHolderDown", [&w] { return moveHolder(w, false); });
-  table.add("UIReloadMemoHolder", [&w] { return reloadHolder(w); });
+  table.add("UIReloadMemoHolder", [&w, &session] { return reloadHolder(w, session); });
   table.add("UIReLoadEach", [&w] { return reloadEach(w); });
 }
 
