@@ -1,8 +1,10 @@
-// The program: the application object, the one main window, a new document, the loop.
+// The program: the application object, the one main window, a new document, the
+// settings file with the splash, the file named on the command line, the loop.
 #include <QIcon>
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "mainwindow/Application.h"
 #include "mainwindow/FormMainWUXX13c.h"
@@ -31,19 +33,19 @@ int main(int argc, char** argv) {
     form->resize(900, 640);
     form->show();
 
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(wux::platform::fromOsName(argv[i]));
     wux::runGuarded([&] {
       form->newMemoFile();
       std::string cmd;
-      for (int i = 1; i < argc; ++i) {
-        if (i > 1) cmd += ' ';
-        cmd += argv[i];
-      }
-      if (cmd.empty()) cmd = argv[0];
-      form->addLogTS("Launch " + wux::platform::utf8ToSjis(cmd));
+      for (const std::string& a : args) cmd += (cmd.empty() ? "" : " ") + a;
+      if (cmd.empty()) cmd = wux::platform::fromOsName(argv[0]);
+      form->addLogTS("Launch " + cmd);
       form->repaint();
     });
-    if (argc > 1)
-      wux::runGuarded([&] { form->documentSession().openAtStartup(wux::platform::fromOsName(argv[1])); });
+    // Each step on its own: a bad settings file never keeps the command line's file shut.
+    wux::runGuarded([&] { form->_loadINIFile_(); });
+    wux::runGuarded([&] { form->openArg1_(args); });
     return app.exec();
   } catch (...) {
     std::fprintf(stderr, "ERROR wux15\n");

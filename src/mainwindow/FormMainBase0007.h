@@ -8,7 +8,7 @@
 //                   entry points, notebook and note switching,     (close query, notebook files,
 //                   the close query, the idle auto-save and the    auto-save writes),
 //                   window's own commands and the command table    FormMainBase0007_commands.cpp
-// TFormMainBaseWUX  settings, dialog singletons, the log window,   FormMainBaseWUX.*, Settings.*, FormLog.*
+// TFormMainBaseWUX  settings, dialog singletons, the log window,   FormMainBaseWUX*.*, Settings.*, FormLog.*
 //                   the copy history, new notebooks, drops
 // TFormMainScript   editor <-> model, the caption, the temporary   FormMainScript.*, commands/*.cpp
 //                   folder, file dialogs, printing, the            (one family per file; Commands.h

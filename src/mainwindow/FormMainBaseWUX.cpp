@@ -1,5 +1,7 @@
 #include "mainwindow/FormMainBaseWUX.h"
 
+#include <QApplication>
+
 #include "mainwindow/FormLog.h"
 #include "views/FrameMemoHolder.h"
 #include "views/MemoFileUI.h"
@@ -13,6 +15,9 @@ void TFormMainBaseWUX::FormCreate() {
   TFormMainBase0007::FormCreate();
   setAcceptDrops(true);
   copyHistory_.clear();
+  // Files dropped anywhere on the window come here, the note editor's boxes included.
+  qApp->installEventFilter(this);
+  registerSettingsWindowCommands();
 }
 
 TFormLog* TFormMainBaseWUX::getFormLog() {

@@ -3,9 +3,16 @@
 #include "mainwindow/FormMainBase0007.h"
 #include "mainwindow/Settings.h"
 
+#include <functional>
+#include <vector>
+
+class QFont;
+
 namespace wux {
 
+class TFormAbout;
 class TFormLog;
+class TFormPropatyApl;
 
 class TFormMainBaseWUX : public TFormMainBase0007 {
   Q_OBJECT
@@ -25,14 +32,50 @@ class TFormMainBaseWUX : public TFormMainBase0007 {
   virtual int changeCheckListBox_();
 
   TFormLog* getFormLog();
+
+  // ---- start-up, the settings file, fonts, drops, the version report ----
+  // (FormMainBaseWUX_settings.cpp)
+  // Reads the settings file, if there is one, and applies it; shows the splash.
+  int _loadINIFile_();
+  void applySettings(const AppSettings& s, const std::string& path);
+  // Opens the file named first on the command line (`args` without the program), else
+  // the default document; a name that does not exist leaves the new document named
+  // after it and modified, so the first save creates it.
+  int openArg1_(const std::vector<std::string>& args);
+  std::string getDefaultFilename_();
+  // Opens the file named at start-up (even while start-up counts as busy), and a file
+  // dropped on the window: both through the document's open dispatcher.
+  virtual int openStartFile_(const std::string& name);
+  virtual int openDroppedFile_(const std::string& name);
+  TFormAbout* getFormAbout();
+  int setAboutImage_(const std::string& file);
+  void showAbout_(int ms);
+  int UIShowFormAbout();
+  int UIFontDialog();
+  int UIFontSizeInc();
+  int UIFontSizeDec();
+  int fontSize() const;
+  void setFontSize(int size);
+  int writeVersionTS_(StringList& lines) override;
+  int UIVersion();
+  TFormPropatyApl* getFormPropatyApl();
+  int UIShowApplicationPropaty();
+  // What a drop of files does: `over` is the widget under the mouse.
+  int WMDropFiles(const std::vector<std::string>& files, QWidget* over);
+  // The font dialog (false when cancelled); replaceable for tests.
+  std::function<bool(QFont& font)> chooseFont;
   // The texts most recently copied, cut or pasted, newest first, no duplicates, ten at most.
   StringList& copyHistory() { return copyHistory_; }
   void AddCopyHistory(const std::string& text);
 
  protected:
   TFormMainBaseWUX() = default;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void registerSettingsWindowCommands();
   Settings settings_;
   TFormLog* formLog_ = nullptr;  // owned by this window (Qt parent)
+  TFormAbout* formAbout_ = nullptr;
+  TFormPropatyApl* formPropatyApl_ = nullptr;
   StringList copyHistory_;
 };
 

@@ -24,6 +24,9 @@ void TFormMainMenu::FormCreate() {
   panelTop_ = new QFrame(this);
   panelTop_->setObjectName(QStringLiteral("PanelTop"));
   panelTop_->setAutoFillBackground(true);
+  // The tool bar's buttons must not keep the window wider than the settings file asks;
+  // on a narrow window the last ones are cut off.
+  panelTop_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   auto* top = new QHBoxLayout(panelTop_);
   top->setContentsMargins(4, 2, 4, 2);
   checkUIReadOnly_ = new QCheckBox(QStringLiteral("ReadOnly"), panelTop_);

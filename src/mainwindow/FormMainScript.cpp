@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "platform/paths.h"
 #include "printing/SettingsStore.h"
 #include "mainwindow/commands/Commands.h"
 #include "views/FrameMemoHolder.h"
@@ -72,6 +73,13 @@ void TFormMainScript::updateCaption() {
 
 void TFormMainScript::refreshHolderView() {
   if (TFrameMemoHolder* frame = getHolderFrame()) frame->showStatus_();
+}
+
+std::string TFormMainScript::getTempDir() {
+  std::string dir = settings_.tempDir;
+  if (dir.empty()) return platform::tempDir();
+  if (dir.back() != '/') dir += '/';
+  return dir;
 }
 
 int TFormMainScript::changeFlagReadOnly_() { return stillNotImplemented("TFormMainScript.changeFlagReadOnly_"); }

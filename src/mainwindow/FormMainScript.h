@@ -17,7 +17,8 @@ class TFormMainScript : public TFormMainBaseWUX {
   void Model2UI() override;
   void updateCaption() override;
   void refreshHolderView() override;
-  std::string getTempDir() override { return settings_.tempDir; }
+  // The temporary folder as set, with its separator; the system's one when none is set.
+  std::string getTempDir() override;
   void putTempDir_(const std::string& dir) override { settings_.tempDir = dir; }
   virtual int changeFlagReadOnly_();
   // The text printer, with the settings the print settings file holds.

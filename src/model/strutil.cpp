@@ -1,6 +1,7 @@
 #include "model/strutil.h"
 
 #include <array>
+#include <climits>
 #include <cstdio>
 
 #include "model/Prompter.h"
@@ -251,6 +252,20 @@ std::string SplitFirstWord(std::string_view text, std::string& rest) {
 int CountSubstr(std::string_view text, std::string_view part) {
   if (part.empty()) return 0;
   return static_cast<int>(sjis::countOf(text, part));
+}
+
+int LeadingInt(std::string_view text) {
+  const std::string t = sjis::trim(text);
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
+  long long n = 0;
+  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+    n = n * 10 + (t[i] - '0');
+    if (n > static_cast<long long>(INT_MAX) + 1) n = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) return n > INT_MAX ? INT_MIN : static_cast<int>(-n);
+  return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
 
 bool IsAllDigits(std::string_view text) {

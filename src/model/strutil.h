@@ -29,6 +29,9 @@ int CountSubstr(std::string_view text, std::string_view part);
 bool IsAllDigits(std::string_view text);
 bool HasDigit(std::string_view text);
 std::string DigitsOnly(std::string_view text);
+// The decimal number at the head of the trimmed text ("12abc" is 12, "-5" is -5, no
+// digits is 0); a number too large for an int stops at the int's limit.
+int LeadingInt(std::string_view text);
 
 // Numbers inside texts
 std::string IncNumberStr(std::string_view text);

@@ -82,6 +82,7 @@ void allActions(QMenu* menu, std::vector<QAction*>& out) {
 class FrameTest : public ::testing::Test {
  protected:
   explicit FrameTest(std::initializer_list<std::string> notes = {"a|A", "b|B", "c|C"}) : book(notes) {
+    window.holder = book.holder;
     frame.setMainWindow(&window);
     frame.setHolder(book.holder);
     frame.init_();

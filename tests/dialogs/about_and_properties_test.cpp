@@ -1,0 +1,104 @@
+// The about box and the application properties window on their own.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "dialogs/FormAbout.h"
+#include "dialogs/FormPropatyApl.h"
+#include "mainwindow/Settings.h"
+#include "platform/launcher.h"
+#include "support/RecordingPrompter.h"
+#include "support/qt_app.h"
+#include "views/views_support.h"
+
+namespace wux {
+namespace {
+
+TEST(FormAbout, PictureOrTheFileNameForItsTime) {
+  test::qtApp();
+  test::TempDir dir;
+  QImage picture(8, 6, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(QString::fromStdString(dir.str("wux.jpg")), "JPG"));
+  ASSERT_TRUE(picture.save(QString::fromStdString(dir.str("wux.bmp")), "BMP"));
+
+  QWidget owner;
+  TFormAbout about(&owner);
+  EXPECT_EQ(about.loadImage_(dir.str("wux.jpg")), 0);
+  EXPECT_FALSE(about.Image1()->pixmap().isNull());
+  EXPECT_TRUE(about.Label1()->text().isEmpty());
+  EXPECT_EQ(about.loadImage_(dir.str("wux.bmp")), 0);
+
+  EXPECT_EQ(about.loadImage_(dir.str("missing.jpg")), -1);
+  EXPECT_EQ(about.Label1()->text().toStdString(), "missing.jpg");
+  EXPECT_EQ(about.windowTitle().toStdString(), "missing.jpg");
+  EXPECT_EQ(about.Label1()->font().pointSize(), 20);
+  EXPECT_EQ(about.loadImage_(dir.str("wux.png")), -1);  // only the two kinds are shown
+
+  about.showFor_(450);
+  EXPECT_TRUE(about.isVisible());
+  EXPECT_EQ(about.Timer1()->interval(), 200);
+  about.tick_();
+  about.tick_();
+  EXPECT_TRUE(about.isVisible());  // 50 ms left
+  about.tick_();
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_FALSE(about.Timer1()->isActive());
+}
+
+TEST(FormPropatyApl, EditsTheSettingsItIsGiven) {
+  test::qtApp();
+  RecordingPrompter rec;
+  ScopedPrompter usePrompter(&rec);
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher(&launcher);
+  test::TempDir dir;
+  Settings settings;
+  settings.autoSaveTime = 61;
+  settings.dropMode = Settings::DropFileName;
+  TFormPropatyApl form(nullptr, settings);
+  EXPECT_EQ(form.Edit_AutoSaveTime()->text().toStdString(), "61");
+  EXPECT_EQ(form.RadioGroup_DragAndDrop()->checkedId(), 2);
+
+  form.Edit_AutoSaveTime()->setText(" 300 seconds");
+  EXPECT_EQ(settings.autoSaveTime, 300);
+  form.Edit_AutoSaveTime()->setText("-4");
+  EXPECT_EQ(form.getAutoSaveTime(), 0);
+  form.Edit_AutoSaveTime()->setText("none");
+  EXPECT_EQ(settings.autoSaveTime, 0);
+  form.putAutoSaveTime_(75);
+  EXPECT_EQ(settings.autoSaveTime, 75);
+  form.RadioGroup_DragAndDrop()->button(1)->click();
+  EXPECT_EQ(settings.dropMode, Settings::DropFullName);
+
+  form.putTempDir_("  /nowhere/  ");
+  EXPECT_EQ(settings.tempDir, "/nowhere/");
+  form.ExplorerTempDirBtnClick();
+  EXPECT_EQ(rec.messages(), (std::vector<std::string>{"\"/nowhere/\" not exists."}));
+  EXPECT_TRUE(launcher.calls.empty());
+
+  form.chooseDirectory = [&](std::string& d) {
+    EXPECT_EQ(d, "/nowhere/");  // the chooser starts at the folder in use
+    return false;
+  };
+  form.Button6Click();
+  EXPECT_EQ(settings.tempDir, "/nowhere/");
+  form.chooseDirectory = [&](std::string& d) {
+    d = dir.path.string();
+    return true;
+  };
+  form.Button6Click();
+  EXPECT_EQ(settings.tempDir, dir.path.string() + "/");
+  EXPECT_EQ(form.StaticTextTempDir()->text().toStdString(), dir.path.string() + "/");
+  form.ExplorerTempDirBtnClick();
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].verb, "explore");
+}
+
+}  // namespace
+}  // namespace wux
