@@ -8,7 +8,6 @@
 #include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/errors.h"
-#include "model/records/RecordFiles.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
