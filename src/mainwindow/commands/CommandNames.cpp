@@ -266,7 +266,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerPlaceholders(table, w);
   registerDocumentSessionCommands(table, session);
   registerSettingsCommands(table, w, settings);
-  registerNotebookCommands(table, w);
+  registerNotebookCommands(table, w, session);
   registerNoteCreationCommands(table, w);
   registerNoteContentCommands(table, w);
   registerNoteOrderCommands(table, w);

@@ -35,7 +35,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
 // not-implemented notice ("Still not implemented. " + class and operation).
 void registerPlaceholders(CommandTable& table, MainWindowApi& w);
 
-void registerNotebookCommands(CommandTable& table, MainWindowApi& w);
+void registerNotebookCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w);
 void registerNoteContentCommands(CommandTable& table, MainWindowApi& w);
 void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w);

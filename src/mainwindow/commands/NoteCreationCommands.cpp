@@ -526,6 +526,8 @@ int UIDeleteMarkNodes(MainWindowApi& w) {
 
 // ---- notes from the editor's lines ----
 
+}  // namespace
+
 MemoHolderUI* importCSVNodes(MainWindowApi& w, const StringList& lines) {
   if (lines.count() < 3) return nullptr;
   const std::string header = sjis::trim(lines[1]);
@@ -550,6 +552,8 @@ MemoHolderUI* importCSVNodes(MainWindowApi& w, const StringList& lines) {
   }
   return holder;
 }
+
+namespace {
 
 int UICSV2Holder(MainWindowApi& w) {
   if (w.isDoing_() || !w.getHolderFrame()) return kResultFailed;

@@ -8,8 +8,10 @@
 
 namespace wux {
 
+class MemoHolderUI;
 class MemoNode;
 class MemoNodeUI;
+class StringList;
 
 // The kinds of new note; the numbers are what scripts pass.
 enum class NoteKind { Text = 0, Image = 1, Icon = 2, URL = 3, Poser = 4, PoserLike = 5 };
@@ -35,5 +37,9 @@ int newNodesYear(MainWindowApi& w, long long year);
 int newNodesMonth(MainWindowApi& w, long long year, long long month);
 int newNodesWeek(MainWindowApi& w, const DateTime& date);
 int newNodesNumber(MainWindowApi& w, long long from, long long to);
+
+// A new notebook (at the end) from CSV lines: the first line is ignored, the second names
+// the fields, each further line becomes a note. nullptr when the lines hold no names.
+MemoHolderUI* importCSVNodes(MainWindowApi& w, const StringList& lines);
 
 }  // namespace wux

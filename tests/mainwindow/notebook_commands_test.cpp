@@ -1,0 +1,374 @@
+// Notebook commands through the command table: saving with its report, save as, delete,
+// clone, rename, order, reload, and opening notebook and CSV files.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#include "form_fixture.h"
+#include "mainwindow/FormLog.h"
+#include "model/records/RecordFiles.h"
+#include "platform/files.h"
+#include "support/data_files.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/views_support.h"
+
+namespace wux {
+namespace {
+
+ssize_t diskFull(int, const void*, std::size_t) {
+  errno = ENOSPC;
+  return -1;
+}
+
+std::string fileText(const std::string& path) {
+  std::string out;
+  platform::readFile(path, out);
+  return out;
+}
+
+class NotebookCommandsTest : public test::FormTest<TFormMainWUXX13c> {
+ protected:
+  NotebookCommandsTest() : FormTest({2026, 12, 6, 8, 0, 0, 250}) {}
+  void SetUp() override {
+    FormTest::SetUp();
+    form->newMemoFile();
+    doc()->putFileName_(tmp.str("doc.mxa"));
+    rename(holder(), "A");
+  }
+  int run(const std::string& name) { return form->commands().run(name); }
+  MemoFileUI* doc() { return form->getMemoFile(); }
+  MemoHolderUI* holder() { return form->getCurrentHolder(); }
+  MemoHolderUI* book(int i) { return dynamic_cast<MemoHolderUI*>(doc()->getHolder_(i)); }
+  static void rename(MemoHolder* h, const std::string& name) {
+    std::string actual;
+    h->putName_(name, actual);
+  }
+  // The document holding notebooks of these names, the last one current.
+  void books(std::initializer_list<std::string> names) {
+    bool first = true;
+    for (const std::string& n : names) {
+      if (!first) ASSERT_EQ(run("UINewHolderRight"), 0);
+      rename(holder(), n);
+      first = false;
+    }
+    doc()->refreshTabs_();
+  }
+  std::string bookNames() {
+    std::string out;
+    for (int i = 0; i < doc()->getHolderCount_(); ++i) out += (i ? "," : "") + doc()->getHolder_(i)->name();
+    return out;
+  }
+  bool logHas(const std::string& text) {
+    const StringList lines = form->getFormLog()->lines();
+    for (int i = 0; i < lines.count(); ++i)
+      if (lines[i].find(text) != std::string::npos) return true;
+    return false;
+  }
+
+  test::TempDir tmp;
+};
+
+TEST_F(NotebookCommandsTest, SaveReportsSizeInBytesUpTo1024ThenKBytes) {
+  MemoNode* note = holder()->getNode_(0);
+  note->body().setText("x");
+  const long long base = static_cast<long long>(holder()->saveToText_().size());
+  note->body().setText(std::string(static_cast<std::size_t>(1 + 1024 - base), 'x'));
+  ASSERT_EQ(holder()->saveToText_().size(), 1024u);
+  form->Model2UI();
+  const std::string path = tmp.str("A.mxh");
+
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  EXPECT_EQ(status(), "Done: Saved size=1024Bytes count of Nodes=1 CountSave=1 2026/12/06 08:00:00:250 " + path);
+  EXPECT_EQ(fileText(path).size(), 1024u);
+  EXPECT_FALSE(holder()->modified);
+
+  note->body().setText(std::string(static_cast<std::size_t>(2 + 1024 - base), 'x'));
+  form->Model2UI();
+  rec.answers.push_back(Answer::Yes);
+  EXPECT_EQ(run("UISaveHolderWithMSG"), 0);
+  EXPECT_EQ(rec.asked.back().text, "Sould I save Holder named \"" + path + "\"");
+  EXPECT_EQ(status(), "Done: Saved size=1KBytes count of Nodes=1 CountSave=2 2026/12/06 08:00:00:250 " + path);
+
+  rec.answers.push_back(Answer::Cancel);
+  EXPECT_EQ(run("UISaveHolderWithMSG"), kResultFailed);
+}
+
+TEST_F(NotebookCommandsTest, FailedSaveIsReportedAndKeepsTheModifiedFlag) {
+  holder()->modified = true;
+  const auto previous = platform::setWriteCall(diskFull);
+  const int r = run("UISaveHolderNoMSG");
+  platform::setWriteCall(previous);
+  EXPECT_EQ(r, kResultFailed);
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_EQ(status().rfind("Failure: _UISaveHolder", 0), 0u) << status();
+  EXPECT_FALSE(platform::fileExists(tmp.str("A.mxh")));
+
+  // Over a file that could not be read whole, only when the user says so.
+  ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
+  const std::string before = fileText(tmp.str("A.mxh"));
+  holder()->loadFailed = true;
+  holder()->modified = true;
+  holder()->createNewNode_();
+  rec.answers = {Answer::No};
+  EXPECT_EQ(run("UISaveHolderNoMSG"), kResultFailed);
+  EXPECT_EQ(fileText(tmp.str("A.mxh")), before);
+  EXPECT_TRUE(holder()->modified);
+  rec.answers = {Answer::Yes};
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  EXPECT_NE(fileText(tmp.str("A.mxh")), before);
+
+  // A folder that is missing is made only when the user agrees.
+  doc()->putFileName_(tmp.str("sub/deeper/doc.mxa"));
+  rec.answers.push_back(Answer::Cancel);
+  EXPECT_EQ(run("UISaveHolderNoMSG"), kResultFailed);
+  EXPECT_EQ(rec.asked.back().text, "Make Directory ?  \"" + tmp.str("sub/deeper/") + "\"");
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  EXPECT_TRUE(platform::fileExists(tmp.str("sub/deeper/A.mxh")));
+}
+
+TEST_F(NotebookCommandsTest, SaveAsChecksTheExtensionAndWritesTheChosenForm) {
+  rec.inputs.push_back("/t/x.txt");
+  EXPECT_EQ(run("UISaveHolderAsMXH"), kResultFailed);
+  EXPECT_EQ(status(), "FileExtention is missmatch.  \"/t/x.txt\"");
+  EXPECT_EQ(holder()->getField_("Filename"), "\"/t/x.txt\"");
+
+  holder()->modified = true;
+  const std::string packed = tmp.str("y.mhz");
+  rec.inputs.push_back(packed);
+  EXPECT_EQ(run("UISaveHolderAsMHZ"), 0);
+  EXPECT_EQ(status().rfind("Done size=", 0), 0u);
+  EXPECT_FALSE(holder()->modified);
+  std::unique_ptr<MemoHolder> back(Create<MemoHolder>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*back, packed, messages), 0);
+  EXPECT_EQ(back->getNodeCount_(), 1);
+}
+
+TEST_F(NotebookCommandsTest, DeleteKeepsOneNotebookAndChoosesTheNeighbour) {
+  EXPECT_EQ(run("UIDeleteHolder"), kResultFailed);
+  EXPECT_EQ(status(), "Don't Delete Holder.  Only One Holder!");
+  EXPECT_EQ(doc()->getHolderCount_(), 1);
+
+  books({"A", "B", "C"});
+  for (int i = 0; i < 3; ++i) book(i)->modified = false;
+  EXPECT_EQ(run("UIDeleteHolder"), 0);
+  EXPECT_EQ(bookNames(), "A,B");
+  EXPECT_EQ(holder()->name(), "B");
+  EXPECT_TRUE(doc()->modified);
+
+  ASSERT_EQ(run("UINewHolderRight"), 0);
+  rename(holder(), "C");
+  EXPECT_EQ(bookNames(), "A,B,C");
+  form->changeCurrentHolder(book(1));
+  book(1)->modified = true;
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(run("UIDeleteHolder"), kResultFailed);
+  EXPECT_EQ(rec.asked.back().text, "Shall I Save Current Holder ? \r\n" + tmp.str("B.mxh"));
+  EXPECT_EQ(bookNames(), "A,B,C");
+  rec.answers = {Answer::No, Answer::No};
+  EXPECT_EQ(run("UIDeleteHolder"), kResultFailed);
+  EXPECT_EQ(rec.asked.back().text, "Shall I delete Current Holder Realy ?");
+  rec.answers = {Answer::Yes, Answer::Yes};
+  EXPECT_EQ(run("UIDeleteHolder"), 0);
+  EXPECT_EQ(bookNames(), "A,C");
+  EXPECT_EQ(holder()->name(), "C");
+  EXPECT_TRUE(platform::fileExists(tmp.str("B.mxh")));  // saved first, and left on disk
+}
+
+TEST_F(NotebookCommandsTest, ClonesGetUniqueNamesAndFilesOfTheirOwn) {
+  MemoHolderUI* a = holder();
+  EXPECT_EQ(run("UICloneHolder"), 0);
+  EXPECT_EQ(holder()->name(), "A_copy");
+  EXPECT_EQ(holder()->getField_("FlagExtra"), "\"false\"");
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  form->changeCurrentHolder(a);
+  EXPECT_EQ(run("UICloneHolder"), 0);
+  EXPECT_EQ(holder()->name(), "A_copy_01");
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  EXPECT_EQ(bookNames(), "A,A_copy,A_copy_01");
+  EXPECT_TRUE(platform::fileExists(tmp.str("A_copy.mxh")));
+  EXPECT_TRUE(platform::fileExists(tmp.str("A_copy_01.mxh")));
+  EXPECT_FALSE(platform::fileExists(tmp.str("A.mxh")));
+  EXPECT_TRUE(doc()->modified);
+
+  // A notebook that was saved to a file of its own name: its clone still is not.
+  form->changeCurrentHolder(a);
+  a->putFlagExtra_(true);
+  a->putField_("Filename", "\"" + tmp.str("elsewhere.mxh") + "\"");
+  ASSERT_EQ(run("changeListView_"), 0);
+  EXPECT_EQ(run("UICloneHolder"), 0);
+  EXPECT_EQ(holder()->getModeNodesMngr_(), "\"ListView\"");
+  EXPECT_EQ(holder()->getFileName_(), tmp.str("A_copy_02.mxh"));
+  form->changeCurrentHolder(a);
+  ASSERT_EQ(run("changeTreeView_"), 0);
+  EXPECT_EQ(run("UICloneHolder"), 0);
+  EXPECT_EQ(holder()->getModeNodesMngr_(), "\"TreeView\"");
+}
+
+TEST_F(NotebookCommandsTest, RenameRefusesBlanksAndTheOtherNameIsUnique) {
+  holder()->modified = false;
+  doc()->modified = false;
+  rec.inputs.push_back("   ");
+  EXPECT_EQ(run("UIRenameHolder"), kResultFailed);
+  EXPECT_EQ(holder()->name(), "A");
+  EXPECT_FALSE(holder()->modified);
+  EXPECT_FALSE(doc()->modified);
+  EXPECT_EQ(rec.asked.back().caption, "Rename Current MemoHolder");
+  EXPECT_EQ(rec.asked.back().text, "Input new Name.");
+
+  rec.inputs.push_back("Diary");
+  EXPECT_EQ(run("UIRenameHolder"), 0);
+  EXPECT_EQ(holder()->name(), "Diary");
+  EXPECT_EQ(status(), "Changed MemoHolder Name Diary");
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_TRUE(doc()->modified);
+
+  EXPECT_EQ(run("UIRenameOtherHolder"), 0);
+  EXPECT_NE(holder()->name(), "Diary");
+  EXPECT_EQ(holder()->name().rfind("Diary_", 0), 0u);
+}
+
+TEST_F(NotebookCommandsTest, ReorderingIsKeptInTheSavedDocument) {
+  books({"A", "B", "C"});
+  form->changeCurrentHolder(book(1));
+  doc()->modified = false;
+  EXPECT_EQ(run("UIHolderUp"), 0);
+  EXPECT_EQ(bookNames(), "B,A,C");
+  EXPECT_TRUE(doc()->modified);
+  EXPECT_EQ(run("UIHolderUp"), 0);  // already first: nothing
+  EXPECT_EQ(bookNames(), "B,A,C");
+  form->changeCurrentHolder(book(2));
+  EXPECT_EQ(run("UIHolderDown"), 0);  // already last: nothing
+  form->changeCurrentHolder(book(0));
+  EXPECT_EQ(run("UIHolderDown"), 0);
+  EXPECT_EQ(bookNames(), "A,B,C");
+  EXPECT_EQ(run("UIHolderDown"), 0);
+  EXPECT_EQ(bookNames(), "A,C,B");
+
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*doc(), tmp.str("doc.mxa"), false, report));
+  std::unique_ptr<MemoFile> back(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*back, tmp.str("doc.mxa"), messages), 0);
+  std::string order;
+  for (int i = 0; i < back->getHolderCount_(); ++i) order += (i ? "," : "") + back->getHolder_(i)->name();
+  EXPECT_EQ(order, "A,C,B");
+
+  holder()->putField_("FlagReadOnly", "\"true\"");
+  EXPECT_EQ(run("UIHolderUp"), kResultFailed);
+}
+
+TEST_F(NotebookCommandsTest, ReloadShowsOutsideEditsAndKeepsNotesWithoutAFile) {
+  const std::string path = tmp.str("A.mxh");
+  EXPECT_EQ(run("UIReloadMemoHolder"), kResultFailed);
+  EXPECT_TRUE(logHas("Not Found MemoHolder: " + path));
+  EXPECT_EQ(holder()->getNodeCount_(), 1);
+
+  ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
+  {
+    std::unique_ptr<MemoHolder> outside(Create<MemoHolder>(nullptr));
+    StringList messages;
+    ASSERT_EQ(ReadHolderFile(*outside, path, messages), 0);
+    outside->createNewNode_();
+    outside->createNewNode_();
+    ASSERT_GE(outside->saveToFile_(path), 0);
+  }
+  EXPECT_EQ(run("UIReloadMemoHolder"), 0);
+  EXPECT_EQ(status(), "Done:UIReLoadMemoHolder " + path);
+  EXPECT_EQ(holder()->getNodeCount_(), 3);
+  EXPECT_EQ(holder()->name(), "A");
+  EXPECT_EQ(form->getCurrentNode()->getParentHolder_(), holder());
+  EXPECT_EQ(form->getHolderFrame()->FrameMemoNode1()->node(), form->getCurrentNode());
+}
+
+TEST_F(NotebookCommandsTest, OpenNotebookFileChosenInTheDialog) {
+  {
+    std::unique_ptr<MemoHolder> file(Create<MemoHolder>(nullptr));
+    file->createNewNode_();
+    file->createNewNode_();
+    ASSERT_GE(file->saveToFile_(tmp.str("Journal.mxh")), 0);
+  }
+  rec.inputs.push_back(tmp.str("Journal.mxh"));
+  EXPECT_EQ(run("UIOpenHolder"), 0);
+  EXPECT_EQ(rec.asked.back().kind, "open");
+  EXPECT_EQ(bookNames(), "A,Journal");
+  EXPECT_EQ(holder()->name(), "Journal");
+  EXPECT_EQ(holder()->getNodeCount_(), 2);
+  EXPECT_FALSE(holder()->isReadOnly_());
+
+  rec.answers = {Answer::Cancel};  // the name is taken: reload, other name or cancel
+  rec.inputs.push_back(tmp.str("journal.mxh"));
+  EXPECT_EQ(run("UIOpenHolder"), kResultFailed);
+  EXPECT_EQ(bookNames(), "A,Journal");
+}
+
+TEST_F(NotebookCommandsTest, CsvFileBecomesANotebookNamedAfterIt) {
+  {
+    std::ofstream out(tmp.str("p.csv"), std::ios::binary);
+    out << "c\r\nname,age\r\nBob,3\r\n";
+  }
+  rec.inputs.push_back(tmp.str("p.csv"));
+  EXPECT_EQ(run("UIOpenCSVHolder"), 0);
+  EXPECT_EQ(holder()->name(), "p");
+  ASSERT_EQ(holder()->getNodeCount_(), 1);
+  EXPECT_EQ(holder()->getNode_(0)->getField_("name"), "\"Bob\"");
+  EXPECT_EQ(holder()->getNode_(0)->getField_("age"), "\"3\"");
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_TRUE(doc()->modified);
+
+  const int count = doc()->getHolderCount_();
+  rec.inputs.push_back(tmp.str("none.csv"));
+  EXPECT_EQ(run("UIOpenCSVHolder"), kResultFailed);
+  EXPECT_EQ(doc()->getHolderCount_(), count);
+}
+
+TEST_F(NotebookCommandsTest, OpenedClonedRenamedAndSavedNotebooksRoundTrip) {
+  const std::string source = tmp.str("Alpha.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(source, readTestData("mainwindow/notebook_alpha.mxh")));
+  ASSERT_NE(form->documentSession().openHolder(source), nullptr);
+  EXPECT_EQ(run("UICloneHolder"), 0);
+  rec.inputs.push_back("Beta");
+  EXPECT_EQ(run("UIRenameHolder"), 0);
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  form->changeCurrentHolder(book(1));
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  EXPECT_EQ(fileText(source), readTestData("mainwindow/notebook_alpha_saved.mxh"));
+  EXPECT_EQ(fileText(tmp.str("Beta.mxh")), readTestData("mainwindow/notebook_beta_saved.mxh"));
+
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*doc(), tmp.str("doc.mxa"), true, report));
+  std::unique_ptr<MemoFile> back(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*back, tmp.str("doc.mxa"), messages), 0);
+  ASSERT_EQ(back->getHolderCount_(), 3);
+  MemoHolder* beta = back->getHolder_(2);
+  EXPECT_EQ(beta->name(), "Beta");
+  ASSERT_EQ(LoadHolder(*beta, messages), 0);
+  EXPECT_EQ(beta->saveToText_(), fileText(tmp.str("Beta.mxh")));
+}
+
+TEST_F(NotebookCommandsTest, ReloadEachReadsTheLinkedFilesAgain) {
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("linked.txt"), "first\r\n"));
+  MemoNode* linked = holder()->createNewNode_();
+  linked->putField_("Filename", "\"" + tmp.str("linked.txt") + "\"");
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("linked.txt"), "changed outside\r\n"));
+  const int sum = run("UIReLoadEach");
+  EXPECT_GT(sum, 0);
+  EXPECT_EQ(status(), "Done:UIReLoadEach " + std::to_string(sum));
+  EXPECT_EQ(linked->body().text(), "changed outside\r\n");
+
+  // Busy or with the interface read-only, notebook commands refuse and change nothing.
+  form->beginDoing_("something long");
+  EXPECT_EQ(run("UIReLoadEach"), kResultFailed);
+  EXPECT_EQ(run("UICloneHolder"), kResultFailed);
+  form->endDoing();
+  EXPECT_EQ(bookNames(), "A");
+}
+
+}  // namespace
+}  // namespace wux
