@@ -309,6 +309,13 @@ int MemoHolderUI::addNode_(MemoNode* node, const std::string& name) {
   addToContainer(node, name);
   switch (builtKind_) {
     case Kind::CheckList:
+      if (getFlagSort_()) {
+        // A sorted check list takes a new line at its place in name order.
+        int row = 0;
+        while (row < list_.rootCount() && sjis::compareText(list_.root(row)->text(), name) <= 0) ++row;
+        return list_.indexOfItem(placeNew(node, [&] { return list_.insertRootRef(node, name, row); }));
+      }
+      [[fallthrough]];
     case Kind::List:
       return list_.indexOfItem(placeNew(node, [&] { return list_.appendRef(node, name); }));
     case Kind::Tree: {

@@ -359,13 +359,26 @@ bool NoteList::moveToRoot(NoteItem* item, int row) {
 }
 
 void NoteList::sortRoots(const std::function<bool(const NoteItem*, const NoteItem*)>& less) {
-  if (roots_.size() < 2) return;
+  sortChildren(nullptr, less);
+}
+
+void NoteList::sortChildren(NoteItem* parent, const std::function<bool(const NoteItem*, const NoteItem*)>& less) {
+  auto& siblings = siblingsOf(parent);
+  if (siblings.size() < 2) return;
   WUX_CHANGE;
   dirty_ = true;
-  std::stable_sort(roots_.begin(), roots_.end(),
+  std::stable_sort(siblings.begin(), siblings.end(),
                    [&](const std::unique_ptr<NoteItem>& a, const std::unique_ptr<NoteItem>& b) {
                      return less(a.get(), b.get());
                    });
+}
+
+void NoteList::reverseChildren(NoteItem* parent) {
+  auto& siblings = siblingsOf(parent);
+  if (siblings.size() < 2) return;
+  WUX_CHANGE;
+  dirty_ = true;
+  std::reverse(siblings.begin(), siblings.end());
 }
 
 void NoteList::flatten() {

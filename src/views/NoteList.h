@@ -112,6 +112,10 @@ class NoteList {
 
   // Orders the roots (stable) in one change.
   void sortRoots(const std::function<bool(const NoteItem*, const NoteItem*)>& less);
+  // Orders the children of `parent` (nullptr: the roots) the same way.
+  void sortChildren(NoteItem* parent, const std::function<bool(const NoteItem*, const NoteItem*)>& less);
+  // Reverses the children of `parent` (nullptr: the roots) in one change.
+  void reverseChildren(NoteItem* parent);
   // Every item becomes a root, in item order.
   void flatten();
   // Nests the roots by their notes' parent keys: an item whose parent key equals (case
