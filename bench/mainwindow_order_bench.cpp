@@ -42,6 +42,7 @@ void Run(benchmark::State& state, const char* command, const wux::CommandArgs& a
     state.ResumeTiming();
     benchmark::DoNotOptimize(desk->w.table.run(command, args));
     state.PauseTiming();
+    state.counters["target notes"] = desk->w.getMemoFile()->findHolderByName_("target")->getNodeCount_();
     desk.reset();
     state.ResumeTiming();
   }

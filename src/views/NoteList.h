@@ -92,6 +92,8 @@ class NoteList {
   // Removes the note's item with its subtree; answers the notes removed, the note first,
   // then its subtree in item order. Notes the list owned stay alive until clear().
   std::vector<TObject*> remove(TObject* note);
+  // remove() for many notes in one change and one pass over the list, however many go.
+  void removeMany(const std::vector<TObject*>& notes);
   // Takes the note out of the list and hands it to the caller. The notes below it leave
   // the list too; they are kept alive (not shown, not saved) until clear() so that no
   // reference held elsewhere dangles.

@@ -321,10 +321,6 @@ void appendAll(MemoHolderUI* dest, const std::vector<std::pair<std::string, Memo
   if (tree && notes.size() > 1) dest->_TV_after();
 }
 
-// Detaches the notes deepest first, so each one leaves alone and the caller owns it.
-void detachAll(MemoHolderUI* source, const std::vector<MemoNode*>& notesInOrder) {
-  for (auto it = notesInOrder.rbegin(); it != notesInOrder.rend(); ++it) source->removeNode_(*it);
-}
 
 // The source's current note after `gone` left: `pick`, or a new note when it is empty.
 void refillCurrent(MainWindowApi& w, MemoHolderUI* source, MemoNode* pick) {
@@ -367,7 +363,7 @@ int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
     NoteItem* other = NextSameLevel(item);
     if (!other) other = PrevSameLevel(item);
     next = noteOf(other);
-    detachAll(source, order);
+    source->removeNodes_(order);
   } else {
     const int i = source->indexOfNode_(note);
     source->removeNode_(note);
@@ -473,7 +469,7 @@ int moveMarksTo(MainWindowApi& w, const CommandArgs& args) {
       }
     }
   }
-  detachAll(source, notes);
+  source->removeNodes_(notes);
   const int m = marked.count();
   const int left = source->getNodeCount_();
   refillCurrent(w, source, left == 0 ? nullptr : source->getNode_(m < left ? m : left - 1));
