@@ -4,11 +4,14 @@
 #include <fstream>
 #include <set>
 
+#include <QPlainTextEdit>
+
 #include "form_fixture.h"
 #include "model/records/RecordFiles.h"
 #include "model/strutil.h"
 #include "support/data_files.h"
 #include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
 #include "views/NoteViews.h"
 #include "views/views_support.h"
 
@@ -313,6 +316,32 @@ TEST_F(NoteOrderTest, MovingMarkedNotes) {
   EXPECT_TRUE(src->modified);
   EXPECT_TRUE(dest->modified);
   EXPECT_EQ(reloaded(dest), "20261206 P .m ");  // after the notebook's first note
+}
+
+TEST_F(NoteOrderTest, TreeChildrenListedRenamedAndCloned) {
+  notes({"P|P", "a/x.txt|a|P", "g|g|a", "b\\y.txt|b|P"});
+  EXPECT_EQ(run("UIListChild1"), 0);
+  EXPECT_EQ(status(), "Not TreeView");
+  run("changeTreeView_");
+  select("P");
+  QPlainTextEdit* memo = form->getHolderFrame()->FrameMemoNode1()->MemoNode0();
+  memo->clear();
+  run("UIListChild");
+  EXPECT_EQ(status(), "Done:UIListChild count Of Child=3");
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("a/x.txt\n  g\nb\\y.txt\n"));
+
+  EXPECT_EQ(run("UIExtractFilenameChild1"), 0);
+  EXPECT_EQ(status(), "Done:UIExtractFilenameChild1 count=2");
+  EXPECT_EQ(order(), "P .x.txt ..g .y.txt ");
+
+  select("g");
+  EXPECT_EQ(run("UIExtractFilenameChild1"), 0);
+  EXPECT_EQ(status(), "No Child");
+  EXPECT_EQ(run("UICloneMemoNodeAndChild"), 1);
+  EXPECT_EQ(status(), "Done: Clone MemoNode And Child");
+  EXPECT_EQ(order(), "P .x.txt ..g ...g .y.txt ");
+  EXPECT_NE(form->getCurrentNode()->getField_("UID"), "\"g\"");
+  EXPECT_EQ(form->getCurrentNode()->getField_("ParentNodeID"), "\"g\"");
 }
 
 TEST_F(NoteOrderTest, ListViewStyles) {

@@ -1,5 +1,6 @@
 // Commands of note order, transfer between notebooks and the tree.
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -494,6 +495,90 @@ int listViewStyle(MainWindowApi& w, int style, const std::string& name) {
   return 0;
 }
 
+// The copy of the current note becomes its own last child and the current note.
+int cloneAsChild(MainWindowApi& w) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* h = viewedHolder(w);
+  MemoNode* note = h ? h->getCurrentNode_() : nullptr;
+  if (!note || h->workingKind() != Kind::Tree) return 0;
+  BusyScope busy(w, "Clone MemoNode And Child");
+  w.UI2Model();
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->storeFields_();
+  MemoNode* copy = h->addCopy_(note);
+  if (!copy) {
+    busy.finish("failure: Clone MemoNode And Child");
+    return 0;
+  }
+  copy->putParentNode_(note);
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->loadFields_();
+  h->modified = true;
+  w.changeCurrentNode_(static_cast<MemoNodeUI*>(copy));
+  busy.finish("Done: Clone MemoNode And Child");
+  return 1;
+}
+
+// The selected tree item, or nullptr with the status saying why.
+NoteItem* treeSelection(MainWindowApi& w, const std::string& notTree) {
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::Tree) {
+    w.messageDoing_(notTree);
+    return nullptr;
+  }
+  return selectedItem(h);
+}
+
+// The names of the children (all descendants, indented by level) into the editor.
+int listChildren(MainWindowApi& w, bool deep) {
+  if (int r = refusal(w)) return r;
+  NoteItem* item = treeSelection(w, "Not TreeView");
+  if (!item) return 0;
+  StringList below;
+  if (deep) {
+    CollectSubTree(item, below);
+  } else {
+    for (int i = 0; i < item->childCount(); ++i) below.add(item->child(i)->text(), item->child(i)->note());
+  }
+  std::string text;
+  const int top = item->level() + 1;
+  for (int i = 0; i < below.count(); ++i) {
+    const int level = deep ? static_cast<MemoNode*>(below.object(i))->getLevel_() - top : 0;
+    text += std::string(static_cast<std::size_t>(2 * (level > 0 ? level : 0)), ' ') + below[i] + "\r\n";
+  }
+  if (below.count() > 0)
+    if (TFrameMemoNode* f = w.getNodeFrame()) f->replaceNodeMemoSel_(text);
+  w.messageDoing_(std::string(deep ? "Done:UIListChild" : "Done:UIListChild1") +
+                  " count Of Child=" + std::to_string(below.count()));
+  return 0;
+}
+
+// Applies `change` to each direct child of the selected tree item.
+int eachChild(MainWindowApi& w, const std::string& name, const std::function<void(MemoNode*, NoteItem*)>& change) {
+  if (int r = refusal(w)) return r;
+  NoteItem* item = treeSelection(w, "Not TreeView in " + name);
+  if (!item) return 0;
+  if (item->childCount() == 0) {
+    w.messageDoing_("No Child");
+    return 0;
+  }
+  w.UI2Model();
+  for (int i = 0; i < item->childCount(); ++i) change(noteOf(item->child(i)), item->child(i));
+  w.getCurrentHolder()->modified = true;
+  w.Model2UI();
+  w.messageDoing_("Done:" + name + " count=" + std::to_string(item->childCount()));
+  return 0;
+}
+
+int setRelativePath(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  MemoHolderUI* h = w.getCurrentHolder();
+  MemoNode* note = h ? h->getCurrentNode_() : nullptr;
+  if (!note) return 0;
+  w.UI2Model();
+  if (!note->makeRelativePath_("Filename", h->getFileName_()).empty()) h->modified = true;
+  w.Model2UI();
+  return 0;
+}
+
 }  // namespace
 
 void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w) {
@@ -516,6 +601,24 @@ void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIMove1To", [&w](const CommandArgs& a) { return moveOneTo(w, a); });
   table.add("UICopy1To", [&w](const CommandArgs& a) { return copyOneTo(w, a); });
   table.add("UIMoveMarksTo", [&w](const CommandArgs& a) { return moveMarksTo(w, a); });
+  table.add("UICloneMemoNodeAndChild", [&w] { return cloneAsChild(w); });
+  table.add("UIListChild1", [&w] { return listChildren(w, false); });
+  table.add("UIListChild", [&w] { return listChildren(w, true); });
+  table.add("UISetRelativePath", [&w] { return setRelativePath(w); });
+  table.add("UISetRelativepathChild1", [&w] {
+    const std::string base = w.getCurrentHolder() ? w.getCurrentHolder()->getFileName_() : std::string();
+    return eachChild(w, "UISetRelativepathChild1",
+                     [&](MemoNode* n, NoteItem*) { n->makeRelativePath_("Filename", base); });
+  });
+  table.add("UIExtractFilenameChild1", [&w] {
+    return eachChild(w, "UIExtractFilenameChild1", [&](MemoNode* n, NoteItem* it) {
+      const std::string name = it->text();
+      const std::size_t cut = sjis::findLastOf(name, "\\/");
+      if (cut == std::string::npos) return;
+      std::string actual;
+      n->putName_(name.substr(cut + 1), actual);
+    });
+  });
   table.add("UIViewStyleIcon", [&w] { return listViewStyle(w, NoteListView::Icon, "Icon"); });
   table.add("UIViewStyleSmallIcon", [&w] { return listViewStyle(w, NoteListView::SmallIcon, "SmallIcon"); });
   table.add("UIViewStyleList", [&w] { return listViewStyle(w, NoteListView::List, "List"); });
