@@ -1,6 +1,7 @@
 // Order, marks, nesting and transfer of notes through the command table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 
@@ -342,6 +343,28 @@ TEST_F(NoteOrderTest, TreeChildrenListedRenamedAndCloned) {
   EXPECT_EQ(order(), "P .x.txt ..g ...g .y.txt ");
   EXPECT_NE(form->getCurrentNode()->getField_("UID"), "\"g\"");
   EXPECT_EQ(form->getCurrentNode()->getField_("ParentNodeID"), "\"g\"");
+}
+
+TEST_F(NoteOrderTest, NewParentAboveTheRootsOrBetweenANoteAndItsChildren) {
+  notes({"A|A", "a1|a1|A", "a2|a2|A", "B|B"});
+  run("changeTreeView_");
+  select("A");
+  EXPECT_EQ(run("UINewRootNode"), 0);
+  EXPECT_EQ(status(), "Done:UINewRootNode count=2");
+  const std::string made = holder()->getNode_(1)->name();
+  EXPECT_EQ(order(), "A ." + made + " ..a1 ..a2 B ");
+  EXPECT_EQ(form->getCurrentNode()->name(), "A");
+
+  EXPECT_EQ(run("UINewRootNodeTV"), 0);
+  EXPECT_EQ(status(), "Done:UINewRootNodeTV count=2");
+  const std::string top = holder()->getNode_(0)->name();
+  EXPECT_EQ(order(), top + " .A .." + made + " ...a1 ...a2 .B ");
+  // Read back, the two new notes of one name differ in name but keep their places.
+  auto levels = [](std::string o) {
+    o.erase(std::remove_if(o.begin(), o.end(), [](char c) { return c != '.' && c != ' '; }), o.end());
+    return o;
+  };
+  EXPECT_EQ(levels(reloaded(holder())), levels(order()));
 }
 
 TEST_F(NoteOrderTest, ListViewStyles) {

@@ -579,6 +579,35 @@ int setRelativePath(MainWindowApi& w) {
   return 0;
 }
 
+// A new note above the roots (`under` nullptr) or between `under` and its children:
+// the gathered notes become its children.
+int newParentNode(MainWindowApi& w, bool roots) {
+  if (int r = refusal(w)) return r;
+  const std::string name = roots ? "UINewRootNodeTV" : "UINewRootNode";
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::Tree) return 0;
+  NoteItem* under = roots ? nullptr : selectedItem(h);
+  if (!roots && !under) return 0;
+  NoteList& list = h->noteList();
+  std::vector<MemoNode*> gathered;
+  for (int i = 0, n = siblingCount(list, under); i < n; ++i) gathered.push_back(noteOf(siblingAt(list, under, i)));
+  BusyScope busy(w, name);
+  w.UI2Model();
+  MemoNode* former = h->getCurrentNode_();
+  h->putCurrentNode_(nullptr);
+  MemoNode* made = h->createNewNode_();
+  if (!made) return 0;
+  NoteItem* item = h->itemOf(made);
+  if (under) made->putParentNode_(noteOf(under));
+  if (NoteItem* first = siblingAt(list, under, 0); first && first != item) list.moveBefore(item, first);
+  for (MemoNode* n : gathered) n->putParentNode_(made);
+  h->modified = true;
+  h->putCurrentNode_(former);
+  w.refreshHolderView();
+  busy.finish("Done:" + name + " count=" + std::to_string(gathered.size()));
+  return 0;
+}
+
 }  // namespace
 
 void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w) {
@@ -619,6 +648,8 @@ void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w) {
       n->putName_(name.substr(cut + 1), actual);
     });
   });
+  table.add("UINewRootNodeTV", [&w] { return newParentNode(w, true); });
+  table.add("UINewRootNode", [&w] { return newParentNode(w, false); });
   table.add("UIViewStyleIcon", [&w] { return listViewStyle(w, NoteListView::Icon, "Icon"); });
   table.add("UIViewStyleSmallIcon", [&w] { return listViewStyle(w, NoteListView::SmallIcon, "SmallIcon"); });
   table.add("UIViewStyleList", [&w] { return listViewStyle(w, NoteListView::List, "List"); });
