@@ -350,7 +350,7 @@ int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
   w.UI2Model();
   MemoHolderUI* dest = destination(w, chosen);
   if (!dest) return kResultFailed;
-  std::vector<std::pair<std::string, MemoNode*>> moving{{source->indexOfNode_(note) >= 0 ? note->name() : "", note}};
+  std::vector<std::pair<std::string, MemoNode*>> moving{{note->name(), note}};
   std::vector<MemoNode*> order{note};
   MemoNode* next = nullptr;
   if (mode == Kind::Tree) {
