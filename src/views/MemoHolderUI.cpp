@@ -281,6 +281,46 @@ int MemoHolderUI::removeNode_(MemoNode* node) {
   return index;
 }
 
+void MemoHolderUI::removeNodes_(const std::vector<MemoNode*>& notes) {
+  if (!viewBuilt_) {
+    for (MemoNode* n : notes) removeNode_(n);
+    return;
+  }
+  std::unordered_set<const TObject*> given(notes.begin(), notes.end());
+  std::unordered_set<const TObject*> gone;
+  std::vector<TObject*> listed;
+  for (MemoNode* n : notes) {
+    NoteItem* it = list_.itemOf(n);
+    if (!it || gone.count(n)) continue;
+    listed.push_back(n);
+    gone.insert(n);
+    StringList below;
+    CollectSubTree(it, below);
+    for (int i = 0; i < below.count(); ++i) gone.insert(below.object(i));
+  }
+  if (gone.count(MemoHolder::getCurrentNode_())) MemoHolder::putCurrentNode_(nullptr);
+  // The container in one pass, rather than one search per note.
+  StringList& container = nodes()->children();
+  StringList kept;
+  for (int i = 0; i < container.count(); ++i) {
+    TObject* n = container.object(i);
+    if (!gone.count(n)) {
+      kept.add(container[i], n);
+      continue;
+    }
+    auto* named = static_cast<TObjectNamed*>(n);
+    listCells_.erase(n);
+    if (given.count(n)) {
+      named->setOwner(nullptr);
+    } else {
+      removedBranches_.emplace_back(named);
+      named->setOwner(this);
+    }
+  }
+  container = std::move(kept);
+  list_.removeMany(listed);
+}
+
 NoteItem* MemoHolderUI::placeNew(MemoNode* node, const std::function<NoteItem*()>& op) {
   // The container got the note at its end; once the list has placed it, the one line
   // moves to the same place instead of the whole container being rebuilt.
@@ -309,6 +349,13 @@ int MemoHolderUI::addNode_(MemoNode* node, const std::string& name) {
   addToContainer(node, name);
   switch (builtKind_) {
     case Kind::CheckList:
+      if (getFlagSort_()) {
+        // A sorted check list takes a new line at its place in name order.
+        int row = 0;
+        while (row < list_.rootCount() && sjis::compareText(list_.root(row)->text(), name) <= 0) ++row;
+        return list_.indexOfItem(placeNew(node, [&] { return list_.insertRootRef(node, name, row); }));
+      }
+      [[fallthrough]];
     case Kind::List:
       return list_.indexOfItem(placeNew(node, [&] { return list_.appendRef(node, name); }));
     case Kind::Tree: {

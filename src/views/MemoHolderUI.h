@@ -51,6 +51,9 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   MemoNode* findNodeByName_(const std::string& name) override;
   // Detaches the note (with its subtree in a tree view); the caller owns the note then.
   int removeNode_(MemoNode* node) override;
+  // removeNode_ for many notes at once, in one change of the list; the caller owns each
+  // note given (the notes below them that were not given stay with the notebook).
+  void removeNodes_(const std::vector<MemoNode*>& notes);
   int addNode_(MemoNode* node, const std::string& name) override;
   int insertNode_(MemoNode* node, const std::string& name, int index) override;
   MemoNode* getCurrentNode_() override;

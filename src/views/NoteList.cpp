@@ -254,6 +254,46 @@ std::vector<TObject*> NoteList::remove(TObject* note) {
   return out;
 }
 
+void NoteList::removeMany(const std::vector<TObject*>& notes) {
+  std::unordered_set<const NoteItem*> chosen;
+  for (TObject* n : notes)
+    if (NoteItem* it = itemOf(n)) chosen.insert(it);
+  if (chosen.empty()) return;
+  WUX_CHANGE;
+  dirty_ = true;
+  // Every sibling vector once: the chosen items leave with their subtrees, the others
+  // are searched further down.
+  std::vector<std::unique_ptr<NoteItem>> gone;
+  std::vector<std::vector<std::unique_ptr<NoteItem>>*> pending{&roots_};
+  while (!pending.empty()) {
+    auto* siblings = pending.back();
+    pending.pop_back();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < siblings->size(); ++i) {
+      std::unique_ptr<NoteItem>& it = (*siblings)[i];
+      if (chosen.count(it.get())) {
+        gone.push_back(std::move(it));
+        continue;
+      }
+      if (!it->children_.empty()) pending.push_back(&it->children_);
+      if (kept != i) (*siblings)[kept] = std::move(it);
+      ++kept;
+    }
+    siblings->resize(kept);
+  }
+  for (auto& item : gone) {
+    forget(item.get());
+    item->parent_ = nullptr;
+    std::vector<NoteItem*> stack{item.get()};
+    while (!stack.empty()) {
+      NoteItem* it = stack.back();
+      stack.pop_back();
+      if (it->owned_) detached_.push_back(std::move(it->owned_));
+      for (auto& c : it->children_) stack.push_back(c.get());
+    }
+  }
+}
+
 void NoteList::forget(NoteItem* item) {
   std::vector<NoteItem*> stack{item};
   while (!stack.empty()) {
@@ -359,13 +399,26 @@ bool NoteList::moveToRoot(NoteItem* item, int row) {
 }
 
 void NoteList::sortRoots(const std::function<bool(const NoteItem*, const NoteItem*)>& less) {
-  if (roots_.size() < 2) return;
+  sortChildren(nullptr, less);
+}
+
+void NoteList::sortChildren(NoteItem* parent, const std::function<bool(const NoteItem*, const NoteItem*)>& less) {
+  auto& siblings = siblingsOf(parent);
+  if (siblings.size() < 2) return;
   WUX_CHANGE;
   dirty_ = true;
-  std::stable_sort(roots_.begin(), roots_.end(),
+  std::stable_sort(siblings.begin(), siblings.end(),
                    [&](const std::unique_ptr<NoteItem>& a, const std::unique_ptr<NoteItem>& b) {
                      return less(a.get(), b.get());
                    });
+}
+
+void NoteList::reverseChildren(NoteItem* parent) {
+  auto& siblings = siblingsOf(parent);
+  if (siblings.size() < 2) return;
+  WUX_CHANGE;
+  dirty_ = true;
+  std::reverse(siblings.begin(), siblings.end());
 }
 
 void NoteList::flatten() {

@@ -92,6 +92,8 @@ class NoteList {
   // Removes the note's item with its subtree; answers the notes removed, the note first,
   // then its subtree in item order. Notes the list owned stay alive until clear().
   std::vector<TObject*> remove(TObject* note);
+  // remove() for many notes in one change and one pass over the list, however many go.
+  void removeMany(const std::vector<TObject*>& notes);
   // Takes the note out of the list and hands it to the caller. The notes below it leave
   // the list too; they are kept alive (not shown, not saved) until clear() so that no
   // reference held elsewhere dangles.
@@ -112,6 +114,10 @@ class NoteList {
 
   // Orders the roots (stable) in one change.
   void sortRoots(const std::function<bool(const NoteItem*, const NoteItem*)>& less);
+  // Orders the children of `parent` (nullptr: the roots) the same way.
+  void sortChildren(NoteItem* parent, const std::function<bool(const NoteItem*, const NoteItem*)>& less);
+  // Reverses the children of `parent` (nullptr: the roots) in one change.
+  void reverseChildren(NoteItem* parent);
   // Every item becomes a root, in item order.
   void flatten();
   // Nests the roots by their notes' parent keys: an item whose parent key equals (case

@@ -1,11 +1,72 @@
 // Commands of note order, transfer between notebooks and the tree.
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "mainwindow/commands/Commands.h"
+#include "model/Prompter.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
+#include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
+#include "views/NoteViews.h"
 
 namespace wux {
 
 namespace {
+
+using Kind = MemoHolderUI::Kind;
+
+MemoNodeUI* noteOf(const NoteItem* it) {
+  return it ? static_cast<MemoNodeUI*>(static_cast<MemoNode*>(it->note())) : nullptr;
+}
+
+// The notes of `list` (StringList of name, note pairs), as notes.
+std::vector<MemoNode*> notesOf(const StringList& list) {
+  std::vector<MemoNode*> out;
+  out.reserve(static_cast<std::size_t>(list.count()));
+  for (int i = 0; i < list.count(); ++i) out.push_back(static_cast<MemoNode*>(list.object(i)));
+  return out;
+}
+
+bool byName(const NoteItem* a, const NoteItem* b) { return sjis::compareSort(a->text(), b->text()) < 0; }
+
+// The guards of every command that changes a notebook's order: busy, read-only interface,
+// read-only notebook. Answers the refusal's result, or 0 to go on.
+int refusal(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  if (w.checkUIReadOnly()) return kResultUIReadOnly;
+  if (w.checkHolderReadOnly()) return kResultHolderReadOnly;
+  return 0;
+}
+
+// The current notebook with a view, or nullptr.
+MemoHolderUI* viewedHolder(MainWindowApi& w) {
+  MemoHolderUI* h = w.getCurrentHolder();
+  return h && h->viewBuilt() && h->workingKind() != Kind::Nodes ? h : nullptr;
+}
+
+// The selected item: the current note's.
+NoteItem* selectedItem(MemoHolderUI* h) {
+  MemoNode* n = h ? h->getCurrentNode_() : nullptr;
+  return n ? h->itemOf(n) : nullptr;
+}
+
+NoteItem* siblingAt(NoteList& list, NoteItem* parent, int row) {
+  return parent ? parent->child(row) : list.root(row);
+}
+
+int siblingCount(NoteList& list, NoteItem* parent) { return parent ? parent->childCount() : list.rootCount(); }
+
+void changed(MainWindowApi& w, MemoHolderUI* h, MemoNode* current) {
+  h->modified = true;
+  w.refreshHolderView();
+  if (current) h->putCurrentNode_(current);
+}
 
 // The previous or next note in view order becomes current; answers its index.
 int stepCurrentNode(MainWindowApi& w, bool forward) {
@@ -24,11 +85,575 @@ int stepCurrentNode(MainWindowApi& w, bool forward) {
   return holder->indexOfNode_(next);
 }
 
+enum class Step { Top, Up, Down, Bottom };
+
+// Moves the selected item among its siblings (every item is a root in the flat views).
+int moveNode(MainWindowApi& w, Step step) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* h = viewedHolder(w);
+  NoteItem* item = selectedItem(h);
+  if (!item) return 0;
+  NoteList& list = h->noteList();
+  NoteItem* parent = item->parent();
+  const int i = item->row();
+  const int n = siblingCount(list, parent);
+  bool moved = false;
+  switch (step) {
+    case Step::Top:
+      if (i > 0) moved = list.moveBefore(item, siblingAt(list, parent, 0));
+      break;
+    case Step::Up:
+      if (i > 0) moved = list.moveBefore(item, siblingAt(list, parent, i - 1));
+      break;
+    case Step::Down:
+      if (i < n - 1) {
+        MoveNodeAfter(item, siblingAt(list, parent, i + 1));
+        moved = true;
+      }
+      break;
+    case Step::Bottom:
+      if (i < n - 1) {
+        MoveNodeAfter(item, siblingAt(list, parent, n - 1));
+        moved = true;
+      }
+      break;
+  }
+  if (moved) changed(w, h, noteOf(item));
+  return 0;
+}
+
+void linkToParent(NoteItem* item) {
+  MemoNode* note = noteOf(item);
+  if (NoteItem* p = item->parent())
+    note->putParentNodeID_(noteOf(p));
+  else
+    note->removeField_("ParentNodeID");
+}
+
+int moveLeft(MainWindowApi& w) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::Tree) return 0;
+  NoteItem* item = selectedItem(h);
+  if (!item || !item->parent()) return 0;
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->storeFields_();
+  MoveNodeAfter(item, item->parent());
+  linkToParent(item);
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->loadFields_();
+  changed(w, h, noteOf(item));
+  return 0;
+}
+
+int moveRight(MainWindowApi& w) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::Tree) return 0;
+  NoteItem* item = selectedItem(h);
+  NoteList& list = h->noteList();
+  NoteItem* prev = item ? list.prevItem(item) : nullptr;
+  if (!prev) return 0;
+  const int level = item->level();
+  NoteItem* newParent = nullptr;
+  if (prev->level() == level) {
+    newParent = prev;
+  } else if (prev->level() > level) {
+    // The deeper previous item: the item joins the end of that level.
+    newParent = prev->parent();
+  } else {
+    return 0;  // the previous item is the parent
+  }
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->storeFields_();
+  if (!list.moveToLastChild(item, newParent)) return 0;
+  linkToParent(item);
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->loadFields_();
+  changed(w, h, noteOf(item));
+  return 0;
+}
+
+int sortHolder(MainWindowApi& w, bool reverse) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h) return kResultFailed;
+  NoteList& list = h->noteList();
+  MemoNode* current = h->getCurrentNode_();
+  w.UI2Model();
+  switch (h->workingKind()) {
+    case Kind::CheckList:
+      // The check list keeps itself sorted from now on; a reversal ends that.
+      h->putFlagSort_(!reverse);
+      if (reverse)
+        list.reverseChildren(nullptr);
+      else
+        list.sortRoots(byName);
+      break;
+    case Kind::Tree:
+      if (reverse) {
+        list.reverseChildren(nullptr);
+      } else {
+        // Every level: each item's children, then the roots.
+        std::vector<NoteItem*> parents;
+        for (int i = 0; i < list.count(); ++i)
+          if (list.itemAt(i)->hasChildren()) parents.push_back(list.itemAt(i));
+        for (NoteItem* p : parents) list.sortChildren(p, byName);
+        list.sortRoots(byName);
+      }
+      break;
+    case Kind::List:
+      list.sortRoots(reverse ? [](const NoteItem* a, const NoteItem* b) { return byName(b, a); } : byName);
+      break;
+    default:
+      return kResultFailed;
+  }
+  changed(w, h, current);
+  w.messageDoing_(reverse ? "UIReverseMemoHolder" : "Done:UISortMemoHolder");
+  return list.count();
+}
+
+int orderChildren(MainWindowApi& w, bool reverse) {
+  if (int r = refusal(w)) return r;
+  const std::string name = reverse ? "UIReverseChild1" : "UISortChild1";
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::Tree) {
+    w.messageDoing_("Not TreeView in " + name);
+    return 0;
+  }
+  NoteItem* item = selectedItem(h);
+  if (!item) return kResultFailed;
+  if (reverse)
+    h->noteList().reverseChildren(item);
+  else
+    h->noteList().sortChildren(item, byName);
+  changed(w, h, noteOf(item));
+  w.messageDoing_("Done:" + name + " count=" + std::to_string(item->childCount()));
+  return item->childCount();
+}
+
+enum class Marks { All, None, Invert };
+
+int setMarks(MainWindowApi& w, Marks how) {
+  if (w.isDoing_()) return kResultFailed;
+  MemoHolderUI* h = w.getCurrentHolder();
+  if (!h) return kResultFailed;
+  w.UI2Model();
+  for (int i = 0, n = h->getNodeCount_(); i < n; ++i) {
+    MemoNode* note = h->getNode_(i);
+    const bool on = how == Marks::All ? true : how == Marks::None ? false : !note->isMarked_();
+    note->putMarked_(on);
+  }
+  h->modified = true;
+  w.Model2UI();
+  w.refreshHolderView();
+  return 0;
+}
+
+// Gathers the marked notes right after the current one, in notebook order.
+int gatherMarks(MainWindowApi& w) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::CheckList || h->getFlagSort_()) return 0;
+  MemoNode* current = h->getCurrentNode_();
+  StringList marked;
+  h->getMarkedList_(marked);
+  if (!current || h->getNodeCount_() <= marked.count()) return 0;
+  w.UI2Model();
+  int pos = h->indexOfNode_(current) + 1;
+  for (int k = 0; k < marked.count(); ++k) {
+    auto* note = static_cast<MemoNode*>(marked.object(k));
+    const int at = h->indexOfNode_(note);
+    h->removeNode_(note);
+    // Only a note taken from before the place shifts it.
+    if (at < pos) --pos;
+    h->insertNode_(note, marked[k], pos);
+    pos = h->indexOfNode_(note) + 1;
+  }
+  h->modified = true;
+  h->putCurrentNode_(current);
+  w.refreshHolderView();
+  return 0;
+}
+
+// The notebook to move or copy to: the one the first argument names, else the one the
+// user names in an input box (empty: a new notebook at the end). Answers false when
+// cancelled or unknown; `target` nullptr with true means "a new notebook".
+bool chooseHolder(MainWindowApi& w, const CommandArgs& args, MemoHolderUI* exclude, MemoHolderUI*& target) {
+  MemoFileUI* doc = w.getMemoFile();
+  if (!doc) return false;
+  std::string name = commandArg(args, 0);
+  if (args.empty()) {
+    std::string names;
+    for (int i = 0; i < doc->getHolderCount_(); ++i) {
+      MemoHolder* each = doc->getHolder_(i);
+      if (each == exclude) continue;
+      if (!names.empty()) names += ", ";
+      names += each->name();
+    }
+    if (!prompter().inputBox("Select Holder", "Notebook (empty: a new one): " + names, name)) return false;
+  }
+  name = sjis::trim(name);
+  target = nullptr;
+  if (name.empty()) return true;
+  target = dynamic_cast<MemoHolderUI*>(doc->findHolderByName_(name));
+  if (!target) {
+    w.messageDoing_("Not Found Holder: " + name);
+    return false;
+  }
+  return true;
+}
+
+MemoHolderUI* destination(MainWindowApi& w, MemoHolderUI* chosen) {
+  MemoHolderUI* dest = chosen ? chosen : w.newHolder_(-1);
+  if (dest && !dest->loaded) {
+    w.beginDoing_("Now Loading Holder " + dest->name());
+    w.loadHolder(dest);
+    w.endDoing();
+  }
+  return dest;
+}
+
+// Appends the notes to `dest` as they are, each under its name; in a tree, as roots
+// first, nested afterwards by their links, so no note is linked to whatever happens to
+// be current in the destination.
+void appendAll(MemoHolderUI* dest, const std::vector<std::pair<std::string, MemoNode*>>& notes) {
+  const bool tree = dest->workingKind() == Kind::Tree;
+  for (const auto& [name, note] : notes) {
+    if (tree) dest->putCurrentNode_(nullptr);
+    dest->addNode_(note, name);
+  }
+  if (tree && notes.size() > 1) dest->_TV_after();
+}
+
+
+// The source's current note after `gone` left: `pick`, or a new note when it is empty.
+void refillCurrent(MainWindowApi& w, MemoHolderUI* source, MemoNode* pick) {
+  if (source->getNodeCount_() == 0) pick = source->createNewNode_();
+  source->putCurrentNode_(pick);
+  if (source == w.getCurrentHolder()) w.setCurrentNode(static_cast<MemoNodeUI*>(pick));
+}
+
+int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* source = w.getCurrentHolder();
+  MemoNode* note = source ? source->getCurrentNode_() : nullptr;
+  if (!note) return kResultFailed;
+  const Kind mode = source->workingKind();
+  MemoHolderUI* chosen = nullptr;
+  if (!chooseHolder(w, args, source, chosen)) return 0;
+  if (chosen == source) {
+    w.messageDoing_("Source Holder is Distination Holder !");
+    return 0;
+  }
+  if (mode != Kind::CheckList && mode != Kind::List && mode != Kind::Tree) {
+    w.addLog_("ERROR: TFormMainScript.UIMove1To");
+    prompter().messageBox("ERROR: TFormMainScript.UIMove1To", "", Buttons::OK);
+    return 0;
+  }
+  w.UI2Model();
+  MemoHolderUI* dest = destination(w, chosen);
+  if (!dest) return kResultFailed;
+  std::vector<std::pair<std::string, MemoNode*>> moving{{note->name(), note}};
+  std::vector<MemoNode*> order{note};
+  MemoNode* next = nullptr;
+  if (mode == Kind::Tree) {
+    NoteItem* item = source->itemOf(note);
+    StringList below;
+    CollectSubTree(item, below);
+    for (int i = 0; i < below.count(); ++i) {
+      moving.emplace_back(below[i], static_cast<MemoNode*>(below.object(i)));
+      order.push_back(static_cast<MemoNode*>(below.object(i)));
+    }
+    NoteItem* other = NextSameLevel(item);
+    if (!other) other = PrevSameLevel(item);
+    next = noteOf(other);
+    source->removeNodes_(order);
+  } else {
+    const int i = source->indexOfNode_(note);
+    source->removeNode_(note);
+    const int n = source->getNodeCount_();
+    next = n == 0 ? nullptr : source->getNode_(i >= n ? n - 1 : i);
+  }
+  refillCurrent(w, source, next);
+  const bool fresh = chosen == nullptr;
+  appendAll(dest, moving);
+  dest->putCurrentNode_(note);
+  source->modified = true;
+  dest->modified = true;
+  w.changeCurrentHolder(dest);
+  if (fresh && mode == Kind::Tree) w.commands().run("changeTreeView_");
+  w.Model2UI();
+  return 0;
+}
+
+int copyOneTo(MainWindowApi& w, const CommandArgs& args) {
+  if (w.isDoing_()) return kResultFailed;
+  MemoHolderUI* source = w.getCurrentHolder();
+  if (!source) return -9;
+  MemoNode* note = source->getCurrentNode_();
+  if (!note) return kResultFailed;
+  const Kind mode = source->workingKind();
+  MemoHolderUI* chosen = nullptr;
+  if (!chooseHolder(w, args, nullptr, chosen)) return 0;
+  if (mode == Kind::Nodes || mode == Kind::None) {
+    w.addLog_("ERROR: TFormMainScript.UICopy1To");
+    prompter().messageBox("ERROR: TFormMainScript.UICopy1To", "", Buttons::OK);
+    return 0;
+  }
+  w.UI2Model();
+  MemoHolderUI* dest = destination(w, chosen);
+  if (!dest) return kResultFailed;
+  // The originals and their copies, pre-order; every copy gets its own UID, and a parent
+  // gets its UID before any copied child links to it.
+  std::vector<MemoNode*> originals{note};
+  if (mode == Kind::Tree) {
+    StringList below;
+    CollectSubTree(source->itemOf(note), below);
+    for (MemoNode* n : notesOf(below)) originals.push_back(n);
+  }
+  std::vector<std::pair<std::string, MemoNode*>> copies;
+  std::vector<MemoNode*> copyOf(originals.size());
+  for (std::size_t i = 0; i < originals.size(); ++i) {
+    MemoNode* copy = originals[i]->cloneNode_();
+    copy->setOwner(nullptr);
+    if (mode == Kind::Tree || !Dequote(copy->getField_("UID")).empty()) copy->newUID_();
+    copyOf[i] = copy;
+    if (i > 0) {
+      // The parent of a copied child is the copy of its parent.
+      NoteItem* parentItem = source->itemOf(originals[i])->parent();
+      const auto at = std::find(originals.begin(), originals.end(), noteOf(parentItem)) - originals.begin();
+      copy->putParentNodeID_(copyOf[static_cast<std::size_t>(at)]);
+    } else {
+      copy->removeField_("ParentNodeID");
+    }
+    copies.emplace_back(originals[i]->name(), copy);
+  }
+  appendAll(dest, copies);
+  dest->modified = true;
+  w.changeCurrentHolder(dest);
+  w.changeCurrentNode_(static_cast<MemoNodeUI*>(copyOf[0]));
+  return 0;
+}
+
+int moveMarksTo(MainWindowApi& w, const CommandArgs& args) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* source = w.getCurrentHolder();
+  if (!source) return kResultFailed;
+  if (source->getNodeCount_() <= 1) {
+    w.messageDoing_("Don't Move. Because There is One Node");
+    return 0;
+  }
+  StringList marked;
+  source->getMarkedList_(marked);
+  if (marked.count() == 0) {
+    prompter().messageBox("Nothing Node Marked.", "Confirmation", Buttons::OK);
+    w.messageDoing_("Nothing Node Marked.");
+    return 0;
+  }
+  MemoHolderUI* chosen = nullptr;
+  if (!chooseHolder(w, args, nullptr, chosen)) return 0;
+  if (chosen == source) {
+    w.messageDoing_("Source Holder is Distination Holder !");
+    return 0;
+  }
+  w.UI2Model();
+  MemoHolderUI* dest = destination(w, chosen);
+  if (!dest) return kResultFailed;
+  const std::vector<MemoNode*> notes = notesOf(marked);
+  if (source->workingKind() == Kind::Tree) {
+    // An unmarked note below a moved one stays: it climbs to the moved note's place
+    // first, so that it is neither carried off nor linked to a note that has gone.
+    for (MemoNode* n : notes) {
+      NoteItem* item = source->itemOf(n);
+      for (int c = item->childCount() - 1; c >= 0; --c) {
+        NoteItem* child = item->child(c);
+        if (noteOf(child)->isMarked_()) continue;
+        MoveNodeAfter(child, item);
+        linkToParent(child);
+      }
+    }
+  }
+  source->removeNodes_(notes);
+  const int m = marked.count();
+  const int left = source->getNodeCount_();
+  refillCurrent(w, source, left == 0 ? nullptr : source->getNode_(m < left ? m : left - 1));
+  source->modified = true;
+  std::vector<std::pair<std::string, MemoNode*>> moving;
+  for (int i = 0; i < m; ++i) moving.emplace_back(marked[i], notes[static_cast<std::size_t>(i)]);
+  w.changeCurrentHolder(dest);
+  appendAll(dest, moving);
+  dest->modified = true;
+  w.changeCurrentNode_(static_cast<MemoNodeUI*>(notes.back()));
+  return 0;
+}
+
+int listViewStyle(MainWindowApi& w, int style, const std::string& name) {
+  if (w.isDoing_()) return kResultFailed;
+  TFrameMemoHolder* frame = w.getHolderFrame();
+  if (!frame || frame->setListViewStyle_(style) < 0) {
+    w.messageDoing_("aH.aUILV = nil");
+    return 0;
+  }
+  w.messageDoing_("Done: Change " + name + " ViewStyle.");
+  return 0;
+}
+
+// The copy of the current note becomes its own last child and the current note.
+int cloneAsChild(MainWindowApi& w) {
+  if (int r = refusal(w)) return r;
+  MemoHolderUI* h = viewedHolder(w);
+  MemoNode* note = h ? h->getCurrentNode_() : nullptr;
+  if (!note || h->workingKind() != Kind::Tree) return 0;
+  BusyScope busy(w, "Clone MemoNode And Child");
+  w.UI2Model();
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->storeFields_();
+  MemoNode* copy = h->addCopy_(note);
+  if (!copy) {
+    busy.finish("failure: Clone MemoNode And Child");
+    return 0;
+  }
+  copy->putParentNode_(note);
+  if (TFrameMemoNode* f = w.getNodeFrame()) f->loadFields_();
+  h->modified = true;
+  w.changeCurrentNode_(static_cast<MemoNodeUI*>(copy));
+  busy.finish("Done: Clone MemoNode And Child");
+  return 1;
+}
+
+// The selected tree item, or nullptr with the status saying why.
+NoteItem* treeSelection(MainWindowApi& w, const std::string& notTree) {
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::Tree) {
+    w.messageDoing_(notTree);
+    return nullptr;
+  }
+  return selectedItem(h);
+}
+
+// The names of the children (all descendants, indented by level) into the editor.
+int listChildren(MainWindowApi& w, bool deep) {
+  if (int r = refusal(w)) return r;
+  NoteItem* item = treeSelection(w, "Not TreeView");
+  if (!item) return 0;
+  StringList below;
+  if (deep) {
+    CollectSubTree(item, below);
+  } else {
+    for (int i = 0; i < item->childCount(); ++i) below.add(item->child(i)->text(), item->child(i)->note());
+  }
+  std::string text;
+  const int top = item->level() + 1;
+  for (int i = 0; i < below.count(); ++i) {
+    const int level = deep ? static_cast<MemoNode*>(below.object(i))->getLevel_() - top : 0;
+    text += std::string(static_cast<std::size_t>(2 * (level > 0 ? level : 0)), ' ') + below[i] + "\r\n";
+  }
+  if (below.count() > 0)
+    if (TFrameMemoNode* f = w.getNodeFrame()) f->replaceNodeMemoSel_(text);
+  w.messageDoing_(std::string(deep ? "Done:UIListChild" : "Done:UIListChild1") +
+                  " count Of Child=" + std::to_string(below.count()));
+  return 0;
+}
+
+// Applies `change` to each direct child of the selected tree item.
+int eachChild(MainWindowApi& w, const std::string& name, const std::function<void(MemoNode*, NoteItem*)>& change) {
+  if (int r = refusal(w)) return r;
+  NoteItem* item = treeSelection(w, "Not TreeView in " + name);
+  if (!item) return 0;
+  if (item->childCount() == 0) {
+    w.messageDoing_("No Child");
+    return 0;
+  }
+  w.UI2Model();
+  for (int i = 0; i < item->childCount(); ++i) change(noteOf(item->child(i)), item->child(i));
+  w.getCurrentHolder()->modified = true;
+  w.Model2UI();
+  w.messageDoing_("Done:" + name + " count=" + std::to_string(item->childCount()));
+  return 0;
+}
+
+int setRelativePath(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  MemoHolderUI* h = w.getCurrentHolder();
+  MemoNode* note = h ? h->getCurrentNode_() : nullptr;
+  if (!note) return 0;
+  w.UI2Model();
+  if (!note->makeRelativePath_("Filename", h->getFileName_()).empty()) h->modified = true;
+  w.Model2UI();
+  return 0;
+}
+
+// A new note above the roots (`under` nullptr) or between `under` and its children:
+// the gathered notes become its children.
+int newParentNode(MainWindowApi& w, bool roots) {
+  if (int r = refusal(w)) return r;
+  const std::string name = roots ? "UINewRootNodeTV" : "UINewRootNode";
+  MemoHolderUI* h = viewedHolder(w);
+  if (!h || h->workingKind() != Kind::Tree) return 0;
+  NoteItem* under = roots ? nullptr : selectedItem(h);
+  if (!roots && !under) return 0;
+  NoteList& list = h->noteList();
+  std::vector<MemoNode*> gathered;
+  for (int i = 0, n = siblingCount(list, under); i < n; ++i) gathered.push_back(noteOf(siblingAt(list, under, i)));
+  BusyScope busy(w, name);
+  w.UI2Model();
+  MemoNode* former = h->getCurrentNode_();
+  h->putCurrentNode_(nullptr);
+  MemoNode* made = h->createNewNode_();
+  if (!made) return 0;
+  NoteItem* item = h->itemOf(made);
+  if (under) made->putParentNode_(noteOf(under));
+  if (NoteItem* first = siblingAt(list, under, 0); first && first != item) list.moveBefore(item, first);
+  for (MemoNode* n : gathered) n->putParentNode_(made);
+  h->modified = true;
+  h->putCurrentNode_(former);
+  w.refreshHolderView();
+  busy.finish("Done:" + name + " count=" + std::to_string(gathered.size()));
+  return 0;
+}
+
 }  // namespace
 
 void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIChangeCurrentNodePre", [&w] { return stepCurrentNode(w, false); });
   table.add("UIChangeCurrentNodeNext", [&w] { return stepCurrentNode(w, true); });
+  table.add("UIMoveNodeTop", [&w] { return moveNode(w, Step::Top); });
+  table.add("UIMoveNodeUp", [&w] { return moveNode(w, Step::Up); });
+  table.add("UIMoveNodeDown", [&w] { return moveNode(w, Step::Down); });
+  table.add("UIMoveNodeBottom", [&w] { return moveNode(w, Step::Bottom); });
+  table.add("UIMoveNodeLeft", [&w] { return moveLeft(w); });
+  table.add("UIMoveNodeRight", [&w] { return moveRight(w); });
+  table.add("UISortMemoHolder", [&w] { return sortHolder(w, false); });
+  table.add("UIReverseMemoHolder", [&w] { return sortHolder(w, true); });
+  table.add("UISortChild1", [&w] { return orderChildren(w, false); });
+  table.add("UIReverseChild1", [&w] { return orderChildren(w, true); });
+  table.add("UIMarkAll", [&w] { return setMarks(w, Marks::All); });
+  table.add("UIUnMarks", [&w] { return setMarks(w, Marks::None); });
+  table.add("UIReverseMarks", [&w] { return setMarks(w, Marks::Invert); });
+  table.add("UIMoveMarksSelf", [&w] { return gatherMarks(w); });
+  table.add("UIMove1To", [&w](const CommandArgs& a) { return moveOneTo(w, a); });
+  table.add("UICopy1To", [&w](const CommandArgs& a) { return copyOneTo(w, a); });
+  table.add("UIMoveMarksTo", [&w](const CommandArgs& a) { return moveMarksTo(w, a); });
+  table.add("UICloneMemoNodeAndChild", [&w] { return cloneAsChild(w); });
+  table.add("UIListChild1", [&w] { return listChildren(w, false); });
+  table.add("UIListChild", [&w] { return listChildren(w, true); });
+  table.add("UISetRelativePath", [&w] { return setRelativePath(w); });
+  table.add("UISetRelativepathChild1", [&w] {
+    const std::string base = w.getCurrentHolder() ? w.getCurrentHolder()->getFileName_() : std::string();
+    return eachChild(w, "UISetRelativepathChild1",
+                     [&](MemoNode* n, NoteItem*) { n->makeRelativePath_("Filename", base); });
+  });
+  table.add("UIExtractFilenameChild1", [&w] {
+    return eachChild(w, "UIExtractFilenameChild1", [&](MemoNode* n, NoteItem* it) {
+      const std::string name = it->text();
+      const std::size_t cut = sjis::findLastOf(name, "\\/");
+      if (cut == std::string::npos) return;
+      std::string actual;
+      n->putName_(name.substr(cut + 1), actual);
+    });
+  });
+  table.add("UINewRootNodeTV", [&w] { return newParentNode(w, true); });
+  table.add("UINewRootNode", [&w] { return newParentNode(w, false); });
+  table.add("UIViewStyleIcon", [&w] { return listViewStyle(w, NoteListView::Icon, "Icon"); });
+  table.add("UIViewStyleSmallIcon", [&w] { return listViewStyle(w, NoteListView::SmallIcon, "SmallIcon"); });
+  table.add("UIViewStyleList", [&w] { return listViewStyle(w, NoteListView::List, "List"); });
+  table.add("UIViewStyleReport", [&w] { return listViewStyle(w, NoteListView::Report, "Report"); });
 }
 
 }  // namespace wux

@@ -1,0 +1,381 @@
+// Order, marks, nesting and transfer of notes through the command table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+
+#include <QPlainTextEdit>
+
+#include "form_fixture.h"
+#include "model/records/RecordFiles.h"
+#include "model/strutil.h"
+#include "support/data_files.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
+#include "views/NoteViews.h"
+#include "views/views_support.h"
+
+namespace wux {
+namespace {
+
+class NoteOrderTest : public test::FormTest<TFormMainWUXX13c> {
+ protected:
+  NoteOrderTest() : FormTest({2026, 12, 6, 8, 0, 0, 250}) {}
+  void SetUp() override {
+    FormTest::SetUp();
+    form->newMemoFile();
+    form->getMemoFile()->directory = tmp.path.string() + "/";
+  }
+  int run(const std::string& name, const CommandArgs& args = {}) { return form->commands().run(name, args); }
+  MemoHolderUI* holder() { return form->getCurrentHolder(); }
+  // The current notebook holding exactly the notes given ("name|UID|ParentNodeID").
+  void notes(std::initializer_list<std::string> names) {
+    // A placeholder stays current while the old notes go, so nothing refers to them.
+    test::addNotes(holder(), {"~placeholder"});
+    MemoNode* keep = holder()->getNode_(holder()->getNodeCount_() - 1);
+    form->changeCurrentNode_(static_cast<MemoNodeUI*>(keep));
+    dropAllBut(keep);
+    test::addNotes(holder(), names);
+    form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->getNode_(1)));
+    dropAllBut(nullptr, keep);
+    holder()->modified = false;
+  }
+  void dropAllBut(MemoNode* keep, MemoNode* only = nullptr) {
+    for (int i = holder()->getNodeCount_() - 1; i >= 0; --i) {
+      MemoNode* gone = holder()->getNode_(i);
+      if (gone == keep || (only && gone != only)) continue;
+      if (holder()->removeNode_(gone) >= 0) delete gone;
+    }
+  }
+  void select(const std::string& name) {
+    form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_(name)));
+  }
+  void tick(std::initializer_list<const char*> names) {
+    for (const char* n : names) holder()->findNodeByName_(n)->putMarked_(true);
+  }
+  std::string order(MemoHolderUI* h = nullptr) { return test::order(h ? h : holder()); }
+  MemoHolderUI* book(const std::string& name) {
+    return dynamic_cast<MemoHolderUI*>(form->getMemoFile()->findHolderByName_(name));
+  }
+  MemoHolderUI* addBook(const std::string& name) {
+    MemoHolderUI* h = form->newHolder_(-1);
+    std::string actual;
+    h->putName_(name, actual);
+    return h;
+  }
+  // The notebook saved and read back into a fresh notebook shown as a tree.
+  std::string reloaded(MemoHolderUI* h) {
+    const std::string path = tmp.path.string() + "/reloaded.mxh";
+    EXPECT_GE(h->saveToFile_(path), 0);
+    std::unique_ptr<MemoFileUI> doc{Create<MemoFileUI>(nullptr)};
+    auto* copy = static_cast<MemoHolderUI*>(doc->newHolder_());
+    std::string actual;
+    doc->addHolder_(copy, "copy", actual);
+    StringList messages;
+    EXPECT_EQ(ReadHolderFile(*copy, path, messages), 0) << messages.text();
+    copy->buildView_(MemoHolderUI::Kind::Tree);
+    return order(copy);
+  }
+
+  test::TempDir tmp;
+};
+
+TEST_F(NoteOrderTest, CheckListMovesTheSelectedLine) {
+  notes({"A", "B", "C", "D", "E"});
+  select("C");
+  EXPECT_EQ(run("UIMoveNodeUp"), 0);
+  EXPECT_EQ(order(), "A C B D E ");
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_EQ(form->getCurrentNode()->name(), "C");
+
+  select("A");
+  holder()->modified = false;
+  run("UIMoveNodeUp");
+  run("UIMoveNodeTop");
+  EXPECT_EQ(order(), "A C B D E ");
+  EXPECT_FALSE(holder()->modified);  // nothing moved
+
+  run("UIMoveNodeDown");
+  EXPECT_EQ(order(), "C A B D E ");
+  run("UIMoveNodeBottom");
+  EXPECT_EQ(order(), "C B D E A ");
+  run("UIMoveNodeDown");
+  EXPECT_EQ(order(), "C B D E A ");
+  select("D");
+  run("UIMoveNodeTop");
+  EXPECT_EQ(order(), "D C B E A ");
+
+  holder()->putReadOnly_(true);
+  EXPECT_EQ(run("UIMoveNodeBottom"), kResultHolderReadOnly);
+  EXPECT_EQ(order(), "D C B E A ");
+}
+
+TEST_F(NoteOrderTest, GatheringMarkedNotesAfterTheCurrentOne) {
+  notes({"A", "B", "C", "D", "E"});
+  tick({"A"});
+  select("B");
+  EXPECT_EQ(run("UIMoveMarksSelf"), 0);
+  EXPECT_EQ(order(), "B A C D E ");
+
+  notes({"A", "B", "C", "D", "E"});
+  tick({"D", "E"});
+  select("A");
+  run("UIMoveMarksSelf");
+  EXPECT_EQ(order(), "A D E B C ");
+
+  // Marks on both sides of the current note.
+  notes({"A", "B", "C", "D", "E"});
+  tick({"A", "E"});
+  select("C");
+  run("UIMoveMarksSelf");
+  EXPECT_EQ(order(), "B C A E D ");
+
+  // Every note marked: nothing to gather around.
+  notes({"A", "B"});
+  tick({"A", "B"});
+  run("UIMoveMarksSelf");
+  EXPECT_EQ(order(), "A B ");
+}
+
+TEST_F(NoteOrderTest, MarkAllClearAndInvert) {
+  notes({"A", "B", "C"});
+  tick({"B"});
+  auto marks = [&] {
+    std::string out;
+    for (int i = 0; i < holder()->getNodeCount_(); ++i) out += holder()->getNode_(i)->isMarked_() ? '1' : '0';
+    return out;
+  };
+  run("UIReverseMarks");
+  EXPECT_EQ(marks(), "101");
+  EXPECT_TRUE(holder()->modified);
+  run("UIMarkAll");
+  EXPECT_EQ(marks(), "111");
+  run("UIUnMarks");
+  EXPECT_EQ(marks(), "000");
+}
+
+TEST_F(NoteOrderTest, SortingAndReversingEachView) {
+  notes({"d", "B", "a", "C"});
+  EXPECT_EQ(run("UISortMemoHolder"), 4);
+  EXPECT_EQ(order(), "a B C d ");
+  EXPECT_EQ(status(), "Done:UISortMemoHolder");
+  // The check list stays sorted: a new line takes its place by name, after its equals.
+  test::addNotes(holder(), {"b"});
+  EXPECT_EQ(order(), "a B b C d ");
+  EXPECT_EQ(run("UIReverseMemoHolder"), 5);
+  EXPECT_EQ(order(), "d C b B a ");
+  test::addNotes(holder(), {"A"});  // reversed: no longer kept sorted
+  EXPECT_EQ(order(), "d C b B a A ");
+
+  notes({"b", "c", "a"});
+  run("changeListView_");
+  ASSERT_EQ(holder()->workingKind(), MemoHolderUI::Kind::List);
+  run("UIReverseMemoHolder");
+  EXPECT_EQ(order(), "c b a ");
+  run("UISortMemoHolder");
+  EXPECT_EQ(order(), "a b c ");
+
+  notes({"R1|1", "c1|11|1", "R2|2", "c2|21|2", "R3|3", "c3|31|3"});
+  run("changeTreeView_");
+  ASSERT_EQ(holder()->workingKind(), MemoHolderUI::Kind::Tree);
+  run("UIReverseMemoHolder");
+  EXPECT_EQ(order(), "R3 .c3 R2 .c2 R1 .c1 ");
+  run("UISortMemoHolder");
+  EXPECT_EQ(order(), "R1 .c1 R2 .c2 R3 .c3 ");
+}
+
+TEST_F(NoteOrderTest, TreeNestingAndChildOrder) {
+  notes({"P|P", "Q|Q"});
+  run("changeTreeView_");
+  select("Q");
+  EXPECT_EQ(run("UIMoveNodeRight"), 0);
+  EXPECT_EQ(order(), "P .Q ");
+  EXPECT_EQ(holder()->findNodeByName_("Q")->getField_("ParentNodeID"), "\"P\"");
+  run("UIMoveNodeRight");  // its previous item is its parent
+  EXPECT_EQ(order(), "P .Q ");
+  EXPECT_EQ(run("UIMoveNodeLeft"), 0);
+  EXPECT_EQ(order(), "P Q ");
+  EXPECT_EQ(holder()->findNodeByName_("Q")->getField_("ParentNodeID"), "");
+
+  // After a deeper item the note joins that item's level.
+  notes({"A|A", "b|b|A", "x|x|b", "C"});
+  run("changeTreeView_");
+  ASSERT_EQ(order(), "A .b ..x C ");
+  select("C");
+  run("UIMoveNodeRight");
+  EXPECT_EQ(order(), "A .b ..x ..C ");
+  EXPECT_EQ(holder()->findNodeByName_("C")->getField_("ParentNodeID"), "\"b\"");
+  select("x");
+  run("UIMoveNodeUp");  // the first child stays
+  run("UIMoveNodeLeft");
+  EXPECT_EQ(order(), "A .b ..C .x ");
+  EXPECT_EQ(holder()->findNodeByName_("x")->getField_("ParentNodeID"), "\"A\"");
+  run("UIMoveNodeTop");
+  EXPECT_EQ(order(), "A .x .b ..C ");
+
+  select("A");
+  EXPECT_EQ(run("UIReverseChild1"), 2);
+  EXPECT_EQ(order(), "A .b ..C .x ");
+  EXPECT_EQ(status(), "Done:UIReverseChild1 count=2");
+  run("UIReverseChild1");
+  EXPECT_EQ(run("UISortChild1"), 2);
+  EXPECT_EQ(order(), "A .b ..C .x ");
+  EXPECT_EQ(reloaded(holder()), "A .b ..C .x ");
+
+  // A parent without a UID gets one before its new child links to it.
+  notes({"P", "Q"});
+  run("changeTreeView_");
+  select("Q");
+  run("UIMoveNodeRight");
+  const std::string uid = holder()->findNodeByName_("P")->getField_("UID");
+  EXPECT_NE(Dequote(uid), "");
+  EXPECT_EQ(holder()->findNodeByName_("Q")->getField_("ParentNodeID"), uid);
+  EXPECT_EQ(reloaded(holder()), "P .Q ");
+}
+
+TEST_F(NoteOrderTest, MovingOneNoteToAnotherNotebook) {
+  MemoHolderUI* n1 = holder();
+  notes({"X"});
+  addBook("N2");
+  form->changeCurrentHolder(n1);
+  EXPECT_EQ(run("UIMove1To", {"N2"}), 0);
+  ASSERT_EQ(n1->getNodeCount_(), 1);
+  EXPECT_NE(n1->getNode_(0)->name(), "X");  // a new empty note took its place
+  EXPECT_EQ(book("N2")->findNodeByName_("X") != nullptr, true);
+  EXPECT_EQ(holder(), book("N2"));
+  EXPECT_TRUE(n1->modified);
+  EXPECT_TRUE(book("N2")->modified);
+
+  EXPECT_EQ(run("UIMove1To", {"N2"}), 0);
+  EXPECT_EQ(status(), "Source Holder is Distination Holder !");
+
+  // Without an argument the user names the notebook; cancelling moves nothing.
+  const int before = holder()->getNodeCount_();
+  EXPECT_EQ(run("UIMove1To"), 0);
+  EXPECT_EQ(holder()->getNodeCount_(), before);
+  ASSERT_FALSE(rec.asked.empty());
+  EXPECT_NE(rec.asked.back().text.find(n1->name()), std::string::npos);
+}
+
+TEST_F(NoteOrderTest, TreeBranchesMoveAndCopyWhole) {
+  MemoHolderUI* src = holder();
+  notes({"R|R", "C|C|R", "G|G|C", "S|S"});
+  run("changeTreeView_");
+  MemoHolderUI* dest = addBook("Dest");
+  dest->buildView_(MemoHolderUI::Kind::Tree);
+  form->changeCurrentHolder(src);
+  select("R");
+  EXPECT_EQ(run("UICopy1To", {src->name()}), 0);
+  select("R");
+  run("UICopy1To", {src->name()});
+  EXPECT_EQ(src->getNodeCount_(), 10);
+  std::set<std::string> uids;
+  for (int i = 0; i < src->getNodeCount_(); ++i) uids.insert(src->getNode_(i)->getField_("UID"));
+  EXPECT_EQ(uids.size(), 10u);
+  EXPECT_EQ(reloaded(src), "R .C ..G S R_00 .C_01 ..G_02 R_01 .C_02 ..G_03 ");
+
+  // Into another notebook: the copies link to each other, the originals stay.
+  form->changeCurrentHolder(src);
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(src->getNode_(0)));
+  EXPECT_EQ(run("UICopy1To", {"Dest"}), 0);
+  EXPECT_EQ(src->getNodeCount_(), 10);
+  EXPECT_EQ(readTestData("mainwindow/copied_branch.mxh"), dest->saveToText_());
+  EXPECT_EQ(reloaded(dest), "R .C ..G ");
+
+  form->changeCurrentHolder(src);
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(src->getNode_(0)));
+  EXPECT_EQ(run("UIMove1To", {"Dest"}), 0);
+  EXPECT_EQ(order(dest), "R .C ..G R .C ..G ");
+  EXPECT_EQ(src->getCurrentNode_()->name(), "S");  // the next sibling follows
+  EXPECT_EQ(readTestData("mainwindow/moved_branch.mxh"), dest->saveToText_());
+  EXPECT_EQ(reloaded(dest), "R .C ..G R_00 .C_01 ..G_02 ");
+}
+
+TEST_F(NoteOrderTest, MovingMarkedNotes) {
+  MemoHolderUI* src = holder();
+  notes({"A", "B", "C"});
+  addBook("Dest");
+  form->changeCurrentHolder(src);
+  EXPECT_EQ(run("UIMoveMarksTo", {"Dest"}), 0);
+  EXPECT_EQ(status(), "Nothing Node Marked.");
+  ASSERT_EQ(rec.messages().size(), 1u);
+  EXPECT_EQ(rec.messages()[0], "Nothing Node Marked.");
+  EXPECT_EQ(order(src), "A B C ");
+
+  // A marked parent goes; its unmarked child stays, lifted to the parent's level.
+  notes({"P|P", "k|k|P", "m|m|P", "Q|Q"});
+  run("changeTreeView_");
+  tick({"P", "m"});
+  EXPECT_EQ(run("UIMoveMarksTo", {"Dest"}), 0);
+  EXPECT_EQ(order(src), "k Q ");
+  EXPECT_EQ(src->findNodeByName_("k")->getField_("ParentNodeID"), "");
+  MemoHolderUI* dest = book("Dest");
+  EXPECT_EQ(holder(), dest);
+  EXPECT_EQ(form->getCurrentNode()->name(), "m");
+  EXPECT_NE(dest->findNodeByName_("P"), nullptr);
+  EXPECT_TRUE(src->modified);
+  EXPECT_TRUE(dest->modified);
+  EXPECT_EQ(reloaded(dest), "20261206 P .m ");  // after the notebook's first note
+}
+
+TEST_F(NoteOrderTest, TreeChildrenListedRenamedAndCloned) {
+  notes({"P|P", "a/x.txt|a|P", "g|g|a", "b\\y.txt|b|P"});
+  EXPECT_EQ(run("UIListChild1"), 0);
+  EXPECT_EQ(status(), "Not TreeView");
+  run("changeTreeView_");
+  select("P");
+  QPlainTextEdit* memo = form->getHolderFrame()->FrameMemoNode1()->MemoNode0();
+  memo->clear();
+  run("UIListChild");
+  EXPECT_EQ(status(), "Done:UIListChild count Of Child=3");
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("a/x.txt\n  g\nb\\y.txt\n"));
+
+  EXPECT_EQ(run("UIExtractFilenameChild1"), 0);
+  EXPECT_EQ(status(), "Done:UIExtractFilenameChild1 count=2");
+  EXPECT_EQ(order(), "P .x.txt ..g .y.txt ");
+
+  select("g");
+  EXPECT_EQ(run("UIExtractFilenameChild1"), 0);
+  EXPECT_EQ(status(), "No Child");
+  EXPECT_EQ(run("UICloneMemoNodeAndChild"), 1);
+  EXPECT_EQ(status(), "Done: Clone MemoNode And Child");
+  EXPECT_EQ(order(), "P .x.txt ..g ...g .y.txt ");
+  EXPECT_NE(form->getCurrentNode()->getField_("UID"), "\"g\"");
+  EXPECT_EQ(form->getCurrentNode()->getField_("ParentNodeID"), "\"g\"");
+}
+
+TEST_F(NoteOrderTest, NewParentAboveTheRootsOrBetweenANoteAndItsChildren) {
+  notes({"A|A", "a1|a1|A", "a2|a2|A", "B|B"});
+  run("changeTreeView_");
+  select("A");
+  EXPECT_EQ(run("UINewRootNode"), 0);
+  EXPECT_EQ(status(), "Done:UINewRootNode count=2");
+  const std::string made = holder()->getNode_(1)->name();
+  EXPECT_EQ(order(), "A ." + made + " ..a1 ..a2 B ");
+  EXPECT_EQ(form->getCurrentNode()->name(), "A");
+
+  EXPECT_EQ(run("UINewRootNodeTV"), 0);
+  EXPECT_EQ(status(), "Done:UINewRootNodeTV count=2");
+  const std::string top = holder()->getNode_(0)->name();
+  EXPECT_EQ(order(), top + " .A .." + made + " ...a1 ...a2 .B ");
+  // Read back, the two new notes of one name differ in name but keep their places.
+  auto levels = [](std::string o) {
+    o.erase(std::remove_if(o.begin(), o.end(), [](char c) { return c != '.' && c != ' '; }), o.end());
+    return o;
+  };
+  EXPECT_EQ(levels(reloaded(holder())), levels(order()));
+}
+
+TEST_F(NoteOrderTest, ListViewStyles) {
+  notes({"A"});
+  EXPECT_EQ(run("UIViewStyleIcon"), 0);
+  EXPECT_EQ(status(), "aH.aUILV = nil");
+  run("changeListView_");
+  EXPECT_EQ(run("UIViewStyleSmallIcon"), 0);
+  EXPECT_EQ(status(), "Done: Change SmallIcon ViewStyle.");
+  EXPECT_EQ(form->getHolderFrame()->listViewStyle(), NoteListView::SmallIcon);
+}
+
+}  // namespace
+}  // namespace wux
