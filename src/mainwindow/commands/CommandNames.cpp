@@ -273,6 +273,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerEditorTextCommands(table, w);
   registerExportPrintCommands(table, w);
   registerShellCommands(table, w);
+  registerSearchCommands(table, w);
   registerMenuCommands(table, w);
 }
 

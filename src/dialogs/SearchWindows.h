@@ -1,0 +1,51 @@
+#pragma once
+// The commands that show the search windows and the field scan window. Each window is
+// made once, on first use, and kept; every showing links it to the main window. The
+// notebook search windows and the note window's grep share one keyword history.
+#include <QPointer>
+
+#include "dialogs/FormField.h"
+#include "dialogs/FormScanHolders.h"
+#include "dialogs/FormScanNode.h"
+
+class QWidget;
+
+namespace wux {
+
+class MainWindowApi;
+
+class SearchWindows {
+ public:
+  // With a parent, the windows go when it goes; whatever is left goes with this.
+  explicit SearchWindows(QWidget* parent = nullptr) : parent_(parent) {}
+  ~SearchWindows();
+  SearchWindows(const SearchWindows&) = delete;
+  SearchWindows& operator=(const SearchWindows&) = delete;
+
+  TFormScanHolders* holdersWindow();
+  TFormScanHolder* holderWindow();
+  TFormScanNode* nodeWindow();
+  TFormField* fieldWindow();
+  bool fieldWindowMade() const { return field_ != nullptr; }
+  KeywordHistory& keywords() { return keywords_; }
+  // Where "Edit Select" and "Edit Sel" hand their notes (the batch-edit window).
+  void setBatchEditor(BatchEditor editor) { editSel_ = std::move(editor); }
+  // How the note window is shown (it is modal); tests put their own in.
+  std::function<void(QDialog&)> showModal = [](QDialog& d) { d.exec(); };
+
+ private:
+  QWidget* parent_;
+  KeywordHistory keywords_;
+  BatchEditor editSel_;
+  QPointer<TFormScanHolders> holders_;
+  QPointer<TFormScanHolder> holder_;
+  QPointer<TFormScanNode> node_;
+  QPointer<TFormField> field_;
+};
+
+int UIShowScanMemoHolders(MainWindowApi& w, SearchWindows& windows);
+int UIShowScanMemoHolder(MainWindowApi& w, SearchWindows& windows);
+int UIShowScanMemoNode(MainWindowApi& w, SearchWindows& windows);
+int UIShowScanField(MainWindowApi& w, SearchWindows& windows);
+
+}  // namespace wux
