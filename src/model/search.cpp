@@ -48,6 +48,20 @@ void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control
 
 std::string countText(std::size_t n) { return std::to_string(n); }
 
+bool containsKeyword(std::string_view text, const std::string& keyword, bool ignoreCase) {
+  return (ignoreCase ? sjis::findIgnoreCase(text, keyword) : sjis::find(text, keyword)) != std::string::npos;
+}
+
+// MemoBasic::match_ with the name the notebook's list already gave: asking a note its
+// name searches its notebook for it, which over a large notebook would cost more than
+// the search.
+bool noteMatches(MemoNode& node, const std::string& noteName, const std::string& keyword, const SearchParts& parts,
+                 bool ignoreCase) {
+  if (keyword.empty()) return false;
+  if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) return true;
+  return node.match_(keyword, ignoreCase, false, parts.memo, parts.comment, parts.fields);
+}
+
 }  // namespace
 
 // ---- weak note references --------------------------------------------------------------
@@ -96,7 +110,7 @@ SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::strin
   SearchResult r;
   forEachNote(holders, control, "*Scanning* " + keyword + " ", r,
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                if (node.match_(keyword, ignoreCase, parts.name, parts.memo, parts.comment, parts.fields)) {
+                if (noteMatches(node, noteName, keyword, parts, ignoreCase)) {
                   std::string head = holderName + " " + noteName;
                   r.lines.push_back({head, NoteRef(&node), head});
                 }
@@ -112,11 +126,10 @@ SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::strin
   StringList work;
   forEachNote(holders, control, "*Grep* " + keyword + " ", r,
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                // Most notes do not match: one search over each part settles them
-                // before their lines are walked one by one.
-                if (!node.match_(keyword, ignoreCase, parts.name, parts.memo, parts.comment, parts.fields)) return;
                 work.clear();
-                node.grep_(keyword, ignoreCase, work, parts.name, parts.memo, parts.comment, parts.fields);
+                // The name line as grep_ words it, from the name in hand.
+                if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) work.add("Name:" + noteName);
+                node.grep_(keyword, ignoreCase, work, false, parts.memo, parts.comment, parts.fields);
                 const std::string head = holderName + ":" + noteName;
                 for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), head});
               });
@@ -131,16 +144,15 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
   SearchResult r;
   StringList work;
   forEachNote(holders, control, progress ? "*Scanning* " + keyword + " " : std::string(), r,
-              [&](MemoHolder& holder, const std::string& holderName, const std::string&, MemoNode& node) {
-                if (!node.match_(keyword, ignoreCase, parts.name, parts.memo, parts.comment, parts.fields)) return;
+              [&](MemoHolder& holder, const std::string& holderName, const std::string& noteName, MemoNode& node) {
                 work.clear();
-                node.replace_(keyword, replacement, work, parts.name, parts.memo, parts.comment, parts.fields,
+                const bool rename = parts.name && containsKeyword(noteName, keyword, ignoreCase);
+                node.replace_(keyword, replacement, work, rename, parts.memo, parts.comment, parts.fields,
                               ignoreCase);
                 if (work.empty()) return;
                 holder.modified = true;
                 ++r.changed;
-                // The name read after the replace: the note may have been renamed.
-                const std::string head = holderName + ":" + node.name();
+                const std::string head = holderName + ":" + (rename ? node.name() : noteName);
                 for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), head});
               });
   r.status = r.lines.empty() ? "*Done Replace* No match KeyWord=" + keyword
