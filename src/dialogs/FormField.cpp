@@ -19,17 +19,6 @@
 
 namespace wux {
 
-namespace {
-
-QComboBox* editableCombo(QWidget* parent) {
-  auto* c = new QComboBox(parent);
-  c->setEditable(true);
-  c->setInsertPolicy(QComboBox::NoInsert);
-  return c;
-}
-
-}  // namespace
-
 TFormField::TFormField(QWidget* parent) : QDialog(parent) {
   setWindowTitle("FormField");
   auto* top = new QVBoxLayout(this);
@@ -42,9 +31,9 @@ TFormField::TFormField(QWidget* parent) : QDialog(parent) {
   Panel1 = new QWidget(this);
   auto* words = new QVBoxLayout(Panel1);
   words->setContentsMargins(0, 0, 0, 0);
-  ComboBox_Field = editableCombo(Panel1);
-  ComboBox_Value = editableCombo(Panel1);
-  ComboBox_ReplaceValue = editableCombo(Panel1);
+  ComboBox_Field = HistoryCombo(Panel1);
+  ComboBox_Value = HistoryCombo(Panel1);
+  ComboBox_ReplaceValue = HistoryCombo(Panel1);
   auto row = [&](QComboBox* combo, const char* caption, std::function<void()> fill) {
     auto* r = new QHBoxLayout;
     r->addWidget(button(Panel1, caption, std::move(fill)));

@@ -20,13 +20,6 @@ namespace wux {
 
 namespace {
 
-QComboBox* editableCombo(QWidget* parent) {
-  auto* c = new QComboBox(parent);
-  c->setEditable(true);
-  c->setInsertPolicy(QComboBox::NoInsert);
-  return c;
-}
-
 QCheckBox* checkBox(const char* caption, QWidget* parent, bool on) {
   auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
   c->setChecked(on);
@@ -58,8 +51,8 @@ TFormScanHolders::TFormScanHolders(bool oneHolder, QWidget* parent) : QDialog(pa
   Panel1 = new QWidget(this);
   auto* words = new QHBoxLayout(Panel1);
   words->setContentsMargins(0, 0, 0, 0);
-  ComboBox1 = editableCombo(Panel1);
-  ComboBox2 = editableCombo(Panel1);
+  ComboBox1 = HistoryCombo(Panel1);
+  ComboBox2 = HistoryCombo(Panel1);
   words->addWidget(new QLabel("KeyWord", Panel1));
   words->addWidget(ComboBox1, 1);
   words->addWidget(new QLabel("ReplaceWord", Panel1));

@@ -21,13 +21,6 @@ namespace wux {
 
 namespace {
 
-QComboBox* editableCombo(QWidget* parent) {
-  auto* c = new QComboBox(parent);
-  c->setEditable(true);
-  c->setInsertPolicy(QComboBox::NoInsert);
-  return c;
-}
-
 QPushButton* pushButton(QWidget* parent, const char* caption) {
   return new QPushButton(QString::fromLatin1(caption), parent);
 }
@@ -73,7 +66,7 @@ TFormScanNode::TFormScanNode(QWidget* parent) : QDialog(parent) {
   Panel1 = new QWidget(this);
   auto* head = new QHBoxLayout(Panel1);
   head->setContentsMargins(0, 0, 0, 0);
-  ComboBox1 = editableCombo(Panel1);
+  ComboBox1 = HistoryCombo(Panel1);
   CheckBox_Ignore = new QCheckBox("Ignore", Panel1);
   auto* updateButton = pushButton(Panel1, "Update");
   head->addWidget(new QLabel("KeyWord", Panel1));
@@ -87,7 +80,7 @@ TFormScanNode::TFormScanNode(QWidget* parent) : QDialog(parent) {
   auto* namePage = new QWidget;
   auto* nameLayout = new QVBoxLayout(namePage);
   StaticText_Name = new QLabel(namePage);
-  ComboBox_ReplaceName = editableCombo(namePage);
+  ComboBox_ReplaceName = HistoryCombo(namePage);
   nameLayout->addWidget(StaticText_Name);
   nameLayout->addStretch(1);
   PageControl1->addTab(namePage, "Name");
@@ -96,7 +89,7 @@ TFormScanNode::TFormScanNode(QWidget* parent) : QDialog(parent) {
     auto* w = new QWidget;
     auto* l = new QVBoxLayout(w);
     auto* row = new QHBoxLayout;
-    combo = editableCombo(w);
+    combo = HistoryCombo(w);
     auto* scanButton = pushButton(w, "Scan");
     auto* replaceButton = pushButton(w, "Replace");
     row->addWidget(new QLabel("ReplaceWord", w));

@@ -22,6 +22,13 @@ void KeywordHistory::add(const std::string& keyword) {
   items_.insert(0, keyword);
 }
 
+QComboBox* HistoryCombo(QWidget* parent) {
+  auto* c = new QComboBox(parent);
+  c->setEditable(true);
+  c->setInsertPolicy(QComboBox::NoInsert);
+  return c;
+}
+
 void PushComboHistory(QComboBox* combo, const QString& text) {
   const int i = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (i >= 0) combo->removeItem(i);

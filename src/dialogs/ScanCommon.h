@@ -31,6 +31,8 @@ class KeywordHistory {
   StringList items_;
 };
 
+// An editable combo box whose items are a history the window keeps itself.
+QComboBox* HistoryCombo(QWidget* parent);
 // A used text goes to the top of the combo box's items (once) and is shown.
 void PushComboHistory(QComboBox* combo, const QString& text);
 // The combo box's items become `items`; its text stays.
