@@ -131,7 +131,7 @@ SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::strin
                 if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) work.add("Name:" + noteName);
                 node.grep_(keyword, ignoreCase, work, false, parts.memo, parts.comment, parts.fields);
                 const std::string head = holderName + ":" + noteName;
-                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), head});
+                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
               });
   r.status = r.lines.empty() ? "*Done Grep* No match KeyWord=" + keyword
                              : "*Done Grep* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;
@@ -153,7 +153,7 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                 holder.modified = true;
                 ++r.changed;
                 const std::string head = holderName + ":" + (rename ? node.name() : noteName);
-                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), head});
+                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
               });
   r.status = r.lines.empty() ? "*Done Replace* No match KeyWord=" + keyword
                              : "*Done Replace* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;

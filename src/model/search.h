@@ -48,7 +48,7 @@ class LiveNotes {
 struct SearchLine {
   std::string text;
   NoteRef note;
-  // The notebook and note part the line begins with, kept to reword the line.
+  // The notebook and note part a field scan line begins with, kept to reword the line.
   std::string head;
 };
 
