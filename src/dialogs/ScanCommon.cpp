@@ -153,6 +153,8 @@ SearchControl SearchRun::control(MainWindowApi& w, ScanStatusBar* status, bool q
 int MarkResultNotes(MainWindowApi& w, const std::vector<SearchLine>& lines, bool on) {
   MemoFileUI* file = w.getMemoFile();
   if (!file) return static_cast<int>(lines.size());
+  // The mark is a field the editor shows: its text goes in first and is shown again after.
+  w.UI2Model();
   LiveNotes live(*file);
   int gone = 0;
   for (const SearchLine& line : lines) {
@@ -161,6 +163,7 @@ int MarkResultNotes(MainWindowApi& w, const std::vector<SearchLine>& lines, bool
     else
       ++gone;
   }
+  w.Model2UI();
   w.refreshHolderView();
   return gone;
 }

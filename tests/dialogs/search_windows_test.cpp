@@ -228,6 +228,7 @@ TEST_F(SearchWindowsTest, LinesOfDeletedNotesAreInertAndLiveOnesGoToTheirNote) {
   f->mark(true);
   EXPECT_TRUE(n1->isMarked_());
   EXPECT_EQ(f->status(), "Done: Mark count=2 (gone: 1)");
+  EXPECT_EQ(w.calls, (std::vector<std::string>{"UI2Model", "Model2UI"}));
   f->mark(false);
   EXPECT_FALSE(n1->isMarked_());
 }
