@@ -1,5 +1,6 @@
-// MIME text from an archive, JIS/EUC mail text, zlib streams and number formats all
-// come from outside. None may crash, and a parsed part never names a path.
+// MIME text from an archive, JIS/EUC mail text, received mail, zlib streams and number
+// formats all come from outside. None may crash, a parsed part never names a path, and
+// no field value can add a header to a message that is sent.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "model/format.h"
 #include "model/jcode.h"
 #include "model/lists.h"
+#include "model/mail.h"
 #include "model/text/sjis.h"
 
 namespace {
@@ -36,6 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string jis = wux::SjisToJis(s);
   wux::JisToSjis(jis);
   if (wux::Base64Decode(wux::Base64Encode(s)) != s) std::abort();
+
+  wux::ParseMailText(s);
+  wux::OutgoingMail mail;
+  mail.from = mail.to = mail.replyTo = mail.subject = s;
+  const std::string text = wux::BuildMailText(mail);
+  const std::string head = text.substr(0, text.find("\r\n\r\n") + 2);
+  for (std::size_t at = 0; at < head.size();) {
+    std::size_t end = head.find("\r\n", at);
+    if (end == std::string::npos) std::abort();
+    const std::string line = head.substr(at, end - at);
+    bool known = false;
+    for (const char* name : {"From: ", "Reply-To: ", "To: ", "Cc: ", "Subject: ", "Date: ", "X-Mailer: ",
+                             "MIME-Version: ", "Content-Type: ", "Content-Transfer-Encoding: "})
+      known = known || line.rfind(name, 0) == 0;
+    if (!known) std::abort();
+    at = end + 2;
+  }
 
   std::string out;
   wux::ZInflate(s, out);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/clock.h"
+#include "model/lineops.h"
 #include "model/objects.h"
 #include "model/strutil.h"
 #include "model/text/StringList.h"
@@ -47,5 +48,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   names.setText(s);
   const std::string name = names.count() ? names[0] : s;
   if (names.indexOf(UniqueNameInList(names, name)) >= 0 && names.indexOf(name) >= 0) std::abort();
+
+  // The editor's line operations: cuts end on whole characters, splits lose nothing.
+  for (std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{40}, size / 2}) {
+    const std::string cut = CutToBytes(s, limit);
+    if (cut.size() > limit && cut.size() != s.size()) std::abort();
+    if (s.compare(0, cut.size(), cut) != 0) std::abort();
+    if (cut.size() < s.size() && !cut.empty() && sjis::charStart(s, cut.size()) != cut.size()) std::abort();
+  }
+  (void)HistoryCaption(s);
+  const FieldLine field = SplitFieldLine(s);
+  if ((field.hasEquals ? field.name + "=" + field.value : field.value) != s) std::abort();
+  StringList lines = names;
+  const std::string before = lines.join("");
+  SplitAfterCommas(lines);
+  if (lines.join("") != before) std::abort();
+  JoinLines(lines);
+  if (lines.count() > 1 || lines.join("") != before) std::abort();
   return 0;
 }

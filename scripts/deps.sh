@@ -12,6 +12,8 @@ packages=(
   # Printed pages are checked as PDF text; Japanese text needs a Japanese font to be
   # printed at all, on screen and in the tests alike.
   poppler-utils fonts-ipafont-gothic
+  # Loopback mail servers for the mail tests.
+  python3-aiosmtpd dovecot-pop3d
 )
 
 missing=()

@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
       form->addLogTS("Launch " + wux::platform::utf8ToSjis(cmd));
       form->repaint();
     });
+    if (argc > 1)
+      wux::runGuarded([&] { form->documentSession().openAtStartup(wux::platform::fromOsName(argv[1])); });
     return app.exec();
   } catch (...) {
     std::fprintf(stderr, "ERROR wux15\n");

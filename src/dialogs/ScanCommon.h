@@ -21,11 +21,12 @@ class MemoHolder;
 class MemoNodeUI;
 
 // The search keywords, newest first, without duplicates, in memory only. The windows
-// that search notebooks share one.
+// that search notebooks share one: the main window's, when it is given one.
 class KeywordHistory {
  public:
-  void add(const std::string& keyword);
-  const StringList& items() const { return items_; }
+  virtual ~KeywordHistory() = default;
+  virtual void add(const std::string& keyword);
+  virtual const StringList& items() const { return items_; }
 
  private:
   StringList items_;

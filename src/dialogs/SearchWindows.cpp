@@ -22,7 +22,7 @@ SearchWindows::~SearchWindows() {
 TFormScanHolders* SearchWindows::holdersWindow() {
   if (!holders_) {
     holders_ = new TFormScanHolders(parent_);
-    holders_->setKeywordHistory(&keywords_);
+    holders_->setKeywordHistory(&keywords());
     holders_->setBatchEditor(editSel_);
   }
   return holders_.data();
@@ -31,7 +31,7 @@ TFormScanHolders* SearchWindows::holdersWindow() {
 TFormScanHolder* SearchWindows::holderWindow() {
   if (!holder_) {
     holder_ = new TFormScanHolder(parent_);
-    holder_->setKeywordHistory(&keywords_);
+    holder_->setKeywordHistory(&keywords());
     holder_->setBatchEditor(editSel_);
   }
   return holder_.data();
@@ -40,7 +40,7 @@ TFormScanHolder* SearchWindows::holderWindow() {
 TFormScanNode* SearchWindows::nodeWindow() {
   if (!node_) {
     node_ = new TFormScanNode(parent_);
-    node_->setKeywordHistory(&keywords_);
+    node_->setKeywordHistory(&keywords());
   }
   return node_.data();
 }

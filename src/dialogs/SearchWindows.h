@@ -27,7 +27,9 @@ class SearchWindows {
   TFormScanNode* nodeWindow();
   TFormField* fieldWindow();
   bool fieldWindowMade() const { return field_ != nullptr; }
-  KeywordHistory& keywords() { return keywords_; }
+  KeywordHistory& keywords() { return history_ ? *history_ : keywords_; }
+  // The history the windows share (not owned; set before the first window is made).
+  void setKeywordHistory(KeywordHistory* history) { history_ = history; }
   // Where "Edit Select" and "Edit Sel" hand their notes (the batch-edit window).
   void setBatchEditor(BatchEditor editor) { editSel_ = std::move(editor); }
   // How the note window is shown (it is modal); tests put their own in.
@@ -36,6 +38,7 @@ class SearchWindows {
  private:
   QWidget* parent_;
   KeywordHistory keywords_;
+  KeywordHistory* history_ = nullptr;
   BatchEditor editSel_;
   QPointer<TFormScanHolders> holders_;
   QPointer<TFormScanHolder> holder_;

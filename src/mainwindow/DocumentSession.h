@@ -1,8 +1,15 @@
 #pragma once
-// The document's files: reading a notebook from its file, writing the modified ones,
-// the question before the window closes, and (as they are built) opening, saving and
-// the archive. It works through the main-window interface, so it is tested without
-// the window's layers; the window owns one and hands the file work to it.
+// The document's files: the open dispatcher and everything it opens (documents,
+// archives, ".z" files, notebooks, web addresses, folders, other files), reading a
+// notebook from its file, the save and save-as commands, the question before the
+// document is closed or replaced, the file-lock mode and the search-keyword history.
+// It works through the main-window interface, so it is tested without the window's
+// layers; the window owns one and hands the file work to it.
+#include <functional>
+#include <string>
+
+#include "model/text/StringList.h"
+#include "platform/filelock.h"
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
@@ -15,17 +22,90 @@ class DocumentSession {
   DocumentSession(const DocumentSession&) = delete;
   DocumentSession& operator=(const DocumentSession&) = delete;
 
-  // Asked before the window closes: 0 lets it close, -1 keeps it open.
-  int querySaveAll();
+  // ---- opening ----
+  // The open dispatcher: chooses by the name's kind what to do. -1 failed or refused,
+  // 0 opened, 1 a note was made for a folder; -2 when the save question was cancelled.
+  int open_(const std::string& name);
+  // The file named on the command line: opened through the dispatcher even though the
+  // start-up itself may count as a running operation.
+  int openAtStartup(const std::string& name);
+  int UIOpenMemoFile();
+  int UIOpenURL();
+  // Opens a document file in place, with the reopen and extension questions. With
+  // `unpackedDir`, the document came out of an archive unpacked there.
+  int openMemoFile(const std::string& name, const std::string& unpackedDir = {});
+  // Reads and parses a document file into the document. -1 when it could not be read.
+  int readMemoFile(const std::string& name);
+  int decompressMemoFile(const std::string& name);
+  MemoHolderUI* openHolder(const std::string& name);
+  MemoHolderUI* openHolderFile(const std::string& name);
+  MemoHolderUI* loadHolderAs(MemoHolderUI& holder, const std::string& name);
   // Reads the notebook from its file; a failure is logged and put in the status, and
   // the notebook keeps whatever the reader could take. -1 on failure, else 0.
   int loadHolderFile(MemoHolderUI& holder);
+  void loadHolders_();
+
+  // ---- new and save ----
+  int UINewFile();
+  int UISaveFileWithMSG();
+  int UISaveFileWithoutMSG();
+  // The document save itself: the byte count, or -1 (the document stays modified).
+  int saveMemoFile();
+  int saveAsMemoFile_(const std::string& ext);
+  int UISaveAllHolders();
   // Writes every modified notebook to its own file (the auto-save); never the
-  // document file. A notebook that fails stays modified and is logged.
-  void saveModifiedHolders();
+  // document file. A notebook that fails stays modified and is logged. False when one failed.
+  bool saveModifiedHolders();
+
+  // Asked before the window closes and before another document replaces this one:
+  // 0 may go on, -1 keeps everything (cancelled, or a save it tried failed).
+  int querySaveAll();
+  // The exit commands ask every question again.
+  void clearYesToAll() { yesToAll_ = false; }
+
+  // ---- file-lock mode ----
+  void setFileLock(bool on) { fileLock_ = on; }
+  bool fileLock() const { return fileLock_; }
+  // The file held locked, empty when none.
+  std::string lockedFile() const { return lock_.path(); }
+
+  // The program started for a document while another one is open; by default this
+  // program's own executable.
+  void setProgramPath(const std::string& path) { programPath_ = path; }
+  std::string programPath() const;
+
+  // ---- the search-keyword history, newest first ----
+  void addSearchKeyword_(const std::string& keyword);
+  const StringList& searchKeywords() const { return keywords_; }
 
  private:
+  MemoFileUI* file() { return w_.getMemoFile(); }
+  // The open steps of each kind, by extension (the dispatch table in the .cpp).
+  int openZ(const std::string& name);
+  int openArchive(const std::string& name);
+  int openDocument(const std::string& name);
+  int openNotebook(const std::string& name);
+  int openWithoutExtension(const std::string& name);
+  int openOtherFile(const std::string& name);
+  int openFolder(const std::string& name);
+  // A new note in the current notebook for a folder (a URL note) or a file (its text).
+  MemoNodeUI* newNoteFor(const std::string& path, bool url);
+  // Writes the document to its file in the form its extension names, through the lock
+  // when that is held on this very file. The byte count, or -1 with the reason in `why`.
+  long long writeDocument(const std::string& name, std::string& why);
+  // The confirmation for saving over a notebook file that could not be read whole.
+  static bool confirmDamagedOverwrite(const std::string& path);
+  bool anythingModified();
+  void tooShort(const std::string& message, const std::string& name);
+
   MainWindowApi& w_;
+  platform::LockedFile lock_;
+  bool fileLock_ = false;
+  bool yesToAll_ = false;
+  bool startup_ = false;
+  bool saveQuestionAsked_ = false;
+  std::string programPath_;
+  StringList keywords_;
 };
 
 // The document's commands (open, new, save, save as), from DocumentSession.cpp.

@@ -43,7 +43,7 @@ TFormMainBase0007::~TFormMainBase0007() {
 }
 
 void TFormMainBase0007::FormCreate() {
-  yesToAll_ = false;
+  session_.clearYesToAll();
   userName_ = platform::utf8ToSjis(platform::userName());
   lastAutoSave_ = Now();
   agent_ = std::make_unique<AgentAPLWUX>(this);
@@ -97,7 +97,6 @@ int TFormMainBase0007::querySaveAll() { return session_.querySaveAll(); }
 void TFormMainBase0007::closeEvent(QCloseEvent* event) {
   // While an operation runs the window closes at once, asking nothing.
   if (!doing_) {
-    UI2Model();
     if (querySaveAll() < 0) {
       event->ignore();
       return;

@@ -56,7 +56,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   void endDoing_(const std::string& text) override;
   bool isDoing_() override;
   int addLog_(const std::string& text) override;
-  virtual int showFormLog();
+  int showFormLog() override;
   virtual int setCheckListBox_(QWidget* control);
   virtual int setTreeView_(QWidget* control);
   virtual int setListView_(QWidget* control);
@@ -64,13 +64,14 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   virtual void hideHolder_(MemoHolderUI* holder);
   MemoHolderUI* newHolder_(int index) override;
   int UI2Model() override;
-  virtual void updateCaption();
+  void updateCaption() override;
   virtual void updateColor();
   void refreshHolderView() override;
   virtual void updateReadOnlyMark();
   void Model2UI() override;
   virtual int querySaveAll();
-  virtual void newMemoFile();
+  void newMemoFile() override;
+  void clearMemoFile() override {}
   virtual int writeVersionTS_(StringList& lines);
   TFrameMemoNode* getNodeFrame() override;
   bool isUIReadOnly() override;
@@ -104,7 +105,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string getUserName() override { return userName_; }
   std::string getVersion() override { return version_; }
   std::string getReleaseDate() { return releaseDate_; }
-  std::string getCmURL() { return cmURL_; }
+  std::string getCmURL() override { return cmURL_; }
   std::string getURLPrefix() { return "http://"; }
   AgentAPLAbs* getAgent() override;
   CommandTable& commands() override { return commands_; }
@@ -112,7 +113,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
 
   int UIBreak();
   // Shell and window commands of the first layer (FormMainBase0007_commands.cpp).
-  std::string getExeDir();
+  std::string getExeDir() override;
   int ShellExecuteOpen_(const std::string& name);
   int UIExplorerCurrentDir();
   int UIExplorerFileDir();
@@ -147,7 +148,6 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string activity_;
   bool doing_ = false;
   bool break_ = false;
-  bool yesToAll_ = false;
   DateTime lastAutoSave_;
   std::string version_ = "00.15.05f";
   std::string releaseDate_ = "May 23, 2004";

@@ -52,7 +52,7 @@ int TFormMainBase0007::UIHardCopy() {
 }
 
 int TFormMainBase0007::UIClose() {
-  yesToAll_ = false;
+  session_.clearYesToAll();
   close();
   return 0;
 }

@@ -112,6 +112,7 @@ void TFormMainMenu::makeToolBar() {
 
 void TFormMainMenu::makeMenus() {
   QMenuBar* bar = menuBar();
+  makeFileMenu(bar);
   QMenu* holder = bar->addMenu(QStringLiteral("[Holder]"));
   QAction* views[3] = {addItem(holder, "CheckListBox", "changeCheckListBox_", false),
                        addItem(holder, "TreeView", "changeTreeView_", false),
@@ -141,6 +142,32 @@ void TFormMainMenu::makeMenus() {
   QMenu* window = bar->addMenu(QStringLiteral("Window"));
   addItem(window, "Log", "showFormLog", false);
   connect(window, &QMenu::aboutToShow, this, [this, window] { enableWhileIdle(window); });
+}
+
+// The document's items; the desktop's own keys for Open, Save and Quit.
+void TFormMainMenu::makeFileMenu(QMenuBar* bar) {
+  QMenu* menu = bar->addMenu(QStringLiteral("&File"));
+  menu->setObjectName(QStringLiteral("MenuFile"));
+  addItem(menu, "&Open File", "UIOpenMemoFile")->setShortcut(QKeySequence::Open);
+  addItem(menu, "Open URL", "UIOpenURL");
+  addItem(menu, "New", "UINewFile");
+  addItem(menu, "&Save(Message)", "UISaveFileWithMSG");
+  addItem(menu, "Save(No Message)", "UISaveFileWithoutMSG")->setShortcut(QKeySequence::Save);
+  addItem(menu, "Save &As MXA", "UISaveAsMXA");
+  addItem(menu, "Save As MAZ", "UISaveAsMAZ");
+  menu->addSeparator();
+  QAction* all = menu->addAction(QStringLiteral("Save All Holders"));
+  connect(all, &QAction::triggered, this, [this] {
+    runGuarded([&] {
+      if (isDoing_()) return;
+      commands_.run("UISaveFileWithoutMSG");
+      commands_.run("UISaveAllHolders");
+    });
+  });
+  menu->addSeparator();
+  addItem(menu, "&Exit", "UIClose")->setShortcut(QKeySequence::Quit);
+  addItem(menu, "Exit(All Yes)", "UICloseAllYes");
+  connect(menu, &QMenu::aboutToShow, this, [this, menu] { enableWhileIdle(menu); });
 }
 
 std::string TFormMainMenu::statusPanel(int i) const {

@@ -8,6 +8,7 @@ class QLabel;
 class QFrame;
 class QAction;
 class QMenu;
+class QMenuBar;
 
 namespace wux {
 
@@ -43,6 +44,7 @@ class TFormMainMenu : public TFormMainScript {
   void registerMenuLayerCommands();
   void makeToolBar();
   void makeMenus();
+  void makeFileMenu(QMenuBar* bar);
   void act(const std::string& command, bool guarded = true, const CommandArgs& args = {});
   QAction* addItem(QMenu* menu, const char* caption, const std::string& command, bool guarded = true);
   void enableWhileIdle(QMenu* menu);

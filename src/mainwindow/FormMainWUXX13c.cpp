@@ -4,6 +4,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "dialogs/FormGrep.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -54,7 +55,13 @@ void TFormMainWUXX13c::FormCreate() {
   aFile_ = file_.get();
   frameMemoHolder1_->setMainWindow(this);
   frameMemoHolder1_->init_();
+  frameMemoHolder1_->grepDialog = [this]() -> GrepDialogApi* { return getFormGrep(); };
   updateCaption();
+}
+
+TFormGrep* TFormMainWUXX13c::getFormGrep() {
+  if (!formGrep_) formGrep_ = new TFormGrep(this);
+  return formGrep_;
 }
 
 void TFormMainWUXX13c::mouseCursor(int cursor) {
@@ -102,13 +109,21 @@ void TFormMainWUXX13c::hideHolder_(MemoHolderUI* holder) {
   if (holder) holder->hideView_();
 }
 
-void TFormMainWUXX13c::newMemoFile() {
+void TFormMainWUXX13c::clearMemoFile() {
   frameMemoHolder1_->FrameMemoNode1()->setNode(nullptr);
   frameMemoHolder1_->setHolder(nullptr);
   aFile_->clear_();
   aFile_->setForm(this);
   setCurrentNode(nullptr);
   aFile_->attachTabControl_(tabs_.get());
+}
+
+void TFormMainWUXX13c::newMemoFile() {
+  clearMemoFile();
+  // Named "noname" again: a new document saved under the last one's name would
+  // replace that document's file.
+  std::string actual;
+  aFile_->putName_("noname", actual);
   MemoHolderUI* holder = newHolder_(-1);
   if (holder) {
     MemoNode* node = holder->createNewNode_();

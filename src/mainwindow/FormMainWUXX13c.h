@@ -9,6 +9,7 @@ class QSplitter;
 namespace wux {
 
 class QtTabBinding;
+class TFormGrep;
 
 class TFormMainWUXX13c : public TFormMainMenu {
   Q_OBJECT
@@ -25,11 +26,14 @@ class TFormMainWUXX13c : public TFormMainMenu {
   void showHolder_(MemoHolderUI* holder) override;
   void hideHolder_(MemoHolderUI* holder) override;
   void newMemoFile() override;
+  void clearMemoFile() override;
   TFrameMemoHolder* getHolderFrame() override;
 
   QTabBar* tabControl() const { return tabControl1_; }
   // The tab bar's change handler (public so that tests can drive it like a click).
   void TabControl1Change(int index);
+  // The grep keyword dialog, made on first use and kept.
+  TFormGrep* getFormGrep();
 
  protected:
   TFormMainWUXX13c();
@@ -38,6 +42,7 @@ class TFormMainWUXX13c : public TFormMainMenu {
   TFrameMemoHolder* frameMemoHolder1_ = nullptr;  // Qt child of panel1_
   std::unique_ptr<MemoFileUI> file_;
   std::unique_ptr<QtTabBinding> tabs_;
+  TFormGrep* formGrep_ = nullptr;  // Qt child of the window
 };
 
 }  // namespace wux

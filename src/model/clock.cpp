@@ -257,4 +257,17 @@ std::int64_t SeededRandom::next(std::int64_t range) {
   return static_cast<std::int64_t>(z % static_cast<std::uint64_t>(range));
 }
 
+int LocalUtcOffsetMinutes(const DateTime& local) {
+  std::tm tm{};
+  tm.tm_year = local.year - 1900;
+  tm.tm_mon = local.month - 1;
+  tm.tm_mday = local.day;
+  tm.tm_hour = local.hour;
+  tm.tm_min = local.minute;
+  tm.tm_sec = local.second;
+  tm.tm_isdst = -1;
+  if (std::mktime(&tm) == static_cast<std::time_t>(-1)) return 0;
+  return static_cast<int>(tm.tm_gmtoff / 60);
+}
+
 }  // namespace wux

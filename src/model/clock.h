@@ -27,6 +27,10 @@ DateTime AddDays(const DateTime& dt, int days);
 // Other characters are copied; text in double or single quotes is copied literally.
 std::string FormatDateTime(std::string_view pattern, const DateTime& dt);
 
+// The offset from UTC, in minutes east, of a local date-time in the system's zone
+// (0 when the zone cannot tell).
+int LocalUtcOffsetMinutes(const DateTime& local);
+
 class Clock {
  public:
   virtual ~Clock() = default;

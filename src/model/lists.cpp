@@ -380,6 +380,28 @@ int MarkDuplicateLines(StringList& list) {
   return marked;
 }
 
+int SplitAfterCommas(StringList& list) {
+  StringList out;
+  for (const auto& l : list) {
+    std::string_view line = l.text;
+    std::size_t from = 0;
+    for (std::size_t comma; (comma = sjis::findFirstOf(line, ",", from)) != std::string::npos; from = comma + 1)
+      out.add(std::string(line.substr(from, comma + 1 - from)));
+    if (from < line.size() || from == 0) out.add(std::string(line.substr(from)));
+  }
+  list = std::move(out);
+  return list.count();
+}
+
+int JoinLines(StringList& list) {
+  const int n = list.count();
+  if (n == 0) return 0;
+  std::string joined = list.join("");
+  list.clear();
+  list.add(std::move(joined));
+  return n;
+}
+
 long long CountInStrings(const StringList& list, std::string_view text) {
   std::string needle = sjis::lower(text);
   long long total = 0;

@@ -88,6 +88,12 @@ void ReverseLines(StringList& list);
 void SortUnique(StringList& list);
 // Every line equal to the one before it (as that one was before marking) gets "* ".
 int MarkDuplicateLines(StringList& list);
+// Each line split after every single-byte ",": each piece keeps its comma, the rest after
+// the last comma is the last piece (dropped when empty). Returns the new line count.
+int SplitAfterCommas(StringList& list);
+// All lines joined into one without separator; returns the former line count (0 for an
+// empty list, which stays empty).
+int JoinLines(StringList& list);
 // Non-overlapping occurrences of `text` in all lines, both lower-cased.
 long long CountInStrings(const StringList& list, std::string_view text);
 // Appends to `target` the source lines that match (or, inverted, those that do not).

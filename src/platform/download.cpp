@@ -1,5 +1,6 @@
 #include "platform/download.h"
 
+#include "platform/curlglobal.h"
 #include "platform/textconv.h"
 
 #include <curl/curl.h>
@@ -10,15 +11,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 namespace wux::platform {
 namespace {
-
-void initCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 struct Sink {
   int fd = -1;

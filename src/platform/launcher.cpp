@@ -35,12 +35,12 @@ std::string findInPath(const std::string& program) {
   return {};
 }
 
-bool startDetached(const std::string& sjisTarget) {
+bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open") {
   if (sjisTarget.empty()) return false;
   std::string target = sjisToUtf8(sjisTarget);
   // A leading dash would be read as an option of the opener.
   if (target[0] == '-') target = "./" + target;
-  const std::string exe = findInPath("xdg-open");
+  const std::string exe = program.find('/') != std::string::npos ? program : findInPath(program);
   if (exe.empty()) return false;
 
   int report[2];
@@ -101,6 +101,9 @@ Launcher* gCurrent = nullptr;
 
 bool XdgLauncher::open(const std::string& target) { return startDetached(target); }
 bool XdgLauncher::explore(const std::string& folder) { return startDetached(folder); }
+bool XdgLauncher::start(const std::string& program, const std::string& argument) {
+  return startDetached(argument, sjisToUtf8(program));
+}
 
 Launcher& launcher() { return gCurrent ? *gCurrent : gDefault; }
 

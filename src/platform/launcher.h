@@ -14,6 +14,9 @@ class Launcher {
   virtual bool open(const std::string& target) = 0;
   // Shows a folder in the desktop's file manager.
   virtual bool explore(const std::string& folder) = 0;
+  // Starts `program` detached with `argument` as its one argument (no shell, so blanks
+  // and quotes in it survive). False when it could not start.
+  virtual bool start(const std::string& program, const std::string& argument) = 0;
 };
 
 // Starts `xdg-open TARGET` detached: no shell, the caller never waits, the child is
@@ -22,24 +25,30 @@ class XdgLauncher : public Launcher {
  public:
   bool open(const std::string& target) override;
   bool explore(const std::string& folder) override;
+  bool start(const std::string& program, const std::string& argument) override;
 };
 
 // Records every request instead of starting anything.
 class RecordingLauncher : public Launcher {
  public:
   struct Call {
-    std::string verb;  // "open" or "explore"
+    std::string verb;  // "open", "explore" or "start"
     std::string target;
+    std::string argument;  // of "start"
   };
   std::vector<Call> calls;
   bool result = true;
 
   bool open(const std::string& target) override {
-    calls.push_back({"open", target});
+    calls.push_back({"open", target, {}});
     return result;
   }
   bool explore(const std::string& folder) override {
-    calls.push_back({"explore", folder});
+    calls.push_back({"explore", folder, {}});
+    return result;
+  }
+  bool start(const std::string& program, const std::string& argument) override {
+    calls.push_back({"start", program, argument});
     return result;
   }
 };

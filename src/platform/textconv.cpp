@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <unordered_map>
 
 namespace wux::platform {
 
@@ -66,6 +67,39 @@ std::string utf8ToSjis(std::string_view utf8) {
 std::string fromOsName(std::string_view osName) {
   if (isAscii(osName) || !isValidUtf8(osName)) return std::string(osName);
   return utf8ToSjis(osName);
+}
+
+bool sjisHolds(char32_t cp) {
+  if (cp < 0x80) return true;
+  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+  // Editors ask for every character on every change: each answer is asked of iconv once.
+  static std::mutex lock;
+  static std::unordered_map<char32_t, bool> known;
+  std::lock_guard<std::mutex> guard(lock);
+  if (auto it = known.find(cp); it != known.end()) return it->second;
+  char u8[4];
+  std::size_t n;
+  if (cp < 0x800) {
+    u8[0] = static_cast<char>(0xC0 | (cp >> 6));
+    u8[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 2;
+  } else if (cp < 0x10000) {
+    u8[0] = static_cast<char>(0xE0 | (cp >> 12));
+    u8[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    u8[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 3;
+  } else {
+    u8[0] = static_cast<char>(0xF0 | (cp >> 18));
+    u8[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    u8[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    u8[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 4;
+  }
+  // The replacement is a byte no conversion gives, so "?" in the output means a failure.
+  const std::string out = convert(std::string_view(u8, n), "CP932", "UTF-8", std::string_view("\0", 1), 2);
+  const bool holds = out.find('\0') == std::string::npos;
+  known.emplace(cp, holds);
+  return holds;
 }
 
 bool isValidUtf8(std::string_view s) {

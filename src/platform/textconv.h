@@ -10,6 +10,10 @@ namespace wux::platform {
 std::string sjisToUtf8(std::string_view sjis);
 std::string utf8ToSjis(std::string_view utf8);
 bool isValidUtf8(std::string_view s);
+// True when Shift_JIS (code page 932) holds the character, directly or by the look-alike
+// mapping the conversions use (full-width forms, the wave dash); false for characters
+// that would turn into "?" (the euro sign, emoji, accented letters, Hangul, ...).
+bool sjisHolds(char32_t codePoint);
 // True when every byte is ASCII (the common case, which needs no conversion).
 bool isAscii(std::string_view s);
 

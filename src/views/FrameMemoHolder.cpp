@@ -1,13 +1,16 @@
 #include "views/FrameMemoHolder.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QLabel>
-#include <QWheelEvent>
+#include <QPlainTextEdit>
 #include <QSplitter>
+#include <QTextEdit>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "model/Prompter.h"
-#include "model/strutil.h"
+#include "views/FrameWB.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
@@ -40,6 +43,7 @@ TFrameMemoHolder::TFrameMemoHolder(QWidget* parent) : QWidget(parent) {
   split_->setStretchFactor(1, 1);
   split_->setSizes({220, 600});
   layout->addWidget(split_);
+  buildMenus();
 }
 
 void TFrameMemoHolder::setHolder(MemoHolderUI* h) {
@@ -82,7 +86,16 @@ void TFrameMemoHolder::messageDoing_(const std::string& text) {
     ShowMessage(text);
 }
 
-bool TFrameMemoHolder::notBusy() { return main_ && !main_->isDoing_(); }
+bool TFrameMemoHolder::ready() { return main_ && holder_; }
+
+void TFrameMemoHolder::pasteNodeList_() {
+  if (!holder_) return;
+  StringList names;
+  holder_->setNodeList_(names);
+  std::string text;
+  for (int i = 0; i < names.count(); ++i) text += (i ? "\r\n" : "") + names[i];
+  nodeFrame_->replaceActiveMemoSel_(text);
+}
 
 void TFrameMemoHolder::attach(QWidget* control) {
   if (!control) return;
@@ -95,13 +108,17 @@ void TFrameMemoHolder::attach(QWidget* control) {
   if (!binding) return;
   binding->onUserSelect = [this](NoteItem* it) { ViewClick(it); };
   binding->onSideKey = [this](int step) { stepHolder(step); };
+  binding->onContextMenu = [this, control](const QPoint& at) { popupMenu(control, at); };
   const bool tree = dynamic_cast<NoteTreeView*>(control) != nullptr;
+  binding->onStepKey = tree ? std::function<void(int)>([this](int step) { stepNode(step); }) : nullptr;
   if (dynamic_cast<NoteListView*>(control))
     binding->onDrop = nullptr;
   else if (tree)
-    binding->onDrop = [this](NoteItem* d, NoteItem* t) { TreeViewDragDrop(d, t); };
+    binding->onDrop = [this](const std::vector<NoteItem*>& d, NoteItem* t) { TreeViewDragDrop(d, t); };
   else
-    binding->onDrop = [this](NoteItem* d, NoteItem* t) { CheckListBoxDragDrop(d, t); };
+    binding->onDrop = [this](const std::vector<NoteItem*>& d, NoteItem* t) {
+      if (!d.empty()) CheckListBoxDragDrop(d.front(), t);
+    };
 }
 
 void TFrameMemoHolder::attachCheckListBox_(QWidget* control) { attach(control); }
@@ -161,11 +178,42 @@ void TFrameMemoHolder::stepHolder(int step) {
 
 bool TFrameMemoHolder::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Wheel) {
+    // A text box with the focus scrolls as usual; without a focus nothing moves.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QTextEdit*>(focus))
+      return QWidget::eventFilter(watched, event);
     const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
-    if (dy != 0) wheelStep(dy < 0);
+    // Up over a web page scrolls the page.
+    bool inPage = false;
+    for (QWidget* w = focus; w; w = w->parentWidget())
+      if (qobject_cast<TFrameWB*>(w)) inPage = true;
+    if (dy > 0 && inPage) return QWidget::eventFilter(watched, event);
+    wheelTurn_(dy);
     return true;  // over a note list the wheel walks the notes
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TFrameMemoHolder::wheelTurn_(int angle) {
+  // A fine-grained wheel or touchpad reports small parts of a notch: they add up.
+  if ((wheelRest_ > 0 && angle < 0) || (wheelRest_ < 0 && angle > 0)) wheelRest_ = 0;
+  wheelRest_ += angle;
+  while (wheelRest_ >= 120 || wheelRest_ <= -120) {
+    const bool down = wheelRest_ < 0;
+    wheelRest_ += down ? 120 : -120;
+    wheelStep(down);
+  }
+}
+
+void TFrameMemoHolder::stepNode(int step) {
+  if (!ready() || main_->isDoing_() || step == 0) return;
+  MemoNode* from = nullptr;
+  if (NoteViewBinding* b = holder_->getViewBinding_())
+    if (NoteItem* it = b->selectedItem()) from = static_cast<MemoNode*>(it->note());
+  if (!from) from = holder_->getCurrentNode_();
+  if (!from) return;
+  MemoNode* to = step < 0 ? holder_->getPrevNode_(from) : holder_->getNextNode_(from);
+  if (to) main_->changeCurrentNode_(static_cast<MemoNodeUI*>(to));
 }
 
 void TFrameMemoHolder::wheelStep(bool down) {
@@ -206,29 +254,48 @@ void TFrameMemoHolder::CheckListBoxDragDrop(NoteItem* dragged, NoteItem* target)
 }
 
 void TFrameMemoHolder::TreeViewDragDrop(NoteItem* dragged, NoteItem* target) {
-  if (!holder_ || holder_->workingKind() != MemoHolderUI::Kind::Tree) return;
-  if (!dragged || !target || dragged == target) return;
-  if (main_ && main_->isUIReadOnly()) return;
-  NoteList& list = holder_->noteList();
-  if (NoteList::isAncestorOf(dragged, target)) {
-    // Below itself the branch would lose its way back to the root.
-    messageDoing_("Don't Move.");
-    return;
-  }
-  const bool wasExpanded = dragged->expanded();
-  auto* note = static_cast<MemoNode*>(dragged->note());
-  const bool isCurrent = main_ && note == static_cast<MemoNode*>(static_cast<MemoNodeUI*>(main_->getCurrentNode()));
-  if (isCurrent) nodeFrame_->storeFields_();
-  list.moveBefore(dragged, target);
-  if (NoteItem* parent = dragged->parent())
+  TreeViewDragDrop(std::vector<NoteItem*>{dragged}, target);
+}
+
+namespace {
+// The note's link to its parent follows the item: the parent's UID, or none at the root.
+void relink(NoteItem* item) {
+  auto* note = static_cast<MemoNode*>(item->note());
+  if (NoteItem* parent = item->parent())
     note->putParentNodeID_(static_cast<MemoNode*>(parent->note()));
   else
     note->removeField_("ParentNodeID");
-  if (isCurrent) nodeFrame_->loadFields_();
-  if (wasExpanded) {
-    list.setExpanded(dragged, true);
-    ExpandChildren(dragged, true);
+}
+}  // namespace
+
+void TFrameMemoHolder::TreeViewDragDrop(const std::vector<NoteItem*>& dragged, NoteItem* target) {
+  if (!holder_ || holder_->workingKind() != MemoHolderUI::Kind::Tree) return;
+  if (dragged.empty() || !target || !dragged.front()) return;
+  if (main_ && main_->isUIReadOnly()) return;
+  NoteList& list = holder_->noteList();
+  if (dragged.size() == 1 && dragged.front() == target) return;
+  for (NoteItem* d : dragged) {
+    // Below itself a branch would lose its way back to the root.
+    if (!d || d == target || NoteList::isAncestorOf(d, target)) {
+      messageDoing_("Don't Move.");
+      return;
+    }
   }
+  const MemoNode* current = main_ ? static_cast<MemoNode*>(main_->getCurrentNode()) : nullptr;
+  bool movesCurrent = false;
+  for (NoteItem* d : dragged)
+    if (d->note() == current) movesCurrent = true;
+  if (movesCurrent) nodeFrame_->storeFields_();
+  for (NoteItem* d : dragged) {
+    const bool wasExpanded = d->expanded();
+    list.moveBefore(d, target);
+    relink(d);
+    if (wasExpanded && dragged.size() == 1) {
+      list.setExpanded(d, true);
+      ExpandChildren(d, true);
+    }
+  }
+  if (movesCurrent) nodeFrame_->loadFields_();
   holder_->modified = true;  // re-nesting is a change to save
   showStatus_();
 }

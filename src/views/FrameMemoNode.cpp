@@ -8,7 +8,9 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "model/Prompter.h"
 #include "model/clock.h"
@@ -21,6 +23,7 @@
 #include "views/FrameWB.h"
 #include "views/MainWindowApi.h"
 #include "views/qtext.h"
+#include "platform/textconv.h"
 
 namespace wux {
 
@@ -30,7 +33,8 @@ namespace {
 // survives showing and committing (the string list's own text reading would drop it).
 // A line the user left as it was shown keeps its original bytes, even when those have no
 // exact Unicode form; only lines that were typed are converted.
-StringList linesOf(const QPlainTextEdit* edit, const StringList* original) {
+// Characters of converted lines that Shift_JIS cannot hold are added to `lost`.
+StringList linesOf(const QPlainTextEdit* edit, const StringList* original, std::vector<char32_t>* lost = nullptr) {
   StringList l;
   const QString text = edit->toPlainText();
   if (text.isEmpty()) return l;
@@ -39,9 +43,26 @@ StringList linesOf(const QPlainTextEdit* edit, const StringList* original) {
     for (int i = original->count() - 1; i >= 0; --i) before.insert(toQ((*original)[i]), i);
   for (const QString& line : text.split(QLatin1Char('\n'))) {
     auto kept = before.constFind(line);
-    l.add(kept != before.cend() ? (*original)[kept.value()] : fromQ(line));
+    if (kept != before.cend()) {
+      l.add((*original)[kept.value()]);
+      continue;
+    }
+    l.add(fromQ(line));
+    if (lost)
+      for (char32_t cp : line.toUcs4())
+        if (!platform::sjisHolds(cp) && std::find(lost->begin(), lost->end(), cp) == lost->end()) lost->push_back(cp);
   }
   return l;
+}
+
+std::string lostCharactersText(const std::vector<char32_t>& lost) {
+  std::string out = "Warrning: not stored in Shift_JIS:";
+  for (char32_t cp : lost) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, " U+%04X", static_cast<unsigned>(cp));
+    out += buf;
+  }
+  return out;
 }
 
 // An empty editor cannot tell no lines from one empty line; both count as the same.
@@ -121,6 +142,7 @@ TFrameMemoNode::TFrameMemoNode(QWidget* parent) : QWidget(parent) {
   split_->setStretchFactor(0, 1);
   split_->setSizes({400, 120, 120});
   layout->addWidget(split_, 1);
+  buildMenus();
 }
 
 // ---- heights of the comment and fields editors ----
@@ -348,7 +370,7 @@ bool TFrameMemoNode::storeContent_() {
   if (braceTree_ && content_->currentWidget() == braceTree_) return treeModified_ && storeTree();
   if (content_->currentWidget() != panelMemo_) return false;
   if (untouched(memo_, memo_->toPlainText())) return false;
-  StringList edited = linesOf(memo_, &node_->body());
+  StringList edited = linesOf(memo_, &node_->body(), &lost_);
   markShown(memo_, memo_->toPlainText());
   if (sameLines(edited, node_->body())) return false;
   node_->body() = edited;
@@ -378,7 +400,7 @@ bool TFrameMemoNode::storeTree() {
 bool TFrameMemoNode::storeComment_() {
   if (!holdsNode()) return false;
   if (untouched(comment_, comment_->toPlainText())) return false;
-  StringList edited = linesOf(comment_, node_->comment());
+  StringList edited = linesOf(comment_, node_->comment(), &lost_);
   markShown(comment_, comment_->toPlainText());
   if (!sjis::trim(edited.text()).empty()) {
     // Only a comment whose text differs counts as a change.
@@ -397,7 +419,7 @@ bool TFrameMemoNode::storeComment_() {
 bool TFrameMemoNode::storeFields_() {
   if (!holdsNode()) return false;
   if (untouched(fields_, fields_->toPlainText())) return false;
-  StringList edited = linesOf(fields_, node_->fieldList());
+  StringList edited = linesOf(fields_, node_->fieldList(), &lost_);
   markShown(fields_, fields_->toPlainText());
   StringList* current = node_->fieldList();
   if (current ? sameLines(*current, edited) : edited.count() == 0) return false;
@@ -428,6 +450,7 @@ bool TFrameMemoNode::storeName_() {
 
 bool TFrameMemoNode::storeNode_() {
   if (!holdsNode() || node_->isReadOnly_()) return false;
+  lost_.clear();
   const bool contentChanged = storeContent_();
   const bool commentChanged = storeComment_();
   const bool fieldsChanged = storeFields_();
@@ -453,6 +476,9 @@ bool TFrameMemoNode::storeNode_() {
   }
   stampField("LastAccessed", stamp);
   stampField("LastReader", author);
+  // Typed characters that became "?" are named, never dropped without a word.
+  if (!lost_.empty()) message_(lostCharactersText(lost_));
+  lost_.clear();
   return changed;
 }
 
@@ -501,11 +527,30 @@ void TFrameMemoNode::replaceSel_(QPlainTextEdit* edit, const std::string& text) 
   const int start = std::min(c.selectionStart(), c.selectionEnd());
   const std::string selected = fromQ(c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
   if (!sjis::trim(selected).empty()) pasteBuffer_.setText(selected);
-  const QString inserted = toQ(text);
+  // Generated lines come joined by CR LF; the editor breaks lines with LF alone.
+  QString inserted = toQ(text);
+  inserted.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   c.insertText(inserted);
   c.setPosition(start);
   c.setPosition(start + static_cast<int>(inserted.size()), QTextCursor::KeepAnchor);
   edit->setTextCursor(c);
+}
+
+StringList TFrameMemoNode::editorLines(const QPlainTextEdit* edit) const {
+  const StringList* original = nullptr;
+  if (holdsNode()) original = edit == memo_ ? &node_->body() : edit == comment_ ? node_->comment() : node_->fieldList();
+  return linesOf(edit, original);
+}
+
+void TFrameMemoNode::renameTo(const std::string& wanted) {
+  if (holdsNode() && node_->owner()) {
+    std::string actual;
+    node_->putName_(wanted, actual);
+    setNameText(node_->name());
+    markShown(name_, name_->text());
+  } else {
+    setNameText(wanted);
+  }
 }
 
 void TFrameMemoNode::replaceNodeMemoSel_(const std::string& text) { replaceSel_(memo_, text); }

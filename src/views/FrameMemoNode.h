@@ -4,7 +4,9 @@
 // before anything reads or changes the model. The model keeps Shift_JIS; only the
 // widgets see Unicode.
 #include <QWidget>
+#include <vector>
 
+#include "model/lineops.h"
 #include "model/text/StringList.h"
 
 class QLabel;
@@ -78,6 +80,103 @@ class TFrameMemoNode : public QWidget {
   void toText_();
   void toPoser_();
   void toPoserLike_();
+
+  // ---- editor commands (FrameMemoNodeCommands.cpp) ----
+  // The clipboard on the focused editor; history entries only with a main window.
+  void copySel_();
+  void cutSel_();
+  void paste_();
+  void undo_();
+  void selectAll_();
+  void selectAllCopy_();
+  void selectAllCut_();
+  void selectAllPaste_();
+  // Generated text over the active editor's selection.
+  void pasteName_();
+  void pasteDate_();
+  void pasteTime_();
+  void pasteFromBuffer_();
+  void pasteLine_();
+  void pasteMemoToComment_();
+  // The copy history as the "Paste History" items show it, and choosing item i.
+  std::vector<std::string> pasteHistoryCaptions_();
+  void pasteHistory_(int index);
+  void copyPlus_(NoteCopyParts parts);
+  void explorerSel_();
+  void shellSel_();
+  void memoToFields_();
+  void fieldsToMemo_();
+  // The name line's commands; each renames the note at once.
+  void copyName_();
+  void replaceNameFromClipboard_();
+  void addNameFromClipboard_(bool withBlank);
+  void extractFilenameName_();
+  void prefixName_(const std::string& mark);
+  void replaceNameSel_();
+  void addNameSel_();
+  void addNamePlusSel_();
+  // The field line that holds the caret of the focused editor.
+  void copyFieldName_();
+  void copyFieldValue_();
+  void copyFieldValueQuoted_();
+  void copyFieldExtractFilename_();
+  void cutFieldLine_();
+  void cutFieldValue_();
+  void pasteField_(const std::string& line);
+  void pasteFieldUID_();
+  void pasteFieldStamp_(const std::string& name);
+  void pastePlusPlus_();
+  void sortActive_();
+  // Operations of the main window's text commands.
+  int sortLines_();
+  int numberLines_();
+  void sortUniqueLines_();
+  void markDuplicateLines_();
+  void clearMemo_();
+  long long countWord_(const std::string& word);
+  void convertCRTagSel_();
+  int addHeadEachLine_(const std::string& text);
+  int addTailEachLine_(const std::string& text);
+  void cutHeadCharSel_();
+  void deleteEmptyLinesSel_();
+  void trimLinesSel_();
+  void sortSel_();
+  // The number of lines numbered, -1 for a format the safe formatter refuses.
+  int setNumberSel_(const std::string& format);
+  void reverseSel_();
+  int splitCommaSel_();
+  int joinLinesSel_();
+  int setFieldLine_(const std::string& name, const std::string& value);
+  bool isMouseOverFields_() const;
+  bool isMouseOverComment_() const;
+  // The selected text of the active editor (Shift_JIS, lines joined by LF).
+  std::string activeSelText_() const;
+  // The caret's line and column of an editor as its status shows them; the text view
+  // shows its own in its status bar, the others go to the main window's status line.
+  std::string caretPositionText_(const QPlainTextEdit* edit) const;
+  std::string caretStatus() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Editor commands' helpers (FrameMemoNodeCommands.cpp).
+  void buildMenus();
+  QPlainTextEdit* focusedMemo_() const;
+  void history(const std::string& text);
+  void renameTo(const std::string& name);
+  // Reads the active editor's selection as lines, lets `edit` change them and puts them
+  // back selected; returns what `edit` returns.
+  template <class Edit>
+  auto editSelection(Edit edit);
+  template <class Edit>
+  auto editWholeMemo(Edit edit);
+  // Marks the characters Shift_JIS cannot hold in an editor's text.
+  void markUnstorable(QPlainTextEdit* edit);
+  // An editor's lines; lines left as shown keep the note's bytes.
+  StringList editorLines(const QPlainTextEdit* edit) const;
+  // Characters typed since the last commit that Shift_JIS cannot hold.
+  std::vector<char32_t> lost_;
 
  private:
   void showPanel(QWidget* w);

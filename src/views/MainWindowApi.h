@@ -78,9 +78,26 @@ class MainWindowApi {
   virtual std::string getVersion() = 0;
   virtual std::string getTempDir() = 0;
   virtual AgentAPLAbs* getAgent() = 0;
+  // The program's web page address and its folder (ending in a separator).
+  virtual std::string getCmURL() { return std::string(); }
+  virtual std::string getExeDir() { return std::string(); }
 
   // Every command, by name; menus, buttons, keys and scripts run commands through it.
   virtual CommandTable& commands() = 0;
+
+  // The document workflow's needs of the window: an empty document with one notebook,
+  // the caption after the document's name changed, and the log window shown.
+  virtual void newMemoFile() {}
+  // Empties the document, the views let go of it first; the caller refills it.
+  virtual void clearMemoFile() {}
+  virtual void updateCaption() {}
+  virtual int showFormLog() { return 0; }
+
+  // The note editor's copy history: newest first, no duplicates, ten at most.
+  virtual void AddCopyHistory(const std::string& text) = 0;
+  virtual StringList& copyHistory() = 0;
+  // The current notebook's date pattern as stored (with its quotes).
+  virtual std::string getDateFormat() = 0;
 };
 
 // Runs a long operation between beginDoing_ and endDoing_, so the operation ends on

@@ -44,9 +44,43 @@ MemoHolderUI::~MemoHolderUI() {
   list_.clear();
 }
 
+namespace {
+// When the container holds the list's notes with one stretch of lines rotated (what a
+// drop of a line or a small branch leaves), rotates that stretch back line by line, so
+// that a drop costs no rebuild of the container and its name index. False when the
+// change is of another kind.
+bool followRotation(StringList& container, NoteList& list) {
+  const int n = list.count();
+  if (n != container.count() || n == 0) return false;
+  auto noteAt = [&](int i) { return list.itemAt(i)->note(); };
+  int a = 0;
+  while (a < n && container.object(a) == noteAt(a)) ++a;
+  if (a == n) return true;  // the order is the same
+  int b = n - 1;
+  while (b > a && container.object(b) == noteAt(b)) --b;
+  const int len = b - a + 1;
+  int k = -1;
+  for (int p = a; p <= b && k < 0; ++p)
+    if (container.object(p) == noteAt(a)) k = p - a;
+  if (k <= 0) return false;
+  for (int i = 0; i < len; ++i)
+    if (container.object(a + (i + k) % len) != noteAt(a + i)) return false;
+  constexpr int kMaxMoves = 32;
+  if (k <= kMaxMoves) {
+    for (int i = 0; i < k; ++i) container.move(a, b);  // the first line to the end
+  } else if (len - k <= kMaxMoves) {
+    for (int i = 0; i < len - k; ++i) container.move(b, a);  // the last line to the front
+  } else {
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
 void MemoHolderUI::structureChanged() {
   if (!viewBuilt_ || deferSync_) return;
   StringList& container = nodes()->children();
+  if (followRotation(container, list_)) return;
   StringList ordered;
   list_.collect(ordered);
   if (ordered.count() != container.count()) {
@@ -87,8 +121,7 @@ int MemoHolderUI::clear_() {
   iconMap_.clear();
   iconCount_ = 0;
   icons_.clear();
-  listColumns_.clear();
-  listCells_.clear();
+  clearListColumns_();
   return MemoHolder::clear_();
 }
 
@@ -392,6 +425,16 @@ NoteItemModel* MemoHolderUI::model(Kind kind) {
         ui->setMarked_(on);
     };
     hooks.icon = [this](TObject* n) { return iconOf_(static_cast<MemoNode*>(n)); };
+    hooks.columns = [this] { return listColumns_.count(); };
+    hooks.header = [this](int c) { return c < listColumns_.count() ? listColumns_[c] : std::string(); };
+    hooks.width = [this](int c) {
+      return c >= 0 && c < static_cast<int>(listColumnWidths_.size()) ? listColumnWidths_[static_cast<size_t>(c)] : 0;
+    };
+    hooks.cell = [this](TObject* n, int c) {
+      auto it = listCells_.find(n);
+      if (c < 1 || it == listCells_.end() || c > static_cast<int>(it->second.size())) return std::string();
+      return it->second[static_cast<size_t>(c - 1)];
+    };
     const NoteItemModel::Kind mk = kind == Kind::CheckList ? NoteItemModel::Kind::CheckList
                                    : kind == Kind::Tree    ? NoteItemModel::Kind::Tree
                                                            : NoteItemModel::Kind::List;
@@ -536,6 +579,21 @@ void MemoHolderUI::applyFlagExpanded_() {
 }
 
 // ---- listings and copies ----
+
+void MemoHolderUI::addListColumn_(const std::string& caption, int width) {
+  listColumns_.add(caption);
+  listColumnWidths_.push_back(width);
+}
+
+void MemoHolderUI::clearListColumns_() {
+  listColumns_.clear();
+  listColumnWidths_.clear();
+  listCells_.clear();
+}
+
+void MemoHolderUI::listColumnsChanged_() {
+  if (models_[2]) models_[2]->columnsChanged();
+}
 
 int MemoHolderUI::makeCSVText_(StringList& out) {
   std::string docName;

@@ -98,6 +98,11 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
 
   // Columns and cells a list-view query filled (the first column is the name).
   StringList& listColumns() { return listColumns_; }
+  const std::vector<int>& listColumnWidths() const { return listColumnWidths_; }
+  void addListColumn_(const std::string& caption, int width);
+  void clearListColumns_();
+  // Tells the list view that its columns or cells changed.
+  void listColumnsChanged_();
   std::unordered_map<const TObject*, std::vector<std::string>>& listCells() { return listCells_; }
 
   // A click on a check box; without a hook the note is simply marked.
@@ -128,6 +133,7 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   int iconCount_ = 0;
   std::vector<QIcon> icons_;
   StringList listColumns_;
+  std::vector<int> listColumnWidths_;
   std::unordered_map<const TObject*, std::vector<std::string>> listCells_;
 };
 

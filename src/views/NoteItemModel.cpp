@@ -1,5 +1,7 @@
 #include "views/NoteItemModel.h"
 
+#include <algorithm>
+
 #include "views/qtext.h"
 
 namespace wux {
@@ -22,13 +24,13 @@ QModelIndex NoteItemModel::indexOfItem(const NoteItem* item) const {
 }
 
 QModelIndex NoteItemModel::index(int row, int column, const QModelIndex& parent) const {
-  if (column != 0 || row < 0) return {};
+  if (column < 0 || column >= columnCount() || row < 0) return {};
   NoteItem* it = nullptr;
   if (!parent.isValid())
     it = list_.root(row);
   else if (NoteItem* p = itemOf(parent))
     it = p->child(row);
-  return it ? createIndex(row, 0, it) : QModelIndex();
+  return it ? createIndex(row, column, it) : QModelIndex();
 }
 
 QModelIndex NoteItemModel::parent(const QModelIndex& child) const {
@@ -39,16 +41,35 @@ QModelIndex NoteItemModel::parent(const QModelIndex& child) const {
 
 int NoteItemModel::rowCount(const QModelIndex& parent) const {
   if (!parent.isValid()) return list_.rootCount();
-  if (parent.column() != 0) return 0;
+  if (parent.column() != 0 || kind_ != Kind::Tree) return 0;
   NoteItem* it = itemOf(parent);
   return it ? it->childCount() : 0;
 }
 
-int NoteItemModel::columnCount(const QModelIndex&) const { return 1; }
+int NoteItemModel::columnCount(const QModelIndex&) const {
+  if (kind_ != Kind::List || !hooks_.columns) return 1;
+  return std::max(1, hooks_.columns());
+}
+
+QVariant NoteItemModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (kind_ == Kind::List && hooks_.header && section < columnCount()) return toQ(hooks_.header(section));
+  return section == 0 ? QVariant(QStringLiteral("name")) : QVariant();
+}
+
+void NoteItemModel::columnsChanged() {
+  beginResetModel();
+  endResetModel();
+  emit rowsRebuilt();
+}
 
 QVariant NoteItemModel::data(const QModelIndex& index, int role) const {
   NoteItem* it = itemOf(index);
   if (!it) return {};
+  if (index.column() > 0) {
+    if (role != Qt::DisplayRole || !hooks_.cell) return {};
+    return toQ(hooks_.cell(it->note(), index.column()));
+  }
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:

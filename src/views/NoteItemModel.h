@@ -18,6 +18,12 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
     std::function<bool(TObject*)> isMarked;
     std::function<void(TObject*, bool)> setMarked;  // a click on a check box
     std::function<QIcon(TObject*)> icon;              // null icon: none
+    // The list kind's query columns: their number, captions and cells (column 0 is
+    // the note's name). Without them there is the name column only.
+    std::function<int()> columns;
+    std::function<std::string(int)> header;
+    std::function<std::string(TObject*, int)> cell;
+    std::function<int(int)> width;  // pixels; 0: the view's choice
   };
 
   NoteItemModel(NoteList& list, Kind kind, Hooks hooks, QObject* parent = nullptr);
@@ -34,6 +40,10 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  int columnWidth(int column) const { return hooks_.width ? hooks_.width(column) : 0; }
+  // The query columns changed: views read the columns again.
+  void columnsChanged();
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   void structureAboutToChange() override;

@@ -4,6 +4,9 @@
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace wux {
@@ -52,6 +55,10 @@ void NoteViewBinding::wire() {
   v->setDefaultDropAction(Qt::MoveAction);
   v->setSelectionMode(QAbstractItemView::SingleSelection);
   v->setEditTriggers(QAbstractItemView::NoEditTriggers);  // names change only by commands
+  v->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(v, &QWidget::customContextMenuRequested, v, [this](const QPoint& p) {
+    if (onContextMenu) onContextMenu(p);
+  });
   QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
                    [this](const QModelIndex& cur, const QModelIndex&) {
                      NoteItem* it = noteModel()->itemOf(cur);
@@ -66,15 +73,36 @@ void NoteViewBinding::wire() {
 }
 
 void NoteViewBinding::handleDrop(QDropEvent* e) {
+  // Only the view's own items move; anything dragged in from elsewhere (a file, a
+  // note of another notebook) is left to the window.
+  if (e->source() != widget()) {
+    e->ignore();
+    return;
+  }
   // The list decides what a drop means; Qt's own row moving is never used.
   e->setDropAction(Qt::IgnoreAction);
   e->accept();
+  dropAt(e->position().toPoint());
+}
+
+void NoteViewBinding::dropAt(const QPoint& pos) {
   if (!onDrop) return;
-  NoteItem* dragged = selectedItem();
-  if (!dragged) return;
+  std::vector<NoteItem*> dragged = selectedItems();
+  if (dragged.empty())
+    if (NoteItem* cur = selectedItem()) dragged.push_back(cur);
+  if (dragged.empty()) return;
   QAbstractItemView* v = widget();
-  NoteItem* target = noteModel()->itemOf(v->indexAt(e->position().toPoint()));
+  NoteItem* target = noteModel()->itemOf(v->indexAt(pos));
   onDrop(dragged, target);
+}
+
+bool NoteViewBinding::handleStepKey(QKeyEvent* e) {
+  if (!onStepKey || e->modifiers() != Qt::NoModifier) return false;
+  if (e->key() != Qt::Key_Up && e->key() != Qt::Key_Down) return false;
+  // One press, one note: the view's own cursor movement does not run as well.
+  e->accept();
+  onStepKey(e->key() == Qt::Key_Up ? -1 : 1);
+  return true;
 }
 
 bool NoteViewBinding::handleSideKey(QKeyEvent* e) {
@@ -107,6 +135,7 @@ NoteTreeView::NoteTreeView(NoteItemModel* model, QWidget* parent) : QTreeView(pa
   setUniformRowHeights(true);
   setExpandsOnDoubleClick(true);
   wire();
+  setSelectionMode(QAbstractItemView::ExtendedSelection);  // several items drop together
   connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) {
     if (!syncing_) model_->list().setExpanded(model_->itemOf(i), true);
   });
@@ -136,8 +165,9 @@ void NoteTreeView::dropEvent(QDropEvent* e) { handleDrop(e); }
 
 void NoteTreeView::keyPressEvent(QKeyEvent* e) {
   // Left and Right change notebooks here, as everywhere in the window; branches open
-  // and close with the mouse or "+" and "-".
-  if (!handleSideKey(e)) QTreeView::keyPressEvent(e);
+  // and close with the mouse or "+" and "-". Up and Down walk the notes in item order,
+  // collapsed branches included, as the notebook counts them.
+  if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyPressEvent(e);
 }
 
 void NoteListView::keyPressEvent(QKeyEvent* e) {
@@ -146,12 +176,64 @@ void NoteListView::keyPressEvent(QKeyEvent* e) {
 
 // ---- list ----
 
+namespace {
+// Paints a row of the report style as the header's columns: the name (with its icon)
+// in the first, the query's field values in the others.
+class ReportDelegate : public QStyledItemDelegate {
+ public:
+  ReportDelegate(QHeaderView* header, QObject* parent) : QStyledItemDelegate(parent), header_(header) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (header_->isHidden()) return QStyledItemDelegate::paint(p, option, index);
+    const QAbstractItemModel* m = index.model();
+    for (int c = 0; c < header_->count(); ++c) {
+      QStyleOptionViewItem o = option;
+      o.rect.setLeft(option.rect.left() + header_->sectionViewportPosition(c));
+      o.rect.setWidth(header_->sectionSize(c));
+      const QModelIndex cell = c == 0 ? index : m->index(index.row(), c, index.parent());
+      if (c > 0) o.features &= ~QStyleOptionViewItem::HasDecoration;
+      QStyledItemDelegate::paint(p, o, cell);
+    }
+  }
+
+ private:
+  QHeaderView* header_;
+};
+}  // namespace
+
 NoteListView::NoteListView(NoteItemModel* model, QWidget* parent) : QListView(parent), model_(model) {
   setObjectName(QStringLiteral("ListView"));
   setUniformItemSizes(true);
+  header_ = new QHeaderView(Qt::Horizontal, this);
+  header_->setModel(model);
+  header_->setSectionResizeMode(QHeaderView::Interactive);
+  header_->hide();
+  setItemDelegate(new ReportDelegate(header_, this));
+  connect(header_, &QHeaderView::sectionResized, viewport(), [this] { viewport()->update(); });
+  connect(model, &NoteItemModel::modelReset, this, [this] { updateHeader(); });
   wire();
   setDragDropMode(QAbstractItemView::DragOnly);  // a drag over the list ends without effect
   setStyle(Report);
+}
+
+void NoteListView::updateHeader() {
+  const bool shown = style_ == Report && model_->columnCount() > 1;
+  header_->setVisible(shown);
+  if (shown)
+    for (int c = 0; c < model_->columnCount(); ++c) {
+      const int w = model_->columnWidth(c);
+      header_->resizeSection(c, w > 0 ? w : 100);
+    }
+  updateGeometries();
+  viewport()->update();
+}
+
+void NoteListView::updateGeometries() {
+  QListView::updateGeometries();
+  if (!header_) return;
+  const int h = header_->isHidden() ? 0 : header_->sizeHint().height();
+  if (viewportMargins().top() != h) setViewportMargins(0, h, 0, 0);
+  const QRect vg = viewport()->geometry();
+  header_->setGeometry(vg.left(), vg.top() - h, vg.width(), h);
 }
 
 void NoteListView::setStyle(Style s) {
@@ -179,6 +261,7 @@ void NoteListView::setStyle(Style s) {
   }
   setMovement(QListView::Static);
   setDragDropMode(QAbstractItemView::DragOnly);
+  updateHeader();
 }
 
 }  // namespace wux

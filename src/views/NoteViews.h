@@ -2,6 +2,7 @@
 // The three presentations of a notebook's note list: a check list, a tree and a list
 // with its styles. Selection and expansion are the view's own state; the notes and
 // their order live in the NoteList behind the model.
+#include <QHeaderView>
 #include <QListView>
 #include <QPersistentModelIndex>
 #include <QTreeView>
@@ -26,14 +27,23 @@ class NoteViewBinding {
   std::function<void(NoteItem*)> onUserSelect;
   // Left and Right: the previous or next notebook (-1 or +1).
   std::function<void(int)> onSideKey;
-  // A drop of `dragged` on `target` (nullptr: below the last item).
-  std::function<void(NoteItem* dragged, NoteItem* target)> onDrop;
+  // A drop of the dragged items (the selection in selection order, else the current
+  // item) on `target` (nullptr: below the last item).
+  std::function<void(const std::vector<NoteItem*>& dragged, NoteItem* target)> onDrop;
+  // A drop at a point of the viewport: the selection goes onto the item there.
+  void dropAt(const QPoint& pos);
+  // Up and Down in the tree: the previous or next note in item order (-1 or +1).
+  std::function<void(int)> onStepKey;
+  // The context menu asked for at a point of the widget.
+  std::function<void(const QPoint&)> onContextMenu;
 
  protected:
   void wire();
   void handleDrop(QDropEvent* e);
   // True when the key was Left or Right and went to onSideKey.
   bool handleSideKey(QKeyEvent* e);
+  // True when the key was Up or Down and went to onStepKey.
+  bool handleStepKey(QKeyEvent* e);
   bool selecting_ = false;
   const TObject* selectedNote_ = nullptr;  // only compared, never followed
   QPersistentModelIndex pendingScroll_;
@@ -82,13 +92,19 @@ class NoteListView : public QListView, public NoteViewBinding {
   NoteItemModel* noteModel() const override { return model_; }
   void setStyle(Style s);
   Style style() const { return style_; }
+  // The column header of the report style; shown while a query gave more columns
+  // than the name.
+  QHeaderView* header() const { return header_; }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void updateGeometries() override;
 
  private:
+  void updateHeader();
   NoteItemModel* model_;
   Style style_ = Report;
+  QHeaderView* header_ = nullptr;
 };
 
 }  // namespace wux

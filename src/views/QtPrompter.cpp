@@ -50,6 +50,8 @@ Answer QtPrompter::messageBox(const std::string& text, const std::string& captio
       box.setIcon(QMessageBox::Question);
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       yesAll = box.addButton(QObject::tr("Yes to All"), QMessageBox::YesRole);
+      // Every such question is a save question: Enter keeps the work.
+      box.setDefaultButton(QMessageBox::Yes);
       break;
   }
   box.exec();

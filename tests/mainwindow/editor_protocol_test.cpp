@@ -187,11 +187,11 @@ TEST_F(EditorProtocolTest, CommitMarksAndStamps) {
 TEST_F(EditorProtocolTest, ClosingWithUnsavedChangesAsks) {
   form->show();
   type("unsaved");
-  rec.answers.push_back(Answer::No);
+  rec.answers.push_back(Answer::Cancel);
   EXPECT_FALSE(form->close());
-  EXPECT_EQ(rec.messages().back(), "Changes are not saved. Close without saving?");
+  EXPECT_EQ(rec.messages().back().rfind("Sould I Save a MemoHolder named as \"\r\n", 0), 0u);
   EXPECT_EQ(current()->body()[0], "unsaved");  // committed before the question
-  rec.answers.push_back(Answer::Yes);
+  rec.answers.push_back(Answer::No);
   EXPECT_TRUE(form->close());
 }
 

@@ -1,12 +1,15 @@
 // The notebook frame and the note editor inside the main window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 #include "form_fixture.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
+#include "views/GrepDialogApi.h"
 #include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
 #include "views/views_support.h"
@@ -175,6 +178,72 @@ TEST_F(FramesTest, EditorShowsContentKinds) {
   EXPECT_EQ(ed->MemoNode0()->toPlainText(), QStringLiteral("one three"));
   EXPECT_EQ(ed->MemoNode0()->textCursor().selectedText(), QStringLiteral("three"));
   EXPECT_EQ(ed->pasteBuffer().text(), "two\r\n");
+}
+
+void menuItems(QMenu* menu, std::vector<QAction*>& out) {
+  for (QAction* a : menu->actions()) {
+    if (a->menu())
+      menuItems(a->menu(), out);
+    else if (!a->isSeparator())
+      out.push_back(a);
+  }
+}
+
+TEST_F(FramesTest, CloneXWithZeroMakesOneCopy) {
+  const int before = h->getNodeCount_();
+  rec.inputs = {"0"};
+  frame->cloneCurrent_(0);
+  EXPECT_EQ(h->getNodeCount_(), before + 1);
+  EXPECT_EQ(frame->cloneCountText(), "0");
+  frame->cloneCurrent_(2);
+  EXPECT_EQ(h->getNodeCount_(), before + 3);
+}
+
+TEST_F(FramesTest, ContextMenusRunRegisteredCommandsAndActOnTheItemUnderThePointer) {
+  std::vector<QAction*> items;
+  for (QMenu* m : {frame->PopupMenuLB(), frame->PopupMenuTV(), frame->PopupMenuLV()}) menuItems(m, items);
+  for (QAction* a : items) {
+    const std::string name = TFrameMemoHolder::commandOf(a);
+    if (!name.empty()) EXPECT_TRUE(form->commands().contains(name)) << name;
+  }
+  EXPECT_TRUE(form->commands().contains("cloneMemoNode_"));
+  EXPECT_TRUE(form->commands().contains("UINewChildGrep5"));
+  ASSERT_TRUE(frame->grepDialog);
+  EXPECT_NE(frame->grepDialog(), nullptr);  // the window's one keyword dialog
+
+  // The right button over an item makes its note current before the menu shows.
+  form->changeTreeView_();
+  auto* tree = dynamic_cast<NoteTreeView*>(h->viewControl(Kind::Tree));
+  ASSERT_NE(tree, nullptr);
+  form->resize(800, 600);
+  form->show();
+  tree->doItemsLayout();
+  const QRect at = tree->visualRect(h->model(Kind::Tree)->indexOfItem(item("d")));
+  emit tree->customContextMenuRequested(at.center());
+  EXPECT_EQ(form->getCurrentNode(), node("d"));
+  EXPECT_TRUE(frame->PopupMenuTV()->isVisible());
+  frame->PopupMenuTV()->close();
+
+  // Every item, in every view kind, on a small notebook: nothing breaks.
+  class CancelGrep : public GrepDialogApi {
+   public:
+    bool ask() override { return false; }
+    std::string keyword() const override { return ""; }
+    int option() const override { return 0; }
+    bool ignoreCase() const override { return true; }
+    bool numbered() const override { return false; }
+    bool inverted() const override { return false; }
+  } grep;
+  frame->grepDialog = [&grep]() -> GrepDialogApi* { return &grep; };
+  for (int (TFormMainWUXX13c::*change)() : {&TFormMainWUXX13c::changeCheckListBox_, &TFormMainWUXX13c::changeTreeView_,
+                                            &TFormMainWUXX13c::changeListView_}) {
+    (form.get()->*change)();
+    for (QAction* a : items) {
+      if (form->isDoing_()) form->endDoing();
+      a->trigger();
+    }
+  }
+  EXPECT_GT(h->getNodeCount_(), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QListWidget>
 
 #include "dialogs/FormField.h"
@@ -33,6 +34,10 @@ TEST_F(SearchCommandsTest, TheNotebookAndFieldWindowsOpenLinkedToTheWindow) {
   ASSERT_NE(holders, nullptr);
   EXPECT_EQ(holders->mainWindow(), form.get());
   EXPECT_EQ(holders->CheckListBox1->count(), 1);
+  // The keywords go to the document session's history.
+  holders->ComboBox1->setEditText("kiwi");
+  holders->scan();
+  EXPECT_EQ(form->documentSession().searchKeywords()[0], "kiwi");
   holders->close();
 
   EXPECT_EQ(form->commands().run("UIShowScanField"), 0);

@@ -34,6 +34,7 @@ class FakeOpener {
     ::setenv("PATH", oldPath_.c_str(), 1);
     fs::remove_all(dir_);
   }
+  std::string script() const { return (dir_ / "xdg-open").string(); }
   // Lines written by the stand-in, waiting briefly since it runs detached.
   std::string output(std::size_t lines) const {
     for (int i = 0; i < 200; ++i) {
@@ -67,6 +68,15 @@ TEST(Launcher, XdgOpenGetsTheTargetAsOneArgumentWithoutAShell) {
   EXPECT_NE(out.find("1|http://example.com/a b;echo x|closed\n"), std::string::npos) << out;
   EXPECT_NE(out.find("1|/tmp/\xE3\x82\xBD/|closed\n"), std::string::npos) << out;
   EXPECT_NE(out.find("1|./-x|closed\n"), std::string::npos) << out;
+}
+
+TEST(Launcher, StartsAProgramWithOneArgumentAsItIs) {
+  FakeOpener fake;
+  XdgLauncher l;
+  EXPECT_TRUE(l.start(fake.script(), "/tmp/a \"quoted\" name;x.mxa"));
+  EXPECT_FALSE(l.start("/nonexistent-wux-dir/wux", "/tmp/a.mxa"));
+  const std::string out = fake.output(1);
+  EXPECT_NE(out.find("1|/tmp/a \"quoted\" name;x.mxa|"), std::string::npos) << out;
 }
 
 TEST(Launcher, MissingOpenerFailsAndFakeRecords) {

@@ -35,3 +35,12 @@ TEST(TextConversion, ShiftJisFileNamesReachTheFileSystemAsUtf8) {
   EXPECT_EQ(fromOsName("raw\x83\x81"), "raw\x83\x81");  // not UTF-8: kept as it is
   std::filesystem::remove_all(dir);
 }
+
+TEST(TextConversion, TellsWhichCharactersShiftJisCannotHold) {
+  for (char32_t held : {U'a', U'\u3042', U'\u8868', U'\uFF5E', U'\u301C', U'\u2212', U'\u00A5'})
+    EXPECT_TRUE(sjisHolds(held)) << static_cast<unsigned>(held);
+  for (char32_t lost : {U'\u20AC', U'\U0001F600', U'\u00E9', U'\uD55C', U'\uFFFD'})
+    EXPECT_FALSE(sjisHolds(lost)) << static_cast<unsigned>(lost);
+  EXPECT_FALSE(sjisHolds(0xD800));
+  EXPECT_FALSE(sjisHolds(0x110000));
+}

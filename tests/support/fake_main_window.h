@@ -1,6 +1,9 @@
 #pragma once
-// A main window for frame tests: it records the status line and answers the Internet
-// query from one switch. Everything else does nothing.
+// A main window for frame, dialog and command tests: it records the status line, the
+// busy protocol and the log, counts editor commits and answers the Internet query from
+// one switch. A notebook exists once addNotebook() made one; addNote() adds a note to it
+// and makes the note current.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +11,9 @@
 #include "model/text/StringList.h"
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
 
 namespace wux::test {
 
@@ -30,45 +36,85 @@ class FakeMainWindow : public MainWindowApi {
     FakeMainWindow& w_;
   };
 
-  bool internet = false;
-  bool breakFlag = false;
-  std::vector<std::string> statuses;
-  std::vector<std::string> notImplemented;
-  Agent agent{*this};
-
+  MemoHolderUI* addNotebook(const std::string& name) {
+    if (!doc) doc = Create<MemoFileUI>(nullptr);
+    holder = static_cast<MemoHolderUI*>(doc->newHolder_());
+    std::string actual;
+    doc->addHolder_(holder, name, actual);
+    holder->loaded = true;
+    return holder;
+  }
+  MemoNodeUI* addNote(const std::string& name) {
+    MemoNode* n = holder->newNode_();
+    holder->addNode_(n, name);
+    node = static_cast<MemoNodeUI*>(n);
+    return node;
+  }
+  std::vector<std::string> noteNames() const {
+    std::vector<std::string> out;
+    for (int i = 0; i < holder->getNodeCount_(); ++i) out.push_back(holder->getNode_(i)->name());
+    return out;
+  }
   std::string status() const { return statuses.empty() ? std::string() : statuses.back(); }
 
-  MemoFileUI* getMemoFile() override { return nullptr; }
-  MemoHolderUI* getCurrentHolder() override { return nullptr; }
-  MemoNodeUI* getCurrentNode() override { return nullptr; }
-  void setCurrentNode(MemoNodeUI*) override {}
-  MemoNodeUI* changeCurrentNode_(MemoNodeUI* node) override { return node; }
-  MemoHolderUI* changeCurrentHolder(MemoHolderUI* holder) override { return holder; }
-  MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* holder) override { return holder; }
+  std::unique_ptr<MemoFileUI> doc;
+  MemoHolderUI* holder = nullptr;
+  MemoNodeUI* node = nullptr;
+  bool internet = false;
+  bool breakFlag = false;
+  bool doing = false;
+  bool holderReadOnly = false;
+  int commits = 0, shows = 0, refreshes = 0;
+  std::vector<std::string> statuses, log, notImplemented;
+  Agent agent{*this};
+
+  MemoFileUI* getMemoFile() override { return doc.get(); }
+  MemoHolderUI* getCurrentHolder() override { return holder; }
+  MemoNodeUI* getCurrentNode() override { return node; }
+  void setCurrentNode(MemoNodeUI* n) override { node = n; }
+  MemoNodeUI* changeCurrentNode_(MemoNodeUI* n) override { return node = n; }
+  MemoHolderUI* changeCurrentHolder(MemoHolderUI* h) override { return holder = h; }
+  MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* h) override { return holder = h; }
   int loadHolder(MemoHolderUI*) override { return 0; }
   MemoHolderUI* newHolder_(int) override { return nullptr; }
   bool checkUIReadOnly() override { return false; }
-  bool checkHolderReadOnly() override { return false; }
+  bool checkHolderReadOnly() override {
+    if (!holder) return true;
+    if (holderReadOnly) statuses.push_back("This MemoHolder is Read Only. (" + holder->name() + ")");
+    return holderReadOnly;
+  }
   bool isUIReadOnly() override { return false; }
   bool isUIInternet() override { return internet; }
-  bool isDoing_() override { return false; }
-  void beginDoing_(const std::string&) override {}
+  bool isDoing_() override { return doing; }
+  void beginDoing_(const std::string& text) override {
+    doing = true;
+    statuses.push_back("*Doing* " + text);
+  }
   void messageDoing_(const std::string& text) override { statuses.push_back(text); }
-  void endDoing_(const std::string&) override {}
-  void endDoing() override {}
-  bool isBreak() const override { return false; }
-  int addLog_(const std::string&) override { return 0; }
-  void addLogTS(const std::string&) override {}
-  int addLogStrings(const StringList&) override { return 0; }
+  void endDoing_(const std::string& text) override {
+    doing = false;
+    statuses.push_back(text);
+  }
+  void endDoing() override { endDoing_(""); }
+  bool isBreak() const override { return breakFlag; }
+  int addLog_(const std::string& text) override {
+    log.push_back(text);
+    return static_cast<int>(log.size());
+  }
+  void addLogTS(const std::string& text) override { log.push_back(text); }
+  int addLogStrings(const StringList& lines) override {
+    for (const auto& l : lines) log.push_back(l.text);
+    return static_cast<int>(log.size());
+  }
   std::string nowString() override { return ""; }
   int shouldNotExecute(const std::string&) override { return kResultShouldNotExecute; }
   int stillNotImplemented(const std::string& name) override {
     notImplemented.push_back(name);
     return kResultNotImplemented;
   }
-  int UI2Model() override { return 0; }
-  void Model2UI() override {}
-  void refreshHolderView() override {}
+  int UI2Model() override { return ++commits; }
+  void Model2UI() override { ++shows; }
+  void refreshHolderView() override { ++refreshes; }
   TFrameMemoHolder* getHolderFrame() override { return nullptr; }
   TFrameMemoNode* getNodeFrame() override { return nullptr; }
   std::string getUserName() override { return "tester"; }
@@ -76,8 +122,14 @@ class FakeMainWindow : public MainWindowApi {
   std::string getTempDir() override { return "/tmp/"; }
   AgentAPLAbs* getAgent() override { return &agent; }
   CommandTable& commands() override { return table; }
+  // Records each push, newest first (the window's own rules are tested with the window).
+  void AddCopyHistory(const std::string& text) override { history.insert(0, text); }
+  StringList& copyHistory() override { return history; }
+  std::string getDateFormat() override { return dateFormat; }
 
   CommandTable table;
+  StringList history;
+  std::string dateFormat = "\"yyyymmdd\"";
 };
 
 }  // namespace wux::test

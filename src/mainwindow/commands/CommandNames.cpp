@@ -98,6 +98,7 @@ constexpr Name kNames[] = {
     {"UINewChildJIS2SJIS", "TFormMainScript"},
     {"UINewChildSJIS2JIS", "TFormMainScript"},
     {"UINewChildURLLink", "TFormMainScript"},
+    {"UINewChildExecuted", "TFormMainScript"},
     // note order, transfer and the tree (NoteOrderCommands.cpp)
     {"UIChangeCurrentNodeNext", "TFormMainScript"},
     {"UIChangeCurrentNodePre", "TFormMainScript"},
@@ -273,7 +274,8 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerEditorTextCommands(table, w);
   registerExportPrintCommands(table, w);
   registerShellCommands(table, w);
-  registerSearchCommands(table, w);
+  registerMailCommands(table, w);
+  registerSearchCommands(table, w, session);
   registerMenuCommands(table, w);
 }
 

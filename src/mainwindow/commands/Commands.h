@@ -17,6 +17,7 @@
 // text operations and listings into the editor    EditorTextCommands.cpp
 // HTML export and printing                        ExportPrintCommands.cpp
 // the shell and the windows it opens              ShellCommands.cpp
+// the mail windows                                MailCommands.cpp
 // the search, grep and field scan windows         SearchCommands.cpp
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 #include "mainwindow/DocumentSession.h"
@@ -42,7 +43,8 @@ void registerNoteFileCommands(CommandTable& table, MainWindowApi& w);
 void registerEditorTextCommands(CommandTable& table, MainWindowApi& w);
 void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
 void registerShellCommands(CommandTable& table, MainWindowApi& w);
-void registerSearchCommands(CommandTable& table, MainWindowApi& w);
+void registerMailCommands(CommandTable& table, MainWindowApi& w);
+void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 
 // A command that shows the not-implemented notice and answers `result`: for the few

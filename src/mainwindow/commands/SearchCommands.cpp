@@ -6,13 +6,35 @@
 
 namespace wux {
 
-void registerSearchCommands(CommandTable& table, MainWindowApi& w) {
-  // The windows live as long as the table: made on first use, then shown again.
-  auto windows = std::make_shared<SearchWindows>();
-  table.add("UIShowScanMemoHolders", std::function<int()>([&w, windows] { return UIShowScanMemoHolders(w, *windows); }));
-  table.add("UIShowScanMemoHolder", std::function<int()>([&w, windows] { return UIShowScanMemoHolder(w, *windows); }));
-  table.add("UIShowScanMemoNode", std::function<int()>([&w, windows] { return UIShowScanMemoNode(w, *windows); }));
-  table.add("UIShowScanField", std::function<int()>([&w, windows] { return UIShowScanField(w, *windows); }));
+namespace {
+
+// The search windows record their keywords in the document session's history.
+class SessionKeywords : public KeywordHistory {
+ public:
+  explicit SessionKeywords(DocumentSession& session) : session_(session) {}
+  void add(const std::string& keyword) override { session_.addSearchKeyword_(keyword); }
+  const StringList& items() const override { return session_.searchKeywords(); }
+
+ private:
+  DocumentSession& session_;
+};
+
+// The windows and the history they share, living as long as the table.
+struct SearchWindowsKept {
+  explicit SearchWindowsKept(DocumentSession& session) : keywords(session) { windows.setKeywordHistory(&keywords); }
+  SessionKeywords keywords;
+  SearchWindows windows;
+};
+
+}  // namespace
+
+void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session) {
+  // Made on first use, then shown again.
+  auto kept = std::make_shared<SearchWindowsKept>(session);
+  table.add("UIShowScanMemoHolders", std::function<int()>([&w, kept] { return UIShowScanMemoHolders(w, kept->windows); }));
+  table.add("UIShowScanMemoHolder", std::function<int()>([&w, kept] { return UIShowScanMemoHolder(w, kept->windows); }));
+  table.add("UIShowScanMemoNode", std::function<int()>([&w, kept] { return UIShowScanMemoNode(w, kept->windows); }));
+  table.add("UIShowScanField", std::function<int()>([&w, kept] { return UIShowScanField(w, kept->windows); }));
 }
 
 }  // namespace wux

@@ -1,0 +1,57 @@
+#include "dialogs/MailWindows.h"
+
+#include <exception>
+
+#include "views/MainWindowApi.h"
+
+namespace wux {
+
+MailWindows::MailWindows(QWidget* parent) : parent_(parent) {}
+MailWindows::~MailWindows() {
+  delete send_.data();
+  delete receive_.data();
+}
+
+TFormSendMail2* MailWindows::sendWindow() {
+  if (!send_) send_ = new TFormSendMail2(parent_);
+  return send_.data();
+}
+
+TFormReciveMail1* MailWindows::receiveWindow() {
+  if (!receive_) receive_ = new TFormReciveMail1(parent_);
+  return receive_.data();
+}
+
+int UISendMail(MainWindowApi& w, MailWindows& windows) {
+  if (!w.getCurrentNode()) return kResultUIReadOnly;
+  if (w.isDoing_()) return kResultFailed;
+  try {
+    w.UI2Model();
+    TFormSendMail2* f = windows.sendWindow();
+    f->setMainWindow(&w);
+    f->fill();
+    f->show();
+    f->raise();
+    return 0;
+  } catch (const std::exception&) {
+    w.messageDoing_("ERROR: UISendMail");
+    return kResultFailed;
+  }
+}
+
+int UIReciveMail(MainWindowApi& w, MailWindows& windows) {
+  try {
+    TFormReciveMail1* f = windows.receiveWindow();
+    f->setMainWindow(&w);
+    f->fill();
+    f->show();
+    f->raise();
+    w.messageDoing_("Show FormReciveMail " + w.nowString());
+    return 0;
+  } catch (const std::exception&) {
+    w.messageDoing_("ERROR: UIReciveMail");
+    return kResultFailed;
+  }
+}
+
+}  // namespace wux

@@ -1,0 +1,257 @@
+#include "platform/mailclient.h"
+
+#include "platform/curlglobal.h"
+
+#include <curl/curl.h>
+
+#include <cstring>
+
+namespace wux::platform {
+namespace {
+
+bool hasScheme(const std::string& server) { return server.find("://") != std::string::npos; }
+
+std::string hostOf(const std::string& url) {
+  std::size_t s = url.find("://");
+  std::string rest = s == std::string::npos ? url : url.substr(s + 3);
+  return rest.substr(0, rest.find('/'));
+}
+
+int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto* options = static_cast<const MailOptions*>(user);
+  return options->isBreak && options->isBreak() ? 1 : 0;
+}
+
+size_t collect(char* data, size_t size, size_t n, void* user) {
+  static_cast<std::string*>(user)->append(data, size * n);
+  return size * n;
+}
+
+struct Upload {
+  const std::string* text;
+  std::size_t pos = 0;
+};
+
+size_t supply(char* buffer, size_t size, size_t n, void* user) {
+  auto* up = static_cast<Upload*>(user);
+  std::size_t room = size * n;
+  std::size_t left = up->text->size() - up->pos;
+  std::size_t take = left < room ? left : room;
+  std::memcpy(buffer, up->text->data() + up->pos, take);
+  up->pos += take;
+  return take;
+}
+
+// The common settings of every transfer. `options` and `errbuf` must outlive it.
+void prepare(CURL* curl, const std::string& url, const MailOptions& options, char* errbuf) {
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, progress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &options);
+  errbuf[0] = '\0';
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errbuf);
+}
+
+std::string describe(CURLcode code, const char* errbuf, const std::string& url) {
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+      return "cannot connect to " + hostOf(url);
+    case CURLE_LOGIN_DENIED:
+      return "the server refused the user name or password";
+    case CURLE_OPERATION_TIMEDOUT:
+      return "no answer from " + hostOf(url) + " in time";
+    case CURLE_ABORTED_BY_CALLBACK:
+      return "stopped by Break";
+    default:
+      break;
+  }
+  std::string text = curl_easy_strerror(code);
+  if (errbuf && *errbuf) text += std::string(": ") + errbuf;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+struct Easy {
+  CURL* curl;
+  Easy() : curl(curl_easy_init()) {}
+  ~Easy() {
+    if (curl) curl_easy_cleanup(curl);
+  }
+  Easy(const Easy&) = delete;
+  Easy& operator=(const Easy&) = delete;
+};
+
+}  // namespace
+
+std::string mailServerUrl(const std::string& server, const char* scheme, int defaultPort) {
+  std::string s = server;
+  while (!s.empty() && (s.back() == ' ' || s.back() == '/')) s.pop_back();
+  while (!s.empty() && s.front() == ' ') s.erase(0, 1);
+  if (hasScheme(s)) return s;
+  // A bare IPv6 address has colons of its own; a port follows only "]".
+  const bool v6 = s.find(':') != s.rfind(':') && s.front() != '[';
+  if (v6) s = "[" + s + "]";
+  std::size_t colon = s.rfind(':');
+  std::size_t bracket = s.rfind(']');
+  bool hasPort = colon != std::string::npos && (bracket == std::string::npos || colon > bracket);
+  return std::string(scheme) + "://" + s + (hasPort ? "" : ":" + std::to_string(defaultPort));
+}
+
+bool smtpSend(const std::string& server, const std::string& from, const std::vector<std::string>& recipients,
+              const std::string& message, std::string& error, const MailOptions& options) {
+  if (server.empty()) {
+    error = "no SMTP server";
+    return false;
+  }
+  if (recipients.empty()) {
+    error = "no recipient";
+    return false;
+  }
+  initCurlOnce();
+  Easy easy;
+  if (!easy.curl) {
+    error = "cannot start a transfer";
+    return false;
+  }
+  const std::string url = mailServerUrl(server, "smtp", 25);
+  char errbuf[CURL_ERROR_SIZE];
+  prepare(easy.curl, url, options, errbuf);
+  const std::string mailFrom = "<" + from + ">";
+  curl_easy_setopt(easy.curl, CURLOPT_MAIL_FROM, mailFrom.c_str());
+  curl_slist* rcpt = nullptr;
+  for (const std::string& r : recipients) rcpt = curl_slist_append(rcpt, ("<" + r + ">").c_str());
+  curl_easy_setopt(easy.curl, CURLOPT_MAIL_RCPT, rcpt);
+  Upload up{&message};
+  curl_easy_setopt(easy.curl, CURLOPT_UPLOAD, 1L);
+  curl_easy_setopt(easy.curl, CURLOPT_READFUNCTION, supply);
+  curl_easy_setopt(easy.curl, CURLOPT_READDATA, &up);
+  curl_easy_setopt(easy.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
+  CURLcode code = curl_easy_perform(easy.curl);
+  curl_slist_free_all(rcpt);
+  if (code != CURLE_OK) {
+    error = describe(code, errbuf, url);
+    return false;
+  }
+  return true;
+}
+
+bool smtpProbe(const std::string& server, std::string& error, const MailOptions& options) {
+  if (server.empty()) {
+    error = "no SMTP server";
+    return false;
+  }
+  initCurlOnce();
+  Easy easy;
+  if (!easy.curl) {
+    error = "cannot start a transfer";
+    return false;
+  }
+  const std::string url = mailServerUrl(server, "smtp", 25);
+  char errbuf[CURL_ERROR_SIZE];
+  prepare(easy.curl, url, options, errbuf);
+  curl_easy_setopt(easy.curl, CURLOPT_CONNECT_ONLY, 1L);
+  CURLcode code = curl_easy_perform(easy.curl);
+  if (code != CURLE_OK) {
+    error = describe(code, errbuf, url);
+    return false;
+  }
+  return true;
+}
+
+struct Pop3Session::Impl {
+  CURL* curl = nullptr;
+  std::string base;  // "pop3://host:port"
+  std::string user, password;
+  MailOptions options;
+  char errbuf[CURL_ERROR_SIZE] = {};
+
+  void close() {
+    if (curl) curl_easy_cleanup(curl);  // sends QUIT, which commits deletions
+    curl = nullptr;
+    // The password lives only as long as the session.
+    password.assign(password.size(), '\0');
+    password.clear();
+  }
+  bool run(const std::string& path, const char* command, std::string* out, std::string& error) {
+    const std::string url = base + "/" + path;
+    prepare(curl, url, options, errbuf);
+    curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, password.c_str());
+    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, command);
+    curl_easy_setopt(curl, CURLOPT_NOBODY, out ? 0L : 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, out);
+    CURLcode code = curl_easy_perform(curl);
+    if (code != CURLE_OK) {
+      error = describe(code, errbuf, url);
+      return false;
+    }
+    return true;
+  }
+};
+
+Pop3Session::Pop3Session() : impl_(std::make_unique<Impl>()) {}
+Pop3Session::~Pop3Session() { impl_->close(); }
+
+bool Pop3Session::connect(const std::string& server, const std::string& user, const std::string& password,
+                          int& count, std::string& error, const MailOptions& options) {
+  impl_->close();
+  count = 0;
+  if (server.empty()) {
+    error = "no POP3 server";
+    return false;
+  }
+  initCurlOnce();
+  impl_->curl = curl_easy_init();
+  if (!impl_->curl) {
+    error = "cannot start a transfer";
+    return false;
+  }
+  impl_->base = mailServerUrl(server, "pop3", 110);
+  impl_->user = user;
+  impl_->password = password;
+  impl_->options = options;
+  std::string list;
+  if (!impl_->run("", nullptr, &list, error)) {
+    impl_->close();
+    return false;
+  }
+  std::size_t pos = 0;
+  while (pos < list.size()) {
+    std::size_t lf = list.find('\n', pos);
+    std::size_t end = lf == std::string::npos ? list.size() : lf;
+    std::string line = list.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line != ".") ++count;
+    pos = end + 1;
+  }
+  return true;
+}
+
+bool Pop3Session::connected() const { return impl_->curl != nullptr; }
+
+bool Pop3Session::retrieve(int index, std::string& message, std::string& error) {
+  if (!impl_->curl) {
+    error = "not connected";
+    return false;
+  }
+  message.clear();
+  return impl_->run(std::to_string(index), nullptr, &message, error);
+}
+
+bool Pop3Session::remove(int index, std::string& error) {
+  if (!impl_->curl) {
+    error = "not connected";
+    return false;
+  }
+  return impl_->run(std::to_string(index), "DELE", nullptr, error);
+}
+
+void Pop3Session::disconnect() { impl_->close(); }
+
+}  // namespace wux::platform

@@ -1,0 +1,25 @@
+#pragma once
+// The system clipboard behind a small interface, so that commands that copy or paste
+// run against a fixed clipboard in tests. Texts are Shift_JIS; the Qt clipboard is the
+// one installed unless a test installs its own.
+#include <QImage>
+#include <string>
+
+namespace wux {
+
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+  virtual std::string text() const = 0;
+  virtual void setText(const std::string& text) = 0;
+  // A null image when the clipboard holds none.
+  virtual QImage image() const = 0;
+  virtual void setImage(const QImage& image) = 0;
+};
+
+// The clipboard in force: the system's unless another is installed.
+Clipboard& clipboard();
+// Installs `c` (not owned); nullptr restores the system clipboard. Returns the previous one.
+Clipboard* setClipboard(Clipboard* c);
+
+}  // namespace wux

@@ -1,0 +1,524 @@
+// The document workflow through the window and its command table: what each kind of
+// name opens, the texts of the open and save questions, save and save as, the close
+// question, the file-lock mode and failed writes.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <filesystem>
+#include <unistd.h>
+
+#include <QMenuBar>
+
+#include "form_fixture.h"
+#include "mainwindow/FormLog.h"
+#include "model/lists.h"
+#include "model/records/RecordFiles.h"
+#include "platform/files.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/qtext.h"
+#include "views/views_support.h"
+#include "support/shortcut_bytes.h"
+
+namespace wux {
+namespace {
+
+using Books = std::vector<std::pair<std::string, std::string>>;  // notebook name, note text
+
+class DocumentTest : public test::FormTest<TFormMainWUXX13c> {
+ protected:
+  DocumentTest() : FormTest({2026, 12, 6, 9, 0, 0, 0}) {}
+  void SetUp() override {
+    FormTest::SetUp();
+    fresh();
+  }
+  // The new document as start-up leaves it, its save question already answered.
+  void fresh() {
+    form->newMemoFile();
+    form->getCurrentHolder()->modified = false;
+  }
+  DocumentSession& session() { return form->documentSession(); }
+  MemoFileUI* doc() { return form->getMemoFile(); }
+  int run(const std::string& command) { return form->commands().run(command); }
+  std::string path(const std::string& name) { return tmp.str(name); }
+  std::vector<std::string> log() {
+    const StringList lines = form->getFormLog()->lines();
+    std::vector<std::string> out;
+    for (int i = 0; i < lines.count(); ++i) out.push_back(lines[i]);
+    return out;
+  }
+  bool logHas(const std::string& text) {
+    for (const auto& l : log())
+      if (l.find(text) != std::string::npos) return true;
+    return false;
+  }
+  std::string read(const std::string& p) {
+    std::string s;
+    platform::readFile(p, s);
+    return s;
+  }
+  // A document on disk with one note per notebook; answers its path.
+  std::string writeDoc(const std::string& file, const Books& books) {
+    std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+    platform::makeDirs(platform::dirOf(file));
+    d->putFileName_(file);
+    for (const auto& [name, text] : books) {
+      MemoHolder* h = d->addNewHolder_(-1);
+      std::string actual;
+      h->putName_(name, actual);
+      h->loaded = true;
+      MemoNode* n = h->newNode_();
+      n->body().setText(text);
+      h->addNode_(n, "note");
+    }
+    SaveReport report;
+    EXPECT_TRUE(SaveDocumentAndHolders(*d, file, false, report));
+    return file;
+  }
+  std::string noteText() {
+    const StringList& b = form->getCurrentNode()->body();
+    return b.count() ? b[0] : std::string();
+  }
+
+  test::TempDir tmp;
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher{&launcher};
+};
+
+TEST_F(DocumentTest, DocumentsOpenInPlaceOnlyOverTheUntouchedNewDocument) {
+  const std::string first = writeDoc(path("first.mxa"), {{"One", "one text"}, {"Two", "two text"}});
+  // Work typed into the new document is asked about before a dropped file replaces it.
+  form->getCurrentHolder()->modified = true;
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(session().open_(first), kResultOpenRefused);
+  EXPECT_EQ(rec.messages().back().rfind("Sould I Save a MemoHolder named as", 0), 0u);
+  EXPECT_EQ(doc()->getFileName_(), "noname.mxa");
+  rec.answers = {Answer::No};
+  EXPECT_EQ(session().open_(first), 0);
+  EXPECT_EQ(doc()->getFileName_(), first);
+  EXPECT_NE(fromQ(form->windowTitle()).find(first), std::string::npos);
+  EXPECT_EQ(doc()->getHolderCount_(), 2);
+  EXPECT_EQ(noteText(), "one text");
+  EXPECT_FALSE(doc()->modified);
+  EXPECT_TRUE(launcher.calls.empty());
+
+  // Another document gets a program of its own, its name one argument as it is.
+  const std::string odd = writeDoc(path("a \"quoted\" name.mxa"), {{"X", "x"}});
+  EXPECT_EQ(session().open_(odd), 0);
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].verb, "start");
+  EXPECT_EQ(launcher.calls[0].target, session().programPath());
+  EXPECT_EQ(launcher.calls[0].argument, odd);
+  EXPECT_EQ(doc()->getFileName_(), first);  // this window keeps its document
+}
+
+TEST_F(DocumentTest, ArchivesAndCompressedFilesUnpackThenOpen) {
+  const std::string source = writeDoc(path("src/packed.mxa"), {{"Packed", "inside"}});
+  (void)source;
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*d, path("src/packed.mxa"), messages), 0);
+  ASSERT_GT(d->saveMAZ_(path("packed.maz")), 0);
+
+  EXPECT_EQ(session().open_(path("packed.maz")), 0);
+  EXPECT_EQ(doc()->getFileName_(), path("packed.mxa"));
+  EXPECT_EQ(noteText(), "inside");
+  EXPECT_TRUE(platform::fileExists(path("Packed.mxh")));
+  EXPECT_TRUE(rec.messages().empty());
+
+  // Unpacking again asks before replacing each file; Cancel keeps the file.
+  fresh();
+  rec.answers = {Answer::Cancel, Answer::Cancel};
+  EXPECT_EQ(session().open_(path("packed.maz")), 0);
+  const auto asked = rec.messages();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0], "Overwrite OK? " + path("packed.mxa"));
+
+  // A ".z" file is inflated beside itself, then opened by what it is.
+  StringList lines;
+  lines.setText("compressed note text");
+  ASSERT_GE(SaveStringsCompressed(lines, path("note.txt.z")), 0);
+  EXPECT_EQ(session().open_(path("note.txt.z")), 0);
+  EXPECT_TRUE(platform::fileExists(path("note.txt")));
+  EXPECT_EQ(fromQ(toQ(form->getCurrentNode()->name())), path("note.txt"));
+}
+
+TEST_F(DocumentTest, NotebooksFoldersOtherFilesAndNamesWithoutExtension) {
+  const std::string home = writeDoc(path("home.mxa"), {{"Memo", "memo text"}});
+  ASSERT_EQ(session().open_(home), 0);
+  writeDoc(path("other/book.mxa"), {{"Book", "book text"}, {"memo", "other memo"}});
+
+  // A notebook file of another folder opens read-only, kept where it is.
+  EXPECT_EQ(session().open_(path("other/Book.mxh")), 0);
+  MemoHolderUI* book = form->getCurrentHolder();
+  EXPECT_EQ(book->name(), "Book");
+  EXPECT_EQ(noteText(), "book text");
+  EXPECT_EQ(book->getField_("FlagAbsolutePath"), "\"true\"");
+  EXPECT_TRUE(book->isReadOnly_());
+  EXPECT_TRUE(doc()->modified);
+
+  // A notebook of a name already open: reload, another name, or nothing.
+  const std::string question = path("other/memo.mxh") + "\r\nStill opened. \"MEMO\"\r\n" +
+                               "Could I Reload ?(=Yes) / Open OtherName(=No) or (CANCEL) ";
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(session().open_(path("other/memo.mxh")), kResultFailed);
+  EXPECT_EQ(rec.messages().back(), question);
+  EXPECT_EQ(doc()->getHolderCount_(), 2);
+  rec.answers = {Answer::No};
+  EXPECT_EQ(session().open_(path("other/memo.mxh")), 0);
+  EXPECT_EQ(form->getCurrentHolder()->name(), "memo_00");
+  EXPECT_EQ(noteText(), "other memo");
+  // Yes reads the file again into the notebook of that name, on screen or not.
+  MemoHolderUI* memo = static_cast<MemoHolderUI*>(doc()->getHolder_(0));
+  form->changeCurrentHolder(memo);
+  EXPECT_EQ(noteText(), "memo text");
+  rec.answers = {Answer::Yes};
+  EXPECT_EQ(session().open_(path("other/memo.mxh")), 0);
+  EXPECT_EQ(form->getCurrentHolder(), memo);
+  EXPECT_EQ(memo->getNodeCount_(), 1);
+  EXPECT_EQ(noteText(), "other memo");
+
+  // Without an extension the document kinds are tried in order: x.mxh only when
+  // neither x.mxa nor x.maz is there.
+  writeDoc(path("three/x.mxa"), {{"X", "x"}});
+  std::remove(path("three/x.mxa").c_str());
+  EXPECT_EQ(session().open_(path("three/X")), 0);
+  EXPECT_EQ(form->getCurrentHolder()->name(), "X");
+  EXPECT_EQ(session().open_(path("three/none")), kResultFailed);
+
+  // A folder makes a URL note (1); any other file a note of its text (0).
+  memo->putField_("FlagReadOnly", "\"false\"");
+  form->changeCurrentHolder(memo);
+  EXPECT_EQ(session().open_(path("other")), 1);
+  EXPECT_EQ(form->getCurrentNode()->getField_("Content-Transfer-Encoding"), "\"URL\"");
+  ASSERT_TRUE(platform::writeFileAtomic(path("plain.txt"), "plain words\r\n"));
+  EXPECT_EQ(session().open_(path("plain.txt")), 0);
+  EXPECT_EQ(form->getCurrentNode()->name(), path("plain.txt"));
+
+  // A download that fails answers -1; the command says so.
+  EXPECT_EQ(session().open_("http://127.0.0.1:1/nothing.mxa"), kResultFailed);
+  rec.inputs = {"http://127.0.0.1:1/nothing.mxa"};
+  rec.answers = {Answer::No, Answer::No, Answer::No, Answer::No, Answer::No};
+  EXPECT_EQ(run("UIOpenURL"), kResultFailed);
+  EXPECT_EQ(status(), "Can not load \"http://127.0.0.1:1/nothing.mxa\".");
+}
+
+TEST_F(DocumentTest, ShortcutsOpenTheirTarget) {
+  writeDoc(path("linked/doc.mxa"), {{"Linked", "linked text"}});
+  ASSERT_TRUE(platform::writeFileAtomic(path("book.lnk"), test::shortcutBytes(path("linked/"), "Linked.mxh")));
+  EXPECT_EQ(session().open_(path("book.lnk")), 0);
+  EXPECT_EQ(form->getCurrentHolder()->name(), "Linked");
+  EXPECT_EQ(noteText(), "linked text");
+
+  ASSERT_TRUE(platform::writeFileAtomic(path("gone.lnk"), test::shortcutBytes("D:\\gone\\", "x.mhz")));
+  EXPECT_EQ(session().open_(path("gone.lnk")), kResultFailed);
+  EXPECT_NE(status().find("D:\\gone\\x.mhz"), std::string::npos);
+}
+
+TEST_F(DocumentTest, ShortDamagedAndReopenedDocuments) {
+  ASSERT_TRUE(platform::writeFileAtomic(path("short.mxa"), "<File name=\"s\"></File>"));
+  session().open_(path("short.mxa"));
+  EXPECT_TRUE(logHas("Too Short Size: " + path("short.mxa")));
+  EXPECT_EQ(doc()->getFileName_(), path("short.mxa"));
+
+  fresh();
+  const std::string words(120, 'w');
+  ASSERT_TRUE(platform::writeFileAtomic(path("words.mxa"), words));
+  session().open_(path("words.mxa"));
+  EXPECT_TRUE(logHas("Too Short Word: " + path("words.mxa")));
+  EXPECT_TRUE(logHas(words));
+
+  fresh();
+  const std::string noFile =
+      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n<Other name=\"x\">\r\n<Holder name=\"a\"></Holder>\r\n"
+      "</Other>\r\n";
+  ASSERT_TRUE(platform::writeFileAtomic(path("nofile.mxa"), noFile));
+  session().open_(path("nofile.mxa"));
+  EXPECT_TRUE(logHas("BAT File: not found <File> " + path("nofile.mxa")));
+  EXPECT_EQ(doc()->getHolderCount_(), 1);  // a usable document all the same
+
+  // The open document again: asked first; Cancel leaves it as it is.
+  fresh();
+  const std::string file = writeDoc(path("again.mxa"), {{"A", "a"}});
+  ASSERT_EQ(session().open_(file), 0);
+  form->getCurrentNode()->body().setText("edited");
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(session().openMemoFile(file), 0);
+  EXPECT_EQ(rec.messages().back().rfind(file + " ", 0), 0u);
+  EXPECT_EQ(noteText(), "edited");
+}
+
+TEST_F(DocumentTest, SaveAndSaveAs) {
+  const std::string file = writeDoc(path("doc.mxa"), {{"One", "1"}, {"Two", "2"}});
+  ASSERT_EQ(session().open_(file), 0);
+  doc()->modified = true;
+
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(run("UISaveFileWithMSG"), kResultFailed);
+  EXPECT_EQ(rec.messages().back(), "Could I save the file named \"" + file + "\" ?");
+  EXPECT_EQ(status(), "Cancel: UISaveFileWithMSG");
+  EXPECT_TRUE(doc()->modified);
+
+  const int n = run("UISaveFileWithoutMSG");
+  EXPECT_EQ(n, static_cast<int>(read(file).size()));
+  EXPECT_EQ(status(), "Done: Save MemoFole Size=" + std::to_string(n) + "bytes  " + file);
+  EXPECT_FALSE(doc()->modified);
+
+  // A folder that is not there is made only when the user agrees.
+  doc()->putFileName_(path("new/sub/doc.mxa"));
+  rec.answers = {Answer::Cancel};
+  EXPECT_EQ(run("UISaveFileWithoutMSG"), kResultFailed);
+  EXPECT_EQ(rec.messages().back(), "Make Directory ?  \"" + path("new/sub/") + "\"");
+  EXPECT_FALSE(platform::dirExists(path("new")));
+  EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
+  EXPECT_TRUE(platform::fileExists(path("new/sub/doc.mxa")));
+  doc()->putFileName_(file);
+
+  // The notebooks alone.
+  form->getCurrentHolder()->modified = true;
+  form->getCurrentNode()->body().setText("changed one");
+  EXPECT_EQ(run("UISaveAllHolders"), 0);
+  EXPECT_EQ(status(), "Done: Save All Holders");
+  EXPECT_NE(read(path("One.mxh")).find("changed one"), std::string::npos);
+
+  // Save as into another folder takes every notebook along, the unread one too.
+  rec.inputs = {path("moved/doc2.mxa")};
+  ASSERT_TRUE(platform::makeDirs(path("moved")));
+  const int m = run("UISaveAsMXA");
+  EXPECT_GT(m, 0);
+  EXPECT_EQ(status(), "Done: Save As MemoFile Size=" + std::to_string(m) + "bytes  " + path("moved/doc2.mxa"));
+  EXPECT_TRUE(platform::fileExists(path("moved/One.mxh")));
+  EXPECT_NE(read(path("moved/Two.mxh")).find("2"), std::string::npos);
+  EXPECT_EQ(doc()->getFileName_(), path("moved/doc2.mxa"));
+
+  // Saved as an archive, the plain save writes the archive again.
+  rec.inputs = {path("moved/doc2.maz")};
+  EXPECT_GT(run("UISaveAsMAZ"), 0);
+  std::remove(path("moved/doc2.maz").c_str());
+  EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
+  std::string unpacked;
+  EXPECT_TRUE(ZInflate(read(path("moved/doc2.maz")), unpacked));
+  EXPECT_NE(unpacked.find("multipart/mixed"), std::string::npos);
+}
+
+TEST_F(DocumentTest, AnArchiveNamesTheNotebooksItLeftOut) {
+  const std::string file = writeDoc(path("doc.mxa"), {{"One", "1"}, {"Two", "2"}});
+  ASSERT_TRUE(platform::writeFileAtomic(path("Two.mxh"), "not a notebook at all\r\n"));
+  ASSERT_EQ(session().open_(file), 0);
+  rec.inputs = {path("doc.maz")};
+  EXPECT_GT(run("UISaveAsMAZ"), 0);
+  ASSERT_FALSE(rec.messages().empty());
+  EXPECT_NE(rec.messages().back().find("Not Loaded: " + path("Two.mxh")), std::string::npos);
+  EXPECT_TRUE(logHas("Not Loaded: " + path("Two.mxh")));
+}
+
+TEST_F(DocumentTest, FailedSavesKeepTheOldFileAndTheModifiedFlag) {
+  const std::string file = writeDoc(path("ro/doc.mxa"), {{"One", "1"}});
+  ASSERT_EQ(session().open_(file), 0);
+  const std::string before = read(file);
+  doc()->modified = true;
+  ASSERT_EQ(::chmod(path("ro").c_str(), 0555), 0);
+  const bool rootCanWrite = ::access(path("ro").c_str(), W_OK) == 0;
+  if (!rootCanWrite) {
+    EXPECT_EQ(run("UISaveFileWithoutMSG"), kResultFailed);
+    EXPECT_EQ(status().rfind("Failure: ", 0), 0u);
+    EXPECT_TRUE(doc()->modified);
+    EXPECT_EQ(read(file), before);
+  }
+  ::chmod(path("ro").c_str(), 0755);
+
+  // A full disk, simulated: the same, and the close question keeps the window open.
+  auto previous = platform::setWriteCall([](int, const void*, std::size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  });
+  EXPECT_EQ(run("UISaveFileWithoutMSG"), kResultFailed);
+  EXPECT_NE(status().find("no space left on device"), std::string::npos);
+  EXPECT_TRUE(doc()->modified);
+  EXPECT_EQ(read(file), before);
+  rec.answers = {Answer::Yes};
+  EXPECT_FALSE(form->close());
+  platform::setWriteCall(previous);
+}
+
+TEST_F(DocumentTest, ASaveKilledHalfWayLeavesTheOldFileWhole) {
+  const std::string file = writeDoc(path("crash/doc.mxa"), {{"One", "1"}});
+  ASSERT_EQ(session().open_(file), 0);
+  const std::string before = read(file);
+  doc()->putField_("Color", "\"clBlue\"");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // The process dies in the middle of writing the new text.
+    platform::setWriteCall([](int fd, const void* data, std::size_t size) -> ssize_t {
+      (void)!::write(fd, data, size / 2);
+      ::raise(SIGKILL);
+      return -1;
+    });
+    doc()->saveToFile_(file);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(read(file), before);
+  // The next save goes through and clears what the killed one left behind.
+  EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
+  EXPECT_NE(read(file).find("clBlue"), std::string::npos);
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path("crash"))) ++files;
+  EXPECT_EQ(files, 2);  // the document and its notebook
+}
+
+TEST_F(DocumentTest, StartUpOpensNotebooksEvenWhileBusy) {
+  writeDoc(path("start/doc.mxa"), {{"Start", "start text"}});
+  form->beginDoing_("Start-up");
+  EXPECT_EQ(session().openAtStartup(path("start/Start.mxh")), 0);
+  form->endDoing();
+  EXPECT_EQ(form->getCurrentHolder()->name(), "Start");
+  EXPECT_EQ(noteText(), "start text");
+}
+
+TEST_F(DocumentTest, TheCloseQuestion) {
+  const std::string file = writeDoc(path("close.mxa"), {{"One", "1"}, {"Two", "2"}});
+  ASSERT_EQ(session().open_(file), 0);
+  auto* one = static_cast<MemoHolderUI*>(doc()->getHolder_(0));
+  auto* two = static_cast<MemoHolderUI*>(doc()->getHolder_(1));
+  auto touch = [&] {
+    doc()->modified = one->modified = two->modified = true;
+  };
+  const std::string askDoc = "Shall I Save a MemoFile named as \r\n" + file;
+  const std::string askTwo = "Sould I Save a MemoHolder named as \"\r\n" + path("Two.mxh") + "\" ?";
+
+  touch();
+  rec.answers = {Answer::No, Answer::No, Answer::Cancel};
+  EXPECT_FALSE(form->close());
+  EXPECT_EQ(rec.messages().front(), askDoc);
+  EXPECT_EQ(rec.messages().back(), askTwo);
+  EXPECT_TRUE(doc()->modified);
+
+  // Yes saves what it is asked about, No leaves it.
+  rec.asked.clear();
+  rec.answers = {Answer::Yes, Answer::No, Answer::Yes};
+  EXPECT_TRUE(form->close());
+  EXPECT_FALSE(doc()->modified);
+  EXPECT_TRUE(one->modified);
+  EXPECT_FALSE(two->modified);
+  EXPECT_NE(read(path("Two.mxh")).find("Two"), std::string::npos);  // the notebook was loaded first
+
+  // Yes to all answers every later question too, until an exit command clears it.
+  touch();
+  rec.asked.clear();
+  rec.answers = {Answer::YesToAll};
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(rec.messages().size(), 1u);
+  EXPECT_FALSE(one->modified);
+  touch();
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(rec.messages().size(), 1u);
+  touch();
+  rec.answers = {Answer::Cancel};
+  form->show();
+  EXPECT_EQ(run("UIClose"), 0);
+  EXPECT_EQ(rec.messages().size(), 2u);
+  EXPECT_TRUE(form->isVisible());
+
+  // While an operation runs nothing is asked.
+  form->beginDoing_("Long");
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(rec.messages().size(), 2u);
+  form->endDoing();
+}
+
+TEST_F(DocumentTest, OpenCommandAndTheSearchKeywords) {
+  const std::string file = writeDoc(path("menu.mxa"), {{"One", "1"}});
+  rec.inputs = {file};
+  EXPECT_EQ(run("UIOpenMemoFile"), 0);
+  EXPECT_EQ(rec.asked.back().kind, "open");
+  EXPECT_EQ(rec.asked.back().text, "MXA files (*.mxa)|*.mxa|MAZ files (*.maz)|*.maz|ALL files (*.*)|*.*");
+  EXPECT_EQ(doc()->getFileName_(), file);
+  form->beginDoing_("busy");
+  EXPECT_EQ(run("UIOpenMemoFile"), kResultOpenRefused);
+  form->endDoing();
+
+  session().addSearchKeyword_("a");
+  session().addSearchKeyword_("b");
+  session().addSearchKeyword_("a");
+  ASSERT_EQ(session().searchKeywords().count(), 2);
+  EXPECT_EQ(session().searchKeywords()[0], "a");
+  EXPECT_EQ(session().searchKeywords()[1], "b");
+}
+
+TEST_F(DocumentTest, TheFileMenu) {
+  QMenu* menu = form->menuBar()->findChild<QMenu*>(QStringLiteral("MenuFile"));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->title(), QStringLiteral("&File"));
+  QStringList captions;
+  for (QAction* a : menu->actions())
+    if (!a->isSeparator()) captions << a->text();
+  EXPECT_EQ(captions, (QStringList{"&Open File", "Open URL", "New", "&Save(Message)", "Save(No Message)",
+                                   "Save &As MXA", "Save As MAZ", "Save All Holders", "&Exit", "Exit(All Yes)"}));
+  EXPECT_EQ(menu->actions()[0]->shortcut(), QKeySequence(QKeySequence::Open));
+  menu->actions()[0]->trigger();  // the item runs its command: the open dialog comes up
+  ASSERT_FALSE(rec.asked.empty());
+  EXPECT_EQ(rec.asked.back().kind, "open");
+  for (const char* name : {"UIOpenMemoFile", "UIOpenURL", "UINewFile", "UISaveFileWithMSG", "UISaveFileWithoutMSG",
+                           "UISaveAsMXA", "UISaveAsMAZ", "UISaveAllHolders"})
+    EXPECT_EQ(form->commands().state(name), CommandTable::State::Built) << name;
+}
+
+// flock from another process: 0 when it got the lock.
+int lockFromChild(const std::string& file) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int fd = ::open(file.c_str(), O_RDWR);
+    ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(DocumentTest, LockModeHoldsTheDocumentUntilSaveAs) {
+  const std::string file = writeDoc(path("locked.mxa"), {{"One", "1"}});
+  session().setFileLock(true);
+  ASSERT_EQ(session().open_(file), 0);
+  EXPECT_TRUE(logHas("open " + file + " FlagFileLock=true"));
+  EXPECT_EQ(lockFromChild(file), 1);
+
+  struct stat before {};
+  ::stat(file.c_str(), &before);
+  doc()->putField_("Color", "\"clRed\"");
+  EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
+  struct stat after {};
+  ::stat(file.c_str(), &after);
+  EXPECT_EQ(before.st_ino, after.st_ino);  // rewritten in place, through the lock
+  EXPECT_NE(read(file).find("clRed"), std::string::npos);
+  EXPECT_EQ(lockFromChild(file), 1);
+
+  rec.inputs = {path("free.mxa")};
+  EXPECT_GT(run("UISaveAsMXA"), 0);
+  EXPECT_TRUE(logHas("FlagFileLock=false in TFormMainScript.saveAsMemoFile_"));
+  EXPECT_EQ(lockFromChild(file), 0);
+  EXPECT_FALSE(session().fileLock());
+
+  // A document another holder has locked is not opened.
+  fresh();
+  session().setFileLock(true);
+  const int fd = ::open(file.c_str(), O_RDWR);
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  session().open_(file);
+  EXPECT_EQ(rec.messages().back(), "Could Not Open " + file + " FlagFileLock=true");
+  EXPECT_EQ(doc()->getFileName_(), "noname.mxa");
+  ::close(fd);
+}
+
+}  // namespace
+}  // namespace wux
