@@ -32,8 +32,14 @@ class SearchWindows {
   void setKeywordHistory(KeywordHistory* history) { history_ = history; }
   // Where "Edit Select" and "Edit Sel" hand their notes (the batch-edit window).
   void setBatchEditor(BatchEditor editor) { editSel_ = std::move(editor); }
-  // How the note window is shown (it is modal); tests put their own in.
-  std::function<void(QDialog&)> showModal = [](QDialog& d) { d.exec(); };
+  // How the note window is shown: modal to the user, without waiting for it to close
+  // (a command run from a menu or a script goes on at once); tests put their own in.
+  std::function<void(QDialog&)> showModal = [](QDialog& d) {
+    d.setWindowModality(Qt::ApplicationModal);
+    d.show();
+    d.raise();
+    d.activateWindow();
+  };
 
  private:
   QWidget* parent_;
