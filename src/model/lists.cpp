@@ -412,17 +412,22 @@ long long CountInStrings(const StringList& list, std::string_view text) {
 void FilterLines(const StringList& source, std::string_view pattern, StringList& target, bool ignoreCase,
                  bool withNumbers, bool invert, int mode) {
   std::string pat = ignoreCase ? sjis::lower(pattern) : std::string(pattern);
+  // A search needs no lowered copy of each line: grep runs it over whole documents.
+  const sjis::Finder finder(pattern, ignoreCase);
   int n = source.count();  // the target may be the source
   for (int i = 0; i < n; ++i) {
-    std::string line = ignoreCase ? sjis::lower(source[i]) : source[i];
-    bool match;
-    switch (mode) {
-      case 0: match = sjis::find(line, pat) != std::string::npos; break;
-      case 1: match = line.size() >= pat.size() && sjis::startsWith(line, pat); break;
-      case 2: match = line.size() >= pat.size() && (pat.empty() || sjis::endsWith(line, pat)); break;
-      default: match = true;
+    if (mode == 0) {
+      if ((finder.find(source[i]) != std::string::npos) == invert) continue;
+    } else {
+      std::string line = ignoreCase ? sjis::lower(source[i]) : source[i];
+      bool match;
+      switch (mode) {
+        case 1: match = line.size() >= pat.size() && sjis::startsWith(line, pat); break;
+        case 2: match = line.size() >= pat.size() && (pat.empty() || sjis::endsWith(line, pat)); break;
+        default: match = true;
+      }
+      if (match == invert) continue;
     }
-    if (match == invert) continue;
     if (withNumbers) {
       IntFormat f;
       f.width = 7;

@@ -2,6 +2,7 @@
 
 #include <cxxabi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <typeinfo>
@@ -27,6 +28,11 @@ std::string twoDigits(long long n) {
 }  // namespace
 
 // ---- TObjectNamed ----
+
+std::uint64_t TObjectNamed::NextSerial() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 int TObjectNamed::clear_() { return 0; }
 

@@ -15,7 +15,7 @@ namespace wux {
 class TObjectNamed : public TObject {
  public:
   // Use Create<T>(owner) so that the most derived clear_ runs on the new object.
-  explicit TObjectNamed(TObjectNamed* owner = nullptr) : owner_(owner) {}
+  explicit TObjectNamed(TObjectNamed* owner = nullptr) : owner_(owner), serial_(NextSerial()) {}
   TObjectNamed(const TObjectNamed&) = delete;
   TObjectNamed& operator=(const TObjectNamed&) = delete;
   ~TObjectNamed() override = default;
@@ -49,8 +49,14 @@ class TObjectNamed : public TObject {
   // True, after a message, when `obj` is missing.
   static bool checkNIL(const TObject* obj);
 
+  // A number no other object of this run has had. Held beside an address it tells the
+  // object from a new one made later where a freed one stood (see model/search.h).
+  std::uint64_t serial() const { return serial_; }
+
  private:
+  static std::uint64_t NextSerial();
   TObjectNamed* owner_;
+  std::uint64_t serial_;
 };
 
 // Makes a model object: constructs it with its owner, then runs its clear_. The caller

@@ -276,6 +276,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerShellCommands(table, w);
   registerMailCommands(table, w);
   registerPropertyCommands(table, w);
+  registerSearchCommands(table, w, session);
   registerMenuCommands(table, w);
 }
 

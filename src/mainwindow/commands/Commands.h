@@ -19,6 +19,7 @@
 // the shell and the windows it opens              ShellCommands.cpp
 // the mail windows                                MailCommands.cpp
 // the property and batch-edit windows, the rename  PropertyCommands.cpp
+// the search, grep and field scan windows         SearchCommands.cpp
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
@@ -45,6 +46,7 @@ void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
 void registerShellCommands(CommandTable& table, MainWindowApi& w);
 void registerMailCommands(CommandTable& table, MainWindowApi& w);
 void registerPropertyCommands(CommandTable& table, MainWindowApi& w);
+void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 
 // A command that shows the not-implemented notice and answers `result`: for the few

@@ -350,10 +350,18 @@ bool MemoBasic::match_(const std::string& pattern, bool ignoreCase, bool inName,
                        bool inFields) {
   if (pattern.empty()) return false;
   if (inName && containsText(name(), pattern, ignoreCase)) return true;
-  if (inBody && body_ && containsText(body_->text(), pattern, ignoreCase)) return true;
-  if (inComment && comment_ && containsText(comment_->text(), pattern, ignoreCase)) return true;
-  if (inFields && fields_ && containsText(fields_->text(), pattern, ignoreCase)) return true;
-  return false;
+  // One prepared needle for every part: whole documents are searched note by note.
+  const sjis::Finder finder(pattern, ignoreCase);
+  // A pattern without a line break matches inside one line: no joined copy is needed.
+  const bool oneLine = pattern.find_first_of("\r\n") == std::string::npos;
+  auto in = [&](const StringList* list) {
+    if (!list) return false;
+    if (!oneLine) return finder.find(list->text()) != std::string::npos;
+    for (const StringList::Line& line : *list)
+      if (finder.find(line.text) != std::string::npos) return true;
+    return false;
+  };
+  return (inBody && in(body_.get())) || (inComment && in(comment_.get())) || (inFields && in(fields_.get()));
 }
 
 bool MemoBasic::replace_(const std::string& find, const std::string& replacement, StringList& log, bool inName,
@@ -368,9 +376,11 @@ bool MemoBasic::replace_(const std::string& find, const std::string& replacement
       log.add("replace name " + renamed);
     }
   }
+  const sjis::Finder finder(find, ignoreCase);
   auto replaceLines = [&](StringList* list, const char* what) {
     if (!list) return;
     for (int i = 0; i < list->count(); ++i) {
+      if (finder.find(list->get(i)) == std::string::npos) continue;
       std::string line = sjis::replaceAll(list->get(i), find, replacement, ignoreCase);
       if (line != list->get(i)) {
         list->set(i, line);

@@ -129,36 +129,66 @@ bool matchAt(std::string_view hay, std::size_t i, std::string_view needle, bool 
   return true;
 }
 
+// A byte match is a character match when it starts and ends on character starts: a
+// double-byte character of the needle then lies on one of the text.
+bool onCharBounds(std::string_view hay, std::size_t at, std::size_t n) {
+  if (charStart(hay, at) != at) return false;
+  return at + n == hay.size() || charStart(hay, at + n) == at + n;
+}
+
+bool hasAsciiLetter(std::string_view s) {
+  for (char ch : s) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  }
+  return false;
+}
+
 std::size_t findImpl(std::string_view hay, std::string_view needle, std::size_t from, bool ic) {
-  if (needle.empty() || from >= hay.size()) return std::string::npos;
-  const unsigned char first = static_cast<unsigned char>(needle[0]);
-  const bool plainFirst = !ic || !((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'));
-  std::size_t i = from;
-  while (i < hay.size()) {
-    if (hay.size() - i < needle.size()) return std::string::npos;
-    unsigned char c = static_cast<unsigned char>(hay[i]);
-    if (c < 0x81 && plainFirst) {
-      // Fast skip through ASCII runs to the next candidate byte.
-      const void* p = std::memchr(hay.data() + i, needle[0], hay.size() - i);
+  if (needle.empty()) return std::string::npos;
+  return Finder(needle, ic).find(hay, from);
+}
+}  // namespace
+
+Finder::Finder(std::string_view needle, bool ignoreCase) : needle_(needle) {
+  // Without letters to fold, ignoring case finds exactly the same bytes.
+  folded_ = ignoreCase && hasAsciiLetter(needle);
+  if (!folded_ || needle_.empty()) return;
+  const std::size_t n = needle_.size();
+  const unsigned char most = static_cast<unsigned char>(std::min<std::size_t>(n, 255));
+  std::memset(skip_, most, sizeof skip_);
+  for (std::size_t i = n > 256 ? n - 256 : 0; i + 1 < n; ++i) {
+    const unsigned char c = foldByte(static_cast<unsigned char>(needle_[i]));
+    const auto shift = static_cast<unsigned char>(std::min<std::size_t>(n - 1 - i, 255));
+    skip_[c] = shift;
+    if (c >= 'a' && c <= 'z') skip_[c - 32] = shift;
+  }
+  last_ = foldByte(static_cast<unsigned char>(needle_[n - 1]));
+}
+
+std::size_t Finder::find(std::string_view hay, std::size_t from) const {
+  const std::size_t n = needle_.size();
+  if (n == 0 || from >= hay.size() || hay.size() - from < n) return std::string::npos;
+  std::size_t pos = from;
+  if (!folded_) {
+    while (pos + n <= hay.size()) {
+      const void* p = ::memmem(hay.data() + pos, hay.size() - pos, needle_.data(), n);
       if (!p) return std::string::npos;
-      std::size_t j = static_cast<const char*>(p) - hay.data();
-      // Re-walk the bytes skipped to stay on character boundaries.
-      while (i < j) {
-        std::size_t len = charLen(hay, i);
-        if (i + len > j) break;
-        i += len;
-      }
-      if (i != j) {  // j was a second byte; step past the character that holds it
-        i += charLen(hay, i);
-        continue;
-      }
+      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(p) - hay.data());
+      if (onCharBounds(hay, at, n)) return at;
+      pos = at + 1;
     }
-    if (matchAt(hay, i, needle, ic)) return i;
-    i += charLen(hay, i);
+    return std::string::npos;
+  }
+  // Horspool over bytes with ASCII letters folded: every real match is among its
+  // candidates, and each candidate is then checked character by character.
+  while (pos + n <= hay.size()) {
+    const unsigned char c = static_cast<unsigned char>(hay[pos + n - 1]);
+    if (foldByte(c) == last_ && onCharBounds(hay, pos, n) && matchAt(hay, pos, needle_, true)) return pos;
+    pos += skip_[c];
   }
   return std::string::npos;
 }
-}  // namespace
 
 std::size_t find(std::string_view hay, std::string_view needle, std::size_t from) {
   return findImpl(hay, needle, from, false);

@@ -52,6 +52,20 @@ std::size_t findLast(std::string_view hay, std::string_view needle);
 std::size_t findFirstOf(std::string_view s, std::string_view set, std::size_t from = 0);
 std::size_t findLastOf(std::string_view s, std::string_view set);
 bool contains(std::string_view hay, std::string_view needle);
+
+// One needle searched for in many texts (the notes of a document): find() answers what
+// sjis::find or findIgnoreCase would, without preparing the needle again each time.
+class Finder {
+ public:
+  Finder(std::string_view needle, bool ignoreCase);
+  std::size_t find(std::string_view hay, std::size_t from = 0) const;
+
+ private:
+  std::string needle_;
+  bool folded_ = false;
+  unsigned char last_ = 0;
+  unsigned char skip_[256];
+};
 bool startsWith(std::string_view s, std::string_view prefix);  // byte-exact prefix
 bool endsWith(std::string_view s, std::string_view suffix);     // suffix at a character start
 

@@ -65,3 +65,33 @@ TEST(SjisCore, SortOrderIsTotal) {
   EXPECT_LT(sjis::compareSort("abc", "ABD"), 0);
   EXPECT_LT(sjis::compareText("ab", "abc"), 0);
 }
+
+// The prepared needle answers what a plain walk over the characters finds, on texts
+// mixing letters, backslashes and double-byte characters whose second bytes are letters.
+TEST(SjisCore, PreparedNeedleFindsWhatACharacterWalkFinds) {
+  const std::string pieces[] = {"a", "A", "b", "\\", kA, kDi, kSo, "\x81\x81", "x"};
+  unsigned seed = 7;
+  auto rnd = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  auto walk = [](const std::string& hay, const std::string& needle, bool ic) {
+    for (std::size_t i = 0; i < hay.size(); i += sjis::charLen(hay, i)) {
+      if (hay.size() - i < needle.size()) break;
+      const std::size_t end = i + needle.size();
+      if (end < hay.size() && sjis::isSecondByte(hay, end)) continue;
+      const std::string part = hay.substr(i, needle.size());
+      if (ic ? sjis::sameText(part, needle) : part == needle) return i;
+    }
+    return std::string::npos;
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::string hay, needle;
+    for (unsigned k = rnd(12); k > 0; --k) hay += pieces[rnd(9)];
+    for (unsigned k = 1 + rnd(3); k > 0; --k) needle += pieces[rnd(9)];
+    for (bool ic : {false, true})
+      ASSERT_EQ(sjis::Finder(needle, ic).find(hay), walk(hay, needle, ic)) << hay << " / " << needle << " " << ic;
+  }
+  const std::string longNeedle(300, 'q');
+  EXPECT_EQ(sjis::Finder(longNeedle, true).find("x" + std::string(299, 'Q') + "qQ"), 1u);
+}

@@ -1,0 +1,267 @@
+#include "model/search.h"
+
+#include <cstdio>
+
+#include "model/records/MemoFile.h"
+#include "model/strutil.h"
+#include "model/text/sjis.h"
+
+namespace wux {
+
+namespace {
+
+// How many notes pass between two questions whether the user asked to stop.
+constexpr int kBreakEvery = 256;
+
+// Walks the notes of the notebooks in their notebook order, loading the ones not read
+// yet, reporting each notebook and asking for Break now and then. `visit` gets the
+// notebook, the note's name and the note.
+template <class Visit>
+void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control, const std::string& statusPrefix,
+                 SearchResult& result, Visit visit) {
+  int sinceBreak = 0;
+  StringList pairs;
+  for (MemoHolder* holder : holders) {
+    if (!holder) continue;
+    if (control.isBreak && control.isBreak()) {
+      result.stopped = true;
+      return;
+    }
+    const std::string holderName = holder->name();
+    if (control.status && !statusPrefix.empty()) control.status(statusPrefix + holderName);
+    if (!holder->loaded && !(control.load && control.load(*holder))) continue;
+    if (control.accept && !control.accept(*holder)) continue;
+    pairs.clear();
+    holder->setNodeList_(pairs);
+    for (int i = 0; i < pairs.count(); ++i) {
+      if (++sinceBreak >= kBreakEvery) {
+        sinceBreak = 0;
+        if (control.isBreak && control.isBreak()) {
+          result.stopped = true;
+          return;
+        }
+      }
+      if (auto* node = dynamic_cast<MemoNode*>(pairs.object(i))) visit(*holder, holderName, pairs[i], *node);
+    }
+  }
+}
+
+std::string countText(std::size_t n) { return std::to_string(n); }
+
+bool containsKeyword(std::string_view text, const std::string& keyword, bool ignoreCase) {
+  return (ignoreCase ? sjis::findIgnoreCase(text, keyword) : sjis::find(text, keyword)) != std::string::npos;
+}
+
+// MemoBasic::match_ with the name the notebook's list already gave: asking a note its
+// name searches its notebook for it, which over a large notebook would cost more than
+// the search.
+bool noteMatches(MemoNode& node, const std::string& noteName, const std::string& keyword, const SearchParts& parts,
+                 bool ignoreCase) {
+  if (keyword.empty()) return false;
+  if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) return true;
+  return node.match_(keyword, ignoreCase, false, parts.memo, parts.comment, parts.fields);
+}
+
+}  // namespace
+
+// ---- weak note references --------------------------------------------------------------
+
+NoteRef::NoteRef(MemoNode* node) : node_(node), serial_(node ? node->serial() : 0) {}
+
+MemoNode* NoteRef::resolve(MemoFile& file) const {
+  if (!node_) return nullptr;
+  const StringList& holders = file.holders()->children();
+  for (int h = 0; h < holders.count(); ++h) {
+    auto* holder = dynamic_cast<MemoHolder*>(holders.object(h));
+    // Only addresses are compared until the note is known to be alive.
+    if (holder && holder->nodes()->children().indexOfObject(node_) >= 0)
+      return node_->serial() == serial_ ? node_ : nullptr;
+  }
+  return nullptr;
+}
+
+LiveNotes::LiveNotes(MemoFile& file) {
+  const StringList& holders = file.holders()->children();
+  for (int h = 0; h < holders.count(); ++h) {
+    auto* holder = dynamic_cast<MemoHolder*>(holders.object(h));
+    if (!holder) continue;
+    const StringList& notes = holder->nodes()->children();
+    for (int i = 0; i < notes.count(); ++i)
+      if (auto* node = dynamic_cast<MemoNode*>(notes.object(i))) live_.emplace(node, node->serial());
+  }
+}
+
+MemoNode* LiveNotes::resolve(const NoteRef& ref) const {
+  auto it = live_.find(ref.node_);
+  return it != live_.end() && it->second == ref.serial_ ? ref.node_ : nullptr;
+}
+
+std::vector<MemoHolder*> HoldersByName(MemoFile& file, const std::vector<std::string>& names) {
+  std::vector<MemoHolder*> out;
+  for (const std::string& name : names)
+    if (MemoHolder* h = file.findHolderByName_(name)) out.push_back(h);
+  return out;
+}
+
+// ---- keyword searches ------------------------------------------------------------------
+
+SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
+                       const SearchParts& parts, bool ignoreCase, SearchControl& control) {
+  SearchResult r;
+  forEachNote(holders, control, "*Scanning* " + keyword + " ", r,
+              [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
+                if (noteMatches(node, noteName, keyword, parts, ignoreCase)) {
+                  std::string head = holderName + " " + noteName;
+                  r.lines.push_back({head, NoteRef(&node), head});
+                }
+              });
+  r.status = r.lines.empty() ? "*Done Scan* No match KeyWord=" + keyword
+                             : "*Done Scan* count=" + countText(r.lines.size()) + " keyWord=" + keyword;
+  return r;
+}
+
+SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
+                       const SearchParts& parts, bool ignoreCase, SearchControl& control) {
+  SearchResult r;
+  StringList work;
+  forEachNote(holders, control, "*Grep* " + keyword + " ", r,
+              [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
+                work.clear();
+                // The name line as grep_ words it, from the name in hand.
+                if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) work.add("Name:" + noteName);
+                node.grep_(keyword, ignoreCase, work, false, parts.memo, parts.comment, parts.fields);
+                const std::string head = holderName + ":" + noteName;
+                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
+              });
+  r.status = r.lines.empty() ? "*Done Grep* No match KeyWord=" + keyword
+                             : "*Done Grep* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;
+  return r;
+}
+
+SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
+                          const std::string& replacement, const SearchParts& parts, bool ignoreCase,
+                          SearchControl& control, bool progress) {
+  SearchResult r;
+  StringList work;
+  forEachNote(holders, control, progress ? "*Scanning* " + keyword + " " : std::string(), r,
+              [&](MemoHolder& holder, const std::string& holderName, const std::string& noteName, MemoNode& node) {
+                work.clear();
+                const bool rename = parts.name && containsKeyword(noteName, keyword, ignoreCase);
+                node.replace_(keyword, replacement, work, rename, parts.memo, parts.comment, parts.fields,
+                              ignoreCase);
+                if (work.empty()) return;
+                holder.modified = true;
+                ++r.changed;
+                const std::string head = holderName + ":" + (rename ? node.name() : noteName);
+                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
+              });
+  r.status = r.lines.empty() ? "*Done Replace* No match KeyWord=" + keyword
+                             : "*Done Replace* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;
+  return r;
+}
+
+// ---- fields ----------------------------------------------------------------------------
+
+SearchResult FieldScan(const std::vector<MemoHolder*>& holders, const FieldScanOptions& o, SearchControl& control) {
+  SearchResult r;
+  const std::string& f = o.field;
+  forEachNote(holders, control, std::string(), r,
+              [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
+                const StringList* fields = node.fieldList();
+                if (!fields || fields->empty()) return;
+                const std::string stored = node.getField_(f);
+                bool hit;
+                if (!o.both) {
+                  // A plain substring of the whole fields text: a name inside another
+                  // field's name or value counts too.
+                  const std::string text = fields->text();
+                  hit = (o.ignoreCase ? sjis::findIgnoreCase(text, f) : sjis::find(text, f)) != std::string::npos;
+                } else {
+                  const std::string bare = Dequote(stored);
+                  if (!o.include)
+                    hit = o.ignoreCase ? sjis::sameText(bare, o.value) : bare == o.value;
+                  else
+                    hit = (o.ignoreCase ? sjis::findIgnoreCase(bare, o.value) : sjis::find(bare, o.value)) !=
+                          std::string::npos;
+                }
+                if (hit == o.invert) return;
+                std::string head = holderName + " : " + noteName;
+                r.lines.push_back({head + " : " + f + "=" + stored, NoteRef(&node), std::move(head)});
+              });
+  const std::string w = o.invert ? " Not " : " ";
+  r.status = r.lines.empty() ? "*Done:" + w + "Scan Filed No match"
+                             : "*Done:" + w + "Scan Field count=" + countText(r.lines.size()) + " KeyWord=" + f;
+  return r;
+}
+
+namespace {
+
+// Runs `change` on the live note of every line; it answers whether the note changed.
+template <class Change>
+int forEachLive(MemoFile& file, SearchResult& scan, Change change) {
+  LiveNotes live(file);
+  int done = 0;
+  for (SearchLine& line : scan.lines) {
+    MemoNode* node = live.resolve(line.note);
+    if (!node) continue;
+    ++done;
+    if (change(*node, line)) {
+      ++scan.changed;
+      if (MemoHolder* h = node->getParentHolder_()) h->modified = true;
+    }
+  }
+  return done;
+}
+
+}  // namespace
+
+void FieldSet(MemoFile& file, SearchResult& scan, const std::string& field, const std::string& value) {
+  scan.changed = 0;
+  if (scan.lines.empty()) {
+    scan.status = "No MemoNode.";
+    return;
+  }
+  const std::string quoted = QuoteValue(value);
+  const int n = forEachLive(file, scan, [&](MemoNode& node, SearchLine& line) {
+    const bool changed = node.getField_(field) != quoted;
+    node.putField_(field, quoted);
+    line.text = line.head + " : " + field + "=" + quoted;
+    return changed;
+  });
+  scan.status = "*Done: Set count=" + std::to_string(n) + " KeyWord=" + field;
+}
+
+void FieldReplace(MemoFile& file, SearchResult& scan, const std::string& field, const std::string& find,
+                  const std::string& replacement) {
+  scan.changed = 0;
+  if (scan.lines.empty()) {
+    scan.status = "No MemoNode.";
+    return;
+  }
+  const int n = forEachLive(file, scan, [&](MemoNode& node, SearchLine& line) {
+    const std::string stored = node.getField_(field);
+    const std::string value = sjis::replaceAll(stored, find, replacement, true);
+    line.text = line.head + " : " + field + "=" + value;
+    if (value == stored) return false;
+    node.putField_(field, value);
+    return true;
+  });
+  char counts[64];
+  std::snprintf(counts, sizeof counts, "%d/%d", scan.changed, n);
+  scan.status = std::string("*Done: Replace count=") + counts + " KeyWord=" + field;
+}
+
+void FieldDelete(MemoFile& file, SearchResult& scan, const std::string& field) {
+  scan.changed = 0;
+  if (scan.lines.empty()) {
+    scan.status = "No MemoNode.";
+    return;
+  }
+  const int n = forEachLive(file, scan, [&](MemoNode& node, SearchLine& line) {
+    line.text = line.head;
+    return node.getIndexField_(field) >= 0 && !node.removeField_(field).empty();
+  });
+  scan.status = "*Done: Delete Field count=" + std::to_string(n) + " KeyWord=" + field;
+}
+
+}  // namespace wux
