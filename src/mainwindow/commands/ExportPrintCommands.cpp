@@ -199,7 +199,7 @@ int saveHolderListHTML(MainWindowApi& w) {
   page.add("</HTML>");
   // The index goes beside the document, where its notebooks' list pages are; the
   // document's name cannot lead it anywhere else.
-  std::string dir = doc->getFileDir_();
+  std::string dir = platform::dirOf(doc->getFileName_());
   if (dir.empty()) dir = platform::currentDir();
   const std::string file = dir + platform::changeExt("holders_" + SanitizeFileName(doc->name()), ".html");
   if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
@@ -321,11 +321,11 @@ int printMemoNode(MainWindowApi& w, MemoNode& node) {
   TStringsPrinter* printer = w.stringsPrinter();
   if (!holder || !w.getHolderFrame() || !printer) return kResultFailed;
   const std::string type = sjis::lower(node.getContentType_());
-  if (type.empty() || type.find("text") != std::string::npos || type == "image/gif") {
+  if (type.empty() || type.find("text") != std::string::npos || type == "\"image/gif\"") {
     std::string error;
     LoadComponentFromIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &error);
     printer->setFileName(jobName(*holder, node));
-    const bool fieldsInstead = type == "image/gif" || node.getField_("Content-Transfer-Encoding") == "\"URL\"";
+    const bool fieldsInstead = type == "\"image/gif\"" || node.getField_("Content-Transfer-Encoding") == "\"URL\"";
     const StringList* fields = node.fieldList();
     const StringList none;
     if (!printer->Print(fieldsInstead ? (fields ? *fields : none) : node.body())) {
