@@ -148,6 +148,22 @@ TEST_F(ExportPrintTest, IncludedChildrenNeedATreeAndAFileName) {
   EXPECT_EQ(read(tmp.str("out.html")), "<p>inside\r\n</p><!-- other -->\r\n");
 }
 
+TEST_F(ExportPrintTest, FileListNotesOpenInTheirNewNotebook) {
+  TFormFileList list;
+  list.setMainWindow(form.get());
+  StringList files;
+  files.add("/data/one.txt");
+  files.add("/data/two.txt");
+  list.setLines(files);
+  EXPECT_EQ(list.makeNodes(), 2);
+  EXPECT_EQ(form->getMemoFile()->getHolderCount_(), 2);
+  ASSERT_NE(holder()->name(), "A");
+  EXPECT_EQ(holder()->getNodeCount_(), 2);
+  ASSERT_NE(form->getCurrentNode(), nullptr);
+  EXPECT_EQ(form->getCurrentNode()->name(), "two.txt");
+  EXPECT_EQ(status(), "Done: count=2");
+}
+
 // ---- printing -------------------------------------------------------------------------
 
 QByteArray solidPng(QColor colour, int w, int h) {
