@@ -23,6 +23,7 @@ class TFormMainScript : public TFormMainBaseWUX {
   virtual int changeFlagReadOnly_();
   // The text printer, with the settings the print settings file holds.
   TStringsPrinter& getStringsPrinter() { return StringsPrinter1; }
+  TStringsPrinter* stringsPrinter() override { return &StringsPrinter1; }
 
  protected:
   TFormMainScript() = default;

@@ -14,6 +14,7 @@ class MemoNodeUI;
 class StringList;
 class TFrameMemoHolder;
 class TFrameMemoNode;
+class TStringsPrinter;
 
 // Result codes shared by every command.
 enum : int {
@@ -94,6 +95,8 @@ class MainWindowApi {
   virtual void clearMemoFile() {}
   virtual void updateCaption() {}
   virtual int showFormLog() { return 0; }
+  // The window's text printer with its settings; nullptr where there is none.
+  virtual TStringsPrinter* stringsPrinter() { return nullptr; }
 
   // The note editor's copy history: newest first, no duplicates, ten at most.
   virtual void AddCopyHistory(const std::string& text) = 0;

@@ -76,7 +76,9 @@ class FakeMainWindow : public MainWindowApi {
   MemoHolderUI* changeCurrentHolder(MemoHolderUI* h) override { return holder = h; }
   MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* h) override { return holder = h; }
   int loadHolder(MemoHolderUI*) override { return 0; }
-  MemoHolderUI* newHolder_(int) override { return nullptr; }
+  MemoHolderUI* newHolder_(int) override {
+    return doc ? static_cast<MemoHolderUI*>(doc->addNewHolder_(-1)) : nullptr;
+  }
   bool checkUIReadOnly() override { return false; }
   bool checkHolderReadOnly() override {
     if (!holder) return true;

@@ -1,13 +1,492 @@
 // Commands of HTML export and printing.
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QImage>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+#include <exception>
+#include <memory>
+
+#include "dialogs/ExportWindows.h"
 #include "mainwindow/commands/Commands.h"
+#include "model/htmlgen.h"
+#include "model/Prompter.h"
+#include "model/records/MemoFile.h"
+#include "model/strutil.h"
+#include "model/tagtree.h"
+#include "model/text/sjis.h"
+#include "platform/files.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
+#include "printing/FormStringsPrint.h"
+#include "printing/PicturePrint.h"
+#include "printing/SettingsStore.h"
+#include "printing/StringsPrinter.h"
+#include "views/FrameMemoHolder.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/qtext.h"
 
 namespace wux {
+
+namespace {
+
+const std::string kDoneSaveOpen = "Done: Make & Save & Open HTML File ";
+
+// Writes the page and hands it to the desktop. A failed write ends the operation with
+// the reason and opens nothing.
+bool saveAndOpen(MainWindowApi& w, const StringList& page, const std::string& file, BusyScope* busy) {
+  w.messageDoing_("Saving " + file);
+  std::string error;
+  if (!platform::writeFileAtomic(file, page.text(), &error)) {
+    if (busy) busy->finish("Failure: " + error);
+    else w.messageDoing_("Failure: " + error);
+    return false;
+  }
+  w.messageDoing_("Opening " + file);
+  platform::launcher().open(file);
+  return true;
+}
+
+// Runs one page maker; an impossible date or any other refusal of the generator ends
+// the operation with its reason instead of a half page.
+bool makePage(BusyScope& busy, const std::function<void()>& make) {
+  try {
+    make();
+    return true;
+  } catch (const std::exception& e) {
+    busy.finish(std::string("Failure: ") + e.what());
+    return false;
+  }
+}
+
+int saveHolderHTML(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  BusyScope busy(w, "UISaveHolderHTML");
+  w.UI2Model();
+  MemoHolderUI* holder = w.getCurrentHolder();
+  if (!holder) {
+    busy.finish("Exit: Current MemoHolder is nil.");
+    return kResultFailed;
+  }
+  StringList page;
+  if (!makePage(busy, [&] { exportHTML_(*holder, page); })) return kResultFailed;
+  const std::string file = platform::changeExt(holder->getFileName_(), ".html");
+  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
+  busy.finish(kDoneSaveOpen + file);
+  return 0;
+}
+
+int exportHolderHTML(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  w.UI2Model();
+  MemoHolderUI* holder = w.getCurrentHolder();
+  if (!holder) return kResultFailed;
+  StringList page;
+  try {
+    exportHTML_(*holder, page);
+  } catch (const std::exception& e) {
+    w.messageDoing_(std::string("Failure: ") + e.what());
+    return kResultFailed;
+  }
+  const std::string file = platform::changeExt(holder->getFileName_(), ".html");
+  std::string error;
+  if (!platform::writeFileAtomic(file, page.text(), &error)) {
+    w.messageDoing_("Failure: " + error);
+    return kResultFailed;
+  }
+  platform::launcher().open(file);
+  w.messageDoing_("ShellExecuteOpen_ " + file);
+  return 0;
+}
+
+int exportHolderCalendarHTML(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  if (MemoHolderUI* holder = w.getCurrentHolder()) exportCalendar_(*holder);
+  return 0;
+}
+
+// The calendar page of the current notebook for `date`: a week page or a month page.
+int saveHolderCalendar(MainWindowApi& w, const DateTime& date, const std::string& kind) {
+  BusyScope busy(w, "UISaveHolderHTML Calender");
+  w.UI2Model();
+  MemoHolderUI* holder = w.getCurrentHolder();
+  if (!holder) {
+    busy.finish("Exit: Current MemoHolder is nil.");
+    return kResultFailed;
+  }
+  StringList page;
+  std::string suffix;
+  const bool week = kind == "Week";
+  if (!makePage(busy, [&] {
+        if (week)
+          exportWeekHTML_(*holder, page, date);
+        else
+          exportCalendarHTML_(*holder, page, date);
+      }))
+    return kResultFailed;
+  suffix = "_" + FormatDateTime(week ? "YYYYMMDD" : "YYYYMM", date) + ".html";
+  const std::string file = platform::changeExt(holder->getFileName_(), "") + suffix;
+  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
+  busy.finish(kDoneSaveOpen + file);
+  return 0;
+}
+
+int saveHolderHTMLCalendar(MainWindowApi& w, QPointer<TFormHTMLCalendar>& window) {
+  if (w.isDoing_()) return kResultFailed;
+  try {
+    if (!window) window = new TFormHTMLCalendar(w.getHolderFrame() ? w.getHolderFrame()->window() : nullptr);
+  } catch (const std::exception&) {
+    w.messageDoing_("ERROR: UISaveHolderHTMLCalendar");
+    return kResultFailed;
+  }
+  if (window->exec() != QDialog::Accepted) {
+    w.messageDoing_("Cancel");
+    return 0;
+  }
+  saveHolderCalendar(w, window->date(), window->kind());
+  return 0;
+}
+
+int saveMemoNodeHTML(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  BusyScope busy(w, "UISaveMemoNodeHTML");
+  w.UI2Model();
+  MemoNodeUI* node = w.getCurrentNode();
+  if (!node) {
+    busy.finish("Exit: Current MemoNode is nil.");
+    return kResultFailed;
+  }
+  StringList page;
+  if (!makePage(busy, [&] { exportHTML_(*node, page); })) return kResultFailed;
+  std::string proposal = Dequote(node->getField_("FilenameLocal"));
+  if (proposal.empty()) proposal = Dequote(node->getField_("Filename"));
+  const std::string ext = sjis::lower(platform::extOf(proposal));
+  if (ext != ".html" && ext != ".htm") proposal += ".html";
+  if (!platform::fileExists(proposal)) proposal = "link.html";
+  std::string file = proposal;
+  if (!prompter().saveFileName("UISaveMemoNodeHTML", "HTML|*.html;*.htm|All|*.*", file)) {
+    busy.finish("Cancel: UISaveMemoNodeHTML");
+    return 0;
+  }
+  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
+  busy.finish(kDoneSaveOpen + file);
+  return 0;
+}
+
+int saveHolderListHTML(MainWindowApi& w) {
+  MemoFileUI* doc = w.getMemoFile();
+  if (!doc || doc->getHolderCount_() < 1) return kResultFailed;
+  if (w.isDoing_()) return kResultFailed;
+  w.UI2Model();
+  BusyScope busy(w, "UISaveHolderListHTML");
+  busy.finish("ERROR UISaveHolderListHTML");
+  StringList page;
+  for (const char* line : {"<!doctype html public \"-//w3c//dtd html 4.0 transitional//en\">", "<HTML>",
+                           "<HEAD>", "</HEAD>", "<BODY>"})
+    page.add(line);
+  const int n = doc->getHolderCount_();
+  for (int i = 0; i < n; ++i) {
+    const std::string name = doc->getHolder_(i)->name();
+    std::string line = "<a href=\"list_" + name + ".html\" target=\"left\">" + name + "</a> ";
+    if (i + 1 < n) line += "|";
+    page.add(line);
+  }
+  page.add("</BODY>");
+  page.add("</HTML>");
+  // The index goes beside the document, where its notebooks' list pages are; the
+  // document's name cannot lead it anywhere else.
+  std::string dir = platform::dirOf(doc->getFileName_());
+  if (dir.empty()) dir = platform::currentDir();
+  const std::string file = dir + platform::changeExt("holders_" + SanitizeFileName(doc->name()), ".html");
+  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
+  busy.finish("Done: " + w.nowString());
+  return 0;
+}
+
+// The child of `parent` in its tree named `name`: the first note linked under it.
+MemoNode* treeChildNamed(MemoHolder& holder, MemoNode& parent, const std::string& name) {
+  const std::string uid = parent.getField_("UID");
+  if (Dequote(uid).empty()) return nullptr;
+  for (int i = 0; i < holder.getNodeCount_(); ++i) {
+    MemoNode* n = holder.getNode_(i);
+    if (n != &parent && n->getField_("ParentNodeID") == uid && n->name() == name) return n;
+  }
+  return nullptr;
+}
+
+int newChildHTML2(MainWindowApi& w) {
+  MemoHolderUI* holder = w.getCurrentHolder();
+  if (!holder) {
+    w.messageDoing_("Exit: Current MemoHolder is nil.");
+    return kResultNoDocument;
+  }
+  if (holder->getModeNodesMngr_() != "\"TreeView\"") {
+    w.messageDoing_("Exit: Mode is not TreeView.");
+    return kResultUIReadOnly;
+  }
+  if (w.isDoing_()) return kResultFailed;
+  BusyScope busy(w, "UINewChildHTML2");
+  w.UI2Model();
+  MemoNodeUI* node = w.getCurrentNode();
+  if (!node) {
+    busy.finish("ERROR: Current MemoNode = nil");
+    return kResultFailed;
+  }
+  const std::string target = Dequote(node->getField_("Filename"));
+  if (sjis::trim(target).empty()) {
+    busy.finish("Exit: UINewChildHTML2 needs a Filename");
+    return kResultFailed;
+  }
+  StringList words;
+  TextToWordList(node->body(), words, false);
+  std::string out;
+  for (int i = 0; i < words.count(); ++i) {
+    const std::string& entry = words[i];
+    if (entry.rfind("<!--", 0) != 0) {
+      out += entry;
+      continue;
+    }
+    std::string afterFirst, afterSecond, afterThird;
+    SplitFirstWord(entry, afterFirst);
+    const std::string second = SplitFirstWord(afterFirst, afterSecond);
+    const std::string third = SplitFirstWord(afterSecond, afterThird);
+    if (second != "wux.exe") {
+      out += entry;
+      continue;
+    }
+    if (MemoNode* child = treeChildNamed(*holder, *node, third)) out += child->body().text();
+  }
+  StringList page;
+  page.setText(out);
+  const std::string file = platform::resolvePath(platform::changeExt(target, ".html"),
+                                                 platform::dirOf(holder->getFileName_()));
+  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
+  busy.finish(kDoneSaveOpen + file);
+  return 0;
+}
+
+// ---- printing ----------------------------------------------------------------------------
+
+// The note's own picture, decoded from its content bytes; null when it holds none.
+QImage notePicture(const MemoNode& node) {
+  const TContent* c = node.content();
+  if (!c || !c->data() || c->data()->empty()) return QImage();
+  const std::string& bytes = *c->data();
+  return QImage::fromData(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string jobName(const MemoHolder& holder, const MemoNode& node) { return holder.name() + " : " + node.name(); }
+
+std::string pictureHeader(const MemoHolder& holder, const MemoNode& node) {
+  return FormatDateTime("YYYYMMDD hhmmss", Now()) + " " + jobName(holder, node);
+}
+
+// Plain lines as one job, with `title` as the job's name.
+bool printPlain(QPrinter& printer, const std::string& text, const std::string& title) {
+  QTextDocument doc;
+  doc.setPlainText(toQ(text));
+  printer.setDocName(toQ(title));
+  doc.print(&printer);
+  return true;
+}
+
+// Several jobs into one PDF file would each replace the one before: while a batch
+// prints into a file, job k goes into "<name>-k.pdf" instead.
+class FileBatch {
+ public:
+  FileBatch(QPrinter& printer, int jobs) : printer_(printer) {
+    if (jobs > 1 && printer.outputFormat() == QPrinter::PdfFormat) base_ = printer.outputFileName();
+  }
+  ~FileBatch() {
+    if (!base_.isEmpty()) printer_.setOutputFileName(base_);
+  }
+  void job(int k) {
+    if (base_.isEmpty()) return;
+    QString stem = base_;
+    if (stem.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) stem.chop(4);
+    printer_.setOutputFileName(stem + QLatin1Char('-') + QString::number(k) + QLatin1String(".pdf"));
+  }
+
+ private:
+  QPrinter& printer_;
+  QString base_;
+};
+
+int printMemoNode(MainWindowApi& w, MemoNode& node) {
+  MemoHolder* holder = node.getParentHolder_();
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!holder || !w.getHolderFrame() || !printer) return kResultFailed;
+  const std::string type = sjis::lower(node.getContentType_());
+  if (type.empty() || type.find("text") != std::string::npos || type == "\"image/gif\"") {
+    std::string error;
+    LoadComponentFromIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &error);
+    printer->setFileName(jobName(*holder, node));
+    const bool fieldsInstead = type == "\"image/gif\"" || node.getField_("Content-Transfer-Encoding") == "\"URL\"";
+    const StringList* fields = node.fieldList();
+    const StringList none;
+    if (!printer->Print(fieldsInstead ? (fields ? *fields : none) : node.body())) {
+      if (!printer->wasCancelled()) w.messageDoing_("Failure: " + printer->lastError());
+      return kResultFailed;
+    }
+    return 0;
+  }
+  if (type.find("image") != std::string::npos) {
+    const QImage picture = notePicture(node);
+    std::string error;
+    // A note whose bytes are no picture prints nothing rather than an empty page.
+    if (!stretchDrawFit(printer->printer(), picture, pictureHeader(*holder, node), true, &error)) {
+      w.addLog_("Failure: print " + jobName(*holder, node) + " : " + error);
+      return kResultFailed;
+    }
+    return 0;
+  }
+  printPlain(printer->printer(), "     " + jobName(*holder, node), node.getContentType_());
+  return 0;
+}
+
+int printMemoNodeCommand(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  w.UI2Model();
+  MemoNodeUI* node = w.getCurrentNode();
+  if (!node) return kResultFailed;
+  BusyScope busy(w, "UIPrintMemoNode " + node->name());
+  printMemoNode(w, *node);
+  return 0;
+}
+
+int printTest(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  BusyScope busy(w, "print1");
+  w.UI2Model();
+  MemoNodeUI* node = w.getCurrentNode();
+  MemoHolder* holder = node ? node->getParentHolder_() : nullptr;
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!holder || !w.getHolderFrame() || !printer) return kResultFailed;
+  const std::string type = sjis::lower(node->getContentType_());
+  if (type.empty() || type.find("text") != std::string::npos)
+    printPlain(printer->printer(), node->body().text(), node->getContentType_());
+  else if (type.find("image") != std::string::npos)
+    stretchDrawFit(printer->printer(), notePicture(*node), pictureHeader(*holder, *node), true);
+  return 0;
+}
+
+int printFormat(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  w.UI2Model();
+  MemoNodeUI* node = w.getCurrentNode();
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!node || !printer) return kResultFailed;
+  const std::string type = sjis::lower(node->getContentType_());
+  if (!type.empty() && type.find("text") == std::string::npos) {
+    w.messageDoing_("Could not open Print Dialog. Because you select text Memo Node! ");
+    return kResultFailed;
+  }
+  BusyScope busy(w, "print1");
+  MemoHolder* holder = node->getParentHolder_();
+  printer->setFileName(holder ? jobName(*holder, *node) : node->name());
+  if (ExecuteStringsPrintDialog(*printer, &node->body())) {
+    std::string error;
+    if (!SaveComponentToIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &error))
+      busy.finish("Failure: " + error);
+  }
+  return 0;
+}
+
+int printerSetup(MainWindowApi& w) {
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!printer) return kResultFailed;
+  QPrintDialog dialog(&printer->printer(), w.getHolderFrame() ? w.getHolderFrame()->window() : nullptr);
+  return dialog.exec() == QDialog::Accepted ? 0 : kResultFailed;
+}
+
+int printsHolder(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  MemoHolderUI* holder = w.getCurrentHolder();
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!holder || !printer) return kResultFailed;
+  w.UI2Model();
+  const int n = holder->getNodeCount_();
+  if (prompter().messageBox("Shall I print " + std::to_string(n) + " Pages ?.", "Prints", Buttons::OKCancel) !=
+      Answer::OK) {
+    w.messageDoing_("Cannel: Holder prints.");
+    return 0;
+  }
+  BusyScope busy(w, "Prints Holder");
+  FileBatch batch(printer->printer(), n);
+  for (int i = 0; i < n; ++i) {
+    QCoreApplication::processEvents();
+    if (w.isBreak()) {
+      busy.finish("Break: Holder Prints " + std::to_string(i) + "/" + std::to_string(n));
+      return 0;
+    }
+    w.messageDoing_(std::to_string(i + 1) + "/" + std::to_string(n));
+    MemoNode* node = holder->getNode_(i);
+    if (!node) break;  // the notebook changed under the loop
+    batch.job(i + 1);
+    printMemoNode(w, *node);
+  }
+  busy.finish("Done: Holder prints " + std::to_string(n) + " Pages.");
+  return n;
+}
+
+int printsMarkNode(MainWindowApi& w) {
+  if (w.isDoing_()) return kResultFailed;
+  MemoHolderUI* holder = w.getCurrentHolder();
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!holder || !printer) return kResultFailed;
+  w.UI2Model();
+  StringList marked;
+  holder->getMarkedList_(marked);
+  const int n = marked.count();
+  if (n == 0) {
+    w.messageDoing_("Count of Node marked is 0");
+    return 0;
+  }
+  BusyScope busy(w, "Prints MarkNode");
+  FileBatch batch(printer->printer(), n);
+  for (int i = 0; i < n; ++i) {
+    w.messageDoing_(std::to_string(i + 1) + "/" + std::to_string(n));
+    if (auto* node = marked.objectAs<MemoNode>(i)) {
+      batch.job(i + 1);
+      printMemoNode(w, *node);
+    }
+  }
+  return n;
+}
+
+}  // namespace
 
 void registerExportPrintCommands(CommandTable& table, MainWindowApi& w) {
   // These two pages are announced in the menus but never made.
   for (const char* name : {"UINewChildHTMLCalendar", "UINewChildHTMLPage"})
     table.add(name, noticeOnly(w, std::string("TFormMainScript.") + name, kResultFailed),
               CommandTable::State::LeftOpen);
+
+  auto calendar = std::make_shared<QPointer<TFormHTMLCalendar>>();
+  table.add("UISaveHolderHTML", [&w] { return saveHolderHTML(w); });
+  table.add("UIExportHolderHTML", [&w] { return exportHolderHTML(w); });
+  table.add("UIExportHolderCalendarHTML", [&w] { return exportHolderCalendarHTML(w); });
+  table.add("UISaveHolderHTMLCalendar", std::function<int()>([&w, calendar] {
+              return saveHolderHTMLCalendar(w, *calendar);
+            }));
+  table.add("UISaveMemoNodeHTML", [&w] { return saveMemoNodeHTML(w); });
+  table.add("UISaveHolderListHTML", [&w] { return saveHolderListHTML(w); });
+  table.add("UINewChildHTML", [&w] {
+    w.stillNotImplemented("TFormMainScript.UINewChildHTML");
+    saveHolderHTML(w);
+    return kResultFailed;
+  });
+  table.add("UINewChildHTML2", [&w] { return newChildHTML2(w); });
+  table.add("UIPrinterSetup", [&w] { return printerSetup(w); });
+  table.add("UIPrintFormat", [&w] { return printFormat(w); });
+  table.add("UIPrintMemoNode", [&w] { return printMemoNodeCommand(w); });
+  table.add("UIPrintTest", [&w] { return printTest(w); });
+  table.add("UIPrintsHolder", [&w] { return printsHolder(w); });
+  table.add("UIPrintsMarkNode", [&w] { return printsMarkNode(w); });
 }
 
 }  // namespace wux

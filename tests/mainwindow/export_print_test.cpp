@@ -1,0 +1,261 @@
+// HTML export and printing through the command table: the pages land beside the
+// notebook and open on the desktop; notes print to PDF, pictures as their own pages.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
+#include <optional>
+
+#include "dialogs/ExportWindows.h"
+#include "form_fixture.h"
+#include "platform/files.h"
+#include "platform/launcher.h"
+#include "printing/print_support.h"
+#include "support/data_files.h"
+#include "views/views_support.h"
+
+namespace wux {
+namespace {
+
+class ExportPrintTest : public test::FormTest<TFormMainWUXX13c> {
+ protected:
+  ExportPrintTest() : FormTest({2024, 5, 23, 14, 5, 6, 7}) {}
+  void SetUp() override {
+    FormTest::SetUp();
+    form->newMemoFile();
+    form->getMemoFile()->directory = dir();
+    rename(holder(), "A");
+  }
+  int run(const std::string& name) { return form->commands().run(name); }
+  std::string dir() const { return tmp.path.string() + "/"; }
+  MemoHolderUI* holder() { return form->getCurrentHolder(); }
+  static void rename(TObjectNamed* o, const std::string& name) {
+    std::string actual;
+    o->putName_(name, actual);
+  }
+  MemoNodeUI* note(const std::string& name, const std::string& body = "") {
+    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
+    holder()->addNode_(n, name);
+    n->body().setText(body);
+    form->changeCurrentNode_(n);
+    return n;
+  }
+  std::string read(const std::string& path) {
+    std::string bytes;
+    EXPECT_TRUE(platform::readFile(path, bytes)) << path;
+    return bytes;
+  }
+  std::vector<std::string> opened() const {
+    std::vector<std::string> out;
+    for (const auto& c : launcher.calls) out.push_back(c.verb + " " + c.target);
+    return out;
+  }
+  // Answers the next modal window by pressing one of its buttons.
+  template <class Pick>
+  void pressInModal(Pick pick) {
+    QTimer::singleShot(0, [pick] {
+      if (auto* w = qobject_cast<TFormHTMLCalendar*>(QApplication::activeModalWidget())) pick(*w)->click();
+    });
+  }
+
+  test::TempDir tmp;
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher scopedLauncher{&launcher};
+};
+
+TEST_F(ExportPrintTest, IndexOfNotebooksLinksEachListPage) {
+  rename(form->getMemoFile(), "doc");
+  rename(form->newHolder_(-1), "B");
+  ASSERT_EQ(run("UISaveHolderListHTML"), 0);
+  const std::string file = dir() + "holders_doc.html";
+  EXPECT_EQ(read(file), readTestData("mainwindow/holders_index.html"));
+  EXPECT_EQ(status(), "Done: 2024/05/23 14:05:06:007");
+  EXPECT_EQ(opened(), std::vector<std::string>{"open " + file});
+}
+
+TEST_F(ExportPrintTest, IndexOfOneNotebookEndsItsLinkWithoutBar) {
+  ASSERT_EQ(run("UISaveHolderListHTML"), 0);
+  const std::string page = read(dir() + "holders_noname.html");
+  EXPECT_NE(page.find("\r\n<a href=\"list_A.html\" target=\"left\">A</a> \r\n</BODY>\r\n"), std::string::npos);
+}
+
+TEST_F(ExportPrintTest, NotebookPageIsSavedBesideTheNotebookAndOpened) {
+  note("first", "hello");
+  ASSERT_EQ(run("UISaveHolderHTML"), 0);
+  const std::string file = dir() + "A.html";
+  EXPECT_EQ(status(), "Done: Make & Save & Open HTML File " + file);
+  EXPECT_NE(read(file).find("hello"), std::string::npos);
+  EXPECT_EQ(opened(), std::vector<std::string>{"open " + file});
+}
+
+TEST_F(ExportPrintTest, FailedPageWriteSaysWhyAndOpensNothing) {
+  form->getMemoFile()->directory = dir() + "missing/";
+  EXPECT_EQ(run("UISaveHolderHTML"), kResultFailed);
+  EXPECT_EQ(status().rfind("Failure: ", 0), 0u) << status();
+  EXPECT_TRUE(launcher.calls.empty());
+}
+
+TEST_F(ExportPrintTest, CalendarPagesAreNamedByWeekOrMonth) {
+  note("20240523 meeting", "agenda");
+  pressInModal([](TFormHTMLCalendar& w) { return w.weekButton(); });
+  ASSERT_EQ(run("UISaveHolderHTMLCalendar"), 0);
+  EXPECT_EQ(status(), "Done: Make & Save & Open HTML File " + dir() + "A_20240523.html");
+  EXPECT_TRUE(platform::fileExists(dir() + "A_20240523.html"));
+
+  pressInModal([](TFormHTMLCalendar& w) { return w.monthButton(); });
+  ASSERT_EQ(run("UISaveHolderHTMLCalendar"), 0);
+  EXPECT_EQ(status(), "Done: Make & Save & Open HTML File " + dir() + "A_202405.html");
+  EXPECT_NE(read(dir() + "A_202405.html").find("agenda"), std::string::npos);
+
+  pressInModal([](TFormHTMLCalendar& w) { return w.cancelButton(); });
+  EXPECT_EQ(run("UISaveHolderHTMLCalendar"), 0);
+  EXPECT_EQ(status(), "Cancel");
+  EXPECT_EQ(launcher.calls.size(), 2u);
+}
+
+TEST_F(ExportPrintTest, NotePageGoesWhereTheUserChose) {
+  note("page", "text of the page");
+  rec.inputs.push_back(tmp.str("chosen.html"));
+  ASSERT_EQ(run("UISaveMemoNodeHTML"), 0);
+  EXPECT_EQ(status(), "Done: Make & Save & Open HTML File " + tmp.str("chosen.html"));
+  EXPECT_NE(read(tmp.str("chosen.html")).find("text of the page"), std::string::npos);
+
+  EXPECT_EQ(run("UISaveMemoNodeHTML"), 0);  // no answer: the dialog was cancelled
+  EXPECT_EQ(status(), "Cancel: UISaveMemoNodeHTML");
+  EXPECT_EQ(launcher.calls.size(), 1u);
+}
+
+TEST_F(ExportPrintTest, IncludedChildrenNeedATreeAndAFileName) {
+  MemoNodeUI* page = note("page", "<p><!-- wux.exe part --></p><!-- other -->");
+  EXPECT_EQ(run("UINewChildHTML2"), kResultUIReadOnly);
+  EXPECT_EQ(status(), "Exit: Mode is not TreeView.");
+
+  holder()->putField_("ModeNodesMngr", "\"TreeView\"");
+  EXPECT_EQ(run("UINewChildHTML2"), kResultFailed);
+  EXPECT_EQ(status(), "Exit: UINewChildHTML2 needs a Filename");
+  EXPECT_FALSE(platform::fileExists(dir() + ".html"));
+
+  page->putField_("Filename", "\"" + tmp.str("out.txt") + "\"");
+  MemoNodeUI* child = note("part", "inside");
+  child->putParentNode_(page);
+  note("part", "not a child");
+  form->changeCurrentNode_(page);
+  ASSERT_EQ(run("UINewChildHTML2"), 0);
+  EXPECT_EQ(read(tmp.str("out.html")), "<p>inside\r\n</p><!-- other -->\r\n");
+}
+
+TEST_F(ExportPrintTest, FileListNotesOpenInTheirNewNotebook) {
+  TFormFileList list;
+  list.setMainWindow(form.get());
+  StringList files;
+  files.add("/data/one.txt");
+  files.add("/data/two.txt");
+  list.setLines(files);
+  EXPECT_EQ(list.makeNodes(), 2);
+  EXPECT_EQ(form->getMemoFile()->getHolderCount_(), 2);
+  ASSERT_NE(holder()->name(), "A");
+  EXPECT_EQ(holder()->getNodeCount_(), 2);
+  ASSERT_NE(form->getCurrentNode(), nullptr);
+  EXPECT_EQ(form->getCurrentNode()->name(), "two.txt");
+  EXPECT_EQ(status(), "Done: count=2");
+}
+
+// ---- printing -------------------------------------------------------------------------
+
+QByteArray solidPng(QColor colour, int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(colour);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  img.save(&buffer, "PNG");
+  return bytes;
+}
+
+class PrintCommandsTest : public ExportPrintTest {
+ protected:
+  void SetUp() override {
+    ExportPrintTest::SetUp();
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldXdg = old;
+    setenv("XDG_CONFIG_HOME", tmp.str("config").c_str(), 1);
+    form->getStringsPrinter().setShowProgress(false);
+    form->getStringsPrinter().setPdfOutput(tmp.str("out.pdf"));
+  }
+  void TearDown() override {
+    ExportPrintTest::TearDown();
+    if (oldXdg) setenv("XDG_CONFIG_HOME", oldXdg->c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+  }
+  std::optional<std::string> oldXdg;
+  MemoNodeUI* image(const std::string& name, QColor colour, int w = 40, int h = 20) {
+    return image(note(name), colour, w, h);
+  }
+  static MemoNodeUI* image(MemoNodeUI* n, QColor colour, int w, int h) {
+    const QByteArray png = solidPng(colour, w, h);
+    n->putContentStream_(png.toStdString(), "image/png", "base64");
+    n->putContentType_("image/png");
+    return n;
+  }
+  // The colour at the middle of page 1 of a PDF, rendered small.
+  QColor centreColour(const std::string& pdf) {
+    const std::string png = tmp.str("page");
+    test::runCommand("pdftoppm -r 20 -png -singlefile -f 1 -l 1 '" + pdf + "' '" + png + "'");
+    QImage page(QString::fromStdString(png + ".png"));
+    if (page.isNull()) return QColor();
+    return page.pixelColor(page.width() / 2, page.height() / 2);
+  }
+};
+
+TEST_F(PrintCommandsTest, EachImageNotePrintsItsOwnPicture) {
+  image(static_cast<MemoNodeUI*>(holder()->getNode_(0)), Qt::red, 40, 20);
+  image("green", Qt::green, 20, 60);
+  image("blue", Qt::blue);
+  ASSERT_EQ(holder()->getNodeCount_(), 3);
+  ASSERT_EQ(run("UIPrintsHolder"), 3);
+  EXPECT_EQ(status(), "Done: Holder prints 3 Pages.");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Shall I print 3 Pages ?."});
+  const QColor expected[] = {Qt::red, Qt::green, Qt::blue};
+  for (int k = 1; k <= 3; ++k) {
+    const std::string pdf = tmp.str("out-" + std::to_string(k) + ".pdf");
+    EXPECT_EQ(test::pdfPageCount(pdf), 1) << pdf;
+    const QColor c = centreColour(pdf);
+    EXPECT_NEAR(c.red(), expected[k - 1].red(), 40) << k;
+    EXPECT_NEAR(c.green(), expected[k - 1].green(), 40) << k;
+    EXPECT_NEAR(c.blue(), expected[k - 1].blue(), 40) << k;
+  }
+}
+
+TEST_F(PrintCommandsTest, NotebookPrintCanBeCancelled) {
+  rec.answers.push_back(Answer::Cancel);
+  EXPECT_EQ(run("UIPrintsHolder"), 0);
+  EXPECT_EQ(status(), "Cannel: Holder prints.");
+  EXPECT_FALSE(platform::fileExists(tmp.str("out.pdf")));
+}
+
+TEST_F(PrintCommandsTest, MarkedNotesOnly) {
+  note("text one", "first line");
+  EXPECT_EQ(run("UIPrintsMarkNode"), 0);
+  EXPECT_EQ(status(), "Count of Node marked is 0");
+
+  MemoNodeUI* marked = note("text two", "second note's line");
+  marked->setMarked_(true);
+  EXPECT_EQ(run("UIPrintsMarkNode"), 1);
+  const auto pages = test::pdfPages(tmp.str("out.pdf"));
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("second note"), std::string::npos);
+}
+
+TEST_F(PrintCommandsTest, BrokenPictureIsLoggedNotPrinted) {
+  MemoNodeUI* n = note("broken");
+  n->putContentStream_("not a picture", "image/jpeg", "base64");
+  n->putContentType_("image/jpeg");
+  EXPECT_EQ(run("UIPrintMemoNode"), 0);
+  EXPECT_FALSE(platform::fileExists(tmp.str("out.pdf")));
+}
+
+}  // namespace
+}  // namespace wux
