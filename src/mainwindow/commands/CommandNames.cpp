@@ -274,6 +274,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerExportPrintCommands(table, w);
   registerShellCommands(table, w);
   registerMailCommands(table, w);
+  registerToolWindowCommands(table, w, session);
   registerMenuCommands(table, w);
 }
 

@@ -18,6 +18,7 @@
 // HTML export and printing                        ExportPrintCommands.cpp
 // the shell and the windows it opens              ShellCommands.cpp
 // the mail windows                                MailCommands.cpp
+// the windows around the main window              WindowCommands.cpp
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
@@ -44,6 +45,7 @@ void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
 void registerShellCommands(CommandTable& table, MainWindowApi& w);
 void registerMailCommands(CommandTable& table, MainWindowApi& w);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
+void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.
