@@ -98,7 +98,7 @@ void TFormContentView::UpdateClick() {
   image_->clear();
 
   if (type == "\"text/plain\"") {
-    memo_->setPlainText(toQ(node->body().text()));
+    memo_->setPlainText(toQ(node->body().join("\n")));
     memo_->show();
   } else if (type == "\"text/html\"") {
     TFrameWB* web = ensureWeb();

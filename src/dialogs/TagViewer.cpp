@@ -95,7 +95,7 @@ void TFormTAGLParser::setMainWindow(MainWindowApi* w, std::function<ParsedFile()
   lastParsed_ = std::move(lastParsed);
 }
 
-void TFormTAGLParser::showLines(const StringList& lines) { memo_->setPlainText(toQ(lines.text())); }
+void TFormTAGLParser::showLines(const StringList& lines) { memo_->setPlainText(toQ(lines.join("\n"))); }
 
 void TFormTAGLParser::showTree(std::shared_ptr<const TTAGNode> tree) {
   tree_->hide();
