@@ -170,16 +170,31 @@ void TFormMemoNode::showNote(MemoNodeUI* node) {
   frame_->setNode(node);
   frame_->showNode_();
   frame_->setReadOnly_(readOnly());
-  node->noteWindow = this;
+  if (!readOnly()) node->noteWindow = this;
 }
 
-bool TFormMemoNode::readOnly() const { return readOnlyBox_->isChecked(); }
+bool TFormMemoNode::readOnly() const { return readOnly_; }
 
 void TFormMemoNode::setReadOnly(bool flag) {
+  const bool was = readOnly_;
   // Edits made while the box was clear go into the note before the editor locks.
   if (flag && !frame_->readOnly()) commit();
+  readOnly_ = flag;
   readOnlyBox_->setChecked(flag);
   frame_->setReadOnly_(flag || gone_);
+  if (!node_ || gone_ || flag == was) return;
+  // Only an editable window holds the note's window link: while it does, the main
+  // window's editor steps aside and its commits come from here. A read-only window
+  // leaves the note to the main editor, so nothing typed there is lost.
+  if (flag) {
+    if (node_->noteWindow == this) node_->noteWindow = nullptr;
+    if (main_ && main_->getCurrentNode() == node_) main_->Model2UI();
+  } else {
+    if (main_) main_->UI2Model();
+    node_->noteWindow = this;
+    frame_->showNode_();
+    if (main_ && main_->getCurrentNode() == node_) main_->Model2UI();
+  }
 }
 
 void TFormMemoNode::commit() {

@@ -89,6 +89,7 @@ class TFormMemoNode : public QWidget, private NoteWatcher {
   std::unique_ptr<Owner> owner_;
   MemoNodeUI* node_ = nullptr;
   bool gone_ = false;
+  bool readOnly_ = false;
   TFrameMemoNode* frame_;
   QCheckBox* readOnlyBox_;
   QLabel* holderLabel_;

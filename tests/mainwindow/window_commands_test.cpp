@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QCheckBox>
+#include <QTest>
 #include <QTreeView>
 
 #include "dialogs/NoteWindow.h"
@@ -75,9 +77,25 @@ TEST_F(WindowCommandsTest, NoteWindowsEditTheNoteAndGoWithIt) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(other);
 
+  // A read-only window leaves the note to the main editor: what is typed there stays.
+  form->getHolderFrame()->FrameMemoNode1()->MemoNode0()->setPlainText(QStringLiteral("before"));
   EXPECT_EQ(run("UIShowFormMemoNodeReadOnly"), 0);
-  auto ro = form->findChildren<TFormMemoNode*>().back();
+  TFormMemoNode* ro = form->findChildren<TFormMemoNode*>().back();
   EXPECT_TRUE(ro->readOnly());
+  EXPECT_EQ(current()->body().text(), "before\r\n");
+  EXPECT_EQ(current()->noteWindow, nullptr);
+  form->getHolderFrame()->FrameMemoNode1()->MemoNode0()->setPlainText(QStringLiteral("typed in the main editor"));
+  form->UI2Model();
+  EXPECT_EQ(current()->body().text(), "typed in the main editor\r\n");
+
+  // Cleared, the window takes the note over with what the main editor had.
+  QTest::mouseClick(ro->CheckBox_UIReadOnly(), Qt::LeftButton);
+  EXPECT_EQ(current()->noteWindow, ro);
+  EXPECT_EQ(fromQ(ro->FrameMemoNode1()->MemoNode0()->toPlainText()), "typed in the main editor");
+  ro->FrameMemoNode1()->MemoNode0()->setPlainText(QStringLiteral("now in the window"));
+  form->UI2Model();
+  EXPECT_EQ(current()->body().text(), "now in the window\r\n");
+  ro->close();
 }
 
 TEST_F(WindowCommandsTest, LogWindowFollowsTheLog) {
