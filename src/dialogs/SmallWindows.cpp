@@ -1,19 +1,14 @@
 #include "dialogs/SmallWindows.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QCoreApplication>
 
 #include "model/text/sjis.h"
 #include "views/FrameWB.h"
@@ -119,105 +114,6 @@ void TFormContentView::UpdateClick() {
         name_->setText(toQ(node->name() + "  (the JPEG picture could not be read)"));
     }
     image_->show();
-  }
-}
-
-// ---- about box ---------------------------------------------------------------------------
-
-TFormAbout::TFormAbout(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QStringLiteral("About"));
-  image_ = new QLabel(this);
-  image_->setObjectName(QStringLiteral("Image1"));
-  image_->setAlignment(Qt::AlignCenter);
-  label_ = new QLabel(this);
-  label_->setObjectName(QStringLiteral("Label1"));
-  label_->setAlignment(Qt::AlignCenter);
-  label_->setWordWrap(true);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(image_, 1);
-  layout->addWidget(label_);
-  timer_ = new QTimer(this);
-  timer_->setInterval(200);
-  connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
-  setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    QMenu menu(this);
-    QAction* a = menu.addAction(QStringLiteral("timer"), this, [this] { toggleTimer(); });
-    a->setCheckable(true);
-    a->setChecked(timerOn());
-    menu.exec(mapToGlobal(at));
-  });
-  resize(400, 300);
-}
-
-int TFormAbout::setAboutImage_(const std::string& path) {
-  const QString file = toQ(path);
-  const QFileInfo info(file);
-  const std::string ext = sjis::lower(fromQ(info.suffix()));
-  QImage picture;
-  if (info.exists() && (ext == "jpg" || ext == "bmp") &&
-      picture.load(file, ext == "jpg" ? "JPEG" : "BMP")) {
-    picture_ = QPixmap::fromImage(picture);
-    scalePicture();
-    label_->clear();
-    label_->hide();
-    return 0;
-  }
-  const QString name = info.fileName();
-  setWindowTitle(name);
-  QFont big = label_->font();
-  big.setPointSize(20);
-  label_->setFont(big);
-  label_->setText(name);
-  label_->show();
-  return -1;
-}
-
-void TFormAbout::scalePicture() {
-  if (!picture_.isNull()) image_->setPixmap(picture_.scaled(image_->size().expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio));
-}
-
-void TFormAbout::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  scalePicture();
-}
-
-void TFormAbout::showAbout_(int ms) {
-  countdown_ = ms;
-  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
-  show();
-  raise();
-  repaint();
-  timer_->start();
-}
-
-void TFormAbout::Timer1Timer() {
-  countdown_ -= timer_->interval();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  if (!label_->text().isEmpty()) label_->repaint();
-  image_->repaint();
-  if (countdown_ < 1) {
-    timer_->stop();
-    close();
-  }
-}
-
-bool TFormAbout::timerOn() const { return timer_->isActive(); }
-
-void TFormAbout::toggleTimer() {
-  if (timer_->isActive())
-    timer_->stop();
-  else
-    timer_->start();
-}
-
-void TFormAbout::mousePressEvent(QMouseEvent* e) {
-  QWidget::mousePressEvent(e);
-  if (e->button() == Qt::LeftButton) {
-    timer_->stop();
-    close();
   }
 }
 

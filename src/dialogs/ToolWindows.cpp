@@ -2,21 +2,14 @@
 
 #include <exception>
 
-#include "platform/files.h"
 #include "views/MainWindowApi.h"
 
 namespace wux {
 
 ToolWindows::~ToolWindows() {
-  delete about_.data();
   delete browser_.data();
   delete contentView_.data();
   delete tagViewer_.data();
-}
-
-TFormAbout* ToolWindows::about() {
-  if (!about_) about_ = new TFormAbout(parent_);
-  return about_.data();
 }
 
 TFormWB* ToolWindows::browser() {
@@ -32,27 +25,6 @@ TFormContentView* ToolWindows::contentView() {
 TFormTAGLParser* ToolWindows::tagViewer() {
   if (!tagViewer_) tagViewer_ = new TFormTAGLParser(parent_);
   return tagViewer_.data();
-}
-
-std::string ToolWindows::aboutImageFile(const std::string& exeDir, const std::string& setting) {
-  for (const char* name : {"wux.jpg", "wux.bmp"})
-    if (platform::fileExists(exeDir + name)) return exeDir + name;
-  if (!setting.empty() && platform::fileExists(setting)) return setting;
-  return std::string();
-}
-
-int showFormAbout(MainWindowApi& w, ToolWindows& windows, int ms) {
-  try {
-    TFormAbout* about = windows.about();
-    const std::string image = ToolWindows::aboutImageFile(w.getExeDir(), std::string());
-    about->setAboutImage_(image.empty() ? w.getExeDir() + "wux.jpg" : image);
-    about->showAbout_(ms);
-    w.messageDoing_("Done: Show FormAbout. Close After 5 seconds.");
-    return 0;
-  } catch (const std::exception&) {
-    w.messageDoing_("ERROR: FormAbout = nil in getFormAbout.");
-    return kResultFailed;
-  }
 }
 
 int showFormWB(MainWindowApi& w, ToolWindows& windows) {

@@ -1,6 +1,6 @@
 #pragma once
-// The single-instance windows the main window opens: the about box, the web browser
-// window, the content view and the tag viewer. Each is made on first use and kept.
+// The single-instance windows the main window opens: the web browser window, the
+// content view and the tag viewer. Each is made on first use and kept.
 #include <QPointer>
 #include <functional>
 
@@ -19,26 +19,19 @@ class ToolWindows {
   ToolWindows(const ToolWindows&) = delete;
   ToolWindows& operator=(const ToolWindows&) = delete;
 
-  TFormAbout* about();
   TFormWB* browser();
   TFormContentView* contentView();
   TFormTAGLParser* tagViewer();
   bool hasTagViewer() const { return tagViewer_ != nullptr; }
 
-  // The about picture: "wux.jpg", else "wux.bmp", in `exeDir`, else `setting` when that
-  // file exists; empty when none.
-  static std::string aboutImageFile(const std::string& exeDir, const std::string& setting);
-
  private:
   QWidget* parent_;
-  QPointer<TFormAbout> about_;
   QPointer<TFormWB> browser_;
   QPointer<TFormContentView> contentView_;
   QPointer<TFormTAGLParser> tagViewer_;
 };
 
 // The commands' work, each answering as its command does.
-int showFormAbout(MainWindowApi& w, ToolWindows& windows, int ms);
 int showFormWB(MainWindowApi& w, ToolWindows& windows);
 int showContentView(MainWindowApi& w, ToolWindows& windows);
 int showTagViewer(MainWindowApi& w, ToolWindows& windows, std::function<ParsedFile()> lastParsed);

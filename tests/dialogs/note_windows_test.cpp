@@ -1,4 +1,4 @@
-// Note windows, the content view, the about box and the browser window, against the
+// Note windows, the content view and the browser window, against the
 // fake main window.
 #include "dialogs/NoteWindow.h"
 
@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include "dialogs/SmallWindows.h"
-#include "dialogs/ToolWindows.h"
 #include "platform/files.h"
 #include "support/FakeClipboard.h"
 #include "support/RecordingPrompter.h"
@@ -272,59 +271,7 @@ TEST_F(NoteWindowTest, ContentViewShowsAPageInItsBrowser) {
   setWebBrowserFactory(previous);
 }
 
-// ---- about box and browser window ----
-
-TEST(AboutBox, PictureOrNameAndCountdown) {
-  test::qtApp();
-  test::TempDir tmp;
-  QImage picture(20, 10, QImage::Format_RGB32);
-  picture.fill(Qt::blue);
-  ASSERT_TRUE(picture.save(QString::fromStdString(tmp.str("WUX.JPG")), "JPEG"));
-  ASSERT_TRUE(picture.save(QString::fromStdString(tmp.str("wux.png")), "PNG"));
-
-  TFormAbout about;
-  EXPECT_EQ(about.setAboutImage_(tmp.str("WUX.JPG")), 0);
-  EXPECT_TRUE(about.Label1()->isHidden());
-  EXPECT_FALSE(about.Image1()->pixmap().isNull());
-
-  // Another kind of picture, or no file: the name in large type, and the box stays
-  // until its countdown ends.
-  EXPECT_EQ(about.setAboutImage_(tmp.str("wux.png")), -1);
-  EXPECT_EQ(fromQ(about.Label1()->text()), "wux.png");
-  EXPECT_EQ(about.Label1()->font().pointSize(), 20);
-  EXPECT_EQ(about.setAboutImage_(tmp.str("missing.jpg")), -1);
-  EXPECT_EQ(fromQ(about.windowTitle()), "missing.jpg");
-
-  about.showAbout_(3000);
-  EXPECT_TRUE(about.isVisible());
-  EXPECT_TRUE(about.timerOn());
-  int ticks = 0;
-  while (about.isVisible() && ticks < 100) {
-    about.Timer1Timer();
-    ++ticks;
-  }
-  EXPECT_EQ(ticks, 15);
-  EXPECT_FALSE(about.timerOn());
-
-  // Switched off, the box stays; a click closes it.
-  about.showAbout_(400);
-  about.toggleTimer();
-  EXPECT_FALSE(about.timerOn());
-  QTest::mouseClick(&about, Qt::LeftButton);
-  EXPECT_FALSE(about.isVisible());
-}
-
-TEST(AboutBox, PictureFileBesideTheProgram) {
-  test::TempDir tmp;
-  const std::string dir = tmp.path.string() + "/";
-  EXPECT_EQ(ToolWindows::aboutImageFile(dir, ""), "");
-  platform::writeFileAtomic(tmp.str("other.jpg"), "x");
-  EXPECT_EQ(ToolWindows::aboutImageFile(dir, tmp.str("other.jpg")), tmp.str("other.jpg"));
-  platform::writeFileAtomic(tmp.str("wux.bmp"), "x");
-  EXPECT_EQ(ToolWindows::aboutImageFile(dir, tmp.str("other.jpg")), tmp.str("wux.bmp"));
-  platform::writeFileAtomic(tmp.str("wux.jpg"), "x");
-  EXPECT_EQ(ToolWindows::aboutImageFile(dir, ""), tmp.str("wux.jpg"));
-}
+// ---- browser window ----
 
 TEST(BrowserWindow, StatusTextsGoToItsStatusBar) {
   test::qtApp();

@@ -1,5 +1,5 @@
 // The windows around the main window through the command table: note windows, the log,
-// the about box, the browser window, the content view and the tag viewer.
+// the browser window, the content view and the tag viewer.
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
@@ -125,14 +125,8 @@ TEST_F(WindowCommandsTest, LogWindowFollowsTheLog) {
   EXPECT_EQ(rec.messages().back(), "aForm = nil");
 }
 
-TEST_F(WindowCommandsTest, AboutBrowserAndContentView) {
+TEST_F(WindowCommandsTest, BrowserWindowAndContentView) {
   auto previous = setWebBrowserFactory([](QWidget* parent) { return new test::FakeBrowser(parent); });
-  EXPECT_EQ(run("UIShowFormAbout"), 0);
-  EXPECT_EQ(status(), "Done: Show FormAbout. Close After 5 seconds.");
-  auto* about = form->findChild<TFormAbout*>();
-  ASSERT_NE(about, nullptr);
-  EXPECT_EQ(about->countdown(), 5000);
-
   EXPECT_EQ(run("UIShowFormWB"), 0);
   EXPECT_EQ(status().rfind("Show FormWB ", 0), 0u);
   ASSERT_NE(form->findChild<TFormWB*>(), nullptr);

@@ -1,5 +1,6 @@
 // The commands that open the windows around the main window: note windows, the log, the
-// about box, the web browser window, the content view and the tag viewer.
+// web browser window, the content view and the tag viewer (the about box is the
+// settings layer's).
 #include <QWidget>
 #include <memory>
 
@@ -21,7 +22,6 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
               if (r >= 0) w.messageDoing_("Show FormLog " + w.nowString());
               return r;
             }));
-  table.add("UIShowFormAbout", std::function<int()>([&w, windows] { return showFormAbout(w, *windows, 5000); }));
   table.add("UIShowFormWB", std::function<int()>([&w, windows] { return showFormWB(w, *windows); }));
   table.add("UIShowFormContentView", std::function<int()>([&w, windows] { return showContentView(w, *windows); }));
   table.add("UIShowFormTAGLParser", std::function<int()>([&w, windows, &session] {
