@@ -250,7 +250,9 @@ int DocumentSession::readMemoFile(const std::string& name) {
   }
   w_.clearMemoFile();
   StringList messages;
-  if (ReadDocumentFile(*f, name, messages) != 0) {
+  const int read = ReadDocumentFile(*f, name, messages);
+  keepParsed(name, messages);
+  if (read != 0) {
     if (messages.indexOf("No File element found.") >= 0) {
       const std::string message = "BAT File: not found <File> " + name;
       w_.messageDoing_(message);
@@ -364,7 +366,9 @@ MemoHolderUI* DocumentSession::loadHolderAs(MemoHolderUI& holder, const std::str
   MemoFileUI* f = file();
   const std::string full = platform::resolvePath(platform::toSlashes(name));
   StringList messages;
-  if (ReadHolderFile(holder, full, messages) != 0) {
+  const int read = ReadHolderFile(holder, full, messages);
+  keepParsed(full, messages);
+  if (read != 0) {
     w_.addLogStrings(messages);
     w_.messageDoing_("Failure: loadHolder " + full);
   }
@@ -386,7 +390,9 @@ MemoHolderUI* DocumentSession::loadHolderAs(MemoHolderUI& holder, const std::str
 
 int DocumentSession::loadHolderFile(MemoHolderUI& holder) {
   StringList messages;
-  if (LoadHolder(holder, messages) != -1) return 0;
+  const int read = LoadHolder(holder, messages);
+  keepParsed(holder.getFileName_(), messages);
+  if (read != -1) return 0;
   w_.addLogStrings(messages);
   w_.messageDoing_("Failure: loadHolder " + holder.getFileName_());
   return kResultFailed;
@@ -407,6 +413,20 @@ void DocumentSession::loadHolders_() {
     // A file that could not be read stays as the reader left it: an archive made now
     // names it as left out instead of carrying it empty.
   }
+}
+
+void DocumentSession::keepParsed(const std::string& path, const StringList& messages) {
+  lastParsedFile_ = path;
+  lastParsedMessages_ = messages;
+}
+
+std::string DocumentSession::lastParsedText() const {
+  std::string data;
+  if (lastParsedFile_.empty() || !platform::readFile(lastParsedFile_, data)) return std::string();
+  // A compressed notebook is shown as the text it holds.
+  std::string text;
+  if (!data.empty() && data[0] == 0x78 && ZInflateChecked(data, text) == ZStatus::Ok) return text;
+  return data;
 }
 
 // ---- new and save ---------------------------------------------------------------------

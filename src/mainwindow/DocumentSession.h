@@ -74,6 +74,13 @@ class DocumentSession {
   void setProgramPath(const std::string& path) { programPath_ = path; }
   std::string programPath() const;
 
+  // ---- the last document or notebook file parsed, for the tag viewer ----
+  // Only its name and messages are kept (a large notebook's text and tree would double
+  // its memory); the text is read again when asked for.
+  const std::string& lastParsedFile() const { return lastParsedFile_; }
+  const StringList& lastParsedMessages() const { return lastParsedMessages_; }
+  std::string lastParsedText() const;
+
   // ---- the search-keyword history, newest first ----
   void addSearchKeyword_(const std::string& keyword);
   const StringList& searchKeywords() const { return keywords_; }
@@ -95,6 +102,7 @@ class DocumentSession {
   static bool confirmDamagedOverwrite(const std::string& path);
   bool anythingModified();
   void tooShort(const std::string& message, const std::string& name);
+  void keepParsed(const std::string& path, const StringList& messages);
 
   MainWindowApi& w_;
   platform::LockedFile lock_;
@@ -104,6 +112,8 @@ class DocumentSession {
   bool saveQuestionAsked_ = false;
   std::string programPath_;
   StringList keywords_;
+  std::string lastParsedFile_;
+  StringList lastParsedMessages_;
 };
 
 // The document's commands (open, new, save, save as), from DocumentSession.cpp.

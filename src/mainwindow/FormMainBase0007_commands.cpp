@@ -1,8 +1,7 @@
 // The first layer's own commands: the shell, the printer and leaving the program.
 #include <QCoreApplication>
-#include <QPainter>
-#include <QPrinter>
 
+#include "dialogs/HardCopy.h"
 #include "mainwindow/FormMainBase0007.h"
 #include "model/Prompter.h"
 #include "model/text/sjis.h"
@@ -34,19 +33,10 @@ int TFormMainBase0007::UIExplorerFileDir() { return explore(*this, aFile_ ? aFil
 int TFormMainBase0007::UIExplorerExeDir() { return explore(*this, getExeDir()); }
 
 int TFormMainBase0007::UIHardCopy() {
-  const QPixmap shot = grab();
-  QPrinter printer;
-  QPainter painter;
-  if (!painter.begin(&printer)) {
+  if (!hardCopy(this)) {
     messageDoing_("Failure: UIHardCopy. No printer.");
     return kResultFailed;
   }
-  // Print to fit: the whole window on the page, proportions kept.
-  const QRect page = painter.viewport();
-  QSize size = shot.size();
-  size.scale(page.size(), Qt::KeepAspectRatio);
-  painter.drawPixmap(QRect(page.topLeft(), size), shot);
-  painter.end();
   messageDoing_("Done: UIHardCopy. Check Printer.");
   return 0;
 }

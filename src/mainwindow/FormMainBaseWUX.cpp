@@ -21,7 +21,10 @@ void TFormMainBaseWUX::FormCreate() {
 }
 
 TFormLog* TFormMainBaseWUX::getFormLog() {
-  if (!formLog_) formLog_ = new TFormLog(this);
+  if (!formLog_) {
+    formLog_ = new TFormLog(this);
+    formLog_->setMainWindow(this);
+  }
   return formLog_;
 }
 

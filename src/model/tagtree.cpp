@@ -304,6 +304,38 @@ const StringList& TTAGNode::EnsureHtmlTagDictionary() {
 
 // --- Tree dump ----------------------------------------------------------------------
 
+TagTreeSink::Item TTAGNode::addLineItem(TagTreeSink& view, TagTreeSink::Item under, const StringList::Line& line,
+                                        TTAGNode*& descend) {
+  descend = nullptr;
+  TTAGNode* child = asNode(line.object);
+  if (!line.object) return addLabelled(view, under, "#PCDATA:", "#PCDATA-OVER:", line.text, nullptr);
+  if (!child || child->tagName_.empty()) return view.addItem(under, line.text, line.object);
+  const std::string& name = child->tagName_;
+  TagTreeSink::Item it;
+  if (name[0] == '!' || name[0] == '?') {
+    it = addLabelled(view, under, "SPECIAL:", "SPECIAL-OVER:", name, child);
+  } else {
+    it = addLabelled(view, under, "ELEMENT:", "ELEMENT-OVER:", name, child);
+    if (AttributeCount(child) > 0) {
+      TagTreeSink::Item list = view.addItem(it, "ATTLIST:", nullptr);
+      for (const auto& a : child->attributes_->lines()) view.addItem(list, a.text, nullptr);
+    }
+  }
+  descend = child;
+  return it;
+}
+
+int TTAGNode::FillTreeLevel(const TTAGNode* node, TagTreeSink& view, TagTreeSink::Item parent,
+                            const std::function<void(TagTreeSink::Item, const TTAGNode*)>& below) {
+  if (!node) return 0;
+  for (const auto& line : node->lines()) {
+    TTAGNode* descend = nullptr;
+    TagTreeSink::Item it = addLineItem(view, parent, line, descend);
+    if (descend && !descend->empty() && below) below(it, descend);
+  }
+  return node->count();
+}
+
 int TTAGNode::FillTreeView(const TTAGNode* root, TagTreeSink& view, TagTreeSink::Item parent) {
   if (!root) return 0;
   struct Frame {
@@ -327,27 +359,10 @@ int TTAGNode::FillTreeView(const TTAGNode* root, TagTreeSink& view, TagTreeSink:
         continue;
       }
       const StringList::Line& line = f.node->lines()[static_cast<std::size_t>(f.next++)];
-      TagTreeSink::Item under = f.item;
       ++count;
-      TTAGNode* child = asNode(line.object);
-      if (!line.object) {
-        addLabelled(view, under, "#PCDATA:", "#PCDATA-OVER:", line.text, nullptr);
-      } else if (child && !child->tagName_.empty()) {
-        const std::string& name = child->tagName_;
-        TagTreeSink::Item it;
-        if (name[0] == '!' || name[0] == '?') {
-          it = addLabelled(view, under, "SPECIAL:", "SPECIAL-OVER:", name, child);
-        } else {
-          it = addLabelled(view, under, "ELEMENT:", "ELEMENT-OVER:", name, child);
-          if (AttributeCount(child) > 0) {
-            TagTreeSink::Item list = view.addItem(it, "ATTLIST:", nullptr);
-            for (const auto& a : child->attributes_->lines()) view.addItem(list, a.text, nullptr);
-          }
-        }
-        stack.push_back({child, it, 0});
-      } else {
-        view.addItem(under, line.text, line.object);
-      }
+      TTAGNode* descend = nullptr;
+      TagTreeSink::Item it = addLineItem(view, f.item, line, descend);
+      if (descend) stack.push_back({descend, it, 0});
     }
   }
   return count;

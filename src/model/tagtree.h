@@ -168,6 +168,12 @@ class TTAGNode : public StringList, public TObject {
   // Dumps the tree for the tag viewer; returns the number of items counted (lines with an
   // object at the top, every line below).
   static int FillTreeView(const TTAGNode* root, TagTreeSink& view, TagTreeSink::Item parent);
+  // One level of the same dump, for a view that fills its items as they are opened: the
+  // items for the lines of an element (an element's attribute list included) under
+  // `parent`; `below` is told each item whose element has lines of its own to show
+  // later. Returns the number of lines.
+  static int FillTreeLevel(const TTAGNode* node, TagTreeSink& view, TagTreeSink::Item parent,
+                           const std::function<void(TagTreeSink::Item, const TTAGNode*)>& below);
 
   // The shared HTML dictionary, made on first use and kept for the whole run.
   static const StringList& EnsureHtmlTagDictionary();
@@ -180,6 +186,10 @@ class TTAGNode : public StringList, public TObject {
   static void FreeTagDefinitions(StringList& list);
 
  private:
+  // The item of one line of an element; `descend` is the element to dump below it.
+  static TagTreeSink::Item addLineItem(TagTreeSink& view, TagTreeSink::Item under, const StringList::Line& line,
+                                       TTAGNode*& descend);
+
   TTAGNode* parent_ = nullptr;
   std::string tagName_;
   std::string endTagName_;

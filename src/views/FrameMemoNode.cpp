@@ -538,6 +538,8 @@ StringList TFrameMemoNode::editorLines(const QPlainTextEdit* edit) const {
 }
 
 void TFrameMemoNode::renameTo(const std::string& wanted) {
+  // The name commands rename at once: a read-only editor must not offer that path.
+  if (readOnly_) return;
   if (holdsNode() && node_->owner()) {
     std::string actual;
     node_->putName_(wanted, actual);

@@ -155,6 +155,8 @@ TFrameWB::TFrameWB(QWidget* parent, WebBrowser* browser) : QWidget(parent) {
 void TFrameWB::message_(const std::string& text) {
   if (host_)
     host_->message_(text);
+  else if (sink_)
+    sink_(text);
   else
     prompter().messageBox(text, "", Buttons::OK);
 }

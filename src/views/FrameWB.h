@@ -4,6 +4,7 @@
 // is rendered by the installed browser engine (WebBrowser.h); reads of the page (source,
 // links) wait for the engine for a bounded time and report a timeout as a failure.
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "model/text/StringList.h"
@@ -24,6 +25,8 @@ class TFrameWB : public QWidget {
 
   void setHost(TFrameMemoNode* host) { host_ = host; }
   TFrameMemoNode* host() const { return host_; }
+  // Where status texts go when no note editor hosts the frame (a window of its own).
+  void setMessageSink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
 
   // Shows a Shift_JIS HTML text as the document. Result 0.
   int loadFromString_(const std::string& html);
@@ -81,6 +84,7 @@ class TFrameWB : public QWidget {
   bool internetOn() const;
 
   TFrameMemoNode* host_ = nullptr;
+  std::function<void(const std::string&)> sink_;
   WebBrowser* browser_;
   // The page shown came from a text, not an address; its location line stays as set.
   bool fromText_ = false;

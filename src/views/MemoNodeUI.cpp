@@ -1,10 +1,27 @@
 #include "views/MemoNodeUI.h"
 
+#include <algorithm>
+
 #include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "views/MemoHolderUI.h"
 
 namespace wux {
+
+MemoNodeUI::~MemoNodeUI() {
+  // A watcher may remove itself while told; walk a copy.
+  const std::vector<NoteWatcher*> told = std::move(watchers_);
+  watchers_.clear();
+  for (NoteWatcher* w : told) w->noteGone_(this);
+}
+
+void MemoNodeUI::addWatcher(NoteWatcher* w) {
+  if (w && std::find(watchers_.begin(), watchers_.end(), w) == watchers_.end()) watchers_.push_back(w);
+}
+
+void MemoNodeUI::removeWatcher(NoteWatcher* w) {
+  watchers_.erase(std::remove(watchers_.begin(), watchers_.end(), w), watchers_.end());
+}
 
 int MemoNodeUI::clear_() {
   MemoNode::clear_();

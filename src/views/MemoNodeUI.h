@@ -3,16 +3,30 @@
 // shown (its tree level, its check box) is asked of its notebook's live list.
 #include <QPointer>
 #include <QWidget>
+#include <vector>
 
 #include "model/records/MemoNode.h"
 
 namespace wux {
 
 class MemoHolderUI;
+class MemoNodeUI;
+
+// A window that shows a note and must let go of it when the note is destroyed.
+class NoteWatcher {
+ public:
+  virtual void noteGone_(MemoNodeUI* node) = 0;
+
+ protected:
+  ~NoteWatcher() = default;
+};
 
 class MemoNodeUI : public MemoNode {
  public:
   using MemoNode::MemoNode;
+  ~MemoNodeUI() override;
+  MemoNodeUI(const MemoNodeUI&) = delete;
+  MemoNodeUI& operator=(const MemoNodeUI&) = delete;
 
   int clear_() override;
   MemoNode* cloneNode_() const override;
@@ -30,6 +44,14 @@ class MemoNodeUI : public MemoNode {
   QPointer<QWidget> noteWindow;
 
   MemoHolderUI* holderUI() const;
+
+  // Windows told when this note is destroyed (not owned; each removes itself first
+  // when it goes before the note).
+  void addWatcher(NoteWatcher* w);
+  void removeWatcher(NoteWatcher* w);
+
+ private:
+  std::vector<NoteWatcher*> watchers_;
 };
 
 }  // namespace wux

@@ -277,6 +277,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerMailCommands(table, w);
   registerPropertyCommands(table, w);
   registerSearchCommands(table, w, session);
+  registerToolWindowCommands(table, w, session);
   registerMenuCommands(table, w);
 }
 

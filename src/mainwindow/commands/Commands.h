@@ -20,6 +20,7 @@
 // the mail windows                                MailCommands.cpp
 // the property and batch-edit windows, the rename  PropertyCommands.cpp
 // the search, grep and field scan windows         SearchCommands.cpp
+// the windows around the main window              WindowCommands.cpp
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
@@ -48,6 +49,7 @@ void registerMailCommands(CommandTable& table, MainWindowApi& w);
 void registerPropertyCommands(CommandTable& table, MainWindowApi& w);
 void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
+void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.

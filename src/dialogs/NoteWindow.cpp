@@ -1,0 +1,327 @@
+#include "dialogs/NoteWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cmath>
+#include <exception>
+
+#include "dialogs/HardCopy.h"
+#include "model/Prompter.h"
+#include "model/strutil.h"
+#include "views/CommandTable.h"
+#include "views/FrameMemoNode.h"
+#include "views/MemoHolderUI.h"
+#include "views/qtext.h"
+
+namespace wux {
+
+int AgentAPLMemoNode::messageDoing_(const std::string& text) {
+  if (form_) form_->setStatusText(text);
+  return 0;
+}
+
+int AgentAPLMemoNode::query_(const std::string& key, std::string& value) {
+  if (!form_) return 0;
+  if (key == "getUIInternet") {
+    MainWindowApi* w = form_->mainWindow();
+    value = (!w || w->isUIInternet()) ? "true" : "false";
+  }
+  return 0;
+}
+
+// What the frame in a note window sees as its owner: the main window in everything but
+// the status line and the agent, which are the note window's own.
+class TFormMemoNode::Owner : public MainWindowApi {
+ public:
+  Owner(MainWindowApi& w, TFormMemoNode& form) : w_(w), form_(form) {}
+  MemoFileUI* getMemoFile() override { return w_.getMemoFile(); }
+  MemoHolderUI* getCurrentHolder() override { return w_.getCurrentHolder(); }
+  MemoNodeUI* getCurrentNode() override { return w_.getCurrentNode(); }
+  void setCurrentNode(MemoNodeUI* n) override { w_.setCurrentNode(n); }
+  MemoNodeUI* changeCurrentNode_(MemoNodeUI* n) override { return w_.changeCurrentNode_(n); }
+  MemoHolderUI* changeCurrentHolder(MemoHolderUI* h) override { return w_.changeCurrentHolder(h); }
+  MemoHolderUI* _changeCurrentHolder_(MemoHolderUI* h) override { return w_._changeCurrentHolder_(h); }
+  int loadHolder(MemoHolderUI* h) override { return w_.loadHolder(h); }
+  MemoHolderUI* newHolder_(int index) override { return w_.newHolder_(index); }
+  bool checkUIReadOnly() override { return w_.checkUIReadOnly(); }
+  bool checkHolderReadOnly() override { return w_.checkHolderReadOnly(); }
+  bool isUIReadOnly() override { return w_.isUIReadOnly(); }
+  bool isUIInternet() override { return w_.isUIInternet(); }
+  bool isDoing_() override { return w_.isDoing_(); }
+  void beginDoing_(const std::string& text) override { w_.beginDoing_(text); }
+  void messageDoing_(const std::string& text) override { form_.setStatusText(text); }
+  void endDoing_(const std::string& text) override { w_.endDoing_(text); }
+  void endDoing() override { w_.endDoing(); }
+  bool isBreak() const override { return w_.isBreak(); }
+  int addLog_(const std::string& text) override { return w_.addLog_(text); }
+  void addLogTS(const std::string& text) override { w_.addLogTS(text); }
+  int addLogStrings(const StringList& lines) override { return w_.addLogStrings(lines); }
+  std::string nowString() override { return w_.nowString(); }
+  int shouldNotExecute(const std::string& name) override { return w_.shouldNotExecute(name); }
+  int stillNotImplemented(const std::string& name) override { return w_.stillNotImplemented(name); }
+  int UI2Model() override { return w_.UI2Model(); }
+  void Model2UI() override { w_.Model2UI(); }
+  void refreshHolderView() override { w_.refreshHolderView(); }
+  TFrameMemoHolder* getHolderFrame() override { return w_.getHolderFrame(); }
+  TFrameMemoNode* getNodeFrame() override { return w_.getNodeFrame(); }
+  std::string getUserName() override { return w_.getUserName(); }
+  std::string getVersion() override { return w_.getVersion(); }
+  std::string getTempDir() override { return w_.getTempDir(); }
+  AgentAPLAbs* getAgent() override { return &form_.agent(); }
+  std::string getCmURL() override { return w_.getCmURL(); }
+  std::string getExeDir() override { return w_.getExeDir(); }
+  CommandTable& commands() override { return w_.commands(); }
+  void AddCopyHistory(const std::string& text) override { w_.AddCopyHistory(text); }
+  StringList& copyHistory() override { return w_.copyHistory(); }
+  std::string getDateFormat() override { return w_.getDateFormat(); }
+
+ private:
+  MainWindowApi& w_;
+  TFormMemoNode& form_;
+};
+
+TFormMemoNode::TFormMemoNode(MainWindowApi* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), main_(mainWindow) {
+  setWindowTitle(QStringLiteral("MemoNode "));
+  if (main_) owner_ = std::make_unique<Owner>(*main_, *this);
+
+  auto* menuBar = new QMenuBar(this);
+  QMenu* form = menuBar->addMenu(QStringLiteral("Form"));
+  form->addAction(QStringLiteral("SaveAs"), this, [this] { SaveAsClick(); });
+  form->addAction(QStringLiteral("HardCopy"), this, [this] { HardCopyClick(); });
+  form->addAction(QStringLiteral("Print"), this, [this] { PrintClick(); });
+  form->addAction(QStringLiteral("Close"), this, [this] { close(); });
+  QMenu* show = menuBar->addMenu(QStringLiteral("Show"));
+  showComment_ = show->addAction(QStringLiteral("Comment"), this, [this] { CommentClick(); });
+  showField_ = show->addAction(QStringLiteral("Field"), this, [this] { FieldClick(); });
+  showComment_->setCheckable(true);
+  showField_->setCheckable(true);
+  connect(show, &QMenu::aboutToShow, this, [this] { ShowMenuPopup(); });
+
+  auto* panel = new QWidget(this);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  auto* row = new QHBoxLayout(panel);
+  row->setContentsMargins(2, 2, 2, 2);
+  auto* closeBtn = new QPushButton(QStringLiteral("Close"), panel);
+  auto* saveAs = new QPushButton(QStringLiteral("SaveAs"), panel);
+  readOnlyBox_ = new QCheckBox(QStringLiteral("UIReadOnly"), panel);
+  readOnlyBox_->setObjectName(QStringLiteral("CheckBox_UIReadOnly"));
+  holderLabel_ = new QLabel(QStringLiteral("Holder"), panel);
+  holderLabel_->setObjectName(QStringLiteral("StaticText_Holder"));
+  row->addWidget(closeBtn);
+  row->addWidget(saveAs);
+  row->addWidget(readOnlyBox_);
+  row->addWidget(holderLabel_, 1);
+  connect(closeBtn, &QPushButton::clicked, this, [this] { close(); });
+  connect(saveAs, &QPushButton::clicked, this, [this] { SaveAsClick(); });
+  connect(readOnlyBox_, &QCheckBox::clicked, this, [this](bool on) { setReadOnly(on); });
+
+  frame_ = new TFrameMemoNode(this);
+  frame_->setObjectName(QStringLiteral("FrameMemoNode1"));
+  frame_->setOwnerForm(owner_.get());
+  status_ = new QStatusBar(this);
+  status_->setObjectName(QStringLiteral("StatusBar1"));
+  status_->installEventFilter(this);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setMenuBar(menuBar);
+  layout->addWidget(panel);
+  layout->addWidget(frame_, 1);
+  layout->addWidget(status_);
+  agent_.setForm(this);
+}
+
+TFormMemoNode::~TFormMemoNode() {
+  agent_.setForm(nullptr);
+  if (node_) {
+    node_->removeWatcher(this);
+    if (node_->noteWindow == this) node_->noteWindow = nullptr;
+  }
+  // The frame is a child and goes after this; it must not reach the owner then.
+  frame_->setOwnerForm(nullptr);
+  frame_->setNode(nullptr);
+}
+
+std::string TFormMemoNode::statusText() const { return fromQ(status_->currentMessage()); }
+void TFormMemoNode::setStatusText(const std::string& text) {
+  status_->showMessage(toQ(text));
+  status_->repaint();
+}
+
+void TFormMemoNode::showNote(MemoNodeUI* node) {
+  if (node_ && node_ != node) node_->removeWatcher(this);
+  node_ = node;
+  gone_ = false;
+  if (!node) return;
+  node->addWatcher(this);
+  if (MemoHolder* h = node->getParentHolder_()) holderLabel_->setText(toQ(h->name()));
+  setWindowTitle(QStringLiteral("MemoNode ") + toQ(node->name()));
+  frame_->setOwnerForm(owner_.get());
+  frame_->setNode(node);
+  frame_->showNode_();
+  frame_->setReadOnly_(readOnly());
+  if (!readOnly()) node->noteWindow = this;
+}
+
+bool TFormMemoNode::readOnly() const { return readOnly_; }
+
+void TFormMemoNode::setReadOnly(bool flag) {
+  const bool was = readOnly_;
+  // Edits made while the box was clear go into the note before the editor locks.
+  if (flag && !frame_->readOnly()) commit();
+  readOnly_ = flag;
+  readOnlyBox_->setChecked(flag);
+  frame_->setReadOnly_(flag || gone_);
+  if (!node_ || gone_ || flag == was) return;
+  // Only an editable window holds the note's window link: while it does, the main
+  // window's editor steps aside and its commits come from here. A read-only window
+  // leaves the note to the main editor, so nothing typed there is lost.
+  if (flag) {
+    if (node_->noteWindow == this) node_->noteWindow = nullptr;
+    if (main_ && main_->getCurrentNode() == node_) main_->Model2UI();
+  } else {
+    if (main_) main_->UI2Model();
+    node_->noteWindow = this;
+    frame_->showNode_();
+    if (main_ && main_->getCurrentNode() == node_) main_->Model2UI();
+  }
+}
+
+void TFormMemoNode::commit() {
+  if (!node_ || gone_ || frame_->node() != node_) return;
+  if (node_->noteWindow != this) return;
+  frame_->storeNode_();
+}
+
+void TFormMemoNode::noteGone_(MemoNodeUI* node) {
+  if (node != node_) return;
+  node_ = nullptr;
+  gone_ = true;
+  frame_->setNode(nullptr);
+  frame_->setReadOnly_(true);
+  readOnlyBox_->setEnabled(false);
+  setWindowTitle(windowTitle() + QStringLiteral(" (deleted)"));
+  setStatusText("This MemoNode was deleted; its text is shown as it was.");
+}
+
+bool TFormMemoNode::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == status_ && e->type() == QEvent::MouseButtonRelease) status_->clearMessage();
+  return QWidget::eventFilter(watched, e);
+}
+
+void TFormMemoNode::closeEvent(QCloseEvent* e) {
+  if (node_ && !gone_ && node_->noteWindow == this) {
+    if (!readOnly()) frame_->storeNode_();
+    node_->noteWindow = nullptr;
+    if (main_ && main_->getCurrentNode() == node_) main_->Model2UI();
+  }
+  QWidget::closeEvent(e);
+}
+
+void TFormMemoNode::SaveAsClick() {
+  if (node_ && main_) {
+    if (!readOnly()) commit();
+    // The main window saves its current note: this one, for the time of the command.
+    MemoNodeUI* was = main_->getCurrentNode();
+    if (was != node_) main_->setCurrentNode(node_);
+    main_->commands().run("UISaveAsMemoNode");
+    if (was != node_) main_->setCurrentNode(was);
+    return;
+  }
+  std::string path = node_ ? Dequote(node_->getField_("Filename")) : std::string();
+  if (path.empty()) path = frame_->nameText();
+  const bool chosen = chooseSaveFile ? chooseSaveFile(path) : prompter().saveFileName("SaveAs", "", path);
+  if (!chosen || path.empty()) return;
+  std::string why;
+  if (node_) {
+    if (node_->exportContent_(path, &why) < 0) setStatusText("Failure: SaveAs " + path + " " + why);
+    return;
+  }
+  StringList lines;
+  lines.setText(fromQ(frame_->MemoNode0()->toPlainText()));
+  if (!lines.saveToFile(path)) setStatusText("Failure: SaveAs " + path);
+}
+
+void TFormMemoNode::HardCopyClick() {
+  if (hardCopy(this))
+    setStatusText("Done: HardCopy. Check Printer.");
+  else
+    setStatusText("Failure: HardCopy. No printer.");
+}
+
+void TFormMemoNode::PrintClick() {
+  if (!main_ || !node_) {
+    HardCopyClick();
+    setStatusText("Done: HardCopy " + (main_ ? main_->nowString() : std::string()));
+    return;
+  }
+  if (main_->isDoing_()) {
+    setStatusText("ERROR: Now doing other work. ");
+    return;
+  }
+  if (!readOnly()) commit();
+  MemoNodeUI* was = main_->getCurrentNode();
+  if (was != node_) main_->setCurrentNode(node_);
+  main_->commands().run("UIPrintMemoNode");
+  if (was != node_) main_->setCurrentNode(was);
+  setStatusText("Printed " + main_->nowString());
+}
+
+void TFormMemoNode::ShowMenuPopup() {
+  showField_->setChecked(frame_->fieldsShown());
+  showComment_->setChecked(frame_->commentShown());
+}
+
+void TFormMemoNode::CommentClick() {
+  if (frame_->commentShown())
+    frame_->hideComment_();
+  else
+    frame_->showComment_();
+}
+
+void TFormMemoNode::FieldClick() {
+  if (frame_->fieldsShown())
+    frame_->hideFields_();
+  else
+    frame_->showFields_();
+}
+
+int showNoteWindow(MainWindowApi& w, QWidget* parent, bool readOnly, TFormMemoNode** made) {
+  if (w.isDoing_()) return kResultFailed;
+  MemoNodeUI* node = w.getCurrentNode();
+  if (!node || !node->getParentHolder_()) return kResultFailed;
+  try {
+    w.UI2Model();
+    auto* f = new TFormMemoNode(&w, parent);
+    f->setAttribute(Qt::WA_DeleteOnClose);
+    if (parent) {
+      f->resize(static_cast<int>(std::lround(parent->width() * 0.96)),
+                static_cast<int>(std::lround(parent->height() * 0.96)));
+      f->setFont(parent->font());
+    } else {
+      f->resize(640, 480);
+    }
+    if (readOnly) f->setReadOnly(true);
+    f->showNote(node);
+    f->show();
+    if (!readOnly) w.Model2UI();
+    if (made) *made = f;
+    w.messageDoing_(readOnly ? "Done: Show FormMemoNodeReadOnly" : "Done: Show FormMemoNode");
+    return 0;
+  } catch (const std::exception&) {
+    w.messageDoing_("ERROR: Show FormMemoNode");
+    return kResultFailed;
+  }
+}
+
+}  // namespace wux

@@ -1,0 +1,106 @@
+#pragma once
+// A note in a window of its own, through the note editor frame. A new window is made for
+// each showing; the read-only one starts with its UIReadOnly box checked. The window
+// watches its note: when the note is destroyed the window lets go of it and says so,
+// keeping the text on screen, so nothing it holds ever points at a freed note.
+#include <QWidget>
+#include <memory>
+
+#include "model/objects.h"
+#include "views/MainWindowApi.h"
+#include "views/MemoNodeUI.h"
+
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+
+namespace wux {
+
+class TFormMemoNode;
+class TFrameMemoNode;
+
+// The agent of a note window: status texts go to the window's status bar, the Internet
+// question to its main window. While its window link is empty it does nothing.
+class AgentAPLMemoNode : public AgentAPLAbs {
+ public:
+  void setForm(TFormMemoNode* form) { form_ = form; }
+  TFormMemoNode* form() const { return form_; }
+  bool isBreak() override { return false; }
+  int messageDoing_(const std::string& text) override;
+  int query_(const std::string& key, std::string& value) override;
+
+ private:
+  TFormMemoNode* form_ = nullptr;
+};
+
+class TFormMemoNode : public QWidget, private NoteWatcher {
+  Q_OBJECT
+ public:
+  // `mainWindow` may be null: the window then saves and prints on its own.
+  explicit TFormMemoNode(MainWindowApi* mainWindow, QWidget* parent = nullptr);
+  ~TFormMemoNode() override;
+
+  // Gives the frame the note and shows it; the note's window link becomes this window.
+  void showNote(MemoNodeUI* node);
+  MemoNodeUI* node() const { return node_; }
+  // True once the note was destroyed while shown here.
+  bool noteGone() const { return gone_; }
+  MainWindowApi* mainWindow() const { return main_; }
+
+  void setReadOnly(bool flag);
+  bool readOnly() const;
+
+  // Buttons and menu items.
+  void SaveAsClick();
+  void HardCopyClick();
+  void PrintClick();
+  void ShowMenuPopup();
+  void CommentClick();
+  void FieldClick();
+
+  TFrameMemoNode* FrameMemoNode1() const { return frame_; }
+  QCheckBox* CheckBox_UIReadOnly() const { return readOnlyBox_; }
+  QLabel* StaticText_Holder() const { return holderLabel_; }
+  QStatusBar* StatusBar1() const { return status_; }
+  AgentAPLMemoNode& agent() { return agent_; }
+  QAction* showCommentAction() const { return showComment_; }
+  QAction* showFieldAction() const { return showField_; }
+  // The status bar's text.
+  std::string statusText() const;
+  void setStatusText(const std::string& text);
+
+  // The chooser of the save-as file; by default the desktop's save dialog. Returns
+  // false when cancelled.
+  std::function<bool(std::string& path)> chooseSaveFile;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void noteGone_(MemoNodeUI* node) override;
+  void commit();
+  class Owner;
+
+  MainWindowApi* main_;
+  AgentAPLMemoNode agent_;
+  std::unique_ptr<Owner> owner_;
+  MemoNodeUI* node_ = nullptr;
+  bool gone_ = false;
+  bool readOnly_ = false;
+  TFrameMemoNode* frame_;
+  QCheckBox* readOnlyBox_;
+  QLabel* holderLabel_;
+  QStatusBar* status_;
+  QAction* showComment_;
+  QAction* showField_;
+};
+
+// Opens the current note in a new window: -1 while busy or without a current note in a
+// notebook. With `readOnly` the window starts read-only. The window belongs to `parent`
+// (the main window) and deletes itself when closed.
+int showNoteWindow(MainWindowApi& w, QWidget* parent, bool readOnly, TFormMemoNode** made = nullptr);
+
+}  // namespace wux

@@ -1,0 +1,34 @@
+// The commands that open the windows around the main window: note windows, the log, the
+// web browser window, the content view and the tag viewer (the about box is the
+// settings layer's).
+#include <QWidget>
+#include <memory>
+
+#include "dialogs/NoteWindow.h"
+#include "dialogs/ToolWindows.h"
+#include "mainwindow/commands/Commands.h"
+
+namespace wux {
+
+void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session) {
+  auto* parent = dynamic_cast<QWidget*>(&w);
+  // The single-instance windows live as long as the table: made on first use.
+  auto windows = std::make_shared<ToolWindows>(parent);
+  table.add("UIShowFormMemoNode", std::function<int()>([&w, parent] { return showNoteWindow(w, parent, false); }));
+  table.add("UIShowFormMemoNodeReadOnly",
+            std::function<int()>([&w, parent] { return showNoteWindow(w, parent, true); }));
+  table.add("UIShowFormLog", std::function<int()>([&w] {
+              const int r = w.showFormLog();
+              if (r >= 0) w.messageDoing_("Show FormLog " + w.nowString());
+              return r;
+            }));
+  table.add("UIShowFormWB", std::function<int()>([&w, windows] { return showFormWB(w, *windows); }));
+  table.add("UIShowFormContentView", std::function<int()>([&w, windows] { return showContentView(w, *windows); }));
+  table.add("UIShowFormTAGLParser", std::function<int()>([&w, windows, &session] {
+              return showTagViewer(w, *windows, [&session] {
+                return ParsedFile{session.lastParsedFile(), session.lastParsedText(), session.lastParsedMessages()};
+              });
+            }));
+}
+
+}  // namespace wux
