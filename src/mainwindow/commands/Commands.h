@@ -41,7 +41,8 @@ void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w);
 void registerNoteFileCommands(CommandTable& table, MainWindowApi& w);
 void registerEditorTextCommands(CommandTable& table, MainWindowApi& w);
 void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
-void registerShellCommands(CommandTable& table, MainWindowApi& w);
+// The online manual's address comes from the settings.
+void registerShellCommands(CommandTable& table, MainWindowApi& w, Settings& settings);
 void registerMailCommands(CommandTable& table, MainWindowApi& w);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 
