@@ -14,6 +14,7 @@
 #include "mainwindow/commands/ShellCommands.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
+#include "platform/paths.h"
 #include "views/CommandTable.h"
 #include "views/MemoFileUI.h"
 
