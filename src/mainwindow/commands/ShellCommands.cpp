@@ -100,7 +100,11 @@ int UIAssociate(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
   const RegistrationFiles f = registrationFiles();
   std::string error, apps;
-  platform::readFile(f.mimeApps, apps);
+  // The user's other defaults live in the same file: one that cannot be read is left alone.
+  if (platform::fileExists(f.mimeApps) && !platform::readFile(f.mimeApps, apps)) {
+    w.messageDoing_("Failure: Associate FileName Extentions. cannot read " + f.mimeApps);
+    return kResultFailed;
+  }
   const bool written = writeInFolder(f.mimePackage, kMimePackage, error) &&
                        writeInFolder(f.desktopEntry, desktopEntry(), error) &&
                        writeInFolder(f.mimeApps, platform::addDefaultApplications(apps, kMimeTypes, kDesktopId), error);
