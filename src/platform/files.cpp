@@ -203,4 +203,10 @@ bool dirExists(const std::string& path) {
   return ::stat(osPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool removeFile(const std::string& path, std::string* error) {
+  if (::unlink(osPath(path).c_str()) == 0 || errno == ENOENT) return true;
+  if (error) *error = "cannot remove " + path + ": " + reasonText(errno);
+  return false;
+}
+
 }  // namespace wux::platform

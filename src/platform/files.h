@@ -21,6 +21,9 @@ bool readFile(const std::string& path, std::string& out);
 bool writeFileAtomic(const std::string& path, const std::string& data, std::string* error = nullptr);
 bool fileExists(const std::string& path);
 bool dirExists(const std::string& path);
+// Removes a file; true when it is gone afterwards (a file that was never there counts).
+// On failure `error` (when given) names the path and the reason.
+bool removeFile(const std::string& path, std::string* error = nullptr);
 
 // The reason of a failed system call, as a message ends with it: "no space left on device".
 std::string reasonText(int err);

@@ -9,12 +9,11 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/textconv.h"
 
 namespace wux::platform {
-
-namespace {
 
 // Resolved before fork: the child of a threaded program may only make
 // async-signal-safe calls, and a PATH search is not one of them.
@@ -35,18 +34,15 @@ std::string findInPath(const std::string& program) {
   return {};
 }
 
-// An empty target with `bare` starts the program without any argument.
-bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open", bool bare = false) {
-  if (sjisTarget.empty() && !bare) return false;
-  std::string target = sjisToUtf8(sjisTarget);
-  // A leading dash would be read as an option of the opener.
-  if (!target.empty() && target[0] == '-') target = "./" + target;
-  const std::string exe = program.find('/') != std::string::npos ? program : findInPath(program);
-  if (exe.empty()) return false;
+namespace {
 
+// Starts `exe` (a full name) with `args`, in `dir` when one is given (UTF-8 all).
+bool spawnDetached(const std::string& exe, const std::vector<std::string>& args, const std::string& dir = {}) {
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) return false;
-  const char* argv[] = {exe.c_str(), target.empty() ? nullptr : target.c_str(), nullptr};
+  std::vector<const char*> argv{exe.c_str()};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
 
   pid_t child = ::fork();
   if (child < 0) {
@@ -66,6 +62,11 @@ bool startDetached(const std::string& sjisTarget, const std::string& program = "
     }
     if (grand > 0) ::_exit(0);
     ::setsid();
+    if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
+      int e = errno;
+      (void)!::write(report[1], &e, sizeof e);
+      ::_exit(127);
+    }
     // Nothing of ours may stay open in the opened program, least of all a locked
     // document file; marking instead of closing keeps the report pipe until exec.
     ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
@@ -76,7 +77,7 @@ bool startDetached(const std::string& sjisTarget, const std::string& program = "
       ::dup2(devnull, 2);
       if (devnull > 2) ::close(devnull);
     }
-    ::execv(argv[0], const_cast<char* const*>(argv));
+    ::execv(argv[0], const_cast<char* const*>(argv.data()));
     int e = errno;
     (void)!::write(report[1], &e, sizeof e);
     ::_exit(127);
@@ -95,6 +96,17 @@ bool startDetached(const std::string& sjisTarget, const std::string& program = "
   return n == 0;
 }
 
+// An empty target with `bare` starts the program without any argument.
+bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open", bool bare = false) {
+  if (sjisTarget.empty() && !bare) return false;
+  std::string target = sjisToUtf8(sjisTarget);
+  // A leading dash would be read as an option of the opener.
+  if (!target.empty() && target[0] == '-') target = "./" + target;
+  const std::string exe = program.find('/') != std::string::npos ? program : findInPath(program);
+  if (exe.empty()) return false;
+  return spawnDetached(exe, target.empty() ? std::vector<std::string>{} : std::vector<std::string>{target});
+}
+
 XdgLauncher gDefault;
 Launcher* gCurrent = nullptr;
 
@@ -104,6 +116,11 @@ bool XdgLauncher::open(const std::string& target) { return startDetached(target)
 bool XdgLauncher::explore(const std::string& folder) { return startDetached(folder); }
 bool XdgLauncher::start(const std::string& program, const std::string& argument) {
   return startDetached(argument, sjisToUtf8(program), argument.empty());
+}
+
+bool XdgLauncher::shell(const std::string& commandLine, const std::string& directory) {
+  if (commandLine.empty()) return false;
+  return spawnDetached("/bin/sh", {"-c", sjisToUtf8(commandLine)}, sjisToUtf8(directory));
 }
 
 Launcher& launcher() { return gCurrent ? *gCurrent : gDefault; }

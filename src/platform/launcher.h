@@ -18,6 +18,14 @@ class Launcher {
   // and quotes in it survive); an empty `argument` starts it without any. False when it
   // could not start.
   virtual bool start(const std::string& program, const std::string& argument) = 0;
+  // Runs a command line the user wrote as such through `/bin/sh -c`, detached, in
+  // `directory` (the current one when empty); the line is the shell's one argument,
+  // never pasted into another command. False when it could not start.
+  virtual bool shell(const std::string& commandLine, const std::string& directory) {
+    (void)commandLine;
+    (void)directory;
+    return false;
+  }
 };
 
 // Starts `xdg-open TARGET` detached: no shell, the caller never waits, the child is
@@ -27,15 +35,16 @@ class XdgLauncher : public Launcher {
   bool open(const std::string& target) override;
   bool explore(const std::string& folder) override;
   bool start(const std::string& program, const std::string& argument) override;
+  bool shell(const std::string& commandLine, const std::string& directory) override;
 };
 
 // Records every request instead of starting anything.
 class RecordingLauncher : public Launcher {
  public:
   struct Call {
-    std::string verb;  // "open", "explore" or "start"
+    std::string verb;  // "open", "explore", "start" or "shell"
     std::string target;
-    std::string argument;  // of "start"
+    std::string argument;  // of "start"; the directory of "shell"
   };
   std::vector<Call> calls;
   bool result = true;
@@ -52,7 +61,15 @@ class RecordingLauncher : public Launcher {
     calls.push_back({"start", program, argument});
     return result;
   }
+  bool shell(const std::string& commandLine, const std::string& directory) override {
+    calls.push_back({"shell", commandLine, directory});
+    return result;
+  }
 };
+
+// The full name of `program` (a plain name, UTF-8) found on PATH as an executable
+// file; empty when there is none.
+std::string findInPath(const std::string& program);
 
 // The launcher in force (an XdgLauncher unless replaced).
 Launcher& launcher();

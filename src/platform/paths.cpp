@@ -51,8 +51,10 @@ std::string tempDir() {
   return dir;
 }
 
-std::string settingsDir() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+namespace {
+// An XDG base folder: the variable when set, else `fallback` under the home folder.
+std::string xdgDir(const char* variable, const char* fallback) {
+  const char* xdg = std::getenv(variable);
   std::string base;
   if (xdg && *xdg) {
     base = fromOsName(xdg);
@@ -60,11 +62,16 @@ std::string settingsDir() {
     const char* home = std::getenv("HOME");
     base = (home && *home) ? fromOsName(home) : std::string(".");
     if (base.back() != '/') base += '/';
-    base += ".config";
+    base += fallback;
   }
   if (base.back() != '/') base += '/';
-  return base + "wux/";
+  return base;
 }
+}  // namespace
+
+std::string configHomeDir() { return xdgDir("XDG_CONFIG_HOME", ".config"); }
+std::string dataHomeDir() { return xdgDir("XDG_DATA_HOME", ".local/share"); }
+std::string settingsDir() { return configHomeDir() + "wux/"; }
 
 std::string currentDir() {
   std::vector<char> buf(4096);

@@ -16,6 +16,10 @@ std::string currentDir();
 // The folder of the user's settings files: $XDG_CONFIG_HOME/wux/, else ~/.config/wux/;
 // always ends in "/". It is not created here.
 std::string settingsDir();
+// The user's configuration folder ($XDG_CONFIG_HOME, else ~/.config/) and data folder
+// ($XDG_DATA_HOME, else ~/.local/share/); both end in "/" and are not created here.
+std::string configHomeDir();
+std::string dataHomeDir();
 
 // Every separator ("\" outside double-byte characters) written as "/".
 std::string toSlashes(std::string_view path);

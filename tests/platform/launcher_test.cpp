@@ -100,3 +100,15 @@ TEST(Launcher, MissingOpenerFailsAndFakeRecords) {
   EXPECT_EQ(rec.calls[1].verb, "explore");
   EXPECT_EQ(rec.calls[1].target, "b");
 }
+
+TEST(Launcher, ACommandLineIsTheShellsOneArgumentAndRunsInItsFolder) {
+  FakeOpener fake;
+  const std::string folder = fs::path(fake.script()).parent_path().string();
+  XdgLauncher l;
+  // Quotes and separators reach the shell as written; the relative file lands in `folder`.
+  EXPECT_TRUE(l.shell("printf '%s|%s|x\\n' \"$(pwd)\" 'a \"b\"; c' >> args.txt", folder));
+  EXPECT_FALSE(l.shell("true", "/nonexistent-wux-dir"));
+  EXPECT_FALSE(l.shell("", folder));
+  const std::string out = fake.output(1);
+  EXPECT_NE(out.find(folder + "|a \"b\"; c|x\n"), std::string::npos) << out;
+}

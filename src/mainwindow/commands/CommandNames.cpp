@@ -273,7 +273,7 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerNoteFileCommands(table, w);
   registerEditorTextCommands(table, w);
   registerExportPrintCommands(table, w);
-  registerShellCommands(table, w);
+  registerShellCommands(table, w, settings);
   registerMailCommands(table, w);
   registerPropertyCommands(table, w);
   registerSearchCommands(table, w, session);

@@ -44,7 +44,8 @@ void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w);
 void registerNoteFileCommands(CommandTable& table, MainWindowApi& w);
 void registerEditorTextCommands(CommandTable& table, MainWindowApi& w);
 void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
-void registerShellCommands(CommandTable& table, MainWindowApi& w);
+// The online manual's address comes from the settings.
+void registerShellCommands(CommandTable& table, MainWindowApi& w, Settings& settings);
 void registerMailCommands(CommandTable& table, MainWindowApi& w);
 void registerPropertyCommands(CommandTable& table, MainWindowApi& w);
 void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
