@@ -17,11 +17,6 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
   table.add("UIShowFormMemoNode", std::function<int()>([&w, parent] { return showNoteWindow(w, parent, false); }));
   table.add("UIShowFormMemoNodeReadOnly",
             std::function<int()>([&w, parent] { return showNoteWindow(w, parent, true); }));
-  table.add("UIShowFormLog", std::function<int()>([&w] {
-              const int r = w.showFormLog();
-              if (r >= 0) w.messageDoing_("Show FormLog " + w.nowString());
-              return r;
-            }));
   table.add("UIShowFormWB", std::function<int()>([&w, windows] { return showFormWB(w, *windows); }));
   table.add("UIShowFormContentView", std::function<int()>([&w, windows] { return showContentView(w, *windows); }));
   table.add("UIShowFormTAGLParser", std::function<int()>([&w, windows, &session] {
