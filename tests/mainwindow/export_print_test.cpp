@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QImage>
 #include <QPushButton>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include "form_fixture.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
+#include "platform/paths.h"
 #include "printing/print_support.h"
 #include "support/data_files.h"
 #include "views/views_support.h"
@@ -162,6 +164,32 @@ TEST_F(ExportPrintTest, FileListNotesOpenInTheirNewNotebook) {
   ASSERT_NE(form->getCurrentNode(), nullptr);
   EXPECT_EQ(form->getCurrentNode()->name(), "two.txt");
   EXPECT_EQ(status(), "Done: count=2");
+}
+
+TEST_F(ExportPrintTest, FileWindowsOpenThroughTheTable) {
+  EXPECT_EQ(run("UIShowFileList"), 0);
+  EXPECT_EQ(status().rfind("Show FormFileList ", 0), 0u) << status();
+  EXPECT_EQ(run("UIShowMakeHTML"), 0);
+  EXPECT_EQ(status().rfind("Show MakeHTML ", 0), 0u) << status();
+
+  // Save Each is modal: it starts in the document's folder with the marked-only choice.
+  bool marked = false;
+  std::string folder;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<TFormSaveEach*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    marked = d->CheckBox_MarkNodeOnly->isChecked();
+    folder = d->directory();
+    d->reject();
+  });
+  EXPECT_EQ(form->commands().run("UIShowFormSaveEach_", {"true"}), 0);
+  EXPECT_TRUE(marked);
+  EXPECT_EQ(folder, platform::dirOf(form->getMemoFile()->getFileName_()));
+  EXPECT_EQ(status(), "Done: UIShowFormSaveEach_ ");
+
+  form->beginDoing_("busy");
+  EXPECT_EQ(form->commands().run("UIShowFormSaveEach_"), kResultNoDocument);
+  form->endDoing();
 }
 
 // ---- printing -------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // Commands of HTML export and printing.
 #include <QByteArray>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QImage>
 #include <QPointer>
@@ -148,6 +149,50 @@ int saveHolderHTMLCalendar(MainWindowApi& w, QPointer<TFormHTMLCalendar>& window
     return 0;
   }
   saveHolderCalendar(w, window->date(), window->kind());
+  return 0;
+}
+
+// The file windows: each made on first use and then shown again.
+struct FileWindows {
+  QPointer<TFormSaveEach> saveEach;
+  QPointer<TFormMakeFileHTML> makeHTML;
+  QPointer<TFormFileList> fileList;
+};
+
+QWidget* mainWidget(MainWindowApi& w) { return w.getHolderFrame() ? w.getHolderFrame()->window() : nullptr; }
+
+int showFormSaveEach(MainWindowApi& w, FileWindows& windows, const CommandArgs& args) {
+  if (w.isDoing_()) return kResultNoDocument;
+  if (!windows.saveEach) windows.saveEach = new TFormSaveEach(mainWidget(w));
+  TFormSaveEach& form = *windows.saveEach;
+  form.setMainWindow(&w);
+  w.messageDoing_("Open FormSaveEach");
+  const std::string& marked = commandArg(args, 0);
+  form.CheckBox_MarkNodeOnly->setChecked(marked == "1" || sjis::lower(marked) == "true");
+  if (form.directory().empty()) {
+    MemoFile* file = w.getMemoFile();
+    const std::string name = file ? file->getFileName_() : std::string();
+    form.setDirectory(platform::dirOf(name));
+  }
+  form.exec();
+  w.messageDoing_("Done: UIShowFormSaveEach_ ");
+  return 0;
+}
+
+// Shows a window that stays open beside the main window, made on first use.
+template <class Form>
+int showModeless(MainWindowApi& w, QPointer<Form>& window, const std::string& shown, const std::string& failure) {
+  if (w.isDoing_()) return kResultFailed;
+  try {
+    if (!window) window = new Form(mainWidget(w));
+  } catch (const std::exception&) {
+    w.messageDoing_(failure);
+    return kResultFailed;
+  }
+  window->setMainWindow(&w);
+  window->showNormal();
+  window->raise();
+  w.messageDoing_(shown + w.nowString());
   return 0;
 }
 
@@ -487,6 +532,16 @@ void registerExportPrintCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIPrintTest", [&w] { return printTest(w); });
   table.add("UIPrintsHolder", [&w] { return printsHolder(w); });
   table.add("UIPrintsMarkNode", [&w] { return printsMarkNode(w); });
+
+  auto files = std::make_shared<FileWindows>();
+  table.add("UIShowFormSaveEach_", [&w, files](const CommandArgs& a) { return showFormSaveEach(w, *files, a); });
+  table.add("UIShowMakeHTML", std::function<int()>([&w, files] {
+              return showModeless(w, files->makeHTML, "Show MakeHTML ", "ERROR: UIReciveMail");
+            }));
+  table.add("UIShowFileList", std::function<int()>([&w, files] {
+              return showModeless(w, files->fileList, "Show FormFileList ",
+                                  "ERROR TFormFileList.create in UIShowFileList.");
+            }));
 }
 
 }  // namespace wux
