@@ -6,6 +6,7 @@
 #include <string>
 
 #include "script/PoorPascal.h"
+#include "support/FakeDesktop.h"
 
 using namespace wux;
 
