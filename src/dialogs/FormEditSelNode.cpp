@@ -165,24 +165,20 @@ void TFormEditSelNode::editName(NamePlace place) {
   finish(what[static_cast<int>(place)] + std::to_string(n));
 }
 
-void TFormEditSelNode::editMemo(LinesPlace place) {
-  if (targets_.count() == 0) return status("No MemoNode selected.");
-  if (Memo_Memo->toPlainText().trimmed().isEmpty()) return status("Empty!");
-  const std::vector<MemoNode*> notes = liveTargets();
-  if (notes.empty()) return;
-  const int n = editBodies(notes, place, crlf(Memo_Memo));
-  const char* what[] = {"Done: Insert Head Memo ", "Done: Replace Memo ", "Done: Insert add Tail Memo "};
-  finish(what[static_cast<int>(place)] + std::to_string(n));
-}
+void TFormEditSelNode::editMemo(LinesPlace place) { editLines(place, Memo_Memo, &editBodies, "Memo"); }
 
-void TFormEditSelNode::editComment(LinesPlace place) {
+void TFormEditSelNode::editComment(LinesPlace place) { editLines(place, Memo_Comment, &editComments, "Comment"); }
+
+void TFormEditSelNode::editLines(LinesPlace place, const QPlainTextEdit* edit,
+                                 int (*apply)(const std::vector<MemoNode*>&, LinesPlace, const std::string&),
+                                 const std::string& what) {
   if (targets_.count() == 0) return status("No MemoNode selected.");
-  if (Memo_Comment->toPlainText().trimmed().isEmpty()) return status("Empty!");
+  if (edit->toPlainText().trimmed().isEmpty()) return status("Empty!");
   const std::vector<MemoNode*> notes = liveTargets();
   if (notes.empty()) return;
-  const int n = editComments(notes, place, crlf(Memo_Comment));
-  const char* what[] = {"Done: Insert Head Comment ", "Done: Replace Comment ", "Done: Insert add Tail Comment "};
-  finish(what[static_cast<int>(place)] + std::to_string(n));
+  const int n = apply(notes, place, crlf(edit));
+  const std::string done[] = {"Done: Insert Head ", "Done: Replace ", "Done: Insert add Tail "};
+  finish(done[static_cast<int>(place)] + what + " " + std::to_string(n));
 }
 
 void TFormEditSelNode::setField() {

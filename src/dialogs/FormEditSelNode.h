@@ -43,6 +43,11 @@ class TFormEditSelNode : public QDialog {
   // when there are none.
   std::vector<MemoNode*> liveTargets();
   void finish(const std::string& text);
+  // Puts the lines of `edit` into each target's body or comment (`apply`); `what` names
+  // the part in the status ("Memo", "Comment").
+  void editLines(LinesPlace place, const QPlainTextEdit* edit,
+                 int (*apply)(const std::vector<MemoNode*>&, LinesPlace, const std::string&),
+                 const std::string& what);
   MainWindowApi* w_ = nullptr;
   NoteTargets targets_;
   QListWidget* list_;
