@@ -13,8 +13,9 @@
 // TFormMainScript   editor <-> model, the caption, the temporary   FormMainScript.*, commands/*.cpp
 //                   folder, file dialogs, printing, the            (one family per file; Commands.h
 //                   interpreter and the commands (UI...)           lists them)
-// TFormMainMenu     menus, tool bar, status bar, the read-only     FormMainMenu.*, commands/MenuCommands.cpp
-//                   and Internet switches, the view switches
+// TFormMainMenu     menus, tool bar, status bar, the pop-ups, the  FormMainMenu.*, MainMenuTable.* (the
+//                   read-only and Internet switches, the view      items as data), commands/MenuCommands.cpp
+//                   switches
 // TFormMainWUXX13c  the notebook tabs and the notebook frame,      FormMainWUXX13c.*
 //                   the views bound to them; owns the document
 //

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -19,6 +21,27 @@
 
 namespace wux {
 
+namespace {
+
+// A left click anywhere on the status bar, its panels included.
+class StatusBarClicks : public QObject {
+ public:
+  StatusBarClicks(QObject* parent, std::function<void()> click) : QObject(parent), click_(std::move(click)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+      click_();
+    return false;
+  }
+
+ private:
+  std::function<void()> click_;
+};
+
+QString caption(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace
+
 void TFormMainMenu::FormCreate() {
   TFormMainScript::FormCreate();
   panelTop_ = new QFrame(this);
@@ -29,11 +52,8 @@ void TFormMainMenu::FormCreate() {
   panelTop_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   auto* top = new QHBoxLayout(panelTop_);
   top->setContentsMargins(4, 2, 4, 2);
-  checkUIReadOnly_ = new QCheckBox(QStringLiteral("ReadOnly"), panelTop_);
-  checkUIReadOnly_->setObjectName(QStringLiteral("CheckBox_UIReadOnly"));
-  checkUIInternet_ = new QCheckBox(QStringLiteral("Internet"), panelTop_);
-  checkUIInternet_->setObjectName(QStringLiteral("CheckBox_UIInternet"));
   registerMenuLayerCommands();
+  makePopups();
   makeToolBar();
   makeMenus();
 
@@ -41,17 +61,23 @@ void TFormMainMenu::FormCreate() {
   bar->setObjectName(QStringLiteral("StatusBar1"));
   bar->setToolTip(QStringLiteral("ReadOnly :  Count of Holders : Message"));
   const int widths[3] = {24, 24, 100};
+  auto* clicks = new StatusBarClicks(bar, [this] { act(menu::statusClickCommand(), false); });
+  bar->installEventFilter(clicks);
   for (int i = 0; i < 3; ++i) {
     panels_[i] = new QLabel(bar);
     panels_[i]->setMinimumWidth(widths[i]);
     panels_[i]->setFrameShape(QFrame::Panel);
     panels_[i]->setFrameShadow(QFrame::Sunken);
+    panels_[i]->installEventFilter(clicks);
   }
   panels_[0]->setAlignment(Qt::AlignCenter);
   panels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   bar->addWidget(panels_[0]);
   bar->addWidget(panels_[1]);
   bar->addWidget(panels_[2], 1);
+  bar->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(bar, &QWidget::customContextMenuRequested, this,
+          [this, bar](const QPoint& at) { statusPopup_->popup(bar->mapToGlobal(at)); });
 }
 
 void TFormMainMenu::act(const std::string& command, bool guarded, const CommandArgs& args) {
@@ -67,110 +93,180 @@ void TFormMainMenu::registerMenuLayerCommands() {
   commands_.add("changeCheckListBox_", [this] { return changeCheckListBox_(); });
 }
 
-QAction* TFormMainMenu::addItem(QMenu* menu, const char* caption, const std::string& command, bool guarded) {
-  QAction* a = menu->addAction(QString::fromUtf8(caption));
-  connect(a, &QAction::triggered, this, [this, command, guarded] { act(command, guarded); });
-  return a;
-}
-
-// While an operation runs every item of a dropped menu is disabled, so nothing
-// starts on top of it; afterwards the items are enabled again.
-void TFormMainMenu::enableWhileIdle(QMenu* menu) {
-  const bool busy = isDoing_();
-  for (QAction* a : menu->actions())
-    if (a->isEnabled() == busy) a->setEnabled(!busy);
+std::function<void()> TFormMainMenu::handler(const char* text, const char* command, const char* arg,
+                                              unsigned flags) {
+  CommandArgs args;
+  // A shared handler reads its item: the caption is the head text or the format.
+  if (flags & menu::kCaptionArg)
+    args.push_back(fromQ(caption(text)));
+  else if (arg)
+    args.push_back(arg);
+  const std::string name = command;
+  const bool guarded = !(flags & menu::kUnguarded);
+  return [this, name, guarded, args] { act(name, guarded, args); };
 }
 
 void TFormMainMenu::makeToolBar() {
   auto* top = static_cast<QHBoxLayout*>(panelTop_->layout());
-  auto button = [&](const char* caption, const char* hint, const char* command, bool guarded = true) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), panelTop_);
-    b->setToolTip(QString::fromLatin1(hint));
-    b->setFocusPolicy(Qt::NoFocus);
-    const std::string name = command;
-    connect(b, &QPushButton::clicked, this, [this, name, guarded] { act(name, guarded); });
-    top->addWidget(b);
-  };
-  button("New", "Create New MemoNode. ( text type )", "newMemoNode_");
-  button("Break", "Break ", "UIBreak", false);
-  top->addWidget(checkUIReadOnly_);
-  button("Exit", "Exit force. not save files.", "UITerminateForce", false);
-  button("Done", "Break force.", "endDoing", false);
-  button("Holder", "", "UINewHolder");
-  top->addWidget(checkUIInternet_);
-  checkUIInternet_->setChecked(true);
-  button("UP", "", "UIChangeCurrentNodePre");
-  button("DOWN", "", "UIChangeCurrentNodeNext");
-  top->addStretch(1);
-  connect(checkUIReadOnly_, &QCheckBox::toggled, this, [this](bool on) {
-    runGuarded([&] {
-      UI2Model();
-      if (TFrameMemoNode* editor = getNodeFrame()) {
-        MemoNodeUI* node = getCurrentNode();
-        editor->setReadOnly_(on || (node && node->isReadOnly_()));
+  for (const menu::ToolEntry& e : menu::toolBar()) {
+    QWidget* w = nullptr;
+    if (e.kind == menu::ToolKind::Button) {
+      auto* b = new QPushButton(caption(e.caption), panelTop_);
+      b->setFocusPolicy(Qt::NoFocus);
+      connect(b, &QPushButton::clicked, this, handler(e.caption, e.command, nullptr, e.flags));
+      w = b;
+    } else {
+      auto* box = new QCheckBox(caption(e.caption), panelTop_);
+      if (e.kind == menu::ToolKind::ReadOnlySwitch) {
+        checkUIReadOnly_ = box;
+        connect(box, &QCheckBox::toggled, this, [this](bool on) {
+          runGuarded([&] {
+            if (!isDoing_()) applyUIReadOnly(on);
+          });
+        });
+      } else {
+        checkUIInternet_ = box;
+        box->setChecked(true);
+        connect(box, &QCheckBox::toggled, this, [this](bool on) { runGuarded([&] { internetSwitched(on); }); });
       }
-    });
-  });
+      w = box;
+    }
+    w->setObjectName(caption(e.objectName));
+    w->setToolTip(caption(e.hint));
+    if (e.flags & menu::kWritableOnly) writableButtons_.push_back(w);
+    top->addWidget(w);
+  }
+  top->addStretch(1);
+}
+
+// The switch changes what may be edited; every changing command asks the switch itself.
+void TFormMainMenu::applyUIReadOnly(bool on) {
+  UI2Model();
+  TFrameMemoNode* editor = getNodeFrame();
+  if (!getCurrentHolder() || !editor) return;
+  for (QWidget* w : writableButtons_) w->setEnabled(!on);
+  for (QAction* a : writableItems_) a->setEnabled(!on);
+  MemoNodeUI* node = getCurrentNode();
+  editor->setReadOnly_(on || (node && node->isReadOnly_()));
+}
+
+void TFormMainMenu::internetSwitched(bool on) {
+  if (isDoing_()) return;
+  if (!on) {
+    messageDoing_("turn off internet access");
+    return;
+  }
+  messageDoing_("turn on internet access");
+  // A web note's page was held back while the switch was off: show it now.
+  MemoNodeUI* node = getCurrentNode();
+  if (node && node->getField_("Content-Transfer-Encoding") == "\"URL\"") {
+    UI2Model();
+    Model2UI();
+  }
 }
 
 void TFormMainMenu::makeMenus() {
   QMenuBar* bar = menuBar();
-  makeFileMenu(bar);
-  QMenu* holder = bar->addMenu(QStringLiteral("[Holder]"));
-  QAction* views[3] = {addItem(holder, "CheckListBox", "changeCheckListBox_", false),
-                       addItem(holder, "TreeView", "changeTreeView_", false),
-                       addItem(holder, "ListView", "changeListView_", false)};
-  for (QAction* a : views) a->setCheckable(true);
-  connect(holder, &QMenu::aboutToShow, this, [this, holder, views] {
-    enableWhileIdle(holder);
-    MemoHolderUI* h = getCurrentHolder();
-    const std::string mode = h ? h->getModeNodesMngr_() : "";
-    views[0]->setChecked(mode == "\"CheckListBox\"");
-    views[1]->setChecked(mode == "\"TreeView\"");
-    views[2]->setChecked(mode == "\"ListView\"");
-  });
-  // The comment and field boxes fold away when empty; these bring them back to type in.
-  QMenu* form = bar->addMenu(QStringLiteral("[Form]"));
-  QAction* comment = addItem(form, "Comment", "toggleCommentBox", false);
-  QAction* field = addItem(form, "Field", "toggleFieldBox", false);
-  comment->setCheckable(true);
-  field->setCheckable(true);
-  connect(form, &QMenu::aboutToShow, this, [this, form, comment, field] {
-    enableWhileIdle(form);
-    if (TFrameMemoNode* ed = getNodeFrame()) {
-      comment->setChecked(ed->commentShown());
-      field->setChecked(ed->fieldsShown());
+  const auto entries = menu::mainMenu();
+  QMenu* topMenu = nullptr;
+  QMenu* submenu = nullptr;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const menu::MenuEntry& e = entries[i];
+    if (e.depth == 0) {
+      topMenu = bar->addMenu(caption(e.caption));
+      const bool neverDisabled = e.flags & menu::kNeverDisabled;
+      connect(topMenu, &QMenu::aboutToShow, this,
+              [this, m = topMenu, neverDisabled] { runGuarded([&] { menuDropped(m, neverDisabled); }); });
+      continue;
     }
-  });
-  QMenu* window = bar->addMenu(QStringLiteral("Window"));
-  addItem(window, "Log", "showFormLog", false);
-  connect(window, &QMenu::aboutToShow, this, [this, window] { enableWhileIdle(window); });
+    QMenu* parent = e.depth == 1 ? topMenu : submenu;
+    if (menu::isSeparator(e.caption)) {
+      parent->addSeparator();
+      continue;
+    }
+    if (e.depth == 1 && i + 1 < entries.size() && entries[i + 1].depth == 2) {
+      submenu = topMenu->addMenu(caption(e.caption));
+      continue;
+    }
+    QAction* a = parent->addAction(caption(e.caption));
+    if (*e.command) connect(a, &QAction::triggered, this, handler(e.caption, e.command, e.arg, e.flags));
+    if (e.check != menu::Check::None) {
+      a->setCheckable(true);
+      a->setData(static_cast<int>(e.check));
+    }
+    switch (e.key) {
+      case menu::Key::Open: a->setShortcut(QKeySequence::Open); break;
+      case menu::Key::Save: a->setShortcut(QKeySequence::Save); break;
+      case menu::Key::Quit: a->setShortcut(QKeySequence::Quit); break;
+      case menu::Key::None: break;
+    }
+  }
 }
 
-// The document's items; the desktop's own keys for Open, Save and Quit.
-void TFormMainMenu::makeFileMenu(QMenuBar* bar) {
-  QMenu* menu = bar->addMenu(QStringLiteral("&File"));
-  menu->setObjectName(QStringLiteral("MenuFile"));
-  addItem(menu, "&Open File", "UIOpenMemoFile")->setShortcut(QKeySequence::Open);
-  addItem(menu, "Open URL", "UIOpenURL");
-  addItem(menu, "New", "UINewFile");
-  addItem(menu, "&Save(Message)", "UISaveFileWithMSG");
-  addItem(menu, "Save(No Message)", "UISaveFileWithoutMSG")->setShortcut(QKeySequence::Save);
-  addItem(menu, "Save &As MXA", "UISaveAsMXA");
-  addItem(menu, "Save As MAZ", "UISaveAsMAZ");
-  menu->addSeparator();
-  QAction* all = menu->addAction(QStringLiteral("Save All Holders"));
-  connect(all, &QAction::triggered, this, [this] {
-    runGuarded([&] {
-      if (isDoing_()) return;
-      commands_.run("UISaveFileWithoutMSG");
-      commands_.run("UISaveAllHolders");
-    });
-  });
-  menu->addSeparator();
-  addItem(menu, "&Exit", "UIClose")->setShortcut(QKeySequence::Quit);
-  addItem(menu, "Exit(All Yes)", "UICloseAllYes");
-  connect(menu, &QMenu::aboutToShow, this, [this, menu] { enableWhileIdle(menu); });
+void TFormMainMenu::makePopups() {
+  tabPopup_ = new QMenu(this);
+  tabPopup_->setObjectName(QStringLiteral("PopupMenuPageControl1"));
+  for (const menu::PopupEntry& e : menu::tabPopup()) {
+    if (menu::isSeparator(e.caption)) {
+      tabPopup_->addSeparator();
+      continue;
+    }
+    QAction* a = tabPopup_->addAction(caption(e.caption));
+    a->setObjectName(caption(e.objectName));
+    connect(a, &QAction::triggered, this, handler(e.caption, e.command, nullptr, e.flags));
+    if (e.flags & menu::kWritableOnly) writableItems_.push_back(a);
+  }
+  statusPopup_ = new QMenu(this);
+  statusPopup_->setObjectName(QStringLiteral("PopupMenu1"));
+  for (const menu::PopupEntry& e : menu::statusPopup()) {
+    QAction* a = statusPopup_->addAction(caption(e.caption));
+    a->setObjectName(caption(e.objectName));
+    connect(a, &QAction::triggered, this, handler(e.caption, e.command, nullptr, e.flags));
+  }
+}
+
+namespace {
+void setAllEnabled(QMenu* menu, bool enabled) {
+  for (QAction* a : menu->actions()) {
+    if (a->isEnabled() != enabled) a->setEnabled(enabled);
+    if (QMenu* sub = a->menu()) setAllEnabled(sub, enabled);
+  }
+}
+}  // namespace
+
+// While an operation runs every item of a dropped menu is disabled, so nothing
+// starts on top of it; afterwards the items are enabled again.
+void TFormMainMenu::menuDropped(QMenu* menu, bool neverDisabled) {
+  if (!neverDisabled) setAllEnabled(menu, !isDoing_());
+  updateChecks(menu);
+}
+
+void TFormMainMenu::updateChecks(QMenu* menu) {
+  MemoHolderUI* holder = getCurrentHolder();
+  const std::string mode = holder ? holder->getModeNodesMngr_() : "";
+  TFrameMemoNode* editor = getNodeFrame();
+  for (QAction* a : menu->actions()) {
+    if (!a->isCheckable()) continue;
+    switch (static_cast<menu::Check>(a->data().toInt())) {
+      case menu::Check::ViewCheckListBox: a->setChecked(mode == "\"CheckListBox\""); break;
+      case menu::Check::ViewTreeView: a->setChecked(mode == "\"TreeView\""); break;
+      case menu::Check::ViewListView: a->setChecked(mode == "\"ListView\""); break;
+      case menu::Check::NoteReadOnly: {
+        MemoNodeUI* node = getCurrentNode();
+        a->setChecked(node && node->isReadOnly_());
+        // A read-only notebook's notes cannot be made writable one by one.
+        a->setVisible(!(holder && holder->isReadOnly_()));
+        break;
+      }
+      case menu::Check::CommentShown:
+        if (editor) a->setChecked(editor->commentShown());
+        break;
+      case menu::Check::FieldShown:
+        if (editor) a->setChecked(editor->fieldsShown());
+        break;
+      case menu::Check::None: break;
+    }
+  }
 }
 
 std::string TFormMainMenu::statusPanel(int i) const {
@@ -199,7 +295,11 @@ void TFormMainMenu::showHolderCount() {
 bool TFormMainMenu::isUIReadOnly() { return checkUIReadOnly_ && checkUIReadOnly_->isChecked(); }
 bool TFormMainMenu::isUIInternet() { return checkUIInternet_ && checkUIInternet_->isChecked(); }
 void TFormMainMenu::setUIReadOnly_(bool on) {
-  if (checkUIReadOnly_) checkUIReadOnly_->setChecked(on);
+  if (!checkUIReadOnly_) return;
+  if (checkUIReadOnly_->isChecked() != on)
+    checkUIReadOnly_->setChecked(on);  // the switch's handler applies it
+  else
+    applyUIReadOnly(on);
 }
 
 void TFormMainMenu::updateColor() {

@@ -1,7 +1,11 @@
 #pragma once
-// Fourth layer: the status bar, the top panel with the read-only and Internet switches,
-// the cursor, the colour and the read-only mark.
+// Fourth layer: the menu bar, the tool bar with the read-only and Internet switches, the
+// status bar and its pop-up, the notebook tabs' pop-up, the cursor, the colour and the
+// read-only mark. The menus and buttons are built from MainMenuTable.
+#include <vector>
+
 #include "mainwindow/FormMainScript.h"
+#include "mainwindow/MainMenuTable.h"
 
 class QCheckBox;
 class QLabel;
@@ -9,6 +13,7 @@ class QFrame;
 class QAction;
 class QMenu;
 class QMenuBar;
+class QWidget;
 
 namespace wux {
 
@@ -37,6 +42,10 @@ class TFormMainMenu : public TFormMainScript {
   QCheckBox* uiReadOnlyBox() const { return checkUIReadOnly_; }
   QCheckBox* uiInternetBox() const { return checkUIInternet_; }
   QFrame* panelTop() const { return panelTop_; }
+  // The notebook tabs' pop-up (the tab bar of the next layer shows it) and the status
+  // bar's.
+  QMenu* tabPopup() const { return tabPopup_; }
+  QMenu* statusPopup() const { return statusPopup_; }
 
  protected:
   TFormMainMenu() = default;
@@ -45,15 +54,26 @@ class TFormMainMenu : public TFormMainScript {
   void registerMenuLayerCommands();
   void makeToolBar();
   void makeMenus();
-  void makeFileMenu(QMenuBar* bar);
+  void makePopups();
   void act(const std::string& command, bool guarded = true, const CommandArgs& args = {});
-  QAction* addItem(QMenu* menu, const char* caption, const std::string& command, bool guarded = true);
-  void enableWhileIdle(QMenu* menu);
+  // What a click on an entry's item or button does: its command with its argument.
+  std::function<void()> handler(const char* caption, const char* command, const char* arg, unsigned flags);
+  // On a drop: every item disabled while busy, enabled otherwise; then the check marks.
+  void menuDropped(QMenu* menu, bool neverDisabled);
+  void updateChecks(QMenu* menu);
+  // The read-only switch's effect on the buttons, the tab items and the editor.
+  void applyUIReadOnly(bool on);
+  void internetSwitched(bool on);
   int changeView(void (TFrameMemoHolder::*change)());
   QFrame* panelTop_ = nullptr;
   QCheckBox* checkUIReadOnly_ = nullptr;
   QCheckBox* checkUIInternet_ = nullptr;
   QLabel* panels_[3] = {nullptr, nullptr, nullptr};
+  QMenu* tabPopup_ = nullptr;
+  QMenu* statusPopup_ = nullptr;
+  // What the read-only switch disables: the New, URL and Image buttons and the tab items.
+  std::vector<QWidget*> writableButtons_;
+  std::vector<QAction*> writableItems_;
 };
 
 }  // namespace wux

@@ -1,5 +1,6 @@
 #include "mainwindow/FormMainWUXX13c.h"
 
+#include <QMenu>
 #include <QSplitter>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -41,6 +42,9 @@ void TFormMainWUXX13c::FormCreate() {
   tabControl1_->setExpanding(false);
   tabControl1_->setDocumentMode(true);
   v->addWidget(tabControl1_);
+  tabControl1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tabControl1_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { tabPopup()->popup(tabControl1_->mapToGlobal(at)); });
   frameMemoHolder1_ = new TFrameMemoHolder(panel1_);
   frameMemoHolder1_->setObjectName(QStringLiteral("FrameMemoHolder1"));
   v->addWidget(frameMemoHolder1_, 1);

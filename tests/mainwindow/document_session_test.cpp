@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include <QMenuBar>
 
 #include "form_fixture.h"
 #include "mainwindow/FormLog.h"
@@ -454,24 +453,6 @@ TEST_F(DocumentTest, OpenCommandAndTheSearchKeywords) {
   ASSERT_EQ(session().searchKeywords().count(), 2);
   EXPECT_EQ(session().searchKeywords()[0], "a");
   EXPECT_EQ(session().searchKeywords()[1], "b");
-}
-
-TEST_F(DocumentTest, TheFileMenu) {
-  QMenu* menu = form->menuBar()->findChild<QMenu*>(QStringLiteral("MenuFile"));
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menu->title(), QStringLiteral("&File"));
-  QStringList captions;
-  for (QAction* a : menu->actions())
-    if (!a->isSeparator()) captions << a->text();
-  EXPECT_EQ(captions, (QStringList{"&Open File", "Open URL", "New", "&Save(Message)", "Save(No Message)",
-                                   "Save &As MXA", "Save As MAZ", "Save All Holders", "&Exit", "Exit(All Yes)"}));
-  EXPECT_EQ(menu->actions()[0]->shortcut(), QKeySequence(QKeySequence::Open));
-  menu->actions()[0]->trigger();  // the item runs its command: the open dialog comes up
-  ASSERT_FALSE(rec.asked.empty());
-  EXPECT_EQ(rec.asked.back().kind, "open");
-  for (const char* name : {"UIOpenMemoFile", "UIOpenURL", "UINewFile", "UISaveFileWithMSG", "UISaveFileWithoutMSG",
-                           "UISaveAsMXA", "UISaveAsMAZ", "UISaveAllHolders"})
-    EXPECT_EQ(form->commands().state(name), CommandTable::State::Built) << name;
 }
 
 // flock from another process: 0 when it got the lock.

@@ -163,6 +163,8 @@ int saveAsHolder(MainWindowApi& w, const std::string& ext) {
 
 int deleteHolder(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
+  // The read-only switch locks the tabs' Delete; the menu bar's must not get round it.
+  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoFileUI* file = w.getMemoFile();
   if (!file || file->getHolderCount_() <= 1) {
     w.messageDoing_("Don't Delete Holder.  Only One Holder!");
