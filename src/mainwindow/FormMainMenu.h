@@ -2,6 +2,7 @@
 // Fourth layer: the menu bar, the tool bar with the read-only and Internet switches, the
 // status bar and its pop-up, the notebook tabs' pop-up, the cursor, the colour and the
 // read-only mark. The menus and buttons are built from MainMenuTable.
+#include <functional>
 #include <vector>
 
 #include "mainwindow/FormMainScript.h"

@@ -6,9 +6,7 @@
 // Captions are UTF-8 (the menus hold a few symbols such as the head marks); they become
 // Qt strings when the widgets are made. "&" marks the access key, "&&" a literal "&",
 // "-" a separator.
-#include <cstddef>
 #include <span>
-#include <string>
 
 namespace wux {
 
