@@ -50,7 +50,9 @@ const std::set<std::string> kBuiltElsewhere = {
 
 // The window's notice ("Still not implemented. " + class and operation) or the model's
 // ("Still Not Implimented.").
-bool isNotice(const std::string& text) { return text.rfind("Still not implemented. ", 0) == 0 || text.rfind("Still Not Implimented.", 0) == 0; }
+bool isNotice(const std::string& text) {
+  return text.rfind("Still not implemented. ", 0) == 0 || text.rfind("Still Not Implimented.", 0) == 0;
+}
 
 // A menu item with the table entry it was built from.
 struct Item {
