@@ -10,6 +10,7 @@
 
 #include "form_fixture.h"
 #include "mainwindow/FormLog.h"
+#include "model/records/RecordFiles.h"
 #include "platform/textconv.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -216,6 +217,49 @@ TEST_F(ScriptHostTest, ExecuteStopsAPausedEvalAndBreakStopsAnEndlessLoop) {
   EXPECT_EQ(eval("Print('after')"), -1);
   EXPECT_EQ(lastLog(), "after");
 }
+
+#ifdef WUX_DRIVERS_DIR
+std::string runDriver(const std::string& args) {
+  std::string out;
+  FILE* p = popen((std::string(WUX_DRIVERS_DIR) + "/wux-exec " + args + " 2>/dev/null").c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  std::size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+TEST_F(ScriptHostTest, TheDriverExecutesOrEvaluatesANoteAndSavesTheDocument) {
+  std::string actual;
+  holder()->putName_("nb", actual);
+  note("s.ppa", "Print('hi');\r\nPrintBuf('out')", {"Filename=\"s.ppa\""});
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*form->getMemoFile(), tmp.str("doc.mxa"), false, report));
+
+  std::string out = runDriver("'" + tmp.str("doc.mxa") + "' nb s.ppa '" + tmp.str("out.mxa") + "'");
+  EXPECT_NE(out.find("New Child Executed PPA\nhi\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("Done: New Child Executed : "), std::string::npos) << out;
+  ASSERT_EQ(form->documentSession().openMemoFile(tmp.str("out.mxa")), 0);
+  auto* nb = dynamic_cast<MemoHolderUI*>(form->getMemoFile()->findHolderByName_("nb"));
+  ASSERT_NE(nb, nullptr);
+  form->changeCurrentHolder(nb);
+  ASSERT_EQ(nb->getNodeCount_(), 3);  // the first note, the script and its child
+  MemoNode* script = nb->findNodeByName_("s.ppa");
+  ASSERT_NE(script, nullptr);
+  int children = 0;
+  for (int i = 0; i < nb->getNodeCount_(); ++i)
+    if (nb->getNode_(i)->getField_("ParentNodeID") == script->getField_("UID")) {
+      ++children;
+      EXPECT_EQ(nb->getNode_(i)->body().join("|"), "out");
+    }
+  EXPECT_EQ(children, 1);
+
+  out = runDriver("'" + tmp.str("doc.mxa") + "' nb s.ppa '" + tmp.str("out2.mxa") + "' Eval");
+  EXPECT_NE(out.find("hi\nout\nDone: Eval"), std::string::npos) << out;
+  EXPECT_TRUE(fs::exists(tmp.path / "out2.mxa"));
+}
+#endif
 
 }  // namespace
 }  // namespace wux
