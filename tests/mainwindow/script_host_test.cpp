@@ -122,9 +122,8 @@ TEST_F(ScriptHostTest, EvalLogsAndReportsAndTheDefineListGrowsWithTheFirstRun) {
   const std::string listed = fromQ(editor()->MemoNode0()->toPlainText());
   EXPECT_NE(listed.find("PRINTBUF2"), std::string::npos);
   EXPECT_NE(listed.find("UIMNGETFIELD3"), std::string::npos);
-  // Host routines with unknown Index and a bad host object report the host's own text.
-  EXPECT_EQ(eval("IsDefine('')"), -1);
-  EXPECT_EQ(status(), "Done: Eval");
+  EXPECT_EQ(eval("Print(IntToStr(IsDefine('')) + FloatToStr(Sqrt(2.25)))"), -1);
+  EXPECT_EQ(lastLog(), "-11.5");
 }
 
 TEST_F(ScriptHostTest, NoteRoutinesReadAndChangeNamedNotesAndRespectReadOnly) {
@@ -216,6 +215,70 @@ TEST_F(ScriptHostTest, ExecuteStopsAPausedEvalAndBreakStopsAnEndlessLoop) {
   EXPECT_FALSE(form->isBreak());  // the next script is not broken by it
   EXPECT_EQ(eval("Print('after')"), -1);
   EXPECT_EQ(lastLog(), "after");
+}
+
+TEST_F(ScriptHostTest, RefusedNamesAndFieldsChangeNothingAndOnlyMadeNotesAreRenamed) {
+  MemoNodeUI* a = note("a", "");
+  eval("Print(IntToStr(UIPutName_(' ')) + IntToStr(UIPutField__('k=x', 'v')) +"
+       " IntToStr(UIPutField__('k', 'one' + #13#10 + 'two')) + IntToStr(UINewNode_('')))");
+  EXPECT_EQ(lastLog(), "-1-1-1-1");
+  EXPECT_EQ(a->name(), "a");
+  EXPECT_EQ(a->fieldList() ? a->fieldList()->count() : 0, 0);
+
+  eval("UINewChild_('kid'); UIPutField__('k', 'v'); UIChangeCurrentNodeName_('a'); UIPutName_('b')");
+  MemoNode* kid = noteNamed("kid");
+  ASSERT_NE(kid, nullptr);
+  EXPECT_EQ(kid->getField_("k"), "\"v\"");
+  EXPECT_EQ(kid->getField_("ParentNodeID"), a->getField_("UID"));
+  EXPECT_EQ(a->name(), "b");
+
+  // A read-only notebook makes no note, so the current one keeps its name.
+  holder()->putReadOnly_(true);
+  eval("UINewNode_('other')");
+  EXPECT_EQ(form->getCurrentNode()->name(), "b");
+  EXPECT_EQ(noteNamed("other"), nullptr);
+}
+
+TEST_F(ScriptHostTest, ANotebookNamedByAScriptIsReadFromItsFileFirst) {
+  std::string actual;
+  holder()->putName_("first", actual);
+  note("x", "");
+  MemoHolderUI* other = form->newHolder_(-1);
+  ASSERT_NE(other, nullptr);
+  other->putName_("second", actual);
+  auto* far = static_cast<MemoNodeUI*>(other->newNode_());
+  other->addNode_(far, "far");
+  far->body().setText("1\r\n2\r\n3");
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*form->getMemoFile(), tmp.str("two.mxa"), false, report));
+  ASSERT_EQ(form->documentSession().openMemoFile(tmp.str("two.mxa")), 0);
+  ASSERT_EQ(form->getCurrentHolder()->name(), "first");
+  eval("Print(IntToStr(UIMNMemoCount2('second', 'far')) + UIMNMemoStrings3('second', 'far', 2) +"
+       " IntToStr(UIMNMemoCount2('nosuch', 'far')))");
+  EXPECT_EQ(lastLog(), "33-1");
+}
+
+TEST_F(ScriptHostTest, RunnersShareTheFirstOutputAndBreakReachesAPausedRunner) {
+  note("wait.ppa", "PrintBuf('waiting'); Pause", {"Filename=\"wait.ppa\""});
+  MemoNodeUI* second = note("second.ppa", "PrintBuf('to first'); PrintBuf2(PPAID, 'own')", {"Filename=\"2.ppa\""});
+  MemoNodeUI* waiting = noteNamed("wait.ppa") ? static_cast<MemoNodeUI*>(noteNamed("wait.ppa")) : nullptr;
+  ASSERT_NE(waiting, nullptr);
+  form->changeCurrentNode_(waiting);
+  std::string secondChild, evalStatus;
+  QTimer::singleShot(0, [&] {
+    // The window's interpreter is free: Eval runs while the runner waits.
+    evalStatus = (eval("Print(PPAID)"), status());
+    form->changeCurrentNode_(second);
+    run("UINewChildExecuted");
+    secondChild = form->getCurrentNode()->body().join("|");
+    run("UIBreak");
+  });
+  EXPECT_EQ(run("UINewChildExecuted"), -1);
+  EXPECT_EQ(evalStatus, "ERROR: Eval");  // PP1 has no PPAID
+  EXPECT_EQ(secondChild, "own");
+  EXPECT_EQ(form->scriptHost().runnerCount(), 2);
+  EXPECT_EQ(form->getCurrentNode()->body().join("|"), "waiting|to first|Trap ERROR UINewChildExecuted");
+  EXPECT_EQ(rec.messages().back(), sj("実行を中断しました"));
 }
 
 #ifdef WUX_DRIVERS_DIR
