@@ -480,6 +480,9 @@ void ScriptHost::attachEditor() {
   if (!detached_) return;
   detached_ = false;
   w_.Model2UI();
+  // Without a note to show, the editor still takes input again.
+  if (!w_.getCurrentNode())
+    if (TFrameMemoNode* e = editorOf(w_)) e->setReadOnly_(w_.isUIReadOnly());
   w_.refreshHolderView();
 }
 

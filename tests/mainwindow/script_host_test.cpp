@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "form_fixture.h"
@@ -61,6 +62,15 @@ class ScriptHostTest : public test::FormTest<TFormMainWUXX13c> {
     return l.empty() ? std::string() : l.back();
   }
   MemoNode* noteNamed(const std::string& name) { return holder()->findNodeByName_(name); }
+  // Runs `fn` from the event loop once `pp` waits in Pause.
+  void whenPaused(const std::function<TPoorPascal*()>& pp, std::function<void()> fn) {
+    QTimer::singleShot(1, [this, pp, fn] {
+      if (TPoorPascal* p = pp(); p && p->Paused())
+        fn();
+      else
+        whenPaused(pp, fn);
+    });
+  }
 
   test::TempDir tmp;
 };
@@ -202,7 +212,7 @@ TEST_F(ScriptHostTest, CommandNotesRunTheirCommandLineAndAFileNameIsNeverShellTe
 TEST_F(ScriptHostTest, ExecuteStopsAPausedEvalAndBreakStopsAnEndlessLoop) {
   note("p.ppa", "Print('x')", {"Filename=\"p.ppa\""});
   int executed = 0;
-  QTimer::singleShot(0, [&] { executed = run("UINewChildExecuted"); });
+  whenPaused([this] { return &form->scriptHost().PP1(); }, [&] { executed = run("UINewChildExecuted"); });
   eval("Pause");
   EXPECT_EQ(executed, -1);
   ASSERT_FALSE(rec.messages().empty());
@@ -265,7 +275,10 @@ TEST_F(ScriptHostTest, RunnersShareTheFirstOutputAndBreakReachesAPausedRunner) {
   ASSERT_NE(waiting, nullptr);
   form->changeCurrentNode_(waiting);
   std::string secondChild, evalStatus;
-  QTimer::singleShot(0, [&] {
+  auto firstRunner = [this]() -> TPoorPascal* {
+    return form->scriptHost().runnerCount() ? &form->scriptHost().runner(0).interpreter() : nullptr;
+  };
+  whenPaused(firstRunner, [&] {
     // The window's interpreter is free: Eval runs while the runner waits.
     evalStatus = (eval("Print(PPAID)"), status());
     form->changeCurrentNode_(second);
