@@ -76,6 +76,13 @@ class ScriptHostTest : public test::FormTest<TFormMainWUXX13c> {
 };
 
 TEST_F(ScriptHostTest, ExecuteRunsAScriptNoteIntoAChildAndRefusesWhatItCannotRun) {
+  // A host routine the window does not know reports the host's own text.
+  form->scriptHost().PP1().DeclarePrototype.add("procedure Nope;Index 9;");
+  note("nope.ppa", "Nope", {"Filename=\"nope.ppa\""});
+  EXPECT_EQ(run("UINewChildExecuted"), -1);
+  ASSERT_FALSE(rec.messages().empty());
+  EXPECT_EQ(rec.messages().back(), sj("ユーザー定義手続き/関数の内部エラーです。"));
+
   MemoNodeUI* s = note("s.ppa", "PrintBuf(PPAID);\r\nPrintBuf2(PPAID,'own');\r\nPrintBuf2('nosuch','first')",
                        {"Filename=\"s.ppa\""});
   EXPECT_EQ(run("UINewChildExecuted"), 0);
@@ -232,6 +239,9 @@ TEST_F(ScriptHostTest, RefusedNamesAndFieldsChangeNothingAndOnlyMadeNotesAreRena
   eval("Print(IntToStr(UIPutName_(' ')) + IntToStr(UIPutField__('k=x', 'v')) +"
        " IntToStr(UIPutField__('k', 'one' + #13#10 + 'two')) + IntToStr(UINewNode_('')))");
   EXPECT_EQ(lastLog(), "-1-1-1-1");
+  // An index beyond 32 bits stops the script instead of being cut.
+  EXPECT_EQ(eval("Print(UIMNMemoStrings3('', 'a', 4294967296))"), -1);
+  EXPECT_EQ(status(), "ERROR: Eval");
   EXPECT_EQ(a->name(), "a");
   EXPECT_EQ(a->fieldList() ? a->fieldList()->count() : 0, 0);
 
