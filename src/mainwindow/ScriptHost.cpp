@@ -408,24 +408,22 @@ void ScriptHost::setupInterpreter(TPoorPascal& pp) {
   pp.StrObjParam = [](const std::string&, int, std::uint8_t, int& err, std::string&) { err = 0; };
 }
 
-void ScriptHost::setupPPARunner(PPACo& runner) {
+PPACo& ScriptHost::setupPPARunner(std::unique_ptr<PPACo> runner) {
   const std::size_t n = pool_.size();
   const std::string name = std::string("PPA") + (n < 10 ? "0" : "") + std::to_string(n);
-  TPoorPascal& pp = runner.interpreter();
+  TPoorPascal& pp = runner->interpreter();
   pp.DeclarePrototype = pp1_->DeclarePrototype;
   pp.Define = pp1_->Define;
   setupInterpreter(pp);
-  pool_.emplace_back(name, nullptr);
   pp.AddStrObject("PPAID", name, kRunnerIdIndex, true);
+  pool_.emplace_back(name, std::move(runner));
+  return *pool_.back().second;
 }
 
 PPACo& ScriptHost::getIdlePPARunner() {
   for (auto& [name, runner] : pool_)
     if (!runner->interpreter().IsRunning()) return *runner;
-  auto runner = std::make_unique<PPACo>();
-  setupPPARunner(*runner);
-  pool_.back().second = std::move(runner);
-  return *pool_.back().second;
+  return setupPPARunner(std::make_unique<PPACo>());
 }
 
 void ScriptHost::printBuf(const std::string& runnerName, const std::string& text) {

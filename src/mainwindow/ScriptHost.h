@@ -80,7 +80,7 @@ class ScriptHost : private NoteWatcher {
   const Routine* routine(int index) const;
 
   void setupInterpreter(TPoorPascal& pp);
-  void setupPPARunner(PPACo& runner);
+  PPACo& setupPPARunner(std::unique_ptr<PPACo> runner);
   // Runs `pp` on `source` (or the runner on its note), keeping the count of running
   // scripts, the Break flag and the editor right. Errors pass to the caller.
   void runScript(TPoorPascal& pp, const StringList& source);
