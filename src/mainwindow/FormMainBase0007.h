@@ -12,7 +12,9 @@
 //                   the copy history, new notebooks, drops
 // TFormMainScript   editor <-> model, the caption, the temporary   FormMainScript.*, commands/*.cpp
 //                   folder, file dialogs, printing, the            (one family per file; Commands.h
-//                   interpreter and the commands (UI...)           lists them)
+//                   interpreter and the commands (UI...)           lists them), ScriptHost.* (the
+//                                                                  interpreter, its runners and the
+//                                                                  commands that run scripts)
 // TFormMainMenu     menus, tool bar, status bar, the pop-ups, the  FormMainMenu.*, MainMenuTable.* (the
 //                   read-only and Internet switches, the view      items as data), commands/MenuCommands.cpp
 //                   switches

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QPalette>
 
 #include "platform/paths.h"
 #include "printing/SettingsStore.h"
@@ -22,10 +23,31 @@ void TFormMainScript::FormCreate() {
                            &error) == IniLoad::Damaged)
     addLog_(error + ": " + PrintSettingsPath());
   registerCommands(commands_, *this, session_, settings_);
+  ScriptWindow window;
+  window.resize = [this](int w, int h) { resize(w, h); };
+  window.move = [this](int l, int t) { move(l, t); };
+  window.setFontSize = [this](int size) { setFontSize(size); };
+  window.fontColor = [this]() -> std::int64_t {
+    const QColor c = palette().color(QPalette::WindowText);
+    return static_cast<std::int64_t>(c.red()) | (static_cast<std::int64_t>(c.green()) << 8) |
+           (static_cast<std::int64_t>(c.blue()) << 16);
+  };
+  window.setFontColor = [this](std::int64_t v) {
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                                            static_cast<int>((v >> 16) & 0xFF)));
+    setPalette(p);
+  };
+  window.clearBreak = [this] { break_ = false; };
+  scriptHost_ = std::make_unique<ScriptHost>(*this, std::move(window));
+  scriptHost_->registerCommands(commands_);
 }
 
 int TFormMainScript::UI2Model() {
   MemoNodeUI* node = getCurrentNode();
+  // A running script let go of the editor: the model holds everything, and the stale,
+  // read-only editor must not be written into the note the script reached.
+  if (scriptHost_ && scriptHost_->editorDetached()) return node ? 0 : kResultFailed;
   TFrameMemoHolder* frame = getHolderFrame();
   if (!node || !frame) return kResultFailed;
   if (node->noteWindow) {
@@ -43,6 +65,8 @@ int TFormMainScript::UI2Model() {
 }
 
 void TFormMainScript::Model2UI() {
+  // Shown when the script is done with the editor's note.
+  if (scriptHost_ && scriptHost_->editorDetached()) return;
   MemoNodeUI* node = getCurrentNode();
   TFrameMemoHolder* frame = getHolderFrame();
   if (!node || !frame) return;

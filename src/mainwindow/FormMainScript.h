@@ -1,7 +1,10 @@
 #pragma once
 // Third layer: editor <-> model, the caption, the temporary folder, and (in their own
 // files, by family) the commands named UI....
+#include <memory>
+
 #include "mainwindow/FormMainBaseWUX.h"
+#include "mainwindow/ScriptHost.h"
 #include "printing/StringsPrinter.h"
 
 namespace wux {
@@ -24,10 +27,13 @@ class TFormMainScript : public TFormMainBaseWUX {
   // The text printer, with the settings the print settings file holds.
   TStringsPrinter& getStringsPrinter() { return StringsPrinter1; }
   TStringsPrinter* stringsPrinter() override { return &StringsPrinter1; }
+  // The window's interpreter (PP1), its runners and the commands that run scripts.
+  ScriptHost& scriptHost() { return *scriptHost_; }
 
  protected:
   TFormMainScript() = default;
   TStringsPrinter StringsPrinter1;
+  std::unique_ptr<ScriptHost> scriptHost_;
 };
 
 }  // namespace wux

@@ -1,5 +1,6 @@
 #include "script/PoorPascal.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <vector>
@@ -131,6 +132,20 @@ auto* lookup(const Map& m, std::string_view name) {
 TPPAVar* TPoorPascal::findVar(std::string_view name) const { return lookup(variables_, name); }
 TPPARoutine* TPoorPascal::findProc(std::string_view name) const { return lookup(procedures_, name); }
 TPPARoutine* TPoorPascal::findFunc(std::string_view name) const { return lookup(functions_, name); }
+
+namespace {
+template <class Map>
+std::vector<std::string> sortedNames(const Map& m) {
+  std::vector<std::string> out;
+  out.reserve(m.size());
+  for (const auto& kv : m) out.push_back(kv.second->Name);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+}  // namespace
+
+std::vector<std::string> TPoorPascal::procedureNames() const { return sortedNames(procedures_); }
+std::vector<std::string> TPoorPascal::functionNames() const { return sortedNames(functions_); }
 
 const Token& TPoorPascal::names(const TPPAParser& p) const {
   static thread_local Token scratch;

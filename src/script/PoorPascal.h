@@ -180,6 +180,9 @@ class TPoorPascal {
   TPPAVar* findVar(std::string_view name) const;
   TPPARoutine* findProc(std::string_view name) const;
   TPPARoutine* findFunc(std::string_view name) const;
+  // The declared names (upper case), sorted: built-ins and host routines alike.
+  std::vector<std::string> procedureNames() const;
+  std::vector<std::string> functionNames() const;
 
  private:
   struct Result {

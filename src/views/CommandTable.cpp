@@ -30,6 +30,7 @@ void CommandTable::addPlaceholder(const std::string& name, CommandFn fn) {
 int CommandTable::run(const std::string& name, const CommandArgs& args) const {
   auto it = entries_.find(name);
   if (it == entries_.end()) throw std::out_of_range("No command named " + name);
+  if (beforeRun_) beforeRun_();
   return it->second.fn(args);
 }
 

@@ -35,6 +35,9 @@ class CommandTable {
   // Registers the placeholder of a command not built yet. It never replaces anything.
   void addPlaceholder(const std::string& name, CommandFn fn);
 
+  // Called before every command runs (the script host shows the editor again there).
+  void setBeforeRun(std::function<void()> fn) { beforeRun_ = std::move(fn); }
+
   // Runs a command; an unknown name is a programming error (std::out_of_range).
   int run(const std::string& name, const CommandArgs& args = {}) const;
 
@@ -50,6 +53,7 @@ class CommandTable {
     State state;
   };
   std::map<std::string, Entry> entries_;
+  std::function<void()> beforeRun_;
 };
 
 }  // namespace wux

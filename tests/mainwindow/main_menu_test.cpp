@@ -44,8 +44,7 @@ const std::set<std::string> kBuiltElsewhere = {
     "UISortFieldHolder", "UIGroupTreeHolder", "UIListYearThis", "T1CurMemo", "T1Report", "T1UI2Model",
     "T1Model2UI", "T1HoldersCount", "T1FrameMemoNode", "T1NodesList", "T1NodesListPlus",
     "T1ModeHoldersMngr", "T1MessageDo", "T3GroupTree", "T3SelField", "UIVersion2SEL", "UINodesList2SEL",
-    "UIMemo2WB", "UIMemoNode2WB", "UISelected2WB", "changeFlagReadOnly_", "UIFunctionList2Sel", "UIEval",
-    "UIEvalMemo",
+    "UIMemo2WB", "UIMemoNode2WB", "UISelected2WB", "changeFlagReadOnly_",
 };
 
 // The window's notice ("Still not implemented. " + class and operation) or the model's

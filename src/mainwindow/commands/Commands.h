@@ -22,6 +22,8 @@
 // the search, grep and field scan windows         SearchCommands.cpp
 // the windows around the main window              WindowCommands.cpp
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
+// running scripts (Eval, Execute, the routine     ../ScriptHost.cpp, registered by the layer
+//   list), with the interpreter they need         that owns the interpreter
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
 #include "views/CommandTable.h"
