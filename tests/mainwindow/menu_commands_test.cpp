@@ -396,6 +396,18 @@ TEST_F(MenuCommandsTest, DiagnosticsReportToStatusAndLog) {
   EXPECT_EQ(status(), "ModeHoldersMngr=");
 
   EXPECT_EQ(run("UIListYearThis"), 365);
+
+  for (const char* name : {"T3GroupTree", "T3SelField"}) {
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+      if (QWidget* d = QApplication::activeModalWidget()) {
+        shown = d->windowTitle();
+        d->close();
+      }
+    });
+    EXPECT_EQ(run(name), 0);
+    EXPECT_EQ(shown, QString::fromLatin1(name).replace(QLatin1String("T3"), QLatin1String("Form")));
+  }
 }
 
 }  // namespace

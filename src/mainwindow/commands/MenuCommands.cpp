@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <memory>
