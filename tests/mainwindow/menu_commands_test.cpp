@@ -20,6 +20,7 @@
 #include "mainwindow/FormLog.h"
 #include "mainwindow/commands/Commands.h"
 #include "mainwindow/commands/MenuCommands.h"
+#include "platform/launcher.h"
 #include "platform/paths.h"
 #include "support/FakeClipboard.h"
 #include "support/fake_browser.h"
@@ -266,6 +267,8 @@ TEST_F(MenuCommandsTest, BrowserWindowShowsTextsAddressesAndPictures) {
   EXPECT_EQ(run("UIMemoNode2WB"), 0);
   const std::string page = platform::dirOf(holder()->getFileName_()) + "page.html";
   EXPECT_EQ(fake->current()->url, QUrl::fromLocalFile(QString::fromStdString(page)));
+  // The window follows the main window's Internet switch, on at start.
+  EXPECT_TRUE(fake->internetAllowed());
 
   // A picture: its bytes; a linked one only when it is a file or a web address.
   current()->putField_("Content-Transfer-Encoding", "\"binary\"");
@@ -290,6 +293,20 @@ TEST_F(MenuCommandsTest, BrowserWindowShowsTextsAddressesAndPictures) {
   EXPECT_EQ(run("UIMemoNode2WB"), kResultFailed);
   EXPECT_EQ(status(), "Not Found " + tmp.str("gone.png"));
   setWebBrowserFactory(previous);
+}
+
+TEST_F(MenuCommandsTest, SaveAsAndExplorerOpensTheFolderOfTheSavedFile) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher scoped(&launcher);
+  type("saved text");
+  EXPECT_EQ(run("SaveAsAndExplorer"), kResultFailed);  // the save dialog cancelled
+  EXPECT_TRUE(launcher.calls.empty());
+  rec.inputs.push_back(tmp.str("saved.txt"));
+  EXPECT_EQ(run("SaveAsAndExplorer"), 0);
+  EXPECT_TRUE(std::filesystem::exists(tmp.path / "saved.txt"));
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].verb, "explore");
+  EXPECT_EQ(launcher.calls[0].target, tmp.path.string() + "/");
 }
 
 TEST_F(MenuCommandsTest, JumpMarkLetsGoOfAFreedNote) {
