@@ -3,6 +3,7 @@
 // content view and the tag viewer. Each is made on first use and kept.
 #include <QPointer>
 #include <functional>
+#include <string>
 
 #include "dialogs/SmallWindows.h"
 #include "dialogs/TagViewer.h"
@@ -33,6 +34,13 @@ class ToolWindows {
 
 // The commands' work, each answering as its command does.
 int showFormWB(MainWindowApi& w, ToolWindows& windows);
+// The browser window showing `text` as a page, `title` on its location line: -1 for a
+// blank text.
+int showFormWBURL(MainWindowApi& w, ToolWindows& windows, const std::string& text, const std::string& title);
+// The current note in the browser window: its address, its picture or its text.
+int memoNode2WB(MainWindowApi& w, ToolWindows& windows);
+// The editor's selected text in the browser window.
+int selected2WB(MainWindowApi& w, ToolWindows& windows);
 int showContentView(MainWindowApi& w, ToolWindows& windows);
 int showTagViewer(MainWindowApi& w, ToolWindows& windows, std::function<ParsedFile()> lastParsed);
 

@@ -35,6 +35,7 @@
 #include "model/text/StringList.h"
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
+#include "views/MemoNodeUI.h"
 
 class QTimer;
 
@@ -81,7 +82,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   bool isUIInternet() override;
   std::string getTempDir() override;
   virtual void putTempDir_(const std::string& dir);
-  virtual void showHolderCount();
+  void showHolderCount() override;
   virtual int getAutoSaveTime();
   virtual void putAutoSaveTime_(int seconds);
   virtual std::string getDateFormat();
@@ -126,6 +127,13 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   int UICloseAllYes();
   int UITerminateForce(const std::string& text);
 
+  // The window's place and size and its screen; the jump mark (Jump > Set).
+  WindowRect getWindowRect() override;
+  void setWindowRect(const WindowRect& r) override;
+  WindowRect getScreenRect() override;
+  void setJumpMark(MemoNodeUI* node) override { jumpMark_.reset(node); }
+  MemoNodeUI* getJumpMark() override { return jumpMark_.get(); }
+
   // The document's name ("noname" without one) and its number of notebooks.
   std::string documentName();
   int holderCount();
@@ -159,6 +167,8 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   CommandTable commands_;
   DocumentSession session_{*this};
   QTimer* idleTimer_ = nullptr;
+  // Outlives the document, which the most derived layer owns: a freed note empties it.
+  WatchedNote jumpMark_;
 };
 
 // Makes a window of the given layer and runs its creation steps.

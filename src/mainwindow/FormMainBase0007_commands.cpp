@@ -1,5 +1,7 @@
 // The first layer's own commands: the shell, the printer and leaving the program.
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "dialogs/HardCopy.h"
 #include "mainwindow/FormMainBase0007.h"
@@ -11,6 +13,23 @@
 #include "views/qtext.h"
 
 namespace wux {
+
+WindowRect TFormMainBase0007::getWindowRect() {
+  const QRect frame = frameGeometry();
+  return {frame.x(), frame.y(), width(), height()};
+}
+
+void TFormMainBase0007::setWindowRect(const WindowRect& r) {
+  move(r.left, r.top);
+  resize(r.width, r.height);
+}
+
+WindowRect TFormMainBase0007::getScreenRect() {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return {};
+  const QRect g = s->geometry();
+  return {g.x(), g.y(), g.width(), g.height()};
+}
 
 std::string TFormMainBase0007::getExeDir() { return fromQ(QCoreApplication::applicationDirPath()) + "/"; }
 

@@ -58,6 +58,8 @@ class TFormMainBaseWUX : public TFormMainBase0007 {
   void setFontSize(int size);
   int writeVersionTS_(StringList& lines) override;
   int UIVersion();
+  // The version report into the editor's selection.
+  int UIVersion2SEL();
   TFormPropatyApl* getFormPropatyApl();
   int UIShowApplicationPropaty();
   // What a drop of files does: `over` is the widget under the mouse.

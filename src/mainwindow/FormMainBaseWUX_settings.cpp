@@ -259,6 +259,17 @@ int TFormMainBaseWUX::UIVersion() {
   return 0;
 }
 
+int TFormMainBaseWUX::UIVersion2SEL() {
+  if (isDoing_() || checkUIReadOnly() || checkHolderReadOnly()) return kResultFailed;
+  TFrameMemoNode* editor = getNodeFrame();
+  if (!editor) return kResultFailed;
+  StringList lines;
+  writeVersionTS_(lines);
+  editor->replaceActiveMemoSel_(lines.join("\r\n"));
+  messageDoing_(fromQ(QCoreApplication::applicationFilePath()) + " Ver " + getVersion());
+  return 0;
+}
+
 // ---- the application properties ----
 
 TFormPropatyApl* TFormMainBaseWUX::getFormPropatyApl() {
@@ -355,6 +366,7 @@ void TFormMainBaseWUX::registerSettingsWindowCommands() {
   t.add("UIFontSizeInc", [this] { return UIFontSizeInc(); });
   t.add("UIFontSizeDec", [this] { return UIFontSizeDec(); });
   t.add("UIVersion", [this] { return UIVersion(); });
+  t.add("UIVersion2SEL", [this] { return UIVersion2SEL(); });
   t.add("UIShowFormAbout", [this] { return UIShowFormAbout(); });
   t.add("UIShowApplicationPropaty", [this] { return UIShowApplicationPropaty(); });
 }

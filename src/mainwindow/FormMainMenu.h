@@ -40,6 +40,7 @@ class TFormMainMenu : public TFormMainScript {
 
   // The three status panels: read-only mark, notebook count, message (Shift_JIS).
   std::string statusPanel(int i) const;
+  std::string getStatusText() override { return statusPanel(2); }
   QCheckBox* uiReadOnlyBox() const { return checkUIReadOnly_; }
   QCheckBox* uiInternetBox() const { return checkUIInternet_; }
   QFrame* panelTop() const { return panelTop_; }

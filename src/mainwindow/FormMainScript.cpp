@@ -106,6 +106,6 @@ std::string TFormMainScript::getTempDir() {
   return dir;
 }
 
-int TFormMainScript::changeFlagReadOnly_() { return stillNotImplemented("TFormMainScript.changeFlagReadOnly_"); }
+int TFormMainScript::changeFlagReadOnly_() { return commands_.run("changeFlagReadOnly_"); }
 
 }  // namespace wux

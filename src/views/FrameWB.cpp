@@ -180,7 +180,7 @@ std::string TFrameWB::location() const { return fromQ(location_->text()); }
 // ---- the Internet switch ----
 
 bool TFrameWB::internetOn() const {
-  MainWindowApi* owner = host_ ? host_->ownerForm() : nullptr;
+  MainWindowApi* owner = host_ ? host_->ownerForm() : owner_;
   AgentAPLAbs* agent = owner ? owner->getAgent() : nullptr;
   std::string answer;
   if (agent) agent->query_("getUIInternet", answer);
@@ -244,6 +244,13 @@ void TFrameWB::navigate_(const std::string& path) {
   fromText_ = false;
   if (browser_->isBusy()) browser_->stop();
   browser_->navigate(addressOf(p));
+}
+
+void TFrameWB::navigateAddress_(const std::string& address) {
+  applyInternetSwitch_();
+  fromText_ = false;
+  if (browser_->isBusy()) browser_->stop();
+  browser_->navigate(addressOf(address));
 }
 
 void TFrameWB::navigateFilename_() {

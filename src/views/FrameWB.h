@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace wux {
 
+class MainWindowApi;
 class TFrameMemoNode;
 class WebBrowser;
 
@@ -25,6 +26,8 @@ class TFrameWB : public QWidget {
 
   void setHost(TFrameMemoNode* host) { host_ = host; }
   TFrameMemoNode* host() const { return host_; }
+  // The main window whose Internet switch a frame without a note editor follows.
+  void setOwnerWindow(MainWindowApi* owner) { owner_ = owner; }
   // Where status texts go when no note editor hosts the frame (a window of its own).
   void setMessageSink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
 
@@ -38,6 +41,8 @@ class TFrameWB : public QWidget {
   long long saveToStream_(std::string& out);
   void navigate_(const std::string& path);
   void navigateFilename_();
+  // Goes to a full path or an address, host or not (the browser window's way).
+  void navigateAddress_(const std::string& address);
   // Appends the address of every link of the page; the count, or -1 as above.
   int getLinkList_(StringList& list);
   void openInExternalBrowser_(const std::string& url);
@@ -84,6 +89,7 @@ class TFrameWB : public QWidget {
   bool internetOn() const;
 
   TFrameMemoNode* host_ = nullptr;
+  MainWindowApi* owner_ = nullptr;
   std::function<void(const std::string&)> sink_;
   WebBrowser* browser_;
   // The page shown came from a text, not an address; its location line stays as set.

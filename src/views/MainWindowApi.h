@@ -28,6 +28,14 @@ enum : int {
   kResultNotImplemented = -101,
 };
 
+// A window's outer rectangle, or a screen's, in pixels.
+struct WindowRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
 class MainWindowApi {
  public:
   virtual ~MainWindowApi() = default;
@@ -97,6 +105,17 @@ class MainWindowApi {
   virtual int showFormLog() { return 0; }
   // The window's text printer with its settings; nullptr where there is none.
   virtual TStringsPrinter* stringsPrinter() { return nullptr; }
+
+  // The window's place and size, and the screen it is on (a fake screen in tests).
+  virtual WindowRect getWindowRect() { return {}; }
+  virtual void setWindowRect(const WindowRect&) {}
+  virtual WindowRect getScreenRect() { return {}; }
+  // The message panel of the status bar, and the panel that counts the notebooks.
+  virtual std::string getStatusText() { return std::string(); }
+  virtual void showHolderCount() {}
+  // The jump mark: a note remembered by Jump > Set, empty again once the note is freed.
+  virtual void setJumpMark(MemoNodeUI*) {}
+  virtual MemoNodeUI* getJumpMark() { return nullptr; }
 
   // The note editor's copy history: newest first, no duplicates, ten at most.
   virtual void AddCopyHistory(const std::string& text) = 0;

@@ -23,6 +23,13 @@ void MemoNodeUI::removeWatcher(NoteWatcher* w) {
   watchers_.erase(std::remove(watchers_.begin(), watchers_.end(), w), watchers_.end());
 }
 
+void WatchedNote::reset(MemoNodeUI* node) {
+  if (node_ == node) return;
+  if (node_) node_->removeWatcher(this);
+  node_ = node;
+  if (node_) node_->addWatcher(this);
+}
+
 int MemoNodeUI::clear_() {
   MemoNode::clear_();
   noteWindow = nullptr;

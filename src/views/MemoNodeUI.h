@@ -21,6 +21,23 @@ class NoteWatcher {
   ~NoteWatcher() = default;
 };
 
+// A reference to a note that empties itself when the note is destroyed.
+class WatchedNote final : public NoteWatcher {
+ public:
+  WatchedNote() = default;
+  ~WatchedNote() { reset(nullptr); }
+  WatchedNote(const WatchedNote&) = delete;
+  WatchedNote& operator=(const WatchedNote&) = delete;
+  void reset(MemoNodeUI* node);
+  MemoNodeUI* get() const { return node_; }
+  void noteGone_(MemoNodeUI* node) override {
+    if (node == node_) node_ = nullptr;
+  }
+
+ private:
+  MemoNodeUI* node_ = nullptr;
+};
+
 class MemoNodeUI : public MemoNode {
  public:
   using MemoNode::MemoNode;

@@ -332,6 +332,12 @@ void registerEditorTextCommands(CommandTable& table, MainWindowApi& w) {
   });
   table.add("clearMemo", forward(w, [](TFrameMemoNode& e) { e.clearMemo_(); }));
   table.add("convertCRTagSel", forward(w, [](TFrameMemoNode& e) { e.convertCRTagSel_(); }));
+  table.add("UINodesList2SEL", [&w] {
+    TFrameMemoHolder* frame = w.getHolderFrame();
+    if (!frame) return static_cast<int>(kResultNoDocument);
+    frame->pasteNodeList_();
+    return 0;
+  });
   table.add("UICountWord", [&w] { return countWord(w); });
 
   // Listings into the editor.

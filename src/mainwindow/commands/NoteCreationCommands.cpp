@@ -78,31 +78,6 @@ void makeImage(MainWindowApi& w, MemoHolderUI* holder, MemoNode* node, const std
   node->putField_("Filename", QuoteValue(".\\" + node->name()));
 }
 
-// An icon file holding the picture as one 32-bit image. Written here rather than by
-// the toolkit, whose writer leaves the transparency mask's bytes unset: the same icon
-// must always give the same note.
-std::string iconBytes(const QImage& picture) {
-  const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
-  const int w = image.width(), h = image.height();
-  const int maskRow = ((w + 31) / 32) * 4;
-  const std::uint32_t pixels = static_cast<std::uint32_t>(w * h * 4);
-  const std::uint32_t size = 40 + pixels + static_cast<std::uint32_t>(maskRow * h);
-  std::string out;
-  auto put16 = [&out](std::uint32_t v) { out += char(v & 0xFF), out += char((v >> 8) & 0xFF); };
-  auto put32 = [&put16](std::uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
-  put16(0), put16(1), put16(1);                                    // icon file, one image
-  out += char(w & 0xFF), out += char(h & 0xFF), out += '\0', out += '\0';  // width, height, colours
-  put16(1), put16(32), put32(size), put32(6 + 16);                 // planes, bits, size, offset
-  put32(40), put32(static_cast<std::uint32_t>(w)), put32(static_cast<std::uint32_t>(h * 2));
-  put16(1), put16(32), put32(0), put32(pixels), put32(0), put32(0), put32(0), put32(0);
-  for (int y = h - 1; y >= 0; --y) {  // bottom row first
-    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < w; ++x) put32(row[x]);
-  }
-  out.append(static_cast<std::size_t>(maskRow * h), '\0');  // the alpha channel carries transparency
-  return out;
-}
-
 void makeIcon(MemoNode* node) {
   QIcon icon = QApplication::windowIcon();
   QImage image = icon.isNull() ? QImage() : icon.pixmap(16, 16).toImage();
@@ -110,7 +85,7 @@ void makeIcon(MemoNode* node) {
     image = QImage(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::white);
   }
-  putPicture(node, iconBytes(image), "image/ico");
+  putPicture(node, iconFileBytes(image), "image/ico");
 }
 
 // Deletes a note that was just made and could not be completed.
@@ -730,6 +705,31 @@ int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
 }
 
 }  // namespace
+
+// An icon file holding the picture as one 32-bit image. Written here rather than by
+// the toolkit, whose writer leaves the transparency mask's bytes unset: the same icon
+// must always give the same note.
+std::string iconFileBytes(const QImage& picture) {
+  const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+  const int w = image.width(), h = image.height();
+  const int maskRow = ((w + 31) / 32) * 4;
+  const std::uint32_t pixels = static_cast<std::uint32_t>(w * h * 4);
+  const std::uint32_t size = 40 + pixels + static_cast<std::uint32_t>(maskRow * h);
+  std::string out;
+  auto put16 = [&out](std::uint32_t v) { out += char(v & 0xFF), out += char((v >> 8) & 0xFF); };
+  auto put32 = [&put16](std::uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
+  put16(0), put16(1), put16(1);                                    // icon file, one image
+  out += char(w & 0xFF), out += char(h & 0xFF), out += '\0', out += '\0';  // width, height, colours
+  put16(1), put16(32), put32(size), put32(6 + 16);                 // planes, bits, size, offset
+  put32(40), put32(static_cast<std::uint32_t>(w)), put32(static_cast<std::uint32_t>(h * 2));
+  put16(1), put16(32), put32(0), put32(pixels), put32(0), put32(0), put32(0), put32(0);
+  for (int y = h - 1; y >= 0; --y) {  // bottom row first
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < w; ++x) put32(row[x]);
+  }
+  out.append(static_cast<std::size_t>(maskRow * h), '\0');  // the alpha channel carries transparency
+  return out;
+}
 
 // ---- the general maker ----
 

@@ -6,6 +6,8 @@
 #include "model/clock.h"
 #include "views/MainWindowApi.h"
 
+class QImage;
+
 namespace wux {
 
 class MemoHolderUI;
@@ -24,6 +26,10 @@ enum class NoteKind { Text = 0, Image = 1, Icon = 2, URL = 3, Poser = 4, PoserLi
 // why) or when the file could not be imported (the reason in `error`; no note is left).
 MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& path, NoteKind kind,
                             std::string* error = nullptr);
+
+// The bytes of an icon file holding the picture (at most 255 pixels each way) as one
+// 32-bit image: what icon notes carry as their content.
+std::string iconFileBytes(const QImage& picture);
 
 // Links `child` under `parent` and shows it.
 void makeChildOf(MainWindowApi& w, MemoNode* child, MemoNode* parent);

@@ -18,6 +18,11 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
   table.add("UIShowFormMemoNodeReadOnly",
             std::function<int()>([&w, parent] { return showNoteWindow(w, parent, true); }));
   table.add("UIShowFormWB", std::function<int()>([&w, windows] { return showFormWB(w, *windows); }));
+  table.add("UIMemo2WB", [&w, windows](const CommandArgs& a) {
+    return showFormWBURL(w, *windows, commandArg(a, 0), commandArg(a, 1));
+  });
+  table.add("UIMemoNode2WB", std::function<int()>([&w, windows] { return memoNode2WB(w, *windows); }));
+  table.add("UISelected2WB", std::function<int()>([&w, windows] { return selected2WB(w, *windows); }));
   table.add("UIShowFormContentView", std::function<int()>([&w, windows] { return showContentView(w, *windows); }));
   table.add("UIShowFormTAGLParser", std::function<int()>([&w, windows, &session] {
               return showTagViewer(w, *windows, [&session] {
