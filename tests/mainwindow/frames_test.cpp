@@ -207,7 +207,9 @@ TEST_F(FramesTest, ContextMenusRunRegisteredCommandsAndActOnTheItemUnderThePoint
   for (QMenu* m : {frame->PopupMenuLB(), frame->PopupMenuTV(), frame->PopupMenuLV()}) menuItems(m, items);
   for (QAction* a : items) {
     const std::string name = TFrameMemoHolder::commandOf(a);
-    if (!name.empty()) EXPECT_TRUE(form->commands().contains(name)) << name;
+    if (!name.empty()) {
+      EXPECT_TRUE(form->commands().contains(name)) << name;
+    }
   }
   EXPECT_TRUE(form->commands().contains("cloneMemoNode_"));
   EXPECT_TRUE(form->commands().contains("UINewChildGrep5"));

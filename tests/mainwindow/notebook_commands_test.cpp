@@ -52,7 +52,9 @@ class NotebookCommandsTest : public test::FormTest<TFormMainWUXX13c> {
   void books(std::initializer_list<std::string> names) {
     bool first = true;
     for (const std::string& n : names) {
-      if (!first) ASSERT_EQ(run("UINewHolderRight"), 0);
+      if (!first) {
+        ASSERT_EQ(run("UINewHolderRight"), 0);
+      }
       rename(holder(), n);
       first = false;
     }
