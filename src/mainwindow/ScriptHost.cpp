@@ -593,8 +593,14 @@ int ScriptHost::UIEval() {
   TFrameMemoNode* e = editorOf(w_);
   const std::string text = e ? sjis::trim(e->activeSelText_()) : std::string();
   if (text.empty()) return -1;
-  // A script still running in the window's interpreter (pumping events or paused)
-  // keeps it: a second run would discard its variables and routines.
+  evalInPP1(text, false);
+  return -1;
+}
+
+// A script still running in the window's interpreter (pumping events or paused) keeps
+// it: a second run would discard its variables and routines. Eval reports a failure on
+// the status line; Eval Memo ends the busy state with it.
+int ScriptHost::evalInPP1(const std::string& text, bool failureEndsDoing) {
   if (pp1_->IsRunning()) {
     w_.messageDoing_("ERROR: Eval");
     return -1;
@@ -604,11 +610,11 @@ int ScriptHost::UIEval() {
   try {
     runScript(*pp1_, source);
   } catch (const std::exception&) {
-    w_.messageDoing_("ERROR: Eval");
+    failureEndsDoing ? w_.endDoing_("ERROR: Eval") : w_.messageDoing_("ERROR: Eval");
     return -1;
   }
   w_.messageDoing_("Done: Eval");
-  return -1;
+  return 0;
 }
 
 int ScriptHost::UIEvalMemo() {
@@ -620,20 +626,7 @@ int ScriptHost::UIEvalMemo() {
     w_.messageDoing_("No script ");
     return -1;
   }
-  if (pp1_->IsRunning()) {
-    w_.messageDoing_("ERROR: Eval");
-    return -1;
-  }
-  StringList source;
-  source.setText(text);
-  try {
-    runScript(*pp1_, source);
-  } catch (const std::exception&) {
-    w_.endDoing_("ERROR: Eval");
-    return -1;
-  }
-  w_.messageDoing_("Done: Eval");
-  return 0;
+  return evalInPP1(text, true);
 }
 
 int ScriptHost::UIFunctionList2Sel() {

@@ -84,6 +84,7 @@ class ScriptHost : private NoteWatcher {
   // Runs `pp` on `source` (or the runner on its note), keeping the count of running
   // scripts, the Break flag and the editor right. Errors pass to the caller.
   void runScript(TPoorPascal& pp, const StringList& source);
+  int evalInPP1(const std::string& text, bool failureEndsDoing);
   int runRunner(PPACo& runner, MemoNodeUI* note);
   struct RunScope;
 

@@ -3,6 +3,9 @@
 // recorded questions. The window goes first, before what it uses.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <memory>
 #include <string>
 
@@ -10,6 +13,9 @@
 #include "support/RecordingPrompter.h"
 #include "model/clock.h"
 #include "support/qt_app.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
+#include "views/views_support.h"
 
 namespace wux::test {
 
@@ -34,6 +40,28 @@ class FormTest : public ::testing::Test {
   RecordingPrompter rec;
   ScopedPrompter prompter_{&rec};
   std::unique_ptr<Form> form;
+};
+
+// The whole window holding a new document whose folder is a scratch folder: what the
+// command tests start from.
+class NewDocumentTest : public FormTest<TFormMainWUXX13c> {
+ protected:
+  using FormTest::FormTest;
+  void SetUp() override {
+    FormTest::SetUp();
+    form->newMemoFile();
+    form->getMemoFile()->directory = tmp.path.string() + "/";
+  }
+  void TearDown() override {
+    FormTest::TearDown();
+    // Windows closed by the test go with their deferred deletes, not with the next test.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  int run(const std::string& name, const CommandArgs& args = {}) { return form->commands().run(name, args); }
+  MemoHolderUI* holder() { return form->getCurrentHolder(); }
+  MemoNodeUI* current() { return form->getCurrentNode(); }
+  TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
+  TempDir tmp;
 };
 
 }  // namespace wux::test

@@ -66,29 +66,15 @@ TEST(MenuWindowPlace, SizeItemsFitTheScreenAndMovePosJumpsSideways) {
   EXPECT_EQ(w.rect.left, 3);
 }
 
-class MenuCommandsTest : public test::FormTest<TFormMainWUXX13c> {
+class MenuCommandsTest : public test::NewDocumentTest {
  protected:
-  MenuCommandsTest() : FormTest({2026, 12, 6, 9, 30, 0, 0}) {}
-  void SetUp() override {
-    FormTest::SetUp();
-    form->newMemoFile();
-    form->getMemoFile()->directory = tmp.path.string() + "/";
-  }
-  void TearDown() override {
-    FormTest::TearDown();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  int run(const std::string& name, const CommandArgs& args = {}) { return form->commands().run(name, args); }
-  MemoHolderUI* holder() { return form->getCurrentHolder(); }
-  MemoNodeUI* current() { return form->getCurrentNode(); }
-  TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
+  MenuCommandsTest() : NewDocumentTest({2026, 12, 6, 9, 30, 0, 0}) {}
   MemoNodeUI* note(int i) { return static_cast<MemoNodeUI*>(holder()->getNode_(i)); }
   // Replaces the editor's text and commits it to the current note.
   void type(const std::string& text) {
     editor()->MemoNode0()->setPlainText(toQ(text));
     form->UI2Model();
   }
-  test::TempDir tmp;
 };
 
 TEST_F(MenuCommandsTest, TheRealWindowTakesItsSizeAndPlace) {

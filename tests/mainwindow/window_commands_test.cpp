@@ -24,22 +24,9 @@
 namespace wux {
 namespace {
 
-class WindowCommandsTest : public test::FormTest<TFormMainWUXX13c> {
+class WindowCommandsTest : public test::NewDocumentTest {
  protected:
-  WindowCommandsTest() : FormTest({2026, 12, 6, 8, 0, 0, 0}) {}
-  void SetUp() override {
-    FormTest::SetUp();
-    form->newMemoFile();
-    form->getMemoFile()->directory = tmp.path.string() + "/";
-  }
-  void TearDown() override {
-    FormTest::TearDown();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  int run(const std::string& name) { return form->commands().run(name); }
-  MemoHolderUI* holder() { return form->getCurrentHolder(); }
-  MemoNodeUI* current() { return form->getCurrentNode(); }
-  test::TempDir tmp;
+  WindowCommandsTest() : NewDocumentTest({2026, 12, 6, 8, 0, 0, 0}) {}
 };
 
 TEST_F(WindowCommandsTest, NoteWindowsEditTheNoteAndGoWithIt) {
