@@ -48,19 +48,26 @@ void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control
 
 std::string countText(std::size_t n) { return std::to_string(n); }
 
-bool containsKeyword(std::string_view text, const std::string& keyword, bool ignoreCase) {
-  return (ignoreCase ? sjis::findIgnoreCase(text, keyword) : sjis::find(text, keyword)) != std::string::npos;
-}
+// A result line "<notebook>:<note>:" followed by `rest`, put together in one string of
+// the size it needs.
+class LineBuilder {
+ public:
+  LineBuilder(const std::string& holderName, const std::string& noteName)
+      : holder_(holderName), note_(noteName) {}
+  std::string start(std::size_t rest) const {
+    std::string t;
+    t.reserve(holder_.size() + note_.size() + 2 + rest);
+    t.append(holder_);
+    t += ':';
+    t.append(note_);
+    t += ':';
+    return t;
+  }
 
-// MemoBasic::match_ with the name the notebook's list already gave: asking a note its
-// name searches its notebook for it, which over a large notebook would cost more than
-// the search.
-bool noteMatches(MemoNode& node, const std::string& noteName, const std::string& keyword, const SearchParts& parts,
-                 bool ignoreCase) {
-  if (keyword.empty()) return false;
-  if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) return true;
-  return node.match_(keyword, ignoreCase, false, parts.memo, parts.comment, parts.fields);
-}
+ private:
+  const std::string& holder_;
+  const std::string& note_;
+};
 
 }  // namespace
 
@@ -108,11 +115,16 @@ std::vector<MemoHolder*> HoldersByName(MemoFile& file, const std::vector<std::st
 SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
                        const SearchParts& parts, bool ignoreCase, SearchControl& control) {
   SearchResult r;
+  const sjis::Finder finder(keyword, ignoreCase);
   forEachNote(holders, control, "*Scanning* " + keyword + " ", r,
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                if (noteMatches(node, noteName, keyword, parts, ignoreCase)) {
-                  std::string head = holderName + " " + noteName;
-                  r.lines.push_back({head, NoteRef(&node), head});
+                // The name in hand: asking a note its name searches its notebook for it.
+                if ((parts.name && finder.find(noteName) != std::string::npos) ||
+                    node.matchParts_(finder, parts.memo, parts.comment, parts.fields)) {
+                  std::string head;
+                  head.reserve(holderName.size() + 1 + noteName.size());
+                  head.append(holderName).append(" ").append(noteName);
+                  r.lines.push_back({head, NoteRef(&node), std::move(head)});
                 }
               });
   r.status = r.lines.empty() ? "*Done Scan* No match KeyWord=" + keyword
@@ -120,18 +132,36 @@ SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::strin
   return r;
 }
 
+// Every result line is built once, in place, as MemoBasic::grep_ and replace_ word it:
+// over a whole document, copies and joins of line parts would cost more than the search.
+
 SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
                        const SearchParts& parts, bool ignoreCase, SearchControl& control) {
   SearchResult r;
-  StringList work;
+  const sjis::Finder finder(keyword, ignoreCase);
   forEachNote(holders, control, "*Grep* " + keyword + " ", r,
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                work.clear();
-                // The name line as grep_ words it, from the name in hand.
-                if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) work.add("Name:" + noteName);
-                node.grep_(keyword, ignoreCase, work, false, parts.memo, parts.comment, parts.fields);
-                const std::string head = holderName + ":" + noteName;
-                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
+                const LineBuilder build(holderName, noteName);
+                if (parts.name && finder.find(noteName) != std::string::npos) {
+                  std::string t = build.start(5 + noteName.size());
+                  t.append("Name:").append(noteName);
+                  r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                }
+                auto grepLines = [&](const StringList* list, std::string_view part) {
+                  if (!list) return;
+                  int hit = 0, number = 0;
+                  for (const StringList::Line& line : *list) {
+                    ++number;
+                    if (finder.find(line.text) == std::string::npos) continue;
+                    std::string t = build.start(part.size() + MemoBasic::kWordsRoom + line.text.size());
+                    MemoBasic::appendGrepWords(t, part, ++hit, number);
+                    t.append(line.text);
+                    r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                  }
+                };
+                if (parts.memo) grepLines(&node.body(), "Memo:");
+                if (parts.comment) grepLines(node.comment(), "Comment:");
+                if (parts.fields) grepLines(node.fieldList(), "Fields:");
               });
   r.status = r.lines.empty() ? "*Done Grep* No match KeyWord=" + keyword
                              : "*Done Grep* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;
@@ -142,18 +172,46 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                           const std::string& replacement, const SearchParts& parts, bool ignoreCase,
                           SearchControl& control, bool progress) {
   SearchResult r;
-  StringList work;
+  const sjis::Finder finder(keyword, ignoreCase);
   forEachNote(holders, control, progress ? "*Scanning* " + keyword + " " : std::string(), r,
               [&](MemoHolder& holder, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                work.clear();
-                const bool rename = parts.name && containsKeyword(noteName, keyword, ignoreCase);
-                node.replace_(keyword, replacement, work, rename, parts.memo, parts.comment, parts.fields,
-                              ignoreCase);
-                if (work.empty()) return;
+                const std::size_t before = r.lines.size();
+                std::string newName;
+                const std::string* name = &noteName;
+                std::size_t first;
+                if (parts.name && (first = finder.find(noteName)) != std::string::npos) {
+                  std::string renamed = finder.replaceAll(noteName, replacement, first);
+                  if (renamed != noteName) {
+                    std::string actual;
+                    node.putName_(renamed, actual);
+                    newName = node.name();
+                    name = &newName;
+                    std::string t = LineBuilder(holderName, newName).start(13 + renamed.size());
+                    t.append("replace name ").append(renamed);
+                    r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                  }
+                }
+                const LineBuilder build(holderName, *name);
+                auto replaceLines = [&](StringList* list, std::string_view what) {
+                  if (!list) return;
+                  for (int i = 0; i < list->count(); ++i) {
+                    const std::string& old = list->get(i);
+                    const std::size_t at = finder.find(old);
+                    if (at == std::string::npos) continue;
+                    std::string line = finder.replaceAll(old, replacement, at);
+                    if (line == old) continue;
+                    list->set(i, std::move(line));
+                    std::string t = build.start(what.size() + MemoBasic::kWordsRoom);
+                    MemoBasic::appendReplaceWords(t, what, i + 1);
+                    r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                  }
+                };
+                if (parts.memo) replaceLines(&node.body(), "replace Memo ");
+                if (parts.comment) replaceLines(node.comment(), "replace Comment ");
+                if (parts.fields) replaceLines(node.fieldList(), "replace Field ");
+                if (r.lines.size() == before) return;
                 holder.modified = true;
                 ++r.changed;
-                const std::string head = holderName + ":" + (rename ? node.name() : noteName);
-                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
               });
   r.status = r.lines.empty() ? "*Done Replace* No match KeyWord=" + keyword
                              : "*Done Replace* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;
