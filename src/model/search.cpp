@@ -1,6 +1,10 @@
 #include "model/search.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "model/records/MemoFile.h"
 #include "model/strutil.h"
@@ -16,13 +20,34 @@ constexpr int kBreakEvery = 256;
 // Walks the notes of the notebooks in their notebook order, loading the ones not read
 // yet, reporting each notebook and asking for Break now and then. `visit` gets the
 // notebook, the note's name and the note.
+// The most lines a result list reserves room for at once.
+constexpr std::size_t kMostAhead = std::size_t{1} << 20;
+
+// Room for the lines the notebooks still to come are likely to add, going by those done
+// (a little over, so that a close guess does not end in a doubling of the list). A
+// refused reservation is no failure: the list then grows as lines come.
+void reserveAhead(std::vector<SearchLine>& lines, std::size_t done, std::size_t left) {
+  if (done == 0 || left == 0 || lines.empty()) return;
+  const std::size_t guess = lines.size() / done * left;
+  const std::size_t want = lines.size() + std::min(guess + guess / 16 + 16, kMostAhead);
+  if (want <= lines.capacity()) return;
+  try {
+    lines.reserve(want);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+}
+
 template <class Visit>
 void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control, const std::string& statusPrefix,
                  SearchResult& result, Visit visit) {
   int sinceBreak = 0;
   StringList pairs;
-  for (MemoHolder* holder : holders) {
+  std::size_t done = 0;
+  for (std::size_t h = 0; h < holders.size(); ++h) {
+    MemoHolder* holder = holders[h];
     if (!holder) continue;
+    reserveAhead(result.lines, done, holders.size() - h);
     if (control.isBreak && control.isBreak()) {
       result.stopped = true;
       return;
@@ -43,28 +68,46 @@ void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control
       }
       if (auto* node = dynamic_cast<MemoNode*>(pairs.object(i))) visit(*holder, holderName, pairs[i], *node);
     }
+    ++done;
   }
 }
 
 std::string countText(std::size_t n) { return std::to_string(n); }
 
-// A result line "<notebook>:<note>:" followed by `rest`, put together in one string of
-// the size it needs.
+char* putText(char* out, std::string_view s) {
+  std::memcpy(out, s.data(), s.size());
+  return out + s.size();
+}
+
+// Result lines "<notebook>:<note>:<rest>" of one note, each written into one string of
+// the size it needs; a short one is put together on the stack and copied once.
 class LineBuilder {
  public:
-  LineBuilder(const std::string& holderName, const std::string& noteName)
-      : holder_(holderName), note_(noteName) {}
-  std::string start(std::size_t rest) const {
-    std::string t;
-    t.reserve(holder_.size() + note_.size() + 2 + rest);
-    t.append(holder_);
-    t += ':';
-    t.append(note_);
-    t += ':';
+  LineBuilder(const std::string& holderName, const std::string& noteName) : holder_(holderName), note_(noteName) {}
+  // `fill(char* at)` writes the rest, at most `most` bytes, and returns its end.
+  template <class Fill>
+  std::string line(std::size_t most, Fill fill) const {
+    const std::size_t room = holder_.size() + note_.size() + 2 + most;
+    if (room <= kOnStack) {
+      char buf[kOnStack];
+      const char* end = fill(head(buf));
+      return std::string(buf, static_cast<std::size_t>(end - buf));
+    }
+    std::string t(room, '\0');
+    const char* end = fill(head(t.data()));
+    t.resize(static_cast<std::size_t>(end - t.data()));
     return t;
   }
 
  private:
+  static constexpr std::size_t kOnStack = 256;
+  char* head(char* out) const {
+    out = putText(out, holder_);
+    *out++ = ':';
+    out = putText(out, note_);
+    *out++ = ':';
+    return out;
+  }
   const std::string& holder_;
   const std::string& note_;
 };
@@ -143,9 +186,9 @@ SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::strin
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
                 const LineBuilder build(holderName, noteName);
                 if (parts.name && finder.find(noteName) != std::string::npos) {
-                  std::string t = build.start(5 + noteName.size());
-                  t.append("Name:").append(noteName);
-                  r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                  r.lines.emplace_back(build.line(5 + noteName.size(),
+                                                  [&](char* at) { return putText(putText(at, "Name:"), noteName); }),
+                                       NoteRef(&node));
                 }
                 auto grepLines = [&](const StringList* list, std::string_view part) {
                   if (!list) return;
@@ -153,10 +196,13 @@ SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::strin
                   for (const StringList::Line& line : *list) {
                     ++number;
                     if (finder.find(line.text) == std::string::npos) continue;
-                    std::string t = build.start(part.size() + MemoBasic::kWordsRoom + line.text.size());
-                    MemoBasic::appendGrepWords(t, part, ++hit, number);
-                    t.append(line.text);
-                    r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                    ++hit;
+                    r.lines.emplace_back(build.line(part.size() + MemoBasic::kWordsRoom + line.text.size(),
+                                                    [&](char* at) {
+                                                      return putText(MemoBasic::putGrepWords(at, part, hit, number),
+                                                                     line.text);
+                                                    }),
+                                         NoteRef(&node));
                   }
                 };
                 if (parts.memo) grepLines(&node.body(), "Memo:");
@@ -186,9 +232,11 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                     node.putName_(renamed, actual);
                     newName = node.name();
                     name = &newName;
-                    std::string t = LineBuilder(holderName, newName).start(13 + renamed.size());
-                    t.append("replace name ").append(renamed);
-                    r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                    r.lines.emplace_back(
+                        LineBuilder(holderName, newName).line(13 + renamed.size(), [&](char* at) {
+                          return putText(putText(at, "replace name "), renamed);
+                        }),
+                        NoteRef(&node));
                   }
                 }
                 const LineBuilder build(holderName, *name);
@@ -201,9 +249,9 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                     std::string line = finder.replaceAll(old, replacement, at);
                     if (line == old) continue;
                     list->set(i, std::move(line));
-                    std::string t = build.start(what.size() + MemoBasic::kWordsRoom);
-                    MemoBasic::appendReplaceWords(t, what, i + 1);
-                    r.lines.push_back({std::move(t), NoteRef(&node), {}});
+                    r.lines.emplace_back(build.line(what.size() + MemoBasic::kWordsRoom,
+                                                    [&](char* at) { return MemoBasic::putReplaceWords(at, what, i + 1); }),
+                                         NoteRef(&node));
                   }
                 };
                 if (parts.memo) replaceLines(&node.body(), "replace Memo ");

@@ -1,6 +1,7 @@
 #include "model/records/MemoBasic.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "model/clock.h"
@@ -362,7 +363,7 @@ bool MemoBasic::matchParts_(const sjis::Finder& finder, bool inBody, bool inComm
 
 namespace {
 // `v` (not negative) in decimal, at least `digits` digits, right-aligned in `width`.
-void appendNumber(std::string& out, long long v, int digits, int width) {
+char* putNumber(char* out, long long v, int digits, int width) {
   char buf[24];
   char* end = buf + sizeof buf;
   char* p = end;
@@ -372,22 +373,28 @@ void appendNumber(std::string& out, long long v, int digits, int width) {
     u /= 10;
   } while (u != 0);
   while (end - p < digits) *--p = '0';
-  if (end - p < width) out.append(static_cast<std::size_t>(width - (end - p)), ' ');
-  out.append(p, end);
+  for (int pad = width - static_cast<int>(end - p); pad > 0; --pad) *out++ = ' ';
+  std::memcpy(out, p, static_cast<std::size_t>(end - p));
+  return out + (end - p);
+}
+
+char* putText(char* out, std::string_view s) {
+  std::memcpy(out, s.data(), s.size());
+  return out + s.size();
 }
 }  // namespace
 
-void MemoBasic::appendGrepWords(std::string& out, std::string_view part, int hit, int lineNo) {
-  out.append(part);
-  appendNumber(out, hit, 6, 0);
-  out += ':';
-  appendNumber(out, lineNo, 1, 7);
-  out += ": ";
+char* MemoBasic::putGrepWords(char* out, std::string_view part, int hit, int lineNo) {
+  out = putNumber(putText(out, part), hit, 6, 0);
+  *out++ = ':';
+  out = putNumber(out, lineNo, 1, 7);
+  *out++ = ':';
+  *out++ = ' ';
+  return out;
 }
 
-void MemoBasic::appendReplaceWords(std::string& out, std::string_view what, int lineNo) {
-  out.append(what);
-  appendNumber(out, lineNo, 6, 0);
+char* MemoBasic::putReplaceWords(char* out, std::string_view what, int lineNo) {
+  return putNumber(putText(out, what), lineNo, 6, 0);
 }
 
 bool MemoBasic::replace_(const std::string& find, const std::string& replacement, StringList& log, bool inName,
@@ -413,9 +420,8 @@ bool MemoBasic::replace_(const std::string& find, const std::string& replacement
       std::string line = finder.replaceAll(old, replacement, first);
       if (line == old) continue;
       list->set(i, std::move(line));
-      std::string words;
-      appendReplaceWords(words, what, i + 1);
-      log.add(std::move(words));
+      char words[64];
+      log.add(std::string(words, putReplaceWords(words, what, i + 1)));
     }
   };
   if (inBody) replaceLines(body_.get(), "replace Memo ");
@@ -442,10 +448,11 @@ bool MemoBasic::grep_(const std::string& pattern, bool ignoreCase, StringList& o
     for (int i = 0; i < list->count(); ++i) {
       const std::string& line = list->get(i);
       if (finder.find(line) == std::string::npos) continue;
+      char words[64];
+      const char* end = putGrepWords(words, part, ++hit, i + 1);
       std::string text;
-      text.reserve(part.size() + kWordsRoom + line.size());
-      appendGrepWords(text, part, ++hit, i + 1);
-      text += line;
+      text.reserve(static_cast<std::size_t>(end - words) + line.size());
+      text.append(words, static_cast<std::size_t>(end - words)).append(line);
       out.add(std::move(text));
       found = true;
     }
