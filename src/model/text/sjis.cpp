@@ -138,6 +138,8 @@ Finder::Finder(std::string_view needle, bool ignoreCase) : needle_(needle), low_
   };
   cases(0, first_);
   cases(n - 1, last_);
+  const unsigned char four[4] = {first_[0], first_[1], last_[0], last_[1]};
+  for (int k = 0; k < 4; ++k) std::memset(lanes_[k], four[k], sizeof lanes_[k]);
 }
 
 bool Finder::bytesMatch(const char* at) const {
@@ -184,8 +186,10 @@ std::size_t Finder::find(std::string_view hay, std::size_t from) const {
   // Only places whose first and last bytes match are compared in full.
 #if defined(__SSE2__)
   if (lastStart - pos >= 16) {
-    const __m128i f0 = _mm_set1_epi8(static_cast<char>(first_[0])), f1 = _mm_set1_epi8(static_cast<char>(first_[1]));
-    const __m128i l0 = _mm_set1_epi8(static_cast<char>(last_[0])), l1 = _mm_set1_epi8(static_cast<char>(last_[1]));
+    const __m128i f0 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[0]));
+    const __m128i f1 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[1]));
+    const __m128i l0 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[2]));
+    const __m128i l1 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[3]));
     // Bit j: the place p + j is a candidate.
     auto candidates = [&](std::size_t p) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));

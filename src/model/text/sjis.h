@@ -77,6 +77,8 @@ class Finder {
   bool loneLeadEnd_ = false;
   // The first and last byte in both cases (the same byte twice when not a letter).
   unsigned char first_[2] = {0, 0}, last_[2] = {0, 0};
+  // The same four bytes, each repeated over 16 lanes for the block-wise scan.
+  alignas(16) unsigned char lanes_[4][16] = {};
 };
 bool startsWith(std::string_view s, std::string_view prefix);  // byte-exact prefix
 bool endsWith(std::string_view s, std::string_view suffix);     // suffix at a character start
