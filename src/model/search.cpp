@@ -186,9 +186,9 @@ SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::strin
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
                 const LineBuilder build(holderName, noteName);
                 if (parts.name && finder.find(noteName) != std::string::npos) {
-                  r.lines.emplace_back(build.line(5 + noteName.size(),
+                  r.lines.push_back({build.line(5 + noteName.size(),
                                                   [&](char* at) { return putText(putText(at, "Name:"), noteName); }),
-                                       NoteRef(&node));
+                                       NoteRef(&node), {}});
                 }
                 auto grepLines = [&](const StringList* list, std::string_view part) {
                   if (!list) return;
@@ -197,12 +197,12 @@ SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::strin
                     ++number;
                     if (finder.find(line.text) == std::string::npos) continue;
                     ++hit;
-                    r.lines.emplace_back(build.line(part.size() + MemoBasic::kWordsRoom + line.text.size(),
+                    r.lines.push_back({build.line(part.size() + MemoBasic::kWordsRoom + line.text.size(),
                                                     [&](char* at) {
                                                       return putText(MemoBasic::putGrepWords(at, part, hit, number),
                                                                      line.text);
                                                     }),
-                                         NoteRef(&node));
+                                         NoteRef(&node), {}});
                   }
                 };
                 if (parts.memo) grepLines(&node.body(), "Memo:");
@@ -232,11 +232,11 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                     node.putName_(renamed, actual);
                     newName = node.name();
                     name = &newName;
-                    r.lines.emplace_back(
+                    r.lines.push_back({
                         LineBuilder(holderName, newName).line(13 + renamed.size(), [&](char* at) {
                           return putText(putText(at, "replace name "), renamed);
                         }),
-                        NoteRef(&node));
+                        NoteRef(&node), {}});
                   }
                 }
                 const LineBuilder build(holderName, *name);
@@ -249,9 +249,9 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                     std::string line = finder.replaceAll(old, replacement, at);
                     if (line == old) continue;
                     list->set(i, std::move(line));
-                    r.lines.emplace_back(build.line(what.size() + MemoBasic::kWordsRoom,
+                    r.lines.push_back({build.line(what.size() + MemoBasic::kWordsRoom,
                                                     [&](char* at) { return MemoBasic::putReplaceWords(at, what, i + 1); }),
-                                         NoteRef(&node));
+                                         NoteRef(&node), {}});
                   }
                 };
                 if (parts.memo) replaceLines(&node.body(), "replace Memo ");
