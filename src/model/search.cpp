@@ -17,9 +17,6 @@ namespace {
 // How many notes pass between two questions whether the user asked to stop.
 constexpr int kBreakEvery = 256;
 
-// Walks the notes of the notebooks in their notebook order, loading the ones not read
-// yet, reporting each notebook and asking for Break now and then. `visit` gets the
-// notebook, the note's name and the note.
 // The most lines a result list reserves room for at once.
 constexpr std::size_t kMostAhead = std::size_t{1} << 20;
 
@@ -38,6 +35,9 @@ void reserveAhead(std::vector<SearchLine>& lines, std::size_t done, std::size_t 
   }
 }
 
+// Walks the notes of the notebooks in their notebook order, loading the ones not read
+// yet, reporting each notebook and asking for Break now and then. `visit` gets the
+// notebook, the note's name and the note.
 template <class Visit>
 void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control, const std::string& statusPrefix,
                  SearchResult& result, Visit visit) {
@@ -175,9 +175,9 @@ SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::strin
   return r;
 }
 
-// Every result line is built once, in place, as MemoBasic::grep_ and replace_ word it:
-// over a whole document, copies and joins of line parts would cost more than the search.
-
+// Grep and replace build every result line once, in place, as MemoBasic::grep_ and
+// replace_ word it: over a whole document, copies and joins of line parts would cost
+// more than the search itself.
 SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
                        const SearchParts& parts, bool ignoreCase, SearchControl& control) {
   SearchResult r;
@@ -250,7 +250,7 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                     if (line == old) continue;
                     list->set(i, std::move(line));
                     r.lines.push_back({build.line(what.size() + MemoBasic::kWordsRoom,
-                                                    [&](char* at) { return MemoBasic::putReplaceWords(at, what, i + 1); }),
+                                                    [&](char* out) { return MemoBasic::putReplaceWords(out, what, i + 1); }),
                                          NoteRef(&node), {}});
                   }
                 };

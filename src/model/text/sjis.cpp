@@ -132,13 +132,11 @@ Finder::Finder(std::string_view needle, bool ignoreCase) : needle_(needle), low_
   }
   if (n == 0) return;
   loneLeadEnd_ = lastLen == 1 && isLeadByte(static_cast<unsigned char>(needle_[n - 1]));
-  auto cases = [&](std::size_t k, unsigned char (&out)[2]) {
-    out[0] = static_cast<unsigned char>(low_[k]);
-    out[1] = fold_[k] ? static_cast<unsigned char>(out[0] & ~0x20) : out[0];
-  };
-  cases(0, first_);
-  cases(n - 1, last_);
-  const unsigned char four[4] = {first_[0], first_[1], last_[0], last_[1]};
+  first_ = static_cast<unsigned char>(low_[0]);
+  firstFold_ = static_cast<unsigned char>(fold_[0]);
+  last_ = static_cast<unsigned char>(low_[n - 1]);
+  lastFold_ = static_cast<unsigned char>(fold_[n - 1]);
+  const unsigned char four[4] = {first_, firstFold_, last_, lastFold_};
   for (int k = 0; k < 4; ++k) std::memset(lanes_[k], four[k], sizeof lanes_[k]);
 }
 
@@ -186,16 +184,16 @@ std::size_t Finder::find(std::string_view hay, std::size_t from) const {
   // Only places whose first and last bytes match are compared in full.
 #if defined(__SSE2__)
   if (lastStart - pos >= 16) {
-    const __m128i f0 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[0]));
-    const __m128i f1 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[1]));
-    const __m128i l0 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[2]));
-    const __m128i l1 = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[3]));
+    const __m128i first = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[0]));
+    const __m128i firstFold = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[1]));
+    const __m128i last = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[2]));
+    const __m128i lastFold = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[3]));
     // Bit j: the place p + j is a candidate.
     auto candidates = [&](std::size_t p) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p + n - 1));
-      const __m128i m = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, f0), _mm_cmpeq_epi8(a, f1)),
-                                      _mm_or_si128(_mm_cmpeq_epi8(b, l0), _mm_cmpeq_epi8(b, l1)));
+      const __m128i m = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstFold), first),
+                                      _mm_cmpeq_epi8(_mm_or_si128(b, lastFold), last));
       return static_cast<unsigned>(_mm_movemask_epi8(m));
     };
     for (; pos + 16 <= lastStart + 1; pos += 16)
@@ -216,7 +214,7 @@ std::size_t Finder::find(std::string_view hay, std::size_t from) const {
 #endif
   for (; pos <= lastStart; ++pos) {
     const unsigned char c = static_cast<unsigned char>(s[pos]), e = static_cast<unsigned char>(s[pos + n - 1]);
-    if ((c == first_[0] || c == first_[1]) && (e == last_[0] || e == last_[1]) && bytesMatch(s + pos) &&
+    if ((c | firstFold_) == first_ && (e | lastFold_) == last_ && bytesMatch(s + pos) &&
         wholeChars(hay, pos, sync))
       return pos;
   }

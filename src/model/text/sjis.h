@@ -75,8 +75,9 @@ class Finder {
   bool folded_ = false;
   // The needle ends in a lead byte standing alone: the text must not pair it.
   bool loneLeadEnd_ = false;
-  // The first and last byte in both cases (the same byte twice when not a letter).
-  unsigned char first_[2] = {0, 0}, last_[2] = {0, 0};
+  // A text byte c may be the needle's first one when (c | firstFold_) == first_, and
+  // likewise for the last one.
+  unsigned char first_ = 0, firstFold_ = 0, last_ = 0, lastFold_ = 0;
   // The same four bytes, each repeated over 16 lanes for the block-wise scan.
   alignas(16) unsigned char lanes_[4][16] = {};
 };
