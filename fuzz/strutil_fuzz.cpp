@@ -13,8 +13,42 @@
 
 using namespace wux;
 
+namespace {
+
+// The first match at or after `from` found by walking the text character by character.
+std::size_t walkFind(const std::string& hay, const std::string& needle, bool ic, std::size_t from) {
+  for (std::size_t i = from; i < hay.size(); i += sjis::charLen(hay, i)) {
+    if (hay.size() - i < needle.size()) break;
+    const std::size_t end = i + needle.size();
+    if (end < hay.size() && sjis::isSecondByte(hay, end)) continue;
+    const std::string part = hay.substr(i, needle.size());
+    if (ic ? sjis::sameText(part, needle) : part == needle) return i;
+  }
+  return std::string::npos;
+}
+
+// The prepared needle (the first few bytes) finds in the rest what the walk finds.
+void checkFinder(const std::string& s) {
+  if (s.size() < 2) return;
+  const std::size_t n = 1 + static_cast<unsigned char>(s[0]) % 6;
+  if (s.size() < 1 + n) return;
+  const std::string needle = s.substr(1, n), hay = s.substr(1 + n);
+  for (bool ic : {false, true}) {
+    const sjis::Finder finder(needle, ic);
+    std::size_t from = 0, found;
+    do {
+      found = finder.find(hay, from);
+      if (found != walkFind(hay, needle, ic, from)) std::abort();
+      if (found != std::string::npos) from = found + sjis::charLen(hay, found);
+    } while (found != std::string::npos && from < hay.size());
+  }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string s(reinterpret_cast<const char*>(data), size);
+  checkFinder(s);
 
   if (UnescapeHTML(EscapeHTML(s)) != s) std::abort();
   const std::string safe = SanitizeFileName(s);

@@ -1,6 +1,10 @@
 #include "model/search.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "model/records/MemoFile.h"
 #include "model/strutil.h"
@@ -13,6 +17,24 @@ namespace {
 // How many notes pass between two questions whether the user asked to stop.
 constexpr int kBreakEvery = 256;
 
+// The most lines a result list reserves room for at once.
+constexpr std::size_t kMostAhead = std::size_t{1} << 20;
+
+// Room for the lines the notebooks still to come are likely to add, going by those done
+// (a little over, so that a close guess does not end in a doubling of the list). A
+// refused reservation is no failure: the list then grows as lines come.
+void reserveAhead(std::vector<SearchLine>& lines, std::size_t done, std::size_t left) {
+  if (done == 0 || left == 0 || lines.empty()) return;
+  const std::size_t guess = lines.size() / done * left;
+  const std::size_t want = lines.size() + std::min(guess + guess / 16 + 16, kMostAhead);
+  if (want <= lines.capacity()) return;
+  try {
+    lines.reserve(want);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+}
+
 // Walks the notes of the notebooks in their notebook order, loading the ones not read
 // yet, reporting each notebook and asking for Break now and then. `visit` gets the
 // notebook, the note's name and the note.
@@ -21,8 +43,11 @@ void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control
                  SearchResult& result, Visit visit) {
   int sinceBreak = 0;
   StringList pairs;
-  for (MemoHolder* holder : holders) {
+  std::size_t done = 0;
+  for (std::size_t h = 0; h < holders.size(); ++h) {
+    MemoHolder* holder = holders[h];
     if (!holder) continue;
+    reserveAhead(result.lines, done, holders.size() - h);
     if (control.isBreak && control.isBreak()) {
       result.stopped = true;
       return;
@@ -43,24 +68,49 @@ void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control
       }
       if (auto* node = dynamic_cast<MemoNode*>(pairs.object(i))) visit(*holder, holderName, pairs[i], *node);
     }
+    ++done;
   }
 }
 
 std::string countText(std::size_t n) { return std::to_string(n); }
 
-bool containsKeyword(std::string_view text, const std::string& keyword, bool ignoreCase) {
-  return (ignoreCase ? sjis::findIgnoreCase(text, keyword) : sjis::find(text, keyword)) != std::string::npos;
+char* putText(char* out, std::string_view s) {
+  std::memcpy(out, s.data(), s.size());
+  return out + s.size();
 }
 
-// MemoBasic::match_ with the name the notebook's list already gave: asking a note its
-// name searches its notebook for it, which over a large notebook would cost more than
-// the search.
-bool noteMatches(MemoNode& node, const std::string& noteName, const std::string& keyword, const SearchParts& parts,
-                 bool ignoreCase) {
-  if (keyword.empty()) return false;
-  if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) return true;
-  return node.match_(keyword, ignoreCase, false, parts.memo, parts.comment, parts.fields);
-}
+// Result lines "<notebook>:<note>:<rest>" of one note, each written into one string of
+// the size it needs; a short one is put together on the stack and copied once.
+class LineBuilder {
+ public:
+  LineBuilder(const std::string& holderName, const std::string& noteName) : holder_(holderName), note_(noteName) {}
+  // `fill(char* at)` writes the rest, at most `most` bytes, and returns its end.
+  template <class Fill>
+  std::string line(std::size_t most, Fill fill) const {
+    const std::size_t room = holder_.size() + note_.size() + 2 + most;
+    if (room <= kOnStack) {
+      char buf[kOnStack];
+      const char* end = fill(head(buf));
+      return std::string(buf, static_cast<std::size_t>(end - buf));
+    }
+    std::string t(room, '\0');
+    const char* end = fill(head(t.data()));
+    t.resize(static_cast<std::size_t>(end - t.data()));
+    return t;
+  }
+
+ private:
+  static constexpr std::size_t kOnStack = 256;
+  char* head(char* out) const {
+    out = putText(out, holder_);
+    *out++ = ':';
+    out = putText(out, note_);
+    *out++ = ':';
+    return out;
+  }
+  const std::string& holder_;
+  const std::string& note_;
+};
 
 }  // namespace
 
@@ -108,11 +158,16 @@ std::vector<MemoHolder*> HoldersByName(MemoFile& file, const std::vector<std::st
 SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
                        const SearchParts& parts, bool ignoreCase, SearchControl& control) {
   SearchResult r;
+  const sjis::Finder finder(keyword, ignoreCase);
   forEachNote(holders, control, "*Scanning* " + keyword + " ", r,
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                if (noteMatches(node, noteName, keyword, parts, ignoreCase)) {
-                  std::string head = holderName + " " + noteName;
-                  r.lines.push_back({head, NoteRef(&node), head});
+                // The name in hand: asking a note its name searches its notebook for it.
+                if ((parts.name && finder.find(noteName) != std::string::npos) ||
+                    node.matchParts_(finder, parts.memo, parts.comment, parts.fields)) {
+                  std::string head;
+                  head.reserve(holderName.size() + 1 + noteName.size());
+                  head.append(holderName).append(" ").append(noteName);
+                  r.lines.push_back({head, NoteRef(&node), std::move(head)});
                 }
               });
   r.status = r.lines.empty() ? "*Done Scan* No match KeyWord=" + keyword
@@ -120,18 +175,39 @@ SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::strin
   return r;
 }
 
+// Grep and replace build every result line once, in place, as MemoBasic::grep_ and
+// replace_ word it: over a whole document, copies and joins of line parts would cost
+// more than the search itself.
 SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
                        const SearchParts& parts, bool ignoreCase, SearchControl& control) {
   SearchResult r;
-  StringList work;
+  const sjis::Finder finder(keyword, ignoreCase);
   forEachNote(holders, control, "*Grep* " + keyword + " ", r,
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                work.clear();
-                // The name line as grep_ words it, from the name in hand.
-                if (parts.name && containsKeyword(noteName, keyword, ignoreCase)) work.add("Name:" + noteName);
-                node.grep_(keyword, ignoreCase, work, false, parts.memo, parts.comment, parts.fields);
-                const std::string head = holderName + ":" + noteName;
-                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
+                const LineBuilder build(holderName, noteName);
+                if (parts.name && finder.find(noteName) != std::string::npos) {
+                  r.lines.push_back({build.line(5 + noteName.size(),
+                                                  [&](char* at) { return putText(putText(at, "Name:"), noteName); }),
+                                       NoteRef(&node), {}});
+                }
+                auto grepLines = [&](const StringList* list, std::string_view part) {
+                  if (!list) return;
+                  int hit = 0, number = 0;
+                  for (const StringList::Line& line : *list) {
+                    ++number;
+                    if (finder.find(line.text) == std::string::npos) continue;
+                    ++hit;
+                    r.lines.push_back({build.line(part.size() + MemoBasic::kWordsRoom + line.text.size(),
+                                                    [&](char* at) {
+                                                      return putText(MemoBasic::putGrepWords(at, part, hit, number),
+                                                                     line.text);
+                                                    }),
+                                         NoteRef(&node), {}});
+                  }
+                };
+                if (parts.memo) grepLines(&node.body(), "Memo:");
+                if (parts.comment) grepLines(node.comment(), "Comment:");
+                if (parts.fields) grepLines(node.fieldList(), "Fields:");
               });
   r.status = r.lines.empty() ? "*Done Grep* No match KeyWord=" + keyword
                              : "*Done Grep* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;
@@ -142,18 +218,48 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                           const std::string& replacement, const SearchParts& parts, bool ignoreCase,
                           SearchControl& control, bool progress) {
   SearchResult r;
-  StringList work;
+  const sjis::Finder finder(keyword, ignoreCase);
   forEachNote(holders, control, progress ? "*Scanning* " + keyword + " " : std::string(), r,
               [&](MemoHolder& holder, const std::string& holderName, const std::string& noteName, MemoNode& node) {
-                work.clear();
-                const bool rename = parts.name && containsKeyword(noteName, keyword, ignoreCase);
-                node.replace_(keyword, replacement, work, rename, parts.memo, parts.comment, parts.fields,
-                              ignoreCase);
-                if (work.empty()) return;
+                const std::size_t before = r.lines.size();
+                std::string newName;
+                const std::string* name = &noteName;
+                std::size_t first;
+                if (parts.name && (first = finder.find(noteName)) != std::string::npos) {
+                  std::string renamed = finder.replaceAll(noteName, replacement, first);
+                  if (renamed != noteName) {
+                    std::string actual;
+                    node.putName_(renamed, actual);
+                    newName = node.name();
+                    name = &newName;
+                    r.lines.push_back({
+                        LineBuilder(holderName, newName).line(13 + renamed.size(), [&](char* at) {
+                          return putText(putText(at, "replace name "), renamed);
+                        }),
+                        NoteRef(&node), {}});
+                  }
+                }
+                const LineBuilder build(holderName, *name);
+                auto replaceLines = [&](StringList* list, std::string_view what) {
+                  if (!list) return;
+                  for (int i = 0; i < list->count(); ++i) {
+                    const std::string& old = list->get(i);
+                    const std::size_t at = finder.find(old);
+                    if (at == std::string::npos) continue;
+                    std::string line = finder.replaceAll(old, replacement, at);
+                    if (line == old) continue;
+                    list->set(i, std::move(line));
+                    r.lines.push_back({build.line(what.size() + MemoBasic::kWordsRoom,
+                                                    [&](char* out) { return MemoBasic::putReplaceWords(out, what, i + 1); }),
+                                         NoteRef(&node), {}});
+                  }
+                };
+                if (parts.memo) replaceLines(&node.body(), "replace Memo ");
+                if (parts.comment) replaceLines(node.comment(), "replace Comment ");
+                if (parts.fields) replaceLines(node.fieldList(), "replace Field ");
+                if (r.lines.size() == before) return;
                 holder.modified = true;
                 ++r.changed;
-                const std::string head = holderName + ":" + (rename ? node.name() : noteName);
-                for (int i = 0; i < work.count(); ++i) r.lines.push_back({head + ":" + work[i], NoteRef(&node), {}});
               });
   r.status = r.lines.empty() ? "*Done Replace* No match KeyWord=" + keyword
                              : "*Done Replace* count=" + countText(r.lines.size()) + " KeyWord=" + keyword;

@@ -78,6 +78,19 @@ TEST_F(SearchTest, GrepWordsEachMatchingLine) {
                                                 "B:n3:Memo:000001:      1: Apple"}));
   EXPECT_EQ(r.status, "*Done Grep* count=3 KeyWord=apple");
   EXPECT_EQ(GrepNotes(both(), "cherry", {}, true, control).status, "*Done Grep* No match KeyWord=cherry");
+
+  // Hits are counted per part; line numbers stand seven wide.
+  std::string many;
+  for (int i = 1; i <= 12345678; i *= 3) many += (i == 1 || i > 1000000 ? "Cherry " : "x") + std::to_string(i) + "\r\n";
+  n2->body().setText(many);
+  n2->putField_("Kind", "\"cherry\"");
+  EXPECT_EQ(texts(GrepNotes(both(), "cherry", {}, true, control)),
+            (std::vector<std::string>{"A:n2:Memo:000001:      1: Cherry 1", "A:n2:Memo:000002:     14: Cherry 1594323",
+                                      "A:n2:Memo:000003:     15: Cherry 4782969", "A:n2:Fields:000001:      1: Kind=\"cherry\""}));
+  SearchResult rep = ReplaceNotes(both(), "CHERRY", "plum", {}, true, control);
+  EXPECT_EQ(texts(rep), (std::vector<std::string>{"A:n2:replace Memo 000001", "A:n2:replace Memo 000014",
+                                                  "A:n2:replace Memo 000015", "A:n2:replace Field 000001"}));
+  EXPECT_EQ(n2->body()[13], "plum 1594323");
 }
 
 TEST_F(SearchTest, GrepReadsUnloadedNotebooksThroughTheLoaderAndSkipsMissingOnes) {

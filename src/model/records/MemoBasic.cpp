@@ -1,6 +1,7 @@
 #include "model/records/MemoBasic.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "model/clock.h"
@@ -14,12 +15,6 @@
 
 namespace wux {
 namespace {
-
-std::string fmt6(long long n) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6lld", n);
-  return buf;
-}
 
 struct ExtRow {
   const char* exts;  // blank-separated, each with its dot
@@ -350,10 +345,12 @@ bool MemoBasic::match_(const std::string& pattern, bool ignoreCase, bool inName,
                        bool inFields) {
   if (pattern.empty()) return false;
   if (inName && containsText(name(), pattern, ignoreCase)) return true;
-  // One prepared needle for every part: whole documents are searched note by note.
-  const sjis::Finder finder(pattern, ignoreCase);
+  return matchParts_(sjis::Finder(pattern, ignoreCase), inBody, inComment, inFields);
+}
+
+bool MemoBasic::matchParts_(const sjis::Finder& finder, bool inBody, bool inComment, bool inFields) const {
   // A pattern without a line break matches inside one line: no joined copy is needed.
-  const bool oneLine = pattern.find_first_of("\r\n") == std::string::npos;
+  const bool oneLine = finder.needle().find_first_of("\r\n") == std::string::npos;
   auto in = [&](const StringList* list) {
     if (!list) return false;
     if (!oneLine) return finder.find(list->text()) != std::string::npos;
@@ -364,28 +361,67 @@ bool MemoBasic::match_(const std::string& pattern, bool ignoreCase, bool inName,
   return (inBody && in(body_.get())) || (inComment && in(comment_.get())) || (inFields && in(fields_.get()));
 }
 
+namespace {
+// `v` (not negative) in decimal, at least `digits` digits, right-aligned in `width`.
+char* putNumber(char* out, long long v, int digits, int width) {
+  char buf[24];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  unsigned long long u = v < 0 ? 0 : static_cast<unsigned long long>(v);
+  do {
+    *--p = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  while (end - p < digits) *--p = '0';
+  for (int pad = width - static_cast<int>(end - p); pad > 0; --pad) *out++ = ' ';
+  std::memcpy(out, p, static_cast<std::size_t>(end - p));
+  return out + (end - p);
+}
+
+char* putText(char* out, std::string_view s) {
+  std::memcpy(out, s.data(), s.size());
+  return out + s.size();
+}
+}  // namespace
+
+char* MemoBasic::putGrepWords(char* out, std::string_view part, int hit, int lineNo) {
+  out = putNumber(putText(out, part), hit, 6, 0);
+  *out++ = ':';
+  out = putNumber(out, lineNo, 1, 7);
+  *out++ = ':';
+  *out++ = ' ';
+  return out;
+}
+
+char* MemoBasic::putReplaceWords(char* out, std::string_view what, int lineNo) {
+  return putNumber(putText(out, what), lineNo, 6, 0);
+}
+
 bool MemoBasic::replace_(const std::string& find, const std::string& replacement, StringList& log, bool inName,
                          bool inBody, bool inComment, bool inFields, bool ignoreCase) {
   if (find.empty()) return false;
+  const sjis::Finder finder(find, ignoreCase);
   if (inName) {
     std::string old = name();
-    std::string renamed = sjis::replaceAll(old, find, replacement, ignoreCase);
+    const std::size_t first = finder.find(old);
+    std::string renamed = first == std::string::npos ? old : finder.replaceAll(old, replacement, first);
     if (renamed != old) {
       std::string actual;
       putName_(renamed, actual);
       log.add("replace name " + renamed);
     }
   }
-  const sjis::Finder finder(find, ignoreCase);
-  auto replaceLines = [&](StringList* list, const char* what) {
+  auto replaceLines = [&](StringList* list, std::string_view what) {
     if (!list) return;
     for (int i = 0; i < list->count(); ++i) {
-      if (finder.find(list->get(i)) == std::string::npos) continue;
-      std::string line = sjis::replaceAll(list->get(i), find, replacement, ignoreCase);
-      if (line != list->get(i)) {
-        list->set(i, line);
-        log.add(std::string(what) + fmt6(i + 1));
-      }
+      const std::string& old = list->get(i);
+      const std::size_t first = finder.find(old);
+      if (first == std::string::npos) continue;
+      std::string line = finder.replaceAll(old, replacement, first);
+      if (line == old) continue;
+      list->set(i, std::move(line));
+      char words[64];
+      log.add(std::string(words, putReplaceWords(words, what, i + 1)));
     }
   };
   if (inBody) replaceLines(body_.get(), "replace Memo ");
@@ -397,20 +433,29 @@ bool MemoBasic::replace_(const std::string& find, const std::string& replacement
 bool MemoBasic::grep_(const std::string& pattern, bool ignoreCase, StringList& out, bool inName, bool inBody,
                       bool inComment, bool inFields) {
   if (pattern.empty()) return false;
+  const sjis::Finder finder(pattern, ignoreCase);
   bool found = false;
   if (inName) {
     std::string n = name();
-    if (containsText(n, pattern, ignoreCase)) {
+    if (finder.find(n) != std::string::npos) {
       out.add("Name:" + n);
       found = true;
     }
   }
-  auto grepLines = [&](StringList* list, const char* what) {
+  auto grepLines = [&](const StringList* list, std::string_view part) {
     if (!list) return;
-    StringList hits;
-    FilterLines(*list, pattern, hits, ignoreCase, true, false, 0);
-    for (int k = 0; k < hits.count(); ++k) out.add(std::string(what) + fmt6(k + 1) + ":" + hits[k]);
-    if (hits.count() > 0) found = true;
+    int hit = 0;
+    for (int i = 0; i < list->count(); ++i) {
+      const std::string& line = list->get(i);
+      if (finder.find(line) == std::string::npos) continue;
+      char words[64];
+      const char* end = putGrepWords(words, part, ++hit, i + 1);
+      std::string text;
+      text.reserve(static_cast<std::size_t>(end - words) + line.size());
+      text.append(words, static_cast<std::size_t>(end - words)).append(line);
+      out.add(std::move(text));
+      found = true;
+    }
   };
   if (inBody) grepLines(body_.get(), "Memo:");
   if (inComment) grepLines(comment_.get(), "Comment:");

@@ -15,6 +15,9 @@
 namespace wux {
 
 class TTAGNode;
+namespace sjis {
+class Finder;
+}
 
 class MemoBasic : public TObjectNamed {
  public:
@@ -74,6 +77,17 @@ class MemoBasic : public TObjectNamed {
                 bool inBody, bool inComment, bool inFields, bool ignoreCase);
   bool grep_(const std::string& pattern, bool ignoreCase, StringList& out, bool inName, bool inBody,
              bool inComment, bool inFields);
+  // match_ without the name, the keyword prepared once for the many notes of a search.
+  bool matchParts_(const sjis::Finder& finder, bool inBody, bool inComment, bool inFields) const;
+  // The words before a line grep_ finds, written at `out` (the end is returned): `part`
+  // ("Memo:", "Comment:", "Fields:"), the hit's number in six digits, ":", the line's
+  // number seven wide, ": ".
+  static char* putGrepWords(char* out, std::string_view part, int hit, int lineNo);
+  // What replace_ logs for a changed line: `what` ("replace Memo ", "replace Comment ",
+  // "replace Field ") and the line's number in six digits.
+  static char* putReplaceWords(char* out, std::string_view what, int lineNo);
+  // Room putGrepWords and putReplaceWords take beyond their part, at most.
+  static constexpr std::size_t kWordsRoom = 24;
 
   // ---- XML-like pieces of every file
   virtual int _writeTSL_deep_(StringList& lines, const std::string& indent);

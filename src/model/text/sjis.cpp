@@ -1,7 +1,12 @@
 #include "model/text/sjis.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace wux::sjis {
 
@@ -107,85 +112,111 @@ std::string trim(std::string_view s) {
 }
 
 namespace {
-bool matchAt(std::string_view hay, std::size_t i, std::string_view needle, bool ignoreCase) {
-  if (hay.size() - i < needle.size()) return false;
-  if (!ignoreCase) return std::memcmp(hay.data() + i, needle.data(), needle.size()) == 0;
-  // Fold only bytes that start a single-byte character in both texts.
-  std::size_t k = 0;
-  while (k < needle.size()) {
-    std::size_t len = charLen(needle, k);
-    if (len == 2) {
-      if (hay[i + k] != needle[k] || hay[i + k + 1] != needle[k + 1]) return false;
-    } else if (foldByte(static_cast<unsigned char>(hay[i + k])) !=
-               foldByte(static_cast<unsigned char>(needle[k]))) {
-      return false;
-    } else if (isLeadByte(static_cast<unsigned char>(hay[i + k])) &&
-               charLen(hay, i + k) == 2) {
-      // The needle's lone lead byte would match only half of a character.
-      return false;
-    }
-    k += len;
-  }
-  return true;
-}
-
-// A byte match is a character match when it starts and ends on character starts: a
-// double-byte character of the needle then lies on one of the text.
-bool onCharBounds(std::string_view hay, std::size_t at, std::size_t n) {
-  if (charStart(hay, at) != at) return false;
-  return at + n == hay.size() || charStart(hay, at + n) == at + n;
-}
-
-bool hasAsciiLetter(std::string_view s) {
-  for (char ch : s) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
-  }
-  return false;
-}
-
 std::size_t findImpl(std::string_view hay, std::string_view needle, std::size_t from, bool ic) {
   if (needle.empty()) return std::string::npos;
   return Finder(needle, ic).find(hay, from);
 }
 }  // namespace
 
-Finder::Finder(std::string_view needle, bool ignoreCase) : needle_(needle) {
-  // Without letters to fold, ignoring case finds exactly the same bytes.
-  folded_ = ignoreCase && hasAsciiLetter(needle);
-  if (!folded_ || needle_.empty()) return;
+Finder::Finder(std::string_view needle, bool ignoreCase) : needle_(needle), low_(needle), fold_(needle.size(), '\0') {
   const std::size_t n = needle_.size();
-  const unsigned char most = static_cast<unsigned char>(std::min<std::size_t>(n, 255));
-  std::memset(skip_, most, sizeof skip_);
-  for (std::size_t i = n > 256 ? n - 256 : 0; i + 1 < n; ++i) {
-    const unsigned char c = foldByte(static_cast<unsigned char>(needle_[i]));
-    const auto shift = static_cast<unsigned char>(std::min<std::size_t>(n - 1 - i, 255));
-    skip_[c] = shift;
-    if (c >= 'a' && c <= 'z') skip_[c - 32] = shift;
+  std::size_t lastLen = 0;
+  for (std::size_t i = 0; i < n; i += lastLen) {
+    lastLen = charLen(needle_, i);
+    const unsigned char c = static_cast<unsigned char>(needle_[i]);
+    if (ignoreCase && lastLen == 1 && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
+      fold_[i] = 0x20;
+      low_[i] = static_cast<char>(c | 0x20);
+      folded_ = true;
+    }
   }
-  last_ = foldByte(static_cast<unsigned char>(needle_[n - 1]));
+  if (n == 0) return;
+  loneLeadEnd_ = lastLen == 1 && isLeadByte(static_cast<unsigned char>(needle_[n - 1]));
+  first_ = static_cast<unsigned char>(low_[0]);
+  firstFold_ = static_cast<unsigned char>(fold_[0]);
+  last_ = static_cast<unsigned char>(low_[n - 1]);
+  lastFold_ = static_cast<unsigned char>(fold_[n - 1]);
+  const unsigned char four[4] = {first_, firstFold_, last_, lastFold_};
+  for (int k = 0; k < 4; ++k) std::memset(lanes_[k], four[k], sizeof lanes_[k]);
+}
+
+bool Finder::bytesMatch(const char* at) const {
+  const std::size_t n = needle_.size();
+  if (!folded_) return std::memcmp(at, needle_.data(), n) == 0;
+  const char* low = low_.data();
+  const char* fold = fold_.data();
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    std::uint64_t t, f, l;
+    std::memcpy(&t, at + k, 8);
+    std::memcpy(&f, fold + k, 8);
+    std::memcpy(&l, low + k, 8);
+    if ((t | f) != l) return false;
+  }
+  for (; k < n; ++k)
+    if ((at[k] | fold[k]) != low[k]) return false;
+  return true;
+}
+
+// Whether the bytes matched at `at` are whole characters of the text. `sync` is a place
+// known to start a character, at or before `at`: the walk back to find where characters
+// start stops there, so runs of lead-byte values (common in kana) are walked once per
+// search, not once per candidate. It is moved up to the first character start at or
+// after `at`.
+bool Finder::wholeChars(std::string_view hay, std::size_t at, std::size_t& sync) const {
+  std::size_t i = at;
+  // A byte after one that cannot lead a pair always starts a character.
+  while (i > sync && isLeadByte(static_cast<unsigned char>(hay[i - 1]))) --i;
+  while (i < at) i += charLen(hay, i);
+  sync = i;
+  if (i != at) return false;
+  // Inside the match the text pairs bytes as the needle does; only a lead byte ending
+  // the needle may take the text's next byte as its second.
+  return !loneLeadEnd_ || charLen(hay, at + needle_.size() - 1) == 1;
 }
 
 std::size_t Finder::find(std::string_view hay, std::size_t from) const {
   const std::size_t n = needle_.size();
   if (n == 0 || from >= hay.size() || hay.size() - from < n) return std::string::npos;
-  std::size_t pos = from;
-  if (!folded_) {
-    while (pos + n <= hay.size()) {
-      const void* p = ::memmem(hay.data() + pos, hay.size() - pos, needle_.data(), n);
-      if (!p) return std::string::npos;
-      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(p) - hay.data());
-      if (onCharBounds(hay, at, n)) return at;
-      pos = at + 1;
+  const char* s = hay.data();
+  const std::size_t lastStart = hay.size() - n;
+  std::size_t sync = from, pos = from;
+  // Only places whose first and last bytes match are compared in full.
+#if defined(__SSE2__)
+  if (lastStart - pos >= 16) {
+    const __m128i first = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[0]));
+    const __m128i firstFold = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[1]));
+    const __m128i last = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[2]));
+    const __m128i lastFold = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_[3]));
+    // Bit j: the place p + j is a candidate.
+    auto candidates = [&](std::size_t p) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p + n - 1));
+      const __m128i m = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstFold), first),
+                                      _mm_cmpeq_epi8(_mm_or_si128(b, lastFold), last));
+      return static_cast<unsigned>(_mm_movemask_epi8(m));
+    };
+    for (; pos + 16 <= lastStart + 1; pos += 16)
+      for (unsigned m = candidates(pos); m != 0; m &= m - 1) {
+        const std::size_t at = pos + static_cast<std::size_t>(__builtin_ctz(m));
+        if (bytesMatch(s + at) && wholeChars(hay, at, sync)) return at;
+      }
+    if (pos <= lastStart) {
+      // The last block overlaps the one before it; the places already tried are masked off.
+      const std::size_t start = lastStart + 1 - 16;
+      for (unsigned m = candidates(start) & (0xFFFFu << (pos - start)); m != 0; m &= m - 1) {
+        const std::size_t at = start + static_cast<std::size_t>(__builtin_ctz(m));
+        if (bytesMatch(s + at) && wholeChars(hay, at, sync)) return at;
+      }
     }
     return std::string::npos;
   }
-  // Horspool over bytes with ASCII letters folded: every real match is among its
-  // candidates, and each candidate is then checked character by character.
-  while (pos + n <= hay.size()) {
-    const unsigned char c = static_cast<unsigned char>(hay[pos + n - 1]);
-    if (foldByte(c) == last_ && onCharBounds(hay, pos, n) && matchAt(hay, pos, needle_, true)) return pos;
-    pos += skip_[c];
+#endif
+  for (; pos <= lastStart; ++pos) {
+    const unsigned char c = static_cast<unsigned char>(s[pos]), e = static_cast<unsigned char>(s[pos + n - 1]);
+    if ((c | firstFold_) == first_ && (e | lastFold_) == last_ && bytesMatch(s + pos) &&
+        wholeChars(hay, pos, sync))
+      return pos;
   }
   return std::string::npos;
 }
@@ -199,9 +230,10 @@ std::size_t findIgnoreCase(std::string_view hay, std::string_view needle, std::s
 }
 
 std::size_t findLast(std::string_view hay, std::string_view needle) {
+  if (needle.empty()) return std::string::npos;
+  const Finder finder(needle, false);
   std::size_t last = std::string::npos;
-  for (std::size_t p = sjis::find(hay, needle, 0); p != std::string::npos;
-       p = sjis::find(hay, needle, p + charLen(hay, p)))
+  for (std::size_t p = finder.find(hay); p != std::string::npos; p = finder.find(hay, p + charLen(hay, p)))
     last = p;
   return last;
 }
@@ -234,26 +266,33 @@ bool endsWith(std::string_view s, std::string_view suffix) {
   return s.substr(at) == suffix && !isSecondByte(s, at);
 }
 
-std::string replaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase) {
+std::string Finder::replaceAll(std::string_view hay, std::string_view to, std::size_t first) const {
+  const std::size_t n = needle_.size();
   std::string out;
-  if (from.empty()) return std::string(s);
+  out.reserve(hay.size() + (to.size() > n ? to.size() - n : 0));
   std::size_t pos = 0;
-  while (true) {
-    std::size_t hit = findImpl(s, from, pos, ignoreCase);
-    if (hit == std::string::npos) break;
-    out.append(s.substr(pos, hit - pos));
+  for (std::size_t hit = first; hit != std::string::npos; hit = find(hay, pos)) {
+    out.append(hay.data() + pos, hit - pos);
     out.append(to);
-    pos = hit + from.size();
+    pos = hit + n;
   }
-  out.append(s.substr(pos));
+  out.append(hay.data() + pos, hay.size() - pos);
   return out;
 }
 
+std::string replaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase) {
+  if (from.empty()) return std::string(s);
+  const Finder finder(from, ignoreCase);
+  const std::size_t first = finder.find(s);
+  if (first == std::string::npos) return std::string(s);
+  return finder.replaceAll(s, to, first);
+}
+
 std::size_t countOf(std::string_view hay, std::string_view needle, bool ignoreCase) {
+  if (needle.empty()) return 0;
+  const Finder finder(needle, ignoreCase);
   std::size_t n = 0;
-  for (std::size_t p = findImpl(hay, needle, 0, ignoreCase); p != std::string::npos;
-       p = findImpl(hay, needle, p + needle.size(), ignoreCase))
-    ++n;
+  for (std::size_t p = finder.find(hay); p != std::string::npos; p = finder.find(hay, p + needle.size())) ++n;
   return n;
 }
 

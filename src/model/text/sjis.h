@@ -59,12 +59,27 @@ class Finder {
  public:
   Finder(std::string_view needle, bool ignoreCase);
   std::size_t find(std::string_view hay, std::size_t from = 0) const;
+  const std::string& needle() const { return needle_; }
+  // `hay` with every match replaced by `to`, left to right, never rescanning what was
+  // put in; `first` is the first match, already found.
+  std::string replaceAll(std::string_view hay, std::string_view to, std::size_t first) const;
 
  private:
+  bool bytesMatch(const char* at) const;
+  bool wholeChars(std::string_view hay, std::size_t at, std::size_t& sync) const;
+
   std::string needle_;
+  // Byte k of the text matches when (byte | fold_[k]) == low_[k]: fold_ is 0x20 on the
+  // needle's single-byte letters, 0 elsewhere (a second byte is never folded).
+  std::string low_, fold_;
   bool folded_ = false;
-  unsigned char last_ = 0;
-  unsigned char skip_[256];
+  // The needle ends in a lead byte standing alone: the text must not pair it.
+  bool loneLeadEnd_ = false;
+  // A text byte c may be the needle's first one when (c | firstFold_) == first_, and
+  // likewise for the last one.
+  unsigned char first_ = 0, firstFold_ = 0, last_ = 0, lastFold_ = 0;
+  // The same four bytes, each repeated over 16 lanes for the block-wise scan.
+  alignas(16) unsigned char lanes_[4][16] = {};
 };
 bool startsWith(std::string_view s, std::string_view prefix);  // byte-exact prefix
 bool endsWith(std::string_view s, std::string_view suffix);     // suffix at a character start

@@ -67,16 +67,18 @@ TEST(SjisCore, SortOrderIsTotal) {
 }
 
 // The prepared needle answers what a plain walk over the characters finds, on texts
-// mixing letters, backslashes and double-byte characters whose second bytes are letters.
+// mixing letters, backslashes, double-byte characters whose second bytes are letters and
+// lone lead bytes; long texts reach the block-wise scan, and every match is asked for in
+// turn, each search starting after the one before.
 TEST(SjisCore, PreparedNeedleFindsWhatACharacterWalkFinds) {
-  const std::string pieces[] = {"a", "A", "b", "\\", kA, kDi, kSo, "\x81\x81", "x"};
+  const std::string pieces[] = {"a", "A", "b", "\\", kA, kDi, kSo, "\x81\x81", "x", "\x83", "\x95\x5C", "B"};
   unsigned seed = 7;
   auto rnd = [&seed](unsigned n) {
     seed = seed * 1103515245u + 12345u;
     return (seed >> 16) % n;
   };
-  auto walk = [](const std::string& hay, const std::string& needle, bool ic) {
-    for (std::size_t i = 0; i < hay.size(); i += sjis::charLen(hay, i)) {
+  auto walk = [](const std::string& hay, const std::string& needle, bool ic, std::size_t from) {
+    for (std::size_t i = from; i < hay.size(); i += sjis::charLen(hay, i)) {
       if (hay.size() - i < needle.size()) break;
       const std::size_t end = i + needle.size();
       if (end < hay.size() && sjis::isSecondByte(hay, end)) continue;
@@ -85,12 +87,28 @@ TEST(SjisCore, PreparedNeedleFindsWhatACharacterWalkFinds) {
     }
     return std::string::npos;
   };
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < 3000; ++round) {
     std::string hay, needle;
-    for (unsigned k = rnd(12); k > 0; --k) hay += pieces[rnd(9)];
-    for (unsigned k = 1 + rnd(3); k > 0; --k) needle += pieces[rnd(9)];
-    for (bool ic : {false, true})
-      ASSERT_EQ(sjis::Finder(needle, ic).find(hay), walk(hay, needle, ic)) << hay << " / " << needle << " " << ic;
+    for (unsigned k = rnd(round % 3 ? 12 : 60); k > 0; --k) hay += pieces[rnd(12)];
+    for (unsigned k = 1 + rnd(3); k > 0; --k) needle += pieces[rnd(12)];
+    for (bool ic : {false, true}) {
+      const sjis::Finder finder(needle, ic);
+      std::size_t from = 0, found;
+      do {
+        found = finder.find(hay, from);
+        ASSERT_EQ(found, walk(hay, needle, ic, from)) << hay << " / " << needle << " " << ic << " " << from;
+        if (found != std::string::npos) from = found + sjis::charLen(hay, found);
+      } while (found != std::string::npos && from < hay.size());
+      if (!ic) {
+        std::string expected;
+        std::size_t p = 0;
+        for (std::size_t q = walk(hay, needle, false, 0); q != std::string::npos; q = walk(hay, needle, false, p)) {
+          expected += hay.substr(p, q - p) + "<>";
+          p = q + needle.size();
+        }
+        ASSERT_EQ(sjis::replaceAll(hay, needle, "<>"), expected + hay.substr(p)) << hay << " / " << needle;
+      }
+    }
   }
   const std::string longNeedle(300, 'q');
   EXPECT_EQ(sjis::Finder(longNeedle, true).find("x" + std::string(299, 'Q') + "qQ"), 1u);
