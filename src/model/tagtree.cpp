@@ -12,13 +12,18 @@ namespace wux {
 
 namespace {
 
+// Shared by every tree read with break marks; nothing owns or frees it.
+TObject breakMark;
+
 // Trees hold millions of lines: the exact-type test spares a dynamic_cast per line.
 TTAGNode* asNode(TObject* obj) {
-  if (!obj) return nullptr;
+  if (!obj || obj == &breakMark) return nullptr;
   if (typeid(*obj) == typeid(TTAGNode)) return static_cast<TTAGNode*>(obj);
   return dynamic_cast<TTAGNode*>(obj);
 }
-const TDEFTAG* asDef(TObject* obj) { return obj ? dynamic_cast<const TDEFTAG*>(obj) : nullptr; }
+const TDEFTAG* asDef(TObject* obj) {
+  return obj && obj != &breakMark ? dynamic_cast<const TDEFTAG*>(obj) : nullptr;
+}
 
 // Frees the elements below `node` without recursion: each freed node's lines are emptied
 // before it is deleted, so no destructor ever walks further down.
@@ -155,6 +160,8 @@ void TDEFTAG04::WriteNode(const TTAGNode*, StringList& lines) const { lines.add(
 // --- Node ---------------------------------------------------------------------------
 
 TTAGNode::~TTAGNode() { freeChildren(this); }
+
+TObject* TTAGNode::BreakMark() { return &breakMark; }
 
 StringList& TTAGNode::ensureAttributes() {
   if (!attributes_) attributes_ = std::make_unique<StringList>();

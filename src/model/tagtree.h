@@ -99,6 +99,12 @@ class TTAGNode : public StringList, public TObject {
   TTAGNode* element(int i) const;
   const TDEFTAG* bareTag(int i) const;
 
+  // Moves the text of line i out, leaving the line empty, for a reader that frees the
+  // tree after reading it; i is checked.
+  std::string takeText(int i) { return std::move(at(i).text); }
+  // Hands the attribute list over (nullptr when there is none); the node keeps none.
+  std::unique_ptr<StringList> takeAttributes() { return std::move(attributes_); }
+
   // Frees every child element and empties the lines (the base clear would leak them).
   void clear() { ClearTree(this); }
 
@@ -123,8 +129,16 @@ class TTAGNode : public StringList, public TObject {
   // `onClosed`, when given, is called with each element as its end tag closes it; it may
   // read the element and free its children (ClearTree), so that a large file is never
   // held as a whole tree.
+  // With `breakMarks` every word that is exactly "<BR/>" becomes a line carrying
+  // BreakMark() instead of an element: notebooks hold one per line of text, and the
+  // record readers need nothing of them but where they stand. Such a tree is for the
+  // record readers only (it is not written back, nor shown).
   static int ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors,
-                          const std::function<void(TTAGNode*)>& onClosed = {});
+                          const std::function<void(TTAGNode*)>& onClosed = {}, bool breakMarks = false);
+  // The object of the lines that ParseXmlText puts for "<BR/>" with `breakMarks`.
+  static TObject* BreakMark();
+  // Whether line i is such a mark; i is checked.
+  bool isBreakMark(int i) const { return object(i) == BreakMark(); }
   // HTML through the shared dictionary.
   static int ParseHtml(TTAGNode* root, const StringList& words, StringList& errors);
   // HTML through any dictionary of NAME=kind rows carrying their definitions. End tags

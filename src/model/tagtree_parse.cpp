@@ -380,11 +380,18 @@ struct XmlBuilder {
   int i = -1;
   int result = 0;
   const std::function<void(TTAGNode*)>* onClosed = nullptr;
+  bool breakMarks = false;
 
   XmlBuilder(TTAGNode* root, StringList& errors) : cur(root), errors(errors) {}
 
   bool operator()(std::string&& w) {
     ++i;
+    if (breakMarks && cur && w.size() == 5 && std::memcmp(w.data(), "<BR/>", 5) == 0) {
+      // What the general path below would make of it, but for the element.
+      lastName.assign("BR", 2);
+      cur->add(std::move(w), TTAGNode::BreakMark());
+      return true;
+    }
     if (!w.empty() && w[0] == '<') {
       tp.parseTag(w);
       const std::string& name = tp.name;
@@ -514,9 +521,10 @@ int TTAGNode::ParseXmlText(TTAGNode* root, const StringList& lines, StringList& 
 }
 
 int TTAGNode::ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors,
-                           const std::function<void(TTAGNode*)>& onClosed) {
+                           const std::function<void(TTAGNode*)>& onClosed, bool breakMarks) {
   XmlBuilder b(root, errors);
   b.onClosed = &onClosed;
+  b.breakMarks = breakMarks;
   splitText(text, b, false);
   return b.result;
 }

@@ -564,7 +564,7 @@ void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool re
       // only for a name that clashes, so large notebooks read in linear time.
       if (!sameName && nodes_->children().contains(name)) name = makeUniqueNodeName_(name);
       addNodeRaw_(node, name);
-      node->_readTAG_(child);
+      node->readRecord_(child, releaseRecords);
       if (releaseRecords) TTAGNode::ClearTree(child);
       last = node;
     } else if (tagIs(child, "Field")) {

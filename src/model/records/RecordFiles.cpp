@@ -54,7 +54,8 @@ std::string inflatePrefix(const std::string& z) {
 // document needs that); otherwise each word goes straight from the text into the tree,
 // and no list of every word is ever held.
 TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int* wordCount,
-                        StringList& messages, const std::function<void(TTAGNode*)>& onClosed = {}) {
+                        StringList& messages, const std::function<void(TTAGNode*)>& onClosed = {},
+                        bool breakMarks = false) {
   StringList errors;
   int rc = 0;
   if (wordCount) {
@@ -63,7 +64,7 @@ TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root
     *wordCount = words.count();
     rc = TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors);
   } else {
-    rc = TTAGNode::ParseXmlText(&root, text, errors, onClosed);
+    rc = TTAGNode::ParseXmlText(&root, text, errors, onClosed, breakMarks);
   }
   if (rc != 0) {
     messages.append(errors);
@@ -212,7 +213,7 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     holder.readTreeLines_(streamed, reading, true);
   };
   try {
-    element = parseFileText(data, "Holder", root, nullptr, messages, onClosed);
+    element = parseFileText(data, "Holder", root, nullptr, messages, onClosed, true);
   } catch (const std::exception& e) {
     messages.add(e.what());
     element = nullptr;
