@@ -291,7 +291,7 @@ struct TagParser {
       // Nothing to split: the whole remainder is the name (the common "<BR/>").
       if (isBlankText(r)) return;
       name.assign(r);
-    } else {
+    } else if (!plainAttributes(r)) {
       SplitToStringsQuoted(r, pieces, " \t");
       DeleteBlankLinesCount(pieces);
       if (pieces.empty()) return;
@@ -306,6 +306,43 @@ struct TagParser {
       endTag = true;
       name.erase(0, 1);
     }
+  }
+
+  // The tag every file is made of: a name, then name="value" attributes, one blank
+  // or more before each, as the writers write them. Read in one pass, it gives what
+  // the general split gives; anything else (a tab, a bare name, a quote doubled or
+  // glued to what follows, an apostrophe, a control character) is left to that split:
+  // false, with nothing set.
+  bool plainAttributes(std::string_view r) {
+    const std::size_t n = r.size();
+    auto nameByte = [](unsigned char c) { return c > 0x20 && c != '"' && c != '\'' && c != '='; };
+    std::size_t i = 0;
+    while (i < n && (nameByte(static_cast<unsigned char>(r[i])) || r[i] == '=')) ++i;
+    if (i == 0 || (i < n && r[i] != ' ')) return false;
+    const std::size_t nameEnd = i;
+    std::size_t found = 0;
+    std::array<std::string_view, 16> attrs;
+    while (true) {
+      while (i < n && r[i] == ' ') ++i;
+      if (i == n) break;
+      const std::size_t start = i;
+      while (i < n && nameByte(static_cast<unsigned char>(r[i]))) ++i;
+      if (i == start || i + 1 >= n || r[i] != '=' || r[i + 1] != '"') return false;
+      const void* close = std::memchr(r.data() + i + 2, '"', n - i - 2);
+      if (!close) return false;
+      i = static_cast<std::size_t>(static_cast<const char*>(close) - r.data()) + 1;
+      if (i < n && r[i] != ' ') return false;
+      if (found == attrs.size()) return false;
+      attrs[found++] = r.substr(start, i - start);
+    }
+    name.assign(r.substr(0, nameEnd));
+    for (std::size_t k = 0; k < found; ++k) {
+      if (std::memchr(attrs[k].data(), '&', attrs[k].size()))
+        attributes.add(UnescapeHTML(attrs[k]));
+      else
+        attributes.add(std::string(attrs[k]));
+    }
+    return true;
   }
 
   StringList* takeAttributes() { return attributes.empty() ? nullptr : &attributes; }

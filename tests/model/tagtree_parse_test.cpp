@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "../support/data_files.h"
+#include "model/lists.h"
+#include "model/strutil.h"
 #include "model/tagtree.h"
 #include "tagtree_support.h"
 #include "platform/textconv.h"
@@ -94,6 +96,42 @@ TEST(TagText, NameFlagsAndAttributes) {
   EXPECT_EQ(tag("<F v=\"&lt;b&gt; &amp;lt; &quot;\"/>"), "F|/|v=\"<b> &lt; \"\"");
   EXPECT_TRUE(tag("<>").starts_with("|"));
   EXPECT_TRUE(tag("< / >").starts_with("|"));
+}
+
+// Tags as the writers write them are read in one pass; every other form goes through
+// the general split. Both must agree on any tag, near misses of the common form above
+// all: the attributes of every Field element depend on it.
+TEST(TagText, CommonFormReadsAsTheGeneralSplit) {
+  auto general = [](std::string_view r) {
+    StringList pieces, attrs;
+    SplitToStringsQuoted(r, pieces, " \t");
+    DeleteBlankLinesCount(pieces);
+    std::string name = pieces[0];
+    pieces.erase(0);
+    TTAGNode::NormalizeAttributes(pieces, attrs);
+    std::string out = name + "|";
+    for (const auto& a : attrs) out += "|" + UnescapeHTML(a.text);
+    return out;
+  };
+  const std::string names[] = {"Field", "a=b", sj("本"), "R\x7F"};
+  const std::string seps[] = {" ", "  ", "\t", "", " \x01"};
+  const std::string attrs[] = {"a=\"1\"", "b=\"x y\"", "c=\"&lt;&amp;&quot;\"", "d=''", "e", "f=1",
+                               "=\"2\"", "g=\"\"\"h\"", "i=\"\"", "j= \"3\"", sj("k=\"本\""), "l=\"4\"m",
+                               "n=\"'\"", "o=\"a\tb\"", "p=\"\"\"", "q=\"x\"\""};
+  const std::string tails[] = {"", " ", "\t"};
+  unsigned seed = 7;
+  auto pick = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string r = names[pick(4)];
+    const unsigned count = pick(round < 1000 ? 3 : 20);
+    for (unsigned k = 0; k < count; ++k) r += seps[pick(5)] + attrs[pick(16)];
+    r += tails[pick(3)];
+    EXPECT_EQ(tag("<" + r + ">"), general(r)) << r;
+  }
+  EXPECT_EQ(tag("<Field a=\"1\" b=\"&lt;\" />"), "Field|/|a=\"1\"|b=\"<\"");
 }
 
 // The whole tree of a document file (with an internal subset: what follows it is a text
