@@ -163,6 +163,15 @@ TTAGNode::~TTAGNode() { freeChildren(this); }
 
 TObject* TTAGNode::BreakMark() { return &breakMark; }
 
+void TTAGNode::releaseElement(int i) {
+  Line& line = at(i);
+  TTAGNode* child = asNode(line.object);
+  if (!child) return;
+  line.object = nullptr;
+  std::string().swap(line.text);
+  FreeTree(child);
+}
+
 StringList& TTAGNode::ensureAttributes() {
   if (!attributes_) attributes_ = std::make_unique<StringList>();
   return *attributes_;

@@ -88,6 +88,9 @@ class TTAGNode : public StringList, public TObject {
   void setTagName(std::string name) { tagName_ = std::move(name); }
   const std::string& endTagName() const { return endTagName_; }
   const TDEFTAG* definition() const { return definition_; }
+  // Where the start tag of this element begins in the text that ParseXmlText read in
+  // one piece; npos for elements made any other way.
+  std::size_t sourceOffset() const { return sourceOffset_; }
   void setDefinition(const TDEFTAG* def) { definition_ = def; }
 
   // The attribute list (name=value lines, values with their quotes as written), or
@@ -104,6 +107,10 @@ class TTAGNode : public StringList, public TObject {
   std::string takeText(int i) { return std::move(at(i).text); }
   // Hands the attribute list over (nullptr when there is none); the node keeps none.
   std::unique_ptr<StringList> takeAttributes() { return std::move(attributes_); }
+
+  // Frees the element on line i with everything below it, for a reader that walks on
+  // and never looks back: the line stays, as an empty text line. i is checked.
+  void releaseElement(int i);
 
   // Frees every child element and empties the lines (the base clear would leak them).
   void clear() { ClearTree(this); }
@@ -209,6 +216,7 @@ class TTAGNode : public StringList, public TObject {
   std::string endTagName_;
   const TDEFTAG* definition_ = nullptr;
   std::unique_ptr<StringList> attributes_;  // most elements (every "<BR/>") have none
+  std::size_t sourceOffset_ = std::string_view::npos;
 
   friend struct TagParser;
   friend struct XmlBuilder;

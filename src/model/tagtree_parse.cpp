@@ -61,7 +61,9 @@ bool hasAny(std::string_view s, const std::array<bool, 256>& table) {
 // The piece being gathered is the carry in piece_ (from earlier lines) followed by the
 // bytes of the current line from `mark` on; a word that lies within one line, as nearly
 // every word does, is copied once, straight from the line.
-// The sink takes each word (sink(std::string&&) -> false to stop the split).
+// The sink takes each word (sink(std::string&&, const char* start) -> false to stop the
+// split); `start` is where a tag word's "<" stands in the text fed, nullptr for other
+// words.
 template <class Sink>
 class WordSplitter {
  public:
@@ -87,6 +89,7 @@ class WordSplitter {
           else
             emit(run);
           mark = q;  // the tag starts with its "<"
+          tagStart_ = q;
           state_ = State::Tag;
         } else {
           carry(mark, q);
@@ -101,7 +104,7 @@ class WordSplitter {
         p = q + 1;
         if (*q == '>') {
           breakOpen_ = false;
-          emit(std::string_view(mark, static_cast<std::size_t>(p - mark)), true);
+          emit(std::string_view(mark, static_cast<std::size_t>(p - mark)), tagStart_);
           mark = p;
           state_ = State::Text;
         } else if (*q == '"') {
@@ -146,7 +149,9 @@ class WordSplitter {
     if (to > from) piece_.append(from, static_cast<std::size_t>(to - from));
   }
 
-  void emit(std::string_view run, bool trim = false) {
+  // `tag`: the start of a tag word, which is trimmed; nullptr for a text word.
+  void emit(std::string_view run, const char* tag = nullptr) {
+    const bool trim = tag != nullptr;
     std::string word;
     if (piece_.empty()) {
       word.assign(trim ? trimView(run) : run);
@@ -156,7 +161,7 @@ class WordSplitter {
       piece_.clear();
       if (trim) trimInPlace(word);
     }
-    if (!sink_(std::move(word))) stopped_ = true;
+    if (!sink_(std::move(word), tag)) stopped_ = true;
   }
 
   // CR LF, LF CR, CR CR and LF LF are each one break.
@@ -172,7 +177,7 @@ class WordSplitter {
       piece_.push_back(' ');
     } else if (lineBreaks_) {
       if (!piece_.empty()) emit({});
-      if (!stopped_ && !sink_(std::string("<CR/>"))) stopped_ = true;
+      if (!stopped_ && !sink_(std::string("<CR/>"), nullptr)) stopped_ = true;
     }
   }
 
@@ -181,6 +186,7 @@ class WordSplitter {
   bool stopped_ = false;
   State state_ = State::Text;
   bool breakOpen_ = false;
+  const char* tagStart_ = nullptr;
   std::string piece_;
 };
 
@@ -218,7 +224,7 @@ namespace {
 
 struct ListSink {
   StringList& words;
-  bool operator()(std::string&& w) {
+  bool operator()(std::string&& w, const char*) {
     words.add(std::move(w));
     return true;
   }
@@ -419,9 +425,17 @@ struct XmlBuilder {
   const std::function<void(TTAGNode*)>* onClosed = nullptr;
   bool breakMarks = false;
 
+  // The text fed in one piece, when it was: elements then know where they begin.
+  std::string_view text;
+
   XmlBuilder(TTAGNode* root, StringList& errors) : cur(root), errors(errors) {}
 
-  bool operator()(std::string&& w) {
+  void locate(TTAGNode* node, const char* start) {
+    if (node && start && !text.empty() && start >= text.data() && start < text.data() + text.size())
+      node->sourceOffset_ = static_cast<std::size_t>(start - text.data());
+  }
+
+  bool operator()(std::string&& w, const char* start = nullptr) {
     ++i;
     if (breakMarks && cur && w.size() == 5 && std::memcmp(w.data(), "<BR/>", 5) == 0) {
       // What the general path below would make of it, but for the element.
@@ -435,7 +449,7 @@ struct XmlBuilder {
       if (name.empty()) return fail();
       lastName = name;
       if (name[0] == '?' || name[0] == '!' || tp.selfClosing) {
-        TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes());
+        locate(TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes()), start);
       } else if (tp.endTag) {
         if (!cur) {
           addWordLine(errors, i, w);
@@ -458,6 +472,7 @@ struct XmlBuilder {
           return fail();
         }
         cur = TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes());
+        locate(cur, start);
       }
     } else {
       if (!cur) {
@@ -562,6 +577,7 @@ int TTAGNode::ParseXmlText(TTAGNode* root, std::string_view text, StringList& er
   XmlBuilder b(root, errors);
   b.onClosed = &onClosed;
   b.breakMarks = breakMarks;
+  b.text = text;
   splitText(text, b, false);
   return b.result;
 }

@@ -565,7 +565,7 @@ void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool re
       if (!sameName && nodes_->children().contains(name)) name = makeUniqueNodeName_(name);
       addNodeRaw_(node, name);
       node->readRecord_(child, releaseRecords);
-      if (releaseRecords) TTAGNode::ClearTree(child);
+      if (releaseRecords) element->releaseElement(static_cast<int>(i));
       last = node;
     } else if (tagIs(child, "Field")) {
       _readTAGFields_(child);

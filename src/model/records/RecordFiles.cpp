@@ -94,9 +94,8 @@ bool cutShort(const TTAGNode* element) {
 // follow into one value. Tags are looked at as the file wrote them (values escaped), so
 // a value that merely mentions "<Record " is no damage.
 // Notes are read, and their part of the tree freed, as each Record closes, so the
-// notebook's tag words are looked at in the same steps, in document order. A cursor
-// follows each word's first line through the text, which tells the damaged tag's line
-// without keeping the words already freed.
+// notebook's tag words are looked at in the same steps, in document order. Each element
+// knows where it began in the text, which tells the damaged tag's line.
 class SwallowedStructure {
  public:
   explicit SwallowedStructure(const std::string& text) : text_(text) {}
@@ -115,22 +114,19 @@ class SwallowedStructure {
  private:
   void visit(const std::string& word, const TTAGNode* node) {
     static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
-    const std::string_view first = std::string_view(word).substr(0, word.find_first_of("\r\n"));
-    const std::size_t at = text_.find(first, cursor_);
     for (const char* mark : kMarks) {
       if (word.find(mark, 1) == std::string::npos) continue;
-      line_ = at == std::string::npos
+      const std::size_t at = node->sourceOffset();
+      line_ = at >= text_.size()
                   ? -1
                   : 1 + static_cast<int>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
       return;
     }
-    if (at != std::string::npos) cursor_ = at + 1;
     for (int i = 0; i < node->count() && line_ == 0; ++i)
       if (const TTAGNode* child = node->element(i)) visit((*node)[i], child);
   }
 
   const std::string& text_;
-  std::size_t cursor_ = 0;
   int next_ = 0;
   int line_ = 0;
 };
