@@ -157,33 +157,52 @@ std::string TextToHTML(std::string_view text) {
 }
 
 std::string UnescapeHTML(std::string_view text) {
-  std::size_t amp = text.find('&');
-  if (amp == std::string_view::npos) return std::string(text);
+  std::string r(text);
+  UnescapeHTMLInPlace(r);
+  return r;
+}
+
+void UnescapeHTMLInPlace(std::string& text) {
+  std::size_t in = text.find('&');
+  if (in == std::string::npos) return;
   // One left-to-right pass gives the same text as replacing "&nbsp;", "&lt;", "&gt;",
   // "&quot;" and last "&amp;" in turn: no replacement yields a '&' or a letter, so no
-  // pass can make or break a match for a later one. '&' is never a second byte.
-  static constexpr struct { std::string_view entity; char ch; } kEntities[] = {
-      {"&nbsp;", ' '}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&amp;", '&'}};
-  std::string r;
-  r.reserve(text.size());
-  std::size_t from = 0;
-  while (amp != std::string_view::npos) {
-    r.append(text.substr(from, amp - from));
+  // pass can make or break a match for a later one. '&' is never a second byte, and an
+  // entity matches only ASCII bytes, so letters fold bytewise. No entity is shorter than
+  // its character, so the text shrinks where it stands.
+  static constexpr struct {
+    std::string_view entity;
+    char ch;
+  } kEntities[] = {{"&nbsp;", ' '}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&amp;", '&'}};
+  auto matches = [&text](std::size_t at, std::string_view entity) {
+    if (text.size() - at < entity.size()) return false;
+    for (std::size_t k = 1; k < entity.size(); ++k)
+      if (sjis::foldByte(static_cast<unsigned char>(text[at + k])) != static_cast<unsigned char>(entity[k]))
+        return false;
+    return true;
+  };
+  std::size_t out = in;
+  const std::size_t n = text.size();
+  while (in < n) {
+    const char c = text[in];
+    if (c != '&') {
+      text[out++] = c;
+      ++in;
+      continue;
+    }
     std::size_t skip = 1;
-    char out = '&';
+    char r = '&';
     for (const auto& e : kEntities) {
-      if (text.size() - amp >= e.entity.size() && sjis::compareText(text.substr(amp, e.entity.size()), e.entity) == 0) {
+      if (matches(in, e.entity)) {
         skip = e.entity.size();
-        out = e.ch;
+        r = e.ch;
         break;
       }
     }
-    r += out;
-    from = amp + skip;
-    amp = text.find('&', from);
+    text[out++] = r;
+    in += skip;
   }
-  r.append(text.substr(from));
-  return r;
+  text.resize(out);
 }
 
 // ---- Splitting and counting ----

@@ -343,10 +343,9 @@ struct TagParser {
     }
     name.assign(r.substr(0, nameEnd));
     for (std::size_t k = 0; k < found; ++k) {
-      if (std::memchr(attrs[k].data(), '&', attrs[k].size()))
-        attributes.add(UnescapeHTML(attrs[k]));
-      else
-        attributes.add(std::string(attrs[k]));
+      std::string a(attrs[k]);
+      UnescapeHTMLInPlace(a);
+      attributes.add(std::move(a));
     }
     return true;
   }
@@ -481,10 +480,8 @@ struct XmlBuilder {
         return fail();
       }
       if (cur->empty()) cur->reserve(8);
-      if (w.find('&') != std::string::npos)
-        cur->add(UnescapeHTML(w));
-      else
-        cur->add(std::move(w));
+      UnescapeHTMLInPlace(w);
+      cur->add(std::move(w));
     }
     return true;
   }

@@ -177,7 +177,7 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
       damagedStream = true;
     }
   }
-  if (sjis::trim(data).empty()) {
+  if (std::all_of(data.begin(), data.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; })) {
     // Nothing in it to keep (a file another program created and never filled): the
     // notebook starts empty and may be saved there, or it could never be saved at all.
     messages.add("The notebook file " + path + " is empty.");
