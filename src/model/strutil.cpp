@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "model/Prompter.h"
 #include "model/text/StringList.h"
@@ -184,10 +185,13 @@ void UnescapeHTMLInPlace(std::string& text) {
   std::size_t out = in;
   const std::size_t n = text.size();
   while (in < n) {
-    const char c = text[in];
-    if (c != '&') {
-      text[out++] = c;
-      ++in;
+    if (text[in] != '&') {
+      // The run up to the next entity moves down as one.
+      std::size_t next = text.find('&', in);
+      if (next == std::string::npos) next = n;
+      if (out != in) std::memmove(&text[out], &text[in], next - in);
+      out += next - in;
+      in = next;
       continue;
     }
     std::size_t skip = 1;

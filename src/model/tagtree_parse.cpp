@@ -1,6 +1,7 @@
 // Word splitting, tag analysis and the two parsers. This is the road every document and
 // notebook file travels when it is opened, so it works on views and moves: a word costs
 // one string, a byte costs no allocation, and every loop is linear in its input.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -423,6 +424,7 @@ struct XmlBuilder {
   int result = 0;
   const std::function<void(TTAGNode*)>* onClosed = nullptr;
   bool breakMarks = false;
+  std::size_t sizeHint = 0;
 
   // The text fed in one piece, when it was: elements then know where they begin.
   std::string_view text;
@@ -463,6 +465,7 @@ struct XmlBuilder {
         }
         TTAGNode* closed = cur;
         cur = cur->parent_;
+        sizeHint = std::min<std::size_t>(closed->lines().size(), 4096);
         if (onClosed && *onClosed) (*onClosed)(closed);
       } else {
         if (!cur) {
@@ -472,6 +475,8 @@ struct XmlBuilder {
         }
         cur = TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes());
         locate(cur, start);
+        // The notes of a notebook are alike: each is sized like the element closed last.
+        if (breakMarks && cur && sizeHint > 8) cur->reserve(sizeHint);
       }
     } else {
       if (!cur) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <iterator>
+#include <string_view>
 
 #include <zlib.h>
 
@@ -113,9 +115,12 @@ class SwallowedStructure {
 
  private:
   void visit(const std::string& word, const TTAGNode* node) {
-    static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
-    for (const char* mark : kMarks) {
-      if (word.find(mark, 1) == std::string::npos) continue;
+    static constexpr std::string_view kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
+    // Nearly every tag holds no "<" but its first: one look at the word tells.
+    for (std::size_t lt = word.find('<', 1); lt != std::string::npos; lt = word.find('<', lt + 1)) {
+      const std::string_view rest = std::string_view(word).substr(lt);
+      if (std::none_of(std::begin(kMarks), std::end(kMarks), [&](std::string_view m) { return rest.starts_with(m); }))
+        continue;
       const std::size_t at = node->sourceOffset();
       line_ = at >= text_.size()
                   ? -1
