@@ -56,6 +56,25 @@ TEST(TagWords, SplitsTagsFromTextAcrossLineBreaks) {
   EXPECT_EQ(wordsOf("<a>" + jp + "<BR/>"), (V{"<a>", jp, "<BR/>"}));
 }
 
+// Runs of text and tags of every length, so that each stop byte falls at every place
+// of a block the splitter looks at whole.
+TEST(TagWords, StopsAreFoundAtEveryPlace) {
+  for (std::size_t n = 0; n < 70; ++n) {
+    const std::string x(n, 'x'), y(n % 23, sj("本")[0]), q(n, 'q');
+    const std::string tag = "<t v=\"" + q + ">" + q + "\" w=\"" + x + "\">";
+    const std::string text = x + "\r\n" + y + "<a>" + x + "\n" + tag + "\r" + q + "</a>" + x;
+    // Breaks vanish between text; text after the last tag is lost.
+    V expected;
+    if (n > 0) expected.push_back(x + y);
+    expected.push_back("<a>");
+    if (n > 0) expected.push_back(x);
+    expected.push_back(tag);
+    if (n > 0) expected.push_back(q);
+    expected.push_back("</a>");
+    EXPECT_EQ(wordsOf(text), expected) << n;
+  }
+}
+
 TEST(TagWords, ListLinesAreJoinedWithBreaks) {
   StringList lines{"  <Record name=\"a\">", "body", "text<BR/>", "  </Record>", "tail"};
   StringList words;
