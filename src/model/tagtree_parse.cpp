@@ -174,7 +174,13 @@ class WordSplitter {
     const bool trim = tag != nullptr;
     std::string word;
     if (piece_.empty()) {
-      word.assign(trim ? trimView(run) : run);
+      const std::string_view v = trim ? trimView(run) : run;
+      // A sink may take some tags as they stand, without a string made for them.
+      if constexpr (requires(Sink& k) { k.tagView(v); }) {
+        if (trim && sink_.tagView(v)) return;
+      }
+      if (!sink_(std::string(v), tag)) stopped_ = true;
+      return;
     } else {
       piece_.append(run);
       word = std::move(piece_);
@@ -456,10 +462,19 @@ struct XmlBuilder {
       node->sourceOffset_ = static_cast<std::size_t>(start - text.data());
   }
 
+  // A plain "<BR/>" in a notebook read: what the general path below would make of it,
+  // but for the element.
+  bool tagView(std::string_view w) {
+    if (!breakMarks || !cur || w != "<BR/>") return false;
+    ++i;
+    lastName.assign("BR", 2);
+    cur->add(std::string(w), TTAGNode::BreakMark());
+    return true;
+  }
+
   bool operator()(std::string&& w, const char* start = nullptr) {
     ++i;
-    if (breakMarks && cur && w.size() == 5 && std::memcmp(w.data(), "<BR/>", 5) == 0) {
-      // What the general path below would make of it, but for the element.
+    if (breakMarks && cur && w == "<BR/>") {
       lastName.assign("BR", 2);
       cur->add(std::move(w), TTAGNode::BreakMark());
       return true;
