@@ -136,15 +136,16 @@ class TTAGNode : public StringList, public TObject {
   // `onClosed`, when given, is called with each element as its end tag closes it; it may
   // read the element and free its children (ClearTree), so that a large file is never
   // held as a whole tree.
-  // With `breakMarks` every word that is exactly "<BR/>" becomes a line carrying
-  // BreakMark() instead of an element: notebooks hold one per line of text, and the
-  // record readers need nothing of them but where they stand. Such a tree is for the
-  // record readers only (it is not written back, nor shown).
+  // With `breakMarks` every word that is exactly "<BR/>" becomes a mark instead of an
+  // element: notebooks hold one per line of text, and the record readers need nothing
+  // of them but where they stand. A text line just before it carries the mark (the
+  // text, then the break); otherwise it is a line of its own, without text, carrying
+  // BreakMark(). Such a tree is for the record readers only (not written, nor shown).
   static int ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors,
                           const std::function<void(TTAGNode*)>& onClosed = {}, bool breakMarks = false);
   // The object of the lines that ParseXmlText puts for "<BR/>" with `breakMarks`.
   static TObject* BreakMark();
-  // Whether line i is such a mark; i is checked.
+  // Whether line i carries such a mark; i is checked.
   bool isBreakMark(int i) const { return object(i) == BreakMark(); }
   // HTML through the shared dictionary.
   static int ParseHtml(TTAGNode* root, const StringList& words, StringList& errors);

@@ -467,16 +467,24 @@ struct XmlBuilder {
   bool tagView(std::string_view w) {
     if (!breakMarks || !cur || w != "<BR/>") return false;
     ++i;
-    lastName.assign("BR", 2);
-    cur->add(std::string(w), TTAGNode::BreakMark());
+    addBreak();
     return true;
+  }
+
+  // A text line just before takes the mark itself: one line of the note, one line here.
+  void addBreak() {
+    lastName.assign("BR", 2);
+    const int n = cur->count();
+    if (n > 0 && !cur->object(n - 1))
+      cur->setObject(n - 1, TTAGNode::BreakMark());
+    else
+      cur->add(std::string(), TTAGNode::BreakMark());
   }
 
   bool operator()(std::string&& w, const char* start = nullptr) {
     ++i;
     if (breakMarks && cur && w == "<BR/>") {
-      lastName.assign("BR", 2);
-      cur->add(std::move(w), TTAGNode::BreakMark());
+      addBreak();
       return true;
     }
     if (!w.empty() && w[0] == '<') {

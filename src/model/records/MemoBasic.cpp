@@ -631,15 +631,13 @@ void MemoBasic::readElementLines(TTAGNode* element, StringList& out,
   if (marks) out.reserve(static_cast<std::size_t>(out.count()) + marks);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const TObject* object = lines[i].object;
-    if (!object) {
+    if (!object || object == mark) {
       // A line's text is most often the whole of it: taken, it is never copied.
       if (take && running.empty())
         running = element->takeText(static_cast<int>(i));
       else
         running += lines[i].text;
-      continue;
-    }
-    if (object == mark) {
+      if (!object) continue;
       out.add(std::move(running));
       running.clear();
       continue;

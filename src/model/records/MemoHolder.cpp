@@ -548,8 +548,10 @@ void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool re
   bool& sameName = reading.sameName;
   const auto& lines = element->lines();
   for (std::size_t i = reading.next; i < lines.size(); ++i) {
-    if (!lines[i].object) {
-      if (last) last->body().add(lines[i].text);
+    if (!lines[i].object || lines[i].object == TTAGNode::BreakMark()) {
+      // A mark's own line has no text: the break of a plain text line, as a "BR" element
+      // here, adds nothing.
+      if (last && (!lines[i].object || !lines[i].text.empty())) last->body().add(lines[i].text);
       continue;
     }
     TTAGNode* child = element->element(static_cast<int>(i));
