@@ -164,17 +164,14 @@ std::string UnescapeHTML(std::string_view text) {
 }
 
 void UnescapeHTMLInPlace(std::string& text) {
-  std::size_t in = text.find('&');
-  if (in == std::string::npos) return;
+  const void* amp = std::memchr(text.data(), '&', text.size());
+  if (!amp) return;
   // One left-to-right pass gives the same text as replacing "&nbsp;", "&lt;", "&gt;",
   // "&quot;" and last "&amp;" in turn: no replacement yields a '&' or a letter, so no
   // pass can make or break a match for a later one. '&' is never a second byte, and an
-  // entity matches only ASCII bytes, so letters fold bytewise. No entity is shorter than
-  // its character, so the text shrinks where it stands.
-  static constexpr struct {
-    std::string_view entity;
-    char ch;
-  } kEntities[] = {{"&nbsp;", ' '}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&amp;", '&'}};
+  // entity matches only ASCII bytes, so letters fold bytewise; the letter after the '&'
+  // tells which entity it can be. No entity is shorter than its character, so the text
+  // shrinks where it stands.
   auto matches = [&text](std::size_t at, std::string_view entity) {
     if (text.size() - at < entity.size()) return false;
     for (std::size_t k = 1; k < entity.size(); ++k)
@@ -182,29 +179,36 @@ void UnescapeHTMLInPlace(std::string& text) {
         return false;
     return true;
   };
+  std::size_t in = static_cast<std::size_t>(static_cast<const char*>(amp) - text.data());
   std::size_t out = in;
   const std::size_t n = text.size();
   while (in < n) {
     if (text[in] != '&') {
       // The run up to the next entity moves down as one.
-      std::size_t next = text.find('&', in);
-      if (next == std::string::npos) next = n;
-      if (out != in) std::memmove(&text[out], &text[in], next - in);
-      out += next - in;
-      in = next;
+      const void* next = std::memchr(text.data() + in, '&', n - in);
+      const std::size_t end = next ? static_cast<std::size_t>(static_cast<const char*>(next) - text.data()) : n;
+      if (out != in) std::memmove(&text[out], &text[in], end - in);
+      out += end - in;
+      in = end;
       continue;
     }
-    std::size_t skip = 1;
+    std::string_view entity;
     char r = '&';
-    for (const auto& e : kEntities) {
-      if (matches(in, e.entity)) {
-        skip = e.entity.size();
-        r = e.ch;
-        break;
-      }
+    switch (in + 1 < n ? sjis::foldByte(static_cast<unsigned char>(text[in + 1])) : 0) {
+      case 'n': entity = "&nbsp;", r = ' '; break;
+      case 'l': entity = "&lt;", r = '<'; break;
+      case 'g': entity = "&gt;", r = '>'; break;
+      case 'q': entity = "&quot;", r = '"'; break;
+      case 'a': entity = "&amp;", r = '&'; break;
+      default: break;
     }
-    text[out++] = r;
-    in += skip;
+    if (!entity.empty() && matches(in, entity)) {
+      text[out++] = r;
+      in += entity.size();
+    } else {
+      text[out++] = '&';
+      ++in;
+    }
   }
   text.resize(out);
 }

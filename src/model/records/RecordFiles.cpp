@@ -127,8 +127,11 @@ class SwallowedStructure {
                   : 1 + static_cast<int>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
       return;
     }
-    for (int i = 0; i < node->count() && line_ == 0; ++i)
-      if (const TTAGNode* child = node->element(i)) visit((*node)[i], child);
+    const auto& lines = node->lines();
+    for (std::size_t i = 0; i < lines.size() && line_ == 0; ++i) {
+      if (!lines[i].object || lines[i].object == TTAGNode::BreakMark()) continue;  // a note's lines
+      if (const TTAGNode* child = node->element(static_cast<int>(i))) visit(lines[i].text, child);
+    }
   }
 
   const std::string& text_;

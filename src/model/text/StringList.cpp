@@ -188,7 +188,8 @@ int StringList::indexOfName(std::string_view name) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     std::string_view l = lines_[i].text;
     std::size_t p = l.find('=');
-    if (p != std::string_view::npos && sjis::sameText(l.substr(0, p), name)) return static_cast<int>(i);
+    // Names equal under the folding are equal in length.
+    if (p == name.size() && sjis::sameText(l.substr(0, p), name)) return static_cast<int>(i);
   }
   return -1;
 }
