@@ -2,6 +2,7 @@
 // and the tree dump of the tag viewer.
 #include "model/tagtree.h"
 
+#include <iterator>
 #include <typeinfo>
 #include <vector>
 
@@ -28,16 +29,31 @@ const TDEFTAG* asDef(TObject* obj) {
 // Frees the elements below `node` without recursion: each freed node's lines are emptied
 // before it is deleted, so no destructor ever walks further down.
 void freeChildren(TTAGNode* node) {
-  std::vector<TTAGNode*> stack;
-  auto collect = [&stack](TTAGNode* n) {
-    for (const auto& line : n->lines())
-      if (TTAGNode* c = asNode(line.object)) stack.push_back(c);
+  // Most nodes hold a few elements or none (a note and its Field and Comment): their
+  // stack lives here, and only a wider tree takes memory for one.
+  TTAGNode* near[32];
+  std::size_t depth = 0;
+  std::vector<TTAGNode*> far;
+  auto collect = [&](TTAGNode* n) {
+    for (const auto& line : n->lines()) {
+      TTAGNode* c = asNode(line.object);
+      if (!c) continue;
+      if (depth < std::size(near))
+        near[depth++] = c;
+      else
+        far.push_back(c);
+    }
     n->StringList::clear();
   };
   collect(node);
-  while (!stack.empty()) {
-    TTAGNode* n = stack.back();
-    stack.pop_back();
+  while (depth > 0 || !far.empty()) {
+    TTAGNode* n;
+    if (!far.empty()) {
+      n = far.back();
+      far.pop_back();
+    } else {
+      n = near[--depth];
+    }
     collect(n);
     delete n;
   }
