@@ -145,8 +145,6 @@ class TTAGNode : public StringList, public TObject {
                           const std::function<void(TTAGNode*)>& onClosed = {}, bool breakMarks = false);
   // The object of the lines that ParseXmlText puts for "<BR/>" with `breakMarks`.
   static TObject* BreakMark();
-  // Whether line i carries such a mark; i is checked.
-  bool isBreakMark(int i) const { return object(i) == BreakMark(); }
   // HTML through the shared dictionary.
   static int ParseHtml(TTAGNode* root, const StringList& words, StringList& errors);
   // HTML through any dictionary of NAME=kind rows carrying their definitions. End tags
