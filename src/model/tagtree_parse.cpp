@@ -451,6 +451,7 @@ struct XmlBuilder {
   const std::function<void(TTAGNode*)>* onClosed = nullptr;
   bool breakMarks = false;
   std::size_t sizeHint = 0;
+  const TTAGNode* hintParent = nullptr;
 
   // The text fed in one piece, when it was: elements then know where they begin.
   std::string_view text;
@@ -509,6 +510,7 @@ struct XmlBuilder {
         TTAGNode* closed = cur;
         cur = cur->parent_;
         sizeHint = std::min<std::size_t>(closed->lines().size(), 4096);
+        hintParent = cur;
         if (onClosed && *onClosed) (*onClosed)(closed);
       } else {
         if (!cur) {
@@ -516,10 +518,13 @@ struct XmlBuilder {
                      std::to_string(i) + " word=" + w + " in  _FromXMLWordList_aOUT_ ");
           return fail();
         }
+        TTAGNode* parent = cur;
         cur = TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes());
         locate(cur, start);
-        // The notes of a notebook are alike: each is sized like the element closed last.
-        if (breakMarks && cur && sizeHint > 8) cur->reserve(sizeHint);
+        // The notes of a notebook are alike: each is sized like the one before it. Only
+        // a sibling is, so that no chain of nested elements can claim room it never
+        // fills.
+        if (breakMarks && cur && parent == hintParent && sizeHint > 8) cur->reserve(sizeHint);
       }
     } else {
       if (!cur) {
