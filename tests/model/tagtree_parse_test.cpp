@@ -72,6 +72,16 @@ TEST(TagWords, StopsAreFoundAtEveryPlace) {
     if (n > 0) expected.push_back(q);
     expected.push_back("</a>");
     EXPECT_EQ(wordsOf(text), expected) << n;
+
+    // Entities are resolved wherever they stand in a text word, across a break too.
+    TTAGNode root;
+    StringList errors;
+    const std::string xml = "<a>" + x + "&lt;" + y + "&\r\nlt;" + q + "</a><a>" + q + "&amp" + "</a><a>&" + x + "</a>";
+    ASSERT_EQ(TTAGNode::ParseXmlText(&root, std::string_view(xml), errors), 0);
+    ASSERT_EQ(root.count(), 3);
+    EXPECT_EQ(linesOf(*root.element(0)), V{x + "<" + y + "<" + q}) << n;
+    EXPECT_EQ(linesOf(*root.element(1)), V{q + "&amp"}) << n;
+    EXPECT_EQ(linesOf(*root.element(2)), V{"&" + x}) << n;
   }
 }
 
