@@ -1,7 +1,9 @@
 // The notebook and document readers and the archive unpacker meet files from disks,
 // mail and other programs: arbitrary bytes must never crash them, a notebook that was
-// read must write back to a text that reads back to the same text, and an archive may
-// only ever write inside its own folder.
+// read must write back to a text that reads back to the same text, a notebook read
+// from the whole tree of its text (as the tag viewer holds it) must be the same as the
+// one the notebook reader made, and an archive may only ever write inside its own
+// folder.
 #include <signal.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include "model/lists.h"
 #include "model/records/MemoFile.h"
 #include "model/records/RecordFiles.h"
+#include "model/tagtree.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -62,7 +65,25 @@ std::string writeOut(MemoHolder& h) {
   return lines.text();
 }
 
-void readNotebook(const std::string& file, const std::string& bytes) {
+// The notebook as read from the whole tree of `text`, written out; empty when the text
+// holds no notebook.
+std::string readWhole(const std::string& text) {
+  TTAGNode root;
+  StringList errors;
+  if (TTAGNode::ParseXmlText(&root, std::string_view(text), errors) != 0) std::abort();
+  TTAGNode* element = TTAGNode::FindChildTag(&root, "Holder");
+  if (!element) return {};
+  std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
+  doc->putFileName_(world().dir + "doc.mxa");
+  MemoHolder* h = doc->newHolder_();
+  std::string actual;
+  doc->addHolder_(h, "book", actual);
+  h->_readTAG_(element);
+  return writeOut(*h);
+}
+
+// `text`: what the file holds once inflated, when that is known.
+void readNotebook(const std::string& file, const std::string& bytes, const std::string* text) {
   World& w = world();
   if (!platform::writeFileAtomic(file, bytes)) return;
   std::unique_ptr<MemoFile> doc(Create<MemoFile>(nullptr));
@@ -73,6 +94,10 @@ void readNotebook(const std::string& file, const std::string& bytes) {
   StringList messages;
   if (ReadHolderFile(*h, file, messages) != 0) return;
   const std::string first = writeOut(*h);
+  if (text) {
+    const std::string whole = readWhole(*text);
+    if (!whole.empty() && whole != first) std::abort();
+  }
   // Notes that share a name in a notebook sorted downwards swap places on every reading.
   if (h->getFlagSameName_() && h->getFlagSort_() && !h->getFlagAscending_()) return;
 
@@ -94,11 +119,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   World& w = world();
   const std::string body(reinterpret_cast<const char*>(data) + 1, size - 1);
   switch (data[0] % 4) {
-    case 0:
-      readNotebook(w.dir + "book.mxh", body);
+    case 0: {
+      // Text that looks compressed is inflated by the reader first.
+      const bool zlib = body.size() >= 2 && (body[0] & 0x0F) == 8 && (static_cast<unsigned char>(body[0]) >> 4) <= 7 &&
+                        ((static_cast<unsigned char>(body[0]) << 8) | static_cast<unsigned char>(body[1])) % 31 == 0;
+      readNotebook(w.dir + "book.mxh", body, zlib ? nullptr : &body);
       break;
+    }
     case 1:
-      readNotebook(w.dir + "book.mhz", ZCompress(body));
+      readNotebook(w.dir + "book.mhz", ZCompress(body), &body);
       break;
     case 2: {
       if (!platform::writeFileAtomic(w.dir + "doc.mxa", body)) break;

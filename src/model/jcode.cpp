@@ -219,11 +219,11 @@ void Base64DecodeAppend(std::string_view text, std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   for (std::size_t g = 0; g < groups; ++g, p += 4) {
     unsigned x = (v[p[0]] << 18) | (v[p[1]] << 12) | (v[p[2]] << 6) | v[p[3]];
-    *dst++ = static_cast<char>((x >> 16) & 0xFF);
-    if (p[2] == '=') continue;
-    *dst++ = static_cast<char>((x >> 8) & 0xFF);
-    if (p[3] == '=') continue;
-    *dst++ = static_cast<char>(x & 0xFF);
+    // All three bytes are written (there is room for them); padding keeps fewer.
+    dst[0] = static_cast<char>((x >> 16) & 0xFF);
+    dst[1] = static_cast<char>((x >> 8) & 0xFF);
+    dst[2] = static_cast<char>(x & 0xFF);
+    dst += p[2] == '=' ? 1 : p[3] == '=' ? 2 : 3;
   }
   out.resize(static_cast<std::size_t>(dst - out.data()));
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "model/Prompter.h"
 #include "model/text/StringList.h"
@@ -157,33 +158,59 @@ std::string TextToHTML(std::string_view text) {
 }
 
 std::string UnescapeHTML(std::string_view text) {
-  std::size_t amp = text.find('&');
-  if (amp == std::string_view::npos) return std::string(text);
+  std::string r(text);
+  UnescapeHTMLInPlace(r);
+  return r;
+}
+
+void UnescapeHTMLInPlace(std::string& text) {
+  const void* amp = std::memchr(text.data(), '&', text.size());
+  if (!amp) return;
   // One left-to-right pass gives the same text as replacing "&nbsp;", "&lt;", "&gt;",
   // "&quot;" and last "&amp;" in turn: no replacement yields a '&' or a letter, so no
-  // pass can make or break a match for a later one. '&' is never a second byte.
-  static constexpr struct { std::string_view entity; char ch; } kEntities[] = {
-      {"&nbsp;", ' '}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&amp;", '&'}};
-  std::string r;
-  r.reserve(text.size());
-  std::size_t from = 0;
-  while (amp != std::string_view::npos) {
-    r.append(text.substr(from, amp - from));
-    std::size_t skip = 1;
-    char out = '&';
-    for (const auto& e : kEntities) {
-      if (text.size() - amp >= e.entity.size() && sjis::compareText(text.substr(amp, e.entity.size()), e.entity) == 0) {
-        skip = e.entity.size();
-        out = e.ch;
-        break;
-      }
+  // pass can make or break a match for a later one. '&' is never a second byte, and an
+  // entity matches only ASCII bytes, so letters fold bytewise; the letter after the '&'
+  // tells which entity it can be. No entity is shorter than its character, so the text
+  // shrinks where it stands.
+  auto matches = [&text](std::size_t at, std::string_view entity) {
+    if (text.size() - at < entity.size()) return false;
+    for (std::size_t k = 1; k < entity.size(); ++k)
+      if (sjis::foldByte(static_cast<unsigned char>(text[at + k])) != static_cast<unsigned char>(entity[k]))
+        return false;
+    return true;
+  };
+  std::size_t in = static_cast<std::size_t>(static_cast<const char*>(amp) - text.data());
+  std::size_t out = in;
+  const std::size_t n = text.size();
+  while (in < n) {
+    if (text[in] != '&') {
+      // The run up to the next entity moves down as one.
+      const void* next = std::memchr(text.data() + in, '&', n - in);
+      const std::size_t end = next ? static_cast<std::size_t>(static_cast<const char*>(next) - text.data()) : n;
+      if (out != in) std::memmove(&text[out], &text[in], end - in);
+      out += end - in;
+      in = end;
+      continue;
     }
-    r += out;
-    from = amp + skip;
-    amp = text.find('&', from);
+    std::string_view entity;
+    char r = '&';
+    switch (in + 1 < n ? sjis::foldByte(static_cast<unsigned char>(text[in + 1])) : 0) {
+      case 'n': entity = "&nbsp;", r = ' '; break;
+      case 'l': entity = "&lt;", r = '<'; break;
+      case 'g': entity = "&gt;", r = '>'; break;
+      case 'q': entity = "&quot;", r = '"'; break;
+      case 'a': entity = "&amp;", r = '&'; break;
+      default: break;
+    }
+    if (!entity.empty() && matches(in, entity)) {
+      text[out++] = r;
+      in += entity.size();
+    } else {
+      text[out++] = '&';
+      ++in;
+    }
   }
-  r.append(text.substr(from));
-  return r;
+  text.resize(out);
 }
 
 // ---- Splitting and counting ----

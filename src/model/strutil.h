@@ -19,6 +19,8 @@ std::string EncloseWith(std::string_view text, char c);
 std::string EscapeHTML(std::string_view text);
 std::string TextToHTML(std::string_view text);
 std::string UnescapeHTML(std::string_view text);
+// The same, in place.
+void UnescapeHTMLInPlace(std::string& text);
 
 // Splitting and counting
 void SplitToStrings(std::string_view text, StringList& list, std::string_view delimiters);

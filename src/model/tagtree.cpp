@@ -2,6 +2,7 @@
 // and the tree dump of the tag viewer.
 #include "model/tagtree.h"
 
+#include <iterator>
 #include <typeinfo>
 #include <vector>
 
@@ -12,27 +13,47 @@ namespace wux {
 
 namespace {
 
+// Shared by every tree read with break marks; nothing owns or frees it.
+TObject breakMark;
+
 // Trees hold millions of lines: the exact-type test spares a dynamic_cast per line.
 TTAGNode* asNode(TObject* obj) {
-  if (!obj) return nullptr;
+  if (!obj || obj == &breakMark) return nullptr;
   if (typeid(*obj) == typeid(TTAGNode)) return static_cast<TTAGNode*>(obj);
   return dynamic_cast<TTAGNode*>(obj);
 }
-const TDEFTAG* asDef(TObject* obj) { return obj ? dynamic_cast<const TDEFTAG*>(obj) : nullptr; }
+const TDEFTAG* asDef(TObject* obj) {
+  return obj && obj != &breakMark ? dynamic_cast<const TDEFTAG*>(obj) : nullptr;
+}
 
 // Frees the elements below `node` without recursion: each freed node's lines are emptied
 // before it is deleted, so no destructor ever walks further down.
 void freeChildren(TTAGNode* node) {
-  std::vector<TTAGNode*> stack;
-  auto collect = [&stack](TTAGNode* n) {
-    for (const auto& line : n->lines())
-      if (TTAGNode* c = asNode(line.object)) stack.push_back(c);
+  // Most nodes hold a few elements or none (a note and its Field and Comment): their
+  // stack lives here, and only a wider tree takes memory for one.
+  TTAGNode* near[32];
+  std::size_t depth = 0;
+  std::vector<TTAGNode*> far;
+  auto collect = [&](TTAGNode* n) {
+    for (const auto& line : n->lines()) {
+      TTAGNode* c = asNode(line.object);
+      if (!c) continue;
+      if (depth < std::size(near))
+        near[depth++] = c;
+      else
+        far.push_back(c);
+    }
     n->StringList::clear();
   };
   collect(node);
-  while (!stack.empty()) {
-    TTAGNode* n = stack.back();
-    stack.pop_back();
+  while (depth > 0 || !far.empty()) {
+    TTAGNode* n;
+    if (!far.empty()) {
+      n = far.back();
+      far.pop_back();
+    } else {
+      n = near[--depth];
+    }
     collect(n);
     delete n;
   }
@@ -155,6 +176,17 @@ void TDEFTAG04::WriteNode(const TTAGNode*, StringList& lines) const { lines.add(
 // --- Node ---------------------------------------------------------------------------
 
 TTAGNode::~TTAGNode() { freeChildren(this); }
+
+TObject* TTAGNode::BreakMark() { return &breakMark; }
+
+void TTAGNode::releaseElement(int i) {
+  Line& line = at(i);
+  TTAGNode* child = asNode(line.object);
+  if (!child) return;
+  line.object = nullptr;
+  std::string().swap(line.text);
+  FreeTree(child);
+}
 
 StringList& TTAGNode::ensureAttributes() {
   if (!attributes_) attributes_ = std::make_unique<StringList>();

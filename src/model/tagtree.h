@@ -88,6 +88,9 @@ class TTAGNode : public StringList, public TObject {
   void setTagName(std::string name) { tagName_ = std::move(name); }
   const std::string& endTagName() const { return endTagName_; }
   const TDEFTAG* definition() const { return definition_; }
+  // Where the start tag of this element begins in the text that ParseXmlText read in
+  // one piece; npos for elements made any other way.
+  std::size_t sourceOffset() const { return sourceOffset_; }
   void setDefinition(const TDEFTAG* def) { definition_ = def; }
 
   // The attribute list (name=value lines, values with their quotes as written), or
@@ -98,6 +101,16 @@ class TTAGNode : public StringList, public TObject {
   // The child element or bare tag on line i (nullptr for other lines); i is checked.
   TTAGNode* element(int i) const;
   const TDEFTAG* bareTag(int i) const;
+
+  // Moves the text of line i out, leaving the line empty, for a reader that frees the
+  // tree after reading it; i is checked.
+  std::string takeText(int i) { return std::move(at(i).text); }
+  // Hands the attribute list over (nullptr when there is none); the node keeps none.
+  std::unique_ptr<StringList> takeAttributes() { return std::move(attributes_); }
+
+  // Frees the element on line i with everything below it, for a reader that walks on
+  // and never looks back: the line stays, as an empty text line. i is checked.
+  void releaseElement(int i);
 
   // Frees every child element and empties the lines (the base clear would leak them).
   void clear() { ClearTree(this); }
@@ -123,8 +136,15 @@ class TTAGNode : public StringList, public TObject {
   // `onClosed`, when given, is called with each element as its end tag closes it; it may
   // read the element and free its children (ClearTree), so that a large file is never
   // held as a whole tree.
+  // With `breakMarks` every word that is exactly "<BR/>" becomes a mark instead of an
+  // element: notebooks hold one per line of text, and the record readers need nothing
+  // of them but where they stand. A text line just before it carries the mark (the
+  // text, then the break); otherwise it is a line of its own, without text, carrying
+  // BreakMark(). Such a tree is for the record readers only (not written, nor shown).
   static int ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors,
-                          const std::function<void(TTAGNode*)>& onClosed = {});
+                          const std::function<void(TTAGNode*)>& onClosed = {}, bool breakMarks = false);
+  // The object of the lines that ParseXmlText puts for "<BR/>" with `breakMarks`.
+  static TObject* BreakMark();
   // HTML through the shared dictionary.
   static int ParseHtml(TTAGNode* root, const StringList& words, StringList& errors);
   // HTML through any dictionary of NAME=kind rows carrying their definitions. End tags
@@ -195,6 +215,7 @@ class TTAGNode : public StringList, public TObject {
   std::string endTagName_;
   const TDEFTAG* definition_ = nullptr;
   std::unique_ptr<StringList> attributes_;  // most elements (every "<BR/>") have none
+  std::size_t sourceOffset_ = std::string_view::npos;
 
   friend struct TagParser;
   friend struct XmlBuilder;

@@ -1,10 +1,15 @@
 // Word splitting, tag analysis and the two parsers. This is the road every document and
 // notebook file travels when it is opened, so it works on views and moves: a word costs
 // one string, a byte costs no allocation, and every loop is linear in its input.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <typeinfo>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "model/lists.h"
 #include "model/strutil.h"
@@ -48,9 +53,26 @@ constexpr std::array<bool, 256> stopTable(std::string_view stops) {
   for (char c : stops) t[static_cast<unsigned char>(c)] = true;
   return t;
 }
-constexpr auto kTextStops = stopTable("<\r\n");
-constexpr auto kTagStops = stopTable(">\"\r\n");
 constexpr auto kTagSplits = stopTable(" \t\"'");
+
+// The first of the bytes a, b, c, d from p on, or end: sixteen bytes at a look where
+// the processor can, since text runs are long and stops are few.
+template <char A, char B, char C, char D>
+inline const char* findStop(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i a = _mm_set1_epi8(A), b = _mm_set1_epi8(B), c = _mm_set1_epi8(C), d = _mm_set1_epi8(D);
+  while (end - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b)),
+                                     _mm_or_si128(_mm_cmpeq_epi8(v, c), _mm_cmpeq_epi8(v, d)));
+    const int mask = _mm_movemask_epi8(hit);
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+#endif
+  while (p < end && *p != A && *p != B && *p != C && *p != D) ++p;
+  return p;
+}
 
 bool hasAny(std::string_view s, const std::array<bool, 256>& table) {
   for (unsigned char c : s)
@@ -61,7 +83,9 @@ bool hasAny(std::string_view s, const std::array<bool, 256>& table) {
 // The piece being gathered is the carry in piece_ (from earlier lines) followed by the
 // bytes of the current line from `mark` on; a word that lies within one line, as nearly
 // every word does, is copied once, straight from the line.
-// The sink takes each word (sink(std::string&&) -> false to stop the split).
+// The sink takes each word (sink(std::string&&, const char* start) -> false to stop the
+// split); `start` is where a tag word's "<" stands in the text fed, nullptr for other
+// words.
 template <class Sink>
 class WordSplitter {
  public:
@@ -73,8 +97,7 @@ class WordSplitter {
     const char* mark = p;
     while (p < end && !stopped_) {
       if (state_ == State::Text) {
-        const char* q = p;
-        while (q < end && !kTextStops[static_cast<unsigned char>(*q)]) ++q;
+        const char* q = findStop<'<', '\r', '\n', '\n'>(p, end);
         if (q != p) breakOpen_ = false;
         if (q == end) break;
         p = q + 1;
@@ -87,6 +110,7 @@ class WordSplitter {
           else
             emit(run);
           mark = q;  // the tag starts with its "<"
+          tagStart_ = q;
           state_ = State::Tag;
         } else {
           carry(mark, q);
@@ -94,14 +118,13 @@ class WordSplitter {
           lineBreak();
         }
       } else if (state_ == State::Tag) {
-        const char* q = p;
-        while (q < end && !kTagStops[static_cast<unsigned char>(*q)]) ++q;
+        const char* q = findStop<'>', '"', '\r', '\n'>(p, end);
         if (q != p) breakOpen_ = false;
         if (q == end) break;
         p = q + 1;
         if (*q == '>') {
           breakOpen_ = false;
-          emit(std::string_view(mark, static_cast<std::size_t>(p - mark)), true);
+          emit(std::string_view(mark, static_cast<std::size_t>(p - mark)), tagStart_);
           mark = p;
           state_ = State::Text;
         } else if (*q == '"') {
@@ -146,17 +169,25 @@ class WordSplitter {
     if (to > from) piece_.append(from, static_cast<std::size_t>(to - from));
   }
 
-  void emit(std::string_view run, bool trim = false) {
+  // `tag`: the start of a tag word, which is trimmed; nullptr for a text word.
+  void emit(std::string_view run, const char* tag = nullptr) {
+    const bool trim = tag != nullptr;
     std::string word;
     if (piece_.empty()) {
-      word.assign(trim ? trimView(run) : run);
+      const std::string_view v = trim ? trimView(run) : run;
+      // A sink may take some tags as they stand, without a string made for them.
+      if constexpr (requires(Sink& k) { k.tagView(v); }) {
+        if (trim && sink_.tagView(v)) return;
+      }
+      if (!sink_(std::string(v), tag)) stopped_ = true;
+      return;
     } else {
       piece_.append(run);
       word = std::move(piece_);
       piece_.clear();
       if (trim) trimInPlace(word);
     }
-    if (!sink_(std::move(word))) stopped_ = true;
+    if (!sink_(std::move(word), tag)) stopped_ = true;
   }
 
   // CR LF, LF CR, CR CR and LF LF are each one break.
@@ -172,7 +203,7 @@ class WordSplitter {
       piece_.push_back(' ');
     } else if (lineBreaks_) {
       if (!piece_.empty()) emit({});
-      if (!stopped_ && !sink_(std::string("<CR/>"))) stopped_ = true;
+      if (!stopped_ && !sink_(std::string("<CR/>"), nullptr)) stopped_ = true;
     }
   }
 
@@ -181,6 +212,7 @@ class WordSplitter {
   bool stopped_ = false;
   State state_ = State::Text;
   bool breakOpen_ = false;
+  const char* tagStart_ = nullptr;
   std::string piece_;
 };
 
@@ -218,7 +250,7 @@ namespace {
 
 struct ListSink {
   StringList& words;
-  bool operator()(std::string&& w) {
+  bool operator()(std::string&& w, const char*) {
     words.add(std::move(w));
     return true;
   }
@@ -291,7 +323,7 @@ struct TagParser {
       // Nothing to split: the whole remainder is the name (the common "<BR/>").
       if (isBlankText(r)) return;
       name.assign(r);
-    } else {
+    } else if (!plainAttributes(r)) {
       SplitToStringsQuoted(r, pieces, " \t");
       DeleteBlankLinesCount(pieces);
       if (pieces.empty()) return;
@@ -306,6 +338,43 @@ struct TagParser {
       endTag = true;
       name.erase(0, 1);
     }
+  }
+
+  // The tag every file is made of: a name, then name="value" attributes, one blank
+  // or more before each, as the writers write them. Read in one pass, it gives what
+  // the general split gives; anything else (a tab, a bare name, a quote doubled or
+  // glued to what follows, an apostrophe, a control character) is left to that split:
+  // false, with nothing set.
+  bool plainAttributes(std::string_view r) {
+    const std::size_t n = r.size();
+    auto nameByte = [](unsigned char c) { return c > 0x20 && c != '"' && c != '\'' && c != '='; };
+    std::size_t i = 0;
+    while (i < n && (nameByte(static_cast<unsigned char>(r[i])) || r[i] == '=')) ++i;
+    if (i == 0 || (i < n && r[i] != ' ')) return false;
+    const std::size_t nameEnd = i;
+    std::size_t found = 0;
+    std::array<std::string_view, 16> attrs;
+    while (true) {
+      while (i < n && r[i] == ' ') ++i;
+      if (i == n) break;
+      const std::size_t start = i;
+      while (i < n && nameByte(static_cast<unsigned char>(r[i]))) ++i;
+      if (i == start || i + 1 >= n || r[i] != '=' || r[i + 1] != '"') return false;
+      const void* close = std::memchr(r.data() + i + 2, '"', n - i - 2);
+      if (!close) return false;
+      i = static_cast<std::size_t>(static_cast<const char*>(close) - r.data()) + 1;
+      if (i < n && r[i] != ' ') return false;
+      if (found == attrs.size()) return false;
+      attrs[found++] = r.substr(start, i - start);
+    }
+    name.assign(r.substr(0, nameEnd));
+    attributes.reserve(found);
+    for (std::size_t k = 0; k < found; ++k) {
+      std::string a(attrs[k]);
+      UnescapeHTMLInPlace(a);
+      attributes.add(std::move(a));
+    }
+    return true;
   }
 
   StringList* takeAttributes() { return attributes.empty() ? nullptr : &attributes; }
@@ -380,18 +449,52 @@ struct XmlBuilder {
   int i = -1;
   int result = 0;
   const std::function<void(TTAGNode*)>* onClosed = nullptr;
+  bool breakMarks = false;
+  std::size_t sizeHint = 0;
+  const TTAGNode* hintParent = nullptr;
+
+  // The text fed in one piece, when it was: elements then know where they begin.
+  std::string_view text;
 
   XmlBuilder(TTAGNode* root, StringList& errors) : cur(root), errors(errors) {}
 
-  bool operator()(std::string&& w) {
+  void locate(TTAGNode* node, const char* start) {
+    if (node && start && !text.empty() && start >= text.data() && start < text.data() + text.size())
+      node->sourceOffset_ = static_cast<std::size_t>(start - text.data());
+  }
+
+  // A plain "<BR/>" in a notebook read: what the general path below would make of it,
+  // but for the element.
+  bool tagView(std::string_view w) {
+    if (!breakMarks || !cur || w != "<BR/>") return false;
     ++i;
+    addBreak();
+    return true;
+  }
+
+  // A text line just before takes the mark itself: one line of the note, one line here.
+  void addBreak() {
+    lastName.assign("BR", 2);
+    const int n = cur->count();
+    if (n > 0 && !cur->object(n - 1))
+      cur->setObject(n - 1, TTAGNode::BreakMark());
+    else
+      cur->add(std::string(), TTAGNode::BreakMark());
+  }
+
+  bool operator()(std::string&& w, const char* start = nullptr) {
+    ++i;
+    if (breakMarks && cur && w == "<BR/>") {
+      addBreak();
+      return true;
+    }
     if (!w.empty() && w[0] == '<') {
       tp.parseTag(w);
       const std::string& name = tp.name;
       if (name.empty()) return fail();
       lastName = name;
       if (name[0] == '?' || name[0] == '!' || tp.selfClosing) {
-        TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes());
+        locate(TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes()), start);
       } else if (tp.endTag) {
         if (!cur) {
           addWordLine(errors, i, w);
@@ -406,6 +509,8 @@ struct XmlBuilder {
         }
         TTAGNode* closed = cur;
         cur = cur->parent_;
+        sizeHint = std::min<std::size_t>(closed->lines().size(), 4096);
+        hintParent = cur;
         if (onClosed && *onClosed) (*onClosed)(closed);
       } else {
         if (!cur) {
@@ -413,7 +518,13 @@ struct XmlBuilder {
                      std::to_string(i) + " word=" + w + " in  _FromXMLWordList_aOUT_ ");
           return fail();
         }
+        TTAGNode* parent = cur;
         cur = TTAGNode::addNew___(cur, std::move(w), name, tp.takeAttributes());
+        locate(cur, start);
+        // The notes of a notebook are alike: each is sized like the one before it. Only
+        // a sibling is, so that no chain of nested elements can claim room it never
+        // fills.
+        if (breakMarks && cur && parent == hintParent && sizeHint > 8) cur->reserve(sizeHint);
       }
     } else {
       if (!cur) {
@@ -422,10 +533,8 @@ struct XmlBuilder {
         return fail();
       }
       if (cur->empty()) cur->reserve(8);
-      if (w.find('&') != std::string::npos)
-        cur->add(UnescapeHTML(w));
-      else
-        cur->add(std::move(w));
+      UnescapeHTMLInPlace(w);
+      cur->add(std::move(w));
     }
     return true;
   }
@@ -514,9 +623,11 @@ int TTAGNode::ParseXmlText(TTAGNode* root, const StringList& lines, StringList& 
 }
 
 int TTAGNode::ParseXmlText(TTAGNode* root, std::string_view text, StringList& errors,
-                           const std::function<void(TTAGNode*)>& onClosed) {
+                           const std::function<void(TTAGNode*)>& onClosed, bool breakMarks) {
   XmlBuilder b(root, errors);
   b.onClosed = &onClosed;
+  b.breakMarks = breakMarks;
+  b.text = text;
   splitText(text, b, false);
   return b.result;
 }

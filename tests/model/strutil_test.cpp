@@ -34,7 +34,8 @@ TEST(StrUtilQuotes, HtmlEscapingRoundTrips) {
   EXPECT_EQ(EscapeHTML("a&amp;<b>\"c\""), "a&amp;amp;&lt;b&gt;&quot;c&quot;");
   EXPECT_EQ(TextToHTML(" <a \"x\">&"), "&nbsp;&lt;a \"x\"&gt;&amp;");
   EXPECT_EQ(TextToHTML("  a"), "&nbsp; a");
-  expectEach(UnescapeHTML, {{"&NBSP;&Lt;&gt;&quot;&amp;", " <>\"&"}, {"&AMP;lt;", "&lt;"}, {"&#65;", "&#65;"}});
+  expectEach(UnescapeHTML, {{"&NBSP;&Lt;&gt;&quot;&amp;", " <>\"&"}, {"&AMP;lt;", "&lt;"}, {"&#65;", "&#65;"},
+                            {"&&lt;;&", "&<;&"}, {"x&lt", "x&lt"}, {"&quot", "&quot"}, {kSo + "&gt;" + kSo, kSo + ">" + kSo}});
   for (std::string s : {std::string("a<b>&c\"d"), kSo + "&" + kA, std::string("&amp;lt;")})
     EXPECT_EQ(UnescapeHTML(EscapeHTML(s)), s);
 }

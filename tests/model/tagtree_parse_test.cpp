@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "../support/data_files.h"
+#include "model/lists.h"
+#include "model/strutil.h"
 #include "model/tagtree.h"
 #include "tagtree_support.h"
 #include "platform/textconv.h"
@@ -54,6 +56,35 @@ TEST(TagWords, SplitsTagsFromTextAcrossLineBreaks) {
   EXPECT_EQ(wordsOf("<a>" + jp + "<BR/>"), (V{"<a>", jp, "<BR/>"}));
 }
 
+// Runs of text and tags of every length, so that each stop byte falls at every place
+// of a block the splitter looks at whole.
+TEST(TagWords, StopsAreFoundAtEveryPlace) {
+  for (std::size_t n = 0; n < 70; ++n) {
+    const std::string x(n, 'x'), y(n % 23, sj("本")[0]), q(n, 'q');
+    const std::string tag = "<t v=\"" + q + ">" + q + "\" w=\"" + x + "\">";
+    const std::string text = x + "\r\n" + y + "<a>" + x + "\n" + tag + "\r" + q + "</a>" + x;
+    // Breaks vanish between text; text after the last tag is lost.
+    V expected;
+    if (n > 0) expected.push_back(x + y);
+    expected.push_back("<a>");
+    if (n > 0) expected.push_back(x);
+    expected.push_back(tag);
+    if (n > 0) expected.push_back(q);
+    expected.push_back("</a>");
+    EXPECT_EQ(wordsOf(text), expected) << n;
+
+    // Entities are resolved wherever they stand in a text word, across a break too.
+    TTAGNode root;
+    StringList errors;
+    const std::string xml = "<a>" + x + "&lt;" + y + "&\r\nlt;" + q + "</a><a>" + q + "&amp" + "</a><a>&" + x + "</a>";
+    ASSERT_EQ(TTAGNode::ParseXmlText(&root, std::string_view(xml), errors), 0);
+    ASSERT_EQ(root.count(), 3);
+    EXPECT_EQ(linesOf(*root.element(0)), V{x + "<" + y + "<" + q}) << n;
+    EXPECT_EQ(linesOf(*root.element(1)), V{q + "&amp"}) << n;
+    EXPECT_EQ(linesOf(*root.element(2)), V{"&" + x}) << n;
+  }
+}
+
 TEST(TagWords, ListLinesAreJoinedWithBreaks) {
   StringList lines{"  <Record name=\"a\">", "body", "text<BR/>", "  </Record>", "tail"};
   StringList words;
@@ -94,6 +125,42 @@ TEST(TagText, NameFlagsAndAttributes) {
   EXPECT_EQ(tag("<F v=\"&lt;b&gt; &amp;lt; &quot;\"/>"), "F|/|v=\"<b> &lt; \"\"");
   EXPECT_TRUE(tag("<>").starts_with("|"));
   EXPECT_TRUE(tag("< / >").starts_with("|"));
+}
+
+// Tags as the writers write them are read in one pass; every other form goes through
+// the general split. Both must agree on any tag, near misses of the common form above
+// all: the attributes of every Field element depend on it.
+TEST(TagText, CommonFormReadsAsTheGeneralSplit) {
+  auto general = [](std::string_view r) {
+    StringList pieces, attrs;
+    SplitToStringsQuoted(r, pieces, " \t");
+    DeleteBlankLinesCount(pieces);
+    std::string name = pieces[0];
+    pieces.erase(0);
+    TTAGNode::NormalizeAttributes(pieces, attrs);
+    std::string out = name + "|";
+    for (const auto& a : attrs) out += "|" + UnescapeHTML(a.text);
+    return out;
+  };
+  const std::string names[] = {"Field", "a=b", sj("本"), "R\x7F"};
+  const std::string seps[] = {" ", "  ", "\t", "", " \x01"};
+  const std::string attrs[] = {"a=\"1\"", "b=\"x y\"", "c=\"&lt;&amp;&quot;\"", "d=''", "e", "f=1",
+                               "=\"2\"", "g=\"\"\"h\"", "i=\"\"", "j= \"3\"", sj("k=\"本\""), "l=\"4\"m",
+                               "n=\"'\"", "o=\"a\tb\"", "p=\"\"\"", "q=\"x\"\""};
+  const std::string tails[] = {"", " ", "\t"};
+  unsigned seed = 7;
+  auto pick = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string r = names[pick(4)];
+    const unsigned count = pick(round < 1000 ? 3 : 20);
+    for (unsigned k = 0; k < count; ++k) r += seps[pick(5)] + attrs[pick(16)];
+    r += tails[pick(3)];
+    EXPECT_EQ(tag("<" + r + ">"), general(r)) << r;
+  }
+  EXPECT_EQ(tag("<Field a=\"1\" b=\"&lt;\" />"), "Field|/|a=\"1\"|b=\"<\"");
 }
 
 // The whole tree of a document file (with an internal subset: what follows it is a text

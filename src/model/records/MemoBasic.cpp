@@ -629,12 +629,18 @@ int MemoBasic::_writeTSL_deep_(StringList& lines, const std::string& indent) {
 
 int MemoBasic::_readTAG_(TTAGNode*) { return 0; }
 
-void MemoBasic::_readTAGFields_(TTAGNode* element) {
+void MemoBasic::_readTAGFields_(TTAGNode* element) { readFields(element, false); }
+
+void MemoBasic::readFields(TTAGNode* element, bool take) {
   if (!fields_) fields_ = std::make_unique<StringList>();
   if (!element) return;
   const StringList* attributes = element->attributes();
   if (!attributes) return;
   const bool append = fields_->count() == 0;
+  if (append && take) {
+    *fields_ = std::move(*element->takeAttributes());
+    return;
+  }
   if (append) fields_->reserve(static_cast<std::size_t>(attributes->count()));
   for (const auto& a : *attributes) {
     const std::string& line = a.text;
@@ -651,20 +657,34 @@ void MemoBasic::_readTAGFields_(TTAGNode* element) {
   }
 }
 
-void MemoBasic::_readTAGComment_(TTAGNode* element) {
+void MemoBasic::_readTAGComment_(TTAGNode* element) { readComment(element, false); }
+
+void MemoBasic::readComment(TTAGNode* element, bool take) {
   StringList& c = ensureComment();
   c.clear();
   if (!element) return;
-  readElementLines(element, c, [](TTAGNode*) {});
+  readElementLines(element, c, [](TTAGNode*) {}, take);
 }
 
 void MemoBasic::readElementLines(TTAGNode* element, StringList& out,
-                                 const std::function<void(TTAGNode*)>& onElement) {
+                                 const std::function<void(TTAGNode*)>& onElement, bool take) {
   std::string running;
   const auto& lines = element->lines();
+  const TObject* const mark = TTAGNode::BreakMark();
+  std::size_t marks = 0;
+  for (const auto& line : lines) marks += line.object == mark;
+  if (marks) out.reserve(static_cast<std::size_t>(out.count()) + marks);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!lines[i].object) {
-      running += lines[i].text;
+    const TObject* object = lines[i].object;
+    if (!object || object == mark) {
+      // A line's text is most often the whole of it: taken, it is never copied.
+      if (take && running.empty())
+        running = element->takeText(static_cast<int>(i));
+      else
+        running += lines[i].text;
+      if (!object) continue;
+      out.add(std::move(running));
+      running.clear();
       continue;
     }
     TTAGNode* child = element->element(static_cast<int>(i));

@@ -113,9 +113,14 @@ class MemoBasic : public TObjectNamed {
   // Whether the element's tag name, trimmed, is `name`.
   static bool tagIs(const TTAGNode* element, std::string_view name);
   // Walks an element's lines: text pieces gather into a running line that each "BR"
-  // element adds to `lines`; every other child element goes to `onElement`.
+  // element (or break mark) adds to `lines`; every other child element goes to
+  // `onElement`. With `take` the texts are moved out of the tree, which the caller
+  // frees next.
   static void readElementLines(TTAGNode* element, StringList& lines,
-                               const std::function<void(TTAGNode*)>& onElement);
+                               const std::function<void(TTAGNode*)>& onElement, bool take = false);
+  // _readTAGFields_ and _readTAGComment_; with `take` they may move out of the element.
+  void readFields(TTAGNode* element, bool take);
+  void readComment(TTAGNode* element, bool take);
 
   // A field name as it may stand in a file: blanks, control characters, quotes, "<" and
   // ">" become "_".

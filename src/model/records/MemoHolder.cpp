@@ -548,8 +548,10 @@ void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool re
   bool& sameName = reading.sameName;
   const auto& lines = element->lines();
   for (std::size_t i = reading.next; i < lines.size(); ++i) {
-    if (!lines[i].object) {
-      if (last) last->body().add(lines[i].text);
+    if (!lines[i].object || lines[i].object == TTAGNode::BreakMark()) {
+      // A mark's own line has no text: the break of a plain text line, as a "BR" element
+      // here, adds nothing.
+      if (last && (!lines[i].object || !lines[i].text.empty())) last->body().add(lines[i].text);
       continue;
     }
     TTAGNode* child = element->element(static_cast<int>(i));
@@ -564,8 +566,8 @@ void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool re
       // only for a name that clashes, so large notebooks read in linear time.
       if (!sameName && nodes_->children().contains(name)) name = makeUniqueNodeName_(name);
       addNodeRaw_(node, name);
-      node->_readTAG_(child);
-      if (releaseRecords) TTAGNode::ClearTree(child);
+      node->readRecord_(child, releaseRecords);
+      if (releaseRecords) element->releaseElement(static_cast<int>(i));
       last = node;
     } else if (tagIs(child, "Field")) {
       _readTAGFields_(child);

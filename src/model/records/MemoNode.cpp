@@ -193,15 +193,20 @@ int MemoNode::writeRecordText_(std::string& out, std::string_view indent, std::s
   return 0;
 }
 
-int MemoNode::_readTAG_(TTAGNode* element) {
+int MemoNode::_readTAG_(TTAGNode* element) { return readRecord_(element, false); }
+
+int MemoNode::readRecord_(TTAGNode* element, bool take) {
   if (!element || !tagIs(element, "Record")) return -1;
-  readElementLines(element, *body_, [this](TTAGNode* child) {
-    if (tagIs(child, "Field")) {
-      _readTAGFields_(child);
-    } else if (tagIs(child, "Comment")) {
-      _readTAGComment_(child);
-    }
-  });
+  readElementLines(
+      element, *body_,
+      [this, take](TTAGNode* child) {
+        if (tagIs(child, "Field")) {
+          readFields(child, take);
+        } else if (tagIs(child, "Comment")) {
+          readComment(child, take);
+        }
+      },
+      take);
   if (sjis::lower(getField_("Content-Transfer-Encoding")) == "\"base64\"") decodeBase64Body_();
   return 0;
 }

@@ -18,6 +18,9 @@ class MemoNode : public MemoBasic {
   TObjectNamed* deepCopy() const override;
   void copyFrom_(const TObjectNamed& source) override;
   int _readTAG_(TTAGNode* element) override;
+  // _readTAG_; with `take` the texts and fields are moved out of the element, which the
+  // caller frees next.
+  int readRecord_(TTAGNode* element, bool take);
   std::string getTempDir_() override;
   Color getColor_() override;
   bool isReadOnly_() override;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <iterator>
+#include <string_view>
 
 #include <zlib.h>
 
@@ -54,7 +56,8 @@ std::string inflatePrefix(const std::string& z) {
 // document needs that); otherwise each word goes straight from the text into the tree,
 // and no list of every word is ever held.
 TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root, int* wordCount,
-                        StringList& messages, const std::function<void(TTAGNode*)>& onClosed = {}) {
+                        StringList& messages, const std::function<void(TTAGNode*)>& onClosed = {},
+                        bool breakMarks = false) {
   StringList errors;
   int rc = 0;
   if (wordCount) {
@@ -63,7 +66,7 @@ TTAGNode* parseFileText(const std::string& text, const char* tag, TTAGNode& root
     *wordCount = words.count();
     rc = TTAGNode::_FromXMLWordList_aOUT_(&root, std::move(words), errors);
   } else {
-    rc = TTAGNode::ParseXmlText(&root, text, errors, onClosed);
+    rc = TTAGNode::ParseXmlText(&root, text, errors, onClosed, breakMarks);
   }
   if (rc != 0) {
     messages.append(errors);
@@ -93,9 +96,8 @@ bool cutShort(const TTAGNode* element) {
 // follow into one value. Tags are looked at as the file wrote them (values escaped), so
 // a value that merely mentions "<Record " is no damage.
 // Notes are read, and their part of the tree freed, as each Record closes, so the
-// notebook's tag words are looked at in the same steps, in document order. A cursor
-// follows each word's first line through the text, which tells the damaged tag's line
-// without keeping the words already freed.
+// notebook's tag words are looked at in the same steps, in document order. Each element
+// knows where it began in the text, which tells the damaged tag's line.
 class SwallowedStructure {
  public:
   explicit SwallowedStructure(const std::string& text) : text_(text) {}
@@ -113,23 +115,26 @@ class SwallowedStructure {
 
  private:
   void visit(const std::string& word, const TTAGNode* node) {
-    static const char* const kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
-    const std::string_view first = std::string_view(word).substr(0, word.find_first_of("\r\n"));
-    const std::size_t at = text_.find(first, cursor_);
-    for (const char* mark : kMarks) {
-      if (word.find(mark, 1) == std::string::npos) continue;
-      line_ = at == std::string::npos
+    static constexpr std::string_view kMarks[] = {"</Record>", "<Record ", "</Holder>", "<Field "};
+    // Nearly every tag holds no "<" but its first: one look at the word tells.
+    for (std::size_t lt = word.find('<', 1); lt != std::string::npos; lt = word.find('<', lt + 1)) {
+      const std::string_view rest = std::string_view(word).substr(lt);
+      if (std::none_of(std::begin(kMarks), std::end(kMarks), [&](std::string_view m) { return rest.starts_with(m); }))
+        continue;
+      const std::size_t at = node->sourceOffset();
+      line_ = at >= text_.size()
                   ? -1
                   : 1 + static_cast<int>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
       return;
     }
-    if (at != std::string::npos) cursor_ = at + 1;
-    for (int i = 0; i < node->count() && line_ == 0; ++i)
-      if (const TTAGNode* child = node->element(i)) visit((*node)[i], child);
+    const auto& lines = node->lines();
+    for (std::size_t i = 0; i < lines.size() && line_ == 0; ++i) {
+      if (!lines[i].object || lines[i].object == TTAGNode::BreakMark()) continue;  // a note's lines
+      if (const TTAGNode* child = node->element(static_cast<int>(i))) visit(lines[i].text, child);
+    }
   }
 
   const std::string& text_;
-  std::size_t cursor_ = 0;
   int next_ = 0;
   int line_ = 0;
 };
@@ -180,7 +185,7 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
       damagedStream = true;
     }
   }
-  if (sjis::trim(data).empty()) {
+  if (std::all_of(data.begin(), data.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; })) {
     // Nothing in it to keep (a file another program created and never filled): the
     // notebook starts empty and may be saved there, or it could never be saved at all.
     messages.add("The notebook file " + path + " is empty.");
@@ -212,7 +217,7 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     holder.readTreeLines_(streamed, reading, true);
   };
   try {
-    element = parseFileText(data, "Holder", root, nullptr, messages, onClosed);
+    element = parseFileText(data, "Holder", root, nullptr, messages, onClosed, true);
   } catch (const std::exception& e) {
     messages.add(e.what());
     element = nullptr;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace wux {
 
@@ -39,23 +40,27 @@ class NameIndex {
   void remember(const std::string& key, Probe probe) const;
 
  private:
-  struct FoldedHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const;
-  };
-  struct FoldedEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
-  struct Entry {
+  // Open addressing with linear probing over a power-of-two table: a lookup of a name
+  // that is not there, the common case when a file is read, touches one or two slots.
+  // A hash of 0 marks a free slot.
+  struct Slot {
+    std::string key;
+    std::uint64_t hash = 0;
     int count = 0;
     int first = -1;
   };
+  static std::uint64_t hashOf(std::string_view s);
+  // The slot holding `text` (of hash `h`), or the free slot where it would go.
+  std::size_t probe(std::string_view text, std::uint64_t h) const;
+  void grow();
+  void eraseSlot(std::size_t i);
+
   struct Remembered {
     Probe probe;
     std::uint64_t generation = 0;
   };
-  std::unordered_map<std::string, Entry, FoldedHash, FoldedEqual> names_;
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
   bool firstKnown_ = true;
   std::uint64_t removals_ = 0;
   mutable std::unordered_map<std::string, Remembered> probes_;

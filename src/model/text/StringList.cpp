@@ -110,7 +110,7 @@ int StringList::add(std::string text, TObject* obj) {
     return idx;
   }
   if (lines_.size() >= static_cast<std::size_t>(INT32_MAX)) throw OverflowError("StringList: too many lines");
-  lines_.push_back(Line{std::move(text), obj});
+  lines_.emplace_back(std::move(text), obj);
   indexAdded(count() - 1);
   return count() - 1;
 }
@@ -188,7 +188,8 @@ int StringList::indexOfName(std::string_view name) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     std::string_view l = lines_[i].text;
     std::size_t p = l.find('=');
-    if (p != std::string_view::npos && sjis::sameText(l.substr(0, p), name)) return static_cast<int>(i);
+    // Names equal under the folding are equal in length.
+    if (p == name.size() && sjis::sameText(l.substr(0, p), name)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -136,6 +136,40 @@ TEST(StringListOwnedObjects, FreedOnceEachAndOnlyThosePicked) {
   EXPECT_EQ(alive, 0);
 }
 
+// Many names come and go, in any letter case, double-byte names among them (whose
+// second bytes may be letters that must not fold): the index answers as a walk over
+// the lines does, through its growth and after every removal.
+TEST(StringListNameIndex, AgreesWithTheLinesOverManyChanges) {
+  StringList indexed, plain;
+  indexed.setNameIndex(true);
+  unsigned seed = 11;
+  auto pick = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  auto nameOf = [](unsigned k) {
+    std::string n = (k % 3 == 0) ? "Note" : (k % 3 == 1) ? "NOTE" : "\x83\x41";
+    if (k % 5 == 0) n += "\x83\x61";
+    return n + std::to_string(k % 400);
+  };
+  for (int step = 0; step < 6000; ++step) {
+    const std::string name = nameOf(pick(1200));
+    if (pick(3) != 0 || plain.empty()) {
+      indexed.add(name);
+      plain.add(name);
+    } else {
+      const int at = static_cast<int>(pick(static_cast<unsigned>(plain.count())));
+      indexed.erase(at);
+      plain.erase(at);
+    }
+    const std::string probe = nameOf(pick(1200));
+    ASSERT_EQ(indexed.contains(probe), plain.indexOf(probe) >= 0) << step << " " << probe;
+    ASSERT_EQ(indexed.indexOf(probe), plain.indexOf(probe)) << step << " " << probe;
+  }
+  for (int i = plain.count() - 1; i >= 0; --i) indexed.erase(i);
+  EXPECT_FALSE(indexed.contains(nameOf(0)));
+}
+
 TEST(StringListNameIndex, FollowsEveryChangeOfTheLines) {
   StringList l;
   l.setNameIndex(true);
