@@ -147,6 +147,9 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
  protected:
   TFormMainBase0007();
   void closeEvent(QCloseEvent* event) override;
+  // Asks everything that runs inside the window's event loop to end at once, without
+  // saving: the program is about to leave the loop.
+  virtual void stopRunning_() {}
   // The part of the auto-save that writes: every modified notebook, never the document.
   virtual void saveModifiedHolders_();
   // Registers this layer's own commands (FormMainBase0007_commands.cpp).

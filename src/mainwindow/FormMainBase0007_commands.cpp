@@ -89,7 +89,9 @@ int TFormMainBase0007::UITerminateForce(const std::string& text) {
   std::string question = sjis::trim(text);
   if (question.empty()) question = "Sould I terminate Force ?   Do not save all MemoHolder.";
   if (prompter().messageBox(question, "", Buttons::YesNo) != Answer::Yes) return 0;
-  // Straight out of the event loop: no close question, nothing saved.
+  // Straight out of the event loop: no close question, nothing saved. The loop can
+  // only end once what runs inside it has returned.
+  stopRunning_();
   QCoreApplication::exit(0);
   return 0;
 }

@@ -1,8 +1,10 @@
 #include "mainwindow/FormMainScript.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QPalette>
+#include <QTimer>
 
 #include "platform/paths.h"
 #include "printing/SettingsStore.h"
@@ -39,8 +41,33 @@ void TFormMainScript::FormCreate() {
     setPalette(p);
   };
   window.clearBreak = [this] { break_ = false; };
+  window.scriptsEnded = [this] {
+    if (!closeAfterScripts_) return;
+    closeAfterScripts_ = false;
+    closeNow_ = true;
+    // Queued: the command that ran the script is still returning.
+    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+  };
   scriptHost_ = std::make_unique<ScriptHost>(*this, std::move(window));
   scriptHost_->registerCommands(commands_);
+}
+
+void TFormMainScript::closeEvent(QCloseEvent* event) {
+  if (closeNow_) return event->accept();
+  if (!scriptHost_ || !scriptHost_->scriptRunning()) return TFormMainBaseWUX::closeEvent(event);
+  event->ignore();
+  if (closeAfterScripts_) return;
+  // The save question is the usual one, and Cancel leaves the scripts running; during
+  // an operation there is none.
+  if (!doing_ && querySaveAll() < 0) return;
+  closeAfterScripts_ = true;
+  stopRunning_();
+}
+
+void TFormMainScript::stopRunning_() {
+  // Nothing is saved from now on, not even by the idle auto-save while the scripts return.
+  if (idleTimer_) idleTimer_->stop();
+  if (scriptHost_) scriptHost_->stopAll();
 }
 
 int TFormMainScript::UI2Model() {

@@ -33,8 +33,17 @@ class TFormMainScript : public TFormMainBaseWUX {
 
  protected:
   TFormMainScript() = default;
+  // Scripts run inside the window's event loop and their frames use the window and the
+  // document: a close that comes while one is in progress stops them all and completes
+  // when the outermost one has returned.
+  void closeEvent(QCloseEvent* event) override;
+  void stopRunning_() override;
   TStringsPrinter StringsPrinter1;
   std::unique_ptr<ScriptHost> scriptHost_;
+
+ private:
+  bool closeAfterScripts_ = false;  // a close waits for the scripts to return
+  bool closeNow_ = false;           // that close: already decided, no question
 };
 
 }  // namespace wux

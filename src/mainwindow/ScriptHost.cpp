@@ -453,16 +453,33 @@ struct ScriptHost::RunScope {
     if (--h.running_ > 0) return;
     if (h.window_.clearBreak) h.window_.clearBreak();
     h.attachEditor();
+    if (h.window_.scriptsEnded) h.window_.scriptsEnded();
   }
 };
 
+void ScriptHost::stopAll() {
+  ending_ = true;
+  auto stop = [](TPoorPascal& pp) {
+    if (!pp.IsRunning()) return;
+    // Stop reports to its caller that it stopped the script: nobody here to tell.
+    try {
+      pp.Stop();
+    } catch (const std::exception&) {
+    }
+  };
+  stop(*pp1_);
+  for (auto& [name, runner] : pool_) stop(runner->interpreter());
+}
+
 void ScriptHost::runScript(TPoorPascal& pp, const StringList& source) {
+  if (ending_) return;
   RunScope scope(*this);
   pp.Source = source;
   pp.Run();
 }
 
 int ScriptHost::runRunner(PPACo& runner, MemoNodeUI* note) {
+  if (ending_) return -1;
   RunScope scope(*this);
   return runner.Run(note->body(), note);
 }
@@ -686,10 +703,14 @@ int ScriptHost::UINewChildExecuted() {
       w_.endDoing_("Cancel: could not save. ");
       return kResultNoDocument;
     }
+    // Read before the events are handled: they may free the note (a new document, a
+    // deleted notebook).
+    std::string dir, cmd;
+    commandLineOf(node, saved, dir, cmd);
     QCoreApplication::processEvents();
     w_.beginDoing_("New Child Executed");
     final = "Failure: New Child Executed";
-    result = runCommandLine(node, saved, output);
+    result = RunCommandToStrings(output, dir, cmd, "");
     if (result < 0) output.add("Failure: New Child Executed");
   }
   MemoFileUI* doc = w_.getMemoFile();
@@ -706,12 +727,12 @@ int ScriptHost::UINewChildExecuted() {
   return result;
 }
 
-int ScriptHost::runCommandLine(MemoNodeUI* note, const std::string& file, StringList& output) {
-  std::string dir = Dequote(note->getField_("CurrentDir"));
+void ScriptHost::commandLineOf(MemoNodeUI* note, const std::string& file, std::string& dir, std::string& cmd) {
+  dir = Dequote(note->getField_("CurrentDir"));
   if (dir.empty()) dir = platform::dirOf(file);
   const std::string field = Dequote(note->getFieldInherited_("CommandLine"));
   // The saved file's own name is one word, whatever it holds.
-  std::string cmd = field.empty() ? shellQuoted(file) : field;
+  cmd = field.empty() ? shellQuoted(file) : field;
   if (field.find('%') != std::string::npos) {
     StringList words;
     SplitToStringsQuoted(cmd, words, " \t");
@@ -726,7 +747,6 @@ int ScriptHost::runCommandLine(MemoNodeUI* note, const std::string& file, String
       cmd += " " + word;
     }
   }
-  return RunCommandToStrings(output, dir, cmd, "");
 }
 
 void ScriptHost::registerCommands(CommandTable& table) {

@@ -36,6 +36,8 @@ struct ScriptWindow {
   std::function<void(std::int64_t)> setFontColor;
   // Forgets a Break request that no running script took.
   std::function<void()> clearBreak;
+  // The outermost running script has returned: nothing of a script is on the stack.
+  std::function<void()> scriptsEnded;
 };
 
 class ScriptHost : private NoteWatcher {
@@ -62,6 +64,12 @@ class ScriptHost : private NoteWatcher {
   PPACo& getIdlePPARunner();
   int runnerCount() const { return static_cast<int>(pool_.size()); }
   PPACo& runner(int i) { return *pool_.at(static_cast<std::size_t>(i)).second; }
+
+  // A script is in progress: running, pumping events or waiting in Pause.
+  bool scriptRunning() const { return running_ > 0; }
+  // The window is going away: every script in progress, paused or not, is stopped (it
+  // ends at its next statement list) and no script starts any more.
+  void stopAll();
 
   // The editor is let go of (the model holds the truth) while a script runs.
   bool editorDetached() const { return detached_; }
@@ -99,7 +107,8 @@ class ScriptHost : private NoteWatcher {
   void changed(MemoNode* node);
   int moveTo(MemoNode* node);
   int newNamed(const std::string& command, const std::string& name);
-  int runCommandLine(MemoNodeUI* note, const std::string& file, StringList& output);
+  // The directory and the command line that run the note saved as `file`.
+  void commandLineOf(MemoNodeUI* note, const std::string& file, std::string& dir, std::string& cmd);
 
   void noteGone_(MemoNodeUI* node) override;
   void forget(MemoNodeUI* node);
@@ -113,6 +122,7 @@ class ScriptHost : private NoteWatcher {
   int running_ = 0;       // scripts in progress
   bool detached_ = false;
   bool quiet_ = false;    // a command that needs no editor is running for a routine
+  bool ending_ = false;   // stopAll was called
 };
 
 }  // namespace wux

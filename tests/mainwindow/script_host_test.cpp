@@ -72,7 +72,16 @@ class ScriptHostTest : public test::FormTest<TFormMainWUXX13c> {
     });
   }
 
+  // Makes a script that would never end a failure instead of a hung test.
+  void breakIfHung() {
+    QTimer::singleShot(10000, form.get(), [this] {
+      hung = true;
+      run("UIBreak");
+    });
+  }
+
   test::TempDir tmp;
+  bool hung = false;
 };
 
 TEST_F(ScriptHostTest, ExecuteRunsAScriptNoteIntoAChildAndRefusesWhatItCannotRun) {
@@ -302,6 +311,85 @@ TEST_F(ScriptHostTest, RunnersShareTheFirstOutputAndBreakReachesAPausedRunner) {
   EXPECT_EQ(form->scriptHost().runnerCount(), 2);
   EXPECT_EQ(form->getCurrentNode()->body().join("|"), "waiting|to first|Trap ERROR UINewChildExecuted");
   EXPECT_EQ(rec.messages().back(), sj("実行を中断しました"));
+}
+
+TEST_F(ScriptHostTest, ClosingTheWindowStopsEveryScriptAndClosesOnceTheyHaveReturned) {
+  form->show();
+  breakIfHung();
+  note("wait.ppa", "PrintBuf('waiting'); Pause; PrintBuf('resumed')", {"Filename=\"wait.ppa\""});
+  holder()->modified = true;
+  auto firstRunner = [this]() -> TPoorPascal* {
+    return form->scriptHost().runnerCount() ? &form->scriptHost().runner(0).interpreter() : nullptr;
+  };
+  bool keptAfterCancel = false;
+  std::size_t questions = 0;
+  // A runner waits in Pause; above it the window's interpreter loops for ever, and the
+  // window is closed from inside that loop: first cancelled, then for good.
+  whenPaused(firstRunner, [&] {
+    QTimer::singleShot(5, [&] {
+      rec.answers.push_back(Answer::Cancel);
+      run("UIClose");
+      keptAfterCancel = form->isVisible() && form->scriptHost().PP1().IsRunning() && firstRunner()->Paused();
+      rec.answers.push_back(Answer::No);
+      run("UIClose");
+      questions = rec.messages().size();
+    });
+    eval("while 1 do ProcessMessages");
+  });
+  EXPECT_EQ(run("UINewChildExecuted"), 0);
+  EXPECT_FALSE(hung);
+  EXPECT_TRUE(keptAfterCancel);
+  EXPECT_EQ(questions, 2u);
+  // The paused script ended where it waited; its output still became a child.
+  EXPECT_EQ(form->getCurrentNode()->body().join("|"), "waiting");
+  EXPECT_FALSE(form->scriptHost().PP1().IsRunning());
+  // No script starts while the window goes.
+  eval("Print('late')");
+  EXPECT_NE(lastLog(), "late");
+  // The application's loop ends with its last window, as the program's does.
+  QTimer::singleShot(10000, form.get(), [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(rec.messages().size(), questions);  // the close asked nothing more
+  EXPECT_TRUE(fs::is_empty(tmp.path));           // and saved nothing
+}
+
+TEST_F(ScriptHostTest, ANewDocumentUnderARunningScriptAndForceExitLeaveNothingDangling) {
+  note("one", "l1");
+  holder()->modified = true;
+  // The script holds note "one" through its look-ups until a new document frees it.
+  QTimer::singleShot(0, [&] {
+    rec.answers.push_back(Answer::No);
+    run("UINewFile");
+  });
+  eval("while UIMNMemoCount2('', 'one') > 0 do ProcessMessages;"
+       "Print(IntToStr(UIMNAddMemo3('', 'one', 'x')) + '/' + IntToStr(UIAddMemo_('y')))");
+  EXPECT_EQ(lastLog(), "-1/0");
+  EXPECT_EQ(form->getCurrentNode()->body().join("|"), "y");
+  EXPECT_EQ(fromQ(editor()->MemoNode0()->toPlainText()), "y");
+
+  // A command note whose note goes while Execute lets the events through.
+  note("c.txt", "x", {"Filename=\"" + tmp.str("c.txt") + "\"", "CommandLine=\"echo %Word%\"", "Word=\"hi\""});
+  holder()->modified = true;
+  QTimer::singleShot(0, [&] {
+    rec.answers.push_back(Answer::No);
+    run("UINewFile");
+  });
+  EXPECT_EQ(run("UINewChildExecuted"), 0);
+  EXPECT_EQ(form->getCurrentNode()->body().join("|"), "hi");
+
+  // Force exit from inside an endless script: the application's loop ends.
+  breakIfHung();
+  bool stopped = false;
+  QTimer::singleShot(0, [&] {
+    eval("while 1 do ProcessMessages");
+    stopped = true;
+  });
+  QTimer::singleShot(10, [&] { run("UITerminateForce"); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_TRUE(stopped);
+  EXPECT_FALSE(hung);
+  EXPECT_EQ(rec.messages().back(), "Sould I terminate Force ?   Do not save all MemoHolder.");
 }
 
 #ifdef WUX_DRIVERS_DIR
