@@ -1,6 +1,7 @@
 // Building each view kind of a notebook of 20,000 notes (offscreen), switching the
 // current note in it, and the frame's events on it: a drop, a key move, a check-mark
-// change (each well under 50 ms; none may grow with the notebook).
+// change (each well under 50 ms; none may grow with the notebook), and destroying the
+// document again.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -173,8 +174,29 @@ void CheckChange(benchmark::State& state) {
   }
 }
 
+// Destroying a document whose notebook of `n` notes is shown (what closing it or the
+// program's exit does); range(1): 0 no view, 1 a check list, 2 a tree.
+void DestroyDocument(benchmark::State& state) {
+  app();
+  const int n = static_cast<int>(state.range(0));
+  const MemoHolderUI::Kind kinds[] = {MemoHolderUI::Kind::Nodes, MemoHolderUI::Kind::CheckList,
+                                      MemoHolderUI::Kind::Tree};
+  const MemoHolderUI::Kind kind = kinds[state.range(1)];
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto book = std::make_unique<Book>(n);
+    auto panel = std::make_unique<QWidget>();
+    if (kind != MemoHolderUI::Kind::Nodes) makeNoteView(*book->holder, kind, panel.get())->show();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    book.reset();
+    panel.reset();
+  }
+}
+
 }  // namespace
 
+BENCHMARK(DestroyDocument)->ArgsProduct({{20000, 40000}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DropInView, CheckList, MemoHolderUI::Kind::CheckList)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DropInView, Tree, MemoHolderUI::Kind::Tree)->Unit(benchmark::kMillisecond);
 BENCHMARK(KeyMoveInTree)->Unit(benchmark::kMillisecond);

@@ -277,7 +277,10 @@ int TObjectParentEX::putNameChild_as_(TObjectNamed* child, const std::string& ne
 }
 
 int TObjectParentEX::addChild_(TObjectNamed* child, const std::string& name, std::string& actualName) {
-  TObjectParent::addChild_(child, name, actualName);
+  const int at = TObjectParent::addChild_(child, name, actualName);
+  // Unsorted, the child stays on the line it was added on; looking it up again would
+  // walk the whole list for every note a notebook is given.
+  if (!flagSort) return at;
   resort_();
   // Answer where the child ended up after sorting.
   if (child) return children().indexOfObject(child);

@@ -141,9 +141,13 @@ TEST(UniqueName, IndexedContainersNameAsTheRuleDoesThroughEveryChange) {
     switch (rnd(8)) {
       case 0:
       case 1:
-      case 2:
-        p->addChild_(Create<Leaf>(p.get()).release(), name, actual);
+      case 2: {
+        // The answer is the new child's line, sorted or not.
+        Leaf* leaf = Create<Leaf>(p.get()).release();
+        const int at = p->addChild_(leaf, name, actual);
+        ASSERT_EQ(p->child(at), leaf) << "step " << step;
         break;
+      }
       case 3:
         p->insertChild_(static_cast<int>(rnd(static_cast<unsigned>(count) + 1)), Create<Leaf>(p.get()).release(), name, actual);
         break;

@@ -74,6 +74,12 @@ int NameIndex::first(std::string_view text) const {
   return firstKnown_ ? s.first : -2;
 }
 
+void NameIndex::markFirst(std::string_view text, int index) {
+  if (used_ == 0) return;
+  Slot& s = slots_[probe(text, hashOf(text))];
+  if (s.hash != 0 && s.first < 0) s.first = index;
+}
+
 void NameIndex::clear() {
   std::vector<Slot>().swap(slots_);
   used_ = 0;

@@ -18,7 +18,7 @@ class NameIndex {
   // byte of a double-byte character never).
   int count(std::string_view text) const;
   // The index of the first line equal to `text`; -1 when there is none; -2 when lines
-  // were inserted, moved or renamed since the index was built (the caller looks).
+  // were inserted, moved or renamed since it was last known (see relearnFirsts).
   int first(std::string_view text) const;
 
   // Kept by the list.
@@ -27,6 +27,15 @@ class NameIndex {
   void added(const std::string& text, int index, bool atEnd);
   void removed(std::string_view text);
   void reordered() { firstKnown_ = false; }
+  // Learns again where each name first stands, from the list's lines in order (each
+  // with its `text`), after a change made first() answer -2.
+  template <class Lines>
+  void relearnFirsts(const Lines& lines) {
+    for (Slot& s : slots_) s.first = -1;
+    int i = 0;
+    for (const auto& line : lines) markFirst(line.text, i++);
+    firstKnown_ = true;
+  }
 
   // Where a search for a free name stopped: the name it was made for, the tries made
   // and the candidate reached. Valid only while no name has left the list, since then
@@ -53,6 +62,7 @@ class NameIndex {
   // The slot holding `text` (of hash `h`), or the free slot where it would go.
   std::size_t probe(std::string_view text, std::uint64_t h) const;
   void grow();
+  void markFirst(std::string_view text, int index);
   void eraseSlot(std::size_t i);
 
   struct Remembered {

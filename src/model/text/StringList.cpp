@@ -149,8 +149,15 @@ void StringList::append(const StringList& other) {
 
 int StringList::indexOf(std::string_view text) const {
   if (index_) {
-    const int first = index_->first(text);
-    if (first != -2) return first;
+    // After lines were inserted, moved or renamed, the first lookup of a name that is
+    // there relearns the first lines in one walk; every lookup until the next clear
+    // walking on its own made a run of clashing adds quadratic.
+    int first = index_->first(text);
+    if (first == -2) {
+      index_->relearnFirsts(lines_);
+      first = index_->first(text);
+    }
+    return first;
   }
   if (sorted_) {
     int idx;
