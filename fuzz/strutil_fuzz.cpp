@@ -10,22 +10,13 @@
 #include "model/strutil.h"
 #include "model/text/StringList.h"
 #include "model/text/sjis.h"
+#include "support/sjis_walk.h"
 
 using namespace wux;
 
 namespace {
 
-// The first match at or after `from` found by walking the text character by character.
-std::size_t walkFind(const std::string& hay, const std::string& needle, bool ic, std::size_t from) {
-  for (std::size_t i = from; i < hay.size(); i += sjis::charLen(hay, i)) {
-    if (hay.size() - i < needle.size()) break;
-    const std::size_t end = i + needle.size();
-    if (end < hay.size() && sjis::isSecondByte(hay, end)) continue;
-    const std::string part = hay.substr(i, needle.size());
-    if (ic ? sjis::sameText(part, needle) : part == needle) return i;
-  }
-  return std::string::npos;
-}
+using test::walkFind;
 
 // The prepared needle (the first few bytes) finds in the rest what the walk finds.
 void checkFinder(const std::string& s) {

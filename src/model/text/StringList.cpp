@@ -110,7 +110,7 @@ int StringList::add(std::string text, TObject* obj) {
     return idx;
   }
   if (lines_.size() >= static_cast<std::size_t>(INT32_MAX)) throw OverflowError("StringList: too many lines");
-  lines_.emplace_back(std::move(text), obj);
+  lines_.push_back(Line{std::move(text), obj});
   indexAdded(count() - 1);
   return count() - 1;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/sjis_walk.h"
+
 using namespace wux;
 
 namespace {
@@ -77,16 +79,7 @@ TEST(SjisCore, PreparedNeedleFindsWhatACharacterWalkFinds) {
     seed = seed * 1103515245u + 12345u;
     return (seed >> 16) % n;
   };
-  auto walk = [](const std::string& hay, const std::string& needle, bool ic, std::size_t from) {
-    for (std::size_t i = from; i < hay.size(); i += sjis::charLen(hay, i)) {
-      if (hay.size() - i < needle.size()) break;
-      const std::size_t end = i + needle.size();
-      if (end < hay.size() && sjis::isSecondByte(hay, end)) continue;
-      const std::string part = hay.substr(i, needle.size());
-      if (ic ? sjis::sameText(part, needle) : part == needle) return i;
-    }
-    return std::string::npos;
-  };
+  const auto walk = test::walkFind;
   for (int round = 0; round < 3000; ++round) {
     std::string hay, needle;
     for (unsigned k = rnd(round % 3 ? 12 : 60); k > 0; --k) hay += pieces[rnd(12)];
