@@ -141,18 +141,12 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
       {1111, "function UIAddMemo_( S:String): Integer; Index 1111;", false,
        [](H& h, C& c) {
          h.toModel();
-         MemoNodeUI* n = h.w_.getCurrentNode();
-         if (!n || h.refusedChange(n)) return void(c.i = -1);
-         n->body().add(c.str(0));
-         h.changed(n);
+         c.i = h.addLine(h.w_.getCurrentNode(), false, c.str(0)) < 0 ? -1 : 0;
        }},
       {1112, "function UIAddComment_( S:String): Integer; Index 1112;", false,
        [](H& h, C& c) {
          h.toModel();
-         MemoNodeUI* n = h.w_.getCurrentNode();
-         if (!n || h.refusedChange(n)) return void(c.i = -1);
-         n->ensureComment().add(c.str(0));
-         h.changed(n);
+         c.i = h.addLine(h.w_.getCurrentNode(), true, c.str(0)) < 0 ? -1 : 0;
        }},
       {1113, "function UI2Model: Integer; Index 1113;", false,
        [](H& h, C& c) {
@@ -248,20 +242,12 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
       {1203, "function UIMNAddMemo3( sHolder, sNode, s:string): integer; Index 1203;", false,
        [](H& h, C& c) {
          h.toModel();
-         MemoNodeUI* n = h.findMemoNodeByNames(c.str(0), c.str(1));
-         if (!n || h.refusedChange(n)) return void(c.i = -1);
-         n->body().add(c.str(2));
-         h.changed(n);
-         c.i = n->body().count();
+         c.i = h.addLine(h.findMemoNodeByNames(c.str(0), c.str(1)), false, c.str(2));
        }},
       {1204, "function UIMNAddComment3( sHolder, sNode, s:string): integer; Index 1204;", false,
        [](H& h, C& c) {
          h.toModel();
-         MemoNodeUI* n = h.findMemoNodeByNames(c.str(0), c.str(1));
-         if (!n || h.refusedChange(n)) return void(c.i = -1);
-         n->ensureComment().add(c.str(2));
-         h.changed(n);
-         c.i = n->comment()->count();
+         c.i = h.addLine(h.findMemoNodeByNames(c.str(0), c.str(1)), true, c.str(2));
        }},
       {1205, "function UIMNPutField4( sHolder, sNode, sKey, sValue:string): integer; Index 1205;", true,
        [](H& h, C& c) {
@@ -530,6 +516,14 @@ void ScriptHost::changed(MemoNode* node) {
   if (MemoHolder* holder = node->getParentHolder_()) holder->modified = true;
   // The editor shows the current note again when the script is done with it.
   if (!detached_ && node == w_.getCurrentNode()) w_.Model2UI();
+}
+
+int ScriptHost::addLine(MemoNode* node, bool toComment, const std::string& line) {
+  if (!node || refusedChange(node)) return -1;
+  StringList& lines = toComment ? node->ensureComment() : node->body();
+  lines.add(line);
+  changed(node);
+  return lines.count();
 }
 
 int ScriptHost::moveTo(MemoNode* node) {

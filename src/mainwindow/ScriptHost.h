@@ -105,6 +105,9 @@ class ScriptHost : private NoteWatcher {
   // note is read-only.
   bool refusedChange(MemoNode* node);
   void changed(MemoNode* node);
+  // Adds a line to the note's memo or comment (made when missing): the new line count,
+  // or -1 without a note or when the change is refused.
+  int addLine(MemoNode* node, bool toComment, const std::string& line);
   int moveTo(MemoNode* node);
   int newNamed(const std::string& command, const std::string& name);
   // The directory and the command line that run the note saved as `file`.

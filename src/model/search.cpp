@@ -241,18 +241,11 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                 }
                 const LineBuilder build(holderName, *name);
                 auto replaceLines = [&](StringList* list, std::string_view what) {
-                  if (!list) return;
-                  for (int i = 0; i < list->count(); ++i) {
-                    const std::string& old = list->get(i);
-                    const std::size_t at = finder.find(old);
-                    if (at == std::string::npos) continue;
-                    std::string line = finder.replaceAll(old, replacement, at);
-                    if (line == old) continue;
-                    list->set(i, std::move(line));
+                  MemoBasic::replaceInLines(list, finder, replacement, [&](int i) {
                     r.lines.push_back({build.line(what.size() + MemoBasic::kWordsRoom,
-                                                    [&](char* out) { return MemoBasic::putReplaceWords(out, what, i + 1); }),
-                                         NoteRef(&node), {}});
-                  }
+                                                  [&](char* out) { return MemoBasic::putReplaceWords(out, what, i + 1); }),
+                                       NoteRef(&node), {}});
+                  });
                 };
                 if (parts.memo) replaceLines(&node.body(), "replace Memo ");
                 if (parts.comment) replaceLines(node.comment(), "replace Comment ");

@@ -397,6 +397,20 @@ char* MemoBasic::putReplaceWords(char* out, std::string_view what, int lineNo) {
   return putNumber(putText(out, what), lineNo, 6, 0);
 }
 
+void MemoBasic::replaceInLines(StringList* list, const sjis::Finder& finder, const std::string& replacement,
+                               const std::function<void(int)>& changed) {
+  if (!list) return;
+  for (int i = 0; i < list->count(); ++i) {
+    const std::string& old = list->get(i);
+    const std::size_t first = finder.find(old);
+    if (first == std::string::npos) continue;
+    std::string line = finder.replaceAll(old, replacement, first);
+    if (line == old) continue;
+    list->set(i, std::move(line));
+    changed(i);
+  }
+}
+
 bool MemoBasic::replace_(const std::string& find, const std::string& replacement, StringList& log, bool inName,
                          bool inBody, bool inComment, bool inFields, bool ignoreCase) {
   if (find.empty()) return false;
@@ -412,17 +426,10 @@ bool MemoBasic::replace_(const std::string& find, const std::string& replacement
     }
   }
   auto replaceLines = [&](StringList* list, std::string_view what) {
-    if (!list) return;
-    for (int i = 0; i < list->count(); ++i) {
-      const std::string& old = list->get(i);
-      const std::size_t first = finder.find(old);
-      if (first == std::string::npos) continue;
-      std::string line = finder.replaceAll(old, replacement, first);
-      if (line == old) continue;
-      list->set(i, std::move(line));
+    replaceInLines(list, finder, replacement, [&](int i) {
       char words[64];
       log.add(std::string(words, putReplaceWords(words, what, i + 1)));
-    }
+    });
   };
   if (inBody) replaceLines(body_.get(), "replace Memo ");
   if (inComment) replaceLines(comment_.get(), "replace Comment ");

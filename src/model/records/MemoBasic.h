@@ -88,6 +88,10 @@ class MemoBasic : public TObjectNamed {
   static char* putReplaceWords(char* out, std::string_view what, int lineNo);
   // Room putGrepWords and putReplaceWords take beyond their part, at most.
   static constexpr std::size_t kWordsRoom = 24;
+  // Replaces every match in each line of `list` (none when null); `changed` hears the
+  // index of each line that came out different.
+  static void replaceInLines(StringList* list, const sjis::Finder& finder, const std::string& replacement,
+                             const std::function<void(int)>& changed);
 
   // ---- XML-like pieces of every file
   virtual int _writeTSL_deep_(StringList& lines, const std::string& indent);
