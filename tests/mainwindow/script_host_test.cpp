@@ -23,17 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ScriptHostTest : public test::FormTest<TFormMainWUXX13c> {
+class ScriptHostTest : public test::NewDocumentTest {
  protected:
-  ScriptHostTest() : FormTest({2026, 12, 7, 3, 0, 0, 0}) {}
-  void SetUp() override {
-    FormTest::SetUp();
-    form->newMemoFile();
-    form->getMemoFile()->directory = tmp.path.string() + "/";
-  }
-  int run(const std::string& name) { return form->commands().run(name); }
-  MemoHolderUI* holder() { return form->getCurrentHolder(); }
-  TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
+  ScriptHostTest() : NewDocumentTest({2026, 12, 7, 3, 0, 0, 0}) {}
   // A note of the current notebook with the body and fields given, made current.
   MemoNodeUI* note(const std::string& name, const std::string& body, std::initializer_list<std::string> fields = {}) {
     auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
@@ -80,7 +72,6 @@ class ScriptHostTest : public test::FormTest<TFormMainWUXX13c> {
     });
   }
 
-  test::TempDir tmp;
   bool hung = false;
 };
 
