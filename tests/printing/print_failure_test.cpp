@@ -85,23 +85,20 @@ TEST_F(FailedStart, TheSettingsWindowPrintsOnTheRenewedDevice) {
   EXPECT_GT(pdfPageCount(pdf), 1);
 }
 
-TEST_F(FailedStart, WithoutAnyPrinterTheFailureShowsTheWayOut) {
-  if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed";
-  TStringsPrinter fresh;  // the toolkit's own choice: no printer, no file
-  fresh.setShowProgress(false);
-  EXPECT_FALSE(fresh.Print(numberedLines(3)));
-  EXPECT_EQ(fresh.lastError(), "no printer found. Choose Print to File (PDF) in File > Printer Setup.");
-  EXPECT_EQ(fresh.info().GetPrinterName(), sj("不明"));
-  EXPECT_EQ(fresh.info().GetOutputName(), sj("不明"));
-}
-
-TEST_F(FailedStart, TheSettingsWindowNamesThePdfFile) {
+TEST_F(FailedStart, TheUserIsToldWhereThePagesGoAndTheWayOutWithoutAPrinter) {
   const StringList lines = numberedLines(5);
   printer.setPdfOutput(pdf);
   TFormStringsPrint form(printer, &lines);
   EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label5"))->text().toStdString(), "PDF: " + pdf);
   // The printer's own name stays unknown: a file is no printer.
   EXPECT_EQ(printer.info().GetPrinterName(), sj("不明"));
+
+  if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed";
+  TStringsPrinter fresh;  // the toolkit's own choice: no printer, no file
+  fresh.setShowProgress(false);
+  EXPECT_FALSE(fresh.Print(numberedLines(3)));
+  EXPECT_EQ(fresh.lastError(), "no printer found. Choose Print to File (PDF) in File > Printer Setup.");
+  EXPECT_EQ(fresh.info().GetOutputName(), sj("不明"));
 }
 
 }  // namespace
