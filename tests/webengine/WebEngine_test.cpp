@@ -228,8 +228,9 @@ class LocalPageTest : public WebEngineTest {
     const bool loaded = waitUntil([&] { return loads > 0; });
     QObject::disconnect(c);
     return loaded && waitUntil([&] {
-      return evaluate(QStringLiteral("document.readyState == 'complete' && !!window.xhr && !!window.fetched && "
-                                     "Array.prototype.every.call(document.images, function (i) { return i.complete; })"))
+      return evaluate(QStringLiteral(
+                          "document.readyState == 'complete' && !!window.xhr && !!window.fetched && "
+                          "Array.prototype.every.call(document.images, function (i) { return i.complete; })"))
           .toBool();
     });
   }
@@ -244,7 +245,8 @@ class LocalPageTest : public WebEngineTest {
     EXPECT_EQ(text("window.xhr"), "refused");
     EXPECT_EQ(text("window.fetched"), "refused");
     // A frame outside the page's folder stays empty, so no script reads it.
-    EXPECT_TRUE(evaluate(QStringLiteral("(function () { var d = document.getElementById('outside').contentDocument;"
+    EXPECT_TRUE(evaluate(QStringLiteral("(function () {"
+                                        " var d = document.getElementById('outside').contentDocument;"
                                         " return !d || d.body.innerText.indexOf('OUTSIDE') < 0; })()"))
                     .toBool());
   }
@@ -287,7 +289,7 @@ TEST_F(LocalPageTest, SaveAsKeepsThePageInItsOwnCharset) {
     note->putField_("Filename", "\"" + tmp.str(name) + "\"");
     show(note);
     EXPECT_TRUE(waitUntil([&] { return editor.webFrame()->location().ends_with(name); }));
-    EXPECT_TRUE(waitUntil([&] { return evaluate(QStringLiteral("document.readyState")).toString() == "complete"; }));
+    EXPECT_TRUE(waitUntil([&] { return text("document.readyState") == "complete"; }));
     return evaluate(QStringLiteral("document.body.innerText")).toString();
   };
   auto saveAs = [&](const std::string& name) {
@@ -298,8 +300,10 @@ TEST_F(LocalPageTest, SaveAsKeepsThePageInItsOwnCharset) {
     return bytes;
   };
   // "日本 €" in UTF-8 and in Shift_JIS, where the euro sign is a reference.
-  write("utf8.html", "<html><head><meta charset=\"utf-8\"></head><body><p>\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC</p></body></html>");
-  write("sjis.html", "<html><head><meta charset=\"Shift_JIS\"></head><body><p>\x93\xFA\x96\x7B &#8364;</p></body></html>");
+  write("utf8.html", "<html><head><meta charset=\"utf-8\"></head>"
+                     "<body><p>\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC</p></body></html>");
+  write("sjis.html", "<html><head><meta charset=\"Shift_JIS\"></head>"
+                     "<body><p>\x93\xFA\x96\x7B &#8364;</p></body></html>");
   for (const std::string name : {"utf8", "sjis"}) {
     const QString shown = showFile(name + ".html");
     EXPECT_EQ(shown, QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC")) << name;

@@ -362,7 +362,8 @@ bool printPicture(TStringsPrinter& printer, const QImage& picture, const std::st
 class FileBatch {
  public:
   FileBatch(TStringsPrinter& printer, int jobs) : printer_(printer) {
-    if (jobs > 1 && printer.printer().outputFormat() == QPrinter::PdfFormat) base_ = printer.printer().outputFileName();
+    QPrinter& device = printer.printer();
+    if (jobs > 1 && device.outputFormat() == QPrinter::PdfFormat) base_ = device.outputFileName();
   }
   ~FileBatch() {
     if (!base_.isEmpty()) printer_.printer().setOutputFileName(base_);
@@ -390,8 +391,8 @@ int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error) {
   }
   const std::string type = sjis::lower(node.getContentType_());
   if (type.empty() || type.find("text") != std::string::npos || type == "\"image/gif\"") {
-    std::string settingsError;
-    LoadComponentFromIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &settingsError);
+    std::string ignored;
+    LoadComponentFromIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &ignored);
     printer->setFileName(jobName(*holder, node));
     const bool fieldsInstead = type == "\"image/gif\"" || node.getField_("Content-Transfer-Encoding") == "\"URL\"";
     const StringList* fields = node.fieldList();
