@@ -218,8 +218,8 @@ class LocalPageTest : public WebEngineTest {
            ".then(function (t) { window.fetched = 'read ' + t; }, function () { window.fetched = 'refused'; });"
            "</script></body></html>";
   }
-  // Shows the note and waits until the new page, its pictures and its scripts are done.
-  bool showSettled() {
+  // Shows the note and waits until the engine finished its page.
+  bool showLoaded() {
     // The engine reports a load only from its event loop, so it is counted from here.
     show(note);
     int loads = 0;
@@ -227,7 +227,11 @@ class LocalPageTest : public WebEngineTest {
                                                  [&loads] { ++loads; });
     const bool loaded = waitUntil([&] { return loads > 0; });
     QObject::disconnect(c);
-    return loaded && waitUntil([&] {
+    return loaded;
+  }
+  // ... and until its pictures and its scripts are done.
+  bool showSettled() {
+    return showLoaded() && waitUntil([&] {
       return evaluate(QStringLiteral(
                           "document.readyState == 'complete' && !!window.xhr && !!window.fetched && "
                           "Array.prototype.every.call(document.images, function (i) { return i.complete; })"))
@@ -316,6 +320,12 @@ TEST_F(LocalPageTest, SaveAsKeepsThePageInItsOwnCharset) {
     }
     EXPECT_EQ(showFile(name + "-saved.html"), shown) << name;
   }
+
+  // A note's own page was read as Shift_JIS and is saved so.
+  note->putField_("Filename", "\"\"");
+  note->body().setText("<p>\x93\xFA\x96\x7B &#8364;</p>");
+  ASSERT_TRUE(showLoaded());
+  EXPECT_NE(saveAs("memo.html").find("<p>\x93\xFA\x96\x7B &#8364;</p>"), std::string::npos);
 }
 
 }  // namespace
