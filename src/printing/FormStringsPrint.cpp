@@ -294,7 +294,7 @@ void TFormStringsPrint::fillFromCopy() {
 
 void TFormStringsPrint::updatePrinterLabels() {
   TStringsPrinterInfo info = copy_.info();
-  Label5->setText(toQ(info.GetPrinterName()));
+  Label5->setText(toQ(info.GetOutputName()));
   Label12->setText(toQ(info.GetPaperName()));
   Label6->setText(toQ(info.GetOrientationName()));
 }

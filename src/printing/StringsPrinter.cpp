@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cmath>
 #include <unordered_map>
 
@@ -42,6 +43,12 @@ constexpr int kProgressIntervalMs = 40;
 std::string TStringsPrinterInfo::GetPrinterName() const {
   QString name = printer_.outputFormat() == QPrinter::NativeFormat ? printer_.printerName() : QString();
   return name.isEmpty() ? sj("不明") : fromQ(name);
+}
+
+std::string TStringsPrinterInfo::GetOutputName() const {
+  if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty())
+    return "PDF: " + fromQ(printer_.outputFileName());
+  return GetPrinterName();
 }
 
 int TStringsPrinterInfo::GetPaperCode() const {
@@ -93,17 +100,56 @@ int QtTextMetrics::charWidth(std::string_view ch) {
   return w;
 }
 
+struct TStringsPrinter::Device {
+  std::unique_ptr<QPrinter> printer;
+};
+
 TStringsPrinter::TStringsPrinter() = default;
 TStringsPrinter::~TStringsPrinter() = default;
 
 QPrinter& TStringsPrinter::printer() {
-  if (!printer_) printer_ = std::make_shared<QPrinter>(QPrinter::HighResolution);
-  return *printer_;
+  if (!device_) device_ = std::make_shared<Device>();
+  if (!device_->printer) device_->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *device_->printer;
 }
 
 void TStringsPrinter::shareDevice(TStringsPrinter& other) {
   other.printer();
-  printer_ = other.printer_;
+  device_ = other.device_;
+}
+
+bool TStringsPrinter::printsToFile() {
+  QPrinter& p = printer();
+  return p.outputFormat() == QPrinter::PdfFormat && !p.outputFileName().isEmpty();
+}
+
+std::string TStringsPrinter::startFailed() {
+  QPrinter& old = printer();
+  // Without any printer the toolkit falls back to a PDF device without a file: the
+  // user's way out is to choose a file.
+  std::string reason;
+  if (!printsToFile() && QPrinterInfo::availablePrinterNames().isEmpty())
+    reason = "no printer found. Choose Print to File (PDF) in File > Printer Setup.";
+  else
+    reason = "Could not start printing on " + info().GetOutputName();
+
+  auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (old.outputFormat() == QPrinter::NativeFormat) {
+    fresh->setOutputFormat(QPrinter::NativeFormat);
+    fresh->setPrinterName(old.printerName());
+  } else {
+    fresh->setOutputFormat(QPrinter::PdfFormat);
+    fresh->setOutputFileName(old.outputFileName());
+  }
+  fresh->setPageLayout(old.pageLayout());
+  fresh->setFullPage(old.fullPage());
+  fresh->setColorMode(old.colorMode());
+  fresh->setDuplex(old.duplex());
+  fresh->setCopyCount(old.copyCount());
+  fresh->setCollateCopies(old.collateCopies());
+  fresh->setDocName(old.docName());
+  device_->printer = std::move(fresh);
+  return reason;
 }
 
 void TStringsPrinter::setPdfOutput(const std::string& path) {
@@ -189,7 +235,7 @@ bool TStringsPrinter::Print(const StringList& lines) {
   QPrinter& p = printer();
   QPainter painter;
   if (!painter.begin(&p)) {
-    lastError_ = "Could not start printing on " + info().GetPrinterName();
+    lastError_ = startFailed();
     return false;
   }
   const QFont font = deviceFont(Font(), p.resolution());

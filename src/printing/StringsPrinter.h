@@ -31,6 +31,9 @@ class TStringsPrinterInfo {
   explicit TStringsPrinterInfo(QPrinter& printer) : printer_(printer) {}
   // The printer's name; "不明" (Shift_JIS) when it has none (no printer, or a file).
   std::string GetPrinterName() const;
+  // Where the pages go, for the user: "PDF: " and the file when printing to a file,
+  // else the printer's name as above.
+  std::string GetOutputName() const;
   // The Windows paper code of the current paper (9, A4, when it has none).
   int GetPaperCode() const;
   // The paper's name in the classic paper-code names ("DMPAPER_A4"), else its own name.
@@ -53,10 +56,17 @@ class TStringsPrinter : public StringsPrinterProperties {
 
   // The device, made on first use. A copy edited by the settings dialog shares the
   // device of the printer it was copied from, so both print on the one selected printer.
+  // The reference holds until the next renewDevice(): keep it no longer than one job.
   QPrinter& printer();
   void shareDevice(TStringsPrinter& other);
   // Prints into a PDF file (A4, no unprintable border) instead of the printer.
   void setPdfOutput(const std::string& path);
+  // True when the output is a PDF file with a name.
+  bool printsToFile();
+  // Call when a job could not start on printer(): answers why, and puts a fresh device
+  // with the same printer or file, paper and orientation in the place of the old one,
+  // which refuses every later job and every change once a start failed.
+  std::string startFailed();
   TStringsPrinterInfo info() { return TStringsPrinterInfo(printer()); }
 
   // Renders and prints; false when the layout was cancelled (nothing printed) or the
@@ -83,7 +93,9 @@ class TStringsPrinter : public StringsPrinterProperties {
   static void DrawPage(QPainter& painter, const LaidOutPage& page, const QFont& font);
 
  private:
-  std::shared_ptr<QPrinter> printer_;
+  struct Device;
+  // Shared with the copies, so that a renewed device reaches all of them.
+  std::shared_ptr<Device> device_;
   int printedPages_ = 0;
   std::string lastError_;
   bool cancelled_ = false;

@@ -17,6 +17,7 @@
 #include "model/records/MemoNode.h"
 #include "model/strutil.h"
 #include "model/text/sjis.h"
+#include "platform/charrefs.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
@@ -207,13 +208,24 @@ void TFrameWB::loadContent_(const std::string& bytes, const std::string& mimeTyp
   browser_->setContent(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), toQ(mimeType), QUrl());
 }
 
+bool TFrameWB::readSource(QString& source) {
+  if (waitFor<QString>([this](auto done) { browser_->readSource(std::move(done)); }, source, readTimeoutMs))
+    return true;
+  message_("Timeout: the page did not answer.");
+  return false;
+}
+
+bool TFrameWB::readCharset(QString& charset) {
+  if (waitFor<QString>([this](auto done) { browser_->readCharset(std::move(done)); }, charset, readTimeoutMs))
+    return true;
+  message_("Timeout: the page did not answer.");
+  return false;
+}
+
 long long TFrameWB::saveToStream_(std::string& out) {
   if (!browser_->hasDocument()) return -1;
   QString source;
-  if (!waitFor<QString>([this](auto done) { browser_->readSource(std::move(done)); }, source, readTimeoutMs)) {
-    message_("Timeout: the page did not answer.");
-    return -1;
-  }
+  if (!readSource(source)) return -1;
   out = fromQ(source);
   return static_cast<long long>(out.size());
 }
@@ -349,9 +361,15 @@ void TFrameWB::SaveAsClick() {
   }
   std::string path;
   if (!prompter().saveFileName("SaveAs", "HTML|*.html;*.htm|All|*.*", path) || path.empty()) return;
-  std::string page;
-  if (saveToStream_(page) < 0) return;
-  if (!platform::writeFileAtomic(path, page)) message_("Can not write " + path);
+  // The file is written in the character set the page was read in, which its own
+  // declaration names; a note's own page was read as Shift_JIS.
+  QString source, charset;
+  if (!readSource(source) || !readCharset(charset)) return;
+  const QByteArray utf8 = source.toUtf8();
+  const std::string page = platform::encodeWithCharRefs(
+      std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), charset.toStdString());
+  std::string error;
+  if (!platform::writeFileAtomic(path, page, &error)) message_("Can not write " + path + ": " + error);
 }
 
 void TFrameWB::CopyLocationClick() { clipboard().setText(fromQ(location_->text())); }

@@ -87,6 +87,10 @@ class TFrameWB : public QWidget {
   void commandStateChange();
   void documentComplete(bool ok);
   bool internetOn() const;
+  // The page's source and the character set it was read in; false, reported, when the
+  // engine did not answer in time.
+  bool readSource(QString& source);
+  bool readCharset(QString& charset);
 
   TFrameMemoNode* host_ = nullptr;
   MainWindowApi* owner_ = nullptr;

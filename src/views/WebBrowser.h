@@ -41,6 +41,9 @@ class WebBrowser : public QObject {
   // Reads of the page shown; the answer comes later, on the GUI thread, or never when
   // the page goes away first.
   virtual void readSource(std::function<void(const QString&)> done) = 0;
+  // The character set the page was decoded with ("UTF-8", "Shift_JIS", ...); an engine
+  // that cannot tell answers an empty text, and the page counts as Shift_JIS.
+  virtual void readCharset(std::function<void(const QString&)> done) { done(QString()); }
   // The addresses of the page's "a" elements that carry an address, in document order.
   virtual void readLinks(std::function<void(const QStringList&)> done) = 0;
 

@@ -9,6 +9,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <cstdlib>
@@ -27,14 +28,49 @@ bool isInternet(const QUrl& url) {
          s == QLatin1String("wss") || s == QLatin1String("ftp");
 }
 
-// Refuses Internet requests of one page while its frame's switch is off: the page's
-// scripts, images and redirects are stopped by the engine, not only its first address.
-class InternetGuard : public QWebEngineUrlRequestInterceptor {
+// What a page may take from the user's files. A page shows the pictures, style sheets,
+// scripts, fonts and media beside it as a browser does; a script never reads a file's
+// content itself (XMLHttpRequest, fetch, workers, objects), and a frame shows only files
+// in the page's own folder or below, since a page's script can read what its frames show.
+// `page` is the address the page belongs to.
+bool fileRequestAllowed(const QWebEngineUrlRequestInfo& info, const QUrl& page) {
+  using R = QWebEngineUrlRequestInfo;
+  switch (info.resourceType()) {
+    case R::ResourceTypeMainFrame:
+    case R::ResourceTypeStylesheet:
+    case R::ResourceTypeScript:
+    case R::ResourceTypeImage:
+    case R::ResourceTypeFontResource:
+    case R::ResourceTypeMedia:
+    case R::ResourceTypeFavicon:
+      return true;
+    case R::ResourceTypeSubFrame: {
+      if (!page.isLocalFile()) return false;
+      QString folder = page.adjusted(QUrl::RemoveFilename | QUrl::NormalizePathSegments).path();
+      if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+      return info.requestUrl().adjusted(QUrl::NormalizePathSegments).path().startsWith(folder);
+    }
+    default:
+      return false;
+  }
+}
+
+// Guards one page's requests: Internet requests are refused while its frame's switch is
+// off (the page's scripts, images and redirects too, not only its first address), and
+// requests of local files as above.
+class RequestGuard : public QWebEngineUrlRequestInterceptor {
  public:
   using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
   bool allowed = false;
+  // A page too large to take inline is shown from a temporary file; it belongs where
+  // its base address says (nowhere when empty), not in the temporary folder.
+  QUrl tempPage;
+  QUrl tempBase;
   void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-    if (!allowed && isInternet(info.requestUrl())) info.block(true);
+    const QUrl& url = info.requestUrl();
+    const QUrl page = info.firstPartyUrl() == tempPage ? tempBase : info.firstPartyUrl();
+    if (!allowed && isInternet(url)) info.block(true);
+    else if (url.isLocalFile() && !fileRequestAllowed(info, page)) info.block(true);
   }
 };
 
@@ -46,12 +82,13 @@ class WebEngineBrowser : public WebBrowser {
  public:
   explicit WebEngineBrowser(QWidget* parent) : WebBrowser(parent), view_(new QWebEngineView(parent)) {
     page_ = new QWebEnginePage(view_);
-    guard_ = new InternetGuard(page_);
+    guard_ = new RequestGuard(page_);
     page_->setUrlRequestInterceptor(guard_);
     QWebEngineSettings* s = page_->settings();
-    // An HTML note received from elsewhere must not read the user's files or send them.
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    // Local pages take what sits beside them and, with Internet on, remote pictures and
+    // styles as a browser does; the guard keeps their scripts from reading the files.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     s->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
     view_->setPage(page_);
     connect(page_, &QWebEnginePage::loadStarted, this, [this] {
@@ -84,6 +121,9 @@ class WebEngineBrowser : public WebBrowser {
       const int at = mimeType.indexOf(QLatin1String("charset="));
       const QByteArray charset = at >= 0 ? mimeType.mid(at + 8).toLatin1() : QByteArray("Shift_JIS");
       ok = file->write("<meta charset=\"" + charset + "\">\n") > 0;
+      // Addresses in the page still count from where the page belongs, not the file.
+      if (ok && base.isValid())
+        ok = file->write("<base href=\"" + base.toEncoded() + "\">\n") > 0;
     }
     ok = ok && file->write(data) == data.size() && file->flush();
     if (!ok) {
@@ -92,6 +132,8 @@ class WebEngineBrowser : public WebBrowser {
     }
     file->close();
     const QUrl url = QUrl::fromLocalFile(file->fileName());
+    guard_->tempPage = url;
+    guard_->tempBase = base;
     temp_ = std::move(file);
     page_->load(url);
   }
@@ -114,6 +156,10 @@ class WebEngineBrowser : public WebBrowser {
   void readSource(std::function<void(const QString&)> done) override {
     page_->toHtml([done = std::move(done)](const QString& html) { done(html); });
   }
+  void readCharset(std::function<void(const QString&)> done) override {
+    page_->runJavaScript(QStringLiteral("document.characterSet"),
+                         [done = std::move(done)](const QVariant& v) { done(v.toString()); });
+  }
   void readLinks(std::function<void(const QStringList&)> done) override {
     page_->runJavaScript(
         QStringLiteral("Array.prototype.filter.call(document.links, function (e) { return e.tagName === 'A'; })"
@@ -127,7 +173,7 @@ class WebEngineBrowser : public WebBrowser {
  private:
   QWebEngineView* view_;
   QWebEnginePage* page_;
-  InternetGuard* guard_;
+  RequestGuard* guard_;
   std::unique_ptr<QTemporaryFile> temp_;
   bool busy_ = false;
   bool hasDocument_ = false;

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QImage>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 
 #include "dialogs/ExportWindows.h"
 #include "form_fixture.h"
+#include "mainwindow/FormLog.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
@@ -281,8 +283,81 @@ TEST_F(PrintCommandsTest, BrokenPictureIsLoggedNotPrinted) {
   MemoNodeUI* n = note("broken");
   n->putContentStream_("not a picture", "image/jpeg", "base64");
   n->putContentType_("image/jpeg");
-  EXPECT_EQ(run("UIPrintMemoNode"), 0);
+  EXPECT_EQ(run("UIPrintMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "Failure: the note holds no picture that can be read");
   EXPECT_FALSE(platform::fileExists(tmp.str("out.pdf")));
+}
+
+// ---- a print that could not start ----
+
+class FailedPrintTest : public PrintCommandsTest {
+ protected:
+  TStringsPrinter& printer() { return form->getStringsPrinter(); }
+  // A PDF device without a file cannot start: the state without any printer installed.
+  void breakDevice() { printer().setPdfOutput(""); }
+  std::string pdf() { return tmp.str("out.pdf"); }
+  bool logged(const std::string& text) {
+    const StringList log = form->getFormLog()->lines();
+    for (int i = 0; i < log.count(); ++i)
+      if (log[i].find(text) != std::string::npos) return true;
+    return false;
+  }
+  void expectFailure(const std::string& command) {
+    EXPECT_EQ(run(command), kResultFailed) << command;
+    EXPECT_EQ(status().rfind("Failure: ", 0), 0u) << command << ": " << status();
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+      EXPECT_EQ(status(), "Failure: no printer found. Choose Print to File (PDF) in File > Printer Setup.");
+    }
+  }
+};
+
+TEST_F(FailedPrintTest, TextNoteFailsWithTheReasonThenPrintsIntoTheChosenFile) {
+  note("long", test::numberedLines(300).text());
+  breakDevice();
+  expectFailure("UIPrintMemoNode");
+  EXPECT_FALSE(platform::fileExists(pdf()));
+
+  printer().setPdfOutput(pdf());
+  ASSERT_EQ(run("UIPrintMemoNode"), 0);
+  EXPECT_EQ(status(), "Done: UIPrintMemoNode long");
+  ASSERT_GT(printer().printedPageCount(), 1);
+  EXPECT_EQ(test::pdfPageCount(pdf()), printer().printedPageCount());
+}
+
+TEST_F(FailedPrintTest, PictureAndOtherNotesFailWithTheReasonThenPrint) {
+  image("picture", Qt::red);
+  breakDevice();
+  expectFailure("UIPrintMemoNode");
+  EXPECT_TRUE(logged("Failure: print A : picture"));
+  expectFailure("UIPrintTest");
+  printer().setPdfOutput(pdf());
+  ASSERT_EQ(run("UIPrintMemoNode"), 0);
+  EXPECT_EQ(test::pdfPageCount(pdf()), 1);
+
+  MemoNodeUI* other = note("sound");
+  other->putContentType_("audio/x-wav");
+  breakDevice();
+  expectFailure("UIPrintMemoNode");
+  printer().setPdfOutput(pdf());
+  ASSERT_EQ(run("UIPrintMemoNode"), 0);
+  EXPECT_NE(test::pdfPages(pdf()).at(0).find("A : sound"), std::string::npos);
+
+  note("plain", "typed text");
+  breakDevice();
+  expectFailure("UIPrintTest");
+  printer().setPdfOutput(pdf());
+  ASSERT_EQ(run("UIPrintTest"), 0);
+  EXPECT_NE(test::pdfPages(pdf()).at(0).find("typed text"), std::string::npos);
+}
+
+TEST_F(FailedPrintTest, NotebookPrintTellsHowManyNotesFailed) {
+  note("second", "text");
+  breakDevice();
+  EXPECT_EQ(run("UIPrintsHolder"), 2);
+  EXPECT_EQ(status().rfind("Failure: 2/2 not printed: ", 0), 0u) << status();
+  static_cast<MemoNodeUI*>(holder()->getNode_(0))->setMarked_(true);
+  EXPECT_EQ(run("UIPrintsMarkNode"), 1);
+  EXPECT_EQ(status().rfind("Failure: 1/1 not printed: ", 0), 0u) << status();
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ class FakeBrowser : public WebBrowser {
   int at = -1;
   QString source = QStringLiteral("<html></html>");
   QStringList links;
+  QString charset;  // empty: the engine cannot tell
   bool answers = true;  // false: reads never answer
   int stops = 0;
   bool busy = false;
@@ -44,6 +45,9 @@ class FakeBrowser : public WebBrowser {
   QUrl url() const override { return current() ? current()->url : QUrl(); }
   void readSource(std::function<void(const QString&)> done) override {
     if (answers) done(source);
+  }
+  void readCharset(std::function<void(const QString&)> done) override {
+    if (answers) done(charset);
   }
   void readLinks(std::function<void(const QStringList&)> done) override {
     if (answers) done(links);

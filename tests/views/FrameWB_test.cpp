@@ -177,6 +177,35 @@ TEST_F(FrameWBTest, ExternalBrowserAndReadsOfThePage) {
   EXPECT_EQ(win.status(), "Timeout: the page did not answer.");
 }
 
+TEST_F(FrameWBTest, SaveAsWritesThePageInTheCharsetItWasReadIn) {
+  show(urlNote("page", "/a.html"));
+  RecordingPrompter rec;
+  ScopedPrompter usePrompter(&rec);
+  auto saveAs = [&](const char* charset, const char* html) {
+    browser->charset = QString::fromLatin1(charset);
+    browser->source = QString::fromUtf8(html);
+    rec.inputs.push_back(dir.str("saved.html"));
+    wb()->SaveAsClick();
+    std::string saved;
+    EXPECT_TRUE(platform::readFile(dir.str("saved.html"), saved));
+    return saved;
+  };
+  // "日本 €é" and a character no Japanese set holds.
+  const char* text = "<meta charset=x><p>\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC\xC3\xA9\xF0\x9F\x98\x80</p>";
+  EXPECT_EQ(saveAs("UTF-8", text), std::string(text));
+  EXPECT_EQ(saveAs("Shift_JIS", text), "<meta charset=x><p>\x93\xFA\x96\x7B &#8364;&#233;&#128512;</p>");
+  EXPECT_EQ(saveAs("windows-1252", text), "<meta charset=x><p>&#26085;&#26412; \x80\xE9&#128512;</p>");
+  EXPECT_EQ(saveAs("EUC-JP", text), "<meta charset=x><p>\xC6\xFC\xCB\xDC &#8364;\x8F\xAB\xB1&#128512;</p>");
+  // A stateful set is back in ASCII before each reference and at the end.
+  EXPECT_EQ(saveAs("ISO-2022-JP", text),
+            "<meta charset=x><p>\x1B$BF|K\\\x1B(B &#8364;&#233;&#128512;</p>");
+  EXPECT_EQ(saveAs("UTF-16LE", "a\xE2\x82\xAC"), std::string("\xFF\xFE" "a\0\xAC\x20", 6));
+  // A set this system does not know keeps ASCII and references.
+  EXPECT_EQ(saveAs("x-unheard-of", text), "<meta charset=x><p>&#26085;&#26412; &#8364;&#233;&#128512;</p>");
+  // An engine that cannot tell: the page counts as Shift_JIS, as the notes are.
+  EXPECT_EQ(saveAs("", text), "<meta charset=x><p>\x93\xFA\x96\x7B &#8364;&#233;&#128512;</p>");
+}
+
 TEST_F(FrameWBTest, GifPicturesShowInTheBrowserWithoutATemporaryFile) {
   MemoNodeUI* n = book.node("page");
   n->putContentStream_("GIF89a-bytes", "\"image/gif\"", "\"binary\"");

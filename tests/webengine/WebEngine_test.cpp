@@ -2,10 +2,17 @@
 // the test runs itself. Few and bounded: each test starts the engine once.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cstdlib>
+#include <memory>
+#include <optional>
+#include <filesystem>
 #include <functional>
 
 #include "support/fake_main_window.h"
@@ -13,6 +20,8 @@
 #include "views/FrameMemoNode.h"
 #include "views/FrameWB.h"
 #include "views/WebBrowser.h"
+#include "platform/files.h"
+#include "support/RecordingPrompter.h"
 #include "views/views_support.h"
 #include "webengine/WebEngineBrowser.h"
 
@@ -29,7 +38,18 @@ QApplication& engineApp() {
   return app;
 }
 
-// Serves one page with two links on 127.0.0.1 and counts every request it gets.
+QByteArray png(int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(Qt::blue);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  img.save(&buffer, "PNG");
+  return bytes;
+}
+
+// Serves one page with two links and a 9 x 4 picture ("/pic.png") on 127.0.0.1 and
+// counts every request it gets.
 class LoopbackServer {
  public:
   LoopbackServer() {
@@ -42,9 +62,11 @@ class LoopbackServer {
           const QByteArray path = buffer_[s].split(' ').value(1);
           buffer_.remove(s);
           paths.push_back(path.toStdString());
-          const QByteArray body = path == "/" ? page() : QByteArray("not here");
-          s->write("HTTP/1.1 " + QByteArray(path == "/" ? "200 OK" : "404 Not Found") +
-                   "\r\nContent-Type: text/html; charset=Shift_JIS\r\nConnection: close\r\nContent-Length: " +
+          const bool picture = path == "/pic.png";
+          const QByteArray body = path == "/" ? page() : picture ? png(9, 4) : QByteArray("not here");
+          const QByteArray type = picture ? "image/png" : "text/html; charset=Shift_JIS";
+          s->write("HTTP/1.1 " + QByteArray(path == "/" || picture ? "200 OK" : "404 Not Found") +
+                   "\r\nContent-Type: " + type + "\r\nConnection: close\r\nContent-Length: " +
                    QByteArray::number(body.size()) + "\r\n\r\n" + body);
           s->disconnectFromHost();
         });
@@ -93,6 +115,14 @@ class WebEngineTest : public ::testing::Test {
     n->putField_("Content-Transfer-Encoding", "\"URL\"");
     n->putField_("Filename", "\"" + filename + "\"");
     return n;
+  }
+  // Runs a script in the page shown and waits for its value.
+  QVariant evaluate(const QString& script) {
+    auto* view = qobject_cast<QWebEngineView*>(editor.webFrame()->browser()->widget());
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    view->page()->runJavaScript(script, [answer](const QVariant& v) { *answer = v; });
+    waitUntil([&] { return answer->has_value(); });
+    return answer->value_or(QVariant());
   }
   // Waits until the engine finished the page asked for last.
   bool loaded() {
@@ -155,6 +185,147 @@ TEST_F(WebEngineTest, WithInternetOffTheServerSeesNoRequest) {
   win.internet = true;
   wb->navigate_(server.url());
   ASSERT_TRUE(waitUntil([&] { return !server.paths.empty(); }));
+}
+
+// A page beside the notebook: a picture, a style sheet, a file a script tries to read,
+// and a frame of a file outside the page's folder.
+class LocalPageTest : public WebEngineTest {
+ protected:
+  test::TempDir tmp;
+  MemoNodeUI* note = nullptr;
+
+  LocalPageTest() {
+    book.doc->directory = tmp.path.string() + "/notes/";
+    std::filesystem::create_directories(tmp.path / "notes");
+    write("notes/pic.png", png(7, 5).toStdString());
+    write("notes/style.css", "#p { color: rgb(0, 128, 0); }");
+    write("notes/secret.txt", "SECRET");
+    write("outside.html", "<p>OUTSIDE</p>");
+    note = urlNote("memo", "");
+  }
+  void write(const std::string& name, const std::string& bytes) {
+    ASSERT_TRUE(platform::writeFileAtomic(tmp.str(name), bytes));
+  }
+  // The page's markup: what it shows, and scripts that record what they could read.
+  std::string page() const {
+    return "<html><head><link rel=\"stylesheet\" href=\"style.css\"></head><body>"
+           "<img id=\"pic\" src=\"pic.png\"><img id=\"remote\" src=\"" + server.url("/pic.png") + "\">"
+           "<p id=\"p\">text</p><iframe id=\"outside\" src=\"../outside.html\"></iframe><script>"
+           "var x = new XMLHttpRequest(); x.open('GET', 'secret.txt');"
+           "x.onload = function () { window.xhr = 'read ' + x.responseText; };"
+           "x.onerror = function () { window.xhr = 'refused'; }; x.send();"
+           "fetch('secret.txt').then(function (r) { return r.text(); })"
+           ".then(function (t) { window.fetched = 'read ' + t; }, function () { window.fetched = 'refused'; });"
+           "</script></body></html>";
+  }
+  // Shows the note and waits until the engine finished its page.
+  bool showLoaded() {
+    // The engine reports a load only from its event loop, so it is counted from here.
+    show(note);
+    int loads = 0;
+    QMetaObject::Connection c = QObject::connect(editor.webFrame()->browser(), &WebBrowser::loadFinished,
+                                                 [&loads] { ++loads; });
+    const bool loaded = waitUntil([&] { return loads > 0; });
+    QObject::disconnect(c);
+    return loaded;
+  }
+  // ... and until its pictures and its scripts are done.
+  bool showSettled() {
+    return showLoaded() && waitUntil([&] {
+      return evaluate(QStringLiteral(
+                          "document.readyState == 'complete' && !!window.xhr && !!window.fetched && "
+                          "Array.prototype.every.call(document.images, function (i) { return i.complete; })"))
+          .toBool();
+    });
+  }
+  int naturalWidth(const char* id) {
+    return evaluate(QStringLiteral("document.getElementById('%1').naturalWidth").arg(QLatin1String(id))).toInt();
+  }
+  std::string text(const char* script) { return evaluate(QString::fromLatin1(script)).toString().toStdString(); }
+  void expectLocalPartsShownAndFilesUnread() {
+    ASSERT_TRUE(showSettled());
+    EXPECT_EQ(naturalWidth("pic"), 7);
+    EXPECT_EQ(text("getComputedStyle(document.getElementById('p')).color"), "rgb(0, 128, 0)");
+    EXPECT_EQ(text("window.xhr"), "refused");
+    EXPECT_EQ(text("window.fetched"), "refused");
+    // A frame outside the page's folder stays empty, so no script reads it.
+    EXPECT_TRUE(evaluate(QStringLiteral("(function () {"
+                                        " var d = document.getElementById('outside').contentDocument;"
+                                        " return !d || d.body.innerText.indexOf('OUTSIDE') < 0; })()"))
+                    .toBool());
+  }
+};
+
+TEST_F(LocalPageTest, AnHtmlNoteShowsItsPicturesAndStylesAndRemoteOnesOnlyWithInternetOn) {
+  note->body().setText(page());
+  expectLocalPartsShownAndFilesUnread();
+  EXPECT_EQ(naturalWidth("remote"), 0);
+  EXPECT_TRUE(server.paths.empty()) << server.paths.front();
+
+  win.internet = true;
+  expectLocalPartsShownAndFilesUnread();
+  EXPECT_EQ(naturalWidth("remote"), 9);
+  EXPECT_EQ(server.paths, std::vector<std::string>{"/pic.png"});
+}
+
+TEST_F(LocalPageTest, ANoteTooLargeToTakeInlineStillFindsItsPictures) {
+  std::string padding = "<!--";
+  while (padding.size() < 2000 * 1024) padding += std::string(1023, 'x') + "\n";
+  note->body().setText(padding + "-->" + page());
+  expectLocalPartsShownAndFilesUnread();
+}
+
+TEST_F(LocalPageTest, APageFileBesideTheNotebookShowsItsPicturesAndStyles) {
+  write("notes/page.html", page());
+  note->putField_("Filename", "\".\\page.html\"");
+  expectLocalPartsShownAndFilesUnread();
+  EXPECT_TRUE(editor.webFrame()->location().ends_with("/notes/page.html")) << editor.webFrame()->location();
+  EXPECT_EQ(naturalWidth("remote"), 0);
+  EXPECT_TRUE(server.paths.empty());
+}
+
+// Save As: the page is written in the character set it was read in, and reads back as
+// the same text; characters that set cannot hold are kept as references.
+TEST_F(LocalPageTest, SaveAsKeepsThePageInItsOwnCharset) {
+  RecordingPrompter rec;
+  ScopedPrompter usePrompter(&rec);
+  auto showFile = [&](const std::string& name) {
+    note->putField_("Filename", "\"" + tmp.str(name) + "\"");
+    show(note);
+    EXPECT_TRUE(waitUntil([&] { return editor.webFrame()->location().ends_with(name); }));
+    EXPECT_TRUE(waitUntil([&] { return text("document.readyState") == "complete"; }));
+    return evaluate(QStringLiteral("document.body.innerText")).toString();
+  };
+  auto saveAs = [&](const std::string& name) {
+    rec.inputs.push_back(tmp.str(name));
+    editor.webFrame()->SaveAsClick();
+    std::string bytes;
+    EXPECT_TRUE(platform::readFile(tmp.str(name), bytes)) << name;
+    return bytes;
+  };
+  // "日本 €" in UTF-8 and in Shift_JIS, where the euro sign is a reference.
+  write("utf8.html", "<html><head><meta charset=\"utf-8\"></head>"
+                     "<body><p>\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC</p></body></html>");
+  write("sjis.html", "<html><head><meta charset=\"Shift_JIS\"></head>"
+                     "<body><p>\x93\xFA\x96\x7B &#8364;</p></body></html>");
+  for (const std::string name : {"utf8", "sjis"}) {
+    const QString shown = showFile(name + ".html");
+    EXPECT_EQ(shown, QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC")) << name;
+    const std::string saved = saveAs(name + "-saved.html");
+    if (name == "utf8") {
+      EXPECT_NE(saved.find("<meta charset=\"utf-8\">"), std::string::npos) << saved;
+      EXPECT_NE(saved.find("<p>\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC</p>"), std::string::npos) << saved;
+    } else {
+      EXPECT_NE(saved.find("<p>\x93\xFA\x96\x7B &#8364;</p>"), std::string::npos) << saved;
+    }
+    EXPECT_EQ(showFile(name + "-saved.html"), shown) << name;
+  }
+
+  // A note's own page was read as Shift_JIS and is saved so.
+  note->putField_("Filename", "\"\"");
+  note->body().setText("<p>\x93\xFA\x96\x7B &#8364;</p>");
+  ASSERT_TRUE(showLoaded());
+  EXPECT_NE(saveAs("memo.html").find("<p>\x93\xFA\x96\x7B &#8364;</p>"), std::string::npos);
 }
 
 }  // namespace

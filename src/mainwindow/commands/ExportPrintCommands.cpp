@@ -330,68 +330,113 @@ std::string pictureHeader(const MemoHolder& holder, const MemoNode& node) {
   return FormatDateTime("YYYYMMDD hhmmss", Now()) + " " + jobName(holder, node);
 }
 
-// Plain lines as one job, with `title` as the job's name.
-bool printPlain(QPrinter& printer, const std::string& text, const std::string& title) {
+// Plain lines as one job, with `title` as the job's name. False, with the reason in
+// `error`, when the job could not start.
+bool printPlain(TStringsPrinter& printer, const std::string& text, const std::string& title, std::string& error) {
   QTextDocument doc;
   doc.setPlainText(toQ(text));
-  printer.setDocName(toQ(title));
-  doc.print(&printer);
-  return true;
+  QPrinter& device = printer.printer();
+  device.setDocName(toQ(title));
+  doc.print(&device);
+  // The document's print reports nothing; a job that could not start leaves the device
+  // active instead of idle.
+  if (device.printerState() == QPrinter::Idle) return true;
+  error = printer.startFailed();
+  return false;
+}
+
+// A picture as one page, centred and framed under `header`.
+bool printPicture(TStringsPrinter& printer, const QImage& picture, const std::string& header, std::string& error) {
+  if (picture.isNull()) {
+    error = "the note holds no picture that can be read";
+    return false;
+  }
+  if (stretchDrawFit(printer.printer(), picture, header, true, &error)) return true;
+  error = printer.startFailed();
+  return false;
 }
 
 // Several jobs into one PDF file would each replace the one before: while a batch
-// prints into a file, job k goes into "<name>-k.pdf" instead.
+// prints into a file, job k goes into "<name>-k.pdf" instead. The printer's device
+// is asked for anew each time: a failed job replaces it.
 class FileBatch {
  public:
-  FileBatch(QPrinter& printer, int jobs) : printer_(printer) {
-    if (jobs > 1 && printer.outputFormat() == QPrinter::PdfFormat) base_ = printer.outputFileName();
+  FileBatch(TStringsPrinter& printer, int jobs) : printer_(printer) {
+    QPrinter& device = printer.printer();
+    if (jobs > 1 && device.outputFormat() == QPrinter::PdfFormat) base_ = device.outputFileName();
   }
   ~FileBatch() {
-    if (!base_.isEmpty()) printer_.setOutputFileName(base_);
+    if (!base_.isEmpty()) printer_.printer().setOutputFileName(base_);
   }
   void job(int k) {
     if (base_.isEmpty()) return;
     QString stem = base_;
     if (stem.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) stem.chop(4);
-    printer_.setOutputFileName(stem + QLatin1Char('-') + QString::number(k) + QLatin1String(".pdf"));
+    printer_.printer().setOutputFileName(stem + QLatin1Char('-') + QString::number(k) + QLatin1String(".pdf"));
   }
 
  private:
-  QPrinter& printer_;
+  TStringsPrinter& printer_;
   QString base_;
 };
 
-int printMemoNode(MainWindowApi& w, MemoNode& node) {
+// Prints one note by its type. 0 when printed; otherwise kResultFailed with the reason in
+// `error` ("Cancel: print" when the user stopped the layout).
+int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error) {
   MemoHolder* holder = node.getParentHolder_();
   TStringsPrinter* printer = w.stringsPrinter();
-  if (!holder || !w.getHolderFrame() || !printer) return kResultFailed;
+  if (!holder || !w.getHolderFrame() || !printer) {
+    error = "the note cannot be printed here";
+    return kResultFailed;
+  }
   const std::string type = sjis::lower(node.getContentType_());
   if (type.empty() || type.find("text") != std::string::npos || type == "\"image/gif\"") {
-    std::string error;
-    LoadComponentFromIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &error);
+    std::string ignored;
+    LoadComponentFromIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &ignored);
     printer->setFileName(jobName(*holder, node));
     const bool fieldsInstead = type == "\"image/gif\"" || node.getField_("Content-Transfer-Encoding") == "\"URL\"";
     const StringList* fields = node.fieldList();
     const StringList none;
     if (!printer->Print(fieldsInstead ? (fields ? *fields : none) : node.body())) {
-      if (!printer->wasCancelled()) w.messageDoing_("Failure: " + printer->lastError());
+      error = printer->lastError();
       return kResultFailed;
     }
     return 0;
   }
   if (type.find("image") != std::string::npos) {
-    const QImage picture = notePicture(node);
-    std::string error;
-    // A note whose bytes are no picture prints nothing rather than an empty page.
-    if (!stretchDrawFit(printer->printer(), picture, pictureHeader(*holder, node), true, &error)) {
+    if (!printPicture(*printer, notePicture(node), pictureHeader(*holder, node), error)) {
       w.addLog_("Failure: print " + jobName(*holder, node) + " : " + error);
       return kResultFailed;
     }
     return 0;
   }
-  printPlain(printer->printer(), "     " + jobName(*holder, node), node.getContentType_());
-  return 0;
+  return printPlain(*printer, "     " + jobName(*holder, node), node.getContentType_(), error) ? 0 : kResultFailed;
 }
+
+// The closing text of a print that did not happen: a cancel as it is, else a failure.
+std::string notPrinted(const std::string& error) {
+  return error.rfind("Cancel", 0) == 0 ? error : "Failure: " + error;
+}
+
+// Prints the notes of a batch, which goes on past a note that failed, and keeps the
+// count and the last reason for the closing text.
+class BatchFailures {
+ public:
+  void add(MainWindowApi& w, MemoNode& node) {
+    std::string error;
+    if (printMemoNode(w, node, error) == 0 || error.rfind("Cancel", 0) == 0) return;
+    ++count_;
+    last_ = error;
+  }
+  bool any() const { return count_ > 0; }
+  std::string text(int total) const {
+    return "Failure: " + std::to_string(count_) + "/" + std::to_string(total) + " not printed: " + last_;
+  }
+
+ private:
+  int count_ = 0;
+  std::string last_;
+};
 
 int printMemoNodeCommand(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
@@ -399,7 +444,11 @@ int printMemoNodeCommand(MainWindowApi& w) {
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) return kResultFailed;
   BusyScope busy(w, "UIPrintMemoNode " + node->name());
-  printMemoNode(w, *node);
+  std::string error;
+  if (printMemoNode(w, *node, error) != 0) {
+    busy.finish(notPrinted(error));
+    return kResultFailed;
+  }
   return 0;
 }
 
@@ -412,10 +461,16 @@ int printTest(MainWindowApi& w) {
   TStringsPrinter* printer = w.stringsPrinter();
   if (!holder || !w.getHolderFrame() || !printer) return kResultFailed;
   const std::string type = sjis::lower(node->getContentType_());
+  std::string error;
+  bool ok = true;
   if (type.empty() || type.find("text") != std::string::npos)
-    printPlain(printer->printer(), node->body().text(), node->getContentType_());
+    ok = printPlain(*printer, node->body().text(), node->getContentType_(), error);
   else if (type.find("image") != std::string::npos)
-    stretchDrawFit(printer->printer(), notePicture(*node), pictureHeader(*holder, *node), true);
+    ok = printPicture(*printer, notePicture(*node), pictureHeader(*holder, *node), error);
+  if (!ok) {
+    busy.finish("Failure: " + error);
+    return kResultFailed;
+  }
   return 0;
 }
 
@@ -461,7 +516,8 @@ int printsHolder(MainWindowApi& w) {
     return 0;
   }
   BusyScope busy(w, "Prints Holder");
-  FileBatch batch(printer->printer(), n);
+  FileBatch batch(*printer, n);
+  BatchFailures failures;
   for (int i = 0; i < n; ++i) {
     QCoreApplication::processEvents();
     if (w.isBreak()) {
@@ -472,9 +528,9 @@ int printsHolder(MainWindowApi& w) {
     MemoNode* node = holder->getNode_(i);
     if (!node) break;  // the notebook changed under the loop
     batch.job(i + 1);
-    printMemoNode(w, *node);
+    failures.add(w, *node);
   }
-  busy.finish("Done: Holder prints " + std::to_string(n) + " Pages.");
+  busy.finish(failures.any() ? failures.text(n) : "Done: Holder prints " + std::to_string(n) + " Pages.");
   return n;
 }
 
@@ -492,14 +548,16 @@ int printsMarkNode(MainWindowApi& w) {
     return 0;
   }
   BusyScope busy(w, "Prints MarkNode");
-  FileBatch batch(printer->printer(), n);
+  FileBatch batch(*printer, n);
+  BatchFailures failures;
   for (int i = 0; i < n; ++i) {
     w.messageDoing_(std::to_string(i + 1) + "/" + std::to_string(n));
     if (auto* node = marked.objectAs<MemoNode>(i)) {
       batch.job(i + 1);
-      printMemoNode(w, *node);
+      failures.add(w, *node);
     }
   }
+  if (failures.any()) busy.finish(failures.text(n));
   return n;
 }
 
