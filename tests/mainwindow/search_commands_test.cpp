@@ -63,10 +63,15 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
   test::addNotes(form->getCurrentHolder(), {"kiwi one", "plum", "kiwi two"});
   form->getCurrentHolder()->getNode_(1)->putField_("Color", "\"red\"");
   form->getCurrentHolder()->getNode_(3)->putField_("Color", "\"blue\"");
-  auto batchEditor = [&](int expected) {
+  TFormEditSelNode* first = nullptr;
+  // The target lines are the list's line numbers; the notebook's own item names the notes.
+  auto batchEditor = [&](int expected, const std::string& firstLine = "0") {
     auto* f = shown<TFormEditSelNode>();
     EXPECT_NE(f, nullptr);
     if (!f) return;
+    if (!first) first = f;
+    EXPECT_EQ(f, first);  // one batch editor for the whole window
+    EXPECT_EQ(f->targetCount() > 0 ? f->ListBox2()->item(0)->text().toStdString() : "", firstLine);
     EXPECT_EQ(f->targetCount(), expected);
     EXPECT_EQ(f->ListBox2()->count(), expected);
     f->close();
@@ -103,6 +108,10 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
   EXPECT_EQ(field->status().find("ERROR"), std::string::npos) << field->status();
   batchEditor(2);
   field->close();
+
+  // The notebook menu's item shows the same window.
+  ASSERT_EQ(form->commands().run("showFormEditSelNode"), 0);
+  batchEditor(4, form->getCurrentHolder()->getNode_(0)->name());
 }
 
 }  // namespace
