@@ -26,9 +26,8 @@ class TFormAbout : public QWidget {
   QLabel* Image1() const { return image_; }
   QLabel* Label1() const { return label_; }
   QTimer* Timer1() const { return timer_; }
-  // The pop-up menu and its "timer" item, which stops and restarts the countdown.
+  // The pop-up menu; its "timer" item stops and restarts the countdown.
   QMenu* PopupMenu1() const { return popup_; }
-  QAction* timerItem() const { return timerItem_; }
 
  protected:
   // A click closes the box at once.
