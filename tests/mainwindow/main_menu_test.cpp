@@ -21,6 +21,7 @@
 #include <set>
 #include <sstream>
 
+#include "dialogs/ExportWindows.h"
 #include "form_fixture.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/MainMenuTable.h"
@@ -210,6 +211,21 @@ TEST_F(MainMenuTest, EveryItemRunsTheDocumentedCommandWithItsArgument) {
                                                                    : "-";
     EXPECT_EQ(command, want.command) << want.path;
     EXPECT_EQ(arg, want.arg) << want.path;
+  }
+}
+
+TEST_F(MainMenuTest, TheMarkMenusSaveEachWindowSavesTheMarkedNotesOnly) {
+  for (const auto& [path, marked] : {std::pair<const char*, bool>{"MarkNode/Show FormSaveEach", true},
+                                     std::pair<const char*, bool>{"[Holder]/Each/Show FormSaveEach", false}}) {
+    std::optional<bool> markedOnly;
+    QTimer::singleShot(0, [&] {
+      if (auto* d = qobject_cast<TFormSaveEach*>(QApplication::activeModalWidget())) {
+        markedOnly = d->CheckBox_MarkNodeOnly->isChecked();
+        d->reject();
+      }
+    });
+    item(path)->trigger();
+    EXPECT_EQ(markedOnly, std::optional<bool>(marked)) << path;
   }
 }
 
