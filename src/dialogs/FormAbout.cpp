@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -31,7 +33,28 @@ TFormAbout::TFormAbout(QWidget* owner)
   timer_->setObjectName(QStringLiteral("Timer1"));
   timer_->setInterval(200);
   connect(timer_, &QTimer::timeout, this, [this] { tick_(); });
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupMenu1"));
+  timerItem_ = popup_->addAction(QStringLiteral("timer"));
+  timerItem_->setCheckable(true);
+  timerItem_->setChecked(true);
+  // Switched off, the box stays until it is clicked away.
+  connect(timerItem_, &QAction::triggered, this, [this](bool on) {
+    if (on)
+      timer_->start();
+    else
+      timer_->stop();
+  });
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { popup_->popup(mapToGlobal(at)); });
   resize(400, 300);
+}
+
+void TFormAbout::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+  timer_->stop();
+  close();
 }
 
 int TFormAbout::loadImage_(const std::string& file) {

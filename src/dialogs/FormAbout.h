@@ -3,7 +3,9 @@
 // the file that was meant) shown for a while, then hidden by its own timer.
 #include <QWidget>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QTimer;
 
 namespace wux {
@@ -24,11 +26,19 @@ class TFormAbout : public QWidget {
   QLabel* Image1() const { return image_; }
   QLabel* Label1() const { return label_; }
   QTimer* Timer1() const { return timer_; }
+  // The pop-up menu; its "timer" item stops and restarts the countdown.
+  QMenu* PopupMenu1() const { return popup_; }
+
+ protected:
+  // A click closes the box at once.
+  void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
   QLabel* image_;
   QLabel* label_;
   QTimer* timer_;
+  QMenu* popup_;
+  QAction* timerItem_;
   int countdown_ = 3000;
 };
 

@@ -205,7 +205,9 @@ void TFormEditSelNode::deleteField() {
   }
   const std::vector<MemoNode*> notes = liveTargets();
   if (notes.empty()) return;
+  // Both histories, as "Set" keeps them.
   useText(ComboBox_Field, toQ(name));
+  useText(ComboBox_Value, ComboBox_Value->currentText());
   const int n = deleteFieldOnNotes(notes, name);
   finish("*Done: Delete Field count=" + std::to_string(n) + " KeyWord=" + name);
 }

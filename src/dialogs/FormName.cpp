@@ -3,6 +3,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,6 +39,8 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
   name_->setObjectName(QStringLiteral("ComboBox_Name"));
   name_->setEditable(true);
   name_->setInsertPolicy(QComboBox::NoInsert);
+  // The box, not its line: the box has the focus and hands its focus events on directly.
+  name_->installEventFilter(this);
   body()->addWidget(name_);
 
   // A group of buttons in rows of `columns`.
@@ -112,11 +115,18 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
   auto* freeBox = new QVBoxLayout;
   auto gf = group(QString(), freeBox, 7);
   add(gf, QStringLiteral("Reset"), [this] { setNameText(loaded_); });
+  // A click on these takes the focus, and with it the name box's selection: they act on
+  // the selection as it was.
   add(gf, QStringLiteral("COPY"), [this] {
-    if (QLineEdit* e = name_->lineEdit()) clipboard().setText(fromQ(e->selectedText()));
+    int start = 0, length = 0;
+    if (selection(start, length)) clipboard().setText(fromQ(name_->currentText().mid(start, length)));
   });
   add(gf, QStringLiteral("Paste"), [this] {
-    if (QLineEdit* e = name_->lineEdit()) e->insert(toQ(clipboard().text()));
+    QLineEdit* e = name_->lineEdit();
+    if (!e) return;
+    int start = 0, length = 0;
+    if (selection(start, length)) e->setSelection(start, length);
+    e->insert(toQ(clipboard().text()));
   });
   add(gf, QStringLiteral("ExtractFilename"), [this] { edit(namedit::extractFileName); });
   add(gf, QStringLiteral("Cut Head"), [this] { edit(namedit::cutHead); });
@@ -135,6 +145,35 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
 }
 
 void TFormName::edit(std::string (*op)(const std::string&)) { setNameText(op(nameText())); }
+
+bool TFormName::eventFilter(QObject* watched, QEvent* event) {
+  QLineEdit* e = name_->lineEdit();
+  if (watched == name_ && e) {
+    if (event->type() == QEvent::FocusOut) {
+      // Seen before the box drops its selection.
+      lastStart_ = e->hasSelectedText() ? e->selectionStart() : -1;
+      lastLength_ = e->hasSelectedText() ? static_cast<int>(e->selectedText().size()) : 0;
+      lastText_ = e->text();
+    } else if (event->type() == QEvent::FocusIn) {
+      lastStart_ = -1;
+    }
+  }
+  return TFormPropaty::eventFilter(watched, event);
+}
+
+bool TFormName::selection(int& start, int& length) const {
+  const QLineEdit* e = name_->lineEdit();
+  if (e && e->hasSelectedText()) {
+    start = e->selectionStart();
+    length = static_cast<int>(e->selectedText().size());
+    return true;
+  }
+  // Only while the text is still the one the selection was made in.
+  if (lastStart_ < 0 || !e || e->text() != lastText_) return false;
+  start = lastStart_;
+  length = lastLength_;
+  return true;
+}
 
 std::string TFormName::nameText() const { return fromQ(name_->currentText()); }
 void TFormName::setNameText(const std::string& sjis) { name_->setEditText(toQ(sjis)); }

@@ -35,7 +35,13 @@ class TFormName : public TFormPropaty {
 
  private:
   void edit(std::string (*op)(const std::string&));
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // The part of the name the user selected: now, or before a click took the focus away.
+  bool selection(int& start, int& length) const;
   MainWindowApi* w_ = nullptr;
+  // The selection as it was when the name box lost the focus, with the text it was in.
+  int lastStart_ = -1, lastLength_ = 0;
+  QString lastText_;
   std::string loaded_;
   QComboBox* name_;
   QCalendarWidget* calendar_;

@@ -10,6 +10,9 @@ constexpr MenuEntry top(const char* caption, unsigned flags = kNone) {
 constexpr MenuEntry item(const char* caption, const char* command, unsigned flags = kNone) {
   return {1, caption, command, nullptr, flags, Check::None, Key::None};
 }
+constexpr MenuEntry itemArg(const char* caption, const char* command, const char* arg) {
+  return {1, caption, command, arg, kNone, Check::None, Key::None};
+}
 constexpr MenuEntry sub(const char* caption, const char* command, unsigned flags = kNone) {
   return {2, caption, command, nullptr, flags, Check::None, Key::None};
 }
@@ -82,7 +85,7 @@ constexpr MenuEntry kMainMenu[] = {
     sub("Set Relative Path", "SetRelativePathEach"),
     sub("ExtractFilename", "ExtractFilenameEach"),
     sub("ReLoad Each", "UIReLoadEach"),
-    sub("Show FormSaveEach", "UIShowFormSaveEach_"),
+    subArg("Show FormSaveEach", "UIShowFormSaveEach_", "false"),
     sep(),
     item("Rename", "UIRenameHolder"),
     item("Prints", "UIPrintsHolder"),
@@ -108,7 +111,7 @@ constexpr MenuEntry kMainMenu[] = {
     sep(),
     item("Prints", "UIPrintsMarkNode"),
     item("Save Each Over", "UISaveMarks"),
-    item("Show FormSaveEach", "UIShowFormSaveEach_"),
+    itemArg("Show FormSaveEach", "UIShowFormSaveEach_", "true"),  // the marked notes only
 
     top("[MemoNode]"),
     item("New", "newMemoNode_"),

@@ -233,8 +233,9 @@ SearchResult ReplaceNotes(const std::vector<MemoHolder*>& holders, const std::st
                     newName = node.name();
                     name = &newName;
                     r.lines.push_back({
-                        LineBuilder(holderName, newName).line(13 + renamed.size(), [&](char* at) {
-                          return putText(putText(at, "replace name "), renamed);
+                        // The name the note got, after the notebook's rule for equal names.
+                        LineBuilder(holderName, newName).line(13 + newName.size(), [&](char* at) {
+                          return putText(putText(at, "replace name "), newName);
                         }),
                         NoteRef(&node), {}});
                   }

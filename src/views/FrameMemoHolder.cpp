@@ -44,6 +44,9 @@ TFrameMemoHolder::TFrameMemoHolder(QWidget* parent) : QWidget(parent) {
   split_->setSizes({220, 600});
   layout->addWidget(split_);
   buildMenus();
+  // The wheel walks the notes wherever it turns over the frame, not only over the list:
+  // what lies under the pointer would otherwise take it first.
+  qApp->installEventFilter(this);
 }
 
 void TFrameMemoHolder::setHolder(MemoHolderUI* h) {
@@ -103,12 +106,12 @@ void TFrameMemoHolder::attach(QWidget* control) {
   if (panelLayout_->indexOf(control) < 0) panelLayout_->insertWidget(0, control, 1);
   control->setVisible(false);
   control->setEnabled(false);
-  if (auto* view = dynamic_cast<QAbstractItemView*>(control)) view->viewport()->installEventFilter(this);
   auto* binding = dynamic_cast<NoteViewBinding*>(control);
   if (!binding) return;
   binding->onUserSelect = [this](NoteItem* it) { ViewClick(it); };
   binding->onSideKey = [this](int step) { stepHolder(step); };
   binding->onContextMenu = [this, control](const QPoint& at) { popupMenu(control, at); };
+  binding->dropsRefused = [this] { return main_ && main_->isUIReadOnly(); };
   const bool tree = dynamic_cast<NoteTreeView*>(control) != nullptr;
   binding->onStepKey = tree ? std::function<void(int)>([this](int step) { stepNode(step); }) : nullptr;
   if (dynamic_cast<NoteListView*>(control))
@@ -177,7 +180,8 @@ void TFrameMemoHolder::stepHolder(int step) {
 }
 
 bool TFrameMemoHolder::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Wheel) {
+  auto* over = event->type() == QEvent::Wheel ? qobject_cast<QWidget*>(watched) : nullptr;
+  if (over && (over == this || isAncestorOf(over))) {
     // A text box with the focus scrolls as usual; without a focus nothing moves.
     QWidget* focus = QApplication::focusWidget();
     if (!focus || qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QTextEdit*>(focus))

@@ -1,8 +1,9 @@
 #pragma once
 // The notebook frame of the main window: the notebook's view control with its status
-// line on the left, the note editor on the right. Clicks, check boxes, drops, keys and
-// the wheel in the views come here and go on to the main window; the three context
-// menus run their commands through the main window's command table.
+// line on the left, the note editor on the right. Clicks, check boxes, drops and keys in
+// the views, and the wheel anywhere over the frame, come here and go on to the main
+// window; the three context menus run their commands through the main window's command
+// table.
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -62,7 +63,7 @@ class TFrameMemoHolder : public QWidget {
   void stepHolder(int step);
   // Up and Down in the tree: the previous or next note in item order.
   void stepNode(int step);
-  // The wheel over a view: the next (down) or previous (up) note.
+  // The wheel over the frame: the next (down) or previous (up) note.
   void wheelStep(bool down);
   // A turn of the wheel by `angle` (eighths of a degree, negative down): every whole
   // notch of 120 moves one note; the rest waits for the next turn.

@@ -262,8 +262,9 @@ void TFrameMemoHolder::popupMenu(QWidget* control, const QPoint& at) {
   QMenu* menu = dynamic_cast<NoteTreeView*>(control)   ? menuTV_
                 : dynamic_cast<NoteListView*>(control) ? menuLV_
                                                        : menuLB_;
-  if (view && binding) {
-    // The menu acts on the item under the pointer: it becomes current first.
+  if (view && binding && menu == menuTV_) {
+    // In the tree the menu acts on the item under the pointer: it becomes current first.
+    // The lists' menus act on the current note.
     if (NoteItem* it = binding->noteModel()->itemOf(view->indexAt(at))) {
       if (it != binding->selectedItem()) binding->selectItem(it);
       ViewClick(it);

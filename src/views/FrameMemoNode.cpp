@@ -494,6 +494,7 @@ TBraceTreeView* TFrameMemoNode::ensureBraceTree() {
     braceTree_ = new TBraceTreeView(content_);
     content_->addWidget(braceTree_);
     braceTree_->setMessageSink([this](const std::string& text) { message_(text); });
+    braceTree_->setHistorySink([this](const std::string& text) { history(text); });
     connect(braceTree_, &TBraceTreeView::edited, this, [this] { treeModified_ = true; });
     connect(braceTree_, &TBraceTreeView::toTextRequested, this, &TFrameMemoNode::toText_);
   }

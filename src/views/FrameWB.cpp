@@ -22,6 +22,7 @@
 #include "platform/launcher.h"
 #include "platform/paths.h"
 #include "views/Clipboard.h"
+#include "views/CommandTable.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
 #include "views/WebBrowser.h"
@@ -346,8 +347,11 @@ void TFrameWB::HomeBtnClick() {
 }
 
 void TFrameWB::NewNodeBtnClick() {
+  // Only a note editor of the main window (or of a note window with one) makes notes.
   MainWindowApi* owner = host_ ? host_->ownerForm() : nullptr;
-  if (owner) owner->stillNotImplemented("TFrameWB.NewNodeBtnClick");
+  if (!owner) return;
+  const std::string url = fromQ(browser_->url().toString());
+  owner->commands().run("newMemoNodeKind_", {url, "3"});
 }
 
 void TFrameWB::NewURLBtnClick() { OpenURLOrFile(fromQ(browser_->url().toString())); }

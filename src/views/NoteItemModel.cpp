@@ -1,5 +1,7 @@
 #include "views/NoteItemModel.h"
 
+#include <QCoreApplication>
+#include <QMimeData>
 #include <algorithm>
 
 #include "views/qtext.h"
@@ -102,6 +104,35 @@ Qt::ItemFlags NoteItemModel::flags(const QModelIndex& index) const {
   if (kind_ == Kind::CheckList) f |= Qt::ItemIsUserCheckable;
   if (kind_ != Kind::Tree) f |= Qt::ItemNeverHasChildren;
   return f;
+}
+
+namespace {
+// The dragged items are the view's selection; the data only says whose they are.
+const QString kNotesMime = QStringLiteral("application/x-wux-note-items");
+
+QByteArray ownerTag(const NoteItemModel* model) {
+  return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+         QByteArray::number(reinterpret_cast<quintptr>(model));
+}
+}  // namespace
+
+QStringList NoteItemModel::mimeTypes() const { return {kNotesMime}; }
+
+// No text goes with it: a note dropped on the editor must not type its name there.
+QMimeData* NoteItemModel::mimeData(const QModelIndexList& indexes) const {
+  if (indexes.isEmpty()) return nullptr;
+  auto* data = new QMimeData;
+  data->setData(kNotesMime, ownerTag(this));
+  return data;
+}
+
+bool NoteItemModel::isOwnDrag(const QMimeData* data) const {
+  return data && data->hasFormat(kNotesMime) && data->data(kNotesMime) == ownerTag(this);
+}
+
+bool NoteItemModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
+                                    const QModelIndex&) const {
+  return kind_ != Kind::List && action == Qt::MoveAction && isOwnDrag(data);
 }
 
 void NoteItemModel::structureAboutToChange() { beginResetModel(); }

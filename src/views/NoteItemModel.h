@@ -46,6 +46,16 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
   void columnsChanged();
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+  // Items only move (the list decides where); the list kind moves nothing on a drop.
+  Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+  Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                       const QModelIndex& parent) const override;
+  // True when the data was dragged out of this very model (in this process).
+  bool isOwnDrag(const QMimeData* data) const;
+
   void structureAboutToChange() override;
   void structureChanged() override;
   void itemChanged(NoteItem* item) override;

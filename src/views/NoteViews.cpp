@@ -1,7 +1,9 @@
 #include "views/NoteViews.h"
 
 #include <QDropEvent>
+#include <QMimeData>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
@@ -72,10 +74,25 @@ void NoteViewBinding::wire() {
   });
 }
 
+bool NoteViewBinding::acceptsDrop(const QMimeData* data) const {
+  if (!onDrop || (dropsRefused && dropsRefused())) return false;
+  return noteModel()->canDropMimeData(data, Qt::MoveAction, -1, -1, QModelIndex());
+}
+
+void NoteViewBinding::handleDragMove(QDragMoveEvent* e) {
+  // Over a dragged item too: the drop then says why nothing moves.
+  if (acceptsDrop(e->mimeData())) {
+    e->setDropAction(Qt::MoveAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
 void NoteViewBinding::handleDrop(QDropEvent* e) {
   // Only the view's own items move; anything dragged in from elsewhere (a file, a
   // note of another notebook) is left to the window.
-  if (e->source() != widget()) {
+  if (!acceptsDrop(e->mimeData())) {
     e->ignore();
     return;
   }
@@ -105,6 +122,12 @@ bool NoteViewBinding::handleStepKey(QKeyEvent* e) {
   return true;
 }
 
+bool NoteViewBinding::isMenuPress(QMouseEvent* e) {
+  if (e->button() != Qt::RightButton) return false;
+  e->accept();
+  return true;
+}
+
 bool NoteViewBinding::handleSideKey(QKeyEvent* e) {
   if (!onSideKey || e->modifiers() != Qt::NoModifier) return false;
   if (e->key() != Qt::Key_Left && e->key() != Qt::Key_Right) return false;
@@ -121,7 +144,21 @@ NoteCheckListView::NoteCheckListView(NoteItemModel* model, QWidget* parent) : QL
   wire();
 }
 
+void NoteCheckListView::dragEnterEvent(QDragEnterEvent* e) {
+  QListView::dragEnterEvent(e);
+  handleDragMove(e);
+}
+
+void NoteCheckListView::dragMoveEvent(QDragMoveEvent* e) {
+  QListView::dragMoveEvent(e);
+  handleDragMove(e);
+}
+
 void NoteCheckListView::dropEvent(QDropEvent* e) { handleDrop(e); }
+
+void NoteCheckListView::mousePressEvent(QMouseEvent* e) {
+  if (!isMenuPress(e)) QListView::mousePressEvent(e);
+}
 
 void NoteCheckListView::keyPressEvent(QKeyEvent* e) {
   if (!handleSideKey(e)) QListView::keyPressEvent(e);
@@ -161,6 +198,16 @@ void NoteTreeView::restoreExpansion() {
   syncing_ = false;
 }
 
+void NoteTreeView::dragEnterEvent(QDragEnterEvent* e) {
+  QTreeView::dragEnterEvent(e);
+  handleDragMove(e);
+}
+
+void NoteTreeView::dragMoveEvent(QDragMoveEvent* e) {
+  QTreeView::dragMoveEvent(e);
+  handleDragMove(e);
+}
+
 void NoteTreeView::dropEvent(QDropEvent* e) { handleDrop(e); }
 
 void NoteTreeView::keyPressEvent(QKeyEvent* e) {
@@ -168,6 +215,10 @@ void NoteTreeView::keyPressEvent(QKeyEvent* e) {
   // and close with the mouse or "+" and "-". Up and Down walk the notes in item order,
   // collapsed branches included, as the notebook counts them.
   if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyPressEvent(e);
+}
+
+void NoteListView::mousePressEvent(QMouseEvent* e) {
+  if (!isMenuPress(e)) QListView::mousePressEvent(e);
 }
 
 void NoteListView::keyPressEvent(QKeyEvent* e) {

@@ -32,6 +32,11 @@ class NoteViewBinding {
   std::function<void(const std::vector<NoteItem*>& dragged, NoteItem* target)> onDrop;
   // A drop at a point of the viewport: the selection goes onto the item there.
   void dropAt(const QPoint& pos);
+  // While this answers true, a drag over the view is refused (the read-only switch).
+  std::function<bool()> dropsRefused;
+  // Whether a drag carrying `data` may end in this view: only the view's own items,
+  // only where drops have a meaning, and not while refused.
+  bool acceptsDrop(const QMimeData* data) const;
   // Up and Down in the tree: the previous or next note in item order (-1 or +1).
   std::function<void(int)> onStepKey;
   // The context menu asked for at a point of the widget.
@@ -40,10 +45,14 @@ class NoteViewBinding {
  protected:
   void wire();
   void handleDrop(QDropEvent* e);
+  // After Qt's own drag-over handling (scrolling, the indicator): the answer is ours.
+  void handleDragMove(QDragMoveEvent* e);
   // True when the key was Left or Right and went to onSideKey.
   bool handleSideKey(QKeyEvent* e);
   // True when the key was Up or Down and went to onStepKey.
   bool handleStepKey(QKeyEvent* e);
+  // The right button in the lists only opens their menu: the current note stays.
+  static bool isMenuPress(QMouseEvent* e);
   bool selecting_ = false;
   const TObject* selectedNote_ = nullptr;  // only compared, never followed
   QPersistentModelIndex pendingScroll_;
@@ -57,8 +66,11 @@ class NoteCheckListView : public QListView, public NoteViewBinding {
   NoteItemModel* noteModel() const override { return model_; }
 
  protected:
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
 
  private:
   NoteItemModel* model_;
@@ -74,6 +86,8 @@ class NoteTreeView : public QTreeView, public NoteViewBinding {
   void restoreExpansion();
 
  protected:
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
 
@@ -98,6 +112,7 @@ class NoteListView : public QListView, public NoteViewBinding {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
   void updateGeometries() override;
 
  private:

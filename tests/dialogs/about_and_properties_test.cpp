@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTest>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +51,35 @@ TEST(FormAbout, PictureOrTheFileNameForItsTime) {
   about.tick_();
   EXPECT_TRUE(about.isVisible());  // 50 ms left
   about.tick_();
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_FALSE(about.Timer1()->isActive());
+}
+
+TEST(FormAbout, AClickClosesItAndTheTimerItemHoldsItOpen) {
+  test::qtApp();
+  QWidget owner;
+  TFormAbout about(&owner);
+  about.showFor_(3000);
+  ASSERT_TRUE(about.Timer1()->isActive());
+
+  // The pop-up of the box offers "timer", checked while the countdown runs.
+  QContextMenuEvent menuAsked(QContextMenuEvent::Mouse, QPoint(5, 5), about.mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(&about, &menuAsked);
+  auto* menu = about.findChild<QMenu*>();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->isVisible());
+  ASSERT_EQ(menu->actions().size(), 1);
+  QAction* timer = menu->actions()[0];
+  EXPECT_EQ(timer->text(), QStringLiteral("timer"));
+  EXPECT_TRUE(timer->isChecked());
+  menu->close();
+  timer->trigger();
+  EXPECT_FALSE(timer->isChecked());
+  EXPECT_FALSE(about.Timer1()->isActive());
+  timer->trigger();
+  EXPECT_TRUE(about.Timer1()->isActive());
+
+  QTest::mouseClick(about.Image1(), Qt::LeftButton);
   EXPECT_FALSE(about.isVisible());
   EXPECT_FALSE(about.Timer1()->isActive());
 }

@@ -2,6 +2,7 @@
 // set and buttons pressed as a user would.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QString>
+#include <QTest>
 
 #include "dialogs/FormEditSelNode.h"
 #include "dialogs/FormHolder2.h"
@@ -282,9 +284,14 @@ TEST_F(DialogTest, BatchEditWindowEditsEveryTarget) {
   EXPECT_EQ(f.ComboBox_Value->count(), 2);  // "v" once, at the top, then ""
   EXPECT_EQ(f.ComboBox_Value->itemText(0), QStringLiteral("v"));
   EXPECT_EQ(f.ComboBox_Field->count(), 1);
+  f.ComboBox_Field->setEditText(QStringLiteral("Tag"));
+  f.ComboBox_Value->setEditText(QStringLiteral("w"));
   f.deleteField();
   EXPECT_EQ(f.statusText(), "*Done: Delete Field count=3 KeyWord=Tag");
   EXPECT_EQ(a->getIndexField_("Tag"), -1);
+  // "Delete" keeps both histories too.
+  EXPECT_EQ(f.ComboBox_Value->itemText(0), QStringLiteral("w"));
+  EXPECT_EQ(f.ComboBox_Field->count(), 1);
 
   // A note deleted after the hand-over is left alone.
   holder->removeNode_(c);
@@ -347,6 +354,42 @@ TEST_F(DialogTest, NameEditorWorksOnJapaneseNames) {
   f.OKBtn()->click();
   EXPECT_EQ(f.ComboBox_Name()->count(), 1);
   EXPECT_EQ(f.result(), QDialog::Accepted);
+}
+
+// A user selects part of the name and clicks COPY or Paste: the click takes the focus
+// away from the name box, and Qt drops its selection with it.
+TEST_F(DialogTest, NameEditorCopyAndPasteActOnTheSelectionMadeBeforeTheClick) {
+  test::FakeClipboard clip;
+  MemoNodeUI* note = w.addNote(sj("会議 メモ 残り"));
+  TFormName f;
+  f.setMainWindow(&w);
+  f.loadFromObject(note);
+  f.show();
+  QApplication::setActiveWindow(&f);
+  QLineEdit* box = f.ComboBox_Name()->lineEdit();
+  box->setFocus();
+  if (!box->hasFocus()) GTEST_SKIP() << "no keyboard focus on this platform";
+  QPushButton* copy = f.button(QString(), QStringLiteral("COPY"));
+  QPushButton* paste = f.button(QString(), QStringLiteral("Paste"));
+
+  clip.setText("kept");
+  box->setSelection(3, 3);  // メモ and the blank after it
+  QTest::mouseClick(copy, Qt::LeftButton);
+  EXPECT_TRUE(copy->hasFocus());
+  EXPECT_EQ(clip.text(), sj("メモ "));
+
+  clip.setText(sj("表 "));
+  QTest::mouseClick(paste, Qt::LeftButton);
+  EXPECT_EQ(f.nameText(), sj("会議 表 残り "));
+
+  // Without a selection Paste puts the text at the caret, as the box would.
+  box->setFocus();
+  box->deselect();
+  box->setCursorPosition(0);
+  clip.setText("x");
+  QTest::mouseClick(paste, Qt::LeftButton);
+  EXPECT_EQ(f.nameText(), sj("x会議 表 残り "));
+  f.close();
 }
 
 }  // namespace

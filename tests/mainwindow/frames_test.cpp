@@ -8,8 +8,13 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 
 #include "form_fixture.h"
+#include "support/fake_browser.h"
+#include "views/FrameWB.h"
+#include "views/WebBrowser.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/GrepDialogApi.h"
@@ -181,6 +186,30 @@ TEST_F(FramesTest, EditorShowsContentKinds) {
   EXPECT_EQ(ed->MemoNode0()->toPlainText(), QStringLiteral("one three"));
   EXPECT_EQ(ed->MemoNode0()->textCursor().selectedText(), QStringLiteral("three"));
   EXPECT_EQ(ed->pasteBuffer().text(), "two\r\n");
+}
+
+TEST_F(FramesTest, TheWebPagesNewNodeButtonMakesAURLNoteForThePageShown) {
+  auto previous = setWebBrowserFactory([](QWidget* parent) { return new test::FakeBrowser(parent); });
+  MemoNodeUI* page = node("d");
+  page->putField_("Content-Transfer-Encoding", "\"URL\"");
+  page->putField_("Filename", "\"http://127.0.0.1:9/page.html\"");
+  form->uiInternetBox()->setChecked(true);
+  form->changeCurrentNode_(page);
+  TFrameWB* web = frame->FrameMemoNode1()->webFrame();
+  ASSERT_NE(web, nullptr);
+  auto* button = web->findChild<QPushButton*>(QStringLiteral("NewNodeBtn"));
+  ASSERT_NE(button, nullptr);
+  const int notes = h->getNodeCount_();
+  rec.asked.clear();
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_TRUE(rec.messages().empty());
+  EXPECT_EQ(h->getNodeCount_(), notes + 1);
+  MemoNodeUI* made = form->getCurrentNode();
+  ASSERT_NE(made, page);
+  EXPECT_EQ(made->getParentHolder_(), h);
+  EXPECT_EQ(made->getField_("Content-Transfer-Encoding"), "\"URL\"");
+  EXPECT_EQ(made->getField_("Filename"), "\"http://127.0.0.1:9/page.html\"");
+  setWebBrowserFactory(previous);
 }
 
 void menuItems(QMenu* menu, std::vector<QAction*>& out) {

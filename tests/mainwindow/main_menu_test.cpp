@@ -19,7 +19,9 @@
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <sstream>
 
+#include "dialogs/ExportWindows.h"
 #include "form_fixture.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/MainMenuTable.h"
@@ -175,6 +177,56 @@ TEST_F(MainMenuTest, CaptionsAndItemCountsPerTopMenu) {
                                 "DOWN|"}));
   EXPECT_FALSE(form->uiReadOnlyBox()->isChecked());
   EXPECT_TRUE(form->uiInternetBox()->isChecked());
+}
+
+// Each item's command and argument, against the list written from the documented menus.
+TEST_F(MainMenuTest, EveryItemRunsTheDocumentedCommandWithItsArgument) {
+  struct Expected {
+    std::string path, command, arg;
+  };
+  std::vector<Expected> expected;
+  std::istringstream lines(readTestData("mainwindow/menu_commands.txt"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::size_t a = line.find('\t'), b = line.find('\t', a + 1);
+    ASSERT_TRUE(a != std::string::npos && b != std::string::npos) << line;
+    std::string command = line.substr(a + 1, b - a - 1);
+    if (command[0] == '=') command.erase(0, 1);
+    expected.push_back({line.substr(0, a), command, line.substr(b + 1)});
+  }
+  const std::vector<Item> items = menuItems();
+  ASSERT_EQ(items.size(), expected.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const Item& it = items[i];
+    const Expected& want = expected[i];
+    std::string path = it.path;
+    if (it.action->menu()) {  // a submenu is named once, under its top menu
+      const std::size_t top = path.find('/');
+      path = path.substr(0, top + 1) + it.action->text().toStdString();
+    }
+    EXPECT_EQ(path, want.path);
+    const std::string command = *it.entry->command ? it.entry->command : "-";
+    const std::string arg = (it.entry->flags & menu::kCaptionArg) ? it.entry->caption
+                            : it.entry->arg                        ? it.entry->arg
+                                                                   : "-";
+    EXPECT_EQ(command, want.command) << want.path;
+    EXPECT_EQ(arg, want.arg) << want.path;
+  }
+}
+
+TEST_F(MainMenuTest, TheMarkMenusSaveEachWindowSavesTheMarkedNotesOnly) {
+  for (const auto& [path, marked] : {std::pair<const char*, bool>{"MarkNode/Show FormSaveEach", true},
+                                     std::pair<const char*, bool>{"[Holder]/Each/Show FormSaveEach", false}}) {
+    std::optional<bool> markedOnly;
+    QTimer::singleShot(0, [&] {
+      if (auto* d = qobject_cast<TFormSaveEach*>(QApplication::activeModalWidget())) {
+        markedOnly = d->CheckBox_MarkNodeOnly->isChecked();
+        d->reject();
+      }
+    });
+    item(path)->trigger();
+    EXPECT_EQ(markedOnly, std::optional<bool>(marked)) << path;
+  }
 }
 
 TEST_F(MainMenuTest, BusyDisablesEveryDroppedMenuButTheDiagnostics) {

@@ -4,6 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "dialogs/FormEditSelNode.h"
 
 #include "dialogs/FormField.h"
 #include "dialogs/FormScanHolders.h"
@@ -45,6 +49,69 @@ TEST_F(SearchCommandsTest, TheNotebookAndFieldWindowsOpenLinkedToTheWindow) {
   ASSERT_NE(field, nullptr);
   EXPECT_EQ(field->CheckListBox1->tickedNames().size(), 1u);
   field->close();
+}
+
+// The button with this caption somewhere in the window.
+QPushButton* buttonOf(QWidget* window, const char* caption) {
+  for (QPushButton* b : window->findChildren<QPushButton*>())
+    if (b->text() == QLatin1String(caption)) return b;
+  ADD_FAILURE() << "no button " << caption;
+  return nullptr;
+}
+
+TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) {
+  test::addNotes(form->getCurrentHolder(), {"kiwi one", "plum", "kiwi two"});
+  form->getCurrentHolder()->getNode_(1)->putField_("Color", "\"red\"");
+  form->getCurrentHolder()->getNode_(3)->putField_("Color", "\"blue\"");
+  TFormEditSelNode* first = nullptr;
+  // The target lines are the list's line numbers; the notebook's own item names the notes.
+  auto batchEditor = [&](int expected, const std::string& firstLine = "0") {
+    auto* f = shown<TFormEditSelNode>();
+    EXPECT_NE(f, nullptr);
+    if (!f) return;
+    if (!first) first = f;
+    EXPECT_EQ(f, first);  // one batch editor for the whole window
+    EXPECT_EQ(f->targetCount() > 0 ? f->ListBox2()->item(0)->text().toStdString() : "", firstLine);
+    EXPECT_EQ(f->targetCount(), expected);
+    EXPECT_EQ(f->ListBox2()->count(), expected);
+    f->close();
+  };
+
+  ASSERT_EQ(form->commands().run("UIShowScanMemoHolders"), 0);
+  auto* holders = shown<TFormScanHolders>();
+  ASSERT_NE(holders, nullptr);
+  QTest::mouseClick(buttonOf(holders, "ALL"), Qt::LeftButton);
+  holders->ComboBox1->setEditText("kiwi");
+  holders->scan();
+  QTest::mouseClick(buttonOf(holders, "Edit Select"), Qt::LeftButton);
+  EXPECT_EQ(holders->status().find("ERROR"), std::string::npos) << holders->status();
+  EXPECT_EQ(status(), "Show FormEditSelNode ");
+  batchEditor(2);
+  holders->close();
+
+  ASSERT_EQ(form->commands().run("UIShowScanMemoHolder"), 0);
+  auto* holder = shown<TFormScanHolder>();
+  ASSERT_NE(holder, nullptr);
+  holder->ComboBox1->setEditText("plum");
+  holder->scan();
+  QTest::mouseClick(buttonOf(holder, "Edit Select"), Qt::LeftButton);
+  EXPECT_EQ(holder->status().find("ERROR"), std::string::npos) << holder->status();
+  batchEditor(1);
+  holder->close();
+
+  ASSERT_EQ(form->commands().run("UIShowScanField"), 0);
+  auto* field = shown<TFormField>();
+  ASSERT_NE(field, nullptr);
+  field->ComboBox_Field->setEditText("Color");
+  QTest::mouseClick(buttonOf(field, "Scan"), Qt::LeftButton);
+  QTest::mouseClick(buttonOf(field, "Edit Sel"), Qt::LeftButton);
+  EXPECT_EQ(field->status().find("ERROR"), std::string::npos) << field->status();
+  batchEditor(2);
+  field->close();
+
+  // The notebook menu's item shows the same window.
+  ASSERT_EQ(form->commands().run("showFormEditSelNode"), 0);
+  batchEditor(4, form->getCurrentHolder()->getNode_(0)->name());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // running window: fonts, drops, the version report, the application properties.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QDropEvent>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -282,6 +283,11 @@ TEST_F(StartUp, DroppedFilesFollowTheDropMode) {
   drop(editor()->Memo_Fields()->viewport(), {b});
   EXPECT_EQ(editor()->Memo_Fields()->toPlainText().toStdString(), "Link=\"" + b + "\"");
   EXPECT_EQ(form->opened.size(), 2u);
+  // Over the note list, where notes are dragged too, a file still goes to the window.
+  auto* list = dynamic_cast<QAbstractItemView*>(form->getCurrentHolder()->getViewControl_());
+  ASSERT_NE(list, nullptr);
+  drop(list->viewport(), {b});
+  EXPECT_EQ(form->opened, (std::vector<std::string>{a, b, b}));
 
   // A read-only note takes nothing by a drop.
   editor()->setReadOnly_(true);

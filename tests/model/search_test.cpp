@@ -136,6 +136,13 @@ TEST_F(SearchTest, ReplaceInNamesShowsTheNewName) {
   EXPECT_EQ(a->findNodeByName_("note1"), n1);
 }
 
+TEST_F(SearchTest, AReplacedNameThatIsTakenNamesTheNameTheNoteGot) {
+  SearchParts namesOnly{true, false, false, false};
+  SearchResult r = ReplaceNotes({a}, "1", "2", namesOnly, false, control);
+  ASSERT_NE(n1->name(), "n2");  // the notebook keeps its names apart
+  EXPECT_EQ(texts(r), (std::vector<std::string>{"A:" + n1->name() + ":replace name " + n1->name()}));
+}
+
 TEST_F(SearchTest, DoubleByteKeywordsMatchOnlyWholeCharacters) {
   // Shift_JIS: "\x95\x5C" and "\x83\x5C" end in the byte of "\\"; "\x83\x41" ends in "A".
   MemoHolder* j = addHolder(*file, "J");

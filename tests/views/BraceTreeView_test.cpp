@@ -87,6 +87,22 @@ TEST_F(BraceTreeViewTest, InPlaceEditsAndCommandsChangeTheTree) {
   EXPECT_EQ(n->body().text(), "{\r\nx\r\n\t{\r\n\t" + std::string(249, 'q') + "\r\n\t\t{\r\n\t\t \r\n\t\t}\r\n\t}\r\nx\r\n\t{\r\n\ty2\r\n\t}\r\n}\r\n");
 }
 
+TEST_F(BraceTreeViewTest, CopyAndPasteTextGoToTheWindowsCopyHistory) {
+  show(braceNote("a", "\"PoserLike\"", "x\r\n{\r\ny\r\n}\r\n"));
+  win.history.clear();
+  tree()->setCurrentItem(find("y"));
+  tree()->copyText_();
+  ASSERT_EQ(win.history.count(), 1);
+  EXPECT_EQ(win.history[0], "y");
+  QApplication::clipboard()->setText(QStringLiteral("w"));
+  tree()->setCurrentItem(find("x"));
+  tree()->pasteText_();
+  // What the paste wrote over is kept, newest first.
+  ASSERT_EQ(win.history.count(), 2);
+  EXPECT_EQ(win.history[0], "x");
+  EXPECT_TRUE(find("w"));
+}
+
 TEST_F(BraceTreeViewTest, RawBlocksForPoserAndSwitchingDisplay) {
   MemoNodeUI* n = braceNote("a", "\"Poser\"", "deltas\r\n{\r\n1 2\r\n}\r\n");
   show(n);

@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QLabel>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -41,6 +44,8 @@ class Window : public test::FakeMainWindow {
     return node;
   }
   bool isDoing_() override { return busy; }
+  bool readOnly = false;
+  bool isUIReadOnly() override { return readOnly; }
   void beginDoing_(const std::string&) override { busy = true; }
   void endDoing_(const std::string& text) override {
     busy = false;
@@ -290,6 +295,59 @@ TEST_F(FrameTest, WheelOverTheViewWalksTheNotesUnlessATextBoxHasTheFocus) {
   EXPECT_EQ(currentName(), "b");
 }
 
+TEST_F(FrameTest, TheWheelWalksTheNotesOverTheWholeFrame) {
+  show(Kind::CheckList);
+  auto* view = dynamic_cast<NoteCheckListView*>(book.holder->viewControl(Kind::CheckList));
+  ASSERT_NE(view, nullptr);
+  frame.resize(400, 300);
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  view->setFocus();
+  if (QApplication::focusWidget() != view) GTEST_SKIP() << "no keyboard focus on this platform";
+  auto turnOver = [&](QWidget* w) {
+    const QPointF at(2, 2);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+  };
+  auto* statusLine = frame.findChild<QLabel*>(QStringLiteral("StatusBar2"));
+  ASSERT_NE(statusLine, nullptr);
+  turnOver(statusLine);
+  EXPECT_EQ(currentName(), "b");
+  turnOver(frame.FrameMemoNode1());
+  EXPECT_EQ(currentName(), "c");
+  // Outside the frame the wheel is not the frame's.
+  QWidget elsewhere;
+  elsewhere.show();
+  window.changeCurrentNode_(node("a"));
+  turnOver(&elsewhere);
+  EXPECT_EQ(currentName(), "a");
+}
+
+TEST_F(FrameTest, ARightClickMakesTheItemCurrentInTheTreeOnly) {
+  frame.resize(400, 300);
+  frame.show();
+  for (Kind k : {Kind::CheckList, Kind::List, Kind::Tree}) {
+    SCOPED_TRACE(static_cast<int>(k));
+    show(k);
+    auto* view = dynamic_cast<QAbstractItemView*>(book.holder->viewControl(k));
+    ASSERT_NE(view, nullptr);
+    view->setVisible(true);
+    view->setEnabled(true);
+    view->doItemsLayout();
+    window.changeCurrentNode_(node("a"));
+    book.holder->putCurrentNode_(node("a"));
+    book.holder->modified = false;
+    const QRect onB = view->visualRect(book.holder->model(k)->indexOfItem(item("b")));
+    QTest::mouseClick(view->viewport(), Qt::RightButton, Qt::NoModifier, onB.center());
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    const bool tree = k == Kind::Tree;
+    EXPECT_EQ(currentName(), tree ? "b" : "a");
+    EXPECT_EQ(book.holder->modified, tree);
+    view->setVisible(false);
+  }
+}
+
 TEST_F(FrameTest, IndexesOutsideTheListAnswerNoNote) {
   for (Kind k : {Kind::Nodes, Kind::CheckList, Kind::Tree, Kind::List}) {
     if (k != Kind::Nodes) show(k);
@@ -319,6 +377,84 @@ TEST_F(FrameTest, CheckListDropsMoveOneLine) {
   const QRect first = view->visualRect(book.holder->model(Kind::CheckList)->indexOfItem(item("a")));
   view->dropAt(first.center());
   EXPECT_EQ(book.order(), "c a b ");
+}
+
+// What Qt's drag and drop asks of a view: the drag-over's answer, and the drop itself,
+// both delivered to the viewport with the data the model gave for the selection.
+bool dragOverAccepted(QAbstractItemView* view, const QMimeData* data, const QPoint& at) {
+  QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &enter);
+  QDragMoveEvent move(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &move);
+  return enter.isAccepted() && move.isAccepted();
+}
+
+bool dropOn(QAbstractItemView* view, const QMimeData* data, const QPoint& at) {
+  QDropEvent drop(QPointF(at), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &drop);
+  return drop.isAccepted();
+}
+
+// The selection's data as a drag of it carries.
+std::unique_ptr<QMimeData> dragOf(QAbstractItemView* view) {
+  return std::unique_ptr<QMimeData>(view->model()->mimeData(view->selectionModel()->selectedIndexes()));
+}
+
+TEST_F(FrameTest, EveryViewDragsByMovingAndOnlyTheCheckListAndTheTreeTakeDrops) {
+  for (Kind k : {Kind::CheckList, Kind::Tree, Kind::List}) {
+    show(k);
+    NoteItemModel* model = book.holder->model(k);
+    SCOPED_TRACE(static_cast<int>(k));
+    EXPECT_TRUE(model->supportedDragActions() & Qt::MoveAction);
+    EXPECT_TRUE(model->supportedDropActions() & Qt::MoveAction);
+    std::unique_ptr<QMimeData> data(model->mimeData({model->indexOfItem(item("b"))}));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, {}), k != Kind::List);
+    EXPECT_FALSE(model->canDropMimeData(data.get(), Qt::CopyAction, -1, -1, {}));
+    // What another view dragged is not this view's to move.
+    NoteItemModel* other = book.holder->model(k == Kind::Tree ? Kind::CheckList : Kind::Tree);
+    std::unique_ptr<QMimeData> foreign(other->mimeData({other->indexOfItem(item("b"))}));
+    EXPECT_FALSE(model->canDropMimeData(foreign.get(), Qt::MoveAction, -1, -1, {}));
+  }
+}
+
+TEST_F(FrameTest, ADropOnTheCheckListMovesTheLineUnlessTheInterfaceIsReadOnly) {
+  show(Kind::CheckList);
+  auto* view = dynamic_cast<NoteCheckListView*>(book.holder->viewControl(Kind::CheckList));
+  ASSERT_NE(view, nullptr);
+  frame.resize(400, 300);
+  frame.show();
+  view->doItemsLayout();
+  book.holder->putCurrentNode_(node("a"));
+  const QPoint onC = view->visualRect(book.holder->model(Kind::CheckList)->indexOfItem(item("c"))).center();
+  auto data = dragOf(view);
+
+  window.readOnly = true;
+  EXPECT_FALSE(dragOverAccepted(view, data.get(), onC));
+  EXPECT_FALSE(dropOn(view, data.get(), onC));
+  EXPECT_EQ(book.order(), "a b c ");
+
+  window.readOnly = false;
+  EXPECT_TRUE(dragOverAccepted(view, data.get(), onC));
+  EXPECT_TRUE(dropOn(view, data.get(), onC));
+  EXPECT_EQ(book.order(), "b c a ");
+
+  // A file from the desktop is not the view's: it goes on to the window.
+  QMimeData file;
+  file.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/x.txt"))});
+  EXPECT_FALSE(dragOverAccepted(view, &file, onC));
+  EXPECT_FALSE(dropOn(view, &file, onC));
+
+  // The list view takes no drop at all.
+  show(Kind::List);
+  auto* list = dynamic_cast<NoteListView*>(book.holder->viewControl(Kind::List));
+  ASSERT_NE(list, nullptr);
+  list->show();
+  list->doItemsLayout();
+  list->selectItem(item("a"));
+  auto listData = dragOf(list);
+  EXPECT_FALSE(list->viewport()->acceptDrops());
+  EXPECT_FALSE(dragOverAccepted(list, listData.get(), QPoint(5, 5)));
 }
 
 // What the notebook writer walks: its own container of notes.
@@ -383,6 +519,37 @@ TEST_F(TreeFrameTest, DropsRenestAndRefuseCycles) {
   frame.TreeViewDragDrop(std::vector<NoteItem*>{item("X"), item("P")}, item("P"));
   EXPECT_EQ(window.status(), "Don't Move.");
   EXPECT_EQ(book.order(), "X C P ");
+}
+
+TEST_F(TreeFrameTest, ADropOnTheTreeRenestsAndRefusesItsOwnBranch) {
+  show(Kind::Tree);
+  auto* tree = dynamic_cast<NoteTreeView*>(book.holder->viewControl(Kind::Tree));
+  ASSERT_NE(tree, nullptr);
+  frame.resize(400, 300);
+  frame.show();
+  book.holder->noteList().setExpanded(item("P"), true);
+  tree->doItemsLayout();
+  NoteItemModel* model = book.holder->model(Kind::Tree);
+  auto at = [&](const char* n) { return tree->visualRect(model->indexOfItem(item(n))).center(); };
+
+  tree->selectItem(item("P"));
+  auto branch = dragOf(tree);
+  // Over its own child the drag is taken, so that the drop can say why nothing moves.
+  EXPECT_TRUE(dragOverAccepted(tree, branch.get(), at("C")));
+  window.statuses.clear();
+  EXPECT_TRUE(dropOn(tree, branch.get(), at("C")));
+  EXPECT_EQ(window.status(), "Don't Move.");
+  EXPECT_EQ(book.order(), "P .C X ");
+
+  tree->selectItem(item("X"));
+  auto x = dragOf(tree);
+  window.readOnly = true;
+  EXPECT_FALSE(dragOverAccepted(tree, x.get(), at("C")));
+  window.readOnly = false;
+  EXPECT_TRUE(dragOverAccepted(tree, x.get(), at("C")));
+  EXPECT_TRUE(dropOn(tree, x.get(), at("C")));
+  EXPECT_EQ(book.order(), "P .X .C ");
+  EXPECT_EQ(node("X")->getField_("ParentNodeID"), "\"P\"");
 }
 
 TEST_F(TreeFrameTest, KeysAndStatusFollowItemOrder) {

@@ -306,8 +306,8 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerExportPrintCommands(table, w);
   registerShellCommands(table, w, settings);
   registerMailCommands(table, w);
-  registerPropertyCommands(table, w);
-  registerSearchCommands(table, w, session);
+  BatchEditor batchEditor = registerPropertyCommands(table, w);
+  registerSearchCommands(table, w, session, std::move(batchEditor));
   registerToolWindowCommands(table, w, session);
   registerMenuCommands(table, w);
 }

@@ -24,6 +24,7 @@
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 // running scripts (Eval, Execute, the routine     ../ScriptHost.cpp, registered by the layer
 //   list), with the interpreter they need         that owns the interpreter
+#include "dialogs/ScanCommon.h"
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
 #include "views/CommandTable.h"
@@ -49,8 +50,10 @@ void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);
 // The online manual's address comes from the settings.
 void registerShellCommands(CommandTable& table, MainWindowApi& w, Settings& settings);
 void registerMailCommands(CommandTable& table, MainWindowApi& w);
-void registerPropertyCommands(CommandTable& table, MainWindowApi& w);
-void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
+// Answers how the search windows reach the one batch-edit window it keeps.
+BatchEditor registerPropertyCommands(CommandTable& table, MainWindowApi& w);
+void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session,
+                            BatchEditor batchEditor);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 

@@ -30,7 +30,7 @@ int UIRenameDialog(MainWindowApi& w) {
 
 }  // namespace
 
-void registerPropertyCommands(CommandTable& table, MainWindowApi& w) {
+BatchEditor registerPropertyCommands(CommandTable& table, MainWindowApi& w) {
   // The windows live as long as the table: made on first use, then shown again.
   auto windows = std::make_shared<PropertyWindows>();
   table.add("UIShowHolderPropaty", std::function<int()>([&w, windows] { return UIShowHolderPropaty(w, *windows); }));
@@ -41,6 +41,8 @@ void registerPropertyCommands(CommandTable& table, MainWindowApi& w) {
   table.add("showFormEditSelNode", std::function<int()>([&w, windows] { return showFormEditSelNode(w, *windows); }));
   table.add("UIRenameDialog", std::function<int()>([&w] { return UIRenameDialog(w); }));
   TFrameMemoNode::setNameDialog(runNameDialog);
+  // The search and field windows hand their notes to the same batch-edit window.
+  return [&w, windows](StringList& targets) { return showFormEditSelNode(w, *windows, &targets) == 0; };
 }
 
 }  // namespace wux

@@ -28,9 +28,11 @@ struct SearchWindowsKept {
 
 }  // namespace
 
-void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session) {
+void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session,
+                            BatchEditor batchEditor) {
   // Made on first use, then shown again.
   auto kept = std::make_shared<SearchWindowsKept>(session);
+  kept->windows.setBatchEditor(std::move(batchEditor));
   table.add("UIShowScanMemoHolders", std::function<int()>([&w, kept] { return UIShowScanMemoHolders(w, kept->windows); }));
   table.add("UIShowScanMemoHolder", std::function<int()>([&w, kept] { return UIShowScanMemoHolder(w, kept->windows); }));
   table.add("UIShowScanMemoNode", std::function<int()>([&w, kept] { return UIShowScanMemoNode(w, kept->windows); }));
