@@ -36,7 +36,7 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
   setMaximumSize(600, 500);
   name_ = new QComboBox(this);
   name_->setObjectName(QStringLiteral("ComboBox_Name"));
-  name_->setEditable(true);
+  makeEditableKeepingCase(name_);
   name_->setInsertPolicy(QComboBox::NoInsert);
   body()->addWidget(name_);
 

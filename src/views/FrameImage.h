@@ -56,11 +56,15 @@ class TFrameImage : public QWidget {
   void fitHeight_();
   void togglePanel_();
   void applyScale_();
+  // "*TEST" > "Image1.Draw": a JPEG picture drawn at its own size.
+  void drawJpeg_();
 
   // What is shown, for the editor and the tests.
   const QImage& picture() const { return picture_; }
   bool manual() const;
   QSize shownSize() const;
+  // Where the picture is drawn inside Image1.
+  QRect pictureRect() const;
   QComboBox* ComboBox_Scale() const { return scale_; }
   QLabel* StaticText_Size() const { return size_; }
   QWidget* PanelTop() const { return panelTop_; }

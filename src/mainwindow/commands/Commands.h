@@ -31,6 +31,8 @@
 
 namespace wux {
 
+class MemoNode;
+
 // Every family, placeholders first. The window calls it once at creation; the two
 // families with state of their own (the document's files and the settings) get it too.
 void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings);
@@ -53,6 +55,10 @@ void registerPropertyCommands(CommandTable& table, MainWindowApi& w);
 void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
+
+// Prints one note by its content type, reporting through `w`; 0 when printed
+// (ExportPrintCommands.cpp).
+int printMemoNode(MainWindowApi& w, MemoNode& node);
 
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.

@@ -361,6 +361,8 @@ class FileBatch {
   QString base_;
 };
 
+}  // namespace
+
 int printMemoNode(MainWindowApi& w, MemoNode& node) {
   MemoHolder* holder = node.getParentHolder_();
   TStringsPrinter* printer = w.stringsPrinter();
@@ -392,6 +394,8 @@ int printMemoNode(MainWindowApi& w, MemoNode& node) {
   printPlain(printer->printer(), "     " + jobName(*holder, node), node.getContentType_());
   return 0;
 }
+
+namespace {
 
 int printMemoNodeCommand(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
