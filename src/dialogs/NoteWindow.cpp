@@ -93,6 +93,7 @@ class TFormMemoNode::Owner : public MainWindowApi {
   void AddCopyHistory(const std::string& text) override { w_.AddCopyHistory(text); }
   StringList& copyHistory() override { return w_.copyHistory(); }
   std::string getDateFormat() override { return w_.getDateFormat(); }
+  TStringsPrinter* stringsPrinter() override { return w_.stringsPrinter(); }
 
  private:
   MainWindowApi& w_;
