@@ -91,6 +91,7 @@ TEST_F(CommandAnswersTest, NoteFileCommandsReportWhatWentWrong) {
   note("doc.txt", "x", {"Filename=\"./doc.txt\""});
   EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
   EXPECT_EQ(status(), "ERROR: ShellExecute on ExecuteNode1Click.");
+  ASSERT_FALSE(rec.messages().empty());
   EXPECT_EQ(rec.messages().back(), "ERROR: ShellExecute on ExecuteNode1Click.");
 
   // A link to a file that is not there: warned in the status line, not only the log.
