@@ -136,11 +136,8 @@ std::vector<MemoNode*> TFormPropatyNode2::targets() {
 }
 
 void TFormPropatyNode2::OK() {
-  if (!w_ || !note_.get()) {
-    targets();
-    return;
-  }
   const std::vector<MemoNode*> notes = targets();
+  if (!w_ || !note_.get()) return;
   const std::string stamp = QuoteValue(FormatDateTime("YYYYMMDD hhmmss", Now()));
   applyNoteProps(notes, target() == EditTarget::CurrentNode, loaded_, edited(), w_->getUserName(), stamp);
   w_->Model2UI();

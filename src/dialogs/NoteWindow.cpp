@@ -16,8 +16,8 @@
 #include "dialogs/HardCopy.h"
 #include "model/Prompter.h"
 #include "model/clock.h"
-#include "model/text/sjis.h"
 #include "model/strutil.h"
+#include "model/text/sjis.h"
 #include "views/CommandTable.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoHolderUI.h"
@@ -163,6 +163,7 @@ TFormMemoNode::~TFormMemoNode() {
   }
   // The frame is a child and goes after this; it must not reach the owner then.
   frame_->setOwnerForm(nullptr);
+  frame_->setStatusSink(nullptr);
   frame_->setNode(nullptr);
 }
 
