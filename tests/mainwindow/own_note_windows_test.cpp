@@ -173,10 +173,19 @@ TEST_F(OwnNoteWindowsTest, PropertyWindowAppliesToTheNoteItShows) {
   QTest::mouseClick(buttonOf(*f, QStringLiteral("BasicPut")), Qt::LeftButton);
   EXPECT_EQ(a->getField_("Tag"), "\"x\"");
   EXPECT_EQ(b->getField_("Tag"), "");
+  // Marked notes are those of the shown note's notebook, even with another current.
+  MemoHolderUI* first = holder();
+  MemoHolderUI* other = form->newHolder_(-1);
+  auto* elsewhere = static_cast<MemoNodeUI*>(other->createNewNode_());
+  elsewhere->setMarked_(true);
+  ASSERT_EQ(form->changeCurrentHolder(other), other);
   clickRadio(f->RadioGroup_EditTarget->button(1));
   f->ComboBox_Field->setEditText(QStringLiteral("Mark"));
   QTest::mouseClick(buttonOf(*f, QStringLiteral("BasicPut")), Qt::LeftButton);
   EXPECT_EQ(marked->getField_("Mark"), "\"x\"");
+  EXPECT_EQ(elsewhere->getField_("Mark"), "");
+  ASSERT_EQ(form->changeCurrentHolder(first), first);
+  form->changeCurrentNode_(b);
 
   // The note it shows is deleted: nothing changes, and the status line says so.
   MemoNodeUI* gone = note("gone", "");
