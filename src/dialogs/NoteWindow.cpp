@@ -293,7 +293,8 @@ void TFormMemoNode::PrintClick() {
       setStatusText("Failure: HardCopy " + (why.empty() ? std::string("No printer.") : why));
       return;
     }
-    setStatusText("Done: HardCopy " + (main_ ? main_->nowString() : FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now())));
+    const std::string now = main_ ? main_->nowString() : FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now());
+    setStatusText("Done: HardCopy " + now);
     return;
   }
   if (main_->isDoing_()) {
@@ -305,7 +306,8 @@ void TFormMemoNode::PrintClick() {
   setStatusText("");
   if (installedActions().print(*owner_, *node_) < 0) {
     // The printing reports its reason here; a failure it left unexplained still says so.
-    if (!sjis::startsWith(statusText(), "Failure")) setStatusText("Failure: Print " + (node_ ? node_->name() : ""));
+    if (!sjis::startsWith(statusText(), "Failure"))
+      setStatusText("Failure: Print " + (node_ ? node_->name() : std::string()));
     return;
   }
   setStatusText("Printed " + main_->nowString());

@@ -93,7 +93,8 @@ int runSavedFile(StringList& output, const std::string& dir, const std::string& 
     if (RunCommandToStrings(output, dir, "exec " + shellQuoted(path), "", &status) < 0) return -1;
     return status == 126 || status == 127 ? -1 : 0;
   }
-  if (sjis::lower(platform::extOf(path)) == ".sh") return RunCommandToStrings(output, dir, "/bin/sh " + shellQuoted(path), "");
+  if (sjis::lower(platform::extOf(path)) == ".sh")
+    return RunCommandToStrings(output, dir, "/bin/sh " + shellQuoted(path), "");
   return platform::launcher().open(path) ? 0 : -1;
 }
 

@@ -404,7 +404,6 @@ bool TFrameImage::loadContent(const std::string& t, const std::string& stream) {
 bool TFrameImage::manual() const { return manual_->isChecked(); }
 
 QSize TFrameImage::shownSize() const { return image_->size(); }
-QRect TFrameImage::pictureRect() const { return image_->target(); }
 
 void TFrameImage::drawJpeg_() {
   MemoNode* node = editor_ ? editor_->node() : nullptr;

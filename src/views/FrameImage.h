@@ -63,8 +63,6 @@ class TFrameImage : public QWidget {
   const QImage& picture() const { return picture_; }
   bool manual() const;
   QSize shownSize() const;
-  // Where the picture is drawn inside Image1.
-  QRect pictureRect() const;
   QComboBox* ComboBox_Scale() const { return scale_; }
   QLabel* StaticText_Size() const { return size_; }
   QWidget* PanelTop() const { return panelTop_; }
