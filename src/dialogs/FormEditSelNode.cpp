@@ -27,7 +27,7 @@ namespace {
 QComboBox* historyBox(const char* name, QWidget* parent) {
   auto* c = new QComboBox(parent);
   c->setObjectName(QString::fromLatin1(name));
-  c->setEditable(true);
+  makeEditableKeepingCase(c);
   c->setInsertPolicy(QComboBox::NoInsert);
   return c;
 }

@@ -21,7 +21,7 @@ TFormGrep::TFormGrep(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   combo_ = new QComboBox(this);
   combo_->setObjectName(QStringLiteral("ComboBox1"));
-  combo_->setEditable(true);
+  makeEditableKeepingCase(combo_);
   combo_->setInsertPolicy(QComboBox::NoInsert);  // the history is kept by OK alone
   layout->addWidget(combo_);
 

@@ -83,14 +83,14 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
   g->addRow(radios);
   ComboBox_FormatDate = new QComboBox(general);
   ComboBox_FormatDate->setObjectName(QStringLiteral("ComboBox_FormatDate"));
-  ComboBox_FormatDate->setEditable(true);
+  makeEditableKeepingCase(ComboBox_FormatDate);
   ComboBox_FormatDate->addItems({QStringLiteral("YYYYMMDD"), QStringLiteral("YYYYMMDD ddd"),
                                  QStringLiteral("YYYY/MM/DD"), QStringLiteral("YYYY/MM/DD ddd"),
                                  QStringLiteral("YYYY/MM/DD dddd"), QStringLiteral("YYYY/MM/DD ddddd"),
                                  QString::fromUtf8("YYYY\"年\"MM\"月\"DD\"日(\"ddd\")\" ")});
   ComboBox_FormatNumber = new QComboBox(general);
   ComboBox_FormatNumber->setObjectName(QStringLiteral("ComboBox_FormatNumber"));
-  ComboBox_FormatNumber->setEditable(true);
+  makeEditableKeepingCase(ComboBox_FormatNumber);
   ComboBox_FormatNumber->addItem(QStringLiteral("%.5d"));
   g->addRow(QStringLiteral("FormatDate"), ComboBox_FormatDate);
   g->addRow(QStringLiteral("FormatNumber"), ComboBox_FormatNumber);

@@ -37,7 +37,7 @@ TFormName::TFormName(QWidget* parent) : TFormPropaty(parent) {
   setMaximumSize(600, 500);
   name_ = new QComboBox(this);
   name_->setObjectName(QStringLiteral("ComboBox_Name"));
-  name_->setEditable(true);
+  makeEditableKeepingCase(name_);
   name_->setInsertPolicy(QComboBox::NoInsert);
   // The box, not its line: the box has the focus and hands its focus events on directly.
   name_->installEventFilter(this);

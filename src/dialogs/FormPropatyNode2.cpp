@@ -69,7 +69,7 @@ TFormPropatyNode2::TFormPropatyNode2(QWidget* parent) : QDialog(parent) {
   ComboBox_Field->setObjectName(QStringLiteral("ComboBox_Field"));
   ComboBox_value = new QComboBox(fieldGroup);
   ComboBox_value->setObjectName(QStringLiteral("ComboBox_value"));
-  for (QComboBox* c : {ComboBox_Field, ComboBox_value}) c->setEditable(true);
+  for (QComboBox* c : {ComboBox_Field, ComboBox_value}) makeEditableKeepingCase(c);
   ff->addRow(QStringLiteral("Name"), ComboBox_Field);
   ff->addRow(QStringLiteral("Value"), ComboBox_value);
   auto* basicPut = new QPushButton(QStringLiteral("BasicPut"), fieldGroup);
@@ -89,6 +89,7 @@ TFormPropatyNode2::TFormPropatyNode2(QWidget* parent) : QDialog(parent) {
 void TFormPropatyNode2::loadNode_() {
   MemoNodeUI* node = w_ ? w_->getCurrentNode() : nullptr;
   if (!node || !w_->getCurrentHolder()) return;
+  note_.reset(node);
   loaded_ = loadNoteProps(*node);
   StaticText_Holder->setText(toQ(loaded_.holderName));
   StaticText_Name->setText(toQ(loaded_.noteName));
@@ -122,16 +123,21 @@ NoteProps TFormPropatyNode2::edited() const {
 }
 
 std::vector<MemoNode*> TFormPropatyNode2::targets() {
-  if (!w_ || !w_->getCurrentHolder() || !w_->getCurrentNode()) return {};
+  if (!w_) return {};
+  MemoNodeUI* node = note_.get();
+  if (!node || !node->holderUI()) {
+    w_->messageDoing_("Cancel: the MemoNode of this window was deleted. Nothing changed.");
+    return {};
+  }
   // What is typed in the editor goes into the note first, so the editor's stale text
   // cannot overwrite what is applied here.
   w_->UI2Model();
-  return targetNotes(*w_, target());
+  return targetNotes(*w_, *node, target());
 }
 
 void TFormPropatyNode2::OK() {
   const std::vector<MemoNode*> notes = targets();
-  if (!w_ || !w_->getCurrentNode()) return;
+  if (!w_ || !note_.get()) return;
   const std::string stamp = QuoteValue(FormatDateTime("YYYYMMDD hhmmss", Now()));
   applyNoteProps(notes, target() == EditTarget::CurrentNode, loaded_, edited(), w_->getUserName(), stamp);
   w_->Model2UI();
@@ -143,7 +149,7 @@ void TFormPropatyNode2::BasicPut() {
   if (name.empty() || !w_) return;
   const std::vector<MemoNode*> notes = targets();
   if (notes.empty()) {
-    if (target() == EditTarget::MarkedNodes || target() == EditTarget::CurrentHolder)
+    if (note_.get() && (target() == EditTarget::MarkedNodes || target() == EditTarget::CurrentHolder))
       prompter().messageBox("No Node !", "Warning", Buttons::OK);
     return;
   }

@@ -1,11 +1,13 @@
 #pragma once
-// The note property window: note attributes and any one field, applied to the current
-// note, the marked notes, the current notebook or every notebook. Not modal: it reads
-// what is current when a button is pressed.
+// The note property window: note attributes and any one field, applied to the note it
+// was filled from, the marked notes or all notes of that note's notebook, or every
+// notebook. Not modal: whatever becomes current meanwhile, its buttons act on the note
+// it shows, and on nothing once that note is gone.
 #include <QDialog>
 
 #include "dialogs/FormPropaty.h"
 #include "dialogs/PropertyData.h"
+#include "views/MemoNodeUI.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,7 +23,7 @@ class TFormPropatyNode2 : public QDialog {
  public:
   explicit TFormPropatyNode2(QWidget* parent = nullptr);
   void setMainWindow(MainWindowApi* w) { w_ = w; }
-  // Fills the controls from the current note.
+  // Fills the controls from the current note, which the window then acts on.
   void loadNode_();
   // OK: the attributes onto the target notes (the window then closes).
   void OK();
@@ -42,6 +44,7 @@ class TFormPropatyNode2 : public QDialog {
   std::vector<MemoNode*> targets();
   MainWindowApi* w_ = nullptr;
   NoteProps loaded_;
+  WatchedNote note_;
 };
 
 }  // namespace wux

@@ -15,13 +15,24 @@
 
 #include "dialogs/HardCopy.h"
 #include "model/Prompter.h"
+#include "model/clock.h"
 #include "model/strutil.h"
+#include "model/text/sjis.h"
 #include "views/CommandTable.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoHolderUI.h"
 #include "views/qtext.h"
 
 namespace wux {
+
+namespace {
+NoteWindowActions& installedActions() {
+  static NoteWindowActions installed;
+  return installed;
+}
+}  // namespace
+
+void setNoteWindowActions(NoteWindowActions a) { installedActions() = std::move(a); }
 
 int AgentAPLMemoNode::messageDoing_(const std::string& text) {
   if (form_) form_->setStatusText(text);
@@ -82,6 +93,7 @@ class TFormMemoNode::Owner : public MainWindowApi {
   void AddCopyHistory(const std::string& text) override { w_.AddCopyHistory(text); }
   StringList& copyHistory() override { return w_.copyHistory(); }
   std::string getDateFormat() override { return w_.getDateFormat(); }
+  TStringsPrinter* stringsPrinter() override { return w_.stringsPrinter(); }
 
  private:
   MainWindowApi& w_;
@@ -127,6 +139,8 @@ TFormMemoNode::TFormMemoNode(MainWindowApi* mainWindow, QWidget* parent)
   frame_ = new TFrameMemoNode(this);
   frame_->setObjectName(QStringLiteral("FrameMemoNode1"));
   frame_->setOwnerForm(owner_.get());
+  // Without a main window the frame's reports still belong on this window's status bar.
+  frame_->setStatusSink([this](const std::string& text) { setStatusText(text); });
   status_ = new QStatusBar(this);
   status_->setObjectName(QStringLiteral("StatusBar1"));
   status_->installEventFilter(this);
@@ -149,6 +163,7 @@ TFormMemoNode::~TFormMemoNode() {
   }
   // The frame is a child and goes after this; it must not reach the owner then.
   frame_->setOwnerForm(nullptr);
+  frame_->setStatusSink(nullptr);
   frame_->setNode(nullptr);
 }
 
@@ -230,12 +245,24 @@ void TFormMemoNode::closeEvent(QCloseEvent* e) {
 
 void TFormMemoNode::SaveAsClick() {
   if (node_ && main_) {
+    if (main_->isDoing_()) {
+      setStatusText("ERROR: Now doing other work. ");
+      return;
+    }
+    // This window's own note, never the main window's current one: its editor keeps
+    // what is typed there, and the note keeps its place.
     if (!readOnly()) commit();
-    // The main window saves its current note: this one, for the time of the command.
-    MemoNodeUI* was = main_->getCurrentNode();
-    if (was != node_) main_->setCurrentNode(node_);
-    main_->commands().run("UISaveAsMemoNode");
-    if (was != node_) main_->setCurrentNode(was);
+    if (!installedActions().saveAs) return;
+    TFrameMemoNode* mainFrame = main_->getNodeFrame();
+    // While the main editor holds the note, the field the save may record must not be
+    // overwritten by that editor's next commit.
+    const bool mainHolds = mainFrame && mainFrame->node() == node_ && node_->noteWindow != this;
+    if (mainHolds) mainFrame->storeFields_();
+    installedActions().saveAs(*owner_, *node_);
+    if (node_ && !gone_) {
+      if (mainHolds && mainFrame->node() == node_) mainFrame->loadFields_();
+      frame_->loadFields_();
+    }
     return;
   }
   std::string path = node_ ? Dequote(node_->getField_("Filename")) : std::string();
@@ -261,8 +288,13 @@ void TFormMemoNode::HardCopyClick() {
 
 void TFormMemoNode::PrintClick() {
   if (!main_ || !node_) {
-    HardCopyClick();
-    setStatusText("Done: HardCopy " + (main_ ? main_->nowString() : std::string()));
+    std::string why;
+    if (!hardCopy(this, &why)) {
+      setStatusText("Failure: HardCopy " + (why.empty() ? std::string("No printer.") : why));
+      return;
+    }
+    const std::string now = main_ ? main_->nowString() : FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now());
+    setStatusText("Done: HardCopy " + now);
     return;
   }
   if (main_->isDoing_()) {
@@ -270,10 +302,14 @@ void TFormMemoNode::PrintClick() {
     return;
   }
   if (!readOnly()) commit();
-  MemoNodeUI* was = main_->getCurrentNode();
-  if (was != node_) main_->setCurrentNode(node_);
-  main_->commands().run("UIPrintMemoNode");
-  if (was != node_) main_->setCurrentNode(was);
+  if (!installedActions().print) return;
+  setStatusText("");
+  if (installedActions().print(*owner_, *node_) < 0) {
+    // The printing reports its reason here; a failure it left unexplained still says so.
+    if (!sjis::startsWith(statusText(), "Failure"))
+      setStatusText("Failure: Print " + (node_ ? node_->name() : std::string()));
+    return;
+  }
   setStatusText("Printed " + main_->nowString());
 }
 

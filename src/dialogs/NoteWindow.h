@@ -4,6 +4,7 @@
 // watches its note: when the note is destroyed the window lets go of it and says so,
 // keeping the text on screen, so nothing it holds ever points at a freed note.
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "model/objects.h"
@@ -20,6 +21,16 @@ namespace wux {
 
 class TFormMemoNode;
 class TFrameMemoNode;
+
+// The main window's note file commands as a note window runs them for its own note:
+// save its content under a chosen name, print it. They report through the api given
+// (the window's own status bar) and answer 0 when done, negative otherwise. The main
+// window's layer installs them; the dialogs cannot reach it.
+struct NoteWindowActions {
+  std::function<int(MainWindowApi& reportTo, MemoNode& node)> saveAs;
+  std::function<int(MainWindowApi& reportTo, MemoNode& node)> print;
+};
+void setNoteWindowActions(NoteWindowActions actions);
 
 // The agent of a note window: status texts go to the window's status bar, the Internet
 // question to its main window. While its window link is empty it does nothing.

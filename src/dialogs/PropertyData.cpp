@@ -174,17 +174,22 @@ NoteProps loadNoteProps(MemoNode& node) {
 }
 
 std::vector<MemoNode*> targetNotes(MainWindowApi& w, EditTarget target) {
-  std::vector<MemoNode*> out;
-  MemoHolderUI* holder = w.getCurrentHolder();
   MemoNodeUI* node = w.getCurrentNode();
-  if (!holder || !node) return out;
+  if (!w.getCurrentHolder() || !node) return {};
+  return targetNotes(w, *node, target);
+}
+
+std::vector<MemoNode*> targetNotes(MainWindowApi& w, MemoNodeUI& node, EditTarget target) {
+  std::vector<MemoNode*> out;
+  MemoHolderUI* holder = node.holderUI();
+  if (!holder) return out;
   StringList list;
   auto take = [&out](const StringList& l) {
     for (int i = 0; i < l.count(); ++i)
       if (auto* n = l.objectAs<MemoNode>(i)) out.push_back(n);
   };
   switch (target) {
-    case EditTarget::CurrentNode: out.push_back(node); break;
+    case EditTarget::CurrentNode: out.push_back(&node); break;
     case EditTarget::MarkedNodes: take(holder->getMarkedList_(list)); break;
     case EditTarget::CurrentHolder: take(holder->setNodeList_(list)); break;
     case EditTarget::AllHolders:

@@ -18,6 +18,7 @@ class MemoBasic;
 class MemoFile;
 class MemoHolder;
 class MemoNode;
+class MemoNodeUI;
 
 // ---- the field rules; each is one rule of one control ----
 // The trimmed text, quoted; an empty text removes the field.
@@ -85,6 +86,8 @@ struct NoteProps {
 NoteProps loadNoteProps(MemoNode& node);
 // The notes a target names, in order; none without a notebook or note.
 std::vector<MemoNode*> targetNotes(MainWindowApi& w, EditTarget target);
+// The same, from `node` and its notebook instead of what is current.
+std::vector<MemoNode*> targetNotes(MainWindowApi& w, MemoNodeUI& node, EditTarget target);
 // Applies the note attributes. On the one current note every control is applied; on
 // several notes only those the user changed from `loaded`. `stamp` is the quoted time
 // for Created and Modified. Each changed note's notebook is marked modified.

@@ -24,7 +24,7 @@ void KeywordHistory::add(const std::string& keyword) {
 
 QComboBox* HistoryCombo(QWidget* parent) {
   auto* c = new QComboBox(parent);
-  c->setEditable(true);
+  makeEditableKeepingCase(c);
   c->setInsertPolicy(QComboBox::NoInsert);
   return c;
 }

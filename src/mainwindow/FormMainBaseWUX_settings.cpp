@@ -267,7 +267,8 @@ int TFormMainBaseWUX::UIVersion2SEL() {
   writeVersionTS_(lines);
   editor->replaceActiveMemoSel_(lines.join("\r\n"));
   messageDoing_(fromQ(QCoreApplication::applicationFilePath()) + " Ver " + getVersion());
-  return 0;
+  // Scripts have always been told -1 here, done or not, and may test for it.
+  return kResultFailed;
 }
 
 // ---- the application properties ----

@@ -15,6 +15,8 @@
 #include "model/search.h"
 #include "model/strutil.h"
 #include "model/text/sjis.h"
+#include "platform/files.h"
+#include "platform/launcher.h"
 #include "platform/paths.h"
 #include "platform/textconv.h"
 #include "views/CommandTable.h"
@@ -80,6 +82,22 @@ std::string shellQuoted(const std::string& s) {
   return out + "'";
 }
 
+// A command note without a command line runs the file it was saved to, by its full
+// name: a program by itself, a shell script through the shell, anything else through
+// the desktop's opener (which gives no output). -1 when the file could not be started.
+int runSavedFile(StringList& output, const std::string& dir, const std::string& file) {
+  const std::string path = platform::resolvePath(file);
+  if (platform::isExecutableFile(path)) {
+    int status = 0;
+    // With exec the shell's own "cannot run" (126) and "not found" (127) are the file's.
+    if (RunCommandToStrings(output, dir, "exec " + shellQuoted(path), "", &status) < 0) return -1;
+    return status == 126 || status == 127 ? -1 : 0;
+  }
+  if (sjis::lower(platform::extOf(path)) == ".sh")
+    return RunCommandToStrings(output, dir, "/bin/sh " + shellQuoted(path), "");
+  return platform::launcher().open(path) ? 0 : -1;
+}
+
 }  // namespace
 
 // ---- the routines ---------------------------------------------------------------------
@@ -141,12 +159,16 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
       {1111, "function UIAddMemo_( S:String): Integer; Index 1111;", false,
        [](H& h, C& c) {
          h.toModel();
-         c.i = h.addLine(h.w_.getCurrentNode(), false, c.str(0)) < 0 ? -1 : 0;
+         // Without a note there is nothing to add to, which is no error for a script.
+         MemoNodeUI* note = h.w_.getCurrentNode();
+         c.i = !note ? 0 : (h.addLine(note, false, c.str(0)) < 0 ? -1 : 0);
        }},
       {1112, "function UIAddComment_( S:String): Integer; Index 1112;", false,
        [](H& h, C& c) {
          h.toModel();
-         c.i = h.addLine(h.w_.getCurrentNode(), true, c.str(0)) < 0 ? -1 : 0;
+         // Without a note there is nothing to add to, which is no error for a script.
+         MemoNodeUI* note = h.w_.getCurrentNode();
+         c.i = !note ? 0 : (h.addLine(note, true, c.str(0)) < 0 ? -1 : 0);
        }},
       {1113, "function UI2Model: Integer; Index 1113;", false,
        [](H& h, C& c) {
@@ -700,11 +722,11 @@ int ScriptHost::UINewChildExecuted() {
     // Read before the events are handled: they may free the note (a new document, a
     // deleted notebook).
     std::string dir, cmd;
-    commandLineOf(node, saved, dir, cmd);
+    const bool named = commandLineOf(node, saved, dir, cmd);
     QCoreApplication::processEvents();
     w_.beginDoing_("New Child Executed");
     final = "Failure: New Child Executed";
-    result = RunCommandToStrings(output, dir, cmd, "");
+    result = named ? RunCommandToStrings(output, dir, cmd, "") : runSavedFile(output, dir, saved);
     if (result < 0) output.add("Failure: New Child Executed");
   }
   MemoFileUI* doc = w_.getMemoFile();
@@ -721,12 +743,12 @@ int ScriptHost::UINewChildExecuted() {
   return result;
 }
 
-void ScriptHost::commandLineOf(MemoNodeUI* note, const std::string& file, std::string& dir, std::string& cmd) {
+bool ScriptHost::commandLineOf(MemoNodeUI* note, const std::string& file, std::string& dir, std::string& cmd) {
   dir = Dequote(note->getField_("CurrentDir"));
   if (dir.empty()) dir = platform::dirOf(file);
   const std::string field = Dequote(note->getFieldInherited_("CommandLine"));
-  // The saved file's own name is one word, whatever it holds.
-  cmd = field.empty() ? shellQuoted(file) : field;
+  cmd = field;
+  if (field.empty()) return false;
   if (field.find('%') != std::string::npos) {
     StringList words;
     SplitToStringsQuoted(cmd, words, " \t");
@@ -741,6 +763,7 @@ void ScriptHost::commandLineOf(MemoNodeUI* note, const std::string& file, std::s
       cmd += " " + word;
     }
   }
+  return true;
 }
 
 void ScriptHost::registerCommands(CommandTable& table) {

@@ -110,8 +110,9 @@ class ScriptHost : private NoteWatcher {
   int addLine(MemoNode* node, bool toComment, const std::string& line);
   int moveTo(MemoNode* node);
   int newNamed(const std::string& command, const std::string& name);
-  // The directory and the command line that run the note saved as `file`.
-  void commandLineOf(MemoNodeUI* note, const std::string& file, std::string& dir, std::string& cmd);
+  // The folder and the command line of a command note; false when the note names no
+  // command line (the saved file itself is run then).
+  bool commandLineOf(MemoNodeUI* note, const std::string& file, std::string& dir, std::string& cmd);
 
   void noteGone_(MemoNodeUI* node) override;
   void forget(MemoNodeUI* node);

@@ -515,9 +515,10 @@ long long HexDumpStream(StringList& out, std::string_view data, int bytesPerLine
 }
 
 int RunCommandToStrings(StringList& list, const std::string& dir, const std::string& command,
-                        std::string_view prefix) {
+                        std::string_view prefix, int* exitStatus) {
   std::string pre(prefix);
-  bool started = platform::runCommandLines(dir, command, [&](std::string&& line, bool) { list.add(pre + line); });
+  bool started = platform::runCommandLines(
+      dir, command, [&](std::string&& line, bool) { list.add(pre + line); }, exitStatus);
   return started ? 0 : -1;
 }
 

@@ -113,8 +113,9 @@ void CsvToHtmlPage(const StringList& csv, StringList& out, std::string_view capt
 long long HexDumpStream(StringList& out, std::string_view data, int bytesPerLine);
 // Runs the command line through the shell in `dir` (the current folder when empty) and
 // appends every output line, each starting with `prefix`. A last line without a final
-// LF is appended too. 0, or -1 when the command could not be started.
+// LF is appended too. 0, or -1 when the command could not be started; `exitStatus`,
+// when given, receives the command's exit code.
 int RunCommandToStrings(StringList& list, const std::string& dir, const std::string& command,
-                        std::string_view prefix);
+                        std::string_view prefix, int* exitStatus = nullptr);
 
 }  // namespace wux

@@ -198,6 +198,12 @@ bool fileExists(const std::string& path) {
   return ::stat(osPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool isExecutableFile(const std::string& path) {
+  const std::string os = osPath(path);
+  struct stat st{};
+  return ::stat(os.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(os.c_str(), X_OK) == 0;
+}
+
 bool dirExists(const std::string& path) {
   struct stat st{};
   return ::stat(osPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);

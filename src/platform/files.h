@@ -20,6 +20,8 @@ bool readFile(const std::string& path, std::string& out);
 // the same target left by an earlier write that was killed are removed.
 bool writeFileAtomic(const std::string& path, const std::string& data, std::string* error = nullptr);
 bool fileExists(const std::string& path);
+// A regular file this process may run.
+bool isExecutableFile(const std::string& path);
 bool dirExists(const std::string& path);
 // Removes a file; true when it is gone afterwards (a file that was never there counts).
 // On failure `error` (when given) names the path and the reason.

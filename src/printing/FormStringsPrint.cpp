@@ -115,7 +115,7 @@ TFormStringsPrint::TFormStringsPrint(TStringsPrinter& source, const StringList* 
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
   ComboBox2 = new QComboBox(this);
   ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-  ComboBox2->setEditable(true);
+  makeEditableKeepingCase(ComboBox2);
   labelled(QStringLiteral("Font name:"), ComboBox1, 0);
   labelled(QStringLiteral("Font size:"), ComboBox2, 2), ++row;
   CheckBox1 = new QCheckBox(QStringLiteral("LineNumber"), this);

@@ -8,6 +8,9 @@
 
 namespace wux {
 
+QString Clipboard::unicodeText() const { return toQ(text()); }
+void Clipboard::setUnicodeText(const QString& text) { setText(fromQ(text)); }
+
 namespace {
 
 class QtClipboard : public Clipboard {
@@ -18,6 +21,13 @@ class QtClipboard : public Clipboard {
   }
   void setText(const std::string& text) override {
     if (QClipboard* c = QGuiApplication::clipboard()) c->setText(toQ(text));
+  }
+  QString unicodeText() const override {
+    QClipboard* c = QGuiApplication::clipboard();
+    return c ? c->text() : QString();
+  }
+  void setUnicodeText(const QString& text) override {
+    if (QClipboard* c = QGuiApplication::clipboard()) c->setText(text);
   }
   QImage image() const override {
     QClipboard* c = QGuiApplication::clipboard();

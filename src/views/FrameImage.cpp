@@ -30,6 +30,7 @@
 #include "views/FrameMemoNode.h"
 #include "views/ImageCodec.h"
 #include "views/MainWindowApi.h"
+#include "views/qtext.h"
 
 namespace wux {
 
@@ -78,11 +79,26 @@ class PictureView : public QWidget {
   explicit PictureView(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("Image1")); }
   void setPicture(const QImage& image) {
     image_ = image;
+    ownSize_ = false;
     cache_ = QPixmap();
     update();
   }
   void setProportional(bool on) {
     proportional_ = on;
+    ownSize_ = false;
+    cache_ = QPixmap();
+    update();
+  }
+  // Draws the picture once at its own size from the top left corner, until the
+  // picture or the way it is fitted changes.
+  void drawOwnSize() {
+    ownSize_ = true;
+    cache_ = QPixmap();
+    repaint();
+  }
+  void fitAgain() {
+    if (!ownSize_) return;
+    ownSize_ = false;
     cache_ = QPixmap();
     update();
   }
@@ -90,6 +106,7 @@ class PictureView : public QWidget {
   QRect target() const {
     if (image_.isNull()) return {};
     QSize s = image_.size();
+    if (ownSize_) return QRect(QPoint(0, 0), s);
     if (!proportional_) return rect();
     s.scale(size(), Qt::KeepAspectRatio);
     return QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
@@ -115,6 +132,7 @@ class PictureView : public QWidget {
   QImage image_;
   QPixmap cache_;
   bool proportional_ = true;
+  bool ownSize_ = false;
 };
 
 namespace {
@@ -208,7 +226,7 @@ TFrameImage::TFrameImage(QWidget* parent) : QWidget(parent) {
   auto* manualRow = new QHBoxLayout(manualGroup_);
   scale_ = new QComboBox(manualGroup_);
   scale_->setObjectName(QStringLiteral("ComboBox_Scale"));
-  scale_->setEditable(true);
+  makeEditableKeepingCase(scale_);
   for (const char* s : {"400", "300", "200", "150", "125", "100", "75", "50", "25", "10", "5"})
     scale_->addItem(QString::fromLatin1(s));
   scale_->setEditText(QStringLiteral("100"));
@@ -274,7 +292,7 @@ void TFrameImage::buildPopup() {
   test->addAction(QStringLiteral("*TEST Clear"), this, [] {});
   test->addAction(QStringLiteral("Image1.Refresh"), this, [this] { image_->update(); });
   test->addAction(QStringLiteral("Image1.Repaint"), this, [this] { image_->repaint(); });
-  test->addAction(QStringLiteral("Image1.Draw"), this, [this] { image_->repaint(); });
+  test->addAction(QStringLiteral("Image1.Draw"), this, [this] { drawJpeg_(); });
   setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
@@ -387,12 +405,19 @@ bool TFrameImage::manual() const { return manual_->isChecked(); }
 
 QSize TFrameImage::shownSize() const { return image_->size(); }
 
+void TFrameImage::drawJpeg_() {
+  MemoNode* node = editor_ ? editor_->node() : nullptr;
+  if (!pictureShown_ || !node || node->getContentType_() != "\"image/jpeg\"") return;
+  image_->drawOwnSize();
+}
+
 void TFrameImage::setManual(bool on) {
   if (manual_->isChecked() != on) {
     // The radio's own signal comes back here.
     (on ? manual_ : auto_)->setChecked(true);
     return;
   }
+  image_->fitAgain();
   manualGroup_->setEnabled(on);
   manualGroup_->setVisible(on);
   scroll_->setWidgetResizable(!on);
@@ -402,6 +427,7 @@ void TFrameImage::setManual(bool on) {
 void TFrameImage::applyScale_() {
   const int p = scale::parse(scale_->currentText().toStdString());
   if (picture_.isNull()) return;
+  image_->fitAgain();
   const int w = static_cast<int>(std::nearbyint(picture_.width() * static_cast<double>(p) / 100));
   const int h = static_cast<int>(std::nearbyint(picture_.height() * static_cast<double>(p) / 100));
   image_->resize(std::max(w, 1), std::max(h, 1));

@@ -56,6 +56,8 @@ class TFrameImage : public QWidget {
   void fitHeight_();
   void togglePanel_();
   void applyScale_();
+  // "*TEST" > "Image1.Draw": a JPEG picture drawn at its own size.
+  void drawJpeg_();
 
   // What is shown, for the editor and the tests.
   const QImage& picture() const { return picture_; }

@@ -222,6 +222,8 @@ void TFrameMemoNode::setCursor_(int cursor) {
 void TFrameMemoNode::message_(const std::string& text) {
   if (owner_)
     owner_->messageDoing_(text);
+  else if (statusSink_)
+    statusSink_(text);
   else
     prompter().messageBox(text, "", Buttons::OK);
 }
@@ -517,14 +519,16 @@ void TFrameMemoNode::toPoserLike_() { switchEncoding("\"PoserLike\""); }
 
 // ---- selection replacement ----
 
-void TFrameMemoNode::replaceSel_(QPlainTextEdit* edit, const std::string& text) {
+void TFrameMemoNode::replaceSel_(QPlainTextEdit* edit, const std::string& text) { replaceSel_(edit, toQ(text)); }
+
+void TFrameMemoNode::replaceSel_(QPlainTextEdit* edit, const QString& text) {
   if (!edit) return;
   QTextCursor c = edit->textCursor();
   const int start = std::min(c.selectionStart(), c.selectionEnd());
   const std::string selected = fromQ(c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
   if (!sjis::trim(selected).empty()) pasteBuffer_.setText(selected);
   // Generated lines come joined by CR LF; the editor breaks lines with LF alone.
-  QString inserted = toQ(text);
+  QString inserted = text;
   inserted.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   c.insertText(inserted);
   c.setPosition(start);

@@ -55,11 +55,15 @@ class TFrameMemoNode : public QWidget {
   void setReadOnly_(bool flag);
   bool readOnly() const { return readOnly_; }
   void setCursor_(int cursor);
+  // Reports to the owner's status line; without an owner, to the status sink when one
+  // is set (a note window of its own), else in a message box.
   void message_(const std::string& text);
+  void setStatusSink(std::function<void(const std::string&)> sink) { statusSink_ = std::move(sink); }
 
   // Puts text over an editor's selection and selects it; what it replaced (when not
   // blank) goes to the paste buffer.
   void replaceSel_(QPlainTextEdit* edit, const std::string& text);
+  void replaceSel_(QPlainTextEdit* edit, const QString& text);
   void replaceNodeMemoSel_(const std::string& text);
   void replaceActiveMemoSel_(const std::string& text);
   QPlainTextEdit* getActiveMemo_() const;
@@ -170,6 +174,8 @@ class TFrameMemoNode : public QWidget {
  private:
   // Editor commands' helpers (FrameMemoNodeCommands.cpp).
   void buildMenus();
+  // The caret's position of the editor `watched` belongs to, where its status shows.
+  void showCaretStatus(QObject* watched);
   QPlainTextEdit* focusedMemo_() const;
   void history(const std::string& text);
   void renameTo(const std::string& name);
@@ -203,6 +209,7 @@ class TFrameMemoNode : public QWidget {
   const MemoNode* shown_ = nullptr;
   bool holdsNode() const { return node_ && node_ == shown_; }
   MainWindowApi* owner_ = nullptr;
+  std::function<void(const std::string&)> statusSink_;
   bool readOnly_ = false;
   bool treeModified_ = false;
   int fieldsHeight_ = 0;

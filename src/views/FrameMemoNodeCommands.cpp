@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBlock>
 
 #include "model/Prompter.h"
@@ -24,6 +25,7 @@
 #include "platform/textconv.h"
 #include "views/Clipboard.h"
 #include "views/CommandTable.h"
+#include "views/FrameImage.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
 #include "views/qtext.h"
@@ -35,9 +37,11 @@ namespace {
 // The platform hands over at most this many bytes of clipboard text to a field value.
 constexpr std::size_t kClipboardFieldBytes = 249;
 
-std::string selectedText(const QTextCursor& c) {
-  return fromQ(c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+QString selectedQText(const QTextCursor& c) {
+  return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
+
+std::string selectedText(const QTextCursor& c) { return fromQ(selectedQText(c)); }
 
 // The editor line that holds the caret, and putting a new text in its place.
 std::string caretLine(const QPlainTextEdit* e) { return fromQ(e->textCursor().block().text()); }
@@ -131,42 +135,48 @@ auto TFrameMemoNode::editWholeMemo(Edit edit) {
 void TFrameMemoNode::copySel_() {
   QPlainTextEdit* e = focusedMemo_();
   if (!e) return;
-  const std::string text = selectedText(e->textCursor());
-  clipboard().setText(text);
-  history(text);
-  message_("Copy " + std::to_string(text.size()));
+  // The clipboard gets the text as the editor holds it; only the history and the
+  // count speak Shift_JIS.
+  const QString text = selectedQText(e->textCursor());
+  clipboard().setUnicodeText(text);
+  const std::string sjisText = fromQ(text);
+  history(sjisText);
+  message_("Copy " + std::to_string(sjisText.size()));
 }
 
 void TFrameMemoNode::cutSel_() {
   QPlainTextEdit* e = focusedMemo_();
   if (!e || e->isReadOnly()) return;
   QTextCursor c = e->textCursor();
-  const std::string text = selectedText(c);
-  history(text);
-  clipboard().setText(text);
+  const QString text = selectedQText(c);
+  const std::string sjisText = fromQ(text);
+  history(sjisText);
+  clipboard().setUnicodeText(text);
   c.removeSelectedText();
   e->setTextCursor(c);
-  message_("Cut " + std::to_string(text.size()));
+  message_("Cut " + std::to_string(sjisText.size()));
 }
 
 void TFrameMemoNode::paste_() {
   if (!owner_ || owner_->isDoing_()) return;
   if (!clipboard().image().isNull()) {
-    // A picture becomes a note of its own.
-    owner_->commands().run("UINewNodeImage");
+    // A picture becomes a note of its own, and the new note's picture frame takes it.
+    if (owner_->commands().run("UINewNodeImage") < 0) return;
+    TFrameMemoNode* made = owner_->getNodeFrame();
+    if (made && made->imageFrame() && made->contentView() == "image") made->imageFrame()->paste_();
     return;
   }
-  const std::string text = clipboard().text();
-  if (text.empty()) {
+  const QString text = clipboard().unicodeText();
+  if (text.isEmpty()) {
     owner_->messageDoing_("no text");
     return;
   }
   QPlainTextEdit* e = focusedMemo_();
   if (!e || e->isReadOnly()) return;
   if (e == memo_)
-    replaceNodeMemoSel_(text);
+    replaceSel_(memo_, text);
   else
-    e->textCursor().insertText(toQ(text));
+    e->textCursor().insertText(text);
 }
 
 void TFrameMemoNode::undo_() {
@@ -181,24 +191,24 @@ void TFrameMemoNode::selectAllCopy_() {
   QPlainTextEdit* e = focusedMemo_();
   if (!e) return;
   e->selectAll();
-  const std::string text = fromQ(e->toPlainText());
-  clipboard().setText(text);
-  history(text);
+  const QString text = e->toPlainText();
+  clipboard().setUnicodeText(text);
+  history(fromQ(text));
 }
 
 void TFrameMemoNode::selectAllCut_() {
   QPlainTextEdit* e = focusedMemo_();
   if (!e || e->isReadOnly()) return;
-  const std::string text = fromQ(e->toPlainText());
-  clipboard().setText(text);
+  const QString text = e->toPlainText();
+  clipboard().setUnicodeText(text);
   putAllText(e, QString());
-  history(text);
+  history(fromQ(text));
 }
 
 void TFrameMemoNode::selectAllPaste_() {
   QPlainTextEdit* e = focusedMemo_();
   if (!e || e->isReadOnly()) return;
-  const QString text = toQ(clipboard().text());
+  const QString text = clipboard().unicodeText();
   putAllText(e, text);
   e->selectAll();
   history(fromQ(text));
@@ -627,7 +637,19 @@ bool TFrameMemoNode::eventFilter(QObject* watched, QEvent* event) {
     renameDialog_();
     return true;
   }
-  if (t == QEvent::KeyRelease || t == QEvent::MouseButtonRelease) {
+  if (t == QEvent::MouseButtonPress && (watched == memo_->viewport() || watched == comment_->viewport() ||
+                                        watched == fields_->viewport())) {
+    // The press moves the caret only after this filter; the position is read then.
+    QPointer<QObject> target = watched;
+    QMetaObject::invokeMethod(
+        this, [this, target] { if (target) showCaretStatus(target); }, Qt::QueuedConnection);
+  }
+  if (t == QEvent::KeyRelease || t == QEvent::MouseButtonRelease) showCaretStatus(watched);
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFrameMemoNode::showCaretStatus(QObject* watched) {
+  {
     if (watched == memo_ || watched == memo_->viewport()) {
       memoStatus_->setText(toQ(caretPositionText_(memo_)));
       memoStatus_->repaint();
@@ -638,7 +660,6 @@ bool TFrameMemoNode::eventFilter(QObject* watched, QEvent* event) {
       owner_->messageDoing_(caretPositionText_(e));
     }
   }
-  return QWidget::eventFilter(watched, event);
 }
 
 // ---- characters Shift_JIS cannot hold ----
@@ -697,6 +718,7 @@ void TFrameMemoNode::buildMenus() {
     editing.push_back(item(m, "Cut(&T)", [this] { cutSel_(); }));
     editing.push_back(item(m, "Paste(&P)", [this] { paste_(); }));
     editing.push_back(item(m, "Undo(&U)", [this] { undo_(); }));
+    item(m, "SelectAll(&A)", [this] { selectAll_(); });
     QMenu* all = m->addMenu(QStringLiteral("SelectAll"));
     item(all, "Normal", [this] { selectAll_(); });
     item(all, "&&Copy", [this] { selectAllCopy_(); });
@@ -742,6 +764,7 @@ void TFrameMemoNode::buildMenus() {
   markToName(text);
   item(text, "Explorer", [this] { explorerSel_(); });
   item(text, "Shell", [this] { shellSel_(); });
+  item(text, "Eval", [] { prompter().messageBox("Still Not Implimented", "", Buttons::OK); })->setVisible(false);
   item(text, "Memo>>Fiels", [this] { memoToFields_(); });
   item(text, "Memo<<Fields", [this] { fieldsToMemo_(); });
   item(text, "->Poser", [this] { toPoser_(); });

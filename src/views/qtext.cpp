@@ -1,5 +1,8 @@
 #include "views/qtext.h"
 
+#include <QComboBox>
+#include <QCompleter>
+
 #include "model/text/StringList.h"
 #include "platform/textconv.h"
 
@@ -25,6 +28,13 @@ QString linesToQ(const StringList& lines) {
     out += toQ(lines[i]);
   }
   return out;
+}
+
+void makeEditableKeepingCase(QComboBox* box) {
+  if (!box) return;
+  box->setEditable(true);
+  // The box matches its edit text to an item with the completer's case rule.
+  if (QCompleter* c = box->completer()) c->setCaseSensitivity(Qt::CaseSensitive);
 }
 
 }  // namespace wux

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+class QComboBox;
+
 namespace wux {
 
 class StringList;
@@ -15,5 +17,10 @@ std::string fromQ(const QString& text);
 
 // A string list as the lines of an editor (CR LF / LF both read back as line breaks).
 QString linesToQ(const StringList& lines);
+
+// Makes a combo box editable so that what the user types is what it holds: completion
+// from its items keeps the typed case (Qt's own completer would turn "pin" into an item
+// "PIN" when the box is left).
+void makeEditableKeepingCase(QComboBox* box);
 
 }  // namespace wux

@@ -12,6 +12,7 @@
 #include "form_fixture.h"
 #include "mainwindow/FormLog.h"
 #include "model/records/RecordFiles.h"
+#include "platform/launcher.h"
 #include "platform/textconv.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -210,8 +211,13 @@ TEST_F(ScriptHostTest, CommandNotesRunTheirCommandLineAndAFileNameIsNeverShellTe
   EXPECT_EQ(form->getCurrentNode()->body().join("|"), "hello");
   EXPECT_EQ(status(), "Done: New Child Executed : " + form->getCurrentNode()->name());
 
+  // Without a command line the file goes to the desktop's opener: recorded, not started.
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher scoped{&launcher};
   note("inject", "x", {"Filename=\"" + tmp.str("x;touch pwned") + "\""});
   run("UINewChildExecuted");
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].target, tmp.str("x;touch pwned"));
   EXPECT_FALSE(fs::exists(tmp.path / "pwned"));
   EXPECT_FALSE(fs::exists(fs::current_path() / "pwned"));
 }

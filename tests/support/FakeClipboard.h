@@ -4,6 +4,7 @@
 #include <string>
 
 #include "views/Clipboard.h"
+#include "views/qtext.h"
 
 namespace wux::test {
 
@@ -16,10 +17,17 @@ class FakeClipboard : public Clipboard {
 
   std::string text() const override { return text_; }
   void setText(const std::string& sjis) override { text_ = sjis; }
+  // The Unicode text last put, while the Shift_JIS text a test may set still agrees.
+  QString unicodeText() const override { return fromQ(unicode_) == text_ ? unicode_ : toQ(text_); }
+  void setUnicodeText(const QString& text) override {
+    unicode_ = text;
+    text_ = fromQ(text);
+  }
   QImage image() const override { return image_; }
   void setImage(const QImage& image) override { image_ = image; }
 
   std::string text_;
+  QString unicode_;
   QImage image_;
 
  private:

@@ -32,6 +32,8 @@
 
 namespace wux {
 
+class MemoNode;
+
 // Every family, placeholders first. The window calls it once at creation; the two
 // families with state of their own (the document's files and the settings) get it too.
 void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings);
@@ -56,6 +58,10 @@ void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSessi
                             BatchEditor batchEditor);
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
+
+// Prints one note by its content type, reporting through `w`; 0 when printed, else the
+// reason in `error` (ExportPrintCommands.cpp).
+int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error);
 
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.

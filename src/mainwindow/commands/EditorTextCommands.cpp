@@ -1,6 +1,7 @@
 // Commands of text operations on the editor's selection and listings into it, and the
 // date and number sets that ask for a range and make one note per day or number.
 #include <QCoreApplication>
+#include <algorithm>
 
 #include "mainwindow/commands/Commands.h"
 #include "mainwindow/commands/NoteMaker.h"
@@ -307,7 +308,8 @@ void registerEditorTextCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIRemoveEmptyLineSEL", forwardGuarded(w, [](TFrameMemoNode& e) { e.deleteEmptyLinesSel_(); }));
   table.add("UISortSEL", forwardGuarded(w, [](TFrameMemoNode& e) { e.sortSel_(); }));
   table.add("UIReverseSEL", forwardGuarded(w, [](TFrameMemoNode& e) { e.reverseSel_(); }));
-  table.add("UISetNumberSEL_", [&w](const CommandArgs& a) { return setNumberSel(w, commandArg(a, 0)); });
+  // The count is in the status line; scripts are told done (0) or refused.
+  table.add("UISetNumberSEL_", [&w](const CommandArgs& a) { return std::min(setNumberSel(w, commandArg(a, 0)), 0); });
   table.add("UISetNumberSELAuto", [&w] { return setNumberSelAuto(w); });
   table.add("UIOneLine", forward(w, [](TFrameMemoNode& e) { e.joinLinesSel_(); }));
   table.add("UISortLines", forward(w, [](TFrameMemoNode& e) { e.sortLines_(); }));

@@ -380,6 +380,8 @@ class FileBatch {
   QString base_;
 };
 
+}  // namespace
+
 // Prints one note by its type. 0 when printed; otherwise kResultFailed with the reason in
 // `error` ("Cancel: print" when the user stopped the layout).
 int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error) {
@@ -412,6 +414,8 @@ int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error) {
   }
   return printPlain(*printer, "     " + jobName(*holder, node), node.getContentType_(), error) ? 0 : kResultFailed;
 }
+
+namespace {
 
 // The closing text of a print that did not happen: a cancel as it is, else a failure.
 std::string notPrinted(const std::string& error) {

@@ -297,9 +297,13 @@ int exploreLink(MainWindowApi& w) {
     return kResultHolderReadOnly;
   }
   const std::string full = absoluteName(node, link);
-  if (!isWebAddress(link) && !platform::fileExists(full) && !platform::dirExists(full))
-    w.addLog_("WARRNING: File not exists on Local. " + link);
-  return openExplorer_(w, isWebAddress(link) ? link : full);
+  const bool missing = !isWebAddress(link) && !platform::fileExists(full) && !platform::dirExists(full);
+  const std::string warning = "WARRNING: File not exists on Local. " + link;
+  if (missing) w.addLog_(warning);
+  const int result = openExplorer_(w, isWebAddress(link) ? link : full);
+  // The explorer's own report would hide the warning: it is the last word.
+  if (missing) w.messageDoing_(warning);
+  return result;
 }
 
 int openField(MainWindowApi& w, const char* name, const std::string& emptyText, const std::string& missingText) {
@@ -368,27 +372,33 @@ int executeNote(MainWindowApi& w) {
   const std::string name = saveMemoNodeToNamedFile(w, node);
   if (name.empty()) return kResultFailed;
   std::string status;
+  bool started = true;
   {
     BusyScope busy(w, "MemoNode Execute " + name);
     const std::string ext = sjis::lower(platform::extOf(name));
     // Programs and scripts start directly, their name one argument: no shell ever
     // reads the name. Everything else goes to the desktop's opener.
     if (isExecutableFile(name)) {
-      platform::launcher().start(platform::resolvePath(name), "");
+      started = platform::launcher().start(platform::resolvePath(name), "");
       status = "Done: Execute " + name;
     } else if (ext == ".sh") {
-      platform::launcher().start("/bin/sh", name);
+      started = platform::launcher().start("/bin/sh", name);
       status = "Done: Execute " + name;
     } else if (!platform::fileExists(name)) {
       status = "Done: Not Fount " + name;
     } else {
-      platform::launcher().open(name);
+      started = platform::launcher().open(name);
       status = "Done: Exeute " + name;
+    }
+    if (!started) {
+      status = "ERROR: ShellExecute on ExecuteNode1Click.";
+      w.addLog_(status);
+      ShowMessage(status);
     }
     w.Model2UI();
     busy.finish(status);
   }
-  return 0;
+  return started ? 0 : kResultFailed;
 }
 
 // ---- names and the query note ----

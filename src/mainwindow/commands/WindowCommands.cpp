@@ -7,6 +7,8 @@
 #include "dialogs/NoteWindow.h"
 #include "dialogs/ToolWindows.h"
 #include "mainwindow/commands/Commands.h"
+#include "mainwindow/commands/NoteFileCommands.h"
+#include "model/records/MemoNode.h"
 
 namespace wux {
 
@@ -14,6 +16,16 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
   auto* parent = dynamic_cast<QWidget*>(&w);
   // The single-instance windows live as long as the table: made on first use.
   auto windows = std::make_shared<ToolWindows>(parent);
+  setNoteWindowActions({[](MainWindowApi& reportTo, MemoNode& node) { return saveAsMemoNode_(reportTo, &node); },
+                        [](MainWindowApi& reportTo, MemoNode& node) {
+                          BusyScope busy(reportTo, "UIPrintMemoNode " + node.name());
+                          std::string error;
+                          const int result = printMemoNode(reportTo, node, error);
+                          if (result < 0) {
+                            busy.finish(error.rfind("Cancel", 0) == 0 ? error : "Failure: " + error);
+                          }
+                          return result;
+                        }});
   table.add("UIShowFormMemoNode", std::function<int()>([&w, parent] { return showNoteWindow(w, parent, false); }));
   table.add("UIShowFormMemoNodeReadOnly",
             std::function<int()>([&w, parent] { return showNoteWindow(w, parent, true); }));

@@ -1,0 +1,231 @@
+// Windows that work on one note while the main window moves on: a note window saves
+// and prints its own note, the note property window applies to the note it shows, and
+// a pasted picture becomes an image note holding that picture. Each leaves the main
+// window's current note and what is typed in its editor alone.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <cstdlib>
+#include <optional>
+
+#include "dialogs/FormPropatyNode2.h"
+#include "dialogs/NoteWindow.h"
+#include "form_fixture.h"
+#include "model/text/sjis.h"
+#include "platform/files.h"
+#include "printing/StringsPrinter.h"
+#include "printing/print_support.h"
+#include "views/FrameImage.h"
+#include "views/qtext.h"
+
+namespace wux {
+namespace {
+
+QPushButton* buttonOf(QWidget& w, const QString& caption) {
+  for (QPushButton* b : w.findChildren<QPushButton*>())
+    if (b->text() == caption) return b;
+  return nullptr;
+}
+
+// Clicks a radio button on its indicator.
+void clickRadio(QRadioButton* r) { QTest::mouseClick(r, Qt::LeftButton, {}, QPoint(6, r->height() / 2)); }
+
+QAction* actionOf(QWidget& w, const QString& caption) {
+  for (QAction* a : w.findChildren<QAction*>())
+    if (a->text() == caption) return a;
+  return nullptr;
+}
+
+class OwnNoteWindowsTest : public test::NewDocumentTest {
+ protected:
+  OwnNoteWindowsTest() : NewDocumentTest({2026, 12, 7, 9, 30, 0, 0}) {}
+  void SetUp() override {
+    NewDocumentTest::SetUp();
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldXdg = old;
+    setenv("XDG_CONFIG_HOME", tmp.str("config").c_str(), 1);
+    form->getStringsPrinter().setShowProgress(false);
+    form->getStringsPrinter().setPdfOutput(tmp.str("out.pdf"));
+    a = current();
+    std::string actual;
+    a->putName_("A", actual);
+    a->body().setText("a text");
+    b = note("B", "b text");
+  }
+  void TearDown() override {
+    NewDocumentTest::TearDown();
+    if (oldXdg)
+      setenv("XDG_CONFIG_HOME", oldXdg->c_str(), 1);
+    else
+      unsetenv("XDG_CONFIG_HOME");
+  }
+  MemoNodeUI* note(const std::string& name, const std::string& body) {
+    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
+    holder()->addNode_(n, name);
+    n->body().setText(body);
+    form->changeCurrentNode_(n);
+    return n;
+  }
+  // A note window for `n`, opened the way the menu opens it; then B is chosen again.
+  TFormMemoNode* windowFor(MemoNodeUI* n) {
+    form->changeCurrentNode_(n);
+    EXPECT_EQ(run("UIShowFormMemoNode"), 0);
+    TFormMemoNode* f = form->findChildren<TFormMemoNode*>().back();
+    form->changeCurrentNode_(b);
+    return f;
+  }
+  // The note property window the last UIShowField showed.
+  TFormPropatyNode2* propertyWindow() {
+    if (auto* f = form->findChild<TFormPropatyNode2*>(); f && f->isVisible()) return f;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* f = qobject_cast<TFormPropatyNode2*>(top); f && f->isVisible()) return f;
+    return nullptr;
+  }
+  void typeAtEnd(QPlainTextEdit* e, const char* text) {
+    e->moveCursor(QTextCursor::End);
+    QTest::keyClicks(e, QString::fromUtf8(text));
+  }
+  // The main window still has B, its editor shows B with what was typed there.
+  void expectMainWindowKeptB() {
+    EXPECT_EQ(current(), b);
+    EXPECT_EQ(editor()->node(), b);
+    EXPECT_EQ(fromQ(editor()->MemoNode0()->toPlainText()), "b text typed");
+  }
+
+  std::optional<std::string> oldXdg;
+  MemoNodeUI* a = nullptr;
+  MemoNodeUI* b = nullptr;
+};
+
+TEST_F(OwnNoteWindowsTest, NoteWindowSavesItsOwnNoteAndLeavesTheMainEditorAlone) {
+  TFormMemoNode* f = windowFor(a);
+  typeAtEnd(f->FrameMemoNode1()->MemoNode0(), " more");
+  typeAtEnd(editor()->MemoNode0(), " typed");
+  rec.inputs.push_back(tmp.str("a.txt"));
+  QTest::mouseClick(buttonOf(*f, QStringLiteral("SaveAs")), Qt::LeftButton);
+
+  std::string written;
+  ASSERT_TRUE(platform::readFile(tmp.str("a.txt"), written));
+  EXPECT_EQ(written, "a text more\r\n");
+  EXPECT_EQ(a->getField_("Filename"), "\"" + tmp.str("a.txt") + "\"");
+  EXPECT_NE(fromQ(f->FrameMemoNode1()->Memo_Fields()->toPlainText()).find("Filename="), std::string::npos);
+  expectMainWindowKeptB();
+  form->UI2Model();
+  EXPECT_EQ(b->body().text(), "b text typed\r\n");
+  EXPECT_EQ(a->body().text(), "a text more\r\n");
+  f->close();
+}
+
+TEST_F(OwnNoteWindowsTest, NoteWindowPrintsItsOwnNoteAndAFailureReadsAsOne) {
+  TFormMemoNode* f = windowFor(a);
+  typeAtEnd(f->FrameMemoNode1()->MemoNode0(), " more");
+  typeAtEnd(editor()->MemoNode0(), " typed");
+  actionOf(*f, QStringLiteral("Print"))->trigger();
+  EXPECT_TRUE(sjis::startsWith(f->statusText(), "Printed ")) << f->statusText();
+  const auto pages = test::pdfPages(tmp.str("out.pdf"));
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("a text more"), std::string::npos);
+  expectMainWindowKeptB();
+
+  // A picture that cannot be read prints nothing, and the window does not say printed.
+  MemoNodeUI* broken = note("broken", "");
+  broken->putContentStream_("not a picture", "image/jpeg", "base64");
+  broken->putContentType_("image/jpeg");
+  TFormMemoNode* g = windowFor(broken);
+  actionOf(*g, QStringLiteral("Print"))->trigger();
+  EXPECT_TRUE(sjis::startsWith(g->statusText(), "Failure")) << g->statusText();
+  EXPECT_EQ(current(), b);
+  f->close();
+  g->close();
+}
+
+TEST_F(OwnNoteWindowsTest, PropertyWindowAppliesToTheNoteItShows) {
+  MemoNodeUI* marked = note("marked", "");
+  marked->setMarked_(true);
+  form->changeCurrentNode_(a);
+  ASSERT_EQ(run("UIShowField"), 0);
+  TFormPropatyNode2* f = propertyWindow();
+  ASSERT_NE(f, nullptr);
+  clickRadio(f->RadioGroup_flagLink->button(0));
+  // Another note becomes current while the window stays open.
+  form->changeCurrentNode_(b);
+  QTest::mouseClick(buttonOf(*f, QStringLiteral("OK")), Qt::LeftButton);
+  EXPECT_EQ(a->getField_("FlagLink"), "\"true\"");
+  EXPECT_EQ(b->getField_("FlagLink"), "");
+
+  // BasicPut, on the note shown and on the marked notes of its notebook.
+  form->changeCurrentNode_(a);
+  ASSERT_EQ(run("UIShowField"), 0);
+  f = propertyWindow();
+  ASSERT_NE(f, nullptr);
+  form->changeCurrentNode_(b);
+  f->ComboBox_Field->setEditText(QStringLiteral("Tag"));
+  f->ComboBox_value->setEditText(QStringLiteral("x"));
+  QTest::mouseClick(buttonOf(*f, QStringLiteral("BasicPut")), Qt::LeftButton);
+  EXPECT_EQ(a->getField_("Tag"), "\"x\"");
+  EXPECT_EQ(b->getField_("Tag"), "");
+  // Marked notes are those of the shown note's notebook, even with another current.
+  MemoHolderUI* first = holder();
+  MemoHolderUI* other = form->newHolder_(-1);
+  auto* elsewhere = static_cast<MemoNodeUI*>(other->createNewNode_());
+  elsewhere->setMarked_(true);
+  ASSERT_EQ(form->changeCurrentHolder(other), other);
+  clickRadio(f->RadioGroup_EditTarget->button(1));
+  f->ComboBox_Field->setEditText(QStringLiteral("Mark"));
+  QTest::mouseClick(buttonOf(*f, QStringLiteral("BasicPut")), Qt::LeftButton);
+  EXPECT_EQ(marked->getField_("Mark"), "\"x\"");
+  EXPECT_EQ(elsewhere->getField_("Mark"), "");
+  ASSERT_EQ(form->changeCurrentHolder(first), first);
+  form->changeCurrentNode_(b);
+
+  // The note it shows is deleted: nothing changes, and the status line says so.
+  MemoNodeUI* gone = note("gone", "");
+  ASSERT_EQ(run("UIShowField"), 0);
+  form->changeCurrentNode_(b);
+  holder()->removeNode_(gone);
+  delete gone;
+  clickRadio(f->RadioGroup_EditTarget->button(0));
+  clickRadio(f->RadioGroup_flagLink->button(0));
+  QTest::mouseClick(buttonOf(*f, QStringLiteral("OK")), Qt::LeftButton);
+  EXPECT_EQ(b->getField_("FlagLink"), "");
+  EXPECT_EQ(status(), "Cancel: the MemoNode of this window was deleted. Nothing changed.");
+  f->close();
+}
+
+TEST_F(OwnNoteWindowsTest, PastingAPictureMakesAnImageNoteHoldingIt) {
+  QImage picture(30, 20, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QGuiApplication::clipboard()->setImage(picture);
+  const int before = holder()->getNodeCount_();
+  editor()->MemoNode0()->setFocus();
+  QMenu* popup = editor()->findChild<QMenu*>(QStringLiteral("PopupMenuMemo"));
+  ASSERT_NE(popup, nullptr);
+  actionOf(*popup, QStringLiteral("Paste(&P)"))->trigger();
+  QGuiApplication::clipboard()->clear();
+
+  ASSERT_EQ(holder()->getNodeCount_(), before + 1);
+  MemoNodeUI* made = current();
+  ASSERT_NE(made, b);
+  EXPECT_EQ(made->getContentType_(), "\"image/bmp\"");
+  ASSERT_NE(made->content(), nullptr);
+  ASSERT_NE(made->content()->data(), nullptr);
+  const std::string& bytes = *made->content()->data();
+  QImage stored;
+  ASSERT_TRUE(stored.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size())));
+  EXPECT_EQ(stored.size(), QSize(30, 20));
+  EXPECT_EQ(QColor(stored.pixel(15, 10)), QColor(Qt::red));
+  ASSERT_NE(editor()->imageFrame(), nullptr);
+  EXPECT_EQ(editor()->imageFrame()->picture().size(), QSize(30, 20));
+}
+
+}  // namespace
+}  // namespace wux
