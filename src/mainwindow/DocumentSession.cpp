@@ -205,6 +205,7 @@ int DocumentSession::openMemoFile(const std::string& name, const std::string& un
   if (!saveQuestionAsked_ && !isStartupDocument() && anythingModified() && querySaveAll() < 0)
     return kResultOpenRefused;
   startupDocument_.reset();
+  damageStatus_.clear();
   w_.messageDoing_("Now Loading " + name);
   const int read = readMemoFile(name);
   if (!unpackedDir.empty()) UseUnpackedNotebooks(*f, unpackedDir);

@@ -554,6 +554,22 @@ TEST_F(DocumentTest, DamagedFilesAreSaidHoweverTheyAreOpened) {
   EXPECT_EQ(status(), "Warning: " + where + "; 17 notes read");
   EXPECT_EQ(rec.messages().size(), 1u);
 
+  // A document whose notebook is damaged: the notebook loads with the document.
+  const std::string withBook = writeDoc(path("Book.mxa"), {{"Other", "other"}});
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*d, withBook, messages), 0);
+  std::string actual;
+  d->addHolder_(d->newHolder_(), "Book", actual);
+  d->putField_("CurrentHolder", "\"Book\"");
+  ASSERT_GT(d->saveToFile_(withBook), 0);
+  fresh();
+  rec.asked.clear();
+  form->openArg1_({withBook});
+  EXPECT_EQ(form->getCurrentHolder()->name(), "Book");
+  EXPECT_EQ(status(), "Warning: " + where + "; 17 notes read");
+  EXPECT_EQ(rec.messages().size(), 1u);
+
   // A document cut short: nothing of it is opened; its own lines go to the log.
   const std::string file = writeDoc(path("cut/doc.mxa"), {{"One", "1"}, {"Two", "2"}});
   std::string text = read(file);
