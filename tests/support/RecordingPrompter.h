@@ -22,7 +22,7 @@ class RecordingPrompter : public Prompter {
   std::deque<std::string> inputs;  // for inputBox and file dialogs; empty: cancelled
 
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override {
-    asked.push_back({"message", text, caption});
+    asked.push_back({"message", text, caption, std::nullopt});
     if (!answers.empty()) {
       Answer a = answers.front();
       answers.pop_front();
@@ -58,7 +58,7 @@ class RecordingPrompter : public Prompter {
 
  private:
   bool answer(const char* kind, const std::string& text, const std::string& caption, std::string& value) {
-    asked.push_back({kind, text, caption});
+    asked.push_back({kind, text, caption, std::nullopt});
     if (inputs.empty()) return false;
     value = inputs.front();
     inputs.pop_front();
