@@ -66,7 +66,8 @@ void TFormMXA2::storeToObject() {
   if (!doc_) return;
   DocProps e = loaded_;
   e.color = StaticText_Color->color();
-  storeDocColor(*doc_, loaded_, e);
+  e.memo = fromQ(Memo_Memo->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+  storeDocProps(*doc_, loaded_, e);
 }
 
 }  // namespace wux

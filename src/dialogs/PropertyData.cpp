@@ -150,11 +150,19 @@ DocProps loadDocProps(MemoFile& doc) {
   return p;
 }
 
-bool storeDocColor(MemoFile& doc, const DocProps& loaded, const DocProps& edited) {
-  if (!edited.color || edited.color == loaded.color) return false;
-  doc.putField_("Color", QuoteValue(ColorToName(*edited.color)));
-  doc.modified = true;
-  return true;
+bool storeDocProps(MemoFile& doc, const DocProps& loaded, const DocProps& edited) {
+  bool changed = false;
+  if (edited.color && edited.color != loaded.color) {
+    doc.putField_("Color", QuoteValue(ColorToName(*edited.color)));
+    changed = true;
+  }
+  // The memo is the document's own lines, which its file keeps.
+  if (edited.memo != loaded.memo) {
+    doc.body().setText(edited.memo);
+    changed = true;
+  }
+  if (changed) doc.modified = true;
+  return changed;
 }
 
 // ---- notes ----

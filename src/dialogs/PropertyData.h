@@ -69,8 +69,8 @@ struct DocProps {
   std::optional<Color> color;
 };
 DocProps loadDocProps(MemoFile& doc);
-// Only the colour is kept; the document is marked modified when it changed.
-bool storeDocColor(MemoFile& doc, const DocProps& loaded, const DocProps& edited);
+// The colour and the memo; the document is marked modified when either changed.
+bool storeDocProps(MemoFile& doc, const DocProps& loaded, const DocProps& edited);
 
 // ---- notes ----
 enum class EditTarget { CurrentNode, MarkedNodes, CurrentHolder, AllHolders };

@@ -108,7 +108,7 @@ int DocumentSession::openArchive(const std::string& name) { return decompressMem
 
 int DocumentSession::openDocument(const std::string& name) {
   MemoFileUI* f = file();
-  if (!f || f->getFileName_() == "noname.mxa") return openMemoFile(name);
+  if (!f || f->getFileName_() == "noname.mxa" || isStartupDocument()) return openMemoFile(name);
   // Another document is open: it stays, and the new one gets a window of its own.
   const std::string full = platform::resolvePath(platform::toSlashes(name));
   if (!platform::launcher().start(programPath(), full)) {
@@ -139,26 +139,36 @@ int DocumentSession::openFolder(const std::string& name) {
 
 int DocumentSession::UIOpenMemoFile() {
   if (w_.isDoing_()) return kResultOpenRefused;
-  if (querySaveAll() < 0) return kResultOpenRefused;
+  // The start-up's own new document holds nothing to ask about.
+  if (!isStartupDocument() && querySaveAll() < 0) return kResultOpenRefused;
   std::string name = "new.mxa";
   if (!prompter().openFileName("", kDocumentFilter, name)) return 0;
   saveQuestionAsked_ = true;
+  damageStatus_.clear();
   const int r = open_(name);
   saveQuestionAsked_ = false;
-  if (r < 0) w_.messageDoing_("Can not load \"" + name + "\".");
+  if (!damageStatus_.empty())
+    w_.messageDoing_(damageStatus_);
+  else if (r < 0)
+    w_.messageDoing_("Can not load \"" + name + "\".");
   return r;
 }
 
 int DocumentSession::UIOpenURL() {
-  if (w_.isDoing_() || querySaveAll() < 0) return kResultFailed;
+  if (w_.isDoing_() || (!isStartupDocument() && querySaveAll() < 0)) return kResultFailed;
   std::string name;
   if (!prompter().inputBox("", "", name) || name.empty()) {
     w_.messageDoing_("Cancel: UIOpenURL");
     return kResultFailed;
   }
   saveQuestionAsked_ = true;
+  damageStatus_.clear();
   const int r = open_(name);
   saveQuestionAsked_ = false;
+  if (!damageStatus_.empty()) {
+    w_.messageDoing_(damageStatus_);
+    return r < 0 ? kResultFailed : 0;
+  }
   if (r >= 0) {
     w_.messageDoing_("Done: UIOpenURL " + name);
     return 0;
@@ -192,9 +202,12 @@ int DocumentSession::openMemoFile(const std::string& name, const std::string& un
     return 0;
   // A drop or a script replaces the document without the File menu's save question:
   // unsaved work is asked about here, once.
-  if (!saveQuestionAsked_ && anythingModified() && querySaveAll() < 0) return kResultOpenRefused;
+  if (!saveQuestionAsked_ && !isStartupDocument() && anythingModified() && querySaveAll() < 0)
+    return kResultOpenRefused;
+  startupDocument_.reset();
+  damageStatus_.clear();
   w_.messageDoing_("Now Loading " + name);
-  readMemoFile(name);
+  const int read = readMemoFile(name);
   if (!unpackedDir.empty()) UseUnpackedNotebooks(*f, unpackedDir);
   MemoHolderUI* holder = f->getCurrentHolder_();
   if (!holder && f->getHolderCount_() > 0) {
@@ -204,7 +217,9 @@ int DocumentSession::openMemoFile(const std::string& name, const std::string& un
   w_.setCurrentNode(nullptr);
   w_._changeCurrentHolder_(holder);
   if (holder) w_.messageDoing_(holder->name());
-  return 0;
+  if (!damageStatus_.empty()) w_.messageDoing_(damageStatus_);
+  // A file that was not read is not reported opened.
+  return read < 0 ? kResultFailed : 0;
 }
 
 void DocumentSession::tooShort(const std::string& message, const std::string& name) {
@@ -263,12 +278,16 @@ int DocumentSession::readMemoFile(const std::string& name) {
       // after it, so no save can replace what is left of the file.
       w_.addLog_("**** BAT MXA File ****");
       w_.addLogStrings(messages);
+      w_.addLog_("******** MXA File ****");
+      StringList fileLines;
+      fileLines.setText(text);
+      w_.addLogStrings(fileLines);
       w_.addLog_("**********************");
       lock_.release();
       w_.newMemoFile();
-      w_.messageDoing_("Failure: " + (messages.count() ? messages[messages.count() - 1] : name));
       w_.showFormLog();
       w_.updateCaption();
+      reportDamaged(name, messages, 0);
       return kResultFailed;
     }
   }
@@ -290,16 +309,20 @@ int DocumentSession::decompressMemoFile(const std::string& name) {
   const OverwriteQuestion overwrite = [](const std::string& path) {
     return prompter().messageBox("Overwrite OK? " + path, "", Buttons::OKCancel) == Answer::OK;
   };
-  const int n = UnpackArchive(name, "", written, messages, overwrite);
+  std::string first;
+  const auto onPart = [&](const std::string& target) {
+    if (first.empty()) first = target;
+    w_.messageDoing_("Save " + target);
+  };
+  const int n = UnpackArchive(name, "", written, messages, overwrite, onPart);
   w_.addLogStrings(messages);
   if (n < 0) {
     w_.messageDoing_("Failure: Decompress " + name);
     return kResultFailed;
   }
-  // The document is the first part; when the user kept an existing copy of it, that
-  // copy is opened.
-  std::string document = !written.empty() && lowerExt(written.front()) == ".mxa" ? written.front()
-                                                                                   : platform::changeExt(name, ".mxa");
+  // The document is the first part, named by the archive whatever the archive itself is
+  // called now; when the user kept an existing copy of it, that copy is opened.
+  std::string document = lowerExt(first) == ".mxa" ? first : platform::changeExt(name, ".mxa");
   if (!platform::fileExists(document)) {
     w_.messageDoing_("Failure: no document in " + name);
     return kResultFailed;
@@ -312,9 +335,11 @@ int DocumentSession::decompressMemoFile(const std::string& name) {
 MemoHolderUI* DocumentSession::openHolder(const std::string& name) {
   if (!startup_ && w_.isDoing_()) return nullptr;
   MemoHolderUI* holder = nullptr;
+  damageStatus_.clear();
   {
     BusyScope busy(w_, "Open Holder " + name);
     holder = openHolderFile(name);
+    if (!damageStatus_.empty()) busy.finish(damageStatus_);
   }
   if (holder) {
     file()->modified = true;
@@ -324,6 +349,7 @@ MemoHolderUI* DocumentSession::openHolder(const std::string& name) {
     else
       w_.changeCurrentHolder(holder);
   }
+  if (!damageStatus_.empty()) w_.messageDoing_(damageStatus_);
   return holder;
 }
 
@@ -371,6 +397,7 @@ MemoHolderUI* DocumentSession::loadHolderAs(MemoHolderUI& holder, const std::str
   if (read != 0) {
     w_.addLogStrings(messages);
     w_.messageDoing_("Failure: loadHolder " + full);
+    if (read == -1) reportDamaged(full, messages, holder.getNodeCount_());
   }
   // A notebook from another folder is kept where it is and opens read-only.
   if (f && folderOf(full) != sjis::lower(f->getFileDir_())) {
@@ -395,7 +422,29 @@ int DocumentSession::loadHolderFile(MemoHolderUI& holder) {
   if (read != -1) return 0;
   w_.addLogStrings(messages);
   w_.messageDoing_("Failure: loadHolder " + holder.getFileName_());
+  reportDamaged(holder.getFileName_(), messages, holder.getNodeCount_());
   return kResultFailed;
+}
+
+void DocumentSession::reportDamaged(const std::string& file, const StringList& messages, int notesRead) {
+  // The reader names the line where it knows it.
+  std::string line;
+  for (int i = 0; i < messages.count() && line.empty(); ++i) {
+    const std::size_t at = messages[i].find(" at line ");
+    if (at == std::string::npos) continue;
+    std::size_t end = at + 9;
+    while (end < messages[i].size() && messages[i][end] >= '0' && messages[i][end] <= '9') ++end;
+    line = messages[i].substr(at + 9, end - at - 9);
+  }
+  const std::string where = line.empty() ? std::string() : " at line " + line;
+  const std::string read = std::to_string(notesRead) + (notesRead == 1 ? " note" : " notes") + " read";
+  damageStatus_ = std::string(notesRead > 0 ? "Warning: " : "Failure: ") + file + " could not be read whole" +
+                  where + "; " + read;
+  w_.addLogTS(damageStatus_);
+  std::string text = "The file " + file + " could not be read whole" + where + ".\r\n" + read + ".";
+  if (messages.count() > 0) text += "\r\n" + messages[messages.count() - 1];
+  prompter().messageBox(text, "", Buttons::OK);
+  w_.messageDoing_(damageStatus_);
 }
 
 void DocumentSession::loadHolders_() {
@@ -433,6 +482,7 @@ std::string DocumentSession::lastParsedText() const {
 
 int DocumentSession::UINewFile() {
   if (w_.isDoing_() || querySaveAll() < 0) return kResultFailed;
+  startupDocument_.reset();
   lock_.release();
   w_.newMemoFile();
   return 0;
@@ -459,7 +509,7 @@ bool DocumentSession::confirmDamagedOverwrite(const std::string& path) {
   return prompter().messageBox("The notebook file " + path +
                                    " could not be read whole when it was opened. Saving now replaces it with "
                                    "only the notes shown. Save over it?",
-                               "", Buttons::YesNo) == Answer::Yes;
+                               "", Buttons::YesNo, Answer::No) == Answer::Yes;
 }
 
 long long DocumentSession::writeDocument(const std::string& name, std::string& why) {
@@ -519,12 +569,9 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
   std::string name = platform::changeExt(oldName, ext);
   if (!prompter().saveFileName("", kDocumentFilter, name)) return kResultFailed;
   const bool moved = folderOf(name) != folderOf(oldName);
+  const bool packed = lowerExt(name) == ".maz";
   // Read while the notebooks are still looked for where they are.
   loadHolders_();
-  if (moved)
-    for (int i = 0; i < f->getHolderCount_(); ++i) f->getHolder_(i)->modified = true;
-  f->putFileName_(name);
-  name = f->getFileName_();
   if (lock_.isOpen() || fileLock_) {
     fileLock_ = false;
     lock_.release();
@@ -533,10 +580,11 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
   BusyScope busy(w_, "Save As MemoFile");
   std::string why;
   long long n = -1;
-  if (moved && lowerExt(name) != ".maz") {
-    // The new folder gets every notebook too, so the new document names no missing file.
+  if (moved && !packed) {
+    // The document moves with the notebooks of its folder, so it names no missing file.
     SaveReport report;
     if (SaveDocumentAndHolders(*f, name, false, report)) {
+      name = f->getFileName_();
       std::string written;
       n = platform::readFile(name, written) ? static_cast<long long>(written.size()) : 0;
     } else {
@@ -544,6 +592,11 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
       why = report.messages.count() ? report.messages[0] : name;
     }
   } else {
+    // An archive carries every notebook; the next notebook save writes them beside it.
+    if (moved)
+      for (int i = 0; i < f->getHolderCount_(); ++i) f->getHolder_(i)->modified = true;
+    f->putFileName_(name);
+    name = f->getFileName_();
     n = writeDocument(name, why);
   }
   if (n < 0) {
@@ -626,6 +679,51 @@ int DocumentSession::querySaveAll() {
   }
   // A save that failed keeps the window (and the work) here; asking again tries again.
   return failed ? kResultFailed : 0;
+}
+
+// ---- the new document of the start-up --------------------------------------------------
+
+namespace {
+
+std::string fieldsOf(const MemoBasic& rec) { return rec.fieldList() ? rec.fieldList()->text() : std::string(); }
+
+bool blank(const StringList& lines) {
+  for (const auto& l : lines)
+    if (!sjis::trim(l.text).empty()) return false;
+  return true;
+}
+
+}  // namespace
+
+void DocumentSession::rememberStartupDocument() {
+  startupDocument_.reset();
+  MemoFileUI* f = file();
+  if (!f || f->getHolderCount_() != 1) return;
+  MemoHolder* h = f->getHolder_(0);
+  if (!h || h->getNodeCount_() != 1) return;
+  MemoNode* n = h->getNode_(0);
+  startupDocument_ = StartupDocument{h, h->name(), fieldsOf(*h), n, n->name(), fieldsOf(*n), f->getFileName_()};
+}
+
+// Judged by what the document holds, not by the modified flags, which start-up and a
+// mere click set.
+bool DocumentSession::isStartupDocument() {
+  if (!startupDocument_) return false;
+  MemoFileUI* f = file();
+  if (!f) return false;
+  // What is typed but not yet committed counts as well.
+  w_.UI2Model();
+  if (f->getHolderCount_() != 1 || !blank(f->body()) || f->getFileName_() != startupDocument_->fileName)
+    return false;
+  MemoHolder* h = f->getHolder_(0);
+  if (h != startupDocument_->holder || h->name() != startupDocument_->holderName || !blank(h->body()) ||
+      fieldsOf(*h) != startupDocument_->holderFields || h->getNodeCount_() != 1)
+    return false;
+  MemoNode* n = h->getNode_(0);
+  if (n != startupDocument_->node || n->name() != startupDocument_->nodeName ||
+      fieldsOf(*n) != startupDocument_->nodeFields || n->content())
+    return false;
+  return blank(n->body()) && (!n->comment() || blank(*n->comment()));
 }
 
 // ---- the search-keyword history -------------------------------------------------------

@@ -6,6 +6,7 @@
 // It works through the main-window interface, so it is tested without the window's
 // layers; the window owns one and hands the file work to it.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "model/text/StringList.h"
@@ -14,6 +15,9 @@
 #include "views/MainWindowApi.h"
 
 namespace wux {
+
+class MemoHolder;
+class MemoNode;
 
 class DocumentSession {
  public:
@@ -81,6 +85,19 @@ class DocumentSession {
   const StringList& lastParsedMessages() const { return lastParsedMessages_; }
   std::string lastParsedText() const;
 
+  // ---- damaged files ----
+  // The status that a document or notebook file read only in part left ("Failure: ..."
+  // or "Warning: ..."), empty when none since it was cleared: what ends the open, so that
+  // no "Done" hides the damage.
+  const std::string& damageStatus() const { return damageStatus_; }
+  void clearDamageStatus() { damageStatus_.clear(); }
+
+  // ---- the new document of the start-up ----
+  // Start-up made a new document because its default file is missing. While it holds only
+  // what start-up made, opening a document replaces it in place without a question.
+  void rememberStartupDocument();
+  bool isStartupDocument();
+
   // ---- the search-keyword history, newest first ----
   void addSearchKeyword_(const std::string& keyword);
   const StringList& searchKeywords() const { return keywords_; }
@@ -103,6 +120,8 @@ class DocumentSession {
   bool anythingModified();
   void tooShort(const std::string& message, const std::string& name);
   void keepParsed(const std::string& path, const StringList& messages);
+  // Says that `file` could not be read whole: a message box, the log and the status.
+  void reportDamaged(const std::string& file, const StringList& messages, int notesRead);
 
   MainWindowApi& w_;
   platform::LockedFile lock_;
@@ -114,6 +133,15 @@ class DocumentSession {
   StringList keywords_;
   std::string lastParsedFile_;
   StringList lastParsedMessages_;
+  std::string damageStatus_;
+  // What start-up made, to tell it from a document the user changed.
+  struct StartupDocument {
+    const MemoHolder* holder = nullptr;
+    std::string holderName, holderFields;
+    const MemoNode* node = nullptr;
+    std::string nodeName, nodeFields, fileName;
+  };
+  std::optional<StartupDocument> startupDocument_;
 };
 
 // The document's commands (open, new, save, save as), from DocumentSession.cpp.

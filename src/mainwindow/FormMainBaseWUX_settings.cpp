@@ -146,18 +146,31 @@ int TFormMainBaseWUX::openArg1_(const std::vector<std::string>& args) {
   std::string name = args.empty() ? getDefaultFilename_() : sjis::trim(args[0]);
   if (!args.empty() && platform::dirOf(name).empty()) name = dir + name;
   messageDoing_("Open Arg1 " + name);
+  const std::string given = name;
   name = StartupFilename(name, dir, fileExists);
+  // A folder or a web address opens as File > Open opens it.
+  const std::string head = sjis::lower(given.substr(0, 6));
+  const bool folderOrAddress =
+      !fileExists(name) && (head == "http:/" || head == "https:" || platform::dirExists(given));
+  if (folderOrAddress) name = given;
   int r = 0;
-  if (fileExists(name)) {
+  if (fileExists(name) || folderOrAddress) {
+    session_.clearDamageStatus();
     r = openStartFile_(name);
-    // A file that could not be opened is not reported as loaded.
-    busy.finish(r < 0 ? "Failure: Open Arg1 " + name : "Done: Loaded " + name);
+    // A file that could not be opened, or only in part, is not reported as loaded.
+    if (!session_.damageStatus().empty())
+      busy.finish(session_.damageStatus());
+    else
+      busy.finish(r < 0 ? "Failure: Open Arg1 " + name : "Done: Loaded " + name);
   } else {
     addLog_("Not found \"" + name + "\"");
     if (aFile_) {
       aFile_->putFileName_(name);
       aFile_->modified = true;
     }
+    // The default document that is not there yet: replaced in place by the first open
+    // as long as the user puts nothing into it.
+    if (args.empty()) session_.rememberStartupDocument();
     showFormLog();
     busy.finish("Done: Not Found " + name);
   }

@@ -13,6 +13,13 @@ class Prompter {
  public:
   virtual ~Prompter() = default;
   virtual Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) = 0;
+  // The same question with the button that Enter presses named. A prompter that shows no
+  // buttons answers as it answers any question.
+  virtual Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                            Answer defaultButton) {
+    (void)defaultButton;
+    return messageBox(text, caption, buttons);
+  }
   // False when cancelled; `value` holds the default on entry.
   virtual bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) = 0;
   // `filter` lists "Caption|*.ext;*.ext2" pairs separated by "|".

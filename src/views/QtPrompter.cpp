@@ -21,6 +21,16 @@ QString captionOr(const std::string& caption) {
 bool isModalDialogOpen() { return QApplication::activeModalWidget() != nullptr; }
 
 Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
+  return ask(text, caption, buttons, nullptr);
+}
+
+Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                              Answer defaultButton) {
+  return ask(text, caption, buttons, &defaultButton);
+}
+
+Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
+                       const Answer* defaultButton) {
   QMessageBox box(parent_);
   box.setWindowTitle(captionOr(caption));
   box.setText(toQ(text));
@@ -53,6 +63,17 @@ Answer QtPrompter::messageBox(const std::string& text, const std::string& captio
       // Every such question is a save question: Enter keeps the work.
       box.setDefaultButton(QMessageBox::Yes);
       break;
+  }
+  if (defaultButton) {
+    switch (*defaultButton) {
+      case Answer::OK: box.setDefaultButton(QMessageBox::Ok); break;
+      case Answer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
+      case Answer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
+      case Answer::No: box.setDefaultButton(QMessageBox::No); break;
+      case Answer::YesToAll:
+        if (yesAll) box.setDefaultButton(qobject_cast<QPushButton*>(yesAll));
+        break;
+    }
   }
   box.exec();
   QAbstractButton* clicked = box.clickedButton();

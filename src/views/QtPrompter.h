@@ -14,6 +14,8 @@ class QtPrompter : public Prompter {
   void setParent(QWidget* parent) { parent_ = parent; }
 
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override;
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                    Answer defaultButton) override;
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool openFileName(const std::string& title, const std::string& filter, std::string& path) override;
   bool saveFileName(const std::string& title, const std::string& filter, std::string& path) override;
@@ -22,6 +24,7 @@ class QtPrompter : public Prompter {
   static QString qtFilter(const std::string& filter);
 
  private:
+  Answer ask(const std::string& text, const std::string& caption, Buttons buttons, const Answer* defaultButton);
   QWidget* parent_;
 };
 

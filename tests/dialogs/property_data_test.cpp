@@ -80,12 +80,12 @@ TEST_F(PropertyDataTest, NotebookShowsWhatItUsesAndStoresEachControl) {
   EXPECT_EQ(holder->getIndexField_("To"), -1);
   EXPECT_EQ(holder->getField_("SMTPServer"), "\"smtp.example.com\"");
 
-  // The notebook's own text lives in memory only.
+  // The notebook's own text is saved in a field of its own.
   const std::string file = holder->saveToText_();
   EXPECT_NE(file.find("NewNodeName=\"Glossary\""), std::string::npos);
   EXPECT_NE(file.find("<Field FlagSameName=\"true\"/>"), std::string::npos);
   EXPECT_NE(file.find("<Field FlagReadOnly=\"true\"/>"), std::string::npos);
-  EXPECT_EQ(file.find(sj("帳面のメモ")), std::string::npos);
+  EXPECT_NE(file.find("<Field HolderMemo=\"" + sj("帳面のメモ") + "&lt;BR/&gt;\"/>"), std::string::npos);
 
   // Switching off: the window's own read-only state is left alone; clearing removes.
   HolderProps p2 = loadHolderProps(*holder);
@@ -102,20 +102,27 @@ TEST_F(PropertyDataTest, NotebookShowsWhatItUsesAndStoresEachControl) {
   EXPECT_EQ(holder->getIndexField_("SelectNodeName"), -1);
 }
 
-TEST_F(PropertyDataTest, DocumentKeepsOnlyItsColour) {
+TEST_F(PropertyDataTest, DocumentKeepsItsColourAndItsMemo) {
   MemoFile& doc = *w.doc;
   doc.body().setText("own text");
   DocProps p = loadDocProps(doc);
   EXPECT_EQ(p.memo, "own text");
   DocProps e = p;
-  e.memo = "changed";
-  EXPECT_FALSE(storeDocColor(doc, p, e));  // no colour chosen
+  EXPECT_FALSE(storeDocProps(doc, p, e));  // nothing changed
   EXPECT_FALSE(doc.modified);
+  e.memo = "changed\r\nsecond";
+  EXPECT_TRUE(storeDocProps(doc, p, e));
+  EXPECT_TRUE(doc.modified);
+  EXPECT_EQ(doc.body().text(), "changed\r\nsecond\r\n");
+  EXPECT_EQ(doc.getIndexField_("Color"), -1);  // no colour chosen
+  doc.modified = false;
+  p = loadDocProps(doc);
+  e = p;
   e.color = 0x00FF00;
-  EXPECT_TRUE(storeDocColor(doc, p, e));
+  EXPECT_TRUE(storeDocProps(doc, p, e));
   EXPECT_TRUE(doc.modified);
   EXPECT_EQ(doc.getField_("Color"), QuoteValue(ColorToName(0x00FF00)));
-  EXPECT_EQ(doc.body().text(), "own text\r\n");
+  EXPECT_EQ(doc.body().text(), "changed\r\nsecond\r\n");
 }
 
 TEST_F(PropertyDataTest, OneNoteTakesEveryControl) {

@@ -118,7 +118,7 @@ TEST_F(DialogTest, NotebookDialogShowsAndStoresItsControls) {
   EXPECT_TRUE(holder->getFlagSort_());
 }
 
-TEST_F(DialogTest, DocumentDialogStoresOnlyTheColour) {
+TEST_F(DialogTest, DocumentDialogStoresTheColourAndTheMemo) {
   w.doc->body().setText("doc text");
   TFormMXA2 f;
   f.setMainWindow(&w);
@@ -126,16 +126,21 @@ TEST_F(DialogTest, DocumentDialogStoresOnlyTheColour) {
   EXPECT_EQ(f.windowTitle(), QStringLiteral("File Propaty"));
   EXPECT_EQ(f.Memo_Memo->toPlainText(), QStringLiteral("doc text"));
   for (QLineEdit* e : f.findChildren<QLineEdit*>()) EXPECT_TRUE(e->text().isEmpty());  // mail page
-  f.Memo_Memo->setPlainText(QStringLiteral("changed"));
+  f.OKBtn()->click();
+  EXPECT_FALSE(w.doc->modified);  // nothing changed
+  f.loadFromObject(w.doc.get());
+  f.Memo_Memo->setPlainText(QStringLiteral("changed\nsecond line"));
   f.OKBtn()->click();
   EXPECT_EQ(w.doc->getIndexField_("Color"), -1);
-  EXPECT_FALSE(w.doc->modified);
+  EXPECT_TRUE(w.doc->modified);
+  EXPECT_EQ(w.doc->body().text(), "changed\r\nsecond line\r\n");
+  w.doc->modified = false;
   f.loadFromObject(w.doc.get());
   f.StaticText_Color->setColor(0xFF0000);
   f.OKBtn()->click();
   EXPECT_EQ(w.doc->getColor_(), 0xFF0000u);
   EXPECT_TRUE(w.doc->modified);
-  EXPECT_EQ(w.doc->body().text(), "doc text\r\n");
+  EXPECT_EQ(w.doc->body().text(), "changed\r\nsecond line\r\n");
 }
 
 TEST_F(DialogTest, OrderDialogMovesNotebooksAtOnce) {

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <unistd.h>
@@ -16,6 +17,8 @@
 #include "form_fixture.h"
 #include "mainwindow/FormLog.h"
 #include "model/lists.h"
+#include "model/records/MemoHolder.h"
+#include "model/text/sjis.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
@@ -32,7 +35,17 @@ namespace {
 
 using Books = std::vector<std::pair<std::string, std::string>>;  // notebook name, note text
 
-class DocumentTest : public test::FormTest<TFormMainWUXX13c> {
+// Keeps every status text, also those a later one replaces at once.
+class StatusForm : public TFormMainWUXX13c {
+ public:
+  std::vector<std::string> said;
+  void messageDoing_(const std::string& text) override {
+    said.push_back(text);
+    TFormMainWUXX13c::messageDoing_(text);
+  }
+};
+
+class DocumentTest : public test::FormTest<StatusForm> {
  protected:
   DocumentTest() : FormTest({2026, 12, 6, 9, 0, 0, 0}) {}
   void SetUp() override {
@@ -499,6 +512,111 @@ TEST_F(DocumentTest, LockModeHoldsTheDocumentUntilSaveAs) {
   EXPECT_EQ(rec.messages().back(), "Could Not Open " + file + " FlagFileLock=true");
   EXPECT_EQ(doc()->getFileName_(), "noname.mxa");
   ::close(fd);
+}
+
+// A notebook whose quoted value runs on over the notes after it: the sound notes are read.
+std::string damagedNotebook(const std::string& file, int& line) {
+  std::unique_ptr<MemoHolder> h(Create<MemoHolder>(nullptr));
+  for (int i = 1; i <= 20; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "n%02d", i);
+    MemoNode* n = h->newNode_();
+    h->addNode_(n, name);
+    n->body().setText(std::string("body ") + name);
+    n->putField_("k", std::string("\"v") + name + "\"");
+  }
+  std::string text = h->saveToText_();
+  text = sjis::replaceAll(text, "k=\"vn03\"", "k=\"vn03");
+  text = sjis::replaceAll(text, "k=\"vn06\"", "k=vn06\"");
+  line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + text.find("k=\"vn03"), '\n'));
+  platform::writeFileAtomic(file, text);
+  return file;
+}
+
+TEST_F(DocumentTest, DamagedFilesAreSaidHoweverTheyAreOpened) {
+  int line = 0;
+  const std::string book = damagedNotebook(path("Book.mxh"), line);
+  const std::string where = book + " could not be read whole at line " + std::to_string(line);
+
+  // From the dispatcher (File > Open, a drop): a box, the log, and a warning that stays.
+  EXPECT_EQ(session().open_(book), 0);
+  ASSERT_FALSE(rec.messages().empty());
+  EXPECT_EQ(rec.messages().back().rfind("The file " + where + ".\r\n17 notes read.\r\n", 0), 0u)
+      << rec.messages().back();
+  EXPECT_EQ(status(), "Warning: " + where + "; 17 notes read");
+  EXPECT_TRUE(logHas("Warning: " + where));
+  EXPECT_EQ(form->getCurrentHolder()->getNodeCount_(), 17);
+
+  // From the command line: never "Done: Loaded".
+  fresh();
+  rec.asked.clear();
+  form->openArg1_({book});
+  EXPECT_EQ(status(), "Warning: " + where + "; 17 notes read");
+  EXPECT_EQ(rec.messages().size(), 1u);
+
+  // A document whose notebook is damaged: the notebook loads with the document.
+  const std::string withBook = writeDoc(path("Book.mxa"), {{"Other", "other"}});
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*d, withBook, messages), 0);
+  std::string actual;
+  d->addHolder_(d->newHolder_(), "Book", actual);
+  d->putField_("CurrentHolder", "\"Book\"");
+  ASSERT_GT(d->saveToFile_(withBook), 0);
+  fresh();
+  rec.asked.clear();
+  form->openArg1_({withBook});
+  EXPECT_EQ(form->getCurrentHolder()->name(), "Book");
+  EXPECT_EQ(status(), "Warning: " + where + "; 17 notes read");
+  EXPECT_EQ(rec.messages().size(), 1u);
+
+  // A document cut short: nothing of it is opened; its own lines go to the log.
+  const std::string file = writeDoc(path("cut/doc.mxa"), {{"One", "1"}, {"Two", "2"}});
+  std::string text = read(file);
+  platform::writeFileAtomic(file, text.substr(0, text.find("</File>")));
+  const std::string failed = "Failure: " + file + " could not be read whole; 0 notes read";
+  fresh();
+  rec.asked.clear();
+  form->openArg1_({file});
+  EXPECT_EQ(status(), failed);
+  ASSERT_EQ(rec.messages().size(), 1u);
+  EXPECT_EQ(rec.messages()[0].rfind("The file " + file + " could not be read whole.\r\n0 notes read.\r\n", 0), 0u);
+  EXPECT_EQ(doc()->getFileName_(), "noname.mxa");
+  const auto lines = log();
+  const auto at = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) - lines.begin(); };
+  EXPECT_LT(at("**** BAT MXA File ****"), at("******** MXA File ****"));
+  EXPECT_LT(at("******** MXA File ****"), at("  <Holder name=\"Two\">"));
+  EXPECT_LT(at("  <Holder name=\"Two\">"), static_cast<long>(lines.size()));
+
+  // And from the File menu: the failure stays in the status line.
+  fresh();
+  rec.inputs = {file};
+  EXPECT_EQ(run("UIOpenMemoFile"), kResultFailed);
+  EXPECT_EQ(status(), failed);
+}
+
+TEST_F(DocumentTest, ARenamedArchiveWhoseDocumentIsKeptOpensThatDocument) {
+  writeDoc(path("src/packed.mxa"), {{"Packed", "inside"}});
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*d, path("src/packed.mxa"), messages), 0);
+  ASSERT_GT(d->saveMAZ_(path("packed.maz")), 0);
+  std::filesystem::copy_file(path("packed.maz"), path("copy.maz"));
+  ASSERT_EQ(session().open_(path("packed.maz")), 0);
+  const auto firstSaid = form->said;
+  EXPECT_NE(std::find(firstSaid.begin(), firstSaid.end(), "Save " + path("packed.mxa")), firstSaid.end());
+  EXPECT_NE(std::find(firstSaid.begin(), firstSaid.end(), "Save " + path("Packed.mxh")), firstSaid.end());
+
+  // The copy's parts are already there and kept: the document they name opens.
+  fresh();
+  form->said.clear();
+  rec.answers = {Answer::Cancel, Answer::Cancel};
+  EXPECT_EQ(session().open_(path("copy.maz")), 0);
+  EXPECT_EQ(doc()->getFileName_(), path("packed.mxa"));
+  EXPECT_EQ(noteText(), "inside");
+  EXPECT_EQ(rec.messages().size(), 2u);  // the two overwrite questions, nothing more
+  EXPECT_FALSE(platform::fileExists(path("copy.mxa")));
+  EXPECT_NE(std::find(form->said.begin(), form->said.end(), "Save " + path("packed.mxa")), form->said.end());
 }
 
 }  // namespace

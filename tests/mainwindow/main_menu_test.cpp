@@ -25,11 +25,13 @@
 #include "form_fixture.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/MainMenuTable.h"
+#include "platform/files.h"
 #include "platform/launcher.h"
 #include "support/data_files.h"
 #include "support/fake_browser.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
+#include "views/MemoFileUI.h"
 #include "views/WebBrowser.h"
 #include "views/qtext.h"
 #include "views/views_support.h"
@@ -153,7 +155,8 @@ TEST_F(MainMenuTest, CaptionsAndItemCountsPerTopMenu) {
   EXPECT_EQ(dump.toStdString(), readTestData("mainwindow/main_menu.txt"));
   EXPECT_EQ(counts, (std::vector<int>{20, 44, 12, 38, 30, 47, 14, 4, 16, 4, 4, 6, 12, 9, 3}));
   EXPECT_EQ(item("&File/&Open File")->shortcut(), QKeySequence(QKeySequence::Open));
-  EXPECT_EQ(item("&File/Save(No Message)")->shortcut(), QKeySequence(QKeySequence::Save));
+  EXPECT_EQ(item("&File/Save All Holders")->shortcut(), QKeySequence(QKeySequence::Save));
+  EXPECT_TRUE(item("&File/Save(No Message)")->shortcut().isEmpty());
 
   QStringList tabs;
   for (QAction* a : form->tabPopup()->actions()) tabs << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -451,6 +454,30 @@ TEST_F(MainMenuTest, EveryItemRunsItsCommand) {
     else
       unsetenv(vars[i]);
   }
+}
+
+// Ctrl+S typed in the editor saves what was typed: the notebook file and the document.
+TEST_F(MainMenuTest, CtrlSSavesTheDocumentAndEveryModifiedNotebook) {
+  MemoFileUI* doc = form->getMemoFile();
+  doc->putFileName_(tmp.str("keys.mxa"));
+  std::string actual;
+  holder()->putName_("Typed", actual);
+  form->newHolder_(-1)->putName_("Other", actual);
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  memo()->setFocus();
+  QTest::keyClicks(memo(), QStringLiteral("saved by the key"));
+  QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);
+
+  std::string notebook, document;
+  ASSERT_TRUE(platform::readFile(tmp.str("Typed.mxh"), notebook)) << status();
+  EXPECT_NE(notebook.find("saved by the key"), std::string::npos);
+  ASSERT_TRUE(platform::readFile(tmp.str("keys.mxa"), document));
+  EXPECT_NE(document.find("<Holder name=\"Other\">"), std::string::npos);
+  EXPECT_TRUE(platform::fileExists(tmp.str("Other.mxh")));  // new, so modified
+  EXPECT_FALSE(holder()->modified);
+  EXPECT_FALSE(doc->modified);
+  EXPECT_EQ(status(), "Done: Save All Holders");
 }
 
 }  // namespace

@@ -5,11 +5,16 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
+
+#include <QPlainTextEdit>
+#include <QTest>
 
 #include "form_fixture.h"
 #include "mainwindow/FormLog.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "support/data_files.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -370,6 +375,80 @@ TEST_F(NotebookCommandsTest, ReloadEachReadsTheLinkedFilesAgain) {
   EXPECT_EQ(run("UICloneHolder"), kResultFailed);
   form->endDoing();
   EXPECT_EQ(bookNames(), "A");
+}
+
+TEST_F(NotebookCommandsTest, ReloadAsksBeforeItDiscardsWhatWasTyped) {
+  const std::string path = tmp.str("A.mxh");
+  holder()->getNode_(0)->body().setText("on disk");
+  form->Model2UI();
+  ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
+  QPlainTextEdit* memo = form->getHolderFrame()->FrameMemoNode1()->MemoNode0();
+  memo->setFocus();
+  memo->moveCursor(QTextCursor::End);
+  QTest::keyClicks(memo, QStringLiteral(" and typed"));
+
+  // Typed but not committed: the editor is committed first, then asked about.
+  rec.answers = {Answer::Cancel};
+  rec.asked.clear();
+  EXPECT_EQ(run("UIReloadMemoHolder"), kResultFailed);
+  ASSERT_EQ(rec.asked.size(), 1u);
+  EXPECT_EQ(rec.asked[0].text, path + " has unsaved changes; Reload discards them. Reload anyway?");
+  EXPECT_EQ(rec.asked[0].defaultButton, Answer::Cancel);
+  EXPECT_EQ(holder()->getNode_(0)->body().text(), "on disk and typed\r\n");
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("on disk and typed"));
+
+  rec.answers = {Answer::OK};
+  EXPECT_EQ(run("UIReloadMemoHolder"), 0);
+  EXPECT_EQ(status(), "Done:UIReLoadMemoHolder " + path);
+  EXPECT_EQ(holder()->getNode_(0)->body().text(), "on disk\r\n");
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("on disk"));
+
+  // Nothing changed: no question.
+  holder()->modified = false;
+  rec.asked.clear();
+  EXPECT_EQ(run("UIReloadMemoHolder"), 0);
+  EXPECT_TRUE(rec.asked.empty());
+}
+
+// Enter keeps a notebook file that could not be read whole, from the notebook's own save
+// and from the question before closing.
+TEST_F(NotebookCommandsTest, SavingOverADamagedNotebookFileDefaultsToNo) {
+  ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
+  holder()->loadFailed = true;
+  holder()->modified = true;
+  rec.answers = {Answer::No};
+  rec.asked.clear();
+  EXPECT_EQ(run("UISaveHolderNoMSG"), kResultFailed);
+  ASSERT_EQ(rec.asked.size(), 1u);
+  EXPECT_NE(rec.asked[0].text.find("could not be read whole"), std::string::npos);
+  EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
+
+  doc()->modified = false;
+  rec.answers = {Answer::Yes, Answer::No};  // save the notebook? yes; over the damaged file? no
+  rec.asked.clear();
+  EXPECT_EQ(form->documentSession().querySaveAll(), kResultFailed);
+  ASSERT_EQ(rec.asked.size(), 2u);
+  EXPECT_NE(rec.asked[1].text.find("could not be read whole"), std::string::npos);
+  EXPECT_EQ(rec.asked[1].defaultButton, Answer::No);
+  EXPECT_TRUE(holder()->modified);
+}
+
+TEST_F(NotebookCommandsTest, AfterNewANotebookIsSavedInTheCurrentFolderWithoutAQuestion) {
+  const std::string before = platform::currentDir();
+  ASSERT_EQ(chdir(tmp.path.c_str()), 0);
+  doc()->modified = false;
+  holder()->modified = false;
+  EXPECT_EQ(run("UINewFile"), 0);
+  rec.asked.clear();
+  holder()->modified = true;
+  const int r = run("UISaveHolderNoMSG");
+  const bool saved = platform::fileExists(tmp.str(holder()->name() + ".mxh"));
+  ASSERT_EQ(chdir(before.c_str()), 0);
+  EXPECT_EQ(r, 0) << status();
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_TRUE(saved);
+  EXPECT_FALSE(holder()->modified);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@
 #include "dialogs/FormPropatyNode2.h"
 #include "dialogs/FormSelectHolder.h"
 #include "form_fixture.h"
+#include "model/records/MemoFile.h"
+#include "model/records/RecordFiles.h"
 #include "platform/files.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -93,8 +95,17 @@ TEST_F(PropertyCommandsTest, NotebookPropertiesReachTheSavedNotebook) {
   EXPECT_NE(file.find("<Field FlagSameName=\"true\"/>"), std::string::npos);
   EXPECT_NE(file.find("<Field FlagReadOnly=\"true\"/>"), std::string::npos);
   EXPECT_NE(file.find("Color=\"" + ColorToName(0x0000FF) + "\""), std::string::npos);
-  EXPECT_EQ(file.find(sj("帳面の覚え")), std::string::npos);  // the notebook's own text is not saved
+  EXPECT_NE(file.find("<Field HolderMemo=\"" + sj("帳面の覚え") + "&lt;BR/&gt;\"/>"), std::string::npos);
   EXPECT_EQ(holder()->body().text(), sj("帳面の覚え\r\n"));
+  {
+    // Opened again, the memo is the notebook's own text, not a note's.
+    std::unique_ptr<MemoHolder> back(Create<MemoHolder>(nullptr));
+    StringList messages;
+    ASSERT_EQ(ReadHolderFile(*back, path, messages), 0);
+    EXPECT_EQ(back->body().text(), sj("帳面の覚え\r\n"));
+    for (int i = 0; i < back->getNodeCount_(); ++i)
+      EXPECT_EQ(back->getNode_(i)->body().text().find(sj("帳面の覚え")), std::string::npos);
+  }
 
   // Cancel changes nothing.
   whenShown<TFormHolder2>([](TFormHolder2* d) {
@@ -122,7 +133,7 @@ TEST_F(PropertyCommandsTest, DocumentPropertiesAndNotebookOrder) {
   form->getMemoFile()->body().setText("doc memo");
   whenShown<TFormMXA2>([](TFormMXA2* d) {
     d->StaticText_Color->setColor(0x00FF00);
-    d->Memo_Memo->setPlainText(QStringLiteral("not kept"));
+    d->Memo_Memo->setPlainText(QStringLiteral("kept\nas typed"));
     d->OKBtn()->click();
   });
   EXPECT_EQ(run("UIShowPropatyMXA2"), 0);
@@ -130,8 +141,12 @@ TEST_F(PropertyCommandsTest, DocumentPropertiesAndNotebookOrder) {
   ASSERT_GT(form->getMemoFile()->saveToFile_(path), 0);
   const std::string file = fileText(path);
   EXPECT_NE(file.find("Color=\"" + ColorToName(0x00FF00) + "\""), std::string::npos) << file;
-  EXPECT_NE(file.find("doc memo"), std::string::npos);
-  EXPECT_EQ(file.find("not kept"), std::string::npos);
+  EXPECT_EQ(file.find("doc memo"), std::string::npos);
+  EXPECT_NE(file.find("kept<BR/>\r\nas typed<BR/>\r\n"), std::string::npos) << file;
+  std::unique_ptr<MemoFile> back(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*back, path, messages), 0);
+  EXPECT_EQ(back->body().text(), "kept\r\nas typed\r\n");
 }
 
 TEST_F(PropertyCommandsTest, NoteWindowCommitsTheEditorFirst) {

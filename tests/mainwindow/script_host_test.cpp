@@ -12,6 +12,7 @@
 #include "form_fixture.h"
 #include "mainwindow/FormLog.h"
 #include "model/records/RecordFiles.h"
+#include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/textconv.h"
 #include "views/FrameMemoHolder.h"
@@ -429,6 +430,18 @@ TEST_F(ScriptHostTest, TheDriverExecutesOrEvaluatesANoteAndSavesTheDocument) {
   out = runDriver("'" + tmp.str("doc.mxa") + "' nb s.ppa '" + tmp.str("out2.mxa") + "' Eval");
   EXPECT_NE(out.find("hi\nout\nDone: Eval"), std::string::npos) << out;
   EXPECT_TRUE(fs::exists(tmp.path / "out2.mxa"));
+
+  // Into another folder: its notebooks go beside it, and the input is left as it was.
+  std::string input, moved;
+  ASSERT_TRUE(platform::readFile(tmp.str("nb.mxh"), input));
+  fs::create_directories(tmp.path / "elsewhere");
+  runDriver("'" + tmp.str("doc.mxa") + "' nb s.ppa '" + tmp.str("elsewhere/moved.mxa") + "'");
+  std::string after;
+  ASSERT_TRUE(platform::readFile(tmp.str("nb.mxh"), after));
+  EXPECT_EQ(after, input);
+  ASSERT_TRUE(platform::readFile(tmp.str("elsewhere/nb.mxh"), moved));
+  EXPECT_NE(moved.find("out<BR/>"), std::string::npos) << moved;
+  EXPECT_TRUE(fs::exists(tmp.path / "elsewhere" / "moved.mxa"));
 }
 #endif
 

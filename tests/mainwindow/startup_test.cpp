@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
@@ -343,6 +344,106 @@ TEST_F(StartUp, ApplicationPropertiesEditTheRunningSettings) {
   // The font chosen from the window lasts after it closes.
   EXPECT_EQ(form->fontSize(), 16);
   EXPECT_EQ(status().rfind("Close FormPropatyAPL2024/05/06 07:08:09:123", 0), 0u) << status();
+}
+
+}  // namespace
+}  // namespace wux
+
+namespace wux {
+namespace {
+
+class StartUpDocument : public StartUp {
+ protected:
+  // Start-up in the scratch folder, whose default document is not there yet.
+  void startWithoutDefaultFile() {
+    form->newMemoFile();
+    const std::string before = platform::currentDir();
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    form->openArg1_({});
+    ASSERT_EQ(chdir(before.c_str()), 0);
+    ASSERT_EQ(status(), "Done: Not Found " + file("noname.mxa"));
+    ASSERT_TRUE(form->getMemoFile()->modified);
+  }
+  std::string writeReal() {
+    std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+    d->putFileName_(file("real.mxa"));
+    MemoHolder* h = d->addNewHolder_(-1);
+    h->loaded = true;
+    MemoNode* n = h->newNode_();
+    n->body().setText("real text");
+    h->addNode_(n, "note");
+    SaveReport report;
+    EXPECT_TRUE(SaveDocumentAndHolders(*d, file("real.mxa"), false, report));
+    return file("real.mxa");
+  }
+  int openFromMenu(const std::string& name) {
+    rec.inputs = {name};
+    rec.asked.clear();
+    return form->commands().run("UIOpenMemoFile");
+  }
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher{&launcher};
+};
+
+TEST_F(StartUpDocument, TheFirstOpenReplacesTheUntouchedStartUpDocumentInPlace) {
+  const std::string real = writeReal();
+  startWithoutDefaultFile();
+  // A click in the view marks it modified; it still holds only what start-up made.
+  form->getCurrentHolder()->modified = true;
+  EXPECT_EQ(openFromMenu(real), 0);
+  EXPECT_TRUE(rec.messages().empty());
+  EXPECT_TRUE(launcher.calls.empty());
+  EXPECT_EQ(form->getMemoFile()->getFileName_(), real);
+  EXPECT_EQ(form->getCurrentNode()->body()[0], "real text");
+
+  // From now on a document is the user's: another one opens in a second window.
+  EXPECT_EQ(openFromMenu(real), 0);
+  EXPECT_EQ(launcher.calls.size(), 1u);
+}
+
+TEST_F(StartUpDocument, OnceChangedItIsAskedAboutAndKept) {
+  const std::string real = writeReal();
+  const std::string startName = file("noname.mxa");
+  // Typed into its note (not yet committed).
+  startWithoutDefaultFile();
+  editor()->MemoNode0()->setFocus();
+  QTest::keyClicks(editor()->MemoNode0(), QStringLiteral("mine"));
+  rec.answers = {Answer::No, Answer::No};
+  EXPECT_EQ(openFromMenu(real), 0);
+  ASSERT_GE(rec.messages().size(), 1u);
+  EXPECT_EQ(rec.messages()[0], "Shall I Save a MemoFile named as \r\n" + startName);
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].argument, real);
+  EXPECT_EQ(form->getMemoFile()->getFileName_(), startName);
+
+  // A notebook renamed, or one added: changed as well.
+  startWithoutDefaultFile();
+  std::string actual;
+  form->getCurrentHolder()->putName_("Diary", actual);
+  rec.answers = {Answer::No, Answer::No};
+  EXPECT_EQ(openFromMenu(real), 0);
+  EXPECT_FALSE(rec.messages().empty());
+  EXPECT_EQ(launcher.calls.size(), 2u);
+  startWithoutDefaultFile();
+  ASSERT_EQ(form->commands().run("UINewHolder"), 0);
+  rec.answers = {Answer::No, Answer::No, Answer::No};
+  EXPECT_EQ(openFromMenu(real), 0);
+  EXPECT_EQ(launcher.calls.size(), 3u);
+  EXPECT_EQ(form->getMemoFile()->getFileName_(), startName);
+}
+
+TEST_F(StartUp, AFolderOrAnAddressOnTheCommandLineOpensAsFileOpenOpensIt) {
+  ASSERT_TRUE(platform::makeDirs(file("notes")));
+  EXPECT_EQ(form->openArg1_({file("notes")}), 1);
+  EXPECT_EQ(status(), "Done: Loaded " + file("notes"));
+  EXPECT_EQ(form->getCurrentNode()->getField_("Content-Transfer-Encoding"), "\"URL\"");
+  EXPECT_EQ(log().find("Not found"), std::string::npos);
+  EXPECT_NE(form->getMemoFile()->getFileName_(), file("notes"));
+
+  form->recordOpens = true;
+  form->openArg1_({"https://example.com/page.mxa"});
+  EXPECT_EQ(form->opened, (std::vector<std::string>{"https://example.com/page.mxa"}));
+  EXPECT_EQ(status(), "Done: Loaded https://example.com/page.mxa");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // A prompter for tests: answers from a queue and records every text asked.
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,19 +15,28 @@ class RecordingPrompter : public Prompter {
     std::string kind;  // "message", "input", "open", "save"
     std::string text;
     std::string caption;
+    std::optional<Answer> defaultButton;  // the button Enter presses, when the question names one
   };
   std::vector<Entry> asked;
   std::deque<Answer> answers;      // default when empty: OK/Yes for the first button
   std::deque<std::string> inputs;  // for inputBox and file dialogs; empty: cancelled
 
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override {
-    asked.push_back({"message", text, caption});
+    asked.push_back({"message", text, caption, std::nullopt});
     if (!answers.empty()) {
       Answer a = answers.front();
       answers.pop_front();
       return a;
     }
     return buttons == Buttons::OK || buttons == Buttons::OKCancel ? Answer::OK : Answer::Yes;
+  }
+  // Answers as the question without a default does; the default is only recorded.
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                    Answer defaultButton) override {
+    const std::size_t at = asked.size();
+    const Answer a = messageBox(text, caption, buttons);
+    if (asked.size() > at) asked[at].defaultButton = defaultButton;
+    return a;
   }
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override {
     return answer("input", prompt, caption, value);
@@ -48,7 +58,7 @@ class RecordingPrompter : public Prompter {
 
  private:
   bool answer(const char* kind, const std::string& text, const std::string& caption, std::string& value) {
-    asked.push_back({kind, text, caption});
+    asked.push_back({kind, text, caption, std::nullopt});
     if (inputs.empty()) return false;
     value = inputs.front();
     inputs.pop_front();

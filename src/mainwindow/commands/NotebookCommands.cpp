@@ -72,11 +72,11 @@ void showAgain(MainWindowApi& w, MemoHolderUI* holder) {
 }
 
 // A notebook whose own file could not be read whole is written over that file only when
-// the user agrees: its notes may not all be in memory.
+// the user agrees: its notes may not all be in memory. Enter keeps the file.
 bool confirmOverDamaged(const std::string& path) {
   return prompter().messageBox("The notebook file \"" + path +
                                    "\" could not be read whole.\r\nShall I save over it all the same?",
-                               "", Buttons::YesNo) == Answer::Yes;
+                               "", Buttons::YesNo, Answer::No) == Answer::Yes;
 }
 
 // "1024Bytes", and from 1025 on whole KBytes.
@@ -90,7 +90,8 @@ int saveCurrentHolder(MainWindowApi& w) {
   if (!holder) return kResultFailed;
   const std::string fileName = holder->getFileName_();
   const std::string dir = platform::dirOf(fileName);
-  if (dir.empty() || !platform::dirExists(dir)) {
+  // An empty folder part is the current folder, which exists (a new document has no folder).
+  if (!dir.empty() && !platform::dirExists(dir)) {
     if (prompter().messageBox("Make Directory ?  \"" + dir + "\"", "", Buttons::YesCancel) != Answer::Yes)
       return kResultFailed;
     if (!platform::makeDirs(dir)) {
@@ -270,11 +271,19 @@ int reloadHolder(MainWindowApi& w, DocumentSession& session) {
   if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
+  // What is typed in the editor belongs to the notebook before it is judged modified.
+  w.UI2Model();
   const std::string fileName = holder->getFileName_();
   // Without its file there is nothing to reload from: the notes in memory stay.
   if (!platform::fileExists(fileName)) {
     w.addLog_("Not Found MemoHolder: " + fileName);
     w.messageDoing_("Not Found MemoHolder: " + fileName);
+    return kResultFailed;
+  }
+  if (holder->modified &&
+      prompter().messageBox(fileName + " has unsaved changes; Reload discards them. Reload anyway?", "",
+                            Buttons::OKCancel, Answer::Cancel) != Answer::OK) {
+    w.messageDoing_("Cancel: UIReloadMemoHolder");
     return kResultFailed;
   }
   BusyScope busy(w, "UIReloadMemoHolder");

@@ -48,7 +48,34 @@ const char* const kRowNames[] = {"curIndex",      "NewNodeName",  "FormatDate", 
                                  "FileName",      "ModeNodesMngr", "Color",        "QueryNode",
                                  "flagSort",      "flagAscending", "flagAccount",  "flagAutoReLoad",
                                  "ReloadMinutes", "TimeReLoad",    "flagAutoSave", "SaveMinutes",
-                                 "TimeSaved",     "CountSave",     "FlagLoaded"};
+                                 "TimeSaved",     "CountSave",     "FlagLoaded",   "HolderMemo"};
+
+// The notebook's own lines (its memo) travel in one field: a text piece inside the
+// notebook element would join the last note. The value is the lines as a body is written,
+// each escaped and ended by "<BR/>", and the field writer escapes that again, so no line
+// break and no "<BR/>" typed by the user can be mistaken for one.
+const char* const kMemoField = "HolderMemo";
+const std::string_view kMemoBreak = "<BR/>";
+
+std::string memoFieldValue(const StringList& lines) {
+  std::string value;
+  for (const auto& l : lines) {
+    value += EscapeHTML(l.text);
+    value += kMemoBreak;
+  }
+  return value;
+}
+
+void memoFromFieldValue(const std::string& value, StringList& lines) {
+  lines.clear();
+  std::size_t start = 0;
+  while (start < value.size()) {
+    std::size_t end = value.find(kMemoBreak, start);
+    if (end == std::string::npos) end = value.size();
+    lines.add(UnescapeHTML(std::string_view(value).substr(start, end - start)));
+    start = end + kMemoBreak.size();
+  }
+}
 
 }  // namespace
 
@@ -471,6 +498,7 @@ void MemoHolder::writeText_(std::string& out, const std::function<void(std::stri
   row("SaveMinutes", QuoteValue(std::to_string(SaveMinutes)));
   row("TimeSaved", QuoteValue(FormatDateTime("YYYYMMDD hhnnss", TimeSaved)));
   row("CountSave", QuoteValue(std::to_string(CountSave)));
+  if (body().count() > 0) row(kMemoField, "\"" + EscapeHTML(memoFieldValue(body())) + "\"");
 
   // Every other setting (template note, mail keys, a number format the rows skip...).
   std::unordered_set<std::string> skip = written;
@@ -578,6 +606,11 @@ void MemoHolder::readTreeLines_(TTAGNode* element, TreeReading& reading, bool re
 }
 
 int MemoHolder::readTreeEnd_() {
+  // The memo lives in the body; its field is only how the file carries it.
+  if (getIndexField_(kMemoField) >= 0) {
+    memoFromFieldValue(Dequote(sjis::trim(getField_(kMemoField))), body());
+    removeField_(kMemoField);
+  }
   std::string cur = Dequote(getField_("curIndex"));
   current_ = cur.empty() ? nullptr : findNodeByName_(cur);
   nodes_->flagSort = false;

@@ -348,7 +348,8 @@ void UseUnpackedNotebooks(MemoFile& doc, const std::string& dir) {
 }
 
 int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
-                  StringList& messages, const OverwriteQuestion& overwrite) {
+                  StringList& messages, const OverwriteQuestion& overwrite,
+                  const std::function<void(const std::string& target)>& onPart) {
   std::string data, text, error;
   if (!platform::readFile(archive, data)) {
     messages.add("Cannot read the archive " + archive);
@@ -396,6 +397,7 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
       continue;
     }
     std::string path = dir + name;
+    if (onPart) onPart(path);
     // Beside the archive there may be newer files of the same names: each is replaced
     // only when the user says so.
     if (platform::fileExists(path) && !(overwrite && overwrite(path))) {
@@ -413,16 +415,56 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
   return count;
 }
 
+namespace {
+
+// Folders compared as the file system will see them; an empty one is the current folder.
+std::string folderOfFile(const std::string& name) {
+  return sjis::lower(platform::dirOf(platform::resolvePath(platform::toSlashes(name))));
+}
+
+}  // namespace
+
 bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report) {
   std::string why;
+  const std::string oldName = doc.getFileName_();
+  // A document written into another folder moves there with the notebooks of its folder,
+  // as Save As does: it must never name notebook files it left behind, and the old folder
+  // keeps its files as they are. A notebook stored in a folder of its own stays there.
+  const bool moved = folderOfFile(path) != folderOfFile(oldName);
+  if (moved) {
+    // Read while the notebooks are still looked for where they are.
+    for (int i = 0; i < doc.getHolderCount_(); ++i) {
+      MemoHolder* h = doc.getHolder_(i);
+      if (!h || h->loaded) continue;
+      const std::string file = h->getFileName_();
+      StringList loadMessages;
+      if (!platform::fileExists(file)) {
+        h->loaded = true;  // nothing to carry: it is written empty, as its note list is
+      } else if (LoadHolder(*h, loadMessages) == -1) {
+        report.notWritten.push_back(file);
+        report.messages.add("Not saved: " + file + " (it could not be read first)");
+      }
+    }
+    if (!report.notWritten.empty()) {
+      report.notWritten.push_back(path);
+      report.messages.add("Not saved: " + path + " (kept as it was, so that it names no notebook file left unsaved)");
+      return false;
+    }
+    doc.putFileName_(path);
+  }
   if (!doc.checkHolderFileNames_(why)) {
+    if (moved) doc.putFileName_(oldName);
     report.messages.add(why);
     report.notWritten.push_back(path);
     return false;
   }
+  std::vector<MemoHolder*> cleared;
   for (int i = 0; i < doc.getHolderCount_(); ++i) {
     MemoHolder* h = doc.getHolder_(i);
-    if (!h || (onlyModified && !h->modified)) continue;
+    if (!h) continue;
+    // Each notebook of the document's folder is needed in the new one, modified or not.
+    const bool carried = moved && !h->getFlagExtra_();
+    if (onlyModified && !h->modified && !carried) continue;
     const std::string file = h->getFileName_();
     StringList loadMessages;
     if (!h->loaded && LoadHolder(*h, loadMessages) == -1) {
@@ -435,21 +477,32 @@ bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyMod
       report.messages.add("Not saved: " + why);
       continue;
     }
+    if (h->modified) cleared.push_back(h);
     h->modified = false;
     report.written.push_back(file);
   }
+  // The document stays where it was written last; so do the changes of notebooks that
+  // were written only into the folder it did not move to.
+  auto stayBehind = [&] {
+    if (!moved) return;
+    doc.putFileName_(oldName);
+    for (MemoHolder* h : cleared)
+      if (!h->getFlagExtra_()) h->modified = true;
+  };
   if (!report.notWritten.empty()) {
+    stayBehind();
     report.notWritten.push_back(path);
     report.messages.add("Not saved: " + path + " (kept as it was, so that it names no notebook file left unsaved)");
     return false;
   }
-  if (doc.saveToFile_(path, &why) < 0) {
+  if (doc.saveToFile_(moved ? doc.getFileName_() : path, &why) < 0) {
+    stayBehind();
     report.notWritten.push_back(path);
     report.messages.add("Not saved: " + why);
     return false;
   }
   doc.modified = false;
-  report.written.push_back(path);
+  report.written.push_back(moved ? doc.getFileName_() : path);
   return true;
 }
 

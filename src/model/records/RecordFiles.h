@@ -39,8 +39,11 @@ using OverwriteQuestion = std::function<bool(const std::string& path)>;
 // full paths written, in archive order (the document first). An archive cut short
 // before its closing boundary unpacks the parts before the cut and says so in
 // `messages`.
+// `onPart`, when given, hears each part's target path before it is written (or left out
+// because the user kept the file there).
 int UnpackArchive(const std::string& archive, const std::string& targetDir, std::vector<std::string>& written,
-                  StringList& messages, const OverwriteQuestion& overwrite = {});
+                  StringList& messages, const OverwriteQuestion& overwrite = {},
+                  const std::function<void(const std::string& target)>& onPart = {});
 // The file name a stored archive part name is written under; empty when refused.
 std::string ArchivePartFileName(const std::string& stored);
 // The name an archive stores a file's part under.

@@ -442,3 +442,58 @@ TEST(DocumentFile, NotebookMovesAndNotebookCopy) {
   EXPECT_EQ(copy->CountSave, 0);
   EXPECT_EQ(copy->getField_("ModeNodesMngr"), "\"Nodes\"");
 }
+
+// The memos typed in the notebook and document property windows: each is kept in its
+// file and comes back as the record's own lines, none joining a note.
+TEST(Memos, NotebookMemoHasAFieldOfItsOwnAndReadsBackIntoItsLines) {
+  FixedWorld world;
+  TempDir tmp;
+  auto doc = newDoc(tmp.str("Doc.mxa"));
+  MemoHolder* h = addBook(*doc, "Diary");
+  addNote(*h, "last", "note text\r\n");
+  const std::string memo =
+      "first line\r\n  indented & <b>\"quoted\"</b>\r\n\r\ntyped <BR/> and &amp; as text\r\n\x93\xfa\x96\x7b\r\n";
+  h->body().setText(memo);
+  h->putField_("MailServer", "\"mail.example\"");
+  const std::string path = tmp.str("Diary.mxh");
+  ASSERT_GT(h->saveToFile_(path), 0);
+  EXPECT_EQ(slurp(path), readTestData("records/notebook_memo.mxh"));
+
+  auto back = newDoc(tmp.str("Doc.mxa"));
+  MemoHolder* read = addBook(*back, "Diary");
+  StringList messages;
+  ASSERT_EQ(LoadHolder(*read, messages), 0) << messages.text();
+  EXPECT_EQ(read->body().text(), memo);
+  EXPECT_EQ(read->getIndexField_("HolderMemo"), -1);  // held as lines, not as a setting
+  EXPECT_EQ(read->getField_("MailServer"), "\"mail.example\"");
+  ASSERT_EQ(read->getNodeCount_(), 1);
+  EXPECT_EQ(read->getNode_(0)->body().text(), "note text\r\n");
+  EXPECT_EQ(read->CountSave, 1);
+  // Written again, the same file (the save counter aside).
+  ASSERT_GT(read->saveToFile_(path), 0);
+  EXPECT_EQ(slurp(path), sjis::replaceAll(readTestData("records/notebook_memo.mxh"), "CountSave=\"1\"",
+                                          "CountSave=\"2\""));
+
+  // Without a memo no such field is written.
+  read->body().clear();
+  EXPECT_EQ(read->saveToText_().find("HolderMemo"), std::string::npos);
+}
+
+TEST(Memos, DocumentMemoIsTheDocumentsOwnLines) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string path = tmp.str("Doc.mxa");
+  auto doc = newDoc(path);
+  addBook(*doc, "One");
+  const std::string memo = "about this document\r\n  <kept> & \"as typed\"\r\n\r\n\x93\xfa\x96\x7b\r\n";
+  doc->body().setText(memo);
+  ASSERT_GT(doc->saveToFile_(path), 0);
+  EXPECT_EQ(slurp(path), sjis::replaceAll(readTestData("records/document_memo.mxa"), "@PATH@", path));
+
+  auto back = newDoc(tmp.str("unused.mxa"));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*back, path, messages), 0) << messages.text();
+  EXPECT_EQ(back->body().text(), memo);
+  ASSERT_EQ(back->getHolderCount_(), 1);
+  EXPECT_EQ(back->getHolder_(0)->name(), "One");
+}

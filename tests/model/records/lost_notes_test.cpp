@@ -294,3 +294,72 @@ TEST(NotesNeverLost, UnpackerNamesEveryPartItLeavesOut) {
                                    "Not overwritten: " + target.dir() + "C.mxh"}));
   EXPECT_EQ(slurp(target.dir() + "C.mxh"), "the user's newer C");
 }
+
+// A document saved into another folder takes the notebooks of its folder along and
+// leaves the old folder as it was; a notebook kept in a folder of its own stays there.
+TEST(NotesNeverLost, SavedIntoAnotherFolderTheDocumentMovesWithItsNotebooks) {
+  FixedWorld world;
+  TempDir tmp;
+  fs::create_directories(tmp.path / "old");
+  fs::create_directories(tmp.path / "own");
+  fs::create_directories(tmp.path / "new");
+  const std::string old = tmp.dir() + "old/Doc.mxa";
+  {
+    auto doc = newDoc(old);
+    for (const char* name : {"Unread", "Edited"}) addNote(*addBook(*doc, name), "n", std::string(name) + " text\r\n");
+    MemoHolder* own = addBook(*doc, "Own");
+    own->putFlagExtra_(true);
+    own->putField_("Filename", QuoteValue(tmp.dir() + "own/Own.mxh"));
+    addNote(*own, "n", "own text\r\n");
+    SaveReport first;
+    ASSERT_TRUE(SaveDocumentAndHolders(*doc, old, false, first)) << lines(first.messages);
+  }
+  auto before = [&] {
+    std::string all;
+    for (const auto& e : fs::directory_iterator(tmp.path / "old")) all += e.path().string() + slurp(e.path().string());
+    return all;
+  };
+  const std::string oldFolder = before();
+
+  // Opened again: one notebook read and changed, one never read.
+  auto doc = newDoc(tmp.dir() + "unused.mxa");
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*doc, old, messages), 0) << lines(messages);
+  MemoHolder* edited = doc->getHolder_(1);
+  ASSERT_EQ(LoadHolder(*edited, messages), 0);
+  edited->getNode_(0)->body().setText("changed\r\n");
+  edited->modified = true;
+  ASSERT_EQ(LoadHolder(*doc->getHolder_(2), messages), 0);
+
+  const std::string moved = tmp.dir() + "new/Moved.mxa";
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*doc, moved, true, report)) << lines(report.messages);
+  EXPECT_EQ(doc->getFileName_(), moved);
+  EXPECT_EQ(doc->name(), "Moved");
+  EXPECT_EQ(before(), oldFolder);  // nothing written into the old folder
+  EXPECT_FALSE(fs::exists(tmp.path / "new" / "Own.mxh"));
+  EXPECT_FALSE(edited->modified);
+  EXPECT_FALSE(doc->modified);
+
+  // Opened from the new folder, every notebook is found with its notes.
+  auto back = newDoc(tmp.dir() + "unused.mxa");
+  ASSERT_EQ(ReadDocumentFile(*back, moved, messages), 0) << lines(messages);
+  ASSERT_EQ(back->getHolderCount_(), 3);
+  const char* texts[] = {"Unread text\r\n", "changed\r\n", "own text\r\n"};
+  for (int i = 0; i < 3; ++i) {
+    MemoHolder* h = back->getHolder_(i);
+    ASSERT_EQ(LoadHolder(*h, messages), 0) << h->getFileName_();
+    EXPECT_EQ(h->getNode_(0)->body().text(), texts[i]);
+  }
+  EXPECT_EQ(back->getHolder_(0)->getFileName_(), tmp.dir() + "new/Unread.mxh");
+  EXPECT_EQ(back->getHolder_(2)->getFileName_(), tmp.dir() + "own/Own.mxh");
+
+  // A move that cannot be written leaves the document where it was, its changes still to save.
+  fs::create_directories(tmp.path / "blocked" / "Unread.mxh");
+  back->getHolder_(1)->modified = true;
+  SaveReport stopped;
+  EXPECT_FALSE(SaveDocumentAndHolders(*back, tmp.dir() + "blocked/Doc.mxa", true, stopped));
+  EXPECT_EQ(back->getFileName_(), moved);
+  EXPECT_TRUE(back->getHolder_(1)->modified);
+  EXPECT_FALSE(fs::exists(tmp.path / "blocked" / "Doc.mxa"));
+}
