@@ -56,15 +56,7 @@ StringList linesOf(const QPlainTextEdit* edit, const StringList* original, std::
   return l;
 }
 
-std::string lostCharactersText(const std::vector<char32_t>& lost) {
-  std::string out = "Warrning: not stored in Shift_JIS:";
-  for (char32_t cp : lost) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, " U+%04X", static_cast<unsigned>(cp));
-    out += buf;
-  }
-  return out;
-}
+std::string lostCharactersText(const std::vector<char32_t>& lost) { return platform::unstorableText(lost); }
 
 // An empty editor cannot tell no lines from one empty line; both count as the same.
 bool sameLines(const StringList& a, const StringList& b) {
