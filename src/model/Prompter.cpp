@@ -17,7 +17,8 @@ class StderrPrompter : public Prompter {
       case Buttons::OK: return Answer::OK;
       case Buttons::OKCancel:
       case Buttons::YesCancel: return Answer::Cancel;
-      case Buttons::YesNo: return Answer::No;
+      case Buttons::YesNo:
+      case Buttons::YesNoDefaultNo: return Answer::No;
       default: return Answer::Cancel;
     }
   }

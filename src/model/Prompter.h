@@ -6,7 +6,8 @@
 
 namespace wux {
 
-enum class Buttons { OK, OKCancel, YesNo, YesCancel, YesNoCancel, YesNoCancelAll };
+// YesNoDefaultNo: a Yes/No question whose safe answer, the default button, is No.
+enum class Buttons { OK, OKCancel, YesNo, YesCancel, YesNoCancel, YesNoCancelAll, YesNoDefaultNo };
 enum class Answer { OK, Cancel, Yes, No, YesToAll };
 
 class Prompter {

@@ -14,18 +14,21 @@ class RecordingPrompter : public Prompter {
     std::string kind;  // "message", "input", "open", "save"
     std::string text;
     std::string caption;
+    Buttons buttons = Buttons::OK;
   };
   std::vector<Entry> asked;
-  std::deque<Answer> answers;      // default when empty: OK/Yes for the first button
+  // Default when empty: OK/Yes for the first button, No where No is the default button.
+  std::deque<Answer> answers;
   std::deque<std::string> inputs;  // for inputBox and file dialogs; empty: cancelled
 
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override {
-    asked.push_back({"message", text, caption});
+    asked.push_back({"message", text, caption, buttons});
     if (!answers.empty()) {
       Answer a = answers.front();
       answers.pop_front();
       return a;
     }
+    if (buttons == Buttons::YesNoDefaultNo) return Answer::No;
     return buttons == Buttons::OK || buttons == Buttons::OKCancel ? Answer::OK : Answer::Yes;
   }
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override {
