@@ -148,6 +148,21 @@ bool TFormMainBase0007::isDoing_() {
   return true;
 }
 
+void TFormMainBase0007::holdDoing_(bool on) {
+  if (on) {
+    if (holds_++ == 0 && !doing_) {
+      heldBusy_ = true;
+      doing_ = true;
+      break_ = false;  // a Break pressed before is no Break of this work
+    }
+    return;
+  }
+  if (holds_ == 0 || --holds_ > 0 || !heldBusy_) return;
+  heldBusy_ = false;
+  doing_ = false;
+  break_ = false;
+}
+
 int TFormMainBase0007::UIBreak() {
   // Only asks: the running loop reads the flag and ends the operation itself. Clearing
   // the guard here would let the idle auto-save or another command run in its middle.
