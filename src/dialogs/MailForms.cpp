@@ -406,7 +406,8 @@ void TFormReciveMail1::Recive() {
   if (!error.empty()) {
     // Ending the session abandons nothing: a failed session deletes nothing.
     setPanel(1, "Recive Faile: " + error);
-    scope.finish("Recive Mail: " + std::to_string(made) + " notes, " + error + (warnings.empty() ? "" : ". " + warnings));
+    scope.finish("Recive Mail: " + std::to_string(made) + " notes, " + error +
+                 (warnings.empty() ? "" : ". " + warnings));
     closeSession();
     return;
   }

@@ -18,7 +18,11 @@ char32_t utf8CodePoint(const char* s, std::size_t n) {
   const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
   if (n == 0) return 0xFFFD;
   const unsigned char c = b(0);
-  std::size_t len = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+  std::size_t len = 0;
+  if (c < 0x80) len = 1;
+  else if (c >= 0xC2 && c <= 0xDF) len = 2;
+  else if (c >= 0xE0 && c <= 0xEF) len = 3;
+  else if (c >= 0xF0 && c <= 0xF4) len = 4;
   if (len == 0 || len > n) return 0xFFFD;
   char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
   for (std::size_t k = 1; k < len; ++k) {
