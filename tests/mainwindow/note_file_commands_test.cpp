@@ -300,6 +300,9 @@ TEST_F(NoteFileCommandsTest, AUtf8FileThatLostCharactersIsOverwrittenOnlyWhenAsk
   rec.inputs = {path};
   ASSERT_EQ(run("UINewMemoNodeFile"), 0);
   EXPECT_EQ(current()->body().text(), "? caf?\r\n?100\r\n");
+  EXPECT_EQ(status(), "Warrning: not stored in Shift_JIS: U+00E9 U+20AC in " + path);
+  EXPECT_EQ(run("UIReloadMemoNode"), 0);
+  EXPECT_EQ(status(), "Warrning: not stored in Shift_JIS: U+00E9 U+20AC in " + path);
 
   rec.asked.clear();
   rec.inputs = {path};
