@@ -95,6 +95,13 @@ void TFormMainBase0007::Model2UI() { shouldNotExecute(std::string(kClass) + "Mod
 int TFormMainBase0007::querySaveAll() { return session_.querySaveAll(); }
 
 void TFormMainBase0007::closeEvent(QCloseEvent* event) {
+  // During a tree load or write a close is a Break: the work stops and the window
+  // stays, to be closed with the usual questions afterwards.
+  if (holds_ > 0) {
+    break_ = true;
+    event->ignore();
+    return;
+  }
   // While an operation runs the window closes at once, asking nothing.
   if (!doing_) {
     if (querySaveAll() < 0) {

@@ -118,6 +118,15 @@ TEST_F(FramesTest, WhileABraceTreeLoadsOnlyTheBreakButtonActs) {
   EXPECT_FALSE(form->doing());
   EXPECT_FALSE(form->isBreak());
   EXPECT_EQ(node("d")->body().text(), body);
+
+  // Closing the window meanwhile is a Break as well: nothing is asked, the window stays.
+  form->changeCurrentNode_(node("c"));
+  bool closed = true;
+  QTimer::singleShot(0, [&] { closed = form->close(); });
+  form->changeCurrentNode_(node("d"));
+  EXPECT_FALSE(closed);
+  EXPECT_FALSE(tree->loadedWhole());
+  EXPECT_TRUE(rec.messages().empty());
 }
 
 TEST_F(FramesTest, CheckBoxOfTheCurrentNoteKeepsTheEditorInStep) {
