@@ -13,6 +13,7 @@
 #include "model/clock.h"
 #include "model/mail.h"
 #include "model/text/sjis.h"
+#include "platform/textconv.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -176,24 +177,28 @@ void TFormSendMail2::fill() {
   memo_->setPlainText(linesToQ(node->body()));
 }
 
+bool TFormSendMail2::openSession(std::string& error) {
+  transferring_ = true;
+  const bool ok = session_.connect(text("SMTPServer"), error, transferOptions());
+  transferring_ = false;
+  if (!ok) {
+    setPanel(1, "Connect Faile: " + error);
+    return false;
+  }
+  setPanel(0, "Connect");
+  return true;
+}
+
 void TFormSendMail2::Connect() {
   if (!w_ || busy()) return;
-  if (connected_) Disconnect();
-  transferring_ = true;
+  if (session_.connected()) Disconnect();
   std::string error;
-  const bool ok = platform::smtpProbe(text("SMTPServer"), error, transferOptions());
-  transferring_ = false;
-  if (ok) {
-    connected_ = true;
-    setPanel(0, "Connect");
-  } else {
-    setPanel(1, "Connect Faile: " + error);
-  }
+  openSession(error);
 }
 
 void TFormSendMail2::Disconnect() {
-  if (!connected_) return;
-  connected_ = false;
+  if (!session_.connected()) return;
+  session_.disconnect();
   setPanel(0, "Disconnect");
 }
 
@@ -215,10 +220,14 @@ void TFormSendMail2::Send() {
   bool ok;
   {
     BusyScope scope(*w_, "Send Mail");
-    transferring_ = true;
-    ok = platform::smtpSend(text("SMTPServer"), MailBareAddress(mail.from), MailRecipients(mail), message, error,
-                            transferOptions());
-    transferring_ = false;
+    // A send connects first when no connection is held, and shows it.
+    ok = session_.connected() || openSession(error);
+    if (ok) {
+      transferring_ = true;
+      ok = platform::smtpSend(text("SMTPServer"), MailBareAddress(mail.from), MailRecipients(mail), message,
+                              error, transferOptions());
+      transferring_ = false;
+    }
     scope.finish(ok ? "Send Mail: Success" : "Send Mail: " + error);
   }
   if (!ok) {
@@ -227,8 +236,7 @@ void TFormSendMail2::Send() {
     w_->addLogTS("Send Mail: " + error);
     return;
   }
-  connected_ = false;
-  setPanel(0, "Disconnect");
+  Disconnect();
   setPanel(1, "Success");
   setText("DateTimeSended", FormatDateTime("yyyymmdd hhnnssmm", mail.date));
   w_->addLogTS("Send Mail: " + mail.subject);
@@ -348,6 +356,7 @@ void TFormReciveMail1::Recive() {
   const bool deleting = deleteOnRead_->isChecked();
   int made = 0;
   std::string error;
+  std::string warnings;
   for (int i = 1; i <= count_; ++i) {
     if (scope.isBreak()) {
       error = "stopped by Break";
@@ -374,6 +383,14 @@ void TFormReciveMail1::Recive() {
     node->putField_("From", QuoteValue(mail.from));
     holder->modified = true;
     ++made;
+    // Nothing a message lost on its way into the note goes unsaid.
+    for (const std::string& charset : mail.unknownCharsets)
+      w_->addLogTS("Recive Mail: unknown charset \"" + charset + "\" kept as it came in " + node->name());
+    if (!mail.lost.empty()) {
+      const std::string text = platform::unstorableText(mail.lost) + " in " + node->name();
+      w_->addLogTS(text);
+      warnings += (warnings.empty() ? "" : " / ") + text;
+    }
     // Only a message that is safely a note leaves the server.
     if (deleting) {
       transferring_ = true;
@@ -389,14 +406,15 @@ void TFormReciveMail1::Recive() {
   if (!error.empty()) {
     // Ending the session abandons nothing: a failed session deletes nothing.
     setPanel(1, "Recive Faile: " + error);
-    scope.finish("Recive Mail: " + std::to_string(made) + " notes, " + error);
+    scope.finish("Recive Mail: " + std::to_string(made) + " notes, " + error +
+                 (warnings.empty() ? "" : ". " + warnings));
     closeSession();
     return;
   }
   // Ending the session commits the deletions and leaves the count true for next time.
   closeSession();
   setPanel(1, "Success");
-  scope.finish("Recive Mail: " + std::to_string(made) + " notes");
+  scope.finish("Recive Mail: " + std::to_string(made) + " notes" + (warnings.empty() ? "" : ". " + warnings));
   setResult(QDialog::Accepted);
   hide();
 }

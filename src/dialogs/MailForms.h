@@ -64,9 +64,12 @@ class TFormSendMail2 : public MailFormBase {
   void Disconnect();
   void SetNode();
   void SetHolder();
+  bool connected() const { return session_.connected(); }
 
  private:
-  bool connected_ = false;
+  // Connects and shows it; false with the failure in panel 1 and `error`.
+  bool openSession(std::string& error);
+  platform::SmtpSession session_;
 };
 
 class TFormReciveMail1 : public MailFormBase {

@@ -48,6 +48,8 @@ int AgentAPLMemoNode::query_(const std::string& key, std::string& value) {
   return 0;
 }
 
+bool AgentAPLMemoNode::isBreak() { return form_ && form_->mainWindow() && form_->mainWindow()->isBreak(); }
+
 // What the frame in a note window sees as its owner: the main window in everything but
 // the status line and the agent, which are the note window's own.
 class TFormMemoNode::Owner : public MainWindowApi {
@@ -72,6 +74,7 @@ class TFormMemoNode::Owner : public MainWindowApi {
   void endDoing_(const std::string& text) override { w_.endDoing_(text); }
   void endDoing() override { w_.endDoing(); }
   bool isBreak() const override { return w_.isBreak(); }
+  void holdDoing_(bool on) override { w_.holdDoing_(on); }
   int addLog_(const std::string& text) override { return w_.addLog_(text); }
   void addLogTS(const std::string& text) override { w_.addLogTS(text); }
   int addLogStrings(const StringList& lines) override { return w_.addLogStrings(lines); }

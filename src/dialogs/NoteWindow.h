@@ -38,7 +38,8 @@ class AgentAPLMemoNode : public AgentAPLAbs {
  public:
   void setForm(TFormMemoNode* form) { form_ = form; }
   TFormMemoNode* form() const { return form_; }
-  bool isBreak() override { return false; }
+  // The main window's Break stops this window's long work too.
+  bool isBreak() override;
   int messageDoing_(const std::string& text) override;
   int query_(const std::string& key, std::string& value) override;
 

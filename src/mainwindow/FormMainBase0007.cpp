@@ -95,6 +95,13 @@ void TFormMainBase0007::Model2UI() { shouldNotExecute(std::string(kClass) + "Mod
 int TFormMainBase0007::querySaveAll() { return session_.querySaveAll(); }
 
 void TFormMainBase0007::closeEvent(QCloseEvent* event) {
+  // During a tree load or write a close is a Break: the work stops and the window
+  // stays, to be closed with the usual questions afterwards.
+  if (holds_ > 0) {
+    break_ = true;
+    event->ignore();
+    return;
+  }
   // While an operation runs the window closes at once, asking nothing.
   if (!doing_) {
     if (querySaveAll() < 0) {
@@ -146,6 +153,21 @@ bool TFormMainBase0007::isDoing_() {
   if (!doing_) return false;
   messageDoing_("Now Doing " + nowString());
   return true;
+}
+
+void TFormMainBase0007::holdDoing_(bool on) {
+  if (on) {
+    if (holds_++ == 0 && !doing_) {
+      heldBusy_ = true;
+      doing_ = true;
+      break_ = false;  // a Break pressed before is no Break of this work
+    }
+    return;
+  }
+  if (holds_ == 0 || --holds_ > 0 || !heldBusy_) return;
+  heldBusy_ = false;
+  doing_ = false;
+  break_ = false;
 }
 
 int TFormMainBase0007::UIBreak() {

@@ -59,6 +59,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   void endDoing() override;
   void endDoing_(const std::string& text) override;
   bool isDoing_() override;
+  void holdDoing_(bool on) override;
   int addLog_(const std::string& text) override;
   int showFormLog() override;
   virtual int setCheckListBox_(QWidget* control);
@@ -162,6 +163,9 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   std::string activity_;
   bool doing_ = false;
   bool break_ = false;
+  // Nested holds of holdDoing_, and whether the outermost one made the window busy.
+  int holds_ = 0;
+  bool heldBusy_ = false;
   DateTime lastAutoSave_;
   std::string version_ = "00.15.05f";
   std::string releaseDate_ = "May 23, 2004";

@@ -334,9 +334,13 @@ int TFormMainBaseWUX::WMDropFiles(const std::vector<std::string>& files, QWidget
           messageDoing_("Too Large 3MB Over " + files[0]);
           return kResultFailed;
         }
+        // A UTF-8 file goes in as the characters it holds; any other file is Shift_JIS.
+        const bool utf8 = !platform::isAscii(text) && platform::isValidUtf8(text);
+        if (utf8 && text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
         StringList lines;
         lines.setText(text);
-        for (int i = 0; i < lines.count(); ++i) editor->Memo_comment()->appendPlainText(toQ(lines[i]));
+        for (int i = 0; i < lines.count(); ++i)
+          editor->Memo_comment()->appendPlainText(utf8 ? QString::fromStdString(lines[i]) : toQ(lines[i]));
         return 0;
       }
       if (files.size() == 1 && editor && within(editor->Memo_Fields(), over)) {

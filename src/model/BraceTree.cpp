@@ -11,12 +11,39 @@ BraceNode* BraceNode::addChild(std::string childText) {
   return children.back().get();
 }
 
-std::unique_ptr<BraceNode> BraceNode::clone() const {
+BraceNode::~BraceNode() {
+  std::vector<std::unique_ptr<BraceNode>> pending = std::move(children);
+  while (!pending.empty()) {
+    std::unique_ptr<BraceNode> node = std::move(pending.back());
+    pending.pop_back();
+    for (auto& c : node->children) pending.push_back(std::move(c));
+    node->children.clear();
+  }
+}
+
+namespace {
+
+std::unique_ptr<BraceNode> copyOne(const BraceNode& n) {
   auto copy = std::make_unique<BraceNode>();
-  copy->text = text;
-  copy->kind = kind;
-  copy->data = data;
-  for (const auto& c : children) copy->children.push_back(c->clone());
+  copy->text = n.text;
+  copy->kind = n.kind;
+  copy->data = n.data;
+  return copy;
+}
+
+}  // namespace
+
+std::unique_ptr<BraceNode> BraceNode::clone() const {
+  auto copy = copyOne(*this);
+  std::vector<std::pair<const BraceNode*, BraceNode*>> todo{{this, copy.get()}};
+  while (!todo.empty()) {
+    const auto [from, to] = todo.back();
+    todo.pop_back();
+    for (const auto& c : from->children) {
+      to->children.push_back(copyOne(*c));
+      todo.emplace_back(c.get(), to->children.back().get());
+    }
+  }
   return copy;
 }
 
@@ -71,28 +98,47 @@ struct Loader {
     if (n % 100 == 99) pace.status(std::to_string(i + 1) + "/" + std::to_string(lines.count()) + suffix);
   }
 
-  int load(BraceNode* parent, int i, int depth) {
-    if (depth <= 1) pace.pump();
+  // One open block: the node its lines go under, and the node a following "{" opens
+  // a block under.
+  struct Level {
+    BraceNode* parent;
+    BraceNode* last;
+    int depth;  // how deep `parent` stands among the items read (0: the top)
+  };
+
+  // Opens blocks on an explicit stack, never by calling itself: a deep text costs no
+  // stack, and a block deeper than the cap is refused.
+  int load(BraceNode* parent, int i) {
+    pace.pump();
     if (pace.isBreak()) return -1;
-    BraceNode* last = parent;  // what a following "{" opens a block under
+    std::vector<Level> levels{{parent, parent, 0}};
     const int n = lines.count();
     while (i < n) {
       tick(i, "");
       std::string t = sjis::trim(lines[i]);
       const std::string first = firstWordLower(t);
+      Level& level = levels.back();
+      const std::size_t depth = levels.size() - 1;
       if (t == "{") {
-        i = load(last, i + 1, depth + 1);
-        if (i < 0 || pace.isBreak()) return -1;
+        // Both the blocks and the items they make count: what is read can be written
+        // back (one block per item level) and read again.
+        const int under = level.last == level.parent ? level.depth : level.depth + 1;
+        if (depth + 1 > static_cast<std::size_t>(kBraceMaxDepth) || under >= kBraceMaxDepth) return kBraceTooDeep;
+        levels.push_back({level.last, level.last, under});
+        ++i;
+        if (depth + 1 <= 1) pace.pump();
+        if (pace.isBreak()) return -1;
         continue;
       }
       if (t == "}") {
-        if (depth == 0) {
-          // No block is open: a stray closing line must not end the load.
-          ++i;
-          continue;
+        // No block is open: a stray closing line must not end the load.
+        if (depth > 0) {
+          if (i > 0 && sjis::trim(lines[i - 1]) == "{") tree.add(level.parent, "");
+          levels.pop_back();
+          if (pace.isBreak()) return -1;
         }
-        if (i > 0 && sjis::trim(lines[i - 1]) == "{") tree.add(parent, "");
-        return i + 1;
+        ++i;
+        continue;
       }
       if (rawKept && rawKept->count() > 0 && rawKept->indexOfExact(first) >= 0) {
         StringList block;
@@ -103,27 +149,29 @@ struct Loader {
           block.add(std::move(b));
           if (closing) break;
         }
-        BraceNode* node = tree.add(parent, t);
+        BraceNode* node = tree.add(level.parent, t);
         node->kind = BraceNode::Kind::RawBlock;
         node->data = std::move(block);
-        last = node;
+        level.last = node;
         continue;
       }
       if (first == "ignorebodyparts") {
         if (t.size() > 80) {
-          BraceNode* node = tree.add(parent, "\\" + t);
+          BraceNode* node = tree.add(level.parent, "\\" + t);
           node->kind = BraceNode::Kind::LongIgnored;
           node->data = StringList{t};
         } else {
-          tree.add(parent, t);
+          tree.add(level.parent, t);
         }
         ++i;
         continue;
       }
       if (t.empty()) t = " ";
-      last = tree.add(parent, t);
+      level.last = tree.add(level.parent, t);
       ++i;
     }
+    // Blocks left open end with the text; a break met meanwhile still counts.
+    if (levels.size() > 1 && pace.isBreak()) return -1;
     return n;
   }
 };
@@ -162,25 +210,50 @@ struct Writer {
     return true;
   }
 
-  void subtree(const BraceNode& node, int level) {
-    const std::string indent(static_cast<std::size_t>(level) + 1, '\t');
-    out.add(indent + "{");
-    const int count = static_cast<int>(node.children.size());
-    for (int k = 0; k < count; ++k) {
+  // One block being written: its node, the next child to write, its level.
+  struct Open {
+    const BraceNode* node;
+    std::size_t next;
+    int level;
+  };
+
+  // Writes the block of `root`'s children, and theirs, on an explicit stack.
+  void subtree(const BraceNode& root, int rootLevel) {
+    std::vector<Open> open;
+    auto begin = [&](const BraceNode& n, int level) {
+      out.add(std::string(static_cast<std::size_t>(level) + 1, '\t') + "{");
+      open.push_back({&n, 0, level});
+    };
+    begin(root, rootLevel);
+    while (!open.empty()) {
+      Open& o = open.back();
+      const std::string indent(static_cast<std::size_t>(o.level) + 1, '\t');
+      const std::size_t count = o.node->children.size();
+      if (o.next >= count) {
+        out.add(indent + "}");
+        open.pop_back();
+        if (!open.empty()) {
+          pace.step();
+          ++open.back().next;
+        }
+        continue;
+      }
       if (pace.counter() % 50 == 0) pace.pump();
       if (pace.isBreak()) {
         stopped = true;
         return;
       }
-      const BraceNode& c = *node.children[k];
+      const BraceNode& c = *o.node->children[o.next];
       const bool hadData = writeNode(c, indent);
       if (pace.counter() % 20 == 10)
-        pace.status(std::to_string(k + 1) + "/" + std::to_string(count) + " " + c.text);
-      if (!hadData && !c.children.empty()) subtree(c, level + 1);
-      if (stopped) return;
+        pace.status(std::to_string(o.next + 1) + "/" + std::to_string(count) + " " + c.text);
+      if (!hadData && !c.children.empty()) {
+        begin(c, o.level + 1);  // `o` is not used after this
+        continue;
+      }
       pace.step();
+      ++o.next;
     }
-    out.add(indent + "}");
   }
 };
 
@@ -189,7 +262,7 @@ struct Writer {
 int LoadBraceTree(BraceTree& tree, BraceNode* parent, const StringList& lines, const BraceProgress& progress,
                   const StringList* rawKept, int first) {
   Loader loader{tree, lines, rawKept, Pacer(progress)};
-  return loader.load(parent, first < 0 ? 0 : first, 0);
+  return loader.load(parent, first < 0 ? 0 : first);
 }
 
 int SaveBraceTree(const BraceTree& tree, StringList& out, const BraceProgress& progress) {

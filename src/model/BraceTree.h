@@ -26,6 +26,12 @@ struct BraceNode {
   std::optional<StringList> data;
   std::vector<std::unique_ptr<BraceNode>> children;
 
+  BraceNode() = default;
+  // Takes the subtree apart level by level: a deep tree costs no stack.
+  ~BraceNode();
+  BraceNode(const BraceNode&) = delete;
+  BraceNode& operator=(const BraceNode&) = delete;
+
   BraceNode* addChild(std::string childText);
   std::unique_ptr<BraceNode> clone() const;
 };
@@ -49,10 +55,17 @@ struct BraceProgress {
 // "vertsgroup".
 const StringList& BraceRawKeptKeywords();
 
+// Blocks nest at most this deep, and items as well; a deeper text is no tree to show
+// or write.
+inline constexpr int kBraceMaxDepth = 1000;
+// LoadBraceTree's result for a text nested deeper than kBraceMaxDepth.
+inline constexpr int kBraceTooDeep = -2;
+
 // Reads `lines` from `first` into `tree` under `parent` (null: the top level). With
 // `rawKept`, blocks after those keywords stay unparsed. A "}" with no open block is
-// passed over, so the rest of the text still loads. Result: the index after the block
-// just read (the line count at the top level), or -1 after a break.
+// passed over, so the rest of the text still loads. Result: the line count, -1 after a
+// break, or kBraceTooDeep when a block opens deeper than kBraceMaxDepth; after either
+// failure the tree holds only what was read before it.
 int LoadBraceTree(BraceTree& tree, BraceNode* parent, const StringList& lines, const BraceProgress& progress,
                   const StringList* rawKept, int first = 0);
 

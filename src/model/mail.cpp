@@ -1,5 +1,6 @@
 #include "model/mail.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/jcode.h"
@@ -76,16 +77,42 @@ std::string base64Only(std::string_view s) {
   return out;
 }
 
-std::string toSjis(std::string_view charset, std::string_view text) {
-  const std::string cs = lowerAscii(charset);
+// What reading one message met on the way into Shift_JIS.
+struct Conversion {
+  std::vector<char32_t> lost;
+  std::vector<std::string> unknown;
+};
+
+bool isShiftJisName(const std::string& cs) {
+  for (const char* n : {"shift_jis", "shift-jis", "sjis", "x-sjis", "cp932", "ms932", "windows-31j", "ms_kanji",
+                        "csshiftjis", "csWindows31J"})
+    if (cs == lowerAscii(n)) return true;
+  return false;
+}
+
+// Text without a charset (or one that promises ASCII): UTF-8 when it is valid UTF-8,
+// else kept, so raw Shift_JIS stays readable.
+std::string unlabelledToSjis(std::string_view text, Conversion& conv) {
+  if (platform::isAscii(text) || !platform::isValidUtf8(text)) return std::string(text);
+  return platform::utf8ToSjis(text, conv.lost);
+}
+
+std::string toSjis(std::string_view charset, std::string_view text, Conversion& conv) {
+  const std::string cs = lowerAscii(sjis::trim(charset));
   if (cs.starts_with("iso-2022-jp") || text.find('\x1b') != std::string_view::npos) return JisToSjis(text);
   if (cs == "euc-jp" || cs == "x-euc-jp") return EucToSjis(text);
-  if (cs == "utf-8" || cs == "utf8") return platform::utf8ToSjis(text);
+  if (cs == "utf-8" || cs == "utf8") return platform::utf8ToSjis(text, conv.lost);
+  if (cs.empty() || cs == "us-ascii" || cs == "ascii") return unlabelledToSjis(text, conv);
+  if (isShiftJisName(cs)) return std::string(text);
+  std::string out;
+  if (platform::charsetToSjis(cs, text, out, conv.lost)) return out;
+  if (std::find(conv.unknown.begin(), conv.unknown.end(), std::string(charset)) == conv.unknown.end())
+    conv.unknown.emplace_back(charset);
   return std::string(text);
 }
 
 // Decodes every well-formed encoded word; blanks between two encoded words vanish.
-std::string decodeHeaderWords(std::string_view v) {
+std::string decodeHeaderWords(std::string_view v, Conversion& conv) {
   std::string out;
   std::size_t i = 0;
   bool lastWasWord = false;
@@ -103,7 +130,7 @@ std::string decodeHeaderWords(std::string_view v) {
             enc == 'B' || enc == 'b' ? Base64Decode(base64Only(text)) : decodeQuotedPrintable(text, true);
         if (!lastWasWord) out += pendingBlank;
         pendingBlank.clear();
-        out += toSjis(charset, bytes);
+        out += toSjis(charset, bytes, conv);
         lastWasWord = true;
         i = end + 2;
         continue;
@@ -121,6 +148,13 @@ std::string decodeHeaderWords(std::string_view v) {
   }
   out += pendingBlank;
   return out;
+}
+
+// A header's value: its encoded words decoded, and raw 8-bit text around them read as
+// UTF-8 when it is valid UTF-8.
+std::string headerText(std::string_view v, Conversion& conv) {
+  if (platform::isAscii(v)) return decodeHeaderWords(v, conv);
+  return decodeHeaderWords(unlabelledToSjis(v, conv), conv);
 }
 
 struct Entity {
@@ -320,10 +354,16 @@ std::string BuildMailText(const OutgoingMail& mail) {
 IncomingMail ParseMailText(std::string_view raw) {
   IncomingMail mail;
   Entity top = splitEntity(raw);
-  mail.from = decodeHeaderWords(top.header("from"));
-  mail.subject = decodeHeaderWords(top.header("subject"));
+  Conversion conv;
+  auto finish = [&] {
+    mail.lost = std::move(conv.lost);
+    mail.unknownCharsets = std::move(conv.unknown);
+    return mail;
+  };
+  mail.from = headerText(top.header("from"), conv);
+  mail.subject = headerText(top.header("subject"), conv);
   Entity text;
-  if (!findTextPart(top, 0, text)) return mail;
+  if (!findTextPart(top, 0, text)) return finish();
   const std::string cte = lowerAscii(sjis::trim(text.header("content-transfer-encoding")));
   std::string bytes;
   if (cte == "base64")
@@ -332,8 +372,8 @@ IncomingMail ParseMailText(std::string_view raw) {
     bytes = decodeQuotedPrintable(text.body, false);
   else
     bytes = std::string(text.body);
-  mail.body.setText(toSjis(headerParam(text.header("content-type"), "charset"), bytes));
-  return mail;
+  mail.body.setText(toSjis(headerParam(text.header("content-type"), "charset"), bytes, conv));
+  return finish();
 }
 
 }  // namespace wux

@@ -45,12 +45,18 @@ struct IncomingMail {
   std::string from;     // Shift_JIS, encoded words decoded
   std::string subject;  // Shift_JIS, encoded words decoded
   StringList body;      // Shift_JIS lines of the first text part
+  // Characters Shift_JIS could not hold (each became "?"), in the order met.
+  std::vector<char32_t> lost;
+  // Charsets no converter knows; text in them was kept as it came.
+  std::vector<std::string> unknownCharsets;
 };
 
 // Reads a received message: unfolds the headers, decodes "=?charset?B|Q?...?=" words,
 // takes the first text/plain part of a multipart message, undoes Base64 and
-// quoted-printable and converts ISO-2022-JP, EUC-JP and UTF-8 to Shift_JIS. Malformed
-// input never stops it: what cannot be decoded is kept as it came.
+// quoted-printable and converts the text to Shift_JIS: ISO-2022-JP, EUC-JP and UTF-8
+// by their own converters, every other charset iconv knows through Unicode; text with no
+// charset (raw 8-bit header text too) is UTF-8 when it is valid UTF-8 and is otherwise
+// kept. Malformed input never stops it: what cannot be decoded is kept as it came.
 IncomingMail ParseMailText(std::string_view raw);
 
 }  // namespace wux

@@ -204,6 +204,13 @@ bool isExecutableFile(const std::string& path) {
   return ::stat(os.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(os.c_str(), X_OK) == 0;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  struct stat sa{}, sb{};
+  if (::stat(osPath(a).c_str(), &sa) != 0 || ::stat(osPath(b).c_str(), &sb) != 0) return a == b;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool dirExists(const std::string& path) {
   struct stat st{};
   return ::stat(osPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);

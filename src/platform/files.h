@@ -23,6 +23,9 @@ bool fileExists(const std::string& path);
 // A regular file this process may run.
 bool isExecutableFile(const std::string& path);
 bool dirExists(const std::string& path);
+// Whether two names reach one file (through links and relative forms alike); names of
+// files that do not exist are compared as texts. An empty name reaches nothing.
+bool sameFile(const std::string& a, const std::string& b);
 // Removes a file; true when it is gone afterwards (a file that was never there counts).
 // On failure `error` (when given) names the path and the reason.
 bool removeFile(const std::string& path, std::string* error = nullptr);

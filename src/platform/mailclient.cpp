@@ -153,13 +153,59 @@ bool smtpSend(const std::string& server, const std::string& from, const std::vec
   return sent;
 }
 
-bool smtpProbe(const std::string& server, std::string& error, const MailOptions& options) {
+struct SmtpSession::Impl {
+  CURL* curl = nullptr;
+  MailOptions options;
+  char errbuf[CURL_ERROR_SIZE] = {};
+  void close() {
+    if (!curl) return;
+    // Saying goodbye asks no one about a break: the window may be going already.
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    // A held connection is closed without the protocol's goodbye: say it here.
+    static const char quit[] = "QUIT\r\n";
+    std::size_t sent = 0;
+    curl_easy_send(curl, quit, sizeof quit - 1, &sent);
+    curl_easy_cleanup(curl);
+    curl = nullptr;
+  }
+};
+
+SmtpSession::SmtpSession() : impl_(std::make_unique<Impl>()) {}
+SmtpSession::~SmtpSession() { impl_->close(); }
+
+bool SmtpSession::connect(const std::string& server, std::string& error, const MailOptions& options) {
+  impl_->close();
   if (server.empty()) {
     error = "no SMTP server";
     return false;
   }
-  return smtpTransfer(server, error, options,
-                      [](CURL* curl) { curl_easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L); });
+  initCurlOnce();
+  impl_->curl = curl_easy_init();
+  if (!impl_->curl) {
+    error = "cannot start a transfer";
+    return false;
+  }
+  // The handle keeps the options' address: they live as long as the connection.
+  impl_->options = options;
+  const std::string url = mailServerUrl(server, "smtp", 25);
+  prepare(impl_->curl, url, impl_->options, impl_->errbuf);
+  curl_easy_setopt(impl_->curl, CURLOPT_CONNECT_ONLY, 1L);
+  const CURLcode code = curl_easy_perform(impl_->curl);
+  if (code != CURLE_OK) {
+    error = describe(code, impl_->errbuf, url);
+    impl_->close();
+    return false;
+  }
+  return true;
+}
+
+bool SmtpSession::connected() const { return impl_->curl != nullptr; }
+
+void SmtpSession::disconnect() { impl_->close(); }
+
+bool smtpProbe(const std::string& server, std::string& error, const MailOptions& options) {
+  SmtpSession session;
+  return session.connect(server, error, options);
 }
 
 struct Pop3Session::Impl {

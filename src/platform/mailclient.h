@@ -28,6 +28,24 @@ bool smtpSend(const std::string& server, const std::string& from, const std::vec
 // a message is written. False and `error` when the server does not answer.
 bool smtpProbe(const std::string& server, std::string& error, const MailOptions& options = {});
 
+// A connection held open to the SMTP server: connect() opens it and reads the greeting,
+// disconnect() says goodbye and closes it. A send opens its own transfer.
+class SmtpSession {
+ public:
+  SmtpSession();
+  ~SmtpSession();
+  SmtpSession(const SmtpSession&) = delete;
+  SmtpSession& operator=(const SmtpSession&) = delete;
+
+  bool connect(const std::string& server, std::string& error, const MailOptions& options = {});
+  bool connected() const;
+  void disconnect();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 // One POP3 session: logged in by connect(), kept across calls, ended by disconnect().
 // Deletions take effect only when the session ends normally.
 class Pop3Session {

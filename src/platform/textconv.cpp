@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <mutex>
 #include <unordered_map>
 
@@ -10,10 +12,35 @@ namespace wux::platform {
 
 namespace {
 
+// The code point of the UTF-8 sequence at `s` (at most `n` bytes); U+FFFD when it is
+// not a whole, well-formed one.
+char32_t utf8CodePoint(const char* s, std::size_t n) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  if (n == 0) return 0xFFFD;
+  const unsigned char c = b(0);
+  std::size_t len = 0;
+  if (c < 0x80) len = 1;
+  else if (c >= 0xC2 && c <= 0xDF) len = 2;
+  else if (c >= 0xE0 && c <= 0xEF) len = 3;
+  else if (c >= 0xF0 && c <= 0xF4) len = 4;
+  if (len == 0 || len > n) return 0xFFFD;
+  char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+  for (std::size_t k = 1; k < len; ++k) {
+    if ((b(k) & 0xC0) != 0x80) return 0xFFFD;
+    cp = (cp << 6) | (b(k) & 0x3F);
+  }
+  return cp;
+}
+
+void addLost(std::vector<char32_t>* lost, char32_t cp) {
+  if (lost && std::find(lost->begin(), lost->end(), cp) == lost->end()) lost->push_back(cp);
+}
+
 // glibc's "SHIFT_JIS" maps 0x5C to the yen sign; "CP932" keeps it a backslash as the
-// files written by the Windows program expect.
+// files written by the Windows program expect. With `lost`, the input is UTF-8 and each
+// character replaced is named there.
 std::string convert(std::string_view in, const char* to, const char* from, std::string_view replacement,
-                    std::size_t badStep) {
+                    std::size_t badStep, std::vector<char32_t>* lost = nullptr) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
   std::string out;
@@ -30,6 +57,7 @@ std::string convert(std::string_view in, const char* to, const char* from, std::
       if (errno == E2BIG) continue;
       // EILSEQ or EINVAL (truncated sequence): replace and step over the bad bytes.
       out.append(replacement);
+      addLost(lost, utf8CodePoint(src, srcLeft));
       std::size_t step = badStep;
       if (step > srcLeft) step = srcLeft;
       if (errno == EILSEQ && badStep > 1) {
@@ -62,6 +90,65 @@ std::string sjisToUtf8(std::string_view sjis) {
 std::string utf8ToSjis(std::string_view utf8) {
   if (isAscii(utf8)) return std::string(utf8);
   return convert(utf8, "CP932", "UTF-8", "?", 2);
+}
+
+std::string utf8ToSjis(std::string_view utf8, std::vector<char32_t>& lost) {
+  if (isAscii(utf8)) return std::string(utf8);
+  return convert(utf8, "CP932", "UTF-8", "?", 2, &lost);
+}
+
+bool charsetToSjis(std::string_view charset, std::string_view text, std::string& out, std::vector<char32_t>& lost) {
+  const std::string name(charset);
+  iconv_t probe = iconv_open("UTF-8", name.c_str());
+  if (probe == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv_close(probe);
+  // Through UTF-8, so every character that does not arrive is known by its code point.
+  out = utf8ToSjis(convert(text, "UTF-8", name.c_str(), "\xEF\xBF\xBD", 1), lost);
+  return true;
+}
+
+std::string unstorableText(const std::vector<char32_t>& lost) {
+  std::string out = "Warrning: not stored in Shift_JIS:";
+  for (char32_t cp : lost) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, " U+%04X", static_cast<unsigned>(cp));
+    out += buf;
+  }
+  return out;
+}
+
+ForeignText readForeignText(std::string_view bytes) {
+  ForeignText t;
+  if (isAscii(bytes) || !isValidUtf8(bytes)) {
+    t.sjis = std::string(bytes);
+    return t;
+  }
+  t.utf8 = true;
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  t.sjis = utf8ToSjis(bytes, t.lost);
+  return t;
+}
+
+std::string writeForeignText(const std::string& sjisText, std::string_view previous) {
+  std::string text = sjisToUtf8(sjisText);
+  const std::size_t lf = previous.find('\n');
+  const bool bareLf = lf != std::string_view::npos && (lf == 0 || previous[lf - 1] != '\r');
+  if (bareLf) {
+    std::string joined;
+    joined.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+      if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) joined += text[i];
+    text = std::move(joined);
+  }
+  // A file whose last line had no line break keeps it that way.
+  if (!previous.empty() && previous.back() != '\n' && previous.back() != '\r') {
+    if (text.ends_with("\r\n"))
+      text.resize(text.size() - 2);
+    else if (text.ends_with("\n"))
+      text.pop_back();
+  }
+  if (previous.starts_with("\xEF\xBB\xBF")) text.insert(0, "\xEF\xBB\xBF");
+  return text;
 }
 
 std::string fromOsName(std::string_view osName) {

@@ -4,12 +4,37 @@
 // nothing here throws or reads past its input.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wux::platform {
 
 std::string sjisToUtf8(std::string_view sjis);
 std::string utf8ToSjis(std::string_view utf8);
+// As above; each character Shift_JIS cannot hold (it becomes "?") is added once to
+// `lost`, in the order met.
+std::string utf8ToSjis(std::string_view utf8, std::vector<char32_t>& lost);
 bool isValidUtf8(std::string_view s);
+// Text in a charset iconv knows (ISO-8859-x, Windows-125x, GB2312, Big5, KOI8-R, ...)
+// as Shift_JIS, with the characters it cannot hold added to `lost`. False, and `out`
+// untouched, when iconv does not know the charset.
+bool charsetToSjis(std::string_view charset, std::string_view text, std::string& out, std::vector<char32_t>& lost);
+// The words that name the characters a text lost on its way into Shift_JIS:
+// "Warrning: not stored in Shift_JIS: U+20AC U+00E9".
+std::string unstorableText(const std::vector<char32_t>& lost);
+
+// A text file's bytes as program text. A file that is valid UTF-8 and holds a byte
+// outside ASCII is UTF-8 (a leading byte-order mark is dropped); any other file is
+// Shift_JIS already and passes unchanged.
+struct ForeignText {
+  std::string sjis;
+  bool utf8 = false;
+  std::vector<char32_t> lost;
+};
+ForeignText readForeignText(std::string_view bytes);
+// The other way, for writing such a text back over `previous` (what the file holds now,
+// empty for a new file): UTF-8 with the previous text's line breaks (LF or CR LF), its
+// byte-order mark and its last line break or the lack of one.
+std::string writeForeignText(const std::string& sjisText, std::string_view previous);
 // True when Shift_JIS (code page 932) holds the character, directly or by the look-alike
 // mapping the conversions use (full-width forms, the wave dash); false for characters
 // that would turn into "?" (the euro sign, emoji, accented letters, Hangul, ...).

@@ -1,6 +1,8 @@
 #include "views/BraceTreeView.h"
 
 #include <QMenu>
+#include <utility>
+#include <vector>
 
 #include "model/Prompter.h"
 #include "model/text/sjis.h"
@@ -21,7 +23,7 @@ constexpr int kData = Qt::UserRole + 3;
 // The clipboard is read as at most this many bytes, ending on a whole character.
 constexpr std::size_t kClipboardBytes = 249;
 
-QTreeWidgetItem* makeItem(const BraceNode& node) {
+QTreeWidgetItem* makeOneItem(const BraceNode& node) {
   auto* item = new QTreeWidgetItem();
   item->setFlags(item->flags() | Qt::ItemIsEditable);
   TBraceTreeView::setTextOf(item, node.text);
@@ -31,11 +33,27 @@ QTreeWidgetItem* makeItem(const BraceNode& node) {
     for (int i = 0; i < node.data->count(); ++i) lines << QByteArray::fromStdString((*node.data)[i]);
     item->setData(0, kData, QVariant::fromValue(lines));
   }
-  for (const auto& c : node.children) item->addChild(makeItem(*c));
   return item;
 }
 
-void readItem(const QTreeWidgetItem* item, BraceTree& tree, BraceNode* parent) {
+// The items of a node and its subtree, built on an explicit stack (a deep tree costs no
+// stack), children in order.
+QTreeWidgetItem* makeItem(const BraceNode& root) {
+  QTreeWidgetItem* top = makeOneItem(root);
+  std::vector<std::pair<const BraceNode*, QTreeWidgetItem*>> todo{{&root, top}};
+  while (!todo.empty()) {
+    const auto [node, item] = todo.back();
+    todo.pop_back();
+    for (const auto& c : node->children) {
+      QTreeWidgetItem* child = makeOneItem(*c);
+      item->addChild(child);
+      todo.emplace_back(c.get(), child);
+    }
+  }
+  return top;
+}
+
+BraceNode* readOneItem(const QTreeWidgetItem* item, BraceTree& tree, BraceNode* parent) {
   BraceNode* node = tree.add(parent, TBraceTreeView::textOf(item));
   node->kind = static_cast<BraceNode::Kind>(item->data(0, kKind).toInt());
   const QVariant data = item->data(0, kData);
@@ -44,12 +62,27 @@ void readItem(const QTreeWidgetItem* item, BraceTree& tree, BraceNode* parent) {
     for (const QByteArray& l : data.value<QList<QByteArray>>()) lines.add(l.toStdString());
     node->data = std::move(lines);
   }
-  for (int i = 0; i < item->childCount(); ++i) readItem(item->child(i), tree, node);
+  return node;
 }
 
-void setExpandedDeep(QTreeWidgetItem* item, bool on) {
-  item->setExpanded(on);
-  for (int i = 0; i < item->childCount(); ++i) setExpandedDeep(item->child(i), on);
+void readItem(const QTreeWidgetItem* root, BraceTree& tree) {
+  std::vector<std::pair<const QTreeWidgetItem*, BraceNode*>> todo{{root, readOneItem(root, tree, nullptr)}};
+  while (!todo.empty()) {
+    const auto [item, node] = todo.back();
+    todo.pop_back();
+    for (int i = 0; i < item->childCount(); ++i)
+      todo.emplace_back(item->child(i), readOneItem(item->child(i), tree, node));
+  }
+}
+
+void setExpandedDeep(QTreeWidgetItem* root, bool on) {
+  std::vector<QTreeWidgetItem*> todo{root};
+  while (!todo.empty()) {
+    QTreeWidgetItem* item = todo.back();
+    todo.pop_back();
+    item->setExpanded(on);
+    for (int i = 0; i < item->childCount(); ++i) todo.push_back(item->child(i));
+  }
 }
 
 std::string clipboardText() {
@@ -115,7 +148,9 @@ int TBraceTreeView::loadBody(const StringList& body, bool poser, const BraceProg
   filling_ = true;
   setUpdatesEnabled(false);
   clear();
-  for (const auto& top : model.roots) addTopLevelItem(makeItem(*top));
+  // A text too deep for a tree shows no part of one.
+  if (result != kBraceTooDeep)
+    for (const auto& top : model.roots) addTopLevelItem(makeItem(*top));
   for (QTreeWidgetItem* item = topLevelItem(0); item; item = item->child(0)) item->setExpanded(true);
   setUpdatesEnabled(true);
   filling_ = false;
@@ -124,7 +159,7 @@ int TBraceTreeView::loadBody(const StringList& body, bool poser, const BraceProg
 
 BraceTree TBraceTreeView::tree() const {
   BraceTree model;
-  for (int i = 0; i < topLevelItemCount(); ++i) readItem(topLevelItem(i), model, nullptr);
+  for (int i = 0; i < topLevelItemCount(); ++i) readItem(topLevelItem(i), model);
   return model;
 }
 

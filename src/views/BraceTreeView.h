@@ -17,7 +17,8 @@ class TBraceTreeView : public QTreeWidget {
   explicit TBraceTreeView(QWidget* parent = nullptr);
 
   // Rebuilds the view from `body`; with `poser` the raw-kept blocks stay unparsed.
-  // Result as LoadBraceTree's: -1 after a break, when the view holds only part.
+  // Result as LoadBraceTree's: -1 after a break, when the view holds only part;
+  // kBraceTooDeep for a text nested too deep, when the view is left empty.
   int loadBody(const StringList& body, bool poser, const BraceProgress& progress);
   // False after a load that did not finish: such a view must not replace the text.
   bool loadedWhole() const { return loadedWhole_; }

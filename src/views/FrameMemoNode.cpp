@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/BraceTree.h"
 #include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/content.h"
@@ -56,15 +57,54 @@ StringList linesOf(const QPlainTextEdit* edit, const StringList* original, std::
   return l;
 }
 
-std::string lostCharactersText(const std::vector<char32_t>& lost) {
-  std::string out = "Warrning: not stored in Shift_JIS:";
-  for (char32_t cp : lost) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, " U+%04X", static_cast<unsigned>(cp));
-    out += buf;
+// A tree load or write: the window counts as busy meanwhile, without a status text of
+// its own, so that only Break acts; and all input is let in, so that Break can be
+// pressed. The editor itself takes no input meanwhile: a click or a key there could
+// re-enter the load, or commit while the text is being written.
+class TreeWork : public QObject {
+ public:
+  TreeWork(QWidget* editor, MainWindowApi* owner) : editor_(editor), owner_(owner) {
+    if (owner_) owner_->holdDoing_(true);
+    QCoreApplication::instance()->installEventFilter(this);
   }
-  return out;
-}
+  ~TreeWork() override {
+    QCoreApplication::instance()->removeEventFilter(this);
+    if (owner_) owner_->holdDoing_(false);
+  }
+  TreeWork(const TreeWork&) = delete;
+  TreeWork& operator=(const TreeWork&) = delete;
+  BraceProgress progress() const {
+    return {owner_ ? owner_->getAgent() : nullptr, [] { QCoreApplication::processEvents(); }};
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ContextMenu:
+      case QEvent::Wheel:
+      case QEvent::DragEnter:
+      case QEvent::Drop: {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (w == editor_ || editor_->isAncestorOf(w))) return true;
+        break;
+      }
+      default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QWidget* editor_;
+  MainWindowApi* owner_;
+};
+
+std::string lostCharactersText(const std::vector<char32_t>& lost) { return platform::unstorableText(lost); }
 
 // An empty editor cannot tell no lines from one empty line; both count as the same.
 bool sameLines(const StringList& a, const StringList& b) {
@@ -352,8 +392,17 @@ void TFrameMemoNode::showContent_() {
   if (encoding == "\"Poser\"" || encoding == "\"PoserLike\"") {
     TBraceTreeView* tree = ensureBraceTree();
     showPanel(tree);
-    BraceProgress progress{owner_->getAgent(), [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }};
-    tree->loadBody(node_->body(), encoding == "\"Poser\"", progress);
+    int loaded;
+    {
+      TreeWork busy(this, owner_);
+      loaded = tree->loadBody(node_->body(), encoding == "\"Poser\"", busy.progress());
+    }
+    if (loaded == kBraceTooDeep) {
+      // Such a text is shown, and kept, as it is: no tree ever rewrites it.
+      message_("Too deep for the tree: shown as text");
+      setLines(memo_, &node_->body());
+      showPanel(panelMemo_);
+    }
     return;
   }
   setLines(memo_, &node_->body());
@@ -384,8 +433,12 @@ bool TFrameMemoNode::storeTree() {
   }
   const BraceTree tree = braceTree_->tree();
   StringList written;
-  BraceProgress progress{owner_ ? owner_->getAgent() : nullptr, {}};
-  if (!tree.empty() && SaveBraceTree(tree, written, progress) < 0) {
+  int result = 0;
+  if (!tree.empty()) {
+    TreeWork busy(this, owner_);
+    result = SaveBraceTree(tree, written, busy.progress());
+  }
+  if (result < 0) {
     message_("Break: the text of " + node_->name() + " is kept.");
     return false;
   }

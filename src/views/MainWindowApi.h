@@ -68,6 +68,11 @@ class MainWindowApi {
   virtual void endDoing_(const std::string& text) = 0;
   virtual void endDoing() = 0;
   virtual bool isBreak() const = 0;
+  // Holds the window busy for work inside a showing or a commit (a long tree load or
+  // write) without a status text of its own: while held, isDoing_() answers true, so
+  // only Break acts. Holds nest, and releasing the last one leaves an operation that
+  // was running before as it was.
+  virtual void holdDoing_(bool on) { (void)on; }
 
   // The log (in memory only).
   virtual int addLog_(const std::string& text) = 0;

@@ -69,7 +69,11 @@ Answer QtPrompter::ask(const std::string& text, const std::string& caption, Butt
       case Answer::OK: box.setDefaultButton(QMessageBox::Ok); break;
       case Answer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
       case Answer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
-      case Answer::No: box.setDefaultButton(QMessageBox::No); break;
+      case Answer::No:
+        box.setDefaultButton(QMessageBox::No);
+        // Where No is the safe answer, Escape gives it too.
+        if (buttons == Buttons::YesNo) box.setEscapeButton(QMessageBox::No);
+        break;
       case Answer::YesToAll:
         if (yesAll) box.setDefaultButton(qobject_cast<QPushButton*>(yesAll));
         break;

@@ -5,7 +5,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <mutex>
 #include <regex>
+#include <thread>
 
 #include "model/clock.h"
 #include "model/mail.h"
@@ -57,6 +62,83 @@ class MailFormTest : public ::testing::Test {
   FixedClock clock{DateTime{2026, 12, 6, 21, 5, 9, 120}};
   platform::MailOptions options;
   FakeMainWindow w;
+};
+
+// A loopback SMTP server that answers one connection at a time and remembers whether
+// one is open and which commands came, so a test sees a connection being held.
+class HeldSmtp {
+ public:
+  HeldSmtp() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    ::listen(fd_, 4);
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~HeldSmtp() {
+    stop_ = true;
+    ::shutdown(fd_, SHUT_RDWR);
+    thread_.join();
+    ::close(fd_);
+  }
+  std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
+  // Waits up to two seconds for the connection to be open (or closed).
+  bool waitOpen(bool wanted) const {
+    for (int i = 0; i < 100 && open_ != wanted; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return open_ == wanted;
+  }
+  int connections() const { return connections_; }
+  std::vector<std::string> commands() {
+    std::lock_guard<std::mutex> g(lock_);
+    return commands_;
+  }
+
+ private:
+  void serve() {
+    while (!stop_) {
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, 50) <= 0) continue;
+      const int c = ::accept(fd_, nullptr, nullptr);
+      if (c < 0) continue;
+      ++connections_;
+      open_ = true;
+      auto say = [c](const char* text) { return ::send(c, text, std::strlen(text), MSG_NOSIGNAL) > 0; };
+      say("220 held\r\n");
+      std::string line;
+      char ch;
+      while (!stop_) {
+        pollfd q{c, POLLIN, 0};
+        if (::poll(&q, 1, 50) <= 0) continue;
+        if (::recv(c, &ch, 1, 0) != 1) break;
+        if (ch != '\n') {
+          if (ch != '\r') line += ch;
+          continue;
+        }
+        {
+          std::lock_guard<std::mutex> g(lock_);
+          commands_.push_back(line);
+        }
+        const bool quit = line == "QUIT";
+        say(quit ? "221 bye\r\n" : "250 held\r\n");
+        line.clear();
+        if (quit) break;
+      }
+      ::close(c);
+      open_ = false;
+    }
+  }
+  int fd_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+  std::atomic<bool> stop_{false}, open_{false};
+  std::atomic<int> connections_{0};
+  std::mutex lock_;
+  std::vector<std::string> commands_;
 };
 
 std::string closedServer() { return "127.0.0.1:" + std::to_string(test::freeLoopbackPort()); }
@@ -192,6 +274,58 @@ TEST_F(MailFormTest, SentNoteArrivesWithItsHeadersAndJapaneseBody) {
   EXPECT_EQ(note->body().text(), noteBefore);
   EXPECT_EQ(field(*note, "DateTimeSended"), "");
   EXPECT_EQ(shown(f, "DateTimeSended"), "20261206 21050912");
+}
+
+TEST_F(MailFormTest, ConnectHoldsTheConnectionUntilDisconnect) {
+  HeldSmtp server;
+  MemoNodeUI* note = w.addNote("note");
+  note->putField_("SMTPServer", QuoteValue(server.server()));
+  TFormSendMail2 f;
+  link(f);
+  f.Connect();
+  EXPECT_EQ(f.statusPanel(0), "Connect");
+  EXPECT_TRUE(f.connected());
+  ASSERT_TRUE(server.waitOpen(true));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_TRUE(server.waitOpen(true)) << "the connection ended without a Disconnect";
+  EXPECT_EQ(server.connections(), 1);
+
+  f.Disconnect();
+  EXPECT_EQ(f.statusPanel(0), "Disconnect");
+  EXPECT_FALSE(f.connected());
+  EXPECT_TRUE(server.waitOpen(false));
+  const std::vector<std::string> said = server.commands();
+  EXPECT_NE(std::find(said.begin(), said.end(), "QUIT"), said.end());
+
+  // Connect while connected closes the old connection before opening a new one.
+  f.Connect();
+  f.Connect();
+  ASSERT_TRUE(server.waitOpen(true));
+  EXPECT_EQ(server.connections(), 3);
+  f.Disconnect();
+  EXPECT_TRUE(server.waitOpen(false));
+}
+
+TEST_F(MailFormTest, ASendConnectsFirstAndSaysSo) {
+  SmtpSink sink;
+  if (!sink.available()) GTEST_SKIP() << sink.reason();
+  MemoNodeUI* note = w.addNote("note");
+  note->body().add("text");
+  note->putField_("SMTPServer", QuoteValue(sink.server()));
+  note->putField_("To", "\"to@example.jp\"");
+  TFormSendMail2 f;
+  std::vector<std::string> panels;
+  options.isBreak = [&] {
+    panels.push_back(f.statusPanel(0));
+    return false;
+  };
+  link(f);
+  f.Send();
+  ASSERT_EQ(sink.count(), 1) << f.statusPanel(1);
+  ASSERT_FALSE(panels.empty());
+  EXPECT_EQ(panels.back(), "Connect");
+  EXPECT_EQ(f.statusPanel(0), "Disconnect");
+  EXPECT_FALSE(f.connected());
 }
 
 TEST_F(MailFormTest, FailedSendKeepsTheWindowAndSaysWhy) {
@@ -385,4 +519,47 @@ TEST_F(MailFormTest, NoTransferStartsWhileAnotherOperationRuns) {
   EXPECT_EQ(f.statusPanel(1), "Busy: another operation is running");
   EXPECT_EQ(sink.count(), 0);
   EXPECT_TRUE(w.doing);
+}
+
+TEST_F(MailFormTest, MessagesInOtherCharsetsArriveReadableAndLossesAreNamed) {
+  Pop3Server pop({"Subject: =?ISO-8859-1?Q?Men=FC?=\n"
+                  "Content-Type: text/plain; charset=ISO-8859-1\n"
+                  "Content-Transfer-Encoding: quoted-printable\n\n"
+                  "5 =D7 3 =B1 2=B0 =A71 caf=E9\n",
+                  "Subject: cp1252\nContent-Type: text/plain; charset=\"windows-1252\"\n\n"
+                  "\x93quoted\x94 \x80 100\n",
+                  "Subject: =?Big5?B?pKSk5Q==?=\nContent-Type: text/plain; charset=big5\n\n"
+                  "\xA4\xA4\xA4\xE5\xB4\xFA\xB8\xD5\n",
+                  "Subject: =?KOI8-R?B?8NLJ18XU?=\nContent-Type: text/plain; charset=KOI8-R\n\n"
+                  "\xF0\xD2\xC9\xD7\xC5\xD4, \xCD\xC9\xD2\n",
+                  "Subject: 日本語の件名\n\nこんにちは\n",
+                  "Subject: raw\nContent-Type: text/plain; charset=x-no-such-charset\n\n\x01\xFE\xFF\n"});
+  if (!pop.available()) GTEST_SKIP() << pop.reason();
+  TFormReciveMail1 r;
+  signIn(r, pop);
+  r.Recive();
+  ASSERT_EQ(r.statusPanel(1), "Success");
+  auto body = [&](const std::string& name) {
+    MemoNode* n = w.holder->findNodeByName_(name);
+    return n ? platform::sjisToUtf8(n->body().text()) : "(no note " + name + ")";
+  };
+  // What Shift_JIS cannot hold becomes "?" and is named, with the note it is in.
+  EXPECT_EQ(body(sj("Men?")), "5 × 3 ± 2° §1 caf?\r\n");
+  EXPECT_EQ(body("cp1252"), "“quoted” ? 100\r\n");
+  EXPECT_EQ(body(sj("中文")), "中文測試\r\n");
+  EXPECT_EQ(body(sj("Привет")), "Привет, мир\r\n");
+  // Raw 8-bit header text and a body without a charset are read as UTF-8.
+  EXPECT_EQ(body(sj("日本語の件名")), "こんにちは\r\n");
+  // An unknown charset keeps the bytes as they came.
+  MemoNode* raw = w.holder->findNodeByName_("raw");
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(raw->body().text(), "\x01\xFE\xFF\r\n");
+
+  const std::vector<std::string> expected = {
+      "Warrning: not stored in Shift_JIS: U+00FC U+00E9 in " + sj("Men?"),
+      "Warrning: not stored in Shift_JIS: U+20AC in cp1252",
+      "Recive Mail: unknown charset \"x-no-such-charset\" kept as it came in raw"};
+  for (const std::string& line : expected)
+    EXPECT_NE(std::find(w.log.begin(), w.log.end(), line), w.log.end()) << line;
+  EXPECT_EQ(w.status(), "Recive Mail: 6 notes. " + expected[0] + " / " + expected[1]);
 }

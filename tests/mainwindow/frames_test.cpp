@@ -13,6 +13,7 @@
 
 #include "form_fixture.h"
 #include "support/fake_browser.h"
+#include "views/BraceTreeView.h"
 #include "views/FrameWB.h"
 #include "views/WebBrowser.h"
 #include "views/FrameMemoHolder.h"
@@ -87,6 +88,48 @@ TEST_F(FramesTest, ClickMakesCurrentAfterCommitting) {
   form->beginDoing_("Work");  // busy: the click is refused and the selection goes back
   frame->ViewClick(item("d"));
   EXPECT_EQ(form->getCurrentNode(), node("c"));
+}
+
+TEST_F(FramesTest, WhileABraceTreeLoadsOnlyTheBreakButtonActs) {
+  std::string body = "top\r\n{\r\n";
+  for (int i = 0; i < 5000; ++i) body += "item " + std::to_string(i) + "\r\n";
+  node("d")->putField_("Content-Transfer-Encoding", "\"PoserLike\"");
+  node("d")->body().setText(body);
+  bool busy = false;
+  std::string statusDuring;
+  MemoNodeUI* currentAfterClick = nullptr;
+  QTimer::singleShot(0, [&] {
+    busy = form->doing();
+    statusDuring = status();
+    // A click on another note in the notebook view is refused...
+    QAbstractItemView* view = h->getViewBinding_()->widget();
+    view->selectionModel()->setCurrentIndex(h->model(Kind::CheckList)->indexOfItem(item("c")),
+                                            QItemSelectionModel::ClearAndSelect);
+    currentAfterClick = form->getCurrentNode();
+    // ...and Break is pressed.
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("BreakBtn")), Qt::LeftButton);
+  });
+  form->messageDoing_("before");
+  form->changeCurrentNode_(node("d"));
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(statusDuring, "before");
+  EXPECT_EQ(currentAfterClick, node("d"));
+  EXPECT_EQ(form->getCurrentNode(), node("d"));
+  TBraceTreeView* tree = frame->FrameMemoNode1()->braceTree();
+  ASSERT_TRUE(tree);
+  EXPECT_FALSE(tree->loadedWhole());
+  EXPECT_FALSE(form->doing());
+  EXPECT_FALSE(form->isBreak());
+  EXPECT_EQ(node("d")->body().text(), body);
+
+  // Closing the window meanwhile is a Break as well: nothing is asked, the window stays.
+  form->changeCurrentNode_(node("c"));
+  bool closed = true;
+  QTimer::singleShot(0, [&] { closed = form->close(); });
+  form->changeCurrentNode_(node("d"));
+  EXPECT_FALSE(closed);
+  EXPECT_FALSE(tree->loadedWhole());
+  EXPECT_TRUE(rec.messages().empty());
 }
 
 TEST_F(FramesTest, CheckBoxOfTheCurrentNoteKeepsTheEditorInStep) {

@@ -4,12 +4,14 @@
 
 #include <sys/stat.h>
 
+#include <QPlainTextEdit>
 #include <filesystem>
 
 #include "form_fixture.h"
 #include "model/records/records_support.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
+#include "platform/textconv.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
 #include "views/views_support.h"
@@ -247,6 +249,84 @@ TEST_F(NoteFileCommandsTest, NamesFromAFieldAndTheQueryNote) {
   holder()->putField_("QueryNode", "\"nobody\"");
   EXPECT_EQ(run("UIJumpQuery"), kResultFailed);
   EXPECT_EQ(status(), "Not found QueryNode named as nobody");
+}
+
+}  // namespace
+}  // namespace wux
+
+namespace wux {
+namespace {
+
+// Text files from elsewhere: UTF-8 (these are all valid Shift_JIS bytes as well) is read
+// as UTF-8 and goes back to its file as it came; Shift_JIS stays Shift_JIS.
+TEST_F(NoteFileCommandsTest, Utf8FilesOpenReadableAndSaveBackAsTheyCame) {
+  struct Case {
+    const char* file;
+    std::string bytes;
+    const char* shown;
+  };
+  const Case cases[] = {{"hello.txt", "こんにちは\n", "こんにちは"},
+                        {"tokyo.txt", "東京都\r\n二行目", "東京都\n二行目"},
+                        {"bom.txt", "\xEF\xBB\xBF東京都\nline\n", "東京都\nline"},
+                        {"sjis.txt", sj("日本語\r\n"), "日本語"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = tmp.str(c.file);
+    ASSERT_TRUE(platform::writeFileAtomic(path, c.bytes));
+    rec.inputs = {path};
+    ASSERT_EQ(run("UINewMemoNodeFile"), 0) << status();
+    EXPECT_EQ(form->getNodeFrame()->MemoNode0()->toPlainText(), QString::fromUtf8(c.shown));
+    const bool utf8 = std::string(c.file) != "sjis.txt";
+    EXPECT_EQ(current()->getField_("Charset"), utf8 ? "\"UTF-8\"" : "");
+    rec.asked.clear();
+    rec.inputs = {path};
+    EXPECT_EQ(run("UISaveAsMemoNode"), 0) << status();
+    EXPECT_TRUE(rec.messages().empty());
+    EXPECT_EQ(read(path), c.bytes);
+  }
+
+  // An edited note goes back in UTF-8 with its file's line breaks.
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_(tmp.str("tokyo.txt"))));
+  form->getNodeFrame()->MemoNode0()->setPlainText(QString::fromUtf8("東京都\n三行目"));
+  rec.inputs = {tmp.str("tokyo.txt")};
+  EXPECT_EQ(run("UISaveAsMemoNode"), 0);
+  EXPECT_EQ(read(tmp.str("tokyo.txt")), "東京都\r\n三行目");
+}
+
+TEST_F(NoteFileCommandsTest, AUtf8FileThatLostCharactersIsOverwrittenOnlyWhenAsked) {
+  const std::string path = tmp.str("cafe.txt");
+  const std::string bytes = "é café\n€100\n";
+  ASSERT_TRUE(platform::writeFileAtomic(path, bytes));
+  rec.inputs = {path};
+  ASSERT_EQ(run("UINewMemoNodeFile"), 0);
+  EXPECT_EQ(current()->body().text(), "? caf?\r\n?100\r\n");
+  EXPECT_EQ(status(), "Warrning: not stored in Shift_JIS: U+00E9 U+20AC in " + path);
+  EXPECT_EQ(run("UIReloadMemoNode"), 0);
+  EXPECT_EQ(status(), "Warrning: not stored in Shift_JIS: U+00E9 U+20AC in " + path);
+
+  rec.asked.clear();
+  rec.inputs = {path};
+  EXPECT_EQ(run("UISaveAsMemoNode"), kResultFailed);  // No is the default answer
+  ASSERT_EQ(rec.messages().size(), 1u);
+  EXPECT_EQ(rec.messages()[0], "Some characters of " + path +
+                                   " could not be read (Warrning: not stored in Shift_JIS: U+00E9 U+20AC) and "
+                                   "would be lost. Overwrite it?");
+  EXPECT_EQ(rec.asked.back().buttons, Buttons::YesNo);
+  EXPECT_EQ(rec.asked.back().defaultButton, Answer::No);
+  EXPECT_EQ(read(path), bytes);
+  EXPECT_EQ(status(), "Failure: MemoNode SaveAs " + path + ". not overwritten: characters of " + path +
+                          " would be lost");
+
+  // Another file is written without the question; the file itself only after a Yes.
+  rec.asked.clear();
+  rec.inputs = {tmp.str("copy.txt")};
+  rec.answers = {Answer::No};  // keep the note's file name
+  EXPECT_EQ(run("UISaveAsMemoNode"), 0);
+  EXPECT_EQ(read(tmp.str("copy.txt")), "? caf?\r\n?100\r\n");
+  rec.inputs = {path};
+  rec.answers = {Answer::Yes};
+  EXPECT_EQ(run("UISaveAsMemoNode"), 0);
+  EXPECT_EQ(read(path), "? caf?\n?100\n");
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "mainwindow/FormLog.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/textconv.h"
 #include "model/records/MemoFile.h"
 #include "model/records/MemoHolder.h"
 #include "model/records/MemoNode.h"
@@ -295,6 +296,16 @@ TEST_F(StartUp, DroppedFilesFollowTheDropMode) {
   form->settings().dropMode = Settings::DropFullName;
   drop(memo, {a});
   EXPECT_EQ(status(), "Stop: This MemoNode is Read Only.");
+}
+
+TEST_F(StartUp, AUtf8FileDroppedOnTheCommentGoesInAsItsCharacters) {
+  const std::string utf8 = file("u.txt"), shiftJis = file("s.txt");
+  platform::writeFileAtomic(utf8, "\xEF\xBB\xBF東京都\r\né café\n");
+  platform::writeFileAtomic(shiftJis, sj("東京都\r\n"));
+  form->settings().dropMode = Settings::DropOpen;
+  drop(editor()->Memo_comment()->viewport(), {utf8});
+  drop(editor()->Memo_comment()->viewport(), {shiftJis});
+  EXPECT_EQ(editor()->Memo_comment()->toPlainText(), QString::fromUtf8("東京都\né café\n東京都"));
 }
 
 TEST_F(StartUp, ATooLargeDroppedFileIsRefused) {

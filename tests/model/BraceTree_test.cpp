@@ -177,3 +177,68 @@ TEST(BraceTree, ProgressPacesStatusAndStopsOnBreak) {
   EXPECT_EQ(SaveBraceTree(partial, out, {&stopping, {}}), -1);
   EXPECT_EQ(vec(out), std::vector<std::string>{"previous"});
 }
+
+namespace {
+
+// A chain `levels` blocks deep as the writer writes it: "{", "n0", "\t{", "\tn1", ...
+StringList writtenChain(int levels) {
+  StringList lines;
+  for (int d = 0; d < levels; ++d) {
+    lines.add(std::string(static_cast<std::size_t>(d), '\t') + "{");
+    lines.add(std::string(static_cast<std::size_t>(d), '\t') + "n" + std::to_string(d));
+  }
+  for (int d = levels - 1; d >= 0; --d) lines.add(std::string(static_cast<std::size_t>(d), '\t') + "}");
+  return lines;
+}
+
+}  // namespace
+
+TEST(BraceTree, NestingIsCappedAndNothingCostsStackPerLevel) {
+  // At the cap the text is a tree, and it is written back line for line.
+  const StringList atCap = writtenChain(kBraceMaxDepth);
+  BraceTree tree;
+  ASSERT_EQ(LoadBraceTree(tree, nullptr, atCap, {}, nullptr), atCap.count());
+  StringList out;
+  ASSERT_EQ(SaveBraceTree(tree, out, {}), 0);
+  EXPECT_TRUE(out == atCap);
+  // Copies and frees of it as well.
+  auto copy = tree.roots[0]->clone();
+  int depth = 0;
+  for (const BraceNode* n = copy.get(); !n->children.empty(); n = n->children[0].get()) ++depth;
+  EXPECT_EQ(depth, kBraceMaxDepth - 1);
+
+  // One level more is refused, also far deeper than any stack would take.
+  BraceTree refused;
+  EXPECT_EQ(LoadBraceTree(refused, nullptr, writtenChain(kBraceMaxDepth + 1), {}, nullptr), kBraceTooDeep);
+  // Items count too: without the outer block a chain of items one longer than a
+  // written text could hold fits in the blocks, and is refused all the same.
+  auto bareChain = [](int items) {
+    StringList l;
+    for (int d = 0; d < items; ++d) {
+      l.add("n" + std::to_string(d));
+      if (d + 1 < items) l.add("{");
+    }
+    for (int d = 1; d < items; ++d) l.add("}");
+    return l;
+  };
+  EXPECT_EQ(LoadBraceTree(refused, nullptr, bareChain(kBraceMaxDepth + 1), {}, nullptr), kBraceTooDeep);
+  BraceTree bare;
+  const StringList fits = bareChain(kBraceMaxDepth);
+  EXPECT_EQ(LoadBraceTree(bare, nullptr, fits, {}, nullptr), fits.count());
+  StringList bareOut;
+  SaveBraceTree(bare, bareOut, {});
+  EXPECT_TRUE(bareOut == atCap);
+  StringList braces;
+  for (int i = 0; i < 100000; ++i) braces.add("{");
+  for (int i = 0; i < 100000; ++i) braces.add("}");
+  BraceTree deep;
+  EXPECT_EQ(LoadBraceTree(deep, nullptr, braces, {}, nullptr), kBraceTooDeep);
+
+  // A tree made deep by other means is copied and freed without a stack per level.
+  auto root = std::make_unique<BraceNode>();
+  BraceNode* at = root.get();
+  for (int i = 0; i < 200000; ++i) at = at->addChild("x");
+  auto twin = root->clone();
+  root.reset();
+  twin.reset();
+}

@@ -16,13 +16,15 @@ class RecordingPrompter : public Prompter {
     std::string text;
     std::string caption;
     std::optional<Answer> defaultButton;  // the button Enter presses, when the question names one
+    Buttons buttons = Buttons::OK;
   };
   std::vector<Entry> asked;
-  std::deque<Answer> answers;      // default when empty: OK/Yes for the first button
+  // Default when empty: the named default button, else OK/Yes for the first button.
+  std::deque<Answer> answers;
   std::deque<std::string> inputs;  // for inputBox and file dialogs; empty: cancelled
 
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override {
-    asked.push_back({"message", text, caption, std::nullopt});
+    asked.push_back({"message", text, caption, std::nullopt, buttons});
     if (!answers.empty()) {
       Answer a = answers.front();
       answers.pop_front();
@@ -30,13 +32,14 @@ class RecordingPrompter : public Prompter {
     }
     return buttons == Buttons::OK || buttons == Buttons::OKCancel ? Answer::OK : Answer::Yes;
   }
-  // Answers as the question without a default does; the default is only recorded.
+  // Without a queued answer, Enter presses the named default.
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
                     Answer defaultButton) override {
+    const bool queued = !answers.empty();
     const std::size_t at = asked.size();
     const Answer a = messageBox(text, caption, buttons);
     if (asked.size() > at) asked[at].defaultButton = defaultButton;
-    return a;
+    return queued ? a : defaultButton;
   }
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override {
     return answer("input", prompt, caption, value);

@@ -99,6 +99,16 @@ class FakeMainWindow : public MainWindowApi {
   }
   void endDoing() override { endDoing_(""); }
   bool isBreak() const override { return breakFlag; }
+  // As the window does it: the outermost hold makes the window busy, with no status.
+  void holdDoing_(bool on) override {
+    if (on) {
+      if (holds++ == 0 && !doing) doing = heldBusy = true;
+    } else if (holds > 0 && --holds == 0 && heldBusy) {
+      doing = heldBusy = false;
+    }
+  }
+  int holds = 0;
+  bool heldBusy = false;
   int addLog_(const std::string& text) override {
     log.push_back(text);
     return static_cast<int>(log.size());

@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
@@ -143,6 +145,91 @@ TEST_F(BraceTreeViewTest, ATreeEditNeverReachesAnotherNoteOrAPartlyReadText) {
   EXPECT_FALSE(editor.storeNode_());
   EXPECT_EQ(b->body().text(), "p\r\n{\r\nq\r\n}\r\n");
   EXPECT_EQ(win.status(), "The tree was not read whole: the text of b is kept.");
+}
+
+// A brace text `levels` blocks deep, one item per block, indented as the tree writes it
+// (`indented`) or not at all.
+std::string chainText(int levels, bool indented) {
+  std::string text;
+  auto tabs = [&](int d) { return indented ? std::string(static_cast<std::size_t>(d), '\t') : std::string(); };
+  for (int d = 0; d < levels; ++d) text += tabs(d) + "{\r\n" + tabs(d) + "n" + std::to_string(d) + "\r\n";
+  for (int d = levels - 1; d >= 0; --d) text += tabs(d) + "}\r\n";
+  return text;
+}
+
+TEST_F(BraceTreeViewTest, ATextTooDeepForATreeIsShownAndKeptAsText) {
+  std::string body;
+  for (int i = 0; i < 100000; ++i) body += "{\r\n";
+  for (int i = 0; i < 100000; ++i) body += "}\r\n";
+  MemoNodeUI* deep = braceNote("a", "\"PoserLike\"", body);
+  show(deep);
+  EXPECT_EQ(editor.contentView(), "text");
+  EXPECT_EQ(win.status(), "Too deep for the tree: shown as text");
+  EXPECT_EQ(editor.MemoNode0()->document()->blockCount(), 200000);
+  EXPECT_FALSE(editor.storeNode_());
+  EXPECT_EQ(deep->body().text(), body);
+  EXPECT_EQ(deep->getField_("Content-Transfer-Encoding"), "\"PoserLike\"");
+
+  // At the cap it is a tree, and written back it comes out as the tree writes it, the
+  // same again after another showing.
+  MemoNodeUI* atCap = braceNote("b", "\"PoserLike\"", chainText(kBraceMaxDepth, false));
+  show(atCap);
+  EXPECT_EQ(editor.contentView(), "tree");
+  QTreeWidgetItem* deepest = find(("n" + std::to_string(kBraceMaxDepth - 1)).c_str());
+  ASSERT_TRUE(deepest);
+  EXPECT_TRUE(deepest->parent() && deepest->parent()->isExpanded());
+  tree()->setCurrentItem(deepest);
+  tree()->copyText_();  // a tree command: the commit writes the tree
+  EXPECT_TRUE(editor.storeNode_());
+  const std::string written = chainText(kBraceMaxDepth, true);
+  EXPECT_EQ(atCap->body().text(), written);
+  show(atCap);
+  tree()->setCurrentItem(find("n0"));
+  tree()->expandNode_();
+  tree()->cloneNode_();
+  tree()->setCurrentItem(tree()->topLevelItem(1));
+  tree()->deleteNode_();
+  EXPECT_FALSE(editor.storeNode_());  // the same text again: no change
+  EXPECT_EQ(atCap->body().text(), written);
+}
+
+TEST_F(BraceTreeViewTest, WhileTheTreeLoadsOrWritesTheWindowIsBusyAndBreakStopsIt) {
+  std::string body = "a\r\n{\r\n";
+  for (int i = 0; i < 3000; ++i) body += "x" + std::to_string(i) + "\r\n";
+  MemoNodeUI* n = braceNote("a", "\"PoserLike\"", body);
+  bool busyDuring = false;
+  auto pressBreak = [&] {
+    busyDuring = win.doing;
+    QTest::keyClicks(editor.Memo_comment(), QStringLiteral("typed"));  // the editor takes none
+    win.breakFlag = true;
+  };
+  QTimer::singleShot(0, pressBreak);
+  show(n);
+  win.breakFlag = false;
+  EXPECT_TRUE(busyDuring);
+  EXPECT_FALSE(win.doing);
+  EXPECT_FALSE(tree()->loadedWhole());
+  for (const std::string& s : win.statuses) EXPECT_EQ(s.rfind("*Doing*", 0), std::string::npos) << s;
+
+  // The write lets the window live as well; a Break there keeps the text.
+  show(n);
+  ASSERT_TRUE(tree()->loadedWhole());
+  tree()->setCurrentItem(find("a"));
+  tree()->addNode_();
+  busyDuring = false;
+  QTimer::singleShot(0, pressBreak);
+  EXPECT_FALSE(editor.storeNode_());
+  win.breakFlag = false;
+  EXPECT_TRUE(editor.Memo_comment()->toPlainText().isEmpty());
+  EXPECT_TRUE(busyDuring);
+  EXPECT_FALSE(win.doing);
+  EXPECT_EQ(win.status(), "Break: the text of a is kept.");
+  EXPECT_EQ(n->body().text(), body);
+
+  // An operation already running stays running after the tree's own work.
+  win.doing = true;
+  show(n);
+  EXPECT_TRUE(win.doing);
 }
 
 }  // namespace

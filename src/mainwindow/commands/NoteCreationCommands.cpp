@@ -21,6 +21,7 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/textconv.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -756,6 +757,12 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
           return nullptr;
         }
         node->putName_(path, actual);
+        // A character the file held that the note cannot is named, never just "?".
+        if (!node->lostOnLoad().empty()) {
+          const std::string lost = platform::unstorableText(node->lostOnLoad()) + " in " + path;
+          w.addLogTS(lost);
+          if (error) *error = lost;
+        }
       }
       break;
     case NoteKind::Image:
@@ -827,7 +834,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
     return creation(w, "New MemoNode File " + name, "Failure: New MemoNode File " + name, [&](std::string& end) {
       std::string why;
       MemoNodeUI* node = newMemoNodeKind(w, name, NoteKind::Text, &why);
-      if (!node && !why.empty()) end = "Failure: New MemoNode File " + name + ": " + why;
+      if (!why.empty()) end = node ? why : "Failure: New MemoNode File " + name + ": " + why;
       return node;
     });
   });

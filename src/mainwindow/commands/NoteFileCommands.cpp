@@ -247,6 +247,11 @@ int reloadNote(MainWindowApi& w) {
     return kResultFailed;
   }
   holder->modified = true;
+  if (!node->lostOnLoad().empty()) {
+    const std::string lost = platform::unstorableText(node->lostOnLoad()) + " in " + source;
+    w.addLogTS(lost);
+    busy.finish(lost);
+  }
   w.Model2UI();
   return 0;
 }

@@ -24,6 +24,8 @@ enum class NoteKind { Text = 0, Image = 1, Icon = 2, URL = 3, Poser = 4, PoserLi
 // "*DefaultImage" note, else "DefaultImage.jpg" beside the program, else a blank bitmap
 // named after `path`. URL: `path` is the address. nullptr when refused (the status says
 // why) or when the file could not be imported (the reason in `error`; no note is left).
+// A note made whose file held characters Shift_JIS cannot has them named in `error` and
+// in the log.
 MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& path, NoteKind kind,
                             std::string* error = nullptr);
 

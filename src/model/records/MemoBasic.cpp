@@ -4,7 +4,9 @@
 #include <cstring>
 #include <exception>
 
+#include "model/Prompter.h"
 #include "model/clock.h"
+#include "model/errors.h"
 #include "model/lists.h"
 #include "model/strutil.h"
 #include "model/tagtree.h"
@@ -12,6 +14,7 @@
 #include "platform/download.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/textconv.h"
 
 namespace wux {
 namespace {
@@ -137,6 +140,8 @@ void MemoBasic::copyFrom_(const TObjectNamed& source) {
   } else {
     freeContent();
   }
+  lostOnLoad_ = src->lostOnLoad_;
+  lostFrom_ = src->lostFrom_;
 }
 
 StringList& MemoBasic::ensureComment() {
@@ -239,9 +244,16 @@ long long MemoBasic::loadContentFile_(const std::string& fileName, std::string& 
   contentType = row ? row->type : "application/octet-stream";
   encoding = row ? row->encoding : "binary";
   if (row && row->body) {
-    StringList text;
-    text.loadFromFile(fileName);
-    *body_ = std::move(text);
+    std::string bytes;
+    if (!platform::readFile(fileName, bytes)) throw Error("Cannot open file " + fileName);
+    platform::ForeignText text = platform::readForeignText(bytes);
+    body_->setText(text.sjis);
+    if (text.utf8)
+      putField_("Charset", "\"UTF-8\"");
+    else if (getIndexField_("Charset") >= 0)
+      removeField_("Charset");
+    lostOnLoad_ = std::move(text.lost);
+    lostFrom_ = lostOnLoad_.empty() ? std::string() : fileName;
     return 0;
   }
   return putContentFile_(fileName, contentType, encoding);
@@ -332,6 +344,23 @@ long long MemoBasic::exportContent_(const std::string& fileName, std::string* er
     }
     if (zTarget && !zAllowed) return fail(-1, notZ);
     std::string text = body_->text();
+    if (sjis::lower(Dequote(getField_("Charset"))) == "utf-8") {
+      // The file it came from keeps its own form: UTF-8, its line breaks, its marks.
+      std::string previous;
+      const bool exists = platform::readFile(fileName, previous);
+      if (exists && !lostOnLoad_.empty() && platform::sameFile(fileName, lostFrom_) &&
+          prompter().messageBox("Some characters of " + fileName + " could not be read (" +
+                                    platform::unstorableText(lostOnLoad_) + ") and would be lost. Overwrite it?",
+                                "", Buttons::YesNo, Answer::No) != Answer::Yes)
+        return fail(-1, "not overwritten: characters of " + fileName + " would be lost");
+      text = platform::writeForeignText(text, previous);
+      if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
+      if (platform::sameFile(fileName, lostFrom_)) {
+        lostOnLoad_.clear();
+        lostFrom_.clear();
+      }
+      return static_cast<long long>(text.size());
+    }
     if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
     return static_cast<long long>(text.size());
   } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/content.h"
 #include "model/objects.h"
@@ -57,8 +58,14 @@ class MemoBasic : public TObjectNamed {
                             const std::string& encoding);
   void putContentHeader_(const std::string& fileName, const std::string& contentType,
                          const std::string& encoding);
-  // Loads by the extension table; hands back the content type and encoding chosen.
+  // Loads by the extension table; hands back the content type and encoding chosen. A
+  // text file in UTF-8 becomes Shift_JIS text and the field Charset="UTF-8", so the text
+  // goes back to its file as UTF-8.
   long long loadContentFile_(const std::string& fileName, std::string& contentType, std::string& encoding);
+  // The characters Shift_JIS could not hold when the text was last read from its UTF-8
+  // file (each became "?"), and that file. Writing the text over that file asks first.
+  const std::vector<char32_t>& lostOnLoad() const { return lostOnLoad_; }
+  const std::string& lostFrom() const { return lostFrom_; }
   // The result of the extension table, -1 (no such file; a "file:" address, which
   // answers kNotImplementedSource as its reason) or -2 (failed download), with the
   // reason in `error`.
@@ -135,6 +142,8 @@ class MemoBasic : public TObjectNamed {
   std::unique_ptr<StringList> comment_;
   std::unique_ptr<StringList> fields_;
   std::unique_ptr<TContent> content_;
+  std::vector<char32_t> lostOnLoad_;
+  std::string lostFrom_;
 };
 
 // The reason importContent_ gives for a "file:" address; the caller shows it.
