@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -34,8 +34,7 @@ std::unique_ptr<TFormStrProgress> TFormStrProgress::Start(QWidget* owner, const 
   auto form = std::make_unique<TFormStrProgress>(owner);
   form->Label1->setText(toQ(caption));
   form->ProgressBar1->setValue(0);
-  if (QScreen* screen = QApplication::primaryScreen())
-    form->move(screen->availableGeometry().center() - form->rect().center());
+  ownWindow(*form, owner, WindowPlace::OnScreen, false);
   form->show();
   return form;
 }

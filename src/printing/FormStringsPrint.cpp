@@ -20,6 +20,7 @@
 #include "model/Prompter.h"
 #include "model/text/StringList.h"
 #include "platform/textconv.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -337,6 +338,7 @@ bool TFormStringsPrint::eventFilter(QObject* watched, QEvent* e) {
 
 bool ExecuteStringsPrintDialog(TStringsPrinter& printer, const StringList* lines, QWidget* parent) {
   TFormStringsPrint form(printer, lines, parent);
+  ownWindow(form, parent, WindowPlace::OnOwner, false);
   if (form.exec() != QDialog::Accepted) return false;
   printer.Assign(form.StringsPrinter1());
   return true;

@@ -22,6 +22,8 @@ class QtPrompter : public Prompter {
   static QString qtFilter(const std::string& filter);
 
  private:
+  // The window a box opens in front of: the dialog in use, else the parent.
+  QWidget* owner() const;
   QWidget* parent_;
 };
 
