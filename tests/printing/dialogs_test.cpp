@@ -9,9 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 #include <functional>
 
@@ -257,6 +262,48 @@ TEST_F(Preview, ShowsThePageAsItPrints) {
   EXPECT_NEAR(a.top(), b.top(), 3);
   EXPECT_NEAR(a.right(), b.right(), 3);
   EXPECT_NEAR(a.bottom(), b.bottom(), 3);
+}
+
+TEST_F(Preview, KeepsItsSizeWhollyOnTheScreenAndScrollsByTheWheel) {
+  ASSERT_TRUE(printer.RenderPages(numberedLines(3), pages, "p"));
+  QWidget owner;
+  owner.setGeometry(500, 400, 260, 200);  // near a corner: centred on it, the preview would stick out
+  owner.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+  const QMargins frame(owner.geometry().left() - owner.frameGeometry().left(),
+                       owner.geometry().top() - owner.frameGeometry().top(),
+                       owner.frameGeometry().right() - owner.geometry().right(),
+                       owner.frameGeometry().bottom() - owner.geometry().bottom());
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* p = qobject_cast<TFormStrPreview*>(QApplication::activeModalWidget());
+    ASSERT_NE(p, nullptr);
+    seen = true;
+    QScreen* screen = owner.screen();
+    const QRect area = screen->availableGeometry();
+    EXPECT_TRUE(area.contains(p->frameGeometry()))
+        << p->frameGeometry().x() << "," << p->frameGeometry().y() << " " << p->frameGeometry().width() << "x"
+        << p->frameGeometry().height();
+    auto* box = p->findChild<QScrollArea*>(QStringLiteral("ScrollBox1"));
+    const int asked = p->pageImage().width() + box->verticalScrollBar()->sizeHint().width() + 16;
+    EXPECT_EQ(p->width(), std::min(asked, area.width() - frame.left() - frame.right()));
+    EXPECT_EQ(p->height(), std::min(screen->geometry().height() / 6 * 5, area.height() - frame.top() - frame.bottom()));
+
+    // One notch down moves the page by the notch's delta.
+    QScrollBar* bar = box->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 240);
+    bar->setValue(0);
+    // (A wheel over the page reaches the box's viewport: the page itself takes none.)
+    QWidget* viewport = box->viewport();
+    const QPointF at(20, 20);
+    QWheelEvent notch(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &notch);
+    EXPECT_EQ(bar->value(), 120);
+    p->accept();
+  });
+  TFormStrPreview::Execute(printer, pages, &owner);
+  EXPECT_TRUE(seen);
 }
 
 }  // namespace
