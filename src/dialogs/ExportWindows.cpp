@@ -259,6 +259,13 @@ TFormMakeFileHTML::TFormMakeFileHTML(QWidget* parent) : QDialog(parent) {
   CheckBox_OnlyMonth = checkBox(box, inner, "Only Month", true);
   connect(button(box, inner, "Make HTML"), &QPushButton::clicked, this, [this] { makeHTML(); });
   layout->addWidget(box);
+  // The other kinds of pages are not made yet: their groups are there, doing nothing.
+  for (const char* title : {"List", "Main Contents", "Calender Weekly"}) {
+    auto* idle = new QGroupBox(QString::fromUtf8(title), this);
+    auto* idleLayout = new QVBoxLayout(idle);
+    button(idle, idleLayout, "Make HTML")->setEnabled(false);
+    layout->addWidget(idle);
+  }
   connect(button(this, layout, "Close"), &QPushButton::clicked, this, &QDialog::close);
   const QDate today = toQDate(Now());
   DateTimePicker_StartMonthly->setDate(today);
