@@ -79,6 +79,7 @@ TFormStrPreview::TFormStrPreview(TStringsPrinter& printer, const std::vector<Lai
 
 void TFormStrPreview::Execute(TStringsPrinter& printer, const std::vector<LaidOutPage>& pages, QWidget* parent) {
   TFormStrPreview form(printer, pages, parent);
+  ownWindow(form, parent, WindowPlace::OnOwner, false);
   form.SetZoom(Zoom::Actual);
   form.exec();
 }

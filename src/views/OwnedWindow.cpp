@@ -32,6 +32,18 @@ QMargins frameOf(const QWidget& w) {
   return {};
 }
 
+// Moves the window's frame to `topLeft`, with `m` as its frame. Qt takes a position as
+// the frame's only while it knows no native window; once it does, as the client area's
+// offset by the frame it knows, which is none until the window manager has framed it.
+void moveFrameTo(QWidget& w, const QPoint& topLeft, const QMargins& m) {
+  if (!w.testAttribute(Qt::WA_WState_Created)) {
+    w.move(topLeft);
+    return;
+  }
+  const QPoint known = w.geometry().topLeft() - w.pos();
+  w.move(topLeft + QPoint(m.left(), m.top()) - known);
+}
+
 QScreen* screenOf(const QWidget& w) {
   const QWidget* owner = w.parentWidget() ? w.parentWidget()->window() : nullptr;
   if (owner && owner->isVisible())
@@ -68,14 +80,16 @@ void placeWindow(QWidget& w, WindowPlace where) {
   else if (!area.isEmpty())
     frame.moveCenter(area.center());
   if (!area.isEmpty()) frame = moveInto(frame, area);
-  // A window's position is that of its frame.
-  w.move(frame.topLeft());
+  moveFrameTo(w, frame.topLeft(), m);
 }
 
 namespace {
 
-// Places its window each time it is shown from hidden. The window's frame is known only
-// once the window manager has framed it: then the window is checked once more.
+// Places its window each time it is shown from hidden. A window may still grow a little
+// as it is first laid out on the screen, and a window manager may put it where it was
+// asked before the last move: while it settles, a resize it did not get from the user
+// (it has not been moved) places it again, and once settled, with its frame known, it is
+// placed once more.
 class Placer : public QObject {
  public:
   Placer(QWidget& window, WindowPlace where) : QObject(&window), window_(window), where_(where) {
@@ -85,19 +99,31 @@ class Placer : public QObject {
   void setPlace(WindowPlace where) { where_ = where; }
 
   bool eventFilter(QObject* watched, QEvent* e) override {
-    if (watched == &window_ && e->type() == QEvent::Show && !e->spontaneous()) {
-      placeWindow(window_, where_);
+    if (watched != &window_) return false;
+    if (e->type() == QEvent::Show && !e->spontaneous()) {
+      place();
+      settling_ = true;
       QPointer<QWidget> w(&window_);
-      QTimer::singleShot(100, this, [w] {
-        if (w && w->isVisible()) keepOnScreen(*w);
+      QTimer::singleShot(300, this, [this, w] {
+        settling_ = false;
+        if (w && w->isVisible()) place();
       });
+    } else if (e->type() == QEvent::Resize && settling_ && window_.geometry().topLeft() == placedAt_) {
+      place();
     }
     return false;
   }
 
  private:
+  void place() {
+    placeWindow(window_, where_);
+    placedAt_ = window_.geometry().topLeft();
+  }
+
   QWidget& window_;
   WindowPlace where_;
+  bool settling_ = false;
+  QPoint placedAt_;
 };
 
 }  // namespace
@@ -116,15 +142,6 @@ void ownWindow(QWidget& window, QWidget* owner, WindowPlace where, bool ownerFon
     placer->setPlace(where);
   else
     new Placer(window, where);
-}
-
-void keepOnScreen(QWidget& window) {
-  const QRect area = availableFor(window);
-  if (area.isEmpty()) return;
-  const QMargins m = frameOf(window);
-  const QRect frame(window.pos(), window.size().grownBy(m));
-  const QRect moved = moveInto(frame, area);
-  if (moved != frame) window.move(moved.topLeft());
 }
 
 ScreenRoom roomOnScreen(const QWidget& window) {

@@ -21,10 +21,6 @@ void ownWindow(QWidget& window, QWidget* owner, WindowPlace place, bool ownerFon
 // screen, frame included: for a window that sizes itself as it is shown.
 void placeWindow(QWidget& window, WindowPlace place);
 
-// Moves a top-level window, shown or about to be, so that it lies wholly on the available
-// area of its screen, frame included, keeping its size where that fits.
-void keepOnScreen(QWidget& window);
-
 // The room a window of `window`'s kind can fill on its screen without its frame leaving
 // the available area.
 struct ScreenRoom {

@@ -63,6 +63,10 @@ class OwnedWindowsTest : public test::NewDocumentTest {
 
   void expectOwned(QWidget* w, Where where, bool mainFont, const std::string& what) {
     ASSERT_NE(w, nullptr) << what;
+    // Under a window manager the frame comes a moment after the window, and the window
+    // settles where it belongs a moment later.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w)) << what;
+    QTest::qWaitFor([&] { return w->frameGeometry().topLeft() == expectedFrame(*w, where).topLeft(); }, 1000);
     EXPECT_TRUE(w->isWindow()) << what;
     EXPECT_EQ(w->parentWidget(), form.get()) << what;
     const QRect frame = w->frameGeometry();
