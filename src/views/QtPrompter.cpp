@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <memory>
 
 #include "views/qtext.h"
 
@@ -34,7 +36,9 @@ QWidget* QtPrompter::owner() const {
 }
 
 Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
-  QMessageBox box(owner());
+  // On the heap: the dialog that owns the box may go, taking the box along, while it waits.
+  QPointer<QMessageBox> guard = new QMessageBox(owner());
+  QMessageBox& box = *guard;
   box.setWindowTitle(captionOr(caption));
   box.setText(toQ(text));
   QAbstractButton* yesAll = nullptr;
@@ -68,6 +72,8 @@ Answer QtPrompter::messageBox(const std::string& text, const std::string& captio
       break;
   }
   box.exec();
+  if (!guard) return buttons == Buttons::OK ? Answer::OK : Answer::Cancel;
+  const std::unique_ptr<QMessageBox> done(guard.data());
   QAbstractButton* clicked = box.clickedButton();
   if (yesAll && clicked == yesAll) return Answer::YesToAll;
   switch (box.standardButton(clicked)) {
