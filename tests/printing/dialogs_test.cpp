@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QWindow>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -24,6 +25,7 @@
 #include "platform/textconv.h"
 #include "print_support.h"
 #include "printing/FormStrPreview.h"
+#include "printing/FormStrProgress.h"
 #include "printing/FormStringsPrint.h"
 #include "support/RecordingPrompter.h"
 
@@ -174,6 +176,36 @@ TEST_F(Dialog, PrintClosesTheDialogAsOk) {
   EXPECT_TRUE(ExecuteStringsPrintDialog(source, &lines));
   EXPECT_EQ(test::pdfPageCount(pdf), 1);
   EXPECT_EQ(source.Header(), "T");
+}
+
+TEST_F(Dialog, CancelStopsAPrintStartedFromTheDialog) {
+  const std::string pdf = file("cancelled.pdf");
+  source.setPdfOutput(pdf);
+  const StringList many = numberedLines(3000);
+  bool pressed = false;
+  bool stillOpen = false;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<TFormStringsPrint*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    // Pressed as soon as the progress window shows, while the dialog is still modal.
+    QTimer::singleShot(0, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TFormStrProgress*>(w); p && p->isVisible()) {
+          // Through the window, as the window system delivers a click: a window that a
+          // modal dialog blocks never sees it.
+          auto* cancel = p->findChild<QPushButton*>(QStringLiteral("Button1"));
+          QTest::mouseClick(p->windowHandle(), Qt::LeftButton, {}, cancel->mapTo(p, cancel->rect().center()));
+          pressed = true;
+        }
+    });
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Button5")), Qt::LeftButton);
+    stillOpen = d->isVisible();
+    d->reject();
+  });
+  EXPECT_FALSE(ExecuteStringsPrintDialog(source, &many));
+  EXPECT_TRUE(pressed);
+  EXPECT_TRUE(stillOpen);  // a cancelled print keeps the dialog for another try
+  EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 
 struct Preview : test::PrintFixture {
