@@ -33,7 +33,8 @@ TFormStrProgress::TFormStrProgress(QWidget* owner) : QDialog(owner) {
 std::unique_ptr<TFormStrProgress> TFormStrProgress::Start(QWidget* owner, const std::string& caption) {
   // Without an owner it belongs to the window in use: a modal dialog (the print settings)
   // would otherwise shut its Cancel button off.
-  if (!owner) owner = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+  if (!owner) owner = QApplication::activeModalWidget();
+  if (!owner) owner = QApplication::activeWindow();
   auto form = std::make_unique<TFormStrProgress>(owner);
   form->Label1->setText(toQ(caption));
   form->ProgressBar1->setValue(0);

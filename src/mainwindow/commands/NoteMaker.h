@@ -23,8 +23,8 @@ enum class NoteKind { Text = 0, Image = 1, Icon = 2, URL = 3, Poser = 4, PoserLi
 // it begins with "."), and the note is named by it. Image: a picture from the notebook's
 // "*DefaultImage" note, else "DefaultImage.jpg" beside the program, else a blank bitmap
 // named after `path`. URL: `path` is the address, empty for the program's page (no note
-// when there is none either). nullptr when refused (the status says
-// why) or when the file could not be imported (the reason in `error`; no note is left).
+// when there is none either). nullptr when refused (the status says why) or when the
+// file could not be imported (the reason in `error`; no note is left).
 MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& path, NoteKind kind,
                             std::string* error = nullptr);
 
