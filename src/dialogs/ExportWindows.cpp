@@ -259,6 +259,13 @@ TFormMakeFileHTML::TFormMakeFileHTML(QWidget* parent) : QDialog(parent) {
   CheckBox_OnlyMonth = checkBox(box, inner, "Only Month", true);
   connect(button(box, inner, "Make HTML"), &QPushButton::clicked, this, [this] { makeHTML(); });
   layout->addWidget(box);
+  // The other kinds of pages are not made yet: their groups are there, doing nothing.
+  for (const char* title : {"List", "Main Contents", "Calender Weekly"}) {
+    auto* idle = new QGroupBox(QString::fromUtf8(title), this);
+    auto* idleLayout = new QVBoxLayout(idle);
+    button(idle, idleLayout, "Make HTML")->setEnabled(false);
+    layout->addWidget(idle);
+  }
   connect(button(this, layout, "Close"), &QPushButton::clicked, this, &QDialog::close);
   const QDate today = toQDate(Now());
   DateTimePicker_StartMonthly->setDate(today);
@@ -326,8 +333,11 @@ TFormFileList::TFormFileList(QWidget* parent) : QDialog(parent) {
                          {"FileName           (C:\\wux\\noname.mxa)", "Extract FileName (noname.mxa)",
                           "Expand Sub Dir    ", "Directory Only", "Poser"},
                          ExtractFileName);
+  // Ten buttons in two rows, so the window fits a small screen in a large font.
   auto* row = new QHBoxLayout;
   listLayout->addLayout(row);
+  auto* row2 = new QHBoxLayout;
+  listLayout->addLayout(row2);
   connect(button(listPage, row, "Close"), &QPushButton::clicked, this, &QDialog::close);
   connect(button(listPage, row, "CopyAll"), &QPushButton::clicked, this, [this] { copyAll(); });
   connect(button(listPage, row, "Clear"), &QPushButton::clicked, this, [this] { clearList(); });
@@ -336,11 +346,11 @@ TFormFileList::TFormFileList(QWidget* parent) : QDialog(parent) {
     if (prompter().inputBox("Add Head", "Head word", word)) addHead(word);
   });
   connect(button(listPage, row, "DEL Head"), &QPushButton::clicked, this, [this] { deleteHead(); });
-  connect(button(listPage, row, "Num"), &QPushButton::clicked, this, [this] { numberLines(); });
-  connect(button(listPage, row, "Sort"), &QPushButton::clicked, this, [this] { sortLines(); });
-  connect(button(listPage, row, "Break"), &QPushButton::clicked, this, [this] { requestBreak(); });
-  connect(button(listPage, row, "Link HTML"), &QPushButton::clicked, this, [this] { linkHTML(); });
-  connect(button(listPage, row, "Add Tail"), &QPushButton::clicked, this, [this] {
+  connect(button(listPage, row2, "Num"), &QPushButton::clicked, this, [this] { numberLines(); });
+  connect(button(listPage, row2, "Sort"), &QPushButton::clicked, this, [this] { sortLines(); });
+  connect(button(listPage, row2, "Break"), &QPushButton::clicked, this, [this] { requestBreak(); });
+  connect(button(listPage, row2, "Link HTML"), &QPushButton::clicked, this, [this] { linkHTML(); });
+  connect(button(listPage, row2, "Add Tail"), &QPushButton::clicked, this, [this] {
     std::string word = " ";
     if (prompter().inputBox("Add Tail", "Tail word", word)) addTail(word);
   });

@@ -41,15 +41,16 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
   setWindowTitle(QStringLiteral("Holder Propaty"));
   setMinimumHeight(300);
   setMaximumHeight(QWIDGETSIZE_MAX);
-  resize(480, 700);
+  resize(350, 600);
   auto* bar = new QMenuBar(this);
   bar->addAction(QStringLiteral("&CLOSE"), this, &QDialog::reject);
-  body()->setMenuBar(bar);
+  setMenuBar(bar);
   auto* tabs = new QTabWidget(this);
   body()->addWidget(tabs);
 
   auto* general = new QWidget;
   auto* g = new QFormLayout(general);
+  g->setRowWrapPolicy(QFormLayout::WrapLongRows);
   StaticText_Name = staticText("StaticText_Name", general);
   StaticText_FileName = staticText("StaticText_FileName", general);
   StaticText_CountOfNodes = staticText("StaticText_CountOfNodes", general);
@@ -75,12 +76,8 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
       general);
   RadioGroup_FileExt = new RadioGroup("RadioGroup_FileExt", QStringLiteral("FileExt"),
                                       {QStringLiteral(".mxh"), QStringLiteral(".mhz")}, general);
-  auto* radios = new QGridLayout;
-  radios->addWidget(RadioGroup_Type, 0, 0);
-  radios->addWidget(RadioGroup_Sort, 0, 1);
-  radios->addWidget(RadioGroup_NewNodeOP, 1, 0);
-  radios->addWidget(RadioGroup_FileExt, 1, 1);
-  g->addRow(radios);
+  // One group under the other: side by side they need more than the window's width.
+  for (RadioGroup* r : {RadioGroup_Type, RadioGroup_Sort, RadioGroup_NewNodeOP, RadioGroup_FileExt}) g->addRow(r);
   ComboBox_FormatDate = new QComboBox(general);
   ComboBox_FormatDate->setObjectName(QStringLiteral("ComboBox_FormatDate"));
   makeEditableKeepingCase(ComboBox_FormatDate);
@@ -92,6 +89,11 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
   ComboBox_FormatNumber->setObjectName(QStringLiteral("ComboBox_FormatNumber"));
   makeEditableKeepingCase(ComboBox_FormatNumber);
   ComboBox_FormatNumber->addItem(QStringLiteral("%.5d"));
+  // Sized by what they show, not by their longest item, so the page fits the window.
+  for (QComboBox* c : {ComboBox_FormatDate, ComboBox_FormatNumber}) {
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(8);
+  }
   g->addRow(QStringLiteral("FormatDate"), ComboBox_FormatDate);
   g->addRow(QStringLiteral("FormatNumber"), ComboBox_FormatNumber);
   Edit_SelectNodeName = new QLineEdit(general);
@@ -105,9 +107,12 @@ TFormHolder2::TFormHolder2(QWidget* parent) : TFormPropaty(parent) {
   CheckBox_FlagExtra = check("CheckBox_FlagExtra", "Extra", general);
   CheckBox_FlagSameName = check("CheckBox_FlagSameName", "FlagSameName", general);
   auto* flags = new QWidget(general);
-  auto* fl = new QHBoxLayout(flags);
-  for (QCheckBox* c : {CheckBox_FlagSort, CheckBox_FlagReadOnly, CheckBox_FlagExtra, CheckBox_FlagSameName})
-    fl->addWidget(c);
+  auto* fl = new QGridLayout(flags);
+  fl->setContentsMargins(0, 0, 0, 0);
+  fl->addWidget(CheckBox_FlagSort, 0, 0);
+  fl->addWidget(CheckBox_FlagReadOnly, 0, 1);
+  fl->addWidget(CheckBox_FlagExtra, 1, 0);
+  fl->addWidget(CheckBox_FlagSameName, 1, 1);
   g->addRow(flags);
   Memo_Memo = new QPlainTextEdit(general);
   Memo_Memo->setObjectName(QStringLiteral("Memo_Memo"));

@@ -19,7 +19,7 @@ TFormMXA2::TFormMXA2(QWidget* parent) : TFormPropaty(parent) {
   setWindowTitle(QStringLiteral("File Propaty"));
   auto* bar = new QMenuBar(this);
   bar->addAction(QStringLiteral("&CLOSE"), this, &QDialog::reject);
-  body()->setMenuBar(bar);
+  setMenuBar(bar);
   auto* tabs = new QTabWidget(this);
   body()->addWidget(tabs);
   auto* general = new QWidget(tabs);

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -43,12 +44,17 @@ TFormPropaty::TFormPropaty(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(cancel_);
   outer->addWidget(panel);
   setMinimumSize(350, 450);
-  setMaximumHeight(600);
+  setMaximumSize(350, 600);
   connect(ok_, &QPushButton::clicked, this, [this] {
     storeToObject();
     accept();
   });
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormPropaty::setMenuBar(QMenuBar* bar) {
+  // On the window's own layout: a nested layout would leave the bar over the controls.
+  layout()->setMenuBar(bar);
 }
 
 ColorText::ColorText(QWidget* parent) : QWidget(parent) {

@@ -11,6 +11,7 @@
 
 #include "model/strutil.h"
 
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
@@ -28,6 +29,8 @@ class TFormPropaty : public QDialog {
   virtual void storeToObject() {}
   // Where a descendant puts its controls (above the buttons).
   QVBoxLayout* body() const { return body_; }
+  // A menu bar along the window's top, above everything else.
+  void setMenuBar(QMenuBar* bar);
 
  private:
   QVBoxLayout* body_;

@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/Settings.h"
 #include "model/Prompter.h"
 #include "model/strutil.h"
 #include "model/text/sjis.h"
@@ -22,7 +21,7 @@
 
 namespace wux {
 
-TFormPropatyApl::TFormPropatyApl(QWidget* owner, Settings& settings) : QDialog(owner), settings_(settings) {
+TFormPropatyApl::TFormPropatyApl(QWidget* owner, AplSettings settings) : QDialog(owner), settings_(settings) {
   setObjectName(QStringLiteral("FormPropatyApl"));
   setWindowTitle(QStringLiteral("Application Propaty"));
   auto* v = new QVBoxLayout(this);
@@ -53,6 +52,16 @@ TFormPropatyApl::TFormPropatyApl(QWidget* owner, Settings& settings) : QDialog(o
     boxLayout->addWidget(r);
   }
   v->addWidget(box);
+
+  // Two groups that choose nothing yet.
+  auto* spare = new QHBoxLayout;
+  for (const char* name : {"RadioGroup1", "RadioGroup2"}) {
+    auto* group = new QGroupBox(this);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setEnabled(false);
+    spare->addWidget(group);
+  }
+  v->addLayout(spare);
 
   auto* saveRow = new QHBoxLayout;
   saveRow->addWidget(new QLabel(QStringLiteral("AutoSaveTime"), this));

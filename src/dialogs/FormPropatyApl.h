@@ -4,6 +4,7 @@
 // place; nothing is written to a file.
 #include <QDialog>
 #include <functional>
+#include <string>
 
 class QButtonGroup;
 class QLabel;
@@ -12,12 +13,17 @@ class QPushButton;
 
 namespace wux {
 
-struct Settings;
+// The running program's settings the window edits, in place; the main window holds them.
+struct AplSettings {
+  std::string& tempDir;  // empty: the program's folder
+  int& dropMode;         // 0 open the files, 1 their full names, 2 their names into the editor
+  int& autoSaveTime;     // seconds between auto-saves
+};
 
 class TFormPropatyApl : public QDialog {
   Q_OBJECT
  public:
-  TFormPropatyApl(QWidget* owner, Settings& settings);
+  TFormPropatyApl(QWidget* owner, AplSettings settings);
 
   // The temporary folder as set (may be empty), and setting it (trimmed).
   std::string getTempDir() const;
@@ -44,7 +50,7 @@ class TFormPropatyApl : public QDialog {
   QButtonGroup* RadioGroup_DragAndDrop() const { return drop_; }
 
  private:
-  Settings& settings_;
+  AplSettings settings_;
   QLabel* tempDir_;
   QLineEdit* autoSave_;
   QButtonGroup* drop_;

@@ -82,6 +82,8 @@ TFormScanNode::TFormScanNode(QWidget* parent) : QDialog(parent) {
   StaticText_Name = new QLabel(namePage);
   ComboBox_ReplaceName = HistoryCombo(namePage);
   nameLayout->addWidget(StaticText_Name);
+  // Below the name it would replace; it does nothing yet.
+  nameLayout->addWidget(ComboBox_ReplaceName);
   nameLayout->addStretch(1);
   PageControl1->addTab(namePage, "Name");
 

@@ -9,6 +9,7 @@
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -76,6 +77,7 @@ TFormSelectHolder* HolderChooser::window() {
 
 bool HolderChooser::choose(MainWindowApi& w, int& index) {
   TFormSelectHolder* f = window();
+  ownWindow(*f, dynamic_cast<QWidget*>(&w), WindowPlace::OnOwner, true);
   f->setMainWindow(&w);
   f->fill();
   if (f->exec() != QDialog::Accepted) return false;

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "views/MainWindowApi.h"
+#include "views/OwnedWindow.h"
 
 namespace wux {
 
@@ -28,6 +29,7 @@ int UISendMail(MainWindowApi& w, MailWindows& windows) {
   try {
     w.UI2Model();
     TFormSendMail2* f = windows.sendWindow();
+    ownWindow(*f, dynamic_cast<QWidget*>(&w), WindowPlace::OnOwner, false);
     f->setMainWindow(&w);
     f->fill();
     f->show();
@@ -42,6 +44,7 @@ int UISendMail(MainWindowApi& w, MailWindows& windows) {
 int UIReciveMail(MainWindowApi& w, MailWindows& windows) {
   try {
     TFormReciveMail1* f = windows.receiveWindow();
+    ownWindow(*f, dynamic_cast<QWidget*>(&w), WindowPlace::OnOwner, false);
     f->setMainWindow(&w);
     f->fill();
     f->show();

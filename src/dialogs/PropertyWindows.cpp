@@ -6,11 +6,18 @@
 
 #include "dialogs/FormName.h"
 #include "views/MainWindowApi.h"
+#include "views/OwnedWindow.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
 
 namespace wux {
+
+namespace {
+
+QWidget* mainWidget(MainWindowApi& w) { return dynamic_cast<QWidget*>(&w); }
+
+}  // namespace
 
 PropertyWindows::~PropertyWindows() {
   delete holder_.data();
@@ -26,6 +33,7 @@ int UIShowHolderPropaty(MainWindowApi& w, PropertyWindows& windows) {
   if (!holder) return kResultNoDocument;
   w.UI2Model();
   TFormHolder2* f = windows.holderWindow();
+  ownWindow(*f, mainWidget(w), WindowPlace::OnOwner, true);
   f->setMainWindow(&w);
   f->loadFromObject(holder);
   if (f->exec() == QDialog::Accepted) {
@@ -40,6 +48,7 @@ int UIShowHoldersPropaty(MainWindowApi& w, PropertyWindows& windows) {
   MemoFileUI* doc = w.getMemoFile();
   if (!doc) return kResultNoDocument;
   TFormHolders* f = windows.holdersWindow();
+  ownWindow(*f, mainWidget(w), WindowPlace::OnOwner, true);
   f->setMainWindow(&w);
   f->loadFromObject(doc);
   f->exec();
@@ -51,6 +60,7 @@ int UIShowPropatyMXA2(MainWindowApi& w, PropertyWindows& windows) {
   if (!doc) return kResultNoDocument;
   try {
     TFormMXA2* f = windows.documentWindow();
+    ownWindow(*f, mainWidget(w), WindowPlace::OnOwner, true);
     f->setMainWindow(&w);
     f->loadFromObject(doc);
     if (f->exec() == QDialog::Accepted) w.updateCaption();
@@ -65,6 +75,7 @@ int UIShowField(MainWindowApi& w, PropertyWindows& windows) {
   try {
     w.UI2Model();
     TFormPropatyNode2* f = windows.noteWindow();
+    ownWindow(*f, mainWidget(w), WindowPlace::OnScreen, false);
     f->setMainWindow(&w);
     f->loadNode_();
     f->show();
@@ -82,6 +93,7 @@ int showFormEditSelNode(MainWindowApi& w, PropertyWindows& windows, const String
     w.messageDoing_("ERROR FormEditSelNode");
     return kResultFailed;
   }
+  ownWindow(*f, mainWidget(w), WindowPlace::OnOwner, true);
   f->setMainWindow(&w);
   if (targets) {
     f->setTargets(*targets);
@@ -106,6 +118,7 @@ bool runNameDialog(QWidget* owner, MainWindowApi* w, MemoNode* node, std::string
     if (!top) own.reset(f);
   }
   if (f->isVisible()) f->reject();
+  ownWindow(*f, top, WindowPlace::OnOwner, false);
   f->setMainWindow(w);
   f->loadFromObject(node);
   if (f->exec() != QDialog::Accepted) return false;

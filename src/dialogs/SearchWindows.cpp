@@ -8,6 +8,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -55,9 +56,10 @@ TFormField* SearchWindows::fieldWindow() {
 
 namespace {
 
-// The main window's font, the caption and the colour of what the window works on.
+// The main window's window, centred on it in its font, with the caption and the colour of
+// what the window works on.
 void dress(MainWindowApi& w, QDialog& d, QWidget* panel, const std::string& caption, Color color) {
-  if (auto* main = dynamic_cast<QWidget*>(&w)) d.setFont(main->font());
+  ownWindow(d, dynamic_cast<QWidget*>(&w), WindowPlace::OnOwner, true);
   d.setWindowTitle(toQ(caption));
   QPalette p = panel->palette();
   p.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));

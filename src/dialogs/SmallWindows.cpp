@@ -123,7 +123,10 @@ TFormWB::TFormWB(QWidget* parent, WebBrowser* browser) : QWidget(parent, Qt::Win
   setWindowTitle(QStringLiteral("FormWB"));
   frame_ = new TFrameWB(this, browser);
   frame_->setObjectName(QStringLiteral("TFrameWB1"));
+  // The frame reports to this window, and its button panel stays hidden: the window is
+  // a page to read, not a browser to drive.
   frame_->setMessageSink([this](const std::string& text) { messageStatus_(text); });
+  if (auto* panel = frame_->findChild<QWidget*>(QStringLiteral("PanelTop"))) panel->hide();
   status_ = new QStatusBar(this);
   status_->setObjectName(QStringLiteral("StatusBar1"));
   auto* layout = new QVBoxLayout(this);

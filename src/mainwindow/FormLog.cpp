@@ -35,7 +35,8 @@ TFormLog::TFormLog(QWidget* parent) : QWidget(parent, Qt::Window) {
   row->addStretch(1);
   memo_ = new QPlainTextEdit(this);
   memo_->setObjectName(QStringLiteral("MemoLog"));
-  memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Long lines wrap on the screen only; the log's lines stay as they were written.
+  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(buttons);

@@ -169,7 +169,7 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   DateTime lastAutoSave_;
   std::string version_ = "00.15.05f";
   std::string releaseDate_ = "May 23, 2004";
-  std::string cmURL_ = "https://example.invalid/wux/";
+  std::string cmURL_;  // the program's web page: none
   std::unique_ptr<AgentAPLWUX> agent_;
   CommandTable commands_;
   DocumentSession session_{*this};

@@ -79,8 +79,9 @@ void TFormMainBase0007::registerWindowCommands() {
   t.add("UICloseAllYes", [this] { return UICloseAllYes(); });
   t.add("UITerminateForce", [this](const CommandArgs& a) { return UITerminateForce(commandArg(a, 0)); });
   t.add("showFormLog", [this] { return showFormLog(); });
+  // The tool bar's "Done": ends the busy state at once and says when.
   t.add("endDoing", [this] {
-    endDoing();
+    endDoing_("Done: " + nowString());
     return 0;
   });
 }

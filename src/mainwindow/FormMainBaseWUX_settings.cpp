@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QUrl>
+#include <exception>
 #include <filesystem>
 
 #include "dialogs/FormAbout.h"
@@ -288,7 +289,7 @@ int TFormMainBaseWUX::UIVersion2SEL() {
 
 TFormPropatyApl* TFormMainBaseWUX::getFormPropatyApl() {
   if (!formPropatyApl_) {
-    formPropatyApl_ = new TFormPropatyApl(this, settings_);
+    formPropatyApl_ = new TFormPropatyApl(this, {settings_.tempDir, settings_.dropMode, settings_.autoSaveTime});
     formPropatyApl_->onFont = [this] {
       commands_.run("UIFontDialog");
       // The window follows the font just chosen, so closing it keeps the choice.
@@ -299,8 +300,17 @@ TFormPropatyApl* TFormMainBaseWUX::getFormPropatyApl() {
 }
 
 int TFormMainBaseWUX::UIShowApplicationPropaty() {
-  TFormPropatyApl* form = getFormPropatyApl();
-  form->setFontFrom_(font());
+  TFormPropatyApl* form = nullptr;
+  try {
+    form = getFormPropatyApl();
+    form->setFontFrom_(font());
+  } catch (const std::exception&) {
+    form = nullptr;
+  }
+  if (!form) {
+    messageDoing_("ERROR: UIShowApplicationPropaty");
+    return -7;  // the window could not be made
+  }
   form->exec();
   QFont f = font();
   f.setFamily(form->font().family());

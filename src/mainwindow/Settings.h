@@ -22,8 +22,9 @@ struct Settings {
   // What a drop of files on the window does.
   enum DropMode { DropOpen = 0, DropFullName = 1, DropFileName = 2 };
   int dropMode = DropOpen;
-  std::string manualJapanese = "https://example.invalid/wux/manual/ja/";
-  std::string manualEnglish = "https://example.invalid/wux/manual/en/";
+  // The manuals' addresses come from the settings file only: there is no built-in one.
+  std::string manualJapanese;
+  std::string manualEnglish;
   std::string manualLocal;
   // The document opened at start-up when the command line names none.
   std::string defaultOpenFile;

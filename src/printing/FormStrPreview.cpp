@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include <cmath>
 
 #include "printing/StringsPrinter.h"
+#include "views/OwnedWindow.h"
 
 namespace wux {
 
@@ -61,6 +63,7 @@ TFormStrPreview::TFormStrPreview(TStringsPrinter& printer, const std::vector<Lai
   Image1->setMouseTracking(true);
   Image1->installEventFilter(this);
   ScrollBox1->setWidget(Image1);
+  ScrollBox1->viewport()->installEventFilter(this);
   box->addWidget(ScrollBox1, 1);
 
   connect(SpeedButton1, &QToolButton::clicked, this, [this] { ShowPage(0); });
@@ -76,6 +79,7 @@ TFormStrPreview::TFormStrPreview(TStringsPrinter& printer, const std::vector<Lai
 
 void TFormStrPreview::Execute(TStringsPrinter& printer, const std::vector<LaidOutPage>& pages, QWidget* parent) {
   TFormStrPreview form(printer, pages, parent);
+  ownWindow(form, parent, WindowPlace::OnOwner, false);
   form.SetZoom(Zoom::Actual);
   form.exec();
 }
@@ -128,15 +132,19 @@ void TFormStrPreview::redraw() {
 
 void TFormStrPreview::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
-  const QScreen* screen = QApplication::primaryScreen();
+  if (e->spontaneous()) return;  // back from minimised: the user's size stays
+  const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
   if (!screen) return;
-  const QRect avail = screen->availableGeometry();
+  // The size the page asks for, but never so large that the frame leaves the screen: a
+  // window manager would shrink or move it otherwise.
+  const ScreenRoom room = roomOnScreen(*this);
   auto fitWidth = [&] {
-    return std::min(avail.width(), image_.width() + ScrollBox1->verticalScrollBar()->sizeHint().width() + 16);
+    return std::min(room.width, image_.width() + ScrollBox1->verticalScrollBar()->sizeHint().width() + 16);
   };
-  resize(fitWidth(), avail.height() / 6 * 5);
+  resize(fitWidth(), std::min(room.height, screen->geometry().height() / 6 * 5));
   // A page fitted to the height is only known at the new height; the width follows it.
   if (zoom_ == Zoom::AdjustHeight) resize(fitWidth(), height());
+  placeWindow(*this, WindowPlace::OnOwner);
 }
 
 void TFormStrPreview::resizeEvent(QResizeEvent* e) {
@@ -152,6 +160,12 @@ void TFormStrPreview::updateCursor() {
 }
 
 bool TFormStrPreview::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == ScrollBox1->viewport() && e->type() == QEvent::Wheel) {
+    // The page moves by the wheel's own delta, not by lines of text.
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() - static_cast<QWheelEvent*>(e)->angleDelta().y());
+    return true;
+  }
   if (watched == Image1) {
     if (e->type() == QEvent::MouseButtonPress) {
       dragFrom_ = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();

@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -31,11 +31,14 @@ TFormStrProgress::TFormStrProgress(QWidget* owner) : QDialog(owner) {
 }
 
 std::unique_ptr<TFormStrProgress> TFormStrProgress::Start(QWidget* owner, const std::string& caption) {
+  // Without an owner it belongs to the window in use: a modal dialog (the print settings)
+  // would otherwise shut its Cancel button off.
+  if (!owner) owner = QApplication::activeModalWidget();
+  if (!owner) owner = QApplication::activeWindow();
   auto form = std::make_unique<TFormStrProgress>(owner);
   form->Label1->setText(toQ(caption));
   form->ProgressBar1->setValue(0);
-  if (QScreen* screen = QApplication::primaryScreen())
-    form->move(screen->availableGeometry().center() - form->rect().center());
+  ownWindow(*form, owner, WindowPlace::OnScreen, false);
   form->show();
   return form;
 }

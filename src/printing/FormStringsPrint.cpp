@@ -20,6 +20,7 @@
 #include "model/Prompter.h"
 #include "model/text/StringList.h"
 #include "platform/textconv.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -116,11 +117,21 @@ TFormStringsPrint::TFormStringsPrint(TStringsPrinter& source, const StringList* 
   ComboBox2 = new QComboBox(this);
   ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
   makeEditableKeepingCase(ComboBox2);
+  // Sized by what it shows, not by the longest font name of the system.
+  ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ComboBox1->setMinimumContentsLength(12);
   labelled(QStringLiteral("Font name:"), ComboBox1, 0);
   labelled(QStringLiteral("Font size:"), ComboBox2, 2), ++row;
   CheckBox1 = new QCheckBox(QStringLiteral("LineNumber"), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   grid->addWidget(CheckBox1, row++, 0, 1, 2);
+  grid->setRowStretch(row, 1);
+
+  // The ranges and the printer in a second column: in one, the dialog is taller than a
+  // small screen.
+  QGridLayout* pageGrid = grid;
+  grid = new QGridLayout;
+  row = 0;
 
   RadioGroup4 = radioGroup(this, "RadioGroup4", QStringLiteral(" PageOption "), {"poBoth", "poOdd", "poEven"}, box);
   grid->addWidget(box, row++, 0, 1, 4);
@@ -166,8 +177,12 @@ TFormStringsPrint::TFormStringsPrint(TStringsPrinter& source, const StringList* 
   Button4 = button("Button4", QStringLiteral("Printer setting"));
   auto* buttons = new QHBoxLayout;
   for (auto* b : {Button4, Button3, Button6, Button5, Button1, Button2}) buttons->addWidget(b);
+  grid->setRowStretch(row, 1);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(pageGrid);
+  columns->addLayout(grid);
   auto* outer = new QVBoxLayout(this);
-  outer->addLayout(grid);
+  outer->addLayout(columns);
   outer->addLayout(buttons);
 
   fillFromCopy();
@@ -337,6 +352,7 @@ bool TFormStringsPrint::eventFilter(QObject* watched, QEvent* e) {
 
 bool ExecuteStringsPrintDialog(TStringsPrinter& printer, const StringList* lines, QWidget* parent) {
   TFormStringsPrint form(printer, lines, parent);
+  ownWindow(form, parent, WindowPlace::OnOwner, false);
   if (form.exec() != QDialog::Accepted) return false;
   printer.Assign(form.StringsPrinter1());
   return true;

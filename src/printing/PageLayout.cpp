@@ -130,7 +130,7 @@ std::string FormatHeaderText(std::string_view tmpl, int page, std::string_view f
       case 'y': out += std::to_string(now.year); break;
       case 'm': out += std::to_string(now.month); break;
       case 'd': out += std::to_string(now.day); break;
-      case 't': out += FormatDateTime("hh:nn:ss", now); break;
+      case 't': out += LocaleTimeText(now); break;
       default: out.append(tmpl.substr(i, len)); break;
     }
     i += len;

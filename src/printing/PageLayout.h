@@ -69,8 +69,13 @@ void WrapLine(TextMetrics& metrics, std::string_view text, int width, bool break
 std::string ExpandTabs(std::string_view text);
 
 // %p page, %f file name, %F file name without its folder, %y %m %d the date and %t the
-// time of `now`; "%" and any other character gives that character.
+// time of `now` (as LocaleTimeText writes it); "%" and any other character gives that
+// character.
 std::string FormatHeaderText(std::string_view tmpl, int page, std::string_view fileName, const DateTime& now);
+
+// The time of `now` in the long time format of the default locale (the user's), without
+// a time zone.
+std::string LocaleTimeText(const DateTime& now);
 
 // The layout. False when `progress` stopped it (`pages` then holds what was done).
 bool LayoutPages(const StringList& lines, const StringsPrinterProperties& settings, const PageGeometry& geometry,

@@ -4,9 +4,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include "views/OwnedWindow.h"
 
 namespace wux {
 
@@ -66,8 +69,10 @@ TFormCVTJpeg::TFormCVTJpeg(QWidget* parent) : QDialog(parent) {
 }
 
 TFormCVTJpeg& TFormCVTJpeg::instance() {
-  // Lives for the run; the toolkit closes it with the program.
-  static TFormCVTJpeg* dialog = new TFormCVTJpeg(nullptr);
+  // Lives for the run, or until the window that owns it goes; then the next use makes
+  // another.
+  static QPointer<TFormCVTJpeg> dialog;
+  if (!dialog) dialog = new TFormCVTJpeg(nullptr);
   return *dialog;
 }
 
@@ -77,7 +82,8 @@ QPushButton* TFormCVTJpeg::presetButton(int quality) const {
   return nullptr;
 }
 
-bool TFormCVTJpeg::ask(bool& grayscale, int& quality) {
+bool TFormCVTJpeg::ask(bool& grayscale, int& quality, QWidget* owner) {
+  ownWindow(*this, owner, WindowPlace::OnOwner, false);
   mono_->setChecked(grayscale);
   quality_->setValue(quality);
   label_->setText(QString::number(quality));

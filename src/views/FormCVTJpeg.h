@@ -17,9 +17,10 @@ class TFormCVTJpeg : public QDialog {
   // The one dialog of the run, made on first use.
   static TFormCVTJpeg& instance();
 
-  // Shows the options and waits: true when closed with OK. `quality` then holds the
-  // quality label's number (0 when it holds none), which the caller checks.
-  bool ask(bool& grayscale, int& quality);
+  // Shows the options in front of `owner`'s window and waits: true when closed with OK.
+  // `quality` then holds the quality label's number (0 when it holds none), which the
+  // caller checks.
+  bool ask(bool& grayscale, int& quality, QWidget* owner = nullptr);
 
   QCheckBox* CheckBox_Mono() const { return mono_; }
   QSlider* TrackBar_CompressionQuality() const { return quality_; }

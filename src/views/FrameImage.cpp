@@ -585,7 +585,7 @@ void TFrameImage::toJpeg_(bool rename) {
   if (source.isNull()) return;
   bool gray = grayscale_;
   int quality = quality_;
-  if (!TFormCVTJpeg::instance().ask(gray, quality)) return;
+  if (!TFormCVTJpeg::instance().ask(gray, quality, window())) return;
   grayscale_ = gray;
   if (quality < 1 || quality > 100) return;
   quality_ = quality;

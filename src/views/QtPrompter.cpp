@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <memory>
 
 #include "views/qtext.h"
 
@@ -20,6 +22,19 @@ QString captionOr(const std::string& caption) {
 
 bool isModalDialogOpen() { return QApplication::activeModalWidget() != nullptr; }
 
+QWidget* QtPrompter::owner() const {
+  // A box asked from a dialog belongs to that dialog: were it the main window's, the
+  // window manager would raise the main window with it and hide the dialog behind.
+  auto usable = [](QWidget* w) {
+    if (!w || !w->isVisible()) return false;
+    const Qt::WindowType type = w->windowType();
+    return type != Qt::Tool && type != Qt::SplashScreen && type != Qt::ToolTip && type != Qt::Popup;
+  };
+  if (QWidget* modal = QApplication::activeModalWidget(); usable(modal)) return modal;
+  if (QWidget* active = QApplication::activeWindow(); usable(active)) return active;
+  return parent_;
+}
+
 Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
   return ask(text, caption, buttons, nullptr);
 }
@@ -31,7 +46,9 @@ Answer QtPrompter::messageBox(const std::string& text, const std::string& captio
 
 Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
                        const Answer* defaultButton) {
-  QMessageBox box(parent_);
+  // On the heap: the dialog that owns the box may go, taking the box along, while it waits.
+  QPointer<QMessageBox> guard = new QMessageBox(owner());
+  QMessageBox& box = *guard;
   box.setWindowTitle(captionOr(caption));
   box.setText(toQ(text));
   QAbstractButton* yesAll = nullptr;
@@ -80,6 +97,8 @@ Answer QtPrompter::ask(const std::string& text, const std::string& caption, Butt
     }
   }
   box.exec();
+  if (!guard) return buttons == Buttons::OK ? Answer::OK : Answer::Cancel;
+  const std::unique_ptr<QMessageBox> done(guard.data());
   QAbstractButton* clicked = box.clickedButton();
   if (yesAll && clicked == yesAll) return Answer::YesToAll;
   switch (box.standardButton(clicked)) {
@@ -93,7 +112,7 @@ Answer QtPrompter::ask(const std::string& text, const std::string& caption, Butt
 bool QtPrompter::inputBox(const std::string& caption, const std::string& prompt, std::string& value) {
   bool ok = false;
   const QString text =
-      QInputDialog::getText(parent_, captionOr(caption), toQ(prompt), QLineEdit::Normal, toQ(value), &ok);
+      QInputDialog::getText(owner(), captionOr(caption), toQ(prompt), QLineEdit::Normal, toQ(value), &ok);
   if (!ok) return false;
   value = fromQ(text);
   return true;
@@ -111,14 +130,14 @@ QString QtPrompter::qtFilter(const std::string& filter) {
 }
 
 bool QtPrompter::openFileName(const std::string& title, const std::string& filter, std::string& path) {
-  const QString name = QFileDialog::getOpenFileName(parent_, toQ(title), toQ(path), qtFilter(filter));
+  const QString name = QFileDialog::getOpenFileName(owner(), toQ(title), toQ(path), qtFilter(filter));
   if (name.isEmpty()) return false;
   path = fromQ(name);
   return true;
 }
 
 bool QtPrompter::saveFileName(const std::string& title, const std::string& filter, std::string& path) {
-  const QString name = QFileDialog::getSaveFileName(parent_, toQ(title), toQ(path), qtFilter(filter));
+  const QString name = QFileDialog::getSaveFileName(owner(), toQ(title), toQ(path), qtFilter(filter));
   if (name.isEmpty()) return false;
   path = fromQ(name);
   return true;

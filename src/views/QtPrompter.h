@@ -25,6 +25,8 @@ class QtPrompter : public Prompter {
 
  private:
   Answer ask(const std::string& text, const std::string& caption, Buttons buttons, const Answer* defaultButton);
+  // The window a box opens in front of: the dialog in use, else the parent.
+  QWidget* owner() const;
   QWidget* parent_;
 };
 

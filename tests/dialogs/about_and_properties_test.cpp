@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QContextMenuEvent>
+#include <QGroupBox>
 #include <QMenu>
 #include <QTest>
 #include <QImage>
@@ -14,7 +15,6 @@
 
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormPropatyApl.h"
-#include "mainwindow/Settings.h"
 #include "platform/launcher.h"
 #include "support/RecordingPrompter.h"
 #include "support/qt_app.h"
@@ -91,10 +91,14 @@ TEST(FormPropatyApl, EditsTheSettingsItIsGiven) {
   platform::RecordingLauncher launcher;
   platform::ScopedLauncher useLauncher(&launcher);
   test::TempDir dir;
-  Settings settings;
+  struct {
+    std::string tempDir;
+    int dropMode = 0;
+    int autoSaveTime = 0;
+  } settings;
   settings.autoSaveTime = 61;
-  settings.dropMode = Settings::DropFileName;
-  TFormPropatyApl form(nullptr, settings);
+  settings.dropMode = 2;
+  TFormPropatyApl form(nullptr, {settings.tempDir, settings.dropMode, settings.autoSaveTime});
   EXPECT_EQ(form.Edit_AutoSaveTime()->text().toStdString(), "61");
   EXPECT_EQ(form.RadioGroup_DragAndDrop()->checkedId(), 2);
 
@@ -107,7 +111,7 @@ TEST(FormPropatyApl, EditsTheSettingsItIsGiven) {
   form.putAutoSaveTime_(75);
   EXPECT_EQ(settings.autoSaveTime, 75);
   form.RadioGroup_DragAndDrop()->button(1)->click();
-  EXPECT_EQ(settings.dropMode, Settings::DropFullName);
+  EXPECT_EQ(settings.dropMode, 1);
 
   form.putTempDir_("  /nowhere/  ");
   EXPECT_EQ(settings.tempDir, "/nowhere/");
@@ -131,6 +135,18 @@ TEST(FormPropatyApl, EditsTheSettingsItIsGiven) {
   form.ExplorerTempDirBtnClick();
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].verb, "explore");
+}
+
+TEST(FormPropatyApl, SpareGroupsArePresentAndChooseNothing) {
+  test::qtApp();
+  std::string dir;
+  int drop = 0, seconds = 0;
+  TFormPropatyApl form(nullptr, {dir, drop, seconds});
+  for (const char* name : {"RadioGroup1", "RadioGroup2"}) {
+    auto* group = form.findChild<QGroupBox*>(QString::fromLatin1(name));
+    ASSERT_NE(group, nullptr) << name;
+    EXPECT_TRUE(group->findChildren<QAbstractButton*>().isEmpty()) << name;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -207,6 +209,18 @@ TEST_F(ExportWindowsTest, MonthlyPagesCoverEveryMonthOfTheRange) {
 
   f.setRange({2025, 1, 20}, {2025, 3, 15}, true);
   EXPECT_EQ(f.makeHTML(), std::vector<std::string>{dir() + "book_202501.html"});
+}
+
+TEST_F(ExportWindowsTest, MakeHTMLShowsItsOtherGroupsWithoutAction) {
+  TFormMakeFileHTML f;
+  QStringList titles;
+  for (QGroupBox* g : f.findChildren<QGroupBox*>()) {
+    titles << g->title();
+    if (g->title() == QStringLiteral("Calender Monthly")) continue;
+    for (QPushButton* b : g->findChildren<QPushButton*>()) EXPECT_FALSE(b->isEnabled()) << g->title().toStdString();
+  }
+  for (const char* title : {"Calender Monthly", "List", "Main Contents", "Calender Weekly"})
+    EXPECT_TRUE(titles.contains(QString::fromLatin1(title))) << title;
 }
 
 TEST_F(ExportWindowsTest, NotebookNameCannotLeadPagesElsewhere) {

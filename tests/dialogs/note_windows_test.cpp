@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "dialogs/SmallWindows.h"
@@ -18,6 +19,8 @@
 #include "support/fake_browser.h"
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
+#include "views/FrameWB.h"
+#include "views/WebBrowser.h"
 #include "views/FrameMemoNode.h"
 #include "views/FrameWB.h"
 #include "views/qtext.h"
@@ -281,6 +284,19 @@ TEST(BrowserWindow, StatusTextsGoToItsStatusBar) {
   wb.TFrameWB1()->GoBackBtnClick();
   EXPECT_EQ(wb.statusText(), "Can not Go Back.");
   EXPECT_TRUE(rec.messages().empty());
+}
+
+TEST(BrowserWindow, ShowsThePageWithoutTheFramesButtonPanel) {
+  test::qtApp();
+  TFormWB wb(nullptr, new test::FakeBrowser(nullptr));
+  wb.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&wb));
+  EXPECT_EQ(wb.TFrameWB1()->window(), &wb);
+  auto* panel = wb.TFrameWB1()->findChild<QWidget*>(QStringLiteral("PanelTop"));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_FALSE(panel->isVisible());
+  EXPECT_FALSE(wb.TFrameWB1()->GoBackBtn()->isVisible());
+  EXPECT_TRUE(wb.TFrameWB1()->browser()->widget()->isVisible());
 }
 
 }  // namespace

@@ -307,6 +307,29 @@ TEST_F(NoteCreationTest, ImportingAMissingFileLeavesNoNote) {
   EXPECT_EQ(status(), "Cancel: New MemoNode File");
 }
 
+// A URL note is made only for an address: the program has no page of its own to fall
+// back on, so an empty or untouched answer, or an empty path, makes none.
+TEST_F(NoteCreationTest, URLNotesNeedAnAddress) {
+  const int before = holder()->getNodeCount_();
+  for (const char* answer : {"", "http://", "   "}) {
+    rec.inputs.push_back(answer);
+    EXPECT_EQ(run("UINewMemoNodeURL"), kResultFailed) << "[" << answer << "]";
+    EXPECT_EQ(status(), "Cancel \"New MemoNode URL\"") << "[" << answer << "]";
+  }
+  ASSERT_EQ(rec.inputs.size(), 0u);
+  EXPECT_EQ(rec.asked.back().caption, "New MemoNode URL");
+  rec.inputs.push_back("");
+  EXPECT_EQ(run("UINewChildURL"), kResultFailed);
+  EXPECT_EQ(status(), "Cancel \"New Child URL\"");
+  EXPECT_EQ(run("newMemoNodeKind_", {"", "3"}), kResultNoNode);
+  EXPECT_EQ(holder()->getNodeCount_(), before);
+
+  rec.inputs.push_back(" http://127.0.0.1/b.html ");
+  EXPECT_EQ(run("UINewMemoNodeURL"), 0);
+  EXPECT_EQ(current()->getField_("Filename"), "\"http://127.0.0.1/b.html\"");
+  EXPECT_EQ(holder()->getNodeCount_(), before + 1);
+}
+
 // Every kind of new note, saved with its notebook, reads back and saves again the same.
 TEST_F(NoteCreationTest, EveryKindRoundTripsThroughTheNotebookFile) {
   notes({"x"});
@@ -316,9 +339,6 @@ TEST_F(NoteCreationTest, EveryKindRoundTripsThroughTheNotebookFile) {
   EXPECT_EQ(status(), "Done: New MemoNode File " + tmp.str("page.txt"));
   EXPECT_EQ(current()->body().text(), "first\r\nsecond\r\n");
 
-  rec.inputs.push_back("");  // an empty answer: the program's page
-  EXPECT_EQ(run("UINewMemoNodeURL"), 0);
-  EXPECT_EQ(current()->getField_("Filename"), "\"" + form->getCmURL() + "\"");
   rec.inputs.push_back("http://127.0.0.1/a.html");
   EXPECT_EQ(run("UINewMemoNodeURL"), 0);
   EXPECT_EQ(status(), "Done: New MemoNode URL http://127.0.0.1/a.html");

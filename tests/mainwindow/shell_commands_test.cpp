@@ -191,6 +191,12 @@ TEST_F(ShellCommands, ShellExecuteOpensDocumentsAndAddressesAndRunsCommandLines)
 }
 
 TEST_F(ShellCommands, ManualOpensTheAddressOfTheSettings) {
+  // Without an address in the settings there is nothing to open, and the user is told.
+  ASSERT_TRUE(form->settings().manualJapanese.empty());
+  EXPECT_EQ(run("UIShowManualInternet"), kResultFailed);
+  EXPECT_TRUE(launcher.calls.empty());
+  EXPECT_EQ(status(), "Cancel: No ManualJapanese address in the settings file.");
+
   form->settings().manualJapanese = "https://example.org/manual/";
   ASSERT_EQ(run("UIShowManualInternet"), 0);
   ASSERT_EQ(launcher.calls.size(), 1u);

@@ -3,6 +3,7 @@
 // running window: fonts, drops, the version report, the application properties.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QDropEvent>
 #include <QFontInfo>
@@ -327,6 +328,16 @@ TEST_F(StartUp, VersionReport) {
             std::string::npos)
       << text;
   EXPECT_NE(status().find(" Ver 00.15.05f May 23, 2004"), std::string::npos);
+}
+
+TEST_F(StartUp, DoneButtonEndsTheOperationAndSaysWhen) {
+  form->beginDoing_("Long Work");
+  ASSERT_TRUE(form->isDoing_());
+  auto* done = form->findChild<QAbstractButton*>(QStringLiteral("DoneBtn2"));
+  ASSERT_NE(done, nullptr);
+  QTest::mouseClick(done, Qt::LeftButton);
+  EXPECT_FALSE(form->isDoing_());
+  EXPECT_EQ(status(), "Done: 2024/05/06 07:08:09:123");
 }
 
 TEST_F(StartUp, ApplicationPropertiesEditTheRunningSettings) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QCheckBox>
 #include <QTest>
 #include <QTreeView>
@@ -110,6 +113,25 @@ TEST_F(WindowCommandsTest, LogWindowFollowsTheLog) {
   TFormLog alone;
   alone.NewNodeClick();
   EXPECT_EQ(rec.messages().back(), "aForm = nil");
+}
+
+TEST(LogWindow, LongLinesWrapOnTheScreenOnly) {
+  test::qtApp();
+  TFormLog log;
+  log.resize(300, 200);
+  log.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
+  const std::string line = "Launch " + std::string(200, 'x') + " end";
+  log.appendLine(line);
+  auto* memo = log.findChild<QPlainTextEdit*>(QStringLiteral("MemoLog"));
+  ASSERT_NE(memo, nullptr);
+  QApplication::processEvents();
+  const QTextBlock block = memo->document()->firstBlock();
+  ASSERT_NE(block.layout(), nullptr);
+  EXPECT_GT(block.layout()->lineCount(), 1);
+  EXPECT_EQ(memo->horizontalScrollBar()->maximum(), 0);
+  ASSERT_EQ(log.lines().count(), 1);
+  EXPECT_EQ(log.lines()[0], line);
 }
 
 TEST_F(WindowCommandsTest, BrowserWindowAndContentView) {

@@ -9,9 +9,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
+#include <QWindow>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 #include <functional>
 
@@ -19,6 +25,7 @@
 #include "platform/textconv.h"
 #include "print_support.h"
 #include "printing/FormStrPreview.h"
+#include "printing/FormStrProgress.h"
 #include "printing/FormStringsPrint.h"
 #include "support/RecordingPrompter.h"
 
@@ -171,6 +178,36 @@ TEST_F(Dialog, PrintClosesTheDialogAsOk) {
   EXPECT_EQ(source.Header(), "T");
 }
 
+TEST_F(Dialog, CancelStopsAPrintStartedFromTheDialog) {
+  const std::string pdf = file("cancelled.pdf");
+  source.setPdfOutput(pdf);
+  const StringList many = numberedLines(3000);
+  bool pressed = false;
+  bool stillOpen = false;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<TFormStringsPrint*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    // Pressed as soon as the progress window shows, while the dialog is still modal.
+    QTimer::singleShot(0, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TFormStrProgress*>(w); p && p->isVisible()) {
+          // Through the window, as the window system delivers a click: a window that a
+          // modal dialog blocks never sees it.
+          auto* cancel = p->findChild<QPushButton*>(QStringLiteral("Button1"));
+          QTest::mouseClick(p->windowHandle(), Qt::LeftButton, {}, cancel->mapTo(p, cancel->rect().center()));
+          pressed = true;
+        }
+    });
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Button5")), Qt::LeftButton);
+    stillOpen = d->isVisible();
+    d->reject();
+  });
+  EXPECT_FALSE(ExecuteStringsPrintDialog(source, &many));
+  EXPECT_TRUE(pressed);
+  EXPECT_TRUE(stillOpen);  // a cancelled print keeps the dialog for another try
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
 struct Preview : test::PrintFixture {
   TStringsPrinter printer;
   std::vector<LaidOutPage> pages;
@@ -257,6 +294,48 @@ TEST_F(Preview, ShowsThePageAsItPrints) {
   EXPECT_NEAR(a.top(), b.top(), 3);
   EXPECT_NEAR(a.right(), b.right(), 3);
   EXPECT_NEAR(a.bottom(), b.bottom(), 3);
+}
+
+TEST_F(Preview, KeepsItsSizeWhollyOnTheScreenAndScrollsByTheWheel) {
+  ASSERT_TRUE(printer.RenderPages(numberedLines(3), pages, "p"));
+  QWidget owner;
+  owner.setGeometry(500, 400, 260, 200);  // near a corner: centred on it, the preview would stick out
+  owner.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+  const QMargins frame(owner.geometry().left() - owner.frameGeometry().left(),
+                       owner.geometry().top() - owner.frameGeometry().top(),
+                       owner.frameGeometry().right() - owner.geometry().right(),
+                       owner.frameGeometry().bottom() - owner.geometry().bottom());
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* p = qobject_cast<TFormStrPreview*>(QApplication::activeModalWidget());
+    ASSERT_NE(p, nullptr);
+    seen = true;
+    QScreen* screen = owner.screen();
+    const QRect area = screen->availableGeometry();
+    EXPECT_TRUE(area.contains(p->frameGeometry()))
+        << p->frameGeometry().x() << "," << p->frameGeometry().y() << " " << p->frameGeometry().width() << "x"
+        << p->frameGeometry().height();
+    auto* box = p->findChild<QScrollArea*>(QStringLiteral("ScrollBox1"));
+    const int asked = p->pageImage().width() + box->verticalScrollBar()->sizeHint().width() + 16;
+    EXPECT_EQ(p->width(), std::min(asked, area.width() - frame.left() - frame.right()));
+    EXPECT_EQ(p->height(), std::min(screen->geometry().height() / 6 * 5, area.height() - frame.top() - frame.bottom()));
+
+    // One notch down moves the page by the notch's delta.
+    QScrollBar* bar = box->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 240);
+    bar->setValue(0);
+    // (A wheel over the page reaches the box's viewport: the page itself takes none.)
+    QWidget* viewport = box->viewport();
+    const QPointF at(20, 20);
+    QWheelEvent notch(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &notch);
+    EXPECT_EQ(bar->value(), 120);
+    p->accept();
+  });
+  TFormStrPreview::Execute(printer, pages, &owner);
+  EXPECT_TRUE(seen);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // wide and every double-byte one 20, lines 12 high, on a 254 dpi page (1 mm = 10 px).
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <algorithm>
 #include <set>
 
@@ -97,11 +98,24 @@ TEST(LineText, ClassesAndTabs) {
 }
 
 TEST(HeaderText, KeywordsExpand) {
+  const QLocale before;
+  QLocale::setDefault(QLocale::c());
   EXPECT_EQ(FormatHeaderText("%p/%F", 3, "C:\\a\\b.txt", kNow), "3/b.txt");
   EXPECT_EQ(FormatHeaderText("%f", 1, "/home/u/n.txt", kNow), "/home/u/n.txt");
   EXPECT_EQ(FormatHeaderText("%y-%m-%d %t", 1, "", kNow), "2025-3-7 09:05:04");
   EXPECT_EQ(FormatHeaderText("%P%%x%", 1, "", kNow), "P%x");
   EXPECT_EQ(FormatHeaderText(sj("頁%p") + "%" + sj("表"), 12, "", kNow), sj("頁12表"));
+  QLocale::setDefault(before);
+}
+
+TEST(HeaderText, TimeIsWrittenTheLocalesWay) {
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_EQ(FormatHeaderText("[%t]", 1, "", kNow), "[9:05:04 AM]");
+  EXPECT_EQ(FormatHeaderText("%t", 1, "", DateTime{2025, 3, 7, 21, 30, 0, 0}), "9:30:00 PM");
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  EXPECT_EQ(FormatHeaderText("%t", 1, "", kNow), sj("9時05分04秒"));
+  QLocale::setDefault(before);
 }
 
 TEST(Layout, LineNumbersRunOnAcrossPagesAndColumns) {

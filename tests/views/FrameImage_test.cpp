@@ -247,6 +247,25 @@ TEST_F(FrameImageTest, ClipboardCopyAndPaste) {
   EXPECT_EQ(newNotes, 1);
 }
 
+TEST_F(FrameImageTest, JpegDialogBelongsToTheWindowThatAsks) {
+  QWidget owner;
+  editor.setParent(&owner);
+  owner.setGeometry(100, 120, 500, 400);
+  owner.show();
+  show("p.bmp", "image/bmp", bmpOf(8, 8, QColor(0, 0, 200)), "p.bmp");
+  QWidget* parent = nullptr;
+  bool window = false;
+  answerJpegDialog([&](TFormCVTJpeg& d) {
+    parent = d.parentWidget();
+    window = d.isWindow();
+    d.CancelBtn()->click();
+  });
+  frame()->toJpeg_();
+  EXPECT_EQ(parent, &owner);
+  EXPECT_TRUE(window);
+  editor.setParent(nullptr);  // the fixture's editor outlives this window
+}
+
 TEST_F(FrameImageTest, ConversionsRewriteTheNote) {
   MemoNodeUI* n = show("p.bmp", "image/bmp", bmpOf(32, 16, QColor(200, 40, 40)), "p.bmp");
   const std::string before = record(n);

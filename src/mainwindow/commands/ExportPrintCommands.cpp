@@ -29,6 +29,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -181,7 +182,8 @@ int showFormSaveEach(MainWindowApi& w, FileWindows& windows, const CommandArgs& 
 
 // Shows a window that stays open beside the main window, made on first use.
 template <class Form>
-int showModeless(MainWindowApi& w, QPointer<Form>& window, const std::string& shown, const std::string& failure) {
+int showModeless(MainWindowApi& w, QPointer<Form>& window, WindowPlace place, const std::string& shown,
+                 const std::string& failure) {
   if (w.isDoing_()) return kResultFailed;
   try {
     if (!window) window = new Form(mainWidget(w));
@@ -189,6 +191,7 @@ int showModeless(MainWindowApi& w, QPointer<Form>& window, const std::string& sh
     w.messageDoing_(failure);
     return kResultFailed;
   }
+  ownWindow(*window, mainWidget(w), place, true);
   window->setMainWindow(&w);
   window->showNormal();
   window->raise();
@@ -492,7 +495,7 @@ int printFormat(MainWindowApi& w) {
   BusyScope busy(w, "print1");
   MemoHolder* holder = node->getParentHolder_();
   printer->setFileName(holder ? jobName(*holder, *node) : node->name());
-  if (ExecuteStringsPrintDialog(*printer, &node->body())) {
+  if (ExecuteStringsPrintDialog(*printer, &node->body(), mainWidget(w))) {
     std::string error;
     if (!SaveComponentToIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &error))
       busy.finish("Failure: " + error);
@@ -598,10 +601,10 @@ void registerExportPrintCommands(CommandTable& table, MainWindowApi& w) {
   auto files = std::make_shared<FileWindows>();
   table.add("UIShowFormSaveEach_", [&w, files](const CommandArgs& a) { return showFormSaveEach(w, *files, a); });
   table.add("UIShowMakeHTML", std::function<int()>([&w, files] {
-              return showModeless(w, files->makeHTML, "Show MakeHTML ", "ERROR: UIReciveMail");
+              return showModeless(w, files->makeHTML, WindowPlace::OnOwner, "Show MakeHTML ", "ERROR: UIReciveMail");
             }));
   table.add("UIShowFileList", std::function<int()>([&w, files] {
-              return showModeless(w, files->fileList, "Show FormFileList ",
+              return showModeless(w, files->fileList, WindowPlace::OnScreen, "Show FormFileList ",
                                   "ERROR TFormFileList.create in UIShowFileList.");
             }));
 }

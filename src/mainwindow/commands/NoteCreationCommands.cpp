@@ -123,13 +123,14 @@ bool chooseFile(const std::string& title, std::string& path) {
   return prompter().openFileName(title, "All Files|*.*", path) && !path.empty();
 }
 
-// The address for a new URL note: an empty or unchanged answer is the program's page.
+// The address for a new URL note: an empty or unchanged answer is the program's page,
+// and without one it counts as cancelled.
 bool askURL(MainWindowApi& w, const std::string& caption, const std::string& prompt, std::string& url) {
   url = "http://";
   if (!prompter().inputBox(caption, prompt, url)) return false;
   url = sjis::trim(url);
-  if (url.empty() || url == "http://") url = w.getCmURL();
-  return true;
+  if (url.empty() || url == "http://") url = sjis::trim(w.getCmURL());
+  return !url.empty();
 }
 
 int newChildOf(MainWindowApi& w, const std::string& title, NoteKind kind, const std::string& path,
@@ -739,6 +740,9 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return nullptr;
   std::string path = sjis::trim(rawPath);
+  // A URL note needs an address: without one, and without the program's page, none.
+  if (kind == NoteKind::URL && path.empty()) path = sjis::trim(w.getCmURL());
+  if (kind == NoteKind::URL && path.empty()) return nullptr;
   w.UI2Model();
   auto* node = static_cast<MemoNodeUI*>(holder->createNewNode_());
   if (!node) return nullptr;
@@ -772,7 +776,6 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
       makeIcon(node);
       break;
     case NoteKind::URL:
-      if (path.empty()) path = w.getCmURL();
       node->putField_("Content-Transfer-Encoding", "\"URL\"");
       node->putField_("Filename", QuoteValue(path));
       node->putName_(path, actual);

@@ -22,10 +22,10 @@ enum class NoteKind { Text = 0, Image = 1, Icon = 2, URL = 3, Poser = 4, PoserLi
 // current. Text: `path` names a file to import (relative to the notebook's folder when
 // it begins with "."), and the note is named by it. Image: a picture from the notebook's
 // "*DefaultImage" note, else "DefaultImage.jpg" beside the program, else a blank bitmap
-// named after `path`. URL: `path` is the address. nullptr when refused (the status says
-// why) or when the file could not be imported (the reason in `error`; no note is left).
-// A note made whose file held characters Shift_JIS cannot has them named in `error` and
-// in the log.
+// named after `path`. URL: `path` is the address, empty for the program's page (no note
+// when there is none either). nullptr when refused (the status says why) or when the
+// file could not be imported (the reason in `error`; no note is left). A note made whose
+// file held characters Shift_JIS cannot has them named in `error` and in the log.
 MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& path, NoteKind kind,
                             std::string* error = nullptr);
 

@@ -1,5 +1,6 @@
 // The commands that show the property dialogs, the batch-edit window and the note
 // editor's name dialog.
+#include <QWidget>
 #include <memory>
 
 #include "dialogs/PropertyWindows.h"
@@ -32,7 +33,7 @@ int UIRenameDialog(MainWindowApi& w) {
 
 BatchEditor registerPropertyCommands(CommandTable& table, MainWindowApi& w) {
   // The windows live as long as the table: made on first use, then shown again.
-  auto windows = std::make_shared<PropertyWindows>();
+  auto windows = std::make_shared<PropertyWindows>(dynamic_cast<QWidget*>(&w));
   table.add("UIShowHolderPropaty", std::function<int()>([&w, windows] { return UIShowHolderPropaty(w, *windows); }));
   table.add("UIShowHoldersPropaty",
             std::function<int()>([&w, windows] { return UIShowHoldersPropaty(w, *windows); }));

@@ -236,7 +236,13 @@ void registerShellCommands(CommandTable& table, MainWindowApi& w, Settings& sett
   table.add("UIMakeShortCutLink", [&w] { return UIMakeShortCutLink(w); });
   table.add("UICalc", [&w] { return UICalc(w); });
   table.add("UIShellExecute_", [&w](const CommandArgs& a) { return UIShellExecute_(w, commandArg(a, 0)); });
-  table.add("UIShowManualInternet", [&w, &settings] { return UIShellExecute_(w, settings.manualJapanese); });
+  table.add("UIShowManualInternet", [&w, &settings]() -> int {
+    if (sjis::trim(settings.manualJapanese).empty()) {
+      w.messageDoing_("Cancel: No ManualJapanese address in the settings file.");
+      return kResultFailed;
+    }
+    return UIShellExecute_(w, settings.manualJapanese);
+  });
   table.add("UIOpenIniFile", [&w] { return UIOpenIniFile(w); });
   table.add("UIShowFormLog", [&w] { return UIShowFormLog(w); });
   // Only the Japanese manual on the Internet exists.
