@@ -86,7 +86,8 @@ class Wux:
 
         def one():
             rows = self.selected_rows()
-            if len(rows) == 1 and rows[0] != other_than:
+            # Read twice: a grab in the middle of a repaint may show half a row.
+            if len(rows) == 1 and rows[0] != other_than and self.selected_rows() == rows:
                 return rows[0]
             return None
 
@@ -231,7 +232,7 @@ def move_current_to(w, holder):
     or into the chooser's list, which selects the line it begins."""
     w.menu(MEMONODE_MOVE1TO)
     chooser = "^(Select Holder|FormSelectHolder)$"
-    w.s.window(chooser)
+    w.s.dialog(chooser)
     w.s.type(holder)
     w.s.key("Return")
     w.s.gone(chooser)
@@ -303,7 +304,7 @@ def open_scan_window(w, keyword):
     """Scan > Holders; the keyword typed, Ignore off, every notebook ticked, Grep;
     the focus is left on Grep."""
     w.menu(SCAN_HOLDERS)
-    w.s.window(SCAN_WINDOW)
+    w.s.dialog(SCAN_WINDOW)
     w.s.type(keyword)
     w.s.key(*["Tab"] * TAB_TO_IGNORE, "space", *["Tab"] * TAB_IGNORE_TO_ALL, "space",
             *["Tab"] * TAB_ALL_TO_GREP, "space")
@@ -364,6 +365,13 @@ def main(argv):
             SCENARIOS[name](s, wux)
         except d.Failure as e:
             print("FAILED %s: %s" % (name, e))
+            print("windows on the screen:\n" + s.describe())
+            shot = os.path.abspath("e2e-%s-failure.png" % name)
+            try:
+                d.save_png(s.screen.grab(), shot)
+                print("the screen: " + shot)
+            except OSError as why:
+                print("no screen shot: %s" % why)
             for log in sorted(f for f in os.listdir(s.dir) if f.startswith("wux-")):
                 print("--- %s\n%s" % (log, open(os.path.join(s.dir, log), errors="replace").read()[-2000:]))
             return 1

@@ -18,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 SKIP = 77  # what ctest is told to read as "skipped"
 
@@ -124,6 +125,7 @@ class Screen:
         self.path = path
 
     def grab(self):
+        """The screen now; read while the server draws, it may hold half a change."""
         data = open(self.path, "rb").read()
         (header_size, _version, _fmt, _depth, width, height, _xoff, byte_order, _unit, _bit_order, _pad,
          bits_per_pixel, bytes_per_line, _cls, _r, _g, _b, _bits, _entries, ncolors) = struct.unpack(
@@ -158,6 +160,23 @@ class Image:
             else:
                 runs.append((y, y, xs[0], xs[-1]))
         return runs
+
+
+def save_png(image, path):
+    """The image as a PNG file, to look at after a failure."""
+    raw = bytearray()
+    for y in range(image.height):
+        raw.append(0)
+        row = image.pixels[y * image.stride:y * image.stride + 4 * image.width]
+        for x in range(0, len(row), 4):
+            raw += bytes((row[x + 2], row[x + 1], row[x])) if image.lsb else row[x + 1:x + 4]
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(bytes(raw), 1)) + chunk(b"IEND", b""))
 
 
 # ---- a session ----
@@ -306,8 +325,23 @@ class Session:
         """The one visible window whose title matches, once it is there."""
         return wait_for("a window titled /%s/" % title_regex, lambda: self.windows(title_regex), timeout)[0]
 
+    def dialog(self, title_regex):
+        """Waits for a window and for it to have the keyboard, so that what is typed
+        next goes into it."""
+        wid = self.window(title_regex)
+        self.activate(wid)
+        return wid
+
     def gone(self, title_regex, timeout=WINDOW_TIMEOUT):
         wait_for("no window titled /%s/" % title_regex, lambda: not self.windows(title_regex), timeout)
+
+    def describe(self):
+        """What is on the screen, for a failure report: wux's windows by title."""
+        lines = []
+        for wid in self.windows(""):
+            props = self._run(["xprop", "-id", str(wid), "-notype", "_NET_WM_NAME"], check=False)
+            lines.append("  window %d %s" % (wid, props.split("=", 1)[-1].strip()))
+        return "\n".join(lines) or "  no window of wux"
 
     def title(self, wid):
         return self._run(["xdotool", "getwindowname", str(wid)], check=False).strip()
@@ -383,14 +417,17 @@ class Session:
         g = dict(line.split("=", 1) for line in out.split())
         return int(g["X"]), int(g["Y"])
 
-    def drag(self, x0, y0, x1, y1, steps=12):
+    def drag(self, x0, y0, x1, y1, steps=8):
         """A left-button drag in small steps, so that the toolkit sees the pointer leave
-        its start point and travel to the end."""
+        its start point and travel to the end: first aside, far enough for a drag to
+        start, then to the end."""
         self.mouse_move(x0, y0)
         self._run(["xdotool", "mousedown", "1"])
-        for i in range(1, steps + 1):
-            time.sleep(0.03)
-            self.mouse_move(x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+        xa, ya = x0 + 30, y0 + 20
+        for (xf, yf, xt, yt) in ((x0, y0, xa, ya), (xa, ya, x1, y1)):
+            for i in range(1, steps + 1):
+                time.sleep(0.03)
+                self.mouse_move(xf + (xt - xf) * i // steps, yf + (yt - yf) * i // steps)
         time.sleep(0.2)
         self.mouse_move(x1, y1 + 1)
         time.sleep(0.2)
