@@ -14,6 +14,7 @@ view is found on the screen by its selection colour after the keyboard selected 
 import os
 import signal
 import sys
+import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wuxdrive as d  # noqa: E402
@@ -121,7 +122,7 @@ def wait_for_file(session, name, probe, what):
         return probe(last[0])
 
     try:
-        return d.wait_for(what, ready, 15)
+        return d.wait_for(what, ready)
     except d.Failure:
         raise d.Failure("%s: %s never came; the file reads:\n%s" % (name, what, last[0]))
 
@@ -363,7 +364,9 @@ def main(argv):
     with d.Session(name) as s:
         try:
             SCENARIOS[name](s, wux)
-        except d.Failure as e:
+        except Exception as e:  # noqa: BLE001 - every failure gets the same report
+            if not isinstance(e, d.Failure):
+                traceback.print_exc()
             print("FAILED %s: %s" % (name, e))
             print("windows on the screen:\n" + s.describe())
             shot = os.path.abspath("e2e-%s-failure.png" % name)

@@ -277,7 +277,10 @@ class Session:
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), STARTUP_TIMEOUT)
 
     def _run(self, argv, check=True):
-        r = subprocess.run(argv, env=self.env(), capture_output=True, text=True, timeout=WINDOW_TIMEOUT)
+        try:
+            r = subprocess.run(argv, env=self.env(), capture_output=True, text=True, timeout=WINDOW_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("%s did not return" % " ".join(argv))
         if check and r.returncode != 0:
             raise Failure("%s failed: %s" % (" ".join(argv), r.stderr.strip()))
         return r.stdout
