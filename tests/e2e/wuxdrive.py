@@ -80,9 +80,13 @@ def read_sjis(path):
         raise Failure(path + ": not Shift_JIS: " + str(e))
 
 
+# The time stamp of the files written here; a file saved by wux carries its own.
+WRITTEN = "<!-- 20260101 090000 -->"
+
+
 def document(name, holders):
     """A document naming its notebooks, none of them read yet."""
-    lines = ['<?xml version="1.0" encoding="Shift_JIS" ?>', "<!-- 20260101 090000 -->",
+    lines = ['<?xml version="1.0" encoding="Shift_JIS" ?>', WRITTEN,
              '<!DOCTYPE File [<!ENTITY quot "&#34;">]>', '<File name="%s">' % name]
     for h in holders:
         lines += ['  <Holder name="%s">' % h, '    <Field FlagLoaded="false" />', "  </Holder>"]
@@ -92,7 +96,7 @@ def document(name, holders):
 
 def notebook(name, notes, mode="CheckListBox"):
     """A notebook; each note is (name, uid, parent uid or None, text[, more fields])."""
-    lines = ['<?xml version="1.0" encoding="Shift_JIS" ?>', "<!-- 20260101 090000 -->",
+    lines = ['<?xml version="1.0" encoding="Shift_JIS" ?>', WRITTEN,
              '<!DOCTYPE Holder [<!ENTITY quot "&#34;">]>', '<Holder name="%s">' % name,
              '  <Field ModeNodesMngr="%s"/>' % mode]
     for note, uid, parent, text, *more in notes:
