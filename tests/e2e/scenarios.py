@@ -189,6 +189,33 @@ def ctrl_s_saves_notes(s, wux):
     reopen_and_extend(s, wux, typed)
 
 
+@scenario
+def close_asks_then_saves(s, wux):
+    """Closing with unsaved typing asks before it ends; Enter answers Yes to each
+    question, which saves."""
+    write_three_notes(s)
+    w = Wux(s, wux, "doc.mxa")
+    w.type_at_end(" unsaved")
+    s.activate(w.main)
+    s.key("ctrl+q")
+    asked = 0
+    while True:
+        # A question box (the program's name as its title), or the end.
+        got = d.wait_for("a question or the end of wux", lambda: (
+            "ended" if w.proc.poll() is not None else s.windows("^wux\\.exe$", kind="DIALOG")))
+        if got == "ended":
+            break
+        check(asked < 5, "asked more than five times")
+        asked += 1
+        s.activate(got[0])
+        s.key("Return")
+        d.wait_for("the question to go", lambda: got[0] not in s.windows("^wux\\.exe$", kind="DIALOG"))
+    check(asked > 0, "closed without asking")
+    check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
+    text = d.read_sjis(s.path("Book.mxh"))
+    check(note_bodies(text)["first"] == FIRST + " unsaved", "saved: %r" % note_bodies(text))
+
+
 # ---- the tree ----
 
 @scenario
