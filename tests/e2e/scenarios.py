@@ -246,6 +246,27 @@ def tree_drag_reparents(s, wux):
     w.quit()
 
 
+@scenario
+def checklist_drag_reorders(s, wux):
+    """A line of the check list dragged onto the first line takes its place, and the
+    saved notebook keeps the new order."""
+    write_three_notes(s)
+    w = Wux(s, wux, "doc.mxa")
+    first = w.selected_row()
+    s.click(*centre(first))
+    s.key("Down")
+    second = w.selected_row(other_than=first)
+    s.key("Down")
+    third = w.selected_row(other_than=second)
+    check(first[0] < second[0] < third[0], "rows out of order: %r %r %r" % (first, second, third))
+    s.drag(*centre(third), *centre(first))
+    w.save_all()
+    text = wait_for_file(s, "Book.mxh", lambda t: t if d.records(t)[0][0] == "third" else None,
+                         "the dragged note first")
+    check([n for n, _, _ in d.records(text)] == ["third", "first", "second"], "order: %r" % d.records(text))
+    w.quit()
+
+
 # ---- moving between notebooks ----
 
 def write_two_notebooks(s):
