@@ -4,6 +4,10 @@
     scenarios.py PATH/TO/wux SCENARIO    runs one scenario (ctest runs each on its own)
     scenarios.py --list                  names them
 
+A failed scenario prints wux's output and its windows and leaves the screen as
+e2e-SCENARIO-failure.png in the current folder. WUX_E2E_KEEP=1 keeps the temporary
+folder (the files as saved); WUX_E2E_TIMEOUT (seconds, default 60) stretches the waits.
+
 The main window is driven by its menus' access keys (the first item of a menu opened
 from the keyboard is highlighted, so an item is reached with Down presses), by the
 desktop's keys, by Tab through a window's focus order, and by the mouse where a user
