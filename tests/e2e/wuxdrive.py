@@ -253,8 +253,13 @@ class Session:
         # libraries keep; only its own leaks should fail a scenario.
         supp = "suppressions=" + os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan.supp")
         e["LSAN_OPTIONS"] = ":".join(filter(None, (e.get("LSAN_OPTIONS"), supp)))
-        e.pop("WAYLAND_DISPLAY", None)
-        e.pop("SESSION_MANAGER", None)
+        # The look the scenarios read the screen by (the selection's colour), whatever
+        # desktop the tests run from.
+        e["QT_STYLE_OVERRIDE"] = "Fusion"
+        for outside in ("WAYLAND_DISPLAY", "SESSION_MANAGER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION",
+                        "QT_QPA_PLATFORMTHEME", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                        "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_FONT_DPI"):
+            e.pop(outside, None)
         if os.getuid() == 0:
             e["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
         return e
