@@ -16,6 +16,8 @@ packages=(
   poppler-utils fonts-ipafont-gothic
   # Loopback mail servers for the mail tests.
   python3-aiosmtpd dovecot-pop3d
+  # The end-to-end tests: a virtual X server, a window manager, input and window tools.
+  xvfb openbox xdotool x11-utils
 )
 
 missing=()
