@@ -3,9 +3,12 @@
 // recorded questions. The window goes first, before what it uses.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +21,22 @@
 #include "views/views_support.h"
 
 namespace wux::test {
+
+// Acts on the modal dialog of class D as soon as it is shown; a dialog the action
+// leaves open is cancelled, so a test never waits on it.
+template <class D>
+void whenModal(std::function<void(D*)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d) {
+      ADD_FAILURE() << "the expected dialog is not shown";
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+      return;
+    }
+    act(d);
+    if (d->isVisible()) d->reject();
+  });
+}
 
 template <class Form>
 class FormTest : public ::testing::Test {

@@ -24,12 +24,16 @@
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 // running scripts (Eval, Execute, the routine     ../ScriptHost.cpp, registered by the layer
 //   list), with the interpreter they need         that owns the interpreter
+#include <memory>
+
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
 namespace wux {
+
+class HolderChooser;
 
 // Every family, placeholders first. The window calls it once at creation; the two
 // families with state of their own (the document's files and the settings) get it too.
@@ -40,9 +44,10 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
 void registerPlaceholders(CommandTable& table, MainWindowApi& w);
 
 void registerNotebookCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
-void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w);
+// The notebook chooser is one window, shared by the commands that copy or move notes.
+void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser);
 void registerNoteContentCommands(CommandTable& table, MainWindowApi& w);
-void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w);
+void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser);
 void registerNoteFileCommands(CommandTable& table, MainWindowApi& w);
 void registerEditorTextCommands(CommandTable& table, MainWindowApi& w);
 void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);

@@ -677,11 +677,11 @@ int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
     prompter().messageBox("Nothing Node Marked.", "Warning", Buttons::OK);
     return kResultFailed;
   }
-  int index = -1;
+  MemoHolderUI* chosen = nullptr;
   if (!chooser.window()) return kResultUIReadOnly;
-  if (!chooser.choose(w, index)) return kResultFailed;
+  if (!chooser.choose(w, chosen)) return kResultFailed;
   w.UI2Model();
-  auto* target = index >= 0 ? dynamic_cast<MemoHolderUI*>(doc->getHolder_(index)) : w.newHolder_(-1);
+  MemoHolderUI* target = chosen ? chosen : w.newHolder_(-1);
   if (!target) return kResultFailed;
   if (target->isReadOnly_()) {
     w.messageDoing_("This MemoHolder is Read Only. (" + target->name() + ")");
@@ -791,7 +791,7 @@ void makeChildOf(MainWindowApi& w, MemoNode* child, MemoNode* parent) {
   w.refreshHolderView();
 }
 
-void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
+void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser) {
   table.add("newMemoNode_", [&w]() -> int {
     if (w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
     BusyScope busy(w, "New MemoNode");
@@ -902,7 +902,6 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
 
   table.add("UIDeleteMemoNode", [&w]() -> int { return UIDeleteMemoNode(w); });
   table.add("UIDeleteMarkNodes", [&w]() -> int { return UIDeleteMarkNodes(w); });
-  auto chooser = std::make_shared<HolderChooser>();
   table.add("UICopyMarksTo", [&w, chooser]() -> int { return UICopyMarksTo(w, *chooser); });
   table.add("UICSV2Holder", [&w]() -> int { return UICSV2Holder(w); });
   table.add("UIMemoNode2NewNodes", [&w]() -> int { return linesToNotes(w, false); });
