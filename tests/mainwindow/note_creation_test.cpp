@@ -229,6 +229,35 @@ TEST_F(NoteCreationTest, DatedAndNumberedSeries) {
   EXPECT_EQ(holder()->getNodeCount_(), 4);
 }
 
+// Each day of a series is named once, by its own date, whatever names the notes of the
+// series had on their way; a day whose name a note had before gets "_" and two digits.
+TEST_F(NoteCreationTest, ADatedSeriesNamesEachDayByItsOwnDate) {
+  clock.set({2026, 12, 7, 9, 0, 0, 0});  // a Monday
+  notes({"20261207"});
+  EXPECT_EQ(run("UIListWeekThis"), 7);
+  const std::vector<std::string> got = names(holder());
+  ASSERT_EQ(got.size(), 8u);
+  EXPECT_EQ(got[0].size(), 11u);  // the new notes come before the note that was current
+  EXPECT_EQ(got[0].rfind("20261207_", 0), 0u) << got[0];
+  EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end()),
+            (std::vector<std::string>{"20261208", "20261209", "20261210", "20261211", "20261212", "20261213",
+                                      "20261207"}));
+  EXPECT_EQ(current()->name(), "20261213");
+
+  // The same in a month, where a day in the middle was there before.
+  notes({"20261215"});
+  EXPECT_EQ(run("UIListMonthThis"), 31);
+  ASSERT_NE(holder()->findNodeByName_("20261214"), nullptr);
+  ASSERT_NE(holder()->findNodeByName_("20261216"), nullptr);
+  int numbered = 0;
+  for (const std::string& n : names(holder())) {
+    if (n.rfind("20261215_", 0) == 0 && n.size() == 11) ++numbered;
+    EXPECT_EQ(n.rfind("202612", 0), 0u) << n;
+  }
+  EXPECT_EQ(numbered, 1);
+  EXPECT_NE(holder()->findNodeByName_("20261231"), nullptr);
+}
+
 TEST_F(NoteCreationTest, NotesFromTheEditorsLinesAndFromCSV) {
   type("x\na,b,,d\n1,2,3,4");
   EXPECT_EQ(run("UICSV2Holder"), 1);

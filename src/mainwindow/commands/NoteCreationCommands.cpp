@@ -190,6 +190,25 @@ int newImageScreen(MainWindowApi& w, const std::string& title, bool asChild) {
 
 // ---- series ----
 
+// The name of a new note of a dated series: its date. Where the notebook keeps names
+// unique and another note has that name already, the date with "_" and two digits: the
+// rule that steps a number would name the note by another day, one the series may
+// still have to make. The note's own temporary name does not count as a clash.
+std::string seriesName(MemoHolderUI* holder, MemoNode* node, const std::string& date) {
+  auto taken = [&](const std::string& name) {
+    MemoNode* other = holder->findNodeByName_(name);
+    return other && other != node && holder->makeUniqueNodeName_(name) != name;
+  };
+  if (!taken(date)) return date;
+  const int clash = holder->indexOfNode_(holder->findNodeByName_(date));
+  for (int k = clash < 0 ? 0 : clash % 100, tries = 0; tries < 100; ++tries, k = (k + 1) % 100) {
+    std::string digits;
+    FormatInt("%.2d", k, digits);
+    if (!taken(date + "_" + digits)) return date + "_" + digits;
+  }
+  return holder->makeUniqueNodeName_(date + "_00");
+}
+
 // A note per day from `first`, `days` days, named by the notebook's date pattern.
 int newNodesDays(MainWindowApi& w, const DateTime& first, int days) {
   MemoHolderUI* holder = w.getCurrentHolder();
@@ -204,7 +223,7 @@ int newNodesDays(MainWindowApi& w, const DateTime& first, int days) {
     MemoNode* node = holder->createNewNode_();
     if (!node) break;
     std::string actual;
-    node->putName_(FormatDateTime(pattern, AddDays(first, made)), actual);
+    node->putName_(seriesName(holder, node, FormatDateTime(pattern, AddDays(first, made))), actual);
     last = node;
   }
   holder->modified = true;
