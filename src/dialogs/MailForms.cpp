@@ -347,6 +347,7 @@ void TFormReciveMail1::Recive() {
   w_->UI2Model();
   const bool deleting = deleteOnRead_->isChecked();
   int made = 0;
+  MemoNode* last = nullptr;
   std::string error;
   for (int i = 1; i <= count_; ++i) {
     if (scope.isBreak()) {
@@ -373,6 +374,7 @@ void TFormReciveMail1::Recive() {
     }
     node->putField_("From", QuoteValue(mail.from));
     holder->modified = true;
+    last = node;
     ++made;
     // Only a message that is safely a note leaves the server.
     if (deleting) {
@@ -382,7 +384,10 @@ void TFormReciveMail1::Recive() {
       if (!ok) break;
     }
   }
-  if (made > 0) {
+  if (last) {
+    // A tree selects each note it takes: the editor follows, or typing would go to a
+    // note the view no longer shows.
+    w_->changeCurrentNode_(static_cast<MemoNodeUI*>(last));
     w_->refreshHolderView();
     w_->Model2UI();
   }

@@ -18,6 +18,7 @@
 #include "support/qt_app.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
+#include "views/NoteViews.h"
 #include "views/views_support.h"
 
 namespace wux::test {
@@ -60,6 +61,17 @@ class FormTest : public ::testing::Test {
   ScopedPrompter prompter_{&rec};
   std::unique_ptr<Form> form;
 };
+
+// The current note as each part of the window holds it: "window notebook view editor",
+// each the note's name or "-".
+inline std::string currentEverywhere(TFormMainWUXX13c& form) {
+  auto name = [](TObject* n) { return n ? static_cast<MemoNode*>(n)->name() : std::string("-"); };
+  MemoHolderUI* h = form.getCurrentHolder();
+  auto* view = h ? dynamic_cast<NoteViewBinding*>(h->getViewControl_()) : nullptr;
+  NoteItem* selected = view ? view->selectedItem() : nullptr;
+  return name(form.getCurrentNode()) + " " + name(h ? h->getCurrentNode_() : nullptr) + " " +
+         name(selected ? selected->note() : nullptr) + " " + name(form.getHolderFrame()->FrameMemoNode1()->node());
+}
 
 // The whole window holding a new document whose folder is a scratch folder: what the
 // command tests start from.

@@ -217,7 +217,7 @@ TEST_F(NoteCreationTest, DatedAndNumberedSeries) {
   EXPECT_EQ(holder()->getNodeCount_(), 1);
   EXPECT_FALSE(holder()->modified);
   holder()->putField_("FormatNumber", "\"No.%03d\"");
-  EXPECT_EQ(run("newNodesNumber_", {"9", "11"}), 3);
+  EXPECT_EQ(run("newNodesNumber_", {"9", "11"}), 2);  // the index of the last, now current
   EXPECT_EQ(names(holder()), (std::vector<std::string>{"No.009", "No.010", "No.011", "x"}));
   EXPECT_TRUE(holder()->modified);
   holder()->putField_("FormatNumber", "\"%s%n\"");
@@ -256,6 +256,22 @@ TEST_F(NoteCreationTest, ADatedSeriesNamesEachDayByItsOwnDate) {
   }
   EXPECT_EQ(numbered, 1);
   EXPECT_NE(holder()->findNodeByName_("20261231"), nullptr);
+}
+
+// A tree selects each note it takes; in every view the last new note of a number series
+// becomes the note of the window, the notebook, the view and the editor alike.
+TEST_F(NoteCreationTest, ANumberSeriesLeavesItsLastNoteCurrentEverywhere) {
+  for (const char* view : {"changeCheckListBox_", "changeTreeView_", "changeListView_"}) {
+    notes({"x", "y"});
+    run(view);
+    holder()->putField_("FormatNumber", "\"n%d\"");
+    const int result = run("newNodesNumber_", {"1", "3"});
+    EXPECT_EQ(test::currentEverywhere(*form), "n3 n3 n3 n3") << view;
+    EXPECT_EQ(result, holder()->indexOfNode_(holder()->findNodeByName_("n3"))) << view;
+    type("typed");
+    form->UI2Model();
+    EXPECT_EQ(holder()->findNodeByName_("n3")->body().text(), "typed\r\n") << view;
+  }
 }
 
 TEST_F(NoteCreationTest, NotesFromTheEditorsLinesAndFromCSV) {

@@ -287,18 +287,24 @@ int newNodesNumber(MainWindowApi& w, long long from, long long to) {
     }
   }
   w.UI2Model();
-  int made = 0;
+  MemoNode* last = nullptr;
   for (long long n = from; n <= to; ++n) {
     MemoNode* node = holder->createNewNode_();
     if (!node) break;
     std::string actual;
     node->putName_(FormatInt(format, n), actual);
-    ++made;
+    last = node;
     if (n == to) break;  // `to` may be the largest number there is
   }
-  if (made > 0) holder->modified = true;
-  w.refreshHolderView();
-  return made;
+  if (last) {
+    holder->modified = true;
+    // A tree selects each note it takes: the editor follows, or typing would go to a
+    // note the view no longer shows.
+    w.changeCurrentNode_(static_cast<MemoNodeUI*>(last));
+  }
+  // The refresh of the notebook frame's status answers the current note's index.
+  TFrameMemoHolder* frame = w.getHolderFrame();
+  return frame ? frame->showStatus_() : kResultFailed;
 }
 
 namespace {
