@@ -10,6 +10,7 @@
 #include "model/content.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "support/data_files.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -340,6 +341,25 @@ TEST_F(NoteCreationTest, ABlankImageNamedByTodayIsNumbered) {
   EXPECT_EQ(current()->getField_("Filename"), "\".\\20261206_02.bmp\"");
   ASSERT_NE(current()->content(), nullptr);
   EXPECT_EQ(current()->content()->data()->substr(0, 2), "BM");
+}
+
+// A link note to a folder: the folder is picked in a folder chooser that starts at the
+// current folder, never typed.
+TEST_F(NoteCreationTest, AFolderLinkIsPickedInAFolderChooser) {
+  const int before = holder()->getNodeCount_();
+  EXPECT_EQ(run("UINewMemoNodeURLDirectory"), kResultFailed);  // no answer: cancelled
+  EXPECT_EQ(status(), "Cancel \"New MemoNode URL Directory\"");
+  EXPECT_EQ(holder()->getNodeCount_(), before);
+  ASSERT_EQ(rec.asked.size(), 1u);
+  EXPECT_EQ(rec.asked[0].kind, "folder");
+  EXPECT_EQ(rec.asked[0].text, platform::currentDir());
+
+  rec.inputs.push_back(tmp.path.string());
+  EXPECT_EQ(run("UINewMemoNodeURLDirectory"), 0);
+  EXPECT_EQ(rec.asked.back().kind, "folder");
+  EXPECT_EQ(current()->getField_("Filename"), "\"" + tmp.path.string() + "/\"");
+  EXPECT_EQ(current()->getField_("Content-Transfer-Encoding"), "\"URL\"");
+  EXPECT_EQ(status(), "Done: New MemoNode URL " + tmp.path.string() + "/");
 }
 
 TEST_F(NoteCreationTest, ImportingAMissingFileLeavesNoNote) {

@@ -55,8 +55,10 @@ class NoteOrderTest : public test::FormTest<TFormMainWUXX13c> {
       if (holder()->removeNode_(gone) >= 0) delete gone;
     }
   }
+  // The user picks the note in the notebook's view, which takes the focus.
   void select(const std::string& name) {
     form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_(name)));
+    if (QWidget* view = holder()->getViewControl_()) view->setFocus(Qt::MouseFocusReason);
   }
   void tick(std::initializer_list<const char*> names) {
     for (const char* n : names) holder()->findNodeByName_(n)->putMarked_(true);
@@ -162,6 +164,37 @@ TEST_F(NoteOrderTest, CheckListMovesTheSelectedLine) {
   holder()->putReadOnly_(true);
   EXPECT_EQ(run("UIMoveNodeBottom"), kResultHolderReadOnly);
   EXPECT_EQ(order(), "D C B E A ");
+}
+
+// Top, Up, Down and Bottom move the view's item only while the view has the focus, Left
+// and Right only in a focused tree: with the editor focused the keys are the editor's.
+TEST_F(NoteOrderTest, OrderCommandsActOnlyInTheFocusedView) {
+  notes({"A", "B", "C"});
+  select("B");
+  editor()->MemoNode0()->setFocus(Qt::MouseFocusReason);
+  for (const char* name : {"UIMoveNodeTop", "UIMoveNodeUp", "UIMoveNodeDown", "UIMoveNodeBottom"})
+    EXPECT_EQ(run(name), 0) << name;
+  EXPECT_EQ(order(), "A B C ");
+  holder()->getViewControl_()->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(run("UIMoveNodeTop"), 0);
+  EXPECT_EQ(order(), "B A C ");
+
+  notes({"P|P", "Q|Q", "R|R"});
+  run("changeTreeView_");
+  select("Q");
+  editor()->MemoNode0()->setFocus(Qt::MouseFocusReason);
+  run("UIMoveNodeRight");
+  run("UIMoveNodeDown");
+  EXPECT_EQ(order(), "P Q R ");
+  holder()->getViewControl_()->setFocus(Qt::TabFocusReason);
+  run("UIMoveNodeRight");
+  EXPECT_EQ(order(), "P .Q R ");
+  editor()->MemoNode0()->setFocus(Qt::MouseFocusReason);
+  run("UIMoveNodeLeft");
+  EXPECT_EQ(order(), "P .Q R ");
+  holder()->getViewControl_()->setFocus(Qt::TabFocusReason);
+  run("UIMoveNodeLeft");
+  EXPECT_EQ(order(), "P Q R ");
 }
 
 TEST_F(NoteOrderTest, GatheringMarkedNotesAfterTheCurrentOne) {
@@ -596,6 +629,9 @@ TEST_F(NoteOrderTest, TreeChildrenListedRenamedAndCloned) {
   select("g");
   EXPECT_EQ(run("UIExtractFilenameChild1"), 0);
   EXPECT_EQ(status(), "No Child");
+  form->uiReadOnlyBox()->setChecked(true);
+  EXPECT_EQ(run("UICloneMemoNodeAndChild"), 0);  // refused: no copy, 0 as when none came back
+  form->uiReadOnlyBox()->setChecked(false);
   EXPECT_EQ(run("UICloneMemoNodeAndChild"), 1);
   EXPECT_EQ(status(), "Done: Clone MemoNode And Child");
   EXPECT_EQ(order(), "P .x.txt ..g ...g .y.txt ");

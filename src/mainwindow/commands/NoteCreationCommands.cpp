@@ -875,7 +875,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
   table.add("UINewMemoNodeURLDirectory", [&w, urlNote]() -> int {
     std::string dir = platform::currentDir();
     if (w.isDoing_()) return kResultFailed;
-    if (!prompter().inputBox("New MemoNode URL Directory", "Directory", dir) || sjis::trim(dir).empty()) {
+    if (!prompter().directoryName("New MemoNode URL Directory", dir) || sjis::trim(dir).empty()) {
       w.messageDoing_("Cancel \"New MemoNode URL Directory\"");
       return kResultFailed;
     }

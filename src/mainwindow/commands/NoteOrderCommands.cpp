@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include <QWidget>
+
 #include "dialogs/FormSelectHolder.h"
 #include "mainwindow/commands/Commands.h"
 #include "model/Prompter.h"
@@ -51,6 +53,15 @@ MemoHolderUI* viewedHolder(MainWindowApi& w) {
   return h && h->viewBuilt() && h->workingKind() != Kind::Nodes ? h : nullptr;
 }
 
+// The notebook's view is the main window's focused control: the order commands act on
+// the item selected there, and a key meant for the editor moves nothing. The tree
+// commands need the tree.
+bool viewFocused(MemoHolderUI* h, bool treeOnly = false) {
+  QWidget* view = h ? h->getViewControl_() : nullptr;
+  if (!view || (treeOnly && h->workingKind() != Kind::Tree)) return false;
+  return view->window()->focusWidget() == view;
+}
+
 // The selected item: the current note's.
 NoteItem* selectedItem(MemoHolderUI* h) {
   MemoNode* n = h ? h->getCurrentNode_() : nullptr;
@@ -92,6 +103,7 @@ enum class Step { Top, Up, Down, Bottom };
 int moveNode(MainWindowApi& w, Step step) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
+  if (!viewFocused(h)) return 0;
   NoteItem* item = selectedItem(h);
   if (!item) return 0;
   NoteList& list = h->noteList();
@@ -134,7 +146,7 @@ void linkToParent(NoteItem* item) {
 int moveLeft(MainWindowApi& w) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
-  if (!h || h->workingKind() != Kind::Tree) return 0;
+  if (!viewFocused(h, true)) return 0;
   NoteItem* item = selectedItem(h);
   if (!item || !item->parent()) return 0;
   if (TFrameMemoNode* f = w.getNodeFrame()) f->storeFields_();
@@ -148,7 +160,7 @@ int moveLeft(MainWindowApi& w) {
 int moveRight(MainWindowApi& w) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
-  if (!h || h->workingKind() != Kind::Tree) return 0;
+  if (!viewFocused(h, true)) return 0;
   NoteItem* item = selectedItem(h);
   NoteList& list = h->noteList();
   NoteItem* prev = item ? list.prevItem(item) : nullptr;
@@ -541,8 +553,9 @@ int listViewStyle(MainWindowApi& w, int style, const std::string& name) {
 }
 
 // The copy of the current note becomes its own last child and the current note.
+// Answers 1 when a copy was made, else 0, refusals included.
 int cloneAsChild(MainWindowApi& w) {
-  if (int r = refusal(w)) return r;
+  if (refusal(w)) return 0;
   MemoHolderUI* h = viewedHolder(w);
   MemoNode* note = h ? h->getCurrentNode_() : nullptr;
   if (!note || h->workingKind() != Kind::Tree) return 0;
