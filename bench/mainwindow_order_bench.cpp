@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/FormSelectHolder.h"
 #include "mainwindow/commands/Commands.h"
 #include "model/Prompter.h"
 #include "support/RecordingPrompter.h"
@@ -29,7 +30,7 @@ struct Desk {
       wux::MemoNodeUI* note = w.addNote("note " + std::to_string((i * 7919) % n));
       note->putMarked_(i % 2 == 0);
     }
-    wux::registerNoteOrderCommands(w.table, w);
+    wux::registerNoteOrderCommands(w.table, w, std::make_shared<wux::HolderChooser>());
   }
 };
 

@@ -2,6 +2,7 @@
 #include "dialogs/FormSelectHolder.h"
 
 #include <QHBoxLayout>
+#include <algorithm>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -44,22 +45,34 @@ TFormSelectHolder::TFormSelectHolder(QWidget* parent) : QDialog(parent) {
 }
 
 int TFormSelectHolder::currentIndex() const {
-  MemoFileUI* doc = w_ ? w_->getMemoFile() : nullptr;
-  return doc ? doc->indexOfHolder_(w_->getCurrentHolder()) : -1;
+  if (!w_) return -1;
+  const auto at = std::find(holders_.begin(), holders_.end(), w_->getCurrentHolder());
+  return at == holders_.end() ? -1 : static_cast<int>(at - holders_.begin());
 }
 
-void TFormSelectHolder::fill() {
+void TFormSelectHolder::fill(const MemoHolderUI* leaveOut) {
   list_->clear();
+  holders_.clear();
   MemoFileUI* doc = w_ ? w_->getMemoFile() : nullptr;
   if (!doc) return;
   StringList names;
   doc->getHolderList_(names);
-  for (const auto& n : names) list_->addItem(toQ(n.text));
+  for (int i = 0; i < names.count(); ++i) {
+    auto* h = dynamic_cast<MemoHolderUI*>(names.object(i));
+    if (!h || h == leaveOut) continue;
+    holders_.push_back(h);
+    list_->addItem(toQ(names[i]));
+  }
   list_->setCurrentRow(currentIndex());
 }
 
 int TFormSelectHolder::selectedIndex() const {
   return list_->selectedItems().isEmpty() ? -1 : list_->currentRow();
+}
+
+MemoHolderUI* TFormSelectHolder::selectedHolder() const {
+  const int row = selectedIndex();
+  return row >= 0 && row < static_cast<int>(holders_.size()) ? holders_[static_cast<std::size_t>(row)] : nullptr;
 }
 
 QPushButton* TFormSelectHolder::button(const QString& caption) const {
@@ -75,13 +88,18 @@ TFormSelectHolder* HolderChooser::window() {
   return form_.data();
 }
 
-bool HolderChooser::choose(MainWindowApi& w, int& index) {
+bool HolderChooser::choose(MainWindowApi& w, MemoHolderUI*& holder, const MemoHolderUI* leaveOut,
+                           bool offerCurrent) {
   TFormSelectHolder* f = window();
   ownWindow(*f, dynamic_cast<QWidget*>(&w), WindowPlace::OnOwner, true);
   f->setMainWindow(&w);
-  f->fill();
-  if (f->exec() != QDialog::Accepted) return false;
-  index = f->selectedIndex();
+  f->fill(leaveOut);
+  QPushButton* current = f->button(QStringLiteral("Current"));
+  if (current) current->setEnabled(offerCurrent);
+  const bool accepted = f->exec() == QDialog::Accepted;
+  if (current) current->setEnabled(true);
+  if (!accepted) return false;
+  holder = f->selectedHolder();
   return true;
 }
 

@@ -355,6 +355,7 @@ void TFormReciveMail1::Recive() {
   w_->UI2Model();
   const bool deleting = deleteOnRead_->isChecked();
   int made = 0;
+  MemoNode* last = nullptr;
   std::string error;
   std::string warnings;
   for (int i = 1; i <= count_; ++i) {
@@ -382,6 +383,7 @@ void TFormReciveMail1::Recive() {
     }
     node->putField_("From", QuoteValue(mail.from));
     holder->modified = true;
+    last = node;
     ++made;
     // Nothing a message lost on its way into the note goes unsaid.
     for (const std::string& charset : mail.unknownCharsets)
@@ -399,7 +401,10 @@ void TFormReciveMail1::Recive() {
       if (!ok) break;
     }
   }
-  if (made > 0) {
+  if (last) {
+    // A tree selects each note it takes: the editor follows, or typing would go to a
+    // note the view no longer shows.
+    w_->changeCurrentNode_(static_cast<MemoNodeUI*>(last));
     w_->refreshHolderView();
     w_->Model2UI();
   }

@@ -25,6 +25,9 @@ class Prompter {
   // `filter` lists "Caption|*.ext;*.ext2" pairs separated by "|".
   virtual bool openFileName(const std::string& title, const std::string& filter, std::string& path) = 0;
   virtual bool saveFileName(const std::string& title, const std::string& filter, std::string& path) = 0;
+  // A folder picked in a folder chooser that starts at `dir`; false when cancelled,
+  // which is also the answer of a prompter that has no such chooser.
+  virtual bool directoryName(const std::string& /*title*/, std::string& /*dir*/) { return false; }
 };
 
 // The prompter in force. Without one installed, messages go to standard error and

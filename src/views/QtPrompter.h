@@ -19,6 +19,7 @@ class QtPrompter : public Prompter {
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool openFileName(const std::string& title, const std::string& filter, std::string& path) override;
   bool saveFileName(const std::string& title, const std::string& filter, std::string& path) override;
+  bool directoryName(const std::string& title, std::string& dir) override;
 
   // "Text files|*.txt;*.log|All|*.*" as Qt writes it: "Text files (*.txt *.log);;All (*.*)".
   static QString qtFilter(const std::string& filter);

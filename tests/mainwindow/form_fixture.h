@@ -3,9 +3,12 @@
 // recorded questions. The window goes first, before what it uses.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,9 +18,26 @@
 #include "support/qt_app.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
+#include "views/NoteViews.h"
 #include "views/views_support.h"
 
 namespace wux::test {
+
+// Acts on the modal dialog of class D as soon as it is shown; a dialog the action
+// leaves open is cancelled, so a test never waits on it.
+template <class D>
+void whenModal(std::function<void(D*)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d) {
+      ADD_FAILURE() << "the expected dialog is not shown";
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+      return;
+    }
+    act(d);
+    if (d->isVisible()) d->reject();
+  });
+}
 
 template <class Form>
 class FormTest : public ::testing::Test {
@@ -41,6 +61,17 @@ class FormTest : public ::testing::Test {
   ScopedPrompter prompter_{&rec};
   std::unique_ptr<Form> form;
 };
+
+// The current note as each part of the window holds it: "window notebook view editor",
+// each the note's name or "-".
+inline std::string currentEverywhere(TFormMainWUXX13c& form) {
+  auto name = [](TObject* n) { return n ? static_cast<MemoNode*>(n)->name() : std::string("-"); };
+  MemoHolderUI* h = form.getCurrentHolder();
+  auto* view = h ? dynamic_cast<NoteViewBinding*>(h->getViewControl_()) : nullptr;
+  NoteItem* selected = view ? view->selectedItem() : nullptr;
+  return name(form.getCurrentNode()) + " " + name(h ? h->getCurrentNode_() : nullptr) + " " +
+         name(selected ? selected->note() : nullptr) + " " + name(form.getHolderFrame()->FrameMemoNode1()->node());
+}
 
 // The whole window holding a new document whose folder is a scratch folder: what the
 // command tests start from.

@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include "dialogs/MailForms.h"
 #include "form_fixture.h"
+#include "support/mail_servers.h"
 #include "views/CommandTable.h"
 #include "views/MemoNodeUI.h"
 #include "views/qtext.h"
@@ -43,6 +45,32 @@ TEST_F(MailCommandsTest, SendAndReceiveWindowsOpenThroughTheTable) {
   EXPECT_EQ(table.run("UIReciveMail"), 0);
   EXPECT_NE(shownWindow<TFormReciveMail1>(), nullptr);
   EXPECT_EQ(status().rfind("Show FormReciveMail ", 0), 0u) << status();
+}
+
+// Received mail becomes notes of the current notebook; in every view the last of them is
+// then the note of the window, the notebook, the view and the editor alike, so what is
+// typed next goes to the note the view shows.
+TEST_F(MailCommandsTest, TheLastReceivedNoteIsCurrentEverywhere) {
+  test::Pop3Server pop({"Subject: first\n\n1\n", "Subject: second\n\n2\n"});
+  if (!pop.available()) GTEST_SKIP() << pop.reason();
+  for (const char* view : {"changeCheckListBox_", "changeTreeView_", "changeListView_"}) {
+    form->commands().run(view);
+    ASSERT_EQ(form->commands().run("UIReciveMail"), 0);
+    auto* r = shownWindow<TFormReciveMail1>();
+    ASSERT_NE(r, nullptr);
+    r->edit("POP3Server")->setText(toQ(pop.server()));
+    r->edit("UserID")->setText(toQ(test::Pop3Server::kUser));
+    r->edit("Password")->setText(toQ(test::Pop3Server::kPassword));
+    r->Recive();
+    EXPECT_EQ(r->statusPanel(1), "Success") << view;
+    EXPECT_EQ(test::currentEverywhere(*form), "second second second second") << view;
+    MemoNode* made = form->getCurrentNode();
+    form->getHolderFrame()->FrameMemoNode1()->MemoNode0()->setPlainText(QStringLiteral("typed"));
+    form->UI2Model();
+    EXPECT_EQ(made->body().text(), "typed\r\n") << view;
+    std::string actual;
+    made->putName_("read " + std::string(view), actual);  // the next round's "second" is new
+  }
 }
 
 }  // namespace

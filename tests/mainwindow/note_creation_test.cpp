@@ -10,6 +10,7 @@
 #include "model/content.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "support/data_files.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -217,7 +218,7 @@ TEST_F(NoteCreationTest, DatedAndNumberedSeries) {
   EXPECT_EQ(holder()->getNodeCount_(), 1);
   EXPECT_FALSE(holder()->modified);
   holder()->putField_("FormatNumber", "\"No.%03d\"");
-  EXPECT_EQ(run("newNodesNumber_", {"9", "11"}), 3);
+  EXPECT_EQ(run("newNodesNumber_", {"9", "11"}), 2);  // the index of the last, now current
   EXPECT_EQ(names(holder()), (std::vector<std::string>{"No.009", "No.010", "No.011", "x"}));
   EXPECT_TRUE(holder()->modified);
   holder()->putField_("FormatNumber", "\"%s%n\"");
@@ -227,6 +228,51 @@ TEST_F(NoteCreationTest, DatedAndNumberedSeries) {
   EXPECT_EQ(run("newNodesNumber_", {"-9223372036854775808", "9223372036854775807"}), kResultFailed);
   EXPECT_EQ(status(), "Stop: too many notes for one notebook: -9223372036854775808 to 9223372036854775807");
   EXPECT_EQ(holder()->getNodeCount_(), 4);
+}
+
+// Each day of a series is named once, by its own date, whatever names the notes of the
+// series had on their way; a day whose name a note had before gets "_" and two digits.
+TEST_F(NoteCreationTest, ADatedSeriesNamesEachDayByItsOwnDate) {
+  clock.set({2026, 12, 7, 9, 0, 0, 0});  // a Monday
+  notes({"20261207"});
+  EXPECT_EQ(run("UIListWeekThis"), 7);
+  const std::vector<std::string> got = names(holder());
+  ASSERT_EQ(got.size(), 8u);
+  EXPECT_EQ(got[0].size(), 11u);  // the new notes come before the note that was current
+  EXPECT_EQ(got[0].rfind("20261207_", 0), 0u) << got[0];
+  EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end()),
+            (std::vector<std::string>{"20261208", "20261209", "20261210", "20261211", "20261212", "20261213",
+                                      "20261207"}));
+  EXPECT_EQ(current()->name(), "20261213");
+
+  // The same in a month, where a day in the middle was there before.
+  notes({"20261215"});
+  EXPECT_EQ(run("UIListMonthThis"), 31);
+  ASSERT_NE(holder()->findNodeByName_("20261214"), nullptr);
+  ASSERT_NE(holder()->findNodeByName_("20261216"), nullptr);
+  int numbered = 0;
+  for (const std::string& n : names(holder())) {
+    if (n.rfind("20261215_", 0) == 0 && n.size() == 11) ++numbered;
+    EXPECT_EQ(n.rfind("202612", 0), 0u) << n;
+  }
+  EXPECT_EQ(numbered, 1);
+  EXPECT_NE(holder()->findNodeByName_("20261231"), nullptr);
+}
+
+// A tree selects each note it takes; in every view the last new note of a number series
+// becomes the note of the window, the notebook, the view and the editor alike.
+TEST_F(NoteCreationTest, ANumberSeriesLeavesItsLastNoteCurrentEverywhere) {
+  for (const char* view : {"changeCheckListBox_", "changeTreeView_", "changeListView_"}) {
+    notes({"x", "y"});
+    run(view);
+    holder()->putField_("FormatNumber", "\"n%d\"");
+    const int result = run("newNodesNumber_", {"1", "3"});
+    EXPECT_EQ(test::currentEverywhere(*form), "n3 n3 n3 n3") << view;
+    EXPECT_EQ(result, holder()->indexOfNode_(holder()->findNodeByName_("n3"))) << view;
+    type("typed");
+    form->UI2Model();
+    EXPECT_EQ(holder()->findNodeByName_("n3")->body().text(), "typed\r\n") << view;
+  }
 }
 
 TEST_F(NoteCreationTest, NotesFromTheEditorsLinesAndFromCSV) {
@@ -295,6 +341,25 @@ TEST_F(NoteCreationTest, ABlankImageNamedByTodayIsNumbered) {
   EXPECT_EQ(current()->getField_("Filename"), "\".\\20261206_02.bmp\"");
   ASSERT_NE(current()->content(), nullptr);
   EXPECT_EQ(current()->content()->data()->substr(0, 2), "BM");
+}
+
+// A link note to a folder: the folder is picked in a folder chooser that starts at the
+// current folder, never typed.
+TEST_F(NoteCreationTest, AFolderLinkIsPickedInAFolderChooser) {
+  const int before = holder()->getNodeCount_();
+  EXPECT_EQ(run("UINewMemoNodeURLDirectory"), kResultFailed);  // no answer: cancelled
+  EXPECT_EQ(status(), "Cancel \"New MemoNode URL Directory\"");
+  EXPECT_EQ(holder()->getNodeCount_(), before);
+  ASSERT_EQ(rec.asked.size(), 1u);
+  EXPECT_EQ(rec.asked[0].kind, "folder");
+  EXPECT_EQ(rec.asked[0].text, platform::currentDir());
+
+  rec.inputs.push_back(tmp.path.string());
+  EXPECT_EQ(run("UINewMemoNodeURLDirectory"), 0);
+  EXPECT_EQ(rec.asked.back().kind, "folder");
+  EXPECT_EQ(current()->getField_("Filename"), "\"" + tmp.path.string() + "/\"");
+  EXPECT_EQ(current()->getField_("Content-Transfer-Encoding"), "\"URL\"");
+  EXPECT_EQ(status(), "Done: New MemoNode URL " + tmp.path.string() + "/");
 }
 
 TEST_F(NoteCreationTest, ImportingAMissingFileLeavesNoNote) {

@@ -5,8 +5,14 @@
 #include <fstream>
 #include <set>
 
+#include <QCheckBox>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
 
+#include "dialogs/FormSelectHolder.h"
 #include "form_fixture.h"
 #include "model/records/RecordFiles.h"
 #include "model/strutil.h"
@@ -14,6 +20,7 @@
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/NoteViews.h"
+#include "views/qtext.h"
 #include "views/views_support.h"
 
 namespace wux {
@@ -48,8 +55,10 @@ class NoteOrderTest : public test::FormTest<TFormMainWUXX13c> {
       if (holder()->removeNode_(gone) >= 0) delete gone;
     }
   }
+  // The user picks the note in the notebook's view, which takes the focus.
   void select(const std::string& name) {
     form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_(name)));
+    if (QWidget* view = holder()->getViewControl_()) view->setFocus(Qt::MouseFocusReason);
   }
   void tick(std::initializer_list<const char*> names) {
     for (const char* n : names) holder()->findNodeByName_(n)->putMarked_(true);
@@ -76,6 +85,52 @@ class NoteOrderTest : public test::FormTest<TFormMainWUXX13c> {
     EXPECT_EQ(ReadHolderFile(*copy, path, messages), 0) << messages.text();
     copy->buildView_(MemoHolderUI::Kind::Tree);
     return order(copy);
+  }
+
+  // A notebook of the notes given, shown once as the user would have opened it, after
+  // which the current notebook is current again.
+  MemoHolderUI* openedBook(const std::string& name, std::initializer_list<std::string> names) {
+    MemoHolderUI* back = holder();
+    MemoHolderUI* h = addBook(name);
+    test::addNotes(h, names);
+    form->changeCurrentHolder(h);
+    form->changeCurrentHolder(back);
+    return h;
+  }
+  TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
+  // What the window shows: the tab's notebook | each shown view's notebook and selected
+  // item | the editor's notebook and note.
+  std::string shown() {
+    MemoFileUI* doc = form->getMemoFile();
+    const int tab = form->tabControl()->currentIndex();
+    std::string out = tab >= 0 && tab < doc->getHolderCount_() ? doc->getHolder_(tab)->name() : "-";
+    out += " |";
+    for (int i = 0; i < doc->getHolderCount_(); ++i) {
+      auto* h = dynamic_cast<MemoHolderUI*>(doc->getHolder_(i));
+      auto* view = h ? dynamic_cast<NoteViewBinding*>(h->getViewControl_()) : nullptr;
+      if (!view || !view->widget()->isVisibleTo(form.get())) continue;
+      NoteItem* selected = view->selectedItem();
+      out += " " + h->name() + ":" + (selected ? selected->text() : "-");
+    }
+    MemoNode* n = editor()->node();
+    MemoHolder* owner = n ? n->getParentHolder_() : nullptr;
+    return out + " | " + (owner ? owner->name() : "-") + ":" + (n ? n->name() : "-");
+  }
+  MemoHolderUI* trush() { return book("Trush"); }
+  // Answers the notebook chooser with the line named `name` (empty: "New Holder").
+  void chooseInWindow(const std::string& name) {
+    test::whenModal<TFormSelectHolder>([name](TFormSelectHolder* d) {
+      if (name.empty()) return QTest::mouseClick(d->button(QStringLiteral("New Holder")), Qt::LeftButton);
+      const auto found = d->ListBox1()->findItems(toQ(name), Qt::MatchExactly);
+      ASSERT_EQ(found.size(), 1) << name;
+      d->ListBox1()->setCurrentItem(found[0]);
+      QTest::mouseClick(d->button(QStringLiteral("OK")), Qt::LeftButton);
+    });
+  }
+
+  void cancelChooser() {
+    test::whenModal<TFormSelectHolder>(
+        [](TFormSelectHolder* d) { QTest::mouseClick(d->button(QStringLiteral("CANCEL")), Qt::LeftButton); });
   }
 
   test::TempDir tmp;
@@ -109,6 +164,37 @@ TEST_F(NoteOrderTest, CheckListMovesTheSelectedLine) {
   holder()->putReadOnly_(true);
   EXPECT_EQ(run("UIMoveNodeBottom"), kResultHolderReadOnly);
   EXPECT_EQ(order(), "D C B E A ");
+}
+
+// Top, Up, Down and Bottom move the view's item only while the view has the focus, Left
+// and Right only in a focused tree: with the editor focused the keys are the editor's.
+TEST_F(NoteOrderTest, OrderCommandsActOnlyInTheFocusedView) {
+  notes({"A", "B", "C"});
+  select("B");
+  editor()->MemoNode0()->setFocus(Qt::MouseFocusReason);
+  for (const char* name : {"UIMoveNodeTop", "UIMoveNodeUp", "UIMoveNodeDown", "UIMoveNodeBottom"})
+    EXPECT_EQ(run(name), 0) << name;
+  EXPECT_EQ(order(), "A B C ");
+  holder()->getViewControl_()->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(run("UIMoveNodeTop"), 0);
+  EXPECT_EQ(order(), "B A C ");
+
+  notes({"P|P", "Q|Q", "R|R"});
+  run("changeTreeView_");
+  select("Q");
+  editor()->MemoNode0()->setFocus(Qt::MouseFocusReason);
+  run("UIMoveNodeRight");
+  run("UIMoveNodeDown");
+  EXPECT_EQ(order(), "P Q R ");
+  holder()->getViewControl_()->setFocus(Qt::TabFocusReason);
+  run("UIMoveNodeRight");
+  EXPECT_EQ(order(), "P .Q R ");
+  editor()->MemoNode0()->setFocus(Qt::MouseFocusReason);
+  run("UIMoveNodeLeft");
+  EXPECT_EQ(order(), "P .Q R ");
+  holder()->getViewControl_()->setFocus(Qt::TabFocusReason);
+  run("UIMoveNodeLeft");
+  EXPECT_EQ(order(), "P Q R ");
 }
 
 TEST_F(NoteOrderTest, GatheringMarkedNotesAfterTheCurrentOne) {
@@ -250,12 +336,162 @@ TEST_F(NoteOrderTest, MovingOneNoteToAnotherNotebook) {
   EXPECT_EQ(run("UIMove1To", {"N2"}), 0);
   EXPECT_EQ(status(), "Source Holder is Distination Holder !");
 
-  // Without an argument the user names the notebook; cancelling moves nothing.
+  // Without an argument the user picks the notebook in the chooser; Cancel moves nothing.
   const int before = holder()->getNodeCount_();
+  cancelChooser();
   EXPECT_EQ(run("UIMove1To"), 0);
   EXPECT_EQ(holder()->getNodeCount_(), before);
-  ASSERT_FALSE(rec.asked.empty());
-  EXPECT_NE(rec.asked.back().text.find(n1->name()), std::string::npos);
+  EXPECT_EQ(form->getMemoFile()->getHolderCount_(), 2);
+}
+
+// The chooser offers the notebooks the command allows, in the main window's font, and a
+// chosen line is the notebook it names, whatever its row.
+TEST_F(NoteOrderTest, TransfersTakeTheNotebookFromTheChooser) {
+  MemoHolderUI* n1 = holder();
+  const std::string first = n1->name();
+  notes({"A", "B", "C"});
+  MemoHolderUI* n2 = openedBook("N2", {"Z"});
+  MemoHolderUI* n3 = openedBook("N3", {"Y"});
+  QFont font = form->font();
+  font.setPointSize(23);
+  form->setFont(font);
+  std::vector<std::string> lines;
+  bool currentOffered = true;
+  int pointSize = 0;
+  auto look = [&](TFormSelectHolder* d) {
+    lines.clear();
+    for (int i = 0; i < d->ListBox1()->count(); ++i) lines.push_back(fromQ(d->ListBox1()->item(i)->text()));
+    currentOffered = d->button(QStringLiteral("Current"))->isEnabled();
+    pointSize = d->font().pointSize();
+  };
+
+  select("B");
+  test::whenModal<TFormSelectHolder>([&](TFormSelectHolder* d) {
+    look(d);
+    d->ListBox1()->setCurrentRow(1);  // N3, the document's third notebook
+    QTest::mouseClick(d->button(QStringLiteral("OK")), Qt::LeftButton);
+  });
+  EXPECT_EQ(run("UIMove1To"), 0);
+  EXPECT_EQ(lines, (std::vector<std::string>{"N2", "N3"}));
+  EXPECT_FALSE(currentOffered);
+  EXPECT_EQ(pointSize, 23);
+  EXPECT_EQ(order(n3), "Y B ");
+  EXPECT_EQ(order(n2), "Z ");
+  EXPECT_EQ(order(n1), "A C ");
+  EXPECT_EQ(form->getCurrentHolder(), n3);
+
+  // A copy may go into its own notebook: the source is listed and "Current" offered.
+  form->changeCurrentHolder(n1);
+  select("A");
+  test::whenModal<TFormSelectHolder>([&](TFormSelectHolder* d) {
+    look(d);
+    QTest::mouseClick(d->button(QStringLiteral("Current")), Qt::LeftButton);
+  });
+  EXPECT_EQ(run("UICopy1To"), 0);
+  EXPECT_EQ(lines, (std::vector<std::string>{first, "N2", "N3"}));
+  EXPECT_TRUE(currentOffered);
+  EXPECT_EQ(order(n1), "A C A ");
+  cancelChooser();
+  EXPECT_EQ(run("UICopy1To"), 0);
+  EXPECT_EQ(order(n1), "A C A ");
+
+  // Marked notes onto their own notebook go nowhere; Cancel changes nothing; a line
+  // chosen moves them.
+  tick({"C"});
+  test::whenModal<TFormSelectHolder>(
+      [&](TFormSelectHolder* d) { QTest::mouseClick(d->button(QStringLiteral("Current")), Qt::LeftButton); });
+  EXPECT_EQ(run("UIMoveMarksTo"), 0);
+  EXPECT_EQ(status(), "Source Holder is Distination Holder !");
+  cancelChooser();
+  EXPECT_EQ(run("UIMoveMarksTo"), 0);
+  EXPECT_EQ(order(n1), "A C A ");
+  chooseInWindow("N2");
+  EXPECT_EQ(run("UIMoveMarksTo"), 0);
+  EXPECT_EQ(order(n2), "Z C ");
+  EXPECT_EQ(order(n1), "A A ");
+
+  // "New Holder": a new notebook at the end; a notebook named as the argument still goes.
+  form->changeCurrentHolder(n1);
+  chooseInWindow("");
+  EXPECT_EQ(run("UIMove1To"), 0);
+  ASSERT_EQ(form->getMemoFile()->getHolderCount_(), 4);
+  EXPECT_EQ(order(holder()), "A ");
+  EXPECT_EQ(form->getMemoFile()->indexOfHolder_(holder()), 3);
+  form->changeCurrentHolder(n3);
+  EXPECT_EQ(run("UICopy1To", {"N2"}), 0);
+  EXPECT_EQ(order(n2), "Z C B ");
+}
+
+// After a move the tab, the view, its selected item and the editor all show the moved
+// note in its new notebook, so Delete acts on what the user sees; the source keeps a
+// current note of its own.
+TEST_F(NoteOrderTest, AfterAMoveTheWindowShowsTheMovedNote) {
+  MemoHolderUI* n1 = holder();
+  const std::string first = n1->name();
+  notes({"A", "B", "C"});
+  MemoHolderUI* n2 = openedBook("N2", {"Z"});
+  select("B");
+  ASSERT_EQ(shown(), first + " | " + first + ":B | " + first + ":B");
+
+  EXPECT_EQ(run("UIMove1To", {"N2"}), 0);
+  EXPECT_EQ(shown(), "N2 | N2:B | N2:B");
+  EXPECT_EQ(n1->getCurrentNode_()->name(), "C");  // the note that took its place
+  EXPECT_EQ(run("UIDeleteMemoNode"), 0);
+  EXPECT_EQ(order(n2), "Z ");
+  EXPECT_EQ(order(trush()), "B ");
+  EXPECT_EQ(order(n1), "A C ");
+  form->changeCurrentHolder(n1);
+  EXPECT_EQ(shown(), first + " | " + first + ":C | " + first + ":C");
+
+  // A branch without siblings leaves a new note current in its tree.
+  notes({"P|P", "c|c|P", "g|g|c", "S|S"});
+  run("changeTreeView_");
+  select("c");
+  EXPECT_EQ(run("UIMove1To", {"N2"}), 0);
+  EXPECT_EQ(shown(), "N2 | N2:c | N2:c");
+  MemoNode* left = n1->getCurrentNode_();
+  ASSERT_NE(left, nullptr);
+  EXPECT_EQ(order(n1), "P S " + left->name() + " ");
+  EXPECT_EQ(run("UIDeleteMemoNode"), 0);
+  EXPECT_EQ(n2->findNodeByName_("c"), nullptr);
+  EXPECT_NE(trush()->findNodeByName_("c"), nullptr);
+
+  // Marked notes, the current one among them: the last moved note is shown.
+  MemoHolderUI* n3 = openedBook("N3", {"A", "B", "C", "D"});
+  form->changeCurrentHolder(n3);
+  select("B");
+  tick({"B", "C"});
+  EXPECT_EQ(run("UIMoveMarksTo", {"N2"}), 0);
+  EXPECT_EQ(shown(), "N2 | N2:C | N2:C");
+  EXPECT_EQ(n3->getCurrentNode_()->name(), "D");
+  EXPECT_EQ(run("UIDeleteMemoNode"), 0);
+  EXPECT_EQ(n2->findNodeByName_("C"), nullptr);
+  EXPECT_NE(n2->findNodeByName_("B"), nullptr);
+  form->changeCurrentHolder(n3);
+  EXPECT_EQ(shown(), "N3 | N3:D | N3:D");
+}
+
+// A copy is shown as a moved note is; Delete takes the copy, never the original.
+TEST_F(NoteOrderTest, AfterACopyTheWindowShowsTheCopy) {
+  MemoHolderUI* n1 = holder();
+  notes({"A", "B"});
+  MemoHolderUI* n2 = openedBook("N2", {"Z"});
+  select("B");
+  EXPECT_EQ(run("UICopy1To", {"N2"}), 0);
+  EXPECT_EQ(shown(), "N2 | N2:B | N2:B");
+  EXPECT_NE(editor()->node(), n1->findNodeByName_("B"));
+  EXPECT_EQ(run("UIDeleteMemoNode"), 0);
+  EXPECT_EQ(order(n2), "Z ");
+  EXPECT_EQ(order(n1), "A B ");
+
+  form->changeCurrentHolder(n1);
+  tick({"A"});
+  chooseInWindow("N2");
+  EXPECT_EQ(run("UICopyMarksTo"), 1);
+  EXPECT_EQ(shown(), "N2 | N2:A | N2:A");
+  EXPECT_EQ(run("UIDeleteMemoNode"), 0);
+  EXPECT_EQ(order(n2), "Z ");
+  EXPECT_EQ(order(n1), "A B ");
 }
 
 TEST_F(NoteOrderTest, TreeBranchesMoveAndCopyWhole) {
@@ -292,6 +528,59 @@ TEST_F(NoteOrderTest, TreeBranchesMoveAndCopyWhole) {
   EXPECT_EQ(reloaded(dest), "R .C ..G R_00 .C_01 ..G_02 ");
 }
 
+TEST_F(NoteOrderTest, ACopiedChildKeepsItsParentOnlyInItsOwnNotebook) {
+  MemoHolderUI* src = holder();
+  notes({"P|P", "c|c|P", "g|g|c", "d|d|P", "S|S"});
+  run("changeTreeView_");
+  MemoHolderUI* other = openedBook("Other", {"Z"});
+  select("c");
+  EXPECT_EQ(run("UICopy1To", {src->name()}), 0);
+  EXPECT_EQ(order(src), "P .c ..g .d .c ..g S ");
+  MemoNode* copy = form->getCurrentNode();
+  EXPECT_NE(copy, src->findNodeByName_("c"));
+  EXPECT_EQ(copy->getField_("ParentNodeID"), "\"P\"");
+  EXPECT_EQ(reloaded(src), "P .c ..g .d .c_01 ..g_02 S ");  // read back, names are unique
+
+  select("d");
+  EXPECT_EQ(run("UICopy1To", {"Other"}), 0);
+  EXPECT_EQ(order(other), "Z d ");
+  EXPECT_EQ(form->getCurrentNode()->getField_("ParentNodeID"), "");
+}
+
+// The read-only switch stops every transfer; a read-only notebook may be copied from,
+// never written into, and a refused transfer leaves every note where it was.
+TEST_F(NoteOrderTest, TransfersRespectReadOnly) {
+  MemoHolderUI* n1 = holder();
+  notes({"A", "B", "C"});
+  MemoHolderUI* n2 = openedBook("N2", {"Z"});
+  select("B");
+  tick({"A"});
+  form->uiReadOnlyBox()->setChecked(true);
+  EXPECT_EQ(run("UIMove1To", {"N2"}), kResultUIReadOnly);
+  EXPECT_EQ(run("UICopy1To", {"N2"}), kResultUIReadOnly);
+  EXPECT_EQ(run("UIMoveMarksTo", {"N2"}), kResultUIReadOnly);
+  EXPECT_EQ(status(), "UI ReadOnly");
+  EXPECT_EQ(order(n2), "Z ");
+  form->uiReadOnlyBox()->setChecked(false);
+
+  n2->putReadOnly_(true);
+  for (const char* name : {"UIMove1To", "UICopy1To", "UIMoveMarksTo"}) {
+    EXPECT_EQ(run(name, {"N2"}), kResultHolderReadOnly) << name;
+    EXPECT_EQ(status(), "This MemoHolder is Read Only. (N2)") << name;
+  }
+  EXPECT_EQ(order(n2), "Z ");
+  EXPECT_EQ(order(n1), "A B C ");
+  EXPECT_EQ(form->getCurrentHolder(), n1);
+  EXPECT_EQ(form->getCurrentNode()->name(), "B");
+
+  n2->putReadOnly_(false);
+  n1->putReadOnly_(true);
+  EXPECT_EQ(run("UIMove1To", {"N2"}), kResultHolderReadOnly);
+  EXPECT_EQ(run("UICopy1To", {"N2"}), 0);
+  EXPECT_EQ(order(n2), "Z B ");
+  EXPECT_EQ(order(n1), "A B C ");
+}
+
 TEST_F(NoteOrderTest, MovingMarkedNotes) {
   MemoHolderUI* src = holder();
   notes({"A", "B", "C"});
@@ -316,7 +605,9 @@ TEST_F(NoteOrderTest, MovingMarkedNotes) {
   EXPECT_NE(dest->findNodeByName_("P"), nullptr);
   EXPECT_TRUE(src->modified);
   EXPECT_TRUE(dest->modified);
-  EXPECT_EQ(reloaded(dest), "20261206 P .m ");  // after the notebook's first note
+  // The notes go in before the empty notebook is shown: no note is made for it.
+  EXPECT_EQ(reloaded(dest), "P .m ");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Nothing Node Marked."});  // no system error
 }
 
 TEST_F(NoteOrderTest, TreeChildrenListedRenamedAndCloned) {
@@ -338,6 +629,9 @@ TEST_F(NoteOrderTest, TreeChildrenListedRenamedAndCloned) {
   select("g");
   EXPECT_EQ(run("UIExtractFilenameChild1"), 0);
   EXPECT_EQ(status(), "No Child");
+  form->uiReadOnlyBox()->setChecked(true);
+  EXPECT_EQ(run("UICloneMemoNodeAndChild"), 0);  // refused: no copy, 0 as when none came back
+  form->uiReadOnlyBox()->setChecked(false);
   EXPECT_EQ(run("UICloneMemoNodeAndChild"), 1);
   EXPECT_EQ(status(), "Done: Clone MemoNode And Child");
   EXPECT_EQ(order(), "P .x.txt ..g ...g .y.txt ");

@@ -12,7 +12,7 @@ namespace wux {
 class RecordingPrompter : public Prompter {
  public:
   struct Entry {
-    std::string kind;  // "message", "input", "open", "save"
+    std::string kind;  // "message", "input", "open", "save", "folder"
     std::string text;
     std::string caption;
     std::optional<Answer> defaultButton;  // the button Enter presses, when the question names one
@@ -49,6 +49,10 @@ class RecordingPrompter : public Prompter {
   }
   bool saveFileName(const std::string& title, const std::string& filter, std::string& path) override {
     return answer("save", filter, title, path);
+  }
+  // Records the folder the chooser starts at as the text.
+  bool directoryName(const std::string& title, std::string& dir) override {
+    return answer("folder", dir, title, dir);
   }
 
   // Texts of the message boxes, in order.

@@ -3,6 +3,8 @@
 // stays and is simply replaced.
 #include "mainwindow/commands/Commands.h"
 
+#include "dialogs/FormSelectHolder.h"
+
 namespace wux {
 
 namespace {
@@ -298,9 +300,11 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
   registerDocumentSessionCommands(table, session);
   registerSettingsCommands(table, w, settings);
   registerNotebookCommands(table, w, session);
-  registerNoteCreationCommands(table, w);
+  // The one notebook chooser lives as long as the table.
+  auto chooser = std::make_shared<HolderChooser>();
+  registerNoteCreationCommands(table, w, chooser);
   registerNoteContentCommands(table, w);
-  registerNoteOrderCommands(table, w);
+  registerNoteOrderCommands(table, w, chooser);
   registerNoteFileCommands(table, w);
   registerEditorTextCommands(table, w);
   registerExportPrintCommands(table, w);

@@ -24,6 +24,8 @@
 // the menu layer's own items and view switches    ../FormMainMenu.cpp, MenuCommands.cpp
 // running scripts (Eval, Execute, the routine     ../ScriptHost.cpp, registered by the layer
 //   list), with the interpreter they need         that owns the interpreter
+#include <memory>
+
 #include "dialogs/ScanCommon.h"
 #include "mainwindow/DocumentSession.h"
 #include "mainwindow/Settings.h"
@@ -32,6 +34,7 @@
 
 namespace wux {
 
+class HolderChooser;
 class MemoNode;
 
 // Every family, placeholders first. The window calls it once at creation; the two
@@ -43,9 +46,10 @@ void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& se
 void registerPlaceholders(CommandTable& table, MainWindowApi& w);
 
 void registerNotebookCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
-void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w);
+// The notebook chooser is one window, shared by the commands that copy or move notes.
+void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser);
 void registerNoteContentCommands(CommandTable& table, MainWindowApi& w);
-void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w);
+void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser);
 void registerNoteFileCommands(CommandTable& table, MainWindowApi& w);
 void registerEditorTextCommands(CommandTable& table, MainWindowApi& w);
 void registerExportPrintCommands(CommandTable& table, MainWindowApi& w);

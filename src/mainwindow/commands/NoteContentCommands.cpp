@@ -210,8 +210,8 @@ int downloaded(MainWindowApi& w, bool links) {
       if (made) renamed(made, "SOURCE " + file);
     } else {
       const int r = w.commands().run("UICloneMemoNodeAndChild");
-      busy.finish(r < 0 ? "Failure: " + title : "Done: " + title + " : " + source->name());
-      return r;
+      busy.finish(r != 1 ? "Failure: " + title : "Done: " + title + " : " + source->name());
+      return r == 1 ? r : kResultFailed;
     }
   } else {
     address = linkAddress(w, source);

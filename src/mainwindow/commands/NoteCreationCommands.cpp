@@ -192,6 +192,25 @@ int newImageScreen(MainWindowApi& w, const std::string& title, bool asChild) {
 
 // ---- series ----
 
+// The name of a new note of a dated series: its date. Where the notebook keeps names
+// unique and another note has that name already, the date with "_" and two digits: the
+// rule that steps a number would name the note by another day, one the series may
+// still have to make. The note's own temporary name does not count as a clash.
+std::string seriesName(MemoHolderUI* holder, MemoNode* node, const std::string& date) {
+  auto taken = [&](const std::string& name) {
+    MemoNode* other = holder->findNodeByName_(name);
+    return other && other != node && holder->makeUniqueNodeName_(name) != name;
+  };
+  if (!taken(date)) return date;
+  const int clash = holder->indexOfNode_(holder->findNodeByName_(date));
+  for (int k = clash < 0 ? 0 : clash % 100, tries = 0; tries < 100; ++tries, k = (k + 1) % 100) {
+    std::string digits;
+    FormatInt("%.2d", k, digits);
+    if (!taken(date + "_" + digits)) return date + "_" + digits;
+  }
+  return holder->makeUniqueNodeName_(date + "_00");
+}
+
 // A note per day from `first`, `days` days, named by the notebook's date pattern.
 int newNodesDays(MainWindowApi& w, const DateTime& first, int days) {
   MemoHolderUI* holder = w.getCurrentHolder();
@@ -206,7 +225,7 @@ int newNodesDays(MainWindowApi& w, const DateTime& first, int days) {
     MemoNode* node = holder->createNewNode_();
     if (!node) break;
     std::string actual;
-    node->putName_(FormatDateTime(pattern, AddDays(first, made)), actual);
+    node->putName_(seriesName(holder, node, FormatDateTime(pattern, AddDays(first, made))), actual);
     last = node;
   }
   holder->modified = true;
@@ -270,18 +289,24 @@ int newNodesNumber(MainWindowApi& w, long long from, long long to) {
     }
   }
   w.UI2Model();
-  int made = 0;
+  MemoNode* last = nullptr;
   for (long long n = from; n <= to; ++n) {
     MemoNode* node = holder->createNewNode_();
     if (!node) break;
     std::string actual;
     node->putName_(FormatInt(format, n), actual);
-    ++made;
+    last = node;
     if (n == to) break;  // `to` may be the largest number there is
   }
-  if (made > 0) holder->modified = true;
-  w.refreshHolderView();
-  return made;
+  if (last) {
+    holder->modified = true;
+    // A tree selects each note it takes: the editor follows, or typing would go to a
+    // note the view no longer shows.
+    w.changeCurrentNode_(static_cast<MemoNodeUI*>(last));
+  }
+  // The refresh of the notebook frame's status answers the current note's index.
+  TFrameMemoHolder* frame = w.getHolderFrame();
+  return frame ? frame->showStatus_() : kResultFailed;
 }
 
 namespace {
@@ -679,11 +704,11 @@ int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
     prompter().messageBox("Nothing Node Marked.", "Warning", Buttons::OK);
     return kResultFailed;
   }
-  int index = -1;
+  MemoHolderUI* chosen = nullptr;
   if (!chooser.window()) return kResultUIReadOnly;
-  if (!chooser.choose(w, index)) return kResultFailed;
+  if (!chooser.choose(w, chosen)) return kResultFailed;
   w.UI2Model();
-  auto* target = index >= 0 ? dynamic_cast<MemoHolderUI*>(doc->getHolder_(index)) : w.newHolder_(-1);
+  MemoHolderUI* target = chosen ? chosen : w.newHolder_(-1);
   if (!target) return kResultFailed;
   if (target->isReadOnly_()) {
     w.messageDoing_("This MemoHolder is Read Only. (" + target->name() + ")");
@@ -801,7 +826,7 @@ void makeChildOf(MainWindowApi& w, MemoNode* child, MemoNode* parent) {
   w.refreshHolderView();
 }
 
-void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
+void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser) {
   table.add("newMemoNode_", [&w]() -> int {
     if (w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
     BusyScope busy(w, "New MemoNode");
@@ -860,7 +885,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UINewMemoNodeURLDirectory", [&w, urlNote]() -> int {
     std::string dir = platform::currentDir();
     if (w.isDoing_()) return kResultFailed;
-    if (!prompter().inputBox("New MemoNode URL Directory", "Directory", dir) || sjis::trim(dir).empty()) {
+    if (!prompter().directoryName("New MemoNode URL Directory", dir) || sjis::trim(dir).empty()) {
       w.messageDoing_("Cancel \"New MemoNode URL Directory\"");
       return kResultFailed;
     }
@@ -912,7 +937,6 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w) {
 
   table.add("UIDeleteMemoNode", [&w]() -> int { return UIDeleteMemoNode(w); });
   table.add("UIDeleteMarkNodes", [&w]() -> int { return UIDeleteMarkNodes(w); });
-  auto chooser = std::make_shared<HolderChooser>();
   table.add("UICopyMarksTo", [&w, chooser]() -> int { return UICopyMarksTo(w, *chooser); });
   table.add("UICSV2Holder", [&w]() -> int { return UICSV2Holder(w); });
   table.add("UIMemoNode2NewNodes", [&w]() -> int { return linesToNotes(w, false); });

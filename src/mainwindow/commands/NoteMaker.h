@@ -38,9 +38,11 @@ void makeChildOf(MainWindowApi& w, MemoNode* child, MemoNode* parent);
 
 // Series of new notes in the current notebook, named by its date or number pattern:
 // one per day of a year, a month or the Monday-to-Sunday week holding `date`, or one per
-// number from `from` to `to` (nothing when `to` is below `from`). Each answers the number
-// of notes made, or -1 when refused (years 1..9999, months 1..12, a read-only notebook,
-// a number pattern the safe formatter refuses, a range too large for one notebook).
+// number from `from` to `to` (nothing when `to` is below `from`). The last new note
+// becomes current. The dated series answer the number of notes made, the number series
+// the current note's index; -1 when refused (years 1..9999, months 1..12, a read-only
+// notebook, a number pattern the safe formatter refuses, a range too large for one
+// notebook).
 int newNodesYear(MainWindowApi& w, long long year);
 int newNodesMonth(MainWindowApi& w, long long year, long long month);
 int newNodesWeek(MainWindowApi& w, const DateTime& date);

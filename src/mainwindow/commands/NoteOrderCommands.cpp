@@ -4,6 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include <QWidget>
+
+#include "dialogs/FormSelectHolder.h"
 #include "mainwindow/commands/Commands.h"
 #include "model/Prompter.h"
 #include "model/strutil.h"
@@ -50,6 +53,15 @@ MemoHolderUI* viewedHolder(MainWindowApi& w) {
   return h && h->viewBuilt() && h->workingKind() != Kind::Nodes ? h : nullptr;
 }
 
+// The notebook's view is the main window's focused control: the order commands act on
+// the item selected there, and a key meant for the editor moves nothing. The tree
+// commands need the tree.
+bool viewFocused(MemoHolderUI* h, bool treeOnly = false) {
+  QWidget* view = h ? h->getViewControl_() : nullptr;
+  if (!view || (treeOnly && h->workingKind() != Kind::Tree)) return false;
+  return view->window()->focusWidget() == view;
+}
+
 // The selected item: the current note's.
 NoteItem* selectedItem(MemoHolderUI* h) {
   MemoNode* n = h ? h->getCurrentNode_() : nullptr;
@@ -91,6 +103,7 @@ enum class Step { Top, Up, Down, Bottom };
 int moveNode(MainWindowApi& w, Step step) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
+  if (!viewFocused(h)) return 0;
   NoteItem* item = selectedItem(h);
   if (!item) return 0;
   NoteList& list = h->noteList();
@@ -133,7 +146,7 @@ void linkToParent(NoteItem* item) {
 int moveLeft(MainWindowApi& w) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
-  if (!h || h->workingKind() != Kind::Tree) return 0;
+  if (!viewFocused(h, true)) return 0;
   NoteItem* item = selectedItem(h);
   if (!item || !item->parent()) return 0;
   if (TFrameMemoNode* f = w.getNodeFrame()) f->storeFields_();
@@ -147,7 +160,7 @@ int moveLeft(MainWindowApi& w) {
 int moveRight(MainWindowApi& w) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
-  if (!h || h->workingKind() != Kind::Tree) return 0;
+  if (!viewFocused(h, true)) return 0;
   NoteItem* item = selectedItem(h);
   NoteList& list = h->noteList();
   NoteItem* prev = item ? list.prevItem(item) : nullptr;
@@ -272,32 +285,46 @@ int gatherMarks(MainWindowApi& w) {
   return 0;
 }
 
-// The notebook to move or copy to: the one the first argument names, else the one the
-// user names in an input box (empty: a new notebook at the end). Answers false when
-// cancelled or unknown; `target` nullptr with true means "a new notebook".
-bool chooseHolder(MainWindowApi& w, const CommandArgs& args, MemoHolderUI* exclude, MemoHolderUI*& target) {
+// Answered by a transfer whose notebook chooser cannot be had.
+constexpr int kNoChooser = -8;
+
+// Where a transfer goes: `chosen`, or a new notebook when nullptr. Without `go` the
+// command ends, answering `result`.
+struct Target {
+  bool go = false;
+  int result = 0;
+  MemoHolderUI* chosen = nullptr;
+};
+
+// The notebook the first argument names (empty: a new one), else the one the user
+// picks in the notebook chooser, which leaves out `leaveOut` and offers "Current" only
+// with `offerCurrent`.
+Target chooseHolder(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args, const MemoHolderUI* leaveOut,
+                    bool offerCurrent) {
+  Target t;
   MemoFileUI* doc = w.getMemoFile();
-  if (!doc) return false;
-  std::string name = commandArg(args, 0);
-  if (args.empty()) {
-    std::string names;
-    for (int i = 0; i < doc->getHolderCount_(); ++i) {
-      MemoHolder* each = doc->getHolder_(i);
-      if (each == exclude) continue;
-      if (!names.empty()) names += ", ";
-      names += each->name();
+  if (!doc) {
+    t.result = kResultFailed;
+    return t;
+  }
+  if (!args.empty()) {
+    const std::string name = sjis::trim(commandArg(args, 0));
+    if (!name.empty()) {
+      t.chosen = dynamic_cast<MemoHolderUI*>(doc->findHolderByName_(name));
+      if (!t.chosen) {
+        w.messageDoing_("Not Found Holder: " + name);
+        return t;
+      }
     }
-    if (!prompter().inputBox("Select Holder", "Notebook (empty: a new one): " + names, name)) return false;
+    t.go = true;
+    return t;
   }
-  name = sjis::trim(name);
-  target = nullptr;
-  if (name.empty()) return true;
-  target = dynamic_cast<MemoHolderUI*>(doc->findHolderByName_(name));
-  if (!target) {
-    w.messageDoing_("Not Found Holder: " + name);
-    return false;
+  if (!chooser.window()) {
+    t.result = kNoChooser;
+    return t;
   }
-  return true;
+  t.go = chooser.choose(w, t.chosen, leaveOut, offerCurrent);
+  return t;
 }
 
 MemoHolderUI* destination(MainWindowApi& w, MemoHolderUI* chosen) {
@@ -308,6 +335,13 @@ MemoHolderUI* destination(MainWindowApi& w, MemoHolderUI* chosen) {
     w.endDoing();
   }
   return dest;
+}
+
+// A read-only notebook takes no notes; asked before any note leaves its notebook.
+bool destinationReadOnly(MainWindowApi& w, MemoHolderUI* dest) {
+  if (!dest->isReadOnly_()) return false;
+  w.messageDoing_("This MemoHolder is Read Only. (" + dest->name() + ")");
+  return true;
 }
 
 // Appends the notes to `dest` as they are, each under its name; in a tree, as roots
@@ -322,23 +356,36 @@ void appendAll(MemoHolderUI* dest, const std::vector<std::pair<std::string, Memo
   if (tree && notes.size() > 1) dest->_TV_after();
 }
 
-
-// The source's current note after `gone` left: `pick`, or a new note when it is empty.
+// The source's current note once the moved notes have left it: `pick`, else a new note.
+// The source was the window's notebook, and the window's current note follows: a note
+// that has left no longer tells which notebook is shown, so the switch to the
+// destination would find nothing to switch from.
 void refillCurrent(MainWindowApi& w, MemoHolderUI* source, MemoNode* pick) {
-  if (source->getNodeCount_() == 0) pick = source->createNewNode_();
+  if (!pick) pick = source->createNewNode_();
   source->putCurrentNode_(pick);
-  if (source == w.getCurrentHolder()) w.setCurrentNode(static_cast<MemoNodeUI*>(pick));
+  w.setCurrentNode(static_cast<MemoNodeUI*>(pick));
 }
 
-int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
+// The source's current note after a branch leaves: its next sibling, else its previous
+// one (nullptr: a new note).
+MemoNode* siblingAfterBranch(MemoHolderUI* source, NoteItem* item) {
+  NoteList& list = source->noteList();
+  NoteItem* parent = item->parent();
+  const int row = item->row();
+  NoteItem* other = row + 1 < siblingCount(list, parent) ? siblingAt(list, parent, row + 1) : nullptr;
+  if (!other && row > 0) other = siblingAt(list, parent, row - 1);
+  return noteOf(other);
+}
+
+int moveOneTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* source = w.getCurrentHolder();
   MemoNode* note = source ? source->getCurrentNode_() : nullptr;
   if (!note) return kResultFailed;
   const Kind mode = source->workingKind();
-  MemoHolderUI* chosen = nullptr;
-  if (!chooseHolder(w, args, source, chosen)) return 0;
-  if (chosen == source) {
+  const Target to = chooseHolder(w, chooser, args, source, false);
+  if (!to.go) return to.result;
+  if (to.chosen == source) {
     w.messageDoing_("Source Holder is Distination Holder !");
     return 0;
   }
@@ -348,8 +395,9 @@ int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
     return 0;
   }
   w.UI2Model();
-  MemoHolderUI* dest = destination(w, chosen);
+  MemoHolderUI* dest = destination(w, to.chosen);
   if (!dest) return kResultFailed;
+  if (destinationReadOnly(w, dest)) return kResultHolderReadOnly;
   std::vector<std::pair<std::string, MemoNode*>> moving{{note->name(), note}};
   std::vector<MemoNode*> order{note};
   MemoNode* next = nullptr;
@@ -361,9 +409,7 @@ int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
       moving.emplace_back(below[i], static_cast<MemoNode*>(below.object(i)));
       order.push_back(static_cast<MemoNode*>(below.object(i)));
     }
-    NoteItem* other = NextSameLevel(item);
-    if (!other) other = PrevSameLevel(item);
-    next = noteOf(other);
+    next = siblingAfterBranch(source, item);
     source->removeNodes_(order);
   } else {
     const int i = source->indexOfNode_(note);
@@ -372,7 +418,7 @@ int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
     next = n == 0 ? nullptr : source->getNode_(i >= n ? n - 1 : i);
   }
   refillCurrent(w, source, next);
-  const bool fresh = chosen == nullptr;
+  const bool fresh = to.chosen == nullptr;
   appendAll(dest, moving);
   dest->putCurrentNode_(note);
   source->modified = true;
@@ -383,23 +429,26 @@ int moveOneTo(MainWindowApi& w, const CommandArgs& args) {
   return 0;
 }
 
-int copyOneTo(MainWindowApi& w, const CommandArgs& args) {
+int copyOneTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args) {
   if (w.isDoing_()) return kResultFailed;
+  // Copying out of a read-only notebook is fine; the interface switch forbids any change.
+  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoHolderUI* source = w.getCurrentHolder();
   if (!source) return -9;
   MemoNode* note = source->getCurrentNode_();
   if (!note) return kResultFailed;
   const Kind mode = source->workingKind();
-  MemoHolderUI* chosen = nullptr;
-  if (!chooseHolder(w, args, nullptr, chosen)) return 0;
+  const Target to = chooseHolder(w, chooser, args, nullptr, true);
+  if (!to.go) return to.result;
   if (mode == Kind::Nodes || mode == Kind::None) {
     w.addLog_("ERROR: TFormMainScript.UICopy1To");
     prompter().messageBox("ERROR: TFormMainScript.UICopy1To", "", Buttons::OK);
     return 0;
   }
   w.UI2Model();
-  MemoHolderUI* dest = destination(w, chosen);
+  MemoHolderUI* dest = destination(w, to.chosen);
   if (!dest) return kResultFailed;
+  if (destinationReadOnly(w, dest)) return kResultHolderReadOnly;
   // The originals and their copies, pre-order; every copy gets its own UID, and a parent
   // gets its UID before any copied child links to it.
   std::vector<MemoNode*> originals{note};
@@ -408,6 +457,9 @@ int copyOneTo(MainWindowApi& w, const CommandArgs& args) {
     CollectSubTree(source->itemOf(note), below);
     for (MemoNode* n : notesOf(below)) originals.push_back(n);
   }
+  // Within its own notebook the top copy stays beside the original, under the same
+  // parent; elsewhere that parent does not exist and the copy is a root.
+  const bool sameBook = dest == source;
   std::vector<std::pair<std::string, MemoNode*>> copies;
   std::vector<MemoNode*> copyOf(originals.size());
   for (std::size_t i = 0; i < originals.size(); ++i) {
@@ -420,19 +472,21 @@ int copyOneTo(MainWindowApi& w, const CommandArgs& args) {
       NoteItem* parentItem = source->itemOf(originals[i])->parent();
       const auto at = std::find(originals.begin(), originals.end(), noteOf(parentItem)) - originals.begin();
       copy->putParentNodeID_(copyOf[static_cast<std::size_t>(at)]);
-    } else {
+    } else if (!sameBook) {
       copy->removeField_("ParentNodeID");
     }
     copies.emplace_back(originals[i]->name(), copy);
   }
+  NoteItem* parentItem = sameBook && mode == Kind::Tree ? source->itemOf(note)->parent() : nullptr;
   appendAll(dest, copies);
+  if (parentItem) dest->noteList().moveToLastChild(dest->itemOf(copyOf[0]), parentItem);
   dest->modified = true;
   w.changeCurrentHolder(dest);
   w.changeCurrentNode_(static_cast<MemoNodeUI*>(copyOf[0]));
   return 0;
 }
 
-int moveMarksTo(MainWindowApi& w, const CommandArgs& args) {
+int moveMarksTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args) {
   if (int r = refusal(w)) return r;
   MemoHolderUI* source = w.getCurrentHolder();
   if (!source) return kResultFailed;
@@ -447,15 +501,16 @@ int moveMarksTo(MainWindowApi& w, const CommandArgs& args) {
     w.messageDoing_("Nothing Node Marked.");
     return 0;
   }
-  MemoHolderUI* chosen = nullptr;
-  if (!chooseHolder(w, args, nullptr, chosen)) return 0;
-  if (chosen == source) {
+  const Target to = chooseHolder(w, chooser, args, nullptr, true);
+  if (!to.go) return to.result;
+  if (to.chosen == source) {
     w.messageDoing_("Source Holder is Distination Holder !");
     return 0;
   }
   w.UI2Model();
-  MemoHolderUI* dest = destination(w, chosen);
+  MemoHolderUI* dest = destination(w, to.chosen);
   if (!dest) return kResultFailed;
+  if (destinationReadOnly(w, dest)) return kResultHolderReadOnly;
   const std::vector<MemoNode*> notes = notesOf(marked);
   if (source->workingKind() == Kind::Tree) {
     // An unmarked note below a moved one stays: it climbs to the moved note's place
@@ -477,9 +532,11 @@ int moveMarksTo(MainWindowApi& w, const CommandArgs& args) {
   source->modified = true;
   std::vector<std::pair<std::string, MemoNode*>> moving;
   for (int i = 0; i < m; ++i) moving.emplace_back(marked[i], notes[static_cast<std::size_t>(i)]);
-  w.changeCurrentHolder(dest);
+  // The notes go in before the notebook is shown, so a new notebook is never shown empty.
   appendAll(dest, moving);
+  dest->putCurrentNode_(notes.back());
   dest->modified = true;
+  w.changeCurrentHolder(dest);
   w.changeCurrentNode_(static_cast<MemoNodeUI*>(notes.back()));
   return 0;
 }
@@ -496,8 +553,9 @@ int listViewStyle(MainWindowApi& w, int style, const std::string& name) {
 }
 
 // The copy of the current note becomes its own last child and the current note.
+// Answers 1 when a copy was made, else 0, refusals included.
 int cloneAsChild(MainWindowApi& w) {
-  if (int r = refusal(w)) return r;
+  if (refusal(w)) return 0;
   MemoHolderUI* h = viewedHolder(w);
   MemoNode* note = h ? h->getCurrentNode_() : nullptr;
   if (!note || h->workingKind() != Kind::Tree) return 0;
@@ -610,7 +668,7 @@ int newParentNode(MainWindowApi& w, bool roots) {
 
 }  // namespace
 
-void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w) {
+void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser) {
   table.add("UIChangeCurrentNodePre", [&w] { return stepCurrentNode(w, false); });
   table.add("UIChangeCurrentNodeNext", [&w] { return stepCurrentNode(w, true); });
   table.add("UIMoveNodeTop", [&w] { return moveNode(w, Step::Top); });
@@ -627,9 +685,9 @@ void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIUnMarks", [&w] { return setMarks(w, Marks::None); });
   table.add("UIReverseMarks", [&w] { return setMarks(w, Marks::Invert); });
   table.add("UIMoveMarksSelf", [&w] { return gatherMarks(w); });
-  table.add("UIMove1To", [&w](const CommandArgs& a) { return moveOneTo(w, a); });
-  table.add("UICopy1To", [&w](const CommandArgs& a) { return copyOneTo(w, a); });
-  table.add("UIMoveMarksTo", [&w](const CommandArgs& a) { return moveMarksTo(w, a); });
+  table.add("UIMove1To", [&w, chooser](const CommandArgs& a) { return moveOneTo(w, *chooser, a); });
+  table.add("UICopy1To", [&w, chooser](const CommandArgs& a) { return copyOneTo(w, *chooser, a); });
+  table.add("UIMoveMarksTo", [&w, chooser](const CommandArgs& a) { return moveMarksTo(w, *chooser, a); });
   table.add("UICloneMemoNodeAndChild", [&w] { return cloneAsChild(w); });
   table.add("UIListChild1", [&w] { return listChildren(w, false); });
   table.add("UIListChild", [&w] { return listChildren(w, true); });
