@@ -25,15 +25,6 @@ namespace fs = std::filesystem;
 class CommandAnswersTest : public test::NewDocumentTest {
  protected:
   CommandAnswersTest() : NewDocumentTest({2026, 12, 7, 10, 0, 0, 0}) {}
-  // A note of the current notebook with a body and fields, made current.
-  MemoNodeUI* note(const std::string& name, const std::string& body, std::initializer_list<std::string> fields = {}) {
-    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
-    holder()->addNode_(n, name);
-    n->body().setText(body);
-    for (const std::string& f : fields) n->putField_(StringList::nameOf(f), StringList::valueOfLine(f));
-    form->changeCurrentNode_(n);
-    return n;
-  }
   // Executes the current note into a child note: the result, and the child's text.
   int execute(std::string& output) {
     MemoNodeUI* executed = current();

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -92,6 +93,15 @@ class NewDocumentTest : public FormTest<TFormMainWUXX13c> {
   MemoHolderUI* holder() { return form->getCurrentHolder(); }
   MemoNodeUI* current() { return form->getCurrentNode(); }
   TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
+  // A note of the current notebook with a body and fields, made current.
+  MemoNodeUI* note(const std::string& name, const std::string& body, std::initializer_list<std::string> fields = {}) {
+    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
+    holder()->addNode_(n, name);
+    n->body().setText(body);
+    for (const std::string& f : fields) n->putField_(StringList::nameOf(f), StringList::valueOfLine(f));
+    form->changeCurrentNode_(n);
+    return n;
+  }
   TempDir tmp;
 };
 

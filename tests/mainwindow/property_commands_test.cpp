@@ -35,21 +35,6 @@ namespace {
 
 std::string sj(const char* utf8) { return fromQ(QString::fromUtf8(utf8)); }
 
-// Acts on the modal dialog of class D as soon as it is shown; a dialog the action
-// leaves open is cancelled, so a test never waits on it.
-template <class D>
-void whenShown(std::function<void(D*)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-    if (!d) {
-      ADD_FAILURE() << "the expected dialog is not shown";
-      if (QWidget* other = QApplication::activeModalWidget()) other->close();
-      return;
-    }
-    act(d);
-    if (d->isVisible()) d->reject();
-  });
-}
 
 class PropertyCommandsTest : public test::FormTest<TFormMainWUXX13c> {
  protected:
@@ -77,7 +62,7 @@ TEST_F(PropertyCommandsTest, NotebookPropertiesReachTheSavedNotebook) {
                            "showFormEditSelNode", "UIRenameDialog", "UICopyMarksTo"})
     EXPECT_EQ(form->commands().state(name), CommandTable::State::Built) << name;
   holder()->body().setText("own text");
-  whenShown<TFormHolder2>([](TFormHolder2* d) {
+  test::whenModal<TFormHolder2>([](TFormHolder2* d) {
     d->RadioGroup_Type->button(2)->setChecked(true);
     d->CheckBox_FlagSameName->setChecked(true);
     d->CheckBox_FlagReadOnly->setChecked(true);
@@ -108,7 +93,7 @@ TEST_F(PropertyCommandsTest, NotebookPropertiesReachTheSavedNotebook) {
   }
 
   // Cancel changes nothing.
-  whenShown<TFormHolder2>([](TFormHolder2* d) {
+  test::whenModal<TFormHolder2>([](TFormHolder2* d) {
     d->RadioGroup_Type->button(0)->setChecked(true);
     d->CANCELBtn()->click();
   });
@@ -121,7 +106,7 @@ TEST_F(PropertyCommandsTest, DocumentPropertiesAndNotebookOrder) {
   std::string actual;
   form->getMemoFile()->getHolder_(1)->putName_("second", actual);
   form->getMemoFile()->modified = false;
-  whenShown<TFormHolders>([](TFormHolders* d) {
+  test::whenModal<TFormHolders>([](TFormHolders* d) {
     d->ListBox1()->setCurrentRow(1);
     d->Top();
     d->CANCELBtn()->click();
@@ -131,7 +116,7 @@ TEST_F(PropertyCommandsTest, DocumentPropertiesAndNotebookOrder) {
   EXPECT_TRUE(form->getMemoFile()->modified);
 
   form->getMemoFile()->body().setText("doc memo");
-  whenShown<TFormMXA2>([](TFormMXA2* d) {
+  test::whenModal<TFormMXA2>([](TFormMXA2* d) {
     d->StaticText_Color->setColor(0x00FF00);
     d->Memo_Memo->setPlainText(QStringLiteral("kept\nas typed"));
     d->OKBtn()->click();
@@ -191,11 +176,11 @@ TEST_F(PropertyCommandsTest, CopyMarksToAChosenOrNewNotebook) {
   note("b")->putMarked_(true);
   note("c")->putMarked_(true);
   MemoHolderUI* source = holder();
-  whenShown<TFormSelectHolder>([](TFormSelectHolder* d) { d->button(QStringLiteral("CANCEL"))->click(); });
+  test::whenModal<TFormSelectHolder>([](TFormSelectHolder* d) { d->button(QStringLiteral("CANCEL"))->click(); });
   EXPECT_EQ(run("UICopyMarksTo"), -1);
   EXPECT_EQ(form->getMemoFile()->getHolderCount_(), 1);
 
-  whenShown<TFormSelectHolder>([](TFormSelectHolder* d) { d->button(QStringLiteral("New Holder"))->click(); });
+  test::whenModal<TFormSelectHolder>([](TFormSelectHolder* d) { d->button(QStringLiteral("New Holder"))->click(); });
   EXPECT_EQ(run("UICopyMarksTo"), 2);
   ASSERT_EQ(form->getMemoFile()->getHolderCount_(), 2);
   MemoHolderUI* target = holder();
@@ -210,7 +195,7 @@ TEST_F(PropertyCommandsTest, CopyMarksToAChosenOrNewNotebook) {
 
 TEST_F(PropertyCommandsTest, RenameDialogRenamesTheNote) {
   form->changeCurrentNode_(note(sj("会議")));
-  whenShown<TFormName>([](TFormName* d) {
+  test::whenModal<TFormName>([](TFormName* d) {
     d->button(QStringLiteral("$1"), QString::fromUtf8("★"))->click();
     d->OKBtn()->click();
   });
@@ -219,7 +204,7 @@ TEST_F(PropertyCommandsTest, RenameDialogRenamesTheNote) {
   EXPECT_EQ(editor()->nameText(), sj("★ 会議"));
 
   // Emptied: refused with a message, the name stays.
-  whenShown<TFormName>([](TFormName* d) {
+  test::whenModal<TFormName>([](TFormName* d) {
     d->button(QString(), QStringLiteral("Clear"))->click();
     d->OKBtn()->click();
   });
@@ -227,7 +212,7 @@ TEST_F(PropertyCommandsTest, RenameDialogRenamesTheNote) {
   EXPECT_EQ(form->getCurrentNode()->name(), sj("★ 会議"));
 
   // A click on the name line opens the same dialog, which keeps its history.
-  whenShown<TFormName>([](TFormName* d) {
+  test::whenModal<TFormName>([](TFormName* d) {
     EXPECT_EQ(d->ComboBox_Name()->itemText(0), QString::fromUtf8("★ 会議 "));
     d->button(QString(), QStringLiteral("CH1"))->click();
     d->OKBtn()->click();

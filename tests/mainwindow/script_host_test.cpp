@@ -28,15 +28,6 @@ namespace fs = std::filesystem;
 class ScriptHostTest : public test::NewDocumentTest {
  protected:
   ScriptHostTest() : NewDocumentTest({2026, 12, 7, 3, 0, 0, 0}) {}
-  // A note of the current notebook with the body and fields given, made current.
-  MemoNodeUI* note(const std::string& name, const std::string& body, std::initializer_list<std::string> fields = {}) {
-    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
-    holder()->addNode_(n, name);
-    n->body().setText(body);
-    for (const std::string& f : fields) n->putField_(StringList::nameOf(f), StringList::valueOfLine(f));
-    form->changeCurrentNode_(n);
-    return n;
-  }
   // Evaluates `text` as the editor's selection in the current note.
   int eval(const std::string& text) {
     QPlainTextEdit* memo = editor()->MemoNode0();
