@@ -57,6 +57,11 @@ void TFormAbout::mouseReleaseEvent(QMouseEvent* e) {
   close();
 }
 
+void TFormAbout::hideEvent(QHideEvent* e) {
+  popup_->close();
+  QWidget::hideEvent(e);
+}
+
 int TFormAbout::loadImage_(const std::string& file) {
   const std::string ext = sjis::lower(platform::extOf(file));
   QPixmap picture;

@@ -32,6 +32,8 @@ class TFormAbout : public QWidget {
  protected:
   // A click closes the box at once.
   void mouseReleaseEvent(QMouseEvent* e) override;
+  // However the box goes, its pop-up goes with it.
+  void hideEvent(QHideEvent* e) override;
 
  private:
   QLabel* image_;

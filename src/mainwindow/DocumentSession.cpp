@@ -130,7 +130,15 @@ int DocumentSession::openWithoutExtension(const std::string& name) {
 
 // Another file becomes a note of its text; a folder a URL note.
 int DocumentSession::openOtherFile(const std::string& name) {
-  return newMemoNodeKind(w_, name, NoteKind::Text) ? 0 : kResultFailed;
+  std::string lost;
+  if (!newMemoNodeKind(w_, name, NoteKind::Text, &lost)) return kResultFailed;
+  // The log alone is not seen: a "?" in the note is explained where the user looks,
+  // and no "Done" of the open hides it.
+  if (!lost.empty()) {
+    damageStatus_ = lost;
+    w_.messageDoing_(lost);
+  }
+  return 0;
 }
 
 int DocumentSession::openFolder(const std::string& name) {

@@ -84,6 +84,31 @@ TEST(FormAbout, AClickClosesItAndTheTimerItemHoldsItOpen) {
   EXPECT_FALSE(about.Timer1()->isActive());
 }
 
+// The box hiding itself at the end of its time takes an open pop-up with it: left on the
+// screen, the pop-up would float over the main window with nothing under it.
+TEST(FormAbout, ItsPopUpGoesWithIt) {
+  test::qtApp();
+  QWidget owner;
+  TFormAbout about(&owner);
+  about.showFor_(200);
+  QContextMenuEvent menuAsked(QContextMenuEvent::Mouse, QPoint(5, 5), about.mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(&about, &menuAsked);
+  auto* menu = about.findChild<QMenu*>();
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(menu->isVisible());
+  about.tick_();
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_FALSE(menu->isVisible());
+
+  // Clicked away too.
+  about.showFor_(3000);
+  QApplication::sendEvent(&about, &menuAsked);
+  ASSERT_TRUE(menu->isVisible());
+  QTest::mouseClick(about.Image1(), Qt::LeftButton);
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_FALSE(menu->isVisible());
+}
+
 TEST(FormPropatyApl, EditsTheSettingsItIsGiven) {
   test::qtApp();
   RecordingPrompter rec;

@@ -619,5 +619,30 @@ TEST_F(DocumentTest, ARenamedArchiveWhoseDocumentIsKeptOpensThatDocument) {
   EXPECT_NE(std::find(form->said.begin(), form->said.end(), "Save " + path("packed.mxa")), form->said.end());
 }
 
+// A text file opened from the File menu (or the command line, or a drop) whose UTF-8
+// holds characters Shift_JIS cannot says which ones became "?", as New Node > File does.
+TEST_F(DocumentTest, AFileOpenedAsANoteNamesTheCharactersItLost) {
+  const std::string file = path("cafe.txt");
+  ASSERT_TRUE(platform::writeFileAtomic(file, "\xC3\xA9 caf\xC3\xA9\n\xE2\x82\xAC" "100\n"));
+  const std::string lost = "Warrning: not stored in Shift_JIS: U+00E9 U+20AC in " + file;
+  rec.inputs = {file};
+  EXPECT_EQ(run("UIOpenMemoFile"), 0);
+  EXPECT_EQ(form->getCurrentNode()->name(), file);
+  EXPECT_EQ(noteText(), "? caf?");
+  EXPECT_EQ(status(), lost);
+  EXPECT_TRUE(logHas(lost));
+  // Named on the command line, the start-up's closing status says it too.
+  fresh();
+  EXPECT_EQ(form->openArg1_({file}), 0);
+  EXPECT_EQ(form->getCurrentNode()->name(), file);
+  EXPECT_EQ(status(), lost);
+
+  // A file that loses nothing leaves no such word.
+  ASSERT_TRUE(platform::writeFileAtomic(path("plain.txt"), "plain words\r\n"));
+  form->said.clear();
+  EXPECT_EQ(session().open_(path("plain.txt")), 0);
+  for (const std::string& said : form->said) EXPECT_EQ(said.find("Warrning"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace wux

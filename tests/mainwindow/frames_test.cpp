@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
+#include <set>
 
 #include "form_fixture.h"
 #include "support/fake_browser.h"
@@ -319,6 +321,21 @@ TEST_F(FramesTest, ContextMenusRunRegisteredCommandsAndActOnTheItemUnderThePoint
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
   });
   closer.start(5);
+  // The document has no folder of its own: what the items write (an HTML page of the
+  // notebook, ...) goes to the current folder, which must not be where the tests run.
+  auto entries = [](const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+    return names;
+  };
+  const std::filesystem::path runFolder = std::filesystem::current_path();
+  const std::set<std::string> runFolderBefore = entries(runFolder);
+  test::TempDir scratch;
+  struct Cwd {
+    std::filesystem::path before = std::filesystem::current_path();
+    explicit Cwd(const std::filesystem::path& to) { std::filesystem::current_path(to); }
+    ~Cwd() { std::filesystem::current_path(before); }
+  } inScratch(scratch.path);
   for (int (TFormMainWUXX13c::*change)() : {&TFormMainWUXX13c::changeCheckListBox_, &TFormMainWUXX13c::changeTreeView_,
                                             &TFormMainWUXX13c::changeListView_}) {
     (form.get()->*change)();
@@ -328,6 +345,7 @@ TEST_F(FramesTest, ContextMenusRunRegisteredCommandsAndActOnTheItemUnderThePoint
     }
   }
   EXPECT_GT(h->getNodeCount_(), 0);
+  EXPECT_EQ(entries(runFolder), runFolderBefore);
 }
 
 }  // namespace
