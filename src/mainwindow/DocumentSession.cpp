@@ -624,19 +624,28 @@ int DocumentSession::UISaveAllHolders() {
   if (w_.isDoing_()) return kResultFailed;
   BusyScope busy(w_, "Save All Holders");
   w_.UI2Model();
-  if (!saveModifiedHolders()) {
-    busy.finish("Failure: Save All Holders (see the log)");
+  std::string unsaved;
+  if (!saveModifiedHolders(&unsaved)) {
+    busy.finish("Failure: Save All Holders: " + unsaved);
     return kResultFailed;
   }
   return 0;
 }
 
-bool DocumentSession::saveModifiedHolders() {
+bool DocumentSession::saveModifiedHolders(std::string* unsaved) {
   MemoFileUI* f = file();
   if (!f) return true;
   StringList failed;
   f->saveHolders_(false, &failed);
-  for (int i = 0; i < failed.count(); ++i) w_.addLogTS("Failure: " + failed[i]);
+  for (int i = 0; i < failed.count(); ++i) {
+    w_.addLogTS("Failure: " + failed[i]);
+    if (!unsaved) continue;
+    // The status line names each file left as it was, so the user knows which one to see to.
+    auto* h = failed.objectAs<MemoHolder>(i);
+    const std::string said =
+        h && h->loadFailed ? h->getFileName_() + " could not be read whole, not saved" : failed[i];
+    *unsaved += (unsaved->empty() ? "" : "; ") + said;
+  }
   return failed.count() == 0;
 }
 

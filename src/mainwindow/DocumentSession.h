@@ -58,8 +58,9 @@ class DocumentSession {
   int saveAsMemoFile_(const std::string& ext);
   int UISaveAllHolders();
   // Writes every modified notebook to its own file (the auto-save); never the
-  // document file. A notebook that fails stays modified and is logged. False when one failed.
-  bool saveModifiedHolders();
+  // document file. A notebook that fails stays modified and is logged. False when one
+  // failed; `unsaved` then names what was not saved and why.
+  bool saveModifiedHolders(std::string* unsaved = nullptr);
 
   // Asked before the window closes and before another document replaces this one:
   // 0 may go on, -1 keeps everything (cancelled, or a save it tried failed).

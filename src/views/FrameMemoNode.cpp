@@ -64,7 +64,10 @@ StringList linesOf(const QPlainTextEdit* edit, const StringList* original, std::
 class TreeWork : public QObject {
  public:
   TreeWork(QWidget* editor, MainWindowApi* owner) : editor_(editor), owner_(owner) {
-    if (owner_) owner_->holdDoing_(true);
+    if (owner_) {
+      owner_->holdDoing_(true);
+      statusBefore_ = owner_->getStatusText();
+    }
     QCoreApplication::instance()->installEventFilter(this);
   }
   ~TreeWork() override {
@@ -76,6 +79,9 @@ class TreeWork : public QObject {
   BraceProgress progress() const {
     return {owner_ ? owner_->getAgent() : nullptr, [] { QCoreApplication::processEvents(); }};
   }
+  // Whether the work put a progress count into the status line; such a count must not
+  // be the last word once the work is over.
+  bool countShown() const { return owner_ && owner_->getStatusText() != statusBefore_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -102,6 +108,7 @@ class TreeWork : public QObject {
  private:
   QWidget* editor_;
   MainWindowApi* owner_;
+  std::string statusBefore_;
 };
 
 std::string lostCharactersText(const std::vector<char32_t>& lost) { return platform::unstorableText(lost); }
@@ -393,10 +400,16 @@ void TFrameMemoNode::showContent_() {
     TBraceTreeView* tree = ensureBraceTree();
     showPanel(tree);
     int loaded;
+    bool counted;
     {
       TreeWork busy(this, owner_);
       loaded = tree->loadBody(node_->body(), encoding == "\"Poser\"", busy.progress());
+      counted = busy.countShown();
     }
+    if (loaded == -1)
+      message_("Break: Load Brace Tree " + node_->name());
+    else if (loaded >= 0 && counted)
+      message_("Done: Load Brace Tree " + node_->name());
     if (loaded == kBraceTooDeep) {
       // Such a text is shown, and kept, as it is: no tree ever rewrites it.
       message_("Too deep for the tree: shown as text");
@@ -434,14 +447,17 @@ bool TFrameMemoNode::storeTree() {
   const BraceTree tree = braceTree_->tree();
   StringList written;
   int result = 0;
+  bool counted = false;
   if (!tree.empty()) {
     TreeWork busy(this, owner_);
     result = SaveBraceTree(tree, written, busy.progress());
+    counted = busy.countShown();
   }
   if (result < 0) {
     message_("Break: the text of " + node_->name() + " is kept.");
     return false;
   }
+  if (counted) message_("Done: Save Brace Tree " + node_->name());
   if (sameLines(written, node_->body())) return false;
   node_->body() = written;
   return true;

@@ -3,6 +3,9 @@
 // question, the file-lock mode and failed writes.
 #include <gtest/gtest.h>
 
+#include <QPlainTextEdit>
+#include <QTest>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -593,6 +596,36 @@ TEST_F(DocumentTest, DamagedFilesAreSaidHoweverTheyAreOpened) {
   rec.inputs = {file};
   EXPECT_EQ(run("UIOpenMemoFile"), kResultFailed);
   EXPECT_EQ(status(), failed);
+}
+
+// Ctrl+S with a damaged notebook changed: that file is left as it was, and the status
+// line says which file and why, not only that something failed.
+TEST_F(DocumentTest, SaveAllHoldersNamesTheDamagedNotebookItDidNotSave) {
+  int line = 0;
+  const std::string book = damagedNotebook(path("Book.mxh"), line);
+  const std::string before = read(book);
+  const std::string file = writeDoc(path("Book.mxa"), {{"Other", "other"}});
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*d, file, messages), 0);
+  std::string actual;
+  d->addHolder_(d->newHolder_(), "Book", actual);
+  d->putField_("CurrentHolder", "\"Book\"");
+  ASSERT_GT(d->saveToFile_(file), 0);
+  form->openArg1_({file});
+  ASSERT_EQ(form->getCurrentHolder()->name(), "Book");
+  rec.asked.clear();
+
+  TFrameMemoNode* editor = form->getHolderFrame()->FrameMemoNode1();
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  editor->MemoNode0()->setFocus();
+  QTest::keyClicks(editor->MemoNode0(), QStringLiteral("more"));
+  rec.answers = {Answer::No};  // the question whether to save over the damaged file
+  QTest::keyClick(editor->MemoNode0(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(status(), "Failure: Save All Holders: " + book + " could not be read whole, not saved");
+  EXPECT_EQ(read(book), before);
+  EXPECT_TRUE(form->getCurrentHolder()->modified);
 }
 
 TEST_F(DocumentTest, ARenamedArchiveWhoseDocumentIsKeptOpensThatDocument) {

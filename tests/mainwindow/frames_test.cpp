@@ -134,6 +134,38 @@ TEST_F(FramesTest, WhileABraceTreeLoadsOnlyTheBreakButtonActs) {
   EXPECT_TRUE(rec.messages().empty());
 }
 
+// A long tree counts its progress in the status line; once read or written the line
+// says the work is over instead of keeping the last count.
+TEST_F(FramesTest, ABraceTreeLoadAndWriteEndWithAClosingStatus) {
+  // As deep as a tree may be, with a hundred items at the bottom.
+  std::string body;
+  for (int i = 0; i < kBraceMaxDepth - 1; ++i) body += "level " + std::to_string(i) + "\r\n{\r\n";
+  for (int i = 0; i < 100; ++i) body += "leaf " + std::to_string(i) + "\r\n";
+  for (int i = 0; i < kBraceMaxDepth - 1; ++i) body += "}\r\n";
+  node("d")->putField_("Content-Transfer-Encoding", "\"PoserLike\"");
+  node("d")->body().setText(body);
+  frame->ViewClick(item("d"));
+  TBraceTreeView* tree = frame->FrameMemoNode1()->braceTree();
+  ASSERT_TRUE(tree);
+  ASSERT_TRUE(tree->loadedWhole());
+  EXPECT_EQ(status(), "Done: Load Brace Tree d");
+
+  // Cloned at the bottom, then committed by a click on another note: the tree is written.
+  QTreeWidgetItem* deep = tree->topLevelItem(0);
+  while (deep->childCount() == 1) deep = deep->child(0);
+  tree->setCurrentItem(deep->child(0));
+  tree->cloneNode_();
+  frame->ViewClick(item("c"));
+  EXPECT_NE(node("d")->body().text(), body);
+  EXPECT_EQ(status(), "Done: Save Brace Tree d");
+
+  // One level deeper is no tree: shown as text, and said so.
+  node("b")->putField_("Content-Transfer-Encoding", "\"PoserLike\"");
+  node("b")->body().setText("top\r\n{\r\n" + body + "}\r\n");
+  frame->ViewClick(item("b"));
+  EXPECT_EQ(status(), "Too deep for the tree: shown as text");
+}
+
 TEST_F(FramesTest, CheckBoxOfTheCurrentNoteKeepsTheEditorInStep) {
   TFrameMemoNode* ed = frame->FrameMemoNode1();
   ed->Memo_Fields()->setPlainText(QStringLiteral("UID=\"A\"\nNote=\"typed\""));

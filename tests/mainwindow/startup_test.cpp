@@ -468,5 +468,54 @@ TEST_F(StartUp, AFolderOrAnAddressOnTheCommandLineOpensAsFileOpenOpensIt) {
   EXPECT_EQ(status(), "Done: Loaded https://example.com/page.mxa");
 }
 
+// A saved document opened from the command line and closed untouched: nothing to save.
+TEST_F(StartUpDocument, ADocumentOpenedFromTheCommandLineAndLeftAloneClosesWithoutAQuestion) {
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  d->putFileName_(file("kept.mxa"));
+  for (const char* name : {"First", "Second"}) {
+    MemoHolder* h = d->addNewHolder_(-1);
+    std::string actual;
+    h->putName_(name, actual);
+    h->loaded = true;
+    for (const char* text : {"one", "two"}) {
+      MemoNode* n = h->newNode_();
+      n->body().setText(text);
+      h->addNode_(n, text);
+    }
+    h->putCurrentNode_(h->getNode_(1));
+  }
+  d->putField_("CurrentHolder", "\"Second\"");
+  SaveReport report;
+  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("kept.mxa"), false, report));
+
+  // One written by hand, its notebook not read until shown.
+  platform::writeFileAtomic(file("hand.mxa"),
+                            "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n<!-- 20260101 090000 -->\r\n"
+                            "<!DOCTYPE File [<!ENTITY quot \"&#34;\">]>\r\n<File name=\"hand\">\r\n"
+                            "  <Holder name=\"Book\">\r\n    <Field FlagLoaded=\"false\" />\r\n  </Holder>\r\n"
+                            "</File>\r\n");
+  platform::writeFileAtomic(file("Book.mxh"),
+                            "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n<!-- 20260101 090000 -->\r\n"
+                            "<!DOCTYPE Holder [<!ENTITY quot \"&#34;\">]>\r\n<Holder name=\"Book\">\r\n"
+                            "  <Field ModeNodesMngr=\"CheckListBox\"/>\r\n"
+                            "  <Record name=\"first\">\r\n    <Field UID=\"F1\" />\r\nfirst text<BR/>\r\n  </Record>\r\n"
+                            "  <Record name=\"second\">\r\n    <Field UID=\"S2\" />\r\nsecond text<BR/>\r\n  </Record>\r\n"
+                            "</Holder>\r\n");
+
+  form->show();
+  for (const char* name : {"kept.mxa", "hand.mxa"}) {
+    SCOPED_TRACE(name);
+    form->newMemoFile();
+    EXPECT_EQ(form->openArg1_({file(name)}), 0);
+    ASSERT_EQ(status(), "Done: Loaded " + file(name));
+    EXPECT_EQ(form->getCurrentHolder()->name(), name == std::string("kept.mxa") ? "Second" : "Book");
+    QCoreApplication::processEvents();
+    rec.asked.clear();
+    rec.answers = {Answer::Cancel, Answer::Cancel, Answer::Cancel};
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(rec.messages().empty()) << rec.messages()[0];
+  }
+}
+
 }  // namespace
 }  // namespace wux
