@@ -103,6 +103,21 @@ class FrameTest : public ::testing::Test {
   MemoNodeUI* node(const std::string& n) { return book.node(n); }
   NoteItem* item(const std::string& n) { return book.holder->itemOf(node(n)); }
   std::string currentName() { return window.current ? window.current->name() : ""; }
+  // The check list shown in an active frame with the keyboard focus; nullptr where the
+  // platform gives no focus.
+  QAbstractItemView* showFocusedCheckList() {
+    show(Kind::CheckList);
+    auto* view = dynamic_cast<NoteCheckListView*>(book.holder->viewControl(Kind::CheckList));
+    if (!view) {
+      ADD_FAILURE() << "no check list";
+      return nullptr;
+    }
+    frame.resize(400, 300);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    view->setFocus();
+    return QApplication::focusWidget() == view ? view : nullptr;
+  }
 
   QApplication& app = test::qtApp();
   test::FixedWorld world;
@@ -273,54 +288,37 @@ TEST_F(FrameTest, WheelMovesByWholeNotchesAndLeavesWebPagesAlone) {
   EXPECT_EQ(currentName(), "c");
 }
 
+// One wheel notch down, delivered to `w` as the mouse over it would.
+void turnWheelOver(QWidget* w) {
+  const QPointF at(2, 2);
+  QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                false);
+  QApplication::sendEvent(w, &e);
+}
+
 TEST_F(FrameTest, WheelOverTheViewWalksTheNotesUnlessATextBoxHasTheFocus) {
-  show(Kind::CheckList);
-  auto* view = dynamic_cast<NoteCheckListView*>(book.holder->viewControl(Kind::CheckList));
-  ASSERT_NE(view, nullptr);
-  frame.resize(400, 300);
-  frame.show();
-  QApplication::setActiveWindow(&frame);
-  auto turn = [&](int angle) {
-    const QPointF at(10, 10);
-    QWheelEvent e(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
-                  Qt::NoScrollPhase, false);
-    QApplication::sendEvent(view->viewport(), &e);
-  };
-  view->setFocus();
-  if (QApplication::focusWidget() != view) GTEST_SKIP() << "no keyboard focus on this platform";
-  turn(-120);
+  QAbstractItemView* view = showFocusedCheckList();
+  if (!view) GTEST_SKIP() << "no keyboard focus on this platform";
+  turnWheelOver(view->viewport());
   EXPECT_EQ(currentName(), "b");
   frame.FrameMemoNode1()->MemoNode0()->setFocus();
-  turn(-120);
+  turnWheelOver(view->viewport());
   EXPECT_EQ(currentName(), "b");
 }
 
 TEST_F(FrameTest, TheWheelWalksTheNotesOverTheWholeFrame) {
-  show(Kind::CheckList);
-  auto* view = dynamic_cast<NoteCheckListView*>(book.holder->viewControl(Kind::CheckList));
-  ASSERT_NE(view, nullptr);
-  frame.resize(400, 300);
-  frame.show();
-  QApplication::setActiveWindow(&frame);
-  view->setFocus();
-  if (QApplication::focusWidget() != view) GTEST_SKIP() << "no keyboard focus on this platform";
-  auto turnOver = [&](QWidget* w) {
-    const QPointF at(2, 2);
-    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                  Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w, &e);
-  };
+  if (!showFocusedCheckList()) GTEST_SKIP() << "no keyboard focus on this platform";
   auto* statusLine = frame.findChild<QLabel*>(QStringLiteral("StatusBar2"));
   ASSERT_NE(statusLine, nullptr);
-  turnOver(statusLine);
+  turnWheelOver(statusLine);
   EXPECT_EQ(currentName(), "b");
-  turnOver(frame.FrameMemoNode1());
+  turnWheelOver(frame.FrameMemoNode1());
   EXPECT_EQ(currentName(), "c");
   // Outside the frame the wheel is not the frame's.
   QWidget elsewhere;
   elsewhere.show();
   window.changeCurrentNode_(node("a"));
-  turnOver(&elsewhere);
+  turnWheelOver(&elsewhere);
   EXPECT_EQ(currentName(), "a");
 }
 
