@@ -111,8 +111,6 @@ class TreeWork : public QObject {
   std::string statusBefore_;
 };
 
-std::string lostCharactersText(const std::vector<char32_t>& lost) { return platform::unstorableText(lost); }
-
 // An empty editor cannot tell no lines from one empty line; both count as the same.
 bool sameLines(const StringList& a, const StringList& b) {
   auto blank = [](const StringList& l) { return l.count() == 0 || (l.count() == 1 && l[0].empty()); };
@@ -543,7 +541,7 @@ bool TFrameMemoNode::storeNode_() {
   stampField("LastAccessed", stamp);
   stampField("LastReader", author);
   // Typed characters that became "?" are named, never dropped without a word.
-  if (!lost_.empty()) message_(lostCharactersText(lost_));
+  if (!lost_.empty()) message_(platform::unstorableText(lost_));
   lost_.clear();
   return changed;
 }

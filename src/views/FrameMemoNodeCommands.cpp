@@ -649,16 +649,14 @@ bool TFrameMemoNode::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFrameMemoNode::showCaretStatus(QObject* watched) {
-  {
-    if (watched == memo_ || watched == memo_->viewport()) {
-      memoStatus_->setText(toQ(caretPositionText_(memo_)));
-      memoStatus_->repaint();
-    } else if (owner_ && (watched == comment_ || watched == comment_->viewport() || watched == fields_ ||
-                          watched == fields_->viewport())) {
-      QPlainTextEdit* e = focusedMemo_();
-      if (!e) e = (watched == comment_ || watched == comment_->viewport()) ? comment_ : fields_;
-      owner_->messageDoing_(caretPositionText_(e));
-    }
+  if (watched == memo_ || watched == memo_->viewport()) {
+    memoStatus_->setText(toQ(caretPositionText_(memo_)));
+    memoStatus_->repaint();
+  } else if (owner_ && (watched == comment_ || watched == comment_->viewport() || watched == fields_ ||
+                        watched == fields_->viewport())) {
+    QPlainTextEdit* e = focusedMemo_();
+    if (!e) e = (watched == comment_ || watched == comment_->viewport()) ? comment_ : fields_;
+    owner_->messageDoing_(caretPositionText_(e));
   }
 }
 

@@ -209,16 +209,9 @@ void TFrameWB::loadContent_(const std::string& bytes, const std::string& mimeTyp
   browser_->setContent(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), toQ(mimeType), QUrl());
 }
 
-bool TFrameWB::readSource(QString& source) {
-  if (waitFor<QString>([this](auto done) { browser_->readSource(std::move(done)); }, source, readTimeoutMs))
-    return true;
-  message_("Timeout: the page did not answer.");
-  return false;
-}
-
-bool TFrameWB::readCharset(QString& charset) {
-  if (waitFor<QString>([this](auto done) { browser_->readCharset(std::move(done)); }, charset, readTimeoutMs))
-    return true;
+template <class T>
+bool TFrameWB::readPage(void (WebBrowser::*read)(std::function<void(const T&)>), T& out) {
+  if (waitFor<T>([this, read](auto done) { (browser_->*read)(std::move(done)); }, out, readTimeoutMs)) return true;
   message_("Timeout: the page did not answer.");
   return false;
 }
@@ -226,7 +219,7 @@ bool TFrameWB::readCharset(QString& charset) {
 long long TFrameWB::saveToStream_(std::string& out) {
   if (!browser_->hasDocument()) return -1;
   QString source;
-  if (!readSource(source)) return -1;
+  if (!readPage(&WebBrowser::readSource, source)) return -1;
   out = fromQ(source);
   return static_cast<long long>(out.size());
 }
@@ -234,10 +227,7 @@ long long TFrameWB::saveToStream_(std::string& out) {
 int TFrameWB::getLinkList_(StringList& list) {
   if (!browser_->hasDocument()) return 0;
   QStringList links;
-  if (!waitFor<QStringList>([this](auto done) { browser_->readLinks(std::move(done)); }, links, readTimeoutMs)) {
-    message_("Timeout: the page did not answer.");
-    return -1;
-  }
+  if (!readPage(&WebBrowser::readLinks, links)) return -1;
   for (const QString& l : links) list.add(fromQ(l));
   return static_cast<int>(links.size());
 }
@@ -368,7 +358,7 @@ void TFrameWB::SaveAsClick() {
   // The file is written in the character set the page was read in, which its own
   // declaration names; a note's own page was read as Shift_JIS.
   QString source, charset;
-  if (!readSource(source) || !readCharset(charset)) return;
+  if (!readPage(&WebBrowser::readSource, source) || !readPage(&WebBrowser::readCharset, charset)) return;
   const QByteArray utf8 = source.toUtf8();
   const std::string page = platform::encodeWithCharRefs(
       std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), charset.toStdString());

@@ -87,10 +87,10 @@ class TFrameWB : public QWidget {
   void commandStateChange();
   void documentComplete(bool ok);
   bool internetOn() const;
-  // The page's source and the character set it was read in; false, reported, when the
-  // engine did not answer in time.
-  bool readSource(QString& source);
-  bool readCharset(QString& charset);
+  // A read of the page shown (its source, character set or links); false, reported,
+  // when the engine did not answer in time.
+  template <class T>
+  bool readPage(void (WebBrowser::*read)(std::function<void(const T&)>), T& out);
 
   TFrameMemoNode* host_ = nullptr;
   MainWindowApi* owner_ = nullptr;

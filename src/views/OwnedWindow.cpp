@@ -13,6 +13,9 @@ namespace wux {
 
 namespace {
 
+// The window `w` belongs to, if any.
+const QWidget* ownerOf(const QWidget& w) { return w.parentWidget() ? w.parentWidget()->window() : nullptr; }
+
 QMargins marginsOf(const QWidget& w) {
   const QRect frame = w.frameGeometry();
   const QRect inner = w.geometry();
@@ -27,7 +30,7 @@ QMargins frameOf(const QWidget& w) {
     const QMargins m = marginsOf(w);
     if (!m.isNull()) return m;
   }
-  const QWidget* owner = w.parentWidget() ? w.parentWidget()->window() : nullptr;
+  const QWidget* owner = ownerOf(w);
   if (owner && owner->isVisible()) return marginsOf(*owner);
   return {};
 }
@@ -45,7 +48,7 @@ void moveFrameTo(QWidget& w, const QPoint& topLeft, const QMargins& m) {
 }
 
 QScreen* screenOf(const QWidget& w) {
-  const QWidget* owner = w.parentWidget() ? w.parentWidget()->window() : nullptr;
+  const QWidget* owner = ownerOf(w);
   if (owner && owner->isVisible())
     if (QScreen* s = QGuiApplication::screenAt(owner->frameGeometry().center())) return s;
   if (owner && owner->screen()) return owner->screen();
@@ -74,7 +77,7 @@ void placeWindow(QWidget& w, WindowPlace where) {
   const QRect area = availableFor(w);
   const QMargins m = frameOf(w);
   QRect frame(QPoint(0, 0), w.size().grownBy(m));
-  const QWidget* owner = w.parentWidget() ? w.parentWidget()->window() : nullptr;
+  const QWidget* owner = ownerOf(w);
   if (where == WindowPlace::OnOwner && owner)
     frame.moveCenter(owner->frameGeometry().center());
   else if (!area.isEmpty())

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <memory>
+#include <optional>
 
 #include "views/qtext.h"
 
@@ -36,16 +37,16 @@ QWidget* QtPrompter::owner() const {
 }
 
 Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
-  return ask(text, caption, buttons, nullptr);
+  return ask(text, caption, buttons, std::nullopt);
 }
 
 Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons,
                               Answer defaultButton) {
-  return ask(text, caption, buttons, &defaultButton);
+  return ask(text, caption, buttons, defaultButton);
 }
 
 Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
-                       const Answer* defaultButton) {
+                       std::optional<Answer> defaultButton) {
   // On the heap: the dialog that owns the box may go, taking the box along, while it waits.
   QPointer<QMessageBox> guard = new QMessageBox(owner());
   QMessageBox& box = *guard;

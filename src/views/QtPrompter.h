@@ -1,6 +1,7 @@
 #pragma once
 // The program's prompter: Qt dialogs. Texts arrive and leave as Shift_JIS.
 #include <QString>
+#include <optional>
 
 #include "model/Prompter.h"
 
@@ -25,7 +26,8 @@ class QtPrompter : public Prompter {
   static QString qtFilter(const std::string& filter);
 
  private:
-  Answer ask(const std::string& text, const std::string& caption, Buttons buttons, const Answer* defaultButton);
+  Answer ask(const std::string& text, const std::string& caption, Buttons buttons,
+             std::optional<Answer> defaultButton);
   // The window a box opens in front of: the dialog in use, else the parent.
   QWidget* owner() const;
   QWidget* parent_;

@@ -2,6 +2,7 @@
 // clipboard and the conversions that rewrite the note.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -76,6 +77,18 @@ std::string bmpOf(int width, int height, QColor colour) {
   buf.open(QIODevice::WriteOnly);
   img.save(&buf, "BMP");
   return bytes.toStdString();
+}
+
+// The bytes of a one-colour JPEG picture.
+std::string jpegOf(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  Raster raster;
+  raster.width = width;
+  raster.height = height;
+  raster.components = 3;
+  for (int i = 0; i < width * height; ++i) raster.pixels.insert(raster.pixels.end(), {r, g, b});
+  std::string jpeg;
+  EXPECT_TRUE(encodeJpeg(raster, 95, false, jpeg));
+  return jpeg;
 }
 
 std::string firstBase64Line(const std::string& data) {
@@ -164,14 +177,7 @@ TEST_F(FrameImageTest, LoadersShowEachTypeOrABlankBox) {
   EXPECT_EQ(frame()->picture().size(), QSize(7, 5));
   EXPECT_EQ(frame()->picture().pixelColor(3, 2), QColor(Qt::blue));
 
-  Raster orange;
-  orange.width = 6;
-  orange.height = 4;
-  orange.components = 3;
-  for (int i = 0; i < 24; ++i) orange.pixels.insert(orange.pixels.end(), {250, 120, 10});
-  std::string jpeg;
-  ASSERT_TRUE(encodeJpeg(orange, 95, false, jpeg));
-  show("pic", "image/jpeg", jpeg);
+  show("pic", "image/jpeg", jpegOf(6, 4, 250, 120, 10));
   ASSERT_EQ(frame()->picture().size(), QSize(6, 4));
   const QColor c = frame()->picture().pixelColor(2, 2);
   EXPECT_NEAR(c.red(), 250, 6);
@@ -264,6 +270,36 @@ TEST_F(FrameImageTest, JpegDialogBelongsToTheWindowThatAsks) {
   EXPECT_EQ(parent, &owner);
   EXPECT_TRUE(window);
   editor.setParent(nullptr);  // the fixture's editor outlives this window
+}
+
+bool reddish(const QColor& c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; }
+
+// "*TEST" > "Image1.Draw": the JPEG is drawn at its own size from the corner of the
+// picture box, not fitted to it, until the picture is fitted again.
+TEST_F(FrameImageTest, DrawPutsTheJpegAtItsOwnSizeInTheCorner) {
+  editor.show();
+  show("pic", "image/jpeg", jpegOf(40, 20, 255, 0, 0));
+  QCoreApplication::processEvents();
+  ASSERT_NE(frame(), nullptr);
+  auto* image = frame()->findChild<QWidget*>(QStringLiteral("Image1"));
+  ASSERT_NE(image, nullptr);
+  ASSERT_GT(image->width(), 80);
+
+  // Fitted, the picture fills the box's middle.
+  QImage shown = image->grab().toImage();
+  const QPoint middle(shown.width() / 2 + 60, shown.height() / 2);
+  EXPECT_TRUE(reddish(shown.pixelColor(middle)));
+
+  QAction* draw = nullptr;
+  for (QAction* a : frame()->findChildren<QAction*>())
+    if (a->text() == QStringLiteral("Image1.Draw")) draw = a;
+  ASSERT_NE(draw, nullptr);
+  draw->trigger();
+  shown = image->grab().toImage();
+  EXPECT_TRUE(reddish(shown.pixelColor(2, 2)));
+  EXPECT_TRUE(reddish(shown.pixelColor(37, 17)));
+  EXPECT_FALSE(reddish(shown.pixelColor(45, 5)));
+  EXPECT_FALSE(reddish(shown.pixelColor(middle)));
 }
 
 TEST_F(FrameImageTest, ConversionsRewriteTheNote) {

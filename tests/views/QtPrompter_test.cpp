@@ -1,11 +1,13 @@
-// The program's prompter: whose window a box belongs to, and what a box answers when
-// that window goes while the box waits.
+// The program's prompter: whose window a box belongs to, what a box answers when that
+// window goes while the box waits, and its boxes as the user answers them with keys.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "support/qt_app.h"
@@ -13,6 +15,22 @@
 
 namespace wux {
 namespace {
+
+// Answers the next modal box with a key, as a user at the keyboard would; the caption of
+// its default button goes to `defaultText` first, when asked for and the box has one.
+void pressInNextBox(Qt::Key key, QString* defaultText = nullptr) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, key, defaultText] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) return;
+    timer->stop();
+    timer->deleteLater();
+    if (auto* box = qobject_cast<QMessageBox*>(w); box && defaultText && box->defaultButton())
+      *defaultText = box->defaultButton()->text();
+    QTest::keyClick(w, key);
+  });
+  timer->start(10);
+}
 
 TEST(QtPrompter, ABoxWhoseDialogGoesWhileItWaitsIsUnanswered) {
   test::qtApp();
@@ -30,6 +48,35 @@ TEST(QtPrompter, ABoxWhoseDialogGoesWhileItWaitsIsUnanswered) {
   EXPECT_EQ(prompter.messageBox("Shall I?", "", Buttons::YesNo), Answer::Cancel);
   EXPECT_EQ(owner, asking);
   EXPECT_FALSE(dialog);
+}
+
+TEST(QtPrompter, EnterPressesTheDefaultTheQuestionNames) {
+  test::qtApp();
+  QtPrompter p;
+  QString shown;
+  pressInNextBox(Qt::Key_Return, &shown);
+  EXPECT_EQ(p.messageBox("Save over it?", "", Buttons::YesNo, Answer::No), Answer::No);
+  EXPECT_EQ(shown, QMessageBox(QMessageBox::NoIcon, "", "", QMessageBox::No).button(QMessageBox::No)->text());
+  pressInNextBox(Qt::Key_Return);
+  EXPECT_EQ(p.messageBox("Reload anyway?", "", Buttons::OKCancel, Answer::Cancel), Answer::Cancel);
+  // Without a named default the first button keeps it, and the save question keeps Yes.
+  pressInNextBox(Qt::Key_Return);
+  EXPECT_EQ(p.messageBox("Go on?", "", Buttons::YesNo), Answer::Yes);
+  pressInNextBox(Qt::Key_Return);
+  EXPECT_EQ(p.messageBox("Save?", "", Buttons::YesNoCancelAll), Answer::Yes);
+  pressInNextBox(Qt::Key_Return);
+  EXPECT_EQ(p.messageBox("Save all?", "", Buttons::YesNoCancelAll, Answer::YesToAll), Answer::YesToAll);
+}
+
+TEST(QtPrompter, AQuestionWhoseSafeAnswerIsNoTakesNoFromEnterAndEscape) {
+  test::qtApp();
+  QtPrompter p;
+  pressInNextBox(Qt::Key_Return);
+  EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::No);
+  pressInNextBox(Qt::Key_Escape);
+  EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::No);
+  pressInNextBox(Qt::Key_Y);  // the Yes button's own key still answers Yes
+  EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::Yes);
 }
 
 }  // namespace

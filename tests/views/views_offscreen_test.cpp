@@ -2,10 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QPointer>
-#include <QTest>
-#include <QTimer>
 #include <QWidget>
 
 #include "model/records/RecordFiles.h"
@@ -14,7 +11,6 @@
 #include "support/qt_app.h"
 #include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
-#include "views/QtPrompter.h"
 #include "views_support.h"
 
 namespace wux {
@@ -152,28 +148,4 @@ TEST_F(ViewsTest, ControlsGoWithTheNotesTheyShow) {
 }
 
 }  // namespace
-// Answers the next modal dialog with a key, as a user at the keyboard would.
-void pressInNextDialog(Qt::Key key) {
-  auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, [timer, key] {
-    if (QWidget* w = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      QTest::keyClick(w, key);
-    }
-  });
-  timer->start(10);
-}
-
-TEST(QtPrompterTest, AQuestionWhoseSafeAnswerIsNoTakesNoFromEnterAndEscape) {
-  test::qtApp();
-  QtPrompter p;
-  pressInNextDialog(Qt::Key_Return);
-  EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::No);
-  pressInNextDialog(Qt::Key_Escape);
-  EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::No);
-  pressInNextDialog(Qt::Key_Y);  // the Yes button's own key still answers Yes
-  EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::Yes);
-}
-
 }  // namespace wux

@@ -2,9 +2,7 @@
 // the test runs itself. Few and bounded: each test starts the engine once.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QTcpServer>
@@ -38,16 +36,6 @@ QApplication& engineApp() {
   return app;
 }
 
-QByteArray png(int w, int h) {
-  QImage img(w, h, QImage::Format_RGB32);
-  img.fill(Qt::blue);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  img.save(&buffer, "PNG");
-  return bytes;
-}
-
 // Serves one page with two links and a 9 x 4 picture ("/pic.png") on 127.0.0.1 and
 // counts every request it gets.
 class LoopbackServer {
@@ -63,7 +51,9 @@ class LoopbackServer {
           buffer_.remove(s);
           paths.push_back(path.toStdString());
           const bool picture = path == "/pic.png";
-          const QByteArray body = path == "/" ? page() : picture ? png(9, 4) : QByteArray("not here");
+          const QByteArray body = path == "/" ? page()
+                                  : picture   ? QByteArray::fromStdString(test::imageBytes("PNG", 9, 4))
+                                              : QByteArray("not here");
           const QByteArray type = picture ? "image/png" : "text/html; charset=Shift_JIS";
           s->write("HTTP/1.1 " + QByteArray(path == "/" || picture ? "200 OK" : "404 Not Found") +
                    "\r\nContent-Type: " + type + "\r\nConnection: close\r\nContent-Length: " +
@@ -197,7 +187,7 @@ class LocalPageTest : public WebEngineTest {
   LocalPageTest() {
     book.doc->directory = tmp.path.string() + "/notes/";
     std::filesystem::create_directories(tmp.path / "notes");
-    write("notes/pic.png", png(7, 5).toStdString());
+    write("notes/pic.png", test::imageBytes("PNG", 7, 5));
     write("notes/style.css", "#p { color: rgb(0, 128, 0); }");
     write("notes/secret.txt", "SECRET");
     write("outside.html", "<p>OUTSIDE</p>");
