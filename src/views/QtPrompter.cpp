@@ -145,7 +145,7 @@ bool QtPrompter::saveFileName(const std::string& title, const std::string& filte
 }
 
 bool QtPrompter::directoryName(const std::string& title, std::string& dir) {
-  const QString name = QFileDialog::getExistingDirectory(parent_, toQ(title), toQ(dir));
+  const QString name = QFileDialog::getExistingDirectory(owner(), toQ(title), toQ(dir));
   if (name.isEmpty()) return false;
   dir = fromQ(name);
   return true;
