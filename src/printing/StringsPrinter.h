@@ -56,7 +56,7 @@ class TStringsPrinter : public StringsPrinterProperties {
 
   // The device, made on first use. A copy edited by the settings dialog shares the
   // device of the printer it was copied from, so both print on the one selected printer.
-  // The reference holds until the next renewDevice(): keep it no longer than one job.
+  // The reference holds until the next startFailed(): keep it no longer than one job.
   QPrinter& printer();
   void shareDevice(TStringsPrinter& other);
   // Prints into a PDF file (A4, no unprintable border) instead of the printer.
