@@ -122,14 +122,12 @@ void TStringsPrinter::shareDevice(TStringsPrinter& other) {
   device_ = other.device_;
 }
 
-bool TStringsPrinter::printsToFile() { return wux::printsToFile(printer()); }
-
 std::string TStringsPrinter::startFailed() {
   QPrinter& old = printer();
   // Without any printer the toolkit falls back to a PDF device without a file: the
   // user's way out is to choose a file.
   std::string reason;
-  if (!printsToFile() && QPrinterInfo::availablePrinterNames().isEmpty())
+  if (!printsToFile(old) && QPrinterInfo::availablePrinterNames().isEmpty())
     reason = "no printer found. Choose Print to File (PDF) in File > Printer Setup.";
   else
     reason = "Could not start printing on " + info().GetOutputName();

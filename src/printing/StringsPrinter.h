@@ -61,8 +61,6 @@ class TStringsPrinter : public StringsPrinterProperties {
   void shareDevice(TStringsPrinter& other);
   // Prints into a PDF file (A4, no unprintable border) instead of the printer.
   void setPdfOutput(const std::string& path);
-  // True when the output is a PDF file with a name.
-  bool printsToFile();
   // Call when a job could not start on printer(): answers why, and puts a fresh device
   // with the same printer or file, paper and orientation in the place of the old one,
   // which refuses every later job and every change once a start failed.
