@@ -144,7 +144,6 @@ void TFormStrPreview::showEvent(QShowEvent* e) {
   resize(fitWidth(), std::min(room.height, screen->geometry().height() / 6 * 5));
   // A page fitted to the height is only known at the new height; the width follows it.
   if (zoom_ == Zoom::AdjustHeight) resize(fitWidth(), height());
-  placeWindow(*this, WindowPlace::OnOwner);
 }
 
 void TFormStrPreview::resizeEvent(QResizeEvent* e) {

@@ -38,6 +38,11 @@ constexpr int kPaperCodeA4 = 9;
 // a long layout does not spend its time repainting.
 constexpr int kProgressIntervalMs = 40;
 
+// A PDF file with a name: a PDF device without one is the toolkit's stand-in for "no printer".
+bool printsToFile(const QPrinter& p) {
+  return p.outputFormat() == QPrinter::PdfFormat && !p.outputFileName().isEmpty();
+}
+
 }  // namespace
 
 std::string TStringsPrinterInfo::GetPrinterName() const {
@@ -46,8 +51,7 @@ std::string TStringsPrinterInfo::GetPrinterName() const {
 }
 
 std::string TStringsPrinterInfo::GetOutputName() const {
-  if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty())
-    return "PDF: " + fromQ(printer_.outputFileName());
+  if (printsToFile(printer_)) return "PDF: " + fromQ(printer_.outputFileName());
   return GetPrinterName();
 }
 
@@ -118,17 +122,12 @@ void TStringsPrinter::shareDevice(TStringsPrinter& other) {
   device_ = other.device_;
 }
 
-bool TStringsPrinter::printsToFile() {
-  QPrinter& p = printer();
-  return p.outputFormat() == QPrinter::PdfFormat && !p.outputFileName().isEmpty();
-}
-
 std::string TStringsPrinter::startFailed() {
   QPrinter& old = printer();
   // Without any printer the toolkit falls back to a PDF device without a file: the
   // user's way out is to choose a file.
   std::string reason;
-  if (!printsToFile() && QPrinterInfo::availablePrinterNames().isEmpty())
+  if (!printsToFile(old) && QPrinterInfo::availablePrinterNames().isEmpty())
     reason = "no printer found. Choose Print to File (PDF) in File > Printer Setup.";
   else
     reason = "Could not start printing on " + info().GetOutputName();

@@ -56,13 +56,11 @@ class TStringsPrinter : public StringsPrinterProperties {
 
   // The device, made on first use. A copy edited by the settings dialog shares the
   // device of the printer it was copied from, so both print on the one selected printer.
-  // The reference holds until the next renewDevice(): keep it no longer than one job.
+  // The reference holds until the next startFailed(): keep it no longer than one job.
   QPrinter& printer();
   void shareDevice(TStringsPrinter& other);
   // Prints into a PDF file (A4, no unprintable border) instead of the printer.
   void setPdfOutput(const std::string& path);
-  // True when the output is a PDF file with a name.
-  bool printsToFile();
   // Call when a job could not start on printer(): answers why, and puts a fresh device
   // with the same printer or file, paper and orientation in the place of the old one,
   // which refuses every later job and every change once a start failed.

@@ -72,11 +72,14 @@ TEST(FormAbout, AClickClosesItAndTheTimerItemHoldsItOpen) {
   QAction* timer = menu->actions()[0];
   EXPECT_EQ(timer->text(), QStringLiteral("timer"));
   EXPECT_TRUE(timer->isChecked());
-  menu->close();
-  timer->trigger();
+  // Chosen with the mouse, the item closes the menu and switches the countdown.
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(timer).center());
+  EXPECT_FALSE(menu->isVisible());
   EXPECT_FALSE(timer->isChecked());
   EXPECT_FALSE(about.Timer1()->isActive());
-  timer->trigger();
+  QApplication::sendEvent(&about, &menuAsked);
+  ASSERT_TRUE(menu->isVisible());
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(timer).center());
   EXPECT_TRUE(about.Timer1()->isActive());
 
   QTest::mouseClick(about.Image1(), Qt::LeftButton);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "dialogs/FormEditSelNode.h"
@@ -31,10 +32,11 @@ int typeIntoEveryBox(QWidget& window, const QString& used, const QString& typed)
   int tried = 0;
   for (QComboBox* box : window.findChildren<QComboBox*>()) {
     if (!box->isEditable()) continue;
-    // Boxes on other pages of a tab widget are brought forward first.
-    for (QWidget* p = box->parentWidget(); p && p != &window; p = p->parentWidget())
-      if (auto* tabs = qobject_cast<QTabWidget*>(p->parentWidget() ? p->parentWidget()->parentWidget() : nullptr))
-        tabs->setCurrentWidget(p);
+    // Boxes on other pages of a tab widget are brought forward first, by their tabs.
+    for (QTabWidget* tabs : window.findChildren<QTabWidget*>())
+      for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->widget(i)->isAncestorOf(box))
+          QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(i).center());
     if (!box->isVisible()) continue;
     box->insertItem(0, used);
     box->setFocus();

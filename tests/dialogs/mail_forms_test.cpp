@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -51,6 +53,12 @@ class MailFormTest : public ::testing::Test {
     f.edit(key)->setText(QString::fromUtf8(utf8.c_str()));
   }
   static std::string shown(MailFormBase& f, const std::string& key) { return fromQ(f.edit(key)->text()); }
+  // Clicks the window's button of that caption, as the user does.
+  static void press(QWidget& f, const char* caption) {
+    auto* b = f.findChild<QPushButton*>(QString::fromLatin1(caption));
+    ASSERT_NE(b, nullptr) << caption;
+    QTest::mouseClick(b, Qt::LeftButton);
+  }
   // The receive window, linked, with the account of `pop` typed in.
   void signIn(TFormReciveMail1& r, const Pop3Server& pop, const std::string& password = Pop3Server::kPassword) {
     link(r);
@@ -282,7 +290,7 @@ TEST_F(MailFormTest, ConnectHoldsTheConnectionUntilDisconnect) {
   note->putField_("SMTPServer", QuoteValue(server.server()));
   TFormSendMail2 f;
   link(f);
-  f.Connect();
+  press(f, "Connect");
   EXPECT_EQ(f.statusPanel(0), "Connect");
   EXPECT_TRUE(f.connected());
   ASSERT_TRUE(server.waitOpen(true));
@@ -290,7 +298,7 @@ TEST_F(MailFormTest, ConnectHoldsTheConnectionUntilDisconnect) {
   EXPECT_TRUE(server.waitOpen(true)) << "the connection ended without a Disconnect";
   EXPECT_EQ(server.connections(), 1);
 
-  f.Disconnect();
+  press(f, "Disconnect");
   EXPECT_EQ(f.statusPanel(0), "Disconnect");
   EXPECT_FALSE(f.connected());
   EXPECT_TRUE(server.waitOpen(false));
@@ -298,11 +306,11 @@ TEST_F(MailFormTest, ConnectHoldsTheConnectionUntilDisconnect) {
   EXPECT_NE(std::find(said.begin(), said.end(), "QUIT"), said.end());
 
   // Connect while connected closes the old connection before opening a new one.
-  f.Connect();
-  f.Connect();
+  press(f, "Connect");
+  press(f, "Connect");
   ASSERT_TRUE(server.waitOpen(true));
   EXPECT_EQ(server.connections(), 3);
-  f.Disconnect();
+  press(f, "Disconnect");
   EXPECT_TRUE(server.waitOpen(false));
 }
 
@@ -320,7 +328,7 @@ TEST_F(MailFormTest, ASendConnectsFirstAndSaysSo) {
     return false;
   };
   link(f);
-  f.Send();
+  press(f, "Send");
   ASSERT_EQ(sink.count(), 1) << f.statusPanel(1);
   ASSERT_FALSE(panels.empty());
   EXPECT_EQ(panels.back(), "Connect");

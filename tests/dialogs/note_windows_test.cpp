@@ -19,10 +19,9 @@
 #include "support/fake_browser.h"
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
-#include "views/FrameWB.h"
-#include "views/WebBrowser.h"
 #include "views/FrameMemoNode.h"
 #include "views/FrameWB.h"
+#include "views/WebBrowser.h"
 #include "views/qtext.h"
 #include "views/views_support.h"
 
