@@ -28,11 +28,6 @@ namespace {
 
 std::string lowerExt(const std::string& name) { return sjis::lower(platform::extOf(name)); }
 
-// Folders compared as the file system will see them; an empty one is the current folder.
-std::string folderOf(const std::string& name) {
-  return sjis::lower(platform::dirOf(platform::resolvePath(platform::toSlashes(name))));
-}
-
 const char* const kDocumentFilter = "MXA files (*.mxa)|*.mxa|MAZ files (*.maz)|*.maz|ALL files (*.*)|*.*";
 const char* const kTrue = "\"true\"";
 const char* const kFalse = "\"false\"";
@@ -408,7 +403,7 @@ MemoHolderUI* DocumentSession::loadHolderAs(MemoHolderUI& holder, const std::str
     if (read == -1) reportDamaged(full, messages, holder.getNodeCount_());
   }
   // A notebook from another folder is kept where it is and opens read-only.
-  if (f && folderOf(full) != sjis::lower(f->getFileDir_())) {
+  if (f && FolderKey(full) != sjis::lower(f->getFileDir_())) {
     holder.putField_("FlagAbsolutePath", kTrue);
     holder.putField_("FlagReadOnly", kTrue);
     holder.putFlagExtra_(true);
@@ -576,7 +571,7 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
   const std::string oldName = f->getFileName_();
   std::string name = platform::changeExt(oldName, ext);
   if (!prompter().saveFileName("", kDocumentFilter, name)) return kResultFailed;
-  const bool moved = folderOf(name) != folderOf(oldName);
+  const bool moved = FolderKey(name) != FolderKey(oldName);
   const bool packed = lowerExt(name) == ".maz";
   // Read while the notebooks are still looked for where they are.
   loadHolders_();

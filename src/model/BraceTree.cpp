@@ -118,15 +118,15 @@ struct Loader {
       std::string t = sjis::trim(lines[i]);
       const std::string first = firstWordLower(t);
       Level& level = levels.back();
-      const std::size_t depth = levels.size() - 1;
+      const int depth = static_cast<int>(levels.size()) - 1;  // at most the cap
       if (t == "{") {
         // Both the blocks and the items they make count: what is read can be written
         // back (one block per item level) and read again.
         const int under = level.last == level.parent ? level.depth : level.depth + 1;
-        if (depth + 1 > static_cast<std::size_t>(kBraceMaxDepth) || under >= kBraceMaxDepth) return kBraceTooDeep;
+        if (depth >= kBraceMaxDepth || under >= kBraceMaxDepth) return kBraceTooDeep;
         levels.push_back({level.last, level.last, under});
         ++i;
-        if (depth + 1 <= 1) pace.pump();
+        if (depth == 0) pace.pump();
         if (pace.isBreak()) return -1;
         continue;
       }

@@ -83,10 +83,11 @@ struct Conversion {
   std::vector<std::string> unknown;
 };
 
-bool isShiftJisName(const std::string& cs) {
-  for (const char* n : {"shift_jis", "shift-jis", "sjis", "x-sjis", "cp932", "ms932", "windows-31j", "ms_kanji",
-                        "csshiftjis", "csWindows31J"})
-    if (cs == lowerAscii(n)) return true;
+// `cs` in lower case.
+bool isShiftJisName(std::string_view cs) {
+  for (std::string_view n : {"shift_jis", "shift-jis", "sjis", "x-sjis", "cp932", "ms932", "windows-31j", "ms_kanji",
+                             "csshiftjis", "cswindows31j"})
+    if (cs == n) return true;
   return false;
 }
 

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cctype>
 
+#include "platform/textconv.h"
+
 namespace wux::platform {
 
 namespace {
@@ -13,28 +15,6 @@ std::string lower(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
-}
-
-// Decodes the UTF-8 sequence at `p` (at most `left` bytes); `len` gets its length. A
-// broken sequence counts as one byte and gives U+FFFD.
-char32_t decodeOne(const char* p, std::size_t left, std::size_t& len) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(p[i]); };
-  const unsigned char c = b(0);
-  std::size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-  if (n == 0 || n > left) {
-    len = 1;
-    return 0xFFFD;
-  }
-  char32_t cp = n == 1 ? c : c & (0x7F >> n);
-  for (std::size_t i = 1; i < n; ++i) {
-    if ((b(i) & 0xC0) != 0x80) {
-      len = 1;
-      return 0xFFFD;
-    }
-    cp = cp << 6 | (b(i) & 0x3F);
-  }
-  len = n;
-  return cp;
 }
 
 }  // namespace
@@ -73,8 +53,8 @@ std::string encodeWithCharRefs(std::string_view utf8, std::string_view charset) 
     dstLeft = sizeof buf;
     iconv(cd, nullptr, nullptr, &dst, &dstLeft);
     out.append(buf, static_cast<std::size_t>(dst - buf));
-    std::size_t len = 1;
-    const char32_t cp = decodeOne(src, srcLeft, len);
+    std::size_t len;
+    const char32_t cp = utf8CodePoint(std::string_view(src, srcLeft), len);
     out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
     src += len;
     srcLeft -= len;

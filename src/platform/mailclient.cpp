@@ -104,7 +104,23 @@ std::string mailServerUrl(const std::string& server, const char* scheme, int def
 
 namespace {
 
-// One transfer with the SMTP server; `setup` says what it carries.
+// One exchange with the SMTP server on `curl`; `setup` says what it carries. The handle
+// keeps the addresses of `options` and `errbuf`.
+template <class Setup>
+bool smtpPerform(CURL* curl, const std::string& server, std::string& error, const MailOptions& options,
+                 char* errbuf, Setup setup) {
+  const std::string url = mailServerUrl(server, "smtp", 25);
+  prepare(curl, url, options, errbuf);
+  setup(curl);
+  const CURLcode code = curl_easy_perform(curl);
+  if (code != CURLE_OK) {
+    error = describe(code, errbuf, url);
+    return false;
+  }
+  return true;
+}
+
+// One transfer with the SMTP server on a handle of its own.
 template <class Setup>
 bool smtpTransfer(const std::string& server, std::string& error, const MailOptions& options, Setup setup) {
   initCurlOnce();
@@ -113,16 +129,8 @@ bool smtpTransfer(const std::string& server, std::string& error, const MailOptio
     error = "cannot start a transfer";
     return false;
   }
-  const std::string url = mailServerUrl(server, "smtp", 25);
   char errbuf[CURL_ERROR_SIZE];
-  prepare(easy.curl, url, options, errbuf);
-  setup(easy.curl);
-  CURLcode code = curl_easy_perform(easy.curl);
-  if (code != CURLE_OK) {
-    error = describe(code, errbuf, url);
-    return false;
-  }
-  return true;
+  return smtpPerform(easy.curl, server, error, options, errbuf, setup);
 }
 
 }  // namespace
@@ -187,12 +195,8 @@ bool SmtpSession::connect(const std::string& server, std::string& error, const M
   }
   // The handle keeps the options' address: they live as long as the connection.
   impl_->options = options;
-  const std::string url = mailServerUrl(server, "smtp", 25);
-  prepare(impl_->curl, url, impl_->options, impl_->errbuf);
-  curl_easy_setopt(impl_->curl, CURLOPT_CONNECT_ONLY, 1L);
-  const CURLcode code = curl_easy_perform(impl_->curl);
-  if (code != CURLE_OK) {
-    error = describe(code, impl_->errbuf, url);
+  if (!smtpPerform(impl_->curl, server, error, impl_->options, impl_->errbuf,
+                   [](CURL* curl) { curl_easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L); })) {
     impl_->close();
     return false;
   }

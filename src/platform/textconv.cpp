@@ -12,26 +12,6 @@ namespace wux::platform {
 
 namespace {
 
-// The code point of the UTF-8 sequence at `s` (at most `n` bytes); U+FFFD when it is
-// not a whole, well-formed one.
-char32_t utf8CodePoint(const char* s, std::size_t n) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  if (n == 0) return 0xFFFD;
-  const unsigned char c = b(0);
-  std::size_t len = 0;
-  if (c < 0x80) len = 1;
-  else if (c >= 0xC2 && c <= 0xDF) len = 2;
-  else if (c >= 0xE0 && c <= 0xEF) len = 3;
-  else if (c >= 0xF0 && c <= 0xF4) len = 4;
-  if (len == 0 || len > n) return 0xFFFD;
-  char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-  for (std::size_t k = 1; k < len; ++k) {
-    if ((b(k) & 0xC0) != 0x80) return 0xFFFD;
-    cp = (cp << 6) | (b(k) & 0x3F);
-  }
-  return cp;
-}
-
 void addLost(std::vector<char32_t>* lost, char32_t cp) {
   if (lost && std::find(lost->begin(), lost->end(), cp) == lost->end()) lost->push_back(cp);
 }
@@ -57,7 +37,8 @@ std::string convert(std::string_view in, const char* to, const char* from, std::
       if (errno == E2BIG) continue;
       // EILSEQ or EINVAL (truncated sequence): replace and step over the bad bytes.
       out.append(replacement);
-      addLost(lost, utf8CodePoint(src, srcLeft));
+      std::size_t len;
+      addLost(lost, utf8CodePoint(std::string_view(src, srcLeft), len));
       std::size_t step = badStep;
       if (step > srcLeft) step = srcLeft;
       if (errno == EILSEQ && badStep > 1) {
@@ -75,6 +56,29 @@ std::string convert(std::string_view in, const char* to, const char* from, std::
 }
 
 }  // namespace
+
+char32_t utf8CodePoint(std::string_view s, std::size_t& len) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  if (s.empty()) {
+    len = 0;
+    return 0xFFFD;
+  }
+  len = 1;
+  const unsigned char c = b(0);
+  std::size_t n = 0;
+  if (c < 0x80) n = 1;
+  else if (c >= 0xC2 && c <= 0xDF) n = 2;
+  else if (c >= 0xE0 && c <= 0xEF) n = 3;
+  else if (c >= 0xF0 && c <= 0xF4) n = 4;
+  if (n == 0 || n > s.size()) return 0xFFFD;
+  char32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((b(k) & 0xC0) != 0x80) return 0xFFFD;
+    cp = (cp << 6) | (b(k) & 0x3F);
+  }
+  len = n;
+  return cp;
+}
 
 bool isAscii(std::string_view s) {
   for (unsigned char c : s)

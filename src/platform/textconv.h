@@ -14,6 +14,10 @@ std::string utf8ToSjis(std::string_view utf8);
 // `lost`, in the order met.
 std::string utf8ToSjis(std::string_view utf8, std::vector<char32_t>& lost);
 bool isValidUtf8(std::string_view s);
+// The code point of the UTF-8 sequence `s` starts with, and in `len` its length. A
+// sequence that is not whole and well-formed gives U+FFFD and counts as one byte (none
+// for an empty `s`).
+char32_t utf8CodePoint(std::string_view s, std::size_t& len);
 // Text in a charset iconv knows (ISO-8859-x, Windows-125x, GB2312, Big5, KOI8-R, ...)
 // as Shift_JIS, with the characters it cannot hold added to `lost`. False, and `out`
 // untouched, when iconv does not know the charset.

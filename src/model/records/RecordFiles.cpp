@@ -415,14 +415,9 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
   return count;
 }
 
-namespace {
-
-// Folders compared as the file system will see them; an empty one is the current folder.
-std::string folderOfFile(const std::string& name) {
-  return sjis::lower(platform::dirOf(platform::resolvePath(platform::toSlashes(name))));
+std::string FolderKey(const std::string& fileName) {
+  return sjis::lower(platform::dirOf(platform::resolvePath(platform::toSlashes(fileName))));
 }
-
-}  // namespace
 
 bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report) {
   std::string why;
@@ -430,7 +425,7 @@ bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyMod
   // A document written into another folder moves there with the notebooks of its folder,
   // as Save As does: it must never name notebook files it left behind, and the old folder
   // keeps its files as they are. A notebook stored in a folder of its own stays there.
-  const bool moved = folderOfFile(path) != folderOfFile(oldName);
+  const bool moved = FolderKey(path) != FolderKey(oldName);
   if (moved) {
     // Read while the notebooks are still looked for where they are.
     for (int i = 0; i < doc.getHolderCount_(); ++i) {

@@ -60,6 +60,10 @@ struct SaveReport {
   StringList messages;
   bool ok() const { return notWritten.empty(); }
 };
+// The folder of `fileName` as the file system will see it, in one letter case, for
+// telling whether two files share a folder; an empty folder is the current one.
+std::string FolderKey(const std::string& fileName);
+
 // Writes the document's notebooks, each to its own file in its own file form, then the
 // document to `path` (".mxa"), only when every notebook was written: a document never
 // references a notebook file that was not saved. With `onlyModified` only modified
