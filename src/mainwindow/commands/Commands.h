@@ -63,9 +63,9 @@ void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSessi
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 
-// Prints one note by its content type, reporting through `w`; 0 when printed, else the
-// reason in `error` (ExportPrintCommands.cpp).
-int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error);
+// Prints one note by its content type as a busy operation of `w`, whose status says why
+// when it did not print; 0 when printed (ExportPrintCommands.cpp).
+int printNoteReported(MainWindowApi& w, MemoNode& node);
 
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.
