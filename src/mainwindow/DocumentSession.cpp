@@ -58,8 +58,7 @@ int DocumentSession::open_(const std::string& given) {
     }
     ext = lowerExt(name);
   }
-  const std::string head = sjis::lower(name.substr(0, 6));
-  if (head == "http:/" || head == "https:") {
+  if (isDownloaded(name)) {
     w_.messageDoing_("Loading Now " + name);
     std::string dir = w_.getTempDir();
     if (dir.empty()) dir = platform::tempDir();
@@ -87,6 +86,11 @@ int DocumentSession::open_(const std::string& given) {
   for (const auto& kind : kKinds)
     if (ext == kind.ext) return (this->*kind.open)(name);
   return openOtherFile(name);
+}
+
+bool DocumentSession::isDownloaded(const std::string& name) {
+  const std::string head = sjis::lower(name.substr(0, 6));
+  return head == "http:/" || head == "https:";
 }
 
 int DocumentSession::openAtStartup(const std::string& name) {

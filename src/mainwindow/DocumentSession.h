@@ -30,6 +30,9 @@ class DocumentSession {
   // The open dispatcher: chooses by the name's kind what to do. -1 failed or refused,
   // 0 opened, 1 a note was made for a folder; -2 when the save question was cancelled.
   int open_(const std::string& name);
+  // True when the dispatcher downloads `name` (an http:// or https:// address) rather
+  // than reading a file.
+  static bool isDownloaded(const std::string& name);
   // The file named on the command line: opened through the dispatcher even though the
   // start-up itself may count as a running operation.
   int openAtStartup(const std::string& name);
