@@ -67,6 +67,11 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
 // when it did not print; 0 when printed (ExportPrintCommands.cpp).
 int printNoteReported(MainWindowApi& w, MemoNode& node);
 
+// After `node` read its content from `source`: the words naming the characters the
+// file held that Shift_JIS cannot, logged with the time, or empty when none were lost
+// (NoteFileCommands.cpp).
+std::string logLostCharacters(MainWindowApi& w, const MemoNode& node, const std::string& source);
+
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.
 CommandFn noticeOnly(MainWindowApi& w, const std::string& owner, int result);

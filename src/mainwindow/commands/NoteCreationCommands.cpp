@@ -21,7 +21,6 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/textconv.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -786,12 +785,7 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
           return nullptr;
         }
         node->putName_(path, actual);
-        // A character the file held that the note cannot is named, never just "?".
-        if (!node->lostOnLoad().empty()) {
-          const std::string lost = platform::unstorableText(node->lostOnLoad()) + " in " + path;
-          w.addLogTS(lost);
-          if (error) *error = lost;
-        }
+        if (const std::string lost = logLostCharacters(w, *node, path); !lost.empty() && error) *error = lost;
       }
       break;
     case NoteKind::Image:

@@ -247,11 +247,8 @@ int reloadNote(MainWindowApi& w) {
     return kResultFailed;
   }
   holder->modified = true;
-  if (!node->lostOnLoad().empty()) {
-    const std::string lost = platform::unstorableText(node->lostOnLoad()) + " in " + source;
-    w.addLogTS(lost);
-    busy.finish(lost);
-  }
+  const std::string lost = logLostCharacters(w, *node, source);
+  if (!lost.empty()) busy.finish(lost);
   w.Model2UI();
   return 0;
 }
@@ -486,6 +483,14 @@ void registerNoteFileCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIChangeNameFromField", [&w] { return namesFromField(w); });
   table.add("UISetQuery", [&w] { return setQuery(w); });
   table.add("UIJumpQuery", [&w] { return jumpQuery(w); });
+}
+
+std::string logLostCharacters(MainWindowApi& w, const MemoNode& node, const std::string& source) {
+  // A character the file held that the note cannot is named, never just "?".
+  if (node.lostOnLoad().empty()) return {};
+  const std::string lost = platform::unstorableText(node.lostOnLoad()) + " in " + source;
+  w.addLogTS(lost);
+  return lost;
 }
 
 }  // namespace wux
