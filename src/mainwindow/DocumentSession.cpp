@@ -149,16 +149,21 @@ int DocumentSession::openFolder(const std::string& name) {
   return newMemoNodeKind(w_, name, NoteKind::URL) ? 1 : kResultFailed;
 }
 
+int DocumentSession::openAfterSaveQuestion(const std::string& name) {
+  saveQuestionAsked_ = true;
+  damageStatus_.clear();
+  const int r = open_(name);
+  saveQuestionAsked_ = false;
+  return r;
+}
+
 int DocumentSession::UIOpenMemoFile() {
   if (w_.isDoing_()) return kResultOpenRefused;
   // The start-up's own new document holds nothing to ask about.
   if (!isStartupDocument() && querySaveAll() < 0) return kResultOpenRefused;
   std::string name = "new.mxa";
   if (!prompter().openFileName("", kDocumentFilter, name)) return 0;
-  saveQuestionAsked_ = true;
-  damageStatus_.clear();
-  const int r = open_(name);
-  saveQuestionAsked_ = false;
+  const int r = openAfterSaveQuestion(name);
   if (!damageStatus_.empty())
     w_.messageDoing_(damageStatus_);
   else if (r < 0)
@@ -173,10 +178,7 @@ int DocumentSession::UIOpenURL() {
     w_.messageDoing_("Cancel: UIOpenURL");
     return kResultFailed;
   }
-  saveQuestionAsked_ = true;
-  damageStatus_.clear();
-  const int r = open_(name);
-  saveQuestionAsked_ = false;
+  const int r = openAfterSaveQuestion(name);
   if (!damageStatus_.empty()) {
     w_.messageDoing_(damageStatus_);
     return r < 0 ? kResultFailed : 0;

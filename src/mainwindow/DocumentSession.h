@@ -124,6 +124,9 @@ class DocumentSession {
   bool anythingModified();
   void tooShort(const std::string& message, const std::string& name);
   void keepParsed(const std::string& path, const StringList& messages);
+  // Opens `name` once the menu has asked about unsaved work, so the dispatcher asks
+  // nothing again; damageStatus() then tells of this open only.
+  int openAfterSaveQuestion(const std::string& name);
   // Says that `file` could not be read whole: a message box, the log and the status.
   void reportDamaged(const std::string& file, const StringList& messages, int notesRead);
 
