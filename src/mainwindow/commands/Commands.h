@@ -37,6 +37,10 @@ namespace wux {
 class HolderChooser;
 class MemoNode;
 
+// Answered by a command that copies or moves notes when the notebook chooser cannot be
+// had.
+constexpr int kResultNoChooser = -8;
+
 // Every family, placeholders first. The window calls it once at creation; the two
 // families with state of their own (the document's files and the settings) get it too.
 void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings);

@@ -704,7 +704,7 @@ int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
     return kResultFailed;
   }
   MemoHolderUI* chosen = nullptr;
-  if (!chooser.window()) return kResultUIReadOnly;
+  if (!chooser.window()) return kResultNoChooser;
   if (!chooser.choose(w, chosen)) return kResultFailed;
   w.UI2Model();
   MemoHolderUI* target = chosen ? chosen : w.newHolder_(-1);
