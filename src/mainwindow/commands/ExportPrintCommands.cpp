@@ -416,10 +416,11 @@ int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error) {
   return printPlain(*printer, "     " + jobName(*holder, node), node.getContentType_(), error) ? 0 : kResultFailed;
 }
 
+// A print the user stopped is no failure.
+bool cancelled(const std::string& error) { return error.rfind("Cancel", 0) == 0; }
+
 // The closing text of a print that did not happen: a cancel as it is, else a failure.
-std::string notPrinted(const std::string& error) {
-  return error.rfind("Cancel", 0) == 0 ? error : "Failure: " + error;
-}
+std::string notPrinted(const std::string& error) { return cancelled(error) ? error : "Failure: " + error; }
 
 // Prints the notes of a batch, which goes on past a note that failed, and keeps the
 // count and the last reason for the closing text.
@@ -427,7 +428,7 @@ class BatchFailures {
  public:
   void add(MainWindowApi& w, MemoNode& node) {
     std::string error;
-    if (printMemoNode(w, node, error) == 0 || error.rfind("Cancel", 0) == 0) return;
+    if (printMemoNode(w, node, error) == 0 || cancelled(error)) return;
     ++count_;
     last_ = error;
   }
