@@ -53,8 +53,7 @@ int DocumentSession::open_(const std::string& given) {
     }
     ext = lowerExt(name);
   }
-  const std::string head = sjis::lower(name.substr(0, 6));
-  if (head == "http:/" || head == "https:") {
+  if (isDownloaded(name)) {
     w_.messageDoing_("Loading Now " + name);
     std::string dir = w_.getTempDir();
     if (dir.empty()) dir = platform::tempDir();
@@ -82,6 +81,11 @@ int DocumentSession::open_(const std::string& given) {
   for (const auto& kind : kKinds)
     if (ext == kind.ext) return (this->*kind.open)(name);
   return openOtherFile(name);
+}
+
+bool DocumentSession::isDownloaded(const std::string& name) {
+  const std::string head = sjis::lower(name.substr(0, 6));
+  return head == "http:/" || head == "https:";
 }
 
 int DocumentSession::openAtStartup(const std::string& name) {
@@ -140,16 +144,21 @@ int DocumentSession::openFolder(const std::string& name) {
   return newMemoNodeKind(w_, name, NoteKind::URL) ? 1 : kResultFailed;
 }
 
+int DocumentSession::openAfterSaveQuestion(const std::string& name) {
+  saveQuestionAsked_ = true;
+  damageStatus_.clear();
+  const int r = open_(name);
+  saveQuestionAsked_ = false;
+  return r;
+}
+
 int DocumentSession::UIOpenMemoFile() {
   if (w_.isDoing_()) return kResultOpenRefused;
   // The start-up's own new document holds nothing to ask about.
   if (!isStartupDocument() && querySaveAll() < 0) return kResultOpenRefused;
   std::string name = "new.mxa";
   if (!prompter().openFileName("", kDocumentFilter, name)) return 0;
-  saveQuestionAsked_ = true;
-  damageStatus_.clear();
-  const int r = open_(name);
-  saveQuestionAsked_ = false;
+  const int r = openAfterSaveQuestion(name);
   if (!damageStatus_.empty())
     w_.messageDoing_(damageStatus_);
   else if (r < 0)
@@ -164,10 +173,7 @@ int DocumentSession::UIOpenURL() {
     w_.messageDoing_("Cancel: UIOpenURL");
     return kResultFailed;
   }
-  saveQuestionAsked_ = true;
-  damageStatus_.clear();
-  const int r = open_(name);
-  saveQuestionAsked_ = false;
+  const int r = openAfterSaveQuestion(name);
   if (!damageStatus_.empty()) {
     w_.messageDoing_(damageStatus_);
     return r < 0 ? kResultFailed : 0;

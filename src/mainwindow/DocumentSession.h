@@ -30,6 +30,9 @@ class DocumentSession {
   // The open dispatcher: chooses by the name's kind what to do. -1 failed or refused,
   // 0 opened, 1 a note was made for a folder; -2 when the save question was cancelled.
   int open_(const std::string& name);
+  // True when the dispatcher downloads `name` (an http:// or https:// address) rather
+  // than reading a file.
+  static bool isDownloaded(const std::string& name);
   // The file named on the command line: opened through the dispatcher even though the
   // start-up itself may count as a running operation.
   int openAtStartup(const std::string& name);
@@ -121,6 +124,9 @@ class DocumentSession {
   bool anythingModified();
   void tooShort(const std::string& message, const std::string& name);
   void keepParsed(const std::string& path, const StringList& messages);
+  // Opens `name` once the menu has asked about unsaved work, so the dispatcher asks
+  // nothing again; damageStatus() then tells of this open only.
+  int openAfterSaveQuestion(const std::string& name);
   // Says that `file` could not be read whole: a message box, the log and the status.
   void reportDamaged(const std::string& file, const StringList& messages, int notesRead);
 

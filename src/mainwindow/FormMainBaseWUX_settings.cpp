@@ -150,9 +150,8 @@ int TFormMainBaseWUX::openArg1_(const std::vector<std::string>& args) {
   const std::string given = name;
   name = StartupFilename(name, dir, fileExists);
   // A folder or a web address opens as File > Open opens it.
-  const std::string head = sjis::lower(given.substr(0, 6));
   const bool folderOrAddress =
-      !fileExists(name) && (head == "http:/" || head == "https:" || platform::dirExists(given));
+      !fileExists(name) && (DocumentSession::isDownloaded(given) || platform::dirExists(given));
   if (folderOrAddress) name = given;
   int r = 0;
   if (fileExists(name) || folderOrAddress) {

@@ -57,6 +57,12 @@ class FramesTest : public test::FormTest<CommitCountingForm> {
   MemoNodeUI* node(const char* name) { return static_cast<MemoNodeUI*>(h->findNodeByName_(name)); }
   NoteItem* item(const char* name) { return h->itemOf(node(name)); }
   std::string order() { return test::order(h); }
+  // The user clicks the note's line in the notebook view: the view's selection moves there.
+  void pick(const char* name) {
+    QAbstractItemView* view = h->getViewBinding_()->widget();
+    view->selectionModel()->setCurrentIndex(h->model(Kind::CheckList)->indexOfItem(item(name)),
+                                            QItemSelectionModel::ClearAndSelect);
+  }
 
   TFrameMemoHolder* frame = nullptr;
   MemoHolderUI* h = nullptr;
@@ -104,9 +110,7 @@ TEST_F(FramesTest, WhileABraceTreeLoadsOnlyTheBreakButtonActs) {
     busy = form->doing();
     statusDuring = status();
     // A click on another note in the notebook view is refused...
-    QAbstractItemView* view = h->getViewBinding_()->widget();
-    view->selectionModel()->setCurrentIndex(h->model(Kind::CheckList)->indexOfItem(item("c")),
-                                            QItemSelectionModel::ClearAndSelect);
+    pick("c");
     currentAfterClick = form->getCurrentNode();
     // ...and Break is pressed.
     QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("BreakBtn")), Qt::LeftButton);
@@ -144,7 +148,7 @@ TEST_F(FramesTest, ABraceTreeLoadAndWriteEndWithAClosingStatus) {
   for (int i = 0; i < kBraceMaxDepth - 1; ++i) body += "}\r\n";
   node("d")->putField_("Content-Transfer-Encoding", "\"PoserLike\"");
   node("d")->body().setText(body);
-  frame->ViewClick(item("d"));
+  pick("d");
   TBraceTreeView* tree = frame->FrameMemoNode1()->braceTree();
   ASSERT_TRUE(tree);
   ASSERT_TRUE(tree->loadedWhole());
@@ -155,14 +159,14 @@ TEST_F(FramesTest, ABraceTreeLoadAndWriteEndWithAClosingStatus) {
   while (deep->childCount() == 1) deep = deep->child(0);
   tree->setCurrentItem(deep->child(0));
   tree->cloneNode_();
-  frame->ViewClick(item("c"));
+  pick("c");
   EXPECT_NE(node("d")->body().text(), body);
   EXPECT_EQ(status(), "Done: Save Brace Tree d");
 
   // One level deeper is no tree: shown as text, and said so.
   node("b")->putField_("Content-Transfer-Encoding", "\"PoserLike\"");
   node("b")->body().setText("top\r\n{\r\n" + body + "}\r\n");
-  frame->ViewClick(item("b"));
+  pick("b");
   EXPECT_EQ(status(), "Too deep for the tree: shown as text");
 }
 

@@ -37,6 +37,10 @@ namespace wux {
 class HolderChooser;
 class MemoNode;
 
+// Answered by a command that copies or moves notes when the notebook chooser cannot be
+// had.
+constexpr int kResultNoChooser = -8;
+
 // Every family, placeholders first. The window calls it once at creation; the two
 // families with state of their own (the document's files and the settings) get it too.
 void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings);
@@ -63,9 +67,14 @@ void registerSearchCommands(CommandTable& table, MainWindowApi& w, DocumentSessi
 void registerMenuCommands(CommandTable& table, MainWindowApi& w);
 void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session);
 
-// Prints one note by its content type, reporting through `w`; 0 when printed, else the
-// reason in `error` (ExportPrintCommands.cpp).
-int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error);
+// Prints one note by its content type as a busy operation of `w`, whose status says why
+// when it did not print; 0 when printed (ExportPrintCommands.cpp).
+int printNoteReported(MainWindowApi& w, MemoNode& node);
+
+// After `node` read its content from `source`: the words naming the characters the
+// file held that Shift_JIS cannot, logged with the time, or empty when none were lost
+// (NoteFileCommands.cpp).
+std::string logLostCharacters(MainWindowApi& w, const MemoNode& node, const std::string& source);
 
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.

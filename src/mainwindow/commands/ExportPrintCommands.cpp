@@ -383,8 +383,6 @@ class FileBatch {
   QString base_;
 };
 
-}  // namespace
-
 // Prints one note by its type. 0 when printed; otherwise kResultFailed with the reason in
 // `error` ("Cancel: print" when the user stopped the layout).
 int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error) {
@@ -418,12 +416,11 @@ int printMemoNode(MainWindowApi& w, MemoNode& node, std::string& error) {
   return printPlain(*printer, "     " + jobName(*holder, node), node.getContentType_(), error) ? 0 : kResultFailed;
 }
 
-namespace {
+// A print the user stopped is no failure.
+bool cancelled(const std::string& error) { return error.rfind("Cancel", 0) == 0; }
 
 // The closing text of a print that did not happen: a cancel as it is, else a failure.
-std::string notPrinted(const std::string& error) {
-  return error.rfind("Cancel", 0) == 0 ? error : "Failure: " + error;
-}
+std::string notPrinted(const std::string& error) { return cancelled(error) ? error : "Failure: " + error; }
 
 // Prints the notes of a batch, which goes on past a note that failed, and keeps the
 // count and the last reason for the closing text.
@@ -431,7 +428,7 @@ class BatchFailures {
  public:
   void add(MainWindowApi& w, MemoNode& node) {
     std::string error;
-    if (printMemoNode(w, node, error) == 0 || error.rfind("Cancel", 0) == 0) return;
+    if (printMemoNode(w, node, error) == 0 || cancelled(error)) return;
     ++count_;
     last_ = error;
   }
@@ -445,18 +442,26 @@ class BatchFailures {
   std::string last_;
 };
 
+}  // namespace
+
+int printNoteReported(MainWindowApi& w, MemoNode& node) {
+  BusyScope busy(w, "UIPrintMemoNode " + node.name());
+  std::string error;
+  if (printMemoNode(w, node, error) != 0) {
+    busy.finish(notPrinted(error));
+    return kResultFailed;
+  }
+  return 0;
+}
+
+namespace {
+
 int printMemoNodeCommand(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) return kResultFailed;
-  BusyScope busy(w, "UIPrintMemoNode " + node->name());
-  std::string error;
-  if (printMemoNode(w, *node, error) != 0) {
-    busy.finish(notPrinted(error));
-    return kResultFailed;
-  }
-  return 0;
+  return printNoteReported(w, *node);
 }
 
 int printTest(MainWindowApi& w) {

@@ -21,7 +21,6 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/textconv.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -705,7 +704,7 @@ int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
     return kResultFailed;
   }
   MemoHolderUI* chosen = nullptr;
-  if (!chooser.window()) return kResultUIReadOnly;
+  if (!chooser.window()) return kResultNoChooser;
   if (!chooser.choose(w, chosen)) return kResultFailed;
   w.UI2Model();
   MemoHolderUI* target = chosen ? chosen : w.newHolder_(-1);
@@ -786,12 +785,7 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
           return nullptr;
         }
         node->putName_(path, actual);
-        // A character the file held that the note cannot is named, never just "?".
-        if (!node->lostOnLoad().empty()) {
-          const std::string lost = platform::unstorableText(node->lostOnLoad()) + " in " + path;
-          w.addLogTS(lost);
-          if (error) *error = lost;
-        }
+        if (const std::string lost = logLostCharacters(w, *node, path); !lost.empty() && error) *error = lost;
       }
       break;
     case NoteKind::Image:

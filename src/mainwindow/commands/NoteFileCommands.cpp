@@ -2,8 +2,6 @@
 // exploring what its fields name, executing it, names from fields and the query note.
 #include "mainwindow/commands/NoteFileCommands.h"
 
-#include <sys/stat.h>
-
 #include "mainwindow/commands/Commands.h"
 #include "model/Prompter.h"
 #include "model/clock.h"
@@ -247,11 +245,8 @@ int reloadNote(MainWindowApi& w) {
     return kResultFailed;
   }
   holder->modified = true;
-  if (!node->lostOnLoad().empty()) {
-    const std::string lost = platform::unstorableText(node->lostOnLoad()) + " in " + source;
-    w.addLogTS(lost);
-    busy.finish(lost);
-  }
+  const std::string lost = logLostCharacters(w, *node, source);
+  if (!lost.empty()) busy.finish(lost);
   w.Model2UI();
   return 0;
 }
@@ -363,12 +358,6 @@ int exploreNotebook(MainWindowApi& w) {
 
 // ---- executing ----
 
-bool isExecutableFile(const std::string& path) {
-  struct stat st {};
-  const std::string sys = platform::sjisToUtf8(path);
-  return ::stat(sys.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IXUSR);
-}
-
 int executeNote(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
   MemoNodeUI* node = currentNote(w);
@@ -383,7 +372,7 @@ int executeNote(MainWindowApi& w) {
     const std::string ext = sjis::lower(platform::extOf(name));
     // Programs and scripts start directly, their name one argument: no shell ever
     // reads the name. Everything else goes to the desktop's opener.
-    if (isExecutableFile(name)) {
+    if (platform::isExecutableFile(name)) {
       started = platform::launcher().start(platform::resolvePath(name), "");
       status = "Done: Execute " + name;
     } else if (ext == ".sh") {
@@ -486,6 +475,14 @@ void registerNoteFileCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIChangeNameFromField", [&w] { return namesFromField(w); });
   table.add("UISetQuery", [&w] { return setQuery(w); });
   table.add("UIJumpQuery", [&w] { return jumpQuery(w); });
+}
+
+std::string logLostCharacters(MainWindowApi& w, const MemoNode& node, const std::string& source) {
+  // A character the file held that the note cannot is named, never just "?".
+  if (node.lostOnLoad().empty()) return {};
+  const std::string lost = platform::unstorableText(node.lostOnLoad()) + " in " + source;
+  w.addLogTS(lost);
+  return lost;
 }
 
 }  // namespace wux

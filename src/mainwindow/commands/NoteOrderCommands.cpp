@@ -285,9 +285,6 @@ int gatherMarks(MainWindowApi& w) {
   return 0;
 }
 
-// Answered by a transfer whose notebook chooser cannot be had.
-constexpr int kNoChooser = -8;
-
 // Where a transfer goes: `chosen`, or a new notebook when nullptr. Without `go` the
 // command ends, answering `result`.
 struct Target {
@@ -320,7 +317,7 @@ Target chooseHolder(MainWindowApi& w, HolderChooser& chooser, const CommandArgs&
     return t;
   }
   if (!chooser.window()) {
-    t.result = kNoChooser;
+    t.result = kResultNoChooser;
     return t;
   }
   t.go = chooser.choose(w, t.chosen, leaveOut, offerCurrent);

@@ -17,15 +17,7 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
   // The single-instance windows live as long as the table: made on first use.
   auto windows = std::make_shared<ToolWindows>(parent);
   setNoteWindowActions({[](MainWindowApi& reportTo, MemoNode& node) { return saveAsMemoNode_(reportTo, &node); },
-                        [](MainWindowApi& reportTo, MemoNode& node) {
-                          BusyScope busy(reportTo, "UIPrintMemoNode " + node.name());
-                          std::string error;
-                          const int result = printMemoNode(reportTo, node, error);
-                          if (result < 0) {
-                            busy.finish(error.rfind("Cancel", 0) == 0 ? error : "Failure: " + error);
-                          }
-                          return result;
-                        }});
+                        [](MainWindowApi& reportTo, MemoNode& node) { return printNoteReported(reportTo, node); }});
   table.add("UIShowFormMemoNode", std::function<int()>([&w, parent] { return showNoteWindow(w, parent, false); }));
   table.add("UIShowFormMemoNodeReadOnly",
             std::function<int()>([&w, parent] { return showNoteWindow(w, parent, true); }));
