@@ -18,6 +18,19 @@ for src in "${targets[@]}"; do
   seeds="fuzz/seeds/$name"
   [ -d "$seeds" ] || seeds=""
   echo "== fuzzing $name for ${secs}s"
-  build-fuzz/fuzz/"$name" -max_total_time="$secs" -timeout=10 -rss_limit_mb=4096 \
-    -print_final_stats=1 "$corpus" $seeds 2>&1 | tail -n 15
+  log="build-fuzz/$name.log"
+  artifacts="build-fuzz/artifacts-$name/"
+  rm -rf "$artifacts" && mkdir -p "$artifacts"
+  if ! build-fuzz/fuzz/"$name" -max_total_time="$secs" -timeout=10 -rss_limit_mb=4096 \
+    -print_final_stats=1 -artifact_prefix="$artifacts" "$corpus" $seeds >"$log" 2>&1; then
+    # The whole report, and the input that failed in a form a log keeps, so that a
+    # failure met only on another machine can be reproduced here.
+    grep -Ev '^#[0-9]+[[:space:]]+(NEW|REDUCE|pulse|RELOAD)' "$log" | tail -n 120
+    for a in "$artifacts"*; do
+      echo "== $name failed on $(basename "$a") ($(stat -c %s "$a") bytes), base64:"
+      head -c 16384 "$a" | base64
+    done
+    exit 1
+  fi
+  tail -n 15 "$log"
 done

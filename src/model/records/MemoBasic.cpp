@@ -667,6 +667,22 @@ int MemoBasic::_readTAG_(TTAGNode*) { return 0; }
 
 void MemoBasic::_readTAGFields_(TTAGNode* element) { readFields(element, false); }
 
+namespace {
+bool unsafeNameByte(unsigned char u) { return u <= 0x20 || u == 0x7F || u == '"' || u == '\'' || u == '<' || u == '>'; }
+
+// A field is held under the name it will be written with: a name read with a control
+// byte in it ("Content-Transfer-Encoding\x16") would otherwise mean one field now and
+// another once saved and read again. Empty when the line may stay as it is.
+std::string asWritten(const std::string& line) {
+  const std::size_t eq = std::min(line.find('='), line.size());
+  for (std::size_t i = 0; i < eq; ++i) {
+    if (unsafeNameByte(static_cast<unsigned char>(line[i])))
+      return MemoBasic::safeFieldName(line.substr(0, eq)) + line.substr(eq);
+  }
+  return {};
+}
+}  // namespace
+
 void MemoBasic::readFields(TTAGNode* element, bool take) {
   if (!fields_) fields_ = std::make_unique<StringList>();
   if (!element) return;
@@ -675,11 +691,16 @@ void MemoBasic::readFields(TTAGNode* element, bool take) {
   const bool append = fields_->count() == 0;
   if (append && take) {
     *fields_ = std::move(*element->takeAttributes());
+    for (int i = 0; i < fields_->count(); ++i) {
+      std::string held = asWritten(fields_->get(i));
+      if (!held.empty()) fields_->set(i, std::move(held));
+    }
     return;
   }
   if (append) fields_->reserve(static_cast<std::size_t>(attributes->count()));
   for (const auto& a : *attributes) {
-    const std::string& line = a.text;
+    std::string held = asWritten(a.text);
+    const std::string& line = held.empty() ? a.text : held;
     if (append) {
       fields_->add(line);
       continue;

@@ -363,3 +363,36 @@ TEST(NotesNeverLost, SavedIntoAnotherFolderTheDocumentMovesWithItsNotebooks) {
   EXPECT_TRUE(back->getHolder_(1)->modified);
   EXPECT_FALSE(fs::exists(tmp.path / "blocked" / "Doc.mxa"));
 }
+
+TEST(NotesNeverLost, FieldNamesWithControlBytesMeanTheSameAfterASave) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string file = tmp.dir() + "Book.mxh";
+  // A stray byte glued to a name: the content is taken as a picture whether or not the
+  // notebook was saved in between, and a name made only of such bytes stays nameless.
+  const std::string text = crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<Holder name=\"Book\">",
+                                 "  <Record name=\"img\">",
+                                 "    <Field Content-Type=\"image/png\" Content-Transfer-Encoding\x16=\"base64\" "
+                                 "\x01\x02=\"x\" a\x7f" "b=\"y\" />",
+                                 "AAEC\"<BR/>", "  </Record>", "</Holder>"});
+  ASSERT_TRUE(platform::writeFileAtomic(file, text));
+  auto doc = newDoc(tmp.dir() + "Doc.mxa");
+  MemoHolder* h = addBook(*doc, "Book");
+  StringList messages;
+  ASSERT_EQ(ReadHolderFile(*h, file, messages), 0) << messages.text();
+  MemoNode* n = h->findNodeByName_("img");
+  ASSERT_NE(n, nullptr);
+  EXPECT_EQ(n->getField_("Content-Transfer-Encoding"), "\"binary\"");
+  EXPECT_EQ(n->getField_("a_b"), "\"y\"");
+  const std::string once = describeNotes(*h);
+  ASSERT_GT(h->saveToFile_(file), 0);
+
+  auto back = newDoc(tmp.dir() + "Doc.mxa");
+  MemoHolder* again = addBook(*back, "Book");
+  ASSERT_EQ(ReadHolderFile(*again, file, messages), 0) << messages.text();
+  EXPECT_EQ(describeNotes(*again), once);
+  const std::string saved = slurp(file);
+  ASSERT_GT(again->saveToFile_(file), 0);
+  const auto notes = [](const std::string& t) { return t.substr(t.find("<Record")); };
+  EXPECT_EQ(notes(slurp(file)), notes(saved));
+}
