@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -59,6 +60,16 @@ World& world() {
   return w;
 }
 
+// Two writings that should be the same and are not: where they part, then stop.
+[[noreturn]] void differ(const char* what, const std::string& a, const std::string& b) {
+  std::size_t at = 0;
+  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+  const std::size_t from = at > 200 ? at - 200 : 0;
+  std::fprintf(stderr, "%s differ at byte %zu:\n--- first\n%s\n--- second\n%s\n---\n", what, at,
+               a.substr(from, 400).c_str(), b.substr(from, 400).c_str());
+  std::abort();
+}
+
 std::string writeOut(MemoHolder& h) {
   StringList lines;
   h.saveToTSL_(lines);
@@ -96,7 +107,7 @@ void readNotebook(const std::string& file, const std::string& bytes, const std::
   const std::string first = writeOut(*h);
   if (text) {
     const std::string whole = readWhole(*text);
-    if (!whole.empty() && whole != first) std::abort();
+    if (!whole.empty() && whole != first) differ("notebook reader and whole tree", first, whole);
   }
   // Notes that share a name in a notebook sorted downwards swap places on every reading.
   if (h->getFlagSameName_() && h->getFlagSort_() && !h->getFlagAscending_()) return;
@@ -109,7 +120,8 @@ void readNotebook(const std::string& file, const std::string& bytes, const std::
   const std::string copy = w.dir + "again.mxh";
   if (!platform::writeFileAtomic(copy, first)) return;
   if (ReadHolderFile(*again, copy, messages) != 0) std::abort();
-  if (writeOut(*again) != first) std::abort();
+  const std::string second = writeOut(*again);
+  if (second != first) differ("first and second writing", first, second);
 }
 
 }  // namespace

@@ -556,6 +556,16 @@ std::string_view trimView(std::string_view s) {
   while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
   return s;
 }
+// A stored value as a file holds it between its quotes: the stored quotes are dropped
+// (a single leading quote too, as Dequote does).
+std::string_view bareValue(std::string_view value) {
+  value = trimView(value);
+  if (!value.empty() && value.front() == '"') {
+    value.remove_prefix(1);
+    if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+  }
+  return value;
+}
 }  // namespace
 
 int MemoBasic::writeFieldElement_(const StringList* fields, std::string& out, std::string_view indent, int skipIndex,
@@ -582,13 +592,7 @@ int MemoBasic::writeFieldElement_(const StringList* fields, std::string& out, st
     std::string name = safeFieldName(std::string(text.substr(0, eq)));
     appendEscaped(out, name);
     out += "=\"";
-    std::string_view value = i == overrideIndex ? overrideValue : trimView(text.substr(eq + 1));
-    // The stored quotes are dropped (a single leading quote too, as Dequote does).
-    if (!value.empty() && value.front() == '"') {
-      value.remove_prefix(1);
-      if (!value.empty() && value.back() == '"') value.remove_suffix(1);
-    }
-    appendEscaped(out, value);
+    appendEscaped(out, bareValue(i == overrideIndex ? overrideValue : text.substr(eq + 1)));
     out += "\" ";
     ++written;
   }
@@ -670,16 +674,24 @@ void MemoBasic::_readTAGFields_(TTAGNode* element) { readFields(element, false);
 namespace {
 bool unsafeNameByte(unsigned char u) { return u <= 0x20 || u == 0x7F || u == '"' || u == '\'' || u == '<' || u == '>'; }
 
-// A field is held under the name it will be written with: a name read with a control
-// byte in it ("Content-Transfer-Encoding\x16") would otherwise mean one field now and
-// another once saved and read again. Empty when the line may stay as it is.
+// A field is held as it will be written: a name with a control byte in it
+// ("Content-Transfer-Encoding\x16") or a value with bytes outside its quotes
+// (=\x01"base64") would otherwise mean one thing now and another once saved and read
+// again. Empty when the line may stay as it is.
 std::string asWritten(const std::string& line) {
-  const std::size_t eq = std::min(line.find('='), line.size());
-  for (std::size_t i = 0; i < eq; ++i) {
-    if (unsafeNameByte(static_cast<unsigned char>(line[i])))
-      return MemoBasic::safeFieldName(line.substr(0, eq)) + line.substr(eq);
-  }
-  return {};
+  const std::size_t eq = line.find('=');
+  if (eq == std::string::npos) return {};  // not written at all
+  bool nameHeld = true;
+  for (std::size_t i = 0; i < eq && nameHeld; ++i) nameHeld = !unsafeNameByte(static_cast<unsigned char>(line[i]));
+  std::string_view value = std::string_view(line).substr(eq + 1);
+  const bool valueHeld = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+  if (nameHeld && valueHeld) return {};
+  value = bareValue(value);
+  std::string out = nameHeld ? line.substr(0, eq) : MemoBasic::safeFieldName(line.substr(0, eq));
+  out += "=\"";
+  out += value;
+  out += '"';
+  return out;
 }
 }  // namespace
 

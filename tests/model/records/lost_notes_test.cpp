@@ -368,13 +368,17 @@ TEST(NotesNeverLost, FieldNamesWithControlBytesMeanTheSameAfterASave) {
   FixedWorld world;
   TempDir tmp;
   const std::string file = tmp.dir() + "Book.mxh";
-  // A stray byte glued to a name: the content is taken as a picture whether or not the
-  // notebook was saved in between, and a name made only of such bytes stays nameless.
+  // A stray byte glued to a name or a value: the content is taken as a picture whether
+  // or not the notebook was saved in between, and a name made only of such bytes stays
+  // nameless.
   const std::string text = crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<Holder name=\"Book\">",
                                  "  <Record name=\"img\">",
                                  "    <Field Content-Type=\"image/png\" Content-Transfer-Encoding\x16=\"base64\" "
                                  "\x01\x02=\"x\" a\x7f" "b=\"y\" />",
-                                 "AAEC\"<BR/>", "  </Record>", "</Holder>"});
+                                 "AAEC\"<BR/>", "  </Record>", "  <Record name=\"pic\">",
+                                 "    <Field Content-Type=\"image/png\" Content-Transfer-Encoding=\x01\x12\"base64\" "
+                                 "flagMarked=true />",
+                                 "AAEC&amp;<BR/>", "  </Record>", "</Holder>"});
   ASSERT_TRUE(platform::writeFileAtomic(file, text));
   auto doc = newDoc(tmp.dir() + "Doc.mxa");
   MemoHolder* h = addBook(*doc, "Book");
@@ -384,6 +388,11 @@ TEST(NotesNeverLost, FieldNamesWithControlBytesMeanTheSameAfterASave) {
   ASSERT_NE(n, nullptr);
   EXPECT_EQ(n->getField_("Content-Transfer-Encoding"), "\"binary\"");
   EXPECT_EQ(n->getField_("a_b"), "\"y\"");
+  // Bytes outside a value's quotes, or no quotes at all, are gone once saved as well.
+  MemoNode* pic = h->findNodeByName_("pic");
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->getField_("Content-Transfer-Encoding"), "\"binary\"");
+  EXPECT_TRUE(pic->isMarked_());
   const std::string once = describeNotes(*h);
   ASSERT_GT(h->saveToFile_(file), 0);
 
