@@ -501,11 +501,16 @@ bool MemoBasic::grep_(const std::string& pattern, bool ignoreCase, StringList& o
 
 // ---- XML-like pieces ------------------------------------------------------------------
 
+namespace {
+// Bytes a field name cannot carry into a file. None of them can be the second byte of a
+// double-byte character, so a name may be looked at byte by byte.
+bool unsafeNameByte(unsigned char u) { return u <= 0x20 || u == 0x7F || u == '"' || u == '\'' || u == '<' || u == '>'; }
+}  // namespace
+
 std::string MemoBasic::safeFieldName(const std::string& name) {
   std::string out = sjis::trim(name);
   for (char& c : out) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u <= 0x20 || u == 0x7F || c == '"' || c == '\'' || c == '<' || c == '>') c = '_';
+    if (unsafeNameByte(static_cast<unsigned char>(c))) c = '_';
   }
   return out;
 }
@@ -672,8 +677,6 @@ int MemoBasic::_readTAG_(TTAGNode*) { return 0; }
 void MemoBasic::_readTAGFields_(TTAGNode* element) { readFields(element, false); }
 
 namespace {
-bool unsafeNameByte(unsigned char u) { return u <= 0x20 || u == 0x7F || u == '"' || u == '\'' || u == '<' || u == '>'; }
-
 // A field is held as it will be written: a name with a control byte in it
 // ("Content-Transfer-Encoding\x16") or a value with bytes outside its quotes
 // (=\x01"base64") would otherwise mean one thing now and another once saved and read
