@@ -148,10 +148,4 @@ std::string StartupFilename(const std::string& name, const std::string& dir,
   return n;
 }
 
-void registerSettingsCommands(CommandTable& table, MainWindowApi& w, Settings& settings) {
-  (void)table;
-  (void)w;
-  (void)settings;
-}
-
 }  // namespace wux

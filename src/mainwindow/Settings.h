@@ -8,9 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "views/CommandTable.h"
-#include "views/MainWindowApi.h"
-
 namespace wux {
 
 // What the program holds while it runs; the window's second layer owns one.
@@ -84,10 +81,5 @@ std::string DefaultFilename(const std::string& defaultOpenFile, const std::strin
 // else its ".maz" when that exists, else itself.
 std::string StartupFilename(const std::string& name, const std::string& dir,
                             const std::function<bool(const std::string&)>& exists);
-
-// The settings commands that need no more than the main-window interface. The ones
-// that work on the window itself (fonts, the version report, the about box, the
-// application properties) are the second layer's own (FormMainBaseWUX_settings.cpp).
-void registerSettingsCommands(CommandTable& table, MainWindowApi& w, Settings& settings);
 
 }  // namespace wux

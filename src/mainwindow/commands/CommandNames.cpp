@@ -55,7 +55,7 @@ constexpr Name kNames[] = {
     {"UISaveHolderWithMSG", "TFormMainScript"},
     {"UIShowFormSaveEach_", "TFormMainScript"},
     {"UIShowHoldersPropaty", "TFormMainScript"},
-    // settings, fonts and the batch-edit window (Settings.cpp)
+    // settings, fonts and the batch-edit window (FormMainBaseWUX_settings.cpp)
     {"UIFontDialog", "TFormMainScript"},
     {"UIFontSizeDec", "TFormMainScript"},
     {"UIFontSizeInc", "TFormMainScript"},
@@ -298,7 +298,6 @@ CommandFn noticeOnly(MainWindowApi& w, const std::string& owner, int result) {
 void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings) {
   registerPlaceholders(table, w);
   registerDocumentSessionCommands(table, session);
-  registerSettingsCommands(table, w, settings);
   registerNotebookCommands(table, w, session);
   // The one notebook chooser lives as long as the table.
   auto chooser = std::make_shared<HolderChooser>();
