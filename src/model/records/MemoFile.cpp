@@ -359,16 +359,9 @@ int MemoFile::_readTAG_(TTAGNode* element) {
         }
       }
     } else if (tagIs(child, "Field")) {
-      int n = TTAGNode::AttributeCount(child);
-      for (int a = 0; a < n; ++a) {
-        std::string line = TTAGNode::AttributeLine(child, a);
-        std::size_t eq = line.find('=');
-        if (eq == std::string::npos) {
-          putField_(line, "");
-        } else {
-          putField_(line.substr(0, eq), line.substr(eq + 1));
-        }
-      }
+      // Held as it will be written, like a notebook's or a note's fields: a name or value
+      // a save would change must not mean one thing now and another after the save.
+      _readTAGFields_(child);
     }
   });
 
