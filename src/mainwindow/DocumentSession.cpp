@@ -205,7 +205,8 @@ int DocumentSession::openMemoFile(const std::string& name, const std::string& un
     const std::string question = name + sj(" は既に読み込まれています。再読み込みするなら OK を押してください");
     if (prompter().messageBox(question, question, Buttons::OKCancel) != Answer::OK) return 0;
   }
-  if (!platform::fileExists(name)) return 0;
+  // A file that is there but cannot be read is reported by the reader, not passed over.
+  if (platform::fileMissing(name)) return 0;
   if (lowerExt(name) != ".mxa" &&
       prompter().messageBox(sj("拡張子が .mxa でないが、読み込んでいいのか？"), "", Buttons::YesNo) != Answer::Yes)
     return 0;
@@ -250,7 +251,7 @@ int DocumentSession::readMemoFile(const std::string& name) {
     if (!ok) lock_.release();
   } else {
     lock_.release();
-    ok = platform::readFile(name, text);
+    ok = platform::readFile(name, text, &why);
   }
   if (!ok) {
     const std::string message = "Could Not Open " + name + mode;
@@ -462,7 +463,7 @@ void DocumentSession::loadHolders_() {
     auto* h = static_cast<MemoHolderUI*>(f->getHolder_(i));
     if (!h || h->loaded) continue;
     const std::string name = h->getFileName_();
-    if (!platform::fileExists(name)) {
+    if (platform::fileMissing(name)) {
       w_.addLog_("Not Found Holder: " + name);
       h->loaded = true;
     } else if (loadHolderFile(*h) == 0) {
