@@ -18,6 +18,8 @@
 #include "platform/paths.h"
 #include "platform/shortcut.h"
 #include "platform/textconv.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
@@ -375,8 +377,10 @@ MemoHolderUI* DocumentSession::openHolderFile(const std::string& name) {
                                  "\"\r\nCould I Reload ?(=Yes) / Open OtherName(=No) or (CANCEL) ";
     switch (prompter().messageBox(question, "", Buttons::YesNoCancel)) {
       case Answer::Yes:
-        w_.setCurrentNode(nullptr);
-        existing->clear_();
+        // Every way of opening the file again ends here: what was typed is not dropped
+        // unasked.
+        if (!mayDiscardChanges(*existing)) return nullptr;
+        emptyHolder(*existing);
         return loadHolderAs(*existing, name);
       case Answer::No: {
         auto* added = static_cast<MemoHolderUI*>(f->addNewHolder_(-1));
@@ -434,6 +438,25 @@ int DocumentSession::loadHolderFile(MemoHolderUI& holder) {
   w_.messageDoing_("Failure: loadHolder " + holder.getFileName_());
   reportDamaged(holder.getFileName_(), messages, holder.getNodeCount_());
   return kResultFailed;
+}
+
+bool DocumentSession::mayDiscardChanges(MemoHolderUI& holder) {
+  w_.UI2Model();
+  return !holder.modified ||
+         prompter().messageBox(holder.getFileName_() + " has unsaved changes; Reload discards them. Reload anyway?",
+                               "", Buttons::OKCancel, Answer::Cancel) == Answer::OK;
+}
+
+void DocumentSession::emptyHolder(MemoHolderUI& holder) {
+  holder.closeNodeWindows_();
+  if (MemoNodeUI* shown = w_.getCurrentNode(); shown && shown->getParentHolder_() == &holder)
+    w_.setCurrentNode(nullptr);
+  if (TFrameMemoHolder* frame = w_.getHolderFrame()) {
+    TFrameMemoNode* editor = frame->FrameMemoNode1();
+    if (editor && editor->node() && editor->node()->getParentHolder_() == &holder) editor->setNode(nullptr);
+  }
+  holder.hideView_();
+  holder.clear_();
 }
 
 void DocumentSession::reportDamaged(const std::string& file, const StringList& messages, int notesRead) {

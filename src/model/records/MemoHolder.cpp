@@ -559,6 +559,25 @@ long long MemoHolder::saveToFile_(const std::string& fileName, std::string* erro
   return size;
 }
 
+long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* error, const ConfirmOverwrite& confirm) {
+  MemoFile* doc = getParentFile_();
+  const std::string full = platform::resolvePath(platform::toSlashes(fileName));
+  if (MemoHolder* other = doc ? doc->holderInFile_(full, this) : nullptr) {
+    if (error) *error = "The notebook \"" + other->name() + "\" lives in " + other->getFileName_() + "; it is not saved over.";
+    return -1;
+  }
+  const long long size = saveToFile_(full, error, confirm);
+  if (size < 0) return size;
+  // Kept as a notebook stored elsewhere is: the reference names its file.
+  putFlagExtra_(true);
+  putField_("Filename", QuoteValue(full));
+  putField_("FileExt", QuoteValue(sjis::lower(platform::extOf(full))));
+  loadFailed = false;  // the file holds exactly the notes in memory
+  modified = false;
+  if (doc) doc->modified = true;
+  return size;
+}
+
 // ---- reading --------------------------------------------------------------------------
 
 int MemoHolder::_readTAG_(TTAGNode* element) { return readFromTree_(element, false); }
