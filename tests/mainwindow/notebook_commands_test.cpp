@@ -470,6 +470,11 @@ TEST_F(NotebookCommandsTest, SaveAsMovesTheNotebookIntoTheChosenFile) {
   form->Model2UI();
   ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
   ASSERT_GT(run("UISaveFileWithoutMSG"), 0);
+  // Saved as the file it lives in, it stays found after its name.
+  rec.inputs.push_back(tmp.str("A.mxh"));
+  EXPECT_EQ(run("UISaveHolderAsMXH"), 0);
+  EXPECT_FALSE(holder()->getFlagExtra_());
+  EXPECT_FALSE(doc()->modified);
   const std::string old = fileText(tmp.str("A.mxh"));
   ASSERT_TRUE(platform::makeDirs(tmp.str("other")));
   const std::string copy = tmp.str("other/copy.mxh");
