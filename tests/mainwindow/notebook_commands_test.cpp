@@ -600,7 +600,8 @@ TEST_F(NotebookCommandsTest, ReopeningAnOpenNotebookAsksBeforeDroppingWhatWasTyp
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
   QWidget* list = holder()->getViewControl_();
   ASSERT_NE(list, nullptr);
-  QWidget* target = qobject_cast<QAbstractScrollArea*>(list) ? qobject_cast<QAbstractScrollArea*>(list)->viewport() : list;
+  auto* area = qobject_cast<QAbstractScrollArea*>(list);
+  QWidget* target = area ? area->viewport() : list;
   rec.answers = {Answer::Yes, Answer::Cancel};
   rec.asked.clear();
   QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -563,7 +563,8 @@ long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* erro
   MemoFile* doc = getParentFile_();
   const std::string full = platform::resolvePath(platform::toSlashes(fileName));
   if (MemoHolder* other = doc ? doc->holderInFile_(full, this) : nullptr) {
-    if (error) *error = "The notebook \"" + other->name() + "\" lives in " + other->getFileName_() + "; it is not saved over.";
+    if (error)
+      *error = "The notebook \"" + other->name() + "\" lives in " + other->getFileName_() + "; it is not saved over.";
     return -1;
   }
   // Saved as the file it lives in already, the notebook stays as it is found now (after
