@@ -18,6 +18,8 @@
 #include "platform/paths.h"
 #include "platform/shortcut.h"
 #include "platform/textconv.h"
+#include "views/FrameMemoHolder.h"
+#include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
@@ -205,7 +207,8 @@ int DocumentSession::openMemoFile(const std::string& name, const std::string& un
     const std::string question = name + sj(" は既に読み込まれています。再読み込みするなら OK を押してください");
     if (prompter().messageBox(question, question, Buttons::OKCancel) != Answer::OK) return 0;
   }
-  if (!platform::fileExists(name)) return 0;
+  // A file that is there but cannot be read is reported by the reader, not passed over.
+  if (platform::fileMissing(name)) return 0;
   if (lowerExt(name) != ".mxa" &&
       prompter().messageBox(sj("拡張子が .mxa でないが、読み込んでいいのか？"), "", Buttons::YesNo) != Answer::Yes)
     return 0;
@@ -250,7 +253,7 @@ int DocumentSession::readMemoFile(const std::string& name) {
     if (!ok) lock_.release();
   } else {
     lock_.release();
-    ok = platform::readFile(name, text);
+    ok = platform::readFile(name, text, &why);
   }
   if (!ok) {
     const std::string message = "Could Not Open " + name + mode;
@@ -374,8 +377,10 @@ MemoHolderUI* DocumentSession::openHolderFile(const std::string& name) {
                                  "\"\r\nCould I Reload ?(=Yes) / Open OtherName(=No) or (CANCEL) ";
     switch (prompter().messageBox(question, "", Buttons::YesNoCancel)) {
       case Answer::Yes:
-        w_.setCurrentNode(nullptr);
-        existing->clear_();
+        // Every way of opening the file again ends here: what was typed is not dropped
+        // unasked.
+        if (!mayDiscardChanges(*existing)) return nullptr;
+        emptyHolder(*existing);
         return loadHolderAs(*existing, name);
       case Answer::No: {
         auto* added = static_cast<MemoHolderUI*>(f->addNewHolder_(-1));
@@ -435,6 +440,25 @@ int DocumentSession::loadHolderFile(MemoHolderUI& holder) {
   return kResultFailed;
 }
 
+bool DocumentSession::mayDiscardChanges(MemoHolderUI& holder) {
+  w_.UI2Model();
+  return !holder.modified ||
+         prompter().messageBox(holder.getFileName_() + " has unsaved changes; Reload discards them. Reload anyway?",
+                               "", Buttons::OKCancel, Answer::Cancel) == Answer::OK;
+}
+
+void DocumentSession::emptyHolder(MemoHolderUI& holder) {
+  holder.closeNodeWindows_();
+  if (MemoNodeUI* shown = w_.getCurrentNode(); shown && shown->getParentHolder_() == &holder)
+    w_.setCurrentNode(nullptr);
+  if (TFrameMemoHolder* frame = w_.getHolderFrame()) {
+    TFrameMemoNode* editor = frame->FrameMemoNode1();
+    if (editor && editor->node() && editor->node()->getParentHolder_() == &holder) editor->setNode(nullptr);
+  }
+  holder.hideView_();
+  holder.clear_();
+}
+
 void DocumentSession::reportDamaged(const std::string& file, const StringList& messages, int notesRead) {
   // The reader names the line where it knows it.
   std::string line;
@@ -462,7 +486,7 @@ void DocumentSession::loadHolders_() {
     auto* h = static_cast<MemoHolderUI*>(f->getHolder_(i));
     if (!h || h->loaded) continue;
     const std::string name = h->getFileName_();
-    if (!platform::fileExists(name)) {
+    if (platform::fileMissing(name)) {
       w_.addLog_("Not Found Holder: " + name);
       h->loaded = true;
     } else if (loadHolderFile(*h) == 0) {

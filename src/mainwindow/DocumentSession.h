@@ -51,6 +51,13 @@ class DocumentSession {
   // the notebook keeps whatever the reader could take. -1 on failure, else 0.
   int loadHolderFile(MemoHolderUI& holder);
   void loadHolders_();
+  // Before a notebook is read again from its file: commits the editor and, when the
+  // notebook then holds unsaved changes, asks whether to drop them (Enter keeps them).
+  // False when the user keeps them.
+  bool mayDiscardChanges(MemoHolderUI& holder);
+  // Empties a notebook that is about to be read again. Nothing may keep pointing at its
+  // notes: its note windows close and the editor lets go of the note it shows.
+  void emptyHolder(MemoHolderUI& holder);
 
   // ---- new and save ----
   int UINewFile();

@@ -309,7 +309,7 @@ MemoHolderUI* TFormMainBase0007::_changeCurrentHolder_(MemoHolderUI* holder) {
 int TFormMainBase0007::loadHolder(MemoHolderUI* holder) {
   if (!holder) return 0;
   const std::string file = holder->getFileName_();
-  if (!platform::fileExists(file)) {
+  if (platform::fileMissing(file)) {
     addLog_("Not Found MemoHolder: " + file);
     showFormLog();
   } else {

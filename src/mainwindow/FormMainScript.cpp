@@ -115,11 +115,17 @@ void TFormMainScript::Model2UI() {
 void TFormMainScript::updateCaption() {
   QString text = QFileInfo(QApplication::applicationFilePath()).completeBaseName();
   if (text.isEmpty()) text = QStringLiteral("wux");
+  // Boxes without a caption of their own take the application's name. The display name
+  // is left alone: Linux would append it to every window's title.
+  QString title = text;
   if (aFile_) {
-    text += QLatin1Char(' ') + toQ(aFile_->getFileName_());
+    const std::string fileName = aFile_->getFileName_();
+    text += QLatin1Char(' ') + toQ(fileName);
+    title = toQ(platform::fileNameOf(fileName));
     updateColor();
   }
   setWindowTitle(text);
+  QApplication::setApplicationName(title);
 }
 
 void TFormMainScript::refreshHolderView() {

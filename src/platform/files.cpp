@@ -100,14 +100,19 @@ WriteCall setWriteCall(WriteCall call) {
   return prev;
 }
 
-bool readFile(const std::string& name, std::string& out) {
+bool readFile(const std::string& name, std::string& out, std::string* error) {
+  auto fail = [&](int err) {
+    if (error) *error = reasonText(err);
+    return false;
+  };
   const std::string path = osPath(name);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return fail(errno);
   struct stat st{};
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
     ::close(fd);
-    return false;
+    return fail(err);
   }
   out.clear();
   if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
@@ -116,8 +121,9 @@ bool readFile(const std::string& name, std::string& out) {
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
+      const int err = errno;
       ::close(fd);
-      return false;
+      return fail(err);
     }
     if (n == 0) break;
     out.append(buf, static_cast<std::size_t>(n));
@@ -196,6 +202,14 @@ bool writeFileAtomic(const std::string& name, const std::string& data, std::stri
 bool fileExists(const std::string& path) {
   struct stat st{};
   return ::stat(osPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool fileMissing(const std::string& path) {
+  if (path.empty()) return true;
+  struct stat st{};
+  if (::stat(osPath(path).c_str(), &st) == 0) return false;
+  // ENOTDIR: a part of the path is a file, so nothing can be under it.
+  return errno == ENOENT || errno == ENOTDIR;
 }
 
 bool isExecutableFile(const std::string& path) {

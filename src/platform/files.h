@@ -9,8 +9,9 @@ namespace wux::platform {
 
 // Paths are program text (Shift_JIS) and are converted for the file system here.
 
-// Reads a whole file; false when it cannot be opened or read.
-bool readFile(const std::string& path, std::string& out);
+// Reads a whole file; false when it cannot be opened or read, and then `error` (when
+// given) is the system's reason ("permission denied").
+bool readFile(const std::string& path, std::string& out, std::string* error = nullptr);
 // Writes to a temporary file in the target's folder, flushes and fsyncs it, renames it
 // over the target and fsyncs the folder. A target that is a symbolic link is written
 // through the link (the link stays, the file it names gets the data); a target without
@@ -19,7 +20,12 @@ bool readFile(const std::string& path, std::string& out);
 // (when given) names the path and the reason. After a successful write, temporaries of
 // the same target left by an earlier write that was killed are removed.
 bool writeFileAtomic(const std::string& path, const std::string& data, std::string* error = nullptr);
+// A regular file that can be examined. False also for a name that is there but cannot be
+// examined (a link loop, a folder without permission) or is no file: see fileMissing.
 bool fileExists(const std::string& path);
+// Nothing is there under the name (nor under a link in it): what "Not Found" means. A name
+// that exists but cannot be examined or read is not missing; reading it tells why.
+bool fileMissing(const std::string& path);
 // A regular file this process may run.
 bool isExecutableFile(const std::string& path);
 bool dirExists(const std::string& path);

@@ -43,6 +43,7 @@ FILE_SAVE_ALL_HOLDERS = dict(top_mnemonic="f", downs=7)  # &File > Save All Hold
 MEMONODE_MOVE1TO = dict(top_mnemonic="f", rights=3, downs=4)  # [MemoNode] > Move1To
 MEMONODE_DELETE = dict(top_mnemonic="f", rights=3, downs=5)  # [MemoNode] > Delete
 SCAN_HOLDERS = dict(top_mnemonic="f", rights=7, downs=0)  # Scan > Holders
+HOLDER_SAVE_AS_MXH = dict(top_mnemonic="f", rights=1, downs=5, subdowns=0)  # [Holder] > SaveAs Force > MXH
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -204,20 +205,57 @@ def close_asks_then_saves(s, wux):
     s.key("ctrl+q")
     asked = 0
     while True:
-        # A question box (the program's name as its title), or the end.
+        # A question box (the document's file name as its title), or the end.
         got = d.wait_for("a question or the end of wux", lambda: (
-            "ended" if w.proc.poll() is not None else s.windows("^wux\\.exe$", kind="DIALOG")))
+            "ended" if w.proc.poll() is not None else s.windows("^doc\\.mxa$", kind="DIALOG")))
         if got == "ended":
             break
         check(asked < 5, "asked more than five times")
         asked += 1
         s.activate(got[0])
         s.key("Return")
-        d.wait_for("the question to go", lambda: got[0] not in s.windows("^wux\\.exe$", kind="DIALOG"))
+        d.wait_for("the question to go", lambda: got[0] not in s.windows("^doc\\.mxa$", kind="DIALOG"))
     check(asked > 0, "closed without asking")
     check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
     text = d.read_sjis(s.path("Book.mxh"))
     check(note_bodies(text)["first"] == FIRST + " unsaved", "saved: %r" % note_bodies(text))
+
+
+@scenario
+def holder_save_as_then_reopen(s, wux):
+    """[Holder] > SaveAs Force > MXH writes the notebook, typing and all, to another file,
+    which the notebook lives in from then on: closing asks to save the document (a box
+    titled with its file name), the old file stays as it was, and the document opened
+    again shows and saves the text there."""
+    write_three_notes(s)
+    os.makedirs(s.path("other"))
+    old = d.read_sjis(s.path("Book.mxh"))
+    w = Wux(s, wux, "doc.mxa")
+    w.type_at_end(" moved")
+    w.menu(HOLDER_SAVE_AS_MXH)
+    chooser = d.wait_for("the file chooser", lambda: s.windows("", kind="DIALOG"))[0]
+    s.activate(chooser)
+    s.key("ctrl+a")
+    s.type(s.path("other", "copy.mxh"))
+    s.key("Return")
+    text = wait_for_file(s, "other/copy.mxh", lambda t: t if "moved" in t else None, "the notebook saved as")
+    check(note_bodies(text)["first"] == FIRST + " moved", "saved as: %r" % note_bodies(text))
+    s.activate(w.main)
+    s.key("ctrl+q")
+    question = s.dialog("^doc\\.mxa$")
+    s.key("Return")
+    d.wait_for("a question or the end of wux", lambda: w.proc.poll() is not None or
+               [q for q in s.windows("^doc\\.mxa$", kind="DIALOG") if q != question])
+    check(s.wait_exit(w.proc) == 0, "wux ended with %d" % w.proc.returncode)
+    check(d.read_sjis(s.path("Book.mxh")) == old, "the old notebook file changed")
+    doc = d.read_sjis(s.path("doc.mxa"))
+    check(s.path("other", "copy.mxh") in doc, "the document does not name the new file:\n" + doc)
+    w = Wux(s, wux, "doc.mxa")
+    w.type_at_end(" again")
+    w.save_all()
+    text = wait_for_file(s, "other/copy.mxh", lambda t: t if "again" in t else None, "the second save")
+    check(note_bodies(text)["first"] == FIRST + " moved again", "reopened: %r" % note_bodies(text))
+    w.quit()
 
 
 # ---- the tree ----

@@ -393,7 +393,8 @@ class Session:
         # The splash is shown before the document is opened, so the window manager has
         # it by now, or very soon; it hides itself after a while. Seen and then gone, or
         # gone before we looked.
-        splash = lambda: self.windows("^wux\\.exe$", kind="UTILITY")  # noqa: E731
+        # Untitled, it carries the application's title, which the document names.
+        splash = lambda: self.windows("", kind="UTILITY")  # noqa: E731
         try:
             wait_for("the splash", splash, 5)
         except Failure:

@@ -3,7 +3,9 @@
 // question, the file-lock mode and failed writes.
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTest>
 
 #include <fcntl.h>
@@ -29,6 +31,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
+#include "views/QtPrompter.h"
 #include "views/qtext.h"
 #include "views/views_support.h"
 #include "support/shortcut_bytes.h"
@@ -675,6 +678,70 @@ TEST_F(DocumentTest, AFileOpenedAsANoteNamesTheCharactersItLost) {
   form->said.clear();
   EXPECT_EQ(session().open_(path("plain.txt")), 0);
   for (const std::string& said : form->said) EXPECT_EQ(said.find("Warrning"), std::string::npos) << said;
+}
+
+// A notebook file that is there but cannot be read (a link loop, a folder) is no missing
+// file: it could not be read whole, the box says why, and it is not saved over unasked.
+TEST_F(DocumentTest, ANotebookThatIsThereButCannotBeReadIsNotNotFound) {
+  const std::string file = writeDoc(path("doc.mxa"), {{"One", "one"}, {"Two", "two"}, {"Three", "three"}});
+  ASSERT_TRUE(platform::removeFile(path("Two.mxh")));
+  ASSERT_EQ(::symlink("Two.mxh", path("Two.mxh").c_str()), 0);
+  ASSERT_TRUE(platform::removeFile(path("Three.mxh")));
+  ASSERT_TRUE(platform::makeDirs(path("Three.mxh")));
+  ASSERT_EQ(session().open_(file), 0);
+  ASSERT_EQ(form->getCurrentHolder()->name(), "One");
+
+  QTabBar* tabs = form->tabControl();
+  for (int tab : {1, 2}) {
+    rec.asked.clear();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+    MemoHolderUI* h = form->getCurrentHolder();
+    ASSERT_EQ(h, doc()->getHolder_(tab));
+    const std::string book = h->getFileName_();
+    EXPECT_FALSE(logHas("Not Found MemoHolder: " + book));
+    const std::string failure = "Failure: " + book + " could not be read whole; 0 notes read";
+    EXPECT_NE(std::find(form->said.begin(), form->said.end(), failure), form->said.end());
+    ASSERT_EQ(rec.messages().size(), 1u);
+    const std::string reason = platform::reasonText(tab == 1 ? ELOOP : EISDIR);
+    EXPECT_NE(rec.messages()[0].find("Cannot read the notebook file " + book + ": " + reason), std::string::npos)
+        << rec.messages()[0];
+    EXPECT_TRUE(h->loadFailed);
+
+    // Its save asks first, and Enter keeps what is there.
+    h->modified = true;
+    rec.asked.clear();
+    EXPECT_EQ(run("UISaveHolderNoMSG"), kResultFailed);
+    ASSERT_EQ(rec.asked.size(), 1u);
+    EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
+  }
+  EXPECT_FALSE(platform::fileExists(path("Two.mxh")));
+  EXPECT_TRUE(platform::dirExists(path("Three.mxh")));
+
+  // A notebook whose file is not there at all is still "Not Found", and starts empty.
+  ASSERT_TRUE(platform::removeFile(path("One.mxh")));
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+  EXPECT_EQ(run("UIReloadMemoHolder"), kResultFailed);
+  EXPECT_EQ(status(), "Not Found MemoHolder: " + path("One.mxh"));
+}
+
+// Boxes without a caption of their own carry the document's file name.
+TEST_F(DocumentTest, TheApplicationTitleIsTheDocumentsFileName) {
+  const std::string file = writeDoc(path("titled.mxa"), {{"One", "one"}});
+  ASSERT_EQ(session().open_(file), 0);
+  EXPECT_EQ(QApplication::applicationName(), QStringLiteral("titled.mxa"));
+  EXPECT_EQ(fromQ(form->windowTitle()).find(" " + file), fromQ(form->windowTitle()).size() - file.size() - 1);
+
+  QtPrompter boxes(form.get());
+  QString caption;
+  test::whenModal<QMessageBox>([&](QMessageBox* box) {
+    caption = box->windowTitle();
+    box->accept();
+  });
+  boxes.messageBox("a question", "", Buttons::OK);
+  EXPECT_EQ(caption, QStringLiteral("titled.mxa"));
+
+  fresh();
+  EXPECT_EQ(QApplication::applicationName(), QStringLiteral("noname.mxa"));
 }
 
 }  // namespace

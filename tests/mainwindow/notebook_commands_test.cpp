@@ -7,7 +7,12 @@
 #include <fstream>
 #include <unistd.h>
 
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QUrl>
 #include <QTest>
 
 #include "form_fixture.h"
@@ -69,6 +74,13 @@ class NotebookCommandsTest : public test::FormTest<TFormMainWUXX13c> {
     std::string out;
     for (int i = 0; i < doc()->getHolderCount_(); ++i) out += (i ? "," : "") + doc()->getHolder_(i)->name();
     return out;
+  }
+  QPlainTextEdit* memo() { return form->getHolderFrame()->FrameMemoNode1()->MemoNode0(); }
+  // Typed at the end of the editor, as a user types: not yet committed to the note.
+  void type(const QString& text) {
+    memo()->setFocus();
+    memo()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo(), text);
   }
   bool logHas(const std::string& text) {
     const StringList lines = form->getFormLog()->lines();
@@ -142,7 +154,7 @@ TEST_F(NotebookCommandsTest, SaveAsChecksTheExtensionAndWritesTheChosenForm) {
   rec.inputs.push_back("/t/x.txt");
   EXPECT_EQ(run("UISaveHolderAsMXH"), kResultFailed);
   EXPECT_EQ(status(), "FileExtention is missmatch.  \"/t/x.txt\"");
-  EXPECT_EQ(holder()->getField_("Filename"), "\"/t/x.txt\"");
+  EXPECT_EQ(holder()->getFileName_(), tmp.str("A.mxh"));
 
   holder()->modified = true;
   const std::string packed = tmp.str("y.mhz");
@@ -449,6 +461,164 @@ TEST_F(NotebookCommandsTest, AfterNewANotebookIsSavedInTheCurrentFolderWithoutAQ
   EXPECT_TRUE(rec.asked.empty());
   EXPECT_TRUE(saved);
   EXPECT_FALSE(holder()->modified);
+}
+
+// After Save As the notebook lives in the chosen file: the document refers to it, is
+// saved with that reference, and opens it again with what was typed.
+TEST_F(NotebookCommandsTest, SaveAsMovesTheNotebookIntoTheChosenFile) {
+  holder()->getNode_(0)->body().setText("old");
+  form->Model2UI();
+  ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
+  ASSERT_GT(run("UISaveFileWithoutMSG"), 0);
+  // Saved as the file it lives in, it stays found after its name.
+  rec.inputs.push_back(tmp.str("A.mxh"));
+  EXPECT_EQ(run("UISaveHolderAsMXH"), 0);
+  EXPECT_FALSE(holder()->getFlagExtra_());
+  EXPECT_FALSE(doc()->modified);
+  const std::string old = fileText(tmp.str("A.mxh"));
+  ASSERT_TRUE(platform::makeDirs(tmp.str("other")));
+  const std::string copy = tmp.str("other/copy.mxh");
+  type(QStringLiteral(" new"));
+  QApplication::setApplicationName(QStringLiteral("before"));
+
+  rec.inputs.push_back(copy);
+  EXPECT_EQ(run("UISaveHolderAsMXH"), 0);
+  EXPECT_EQ(holder()->getFileName_(), copy);
+  EXPECT_FALSE(holder()->modified);
+  EXPECT_TRUE(doc()->modified);  // it must record where the notebook is now
+  EXPECT_EQ(fileText(tmp.str("A.mxh")), old);
+  EXPECT_EQ(QApplication::applicationName(), QStringLiteral("doc.mxa"));
+
+  // Closing asks about the document, and Yes saves its reference.
+  rec.answers = {Answer::Yes};
+  rec.asked.clear();
+  EXPECT_EQ(form->documentSession().querySaveAll(), 0);
+  ASSERT_EQ(rec.messages().size(), 1u);
+  EXPECT_EQ(rec.messages()[0], "Shall I Save a MemoFile named as \r\n" + tmp.str("doc.mxa"));
+
+  rec.answers = {Answer::OK};  // open it again although it is open
+  ASSERT_EQ(form->documentSession().openMemoFile(tmp.str("doc.mxa")), 0);
+  form->changeCurrentHolder(book(0));
+  EXPECT_EQ(holder()->getFileName_(), copy);
+  EXPECT_EQ(holder()->getNode_(0)->body().text(), "old new\r\n");
+  EXPECT_EQ(memo()->toPlainText(), QStringLiteral("old new"));
+  EXPECT_FALSE(holder()->loadFailed);
+}
+
+// A Save As that is refused or fails leaves the notebook in the file it lived in, and
+// never writes over the file of another notebook of the document.
+TEST_F(NotebookCommandsTest, SaveAsRefusedOrFailedKeepsTheNotebooksFile) {
+  books({"A", "B"});
+  ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
+  const std::string b = fileText(tmp.str("B.mxh"));
+  form->changeCurrentHolder(book(0));
+  holder()->modified = true;
+  doc()->modified = false;
+  for (const std::string& onto : {tmp.str("B.mxh"), tmp.str("./b.MXH")}) {
+    rec.inputs.push_back(onto);
+    EXPECT_EQ(run("UISaveHolderAsMXH"), kResultFailed) << onto;
+    EXPECT_NE(status().find("\"B\" lives in " + tmp.str("B.mxh")), std::string::npos) << status();
+  }
+  EXPECT_EQ(fileText(tmp.str("B.mxh")), b);
+  EXPECT_EQ(book(0)->getFileName_(), tmp.str("A.mxh"));
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_FALSE(doc()->modified);
+
+  // Moved once, a wrong extension or a full disk leaves it in the file it moved to.
+  rec.inputs.push_back(tmp.str("c.mhz"));
+  ASSERT_EQ(run("UISaveHolderAsMHZ"), 0);
+  rec.inputs.push_back(tmp.str("x.txt"));
+  EXPECT_EQ(run("UISaveHolderAsMXH"), kResultFailed);
+  EXPECT_EQ(holder()->getFileName_(), tmp.str("c.mhz"));
+  holder()->modified = true;
+  doc()->modified = false;
+  rec.inputs.push_back(tmp.str("d.mxh"));
+  const auto previous = platform::setWriteCall(diskFull);
+  const int r = run("UISaveHolderAsMXH");
+  platform::setWriteCall(previous);
+  EXPECT_EQ(r, kResultFailed);
+  EXPECT_EQ(status().rfind("Failure: Save as Holder ", 0), 0u) << status();
+  EXPECT_EQ(holder()->getFileName_(), tmp.str("c.mhz"));
+  EXPECT_TRUE(holder()->modified);
+  EXPECT_FALSE(doc()->modified);
+  EXPECT_FALSE(platform::fileExists(tmp.str("d.mxh")));
+}
+
+// A notebook that could not be read whole, saved elsewhere, is whole in its new file:
+// later saves go there without the damaged file's question.
+TEST_F(NotebookCommandsTest, SaveAsTakesADamagedNotebookIntoItsNewFile) {
+  ASSERT_EQ(run("UISaveHolderNoMSG"), 0);
+  const std::string damaged = fileText(tmp.str("A.mxh"));
+  holder()->loadFailed = true;
+  rec.inputs.push_back(tmp.str("rescued.mxh"));
+  rec.asked.clear();
+  EXPECT_EQ(run("UISaveHolderAsMXH"), 0);
+  EXPECT_TRUE(rec.messages().empty());
+  EXPECT_FALSE(holder()->loadFailed);
+
+  holder()->createNewNode_()->body().setText("later");
+  holder()->modified = true;
+  rec.asked.clear();
+  EXPECT_EQ(run("UISaveHolderNoMSG"), 0);
+  EXPECT_TRUE(rec.messages().empty());
+  EXPECT_NE(fileText(tmp.str("rescued.mxh")).find("later"), std::string::npos);
+  EXPECT_EQ(fileText(tmp.str("A.mxh")), damaged);
+}
+
+// Opening a notebook that is open already, from the menu or by a drop, commits what was
+// typed and asks before the reload drops it; Enter keeps it.
+TEST_F(NotebookCommandsTest, ReopeningAnOpenNotebookAsksBeforeDroppingWhatWasTyped) {
+  const std::string path = tmp.str("Journal.mxh");
+  {
+    std::unique_ptr<MemoHolder> file(Create<MemoHolder>(nullptr));
+    file->createNewNode_()->body().setText("on disk");
+    ASSERT_GE(file->saveToFile_(path), 0);
+  }
+  rec.inputs.push_back(path);
+  ASSERT_EQ(run("UIOpenHolder"), 0);
+  holder()->modified = false;
+  type(QStringLiteral(" typed"));
+
+  rec.inputs.push_back(path);
+  rec.answers = {Answer::Yes};  // reload; then Enter at the second question
+  rec.asked.clear();
+  EXPECT_EQ(run("UIOpenHolder"), kResultFailed);
+  const auto asked = rec.messages();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find("Still opened. \"JOURNAL\""), std::string::npos);
+  EXPECT_EQ(asked[1], path + " has unsaved changes; Reload discards them. Reload anyway?");
+  EXPECT_EQ(rec.asked.back().defaultButton, Answer::Cancel);
+  EXPECT_EQ(holder()->getNode_(0)->body().text(), "on disk typed\r\n");
+  EXPECT_EQ(memo()->toPlainText(), QStringLiteral("on disk typed"));
+
+  // Dropped on the notes list: the same questions.
+  holder()->modified = false;
+  holder()->getNode_(0)->body().setText("on disk");
+  form->Model2UI();
+  type(QStringLiteral(" again"));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+  QWidget* list = holder()->getViewControl_();
+  ASSERT_NE(list, nullptr);
+  auto* area = qobject_cast<QAbstractScrollArea*>(list);
+  QWidget* target = area ? area->viewport() : list;
+  rec.answers = {Answer::Yes, Answer::Cancel};
+  rec.asked.clear();
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  EXPECT_EQ(rec.messages().size(), 2u);
+  EXPECT_EQ(holder()->getNode_(0)->body().text(), "on disk again\r\n");
+
+  // OK drops it: the file is read again.
+  rec.inputs.push_back(path);
+  rec.answers = {Answer::Yes, Answer::OK};
+  EXPECT_EQ(run("UIOpenHolder"), 0);
+  EXPECT_EQ(holder()->name(), "Journal");
+  EXPECT_EQ(holder()->getNode_(0)->body().text(), "on disk\r\n");
+  EXPECT_EQ(memo()->toPlainText(), QStringLiteral("on disk"));
+  EXPECT_EQ(bookNames(), "A,Journal");
 }
 
 }  // namespace

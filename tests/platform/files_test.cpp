@@ -142,3 +142,28 @@ TEST(AtomicWrite, ProtectedTargetsLinksAndFailuresKeepTheUsersFile) {
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"locked.mxh", "real", "link.mxh", "link2.mxh", "loop1", "loop2",
                                                   "book.mxh", "squat.mxh"}));
 }
+
+// "Not Found" is only for a name with nothing behind it: a name that is there but cannot
+// be read is not missing, and reading it says why.
+TEST(Files, OnlyANameWithNothingBehindItIsMissing) {
+  Folder f;
+  put(f.str("plain.mxh"), "notes");
+  EXPECT_FALSE(fileMissing(f.str("plain.mxh")));
+  EXPECT_TRUE(fileMissing(f.str("none.mxh")));
+  EXPECT_TRUE(fileMissing(f.str("plain.mxh/under.mxh")));  // a file is no folder
+  EXPECT_TRUE(fileMissing(""));
+  ASSERT_EQ(::symlink("gone.mxh", f.str("dangling.mxh").c_str()), 0);
+  EXPECT_TRUE(fileMissing(f.str("dangling.mxh")));
+
+  std::string data = "left", why;
+  ASSERT_EQ(::symlink("loop.mxh", f.str("loop.mxh").c_str()), 0);
+  EXPECT_FALSE(fileMissing(f.str("loop.mxh")));
+  EXPECT_FALSE(readFile(f.str("loop.mxh"), data, &why));
+  EXPECT_EQ(why, reasonText(ELOOP));
+
+  fs::create_directory(f.path / "folder.mxh");
+  EXPECT_FALSE(fileMissing(f.str("folder.mxh")));
+  why.clear();
+  EXPECT_FALSE(readFile(f.str("folder.mxh"), data, &why));
+  EXPECT_EQ(why, reasonText(EISDIR));
+}

@@ -11,8 +11,6 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "views/FrameMemoHolder.h"
-#include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
@@ -45,19 +43,6 @@ int currentHolderIndex(MainWindowApi& w) {
 std::string documentDir(MainWindowApi& w) {
   MemoFileUI* file = w.getMemoFile();
   return file ? file->getFileDir_() : std::string();
-}
-
-// Empties a notebook that is about to be read again. Nothing may keep pointing at its
-// notes: its note windows close and the editor lets go of the note it shows.
-void emptyHolder(MainWindowApi& w, MemoHolderUI* holder) {
-  holder->closeNodeWindows_();
-  if (MemoNodeUI* shown = w.getCurrentNode(); shown && shown->getParentHolder_() == holder) w.setCurrentNode(nullptr);
-  if (TFrameMemoHolder* frame = w.getHolderFrame()) {
-    TFrameMemoNode* editor = frame->FrameMemoNode1();
-    if (editor && editor->node() && editor->node()->getParentHolder_() == holder) editor->setNode(nullptr);
-  }
-  holder->hideView_();
-  holder->clear_();
 }
 
 // Makes the notebook current and shows its notes afresh, also when it already was the
@@ -143,23 +128,27 @@ int saveAsHolder(MainWindowApi& w, const std::string& ext) {
   if (name.empty()) name = "noname" + ext;
   if (!prompter().saveFileName("", "Holder(*.mxh)|*.mxh|compress Holder(*.mhz)|*.mhz|ALL files (*.*)|*.*", name))
     return kResultFailed;
-  holder->putField_("Filename", QuoteValue(name));
+  // The notebook keeps its file unless the chosen one is written.
   const std::string chosenExt = sjis::lower(platform::extOf(name));
   if (chosenExt != ".mxh" && chosenExt != ".mhz") {
     w.messageDoing_("FileExtention is missmatch.  \"" + name + "\"");
     return kResultFailed;
   }
-  BusyScope busy(w, "Save as Holder " + ext);
-  std::string error;
-  const long long size = holder->saveToFile_(name, &error, confirmOverDamaged);
-  if (size < 0) {
-    w.addLogTS("Failure: Save as Holder " + error);
-    busy.finish("Failure: Save as Holder " + error);
-    return kResultFailed;
+  long long size = -1;
+  {
+    BusyScope busy(w, "Save as Holder " + ext);
+    std::string error;
+    size = holder->saveAsFile_(name, &error, confirmOverDamaged);
+    if (size < 0) {
+      w.addLogTS("Failure: Save as Holder " + error);
+      busy.finish("Failure: Save as Holder " + error);
+    } else {
+      busy.finish("Done size=" + std::to_string(size));
+    }
   }
-  holder->modified = false;
-  busy.finish("Done size=" + std::to_string(size));
-  return 0;
+  // The document now names the notebook's new file.
+  w.updateCaption();
+  return size < 0 ? kResultFailed : 0;
 }
 
 int deleteHolder(MainWindowApi& w) {
@@ -271,23 +260,19 @@ int reloadHolder(MainWindowApi& w, DocumentSession& session) {
   if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
-  // What is typed in the editor belongs to the notebook before it is judged modified.
-  w.UI2Model();
   const std::string fileName = holder->getFileName_();
   // Without its file there is nothing to reload from: the notes in memory stay.
-  if (!platform::fileExists(fileName)) {
+  if (platform::fileMissing(fileName)) {
     w.addLog_("Not Found MemoHolder: " + fileName);
     w.messageDoing_("Not Found MemoHolder: " + fileName);
     return kResultFailed;
   }
-  if (holder->modified &&
-      prompter().messageBox(fileName + " has unsaved changes; Reload discards them. Reload anyway?", "",
-                            Buttons::OKCancel, Answer::Cancel) != Answer::OK) {
+  if (!session.mayDiscardChanges(*holder)) {
     w.messageDoing_("Cancel: UIReloadMemoHolder");
     return kResultFailed;
   }
   BusyScope busy(w, "UIReloadMemoHolder");
-  emptyHolder(w, holder);
+  session.emptyHolder(*holder);
   session.loadHolderAs(*holder, fileName);
   if (holder->getNodeCount_() == 0) holder->createNewNode_();
   showAgain(w, holder);

@@ -170,6 +170,23 @@ int MemoFile::putFileName_(const std::string& name) {
   return 0;
 }
 
+namespace {
+// Two notebook files are one when their keys are equal.
+std::string holderFileKey(const std::string& file) { return sjis::lower(platform::resolvePath(file)); }
+}  // namespace
+
+MemoHolder* MemoFile::holderInFile_(const std::string& path, const MemoHolder* except) {
+  const std::string key = holderFileKey(path);
+  const StringList& c = holders_->children();
+  for (int i = 0; i < c.count(); ++i) {
+    auto* h = c.objectAs<MemoHolder>(i);
+    if (!h || h == except) continue;
+    const std::string file = h->getFileName_();
+    if (holderFileKey(file) == key || platform::sameFile(file, path)) return h;
+  }
+  return nullptr;
+}
+
 bool MemoFile::checkHolderFileNames_(std::string& message) {
   std::unordered_map<std::string, std::string> seen;
   const StringList& c = holders_->children();
@@ -177,7 +194,7 @@ bool MemoFile::checkHolderFileNames_(std::string& message) {
     auto* h = c.objectAs<MemoHolder>(i);
     if (!h) continue;
     std::string file = h->getFileName_();
-    auto [it, fresh] = seen.emplace(sjis::lower(platform::resolvePath(file)), c[i]);
+    auto [it, fresh] = seen.emplace(holderFileKey(file), c[i]);
     if (!fresh) {
       message = "The notebooks \"" + it->second + "\" and \"" + c[i] + "\" would be saved to the same file " + file +
                 ". Rename one of them before saving.";
@@ -359,16 +376,9 @@ int MemoFile::_readTAG_(TTAGNode* element) {
         }
       }
     } else if (tagIs(child, "Field")) {
-      int n = TTAGNode::AttributeCount(child);
-      for (int a = 0; a < n; ++a) {
-        std::string line = TTAGNode::AttributeLine(child, a);
-        std::size_t eq = line.find('=');
-        if (eq == std::string::npos) {
-          putField_(line, "");
-        } else {
-          putField_(line.substr(0, eq), line.substr(eq + 1));
-        }
-      }
+      // Held as it will be written, like a notebook's or a note's fields: a name or value
+      // a save would change must not mean one thing now and another after the save.
+      _readTAGFields_(child);
     }
   });
 

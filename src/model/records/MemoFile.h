@@ -58,6 +58,8 @@ class MemoFile : public MemoBasic {
   void putModeHoldersMngr_(const std::string& mode) { modeHoldersMngr_ = mode; }
   // False (and a message naming both) when two notebooks would be written to one file.
   bool checkHolderFileNames_(std::string& message);
+  // The notebook other than `except` whose file `path` is, or nullptr.
+  MemoHolder* holderInFile_(const std::string& path, const MemoHolder* except);
 
   MemoHolder* getCurrentHolder() const { return current_; }
   void putCurrentHolder(MemoHolder* h) { current_ = indexOfHolder_(h) >= 0 ? h : nullptr; }

@@ -559,6 +559,32 @@ long long MemoHolder::saveToFile_(const std::string& fileName, std::string* erro
   return size;
 }
 
+long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* error, const ConfirmOverwrite& confirm) {
+  MemoFile* doc = getParentFile_();
+  const std::string full = platform::resolvePath(platform::toSlashes(fileName));
+  if (MemoHolder* other = doc ? doc->holderInFile_(full, this) : nullptr) {
+    if (error)
+      *error = "The notebook \"" + other->name() + "\" lives in " + other->getFileName_() + "; it is not saved over.";
+    return -1;
+  }
+  // Saved as the file it lives in already, the notebook stays as it is found now (after
+  // its name, unless it is stored elsewhere).
+  const std::string own = getFileName_();
+  const bool moves = platform::resolvePath(own) != full && !platform::sameFile(own, full);
+  const long long size = saveToFile_(full, error, confirm);
+  if (size < 0) return size;
+  if (moves) {
+    // Kept as a notebook stored elsewhere is: the reference names its file.
+    putFlagExtra_(true);
+    putField_("Filename", QuoteValue(full));
+    putField_("FileExt", QuoteValue(sjis::lower(platform::extOf(full))));
+    if (doc) doc->modified = true;
+  }
+  loadFailed = false;  // the file holds exactly the notes in memory
+  modified = false;
+  return size;
+}
+
 // ---- reading --------------------------------------------------------------------------
 
 int MemoHolder::_readTAG_(TTAGNode* element) { return readFromTree_(element, false); }

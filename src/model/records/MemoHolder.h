@@ -95,6 +95,12 @@ class MemoHolder : public MemoBasic {
   // the reason in `error`.
   long long saveToFile_(const std::string& fileName, std::string* error = nullptr,
                         const ConfirmOverwrite& confirm = {});
+  // Save As: writes the notebook to `fileName` (".mxh" or ".mhz"), which it then lives in:
+  // the document refers to that file from then on and counts as modified, and the notebook
+  // counts as read whole. A file another notebook of the document lives in is refused.
+  // Nothing changes unless the file is written. The result is saveToFile_'s.
+  long long saveAsFile_(const std::string& fileName, std::string* error = nullptr,
+                        const ConfirmOverwrite& confirm = {});
 
   TObjectParentEX* nodes() const { return nodes_.get(); }
 

@@ -142,15 +142,17 @@ class SwallowedStructure {
 }  // namespace
 
 int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& messages, std::string* elementName) {
-  if (!platform::fileExists(path)) {
+  // Only a file that is not there is missing: one that is there but cannot be read (a
+  // link loop, a folder, no permission) could not be read whole and must not be saved over.
+  if (platform::fileMissing(path)) {
     messages.add("Not Found MemoHolder: " + path);
     holder.loaded = true;
     holder.loadFailed = false;
     return -2;
   }
-  std::string data;
-  if (!platform::readFile(path, data)) {
-    messages.add("Cannot read the notebook file " + path);
+  std::string data, why;
+  if (!platform::readFile(path, data, &why)) {
+    messages.add("Cannot read the notebook file " + path + ": " + why);
     holder.loadFailed = true;
     return -1;
   }
@@ -433,7 +435,7 @@ bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyMod
       if (!h || h->loaded) continue;
       const std::string file = h->getFileName_();
       StringList loadMessages;
-      if (!platform::fileExists(file)) {
+      if (platform::fileMissing(file)) {
         h->loaded = true;  // nothing to carry: it is written empty, as its note list is
       } else if (LoadHolder(*h, loadMessages) == -1) {
         report.notWritten.push_back(file);

@@ -405,3 +405,36 @@ TEST(NotesNeverLost, FieldNamesWithControlBytesMeanTheSameAfterASave) {
   const auto notes = [](const std::string& t) { return t.substr(t.find("<Record")); };
   EXPECT_EQ(notes(slurp(file)), notes(saved));
 }
+
+// The document's own fields are held as they will be written, as a notebook's are: a name
+// with a stray byte names the same field before and after a save.
+TEST(NotesNeverLost, DocumentFieldsMeanTheSameAfterASave) {
+  FixedWorld world;
+  TempDir tmp;
+  const std::string file = tmp.dir() + "Doc.mxa";
+  const std::string text = crlf({"<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>", "<File name=\"Doc\">",
+                                 "  <Field CurrentHolder\x16=\"b\" Color=\x01\"red\" />",
+                                 "  <Holder name=\"a\">", "    <Field FlagLoaded=\"false\" />", "  </Holder>",
+                                 "  <Holder name=\"b\">", "    <Field FlagLoaded=\"false\" />", "  </Holder>",
+                                 "</File>"});
+  ASSERT_TRUE(platform::writeFileAtomic(file, text));
+  auto doc = newDoc(file);
+  StringList messages;
+  ASSERT_EQ(ReadDocumentFile(*doc, file, messages), 0) << messages.text();
+  ASSERT_NE(doc->getCurrentHolder(), nullptr);
+  EXPECT_EQ(doc->getCurrentHolder()->name(), "b");
+  EXPECT_EQ(doc->getField_("Color"), "\"red\"");
+
+  // Saved as the window saves it: the current notebook is set first.
+  doc->putField_("CurrentHolder", QuoteValue(doc->getCurrentHolder()->name()));
+  const std::string fields = doc->fieldList()->text();
+  ASSERT_GT(doc->saveToFile_(file), 0);
+  const std::string saved = slurp(file);
+  EXPECT_EQ(saved.find("CurrentHolder"), saved.rfind("CurrentHolder")) << saved;
+
+  auto back = newDoc(file);
+  ASSERT_EQ(ReadDocumentFile(*back, file, messages), 0) << messages.text();
+  ASSERT_NE(back->getCurrentHolder(), nullptr);
+  EXPECT_EQ(back->getCurrentHolder()->name(), "b");
+  EXPECT_EQ(back->fieldList()->text(), fields);
+}
