@@ -198,6 +198,13 @@ bool fileExists(const std::string& path) {
   return ::stat(osPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool modifiedLater(const std::string& path, const std::string& than) {
+  struct stat a{}, b{};
+  if (::stat(osPath(path).c_str(), &a) != 0 || ::stat(osPath(than).c_str(), &b) != 0) return false;
+  if (a.st_mtim.tv_sec != b.st_mtim.tv_sec) return a.st_mtim.tv_sec > b.st_mtim.tv_sec;
+  return a.st_mtim.tv_nsec > b.st_mtim.tv_nsec;
+}
+
 bool isExecutableFile(const std::string& path) {
   const std::string os = osPath(path);
   struct stat st{};

@@ -13,6 +13,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -209,7 +213,8 @@ TEST_F(StartUp, AnArchiveNamedWithoutExtensionIsUnpackedAndOpened) {
   // Another document dropped on the window opens in a program of its own.
   platform::RecordingLauncher launcher;
   platform::ScopedLauncher useLauncher(&launcher);
-  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("other.mxa"), false, report));
+  // Its notebook file beside it came from the archive, not from this copy of the document.
+  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("other.mxa"), false, report, [](const std::string&) { return true; }));
   drop(editor()->MemoNode0()->viewport(), {file("other.mxa")});
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].argument, file("other.mxa"));
@@ -452,6 +457,107 @@ TEST_F(StartUpDocument, OnceChangedItIsAskedAboutAndKept) {
   EXPECT_EQ(openFromMenu(real), 0);
   EXPECT_EQ(launcher.calls.size(), 3u);
   EXPECT_EQ(form->getMemoFile()->getFileName_(), startName);
+}
+
+// Another document in the start-up folder whose notebook carries every new notebook's
+// name, "new"; answers that notebook's file.
+std::string writeOtherDocumentWithNew(const std::string& doc) {
+  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+  d->putFileName_(doc);
+  MemoHolder* h = d->addNewHolder_(-1);
+  h->loaded = true;
+  MemoNode* n = h->newNode_();
+  n->body().setText("their text");
+  h->addNode_(n, "theirs");
+  SaveReport report;
+  EXPECT_TRUE(SaveDocumentAndHolders(*d, doc, false, report));
+  EXPECT_EQ(h->name(), "new");
+  return h->getFileName_();
+}
+
+std::string slurp(const std::string& path) {
+  std::string s;
+  platform::readFile(path, s);
+  return s;
+}
+
+// Closes the window as its close button (and Exit, Ctrl+Q) does, through a close event;
+// the questions are answered as `rec` says.
+void closeWindow(TFormMainWUXX13c& form) {
+  form.show();
+  form.close();
+}
+
+TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNeverWrote) {
+  const std::string theirs = writeOtherDocumentWithNew(file("other.mxa"));
+  const std::string before = slurp(theirs);
+  startWithoutDefaultFile();
+
+  // Enter at every question: the document is written, the other document's notebook is not.
+  rec.asked.clear();
+  closeWindow(*form);
+  EXPECT_FALSE(form->isVisible());
+  ASSERT_EQ(rec.asked.size(), 3u);
+  EXPECT_EQ(rec.asked[0].text, "Shall I Save a MemoFile named as \r\n" + file("noname.mxa"));
+  EXPECT_EQ(rec.asked[1].text, "Sould I Save a MemoHolder named as \"\r\n" + theirs + "\" ?");
+  EXPECT_NE(rec.asked[2].text.find(theirs + " already exists, and this document did not write it"), std::string::npos)
+      << rec.asked[2].text;
+  EXPECT_EQ(rec.asked[2].defaultButton, Answer::No);
+  EXPECT_EQ(slurp(theirs), before);
+  EXPECT_TRUE(platform::fileExists(file("noname.mxa")));
+  EXPECT_EQ(status().rfind("Skipped: ", 0), 0u) << status();
+  EXPECT_NE(status().find(theirs), std::string::npos);
+  EXPECT_TRUE(form->getCurrentHolder()->modified);
+
+  // Yes writes it, and the notebook owns that file from then on: no more questions.
+  ASSERT_TRUE(platform::removeFile(file("noname.mxa")));
+  form->newMemoFile();
+  startWithoutDefaultFile();
+  rec.asked.clear();
+  rec.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+  closeWindow(*form);
+  EXPECT_EQ(rec.asked.size(), 3u);
+  EXPECT_NE(slurp(theirs), before);
+  form->getCurrentHolder()->modified = true;
+  rec.asked.clear();
+  ASSERT_EQ(form->commands().run("SaveFileAndAllHolders"), 0);
+  EXPECT_TRUE(rec.asked.empty());
+}
+
+// Another window holds the document locked: the new empty document left in its place
+// has nothing to save until the user changes it, and then asks as any new one does.
+TEST_F(StartUpDocument, AfterALockRefusalTheNewDocumentAsksNothingUntilChanged) {
+  const std::string theirs = writeOtherDocumentWithNew(file("other.mxa"));
+  const std::string before = slurp(theirs);
+  const int fd = ::open(file("other.mxa").c_str(), O_RDWR);
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  const std::string cwd = platform::currentDir();
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  form->documentSession().setFileLock(true);
+  form->openArg1_({file("other.mxa")});
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could Not Open " + file("other.mxa") + " FlagFileLock=true"});
+
+  rec.asked.clear();
+  closeWindow(*form);
+  EXPECT_TRUE(rec.asked.empty()) << rec.asked[0].text;
+  EXPECT_FALSE(form->isVisible());
+
+  // Changed: every question names the full path, and the other window's notebook stays.
+  form->show();
+  form->getNodeFrame()->MemoNode0()->setFocus();
+  QTest::keyClicks(form->getNodeFrame()->MemoNode0(), QStringLiteral("mine"));
+  rec.asked.clear();
+  rec.answers = {Answer::Cancel};
+  EXPECT_LT(form->commands().run("UISaveFileWithMSG"), 0);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could I save the file named \"" + file("noname.mxa") + "\" ?"});
+  rec.asked.clear();
+  closeWindow(*form);
+  ASSERT_EQ(rec.asked.size(), 2u);
+  EXPECT_EQ(rec.asked[0].text, "Sould I Save a MemoHolder named as \"\r\n" + theirs + "\" ?");
+  EXPECT_EQ(rec.asked[1].defaultButton, Answer::No);
+  EXPECT_EQ(slurp(theirs), before);
+  ::close(fd);
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
 }
 
 TEST_F(StartUp, AFolderOrAnAddressOnTheCommandLineOpensAsFileOpenOpensIt) {
