@@ -459,22 +459,6 @@ TEST_F(StartUpDocument, OnceChangedItIsAskedAboutAndKept) {
   EXPECT_EQ(form->getMemoFile()->getFileName_(), startName);
 }
 
-// Another document in the start-up folder whose notebook carries every new notebook's
-// name, "new"; answers that notebook's file.
-std::string writeOtherDocumentWithNew(const std::string& doc) {
-  std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
-  d->putFileName_(doc);
-  MemoHolder* h = d->addNewHolder_(-1);
-  h->loaded = true;
-  MemoNode* n = h->newNode_();
-  n->body().setText("their text");
-  h->addNode_(n, "theirs");
-  SaveReport report;
-  EXPECT_TRUE(SaveDocumentAndHolders(*d, doc, false, report));
-  EXPECT_EQ(h->name(), "new");
-  return h->getFileName_();
-}
-
 std::string slurp(const std::string& path) {
   std::string s;
   platform::readFile(path, s);
@@ -489,8 +473,11 @@ void closeWindow(TFormMainWUXX13c& form) {
 }
 
 TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNeverWrote) {
-  const std::string theirs = writeOtherDocumentWithNew(file("other.mxa"));
+  // Its notebook carries every new notebook's name, "new".
+  writeReal();
+  const std::string theirs = file("new.mxh");
   const std::string before = slurp(theirs);
+  ASSERT_NE(before.find("real text"), std::string::npos);
   startWithoutDefaultFile();
 
   // Enter at every question: the document is written, the other document's notebook is not.
@@ -527,15 +514,20 @@ TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNe
 // Another window holds the document locked: the new empty document left in its place
 // has nothing to save until the user changes it, and then asks as any new one does.
 TEST_F(StartUpDocument, AfterALockRefusalTheNewDocumentAsksNothingUntilChanged) {
-  const std::string theirs = writeOtherDocumentWithNew(file("other.mxa"));
+  const std::string other = writeReal();
+  const std::string theirs = file("new.mxh");
   const std::string before = slurp(theirs);
-  const int fd = ::open(file("other.mxa").c_str(), O_RDWR);
+  const int fd = ::open(other.c_str(), O_RDWR);
   ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
-  const std::string cwd = platform::currentDir();
-  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  // Started in that folder, where the new document's files go.
+  struct InFolder {
+    std::string before = platform::currentDir();
+    explicit InFolder(const std::string& dir) { EXPECT_EQ(chdir(dir.c_str()), 0); }
+    ~InFolder() { EXPECT_EQ(chdir(before.c_str()), 0); }
+  } inFolder(dir_.string());
   form->documentSession().setFileLock(true);
-  form->openArg1_({file("other.mxa")});
-  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could Not Open " + file("other.mxa") + " FlagFileLock=true"});
+  form->openArg1_({other});
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could Not Open " + other + " FlagFileLock=true"});
 
   rec.asked.clear();
   closeWindow(*form);
@@ -557,7 +549,6 @@ TEST_F(StartUpDocument, AfterALockRefusalTheNewDocumentAsksNothingUntilChanged) 
   EXPECT_EQ(rec.asked[1].defaultButton, Answer::No);
   EXPECT_EQ(slurp(theirs), before);
   ::close(fd);
-  ASSERT_EQ(chdir(cwd.c_str()), 0);
 }
 
 TEST_F(StartUp, AFolderOrAnAddressOnTheCommandLineOpensAsFileOpenOpensIt) {

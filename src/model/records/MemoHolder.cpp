@@ -90,6 +90,7 @@ int MemoHolder::clear_() {
   MemoBasic::clear_();
   current_ = nullptr;
   modified = loaded = loadFailed = false;
+  ownFiles_.clear();  // emptied to be filled again: by the next read or write
   flagAccount = flagAutoReLoad = flagAutoSave = false;
   ReloadMinutes = SaveMinutes = 0;
   TimeReLoad = TimeSaved = Now();
