@@ -496,19 +496,6 @@ TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNe
   EXPECT_NE(status().find(theirs), std::string::npos);
   EXPECT_TRUE(form->getCurrentHolder()->modified);
 
-  // Yes writes it, and the notebook owns that file from then on: no more questions.
-  ASSERT_TRUE(platform::removeFile(file("noname.mxa")));
-  form->newMemoFile();
-  startWithoutDefaultFile();
-  rec.asked.clear();
-  rec.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
-  closeWindow(*form);
-  EXPECT_EQ(rec.asked.size(), 3u);
-  EXPECT_NE(slurp(theirs), before);
-  form->getCurrentHolder()->modified = true;
-  rec.asked.clear();
-  ASSERT_EQ(form->commands().run("SaveFileAndAllHolders"), 0);
-  EXPECT_TRUE(rec.asked.empty());
 }
 
 // Another window holds the document locked: the new empty document left in its place

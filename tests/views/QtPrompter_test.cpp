@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -78,29 +77,6 @@ TEST(QtPrompter, AQuestionWhoseSafeAnswerIsNoTakesNoFromEnterAndEscape) {
   EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::No);
   pressInNextBox(Qt::Key_Y);  // the Yes button's own key still answers Yes
   EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::Yes);
-}
-
-// A save dialog starts on the filter of the name it proposes, whatever the filter's order.
-TEST(QtPrompter, ASaveDialogStartsOnTheFilterOfItsName) {
-  test::qtApp();
-  QtPrompter p;
-  const std::string filter = "Text|*.txt|Archive|*.maz;*.z|ALL files (*.*)|*.*";
-  QString shown;
-  auto shownFor = [&](const std::string& name) {
-    shown.clear();
-    QTimer::singleShot(0, [&shown] {
-      if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-        shown = d->selectedNameFilter();
-        d->reject();
-      }
-    });
-    std::string path = name;
-    EXPECT_FALSE(p.saveFileName("", filter, path));
-    return shown;
-  };
-  EXPECT_EQ(shownFor("/tmp/a.MAZ"), "Archive (*.maz *.z)");
-  EXPECT_EQ(shownFor("/tmp/a.txt"), "Text (*.txt)");
-  EXPECT_EQ(shownFor("/tmp/a.doc"), "ALL files (*.*) (*.*)");
 }
 
 }  // namespace
