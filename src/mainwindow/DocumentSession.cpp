@@ -318,7 +318,12 @@ int DocumentSession::decompressMemoFile(const std::string& name) {
   w_.messageDoing_("Decompress " + name);
   std::vector<std::string> written;
   StringList messages;
-  const OverwriteQuestion overwrite = [](const std::string& path) {
+  // A file changed since the archive was made (a note edited and saved after the last
+  // open) is worth more than the archive's copy: Enter keeps it.
+  const OverwriteQuestion overwrite = [&name](const std::string& path) {
+    if (platform::modifiedLater(path, name))
+      return prompter().messageBox(path + " is newer than the archive. Overwrite it with the archive's older copy?",
+                                   "", Buttons::OKCancel, Answer::Cancel) == Answer::OK;
     return prompter().messageBox("Overwrite OK? " + path, "", Buttons::OKCancel) == Answer::OK;
   };
   std::string first;
@@ -524,7 +529,7 @@ int DocumentSession::UINewFile() {
 int DocumentSession::UISaveFileWithMSG() {
   if (w_.isDoing_() || !w_.getCurrentNode()) return kResultFailed;
   w_.UI2Model();
-  const std::string question = "Could I save the file named \"" + file()->getFileName_() + "\" ?";
+  const std::string question = "Could I save the file named \"" + fullName(file()->getFileName_()) + "\" ?";
   if (prompter().messageBox(question, "", Buttons::YesCancel) != Answer::Yes) {
     w_.messageDoing_("Cancel: UISaveFileWithMSG");
     return kResultFailed;
@@ -537,6 +542,33 @@ int DocumentSession::UISaveFileWithoutMSG() {
   w_.UI2Model();
   return saveMemoFile();
 }
+
+int DocumentSession::saveFileAndAllHolders() {
+  if (w_.isDoing_()) return kResultFailed;
+  // Each step runs whatever the other did; the status tells every step that failed, so
+  // that the notebooks' "Done" never hides a document that was not written.
+  std::string documentWhy, holdersWhy;
+  int document = kResultFailed;
+  if (w_.getCurrentNode()) {
+    w_.UI2Model();
+    document = saveMemoFile(&documentWhy);
+  }
+  const int holders = saveAllHolders(&holdersWhy);
+  if (document >= 0) return holders;
+  if (!documentWhy.empty() || !holdersWhy.empty()) {
+    std::string status = "Failure: " + documentWhy;
+    if (!holdersWhy.empty()) status += (documentWhy.empty() ? "" : "; ") + std::string("Save All Holders: ") + holdersWhy;
+    w_.messageDoing_(status);
+  }
+  return document;
+}
+
+bool DocumentSession::confirmForeignOverwrite(const std::string& path) {
+  return prompter().messageBox(ForeignFileText(path) + "\r\nSave the notebook over it?", "", Buttons::YesNo,
+                               Answer::No) == Answer::Yes;
+}
+
+std::string DocumentSession::fullName(const std::string& name) { return platform::resolvePath(name); }
 
 bool DocumentSession::confirmDamagedOverwrite(const std::string& path) {
   return prompter().messageBox("The notebook file " + path +
@@ -567,16 +599,19 @@ long long DocumentSession::writeDocument(const std::string& name, std::string& w
   return static_cast<long long>(text.size());
 }
 
-int DocumentSession::saveMemoFile() {
+int DocumentSession::saveMemoFile(std::string* failure) {
   MemoFileUI* f = file();
   if (!f) return kResultFailed;
   const std::string name = f->getFileName_();
   const std::string dir = platform::dirOf(name);
   // An empty folder part is the current folder, which exists.
   if (!dir.empty() && !platform::dirExists(dir)) {
-    if (prompter().messageBox("Make Directory ?  \"" + dir + "\"", "", Buttons::YesCancel) != Answer::Yes)
+    if (prompter().messageBox("Make Directory ?  \"" + dir + "\"", "", Buttons::YesCancel) != Answer::Yes) {
+      if (failure) *failure = "the folder " + dir + " was not made; " + name + " is not saved";
       return kResultFailed;
+    }
     if (!platform::makeDirs(dir)) {
+      if (failure) *failure = "Make Directory " + dir;
       w_.messageDoing_("Failure: Make Directory " + dir);
       return kResultFailed;
     }
@@ -585,6 +620,7 @@ int DocumentSession::saveMemoFile() {
   std::string why;
   const long long n = writeDocument(name, why);
   if (n < 0) {
+    if (failure) *failure = why;
     w_.addLogTS("Failure: " + why);
     busy.finish("Failure: " + why);
     return kResultFailed;
@@ -616,7 +652,7 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
   if (moved && !packed) {
     // The document moves with the notebooks of its folder, so it names no missing file.
     SaveReport report;
-    if (SaveDocumentAndHolders(*f, name, false, report)) {
+    if (SaveDocumentAndHolders(*f, name, false, report, &DocumentSession::confirmForeignOverwrite)) {
       name = f->getFileName_();
       std::string written;
       n = platform::readFile(name, written) ? static_cast<long long>(written.size()) : 0;
@@ -645,23 +681,27 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
 
-int DocumentSession::UISaveAllHolders() {
+int DocumentSession::UISaveAllHolders() { return saveAllHolders(nullptr); }
+
+int DocumentSession::saveAllHolders(std::string* failure) {
   if (w_.isDoing_()) return kResultFailed;
   BusyScope busy(w_, "Save All Holders");
   w_.UI2Model();
   std::string unsaved;
-  if (!saveModifiedHolders(&unsaved)) {
+  // Asked here, where the user saves; the auto-save asks nothing and leaves such a file.
+  if (!saveModifiedHolders(&unsaved, &DocumentSession::confirmForeignOverwrite)) {
+    if (failure) *failure = unsaved;
     busy.finish("Failure: Save All Holders: " + unsaved);
     return kResultFailed;
   }
   return 0;
 }
 
-bool DocumentSession::saveModifiedHolders(std::string* unsaved) {
+bool DocumentSession::saveModifiedHolders(std::string* unsaved, const MemoHolder::ConfirmOverwrite& confirmForeign) {
   MemoFileUI* f = file();
   if (!f) return true;
   StringList failed;
-  f->saveHolders_(false, &failed);
+  f->saveHolders_(false, &failed, confirmForeign);
   for (int i = 0; i < failed.count(); ++i) {
     w_.addLogTS("Failure: " + failed[i]);
     if (!unsaved) continue;
@@ -689,7 +729,7 @@ int DocumentSession::querySaveAll() {
     return a;
   };
   if (f->modified) {
-    const Answer a = ask("Shall I Save a MemoFile named as \r\n" + f->getFileName_());
+    const Answer a = ask("Shall I Save a MemoFile named as \r\n" + fullName(f->getFileName_()));
     if (a == Answer::Cancel) return kResultFailed;
     if (a == Answer::Yes || a == Answer::YesToAll) {
       std::string why;
@@ -706,15 +746,22 @@ int DocumentSession::querySaveAll() {
   for (int i = 0; i < f->getHolderCount_(); ++i) {
     auto* h = static_cast<MemoHolderUI*>(f->getHolder_(i));
     if (!h || !h->modified) continue;
-    const Answer a = ask("Sould I Save a MemoHolder named as \"\r\n" + h->getFileName_() + "\" ?");
+    const Answer a = ask("Sould I Save a MemoHolder named as \"\r\n" + fullName(h->getFileName_()) + "\" ?");
     if (a == Answer::Cancel) return kResultFailed;
     if (a != Answer::Yes && a != Answer::YesToAll) continue;
     if (!h->loaded) w_.loadHolder(h);
     std::string why;
-    if (h->saveToFile_(h->getFileName_(), &why, &DocumentSession::confirmDamagedOverwrite) < 0) {
-      failed = true;
-      w_.addLogTS("Failure: " + why);
-      w_.messageDoing_("Failure: " + why);
+    // No to the question about another document's file skips the notebook, as No to the
+    // save question does; yes-to-all never answers it.
+    bool declined = false;
+    const auto foreign = [&declined](const std::string& path) {
+      declined = !confirmForeignOverwrite(path);
+      return !declined;
+    };
+    if (h->saveToFile_(h->getFileName_(), &why, &DocumentSession::confirmDamagedOverwrite, foreign) < 0) {
+      w_.addLogTS((declined ? "Skipped: " : "Failure: ") + why);
+      w_.messageDoing_((declined ? "Skipped: " : "Failure: ") + why);
+      failed = failed || !declined;
     } else {
       h->modified = false;
     }
@@ -792,6 +839,7 @@ void registerDocumentSessionCommands(CommandTable& table, DocumentSession& s) {
   table.add("UISaveAsMXA", [&s] { return s.saveAsMemoFile_(".mxa"); });
   table.add("UISaveAsMAZ", [&s] { return s.saveAsMemoFile_(".maz"); });
   table.add("UISaveAllHolders", [&s] { return s.UISaveAllHolders(); });
+  table.add("SaveFileAndAllHolders", [&s] { return s.saveFileAndAllHolders(); });
 }
 
 }  // namespace wux

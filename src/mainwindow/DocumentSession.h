@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "model/records/MemoHolder.h"
 #include "model/text/StringList.h"
 #include "platform/filelock.h"
 #include "views/CommandTable.h"
@@ -16,7 +17,6 @@
 
 namespace wux {
 
-class MemoHolder;
 class MemoNode;
 
 class DocumentSession {
@@ -63,20 +63,30 @@ class DocumentSession {
   int UINewFile();
   int UISaveFileWithMSG();
   int UISaveFileWithoutMSG();
-  // The document save itself: the byte count, or -1 (the document stays modified).
-  int saveMemoFile();
+  // The document save itself: the byte count, or -1 (the document stays modified) with
+  // the reason in `failure` when it was not written.
+  int saveMemoFile(std::string* failure = nullptr);
+  // Ctrl+S: the document, then every modified notebook.
+  int saveFileAndAllHolders();
   int saveAsMemoFile_(const std::string& ext);
   int UISaveAllHolders();
   // Writes every modified notebook to its own file (the auto-save); never the
   // document file. A notebook that fails stays modified and is logged. False when one
-  // failed; `unsaved` then names what was not saved and why.
-  bool saveModifiedHolders(std::string* unsaved = nullptr);
+  // failed; `unsaved` then names what was not saved and why. A notebook file the
+  // notebook never read nor wrote is left as it is unless `confirmForeign` agrees.
+  bool saveModifiedHolders(std::string* unsaved = nullptr, const MemoHolder::ConfirmOverwrite& confirmForeign = {});
 
   // Asked before the window closes and before another document replaces this one:
   // 0 may go on, -1 keeps everything (cancelled, or a save it tried failed).
   int querySaveAll();
   // The exit commands ask every question again.
   void clearYesToAll() { yesToAll_ = false; }
+
+  // The question before a notebook writes over a file of its name that it never read
+  // nor wrote; No is the default.
+  static bool confirmForeignOverwrite(const std::string& path);
+  // A file name as the save questions show it: in full, whatever the document holds.
+  static std::string fullName(const std::string& name);
 
   // ---- file-lock mode ----
   void setFileLock(bool on) { fileLock_ = on; }
@@ -128,6 +138,7 @@ class DocumentSession {
   long long writeDocument(const std::string& name, std::string& why);
   // The confirmation for saving over a notebook file that could not be read whole.
   static bool confirmDamagedOverwrite(const std::string& path);
+  int saveAllHolders(std::string* failure);
   bool anythingModified();
   void tooShort(const std::string& message, const std::string& name);
   void keepParsed(const std::string& path, const StringList& messages);

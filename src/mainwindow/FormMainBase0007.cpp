@@ -205,8 +205,13 @@ void TFormMainBase0007::idleAutoSave_() {
   lastAutoSave_ = now;
   BusyScope busy(*this, "Auto Save");
   UI2Model();
-  saveModifiedHolders_();
-  busy.finish(FormatDateTime("YYYYMMDD hh:mm:ss", Now()) + " Done Save Auto.");
+  // A notebook that could not be written stays modified for the next interval; the
+  // status says which and why, where the user looks.
+  std::string unsaved;
+  if (!saveModifiedHolders_(&unsaved))
+    busy.finish("Failure: " + FormatDateTime("YYYYMMDD hh:mm:ss", Now()) + " Save Auto: " + unsaved);
+  else
+    busy.finish(FormatDateTime("YYYYMMDD hh:mm:ss", Now()) + " Done Save Auto.");
 }
 
 
@@ -344,6 +349,6 @@ std::string TFormMainBase0007::getNumberFormat() {
   return "\"%.5d\"";
 }
 
-void TFormMainBase0007::saveModifiedHolders_() { session_.saveModifiedHolders(); }
+bool TFormMainBase0007::saveModifiedHolders_(std::string* unsaved) { return session_.saveModifiedHolders(unsaved); }
 
 }  // namespace wux

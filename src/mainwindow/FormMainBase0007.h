@@ -152,7 +152,8 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   // saving: the program is about to leave the loop.
   virtual void stopRunning_() {}
   // The part of the auto-save that writes: every modified notebook, never the document.
-  virtual void saveModifiedHolders_();
+  // False when one was not written; `unsaved` then names each and why.
+  virtual bool saveModifiedHolders_(std::string* unsaved);
   // Registers this layer's own commands (FormMainBase0007_commands.cpp).
   void registerWindowCommands();
   // An internal inconsistency: error box, log and status line.

@@ -166,7 +166,10 @@ int TFormMainBaseWUX::openArg1_(const std::vector<std::string>& args) {
     addLog_("Not found \"" + name + "\"");
     if (aFile_) {
       aFile_->putFileName_(name);
+      // The whole document, its notebook too: a document saved without its notebook
+      // would name a notebook file it never wrote.
       aFile_->modified = true;
+      for (int i = 0; i < aFile_->getHolderCount_(); ++i) aFile_->getHolder_(i)->modified = true;
     }
     // The default document that is not there yet: replaced in place by the first open
     // as long as the user puts nothing into it.

@@ -132,6 +132,9 @@ void TFormMainWUXX13c::newMemoFile() {
   if (holder) {
     MemoNode* node = holder->createNewNode_();
     holder->putCurrentNode_(node);
+    // Nothing to save until the user changes something: closing asks nothing, and no
+    // save writes its empty notebook over a file of the same name.
+    holder->modified = false;
   }
   aFile_->modified = false;
   _changeCurrentHolder_(holder);

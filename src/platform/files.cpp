@@ -212,6 +212,13 @@ bool fileMissing(const std::string& path) {
   return errno == ENOENT || errno == ENOTDIR;
 }
 
+bool modifiedLater(const std::string& path, const std::string& than) {
+  struct stat a{}, b{};
+  if (::stat(osPath(path).c_str(), &a) != 0 || ::stat(osPath(than).c_str(), &b) != 0) return false;
+  if (a.st_mtim.tv_sec != b.st_mtim.tv_sec) return a.st_mtim.tv_sec > b.st_mtim.tv_sec;
+  return a.st_mtim.tv_nsec > b.st_mtim.tv_nsec;
+}
+
 bool isExecutableFile(const std::string& path) {
   const std::string os = osPath(path);
   struct stat st{};

@@ -29,6 +29,9 @@ bool fileMissing(const std::string& path);
 // A regular file this process may run.
 bool isExecutableFile(const std::string& path);
 bool dirExists(const std::string& path);
+// Whether the file `path` was last modified later than the file `than`; false when
+// either cannot be looked at.
+bool modifiedLater(const std::string& path, const std::string& than);
 // Whether two names reach one file (through links and relative forms alike); names of
 // files that do not exist are compared as texts. An empty name reaches nothing.
 bool sameFile(const std::string& a, const std::string& b);

@@ -132,7 +132,7 @@ void MemoFileUI::refreshTabs_() {
   if (cur >= 0) tabs_->selectTab(cur);
 }
 
-int MemoFileUI::saveHolders_(bool force, StringList* failed) {
+int MemoFileUI::saveHolders_(bool force, StringList* failed, const MemoHolder::ConfirmOverwrite& confirmForeign) {
   std::vector<MemoHolder*> holders;
   for (int i = 0, n = getHolderCount_(); i < n; ++i) holders.push_back(getHolder_(i));
   int written = 0;
@@ -146,7 +146,7 @@ int MemoFileUI::saveHolders_(bool force, StringList* failed) {
       }
     }
     std::string why;
-    if (h->saveToFile_(h->getFileName_(), &why) >= 0) {
+    if (h->saveToFile_(h->getFileName_(), &why, {}, confirmForeign) >= 0) {
       h->modified = false;
       ++written;
     } else if (failed) {

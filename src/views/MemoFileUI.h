@@ -46,7 +46,9 @@ class MemoFileUI : public MemoFile {
   // one whose file cannot be read is left alone. A notebook's modified flag is cleared
   // only when its write succeeded. Answers the number written; each failure goes to
   // `failed` as its reason (naming the file), with the notebook as the line's object.
-  int saveHolders_(bool force, StringList* failed = nullptr);
+  // A notebook file the notebook never read nor wrote is written over only when
+  // `confirmForeign` agrees.
+  int saveHolders_(bool force, StringList* failed = nullptr, const MemoHolder::ConfirmOverwrite& confirmForeign = {});
 
  private:
   bool isTabMode() const;

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "views/qtext.h"
 
@@ -119,15 +122,41 @@ bool QtPrompter::inputBox(const std::string& caption, const std::string& prompt,
   return true;
 }
 
-QString QtPrompter::qtFilter(const std::string& filter) {
+namespace {
+
+// The (caption, patterns) entries of a "Caption|*.a;*.b|..." filter.
+std::vector<std::pair<QString, QStringList>> filterEntries(const std::string& filter) {
   const QStringList parts = toQ(filter).split(QLatin1Char('|'));
+  std::vector<std::pair<QString, QStringList>> out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) out.emplace_back(parts[i], parts[i + 1].split(QLatin1Char(';')));
+  return out;
+}
+
+QString qtEntry(const std::pair<QString, QStringList>& e) {
+  return e.first + QLatin1String(" (") + e.second.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+}  // namespace
+
+QString QtPrompter::qtFilter(const std::string& filter) {
   QStringList out;
-  for (int i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1];
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    out << parts[i] + QLatin1String(" (") + patterns + QLatin1Char(')');
-  }
+  for (const auto& e : filterEntries(filter)) out << qtEntry(e);
   return out.join(QLatin1String(";;"));
+}
+
+QString QtPrompter::filterFor(const std::string& filter, const std::string& path) {
+  const QString suffix = QFileInfo(toQ(path)).suffix();
+  QString any;
+  for (const auto& e : filterEntries(filter))
+    for (const QString& pattern : e.second) {
+      const QString p = pattern.trimmed();
+      if (p == QLatin1String("*.*") || p == QLatin1String("*")) {
+        if (any.isEmpty()) any = qtEntry(e);
+      } else if (!suffix.isEmpty() && p.compare(QLatin1String("*.") + suffix, Qt::CaseInsensitive) == 0) {
+        return qtEntry(e);
+      }
+    }
+  return any;
 }
 
 bool QtPrompter::openFileName(const std::string& title, const std::string& filter, std::string& path) {
@@ -138,7 +167,9 @@ bool QtPrompter::openFileName(const std::string& title, const std::string& filte
 }
 
 bool QtPrompter::saveFileName(const std::string& title, const std::string& filter, std::string& path) {
-  const QString name = QFileDialog::getSaveFileName(owner(), toQ(title), toQ(path), qtFilter(filter));
+  QString selected = filterFor(filter, path);
+  const QString name =
+      QFileDialog::getSaveFileName(owner(), toQ(title), toQ(path), qtFilter(filter), selected.isEmpty() ? nullptr : &selected);
   if (name.isEmpty()) return false;
   path = fromQ(name);
   return true;

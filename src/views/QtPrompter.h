@@ -24,6 +24,10 @@ class QtPrompter : public Prompter {
 
   // "Text files|*.txt;*.log|All|*.*" as Qt writes it: "Text files (*.txt *.log);;All (*.*)".
   static QString qtFilter(const std::string& filter);
+  // The entry of `filter`, as qtFilter writes it, whose patterns name the extension of
+  // `path` ("*.*" only when no other does); empty when none. A save dialog starts on it,
+  // so that the filter shown agrees with the name proposed.
+  static QString filterFor(const std::string& filter, const std::string& path);
 
  private:
   Answer ask(const std::string& text, const std::string& caption, Buttons buttons,

@@ -203,22 +203,50 @@ def close_asks_then_saves(s, wux):
     w.type_at_end(" unsaved")
     s.activate(w.main)
     s.key("ctrl+q")
-    asked = 0
-    while True:
-        # A question box (the document's file name as its title), or the end.
-        got = d.wait_for("a question or the end of wux", lambda: (
-            "ended" if w.proc.poll() is not None else s.windows("^doc\\.mxa$", kind="DIALOG")))
-        if got == "ended":
-            break
-        check(asked < 5, "asked more than five times")
-        asked += 1
-        s.activate(got[0])
-        s.key("Return")
-        d.wait_for("the question to go", lambda: got[0] not in s.windows("^doc\\.mxa$", kind="DIALOG"))
+    asked = enter_at_each_question(s, w.proc)
     check(asked > 0, "closed without asking")
     check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
     text = d.read_sjis(s.path("Book.mxh"))
     check(note_bodies(text)["first"] == FIRST + " unsaved", "saved: %r" % note_bodies(text))
+
+
+def enter_at_each_question(s, proc, title="^doc\\.mxa$"):
+    """Presses Enter in each question box (titled with the document's file name) until
+    wux ends; answers how many it showed."""
+    asked = 0
+    while True:
+        # A question box (the document's file name as its title), or the end.
+        got = d.wait_for("a question or the end of wux", lambda: (
+            "ended" if proc.poll() is not None else s.windows(title, kind="DIALOG")))
+        if got == "ended":
+            return asked
+        check(asked < 5, "asked more than five times")
+        asked += 1
+        s.activate(got[0])
+        s.key("Return")
+        d.wait_for("the question to go", lambda: got[0] not in s.windows(title, kind="DIALOG"))
+
+
+@scenario
+def new_document_keeps_anothers_notebook(s, wux):
+    """Started without a document in a folder where another document keeps its notebook
+    "new" (every new notebook's name): Ctrl+Q and Enter at each question save the new
+    document, and the other document's notebook stays as it was."""
+    s.write("other.mxa", d.document("other", ["new"]))
+    s.write("new.mxh", d.notebook("new", [("theirs", "T1", None, "their text")]))
+    with open(s.path("new.mxh"), "rb") as f:
+        before = f.read()
+    proc = s.start_wux(wux)
+    main = s.wait_main_window(proc, s.path("noname.mxa"))
+    s.activate(main)
+    s.key("ctrl+q")
+    asked = enter_at_each_question(s, proc, "^noname\\.mxa$")
+    # The document, its notebook, and whether to write over a file it never wrote.
+    check(asked == 3, "asked %d questions" % asked)
+    check(proc.returncode == 0, "wux ended with %d" % proc.returncode)
+    with open(s.path("new.mxh"), "rb") as f:
+        check(f.read() == before, "the other document's new.mxh was written over")
+    check(os.path.exists(s.path("noname.mxa")), "the new document was not saved")
 
 
 @scenario

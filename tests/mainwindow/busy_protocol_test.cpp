@@ -24,7 +24,10 @@ class CountingForm : public TFormMainWUXX13c {
   }
 
  protected:
-  void saveModifiedHolders_() override { ++saves; }
+  bool saveModifiedHolders_(std::string*) override {
+    ++saves;
+    return true;
+  }
 };
 
 class MainWindowTest : public test::FormTest<CountingForm> {

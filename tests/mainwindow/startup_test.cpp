@@ -13,6 +13,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -209,7 +213,8 @@ TEST_F(StartUp, AnArchiveNamedWithoutExtensionIsUnpackedAndOpened) {
   // Another document dropped on the window opens in a program of its own.
   platform::RecordingLauncher launcher;
   platform::ScopedLauncher useLauncher(&launcher);
-  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("other.mxa"), false, report));
+  // Its notebook file beside it came from the archive, not from this copy of the document.
+  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("other.mxa"), false, report, [](const std::string&) { return true; }));
   drop(editor()->MemoNode0()->viewport(), {file("other.mxa")});
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].argument, file("other.mxa"));
@@ -452,6 +457,85 @@ TEST_F(StartUpDocument, OnceChangedItIsAskedAboutAndKept) {
   EXPECT_EQ(openFromMenu(real), 0);
   EXPECT_EQ(launcher.calls.size(), 3u);
   EXPECT_EQ(form->getMemoFile()->getFileName_(), startName);
+}
+
+std::string slurp(const std::string& path) {
+  std::string s;
+  platform::readFile(path, s);
+  return s;
+}
+
+// Closes the window as its close button (and Exit, Ctrl+Q) does, through a close event;
+// the questions are answered as `rec` says.
+void closeWindow(TFormMainWUXX13c& form) {
+  form.show();
+  form.close();
+}
+
+TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNeverWrote) {
+  // Its notebook carries every new notebook's name, "new".
+  writeReal();
+  const std::string theirs = file("new.mxh");
+  const std::string before = slurp(theirs);
+  ASSERT_NE(before.find("real text"), std::string::npos);
+  startWithoutDefaultFile();
+
+  // Enter at every question: the document is written, the other document's notebook is not.
+  rec.asked.clear();
+  closeWindow(*form);
+  EXPECT_FALSE(form->isVisible());
+  ASSERT_EQ(rec.asked.size(), 3u);
+  EXPECT_EQ(rec.asked[0].text, "Shall I Save a MemoFile named as \r\n" + file("noname.mxa"));
+  EXPECT_EQ(rec.asked[1].text, "Sould I Save a MemoHolder named as \"\r\n" + theirs + "\" ?");
+  EXPECT_NE(rec.asked[2].text.find(theirs + " already exists, and this document did not write it"), std::string::npos)
+      << rec.asked[2].text;
+  EXPECT_EQ(rec.asked[2].defaultButton, Answer::No);
+  EXPECT_EQ(slurp(theirs), before);
+  EXPECT_TRUE(platform::fileExists(file("noname.mxa")));
+  EXPECT_EQ(status().rfind("Skipped: ", 0), 0u) << status();
+  EXPECT_NE(status().find(theirs), std::string::npos);
+  EXPECT_TRUE(form->getCurrentHolder()->modified);
+
+}
+
+// Another window holds the document locked: the new empty document left in its place
+// has nothing to save until the user changes it, and then asks as any new one does.
+TEST_F(StartUpDocument, AfterALockRefusalTheNewDocumentAsksNothingUntilChanged) {
+  const std::string other = writeReal();
+  const std::string theirs = file("new.mxh");
+  const std::string before = slurp(theirs);
+  const int fd = ::open(other.c_str(), O_RDWR);
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  // Started in that folder, where the new document's files go.
+  struct InFolder {
+    std::string before = platform::currentDir();
+    explicit InFolder(const std::string& dir) { EXPECT_EQ(chdir(dir.c_str()), 0); }
+    ~InFolder() { EXPECT_EQ(chdir(before.c_str()), 0); }
+  } inFolder(dir_.string());
+  form->documentSession().setFileLock(true);
+  form->openArg1_({other});
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could Not Open " + other + " FlagFileLock=true"});
+
+  rec.asked.clear();
+  closeWindow(*form);
+  EXPECT_TRUE(rec.asked.empty()) << rec.asked[0].text;
+  EXPECT_FALSE(form->isVisible());
+
+  // Changed: every question names the full path, and the other window's notebook stays.
+  form->show();
+  form->getNodeFrame()->MemoNode0()->setFocus();
+  QTest::keyClicks(form->getNodeFrame()->MemoNode0(), QStringLiteral("mine"));
+  rec.asked.clear();
+  rec.answers = {Answer::Cancel};
+  EXPECT_LT(form->commands().run("UISaveFileWithMSG"), 0);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could I save the file named \"" + file("noname.mxa") + "\" ?"});
+  rec.asked.clear();
+  closeWindow(*form);
+  ASSERT_EQ(rec.asked.size(), 2u);
+  EXPECT_EQ(rec.asked[0].text, "Sould I Save a MemoHolder named as \"\r\n" + theirs + "\" ?");
+  EXPECT_EQ(rec.asked[1].defaultButton, Answer::No);
+  EXPECT_EQ(slurp(theirs), before);
+  ::close(fd);
 }
 
 TEST_F(StartUp, AFolderOrAnAddressOnTheCommandLineOpensAsFileOpenOpensIt) {

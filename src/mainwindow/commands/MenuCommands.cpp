@@ -398,13 +398,6 @@ void registerMenuCommands(CommandTable& table, MainWindowApi& w) {
     const int saved = w.commands().run("UISaveAsMemoNode");
     return saved != 0 ? saved : w.commands().run("UIExplorerFilenameMemoNode");
   });
-  // Both saves run; a failed document save is not hidden by the notebooks' result.
-  table.add("SaveFileAndAllHolders", [&w] {
-    if (w.isDoing_()) return static_cast<int>(kResultFailed);
-    const int document = w.commands().run("UISaveFileWithoutMSG");
-    const int holders = w.commands().run("UISaveAllHolders");
-    return document < 0 ? document : holders;
-  });
 
   // The status bar and Jump
   table.add("StatusBar2SEL", [&w] { return statusBar2Sel(w); });

@@ -88,7 +88,8 @@ int saveCurrentHolder(MainWindowApi& w) {
   const int c = holder->getNodeCount_();
   try {
     std::string error;
-    const long long size = holder->saveToFile_(fileName, &error, confirmOverDamaged);
+    const long long size =
+        holder->saveToFile_(fileName, &error, confirmOverDamaged, &DocumentSession::confirmForeignOverwrite);
     if (size < 0) {
       // The notebook keeps its modified flag: it is not on disk.
       w.addLogTS("Failure: _UISaveHolder " + error);
@@ -113,7 +114,7 @@ int saveHolder(MainWindowApi& w, bool ask) {
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || !w.getCurrentNode()) return kResultFailed;
   w.UI2Model();
-  if (ask && prompter().messageBox("Sould I save Holder named \"" + holder->getFileName_() + "\"", "",
+  if (ask && prompter().messageBox("Sould I save Holder named \"" + DocumentSession::fullName(holder->getFileName_()) + "\"", "",
                                    Buttons::YesCancel) == Answer::Cancel)
     return kResultFailed;
   return saveCurrentHolder(w);

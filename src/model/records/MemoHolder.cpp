@@ -1,5 +1,6 @@
 #include "model/records/MemoHolder.h"
 
+#include <algorithm>
 #include <climits>
 #include <unordered_set>
 
@@ -89,6 +90,7 @@ int MemoHolder::clear_() {
   MemoBasic::clear_();
   current_ = nullptr;
   modified = loaded = loadFailed = false;
+  ownFiles_.clear();  // emptied to be filled again: by the next read or write
   flagAccount = flagAutoReLoad = flagAutoSave = false;
   ReloadMinutes = SaveMinutes = 0;
   TimeReLoad = TimeSaved = Now();
@@ -525,14 +527,20 @@ void MemoHolder::writeText_(std::string& out, const std::function<void(std::stri
   out += "</Holder>\r\n";
 }
 
-long long MemoHolder::saveToFile_(const std::string& fileName, std::string* error, const ConfirmOverwrite& confirm) {
+long long MemoHolder::saveToFile_(const std::string& fileName, std::string* error, const ConfirmOverwrite& confirm,
+                                  const ConfirmOverwrite& confirmForeign) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;
     return -1LL;
   };
-  const bool overDamaged = loadFailed && platform::resolvePath(fileName) == platform::resolvePath(getFileName_());
+  const bool ownName = platform::resolvePath(fileName) == platform::resolvePath(getFileName_());
+  const bool overDamaged = loadFailed && ownName;
   if (overDamaged && !(confirm && confirm(fileName)))
     return fail("The notebook file " + fileName + " could not be read whole; it is not saved over.");
+  // Another name was chosen in a save dialog, which asked about an existing file itself.
+  if (ownName && !ownsFile(fileName) && platform::fileExists(fileName) &&
+      !(confirmForeign && confirmForeign(fileName)))
+    return fail(ForeignFileText(fileName) + " Not saved over it.");
   if (CountSave < INT_MAX) ++CountSave;  // a counter read from a file may already be at the top
   TimeSaved = Now();
   std::string ext = sjis::lower(platform::extOf(fileName));
@@ -556,6 +564,7 @@ long long MemoHolder::saveToFile_(const std::string& fileName, std::string* erro
   }
   if (size < 0) return fail(why);
   if (overDamaged) loadFailed = false;  // the user chose this content for the file
+  claimFile(fileName);
   return size;
 }
 
@@ -583,6 +592,19 @@ long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* erro
   loadFailed = false;  // the file holds exactly the notes in memory
   modified = false;
   return size;
+}
+
+bool MemoHolder::ownsFile(const std::string& fileName) const {
+  const std::string full = platform::resolvePath(fileName);
+  return std::find(ownFiles_.begin(), ownFiles_.end(), full) != ownFiles_.end();
+}
+
+void MemoHolder::claimFile(const std::string& fileName) {
+  if (!ownsFile(fileName)) ownFiles_.push_back(platform::resolvePath(fileName));
+}
+
+std::string ForeignFileText(const std::string& fileName) {
+  return "A file named " + platform::resolvePath(fileName) + " already exists, and this document did not write it.";
 }
 
 // ---- reading --------------------------------------------------------------------------

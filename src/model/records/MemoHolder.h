@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/clock.h"
 #include "model/records/MemoNode.h"
@@ -90,17 +91,23 @@ class MemoHolder : public MemoBasic {
   // that file (given its path); asked only for such a notebook.
   using ConfirmOverwrite = std::function<bool(const std::string& path)>;
   // Writes the notebook by the name's extension; the length of the text, or -1 when
-  // nothing was written (unknown extension, failed write, or a notebook whose own file
-  // could not be read whole and would be overwritten without `confirm` agreeing), with
-  // the reason in `error`.
+  // nothing was written (unknown extension, failed write, a notebook whose own file
+  // could not be read whole and would be overwritten without `confirm` agreeing, or one
+  // whose own file name is taken by a file it never read nor wrote and would be
+  // overwritten without `confirmForeign` agreeing), with the reason in `error`.
   long long saveToFile_(const std::string& fileName, std::string* error = nullptr,
-                        const ConfirmOverwrite& confirm = {});
+                        const ConfirmOverwrite& confirm = {}, const ConfirmOverwrite& confirmForeign = {});
   // Save As: writes the notebook to `fileName` (".mxh" or ".mhz"), which it then lives in:
   // the document refers to that file from then on and counts as modified, and the notebook
   // counts as read whole. A file another notebook of the document lives in is refused.
   // Nothing changes unless the file is written. The result is saveToFile_'s.
   long long saveAsFile_(const std::string& fileName, std::string* error = nullptr,
                         const ConfirmOverwrite& confirm = {});
+  // Whether this notebook has read or written the file `fileName` names. A file under
+  // its name that it has not is another document's notebook as far as it knows ("new"
+  // is every new notebook's name), and is not written over without a question.
+  bool ownsFile(const std::string& fileName) const;
+  void claimFile(const std::string& fileName);
 
   TObjectParentEX* nodes() const { return nodes_.get(); }
 
@@ -125,6 +132,11 @@ class MemoHolder : public MemoBasic {
  private:
   MemoNode* current_ = nullptr;
   std::unique_ptr<TObjectParentEX> nodes_;
+  std::vector<std::string> ownFiles_;  // full paths
 };
+
+// What a notebook's question and refusal say of a file under its name that it never read
+// nor wrote (the full path).
+std::string ForeignFileText(const std::string& fileName);
 
 }  // namespace wux

@@ -150,6 +150,8 @@ int ReadHolderFile(MemoHolder& holder, const std::string& path, StringList& mess
     holder.loadFailed = false;
     return -2;
   }
+  // The file is this notebook's from now on, whatever its content turns out to be.
+  holder.claimFile(path);
   std::string data, why;
   if (!platform::readFile(path, data, &why)) {
     messages.add("Cannot read the notebook file " + path + ": " + why);
@@ -400,14 +402,25 @@ int UnpackArchive(const std::string& archive, const std::string& targetDir, std:
     }
     std::string path = dir + name;
     if (onPart) onPart(path);
-    // Beside the archive there may be newer files of the same names: each is replaced
-    // only when the user says so.
-    if (platform::fileExists(path) && !(overwrite && overwrite(path))) {
-      messages.add("Not overwritten: " + path);
-      continue;
+    const std::string& bytes = part->data() ? *part->data() : std::string();
+    if (platform::fileExists(path)) {
+      // A file that already holds the part is left alone, and nobody is asked about it:
+      // it is unpacked as it stands.
+      std::string there;
+      if (platform::readFile(path, there) && there == bytes) {
+        written.push_back(path);
+        ++count;
+        continue;
+      }
+      // Beside the archive there may be newer files of the same names: each is replaced
+      // only when the user says so.
+      if (!(overwrite && overwrite(path))) {
+        messages.add("Not overwritten: " + path);
+        continue;
+      }
     }
     std::string why;
-    if (!platform::writeFileAtomic(path, part->data() ? *part->data() : std::string(), &why)) {
+    if (!platform::writeFileAtomic(path, bytes, &why)) {
       messages.add("Part " + part->fileName + " not unpacked: " + why);
       continue;
     }
@@ -421,7 +434,8 @@ std::string FolderKey(const std::string& fileName) {
   return sjis::lower(platform::dirOf(platform::resolvePath(platform::toSlashes(fileName))));
 }
 
-bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report) {
+bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report,
+                            const std::function<bool(const std::string& path)>& confirmForeign) {
   std::string why;
   const std::string oldName = doc.getFileName_();
   // A document written into another folder moves there with the notebooks of its folder,
@@ -469,7 +483,7 @@ bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyMod
       report.messages.add("Not saved: " + file + " (it could not be read first)");
       continue;
     }
-    if (h->saveToFile_(file, &why) < 0) {
+    if (h->saveToFile_(file, &why, {}, confirmForeign) < 0) {
       report.notWritten.push_back(file);
       report.messages.add("Not saved: " + why);
       continue;

@@ -33,10 +33,12 @@ int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& message
 using OverwriteQuestion = std::function<bool(const std::string& path)>;
 // Unpacks a ".maz" archive into `targetDir` (the archive's own folder when empty). Each
 // part is written under the last component of its stored name; parts whose name would
-// leave the folder are refused, and an existing file is replaced only when `overwrite`
-// says so. Every part left out is named in `messages` with the reason. Returns the
-// number of files written, -1 when the archive cannot be read; `written` receives the
-// full paths written, in archive order (the document first). An archive cut short
+// leave the folder are refused; an existing file that already holds the part's bytes is
+// left as it is without a question, any other is replaced only when `overwrite` says
+// so. Every part left out is named in `messages` with the reason. Returns the number of
+// files unpacked (written, or found already holding their part), -1 when the archive
+// cannot be read; `written` receives their full paths, in archive order (the document
+// first). An archive cut short
 // before its closing boundary unpacks the parts before the cut and says so in
 // `messages`.
 // `onPart`, when given, hears each part's target path before it is written (or left out
@@ -69,7 +71,9 @@ std::string FolderKey(const std::string& fileName);
 // references a notebook file that was not saved. With `onlyModified` only modified
 // notebooks are written. Written notebooks lose their modified flag, the document too
 // when it was written; the others keep it. Nothing at all is written when two notebooks
-// would share one file.
-bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report);
+// would share one file. A notebook file this document never read nor wrote is written
+// over only when `confirmForeign` agrees (given its path).
+bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report,
+                            const std::function<bool(const std::string& path)>& confirmForeign = {});
 
 }  // namespace wux

@@ -1,0 +1,190 @@
+// What the saves say when a file cannot be written, and what they leave alone: the
+// auto-save, Ctrl+S with a document file that cannot be written, a notebook file this
+// document never wrote, an archive opened again over newer files, and the filter the
+// Save As dialogs start on.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <chrono>
+#include <filesystem>
+
+#include "form_fixture.h"
+#include "model/records/MemoFile.h"
+#include "model/records/MemoHolder.h"
+#include "model/records/RecordFiles.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/MemoNodeUI.h"
+#include "views/QtPrompter.h"
+
+namespace wux {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SaveFailures : public test::NewDocumentTest {
+ protected:
+  SaveFailures() : NewDocumentTest({2026, 12, 7, 9, 0, 0, 0}) {}
+  void SetUp() override {
+    NewDocumentTest::SetUp();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+  }
+  std::string path(const std::string& name) { return tmp.str(name); }
+  std::string read(const std::string& p) {
+    std::string s;
+    platform::readFile(p, s);
+    return s;
+  }
+  // Typed into the current note, as the user types.
+  void type(const QString& text) {
+    editor()->MemoNode0()->setFocus();
+    QTest::keyClicks(editor()->MemoNode0(), text);
+  }
+  void ctrlS() { QTest::keyClick(editor()->MemoNode0(), Qt::Key_S, Qt::ControlModifier); }
+  // The clock moved on by whole minutes, then the window's idle moment.
+  void idleAfterMinutes(int minutes) {
+    DateTime t = clock.now();
+    t.minute += minutes;
+    clock.set(t);
+    form->idleAutoSave_();
+  }
+  static bool startsWith(const std::string& s, const std::string& head) { return s.rfind(head, 0) == 0; }
+};
+
+TEST_F(SaveFailures, AnAutoSaveThatCannotWriteSaysWhichNotebookAndWhy) {
+  form->putAutoSaveTime_(61);
+  const std::string book = holder()->getFileName_();
+  ASSERT_EQ(book, path("new.mxh"));
+  type("typed");
+  // Its file name taken by a folder.
+  fs::create_directory(book);
+  idleAfterMinutes(2);
+  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
+  EXPECT_NE(status().find("Save Auto"), std::string::npos) << status();
+  EXPECT_NE(status().find("cannot write " + book + ": is a directory"), std::string::npos) << status();
+  EXPECT_TRUE(holder()->modified);  // waits for the next interval
+
+  // Then a file another document left there: the auto-save asks nobody and leaves it.
+  fs::remove(book);
+  ASSERT_TRUE(platform::writeFileAtomic(book, "their notebook"));
+  idleAfterMinutes(2);
+  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
+  EXPECT_NE(status().find(book + " already exists, and this document did not write it"), std::string::npos)
+      << status();
+  EXPECT_EQ(read(book), "their notebook");
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_TRUE(holder()->modified);
+
+  // Once the way is clear the next interval writes it.
+  fs::remove(book);
+  idleAfterMinutes(2);
+  EXPECT_EQ(status(), "20261207 09:06:00 Done Save Auto.");
+  EXPECT_NE(read(book).find("typed"), std::string::npos);
+  EXPECT_FALSE(holder()->modified);
+}
+
+TEST_F(SaveFailures, CtrlSEndsWithFailureWhenAStepFailedAndAsksAboutAFileItNeverWrote) {
+  // A notebook file of another document: Enter answers the question No.
+  const std::string book = path("new.mxh");
+  ASSERT_TRUE(platform::writeFileAtomic(book, "their notebook"));
+  type("typed");
+  ctrlS();
+  ASSERT_EQ(rec.asked.size(), 1u);
+  EXPECT_EQ(rec.asked[0].text, "A file named " + book +
+                                   " already exists, and this document did not write it.\r\nSave the notebook over it?");
+  EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
+  EXPECT_EQ(read(book), "their notebook");
+  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
+
+  // The document file cannot be written: the notebook still is (Yes), and the status
+  // says the document failed.
+  const std::string document = path("doc.mxa");
+  form->getMemoFile()->putFileName_(document);
+  form->getMemoFile()->modified = true;
+  fs::create_directory(document);
+  rec.answers = {Answer::Yes};
+  ctrlS();
+  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
+  EXPECT_NE(status().find(document), std::string::npos) << status();
+  EXPECT_NE(read(path("new.mxh")).find("typed"), std::string::npos);
+  EXPECT_FALSE(holder()->modified);
+  EXPECT_TRUE(form->getMemoFile()->modified);
+
+  // Both fail: the status names both.
+  type(" more");
+  fs::remove(path("new.mxh"));
+  fs::create_directory(path("new.mxh"));
+  ctrlS();
+  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
+  EXPECT_NE(status().find(document), std::string::npos) << status();
+  EXPECT_NE(status().find("Save All Holders: cannot write " + path("new.mxh")), std::string::npos) << status();
+  EXPECT_TRUE(holder()->modified);
+}
+
+// An archive opened, a note edited and saved (into the unpacked files), the archive opened
+// again: the edit is newer than the archive and Enter keeps it.
+TEST_F(SaveFailures, ReopeningAnArchiveKeepsFilesNewerThanIt) {
+  {
+    std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
+    const std::string src = path("src/arch.mxa");
+    platform::makeDirs(path("src"));
+    d->putFileName_(src);
+    MemoHolder* h = d->addNewHolder_(-1);
+    std::string actual;
+    h->putName_("Brace", actual);
+    h->loaded = true;
+    MemoNode* n = h->newNode_();
+    n->body().setText("archived");
+    h->addNode_(n, "note");
+    SaveReport report;
+    ASSERT_TRUE(SaveDocumentAndHolders(*d, src, false, report));
+    ASSERT_GT(d->saveMAZ_(path("arch.maz")), 0);
+  }
+  const std::string maz = path("arch.maz");
+  const std::string brace = path("Brace.mxh");
+  rec.inputs = {maz};
+  ASSERT_EQ(run("UIOpenMemoFile"), 0);
+  EXPECT_TRUE(rec.messages().empty());
+  ASSERT_EQ(current()->body()[0], "archived");
+  type(" edited");
+  ctrlS();
+  ASSERT_NE(read(brace).find("edited"), std::string::npos);
+  fs::last_write_time(maz, fs::last_write_time(brace) - std::chrono::hours(1));
+
+  rec.asked.clear();
+  rec.inputs = {maz};
+  run("UIOpenMemoFile");
+  std::vector<RecordingPrompter::Entry> overwrite;
+  for (const auto& e : rec.asked)
+    if (e.text.find(brace) != std::string::npos) overwrite.push_back(e);
+  ASSERT_EQ(overwrite.size(), 1u);
+  EXPECT_EQ(overwrite[0].text, brace + " is newer than the archive. Overwrite it with the archive's older copy?");
+  EXPECT_EQ(overwrite[0].defaultButton, Answer::Cancel);
+  EXPECT_NE(read(brace).find("edited"), std::string::npos);
+  EXPECT_NE(current()->body()[0].find("edited"), std::string::npos);
+}
+
+// Through the program's own file dialog: the filter it starts on.
+TEST_F(SaveFailures, SaveAsMazStartsOnTheMazFilter) {
+  QtPrompter dialogs(form.get());
+  ScopedPrompter useDialogs(&dialogs);
+  auto shownFilter = [&](const std::string& command) {
+    QString shown;
+    test::whenModal<QFileDialog>([&shown](QFileDialog* d) { shown = d->selectedNameFilter(); });
+    run(command);
+    return shown.toStdString();
+  };
+  EXPECT_TRUE(startsWith(shownFilter("UISaveAsMAZ"), "MAZ files"));
+  EXPECT_TRUE(startsWith(shownFilter("UISaveAsMXA"), "MXA files"));
+  EXPECT_TRUE(startsWith(shownFilter("UIOpenMemoFile"), "MXA files"));
+}
+
+}  // namespace
+}  // namespace wux
