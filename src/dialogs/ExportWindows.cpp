@@ -186,6 +186,9 @@ int TFormSaveEach::saveEach() {
     log(last);
     return kResultFailed;
   }
+  // Changing the file names changes the notebook.
+  if (CheckBox_ChangeFilename->isChecked() && (w_->checkUIReadOnly() || w_->checkHolderReadOnly()))
+    return kResultFailed;
   running_ = true;
   w_->UI2Model();
   StringList notes;
@@ -209,6 +212,10 @@ int TFormSaveEach::saveEach() {
     }
     if (CheckBox_DefineSaveDirectory->isChecked() && !dir.empty()) path = dir + platform::fileNameOf(path);
     path = platform::resolvePath(path, notebookDir(holder));
+    if (std::string refusal; !node->readyForBatchSave_(name, path, refusal)) {
+      log(refusal);
+      continue;
+    }
     if (CheckBox_ConfirmWriteOver->isChecked() && platform::fileExists(path)) {
       const Answer a = prompter().messageBox("Shall I Write Over \"" + path + "\" ?", "FormSaveEach",
                                              Buttons::YesNoCancel);
@@ -476,11 +483,13 @@ void TFormFileList::clearList() { Memo1->clear(); }
 
 int TFormFileList::makeNodes() {
   const StringList list = lines();
-  if (!w_ || sjis::trim(list.text()).empty() || w_->isDoing_()) return kResultFailed;
+  if (!w_ || sjis::trim(list.text()).empty() || w_->isDoing_() || w_->checkUIReadOnly()) return kResultFailed;
+  const bool intoCurrent = holderMode_->checkedId() == 1;
+  if (intoCurrent && w_->checkHolderReadOnly()) return kResultFailed;
   w_->UI2Model();
   MemoHolderUI* holder = nullptr;
   MemoNode* templ = nullptr;
-  if (holderMode_->checkedId() == 1) {
+  if (intoCurrent) {
     holder = w_->getCurrentHolder();
     if (holder) templ = holder->findNodeByName_("*");
   } else {

@@ -132,15 +132,30 @@ void TFormEditSelNode::status(const std::string& text) {
 
 std::string TFormEditSelNode::statusText() const { return fromQ(panel_->text()); }
 
-std::vector<MemoNode*> TFormEditSelNode::liveTargets() {
+bool TFormEditSelNode::liveTargets(std::vector<MemoNode*>& notes) {
+  gone_ = 0;
+  notes.clear();
   if (targets_.count() == 0) {
     status("No MemoNode selected.");
-    return {};
+    return false;
   }
+  if (w_ && w_->checkUIReadOnly()) return false;
   if (w_) w_->UI2Model();
-  std::vector<MemoNode*> notes = targets_.live(w_ ? w_->getMemoFile() : nullptr);
-  if (notes.empty()) status("No MemoNode selected.");
-  return notes;
+  notes = targets_.live(w_ ? w_->getMemoFile() : nullptr, &gone_);
+  if (notes.empty()) {
+    status("No MemoNode selected." + goneText());
+    return false;
+  }
+  // A read-only notebook keeps its notes as they are; they are not counted.
+  std::erase_if(notes, [](MemoNode* n) {
+    MemoHolder* h = n->getParentHolder_();
+    return h && h->isReadOnly_();
+  });
+  return true;
+}
+
+std::string TFormEditSelNode::goneText() const {
+  return gone_ > 0 ? " (gone: " + std::to_string(gone_) + ")" : std::string();
 }
 
 void TFormEditSelNode::finish(const std::string& text) {
@@ -149,7 +164,7 @@ void TFormEditSelNode::finish(const std::string& text) {
     w_->Model2UI();
     w_->refreshHolderView();
   }
-  status(text);
+  status(text + goneText());
 }
 
 void TFormEditSelNode::editName(NamePlace place) {
@@ -157,8 +172,8 @@ void TFormEditSelNode::editName(NamePlace place) {
   const QString input = ComboBox_name->currentText();
   if (input.trimmed().isEmpty()) return status("Empty KeyWord");
   useText(ComboBox_name, input);
-  const std::vector<MemoNode*> notes = liveTargets();
-  if (notes.empty()) return;
+  std::vector<MemoNode*> notes;
+  if (!liveTargets(notes)) return;
   const int n = renameNotes(notes, place, fromQ(input));
   const char* what[] = {"Done: Insert Head Name ", "Done: Insert Head Name+ ", "Done: Replace Name ",
                         "Done: Add Tail Name ", "Done: Add Tail Name+"};
@@ -174,8 +189,8 @@ void TFormEditSelNode::editLines(LinesPlace place, const QPlainTextEdit* edit,
                                  const std::string& what) {
   if (targets_.count() == 0) return status("No MemoNode selected.");
   if (edit->toPlainText().trimmed().isEmpty()) return status("Empty!");
-  const std::vector<MemoNode*> notes = liveTargets();
-  if (notes.empty()) return;
+  std::vector<MemoNode*> notes;
+  if (!liveTargets(notes)) return;
   const int n = apply(notes, place, crlf(edit));
   const std::string done[] = {"Done: Insert Head ", "Done: Replace ", "Done: Insert add Tail "};
   finish(done[static_cast<int>(place)] + what + " " + std::to_string(n));
@@ -187,8 +202,8 @@ void TFormEditSelNode::setField() {
     prompter().messageBox("Field is Empty.", "Warning", Buttons::OK);
     return status("Field is Empty.");
   }
-  const std::vector<MemoNode*> notes = liveTargets();
-  if (notes.empty()) return;
+  std::vector<MemoNode*> notes;
+  if (!liveTargets(notes)) return;
   const QString value = ComboBox_Value->currentText();
   useText(ComboBox_Field, toQ(name));
   useText(ComboBox_Value, value);
@@ -203,8 +218,8 @@ void TFormEditSelNode::deleteField() {
     prompter().messageBox("Field is Empty.", "Warning", Buttons::OK);
     return status("Field is Empty.");
   }
-  const std::vector<MemoNode*> notes = liveTargets();
-  if (notes.empty()) return;
+  std::vector<MemoNode*> notes;
+  if (!liveTargets(notes)) return;
   // Both histories, as "Set" keeps them.
   useText(ComboBox_Field, toQ(name));
   useText(ComboBox_Value, ComboBox_Value->currentText());

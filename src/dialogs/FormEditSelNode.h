@@ -39,9 +39,13 @@ class TFormEditSelNode : public QDialog {
 
  private:
   void status(const std::string& text);
-  // The live targets, after committing the editor; empty (and the status says so)
-  // when there are none.
-  std::vector<MemoNode*> liveTargets();
+  // The targets to edit, after committing the editor: those still in the document,
+  // less those of read-only notebooks. False, with nothing to edit, while the read-only
+  // switch is on (the main status says so) or when no target is left (this status says
+  // so).
+  bool liveTargets(std::vector<MemoNode*>& notes);
+  // " (gone: n)" when the last liveTargets() found targets gone, else "".
+  std::string goneText() const;
   void finish(const std::string& text);
   // Puts the lines of `edit` into each target's body or comment (`apply`); `what` names
   // the part in the status ("Memo", "Comment").
@@ -50,6 +54,7 @@ class TFormEditSelNode : public QDialog {
                  const std::string& what);
   MainWindowApi* w_ = nullptr;
   NoteTargets targets_;
+  int gone_ = 0;
   QListWidget* list_;
   QLabel* panel_;
 };

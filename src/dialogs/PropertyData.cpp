@@ -1,8 +1,6 @@
 // Applying the property dialogs' values to documents, notebooks and notes.
 #include "dialogs/PropertyData.h"
 
-#include <unordered_set>
-
 #include "model/records/MemoFile.h"
 #include "model/records/MemoHolder.h"
 #include "model/records/MemoNode.h"
@@ -295,24 +293,24 @@ int deleteFieldOnNotes(const std::vector<MemoNode*>& notes, const std::string& n
 }
 
 void NoteTargets::add(MemoNode* node) {
-  if (node) items_.push_back(node);
+  if (node) items_.emplace_back(node);
 }
 
-std::vector<MemoNode*> NoteTargets::live(MemoFile* doc) const {
+std::vector<MemoNode*> NoteTargets::live(MemoFile* doc, int* gone) const {
   std::vector<MemoNode*> out;
-  if (!doc) return out;
-  std::unordered_set<const MemoNode*> notes;
-  for (int i = 0; i < doc->getHolderCount_(); ++i) {
-    MemoHolder* h = doc->getHolder_(i);
-    for (int j = 0; h && j < h->getNodeCount_(); ++j) notes.insert(h->getNode_(j));
+  if (doc) {
+    const LiveNotes notes(*doc);
+    for (const NoteRef& ref : items_)
+      if (MemoNode* n = notes.resolve(ref)) out.push_back(n);
   }
-  for (MemoNode* n : items_)
-    if (notes.count(n)) out.push_back(n);
+  if (gone) *gone = count() - static_cast<int>(out.size());
   return out;
 }
 
 void NoteTargets::refresh(MemoFile* doc) {
-  items_ = live(doc);
+  const std::vector<MemoNode*> still = live(doc);
+  items_.clear();
+  for (MemoNode* n : still) items_.emplace_back(n);
 }
 
 void pushHistory(StringList& history, const std::string& text) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/search.h"
 #include "model/strutil.h"
 #include "model/text/StringList.h"
 
@@ -109,18 +110,20 @@ int setFieldOnNotes(const std::vector<MemoNode*>& notes, const std::string& name
 int deleteFieldOnNotes(const std::vector<MemoNode*>& notes, const std::string& name);
 
 // A list of notes that may outlive some of them: a note is given out only while some
-// notebook of the document still holds it.
+// notebook of the document still holds that very note. Notes are held by address and
+// serial number, so a new note made where a freed one lived is not taken for it.
 class NoteTargets {
  public:
   void clear() { items_.clear(); }
   void add(MemoNode* node);
   int count() const { return static_cast<int>(items_.size()); }
-  std::vector<MemoNode*> live(MemoFile* doc) const;
+  // The notes still there, in order; `gone` (when given) counts the others.
+  std::vector<MemoNode*> live(MemoFile* doc, int* gone = nullptr) const;
   // Forgets the notes gone.
   void refresh(MemoFile* doc);
 
  private:
-  std::vector<MemoNode*> items_;
+  std::vector<NoteRef> items_;
 };
 
 // Moves a used text to the top of a history (once).

@@ -298,12 +298,12 @@ TEST_F(DialogTest, BatchEditWindowEditsEveryTarget) {
   EXPECT_EQ(f.ComboBox_Value->itemText(0), QStringLiteral("w"));
   EXPECT_EQ(f.ComboBox_Field->count(), 1);
 
-  // A note deleted after the hand-over is left alone.
+  // A note deleted after the hand-over is left alone, and the status counts it gone.
   holder->removeNode_(c);
   delete c;
   f.ComboBox_name->setEditText(QStringLiteral("!"));
   f.editName(NamePlace::AddTail);
-  EXPECT_EQ(f.statusText(), "Done: Add Tail Name 2");
+  EXPECT_EQ(f.statusText(), "Done: Add Tail Name 2 (gone: 1)");
 
   f.ComboBox_Field->setEditText(QString());
   a->putField_("Zeta", "\"1\"");

@@ -44,6 +44,7 @@ MEMONODE_MOVE1TO = dict(top_mnemonic="f", rights=3, downs=4)  # [MemoNode] > Mov
 MEMONODE_DELETE = dict(top_mnemonic="f", rights=3, downs=5)  # [MemoNode] > Delete
 SCAN_HOLDERS = dict(top_mnemonic="f", rights=7, downs=0)  # Scan > Holders
 HOLDER_SAVE_AS_MXH = dict(top_mnemonic="f", rights=1, downs=5, subdowns=0)  # [Holder] > SaveAs Force > MXH
+MARKNODE_SAVE_EACH_OVER = dict(top_mnemonic="f", rights=2, downs=8)  # MarkNode > Save Each Over
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -334,6 +335,30 @@ def checklist_drag_reorders(s, wux):
     text = wait_for_file(s, "Book.mxh", lambda t: t if [n for n, _, _ in d.records(t)][:1] == ["third"] else None,
                          "the dragged note first")
     check([n for n, _, _ in d.records(text)] == ["third", "first", "second"], "order: %r" % d.records(text))
+    w.quit()
+
+
+# ---- saving notes to their files ----
+
+@scenario
+def save_each_over_keeps_linked_file(s, wux):
+    """MarkNode > Save Each Over on a ticked note linked to a picture, never shown, leaves
+    the picture as it was and asks nothing: the next commands run, and the notebook saves."""
+    photo = bytes(range(256)) * 52
+    with open(s.path("photo.jpg"), "wb") as f:
+        f.write(photo)
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [
+        ("first", "F1", None, FIRST),
+        ("photo", "P1", None, "", {"FlagLink": "true", "Filename": "./photo.jpg", "flagMarked": "true"})]))
+    w = Wux(s, wux, "doc.mxa")
+    w.menu(MARKNODE_SAVE_EACH_OVER)
+    w.type_at_end(" then saved")
+    w.save_all()
+    wait_for_file(s, "Book.mxh", lambda t: "then saved" in t, "the notebook saved after Save Each Over")
+    with open(s.path("photo.jpg"), "rb") as f:
+        now = f.read()
+    check(now == photo, "photo.jpg holds %d bytes instead of %d" % (len(now), len(photo)))
     w.quit()
 
 

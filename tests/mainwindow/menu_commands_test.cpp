@@ -293,6 +293,16 @@ TEST_F(MenuCommandsTest, SaveAsAndExplorerOpensTheFolderOfTheSavedFile) {
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].verb, "explore");
   EXPECT_EQ(launcher.calls[0].target, tmp.path.string() + "/");
+
+  // Saved elsewhere while the note keeps its name: the folder of the file just saved.
+  std::filesystem::create_directories(tmp.path / "other");
+  rec.inputs.push_back(tmp.str("other/copy.txt"));
+  rec.answers = {Answer::No};  // keep "Filename" as it was
+  EXPECT_EQ(run("SaveAsAndExplorer"), 0);
+  EXPECT_EQ(current()->getField_("Filename"), "\"" + tmp.str("saved.txt") + "\"");
+  ASSERT_EQ(launcher.calls.size(), 2u);
+  EXPECT_EQ(launcher.calls[1].verb, "explore");
+  EXPECT_EQ(launcher.calls[1].target, tmp.str("other") + "/");
 }
 
 TEST_F(MenuCommandsTest, JumpMarkLetsGoOfAFreedNote) {

@@ -113,7 +113,8 @@ TEST_F(NoteFileCommandsTest, SaveMarksWritesEachTickedNoteWithItsChecks) {
   MemoNodeUI* d = addNote("d");  // not ticked
   d->putField_("Filename", "\"" + tmp.str("d.txt") + "\"");
   for (MemoNodeUI* n : {a, b, c}) n->setMarked_(true);
-  EXPECT_EQ(run("UISaveMarks"), 3);
+  // The answer is the lines of the check list, ticked or not.
+  EXPECT_EQ(run("UISaveMarks"), 4);
   EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
   EXPECT_FALSE(std::filesystem::exists(tmp.path / "b.mxa"));
   EXPECT_FALSE(std::filesystem::exists(tmp.path / "d.txt"));
@@ -123,9 +124,16 @@ TEST_F(NoteFileCommandsTest, SaveMarksWritesEachTickedNoteWithItsChecks) {
   // Saving again asks before writing over the file.
   rec.answers = {Answer::No};
   a->body().setText("changed");
-  EXPECT_EQ(run("UISaveMarks"), 3);
+  EXPECT_EQ(run("UISaveMarks"), 4);
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + tmp.str("a.txt")});
   EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
+
+  // A note that declines the question is written over without it.
+  rec.asked.clear();
+  a->putField_("FlagConfirmOverwrite", "\"false\"");
+  EXPECT_EQ(run("UISaveMarks"), 4);
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_EQ(read(tmp.str("a.txt")), "changed\r\n");
 }
 
 TEST_F(NoteFileCommandsTest, SaveAsProposesAndRecordsTheName) {

@@ -393,11 +393,6 @@ void registerMenuCommands(CommandTable& table, MainWindowApi& w) {
   table.add("NewNodeImageIconFromFile", [&w] { return newNodeImageIconFromFile(w); });
   table.add("UIListYearThis", [&w] { return newNodesYear(w, Now().year); });
   table.add("changeFlagReadOnly_", [&w] { return changeFlagReadOnly(w); });
-  table.add("SaveAsAndExplorer", [&w] {
-    if (w.isDoing_()) return static_cast<int>(kResultFailed);
-    const int saved = w.commands().run("UISaveAsMemoNode");
-    return saved != 0 ? saved : w.commands().run("UIExplorerFilenameMemoNode");
-  });
 
   // The status bar and Jump
   table.add("StatusBar2SEL", [&w] { return statusBar2Sel(w); });

@@ -72,7 +72,7 @@ const char* const kPictures =
 
 // ---- saving ----
 
-int saveAsMemoNode_(MainWindowApi& w, MemoNode* node) {
+int saveAsMemoNode_(MainWindowApi& w, MemoNode* node, std::string* savedAs) {
   if (!node || !node->getParentHolder_()) return kResultFailed;
   const std::string orig = field(node, "Filename");
   const bool web = isWebAddress(orig);
@@ -96,6 +96,7 @@ int saveAsMemoNode_(MainWindowApi& w, MemoNode* node) {
     if (written < 0) busy.finish("Failure: MemoNode SaveAs " + chosen + ". " + why);
   }
   if (written < 0) return kResultFailed;
+  if (savedAs) *savedAs = chosen;
 
   MemoHolder* holder = node->getParentHolder_();
   if (orig.empty()) {
@@ -180,12 +181,12 @@ MemoNodeUI* currentNote(MainWindowApi& w, bool report = true) {
   return node;
 }
 
-int saveAsCurrent(MainWindowApi& w) {
+int saveAsCurrent(MainWindowApi& w, std::string* savedAs = nullptr) {
   if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultFailed;
-  const int result = saveAsMemoNode_(w, node);
+  const int result = saveAsMemoNode_(w, node, savedAs);
   w.Model2UI();
   return result;
 }
@@ -209,11 +210,16 @@ int saveMarks(MainWindowApi& w) {
     for (int i = 0; i < marked.count(); ++i) {
       auto* node = static_cast<MemoNode*>(marked.object(i));
       if (!node || Dequote(node->getField_("FileName")).empty()) continue;
+      if (std::string refusal; !node->readyForBatchSave_(marked[i], absoluteName(node, namedFile(node)), refusal)) {
+        w.addLog_(refusal);
+        continue;
+      }
       if (!saveMemoNodeToNamedFile(w, node, false).empty()) ++saved;
     }
     busy.finish("Done: Save Marks " + std::to_string(saved) + " / " + std::to_string(marked.count()));
   }
-  return marked.count();
+  // The lines of the check list, ticked or not.
+  return holder->noteList().count();
 }
 
 // ---- reloading ----
@@ -270,6 +276,14 @@ int openExplorer_(MainWindowApi& w, const std::string& path) {
   platform::launcher().explore(folder);
   busy.finish("Done: Explore " + folder);
   return 0;
+}
+
+// The folder explored is the saved file's, whatever the note's fields say afterwards
+// (the user may have kept the old name in them).
+int saveAsAndExplore(MainWindowApi& w) {
+  std::string saved;
+  const int result = saveAsCurrent(w, &saved);
+  return result != 0 ? result : openExplorer_(w, saved);
 }
 
 int exploreFilename(MainWindowApi& w) {
@@ -461,6 +475,7 @@ void registerNoteFileCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UISaveMarks", [&w] { return saveMarks(w); });
   table.add("UIReloadMemoNode", [&w] { return reloadNote(w); });
   table.add("UIExplorerFilenameMemoNode", [&w] { return exploreFilename(w); });
+  table.add("SaveAsAndExplorer", [&w] { return saveAsAndExplore(w); });
   table.add("UIExplorerLinkMemoNode", [&w] { return exploreLink(w); });
   table.add("UIOpenFilename", [&w] {
     return openField(w, "Filename", "Do not open. because Filename is empty. ",

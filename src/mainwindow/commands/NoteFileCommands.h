@@ -9,8 +9,9 @@ class MainWindowApi;
 class MemoNode;
 
 // Saves the note's content under a name the user chooses (proposed from its fields) and
-// records the chosen name in its fields. 0 when written, -1 otherwise.
-int saveAsMemoNode_(MainWindowApi& w, MemoNode* node);
+// records the chosen name in its fields. 0 when written (the name in `savedAs`, when
+// given), -1 otherwise.
+int saveAsMemoNode_(MainWindowApi& w, MemoNode* node, std::string* savedAs = nullptr);
 
 // Saves the note's content to the file its fields name, asking for a name only when
 // `mayAsk` and the fields name none. Answers the full name written, "" when nothing was.

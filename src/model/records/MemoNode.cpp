@@ -5,6 +5,7 @@
 #include "model/strutil.h"
 #include "model/tagtree.h"
 #include "model/text/sjis.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace wux {
@@ -109,20 +110,41 @@ std::string MemoNode::getHeadline_() const {
 }
 
 long long MemoNode::loadLinkedFile_(std::string* error) {
-  std::string name = Dequote(getField_("Filename"));
+  const std::string name = Dequote(getField_("Filename"));
   if (name.empty()) return 0;
-  long long result;
-  if (name[0] != '.') {
-    result = importContent_(name, "", error);
-  } else {
-    // Relative names are taken from the notebook file's folder without touching the
-    // process's current directory.
-    std::string baseDir;
-    if (MemoHolder* h = getParentHolder_()) baseDir = platform::dirOf(h->getFileName_());
-    result = importContent_(platform::resolvePath(name, baseDir), name, error);
-  }
-  linkedFileLoaded = true;
+  // Relative names are taken from the notebook file's folder without touching the
+  // process's current directory.
+  const long long result = importContent_(linkedFilePath_(), name[0] == '.' ? name : std::string(), error);
+  linkedFileLoaded = result >= 0;
   return result + 1;
+}
+
+bool MemoNode::isLinkedFile_() const {
+  return getField_("FlagLink") == "\"true\"" && getField_("Content-Transfer-Encoding") != "\"URL\"";
+}
+
+std::string MemoNode::linkedFilePath_() const {
+  const std::string name = Dequote(getField_("Filename"));
+  if (name.empty() || name[0] != '.') return name;
+  std::string baseDir;
+  if (MemoHolder* h = getParentHolder_()) baseDir = platform::dirOf(h->getFileName_());
+  return platform::resolvePath(name, baseDir);
+}
+
+bool MemoNode::readyForBatchSave_(const std::string& name, const std::string& target, std::string& refusal) {
+  if (!isLinkedFile_() || linkedFileLoaded) return true;
+  const std::string linked = sjis::trim(linkedFilePath_());
+  if (linked.empty()) return true;
+  if (platform::sameFile(target, platform::resolvePath(linked))) {
+    refusal = "Not Save name=" + name + " Filename=\"" + target + "\" (the linked file itself)";
+    return false;
+  }
+  std::string why;
+  if (loadLinkedFile_(&why) <= 0) {
+    refusal = "Failure: Save " + name + " : " + target + " : " + why;
+    return false;
+  }
+  return true;
 }
 
 int MemoNode::decodeBase64Body_() {

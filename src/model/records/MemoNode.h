@@ -51,8 +51,21 @@ class MemoNode : public MemoBasic {
   std::string makeRelativePath_(const std::string& fieldName, const std::string& base);
   std::string getHeadline_() const;
   // 0 without a file name, else the import's result plus one (the reason of a failed
-  // import in `error`).
+  // import in `error`). Only a successful import sets linkedFileLoaded, so a failed one
+  // is tried again at the next need.
   long long loadLinkedFile_(std::string* error = nullptr);
+  // Whether the body comes from the file `Filename` names (a link note's address is no
+  // such file).
+  bool isLinkedFile_() const;
+  // The linked file as a full path (a name beginning with "." is taken from the
+  // notebook file's folder); "" when `Filename` is empty.
+  std::string linkedFilePath_() const;
+  // Readies a note for a batch save to `target` (a full path): a linked note whose file
+  // is not read yet is read first, so its content is written and not an empty body. It
+  // is neither read nor written when `target` is that linked file itself: writing it
+  // back unread would empty the file. False when the note must not be written, with the
+  // log line saying why in `refusal`; `name` is the note's name as the caller lists it.
+  bool readyForBatchSave_(const std::string& name, const std::string& target, std::string& refusal);
 
   bool linkedFileLoaded = false;
   bool contentModified = false;

@@ -337,4 +337,11 @@ TEST(MemoPaths, MakeRelativePathOnLinux) {
   EXPECT_EQ(l->body().text(), "linked\r\n");
   EXPECT_EQ(l->getField_("Filename"), "\".\\sub\\a.txt\"");
   EXPECT_TRUE(l->linkedFileLoaded);
+  // A file that cannot be read is not taken as read: the next need tries again.
+  MemoNode* gone = book.add("gone");
+  gone->putField_("Filename", "\"./sub/missing.txt\"");
+  std::string why;
+  EXPECT_LE(gone->loadLinkedFile_(&why), 0);
+  EXPECT_EQ(why, "not found: " + tmp.str("sub/missing.txt"));
+  EXPECT_FALSE(gone->linkedFileLoaded);
 }

@@ -1,0 +1,301 @@
+// Work on many notes at once, driven as a person drives it: Save Each and Save Each
+// Over with notes linked to files, the batch editor's targets, and the read-only switch
+// in the batch editor, the file list's Make Nodes and Save Each.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "dialogs/ExportWindows.h"
+#include "dialogs/FormEditSelNode.h"
+#include "dialogs/FormScanHolders.h"
+#include "form_fixture.h"
+#include "mainwindow/FormLog.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace wux {
+namespace {
+
+// The visible push button of `top` with this caption.
+QPushButton* button(QWidget* top, const char* caption) {
+  for (auto* b : top->findChildren<QPushButton*>())
+    if (b->isVisible() && b->text() == QString::fromUtf8(caption)) return b;
+  ADD_FAILURE() << "no visible button " << caption;
+  return nullptr;
+}
+
+void click(QWidget* w) {
+  if (w) QTest::mouseClick(w, Qt::LeftButton);
+}
+
+// Types `text` into the batch editor's name box and presses the Name page's "Add Tail".
+void addTail(TFormEditSelNode* editor, const char* text) {
+  editor->ComboBox_name->lineEdit()->clear();
+  QTest::keyClicks(editor->ComboBox_name->lineEdit(), text);
+  click(button(editor, "Add Tail"));
+}
+
+template <class W>
+W* shownWindow() {
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (auto* f = qobject_cast<W*>(top); f && f->isVisible()) return f;
+  return nullptr;
+}
+
+class BatchNotesTest : public test::NewDocumentTest {
+ protected:
+  BatchNotesTest() : NewDocumentTest({2026, 12, 7, 9, 0, 0, 0}) {}
+
+  std::string dir() const { return tmp.path.string() + "/"; }
+  // A note linked to `file`, added without being shown (so its file is not read).
+  MemoNodeUI* linked(const std::string& name, const std::string& file) {
+    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
+    holder()->addNode_(n, name);
+    n->putField_("FlagLink", "\"true\"");
+    n->putField_("Filename", "\"" + file + "\"");
+    return n;
+  }
+  void write(const std::string& path, const std::string& bytes) {
+    platform::makeDirs(platform::dirOf(path));
+    ASSERT_TRUE(platform::writeFileAtomic(path, bytes)) << path;
+  }
+  std::string read(const std::string& path) {
+    std::string bytes;
+    platform::readFile(path, bytes);
+    return bytes;
+  }
+  bool logHas(const std::string& text) {
+    const StringList lines = form->getFormLog()->lines();
+    for (int i = 0; i < lines.count(); ++i)
+      if (lines[i].find(text) != std::string::npos) return true;
+    return false;
+  }
+  // Opens Save Each from the table, lets `prepare` set it up, presses "Save Each" and
+  // answers its log.
+  std::vector<std::string> saveEach(const std::function<void(TFormSaveEach&)>& prepare = {}) {
+    std::vector<std::string> log;
+    test::whenModal<TFormSaveEach>([&](TFormSaveEach* d) {
+      d->clearLog();
+      if (prepare) prepare(*d);
+      click(button(d, "Save Each"));
+      log = d->logLines();
+      statusInWindow = status();
+    });
+    run("UIShowFormSaveEach_");
+    return log;
+  }
+  static bool has(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+  // The file list from the table, on its "Make Nodes" page with one line.
+  TFormFileList* fileList() {
+    if (run("UIShowFileList") != 0) return nullptr;
+    auto* files = shownWindow<TFormFileList>();
+    if (!files) return nullptr;
+    files->findChild<QTabWidget*>()->setCurrentIndex(1);
+    StringList lines;
+    lines.add(dir() + "one.txt");
+    files->setLines(lines);
+    return files;
+  }
+  // The main status while Save Each was still open.
+  std::string statusInWindow;
+};
+
+// ---- linked notes are never written back empty ----------------------------------------
+
+TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
+  const std::string bytes = test::imageBytes("JPG", 120, 90);
+  write(dir() + "photo.jpg", bytes);
+  write(dir() + "src/pic.jpg", bytes);
+  linked("photo", dir() + "photo.jpg");  // lies in the window's default folder
+  linked("pic", dir() + "src/pic.jpg");
+  linked("lost", dir() + "src/lost.jpg");
+  rec.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+
+  std::vector<std::string> log = saveEach();
+  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_TRUE(has(log, "Not Save name=photo Filename=\"" + dir() + "photo.jpg\" (the linked file itself)"));
+  // Another target gets the file's bytes, read first.
+  EXPECT_EQ(read(dir() + "pic.jpg"), bytes);
+  EXPECT_TRUE(has(log, "Save pic : " + dir() + "pic.jpg"));
+  EXPECT_TRUE(has(log, "Failure: Save lost : " + dir() + "lost.jpg : not found: " + dir() + "src/lost.jpg"));
+  EXPECT_FALSE(platform::fileExists(dir() + "lost.jpg"));
+  EXPECT_EQ(log.back(), "Done: count of the Files saved=1");
+  EXPECT_TRUE(rec.asked.empty());
+
+  // Without a save folder the target is the note's own file: still never written.
+  log = saveEach([](TFormSaveEach& d) { d.CheckBox_DefineSaveDirectory->setChecked(false); });
+  EXPECT_EQ(read(dir() + "src/pic.jpg"), bytes);
+  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_TRUE(has(log, "Not Save name=photo Filename=\"" + dir() + "photo.jpg\" (the linked file itself)"));
+  EXPECT_EQ(log.back(), "Done: count of the Files saved=1");  // pic was read by the first run
+
+  // A note shown (and so read) before is written as any note.
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_("photo")));
+  rec.asked.clear();
+  log = saveEach([](TFormSaveEach& d) { d.CheckBox_DefineSaveDirectory->setChecked(true); });
+  EXPECT_TRUE(has(log, "Save photo : " + dir() + "photo.jpg"));
+  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+}
+
+TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
+  const std::string bytes = test::imageBytes("JPG", 120, 90);
+  write(dir() + "photo.jpg", bytes);
+  MemoNodeUI* own = linked("photo", dir() + "photo.jpg");
+  MemoNodeUI* lost = linked("lost", dir() + "lost.jpg");
+  own->setMarked_(true);
+  lost->setMarked_(true);
+  rec.answers = {Answer::Yes, Answer::Yes};
+  EXPECT_EQ(run("UISaveMarks"), holder()->getNodeCount_());
+  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_TRUE(logHas("Not Save name=photo Filename=\"" + dir() + "photo.jpg\" (the linked file itself)"));
+  // A missing linked file is its own target too: nothing to read, nothing written.
+  EXPECT_TRUE(logHas("Not Save name=lost Filename=\"" + dir() + "lost.jpg\" (the linked file itself)"));
+  EXPECT_FALSE(platform::fileExists(dir() + "lost.jpg"));
+  EXPECT_EQ(status(), "Done: Save Marks 0 / 2");
+
+  // Shown, the note holds the file's content and is written as asked.
+  form->changeCurrentNode_(own);
+  EXPECT_EQ(run("UISaveMarks"), holder()->getNodeCount_());
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + dir() + "photo.jpg"});
+  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_EQ(status(), "Done: Save Marks 1 / 2");
+}
+
+// ---- the batch editor's targets ---------------------------------------------------------
+
+TEST_F(BatchNotesTest, BatchEditNeverTouchesANoteMadeWhereAFreedTargetLived) {
+  note("keep", "");
+  MemoNodeUI* doomed = note("doomed", "");
+  ASSERT_EQ(run("showFormEditSelNode"), 0);
+  auto* editor = shownWindow<TFormEditSelNode>();
+  ASSERT_NE(editor, nullptr);
+
+  // The notebook lets go of a target; new notes are made until one takes its place.
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_("keep")));
+  const void* freed = doomed;
+  holder()->removeNode_(doomed);
+  delete doomed;
+  MemoNode* reused = nullptr;
+  for (int i = 0; i < 50 && !reused; ++i) {
+    MemoNode* n = holder()->newNode_();
+    holder()->addNode_(n, "new");
+    if (static_cast<const void*>(n) == freed) reused = n;
+  }
+  form->refreshHolderView();
+
+  addTail(editor, "_EDITED");
+  EXPECT_NE(holder()->findNodeByName_("keep_EDITED"), nullptr);
+  if (reused) {
+    EXPECT_EQ(reused->name(), "new") << "the new note was edited in place of the freed one";
+  }
+  const std::string text = editor->statusText();
+  EXPECT_EQ(text.substr(text.size() - 10), " (gone: 1)") << text;
+  editor->close();
+}
+
+// ---- the read-only switch ----------------------------------------------------------------
+
+TEST_F(BatchNotesTest, ReadOnlySwitchStopsBatchEditMakeNodesAndSaveEach) {
+  MemoNodeUI* n = note("n", "text", {"Filename=\"" + dir() + "out/n.txt\""});
+  ASSERT_EQ(run("showFormEditSelNode"), 0);
+  auto* editor = shownWindow<TFormEditSelNode>();
+  ASSERT_NE(editor, nullptr);
+  TFormFileList* files = fileList();
+  ASSERT_NE(files, nullptr);
+
+  QTest::mouseClick(form->uiReadOnlyBox(), Qt::LeftButton);
+  ASSERT_TRUE(form->isUIReadOnly());
+
+  form->messageDoing_("");
+  addTail(editor, "_x");
+  EXPECT_EQ(n->name(), "n");
+  EXPECT_EQ(status(), "UI ReadOnly");
+
+  const int notebooks = form->getMemoFile()->getHolderCount_();
+  const int notes = holder()->getNodeCount_();
+  for (bool current : {false, true}) {
+    files->setOptions(true, true, false, current);
+    form->messageDoing_("");
+    click(button(files, "Make Nodes"));
+    EXPECT_EQ(status(), "UI ReadOnly") << current;
+  }
+  EXPECT_EQ(form->getMemoFile()->getHolderCount_(), notebooks);
+  EXPECT_EQ(holder()->getNodeCount_(), notes);
+
+  // Save Each goes to the document's folder.
+  std::vector<std::string> log = saveEach([](TFormSaveEach& d) { d.CheckBox_ChangeFilename->setChecked(true); });
+  EXPECT_EQ(statusInWindow, "UI ReadOnly");
+  EXPECT_FALSE(platform::fileExists(dir() + "n.txt"));
+  EXPECT_TRUE(log.empty());
+
+  // Saving without changing the names changes no note: the switch does not stop it.
+  log = saveEach([](TFormSaveEach& d) { d.CheckBox_ChangeFilename->setChecked(false); });
+  EXPECT_TRUE(has(log, "Save n : " + dir() + "n.txt"));
+  EXPECT_EQ(n->getField_("Filename"), "\"" + dir() + "out/n.txt\"");
+}
+
+TEST_F(BatchNotesTest, ReadOnlyNotebooksKeepTheirNotes) {
+  MemoHolderUI* writable = holder();
+  MemoNodeUI* mine = note("kiwi mine", "");
+  MemoHolderUI* locked = form->newHolder_(-1);
+  ASSERT_NE(locked, nullptr);
+  form->changeCurrentHolder(locked);
+  MemoNodeUI* theirs = note("kiwi theirs", "");
+  locked->putField_("FlagReadOnly", "\"true\"");
+  form->changeCurrentHolder(writable);
+
+  // The search over every notebook hands both notes to the batch editor.
+  ASSERT_EQ(run("UIShowScanMemoHolders"), 0);
+  auto* search = shownWindow<TFormScanHolders>();
+  ASSERT_NE(search, nullptr);
+  click(button(search, "ALL"));
+  search->ComboBox1->setEditText("kiwi");
+  search->findChild<QTabWidget*>()->setCurrentIndex(0);  // the "List" page
+  search->scan();
+  click(button(search, "Edit Select"));
+  auto* editor = shownWindow<TFormEditSelNode>();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(editor->targetCount(), 2);
+  addTail(editor, "!");
+  EXPECT_EQ(mine->name(), "kiwi mine!");
+  EXPECT_EQ(theirs->name(), "kiwi theirs");
+  EXPECT_EQ(editor->statusText(), "Done: Add Tail Name 1");
+  editor->close();
+  search->close();
+
+  // Make Nodes into a read-only current notebook says so and makes nothing.
+  form->changeCurrentHolder(locked);
+  TFormFileList* files = fileList();
+  ASSERT_NE(files, nullptr);
+  files->setOptions(true, true, false, true);
+  const int lockedNotes = locked->getNodeCount_();
+  click(button(files, "Make Nodes"));
+  EXPECT_EQ(status(), "This MemoHolder is Read Only. (" + locked->name() + ")");
+  EXPECT_EQ(locked->getNodeCount_(), lockedNotes);
+  // A new notebook is no read-only one.
+  files->setOptions(true, true, false, false);
+  click(button(files, "Make Nodes"));
+  EXPECT_EQ(status(), "Done: count=1");
+  EXPECT_EQ(form->getMemoFile()->getHolderCount_(), 3);
+  files->close();
+
+  // Save Each may not change the file names of a read-only notebook's notes.
+  form->changeCurrentHolder(locked);
+  theirs->putField_("Filename", "\"" + dir() + "theirs.txt\"");
+  const std::vector<std::string> log = saveEach([](TFormSaveEach& d) { d.CheckBox_ChangeFilename->setChecked(true); });
+  EXPECT_TRUE(log.empty());
+  EXPECT_FALSE(platform::fileExists(dir() + "theirs.txt"));
+  EXPECT_EQ(statusInWindow, "This MemoHolder is Read Only. (" + locked->name() + ")");
+}
+
+}  // namespace
+}  // namespace wux
