@@ -17,6 +17,7 @@ class TFormMainScript : public TFormMainBaseWUX {
 
   void FormCreate() override;
   int UI2Model() override;
+  int UI2ModelAll() override;
   void Model2UI() override;
   void updateCaption() override;
   void refreshHolderView() override;
@@ -36,14 +37,13 @@ class TFormMainScript : public TFormMainBaseWUX {
   // Scripts run inside the window's event loop and their frames use the window and the
   // document: a close that comes while one is in progress stops them all and completes
   // when the outermost one has returned.
-  void closeEvent(QCloseEvent* event) override;
+  bool mayClose_() override;
   void stopRunning_() override;
   TStringsPrinter StringsPrinter1;
   std::unique_ptr<ScriptHost> scriptHost_;
 
  private:
   bool closeAfterScripts_ = false;  // a close waits for the scripts to return
-  bool closeNow_ = false;           // that close: already decided, no question
 };
 
 }  // namespace wux

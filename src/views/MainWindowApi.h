@@ -85,6 +85,9 @@ class MainWindowApi {
 
   // Editor <-> model.
   virtual int UI2Model() = 0;
+  // Commits every editor that may hold edits, the note windows' too: before the model is
+  // written whole (the save questions).
+  virtual int UI2ModelAll() { return UI2Model(); }
   virtual void Model2UI() = 0;
   virtual void refreshHolderView() = 0;
   virtual TFrameMemoHolder* getHolderFrame() = 0;

@@ -16,8 +16,10 @@ view is found on the screen by its selection colour after the keyboard selected 
 """
 
 import os
+import re
 import signal
 import sys
+import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -43,6 +45,9 @@ FILE_SAVE_ALL_HOLDERS = dict(top_mnemonic="f", downs=7)  # &File > Save All Hold
 MEMONODE_MOVE1TO = dict(top_mnemonic="f", rights=3, downs=4)  # [MemoNode] > Move1To
 MEMONODE_DELETE = dict(top_mnemonic="f", rights=3, downs=5)  # [MemoNode] > Delete
 SCAN_HOLDERS = dict(top_mnemonic="f", rights=7, downs=0)  # Scan > Holders
+MEMONODE_OTHER_WINDOW = dict(top_mnemonic="f", rights=3, downs=12)  # [MemoNode] > Other Window
+WINDOW_LOG = dict(top_mnemonic="f", rights=9, downs=1)  # Window > Log
+WINDOW_FILE_LIST = dict(top_mnemonic="f", rights=9, downs=2)  # Window > FileList
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -202,22 +207,65 @@ def close_asks_then_saves(s, wux):
     w.type_at_end(" unsaved")
     s.activate(w.main)
     s.key("ctrl+q")
+    check(answer_questions_until_the_end(s, w) > 0, "closed without asking")
+    check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
+    text = d.read_sjis(s.path("Book.mxh"))
+    check(note_bodies(text)["first"] == FIRST + " unsaved", "saved: %r" % note_bodies(text))
+
+
+def answer_questions_until_the_end(s, w):
+    """Answers each question box with Enter (Yes) until wux ends; how many it asked."""
     asked = 0
     while True:
         # A question box (the program's name as its title), or the end.
         got = d.wait_for("a question or the end of wux", lambda: (
             "ended" if w.proc.poll() is not None else s.windows("^wux\\.exe$", kind="DIALOG")))
         if got == "ended":
-            break
+            return asked
         check(asked < 5, "asked more than five times")
         asked += 1
         s.activate(got[0])
         s.key("Return")
         d.wait_for("the question to go", lambda: got[0] not in s.windows("^wux\\.exe$", kind="DIALOG"))
+
+
+@scenario
+def exit_after_web_page_closes_every_window(s, wux):
+    """With a note window, the log and the file list open, a first web page shown in
+    the main window and then Ctrl+Q: the answered save question ends the program, and
+    what was typed into the note window, whose note is no longer the current one, is
+    in the saved notebook."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("plain", "P1", None, "plain text"),
+                                            ("web", "W1", None, "first web page",
+                                             {"Content-Transfer-Encoding": "&quot;URL&quot;"})]))
+    w = Wux(s, wux, "doc.mxa")
+    # The notebook view has the keyboard: Down later moves to the web note.
+    s.click(*centre(w.selected_row()))
+    w.menu(MEMONODE_OTHER_WINDOW)
+    note_window = s.dialog("^MemoNode plain$")
+    x, y, width, height = s.geometry(note_window)
+    s.click(x + width // 2, y + height * 45 // 100)
+    s.key("ctrl+End")
+    s.type(" typed there")
+    w.menu(WINDOW_LOG)
+    s.window("^FormLog ")
+    w.menu(WINDOW_FILE_LIST)
+    s.window("^FormFileList$")
+    s.activate(w.main)
+    s.key("Down")
+    # The engine starts and shows the page; the main window's native window may be made
+    # anew meanwhile (under another id).
+    time.sleep(3)
+    title = "^wux " + re.escape(s.path("doc.mxa")) + "$"
+    w.main = s.window(title)
+    s.activate(w.main)
+    s.key("ctrl+q")
+    asked = answer_questions_until_the_end(s, w)
     check(asked > 0, "closed without asking")
     check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
     text = d.read_sjis(s.path("Book.mxh"))
-    check(note_bodies(text)["first"] == FIRST + " unsaved", "saved: %r" % note_bodies(text))
+    check(note_bodies(text).get("plain") == "plain text typed there", "saved: %r" % note_bodies(text))
 
 
 # ---- the tree ----
