@@ -93,14 +93,18 @@ class TFormMemoNode::Owner : public MainWindowApi {
   std::string getCmURL() override { return w_.getCmURL(); }
   std::string getExeDir() override { return w_.getExeDir(); }
   CommandTable& commands() override { return w_.commands(); }
-  void AddCopyHistory(const std::string& text) override { w_.AddCopyHistory(text); }
-  StringList& copyHistory() override { return w_.copyHistory(); }
-  std::string getDateFormat() override { return w_.getDateFormat(); }
+  MainWindowApi* mainWindow() override { return &w_; }
+  // The copy history and the date pattern are the main window's editor's alone: what is
+  // copied here stays out of it, and a note here may belong to another notebook.
+  void AddCopyHistory(const std::string&) override {}
+  StringList& copyHistory() override { return noHistory_; }
+  std::string getDateFormat() override { return std::string(); }
   TStringsPrinter* stringsPrinter() override { return w_.stringsPrinter(); }
 
  private:
   MainWindowApi& w_;
   TFormMemoNode& form_;
+  StringList noHistory_;
 };
 
 TFormMemoNode::TFormMemoNode(MainWindowApi* mainWindow, QWidget* parent)

@@ -125,6 +125,10 @@ class MainWindowApi {
   virtual void setJumpMark(MemoNodeUI*) {}
   virtual MemoNodeUI* getJumpMark() { return nullptr; }
 
+  // The main window this one works for: itself, unless it is a window of its own that
+  // forwards to the main window (a note window's).
+  virtual MainWindowApi* mainWindow() { return this; }
+
   // The note editor's copy history: newest first, no duplicates, ten at most.
   virtual void AddCopyHistory(const std::string& text) = 0;
   virtual StringList& copyHistory() = 0;
