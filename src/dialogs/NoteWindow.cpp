@@ -40,11 +40,11 @@ int AgentAPLMemoNode::messageDoing_(const std::string& text) {
 }
 
 int AgentAPLMemoNode::query_(const std::string& key, std::string& value) {
-  if (!form_) return 0;
-  if (key == "getUIInternet") {
-    MainWindowApi* w = form_->mainWindow();
-    value = (!w || w->isUIInternet()) ? "true" : "false";
-  }
+  // An unknown key, or no window, answers the empty text: never what the caller held.
+  value.clear();
+  if (!form_ || key != "getUIInternet") return 0;
+  MainWindowApi* w = form_->mainWindow();
+  value = BoolToText(!w || w->isUIInternet());
   return 0;
 }
 
