@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QTimer>
 
+#include "model/text/sjis.h"
 #include "platform/paths.h"
 #include "printing/SettingsStore.h"
 #include "mainwindow/commands/Commands.h"
@@ -137,6 +138,8 @@ void TFormMainScript::updateCaption() {
 void TFormMainScript::refreshHolderView() {
   if (TFrameMemoHolder* frame = getHolderFrame()) frame->showStatus_();
 }
+
+void TFormMainScript::putTempDir_(const std::string& dir) { settings_.tempDir = sjis::trim(dir); }
 
 std::string TFormMainScript::getTempDir() {
   std::string dir = settings_.tempDir;

@@ -23,7 +23,7 @@ class TFormMainScript : public TFormMainBaseWUX {
   void refreshHolderView() override;
   // The temporary folder as set, with its separator; the system's one when none is set.
   std::string getTempDir() override;
-  void putTempDir_(const std::string& dir) override { settings_.tempDir = dir; }
+  void putTempDir_(const std::string& dir) override;
   // Turns the current note's own read-only flag over: the command of the same name.
   virtual int changeFlagReadOnly_();
   // The text printer, with the settings the print settings file holds.
