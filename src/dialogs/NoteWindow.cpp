@@ -21,6 +21,7 @@
 #include "views/CommandTable.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoHolderUI.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -350,12 +351,13 @@ int showNoteWindow(MainWindowApi& w, QWidget* parent, bool readOnly, TFormMemoNo
     if (parent) {
       f->resize(static_cast<int>(std::lround(parent->width() * 0.96)),
                 static_cast<int>(std::lround(parent->height() * 0.96)));
-      f->setFont(parent->font());
     } else {
       f->resize(640, 480);
     }
     if (readOnly) f->setReadOnly(true);
     f->showNote(node);
+    // Centred on the main window and wholly on the screen, at its size.
+    ownWindow(*f, parent, WindowPlace::OnOwner, true);
     f->show();
     if (!readOnly) w.Model2UI();
     if (made) *made = f;
