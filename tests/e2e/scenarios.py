@@ -244,10 +244,6 @@ def exit_after_web_page_closes_every_window(s, wux):
     s.click(*centre(w.selected_row()))
     w.menu(MEMONODE_OTHER_WINDOW)
     note_window = s.dialog("^MemoNode plain$")
-    x, y, width, height = s.geometry(note_window)
-    s.click(x + width // 2, y + height * 45 // 100)
-    s.key("ctrl+End")
-    s.type(" typed there")
     w.menu(WINDOW_LOG)
     s.window("^FormLog ")
     w.menu(WINDOW_FILE_LIST)
@@ -259,6 +255,12 @@ def exit_after_web_page_closes_every_window(s, wux):
     time.sleep(3)
     title = "^wux " + re.escape(s.path("doc.mxa")) + "$"
     w.main = s.window(title)
+    # Typed now, the text is in the note window alone: its note is not the current one.
+    s.activate(note_window)
+    x, y, width, height = s.geometry(note_window)
+    s.click(x + width // 2, y + height * 45 // 100)
+    s.key("ctrl+End")
+    s.type(" typed there")
     s.activate(w.main)
     s.key("ctrl+q")
     asked = answer_questions_until_the_end(s, w)
