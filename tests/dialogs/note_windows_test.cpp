@@ -14,6 +14,7 @@
 
 #include "dialogs/SmallWindows.h"
 #include "platform/files.h"
+#include "support/picture_bytes.h"
 #include "support/FakeClipboard.h"
 #include "support/RecordingPrompter.h"
 #include "support/fake_browser.h"
@@ -214,15 +215,7 @@ TEST_F(NoteWindowTest, ShowMenuFollowsTheBoxes) {
 
 // ---- content view ----
 
-std::string jpegBytes() {
-  QImage picture(8, 6, QImage::Format_RGB32);
-  picture.fill(Qt::red);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  picture.save(&buffer, "JPEG");
-  return bytes.toStdString();
-}
+std::string jpegBytes() { return test::solidPicture(Qt::red, 8, 6, "JPEG").toStdString(); }
 
 TEST_F(NoteWindowTest, ContentViewShowsByContentType) {
   TFormContentView view;

@@ -20,6 +20,7 @@
 #include "platform/paths.h"
 #include "printing/print_support.h"
 #include "support/data_files.h"
+#include "support/picture_bytes.h"
 #include "views/views_support.h"
 
 namespace wux {
@@ -196,15 +197,7 @@ TEST_F(ExportPrintTest, FileWindowsOpenThroughTheTable) {
 
 // ---- printing -------------------------------------------------------------------------
 
-QByteArray solidPng(QColor colour, int w, int h) {
-  QImage img(w, h, QImage::Format_RGB32);
-  img.fill(colour);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  img.save(&buffer, "PNG");
-  return bytes;
-}
+using test::solidPicture;
 
 class PrintCommandsTest : public ExportPrintTest {
  protected:
@@ -225,7 +218,7 @@ class PrintCommandsTest : public ExportPrintTest {
     return image(note(name), colour, w, h);
   }
   static MemoNodeUI* image(MemoNodeUI* n, QColor colour, int w, int h) {
-    const QByteArray png = solidPng(colour, w, h);
+    const QByteArray png = solidPicture(colour, w, h);
     n->putContentStream_(png.toStdString(), "image/png", "base64");
     n->putContentType_("image/png");
     return n;

@@ -26,6 +26,7 @@
 #include "printing/StringsPrinter.h"
 #include "printing/print_support.h"
 #include "support/FakeClipboard.h"
+#include "support/picture_bytes.h"
 #include "views/FrameImage.h"
 #include "views/qtext.h"
 
@@ -251,14 +252,8 @@ QAction* popupItem(QWidget& frame, const char* menu, const char* caption) {
 }
 
 TEST_F(OwnNoteWindowsTest, APictureInANoteWindowIsNeverSavedAsTheMainWindowsNote) {
-  QImage picture(8, 8, QImage::Format_RGB32);
-  picture.fill(Qt::blue);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  picture.save(&buffer, "PNG");
   MemoNodeUI* image = note("picture", "");
-  image->putContentStream_(png.toStdString(), "image/png", "base64");
+  image->putContentStream_(test::solidPicture(Qt::blue, 8, 8).toStdString(), "image/png", "base64");
   image->putContentType_("image/png");
   TFormMemoNode* f = windowFor(image);
   ASSERT_EQ(current(), b);
