@@ -85,17 +85,6 @@ TEST_F(ClosingTest, ACloseWhileAnOperationRunsStopsItAndTheWindowStays) {
   EXPECT_TRUE(form->doing());
   form->endDoing();
   expectStoppedAndAskedAfterwards(seen, "Scripted");
-
-  // The same holds for any other cause of a close: the window manager's close button.
-  holder()->modified = true;
-  form->beginDoing_("Search");
-  QCloseEvent byDesktop;
-  QCoreApplication::sendEvent(form.get(), &byDesktop);
-  EXPECT_FALSE(byDesktop.isAccepted());
-  EXPECT_TRUE(form->isBreak());
-  EXPECT_TRUE(rec.messages().empty());
-  form->endDoing();
-  EXPECT_EQ(status(), "Break: Search");
 }
 
 TEST_F(ClosingTest, ExitCommitsEveryNoteWindowAndClosesEveryOwnedWindow) {
@@ -129,17 +118,6 @@ TEST_F(ClosingTest, ExitCommitsEveryNoteWindowAndClosesEveryOwnedWindow) {
   EXPECT_FALSE(log->isVisible());
   EXPECT_FALSE(files->isVisible());
   EXPECT_TRUE(!alive || !alive->isVisible());
-}
-
-TEST_F(ClosingTest, ACancelledCloseLeavesTheOwnedWindowsOpen) {
-  holder()->modified = true;
-  EXPECT_EQ(run("UIShowFormLog"), 0);
-  QSignalSpy ended(form.get(), &TFormMainBase0007::closedForGood);
-  rec.answers = {Answer::Cancel};
-  run("UIClose");
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(form->getFormLog()->isVisible());
-  EXPECT_EQ(ended.count(), 0);
 }
 
 }  // namespace

@@ -337,15 +337,6 @@ TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShare
   EXPECT_EQ(f->statusText(), "no text");
   EXPECT_EQ(status(), "no text");
   f->close();
-
-  // The main window's editor shares all of it.
-  focus(editor()->MemoNode0());
-  editor()->MemoNode0()->selectAll();
-  popupItem(*editor(), "PopupMenuMemo", "Copy(&C)")->trigger();
-  EXPECT_EQ(form->copyHistory()[0], "b text");
-  QMenu* mainPastePlus = actionOf(*editor()->findChild<QMenu*>(QStringLiteral("PopupMenuMemo")), QStringLiteral("Paste+"))->menu();
-  actionOf(*mainPastePlus, QStringLiteral("Date"))->trigger();
-  EXPECT_EQ(fromQ(editor()->MemoNode0()->toPlainText()), "2026-12-07");
 }
 
 }  // namespace
