@@ -119,8 +119,8 @@ void TFormMainBase0007::closeEvent(QCloseEvent* event) {
 bool TFormMainBase0007::mayClose_() { return querySaveAll() >= 0; }
 
 void TFormMainBase0007::closeOwnedWindows_() {
-  // The program ends with this window, whatever it owns is still open; nothing of the
-  // desktop keeps those alive once it is gone.
+  // The program ends with this window: whatever it owns and still shows goes with it,
+  // rather than being left to the desktop to close.
   for (QWidget* w : findChildren<QWidget*>())
     if (w->isWindow() && w->isVisible()) w->close();
 }
