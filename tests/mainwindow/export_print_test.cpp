@@ -252,6 +252,22 @@ TEST_F(PrintCommandsTest, EachImageNotePrintsItsOwnPicture) {
   }
 }
 
+TEST_F(PrintCommandsTest, ClosingTheWindowStopsTheNotebookPrintAndKeepsTheWindow) {
+  note("two", "2");
+  note("three", "3");
+  holder()->modified = true;
+  form->show();
+  rec.answers = {Answer::OK};
+  bool closed = true;
+  QTimer::singleShot(0, [&] { closed = form->close(); });
+  EXPECT_EQ(run("UIPrintsHolder"), 0);
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(status(), "Break: Holder Prints 0/3");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Shall I print 3 Pages ?."});
+  EXPECT_TRUE(holder()->modified);
+}
+
 TEST_F(PrintCommandsTest, NotebookPrintCanBeCancelled) {
   rec.answers.push_back(Answer::Cancel);
   EXPECT_EQ(run("UIPrintsHolder"), 0);
