@@ -19,7 +19,6 @@ import os
 import re
 import signal
 import sys
-import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -207,26 +206,26 @@ def close_asks_then_saves(s, wux):
     w.type_at_end(" unsaved")
     s.activate(w.main)
     s.key("ctrl+q")
-    check(answer_questions_until_the_end(s, w) > 0, "closed without asking")
+    check(enter_at_each_question(s, w.proc) > 0, "closed without asking")
     check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
     text = d.read_sjis(s.path("Book.mxh"))
     check(note_bodies(text)["first"] == FIRST + " unsaved", "saved: %r" % note_bodies(text))
 
 
-def answer_questions_until_the_end(s, w):
-    """Answers each question box with Enter (Yes) until wux ends; how many it asked."""
+def enter_at_each_question(s, proc, title="^(wux\\.exe|doc\\.mxa)$"):
+    """Presses Enter in each question box until wux ends; answers how many it showed."""
     asked = 0
     while True:
-        # A question box (the program's name as its title), or the end.
+        # A question box, or the end.
         got = d.wait_for("a question or the end of wux", lambda: (
-            "ended" if w.proc.poll() is not None else s.windows("^wux\\.exe$", kind="DIALOG")))
+            "ended" if proc.poll() is not None else s.windows(title, kind="DIALOG")))
         if got == "ended":
             return asked
         check(asked < 5, "asked more than five times")
         asked += 1
         s.activate(got[0])
         s.key("Return")
-        d.wait_for("the question to go", lambda: got[0] not in s.windows("^wux\\.exe$", kind="DIALOG"))
+        d.wait_for("the question to go", lambda: got[0] not in s.windows(title, kind="DIALOG"))
 
 
 @scenario
@@ -238,7 +237,7 @@ def exit_after_web_page_closes_every_window(s, wux):
     s.write("doc.mxa", d.document("doc", ["Book"]))
     s.write("Book.mxh", d.notebook("Book", [("plain", "P1", None, "plain text"),
                                             ("web", "W1", None, "first web page",
-                                             {"Content-Transfer-Encoding": "&quot;URL&quot;"})]))
+                                             {"Content-Transfer-Encoding": "URL"})]))
     w = Wux(s, wux, "doc.mxa")
     # The notebook view has the keyboard: Down later moves to the web note.
     s.click(*centre(w.selected_row()))
@@ -250,11 +249,11 @@ def exit_after_web_page_closes_every_window(s, wux):
     s.window("^FormFileList$")
     s.activate(w.main)
     s.key("Down")
-    # The engine starts and shows the page; the main window's native window may be made
-    # anew meanwhile (under another id).
-    time.sleep(3)
+    # The page is shown: the main window's native window is made anew for the engine's
+    # view, under another id.
     title = "^wux " + re.escape(s.path("doc.mxa")) + "$"
-    w.main = s.window(title)
+    w.main = d.wait_for("the main window made anew for the web page",
+                        lambda: [x for x in s.windows(title) if x != w.main])[0]
     # Typed now, the text is in the note window alone: its note is not the current one.
     s.activate(note_window)
     x, y, width, height = s.geometry(note_window)
@@ -263,7 +262,7 @@ def exit_after_web_page_closes_every_window(s, wux):
     s.type(" typed there")
     s.activate(w.main)
     s.key("ctrl+q")
-    asked = answer_questions_until_the_end(s, w)
+    asked = enter_at_each_question(s, w.proc)
     check(asked > 0, "closed without asking")
     check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
     text = d.read_sjis(s.path("Book.mxh"))
