@@ -30,6 +30,11 @@ int main(int argc, char** argv) {
     std::unique_ptr<wux::TFormMainWUXX13c> form;
     if (!wux::runGuarded([&] { form = wux::createForm<wux::TFormMainWUXX13c>(); })) return 1;
     qtPrompter.setParent(form.get());
+    // The program ends with the main window's accepted close, not with the last window
+    // on the screen: a window it owns may have lost its tie to it (the main window's
+    // native window is made anew when a first web page is shown).
+    QObject::connect(form.get(), &wux::TFormMainBase0007::closedForGood, &app,
+                     [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     form->resize(900, 640);
     form->show();
 

@@ -101,6 +101,10 @@ TFormPropatyApl::TFormPropatyApl(QWidget* owner, AplSettings settings) : QDialog
 
 std::string TFormPropatyApl::getTempDir() const { return settings_.tempDir; }
 
+std::string TFormPropatyApl::tempDirInUse() const {
+  return settings_.tempDirInUse ? settings_.tempDirInUse() : settings_.tempDir;
+}
+
 void TFormPropatyApl::putTempDir_(const std::string& dir) {
   settings_.tempDir = sjis::trim(dir);
   tempDir_->setText(toQ(settings_.tempDir));
@@ -115,14 +119,14 @@ int TFormPropatyApl::dropMode() const { return settings_.dropMode; }
 void TFormPropatyApl::setFontFrom_(const QFont& f) { setFont(f); }
 
 void TFormPropatyApl::Button6Click() {
-  std::string dir = settings_.tempDir;
+  std::string dir = tempDirInUse();
   if (!chooseDirectory || !chooseDirectory(dir)) return;
   if (dir.empty() || dir.back() != '/') dir += '/';
   putTempDir_(dir);
 }
 
 void TFormPropatyApl::ExplorerTempDirBtnClick() {
-  const std::string dir = settings_.tempDir;
+  const std::string dir = tempDirInUse();
   if (!platform::dirExists(dir)) {
     prompter().messageBox("\"" + dir + "\" not exists.", "", Buttons::OK);
     return;

@@ -18,6 +18,9 @@ struct AplSettings {
   std::string& tempDir;  // empty: the program's folder
   int& dropMode;         // 0 open the files, 1 their full names, 2 their names into the editor
   int& autoSaveTime;     // seconds between auto-saves
+  // The folder the program uses as its temporary one, the set one or, with none set,
+  // the program's own choice; without it, the set one.
+  std::function<std::string()> tempDirInUse = {};
 };
 
 class TFormPropatyApl : public QDialog {
@@ -27,6 +30,8 @@ class TFormPropatyApl : public QDialog {
 
   // The temporary folder as set (may be empty), and setting it (trimmed).
   std::string getTempDir() const;
+  // The folder the program uses: what "Explorer" opens and "SetTempDir" starts at.
+  std::string tempDirInUse() const;
   void putTempDir_(const std::string& dir);
   // The auto-save period from the edit's leading digits; 0 for none or a negative one.
   int getAutoSaveTime() const;

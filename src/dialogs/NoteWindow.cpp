@@ -21,6 +21,7 @@
 #include "views/CommandTable.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoHolderUI.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -40,11 +41,11 @@ int AgentAPLMemoNode::messageDoing_(const std::string& text) {
 }
 
 int AgentAPLMemoNode::query_(const std::string& key, std::string& value) {
-  if (!form_) return 0;
-  if (key == "getUIInternet") {
-    MainWindowApi* w = form_->mainWindow();
-    value = (!w || w->isUIInternet()) ? "true" : "false";
-  }
+  // An unknown key, or no window, answers the empty text: never what the caller held.
+  value.clear();
+  if (!form_ || key != "getUIInternet") return 0;
+  MainWindowApi* w = form_->mainWindow();
+  value = BoolToText(!w || w->isUIInternet());
   return 0;
 }
 
@@ -93,14 +94,18 @@ class TFormMemoNode::Owner : public MainWindowApi {
   std::string getCmURL() override { return w_.getCmURL(); }
   std::string getExeDir() override { return w_.getExeDir(); }
   CommandTable& commands() override { return w_.commands(); }
-  void AddCopyHistory(const std::string& text) override { w_.AddCopyHistory(text); }
-  StringList& copyHistory() override { return w_.copyHistory(); }
-  std::string getDateFormat() override { return w_.getDateFormat(); }
+  MainWindowApi* mainWindow() override { return &w_; }
+  // The copy history and the date pattern are the main window's editor's alone: what is
+  // copied here stays out of it, and a note here may belong to another notebook.
+  void AddCopyHistory(const std::string&) override {}
+  StringList& copyHistory() override { return noHistory_; }
+  std::string getDateFormat() override { return std::string(); }
   TStringsPrinter* stringsPrinter() override { return w_.stringsPrinter(); }
 
  private:
   MainWindowApi& w_;
   TFormMemoNode& form_;
+  StringList noHistory_;
 };
 
 TFormMemoNode::TFormMemoNode(MainWindowApi* mainWindow, QWidget* parent)
@@ -346,12 +351,13 @@ int showNoteWindow(MainWindowApi& w, QWidget* parent, bool readOnly, TFormMemoNo
     if (parent) {
       f->resize(static_cast<int>(std::lround(parent->width() * 0.96)),
                 static_cast<int>(std::lround(parent->height() * 0.96)));
-      f->setFont(parent->font());
     } else {
       f->resize(640, 480);
     }
     if (readOnly) f->setReadOnly(true);
     f->showNote(node);
+    // Centred on the main window and wholly on the screen, at its size.
+    ownWindow(*f, parent, WindowPlace::OnOwner, true);
     f->show();
     if (!readOnly) w.Model2UI();
     if (made) *made = f;

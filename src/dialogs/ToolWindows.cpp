@@ -12,6 +12,7 @@
 #include "views/FrameWB.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoNodeUI.h"
+#include "views/OwnedWindow.h"
 
 namespace wux {
 
@@ -22,7 +23,10 @@ ToolWindows::~ToolWindows() {
 }
 
 TFormWB* ToolWindows::browser() {
-  if (!browser_) browser_ = new TFormWB(parent_);
+  if (!browser_) {
+    browser_ = new TFormWB(parent_);
+    if (parent_) browser_->setFont(parent_->window()->font());
+  }
   return browser_.data();
 }
 
@@ -39,6 +43,9 @@ TFormTAGLParser* ToolWindows::tagViewer() {
 int showFormWB(MainWindowApi& w, ToolWindows& windows) {
   try {
     TFormWB* wb = windows.browser();
+    // Its size stays as made; each showing puts it on the main window, wholly on the
+    // screen (a manager may otherwise open it partly below the screen's bottom).
+    ownWindow(*wb, windows.owner(), WindowPlace::OnOwner, true);
     wb->TFrameWB1()->setOwnerWindow(&w);
     wb->setWindowState(Qt::WindowNoState);
     wb->show();

@@ -24,6 +24,7 @@ class ToolWindows {
   TFormContentView* contentView();
   TFormTAGLParser* tagViewer();
   bool hasTagViewer() const { return tagViewer_ != nullptr; }
+  QWidget* owner() const { return parent_; }
 
  private:
   QWidget* parent_;

@@ -13,8 +13,9 @@ int AgentAPLWUX::messageDoing_(const std::string& text) {
 }
 
 int AgentAPLWUX::query_(const std::string& key, std::string& value) {
-  if (!form_) return 0;
-  value = key == "getUIInternet" ? BoolToText(form_->isUIInternet()) : "";
+  // An unknown key, or no window, answers the empty text: never what the caller held.
+  value.clear();
+  if (form_ && key == "getUIInternet") value = BoolToText(form_->isUIInternet());
   return 0;
 }
 

@@ -719,8 +719,10 @@ bool DocumentSession::saveModifiedHolders(std::string* unsaved, const MemoHolder
 int DocumentSession::querySaveAll() {
   MemoFileUI* f = file();
   if (!f) return 0;
-  if (w_.isDoing_()) return 0;  // closing during a long operation asks nothing
-  w_.UI2Model();
+  // Busy: only an operation itself asks here (the start-up's opening of a file); a close
+  // never comes here while one runs.
+  if (w_.isDoing_()) return 0;
+  w_.UI2ModelAll();
   bool failed = false;
   auto ask = [&](const std::string& question) {
     if (yesToAll_) return Answer::Yes;

@@ -95,21 +95,34 @@ void TFormMainBase0007::Model2UI() { shouldNotExecute(std::string(kClass) + "Mod
 int TFormMainBase0007::querySaveAll() { return session_.querySaveAll(); }
 
 void TFormMainBase0007::closeEvent(QCloseEvent* event) {
-  // During a tree load or write a close is a Break: the work stops and the window
-  // stays, to be closed with the usual questions afterwards.
-  if (holds_ > 0) {
-    break_ = true;
-    event->ignore();
-    return;
-  }
-  // While an operation runs the window closes at once, asking nothing.
-  if (!doing_) {
-    if (querySaveAll() < 0) {
+  if (!closeNow_) {
+    // Every operation lets events through so Break can reach it, and a close is one of
+    // them: the work stops and the window stays, to be closed with the usual questions
+    // once it has ended. Closing here would lose every unsaved notebook.
+    if (doing_ || holds_ > 0) {
+      break_ = true;
+      event->ignore();
+      const std::string what = heldBusy_ || activity_.empty() ? std::string("the work") : activity_;
+      messageDoing_("Break: stopping " + what + ". Close again when it has ended.");
+      return;
+    }
+    if (!mayClose_()) {
       event->ignore();
       return;
     }
   }
   event->accept();
+  closeOwnedWindows_();
+  emit closedForGood();
+}
+
+bool TFormMainBase0007::mayClose_() { return querySaveAll() >= 0; }
+
+void TFormMainBase0007::closeOwnedWindows_() {
+  // The program ends with this window: whatever it owns and still shows goes with it,
+  // rather than being left to the desktop to close.
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->isWindow() && w->isVisible()) w->close();
 }
 void TFormMainBase0007::newMemoFile() { shouldNotExecute(std::string(kClass) + "newMemoFile"); }
 int TFormMainBase0007::writeVersionTS_(StringList&) {

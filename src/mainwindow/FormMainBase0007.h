@@ -145,9 +145,17 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
 
   bool doing() const { return doing_; }
 
+ signals:
+  // The close was accepted: the program ends now.
+  void closedForGood();
+
  protected:
   TFormMainBase0007();
   void closeEvent(QCloseEvent* event) override;
+  // Whether the window may close, when no operation runs: the save questions.
+  virtual bool mayClose_();
+  // Closes every window this one owns that is still shown.
+  void closeOwnedWindows_();
   // Asks everything that runs inside the window's event loop to end at once, without
   // saving: the program is about to leave the loop.
   virtual void stopRunning_() {}
@@ -167,6 +175,8 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   // Nested holds of holdDoing_, and whether the outermost one made the window busy.
   int holds_ = 0;
   bool heldBusy_ = false;
+  // Closes without a question: the scripts were stopped after the questions were asked.
+  bool closeNow_ = false;
   DateTime lastAutoSave_;
   std::string version_ = "00.15.05f";
   std::string releaseDate_ = "May 23, 2004";

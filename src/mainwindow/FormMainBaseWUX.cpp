@@ -1,6 +1,7 @@
 #include "mainwindow/FormMainBaseWUX.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 
 #include "mainwindow/FormLog.h"
 #include "views/FrameMemoHolder.h"
@@ -41,6 +42,11 @@ int TFormMainBaseWUX::showFormLog() {
   TFormLog* log = getFormLog();
   log->setWindowTitle(QStringLiteral("FormLog ") + toQ(documentName()));
   log->setFont(font());
+  // The log reads in the document's colour, as it is when the log is shown.
+  const Color c = aFile_->getColor_();
+  QPalette p = log->MemoLog()->palette();
+  p.setColor(QPalette::Base, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  log->MemoLog()->setPalette(p);
   log->setWindowState(Qt::WindowNoState);
   log->show();
   log->raise();

@@ -291,7 +291,8 @@ int TFormMainBaseWUX::UIVersion2SEL() {
 
 TFormPropatyApl* TFormMainBaseWUX::getFormPropatyApl() {
   if (!formPropatyApl_) {
-    formPropatyApl_ = new TFormPropatyApl(this, {settings_.tempDir, settings_.dropMode, settings_.autoSaveTime});
+    formPropatyApl_ = new TFormPropatyApl(
+        this, {settings_.tempDir, settings_.dropMode, settings_.autoSaveTime, [this] { return getTempDir(); }});
     formPropatyApl_->onFont = [this] {
       commands_.run("UIFontDialog");
       // The window follows the font just chosen, so closing it keeps the choice.

@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QTimer>
 
+#include "model/text/sjis.h"
 #include "platform/paths.h"
 #include "printing/SettingsStore.h"
 #include "mainwindow/commands/Commands.h"
@@ -52,16 +53,15 @@ void TFormMainScript::FormCreate() {
   scriptHost_->registerCommands(commands_);
 }
 
-void TFormMainScript::closeEvent(QCloseEvent* event) {
-  if (closeNow_) return event->accept();
-  if (!scriptHost_ || !scriptHost_->scriptRunning()) return TFormMainBaseWUX::closeEvent(event);
-  event->ignore();
-  if (closeAfterScripts_) return;
-  // The save question is the usual one, and Cancel leaves the scripts running; during
-  // an operation there is none.
-  if (!doing_ && querySaveAll() < 0) return;
+bool TFormMainScript::mayClose_() {
+  if (!scriptHost_ || !scriptHost_->scriptRunning()) return TFormMainBaseWUX::mayClose_();
+  // The scripts return before the window goes. The save question is the usual one, and
+  // Cancel leaves them running.
+  if (closeAfterScripts_) return false;
+  if (querySaveAll() < 0) return false;
   closeAfterScripts_ = true;
   stopRunning_();
+  return false;
 }
 
 void TFormMainScript::stopRunning_() {
@@ -89,6 +89,19 @@ int TFormMainScript::UI2Model() {
   editor->setNode(node);
   editor->storeNode_();
   return 0;
+}
+
+int TFormMainScript::UI2ModelAll() {
+  const int r = UI2Model();
+  if (scriptHost_ && scriptHost_->editorDetached()) return r;
+  // A note window commits what is typed there only when it closes, or when its note is
+  // the current one: every other note's edits live in their windows alone.
+  for (TFrameMemoNode* editor : findChildren<TFrameMemoNode*>()) {
+    QWidget* own = editor->window();
+    auto* node = dynamic_cast<MemoNodeUI*>(editor->node());
+    if (own != this && node && node->noteWindow == own) editor->storeNode_();
+  }
+  return r;
 }
 
 void TFormMainScript::Model2UI() {
@@ -131,6 +144,8 @@ void TFormMainScript::updateCaption() {
 void TFormMainScript::refreshHolderView() {
   if (TFrameMemoHolder* frame = getHolderFrame()) frame->showStatus_();
 }
+
+void TFormMainScript::putTempDir_(const std::string& dir) { settings_.tempDir = sjis::trim(dir); }
 
 std::string TFormMainScript::getTempDir() {
   std::string dir = settings_.tempDir;

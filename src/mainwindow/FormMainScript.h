@@ -17,12 +17,13 @@ class TFormMainScript : public TFormMainBaseWUX {
 
   void FormCreate() override;
   int UI2Model() override;
+  int UI2ModelAll() override;
   void Model2UI() override;
   void updateCaption() override;
   void refreshHolderView() override;
   // The temporary folder as set, with its separator; the system's one when none is set.
   std::string getTempDir() override;
-  void putTempDir_(const std::string& dir) override { settings_.tempDir = dir; }
+  void putTempDir_(const std::string& dir) override;
   // Turns the current note's own read-only flag over: the command of the same name.
   virtual int changeFlagReadOnly_();
   // The text printer, with the settings the print settings file holds.
@@ -36,14 +37,13 @@ class TFormMainScript : public TFormMainBaseWUX {
   // Scripts run inside the window's event loop and their frames use the window and the
   // document: a close that comes while one is in progress stops them all and completes
   // when the outermost one has returned.
-  void closeEvent(QCloseEvent* event) override;
+  bool mayClose_() override;
   void stopRunning_() override;
   TStringsPrinter StringsPrinter1;
   std::unique_ptr<ScriptHost> scriptHost_;
 
  private:
   bool closeAfterScripts_ = false;  // a close waits for the scripts to return
-  bool closeNow_ = false;           // that close: already decided, no question
 };
 
 }  // namespace wux

@@ -276,7 +276,11 @@ void TFrameImage::buildPopup() {
   popup_->addAction(QStringLiteral("Paste"), this, [this] { paste_(); });
   popup_->addAction(QStringLiteral("->JPEG"), this, [this] { toJpeg_(); });
   popup_->addAction(QStringLiteral("->BMP"), this, [this] { toBmp_(); });
-  popup_->addAction(QStringLiteral("SaveAs"), this, [this] { saveAs_(); });
+  QAction* saveAs = popup_->addAction(QStringLiteral("SaveAs"), this, [this] { saveAs_(); });
+  saveAs->setObjectName(QStringLiteral("SaveAs"));
+  // Saving under a name is the main window's command on its current note: in a note
+  // window that would be another note than the picture shown.
+  connect(popup_, &QMenu::aboutToShow, saveAs, [this, saveAs] { saveAs->setEnabled(savesAs()); });
   popup_->addAction(QStringLiteral("Scale Auto"), this, [this] { scaleAuto_(); });
   QMenu* manual = popup_->addMenu(QStringLiteral("Scale Manual"));
   manual->addAction(QStringLiteral("1/1"), this, [this] { scaleOneToOne_(); });
@@ -608,9 +612,10 @@ void TFrameImage::toBmp_() {
   rewrite(bytes, ".bmp", "image/bmp", true);
 }
 
+bool TFrameImage::savesAs() const { return editor_ && editor_->ownerIsMainWindow(); }
+
 void TFrameImage::saveAs_() {
-  MainWindowApi* owner = editor_ ? editor_->ownerForm() : nullptr;
-  if (owner) owner->commands().run("UISaveAsMemoNode");
+  if (savesAs()) editor_->ownerForm()->commands().run("UISaveAsMemoNode");
 }
 
 }  // namespace wux

@@ -47,7 +47,9 @@ class TFrameImage : public QWidget {
   // Converts the note's picture; `rename` false leaves the note's name as it is.
   void toJpeg_(bool rename = true);
   void toBmp_();
+  // Saves the note under a name: only where the editor's owner is the main window.
   void saveAs_();
+  bool savesAs() const;
   void scaleAuto_();
   void scaleOneToOne_();
   // "+10%" is (true, 0.1), "-50%" is (false, 0.5).

@@ -264,6 +264,8 @@ void TFrameMemoNode::setCursor_(int cursor) {
   }
 }
 
+bool TFrameMemoNode::ownerIsMainWindow() const { return owner_ && owner_->mainWindow() == owner_; }
+
 void TFrameMemoNode::message_(const std::string& text) {
   if (owner_)
     owner_->messageDoing_(text);

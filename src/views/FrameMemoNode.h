@@ -33,6 +33,9 @@ class TFrameMemoNode : public QWidget {
   MemoNode* node() const { return node_; }
   void setOwnerForm(MainWindowApi* form) { owner_ = form; }
   MainWindowApi* ownerForm() const { return owner_; }
+  // Whether the owner is the main window itself: the copy history, the date pattern,
+  // saving the note under a name and the field-line messages are the main window's.
+  bool ownerIsMainWindow() const;
 
   void showNode_();
   // Commits the editor into the note; true when the note changed.

@@ -98,7 +98,7 @@ QPlainTextEdit* TFrameMemoNode::focusedMemo_() const {
 }
 
 void TFrameMemoNode::history(const std::string& text) {
-  if (owner_) owner_->AddCopyHistory(text);
+  if (ownerIsMainWindow()) owner_->AddCopyHistory(text);
 }
 
 std::string TFrameMemoNode::activeSelText_() const { return selectedText(getActiveMemo_()->textCursor()); }
@@ -169,6 +169,8 @@ void TFrameMemoNode::paste_() {
   const QString text = clipboard().unicodeText();
   if (text.isEmpty()) {
     owner_->messageDoing_("no text");
+    // From a note window it reaches the main window's status line as well.
+    if (MainWindowApi* w = owner_->mainWindow(); w && w != owner_) w->messageDoing_("no text");
     return;
   }
   QPlainTextEdit* e = focusedMemo_();
@@ -224,7 +226,9 @@ void TFrameMemoNode::pasteName_() {
 }
 
 void TFrameMemoNode::pasteDate_() {
-  std::string pattern = owner_ ? Dequote(owner_->getDateFormat()) : std::string();
+  // The pattern is the main window's current notebook's; a note window's note may be
+  // of another.
+  std::string pattern = ownerIsMainWindow() ? Dequote(owner_->getDateFormat()) : std::string();
   std::string text = pattern.empty() ? std::string() : FormatDateTime(pattern, Now());
   if (text.empty()) text = FormatDateTime("yyyymmdd", Now());
   replaceActiveMemoSel_(text);
@@ -258,7 +262,7 @@ void TFrameMemoNode::pasteMemoToComment_() {
 
 std::vector<std::string> TFrameMemoNode::pasteHistoryCaptions_() {
   std::vector<std::string> captions;
-  if (!owner_) return captions;
+  if (!ownerIsMainWindow()) return captions;
   const StringList& h = owner_->copyHistory();
   for (int i = 0; i < h.count() && i < 10; ++i) captions.push_back(HistoryCaption(h[i]));
   if (captions.empty())
@@ -267,7 +271,7 @@ std::vector<std::string> TFrameMemoNode::pasteHistoryCaptions_() {
 }
 
 void TFrameMemoNode::pasteHistory_(int index) {
-  if (!owner_ || index < 0 || index >= owner_->copyHistory().count()) return;
+  if (!ownerIsMainWindow() || index < 0 || index >= owner_->copyHistory().count()) return;
   const std::string entry = owner_->copyHistory()[index];
   replaceActiveMemoSel_(entry);
   owner_->AddCopyHistory(entry);
@@ -393,7 +397,7 @@ void TFrameMemoNode::copyFieldName_() {
   if (!e) return;
   const std::string name = SplitFieldLine(caretLine(e)).name;
   clipboard().setText(name);
-  if (!owner_) return;
+  if (!ownerIsMainWindow()) return;
   history(name);
   owner_->messageDoing_("Copy Name " + name);
 }
@@ -404,7 +408,7 @@ void TFrameMemoNode::copyFieldValue_() {
   const FieldLine f = SplitFieldLine(caretLine(e));
   const std::string value = f.hasEquals ? f.bare() : f.value;
   clipboard().setText(value);
-  if (!owner_) return;
+  if (!ownerIsMainWindow()) return;
   history(value);
   owner_->messageDoing_("Copy Value " + value);
 }
@@ -423,7 +427,7 @@ void TFrameMemoNode::copyFieldExtractFilename_() {
   const FieldLine f = SplitFieldLine(caretLine(e));
   const std::string name = extractFileName(f.hasEquals ? f.bare() : f.value);
   clipboard().setText(name);
-  if (!owner_) return;
+  if (!ownerIsMainWindow()) return;
   history(name);
   owner_->messageDoing_("Copy ExtractFilename " + name);
 }
@@ -434,7 +438,7 @@ void TFrameMemoNode::cutFieldLine_() {
   const std::string line = caretLine(e);
   clipboard().setText(line);
   deleteCaretLine(e);
-  if (!owner_) return;
+  if (!ownerIsMainWindow()) return;
   history(line);
   owner_->messageDoing_("Cut Line " + line);
 }
@@ -446,7 +450,7 @@ void TFrameMemoNode::cutFieldValue_() {
   const std::string value = f.hasEquals ? f.bare() : f.value;
   clipboard().setText(value);
   replaceCaretLine(e, FieldLineWithoutValue(f));
-  if (!owner_) return;
+  if (!ownerIsMainWindow()) return;
   history(value);
   owner_->messageDoing_("Cut Value " + value);
 }
@@ -470,7 +474,7 @@ void TFrameMemoNode::pastePlusPlus_() {
   const std::string newValue = CutToBytes(clipboard().text(), kClipboardFieldBytes);
   clipboard().setText(oldValue);
   replaceCaretLine(e, FieldLineWithValue(f, newValue));
-  if (!owner_) return;
+  if (!ownerIsMainWindow()) return;
   history(f.value);
   owner_->messageDoing_("Paste++ " + newValue);
 }

@@ -85,6 +85,9 @@ class MainWindowApi {
 
   // Editor <-> model.
   virtual int UI2Model() = 0;
+  // Commits every editor that may hold edits, the note windows' too: before the model is
+  // written whole (the save questions).
+  virtual int UI2ModelAll() { return UI2Model(); }
   virtual void Model2UI() = 0;
   virtual void refreshHolderView() = 0;
   virtual TFrameMemoHolder* getHolderFrame() = 0;
@@ -121,6 +124,10 @@ class MainWindowApi {
   // The jump mark: a note remembered by Jump > Set, empty again once the note is freed.
   virtual void setJumpMark(MemoNodeUI*) {}
   virtual MemoNodeUI* getJumpMark() { return nullptr; }
+
+  // The main window this one works for: itself, unless it is a window of its own that
+  // forwards to the main window (a note window's).
+  virtual MainWindowApi* mainWindow() { return this; }
 
   // The note editor's copy history: newest first, no duplicates, ten at most.
   virtual void AddCopyHistory(const std::string& text) = 0;

@@ -16,6 +16,7 @@ view is found on the screen by its selection colour after the keyboard selected 
 """
 
 import os
+import re
 import signal
 import sys
 import traceback
@@ -45,6 +46,9 @@ MEMONODE_DELETE = dict(top_mnemonic="f", rights=3, downs=5)  # [MemoNode] > Dele
 SCAN_HOLDERS = dict(top_mnemonic="f", rights=7, downs=0)  # Scan > Holders
 HOLDER_SAVE_AS_MXH = dict(top_mnemonic="f", rights=1, downs=5, subdowns=0)  # [Holder] > SaveAs Force > MXH
 MARKNODE_SAVE_EACH_OVER = dict(top_mnemonic="f", rights=2, downs=8)  # MarkNode > Save Each Over
+MEMONODE_OTHER_WINDOW = dict(top_mnemonic="f", rights=3, downs=12)  # [MemoNode] > Other Window
+WINDOW_LOG = dict(top_mnemonic="f", rights=9, downs=1)  # Window > Log
+WINDOW_FILE_LIST = dict(top_mnemonic="f", rights=9, downs=2)  # Window > FileList
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -285,6 +289,47 @@ def holder_save_as_then_reopen(s, wux):
     text = wait_for_file(s, "other/copy.mxh", lambda t: t if "again" in t else None, "the second save")
     check(note_bodies(text)["first"] == FIRST + " moved again", "reopened: %r" % note_bodies(text))
     w.quit()
+
+
+@scenario
+def exit_after_web_page_closes_every_window(s, wux):
+    """With a note window, the log and the file list open, a first web page shown in
+    the main window and then Ctrl+Q: the answered save question ends the program, and
+    what was typed into the note window, whose note is no longer the current one, is
+    in the saved notebook."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("plain", "P1", None, "plain text"),
+                                            ("web", "W1", None, "first web page",
+                                             {"Content-Transfer-Encoding": "URL"})]))
+    w = Wux(s, wux, "doc.mxa")
+    # The notebook view has the keyboard: Down later moves to the web note.
+    s.click(*centre(w.selected_row()))
+    w.menu(MEMONODE_OTHER_WINDOW)
+    note_window = s.dialog("^MemoNode plain$")
+    w.menu(WINDOW_LOG)
+    s.window("^FormLog ")
+    w.menu(WINDOW_FILE_LIST)
+    s.window("^FormFileList$")
+    s.activate(w.main)
+    s.key("Down")
+    # The page is shown: the main window's native window is made anew for the engine's
+    # view, under another id.
+    title = "^wux " + re.escape(s.path("doc.mxa")) + "$"
+    w.main = d.wait_for("the main window made anew for the web page",
+                        lambda: [x for x in s.windows(title) if x != w.main])[0]
+    # Typed now, the text is in the note window alone: its note is not the current one.
+    s.activate(note_window)
+    x, y, width, height = s.geometry(note_window)
+    s.click(x + width // 2, y + height * 45 // 100)
+    s.key("ctrl+End")
+    s.type(" typed there")
+    s.activate(w.main)
+    s.key("ctrl+q")
+    asked = enter_at_each_question(s, w.proc)
+    check(asked > 0, "closed without asking")
+    check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
+    text = d.read_sjis(s.path("Book.mxh"))
+    check(note_bodies(text).get("plain") == "plain text typed there", "saved: %r" % note_bodies(text))
 
 
 # ---- the tree ----

@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QTest>
 
 #include "form_fixture.h"
+#include "mainwindow/AgentAPLWUX.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/FormLog.h"
 #include "platform/launcher.h"
@@ -68,6 +70,24 @@ TEST_F(MainWindowTest, BusyProtocolAndStatusTexts) {
   form->endDoing_("  Failure: x  ");
   EXPECT_EQ(status(), "Failure: x");
   EXPECT_EQ(form->cursorTrace, "-11;0;-11;0;-11;0;");
+}
+
+TEST_F(MainWindowTest, TheAgentAnswersOnlyTheInternetQuestion) {
+  AgentAPLAbs* agent = form->getAgent();
+  std::string value = "held";
+  QTest::mouseClick(form->uiInternetBox(), Qt::LeftButton);
+  agent->query_("getUIInternet", value);
+  EXPECT_EQ(value, "false");
+  QTest::mouseClick(form->uiInternetBox(), Qt::LeftButton);
+  agent->query_("getUIInternet", value);
+  EXPECT_EQ(value, "true");
+  // Any other key empties what the caller held, as does an agent without its window.
+  agent->query_("getSomethingElse", value);
+  EXPECT_EQ(value, "");
+  AgentAPLWUX alone(nullptr);
+  value = "held";
+  alone.query_("getUIInternet", value);
+  EXPECT_EQ(value, "");
 }
 
 TEST_F(MainWindowTest, BusyScopeEndsOnEveryPath) {

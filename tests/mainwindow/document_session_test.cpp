@@ -455,11 +455,16 @@ TEST_F(DocumentTest, TheCloseQuestion) {
   EXPECT_EQ(rec.messages().size(), 2u);
   EXPECT_TRUE(form->isVisible());
 
-  // While an operation runs nothing is asked.
+  // While an operation runs nothing is asked and the window stays: the close stops the
+  // operation, and the questions come with the next close.
   form->beginDoing_("Long");
-  EXPECT_TRUE(form->close());
+  EXPECT_FALSE(form->close());
   EXPECT_EQ(rec.messages().size(), 2u);
+  EXPECT_TRUE(form->isBreak());
   form->endDoing();
+  rec.answers = {Answer::Cancel};
+  EXPECT_FALSE(form->close());
+  EXPECT_EQ(rec.messages().size(), 3u);
 }
 
 TEST_F(DocumentTest, OpenCommandAndTheSearchKeywords) {

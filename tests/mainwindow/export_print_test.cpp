@@ -20,6 +20,7 @@
 #include "platform/paths.h"
 #include "printing/print_support.h"
 #include "support/data_files.h"
+#include "support/picture_bytes.h"
 #include "views/views_support.h"
 
 namespace wux {
@@ -196,15 +197,7 @@ TEST_F(ExportPrintTest, FileWindowsOpenThroughTheTable) {
 
 // ---- printing -------------------------------------------------------------------------
 
-QByteArray solidPng(QColor colour, int w, int h) {
-  QImage img(w, h, QImage::Format_RGB32);
-  img.fill(colour);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  img.save(&buffer, "PNG");
-  return bytes;
-}
+using test::solidPicture;
 
 class PrintCommandsTest : public ExportPrintTest {
  protected:
@@ -225,7 +218,7 @@ class PrintCommandsTest : public ExportPrintTest {
     return image(note(name), colour, w, h);
   }
   static MemoNodeUI* image(MemoNodeUI* n, QColor colour, int w, int h) {
-    const QByteArray png = solidPng(colour, w, h);
+    const QByteArray png = solidPicture(colour, w, h);
     n->putContentStream_(png.toStdString(), "image/png", "base64");
     n->putContentType_("image/png");
     return n;
@@ -257,6 +250,22 @@ TEST_F(PrintCommandsTest, EachImageNotePrintsItsOwnPicture) {
     EXPECT_NEAR(c.green(), expected[k - 1].green(), 40) << k;
     EXPECT_NEAR(c.blue(), expected[k - 1].blue(), 40) << k;
   }
+}
+
+TEST_F(PrintCommandsTest, ClosingTheWindowStopsTheNotebookPrintAndKeepsTheWindow) {
+  note("two", "2");
+  note("three", "3");
+  holder()->modified = true;
+  form->show();
+  rec.answers = {Answer::OK};
+  bool closed = true;
+  QTimer::singleShot(0, [&] { closed = form->close(); });
+  EXPECT_EQ(run("UIPrintsHolder"), 0);
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(status(), "Break: Holder Prints 0/3");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Shall I print 3 Pages ?."});
+  EXPECT_TRUE(holder()->modified);
 }
 
 TEST_F(PrintCommandsTest, NotebookPrintCanBeCancelled) {

@@ -25,6 +25,8 @@
 #include "platform/files.h"
 #include "printing/StringsPrinter.h"
 #include "printing/print_support.h"
+#include "support/FakeClipboard.h"
+#include "support/picture_bytes.h"
 #include "views/FrameImage.h"
 #include "views/qtext.h"
 
@@ -225,6 +227,116 @@ TEST_F(OwnNoteWindowsTest, PastingAPictureMakesAnImageNoteHoldingIt) {
   EXPECT_EQ(QColor(stored.pixel(15, 10)), QColor(Qt::red));
   ASSERT_NE(editor()->imageFrame(), nullptr);
   EXPECT_EQ(editor()->imageFrame()->picture().size(), QSize(30, 20));
+}
+
+// Gives `e` the keyboard focus in its active window, as a click would.
+void focus(QPlainTextEdit* e) {
+  QWidget* top = e->window();
+  top->show();
+  top->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+  e->setFocus();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(e->hasFocus());
+}
+
+// The menu item `caption` of the popup `menu` of `frame`, after the popup was opened, as
+// a user opens it.
+QAction* popupItem(QWidget& frame, const char* menu, const char* caption) {
+  auto* popup = frame.findChild<QMenu*>(QString::fromLatin1(menu));
+  if (!popup) return nullptr;
+  popup->popup(QPoint(0, 0));
+  QAction* found = actionOf(*popup, QString::fromUtf8(caption));
+  popup->hide();
+  return found;
+}
+
+TEST_F(OwnNoteWindowsTest, APictureInANoteWindowIsNeverSavedAsTheMainWindowsNote) {
+  MemoNodeUI* image = note("picture", "");
+  image->putContentStream_(test::solidPicture(Qt::blue, 8, 8).toStdString(), "image/png", "base64");
+  image->putContentType_("image/png");
+  TFormMemoNode* f = windowFor(image);
+  ASSERT_EQ(current(), b);
+  ASSERT_NE(f->FrameMemoNode1()->imageFrame(), nullptr);
+  QAction* saveAs = popupItem(*f->FrameMemoNode1()->imageFrame(), "PopupMenu1", "SaveAs");
+  ASSERT_NE(saveAs, nullptr);
+  EXPECT_FALSE(saveAs->isEnabled());
+  rec.inputs.push_back(tmp.str("wrong.txt"));
+  saveAs->trigger();
+  f->FrameMemoNode1()->imageFrame()->saveAs_();
+  EXPECT_EQ(rec.inputs.size(), 1u);  // nothing asked where to save
+  EXPECT_FALSE(platform::fileExists(tmp.str("wrong.txt")));
+  EXPECT_EQ(b->getField_("Filename"), "");
+  f->close();
+
+  // In the main window the picture's SaveAs saves the current note, the picture.
+  form->changeCurrentNode_(image);
+  ASSERT_NE(editor()->imageFrame(), nullptr);
+  saveAs = popupItem(*editor()->imageFrame(), "PopupMenu1", "SaveAs");
+  ASSERT_NE(saveAs, nullptr);
+  EXPECT_TRUE(saveAs->isEnabled());
+  rec.inputs = {tmp.str("picture.png")};
+  saveAs->trigger();
+  EXPECT_TRUE(platform::fileExists(tmp.str("picture.png")));
+}
+
+TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShares) {
+  test::FakeClipboard clip;
+  holder()->putField_("FormatDate", "\"yyyy-mm-dd\"");
+  TFormMemoNode* f = windowFor(a);
+  TFrameMemoNode* own = f->FrameMemoNode1();
+  QPlainTextEdit* memo = own->MemoNode0();
+  focus(memo);
+  memo->selectAll();
+  const std::size_t historyBefore = static_cast<std::size_t>(form->copyHistory().count());
+
+  // A copy and the field-line commands add nothing to the main window's history, and
+  // the field-line commands say nothing.
+  popupItem(*own, "PopupMenuMemo", "Copy(&C)")->trigger();
+  EXPECT_EQ(clip.text_, "a text");
+  own->showFields_();
+  QPlainTextEdit* fields = own->Memo_Fields();
+  fields->setPlainText(QStringLiteral("Link=\"abc\""));
+  focus(fields);
+  const std::string mainStatus = status();
+  f->setStatusText("");
+  for (const char* item : {"name", "Value", "ExtractFilename"}) {
+    auto* menu = own->findChild<QMenu*>(QStringLiteral("PopupMenuFields"));
+    ASSERT_NE(menu, nullptr);
+    menu->popup(QPoint(0, 0));
+    QAction* copyPlus = actionOf(*menu, QStringLiteral("Copy+"));
+    ASSERT_NE(copyPlus, nullptr);
+    menu->hide();
+    QAction* act = actionOf(*copyPlus->menu(), QString::fromLatin1(item));
+    ASSERT_NE(act, nullptr) << item;
+    act->trigger();
+  }
+  EXPECT_EQ(clip.text_, "abc");
+  EXPECT_EQ(static_cast<std::size_t>(form->copyHistory().count()), historyBefore);
+  EXPECT_EQ(f->statusText(), "");
+  EXPECT_EQ(status(), mainStatus);
+
+  // Paste History lists nothing from the main window's history.
+  form->AddCopyHistory("from the main window");
+  focus(memo);
+  auto* text = own->findChild<QMenu*>(QStringLiteral("PopupMenuMemo"));
+  QMenu* history = actionOf(*text, QStringLiteral("Paste History"))->menu();
+  history->popup(QPoint(0, 0));
+  EXPECT_TRUE(history->actions().isEmpty());
+  history->hide();
+
+  // Date is "yyyymmdd", not the main window's notebook's pattern.
+  memo->selectAll();
+  actionOf(*actionOf(*text, QStringLiteral("Paste+"))->menu(), QStringLiteral("Date"))->trigger();
+  EXPECT_EQ(fromQ(memo->toPlainText()), "20261207");
+
+  // "no text" shows on both status lines.
+  clip.text_.clear();
+  clip.unicode_.clear();
+  popupItem(*own, "PopupMenuMemo", "Paste(&P)")->trigger();
+  EXPECT_EQ(f->statusText(), "no text");
+  EXPECT_EQ(status(), "no text");
+  f->close();
 }
 
 }  // namespace

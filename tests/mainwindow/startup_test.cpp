@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -378,6 +379,40 @@ TEST_F(StartUp, ApplicationPropertiesEditTheRunningSettings) {
 
 namespace wux {
 namespace {
+
+TEST_F(StartUp, TheTemporaryFolderInUseIsTheOneThePropertiesWindowShowsAndOpens) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher(&launcher);
+  TFormPropatyApl* props = form->getFormPropatyApl();
+  ASSERT_EQ(props->getTempDir(), "");
+  // With none set, "Explorer" opens the folder the program uses, and the chooser of
+  // "SetTempDir" starts there.
+  QPushButton* explorer = nullptr;
+  QPushButton* setDir = nullptr;
+  for (QPushButton* b : props->findChildren<QPushButton*>()) {
+    if (b->text() == QStringLiteral("Explorer")) explorer = b;
+    if (b->text() == QStringLiteral("SetTempDir")) setDir = b;
+  }
+  ASSERT_TRUE(explorer && setDir);
+  QTest::mouseClick(explorer, Qt::LeftButton);
+  EXPECT_TRUE(rec.messages().empty());
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].verb, "explore");
+  EXPECT_EQ(launcher.calls[0].target, form->getTempDir());
+  EXPECT_EQ(form->getTempDir(), platform::tempDir());
+  std::string startedAt;
+  props->chooseDirectory = [&](std::string& d) {
+    startedAt = d;
+    return false;
+  };
+  QTest::mouseClick(setDir, Qt::LeftButton);
+  EXPECT_EQ(startedAt, platform::tempDir());
+
+  // The folder is stored trimmed, from wherever it comes.
+  form->putTempDir_("  " + dir_.string() + "/  ");
+  EXPECT_EQ(form->getTempDir(), dir_.string() + "/");
+  EXPECT_EQ(props->getTempDir(), dir_.string() + "/");
+}
 
 class StartUpDocument : public StartUp {
  protected:

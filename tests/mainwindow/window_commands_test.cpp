@@ -89,10 +89,17 @@ TEST_F(WindowCommandsTest, NoteWindowsEditTheNoteAndGoWithIt) {
 }
 
 TEST_F(WindowCommandsTest, LogWindowFollowsTheLog) {
+  form->addLog_("made before it is shown");
+  form->getMemoFile()->putField_("Color", "\"clAqua\"");
   EXPECT_EQ(run("UIShowFormLog"), 0);
   EXPECT_EQ(status().rfind("Show FormLog ", 0), 0u);
   TFormLog* log = form->getFormLog();
   EXPECT_TRUE(log->isVisible());
+  // The log reads in the document's colour as it is when the log is shown.
+  EXPECT_EQ(log->MemoLog()->palette().color(QPalette::Base), QColor(0, 255, 255));
+  form->getMemoFile()->putField_("Color", "\"clYellow\"");
+  EXPECT_EQ(run("UIShowFormLog"), 0);
+  EXPECT_EQ(log->MemoLog()->palette().color(QPalette::Base), QColor(255, 255, 0));
   const int before = log->lines().count();
   form->addLog_("one more line");
   EXPECT_EQ(log->lines().count(), before + 1);
@@ -136,9 +143,14 @@ TEST(LogWindow, LongLinesWrapOnTheScreenOnly) {
 
 TEST_F(WindowCommandsTest, BrowserWindowAndContentView) {
   auto previous = setWebBrowserFactory([](QWidget* parent) { return new test::FakeBrowser(parent); });
+  QFont f = form->font();
+  f.setPointSize(15);
+  form->setFont(f);
   EXPECT_EQ(run("UIShowFormWB"), 0);
   EXPECT_EQ(status().rfind("Show FormWB ", 0), 0u);
   ASSERT_NE(form->findChild<TFormWB*>(), nullptr);
+  // The browser window reads in the main window's font.
+  EXPECT_EQ(form->findChild<TFormWB*>()->font().pointSize(), 15);
 
   current()->body().setText("shown");
   EXPECT_EQ(run("UIShowFormContentView"), 0);
