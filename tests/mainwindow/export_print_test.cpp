@@ -103,6 +103,41 @@ TEST_F(ExportPrintTest, FailedPageWriteSaysWhyAndOpensNothing) {
   EXPECT_TRUE(launcher.calls.empty());
 }
 
+TEST_F(ExportPrintTest, APageTheDesktopCannotOpenIsWrittenAndTheStatusSaysSo) {
+  note("first", "hello");
+  const std::string page = dir() + "A.html";
+  const std::string unopened = "Failure: could not open " + page + ": ";
+  {
+    // The real opener, with none on the path.
+    platform::ScopedLauncher real{nullptr};
+    const char* old = std::getenv("PATH");
+    const std::string saved = old ? old : "";
+    ::setenv("PATH", (dir() + "no-such-folder").c_str(), 1);
+    const int result = run("UISaveHolderHTML");
+    ::setenv("PATH", saved.c_str(), 1);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(status(), unopened + "xdg-open is not on the path");
+    EXPECT_NE(read(page).find("hello"), std::string::npos);
+  }
+  launcher.result = false;
+  launcher.reason = "cannot start /usr/bin/xdg-open: Permission denied";
+  EXPECT_EQ(run("UIExportHolderHTML"), 0);
+  EXPECT_EQ(status(), unopened + launcher.reason);
+
+  pressInModal([](TFormHTMLCalendar& w) { return w.monthButton(); });
+  EXPECT_EQ(run("UISaveHolderHTMLCalendar"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + dir() + "A_202405.html: " + launcher.reason);
+  EXPECT_TRUE(platform::fileExists(dir() + "A_202405.html"));
+
+  rec.inputs.push_back(tmp.str("chosen.html"));
+  EXPECT_EQ(run("UISaveMemoNodeHTML"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("chosen.html") + ": " + launcher.reason);
+
+  EXPECT_EQ(run("UISaveHolderListHTML"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + dir() + "holders_noname.html: " + launcher.reason);
+  EXPECT_TRUE(platform::fileExists(dir() + "holders_noname.html"));
+}
+
 TEST_F(ExportPrintTest, CalendarPagesAreNamedByWeekOrMonth) {
   note("20240523 meeting", "agenda");
   pressInModal([](TFormHTMLCalendar& w) { return w.weekButton(); });

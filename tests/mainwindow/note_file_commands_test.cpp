@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "form_fixture.h"
+#include "mainwindow/FormLog.h"
 #include "model/records/records_support.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
@@ -218,6 +219,37 @@ TEST_F(NoteFileCommandsTest, OpenExploreAndExists) {
   EXPECT_EQ(run("UIExplorerMemoHolder"), 0);
   EXPECT_EQ(status(), "Done:UIExplorerMemoHolder " + tmp.str(""));
   EXPECT_EQ(launcher.calls.back().verb, "explore");
+}
+
+TEST_F(NoteFileCommandsTest, OpeningAndExploringSayWhenTheDesktopTookNothing) {
+  launcher.result = false;
+  const std::string why = ": " + launcher.reason;
+  note("", {{"Filename", tmp.str("f.txt")}, {"Link", tmp.str("l.txt")}});
+  EXPECT_EQ(run("UIOpenFilename"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("f.txt") + why);
+  EXPECT_EQ(run("UIExplorerFilenameMemoNode"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  // The missing link's warning does not hide that nothing was shown.
+  EXPECT_EQ(run("UIExplorerLinkMemoNode"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  current()->putField_("Link", "\"https://example.com/x\"");
+  EXPECT_EQ(run("UIExplorerLinkMemoNode"), 0);
+  EXPECT_EQ(status(), "Failure: could not open https://example.com/x" + why);
+  EXPECT_EQ(run("UIExplorerMemoHolder"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  EXPECT_EQ(run("UIExplorerFileDir"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  EXPECT_EQ(form->ShellExecuteOpen_(tmp.str("f.txt")), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("f.txt") + why);
+
+  // Execute keeps its own words on the status and in the box; the log says why.
+  rec.asked.clear();
+  EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
+  EXPECT_EQ(status(), "ERROR: ShellExecute on ExecuteNode1Click.");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"ERROR: ShellExecute on ExecuteNode1Click."});
+  const StringList log = form->getFormLog()->lines();
+  ASSERT_GT(log.count(), 0);
+  EXPECT_EQ(log[log.count() - 1], "ERROR: ShellExecute on ExecuteNode1Click. " + launcher.reason);
 }
 
 TEST_F(NoteFileCommandsTest, NamesFromAFieldAndTheQueryNote) {
