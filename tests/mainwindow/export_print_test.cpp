@@ -8,6 +8,11 @@
 #include <QImage>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTest>
+#include <QSpinBox>
+#include <QRadioButton>
+#include <QLineEdit>
+#include <QGroupBox>
 #include <QTimer>
 #include <cstdlib>
 #include <optional>
@@ -18,6 +23,8 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
+#include "printing/FormStringsPrint.h"
+#include "printing/SettingsStore.h"
 #include "printing/print_support.h"
 #include "support/data_files.h"
 #include "views/views_support.h"
@@ -321,6 +328,52 @@ TEST_F(PrintCommandsTest, BrokenPictureIsLoggedNotPrinted) {
   EXPECT_EQ(run("UIPrintMemoNode"), kResultFailed);
   EXPECT_EQ(status(), "Failure: the note holds no picture that can be read");
   EXPECT_FALSE(platform::fileExists(tmp.str("out.pdf")));
+}
+
+// Sets a page range in the Print Format window through its controls.
+void choosePageRange(TFormStringsPrint& d, int first, int last) {
+  d.findChild<QGroupBox*>(QStringLiteral("RadioGroup5"))->findChildren<QRadioButton*>().at(1)->click();
+  d.findChild<QSpinBox*>(QStringLiteral("SpinEdit7"))->setValue(last);
+  d.findChild<QSpinBox*>(QStringLiteral("SpinEdit6"))->setValue(first);
+}
+
+TEST_F(PrintCommandsTest, APageRangeThatLeavesNoPageIsAFailureNotAnEmptySuccess) {
+  const std::string pdf = tmp.str("out.pdf");
+  // Printed from the Print Format window of a long note, a range of 2-3 stays on.
+  note("long", test::numberedLines(300).text());
+  test::whenModal<TFormStringsPrint>([](TFormStringsPrint* d) {
+    choosePageRange(*d, 2, 3);
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Button5")), Qt::LeftButton);
+  });
+  ASSERT_EQ(run("UIPrintFormat"), 0);
+  EXPECT_EQ(test::pdfPageCount(pdf), 2);
+  std::filesystem::remove(pdf);
+
+  // A one-page note has no page in it.
+  note("short", "one line");
+  const std::string reason = "no page of the note lies in the chosen page range";
+  EXPECT_EQ(run("UIPrintMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "Failure: " + reason);
+  EXPECT_FALSE(platform::fileExists(pdf));
+  EXPECT_EQ(run("UIPrintsHolder"), 3);
+  EXPECT_EQ(status(), "Failure: 2/3 not printed: " + reason);
+
+  // Print inside the window says why and stays open; nothing it holds is kept.
+  bool stillOpen = false;
+  test::whenModal<TFormStringsPrint>([&](TFormStringsPrint* d) {
+    d->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText("changed");
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Button5")), Qt::LeftButton);
+    stillOpen = d->isVisible();
+  });
+  rec.asked.clear();
+  EXPECT_EQ(run("UIPrintFormat"), 0);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{reason});
+  EXPECT_EQ(form->getStringsPrinter().Header(), "");
+  std::string stored;
+  platform::readFile(PrintSettingsPath(), stored);
+  EXPECT_EQ(stored.find("changed"), std::string::npos);
+  EXPECT_FALSE(platform::fileExists(pdf));
 }
 
 // ---- a print that could not start ----
