@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "dialogs/HardCopy.h"
 #include "mainwindow/FormMainBase0007.h"
 #include "mainwindow/commands/Commands.h"
 #include "model/Prompter.h"
@@ -53,8 +52,9 @@ int TFormMainBase0007::UIExplorerFileDir() { return explore(*this, aFile_ ? aFil
 int TFormMainBase0007::UIExplorerExeDir() { return explore(*this, getExeDir()); }
 
 int TFormMainBase0007::UIHardCopy() {
-  if (!hardCopy(this)) {
-    messageDoing_("Failure: UIHardCopy. No printer.");
+  std::string why;
+  if (!printWindowPicture(*this, *this, why)) {
+    messageDoing_("Failure: UIHardCopy. " + why);
     return kResultFailed;
   }
   messageDoing_("Done: UIHardCopy. Check Printer.");

@@ -32,6 +32,8 @@
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
+class QWidget;
+
 namespace wux {
 
 class HolderChooser;
@@ -70,6 +72,11 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
 // Prints one note by its content type as a busy operation of `w`, whose status says why
 // when it did not print; 0 when printed (ExportPrintCommands.cpp).
 int printNoteReported(MainWindowApi& w, MemoNode& node);
+
+// Prints the picture of `window` scaled to fit the page on the printer the print
+// commands share (as chosen in Printer Setup). False with the reason, the one the other
+// print commands give, when it could not print (ExportPrintCommands.cpp).
+bool printWindowPicture(MainWindowApi& w, QWidget& window, std::string& why);
 
 // After `node` read its content from `source`: the words naming the characters the
 // file held that Shift_JIS cannot, logged with the time, or empty when none were lost

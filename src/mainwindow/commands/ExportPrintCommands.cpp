@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "dialogs/ExportWindows.h"
+#include "dialogs/HardCopy.h"
 #include "mainwindow/commands/Commands.h"
 #include "model/htmlgen.h"
 #include "model/Prompter.h"
@@ -440,6 +441,17 @@ class BatchFailures {
 };
 
 }  // namespace
+
+bool printWindowPicture(MainWindowApi& w, QWidget& window, std::string& why) {
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!printer) {
+    why = "no printer here";
+    return false;
+  }
+  if (hardCopy(&window, printer->printer(), &why)) return true;
+  why = printer->startFailed();
+  return false;
+}
 
 int printNoteReported(MainWindowApi& w, MemoNode& node) {
   BusyScope busy(w, "UIPrintMemoNode " + node.name());
