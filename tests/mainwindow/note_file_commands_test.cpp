@@ -194,6 +194,40 @@ TEST_F(NoteFileCommandsTest, Reloading) {
   EXPECT_EQ(n->fieldList()->text(), fields);
 }
 
+TEST_F(NoteFileCommandsTest, AFileAddressSaysInABoxThatItCannotBeReadYet) {
+  MemoNodeUI* n = note("kept", {{"Filename", "FILE:///etc/hostname"}});
+  rec.asked.clear();
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+  EXPECT_EQ(rec.asked.at(0).kind, "message");
+  EXPECT_EQ(status(), "Does Not exist. FILE:///etc/hostname");
+  EXPECT_EQ(n->body().text(), "kept\r\n");
+
+  // A missing file is only the status's.
+  n->putField_("Filename", "\"" + tmp.str("gone.txt") + "\"");
+  rec.asked.clear();
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_TRUE(rec.asked.empty());
+
+  // Reloading every linked note of the notebook tells it once.
+  for (const char* name : {"l1", "l2"}) {
+    MemoNodeUI* link = addNote(name);
+    link->putField_("FlagLink", "\"true\"");
+    link->putField_("Filename", "\"file:///notes/a.txt\"");
+  }
+  rec.asked.clear();
+  run("UIReLoadEach");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+
+  // A new note from such an address.
+  const int before = holder()->getNodeCount_();
+  rec.asked.clear();
+  rec.inputs.push_back("file:///etc/hostname");
+  EXPECT_EQ(run("UINewMemoNodeFile"), kResultFailed);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+  EXPECT_EQ(holder()->getNodeCount_(), before);
+}
+
 TEST_F(NoteFileCommandsTest, OpenExploreAndExists) {
   note("", {{"Filename", "/nonexistent"}});
   EXPECT_EQ(run("UIExistsFilename"), kResultFailed);

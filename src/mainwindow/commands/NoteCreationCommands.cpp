@@ -797,6 +797,7 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
           dropNewNote(holder, node);
           if (error) *error = why;
           w.addLogTS("Failure: new note from " + path + ": " + why);
+          ShowNotImplementedSource(why);
           return nullptr;
         }
         node->putName_(path, actual);

@@ -242,6 +242,7 @@ int reloadNote(MainWindowApi& w) {
   if (node->importContent_(source, name, &why) < 0) {
     busy.finish(isWebAddress(name) ? "Not found " + name : "Does Not exist. " + source);
     if (!why.empty()) w.addLog_("Reload " + source + ": " + why);
+    ShowNotImplementedSource(why);
     return kResultFailed;
   }
   holder->modified = true;

@@ -268,6 +268,12 @@ long long MemoBasic::loadContentFile_(const std::string& fileName, std::string& 
   return putContentFile_(fileName, contentType, encoding);
 }
 
+bool ShowNotImplementedSource(const std::string& why) {
+  if (why != kNotImplementedSource) return false;
+  ShowMessage(why);
+  return true;
+}
+
 long long MemoBasic::importContent_(const std::string& source, const std::string& name, std::string* error) {
   auto fail = [&](long long result, const std::string& why) {
     if (error) *error = why;
