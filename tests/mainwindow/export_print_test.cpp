@@ -215,6 +215,15 @@ TEST_F(ExportPrintTest, FileWindowsOpenThroughTheTable) {
   EXPECT_EQ(status().rfind("Show FormFileList ", 0), 0u) << status();
   EXPECT_EQ(run("UIShowMakeHTML"), 0);
   EXPECT_EQ(status().rfind("Show MakeHTML ", 0), 0u) << status();
+  // It opens wide enough to show its title whole.
+  TFormMakeFileHTML* makeHTML = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (auto* f = qobject_cast<TFormMakeFileHTML*>(top); f && f->isVisible()) makeHTML = f;
+  ASSERT_NE(makeHTML, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(makeHTML));
+  EXPECT_EQ(makeHTML->windowTitle(), QStringLiteral("Make HTML"));
+  EXPECT_GE(makeHTML->width(), 300);
+  EXPECT_GE(makeHTML->width(), makeHTML->fontMetrics().horizontalAdvance(makeHTML->windowTitle()));
 
   // Save Each is modal: it starts in the document's folder with the marked-only choice.
   bool marked = false;
