@@ -6,6 +6,7 @@
 #include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/records/MemoFile.h"
+#include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
@@ -257,10 +258,8 @@ int reloadNote(MainWindowApi& w) {
 }  // namespace
 
 std::string openFailure(const std::string& target, bool explore) {
-  std::string why;
-  const bool started =
-      explore ? platform::launcher().explore(target, &why) : platform::launcher().open(target, &why);
-  return started ? std::string() : "Failure: could not open " + target + ": " + why;
+  const std::string why = OpenWithDesktop(target, explore);
+  return why.empty() ? why : "Failure: " + why;
 }
 
 namespace {
