@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "model/htmlgen.h"
@@ -277,6 +278,8 @@ TFormMakeFileHTML::TFormMakeFileHTML(QWidget* parent) : QDialog(parent) {
   const QDate today = toQDate(Now());
   DateTimePicker_StartMonthly->setDate(today);
   DateTimePicker_EndMonthly->setDate(today.addMonths(1));
+  // Its controls alone would make it too narrow for its title: "Make HTML" shows whole.
+  resize(std::max(kMakeHTMLMinWidth, sizeHint().width()), sizeHint().height());
 }
 
 void TFormMakeFileHTML::setRange(const DateTime& start, const DateTime& end, bool onlyMonth) {

@@ -89,6 +89,9 @@ class TFormSaveEach : public QDialog {
   bool running_ = false;
 };
 
+// The width the Make HTML window opens with at least, wide enough for its title.
+inline constexpr int kMakeHTMLMinWidth = 300;
+
 // Monthly calendar pages of the current notebook, one file per month.
 class TFormMakeFileHTML : public QDialog {
   Q_OBJECT

@@ -264,8 +264,7 @@ void TFormField::values(QComboBox* target) {
 
 void TFormField::upHolder() {
   if (!aForm_) return;
-  CheckListBox1->refill(*aForm_);
-  CheckListBox1->tickCurrent(*aForm_);
+  CheckListBox1->refillTickingCurrent(*aForm_);
 }
 
 void TFormField::copyHolder() {

@@ -216,9 +216,8 @@ void TFormName::loadFromObject(MemoNode* node) {
 }
 
 void TFormName::storeToObject() {
-  // The accepted text heads the history, once; a blank one is not worth keeping.
+  // The accepted text heads the history, once, blank or not: it is what was accepted.
   const QString text = name_->currentText();
-  if (text.trimmed().isEmpty()) return;
   const int i = name_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (i >= 0) name_->removeItem(i);
   name_->insertItem(0, text);

@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "model/Prompter.h"
+#include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
-#include "platform/launcher.h"
 #include "views/Clipboard.h"
 #include "views/qtext.h"
 
@@ -134,7 +134,7 @@ void exploreFolderOf(QWidget*, const std::string& sjisFileName) {
   const std::size_t sep = sjis::findLastOf(name, "/\\");
   const std::string folder = sep == std::string::npos ? std::string() : name.substr(0, sep);
   if (!folder.empty() && platform::dirExists(folder))
-    platform::launcher().explore(folder);
+    OpenWithDesktopOrSay(folder, true);
   else
     prompter().messageBox(folder, "Confirmation", Buttons::OK);
 }

@@ -15,7 +15,6 @@
 #include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
-#include "platform/launcher.h"
 #include "platform/textconv.h"
 #include "views/qtext.h"
 
@@ -131,7 +130,7 @@ void TFormPropatyApl::ExplorerTempDirBtnClick() {
     prompter().messageBox("\"" + dir + "\" not exists.", "", Buttons::OK);
     return;
   }
-  platform::launcher().explore(dir);
+  OpenWithDesktopOrSay(dir, true);
 }
 
 void TFormPropatyApl::FontBtnClick() {

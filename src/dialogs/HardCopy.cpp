@@ -7,10 +7,9 @@
 
 namespace wux {
 
-bool hardCopy(QWidget* window, std::string* why) {
+bool hardCopy(QWidget* window, QPrinter& printer, std::string* why) {
   if (!window) return false;
   const QPixmap shot = window->grab();
-  QPrinter printer;
   QPainter painter;
   if (!painter.begin(&printer)) {
     if (why) *why = "No printer.";

@@ -2,11 +2,13 @@
 // Prints a window's picture scaled to fit the page, proportions kept.
 #include <string>
 
+class QPrinter;
 class QWidget;
 
 namespace wux {
 
-// False when no printer could be started (the reason in `why`).
-bool hardCopy(QWidget* window, std::string* why = nullptr);
+// Prints the picture of `window` on `printer`. False when the job could not start (the
+// reason in `why`); the owner of the printer knows what to tell the user then.
+bool hardCopy(QWidget* window, QPrinter& printer, std::string* why = nullptr);
 
 }  // namespace wux

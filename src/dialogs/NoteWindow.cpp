@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -287,18 +288,28 @@ void TFormMemoNode::SaveAsClick() {
   if (!lines.saveToFile(path)) setStatusText("Failure: SaveAs " + path);
 }
 
+bool TFormMemoNode::printHardCopy(std::string& why) {
+  if (main_ && installedActions().hardCopy) return installedActions().hardCopy(*main_, *this, why);
+  if (!ownPrinter_) ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (hardCopy(this, *ownPrinter_, &why)) return true;
+  // A device that failed to start refuses every later job: the next try gets a new one.
+  ownPrinter_.reset();
+  return false;
+}
+
 void TFormMemoNode::HardCopyClick() {
-  if (hardCopy(this))
+  std::string why;
+  if (printHardCopy(why))
     setStatusText("Done: HardCopy. Check Printer.");
   else
-    setStatusText("Failure: HardCopy. No printer.");
+    setStatusText("Failure: HardCopy. " + why);
 }
 
 void TFormMemoNode::PrintClick() {
   if (!main_ || !node_) {
     std::string why;
-    if (!hardCopy(this, &why)) {
-      setStatusText("Failure: HardCopy " + (why.empty() ? std::string("No printer.") : why));
+    if (!printHardCopy(why)) {
+      setStatusText("Failure: HardCopy " + why);
       return;
     }
     const std::string now = main_ ? main_->nowString() : FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now());

@@ -17,6 +17,8 @@ class QMenu;
 class QPushButton;
 class QStatusBar;
 
+class QPrinter;
+
 namespace wux {
 
 class TFormMemoNode;
@@ -29,6 +31,8 @@ class TFrameMemoNode;
 struct NoteWindowActions {
   std::function<int(MainWindowApi& reportTo, MemoNode& node)> saveAs;
   std::function<int(MainWindowApi& reportTo, MemoNode& node)> print;
+  // Prints the window's picture on the main window's printer; false with the reason.
+  std::function<bool(MainWindowApi& main, QWidget& window, std::string& why)> hardCopy;
 };
 void setNoteWindowActions(NoteWindowActions actions);
 
@@ -94,6 +98,9 @@ class TFormMemoNode : public QWidget, private NoteWatcher {
  private:
   void noteGone_(MemoNodeUI* node) override;
   void commit();
+  // Prints the window's picture: on the main window's printer, or on the window's own
+  // when it has no main window. False with the reason.
+  bool printHardCopy(std::string& why);
   class Owner;
 
   MainWindowApi* main_;
@@ -108,6 +115,7 @@ class TFormMemoNode : public QWidget, private NoteWatcher {
   QStatusBar* status_;
   QAction* showComment_;
   QAction* showField_;
+  std::unique_ptr<QPrinter> ownPrinter_;
 };
 
 // Opens the current note in a new window: -1 while busy or without a current note in a

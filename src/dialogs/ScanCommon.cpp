@@ -87,6 +87,16 @@ void HolderCheckList::refill(MainWindowApi& w) {
   std::set<quintptr> ticked;
   for (int i = 0; i < count(); ++i)
     if (isTicked(i)) ticked.insert(item(i)->data(kHolderRole).value<quintptr>());
+  fill(w, ticked);
+}
+
+void HolderCheckList::refillTickingCurrent(MainWindowApi& w) {
+  std::set<quintptr> ticked;
+  if (MemoHolder* current = w.getCurrentHolder()) ticked.insert(addressOf(current));
+  fill(w, ticked);
+}
+
+void HolderCheckList::fill(MainWindowApi& w, const std::set<quintptr>& ticked) {
   clear();
   MemoFileUI* file = w.getMemoFile();
   if (!file) return;

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QStatusBar>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,12 +63,18 @@ class HolderCheckList : public QListWidget {
   explicit HolderCheckList(QWidget* parent = nullptr);
   // Refills from the document, ticking again the notebooks that were ticked.
   void refill(MainWindowApi& w);
+  // Refills from the document with only the current notebook ticked.
+  void refillTickingCurrent(MainWindowApi& w);
   std::vector<std::string> tickedNames() const;
   void tickAll(bool on);
   // Ticks the entry of the current notebook; the other ticks stay.
   void tickCurrent(MainWindowApi& w);
   bool isTicked(int row) const;
   void setTicked(int row, bool on);
+
+ private:
+  // Refills from the document, ticking the notebooks at the addresses in `ticked`.
+  void fill(MainWindowApi& w, const std::set<quintptr>& ticked);
 };
 
 // The search windows' way of running a search: the busy protocol on the main window,

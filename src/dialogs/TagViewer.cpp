@@ -18,8 +18,8 @@
 #include "dialogs/TagTreeModel.h"
 #include "model/Prompter.h"
 #include "model/lists.h"
+#include "model/strutil.h"
 #include "model/text/sjis.h"
-#include "platform/launcher.h"
 #include "platform/paths.h"
 #include "views/qtext.h"
 
@@ -227,13 +227,13 @@ void TFormTAGLParser::dropEvent(QDropEvent* e) {
 
 void TFormTAGLParser::AssociateClick() {
   const std::string selected = fromQ(memo_->textCursor().selectedText());
-  if (!sjis::trim(selected).empty()) platform::launcher().open(selected);
+  if (!sjis::trim(selected).empty()) OpenWithDesktopOrSay(selected);
 }
 
 void TFormTAGLParser::ExplorerClick() {
   std::string dir = platform::dirOf(file_);
   if (dir.empty()) dir = platform::currentDir();
-  platform::launcher().explore(dir);
+  OpenWithDesktopOrSay(dir, true);
 }
 
 void TFormTAGLParser::VersionClick() {

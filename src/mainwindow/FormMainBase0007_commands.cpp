@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "dialogs/HardCopy.h"
 #include "mainwindow/FormMainBase0007.h"
+#include "mainwindow/commands/Commands.h"
 #include "model/Prompter.h"
 #include "model/text/sjis.h"
 #include "platform/launcher.h"
@@ -34,15 +34,15 @@ WindowRect TFormMainBase0007::getScreenRect() {
 std::string TFormMainBase0007::getExeDir() { return fromQ(QCoreApplication::applicationDirPath()) + "/"; }
 
 int TFormMainBase0007::ShellExecuteOpen_(const std::string& name) {
-  platform::launcher().open(name);
-  messageDoing_("ShellExecuteOpen_ " + name);
+  const std::string unopened = openFailure(name);
+  messageDoing_(unopened.empty() ? "ShellExecuteOpen_ " + name : unopened);
   return 0;
 }
 
 namespace {
 int explore(TFormMainBase0007& w, const std::string& dir) {
-  platform::launcher().explore(dir);
-  w.messageDoing_("Done: Explorer " + dir);
+  const std::string unexplored = openFailure(dir, true);
+  w.messageDoing_(unexplored.empty() ? "Done: Explorer " + dir : unexplored);
   return 0;
 }
 }  // namespace
@@ -52,8 +52,9 @@ int TFormMainBase0007::UIExplorerFileDir() { return explore(*this, aFile_ ? aFil
 int TFormMainBase0007::UIExplorerExeDir() { return explore(*this, getExeDir()); }
 
 int TFormMainBase0007::UIHardCopy() {
-  if (!hardCopy(this)) {
-    messageDoing_("Failure: UIHardCopy. No printer.");
+  std::string why;
+  if (!printWindowPicture(*this, *this, why)) {
+    messageDoing_("Failure: UIHardCopy. " + why);
     return kResultFailed;
   }
   messageDoing_("Done: UIHardCopy. Check Printer.");

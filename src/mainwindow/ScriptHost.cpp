@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mainwindow/commands/Commands.h"
 #include "mainwindow/commands/NoteFileCommands.h"
 #include "mainwindow/commands/NoteMaker.h"
 #include "model/Prompter.h"
@@ -95,7 +96,10 @@ int runSavedFile(StringList& output, const std::string& dir, const std::string& 
   }
   if (sjis::lower(platform::extOf(path)) == ".sh")
     return RunCommandToStrings(output, dir, "/bin/sh " + shellQuoted(path), "");
-  return platform::launcher().open(path) ? 0 : -1;
+  const std::string unopened = openFailure(path);
+  if (unopened.empty()) return 0;
+  output.add(unopened);
+  return -1;
 }
 
 }  // namespace

@@ -519,8 +519,8 @@ int exportHTML_(MemoNode& node, StringList& lines) {
   } else {
     lines.add("<img SRC=\"" + EscapeHTML(fileAddress(node)) + "\">");
   }
-  const StringList* comment = node.comment();
-  if (comment && !sjis::trim(comment->text()).empty()) {
+  // A comment list, blank or empty, gets its block: the page shows what the note holds.
+  if (const StringList* comment = node.comment()) {
     lines.add("<blockquote>");
     lines.add("<HR>");
     for (const auto& ln : *comment) lines.add(EscapeHTML(ln.text) + "<BR>");

@@ -384,17 +384,31 @@ std::string URLToLocalFileName(std::string_view url) {
   return r;
 }
 
+std::string OpenWithDesktop(const std::string& target, bool explore) {
+  std::string why;
+  const bool started =
+      explore ? platform::launcher().explore(target, &why) : platform::launcher().open(target, &why);
+  return started ? std::string() : "could not open " + target + ": " + why;
+}
+
+bool OpenWithDesktopOrSay(const std::string& target, bool explore) {
+  const std::string why = OpenWithDesktop(target, explore);
+  if (why.empty()) return true;
+  prompter().messageBox(why, "", Buttons::OK);
+  return false;
+}
+
 int OpenURLOrFile(std::string_view target) {
   std::string t = sjis::trim(target);
   std::string head = sjis::lower(std::string_view(t).substr(0, std::min<std::size_t>(6, t.size())));
   if (head.starts_with("http:") || head.starts_with("file:") || head.starts_with("https:")) {
-    platform::launcher().open(t);
+    OpenWithDesktopOrSay(t);
     return -1;
   }
   std::size_t cut = sjis::findLastOf(t, "\\/:");
   if (cut != std::string::npos) {
     std::string dir = t.substr(0, cut + 1);
-    if (platform::dirExists(dir)) return platform::launcher().explore(dir) ? 0 : -1;
+    if (platform::dirExists(dir)) return OpenWithDesktopOrSay(dir, true) ? 0 : -1;
   }
   prompter().messageBox(t + " not exists", "", Buttons::OK);
   return -1;

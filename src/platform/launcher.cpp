@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/textconv.h"
@@ -36,19 +37,26 @@ std::string findInPath(const std::string& program) {
 
 namespace {
 
+bool failed(std::string* why, const std::string& reason) {
+  if (why) *why = reason;
+  return false;
+}
+
 // Starts `exe` (a full name) with `args`, in `dir` when one is given (UTF-8 all).
-bool spawnDetached(const std::string& exe, const std::vector<std::string>& args, const std::string& dir = {}) {
+bool spawnDetached(const std::string& exe, const std::vector<std::string>& args, const std::string& dir = {},
+                   std::string* why = nullptr) {
   int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) return false;
+  if (::pipe2(report, O_CLOEXEC) != 0) return failed(why, std::strerror(errno));
   std::vector<const char*> argv{exe.c_str()};
   for (const std::string& a : args) argv.push_back(a.c_str());
   argv.push_back(nullptr);
 
   pid_t child = ::fork();
   if (child < 0) {
+    const int e = errno;
     ::close(report[0]);
     ::close(report[1]);
-    return false;
+    return failed(why, std::strerror(e));
   }
   if (child == 0) {
     // The middle process exits at once, so the opener is adopted by init and
@@ -93,18 +101,20 @@ bool spawnDetached(const std::string& exe, const std::vector<std::string>& args,
     n = ::read(report[0], &err, sizeof err);
   } while (n < 0 && errno == EINTR);
   ::close(report[0]);
-  return n == 0;
+  if (n == 0) return true;
+  return failed(why, "cannot start " + fromOsName(exe) + ": " + (n == sizeof err ? std::strerror(err) : "no report"));
 }
 
 // An empty target with `bare` starts the program without any argument.
-bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open", bool bare = false) {
-  if (sjisTarget.empty() && !bare) return false;
+bool startDetached(const std::string& sjisTarget, const std::string& program = "xdg-open", bool bare = false,
+                   std::string* why = nullptr) {
+  if (sjisTarget.empty() && !bare) return failed(why, "no name to open");
   std::string target = sjisToUtf8(sjisTarget);
   // A leading dash would be read as an option of the opener.
   if (!target.empty() && target[0] == '-') target = "./" + target;
   const std::string exe = program.find('/') != std::string::npos ? program : findInPath(program);
-  if (exe.empty()) return false;
-  return spawnDetached(exe, target.empty() ? std::vector<std::string>{} : std::vector<std::string>{target});
+  if (exe.empty()) return failed(why, fromOsName(program) + " is not on the path");
+  return spawnDetached(exe, target.empty() ? std::vector<std::string>{} : std::vector<std::string>{target}, {}, why);
 }
 
 XdgLauncher gDefault;
@@ -112,10 +122,14 @@ Launcher* gCurrent = nullptr;
 
 }  // namespace
 
-bool XdgLauncher::open(const std::string& target) { return startDetached(target); }
-bool XdgLauncher::explore(const std::string& folder) { return startDetached(folder); }
-bool XdgLauncher::start(const std::string& program, const std::string& argument) {
-  return startDetached(argument, sjisToUtf8(program), argument.empty());
+bool XdgLauncher::open(const std::string& target, std::string* why) {
+  return startDetached(target, "xdg-open", false, why);
+}
+bool XdgLauncher::explore(const std::string& folder, std::string* why) {
+  return startDetached(folder, "xdg-open", false, why);
+}
+bool XdgLauncher::start(const std::string& program, const std::string& argument, std::string* why) {
+  return startDetached(argument, sjisToUtf8(program), argument.empty(), why);
 }
 
 bool XdgLauncher::shell(const std::string& commandLine, const std::string& directory) {

@@ -10,14 +10,16 @@ namespace wux::platform {
 class Launcher {
  public:
   virtual ~Launcher() = default;
-  // Opens a file or address with the desktop's handler. False when it could not start.
-  virtual bool open(const std::string& target) = 0;
+  // Each answers false when the handler could not be started (none on the path, or its
+  // start failed), with the reason in `why` when given. What the handler does once it
+  // runs is not watched.
+  // Opens a file or address with the desktop's handler.
+  virtual bool open(const std::string& target, std::string* why = nullptr) = 0;
   // Shows a folder in the desktop's file manager.
-  virtual bool explore(const std::string& folder) = 0;
+  virtual bool explore(const std::string& folder, std::string* why = nullptr) = 0;
   // Starts `program` detached with `argument` as its one argument (no shell, so blanks
-  // and quotes in it survive); an empty `argument` starts it without any. False when it
-  // could not start.
-  virtual bool start(const std::string& program, const std::string& argument) = 0;
+  // and quotes in it survive); an empty `argument` starts it without any.
+  virtual bool start(const std::string& program, const std::string& argument, std::string* why = nullptr) = 0;
   // Runs a command line the user wrote as such through `/bin/sh -c`, detached, in
   // `directory` (the current one when empty); the line is the shell's one argument,
   // never pasted into another command. False when it could not start.
@@ -32,9 +34,9 @@ class Launcher {
 // reaped so no zombie stays behind.
 class XdgLauncher : public Launcher {
  public:
-  bool open(const std::string& target) override;
-  bool explore(const std::string& folder) override;
-  bool start(const std::string& program, const std::string& argument) override;
+  bool open(const std::string& target, std::string* why = nullptr) override;
+  bool explore(const std::string& folder, std::string* why = nullptr) override;
+  bool start(const std::string& program, const std::string& argument, std::string* why = nullptr) override;
   bool shell(const std::string& commandLine, const std::string& directory) override;
 };
 
@@ -48,21 +50,28 @@ class RecordingLauncher : public Launcher {
   };
   std::vector<Call> calls;
   bool result = true;
+  std::string reason = "xdg-open is not on the path";  // given with a false result
 
-  bool open(const std::string& target) override {
+  bool open(const std::string& target, std::string* why = nullptr) override {
     calls.push_back({"open", target, {}});
-    return result;
+    return answer(why);
   }
-  bool explore(const std::string& folder) override {
+  bool explore(const std::string& folder, std::string* why = nullptr) override {
     calls.push_back({"explore", folder, {}});
-    return result;
+    return answer(why);
   }
-  bool start(const std::string& program, const std::string& argument) override {
+  bool start(const std::string& program, const std::string& argument, std::string* why = nullptr) override {
     calls.push_back({"start", program, argument});
-    return result;
+    return answer(why);
   }
   bool shell(const std::string& commandLine, const std::string& directory) override {
     calls.push_back({"shell", commandLine, directory});
+    return result;
+  }
+
+ private:
+  bool answer(std::string* why) const {
+    if (!result && why) *why = reason;
     return result;
   }
 };

@@ -229,7 +229,11 @@ bool TStringsPrinter::Print(const StringList& lines) {
   }
   int toPrint = 0;
   for (int i = 0; i < static_cast<int>(pages.size()); ++i) toPrint += IsPagePrinted(*this, i);
-  if (toPrint == 0) return true;
+  // A range that leaves no page out of the note is a print of nothing, not a success.
+  if (toPrint == 0) {
+    lastError_ = "no page of the note lies in the chosen page range";
+    return false;
+  }
 
   QPrinter& p = printer();
   QPainter painter;

@@ -67,8 +67,9 @@ class TStringsPrinter : public StringsPrinterProperties {
   std::string startFailed();
   TStringsPrinterInfo info() { return TStringsPrinterInfo(printer()); }
 
-  // Renders and prints; false when the layout was cancelled (nothing printed) or the
-  // device could not print (the reason in lastError()).
+  // Renders and prints; false when the layout was cancelled (nothing printed), when the
+  // page range and page option leave no page to print, or when the device could not
+  // print (the reason in lastError()).
   bool Print(const StringList& lines);
   // Renders and shows the preview; false when the layout was cancelled.
   bool Preview(const StringList& lines, QWidget* parent = nullptr);

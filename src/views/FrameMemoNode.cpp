@@ -344,7 +344,7 @@ void TFrameMemoNode::showContent_() {
       node_->linkedFileLoaded = true;
     } else {
       node_->linkedFileLoaded = false;  // tried again at the next showing
-      if (why == kNotImplementedSource) ShowMessage(why);
+      ShowNotImplementedSource(why);
       message_("FlagLink=\"true\" but not found Filename=\"" + file + "\" name=" + node_->name());
     }
   }

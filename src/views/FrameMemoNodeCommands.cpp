@@ -20,7 +20,6 @@
 #include "model/tagtree.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
-#include "platform/launcher.h"
 #include "platform/paths.h"
 #include "platform/textconv.h"
 #include "views/Clipboard.h"
@@ -301,12 +300,12 @@ void TFrameMemoNode::shellSel_() {
   if (target.empty()) return;
   const std::string head = sjis::lower(target.substr(0, 5));
   if (head == "https" || head == "http:" || head == "file:") {
-    platform::launcher().open(target);
+    OpenWithDesktopOrSay(target);
     return;
   }
   if (sjis::endsWith(target, "\\") || sjis::endsWith(target, "/")) {
     if (platform::dirExists(target))
-      platform::launcher().explore(target);
+      OpenWithDesktopOrSay(target, true);
     else
       prompter().messageBox(target + " not exists", "", Buttons::OK);
     return;
@@ -316,7 +315,7 @@ void TFrameMemoNode::shellSel_() {
     prompter().messageBox(target + " not exists", "", Buttons::OK);
     return;
   }
-  platform::launcher().open(target);
+  OpenWithDesktopOrSay(target);
 }
 
 void TFrameMemoNode::memoToFields_() {

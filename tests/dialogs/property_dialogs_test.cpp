@@ -361,6 +361,27 @@ TEST_F(DialogTest, NameEditorWorksOnJapaneseNames) {
   EXPECT_EQ(f.result(), QDialog::Accepted);
 }
 
+TEST_F(DialogTest, NameEditorOkPutsEvenABlankNameAtTheTopOfTheHistory) {
+  TFormName f;
+  f.setMainWindow(&w);
+  f.loadFromObject(w.addNote("first"));
+  f.show();
+  QTest::mouseClick(f.OKBtn(), Qt::LeftButton);
+  ASSERT_EQ(f.ComboBox_Name()->count(), 1);
+  f.loadFromObject(w.addNote("second"));
+  f.show();
+  f.button(QString(), QStringLiteral("Clear"))->click();
+  QTest::mouseClick(f.OKBtn(), Qt::LeftButton);
+  ASSERT_EQ(f.ComboBox_Name()->count(), 2);
+  EXPECT_EQ(f.ComboBox_Name()->itemText(0), QString());
+  f.show();
+  f.setNameText("  ");
+  QTest::mouseClick(f.OKBtn(), Qt::LeftButton);
+  ASSERT_EQ(f.ComboBox_Name()->count(), 3);
+  EXPECT_EQ(f.ComboBox_Name()->itemText(0), QStringLiteral("  "));
+  EXPECT_EQ(f.ComboBox_Name()->itemText(1), QString());
+}
+
 // A user selects part of the name and clicks COPY or Paste: the click takes the focus
 // away from the name box, and Qt drops its selection with it.
 TEST_F(DialogTest, NameEditorCopyAndPasteActOnTheSelectionMadeBeforeTheClick) {

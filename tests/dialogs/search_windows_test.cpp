@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTextCursor>
@@ -322,6 +324,33 @@ class FieldWindowTest : public SearchWindowsTest {
   }
   TFormField* f = nullptr;
 };
+
+// A button of a window by its caption, pressed as the user presses it.
+void press(QWidget* window, const char* caption) {
+  for (QPushButton* b : window->findChildren<QPushButton*>())
+    if (b->text() == QLatin1String(caption)) {
+      QTest::mouseClick(b, Qt::LeftButton);
+      return;
+    }
+  ADD_FAILURE() << "no button " << caption;
+}
+
+TEST_F(FieldWindowTest, UpHolderTicksTheCurrentNotebookOnlyAndUpdateKeepsTheTicks) {
+  // Both ticked; a notebook added since shows up unticked.
+  addHolder("C");
+  press(f, "Up Holder");
+  EXPECT_EQ(items(f->CheckListBox1), (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(f->CheckListBox1->tickedNames(), std::vector<std::string>{"A"});
+  w.file->putCurrentHolder(b);
+  w.file->putCurrentNode(n3);
+  press(f, "Up Holder");
+  EXPECT_EQ(f->CheckListBox1->tickedNames(), std::vector<std::string>{"B"});
+
+  TFormScanHolders* h = holdersWindow("apple");  // every notebook ticked
+  h->CheckListBox1->setTicked(0, false);
+  press(h, "Update");
+  EXPECT_EQ(h->CheckListBox1->tickedNames(), (std::vector<std::string>{"B", "C"}));
+}
 
 TEST_F(FieldWindowTest, ScanAndScanNot) {
   EXPECT_EQ(f->scan(), 2);

@@ -64,11 +64,12 @@ TEST_F(CommandAnswersTest, ACommandNoteWithoutCommandLineRunsItsSavedFile) {
   EXPECT_EQ(launcher.calls[0].verb, "open");
   EXPECT_EQ(launcher.calls[0].target, tmp.str("notes.txt"));
 
-  // What cannot be started answers -1 and says so in the child.
+  // What cannot be started answers -1 and says so, and why, in the child.
   launcher.result = false;
   note("other.txt", "plain", {"Filename=\"./other.txt\""});
   EXPECT_EQ(execute(out), -1);
-  EXPECT_EQ(out, "Failure: New Child Executed");
+  EXPECT_EQ(out, "Failure: could not open " + tmp.str("other.txt") + ": " + launcher.reason +
+                     "|Failure: New Child Executed");
   std::ofstream(tmp.path / "badprog") << "";
   makeExecutable(tmp.path / "badprog");
   note("badprog", "#!/nonexistent/wux-interpreter\n", {"Filename=\"./badprog\""});

@@ -8,6 +8,11 @@
 #include <QImage>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTest>
+#include <QSpinBox>
+#include <QRadioButton>
+#include <QLineEdit>
+#include <QGroupBox>
 #include <QTimer>
 #include <cstdlib>
 #include <optional>
@@ -18,6 +23,8 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
+#include "printing/FormStringsPrint.h"
+#include "printing/SettingsStore.h"
 #include "printing/print_support.h"
 #include "support/data_files.h"
 #include "support/picture_bytes.h"
@@ -104,6 +111,41 @@ TEST_F(ExportPrintTest, FailedPageWriteSaysWhyAndOpensNothing) {
   EXPECT_TRUE(launcher.calls.empty());
 }
 
+TEST_F(ExportPrintTest, APageTheDesktopCannotOpenIsWrittenAndTheStatusSaysSo) {
+  note("first", "hello");
+  const std::string page = dir() + "A.html";
+  const std::string unopened = "Failure: could not open " + page + ": ";
+  {
+    // The real opener, with none on the path.
+    platform::ScopedLauncher real{nullptr};
+    const char* old = std::getenv("PATH");
+    const std::string saved = old ? old : "";
+    ::setenv("PATH", (dir() + "no-such-folder").c_str(), 1);
+    const int result = run("UISaveHolderHTML");
+    ::setenv("PATH", saved.c_str(), 1);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(status(), unopened + "xdg-open is not on the path");
+    EXPECT_NE(read(page).find("hello"), std::string::npos);
+  }
+  launcher.result = false;
+  launcher.reason = "cannot start /usr/bin/xdg-open: Permission denied";
+  EXPECT_EQ(run("UIExportHolderHTML"), 0);
+  EXPECT_EQ(status(), unopened + launcher.reason);
+
+  pressInModal([](TFormHTMLCalendar& w) { return w.monthButton(); });
+  EXPECT_EQ(run("UISaveHolderHTMLCalendar"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + dir() + "A_202405.html: " + launcher.reason);
+  EXPECT_TRUE(platform::fileExists(dir() + "A_202405.html"));
+
+  rec.inputs.push_back(tmp.str("chosen.html"));
+  EXPECT_EQ(run("UISaveMemoNodeHTML"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("chosen.html") + ": " + launcher.reason);
+
+  EXPECT_EQ(run("UISaveHolderListHTML"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + dir() + "holders_noname.html: " + launcher.reason);
+  EXPECT_TRUE(platform::fileExists(dir() + "holders_noname.html"));
+}
+
 TEST_F(ExportPrintTest, CalendarPagesAreNamedByWeekOrMonth) {
   note("20240523 meeting", "agenda");
   pressInModal([](TFormHTMLCalendar& w) { return w.weekButton(); });
@@ -174,6 +216,15 @@ TEST_F(ExportPrintTest, FileWindowsOpenThroughTheTable) {
   EXPECT_EQ(status().rfind("Show FormFileList ", 0), 0u) << status();
   EXPECT_EQ(run("UIShowMakeHTML"), 0);
   EXPECT_EQ(status().rfind("Show MakeHTML ", 0), 0u) << status();
+  // It opens wide enough to show its title whole.
+  TFormMakeFileHTML* makeHTML = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (auto* f = qobject_cast<TFormMakeFileHTML*>(top); f && f->isVisible()) makeHTML = f;
+  ASSERT_NE(makeHTML, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(makeHTML));
+  EXPECT_EQ(makeHTML->windowTitle(), QStringLiteral("Make HTML"));
+  EXPECT_GE(makeHTML->width(), 300);
+  EXPECT_GE(makeHTML->width(), makeHTML->fontMetrics().horizontalAdvance(makeHTML->windowTitle()));
 
   // Save Each is modal: it starts in the document's folder with the marked-only choice.
   bool marked = false;
@@ -295,6 +346,52 @@ TEST_F(PrintCommandsTest, BrokenPictureIsLoggedNotPrinted) {
   EXPECT_EQ(run("UIPrintMemoNode"), kResultFailed);
   EXPECT_EQ(status(), "Failure: the note holds no picture that can be read");
   EXPECT_FALSE(platform::fileExists(tmp.str("out.pdf")));
+}
+
+// Sets a page range in the Print Format window through its controls.
+void choosePageRange(TFormStringsPrint& d, int first, int last) {
+  d.findChild<QGroupBox*>(QStringLiteral("RadioGroup5"))->findChildren<QRadioButton*>().at(1)->click();
+  d.findChild<QSpinBox*>(QStringLiteral("SpinEdit7"))->setValue(last);
+  d.findChild<QSpinBox*>(QStringLiteral("SpinEdit6"))->setValue(first);
+}
+
+TEST_F(PrintCommandsTest, APageRangeThatLeavesNoPageIsAFailureNotAnEmptySuccess) {
+  const std::string pdf = tmp.str("out.pdf");
+  // Printed from the Print Format window of a long note, a range of 2-3 stays on.
+  note("long", test::numberedLines(300).text());
+  test::whenModal<TFormStringsPrint>([](TFormStringsPrint* d) {
+    choosePageRange(*d, 2, 3);
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Button5")), Qt::LeftButton);
+  });
+  ASSERT_EQ(run("UIPrintFormat"), 0);
+  EXPECT_EQ(test::pdfPageCount(pdf), 2);
+  std::filesystem::remove(pdf);
+
+  // A one-page note has no page in it.
+  note("short", "one line");
+  const std::string reason = "no page of the note lies in the chosen page range";
+  EXPECT_EQ(run("UIPrintMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "Failure: " + reason);
+  EXPECT_FALSE(platform::fileExists(pdf));
+  EXPECT_EQ(run("UIPrintsHolder"), 3);
+  EXPECT_EQ(status(), "Failure: 2/3 not printed: " + reason);
+
+  // Print inside the window says why and stays open; nothing it holds is kept.
+  bool stillOpen = false;
+  test::whenModal<TFormStringsPrint>([&](TFormStringsPrint* d) {
+    d->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText("changed");
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Button5")), Qt::LeftButton);
+    stillOpen = d->isVisible();
+  });
+  rec.asked.clear();
+  EXPECT_EQ(run("UIPrintFormat"), 0);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{reason});
+  EXPECT_EQ(form->getStringsPrinter().Header(), "");
+  std::string stored;
+  platform::readFile(PrintSettingsPath(), stored);
+  EXPECT_EQ(stored.find("changed"), std::string::npos);
+  EXPECT_FALSE(platform::fileExists(pdf));
 }
 
 // ---- a print that could not start ----

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QTest>
 
 #include "form_fixture.h"
 #include "model/content.h"
@@ -127,6 +128,44 @@ TEST_F(NoteCreationTest, DeletingIsRefusedWhereNothingMayChange) {
   EXPECT_EQ(run("UINewMemoNodePoser"), kResultHolderReadOnly);
   EXPECT_EQ(holder()->getNodeCount_(), 2);
   EXPECT_EQ(trush(), nullptr);
+}
+
+TEST_F(NoteCreationTest, RefusedChildrenAnswerMinusOneAndNothingIsAskedInVain) {
+  notes({"a"});
+  const std::vector<const char*> children = {"UINewChild", "UINewChildImage", "UINewChildImageScreen",
+                                             "UINewChildURL"};
+  const std::vector<const char*> asking = {"UINewMemoNodeFile", "UINewMemoNodeURL", "UINewMemoNodeURLDirectory",
+                                           "UINewMemoNodeURLFile"};
+  // The switch as the user clicks it.
+  QCheckBox* box = form->uiReadOnlyBox();
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+  ASSERT_TRUE(box->isChecked());
+  for (const char* c : children) EXPECT_EQ(run(c), kResultFailed) << c;
+  for (const char* c : asking) {
+    rec.inputs.push_back(tmp.str("typed"));  // an answer that must not be asked for
+    EXPECT_EQ(run(c), kResultUIReadOnly) << c;
+    EXPECT_EQ(status(), "UI ReadOnly") << c;
+  }
+  EXPECT_TRUE(rec.asked.empty());
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+  ASSERT_FALSE(box->isChecked());
+
+  holder()->putReadOnly_(true);
+  const std::string readOnly = "This MemoHolder is Read Only. (" + holder()->name() + ")";
+  for (const char* c : children) EXPECT_EQ(run(c), kResultFailed) << c;
+  for (const char* c : asking) {
+    EXPECT_EQ(run(c), kResultHolderReadOnly) << c;
+    EXPECT_EQ(status(), readOnly) << c;
+  }
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_EQ(holder()->getNodeCount_(), 1);
+
+  // Allowed again, the answer typed is the one used.
+  holder()->putReadOnly_(false);
+  rec.inputs.clear();
+  rec.inputs.push_back("http://127.0.0.1/c.html");
+  EXPECT_EQ(run("UINewChildURL"), 0);
+  EXPECT_EQ(current()->getField_("Filename"), "\"http://127.0.0.1/c.html\"");
 }
 
 TEST_F(NoteCreationTest, DeletingATreeNoteTakesItsBranch) {

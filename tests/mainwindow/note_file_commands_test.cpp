@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "form_fixture.h"
+#include "mainwindow/FormLog.h"
 #include "model/records/records_support.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
@@ -201,6 +202,40 @@ TEST_F(NoteFileCommandsTest, Reloading) {
   EXPECT_EQ(n->fieldList()->text(), fields);
 }
 
+TEST_F(NoteFileCommandsTest, AFileAddressSaysInABoxThatItCannotBeReadYet) {
+  MemoNodeUI* n = note("kept", {{"Filename", "FILE:///etc/hostname"}});
+  rec.asked.clear();
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+  EXPECT_EQ(rec.asked.at(0).kind, "message");
+  EXPECT_EQ(status(), "Does Not exist. FILE:///etc/hostname");
+  EXPECT_EQ(n->body().text(), "kept\r\n");
+
+  // A missing file is only the status's.
+  n->putField_("Filename", "\"" + tmp.str("gone.txt") + "\"");
+  rec.asked.clear();
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_TRUE(rec.asked.empty());
+
+  // Reloading every linked note of the notebook tells it once.
+  for (const char* name : {"l1", "l2"}) {
+    MemoNodeUI* link = addNote(name);
+    link->putField_("FlagLink", "\"true\"");
+    link->putField_("Filename", "\"file:///notes/a.txt\"");
+  }
+  rec.asked.clear();
+  run("UIReLoadEach");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+
+  // A new note from such an address.
+  const int before = holder()->getNodeCount_();
+  rec.asked.clear();
+  rec.inputs.push_back("file:///etc/hostname");
+  EXPECT_EQ(run("UINewMemoNodeFile"), kResultFailed);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Still Not Implimented. "});
+  EXPECT_EQ(holder()->getNodeCount_(), before);
+}
+
 TEST_F(NoteFileCommandsTest, OpenExploreAndExists) {
   note("", {{"Filename", "/nonexistent"}});
   EXPECT_EQ(run("UIExistsFilename"), kResultFailed);
@@ -226,6 +261,37 @@ TEST_F(NoteFileCommandsTest, OpenExploreAndExists) {
   EXPECT_EQ(run("UIExplorerMemoHolder"), 0);
   EXPECT_EQ(status(), "Done:UIExplorerMemoHolder " + tmp.str(""));
   EXPECT_EQ(launcher.calls.back().verb, "explore");
+}
+
+TEST_F(NoteFileCommandsTest, OpeningAndExploringSayWhenTheDesktopTookNothing) {
+  launcher.result = false;
+  const std::string why = ": " + launcher.reason;
+  note("", {{"Filename", tmp.str("f.txt")}, {"Link", tmp.str("l.txt")}});
+  EXPECT_EQ(run("UIOpenFilename"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("f.txt") + why);
+  EXPECT_EQ(run("UIExplorerFilenameMemoNode"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  // The missing link's warning does not hide that nothing was shown.
+  EXPECT_EQ(run("UIExplorerLinkMemoNode"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  current()->putField_("Link", "\"https://example.com/x\"");
+  EXPECT_EQ(run("UIExplorerLinkMemoNode"), 0);
+  EXPECT_EQ(status(), "Failure: could not open https://example.com/x" + why);
+  EXPECT_EQ(run("UIExplorerMemoHolder"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  EXPECT_EQ(run("UIExplorerFileDir"), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  EXPECT_EQ(form->ShellExecuteOpen_(tmp.str("f.txt")), 0);
+  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("f.txt") + why);
+
+  // Execute keeps its own words on the status and in the box; the log says why.
+  rec.asked.clear();
+  EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
+  EXPECT_EQ(status(), "ERROR: ShellExecute on ExecuteNode1Click.");
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"ERROR: ShellExecute on ExecuteNode1Click."});
+  const StringList log = form->getFormLog()->lines();
+  ASSERT_GT(log.count(), 0);
+  EXPECT_EQ(log[log.count() - 1], "ERROR: ShellExecute on ExecuteNode1Click. " + launcher.reason);
 }
 
 TEST_F(NoteFileCommandsTest, NamesFromAFieldAndTheQueryNote) {

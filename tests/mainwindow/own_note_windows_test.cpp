@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QTest>
 #include <cstdlib>
@@ -148,6 +149,30 @@ TEST_F(OwnNoteWindowsTest, NoteWindowPrintsItsOwnNoteAndAFailureReadsAsOne) {
   EXPECT_EQ(current(), b);
   f->close();
   g->close();
+}
+
+TEST_F(OwnNoteWindowsTest, HardCopiesPrintOnThePrinterChosenInPrinterSetup) {
+  const std::string pdf = tmp.str("out.pdf");
+  ASSERT_EQ(run("UIHardCopy"), 0);
+  EXPECT_EQ(status(), "Done: UIHardCopy. Check Printer.");
+  EXPECT_EQ(test::pdfPageCount(pdf), 1);
+  std::filesystem::remove(pdf);
+
+  TFormMemoNode* f = windowFor(a);
+  actionOf(*f, QStringLiteral("HardCopy"))->trigger();
+  EXPECT_EQ(f->statusText(), "Done: HardCopy. Check Printer.");
+  EXPECT_EQ(test::pdfPageCount(pdf), 1);
+
+  // A device that cannot start fails with the print commands' own reason.
+  if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed";
+  const std::string noPrinter = "no printer found. Choose Print to File (PDF) in File > Printer Setup.";
+  form->getStringsPrinter().setPdfOutput("");
+  EXPECT_EQ(run("UIHardCopy"), kResultFailed);
+  EXPECT_EQ(status(), "Failure: UIHardCopy. " + noPrinter);
+  form->getStringsPrinter().setPdfOutput("");
+  actionOf(*f, QStringLiteral("HardCopy"))->trigger();
+  EXPECT_EQ(f->statusText(), "Failure: HardCopy. " + noPrinter);
+  f->close();
 }
 
 TEST_F(OwnNoteWindowsTest, PropertyWindowAppliesToTheNoteItShows) {

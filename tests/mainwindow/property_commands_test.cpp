@@ -211,9 +211,11 @@ TEST_F(PropertyCommandsTest, RenameDialogRenamesTheNote) {
   run("UIRenameDialog");
   EXPECT_EQ(form->getCurrentNode()->name(), sj("★ 会議"));
 
-  // A click on the name line opens the same dialog, which keeps its history.
+  // A click on the name line opens the same dialog, which keeps its history: the blank
+  // text accepted last on top.
   test::whenModal<TFormName>([](TFormName* d) {
-    EXPECT_EQ(d->ComboBox_Name()->itemText(0), QString::fromUtf8("★ 会議 "));
+    EXPECT_EQ(d->ComboBox_Name()->itemText(0), QString());
+    EXPECT_EQ(d->ComboBox_Name()->itemText(1), QString::fromUtf8("★ 会議 "));
     d->button(QString(), QStringLiteral("CH1"))->click();
     d->OKBtn()->click();
   });

@@ -214,6 +214,25 @@ TEST_F(ScriptHostTest, CommandNotesRunTheirCommandLineAndAFileNameIsNeverShellTe
   EXPECT_FALSE(fs::exists(fs::current_path() / "pwned"));
 }
 
+TEST_F(ScriptHostTest, ShellScriptNotesRunWithoutACommandLine) {
+  // Every line of a ".sh" note reaches the shell without a CR: a command, a path.
+  note("run.sh", "cd /\r\npwd", {"Filename=\"" + tmp.str("run.sh") + "\""});
+  EXPECT_EQ(run("UINewChildExecuted"), 0);
+  EXPECT_EQ(form->getCurrentNode()->body().join("|"), "/");
+  note("one.sh", "pwd", {"Filename=\"" + tmp.str("one.sh") + "\"", "CurrentDir=\"/\""});
+  EXPECT_EQ(run("UINewChildExecuted"), 0);
+  EXPECT_EQ(form->getCurrentNode()->body().join("|"), "/");
+
+  // An executable file that names its interpreter on its first line.
+  const std::string tool = tmp.str("tool");
+  std::ofstream(tool) << "old\n";
+  fs::permissions(tool, fs::perms::owner_all);
+  note("tool", "#!/bin/sh\r\necho ran", {"Filename=\"" + tool + "\""});
+  EXPECT_EQ(run("UINewChildExecuted"), 0);
+  EXPECT_EQ(form->getCurrentNode()->body().join("|"), "ran");
+  EXPECT_EQ(status(), "Done: New Child Executed : " + form->getCurrentNode()->name());
+}
+
 TEST_F(ScriptHostTest, ExecuteStopsAPausedEvalAndBreakStopsAnEndlessLoop) {
   note("p.ppa", "Print('x')", {"Filename=\"p.ppa\""});
   int executed = 0;

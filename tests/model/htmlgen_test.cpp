@@ -264,6 +264,26 @@ TEST(HtmlNotePage, JpegNoteWithTemplatesAndComment) {
   EXPECT_TRUE(has(p2, "&lt;x&gt;<BR>"));
 }
 
+TEST(HtmlNotePage, ACommentListGetsItsBlockEvenWhenBlankOrEmpty) {
+  Book b("Notes");
+  auto block = [](MemoNode& n) {
+    StringList page;
+    exportHTML_(n, page);
+    const int start = page.indexOfExact("<blockquote>");
+    const int end = page.indexOfExact("</blockquote>");
+    if (start < 0 || end < start) return std::string("none");
+    std::string out;
+    for (int i = start + 1; i < end; ++i) out += page[i] + "|";
+    return out;
+  };
+  MemoNode* blank = b.add("blank", {"text"}, {"  "});
+  EXPECT_EQ(block(*blank), "<HR>|  <BR>|");
+  MemoNode* empty = b.add("empty", {"text"});
+  empty->ensureComment();
+  EXPECT_EQ(block(*empty), "<HR>|");
+  EXPECT_EQ(block(*b.add("none", {"text"})), "none");
+}
+
 TEST(HtmlExport, DispatchByNamingKind) {
   Book b("Numbers");
   b.add("00001", {"one"});

@@ -133,7 +133,8 @@ TEST(StrUtilFiles, OpenUrlOrFileUsesLauncherAndPrompter) {
   for (const auto& c : launcher.calls) calls.push_back(c.verb + " " + c.target);
   EXPECT_EQ(calls, (std::vector<std::string>{"open HTTP://example.com", "open https://example.com",
                                              "open file:///tmp/x", "explore " + dir + "/", "explore " + dir + "/"}));
-  EXPECT_EQ(rec.messages(), (std::vector<std::string>{"/no/such/dir/x not exists", "plainname not exists"}));
+  EXPECT_EQ(rec.messages(), (std::vector<std::string>{"/no/such/dir/x not exists", "plainname not exists",
+                                                     "could not open " + dir + "/: " + launcher.reason}));
 }
 
 TEST(StrUtilChars, DeleteAndCutRespectDoubleBytes) {

@@ -101,6 +101,37 @@ TEST(Launcher, MissingOpenerFailsAndFakeRecords) {
   EXPECT_EQ(rec.calls[1].target, "b");
 }
 
+TEST(Launcher, AnOpenerThatCannotStartSaysWhy) {
+  const char* old = std::getenv("PATH");
+  const std::string saved = old ? old : "";
+  std::string why;
+  ::setenv("PATH", "/nonexistent-wux-dir", 1);
+  EXPECT_FALSE(XdgLauncher().open("/tmp/page.html", &why));
+  EXPECT_EQ(why, "xdg-open is not on the path");
+  why.clear();
+  EXPECT_FALSE(XdgLauncher().explore("/tmp", &why));
+  EXPECT_EQ(why, "xdg-open is not on the path");
+  ::setenv("PATH", saved.c_str(), 1);
+
+  // Found, but the system cannot run it.
+  FakeOpener fake;
+  std::ofstream(fake.script()) << "#!/nonexistent-wux-dir/sh\n";
+  why.clear();
+  EXPECT_FALSE(XdgLauncher().open("/tmp/page.html", &why));
+  EXPECT_EQ(why, "cannot start " + fake.script() + ": No such file or directory");
+  why.clear();
+  EXPECT_FALSE(XdgLauncher().start("/nonexistent-wux-dir/wux", "/tmp/a.mxa", &why));
+  EXPECT_EQ(why, "cannot start /nonexistent-wux-dir/wux: No such file or directory");
+  why.clear();
+  EXPECT_FALSE(XdgLauncher().open("", &why));
+  EXPECT_EQ(why, "no name to open");
+
+  RecordingLauncher rec;
+  rec.result = false;
+  EXPECT_FALSE(rec.open("a", &why));
+  EXPECT_EQ(why, rec.reason);
+}
+
 TEST(Launcher, ACommandLineIsTheShellsOneArgumentAndRunsInItsFolder) {
   FakeOpener fake;
   const std::string folder = fs::path(fake.script()).parent_path().string();

@@ -87,6 +87,26 @@ TEST_F(PdfPrint, PageRangeNumbersFromTheFirstPageNumber) {
   EXPECT_GT(lineNumbersOn(pages[0]).front(), 100);
 }
 
+TEST_F(PdfPrint, ARangeOrPagesideThatLeavesNoPagePrintsNothingAndSaysSo) {
+  printer.setRangeOption(TStringsPrinterRangeOption::roLimited);
+  printer.setStartPage(2);
+  printer.setLastPage(3);
+  EXPECT_FALSE(printer.Print(numberedLines(3)));
+  EXPECT_EQ(printer.lastError(), "no page of the note lies in the chosen page range");
+  EXPECT_FALSE(printer.wasCancelled());
+  EXPECT_EQ(printer.printedPageCount(), 0);
+  EXPECT_FALSE(platform::fileExists(pdf));
+
+  printer.setRangeOption(TStringsPrinterRangeOption::roWhole);
+  printer.setPageOption(TStringsPrinterPageOption::poEven);
+  EXPECT_FALSE(printer.Print(numberedLines(3)));
+  EXPECT_FALSE(platform::fileExists(pdf));
+  printer.setPageOption(TStringsPrinterPageOption::poOdd);
+  EXPECT_TRUE(printer.Print(numberedLines(3)));
+  EXPECT_EQ(printer.lastError(), "");
+  EXPECT_EQ(pdfPageCount(pdf), 1);
+}
+
 TEST_F(PdfPrint, LineRangeOnly) {
   printer.setLineNumber(true);
   printer.setLineRangeOption(TStringsPrinterRangeOption::roLimited);

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -359,6 +360,20 @@ TEST_F(EditorCommandsTest, CaretPositionAndShell) {
   frame.shellSel_();
   ASSERT_EQ(launched.calls.size(), 2u);
   EXPECT_EQ(launched.calls[1].verb, "explore");
+
+  // From the menu: a desktop that takes nothing is said in a box, with the reason.
+  launched.result = false;
+  QAction* shell = nullptr;
+  for (QAction* a : frame.findChild<QMenu*>(QStringLiteral("PopupMenuMemo"))->actions())
+    if (a->text() == QStringLiteral("Shell")) shell = a;
+  ASSERT_NE(shell, nullptr);
+  for (const std::string& target : {std::string("http://example.invalid/page"), tmp.path.string() + "/"}) {
+    setText(memo(), target);
+    memo()->selectAll();
+    rec.asked.clear();
+    shell->trigger();
+    EXPECT_EQ(rec.messages(), std::vector<std::string>{"could not open " + target + ": " + launched.reason});
+  }
 }
 
 TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {

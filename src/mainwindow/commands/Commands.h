@@ -32,6 +32,8 @@
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 
+class QWidget;
+
 namespace wux {
 
 class HolderChooser;
@@ -71,10 +73,20 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
 // when it did not print; 0 when printed (ExportPrintCommands.cpp).
 int printNoteReported(MainWindowApi& w, MemoNode& node);
 
+// Prints the picture of `window` scaled to fit the page on the printer the print
+// commands share (as chosen in Printer Setup). False with the reason, the one the other
+// print commands give, when it could not print (ExportPrintCommands.cpp).
+bool printWindowPicture(MainWindowApi& w, QWidget& window, std::string& why);
+
 // After `node` read its content from `source`: the words naming the characters the
 // file held that Shift_JIS cannot, logged with the time, or empty when none were lost
 // (NoteFileCommands.cpp).
 std::string logLostCharacters(MainWindowApi& w, const MemoNode& node, const std::string& source);
+
+// Hands `target` to the desktop's opener, or to its file manager with `explore`. Empty
+// when the handler started; else the status that says the target was not opened:
+// "Failure: could not open " + target + ": " + the reason (NoteFileCommands.cpp).
+std::string openFailure(const std::string& target, bool explore = false);
 
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "dialogs/ExportWindows.h"
+#include "dialogs/HardCopy.h"
 #include "mainwindow/commands/Commands.h"
 #include "model/htmlgen.h"
 #include "model/Prompter.h"
@@ -38,18 +39,20 @@ namespace {
 
 const std::string kDoneSaveOpen = "Done: Make & Save & Open HTML File ";
 
-// Writes the page and hands it to the desktop. A failed write ends the operation with
-// the reason and opens nothing.
-bool saveAndOpen(MainWindowApi& w, const StringList& page, const std::string& file, BusyScope* busy) {
+// Writes the page and hands it to the desktop; the operation ends with `done`. A failed
+// write ends it with the reason and opens nothing; a page written but not opened ends it
+// saying so, and is no failure of the command.
+bool saveAndOpen(MainWindowApi& w, const StringList& page, const std::string& file, BusyScope& busy,
+                 const std::string& done) {
   w.messageDoing_("Saving " + file);
   std::string error;
   if (!platform::writeFileAtomic(file, page.text(), &error)) {
-    if (busy) busy->finish("Failure: " + error);
-    else w.messageDoing_("Failure: " + error);
+    busy.finish("Failure: " + error);
     return false;
   }
   w.messageDoing_("Opening " + file);
-  platform::launcher().open(file);
+  const std::string unopened = openFailure(file);
+  busy.finish(unopened.empty() ? done : unopened);
   return true;
 }
 
@@ -77,8 +80,7 @@ int saveHolderHTML(MainWindowApi& w) {
   StringList page;
   if (!makePage(busy, [&] { exportHTML_(*holder, page); })) return kResultFailed;
   const std::string file = platform::changeExt(holder->getFileName_(), ".html");
-  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
-  busy.finish(kDoneSaveOpen + file);
+  if (!saveAndOpen(w, page, file, busy, kDoneSaveOpen + file)) return kResultFailed;
   return 0;
 }
 
@@ -100,8 +102,8 @@ int exportHolderHTML(MainWindowApi& w) {
     w.messageDoing_("Failure: " + error);
     return kResultFailed;
   }
-  platform::launcher().open(file);
-  w.messageDoing_("ShellExecuteOpen_ " + file);
+  const std::string unopened = openFailure(file);
+  w.messageDoing_(unopened.empty() ? "ShellExecuteOpen_ " + file : unopened);
   return 0;
 }
 
@@ -132,8 +134,7 @@ int saveHolderCalendar(MainWindowApi& w, const DateTime& date, const std::string
     return kResultFailed;
   suffix = "_" + FormatDateTime(week ? "YYYYMMDD" : "YYYYMM", date) + ".html";
   const std::string file = platform::changeExt(holder->getFileName_(), "") + suffix;
-  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
-  busy.finish(kDoneSaveOpen + file);
+  if (!saveAndOpen(w, page, file, busy, kDoneSaveOpen + file)) return kResultFailed;
   return 0;
 }
 
@@ -220,8 +221,7 @@ int saveMemoNodeHTML(MainWindowApi& w) {
     busy.finish("Cancel: UISaveMemoNodeHTML");
     return 0;
   }
-  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
-  busy.finish(kDoneSaveOpen + file);
+  if (!saveAndOpen(w, page, file, busy, kDoneSaveOpen + file)) return kResultFailed;
   return 0;
 }
 
@@ -250,8 +250,7 @@ int saveHolderListHTML(MainWindowApi& w) {
   std::string dir = platform::dirOf(doc->getFileName_());
   if (dir.empty()) dir = platform::currentDir();
   const std::string file = dir + platform::changeExt("holders_" + SanitizeFileName(doc->name()), ".html");
-  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
-  busy.finish("Done: " + w.nowString());
+  if (!saveAndOpen(w, page, file, busy, "Done: " + w.nowString())) return kResultFailed;
   return 0;
 }
 
@@ -312,8 +311,7 @@ int newChildHTML2(MainWindowApi& w) {
   page.setText(out);
   const std::string file = platform::resolvePath(platform::changeExt(target, ".html"),
                                                  platform::dirOf(holder->getFileName_()));
-  if (!saveAndOpen(w, page, file, &busy)) return kResultFailed;
-  busy.finish(kDoneSaveOpen + file);
+  if (!saveAndOpen(w, page, file, busy, kDoneSaveOpen + file)) return kResultFailed;
   return 0;
 }
 
@@ -443,6 +441,17 @@ class BatchFailures {
 };
 
 }  // namespace
+
+bool printWindowPicture(MainWindowApi& w, QWidget& window, std::string& why) {
+  TStringsPrinter* printer = w.stringsPrinter();
+  if (!printer) {
+    why = "no printer here";
+    return false;
+  }
+  if (hardCopy(&window, printer->printer(), &why)) return true;
+  why = printer->startFailed();
+  return false;
+}
 
 int printNoteReported(MainWindowApi& w, MemoNode& node) {
   BusyScope busy(w, "UIPrintMemoNode " + node.name());

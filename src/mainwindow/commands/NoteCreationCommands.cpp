@@ -100,16 +100,28 @@ std::string editorText(MainWindowApi& w) {
 
 // ---- the commands that make one note ----
 
-// Runs `make` as the operation `title`; the result follows the table of creation
-// commands: -8 interface read-only, -7 notebook read-only, -1 busy or no note made.
-// `make` may set the closing text; without one it is `failure` when no note was made,
-// else the protocol's "Done: " + title.
-using MakeNote = std::function<MemoNodeUI*(std::string& end)>;
-int creation(MainWindowApi& w, const std::string& title, const std::string& failure, const MakeNote& make,
-             int noNote = kResultFailed) {
-  if (w.isDoing_()) return kResultFailed;
+// Why no note can be made now, as the table of creation commands answers it: -8 the
+// interface is read-only, -7 the notebook is read-only or there is none; 0 when one can.
+// Commands that ask for a file or an address ask it first, so that the answer is never
+// thrown away.
+int refusal(MainWindowApi& w) {
   if (w.checkUIReadOnly()) return kResultUIReadOnly;
   if (!w.getCurrentHolder() || w.checkHolderReadOnly()) return kResultHolderReadOnly;
+  return 0;
+}
+
+// How a creation command answers a refusal: with its reason, or -1 (the child commands).
+enum class Refused { WithReason, AsFailure };
+
+// Runs `make` as the operation `title`; the result follows the table of creation
+// commands: a refusal (above), -1 busy or no note made. `make` may set the closing
+// text; without one it is `failure` when no note was made, else the protocol's
+// "Done: " + title.
+using MakeNote = std::function<MemoNodeUI*(std::string& end)>;
+int creation(MainWindowApi& w, const std::string& title, const std::string& failure, const MakeNote& make,
+             int noNote = kResultFailed, Refused refused = Refused::WithReason) {
+  if (w.isDoing_()) return kResultFailed;
+  if (const int why = refusal(w)) return refused == Refused::WithReason ? why : kResultFailed;
   BusyScope busy(w, title);
   std::string end;
   const bool made = make(end) != nullptr;
@@ -136,13 +148,16 @@ int newChildOf(MainWindowApi& w, const std::string& title, NoteKind kind, const 
                const std::string& done, const std::string& failure) {
   MemoNodeUI* parent = w.getCurrentNode();
   if (!parent) return kResultFailed;
-  return creation(w, title, failure, [&](std::string& end) {
-    MemoNodeUI* node = newMemoNodeKind(w, path, kind);
-    if (!node) return node;
-    makeChildOf(w, node, parent);
-    if (!done.empty()) end = done + node->name();
-    return node;
-  });
+  return creation(
+      w, title, failure,
+      [&](std::string& end) {
+        MemoNodeUI* node = newMemoNodeKind(w, path, kind);
+        if (!node) return node;
+        makeChildOf(w, node, parent);
+        if (!done.empty()) end = done + node->name();
+        return node;
+      },
+      kResultFailed, Refused::AsFailure);
 }
 
 // Takes a picture of the screen with the window out of the way; the reason when it fails.
@@ -186,7 +201,7 @@ int newImageScreen(MainWindowApi& w, const std::string& title, bool asChild) {
         end = "Done: New Node Image Screen";
         return node;
       },
-      kResultNoNode);
+      kResultNoNode, asChild ? Refused::AsFailure : Refused::WithReason);
 }
 
 // ---- series ----
@@ -782,6 +797,7 @@ MemoNodeUI* newMemoNodeKind(MainWindowApi& w, const std::string& rawPath, NoteKi
           dropNewNote(holder, node);
           if (error) *error = why;
           w.addLogTS("Failure: new note from " + path + ": " + why);
+          ShowNotImplementedSource(why);
           return nullptr;
         }
         node->putName_(path, actual);
@@ -849,7 +865,9 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
   });
   table.add("UINewMemoNodeFile", [&w]() -> int {
     std::string name;
-    if (!w.isDoing_() && !chooseFile("New MemoNode File", name)) {
+    if (w.isDoing_()) return kResultFailed;
+    if (const int why = refusal(w)) return why;
+    if (!chooseFile("New MemoNode File", name)) {
       w.messageDoing_("Cancel: New MemoNode File");
       return kResultFailed;
     }
@@ -870,6 +888,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
   table.add("UINewMemoNodeURL", [&w, urlNote]() -> int {
     std::string url;
     if (w.isDoing_()) return kResultFailed;
+    if (const int why = refusal(w)) return why;
     if (!askURL(w, "New MemoNode URL", "Input URL", url)) {
       w.messageDoing_("Cancel \"New MemoNode URL\"");
       return kResultFailed;
@@ -879,6 +898,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
   table.add("UINewMemoNodeURLDirectory", [&w, urlNote]() -> int {
     std::string dir = platform::currentDir();
     if (w.isDoing_()) return kResultFailed;
+    if (const int why = refusal(w)) return why;
     if (!prompter().directoryName("New MemoNode URL Directory", dir) || sjis::trim(dir).empty()) {
       w.messageDoing_("Cancel \"New MemoNode URL Directory\"");
       return kResultFailed;
@@ -890,6 +910,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
   table.add("UINewMemoNodeURLFile", [&w, urlNote]() -> int {
     std::string name;
     if (w.isDoing_()) return kResultFailed;
+    if (const int why = refusal(w)) return why;
     if (!chooseFile("New MemoNode URL File", name)) {
       w.messageDoing_("Cancel: New MemoNode URL File");
       return kResultFailed;
@@ -904,7 +925,7 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
   });
   table.add("UINewChildURL", [&w]() -> int {
     std::string url;
-    if (w.isDoing_() || !w.getCurrentNode()) return kResultFailed;
+    if (w.isDoing_() || !w.getCurrentNode() || refusal(w)) return kResultFailed;
     if (!askURL(w, "New Child URL MemoNode", "URL", url)) {
       w.messageDoing_("Cancel \"New Child URL\"");
       return kResultFailed;

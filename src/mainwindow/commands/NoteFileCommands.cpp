@@ -6,6 +6,7 @@
 #include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/records/MemoFile.h"
+#include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
@@ -248,6 +249,7 @@ int reloadNote(MainWindowApi& w) {
   if (node->importContent_(source, name, &why) < 0) {
     busy.finish(isWebAddress(name) ? "Not found " + name : "Does Not exist. " + source);
     if (!why.empty()) w.addLog_("Reload " + source + ": " + why);
+    ShowNotImplementedSource(why);
     return kResultFailed;
   }
   holder->modified = true;
@@ -259,12 +261,24 @@ int reloadNote(MainWindowApi& w) {
 
 // ---- opening and exploring ----
 
-int openExplorer_(MainWindowApi& w, const std::string& path) {
+}  // namespace
+
+std::string openFailure(const std::string& target, bool explore) {
+  const std::string why = OpenWithDesktop(target, explore);
+  return why.empty() ? why : "Failure: " + why;
+}
+
+namespace {
+
+// `opened` tells whether the desktop took the path.
+int openExplorer_(MainWindowApi& w, const std::string& path, bool* opened = nullptr) {
   BusyScope busy(w, "Explorer " + path);
+  if (opened) *opened = false;
   const std::string head = sjis::lower(path.substr(0, 6));
   if (sjis::startsWith(head, "ftp:") || sjis::startsWith(head, "http:") || head == "https:") {
-    platform::launcher().open(path);
-    busy.finish("Done: Open " + path);
+    const std::string unopened = openFailure(path);
+    busy.finish(unopened.empty() ? "Done: Open " + path : unopened);
+    if (opened) *opened = unopened.empty();
     return 0;
   }
   std::string folder = platform::dirOf(path);
@@ -273,8 +287,9 @@ int openExplorer_(MainWindowApi& w, const std::string& path) {
     busy.finish("Not found Directory " + folder);
     return kResultFailed;
   }
-  platform::launcher().explore(folder);
-  busy.finish("Done: Explore " + folder);
+  const std::string unopened = openFailure(folder, true);
+  busy.finish(unopened.empty() ? "Done: Explore " + folder : unopened);
+  if (opened) *opened = unopened.empty();
   return 0;
 }
 
@@ -314,9 +329,11 @@ int exploreLink(MainWindowApi& w) {
   const bool missing = !isWebAddress(link) && !platform::fileExists(full) && !platform::dirExists(full);
   const std::string warning = "WARRNING: File not exists on Local. " + link;
   if (missing) w.addLog_(warning);
-  const int result = openExplorer_(w, isWebAddress(link) ? link : full);
-  // The explorer's own report would hide the warning: it is the last word.
-  if (missing) w.messageDoing_(warning);
+  bool opened = false;
+  const int result = openExplorer_(w, isWebAddress(link) ? link : full, &opened);
+  // The explorer's own report would hide the warning: it is the last word, unless
+  // nothing was shown at all.
+  if (missing && opened) w.messageDoing_(warning);
   return result;
 }
 
@@ -336,7 +353,8 @@ int openField(MainWindowApi& w, const char* name, const std::string& emptyText, 
     w.messageDoing_(missingText + value);
   else
     w.messageDoing_("ShellExecuteOpen_ " + target);
-  platform::launcher().open(target);
+  const std::string unopened = openFailure(target);
+  if (!unopened.empty()) w.messageDoing_(unopened);
   return 0;
 }
 
@@ -365,8 +383,8 @@ int exploreNotebook(MainWindowApi& w) {
   const std::string own = field(holder, "Filename");
   std::string folder = own.empty() ? docDir : platform::dirOf(platform::resolvePath(own, docDir));
   if (folder.empty()) folder = docDir;
-  platform::launcher().explore(folder);
-  w.messageDoing_("Done:UIExplorerMemoHolder " + folder);
+  const std::string unexplored = openFailure(folder, true);
+  w.messageDoing_(unexplored.empty() ? "Done:UIExplorerMemoHolder " + folder : unexplored);
   return 0;
 }
 
@@ -386,21 +404,22 @@ int executeNote(MainWindowApi& w) {
     const std::string ext = sjis::lower(platform::extOf(name));
     // Programs and scripts start directly, their name one argument: no shell ever
     // reads the name. Everything else goes to the desktop's opener.
+    std::string why;
     if (platform::isExecutableFile(name)) {
-      started = platform::launcher().start(platform::resolvePath(name), "");
+      started = platform::launcher().start(platform::resolvePath(name), "", &why);
       status = "Done: Execute " + name;
     } else if (ext == ".sh") {
-      started = platform::launcher().start("/bin/sh", name);
+      started = platform::launcher().start("/bin/sh", name, &why);
       status = "Done: Execute " + name;
     } else if (!platform::fileExists(name)) {
       status = "Done: Not Fount " + name;
     } else {
-      started = platform::launcher().open(name);
+      started = platform::launcher().open(name, &why);
       status = "Done: Exeute " + name;
     }
     if (!started) {
       status = "ERROR: ShellExecute on ExecuteNode1Click.";
-      w.addLog_(status);
+      w.addLog_("ERROR: ShellExecute on ExecuteNode1Click. " + why);
       ShowMessage(status);
     }
     w.Model2UI();

@@ -294,11 +294,14 @@ int reloadEach(MainWindowApi& w) {
   StringList list;
   holder->setNodeList_(list);
   long long sum = 0;
+  bool told = false;  // once for the whole notebook, not once for each such note
   for (int i = 0; i < list.count(); ++i) {
     auto* node = list.objectAs<MemoNode>(i);
     if (!node) continue;
-    const long long r = node->loadLinkedFile_();
+    std::string why;
+    const long long r = node->loadLinkedFile_(&why);
     if (r > 0 && sum < LLONG_MAX - r) sum += r;
+    if (!told) told = ShowNotImplementedSource(why);
   }
   w.Model2UI();
   busy.finish("Done:UIReLoadEach " + std::to_string(sum));

@@ -191,14 +191,15 @@ int UIShellExecute_(MainWindowApi& w, const std::string& command) {
   if (dir.empty() || !platform::dirExists(dir)) dir = platform::currentDir();
   const std::string path = platform::resolvePath(text, dir);
   bool started;
+  std::string why;
   if (hasScheme(text))
-    started = platform::launcher().open(text);
+    started = platform::launcher().open(text, &why);
   else if (platform::fileExists(path) || platform::dirExists(path))
-    started = platform::launcher().open(path);
+    started = platform::launcher().open(path, &why);
   else
     started = platform::launcher().shell(text, dir);
   if (!started) {
-    w.messageDoing_("Failure: UIShellExecute_ could not start " + text);
+    w.messageDoing_("Failure: UIShellExecute_ could not start " + text + (why.empty() ? "" : ": " + why));
     return kResultFailed;
   }
   w.messageDoing_(text);
@@ -209,8 +210,8 @@ int UIOpenIniFile(MainWindowApi& w) {
   if (w.isDoing_()) return kResultFailed;
   const std::string name = AppSettingsPath();
   if (platform::fileExists(name)) {
-    platform::launcher().open(name);
-    w.messageDoing_("Open " + name);
+    const std::string unopened = openFailure(name);
+    w.messageDoing_(unopened.empty() ? "Open " + name : unopened);
     return 0;
   }
   w.commands().run("UIExplorerExeDir");

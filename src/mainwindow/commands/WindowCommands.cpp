@@ -17,7 +17,10 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
   // The single-instance windows live as long as the table: made on first use.
   auto windows = std::make_shared<ToolWindows>(parent);
   setNoteWindowActions({[](MainWindowApi& reportTo, MemoNode& node) { return saveAsMemoNode_(reportTo, &node); },
-                        [](MainWindowApi& reportTo, MemoNode& node) { return printNoteReported(reportTo, node); }});
+                        [](MainWindowApi& reportTo, MemoNode& node) { return printNoteReported(reportTo, node); },
+                        [](MainWindowApi& main, QWidget& window, std::string& why) {
+                          return printWindowPicture(main, window, why);
+                        }});
   table.add("UIShowFormMemoNode", std::function<int()>([&w, parent] { return showNoteWindow(w, parent, false); }));
   table.add("UIShowFormMemoNodeReadOnly",
             std::function<int()>([&w, parent] { return showNoteWindow(w, parent, true); }));

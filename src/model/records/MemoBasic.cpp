@@ -103,6 +103,15 @@ std::string whiteBitmap(int width, int height) {
   return out;
 }
 
+// A ".sh" file or one that starts "#!" is a script for this system's shell, which takes
+// a CR before the line end as part of the line's last word: it is written with LF alone.
+std::string bodyText(const StringList& body, const std::string& fileName) {
+  const bool script = sjis::lower(platform::extOf(fileName)) == ".sh" ||
+                      (!body.empty() && body[0].compare(0, 2, "#!") == 0);
+  if (!script) return body.text();
+  return body.empty() ? std::string() : body.join("\n") + "\n";
+}
+
 }  // namespace
 
 std::string QuoteValue(const std::string& bare) { return "\"" + bare + "\""; }
@@ -259,6 +268,12 @@ long long MemoBasic::loadContentFile_(const std::string& fileName, std::string& 
   return putContentFile_(fileName, contentType, encoding);
 }
 
+bool ShowNotImplementedSource(const std::string& why) {
+  if (why != kNotImplementedSource) return false;
+  ShowMessage(why);
+  return true;
+}
+
 long long MemoBasic::importContent_(const std::string& source, const std::string& name, std::string* error) {
   auto fail = [&](long long result, const std::string& why) {
     if (error) *error = why;
@@ -343,7 +358,7 @@ long long MemoBasic::exportContent_(const std::string& fileName, std::string* er
       return static_cast<long long>(text.size());
     }
     if (zTarget && !zAllowed) return fail(-1, notZ);
-    std::string text = body_->text();
+    std::string text = bodyText(*body_, fileName);
     if (sjis::lower(Dequote(getField_("Charset"))) == "utf-8") {
       // The file it came from keeps its own form: UTF-8, its line breaks, its marks.
       std::string previous;

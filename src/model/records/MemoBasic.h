@@ -148,6 +148,9 @@ class MemoBasic : public TObjectNamed {
 
 // The reason importContent_ gives for a "file:" address; the caller shows it.
 inline constexpr const char* kNotImplementedSource = "Still Not Implimented. ";
+// Shows `why` in a plain box when it is that reason (the user asked for something that
+// cannot be done yet); other reasons are the caller's to report. True when shown.
+bool ShowNotImplementedSource(const std::string& why);
 
 // Texts every file writer shares.
 std::string QuoteValue(const std::string& bare);       // "bare" (no escaping)

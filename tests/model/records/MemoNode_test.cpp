@@ -181,6 +181,50 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
   EXPECT_EQ(error, "cannot write " + tmp.str("taken.txt") + ": is a directory");
 }
 
+TEST(MemoContent, ShellScriptsAreWrittenWithLfAndOtherNotesKeepCrLf) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  MemoNode* cmd = book.add("cmd");
+  cmd->body().setText("cd /tmp\r\npwd");
+  // By the file's name: a ".sh" file, in any letter case, and a one-line note too.
+  EXPECT_EQ(cmd->exportContent_(tmp.str("run.sh")), 12);
+  EXPECT_EQ(slurp(tmp.str("run.sh")), "cd /tmp\npwd\n");
+  EXPECT_EQ(cmd->exportContent_(tmp.str("RUN.SH")), 12);
+  EXPECT_EQ(slurp(tmp.str("RUN.SH")), "cd /tmp\npwd\n");
+  MemoNode* one = book.add("one");
+  one->body().setText("pwd");
+  one->exportContent_(tmp.str("one.sh"));
+  EXPECT_EQ(slurp(tmp.str("one.sh")), "pwd\n");
+  // The same text under another name keeps its bytes.
+  cmd->exportContent_(tmp.str("run.txt"));
+  EXPECT_EQ(slurp(tmp.str("run.txt")), "cd /tmp\r\npwd\r\n");
+  cmd->exportContent_(tmp.str("sh"));
+  EXPECT_EQ(slurp(tmp.str("sh")), "cd /tmp\r\npwd\r\n");
+
+  // By the first line: "#!" only at its very start.
+  MemoNode* bang = book.add("bang");
+  bang->body().setText("#!/bin/sh\r\necho \x82\xa0\r\n");
+  bang->exportContent_(tmp.str("tool"));
+  EXPECT_EQ(slurp(tmp.str("tool")), "#!/bin/sh\necho \x82\xa0\n");
+  MemoNode* indented = book.add("indented");
+  indented->body().setText(" #!/bin/sh\r\nx");
+  indented->exportContent_(tmp.str("indented"));
+  EXPECT_EQ(slurp(tmp.str("indented")), " #!/bin/sh\r\nx\r\n");
+  MemoNode* blank = book.add("blank");
+  EXPECT_EQ(blank->exportContent_(tmp.str("blank.sh")), 0);
+  EXPECT_EQ(slurp(tmp.str("blank.sh")), "");
+
+  // A note read from a UTF-8 file goes back as UTF-8, a script with LF even over a
+  // file that had CR LF.
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("u.sh"), "echo old\r\n"));
+  MemoNode* utf = book.add("utf");
+  utf->putField_("Charset", "\"UTF-8\"");
+  utf->body().setText("echo \x82\xa0\r\nls");
+  utf->exportContent_(tmp.str("u.sh"));
+  EXPECT_EQ(slurp(tmp.str("u.sh")), "echo \xe3\x81\x82\nls\n");
+}
+
 TEST(MemoRecord, CommentAndBodyTextAfterLastBreakIsKept) {
   FixedWorld world;
   TempDir tmp;
