@@ -269,6 +269,8 @@ class TPoorPascal {
   bool matchCaseLabel(const Range& labels, std::int64_t selector);
   void pause();
   void sleep(std::uint32_t milliseconds);
+  // The built-in Exec: the child's exit code when waiting, else -1; 0 when it cannot start.
+  std::int64_t exec(const std::string& path, const std::string& cmdLine, bool wait);
   void clearRunTables();
 
   bool terminated_ = false, break_ = false, continue_ = false, paused_ = false, exit_ = false,

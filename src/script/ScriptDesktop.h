@@ -39,9 +39,9 @@ class HeadlessDesktop : public ScriptDesktop {
 };
 
 // Starts `path` with the words of `cmdLine` as arguments (double quotes group words),
-// standard input from /dev/null. wait: the exit code; else -1 at once (the child is
-// still reaped). 0 when it cannot start.
-std::int64_t ExecProcess(const std::string& path, const std::string& cmdLine, bool wait);
+// standard input from /dev/null: the child's process id, 0 when it cannot start (see
+// platform::startProgram for waiting and reaping).
+int StartProcess(const std::string& path, const std::string& cmdLine);
 // Words of a command line: blanks and tabs separate, double quotes group and are dropped.
 std::vector<std::string> SplitCommandLine(const std::string& cmdLine);
 

@@ -1,6 +1,8 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <tuple>
 
@@ -112,6 +114,72 @@ TEST(Builtins, ExecStartsRealProcesses) {
     clean = !zombieChild();
   }
   EXPECT_TRUE(clean);
+}
+
+// A folder with a Japanese name holding an executable shell script `p.sh`, made of
+// `body`; the folder goes with the object.
+struct JapaneseScriptFolder {
+  std::filesystem::path dir;
+  explicit JapaneseScriptFolder(const std::string& body) {
+    char tmpl[] = "/tmp/wux_exec_XXXXXX";
+    dir = std::filesystem::path(::mkdtemp(tmpl)) / "日本";
+    std::filesystem::create_directory(dir);
+    std::ofstream(dir / "p.sh") << "#!/bin/sh\n" << body;
+    std::filesystem::permissions(dir / "p.sh", std::filesystem::perms::owner_all);
+  }
+  ~JapaneseScriptFolder() { std::filesystem::remove_all(dir.parent_path()); }
+  // The script's path as a script writes it: Shift_JIS in a quoted literal.
+  std::string literal() const { return "'" + sj(dir.string() + "/p.sh") + "'"; }
+  std::string read(const char* name) const {
+    std::ifstream in(dir / name);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Waits up to ten seconds for the file `name` to hold something.
+  std::string await(const char* name) const {
+    for (int i = 0; i < 500 && read(name).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return read(name);
+  }
+};
+
+TEST(Builtins, ExecAndShellHandJapanesePathsAndWordsToTheSystemAsItNamesThem) {
+  JapaneseScriptFolder f("printf '%s|%s' \"$1\" \"$2\" > \"$(dirname \"$0\")/$3\"\nexit 5\n");
+  ScriptHost h;
+  EXPECT_EQ(h.pp.EvalInt("Exec(" + f.literal() + ", " + sj("'語 \"二 語\" exec.txt'") + ", -1)"), 5);
+  EXPECT_EQ(f.read("exec.txt"), "語|二 語");
+  // Shell with parameters starts the program itself, on the window-less desktop too.
+  h.pp.setDesktop(nullptr);
+  EXPECT_EQ(h.pp.EvalInt("Shell(" + f.literal() + ", " + sj("'表 示 shell.txt'") + ")"), 42);
+  EXPECT_EQ(f.await("shell.txt"), "表|示");
+  EXPECT_EQ(h.pp.EvalInt("Shell(" + f.literal() + sj(" + '無'") + ", 'x')"), 2);
+}
+
+TEST(RunState, ExecWaitingForAChildKeepsEventsFlowingAndBreakLeavesTheChildRunning) {
+  JapaneseScriptFolder f("sleep 1\necho done > \"$(dirname \"$0\")/done.txt\"\n");
+  ScriptHost h;
+  struct Agent : AgentAPLAbs {
+    bool broken = false;
+    bool isBreak() override { return broken; }
+  } agent;
+  h.pp.setAgent(&agent);
+  int pumps = 0;
+  // Break is asked for from the event loop, as the window's Break button would.
+  h.desk.onProcessMessages = [&] {
+    if (++pumps == 5) agent.broken = true;
+  };
+  EXPECT_EQ(h.runError("PrintBuf('before'); Exec(" + f.literal() + ", '', -1); PrintBuf('after')"),
+            sj("実行を中断しました"));
+  EXPECT_EQ(h.out, Lines{"before"});
+  EXPECT_EQ(f.read("done.txt"), "") << "the script waited for the child to end";
+  EXPECT_FALSE(h.pp.IsRunning());
+  // The child goes on to its end and is reaped then.
+  EXPECT_EQ(f.await("done.txt"), "done\n");
+  bool clean = false;
+  for (int i = 0; i < 100 && !clean; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    clean = !zombieChild();
+  }
+  EXPECT_TRUE(clean);
+  h.pp.setAgent(nullptr);
 }
 
 }  // namespace
