@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptHost.h"
+#include "support/RecordingPrompter.h"
 
 namespace wux::test {
 namespace {
@@ -114,6 +115,63 @@ TEST(Builtins, ExecStartsRealProcesses) {
     clean = !zombieChild();
   }
   EXPECT_TRUE(clean);
+}
+
+// MessageBox on the desktop without a window: the flag word becomes the prompter's
+// buttons, icon and default button, and its answer the classic answer code.
+TEST(Builtins, MessageBoxFlagsChooseButtonsIconAndDefault) {
+  ScriptHost h;
+  h.pp.setDesktop(nullptr);
+  RecordingPrompter rec;
+  ScopedPrompter scope(&rec);
+  struct Case {
+    int flags;
+    Buttons buttons;
+    BoxKind kind;
+    Answer byDefault;
+    int code;
+  };
+  for (const Case& c : std::vector<Case>{
+           {0, Buttons::OK, BoxKind::None, Answer::OK, 1},
+           {1 + 16, Buttons::OKCancel, BoxKind::Error, Answer::OK, 1},
+           {2 + 48 + 256, Buttons::AbortRetryIgnore, BoxKind::Warning, Answer::Retry, 4},
+           {2 + 512, Buttons::AbortRetryIgnore, BoxKind::None, Answer::Ignore, 5},
+           {3 + 32 + 512, Buttons::YesNoCancel, BoxKind::Confirmation, Answer::Cancel, 2},
+           {4 + 64 + 256, Buttons::YesNo, BoxKind::Information, Answer::No, 7},
+           {5 + 256, Buttons::RetryCancel, BoxKind::None, Answer::Cancel, 2},
+           {6, Buttons::CancelTryContinue, BoxKind::None, Answer::Cancel, 2},
+           {6 + 256, Buttons::CancelTryContinue, BoxKind::None, Answer::TryAgain, 10},
+           {6 + 512, Buttons::CancelTryContinue, BoxKind::None, Answer::Continue, 11},
+           // Beyond the buttons there are: OK, and the first button is the default.
+           {7 + 512, Buttons::OK, BoxKind::None, Answer::OK, 1},
+           {15 + 80, Buttons::OK, BoxKind::None, Answer::OK, 1},
+           {4 + 512, Buttons::YesNo, BoxKind::None, Answer::Yes, 6},
+       }) {
+    rec.asked.clear();
+    const std::string call = "MessageBox('Text', 'Cap', " + std::to_string(c.flags) + ")";
+    EXPECT_EQ(h.pp.EvalInt(call), c.code) << c.flags;
+    ASSERT_EQ(rec.asked.size(), 1u);
+    EXPECT_EQ(rec.asked[0].text, "Text");
+    EXPECT_EQ(rec.asked[0].caption, "Cap");
+    EXPECT_EQ(rec.asked[0].buttons, c.buttons) << c.flags;
+    EXPECT_EQ(rec.asked[0].boxKind, c.kind) << c.flags;
+    EXPECT_EQ(rec.asked[0].defaultButton, c.byDefault) << c.flags;
+  }
+  // Every answer has its own code.
+  for (auto [answer, code] : std::vector<std::pair<Answer, int>>{{Answer::Abort, 3}, {Answer::Retry, 4},
+                                                                  {Answer::Ignore, 5}, {Answer::Yes, 6},
+                                                                  {Answer::TryAgain, 10}, {Answer::Continue, 11}}) {
+    rec.answers.push_back(answer);
+    EXPECT_EQ(h.pp.EvalInt("MessageBox('t', '', 2)"), code);
+  }
+}
+
+TEST(Builtins, MessageBoxWithoutAWindowAnswersCancelOrAbort) {
+  ScriptHost h;
+  h.pp.setDesktop(nullptr);
+  // No prompter installed: the text goes to standard error and the safe answer comes back.
+  for (auto [flags, code] : std::vector<std::pair<int, int>>{{0, 1}, {1, 2}, {2 + 256, 3}, {3, 2}, {5, 2}, {6 + 512, 2}})
+    EXPECT_EQ(h.pp.EvalInt("MessageBox('t', '', " + std::to_string(flags) + ")"), code) << flags;
 }
 
 // A folder with a Japanese name holding an executable shell script `p.sh`, made of

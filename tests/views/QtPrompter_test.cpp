@@ -45,7 +45,7 @@ TEST(QtPrompter, ABoxWhoseDialogGoesWhileItWaitsIsUnanswered) {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) owner = box->parentWidget();
     delete dialog.data();
   });
-  EXPECT_EQ(prompter.messageBox("Shall I?", "", Buttons::YesNo), Answer::Cancel);
+  EXPECT_EQ(prompter.messageBox("Shall I?", "", Buttons::YesNo), Answer::No);
   EXPECT_EQ(owner, asking);
   EXPECT_FALSE(dialog);
 }
@@ -77,6 +77,82 @@ TEST(QtPrompter, AQuestionWhoseSafeAnswerIsNoTakesNoFromEnterAndEscape) {
   EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::No);
   pressInNextBox(Qt::Key_Y);  // the Yes button's own key still answers Yes
   EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::Yes);
+}
+
+// What the next modal box shows: its icon, its buttons' captions and its default's.
+struct Shown {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;
+  QString byDefault;
+};
+
+// Clicks the button captioned `caption` in the next modal box with the mouse, noting
+// what the box shows first.
+void clickInNextBox(const QString& caption, Shown& shown) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, caption, &shown] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    timer->stop();
+    timer->deleteLater();
+    shown.icon = box->icon();
+    if (box->defaultButton()) shown.byDefault = box->defaultButton()->text();
+    for (QAbstractButton* b : box->buttons()) {
+      shown.buttons << b->text();
+      if (b->text() == caption) QTest::mouseClick(b, Qt::LeftButton);
+    }
+  });
+  timer->start(10);
+}
+
+QString standardText(QMessageBox::StandardButton b) {
+  return QMessageBox(QMessageBox::NoIcon, "", "", b).button(b)->text();
+}
+
+TEST(QtPrompter, EveryButtonSetShowsItsButtonsAndIconAndAnswersWithTheOneClicked) {
+  test::qtApp();
+  QtPrompter p;
+  Shown shown;
+  clickInNextBox(standardText(QMessageBox::Ignore), shown);
+  EXPECT_EQ(p.messageBox("Disk busy", "", Buttons::AbortRetryIgnore, Answer::Retry, BoxKind::Error), Answer::Ignore);
+  EXPECT_EQ(shown.icon, QMessageBox::Critical);
+  EXPECT_EQ(shown.byDefault, standardText(QMessageBox::Retry));
+  EXPECT_EQ(shown.buttons.size(), 3);
+  EXPECT_TRUE(shown.buttons.contains(standardText(QMessageBox::Abort)));
+
+  shown = {};
+  clickInNextBox("&Continue", shown);
+  EXPECT_EQ(p.messageBox("Go?", "", Buttons::CancelTryContinue, Answer::TryAgain, BoxKind::None), Answer::Continue);
+  EXPECT_EQ(shown.icon, QMessageBox::NoIcon);
+  EXPECT_EQ(shown.byDefault, "&Try Again");
+  EXPECT_EQ(shown.buttons.size(), 3);
+
+  shown = {};
+  clickInNextBox(standardText(QMessageBox::Retry), shown);
+  EXPECT_EQ(p.messageBox("Again?", "", Buttons::RetryCancel, BoxKind::Warning), Answer::Retry);
+  EXPECT_EQ(shown.icon, QMessageBox::Warning);
+  EXPECT_EQ(shown.buttons.size(), 2);
+
+  // Each kind has its icon; without one, a lone OK informs and a choice asks.
+  for (auto [kind, icon] : std::vector<std::pair<BoxKind, QMessageBox::Icon>>{
+           {BoxKind::Information, QMessageBox::Information}, {BoxKind::Warning, QMessageBox::Warning},
+           {BoxKind::Confirmation, QMessageBox::Question}, {BoxKind::Error, QMessageBox::Critical},
+           {BoxKind::ByButtons, QMessageBox::Information}}) {
+    shown = {};
+    clickInNextBox(standardText(QMessageBox::Ok), shown);
+    EXPECT_EQ(p.messageBox("Note", "", Buttons::OK, kind), Answer::OK);
+    EXPECT_EQ(shown.icon, icon);
+  }
+  shown = {};
+  clickInNextBox(standardText(QMessageBox::No), shown);
+  EXPECT_EQ(p.messageBox("Sure?", "", Buttons::YesNo), Answer::No);
+  EXPECT_EQ(shown.icon, QMessageBox::Question);
+
+  // Escape gives the safe answer: Abort where there is no Cancel.
+  pressInNextBox(Qt::Key_Escape);
+  EXPECT_EQ(p.messageBox("Disk busy", "", Buttons::AbortRetryIgnore, Answer::Retry, BoxKind::Error), Answer::Abort);
+  pressInNextBox(Qt::Key_Escape);
+  EXPECT_EQ(p.messageBox("Go?", "", Buttons::CancelTryContinue), Answer::Cancel);
 }
 
 }  // namespace
