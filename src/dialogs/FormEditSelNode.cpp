@@ -184,7 +184,7 @@ void TFormEditSelNode::editLines(LinesPlace place, const QPlainTextEdit* edit,
 void TFormEditSelNode::setField() {
   const std::string name = fromQ(ComboBox_Field->currentText());
   if (name.empty()) {
-    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK);
+    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK, BoxKind::Warning);
     return status("Field is Empty.");
   }
   const std::vector<MemoNode*> notes = liveTargets();
@@ -200,7 +200,7 @@ void TFormEditSelNode::setField() {
 void TFormEditSelNode::deleteField() {
   const std::string name = fromQ(ComboBox_Field->currentText());
   if (name.empty()) {
-    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK);
+    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK, BoxKind::Warning);
     return status("Field is Empty.");
   }
   const std::vector<MemoNode*> notes = liveTargets();

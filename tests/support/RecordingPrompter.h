@@ -57,6 +57,13 @@ class RecordingPrompter : public Prompter {
     return answer("folder", dir, title, dir);
   }
 
+  // What the last message box that showed `text` said by its icon; nullopt when none did.
+  std::optional<BoxKind> kindOf(const std::string& text) const {
+    for (auto e = asked.rbegin(); e != asked.rend(); ++e)
+      if (e->kind == "message" && e->text == text) return e->boxKind;
+    return std::nullopt;
+  }
+
   // Texts of the message boxes, in order.
   std::vector<std::string> messages() const {
     std::vector<std::string> out;

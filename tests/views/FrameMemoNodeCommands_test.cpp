@@ -359,6 +359,17 @@ TEST_F(EditorCommandsTest, CaretPositionAndShell) {
   frame.shellSel_();
   ASSERT_EQ(launched.calls.size(), 2u);
   EXPECT_EQ(launched.calls[1].verb, "explore");
+
+  // A missing file says so in a confirmation box; Explorer with nothing selected warns.
+  setText(memo(), tmp.str("missing.txt"));
+  memo()->selectAll();
+  frame.shellSel_();
+  EXPECT_EQ(rec.kindOf(tmp.str("missing.txt") + " not exists"), BoxKind::Confirmation);
+  setText(memo(), "   ");
+  memo()->selectAll();
+  frame.explorerSel_();
+  EXPECT_EQ(rec.kindOf("Not selected"), BoxKind::Warning);
+  EXPECT_EQ(launched.calls.size(), 2u);
 }
 
 TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {
