@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -165,6 +167,29 @@ TEST_F(ScriptHostTest, AFailedEvalLogsTheInterpretersMessage) {
   // A script that runs well adds nothing of the kind.
   EXPECT_EQ(eval("Print('fine')"), -1);
   EXPECT_EQ(lastLog(), "fine");
+}
+
+// While a script waits for a program without limit, the window goes on handling its
+// events, and its Break button stops the script; the program itself runs on.
+TEST_F(ScriptHostTest, ExecWaitingKeepsTheWindowAliveAndBreakStopsTheScript) {
+  note("a", "");
+  test::TempDir dir;
+  const std::string done = dir.str("done");
+  bool ticked = false;
+  QTimer::singleShot(100, form.get(), [&] {
+    ticked = true;
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("BreakBtn")), Qt::LeftButton);
+  });
+  breakIfHung();
+  EXPECT_EQ(eval("Exec('sh', '-c \"sleep 1; echo x > " + done + "\"', -1); Print('after')"), -1);
+  EXPECT_FALSE(hung);
+  EXPECT_TRUE(ticked);
+  EXPECT_EQ(status(), "ERROR: Eval");
+  EXPECT_EQ(lastLog(), "ERROR: Eval: " + sj("実行を中断しました"));
+  EXPECT_FALSE(platform::fileExists(done)) << "the script waited for the program to end";
+  EXPECT_FALSE(form->scriptHost().PP1().IsRunning());
+  for (int i = 0; i < 500 && !platform::fileExists(done); ++i) QTest::qWait(20);
+  EXPECT_TRUE(platform::fileExists(done));
 }
 
 TEST_F(ScriptHostTest, NoteRoutinesReadAndChangeNamedNotesAndRespectReadOnly) {
