@@ -143,30 +143,16 @@ TEST_F(ScriptHostTest, EvalLogsAndReportsAndTheDefineListGrowsWithTheFirstRun) {
 // Why a script failed reaches the log in the interpreter's words; the status stays short.
 TEST_F(ScriptHostTest, AFailedEvalLogsTheInterpretersMessage) {
   note("a", "");
-  const std::size_t before = log().size();
   EXPECT_EQ(eval("x := 1;"), -1);
   EXPECT_EQ(status(), "ERROR: Eval");
-  const auto l = log();
-  ASSERT_EQ(l.size(), before + 1);
-  EXPECT_EQ(l.back(), "ERROR: Eval: " + sj("文法エラーです[x]"));
-
-  // Eval Memo from its menu item runs the whole text of the editor.
+  EXPECT_EQ(lastLog(), "ERROR: Eval: " + sj("文法エラーです[x]"));
+  // Eval Memo, from its menu item, runs the editor's whole text.
   editor()->MemoNode0()->setPlainText(toQ("Print('ran');\r\nPrint(IntToStr(1 div 0))"));
-  QAction* evalMemo = nullptr;
   for (QAction* top : form->menuBar()->actions())
-    if (top->menu() && top->menu()->title() == "[MemoNode]")
-      for (QAction* a : top->menu()->actions())
-        if (a->text() == "Eval") evalMemo = a;
-  ASSERT_NE(evalMemo, nullptr);
-  evalMemo->trigger();
+    if (top->menu() && top->menu()->title() == "[MemoNode]") top->menu()->actions().back()->trigger();
   EXPECT_EQ(status(), "ERROR: Eval");
-  const auto after = log();
-  ASSERT_GE(after.size(), 2u);
-  EXPECT_EQ(std::vector<std::string>(after.end() - 2, after.end()),
-            (std::vector<std::string>{"ran", "ERROR: Eval: Division by zero"}));
-  // A script that runs well adds nothing of the kind.
-  EXPECT_EQ(eval("Print('fine')"), -1);
-  EXPECT_EQ(lastLog(), "fine");
+  const auto l = log();
+  EXPECT_EQ(std::vector<std::string>(l.end() - 2, l.end()), (std::vector<std::string>{"ran", "ERROR: Eval: Division by zero"}));
 }
 
 // While a script waits for a program without limit, the window goes on handling its

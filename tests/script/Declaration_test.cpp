@@ -117,127 +117,69 @@ TEST(Builtins, ExecStartsRealProcesses) {
   EXPECT_TRUE(clean);
 }
 
-// MessageBox on the desktop without a window: the flag word becomes the prompter's
-// buttons, icon and default button, and its answer the classic answer code.
+// The flag word picks the prompter's buttons (low four bits), icon (next four) and
+// default button (next four); the answer comes back as the classic code.
 TEST(Builtins, MessageBoxFlagsChooseButtonsIconAndDefault) {
   ScriptHost h;
   h.pp.setDesktop(nullptr);
+  auto box = [&](int flags) { return h.pp.EvalInt("MessageBox('T', 'C', " + std::to_string(flags) + ")"); };
+  // Without a prompter (no window) the answer is Cancel, or Abort where there is none.
+  for (auto [flags, code] : std::vector<std::pair<int, int>>{{0, 1}, {1, 2}, {2 + 256, 3}, {3, 2}, {5, 2}, {6 + 512, 2}})
+    EXPECT_EQ(box(flags), code) << flags;
   RecordingPrompter rec;
   ScopedPrompter scope(&rec);
-  struct Case {
-    int flags;
-    Buttons buttons;
-    BoxKind kind;
-    Answer byDefault;
-    int code;
-  };
-  for (const Case& c : std::vector<Case>{
-           {0, Buttons::OK, BoxKind::None, Answer::OK, 1},
-           {1 + 16, Buttons::OKCancel, BoxKind::Error, Answer::OK, 1},
-           {2 + 48 + 256, Buttons::AbortRetryIgnore, BoxKind::Warning, Answer::Retry, 4},
-           {2 + 512, Buttons::AbortRetryIgnore, BoxKind::None, Answer::Ignore, 5},
-           {3 + 32 + 512, Buttons::YesNoCancel, BoxKind::Confirmation, Answer::Cancel, 2},
-           {4 + 64 + 256, Buttons::YesNo, BoxKind::Information, Answer::No, 7},
-           {5 + 256, Buttons::RetryCancel, BoxKind::None, Answer::Cancel, 2},
-           {6, Buttons::CancelTryContinue, BoxKind::None, Answer::Cancel, 2},
-           {6 + 256, Buttons::CancelTryContinue, BoxKind::None, Answer::TryAgain, 10},
-           {6 + 512, Buttons::CancelTryContinue, BoxKind::None, Answer::Continue, 11},
-           // Beyond the buttons there are: OK, and the first button is the default.
-           {7 + 512, Buttons::OK, BoxKind::None, Answer::OK, 1},
-           {15 + 80, Buttons::OK, BoxKind::None, Answer::OK, 1},
-           {4 + 512, Buttons::YesNo, BoxKind::None, Answer::Yes, 6},
+  using B = Buttons;
+  using K = BoxKind;
+  using A = Answer;
+  for (auto [flags, buttons, kind, byDefault, code] : std::vector<std::tuple<int, B, K, A, int>>{
+           {0, B::OK, K::None, A::OK, 1},
+           {1 + 16, B::OKCancel, K::Error, A::OK, 1},
+           {2 + 48 + 256, B::AbortRetryIgnore, K::Warning, A::Retry, 4},
+           {3 + 32 + 512, B::YesNoCancel, K::Confirmation, A::Cancel, 2},
+           {4 + 64 + 256, B::YesNo, K::Information, A::No, 7},
+           {5, B::RetryCancel, K::None, A::Retry, 4},
+           {6 + 512, B::CancelTryContinue, K::None, A::Continue, 11},
+           {6 + 256, B::CancelTryContinue, K::None, A::TryAgain, 10},
+           {15 + 80 + 512, B::OK, K::None, A::OK, 1},  // no such buttons or icon; no third button
        }) {
-    rec.asked.clear();
-    const std::string call = "MessageBox('Text', 'Cap', " + std::to_string(c.flags) + ")";
-    EXPECT_EQ(h.pp.EvalInt(call), c.code) << c.flags;
-    ASSERT_EQ(rec.asked.size(), 1u);
-    EXPECT_EQ(rec.asked[0].text, "Text");
-    EXPECT_EQ(rec.asked[0].caption, "Cap");
-    EXPECT_EQ(rec.asked[0].buttons, c.buttons) << c.flags;
-    EXPECT_EQ(rec.asked[0].boxKind, c.kind) << c.flags;
-    EXPECT_EQ(rec.asked[0].defaultButton, c.byDefault) << c.flags;
+    EXPECT_EQ(box(flags), code) << flags;
+    ASSERT_FALSE(rec.asked.empty());
+    const auto& e = rec.asked.back();
+    EXPECT_EQ(std::tie(e.text, e.caption), std::make_tuple(std::string("T"), std::string("C")));
+    EXPECT_EQ(std::make_tuple(e.buttons, e.boxKind, e.defaultButton), std::make_tuple(buttons, kind, std::optional(byDefault)))
+        << flags;
   }
-  // Every answer has its own code.
-  for (auto [answer, code] : std::vector<std::pair<Answer, int>>{{Answer::Abort, 3}, {Answer::Retry, 4},
-                                                                  {Answer::Ignore, 5}, {Answer::Yes, 6},
-                                                                  {Answer::TryAgain, 10}, {Answer::Continue, 11}}) {
-    rec.answers.push_back(answer);
-    EXPECT_EQ(h.pp.EvalInt("MessageBox('t', '', 2)"), code);
-  }
+  rec.answers = {A::Abort, A::Ignore};
+  EXPECT_EQ(box(2), 3);
+  EXPECT_EQ(box(2), 5);
 }
-
-TEST(Builtins, MessageBoxWithoutAWindowAnswersCancelOrAbort) {
-  ScriptHost h;
-  h.pp.setDesktop(nullptr);
-  // No prompter installed: the text goes to standard error and the safe answer comes back.
-  for (auto [flags, code] : std::vector<std::pair<int, int>>{{0, 1}, {1, 2}, {2 + 256, 3}, {3, 2}, {5, 2}, {6 + 512, 2}})
-    EXPECT_EQ(h.pp.EvalInt("MessageBox('t', '', " + std::to_string(flags) + ")"), code) << flags;
-}
-
-// A folder with a Japanese name holding an executable shell script `p.sh`, made of
-// `body`; the folder goes with the object.
-struct JapaneseScriptFolder {
-  std::filesystem::path dir;
-  explicit JapaneseScriptFolder(const std::string& body) {
-    char tmpl[] = "/tmp/wux_exec_XXXXXX";
-    dir = std::filesystem::path(::mkdtemp(tmpl)) / "日本";
-    std::filesystem::create_directory(dir);
-    std::ofstream(dir / "p.sh") << "#!/bin/sh\n" << body;
-    std::filesystem::permissions(dir / "p.sh", std::filesystem::perms::owner_all);
-  }
-  ~JapaneseScriptFolder() { std::filesystem::remove_all(dir.parent_path()); }
-  // The script's path as a script writes it: Shift_JIS in a quoted literal.
-  std::string literal() const { return "'" + sj(dir.string() + "/p.sh") + "'"; }
-  std::string read(const char* name) const {
-    std::ifstream in(dir / name);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  // Waits up to ten seconds for the file `name` to hold something.
-  std::string await(const char* name) const {
-    for (int i = 0; i < 500 && read(name).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return read(name);
-  }
-};
 
 TEST(Builtins, ExecAndShellHandJapanesePathsAndWordsToTheSystemAsItNamesThem) {
-  JapaneseScriptFolder f("printf '%s|%s' \"$1\" \"$2\" > \"$(dirname \"$0\")/$3\"\nexit 5\n");
-  ScriptHost h;
-  EXPECT_EQ(h.pp.EvalInt("Exec(" + f.literal() + ", " + sj("'語 \"二 語\" exec.txt'") + ", -1)"), 5);
-  EXPECT_EQ(f.read("exec.txt"), "語|二 語");
-  // Shell with parameters starts the program itself, on the window-less desktop too.
-  h.pp.setDesktop(nullptr);
-  EXPECT_EQ(h.pp.EvalInt("Shell(" + f.literal() + ", " + sj("'表 示 shell.txt'") + ")"), 42);
-  EXPECT_EQ(f.await("shell.txt"), "表|示");
-  EXPECT_EQ(h.pp.EvalInt("Shell(" + f.literal() + sj(" + '無'") + ", 'x')"), 2);
-}
-
-TEST(RunState, ExecWaitingForAChildKeepsEventsFlowingAndBreakLeavesTheChildRunning) {
-  JapaneseScriptFolder f("sleep 1\necho done > \"$(dirname \"$0\")/done.txt\"\n");
-  ScriptHost h;
-  struct Agent : AgentAPLAbs {
-    bool broken = false;
-    bool isBreak() override { return broken; }
-  } agent;
-  h.pp.setAgent(&agent);
-  int pumps = 0;
-  // Break is asked for from the event loop, as the window's Break button would.
-  h.desk.onProcessMessages = [&] {
-    if (++pumps == 5) agent.broken = true;
+  namespace fs = std::filesystem;
+  char tmpl[] = "/tmp/wux_exec_XXXXXX";
+  const fs::path dir = fs::path(::mkdtemp(tmpl)) / "日本";
+  fs::create_directory(dir);
+  std::ofstream(dir / "p.sh") << "#!/bin/sh\nprintf '%s|%s' \"$1\" \"$2\" > \"$(dirname \"$0\")/$3\"\nexit 5\n";
+  fs::permissions(dir / "p.sh", fs::perms::owner_all);
+  auto read = [&](const char* name) {
+    std::string text;
+    for (int i = 0; i < 500 && text.empty(); ++i) {  // a started program writes in its own time
+      std::ifstream in(dir / name);
+      text.assign(std::istreambuf_iterator<char>(in), {});
+      if (text.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return text;
   };
-  EXPECT_EQ(h.runError("PrintBuf('before'); Exec(" + f.literal() + ", '', -1); PrintBuf('after')"),
-            sj("実行を中断しました"));
-  EXPECT_EQ(h.out, Lines{"before"});
-  EXPECT_EQ(f.read("done.txt"), "") << "the script waited for the child to end";
-  EXPECT_FALSE(h.pp.IsRunning());
-  // The child goes on to its end and is reaped then.
-  EXPECT_EQ(f.await("done.txt"), "done\n");
-  bool clean = false;
-  for (int i = 0; i < 100 && !clean; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    clean = !zombieChild();
-  }
-  EXPECT_TRUE(clean);
-  h.pp.setAgent(nullptr);
+  const std::string path = "'" + sj(dir.string() + "/p.sh") + "'";
+  ScriptHost h;
+  EXPECT_EQ(h.pp.EvalInt("Exec(" + path + ", " + sj("'語 \"二 語\" exec.txt'") + ", -1)"), 5);
+  EXPECT_EQ(read("exec.txt"), "語|二 語");
+  // Shell with parameters starts the program itself (on the window-less desktop).
+  h.pp.setDesktop(nullptr);
+  EXPECT_EQ(h.pp.EvalInt("Shell(" + path + ", " + sj("'表 示 shell.txt'") + ")"), 42);
+  EXPECT_EQ(read("shell.txt"), "表|示");
+  EXPECT_EQ(h.pp.EvalInt("Shell(" + path + sj(" + '無'") + ", 'x')"), 2);
+  fs::remove_all(dir.parent_path());
 }
 
 }  // namespace
