@@ -219,7 +219,7 @@ int TFormSaveEach::saveEach() {
     }
     if (CheckBox_ConfirmWriteOver->isChecked() && platform::fileExists(path)) {
       const Answer a = prompter().messageBox("Shall I Write Over \"" + path + "\" ?", "FormSaveEach",
-                                             Buttons::YesNoCancel);
+                                             Buttons::YesNoCancel, BoxKind::Confirmation);
       if (a == Answer::No) {
         log("Should Not Save name=\"" + name + "\" Filename=\"" + path + "\"");
         continue;

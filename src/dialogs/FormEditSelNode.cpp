@@ -199,7 +199,7 @@ void TFormEditSelNode::editLines(LinesPlace place, const QPlainTextEdit* edit,
 void TFormEditSelNode::setField() {
   const std::string name = fromQ(ComboBox_Field->currentText());
   if (name.empty()) {
-    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK);
+    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK, BoxKind::Warning);
     return status("Field is Empty.");
   }
   std::vector<MemoNode*> notes;
@@ -215,7 +215,7 @@ void TFormEditSelNode::setField() {
 void TFormEditSelNode::deleteField() {
   const std::string name = fromQ(ComboBox_Field->currentText());
   if (name.empty()) {
-    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK);
+    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK, BoxKind::Warning);
     return status("Field is Empty.");
   }
   std::vector<MemoNode*> notes;

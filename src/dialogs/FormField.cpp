@@ -116,7 +116,7 @@ int TFormField::scan(bool invert) {
   if (!ready()) return -1;
   const std::string f = fromQ(ComboBox_Field->currentText());
   if (f.empty()) {
-    prompter().messageBox("Field is Empty.", "", Buttons::OK);
+    prompter().messageBox("Field is Empty.", "", Buttons::OK, BoxKind::Warning);
     StatusBar1->setText("Field is Empty.");
     return -1;
   }

@@ -150,7 +150,7 @@ void TFormPropatyNode2::BasicPut() {
   const std::vector<MemoNode*> notes = targets();
   if (notes.empty()) {
     if (note_.get() && (target() == EditTarget::MarkedNodes || target() == EditTarget::CurrentHolder))
-      prompter().messageBox("No Node !", "Warning", Buttons::OK);
+      prompter().messageBox("No Node !", "Warning", Buttons::OK, BoxKind::Warning);
     return;
   }
   putFieldOnNotes(notes, name, fromQ(ComboBox_value->currentText()));

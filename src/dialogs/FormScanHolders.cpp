@@ -138,7 +138,9 @@ std::string TFormScanHolders::status() const { return StatusBar1->text(); }
 
 bool TFormScanHolders::ready() { return aForm_ && !aForm_->isDoing_(); }
 
-void TFormScanHolders::confirm(const std::string& text) { prompter().messageBox(text, "", Buttons::OK); }
+void TFormScanHolders::confirm(const std::string& text) {
+  prompter().messageBox(text, "", Buttons::OK, BoxKind::Confirmation);
+}
 
 SearchParts TFormScanHolders::parts() const {
   return {CheckBox_Name->isChecked(), CheckBox_Memo->isChecked(), CheckBox_Comment->isChecked(),
@@ -148,7 +150,7 @@ SearchParts TFormScanHolders::parts() const {
 bool TFormScanHolders::keywordGiven(std::string& keyword, bool statusToo) {
   keyword = fromQ(ComboBox1->currentText());
   if (!keyword.empty()) return true;
-  prompter().messageBox("KeyWord is Empty.", "", Buttons::OK);
+  prompter().messageBox("KeyWord is Empty.", "", Buttons::OK, BoxKind::Warning);
   if (statusToo) StatusBar1->setText("KeyWord is Empty.");
   return false;
 }
@@ -216,7 +218,7 @@ void TFormScanHolders::scan() {
     StatusBar1->setText("Break: " + activity);
   } else if (oneHolder_) {
     if (list_.empty()) {
-      prompter().messageBox("*Done Scan* No match", "", Buttons::OK);
+      prompter().messageBox("*Done Scan* No match", "", Buttons::OK, BoxKind::Warning);
       StatusBar1->setText("*Done Scan* No match");
     } else {
       StatusBar1->setText("*Done Scan* " + keyword + " " + std::to_string(list_.size()));

@@ -234,7 +234,7 @@ void TFormScanNode::replaceFirst(Page page) {
   const QString what = box->findText->text();
   const int at = what.isEmpty() ? -1 : edit->toPlainText().indexOf(what, 0, Qt::CaseSensitive);
   if (at < 0) {
-    prompter().messageBox("Could not find \"" + fromQ(what) + "\" in Memo1.", "", Buttons::OK);
+    prompter().messageBox("Could not find \"" + fromQ(what) + "\" in Memo1.", "", Buttons::OK, BoxKind::Error);
     return;
   }
   QTextCursor c = edit->textCursor();
@@ -248,7 +248,7 @@ void TFormScanNode::grep() {
   if (!aForm_) return;
   const std::string keyword = fromQ(ComboBox1->currentText());
   if (keyword.empty()) {
-    prompter().messageBox("KeyWord is Empty.", "", Buttons::OK);
+    prompter().messageBox("KeyWord is Empty.", "", Buttons::OK, BoxKind::Warning);
     StatusBar1->setText("KeyWord is Empty.");
     return;
   }
@@ -273,7 +273,7 @@ void TFormScanNode::grep() {
   PageControl1->setCurrentIndex(PageGrep);
   const std::string done = grep_.empty() ? "*Done Grep* No match KeyWord=" + keyword
                                          : "*Done Grep* count=" + std::to_string(grep_.size()) + " KeyWord=" + keyword;
-  if (grep_.empty()) prompter().messageBox(done, "", Buttons::OK);
+  if (grep_.empty()) prompter().messageBox(done, "", Buttons::OK, BoxKind::Confirmation);
   StatusBar1->setText(done);
 }
 

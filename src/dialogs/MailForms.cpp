@@ -220,14 +220,16 @@ void TFormSendMail2::Send() {
   bool ok;
   {
     BusyScope scope(*w_, "Send Mail");
-    // A send connects first when no connection is held, and shows it.
-    ok = session_.connected() || openSession(error);
+    // A send connects first when no connection is held, and shows it; the connection
+    // Connect holds is used and kept, one a send opened goes with the send.
+    const bool held = session_.connected();
+    ok = held || openSession(error);
     if (ok) {
       transferring_ = true;
-      ok = platform::smtpSend(text("SMTPServer"), MailBareAddress(mail.from), MailRecipients(mail), message,
-                              error, transferOptions());
+      ok = session_.send(MailBareAddress(mail.from), MailRecipients(mail), message, error);
       transferring_ = false;
     }
+    if (!held) Disconnect();
     scope.finish(ok ? "Send Mail: Success" : "Send Mail: " + error);
   }
   if (!ok) {
@@ -236,7 +238,6 @@ void TFormSendMail2::Send() {
     w_->addLogTS("Send Mail: " + error);
     return;
   }
-  Disconnect();
   setPanel(1, "Success");
   setText("DateTimeSended", FormatDateTime("yyyymmdd hhnnssmm", mail.date));
   w_->addLogTS("Send Mail: " + mail.subject);

@@ -99,7 +99,7 @@ int DocumentSession::openAtStartup(const std::string& name) {
 
 int DocumentSession::openZ(const std::string& name) {
   if (DecompressZFile(name) != 0) {
-    prompter().messageBox("SYSTEM ERROR: _open_ ", "", Buttons::OK);
+    prompter().messageBox("SYSTEM ERROR: _open_ ", "", Buttons::OK, BoxKind::Confirmation);
     return kResultFailed;
   }
   return open_(DecompressedZName(name));
@@ -185,7 +185,7 @@ int DocumentSession::UIOpenURL() {
     return 0;
   }
   const std::string message = "Can not load \"" + name + "\".";
-  prompter().messageBox(message, "", Buttons::OK);
+  prompter().messageBox(message, "", Buttons::OK, BoxKind::Confirmation);
   w_.messageDoing_(message);
   return kResultFailed;
 }

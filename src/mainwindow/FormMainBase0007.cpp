@@ -266,7 +266,7 @@ MemoHolderUI* TFormMainBase0007::changeCurrentHolder(MemoHolderUI* holder) {
 }
 
 void TFormMainBase0007::systemError(const std::string& message) {
-  prompter().messageBox(message, "", Buttons::OK);
+  prompter().messageBox(message, "", Buttons::OK, BoxKind::Error);
   addLog_(message);
   messageDoing_(message);
 }

@@ -90,7 +90,7 @@ void TFormMainBase0007::registerWindowCommands() {
 int TFormMainBase0007::UITerminateForce(const std::string& text) {
   std::string question = sjis::trim(text);
   if (question.empty()) question = "Sould I terminate Force ?   Do not save all MemoHolder.";
-  if (prompter().messageBox(question, "", Buttons::YesNo) != Answer::Yes) return 0;
+  if (prompter().messageBox(question, "", Buttons::YesNo, BoxKind::Warning) != Answer::Yes) return 0;
   // Straight out of the event loop: no close question, nothing saved. The loop can
   // only end once what runs inside it has returned.
   stopRunning_();

@@ -270,7 +270,7 @@ int TFormMainBaseWUX::writeVersionTS_(StringList& lines) {
 int TFormMainBaseWUX::UIVersion() {
   StringList lines;
   writeVersionTS_(lines);
-  prompter().messageBox(lines.join("\n"), "", Buttons::OK);
+  prompter().messageBox(lines.join("\n"), "", Buttons::OK, BoxKind::Confirmation);
   messageDoing_(fromQ(QCoreApplication::applicationFilePath()) + " Ver " + getVersion() + " " + getReleaseDate());
   return 0;
 }

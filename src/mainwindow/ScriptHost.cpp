@@ -646,7 +646,9 @@ int ScriptHost::evalInPP1(const std::string& text, bool failureEndsDoing) {
   source.setText(text);
   try {
     runScript(*pp1_, source);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    // The status stays short; the log keeps why, in the interpreter's own words.
+    w_.addLog_(std::string("ERROR: Eval: ") + e.what());
     failureEndsDoing ? w_.endDoing_("ERROR: Eval") : w_.messageDoing_("ERROR: Eval");
     return -1;
   }

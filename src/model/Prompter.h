@@ -2,12 +2,35 @@
 // Every message box, question, input box and file dialog of wux goes through the
 // installed Prompter: Qt dialogs in the program, a scripted recorder in tests and
 // standard error in the command-line drivers. Texts are Shift_JIS.
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace wux {
 
-enum class Buttons { OK, OKCancel, YesNo, YesCancel, YesNoCancel, YesNoCancelAll };
-enum class Answer { OK, Cancel, Yes, No, YesToAll };
+enum class Buttons {
+  OK,
+  OKCancel,
+  YesNo,
+  YesCancel,
+  YesNoCancel,
+  YesNoCancelAll,
+  AbortRetryIgnore,
+  RetryCancel,
+  CancelTryContinue
+};
+enum class Answer { OK, Cancel, Yes, No, YesToAll, Abort, Retry, Ignore, TryAgain, Continue };
+// What a box says by its icon. ByButtons: information for a lone OK, a question where
+// there is a choice, a warning where something failed and may be tried again.
+enum class BoxKind { ByButtons, None, Information, Warning, Confirmation, Error };
+
+// The answers of a button set, one per button, in the order the buttons are named.
+std::vector<Answer> buttonAnswers(Buttons buttons);
+// The answer of a box that is closed without a button or cannot be shown: Cancel, or
+// Abort where there is no Cancel (No for Yes and No, OK for a lone OK).
+Answer safeAnswer(Buttons buttons);
+// The icon a box of `kind` shows with `buttons`: never ByButtons.
+BoxKind iconOf(BoxKind kind, Buttons buttons);
 
 class Prompter {
  public:
@@ -19,6 +42,16 @@ class Prompter {
                             Answer defaultButton) {
     (void)defaultButton;
     return messageBox(text, caption, buttons);
+  }
+  // The question with its kind, and the button Enter presses when named. A prompter
+  // that shows no icons answers as it answers the question without them.
+  virtual Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                            std::optional<Answer> defaultButton, BoxKind kind) {
+    (void)kind;
+    return defaultButton ? messageBox(text, caption, buttons, *defaultButton) : messageBox(text, caption, buttons);
+  }
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons, BoxKind kind) {
+    return messageBox(text, caption, buttons, std::nullopt, kind);
   }
   // False when cancelled; `value` holds the default on entry.
   virtual bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) = 0;
@@ -37,7 +70,7 @@ Prompter& prompter();
 Prompter* setPrompter(Prompter* p);
 
 // A message box with an OK button.
-void ShowMessage(const std::string& text);
+void ShowMessage(const std::string& text, BoxKind kind = BoxKind::ByButtons);
 
 // Installs a prompter for the lifetime of a scope.
 class ScopedPrompter {

@@ -135,8 +135,31 @@ bool smtpTransfer(const std::string& server, std::string& error, const MailOptio
 
 }  // namespace
 
-bool smtpSend(const std::string& server, const std::string& from, const std::vector<std::string>& recipients,
-              const std::string& message, std::string& error, const MailOptions& options) {
+namespace {
+
+// What a message transfer sets on its handle; what it points to lives as long as it.
+struct MessageTransfer {
+  std::string mailFrom;
+  curl_slist* rcpt = nullptr;
+  Upload up;
+  MessageTransfer(const std::string& from, const std::vector<std::string>& recipients, const std::string& message)
+      : mailFrom("<" + from + ">"), up{&message} {
+    for (const std::string& r : recipients) rcpt = curl_slist_append(rcpt, ("<" + r + ">").c_str());
+  }
+  ~MessageTransfer() { curl_slist_free_all(rcpt); }
+  MessageTransfer(const MessageTransfer&) = delete;
+  MessageTransfer& operator=(const MessageTransfer&) = delete;
+  void setup(CURL* curl) {
+    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, mailFrom.c_str());
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, supply);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &up);
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(up.text->size()));
+  }
+};
+
+bool checkMessage(const std::string& server, const std::vector<std::string>& recipients, std::string& error) {
   if (server.empty()) {
     error = "no SMTP server";
     return false;
@@ -145,36 +168,37 @@ bool smtpSend(const std::string& server, const std::string& from, const std::vec
     error = "no recipient";
     return false;
   }
-  const std::string mailFrom = "<" + from + ">";
-  curl_slist* rcpt = nullptr;
-  Upload up{&message};
-  const bool sent = smtpTransfer(server, error, options, [&](CURL* curl) {
-    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, mailFrom.c_str());
-    for (const std::string& r : recipients) rcpt = curl_slist_append(rcpt, ("<" + r + ">").c_str());
-    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_READFUNCTION, supply);
-    curl_easy_setopt(curl, CURLOPT_READDATA, &up);
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
-  });
-  curl_slist_free_all(rcpt);
-  return sent;
+  return true;
+}
+
+}  // namespace
+
+bool smtpSend(const std::string& server, const std::string& from, const std::vector<std::string>& recipients,
+              const std::string& message, std::string& error, const MailOptions& options) {
+  if (!checkMessage(server, recipients, error)) return false;
+  MessageTransfer t(from, recipients, message);
+  return smtpTransfer(server, error, options, [&](CURL* curl) { t.setup(curl); });
 }
 
 struct SmtpSession::Impl {
   CURL* curl = nullptr;
+  std::string server;
   MailOptions options;
   char errbuf[CURL_ERROR_SIZE] = {};
   void close() {
     if (!curl) return;
     // Saying goodbye asks no one about a break: the window may be going already.
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
-    // A held connection is closed without the protocol's goodbye: say it here.
-    static const char quit[] = "QUIT\r\n";
-    std::size_t sent = 0;
-    curl_easy_send(curl, quit, sizeof quit - 1, &sent);
+    // The handle's connection carried real exchanges, so ending it says QUIT.
     curl_easy_cleanup(curl);
     curl = nullptr;
+  }
+  // One exchange on the held handle. The previous one's settings go first; the
+  // connection stays, and is opened again by itself when the server has closed it.
+  template <class Setup>
+  bool perform(std::string& error, Setup setup) {
+    curl_easy_reset(curl);
+    return smtpPerform(curl, server, error, options, errbuf, setup);
   }
 };
 
@@ -193,10 +217,14 @@ bool SmtpSession::connect(const std::string& server, std::string& error, const M
     error = "cannot start a transfer";
     return false;
   }
+  impl_->server = server;
   // The handle keeps the options' address: they live as long as the connection.
   impl_->options = options;
-  if (!smtpPerform(impl_->curl, server, error, impl_->options, impl_->errbuf,
-                   [](CURL* curl) { curl_easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L); })) {
+  // A real exchange (not a bare connect), so that the sends after it reuse the connection.
+  if (!impl_->perform(error, [](CURL* curl) {
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "NOOP");
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+      })) {
     impl_->close();
     return false;
   }
@@ -204,6 +232,17 @@ bool SmtpSession::connect(const std::string& server, std::string& error, const M
 }
 
 bool SmtpSession::connected() const { return impl_->curl != nullptr; }
+
+bool SmtpSession::send(const std::string& from, const std::vector<std::string>& recipients,
+                       const std::string& message, std::string& error) {
+  if (!impl_->curl) {
+    error = "not connected";
+    return false;
+  }
+  if (!checkMessage(impl_->server, recipients, error)) return false;
+  MessageTransfer t(from, recipients, message);
+  return impl_->perform(error, [&](CURL* curl) { t.setup(curl); });
+}
 
 void SmtpSession::disconnect() { impl_->close(); }
 

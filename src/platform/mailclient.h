@@ -28,8 +28,9 @@ bool smtpSend(const std::string& server, const std::string& from, const std::vec
 // a message is written. False and `error` when the server does not answer.
 bool smtpProbe(const std::string& server, std::string& error, const MailOptions& options = {});
 
-// A connection held open to the SMTP server: connect() opens it and reads the greeting,
-// disconnect() says goodbye and closes it. A send opens its own transfer.
+// A connection held open to the SMTP server: connect() opens it, greets the server and
+// asks it for nothing (NOOP); each send() goes over it, opening it again by itself when
+// the server has closed it meanwhile; disconnect() says goodbye and closes it.
 class SmtpSession {
  public:
   SmtpSession();
@@ -39,6 +40,9 @@ class SmtpSession {
 
   bool connect(const std::string& server, std::string& error, const MailOptions& options = {});
   bool connected() const;
+  // Delivers one message over the held connection, as smtpSend does.
+  bool send(const std::string& from, const std::vector<std::string>& recipients, const std::string& message,
+            std::string& error);
   void disconnect();
 
  private:

@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <poll.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 
 #include "platform/textconv.h"
 
@@ -18,6 +21,12 @@ namespace {
 std::string toSjis(std::string&& line) {
   if (!isAscii(line) && isValidUtf8(line)) return utf8ToSjis(line);
   return std::move(line);
+}
+
+int exitCodeOf(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
 }
 
 }  // namespace
@@ -81,12 +90,59 @@ bool runCommandLines(const std::string& directory, const std::string& command,
   }
 
   int status = reap();
-  if (exitStatus) {
-    if (WIFEXITED(status)) *exitStatus = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status)) *exitStatus = 128 + WTERMSIG(status);
-    else *exitStatus = -1;
-  }
+  if (exitStatus) *exitStatus = exitCodeOf(status);
   return true;
+}
+
+int startProgram(const std::string& program, const std::vector<std::string>& args) {
+  if (program.empty()) return 0;
+  // The program's texts are Shift_JIS; the file system and the child speak UTF-8.
+  std::vector<std::string> words;
+  words.reserve(args.size() + 1);
+  words.push_back(osPath(program));
+  for (const std::string& a : args) words.push_back(sjisToUtf8(a));
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return 0;
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  pid_t pid = 0;
+  const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : 0;
+}
+
+bool childEnded(int pid, int& exitCode, int waitMs) {
+  if (waitMs > 0) {
+    // A process descriptor becomes readable when the child ends; without one, a plain
+    // sleep bounds the wait just the same.
+    const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd >= 0) {
+      pollfd p{fd, POLLIN, 0};
+      ::poll(&p, 1, waitMs);
+      ::close(fd);
+    } else {
+      ::poll(nullptr, 0, waitMs);
+    }
+  }
+  int status = 0;
+  pid_t got;
+  while ((got = ::waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+  }
+  if (got == 0) return false;
+  exitCode = got < 0 ? -1 : exitCodeOf(status);
+  return true;
+}
+
+void reapWhenEnded(int pid) {
+  // Nobody waits for the result, but the child must not stay behind as a zombie.
+  std::thread([pid] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
 }
 
 }  // namespace wux::platform

@@ -2,6 +2,7 @@
 // Runs a shell command line and hands back its output line by line.
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace wux::platform {
 
@@ -18,5 +19,17 @@ namespace wux::platform {
 bool runCommandLines(const std::string& directory, const std::string& command,
                      const std::function<void(std::string&& line, bool finished)>& onLine,
                      int* exitStatus = nullptr);
+
+// Starts `program` (looked up on the PATH when it names no folder) with `args`, standard
+// input from /dev/null, and leaves it running. Program and arguments are program text,
+// converted here. The child's process id, or 0 when it cannot start. Whoever starts a
+// child either waits for it with childEnded or hands it to reapWhenEnded.
+int startProgram(const std::string& program, const std::vector<std::string>& args);
+// Waits at most `waitMs` milliseconds (0: not at all) for the child to end: false while
+// it runs; once it has ended, true with its exit code (128 + signal number for a killed
+// child, -1 when it cannot be waited for).
+bool childEnded(int pid, int& exitCode, int waitMs = 0);
+// Reaps the child whenever it ends, without waiting for it here.
+void reapWhenEnded(int pid);
 
 }  // namespace wux::platform

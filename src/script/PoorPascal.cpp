@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/text/sjis.h"
+#include "platform/process.h"
 #include "platform/textconv.h"
 #include "script/messages.h"
 
@@ -907,7 +908,7 @@ const std::vector<TPPARoutineEntry>& TPoorPascal::builtinTable() {
                              : static_cast<std::int64_t>(a.size()) - static_cast<std::int64_t>(b.size());
        }},
       {"function Exec(Path,CmdLine:String;Wait:Integer):Integer;Index $2002;",
-       [](C& c) { c.IntResult = ExecProcess(c.arg(0).StrValue, c.arg(1).StrValue, c.arg(2).IntValue == -1); }},
+       [](C& c) { c.IntResult = c.pp.exec(c.arg(0).StrValue, c.arg(1).StrValue, c.arg(2).IntValue == -1); }},
       {"function Length(S:String):Integer;Index $2003;",
        [](C& c) { c.IntResult = static_cast<std::int64_t>(c.arg(0).StrValue.size()); }},
       {"function MessageBox(Text,Caption:String;Flags:Integer):Integer;Index $2004;",
@@ -967,6 +968,31 @@ void TPoorPascal::sleep(std::uint32_t ms) {
     if (running_ && breakRequested()) Stop();
     if (forever && !running_) break;  // outside a run nothing could end it
   }
+}
+
+std::int64_t TPoorPascal::exec(const std::string& path, const std::string& cmdLine, bool wait) {
+  const int pid = StartProcess(path, cmdLine);
+  if (pid == 0) return 0;
+  if (!wait) {
+    platform::reapWhenEnded(pid);
+    return -1;
+  }
+  // The wait has no limit, but the window keeps handling its events meanwhile and Break
+  // stops the script; the child is then left running and reaped whenever it ends.
+  constexpr int kSliceMs = 10;
+  int code = -1;
+  while (!platform::childEnded(pid, code, kSliceMs)) {
+    desktop().processMessages();
+    if (running_ && !terminated_ && breakRequested()) {
+      platform::reapWhenEnded(pid);
+      Stop();
+    }
+    if (terminated_) {
+      platform::reapWhenEnded(pid);
+      return -1;
+    }
+  }
+  return code;
 }
 
 void TPoorPascal::pause() {

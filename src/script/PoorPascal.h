@@ -139,8 +139,9 @@ class TPoorPascal {
   ScriptDesktop& desktop() const;
   // The agent whose break flag stops a running script (not owned; nullptr: none).
   void setAgent(AgentAPLAbs* a) { agent_ = a; }
-  // A bound on the length of a text a script builds (by default none); beyond it the
-  // script ends with an error. For hosts that run scripts they do not trust.
+  // A bound on the length of a text a script builds; beyond it the script ends with an
+  // error. By default 256 MB: a runaway loop stops long before the memory runs out.
+  static constexpr std::size_t kDefaultMaxStringLength = std::size_t{256} << 20;
   void setMaxStringLength(std::size_t n) { maxStrLen_ = n; }
 
   // Declarations.
@@ -268,11 +269,13 @@ class TPoorPascal {
   bool matchCaseLabel(const Range& labels, std::int64_t selector);
   void pause();
   void sleep(std::uint32_t milliseconds);
+  // The built-in Exec: the child's exit code when waiting, else -1; 0 when it cannot start.
+  std::int64_t exec(const std::string& path, const std::string& cmdLine, bool wait);
   void clearRunTables();
 
   bool terminated_ = false, break_ = false, continue_ = false, paused_ = false, exit_ = false,
        running_ = false;
-  std::size_t maxStrLen_ = static_cast<std::size_t>(-1);
+  std::size_t maxStrLen_ = kDefaultMaxStringLength;
   void checkLength(const std::string& s) const;
   int busy_ = 0;  // evaluations and statement lists in progress
   int nest_ = 0;  // depth of nested parentheses, signs, calls and statement lists

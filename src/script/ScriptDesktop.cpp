@@ -1,18 +1,12 @@
 #include "script/ScriptDesktop.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <stdexcept>
 #include <thread>
 
 #include "model/Prompter.h"
 #include "platform/launcher.h"
-
-extern char** environ;
+#include "platform/process.h"
 
 namespace wux {
 
@@ -23,33 +17,63 @@ bool HeadlessDesktop::inputBox(const std::string& caption, const std::string& pr
 }
 
 namespace {
+// The classic flag word: the low four bits choose the buttons, the next four the icon,
+// the next four the default button.
 Buttons buttonsOf(std::uint32_t flags) {
   switch (flags & 0x0F) {
     case 1: return Buttons::OKCancel;
+    case 2: return Buttons::AbortRetryIgnore;
     case 3: return Buttons::YesNoCancel;
     case 4: return Buttons::YesNo;
+    case 5: return Buttons::RetryCancel;
+    case 6: return Buttons::CancelTryContinue;
     default: return Buttons::OK;
   }
 }
+BoxKind kindOf(std::uint32_t flags) {
+  switch (flags & 0xF0) {
+    case 0x10: return BoxKind::Error;
+    case 0x20: return BoxKind::Confirmation;
+    case 0x30: return BoxKind::Warning;
+    case 0x40: return BoxKind::Information;
+    default: return BoxKind::None;
+  }
+}
+Answer defaultOf(std::uint32_t flags, Buttons buttons) {
+  const std::vector<Answer> answers = buttonAnswers(buttons);
+  const std::size_t at = (flags & 0xF00) == 0x100 ? 1 : (flags & 0xF00) == 0x200 ? 2 : 0;
+  return at < answers.size() ? answers[at] : answers.front();
+}
 int answerCode(Answer a) {
   switch (a) {
+    case Answer::OK: return 1;
     case Answer::Cancel: return 2;
+    case Answer::Abort: return 3;
+    case Answer::Retry: return 4;
+    case Answer::Ignore: return 5;
     case Answer::Yes:
     case Answer::YesToAll: return 6;
     case Answer::No: return 7;
-    default: return 1;
+    case Answer::TryAgain: return 10;
+    case Answer::Continue: return 11;
   }
+  return 1;
 }
 }  // namespace
 
 int HeadlessDesktop::messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
-  return answerCode(prompter().messageBox(text, caption, buttonsOf(flags)));
+  const Buttons buttons = buttonsOf(flags);
+  return answerCode(prompter().messageBox(text, caption, buttons, defaultOf(flags, buttons), kindOf(flags)));
 }
 
 int HeadlessDesktop::shellOpen(const std::string& path, const std::string& params) {
   // Parameters mean a program to start; without them the desktop opens the document.
-  bool started = params.empty() ? platform::launcher().open(path) : ExecProcess(path, params, false) != 0;
-  return started ? 42 : 2;  // 2: file not found
+  constexpr int kStarted = 42, kNotFound = 2;
+  if (params.empty()) return platform::launcher().open(path) ? kStarted : kNotFound;
+  const int pid = StartProcess(path, params);
+  if (pid == 0) return kNotFound;
+  platform::reapWhenEnded(pid);
+  return kStarted;
 }
 
 void HeadlessDesktop::sleep(std::uint32_t milliseconds) {
@@ -77,35 +101,8 @@ std::vector<std::string> SplitCommandLine(const std::string& cmdLine) {
   return words;
 }
 
-std::int64_t ExecProcess(const std::string& path, const std::string& cmdLine, bool wait) {
-  if (path.empty()) return 0;
-  std::vector<std::string> words = SplitCommandLine(cmdLine);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(path.c_str()));
-  for (auto& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  if (posix_spawn_file_actions_init(&actions) != 0) return 0;
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return 0;
-
-  auto reap = [](pid_t p) -> int {
-    int status = 0;
-    while (waitpid(p, &status, 0) < 0) {
-      if (errno != EINTR) return -1;
-    }
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
-  };
-  if (wait) return reap(pid);
-  // Nobody waits for the result, but the child must not stay behind as a zombie.
-  std::thread([pid, reap] { reap(pid); }).detach();
-  return -1;
+int StartProcess(const std::string& path, const std::string& cmdLine) {
+  return platform::startProgram(path, SplitCommandLine(cmdLine));
 }
 
 }  // namespace wux

@@ -18,8 +18,12 @@ class ScriptDesktop {
   virtual void waitForMessages() = 0;
   // Modal input box: false when cancelled. `value` holds the default on entry.
   virtual bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) = 0;
-  // Modal message box with the classic flag word (MB_OK 0, MB_OKCANCEL 1, MB_YESNOCANCEL 3,
-  // MB_YESNO 4 in the low bits); answers IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7.
+  // Modal message box with the classic flag word. Buttons in the low four bits: 0 OK,
+  // 1 OK Cancel, 2 Abort Retry Ignore, 3 Yes No Cancel, 4 Yes No, 5 Retry Cancel,
+  // 6 Cancel Try-Again Continue, else OK. Icon: 16 stop, 32 question, 48 exclamation,
+  // 64 information, else none. Default button: 256 the second, 512 the third, else the
+  // first. Answers: 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No,
+  // 10 Try Again, 11 Continue.
   virtual int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
   // Opens a document or program; above 32 when it started.
   virtual int shellOpen(const std::string& path, const std::string& params) = 0;
@@ -39,9 +43,9 @@ class HeadlessDesktop : public ScriptDesktop {
 };
 
 // Starts `path` with the words of `cmdLine` as arguments (double quotes group words),
-// standard input from /dev/null. wait: the exit code; else -1 at once (the child is
-// still reaped). 0 when it cannot start.
-std::int64_t ExecProcess(const std::string& path, const std::string& cmdLine, bool wait);
+// standard input from /dev/null: the child's process id, 0 when it cannot start (see
+// platform::startProgram for waiting and reaping).
+int StartProcess(const std::string& path, const std::string& cmdLine);
 // Words of a command line: blanks and tabs separate, double quotes group and are dropped.
 std::vector<std::string> SplitCommandLine(const std::string& cmdLine);
 

@@ -289,7 +289,7 @@ void TFrameMemoNode::copyPlus_(NoteCopyParts parts) {
 void TFrameMemoNode::explorerSel_() {
   const std::string target = sjis::trim(activeSelText_());
   if (target.empty()) {
-    prompter().messageBox("Not selected", "", Buttons::OK);
+    prompter().messageBox("Not selected", "", Buttons::OK, BoxKind::Warning);
     return;
   }
   OpenURLOrFile(target);
@@ -312,7 +312,7 @@ void TFrameMemoNode::shellSel_() {
   }
   // Programs and documents alike go to the desktop's opener, which knows what runs them.
   if (!platform::fileExists(target)) {
-    prompter().messageBox(target + " not exists", "", Buttons::OK);
+    prompter().messageBox(target + " not exists", "", Buttons::OK, BoxKind::Confirmation);
     return;
   }
   OpenWithDesktopOrSay(target);

@@ -40,77 +40,70 @@ QWidget* QtPrompter::owner() const {
 }
 
 Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
-  return ask(text, caption, buttons, std::nullopt);
+  return messageBox(text, caption, buttons, std::nullopt, BoxKind::ByButtons);
 }
 
 Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons,
                               Answer defaultButton) {
-  return ask(text, caption, buttons, defaultButton);
+  return messageBox(text, caption, buttons, defaultButton, BoxKind::ByButtons);
 }
 
-Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
-                       std::optional<Answer> defaultButton) {
+namespace {
+
+QMessageBox::Icon qtIcon(BoxKind kind) {
+  switch (kind) {
+    case BoxKind::Information: return QMessageBox::Information;
+    case BoxKind::Warning: return QMessageBox::Warning;
+    case BoxKind::Confirmation: return QMessageBox::Question;
+    case BoxKind::Error: return QMessageBox::Critical;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+// The button of one answer; the answers without a standard button get one of their own.
+QAbstractButton* addAnswerButton(QMessageBox& box, Answer a) {
+  switch (a) {
+    case Answer::OK: return box.addButton(QMessageBox::Ok);
+    case Answer::Cancel: return box.addButton(QMessageBox::Cancel);
+    case Answer::Yes: return box.addButton(QMessageBox::Yes);
+    case Answer::No: return box.addButton(QMessageBox::No);
+    case Answer::Abort: return box.addButton(QMessageBox::Abort);
+    case Answer::Retry: return box.addButton(QMessageBox::Retry);
+    case Answer::Ignore: return box.addButton(QMessageBox::Ignore);
+    case Answer::YesToAll: return box.addButton(QObject::tr("Yes to All"), QMessageBox::YesRole);
+    case Answer::TryAgain: return box.addButton(QObject::tr("&Try Again"), QMessageBox::AcceptRole);
+    case Answer::Continue: return box.addButton(QObject::tr("&Continue"), QMessageBox::AcceptRole);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Answer QtPrompter::messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                              std::optional<Answer> defaultButton, BoxKind kind) {
   // On the heap: the dialog that owns the box may go, taking the box along, while it waits.
   QPointer<QMessageBox> guard = new QMessageBox(owner());
   QMessageBox& box = *guard;
   box.setWindowTitle(captionOr(caption));
   box.setText(toQ(text));
-  QAbstractButton* yesAll = nullptr;
-  switch (buttons) {
-    case Buttons::OK:
-      box.setIcon(QMessageBox::Information);
-      box.setStandardButtons(QMessageBox::Ok);
-      break;
-    case Buttons::OKCancel:
-      box.setIcon(QMessageBox::Question);
-      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-      break;
-    case Buttons::YesNo:
-      box.setIcon(QMessageBox::Question);
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      break;
-    case Buttons::YesCancel:
-      box.setIcon(QMessageBox::Question);
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
-      break;
-    case Buttons::YesNoCancel:
-      box.setIcon(QMessageBox::Question);
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-      break;
-    case Buttons::YesNoCancelAll:
-      box.setIcon(QMessageBox::Question);
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-      yesAll = box.addButton(QObject::tr("Yes to All"), QMessageBox::YesRole);
-      // Every such question is a save question: Enter keeps the work.
-      box.setDefaultButton(QMessageBox::Yes);
-      break;
-  }
+  box.setIcon(qtIcon(iconOf(kind, buttons)));
+  std::vector<std::pair<QAbstractButton*, Answer>> answers;
+  for (Answer a : buttonAnswers(buttons)) answers.emplace_back(addAnswerButton(box, a), a);
+  // Every question with Yes to all is a save question: Enter keeps the work.
+  if (!defaultButton && buttons == Buttons::YesNoCancelAll) defaultButton = Answer::Yes;
   if (defaultButton) {
-    switch (*defaultButton) {
-      case Answer::OK: box.setDefaultButton(QMessageBox::Ok); break;
-      case Answer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
-      case Answer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
-      case Answer::No:
-        box.setDefaultButton(QMessageBox::No);
-        // Where No is the safe answer, Escape gives it too.
-        if (buttons == Buttons::YesNo) box.setEscapeButton(QMessageBox::No);
-        break;
-      case Answer::YesToAll:
-        if (yesAll) box.setDefaultButton(qobject_cast<QPushButton*>(yesAll));
-        break;
-    }
+    for (auto& [button, a] : answers)
+      if (a == *defaultButton) box.setDefaultButton(qobject_cast<QPushButton*>(button));
+    // Where No is the safe answer, Escape gives it too.
+    if (*defaultButton == Answer::No && buttons == Buttons::YesNo) box.setEscapeButton(QMessageBox::No);
   }
   box.exec();
-  if (!guard) return buttons == Buttons::OK ? Answer::OK : Answer::Cancel;
+  if (!guard) return safeAnswer(buttons);
   const std::unique_ptr<QMessageBox> done(guard.data());
   QAbstractButton* clicked = box.clickedButton();
-  if (yesAll && clicked == yesAll) return Answer::YesToAll;
-  switch (box.standardButton(clicked)) {
-    case QMessageBox::Ok: return Answer::OK;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return buttons == Buttons::OK ? Answer::OK : Answer::Cancel;
-  }
+  for (auto& [button, a] : answers)
+    if (button == clicked) return a;
+  return safeAnswer(buttons);
 }
 
 bool QtPrompter::inputBox(const std::string& caption, const std::string& prompt, std::string& value) {

@@ -17,6 +17,11 @@ class QtPrompter : public Prompter {
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override;
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
                     Answer defaultButton) override;
+  // The box itself: the buttons and the icon of `kind`; Escape or closing the box gives
+  // the safe answer.
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                    std::optional<Answer> defaultButton, BoxKind kind) override;
+  using Prompter::messageBox;
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool openFileName(const std::string& title, const std::string& filter, std::string& path) override;
   bool saveFileName(const std::string& title, const std::string& filter, std::string& path) override;
@@ -30,8 +35,6 @@ class QtPrompter : public Prompter {
   static QString filterFor(const std::string& filter, const std::string& path);
 
  private:
-  Answer ask(const std::string& text, const std::string& caption, Buttons buttons,
-             std::optional<Answer> defaultButton);
   // The window a box opens in front of: the dialog in use, else the parent.
   QWidget* owner() const;
   QWidget* parent_;

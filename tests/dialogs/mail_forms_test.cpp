@@ -101,6 +101,9 @@ class HeldSmtp {
     return open_ == wanted;
   }
   int connections() const { return connections_; }
+  int messages() const { return messages_; }
+  // Closes the open connection, as a server does with an idle one.
+  void drop() { drop_ = true; }
   std::vector<std::string> commands() {
     std::lock_guard<std::mutex> g(lock_);
     return commands_;
@@ -119,7 +122,8 @@ class HeldSmtp {
       say("220 held\r\n");
       std::string line;
       char ch;
-      while (!stop_) {
+      bool inData = false;
+      while (!stop_ && !drop_.exchange(false)) {
         pollfd q{c, POLLIN, 0};
         if (::poll(&q, 1, 50) <= 0) continue;
         if (::recv(c, &ch, 1, 0) != 1) break;
@@ -127,12 +131,23 @@ class HeldSmtp {
           if (ch != '\r') line += ch;
           continue;
         }
+        if (inData) {
+          // The message ends with a lone dot; its lines are not commands.
+          inData = line != ".";
+          if (!inData) {
+            ++messages_;
+            say("250 stored\r\n");
+          }
+          line.clear();
+          continue;
+        }
         {
           std::lock_guard<std::mutex> g(lock_);
           commands_.push_back(line);
         }
         const bool quit = line == "QUIT";
-        say(quit ? "221 bye\r\n" : "250 held\r\n");
+        inData = line == "DATA";
+        say(quit ? "221 bye\r\n" : inData ? "354 go on\r\n" : "250 held\r\n");
         line.clear();
         if (quit) break;
       }
@@ -143,8 +158,8 @@ class HeldSmtp {
   int fd_ = -1;
   int port_ = 0;
   std::thread thread_;
-  std::atomic<bool> stop_{false}, open_{false};
-  std::atomic<int> connections_{0};
+  std::atomic<bool> stop_{false}, open_{false}, drop_{false};
+  std::atomic<int> connections_{0}, messages_{0};
   std::mutex lock_;
   std::vector<std::string> commands_;
 };
@@ -257,7 +272,8 @@ TEST_F(MailFormTest, SentNoteArrivesWithItsHeadersAndJapaneseBody) {
   f.Send();
   ASSERT_EQ(sink.count(), 1) << f.statusPanel(1);
   EXPECT_EQ(f.statusPanel(1), "Success");
-  EXPECT_EQ(f.statusPanel(0), "Disconnect");
+  EXPECT_EQ(f.statusPanel(0), "Connect");  // the connection Connect opened stays
+  EXPECT_TRUE(f.connected());
   EXPECT_FALSE(f.isVisible());
   EXPECT_FALSE(w.doing);
 
@@ -312,6 +328,43 @@ TEST_F(MailFormTest, ConnectHoldsTheConnectionUntilDisconnect) {
   EXPECT_EQ(server.connections(), 3);
   press(f, "Disconnect");
   EXPECT_TRUE(server.waitOpen(false));
+}
+
+TEST_F(MailFormTest, SendsGoOverTheConnectionConnectHoldsAndKeepIt) {
+  HeldSmtp server;
+  MemoNodeUI* note = w.addNote("note");
+  note->body().add("text");
+  note->putField_("SMTPServer", QuoteValue(server.server()));
+  note->putField_("To", "\"to@example.jp\"");
+  TFormSendMail2 f;
+  link(f);
+  press(f, "Connect");
+  ASSERT_TRUE(server.waitOpen(true));
+  for (int n = 1; n <= 2; ++n) {
+    f.show();  // the Send button hides the window; the user shows it again
+    press(f, "Send");
+    EXPECT_EQ(f.statusPanel(1), "Success") << n;
+    EXPECT_EQ(server.messages(), n);
+    EXPECT_TRUE(f.connected());
+    EXPECT_EQ(f.statusPanel(0), "Connect");
+  }
+  EXPECT_EQ(server.connections(), 1);
+  EXPECT_TRUE(server.waitOpen(true));
+
+  // A server that closed the idle connection is reached again by the next send.
+  server.drop();
+  ASSERT_TRUE(server.waitOpen(false));
+  f.show();
+  press(f, "Send");
+  EXPECT_EQ(f.statusPanel(1), "Success");
+  EXPECT_EQ(server.messages(), 3);
+  EXPECT_EQ(server.connections(), 2);
+
+  press(f, "Disconnect");
+  EXPECT_TRUE(server.waitOpen(false));
+  const std::vector<std::string> said = server.commands();
+  EXPECT_EQ(said.back(), "QUIT");
+  EXPECT_EQ(std::count(said.begin(), said.end(), "NOOP"), 1);
 }
 
 TEST_F(MailFormTest, ASendConnectsFirstAndSaysSo) {

@@ -221,6 +221,7 @@ TEST_F(DialogTest, NoteWindowAppliesToItsTargets) {
   f.ComboBox_value->setEditText(QStringLiteral("\"abc\""));
   f.BasicPut();
   EXPECT_EQ(rec.messages(), (std::vector<std::string>{"No Node !"}));
+  EXPECT_EQ(rec.kindOf("No Node !"), BoxKind::Warning);
   b->putMarked_(true);
   c->putMarked_(true);
   f.BasicPut();
@@ -277,6 +278,7 @@ TEST_F(DialogTest, BatchEditWindowEditsEveryTarget) {
   f.setField();
   EXPECT_EQ(f.statusText(), "Field is Empty.");
   EXPECT_EQ(rec.messages(), (std::vector<std::string>{"Field is Empty."}));
+  EXPECT_EQ(rec.kindOf("Field is Empty."), BoxKind::Warning);
   f.ComboBox_Field->setEditText(QStringLiteral("Tag"));
   f.ComboBox_Value->setEditText(QStringLiteral(""));
   f.setField();

@@ -134,11 +134,13 @@ TEST_F(SearchWindowsTest, ScanListsTheTickedNotebooksAndKeepsTheKeyword) {
   f->scan();
   EXPECT_EQ(f->status(), "*Done Scan* No match KeyWord=apple");
   EXPECT_EQ(rec.messages(), (std::vector<std::string>{"*Done Scan* No match KeyWord=apple"}));
+  EXPECT_EQ(rec.kindOf("*Done Scan* No match KeyWord=apple"), BoxKind::Confirmation);
 
   f->ComboBox1->setEditText("");
   f->scan();
   EXPECT_EQ(f->status(), "KeyWord is Empty.");
   EXPECT_EQ(rec.messages().back(), "KeyWord is Empty.");
+  EXPECT_EQ(rec.kindOf("KeyWord is Empty."), BoxKind::Warning);
 
   // Without a main window, or while an operation runs, nothing happens.
   f->ComboBox1->setEditText("apple");
@@ -190,6 +192,7 @@ TEST_F(SearchWindowsTest, GrepWordsLinesAndReadsOnlyNotebooksWhoseFileExists) {
   f->grep();
   EXPECT_EQ(f->status(), "No match");
   EXPECT_EQ(rec.messages(), (std::vector<std::string>{"No match"}));
+  EXPECT_EQ(rec.kindOf("No match"), BoxKind::Confirmation);
   fs::remove_all(dir);
 }
 
@@ -278,6 +281,7 @@ TEST_F(SearchWindowsTest, TheCurrentNotebookWindowSearchesOnlyIt) {
   f->ComboBox1->setEditText("kiwi");
   f->scan();
   EXPECT_EQ(f->status(), "*Done Scan* No match");
+  EXPECT_EQ(rec.kindOf("*Done Scan* No match"), BoxKind::Warning);
   EXPECT_EQ(windows.keywords().items()[0], "kiwi");
 }
 
@@ -299,6 +303,7 @@ TEST_F(SearchWindowsTest, NoteWindowFindsAndReplacesInCopiesOnly) {
   EXPECT_EQ(fromQ(f->RichEdit_Memo->toPlainText()), "a dog, a Cat, a dog");
   f->replaceFirst(TFormScanNode::PageMemo);
   EXPECT_EQ(rec.messages(), (std::vector<std::string>{"Could not find \"cat\" in Memo1."}));
+  EXPECT_EQ(rec.kindOf("Could not find \"cat\" in Memo1."), BoxKind::Error);
   EXPECT_EQ(n1->body().text(), "a cat, a Cat, a cat\r\n");
 
   f->grep();
@@ -367,6 +372,7 @@ TEST_F(FieldWindowTest, ScanAndScanNot) {
   f->ComboBox_Field->setEditText("");
   EXPECT_EQ(f->scan(), -1);
   EXPECT_EQ(f->status(), "Field is Empty.");
+  EXPECT_EQ(rec.kindOf("Field is Empty."), BoxKind::Warning);
 }
 
 TEST_F(FieldWindowTest, ReplaceSetAndDeleteChangeTheListedNotes) {

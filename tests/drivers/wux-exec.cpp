@@ -34,10 +34,12 @@ void out(const std::string& sjisText) {
 
 class EchoPrompter : public RecordingPrompter {
  public:
-  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override {
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                    std::optional<Answer> defaultButton, BoxKind kind) override {
     out(text);
-    return RecordingPrompter::messageBox(text, caption, buttons);
+    return RecordingPrompter::messageBox(text, caption, buttons, defaultButton, kind);
   }
+  using RecordingPrompter::messageBox;
 };
 
 class EchoForm : public TFormMainWUXX13c {

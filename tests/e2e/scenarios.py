@@ -538,6 +538,33 @@ def scan_keyword_case(s, wux):
     w.quit()
 
 
+# ---- scripts ----
+
+MEMONODE_EVAL = dict(top_mnemonic="f", rights=3, downs=21)  # [MemoNode] > Eval (Eval Memo)
+# Abort, Retry, Ignore (2) with the exclamation icon (48) and the third button as the
+# default (512): Ignore answers 5.
+IGNORE_SCRIPT = ("IF MessageBox('Go on anyway?', 'Question', 2 + 48 + 512) = 5 "
+                 "THEN UINewChild_('ignored') ELSE UINewChild_('other')")
+
+
+@scenario
+def script_message_box_default(s, wux):
+    """A script's MessageBox shows the buttons its flags name, and Enter presses the
+    default button they choose: the script goes on with that button's answer."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("script", "S1", None, IGNORE_SCRIPT)]))
+    w = Wux(s, wux, "doc.mxa")
+    w.menu(MEMONODE_EVAL)
+    s.dialog("^Question$")
+    s.key("Return")
+    s.gone("^Question$")
+    w.save_all()
+    text = wait_for_file(s, "Book.mxh", lambda t: t if len(d.records(t)) == 2 else None, "the new note")
+    names = [n for n, _, _ in d.records(text)]
+    check("ignored" in names, "the script made %r" % names)
+    w.quit()
+
+
 def main(argv):
     if argv[1:] == ["--list"]:
         print("\n".join(SCENARIOS))

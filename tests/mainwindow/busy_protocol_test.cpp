@@ -179,6 +179,7 @@ TEST_F(MainWindowTest, ShellAndLeavingCommands) {
   rec.answers.push_back(Answer::No);
   EXPECT_EQ(form->UITerminateForce("  "), 0);
   EXPECT_EQ(rec.messages().back(), "Sould I terminate Force ?   Do not save all MemoHolder.");
+  EXPECT_EQ(rec.kindOf("Sould I terminate Force ?   Do not save all MemoHolder."), BoxKind::Warning);
   rec.answers.push_back(Answer::No);
   form->UITerminateForce(" Really? ");
   EXPECT_EQ(rec.messages().back(), "Really?");

@@ -234,6 +234,7 @@ TEST_F(DocumentTest, NotebooksFoldersOtherFilesAndNamesWithoutExtension) {
   rec.answers = {Answer::No, Answer::No, Answer::No, Answer::No, Answer::No};
   EXPECT_EQ(run("UIOpenURL"), kResultFailed);
   EXPECT_EQ(status(), "Can not load \"http://127.0.0.1:1/nothing.mxa\".");
+  EXPECT_EQ(rec.kindOf("Can not load \"http://127.0.0.1:1/nothing.mxa\"."), BoxKind::Confirmation);
 }
 
 TEST_F(DocumentTest, ShortcutsOpenTheirTarget) {

@@ -292,6 +292,7 @@ TEST_F(PrintCommandsTest, EachImageNotePrintsItsOwnPicture) {
   ASSERT_EQ(run("UIPrintsHolder"), 3);
   EXPECT_EQ(status(), "Done: Holder prints 3 Pages.");
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"Shall I print 3 Pages ?."});
+  EXPECT_EQ(rec.kindOf("Shall I print 3 Pages ?."), BoxKind::Confirmation);
   const QColor expected[] = {Qt::red, Qt::green, Qt::blue};
   for (int k = 1; k <= 3; ++k) {
     const std::string pdf = tmp.str("out-" + std::to_string(k) + ".pdf");

@@ -590,6 +590,7 @@ TEST_F(NoteOrderTest, MovingMarkedNotes) {
   EXPECT_EQ(status(), "Nothing Node Marked.");
   ASSERT_EQ(rec.messages().size(), 1u);
   EXPECT_EQ(rec.messages()[0], "Nothing Node Marked.");
+  EXPECT_EQ(rec.kindOf("Nothing Node Marked."), BoxKind::Confirmation);
   EXPECT_EQ(order(src), "A B C ");
 
   // A marked parent goes; its unmarked child stays, lifted to the parent's level.

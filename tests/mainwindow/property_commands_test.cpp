@@ -173,6 +173,7 @@ TEST_F(PropertyCommandsTest, BatchEditOpensOnTheNotebook) {
 TEST_F(PropertyCommandsTest, CopyMarksToAChosenOrNewNotebook) {
   EXPECT_EQ(run("UICopyMarksTo"), -1);
   EXPECT_EQ(rec.messages().back(), "Nothing Node Marked.");
+  EXPECT_EQ(rec.kindOf("Nothing Node Marked."), BoxKind::Warning);
   note("b")->putMarked_(true);
   note("c")->putMarked_(true);
   MemoHolderUI* source = holder();

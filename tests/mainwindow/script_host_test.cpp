@@ -3,7 +3,11 @@
 // note editor while a script walks the notes.
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -134,6 +138,44 @@ TEST_F(ScriptHostTest, EvalLogsAndReportsAndTheDefineListGrowsWithTheFirstRun) {
   EXPECT_NE(listed.find("UIMNGETFIELD3"), std::string::npos);
   EXPECT_EQ(eval("Print(IntToStr(IsDefine('')) + FloatToStr(Sqrt(2.25)))"), -1);
   EXPECT_EQ(lastLog(), "-11.5");
+}
+
+// Why a script failed reaches the log in the interpreter's words; the status stays short.
+TEST_F(ScriptHostTest, AFailedEvalLogsTheInterpretersMessage) {
+  note("a", "");
+  EXPECT_EQ(eval("x := 1;"), -1);
+  EXPECT_EQ(status(), "ERROR: Eval");
+  EXPECT_EQ(lastLog(), "ERROR: Eval: " + sj("文法エラーです[x]"));
+  // Eval Memo, from its menu item, runs the editor's whole text.
+  editor()->MemoNode0()->setPlainText(toQ("Print('ran');\r\nPrint(IntToStr(1 div 0))"));
+  for (QAction* top : form->menuBar()->actions())
+    if (top->menu() && top->menu()->title() == "[MemoNode]") top->menu()->actions().back()->trigger();
+  EXPECT_EQ(status(), "ERROR: Eval");
+  const auto l = log();
+  EXPECT_EQ(std::vector<std::string>(l.end() - 2, l.end()), (std::vector<std::string>{"ran", "ERROR: Eval: Division by zero"}));
+}
+
+// While a script waits for a program without limit, the window goes on handling its
+// events, and its Break button stops the script; the program itself runs on.
+TEST_F(ScriptHostTest, ExecWaitingKeepsTheWindowAliveAndBreakStopsTheScript) {
+  note("a", "");
+  test::TempDir dir;
+  const std::string done = dir.str("done");
+  bool ticked = false;
+  QTimer::singleShot(100, form.get(), [&] {
+    ticked = true;
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("BreakBtn")), Qt::LeftButton);
+  });
+  breakIfHung();
+  EXPECT_EQ(eval("Exec('sh', '-c \"sleep 1; echo x > " + done + "\"', -1); Print('after')"), -1);
+  EXPECT_FALSE(hung);
+  EXPECT_TRUE(ticked);
+  EXPECT_EQ(status(), "ERROR: Eval");
+  EXPECT_EQ(lastLog(), "ERROR: Eval: " + sj("実行を中断しました"));
+  EXPECT_FALSE(platform::fileExists(done)) << "the script waited for the program to end";
+  EXPECT_FALSE(form->scriptHost().PP1().IsRunning());
+  for (int i = 0; i < 500 && !platform::fileExists(done); ++i) QTest::qWait(20);
+  EXPECT_TRUE(platform::fileExists(done));
 }
 
 TEST_F(ScriptHostTest, NoteRoutinesReadAndChangeNamedNotesAndRespectReadOnly) {

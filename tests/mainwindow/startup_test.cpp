@@ -328,6 +328,7 @@ TEST_F(StartUp, VersionReport) {
   form->commands().run("UIVersion");
   ASSERT_EQ(rec.messages().size(), 1u);
   const std::string text = rec.messages()[0];
+  EXPECT_EQ(rec.kindOf(text), BoxKind::Confirmation);
   EXPECT_NE(text.find("\nVersion 00.15.05f\nPrototype May 23, 2004\n(left,top)=("), std::string::npos) << text;
   EXPECT_NE(text.find("(width,height)=(640,480)\n\n"), std::string::npos) << text;
   EXPECT_NE(text.find("The count of Holders is 1\nThe count of MemoNodes is 1\naFields.count = "),

@@ -1,12 +1,15 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "ScriptHost.h"
+#include "support/RecordingPrompter.h"
 
 namespace wux::test {
 namespace {
@@ -112,6 +115,71 @@ TEST(Builtins, ExecStartsRealProcesses) {
     clean = !zombieChild();
   }
   EXPECT_TRUE(clean);
+}
+
+// The flag word picks the prompter's buttons (low four bits), icon (next four) and
+// default button (next four); the answer comes back as the classic code.
+TEST(Builtins, MessageBoxFlagsChooseButtonsIconAndDefault) {
+  ScriptHost h;
+  h.pp.setDesktop(nullptr);
+  auto box = [&](int flags) { return h.pp.EvalInt("MessageBox('T', 'C', " + std::to_string(flags) + ")"); };
+  // Without a prompter (no window) the answer is Cancel, or Abort where there is none.
+  for (auto [flags, code] : std::vector<std::pair<int, int>>{{0, 1}, {1, 2}, {2 + 256, 3}, {3, 2}, {5, 2}, {6 + 512, 2}})
+    EXPECT_EQ(box(flags), code) << flags;
+  RecordingPrompter rec;
+  ScopedPrompter scope(&rec);
+  using B = Buttons;
+  using K = BoxKind;
+  using A = Answer;
+  for (auto [flags, buttons, kind, byDefault, code] : std::vector<std::tuple<int, B, K, A, int>>{
+           {0, B::OK, K::None, A::OK, 1},
+           {1 + 16, B::OKCancel, K::Error, A::OK, 1},
+           {2 + 48 + 256, B::AbortRetryIgnore, K::Warning, A::Retry, 4},
+           {3 + 32 + 512, B::YesNoCancel, K::Confirmation, A::Cancel, 2},
+           {4 + 64 + 256, B::YesNo, K::Information, A::No, 7},
+           {5, B::RetryCancel, K::None, A::Retry, 4},
+           {6 + 512, B::CancelTryContinue, K::None, A::Continue, 11},
+           {6 + 256, B::CancelTryContinue, K::None, A::TryAgain, 10},
+           {15 + 80 + 512, B::OK, K::None, A::OK, 1},  // no such buttons or icon; no third button
+       }) {
+    EXPECT_EQ(box(flags), code) << flags;
+    ASSERT_FALSE(rec.asked.empty());
+    const auto& e = rec.asked.back();
+    EXPECT_EQ(std::tie(e.text, e.caption), std::make_tuple(std::string("T"), std::string("C")));
+    EXPECT_EQ(std::make_tuple(e.buttons, e.boxKind, e.defaultButton), std::make_tuple(buttons, kind, std::optional(byDefault)))
+        << flags;
+  }
+  rec.answers = {A::Abort, A::Ignore};
+  EXPECT_EQ(box(2), 3);
+  EXPECT_EQ(box(2), 5);
+}
+
+TEST(Builtins, ExecAndShellHandJapanesePathsAndWordsToTheSystemAsItNamesThem) {
+  namespace fs = std::filesystem;
+  char tmpl[] = "/tmp/wux_exec_XXXXXX";
+  const fs::path dir = fs::path(::mkdtemp(tmpl)) / "日本";
+  fs::create_directory(dir);
+  std::ofstream(dir / "p.sh") << "#!/bin/sh\nprintf '%s|%s' \"$1\" \"$2\" > \"$(dirname \"$0\")/$3\"\nexit 5\n";
+  fs::permissions(dir / "p.sh", fs::perms::owner_all);
+  auto read = [&](const char* name) {
+    std::string text;
+    for (int i = 0; i < 500 && text.empty(); ++i) {  // a started program writes in its own time
+      std::ifstream in(dir / name);
+      text.assign(std::istreambuf_iterator<char>(in), {});
+      if (text.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return text;
+  };
+  const std::string path = "'" + sj(dir.string() + "/p.sh") + "'";
+  ScriptHost h;
+  EXPECT_EQ(h.pp.EvalInt("Exec(" + path + ", " + sj("'語 \"二 語\" exec.txt'") + ", -1)"), 5);
+  EXPECT_EQ(read("exec.txt"), "語|二 語");
+  // Shell with parameters starts the program itself (on the window-less desktop).
+  h.pp.setDesktop(nullptr);
+  EXPECT_EQ(h.pp.EvalInt("Shell(" + path + ", " + sj("'表 示 shell.txt'") + ")"), 42);
+  EXPECT_EQ(read("shell.txt"), "表|示");
+  EXPECT_EQ(h.pp.EvalInt("Shell(" + path + sj(" + '無'") + ", 'x')"), 2);
+  fs::remove_all(dir.parent_path());
 }
 
 }  // namespace

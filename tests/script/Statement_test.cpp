@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "ScriptHost.h"
 #include "support/RecordingPrompter.h"
@@ -143,6 +146,32 @@ TEST(RunState, PauseAndStop) {
   EXPECT_TRUE(h.pp.Terminated());
   // The next run starts clean.
   EXPECT_EQ(h.run("PrintBuf('again')"), Lines{"again"});
+}
+
+// A loop that doubles a text ends with an error in the interpreters the program makes
+// (its own and the runners'), before a process with 3 GB of address space runs out.
+TEST(RunState, ADoublingTextStopsAtTheLengthLimitBeforeMemoryRunsOut) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the address sanitizer cannot run under an address-space cap";
+#else
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const rlimit cap{std::size_t{3} << 30, std::size_t{3} << 30};
+    ::setrlimit(RLIMIT_AS, &cap);
+    PPACo runner;
+    runner.interpreter().Source.setText("VAR s: String; BEGIN s := 'x'; WHILE 1 DO s := s + s END");
+    const std::string said = errorOf([&] { runner.interpreter().Run(); });
+    ::_exit(::write(fds[1], said.data(), said.size()) > 0 ? 0 : 1);
+  }
+  ::close(fds[1]);
+  char buf[64] = {};
+  const ssize_t n = ::read(fds[0], buf, sizeof buf - 1);
+  ::close(fds[0]);
+  ::waitpid(pid, nullptr, 0);
+  EXPECT_EQ(std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0), "The text is too long.");
+#endif
 }
 
 TEST(RunState, BreakFlagEndsEndlessLoop) {

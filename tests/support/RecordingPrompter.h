@@ -17,30 +17,32 @@ class RecordingPrompter : public Prompter {
     std::string caption;
     std::optional<Answer> defaultButton;  // the button Enter presses, when the question names one
     Buttons buttons = Buttons::OK;
+    BoxKind boxKind = BoxKind::ByButtons;  // what the message box says by its icon
   };
   std::vector<Entry> asked;
-  // Default when empty: the named default button, else OK/Yes for the first button.
+  // Default when empty: the named default button, else the first button.
   std::deque<Answer> answers;
   std::deque<std::string> inputs;  // for inputBox and file dialogs; empty: cancelled
 
   Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons) override {
-    asked.push_back({"message", text, caption, std::nullopt, buttons});
+    return messageBox(text, caption, buttons, std::nullopt, BoxKind::ByButtons);
+  }
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                    Answer defaultButton) override {
+    return messageBox(text, caption, buttons, defaultButton, BoxKind::ByButtons);
+  }
+  // Without a queued answer, Enter presses the named default, else the first button.
+  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                    std::optional<Answer> defaultButton, BoxKind kind) override {
+    asked.push_back({"message", text, caption, defaultButton, buttons, kind});
     if (!answers.empty()) {
       Answer a = answers.front();
       answers.pop_front();
       return a;
     }
-    return buttons == Buttons::OK || buttons == Buttons::OKCancel ? Answer::OK : Answer::Yes;
+    return defaultButton ? *defaultButton : buttonAnswers(buttons).front();
   }
-  // Without a queued answer, Enter presses the named default.
-  Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
-                    Answer defaultButton) override {
-    const bool queued = !answers.empty();
-    const std::size_t at = asked.size();
-    const Answer a = messageBox(text, caption, buttons);
-    if (asked.size() > at) asked[at].defaultButton = defaultButton;
-    return queued ? a : defaultButton;
-  }
+  using Prompter::messageBox;
   bool inputBox(const std::string& caption, const std::string& prompt, std::string& value) override {
     return answer("input", prompt, caption, value);
   }
@@ -53,6 +55,13 @@ class RecordingPrompter : public Prompter {
   // Records the folder the chooser starts at as the text.
   bool directoryName(const std::string& title, std::string& dir) override {
     return answer("folder", dir, title, dir);
+  }
+
+  // What the last message box that showed `text` said by its icon; nullopt when none did.
+  std::optional<BoxKind> kindOf(const std::string& text) const {
+    for (auto e = asked.rbegin(); e != asked.rend(); ++e)
+      if (e->kind == "message" && e->text == text) return e->boxKind;
+    return std::nullopt;
   }
 
   // Texts of the message boxes, in order.

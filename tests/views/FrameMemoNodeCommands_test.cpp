@@ -361,6 +361,17 @@ TEST_F(EditorCommandsTest, CaretPositionAndShell) {
   ASSERT_EQ(launched.calls.size(), 2u);
   EXPECT_EQ(launched.calls[1].verb, "explore");
 
+  // A missing file says so in a confirmation box; Explorer with nothing selected warns.
+  setText(memo(), tmp.str("missing.txt"));
+  memo()->selectAll();
+  frame.shellSel_();
+  EXPECT_EQ(rec.kindOf(tmp.str("missing.txt") + " not exists"), BoxKind::Confirmation);
+  setText(memo(), "   ");
+  memo()->selectAll();
+  frame.explorerSel_();
+  EXPECT_EQ(rec.kindOf("Not selected"), BoxKind::Warning);
+  EXPECT_EQ(launched.calls.size(), 2u);
+
   // From the menu: a desktop that takes nothing is said in a box, with the reason.
   launched.result = false;
   QAction* shell = nullptr;

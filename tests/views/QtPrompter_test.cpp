@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "support/qt_app.h"
 #include "views/QtPrompter.h"
@@ -45,7 +46,7 @@ TEST(QtPrompter, ABoxWhoseDialogGoesWhileItWaitsIsUnanswered) {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) owner = box->parentWidget();
     delete dialog.data();
   });
-  EXPECT_EQ(prompter.messageBox("Shall I?", "", Buttons::YesNo), Answer::Cancel);
+  EXPECT_EQ(prompter.messageBox("Shall I?", "", Buttons::YesNo), Answer::No);
   EXPECT_EQ(owner, asking);
   EXPECT_FALSE(dialog);
 }
@@ -77,6 +78,51 @@ TEST(QtPrompter, AQuestionWhoseSafeAnswerIsNoTakesNoFromEnterAndEscape) {
   EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::No);
   pressInNextBox(Qt::Key_Y);  // the Yes button's own key still answers Yes
   EXPECT_EQ(p.messageBox("Overwrite it?", "", Buttons::YesNo, Answer::No), Answer::Yes);
+}
+
+// Clicks the button captioned `caption` in the next modal box with the mouse, after
+// noting the box's icon and the caption of its default button.
+void clickInNextBox(const QString& caption, QMessageBox::Icon& icon, QString& byDefault) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, caption, &icon, &byDefault] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    timer->stop();
+    timer->deleteLater();
+    icon = box->icon();
+    byDefault = box->defaultButton() ? box->defaultButton()->text() : QString();
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == caption) QTest::mouseClick(b, Qt::LeftButton);
+  });
+  timer->start(10);
+}
+
+TEST(QtPrompter, EveryButtonSetShowsItsIconAndAnswersWithTheButtonClicked) {
+  test::qtApp();
+  QtPrompter p;
+  auto caption = [](QMessageBox::StandardButton b) { return QMessageBox(QMessageBox::NoIcon, "", "", b).button(b)->text(); };
+  QMessageBox::Icon icon;
+  QString byDefault;
+  clickInNextBox(caption(QMessageBox::Ignore), icon, byDefault);
+  EXPECT_EQ(p.messageBox("Disk busy", "", Buttons::AbortRetryIgnore, Answer::Retry, BoxKind::Error), Answer::Ignore);
+  EXPECT_EQ(std::make_pair(icon, byDefault), std::make_pair(QMessageBox::Critical, caption(QMessageBox::Retry)));
+  clickInNextBox("&Continue", icon, byDefault);
+  EXPECT_EQ(p.messageBox("Go?", "", Buttons::CancelTryContinue, Answer::TryAgain, BoxKind::None), Answer::Continue);
+  EXPECT_EQ(std::make_pair(icon, byDefault), std::make_pair(QMessageBox::NoIcon, QString("&Try Again")));
+  // Each kind has its icon; without one, a lone OK informs and a choice asks.
+  for (auto [buttons, kind, want] : std::vector<std::tuple<Buttons, BoxKind, QMessageBox::Icon>>{
+           {Buttons::RetryCancel, BoxKind::Warning, QMessageBox::Warning},
+           {Buttons::OK, BoxKind::Information, QMessageBox::Information},
+           {Buttons::OK, BoxKind::Confirmation, QMessageBox::Question},
+           {Buttons::OK, BoxKind::ByButtons, QMessageBox::Information},
+           {Buttons::OKCancel, BoxKind::ByButtons, QMessageBox::Question}}) {
+    clickInNextBox(caption(buttons == Buttons::OK ? QMessageBox::Ok : QMessageBox::Cancel), icon, byDefault);
+    EXPECT_EQ(p.messageBox("Note", "", buttons, kind), buttons == Buttons::OK ? Answer::OK : Answer::Cancel);
+    EXPECT_EQ(icon, want);
+  }
+  // Escape gives the safe answer: Abort where there is no Cancel.
+  pressInNextBox(Qt::Key_Escape);
+  EXPECT_EQ(p.messageBox("Disk busy", "", Buttons::AbortRetryIgnore, Answer::Retry, BoxKind::Error), Answer::Abort);
 }
 
 }  // namespace

@@ -531,8 +531,8 @@ int printsHolder(MainWindowApi& w) {
   if (!holder || !printer) return kResultFailed;
   w.UI2Model();
   const int n = holder->getNodeCount_();
-  if (prompter().messageBox("Shall I print " + std::to_string(n) + " Pages ?.", "Prints", Buttons::OKCancel) !=
-      Answer::OK) {
+  if (prompter().messageBox("Shall I print " + std::to_string(n) + " Pages ?.", "Prints", Buttons::OKCancel,
+                            BoxKind::Confirmation) != Answer::OK) {
     w.messageDoing_("Cannel: Holder prints.");
     return 0;
   }

@@ -715,7 +715,7 @@ int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
   StringList marked;
   holder->getMarkedList_(marked);
   if (marked.empty()) {
-    prompter().messageBox("Nothing Node Marked.", "Warning", Buttons::OK);
+    prompter().messageBox("Nothing Node Marked.", "Warning", Buttons::OK, BoxKind::Warning);
     return kResultFailed;
   }
   MemoHolderUI* chosen = nullptr;

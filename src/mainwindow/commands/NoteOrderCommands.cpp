@@ -494,7 +494,7 @@ int moveMarksTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& arg
   StringList marked;
   source->getMarkedList_(marked);
   if (marked.count() == 0) {
-    prompter().messageBox("Nothing Node Marked.", "Confirmation", Buttons::OK);
+    prompter().messageBox("Nothing Node Marked.", "Confirmation", Buttons::OK, BoxKind::Confirmation);
     w.messageDoing_("Nothing Node Marked.");
     return 0;
   }
