@@ -51,6 +51,9 @@ class WebBrowser : public QObject {
   // loopback addresses included; local pages and files still load.
   virtual void setInternetAllowed(bool allowed) = 0;
   virtual bool internetAllowed() const = 0;
+  // The folder of the notebook whose note shows the next page (empty for none): a local
+  // page of that note may load scripts and style sheets from there too.
+  virtual void setNotebookFolder(const QString& folder) { (void)folder; }
 
  signals:
   void loadStarted();

@@ -1,0 +1,114 @@
+#include "webengine/PeerConnections.h"
+
+namespace wux {
+
+namespace {
+
+// Everything it calls is taken before the page runs, so the page cannot bend it by
+// replacing built-ins. The frames of a window are swept when a node is inserted (at once,
+// by the insertion event), after the parser adds nodes (by an observer, which runs before
+// the parser's next script), after document.open/write and execCommand (which add nodes
+// without the event), and when a frame's window or document is asked for.
+constexpr const char* kScript = R"JS(
+(function () {
+  'use strict';
+  var apply = Reflect.apply, deleteProperty = Reflect.deleteProperty;
+  var getDesc = Object.getOwnPropertyDescriptor, define = Object.defineProperty;
+  var protoOf = Object.getPrototypeOf, setProto = Object.setPrototypeOf;
+  var has = WeakSet.prototype.has, add = WeakSet.prototype.add;
+  var listen = EventTarget.prototype.addEventListener;
+  var hooked = new WeakSet();
+  var names = ['RTCPeerConnection', 'webkitRTCPeerConnection'];
+  // A property's descriptor, wherever on the chain it lives; it never inherits.
+  function descriptor(o, name) {
+    for (; o; o = protoOf(o)) {
+      var d = getDesc(o, name);
+      if (d) { setProto(d, null); return d; }
+    }
+    return null;
+  }
+  var lengthOf = descriptor(window, 'length').get;
+  var viewOf = descriptor(Document.prototype, 'defaultView').get;
+
+  function sweep(w) {
+    try {
+      for (var i = 0; i < names.length; ++i) deleteProperty(w, names[i]);
+      hook(w);
+    } catch (e) {
+      return;  // another origin: its documents run this script themselves
+    }
+    var n = 0;
+    try { n = apply(lengthOf, w, []); } catch (e) { return; }
+    for (var k = 0; k < n; ++k) {
+      var child = null;
+      try { child = w[k]; } catch (e) {}
+      if (child) sweep(child);
+    }
+  }
+  function sweepDocument(d) {
+    var w = null;
+    try { w = apply(viewOf, d, []); } catch (e) {}
+    if (w) { arm(w); sweep(w); }
+  }
+  function onInsert() { sweep(this); }
+  function arm(target) { try { apply(listen, target, ['DOMNodeInserted', onInsert, true]); } catch (e) {} }
+
+  // Runs `then` after a method or getter of `proto`, with its result and receiver.
+  function after(proto, name, then) {
+    var d = proto && getDesc(proto, name);
+    if (!d) return;
+    setProto(d, null);
+    var key = typeof d.value === 'function' ? 'value' : 'get';
+    var original = d[key];
+    if (typeof original !== 'function') return;
+    d[key] = function () {
+      var result;
+      try { result = apply(original, this, arguments); } finally { then(result, this); }
+      return result;
+    };
+    define(proto, name, d);
+  }
+  function sweepReceiver(result, receiver) { sweepDocument(receiver); }
+  function sweepWindow(result) { if (result) sweep(result); }
+  function sweepDoc(result) { if (result) sweepDocument(result); }
+  var documentMethods = ['open', 'write', 'writeln', 'execCommand'];
+  var frameOwners = ['HTMLIFrameElement', 'HTMLFrameElement', 'HTMLObjectElement', 'HTMLEmbedElement'];
+
+  function hook(w) {
+    var docProto = w.Document.prototype;
+    if (apply(has, hooked, [docProto])) return;
+    apply(add, hooked, [docProto]);
+    arm(w);
+    var observer = new w.MutationObserver(function () { sweep(w); });
+    apply(w.MutationObserver.prototype.observe, observer, [w.document, {childList: true, subtree: true}]);
+    for (var i = 0; i < documentMethods.length; ++i) after(docProto, documentMethods[i], sweepReceiver);
+    for (var j = 0; j < frameOwners.length; ++j) {
+      var owner = w[frameOwners[j]];
+      var proto = owner ? owner.prototype : null;
+      after(proto, 'contentWindow', sweepWindow);
+      after(proto, 'contentDocument', sweepDoc);
+      after(proto, 'getSVGDocument', sweepDoc);
+    }
+    // Insertions inside a shadow tree do not reach the window.
+    after(w.Element.prototype, 'attachShadow', function (root) {
+      if (root) apply(listen, root, ['DOMNodeInserted', function () { sweep(w); }, true]);
+    });
+  }
+
+  sweep(window);
+})();
+)JS";
+
+}  // namespace
+
+QWebEngineScript peerConnectionGuard() {
+  QWebEngineScript script;
+  script.setName(QStringLiteral("wux-peer-connections"));
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setWorldId(QWebEngineScript::MainWorld);
+  script.setRunsOnSubFrames(true);
+  script.setSourceCode(QString::fromLatin1(kScript));
+  return script;
+}
+
+}  // namespace wux
