@@ -1,0 +1,101 @@
+// With Internet off nothing leaves a page: peer connections (WebRTC) send neither UDP
+// (a STUN server) nor TCP (a TURN server over TCP), whatever window the page takes them
+// from, and HTTP is refused. The three listeners are on loopback.
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+#include "webengine/engine_fixture.h"
+
+using namespace wux;
+
+namespace {
+
+using test::waitUntil;
+
+class PeerConnectionTest : public test::WebEngineTest {
+ protected:
+  QUdpSocket stun;
+  QTcpServer turn;
+  int datagrams = 0;
+  int connections = 0;
+
+  PeerConnectionTest() {
+    EXPECT_TRUE(stun.bind(QHostAddress::LocalHost, 0));
+    QObject::connect(&stun, &QUdpSocket::readyRead, [this] {
+      while (stun.hasPendingDatagrams()) {
+        stun.receiveDatagram();
+        ++datagrams;
+      }
+    });
+    EXPECT_TRUE(turn.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&turn, &QTcpServer::newConnection, [this] {
+      while (QTcpSocket* s = turn.nextPendingConnection()) {
+        ++connections;
+        s->setParent(&turn);
+      }
+    });
+  }
+
+  // Each way to a peer connection the page tries: its own window, fresh frames reached
+  // at once (by the element, by index, after write, innerHTML, a shadow tree, a frame's
+  // own fresh frame), a frame whose own script tries, and a frame the parser made.
+  std::string page() const {
+    return "<html><body><script>"
+           "var report = {}, ways = 0;"
+           "var config = {iceServers: [{urls: 'stun:127.0.0.1:" + std::to_string(stun.localPort()) + "'},"
+           "  {urls: 'turn:127.0.0.1:" + std::to_string(turn.serverPort()) + "?transport=tcp', username: 'u', credential: 'p'}]};"
+           "function attempt(way, w) { ++ways; var result;"
+           "  try { var PC = w.RTCPeerConnection || w.webkitRTCPeerConnection;"
+           "    if (!PC) result = 'none'; else { var pc = new PC(config); pc.createDataChannel('d');"
+           "      pc.createOffer().then(function (o) { return pc.setLocalDescription(o); }); result = 'made'; }"
+           "  } catch (e) { result = 'threw ' + e; }"
+           "  report[way] = result; }"
+           "function fresh(parent) { var f = document.createElement('iframe'); parent.appendChild(f); return f; }"
+           "attempt('own', window);"
+           "attempt('element', fresh(document.body).contentWindow);"
+           "var n = window.length; fresh(document.body); attempt('index', window[n]);"
+           "n = window.length; document.write('<iframe></iframe>'); attempt('written', window[n]);"
+           "var div = document.createElement('div'); document.body.appendChild(div);"
+           "n = window.length; div.innerHTML = '<iframe></iframe>'; attempt('innerHTML', window[n]);"
+           "var host = document.createElement('div'); document.body.appendChild(host);"
+           "var root = host.attachShadow({mode: 'open'}); root.innerHTML = '<iframe></iframe>';"
+           "attempt('shadow', root.firstChild.contentWindow);"
+           "var outer = fresh(document.body).contentWindow; var inner = outer.document.createElement('iframe');"
+           "outer.document.body.appendChild(inner); attempt('nested', outer[0]);"
+           "addEventListener('message', function (e) { report[e.data.way] = e.data.result; });"
+           "var s = document.createElement('iframe'); s.srcdoc = '<script>var r;"
+           "try { var pc = new RTCPeerConnection(parent.config); pc.createDataChannel(\"d\");"
+           "pc.createOffer().then(function (o) { return pc.setLocalDescription(o); }); r = \"made\"; }"
+           "catch (e) { r = \"threw\"; } parent.postMessage({way: \"srcdoc\", result: r}, \"*\");<\\/script>';"
+           "++ways; document.body.appendChild(s);"
+           "fetch('" + server.url("/fetched") + "').catch(function () {});"
+           "</script><iframe id=\"parsed\"></iframe><script>attempt('parsed', window[window.length - 1]);"
+           "</script><img src=\"" + server.url("/img") + "\"></body></html>";
+  }
+};
+
+TEST_F(PeerConnectionTest, WithInternetOffNoPeerConnectionSendsAnything) {
+  MemoNodeUI* memo = urlNote("memo", "");
+  memo->body().setText(page());
+  show(memo);
+  QVariantMap report;
+  ASSERT_TRUE(waitUntil([&] {
+    report = evaluate(QStringLiteral("Object.keys(report).length == ways ? report : null")).toMap();
+    return !report.isEmpty();
+  }));
+  // Every way was tried; what the page got, and whatever it set going, sent nothing.
+  EXPECT_EQ(report.size(), 9) << QJsonDocument::fromVariant(report).toJson().toStdString();
+  // The engine gathers candidates at once; a second more shows no late packet.
+  waitUntil([&] { return datagrams > 0 || connections > 0; }, 1500);
+  const std::string text = QJsonDocument::fromVariant(report).toJson(QJsonDocument::Compact).toStdString();
+  EXPECT_EQ(datagrams, 0) << text;
+  EXPECT_EQ(connections, 0);
+  EXPECT_TRUE(server.paths.empty()) << server.paths.front();
+  for (auto it = report.begin(); it != report.end(); ++it)
+    EXPECT_NE(it.value().toString(), QStringLiteral("made")) << it.key().toStdString();
+}
+
+}  // namespace
