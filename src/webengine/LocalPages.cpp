@@ -182,8 +182,11 @@ void admitLocal(QWebEngineUrlRequestInfo& info, const QUrl& page, const QString&
         info.block(true);
         return;
       }
-      // A folder the user opens is listed by the engine itself.
-      if (type == R::ResourceTypeMainFrame && url.isLocalFile() && QFileInfo(path).isDir()) return;
+      // A folder opened in the window is listed by the engine itself.
+      if (type == R::ResourceTypeMainFrame && servedName(url).isEmpty() && QFileInfo(path).isDir()) {
+        if (!url.isLocalFile()) info.redirect(QUrl::fromLocalFile(asFolder(path)));
+        return;
+      }
       if (isLocalPage(url) && takeTicket(url.host(), type)) return;
       QUrl to = url;
       to.setScheme(QString::fromLatin1(kScheme));

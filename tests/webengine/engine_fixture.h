@@ -85,8 +85,9 @@ class LoopbackServer {
 inline bool waitUntil(const std::function<bool()>& done, int ms = 20000) {
   QElapsedTimer t;
   t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  return done();
+  bool held = false;
+  while (!(held = done()) && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  return held;
 }
 
 class WebEngineTest : public ::testing::Test {

@@ -5,6 +5,10 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPushButton>
+#include <QTest>
+
+#include "platform/launcher.h"
 
 #include "webengine/engine_fixture.h"
 
@@ -171,6 +175,71 @@ TEST_F(HostilePageTest, APageFileBesideTheNotebookShowsWhatIsBesideItAndReadsNoF
   // The page's own address stays a file address wherever the program shows or passes it.
   EXPECT_EQ(editor.webFrame()->location(), fileUrl("notes/page.html"));
   EXPECT_EQ(editor.webFrame()->browser()->url().toString().toStdString(), fileUrl("notes/page.html"));
+}
+
+// The program's own addresses for local pages never leave the engine: the location
+// line, the buttons and the links give file addresses, as they always did.
+TEST_F(HostilePageTest, LocalPagesAreNamedByTheirFileAddresses) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher(&launcher);
+  std::vector<std::string> newNodes;
+  win.table.add("newMemoNodeKind_", [&](const CommandArgs& args) {
+    newNodes.push_back(commandArg(args, 0));
+    return 0;
+  });
+  const std::string links = "<a href=\"child.html\">c</a><a href=\"sub/x.html#top\">x</a><img id=\"pic\" src=\"pic.png\">";
+  write("notes/page.html", links);
+  note->putField_("Filename", "\".\\page.html\"");
+  editor.show();
+  show(note);
+  TFrameWB* wb = editor.webFrame();
+  const std::string page = fileUrl("notes/page.html");
+  ASSERT_TRUE(waitUntil([&] { return wb->location() == page && !wb->browser()->isBusy(); })) << wb->location();
+  auto click = [&](const char* name) { QTest::mouseClick(wb->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton); };
+  // Runs `step` and waits until the page it loads shows its picture.
+  auto loaded = [&](const std::function<void()>& step) {
+    int loads = 0;
+    QMetaObject::Connection c = QObject::connect(wb->browser(), &WebBrowser::loadFinished, [&loads] { ++loads; });
+    step();
+    const bool shown = waitUntil([&] { return loads > 0 && naturalWidth("pic") == 7; });
+    QObject::disconnect(c);
+    return shown;
+  };
+  auto expectEverywhere = [&](const std::string& address) {
+    StringList found;
+    ASSERT_EQ(wb->getLinkList_(found), 2);
+    EXPECT_EQ(found[0], fileUrl("notes/child.html"));
+    EXPECT_EQ(found[1], fileUrl("notes/sub/x.html") + "#top");
+    newNodes.clear();
+    launcher.calls.clear();
+    click("NewNodeBtn");
+    click("NewURLBtn");
+    click("IEBtn");
+    EXPECT_EQ(newNodes, std::vector<std::string>{address});
+    ASSERT_EQ(launcher.calls.size(), 2u);
+    EXPECT_EQ(launcher.calls[0].target, address);
+    EXPECT_EQ(launcher.calls[1].target, address);
+  };
+  expectEverywhere(page);
+  // Reloaded, the page is the same file.
+  ASSERT_TRUE(loaded([&] { click("ReLoadBtn"); }));
+  EXPECT_EQ(wb->location(), page);
+  expectEverywhere(page);
+
+  // A note's own page is named by its notebook's folder.
+  note->putField_("Filename", "\"\"");
+  note->body().setText(links);
+  ASSERT_TRUE(loaded([&] { show(note); }));
+  EXPECT_EQ(wb->location(), "*Memo*");
+  expectEverywhere(fileUrl("notes/"));
+  ASSERT_TRUE(loaded([&] { click("ReLoadBtn"); }));
+  expectEverywhere(fileUrl("notes/"));
+
+  // A link to a folder lists the folder.
+  evaluate(QStringLiteral("location.href = './'; 0"));
+  ASSERT_TRUE(waitUntil([&] { return wb->browser()->url().toString().toStdString() == fileUrl("notes/"); }))
+      << wb->browser()->url().toString().toStdString();
+  EXPECT_TRUE(waitUntil([&] { return evaluate(QStringLiteral("document.body.innerText")).toString().contains("page.html"); }));
 }
 
 }  // namespace
