@@ -47,6 +47,7 @@ class LoopbackServer {
     EXPECT_TRUE(server_.listen(QHostAddress::LocalHost, 0));
     QObject::connect(&server_, &QTcpServer::newConnection, [this] {
       while (QTcpSocket* s = server_.nextPendingConnection()) {
+        ++connections;
         QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
           buffer_[s] += s->readAll();
           if (!buffer_[s].contains("\r\n\r\n")) return;
@@ -71,6 +72,7 @@ class LoopbackServer {
     return "http://127.0.0.1:" + std::to_string(server_.serverPort()) + path;
   }
   std::vector<std::string> paths;
+  int connections = 0;
 
  private:
   QByteArray page() const {

@@ -94,6 +94,7 @@ TEST_F(PeerConnectionTest, WithInternetOffNoPeerConnectionSendsAnything) {
   EXPECT_EQ(datagrams, 0) << text;
   EXPECT_EQ(connections, 0);
   EXPECT_TRUE(server.paths.empty()) << server.paths.front();
+  EXPECT_EQ(server.connections, 0);
   for (auto it = report.begin(); it != report.end(); ++it)
     EXPECT_NE(it.value().toString(), QStringLiteral("made")) << it.key().toStdString();
 }
