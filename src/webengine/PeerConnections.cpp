@@ -6,9 +6,11 @@ namespace {
 
 // Everything it calls is taken before the page runs, so the page cannot bend it by
 // replacing built-ins. The frames of a window are swept when a node is inserted (at once,
-// by the insertion event), after the parser adds nodes (by an observer, which runs before
-// the parser's next script), after document.open/write and execCommand (which add nodes
-// without the event), and when a frame's window or document is asked for.
+// by the insertion event), when a frame loads (an empty page a frame goes to gets this
+// script only later), after the parser adds nodes (by an observer, which runs before the
+// parser's next script), after document.open/write and execCommand (which add nodes
+// without the event), and when a frame's window or document is asked for; a window that
+// window.open gives back is swept before the page has it.
 constexpr const char* kScript = R"JS(
 (function () {
   'use strict';
@@ -51,7 +53,15 @@ constexpr const char* kScript = R"JS(
     if (w) { arm(w); sweep(w); }
   }
   function onInsert() { sweep(this); }
-  function arm(target) { try { apply(listen, target, ['DOMNodeInserted', onInsert, true]); } catch (e) {} }
+  function onLoad() { sweepDocument(this); }
+  function arm(w) {
+    try {
+      apply(listen, w, ['DOMNodeInserted', onInsert, true]);
+      // A frame that goes to a new empty page commits it and fires its load at once;
+      // a frame's load does not reach the window.
+      apply(listen, w.document, ['load', onLoad, true]);
+    } catch (e) {}
+  }
 
   // Runs `then` after a method or getter of `proto`, with its result and receiver.
   function after(proto, name, then) {
@@ -68,7 +78,8 @@ constexpr const char* kScript = R"JS(
     };
     define(proto, name, d);
   }
-  function sweepReceiver(result, receiver) { sweepDocument(receiver); }
+  // document.open with three arguments opens a window, as window.open does.
+  function sweepReceiver(result, receiver) { sweepDocument(receiver); if (result && result !== receiver) sweep(result); }
   function sweepWindow(result) { if (result) sweep(result); }
   function sweepDoc(result) { if (result) sweepDocument(result); }
   var documentMethods = ['open', 'write', 'writeln', 'execCommand'];
@@ -82,6 +93,7 @@ constexpr const char* kScript = R"JS(
     var observer = new w.MutationObserver(function () { sweep(w); });
     apply(w.MutationObserver.prototype.observe, observer, [w.document, {childList: true, subtree: true}]);
     for (var i = 0; i < documentMethods.length; ++i) after(docProto, documentMethods[i], sweepReceiver);
+    after(w, 'open', sweepWindow);
     for (var j = 0; j < frameOwners.length; ++j) {
       var owner = w[frameOwners[j]];
       var proto = owner ? owner.prototype : null;
