@@ -9,7 +9,8 @@ namespace {
 // by the insertion event), when a frame loads (an empty page a frame goes to gets this
 // script only later), after the parser adds nodes (by an observer, which runs before the
 // parser's next script), after document.open/write and execCommand (which add nodes
-// without the event), and when a frame's window or document is asked for; a window that
+// without the event), and when a frame's window or document is asked for (frames in a
+// shadow tree are reached only so; their tree is watched from then on); a window that
 // window.open gives back is swept before the page has it.
 constexpr const char* kScript = R"JS(
 (function () {
@@ -31,6 +32,11 @@ constexpr const char* kScript = R"JS(
   }
   var lengthOf = descriptor(window, 'length').get;
   var viewOf = descriptor(Document.prototype, 'defaultView').get;
+  var rootOf = Node.prototype.getRootNode;
+  var ownerOf = descriptor(Node.prototype, 'ownerDocument').get;
+  var frameOwners = ['HTMLIFrameElement', 'HTMLFrameElement', 'HTMLObjectElement', 'HTMLEmbedElement'];
+  var windowsOf = [];
+  for (var f = 0; f < 3; ++f) windowsOf[f] = descriptor(window[frameOwners[f]].prototype, 'contentWindow').get;
 
   function sweep(w) {
     try {
@@ -63,6 +69,30 @@ constexpr const char* kScript = R"JS(
     } catch (e) {}
   }
 
+  // A shadow tree keeps its insertions and its frames' loads to itself: the page reaches
+  // its frames only through their elements, whose tree is then watched as well.
+  function onTree(e) {
+    var d = null;
+    try { d = apply(ownerOf, this, []); } catch (x) {}
+    if (d) sweepDocument(d);
+    for (var i = 0; i < windowsOf.length; ++i) {
+      var w = null;
+      try { w = apply(windowsOf[i], e.target, []); } catch (x) {}
+      if (w) sweep(w);
+    }
+  }
+  function armTree(root) {
+    try {
+      apply(listen, root, ['DOMNodeInserted', onTree, true]);
+      apply(listen, root, ['load', onTree, true]);
+    } catch (e) {}
+  }
+  function armTreeOf(node) {
+    var root = null;
+    try { root = apply(rootOf, node, []); } catch (e) {}
+    if (root && apply(ownerOf, root, [])) armTree(root);  // a document has no owner
+  }
+
   // Runs `then` after a method or getter of `proto`, with its result and receiver.
   function after(proto, name, then) {
     var d = proto && getDesc(proto, name);
@@ -81,9 +111,9 @@ constexpr const char* kScript = R"JS(
   // document.open with three arguments opens a window, as window.open does.
   function sweepReceiver(result, receiver) { sweepDocument(receiver); if (result && result !== receiver) sweep(result); }
   function sweepWindow(result) { if (result) sweep(result); }
-  function sweepDoc(result) { if (result) sweepDocument(result); }
+  function sweepFrameWindow(result, frame) { sweepWindow(result); armTreeOf(frame); }
+  function sweepFrameDocument(result, frame) { if (result) sweepDocument(result); armTreeOf(frame); }
   var documentMethods = ['open', 'write', 'writeln', 'execCommand'];
-  var frameOwners = ['HTMLIFrameElement', 'HTMLFrameElement', 'HTMLObjectElement', 'HTMLEmbedElement'];
 
   function hook(w) {
     var docProto = w.Document.prototype;
@@ -97,14 +127,10 @@ constexpr const char* kScript = R"JS(
     for (var j = 0; j < frameOwners.length; ++j) {
       var owner = w[frameOwners[j]];
       var proto = owner ? owner.prototype : null;
-      after(proto, 'contentWindow', sweepWindow);
-      after(proto, 'contentDocument', sweepDoc);
-      after(proto, 'getSVGDocument', sweepDoc);
+      after(proto, 'contentWindow', sweepFrameWindow);
+      after(proto, 'contentDocument', sweepFrameDocument);
+      after(proto, 'getSVGDocument', sweepFrameDocument);
     }
-    // Insertions inside a shadow tree do not reach the window.
-    after(w.Element.prototype, 'attachShadow', function (root) {
-      if (root) apply(listen, root, ['DOMNodeInserted', function () { sweep(w); }, true]);
-    });
   }
 
   sweep(window);
