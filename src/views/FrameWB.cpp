@@ -137,6 +137,7 @@ TFrameWB::TFrameWB(QWidget* parent, WebBrowser* browser) : QWidget(parent) {
   connect(newNode, &QPushButton::clicked, this, &TFrameWB::NewNodeBtnClick);
   connect(newURL, &QPushButton::clicked, this, &TFrameWB::NewURLBtnClick);
   connect(ie, &QPushButton::clicked, this, &TFrameWB::IEBtnClick);
+  browser_->setInternetSwitch([this] { return internetOn(); });
   connect(browser_, &WebBrowser::stateChanged, this, &TFrameWB::commandStateChange);
   connect(browser_, &WebBrowser::loadStarted, this, &TFrameWB::commandStateChange);
   connect(browser_, &WebBrowser::loadFinished, this, &TFrameWB::documentComplete);

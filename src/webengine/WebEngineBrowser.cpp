@@ -36,11 +36,14 @@ class RequestGuard : public QWebEngineUrlRequestInterceptor {
  public:
   using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
   bool allowed = false;
+  // The frame's switch as it is now; `allowed` holds without one.
+  std::function<bool()> internetSwitch;
   // The folder of the notebook whose note shows the page (a path; empty for none).
   QString notebookFolder;
+  bool internetOn() const { return internetSwitch ? internetSwitch() : allowed; }
   void interceptRequest(QWebEngineUrlRequestInfo& info) override {
     const QUrl& url = info.requestUrl();
-    if (!allowed && isInternet(url)) info.block(true);
+    if (isInternet(url) && !internetOn()) info.block(true);
     else if (url.isLocalFile() || localpages::isLocalPage(url))
       localpages::admitLocal(info, info.firstPartyUrl(), notebookFolder);
   }
@@ -133,8 +136,9 @@ class WebEngineBrowser : public WebBrowser {
   }
 
   void setInternetAllowed(bool allowed) override { guard_->allowed = allowed; }
+  void setInternetSwitch(std::function<bool()> on) override { guard_->internetSwitch = std::move(on); }
   void setNotebookFolder(const QString& folder) override { guard_->notebookFolder = folder; }
-  bool internetAllowed() const override { return guard_->allowed; }
+  bool internetAllowed() const override { return guard_->internetOn(); }
 
  private:
   QWebEngineView* view_;

@@ -70,6 +70,23 @@ TEST_F(WebEngineTest, WithInternetOffTheServerSeesNoRequest) {
   ASSERT_TRUE(waitUntil([&] { return !server.paths.empty(); }));
 }
 
+TEST_F(WebEngineTest, APageShownWithInternetOnSendsNothingOnceItIsTurnedOff) {
+  win.internet = true;
+  show(urlNote("web", server.url()));
+  ASSERT_TRUE(waitUntil([&] { return editor.webFrame()->location() == server.url(); }));
+  const std::size_t before = server.paths.size();
+  win.internet = false;
+  evaluate(QStringLiteral("window.refused = 0; fetch('/after').catch(function () { ++refused; });"
+                          "var i = new Image(); i.onerror = function () { ++refused; }; i.src = '/after.png'; 0"));
+  ASSERT_TRUE(waitUntil([&] { return evaluate(QStringLiteral("refused")).toInt() == 2; }));
+  // Turned on again, the page reaches the server, which shows its requests went out.
+  win.internet = true;
+  evaluate(QStringLiteral("fetch('/again').catch(function () {}); 0"));
+  ASSERT_TRUE(waitUntil([&] { return server.paths.back() == "/again"; }));
+  EXPECT_EQ(std::vector<std::string>(server.paths.begin() + before, server.paths.end()),
+            std::vector<std::string>{"/again"});
+}
+
 // A page beside the notebook: a picture, a style sheet, a file a script tries to read,
 // and a frame of a file outside the page's folder.
 class LocalPageTest : public WebEngineTest {
