@@ -89,22 +89,13 @@ TEST_F(WebEngineTest, APageShownWithInternetOnSendsNothingOnceItIsTurnedOff) {
 
 // A page beside the notebook: a picture, a style sheet, a file a script tries to read,
 // and a frame of a file outside the page's folder.
-class LocalPageTest : public WebEngineTest {
+class LocalPageTest : public test::NotebookFolderTest {
  protected:
-  test::TempDir tmp;
-  MemoNodeUI* note = nullptr;
-
   LocalPageTest() {
-    book.doc->directory = tmp.path.string() + "/notes/";
-    std::filesystem::create_directories(tmp.path / "notes");
     write("notes/pic.png", test::imageBytes("PNG", 7, 5));
     write("notes/style.css", "#p { color: rgb(0, 128, 0); }");
     write("notes/secret.txt", "SECRET");
     write("outside.html", "<p>OUTSIDE</p>");
-    note = urlNote("memo", "");
-  }
-  void write(const std::string& name, const std::string& bytes) {
-    ASSERT_TRUE(platform::writeFileAtomic(tmp.str(name), bytes));
   }
   // The page's markup: what it shows, and scripts that record what they could read.
   std::string page() const {

@@ -126,4 +126,21 @@ class WebEngineTest : public ::testing::Test {
   }
 };
 
+// A note whose page belongs beside its notebook, in the folder "notes" of a temporary
+// folder.
+class NotebookFolderTest : public WebEngineTest {
+ protected:
+  test::TempDir tmp;
+  MemoNodeUI* note = nullptr;
+
+  NotebookFolderTest() {
+    book.doc->directory = tmp.path.string() + "/notes/";
+    std::filesystem::create_directories(tmp.path / "notes");
+    note = urlNote("memo", "");
+  }
+  void write(const std::string& name, const std::string& bytes) {
+    ASSERT_TRUE(platform::writeFileAtomic(tmp.str(name), bytes));
+  }
+};
+
 }  // namespace wux::test

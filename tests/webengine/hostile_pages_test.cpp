@@ -20,14 +20,9 @@ using test::waitUntil;
 
 // What a hostile page sees of the notebooks beside it. The notebook is written so that,
 // read as a script or a style sheet, its secret would show in an error or a rule.
-class HostilePageTest : public test::WebEngineTest {
+class HostilePageTest : public test::NotebookFolderTest {
  protected:
-  test::TempDir tmp;
-  MemoNodeUI* note = nullptr;
-
   HostilePageTest() {
-    book.doc->directory = tmp.path.string() + "/notes/";
-    std::filesystem::create_directories(tmp.path / "notes");
     std::filesystem::create_directories(tmp.path / "elsewhere");
     write("notes/web.mxh", "[NOTEBOOKSECRET]\r\nNOTEBOOKSECRET { color: red }\r\n");
     write("notes/web.mxa", "DOCUMENTSECRET\r\n");
@@ -39,11 +34,7 @@ class HostilePageTest : public test::WebEngineTest {
     write("elsewhere/far.png", test::imageBytes("PNG", 3, 2));
     write("elsewhere/exists.js", "window.existsRan = 'yes';");
     write("elsewhere/exists.css", "p { margin: 0; }");
-    note = urlNote("memo", "");
     win.internet = true;
-  }
-  void write(const std::string& name, const std::string& bytes) {
-    ASSERT_TRUE(platform::writeFileAtomic(tmp.str(name), bytes));
   }
   std::string fileUrl(const std::string& name) { return "file://" + tmp.str(name); }
 
