@@ -87,7 +87,7 @@ bool under(const QString& path, const QString& folder) { return !folder.isEmpty(
 // Whoever asks for a local file must be local too: a remote page reads nothing here.
 bool localInitiator(const QWebEngineUrlRequestInfo& info) {
   const QUrl from = info.initiator();
-  return from.isEmpty() || from.isLocalFile() || from.scheme() == QLatin1String("file") || isLocalPage(from);
+  return from.isEmpty() || from.scheme() == QLatin1String("file") || isLocalPage(from);
 }
 
 class Handler : public QWebEngineUrlSchemeHandler {

@@ -130,7 +130,8 @@ class WebEngineBrowser : public WebBrowser {
                        ".map(function (e) { return e.href; })"),
         [done = std::move(done)](const QVariant& v) {
           QStringList links;
-          for (const QString& l : v.toStringList()) links << localpages::toFile(QUrl(l)).toString();
+          for (const QString& l : v.toStringList())
+            links << (localpages::isLocalPage(QUrl(l)) ? localpages::toFile(QUrl(l)).toString(QUrl::FullyEncoded) : l);
           done(links);
         });
   }

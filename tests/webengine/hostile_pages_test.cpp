@@ -178,7 +178,9 @@ TEST_F(HostilePageTest, LocalPagesAreNamedByTheirFileAddresses) {
     newNodes.push_back(commandArg(args, 0));
     return 0;
   });
-  const std::string links = "<a href=\"child.html\">c</a><a href=\"sub/x.html#top\">x</a><img id=\"pic\" src=\"pic.png\">";
+  // The third link is "日本.html" in Shift_JIS, which the page is read in.
+  const std::string links = "<a href=\"child.html\">c</a><a href=\"sub/x.html#top\">x</a>"
+                            "<a href=\"\x93\xFA\x96\x7B.html\">j</a><img id=\"pic\" src=\"pic.png\">";
   write("notes/page.html", links);
   note->putField_("Filename", "\".\\page.html\"");
   editor.show();
@@ -198,9 +200,10 @@ TEST_F(HostilePageTest, LocalPagesAreNamedByTheirFileAddresses) {
   };
   auto expectEverywhere = [&](const std::string& address) {
     StringList found;
-    ASSERT_EQ(wb->getLinkList_(found), 2);
+    ASSERT_EQ(wb->getLinkList_(found), 3);
     EXPECT_EQ(found[0], fileUrl("notes/child.html"));
     EXPECT_EQ(found[1], fileUrl("notes/sub/x.html") + "#top");
+    EXPECT_EQ(found[2], fileUrl("notes/") + "%E6%97%A5%E6%9C%AC.html");
     newNodes.clear();
     launcher.calls.clear();
     click("NewNodeBtn");
