@@ -37,6 +37,12 @@ constexpr const char* kScript = R"JS(
   var frameOwners = ['HTMLIFrameElement', 'HTMLFrameElement', 'HTMLObjectElement', 'HTMLEmbedElement'];
   var windowsOf = [];
   for (var f = 0; f < 3; ++f) windowsOf[f] = descriptor(window[frameOwners[f]].prototype, 'contentWindow').get;
+  var srcdoc = descriptor(HTMLIFrameElement.prototype, 'srcdoc');
+  var getAttribute = Element.prototype.getAttribute, setAttribute = Element.prototype.setAttribute;
+  var hasAttribute = Element.prototype.hasAttribute, select = Element.prototype.querySelectorAll;
+  var selectInDocument = Document.prototype.querySelectorAll, lower = String.prototype.toLowerCase;
+  var indexOf = String.prototype.indexOf;
+  var isolated = 'allow-scripts allow-forms allow-popups allow-modals allow-pointer-lock allow-downloads';
 
   function sweep(w) {
     try {
@@ -69,6 +75,26 @@ constexpr const char* kScript = R"JS(
     } catch (e) {}
   }
 
+  // A frame's srcdoc is a document of the page's own origin, reachable from the page
+  // before the engine has run this script in it. Written into a frame that is sandboxed
+  // (scripts still run), it is an origin of its own instead. This runs as an observer:
+  // before the frame can show anything.
+  function isolate(frame) {
+    try {
+      if (!apply(hasAttribute, frame, ['srcdoc'])) return;
+      var sandbox = apply(getAttribute, frame, ['sandbox']);
+      if (sandbox !== null && apply(indexOf, apply(lower, sandbox, []), ['allow-same-origin']) < 0) return;
+      apply(setAttribute, frame, ['sandbox', isolated]);
+      apply(srcdoc.set, frame, [apply(srcdoc.get, frame, [])]);  // starts it again, sandboxed
+    } catch (e) {}
+  }
+  function isolateIn(root, inDocument) {
+    var frames;
+    try { frames = apply(inDocument ? selectInDocument : select, root, ['iframe[srcdoc]']); } catch (e) { return; }
+    for (var i = 0; i < frames.length; ++i) isolate(frames[i]);
+  }
+  var watched = {childList: true, subtree: true, attributes: true, attributeFilter: ['srcdoc', 'sandbox']};
+
   // A shadow tree keeps its insertions and its frames' loads to itself: the page reaches
   // its frames only through their elements, whose tree is then watched as well.
   function onTree(e) {
@@ -85,6 +111,10 @@ constexpr const char* kScript = R"JS(
     try {
       apply(listen, root, ['DOMNodeInserted', onTree, true]);
       apply(listen, root, ['load', onTree, true]);
+      var d = apply(ownerOf, root, []), w = apply(viewOf, d, []);
+      var observer = new w.MutationObserver(function () { isolateIn(root, false); });
+      apply(w.MutationObserver.prototype.observe, observer, [root, watched]);
+      isolateIn(root, false);
     } catch (e) {}
   }
   function armTreeOf(node) {
@@ -120,8 +150,9 @@ constexpr const char* kScript = R"JS(
     if (apply(has, hooked, [docProto])) return;
     apply(add, hooked, [docProto]);
     arm(w);
-    var observer = new w.MutationObserver(function () { sweep(w); });
-    apply(w.MutationObserver.prototype.observe, observer, [w.document, {childList: true, subtree: true}]);
+    var observer = new w.MutationObserver(function () { isolateIn(w.document, true); sweep(w); });
+    apply(w.MutationObserver.prototype.observe, observer, [w.document, watched]);
+    isolateIn(w.document, true);
     for (var i = 0; i < documentMethods.length; ++i) after(docProto, documentMethods[i], sweepReceiver);
     after(w, 'open', sweepWindow);
     for (var j = 0; j < frameOwners.length; ++j) {

@@ -55,13 +55,26 @@ class RequestGuard : public QWebEngineUrlRequestInterceptor {
 const char* const kEngineSwitches[] = {"--disable-reading-from-canvas",
                                        "--force-webrtc-ip-handling-policy=disable_non_proxied_udp"};
 
+// A frame never shows a blob the page made: its document would share the page's origin,
+// and the page could reach its window before the engine has run the peer connection
+// guard in it (a frame's srcdoc, the other such document, is isolated by the guard).
+class Page : public QWebEnginePage {
+ public:
+  using QWebEnginePage::QWebEnginePage;
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+    return isMainFrame || url.scheme() != QLatin1String("blob");
+  }
+};
+
 // Above this the engine does not take a page inline (it travels as a data address).
 constexpr qsizetype kInlineLimit = 1536 * 1024;
 
 class WebEngineBrowser : public WebBrowser {
  public:
   explicit WebEngineBrowser(QWidget* parent) : WebBrowser(parent), view_(new QWebEngineView(parent)) {
-    page_ = new QWebEnginePage(view_);
+    page_ = new Page(view_);
     guard_ = new RequestGuard(page_);
     page_->setUrlRequestInterceptor(guard_);
     page_->scripts().insert(peerConnectionGuard());
