@@ -100,6 +100,8 @@ TFrameWB::TFrameWB(QWidget* parent, WebBrowser* browser) : QWidget(parent) {
   layout->setSpacing(2);
   auto* panel = new QWidget(this);
   panel->setObjectName(QStringLiteral("PanelTop"));
+  // At least its designed height; larger fonts make it taller.
+  panel->setMinimumHeight(65);
   auto* pl = new QVBoxLayout(panel);
   pl->setContentsMargins(2, 2, 2, 2);
   auto* row = new QHBoxLayout();
@@ -135,6 +137,7 @@ TFrameWB::TFrameWB(QWidget* parent, WebBrowser* browser) : QWidget(parent) {
   connect(newNode, &QPushButton::clicked, this, &TFrameWB::NewNodeBtnClick);
   connect(newURL, &QPushButton::clicked, this, &TFrameWB::NewURLBtnClick);
   connect(ie, &QPushButton::clicked, this, &TFrameWB::IEBtnClick);
+  browser_->setInternetSwitch([this] { return internetOn(); });
   connect(browser_, &WebBrowser::stateChanged, this, &TFrameWB::commandStateChange);
   connect(browser_, &WebBrowser::loadStarted, this, &TFrameWB::commandStateChange);
   connect(browser_, &WebBrowser::loadFinished, this, &TFrameWB::documentComplete);
@@ -189,7 +192,10 @@ bool TFrameWB::internetOn() const {
   return answer == "true";
 }
 
-void TFrameWB::applyInternetSwitch_() { browser_->setInternetAllowed(internetOn()); }
+void TFrameWB::applyInternetSwitch_() {
+  browser_->setInternetAllowed(internetOn());
+  browser_->setNotebookFolder(toQ(notebookDir(host_ ? host_->node() : nullptr)));
+}
 
 // ---- documents ----
 

@@ -51,6 +51,12 @@ class WebBrowser : public QObject {
   // loopback addresses included; local pages and files still load.
   virtual void setInternetAllowed(bool allowed) = 0;
   virtual bool internetAllowed() const = 0;
+  // The switch as it is now, asked by an engine at each request when given: a page
+  // shown while Internet was on sends nothing once it is turned off.
+  virtual void setInternetSwitch(std::function<bool()> on) { (void)on; }
+  // The folder of the notebook whose note shows the next page (empty for none): a local
+  // page of that note may load scripts and style sheets from there too.
+  virtual void setNotebookFolder(const QString& folder) { (void)folder; }
 
  signals:
   void loadStarted();

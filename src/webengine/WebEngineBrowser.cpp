@@ -3,11 +3,10 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QTemporaryFile>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -16,6 +15,8 @@
 #include <memory>
 
 #include "views/WebBrowser.h"
+#include "webengine/LocalPages.h"
+#include "webengine/PeerConnections.h"
 
 namespace wux {
 
@@ -28,67 +29,59 @@ bool isInternet(const QUrl& url) {
          s == QLatin1String("wss") || s == QLatin1String("ftp");
 }
 
-// What a page may take from the user's files. A page shows the pictures, style sheets,
-// scripts, fonts and media beside it as a browser does; a script never reads a file's
-// content itself (XMLHttpRequest, fetch, workers, objects), and a frame shows only files
-// in the page's own folder or below, since a page's script can read what its frames show.
-// `page` is the address the page belongs to.
-bool fileRequestAllowed(const QWebEngineUrlRequestInfo& info, const QUrl& page) {
-  using R = QWebEngineUrlRequestInfo;
-  switch (info.resourceType()) {
-    case R::ResourceTypeMainFrame:
-    case R::ResourceTypeStylesheet:
-    case R::ResourceTypeScript:
-    case R::ResourceTypeImage:
-    case R::ResourceTypeFontResource:
-    case R::ResourceTypeMedia:
-    case R::ResourceTypeFavicon:
-      return true;
-    case R::ResourceTypeSubFrame: {
-      if (!page.isLocalFile()) return false;
-      QString folder = page.adjusted(QUrl::RemoveFilename | QUrl::NormalizePathSegments).path();
-      if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-      return info.requestUrl().adjusted(QUrl::NormalizePathSegments).path().startsWith(folder);
-    }
-    default:
-      return false;
-  }
-}
-
 // Guards one page's requests: Internet requests are refused while its frame's switch is
 // off (the page's scripts, images and redirects too, not only its first address), and
-// requests of local files as above.
+// requests of local files and pages follow the local pages' rules.
 class RequestGuard : public QWebEngineUrlRequestInterceptor {
  public:
   using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
   bool allowed = false;
-  // A page too large to take inline is shown from a temporary file; it belongs where
-  // its base address says (nowhere when empty), not in the temporary folder.
-  QUrl tempPage;
-  QUrl tempBase;
+  // The frame's switch as it is now; `allowed` holds without one.
+  std::function<bool()> internetSwitch;
+  // The folder of the notebook whose note shows the page (a path; empty for none).
+  QString notebookFolder;
+  bool internetOn() const { return internetSwitch ? internetSwitch() : allowed; }
   void interceptRequest(QWebEngineUrlRequestInfo& info) override {
     const QUrl& url = info.requestUrl();
-    const QUrl page = info.firstPartyUrl() == tempPage ? tempBase : info.firstPartyUrl();
-    if (!allowed && isInternet(url)) info.block(true);
-    else if (url.isLocalFile() && !fileRequestAllowed(info, page)) info.block(true);
+    if (isInternet(url) && !internetOn()) info.block(true);
+    else if (url.isLocalFile() || localpages::isLocalPage(url))
+      localpages::admitLocal(info, info.firstPartyUrl(), notebookFolder);
   }
 };
 
-// Above this the engine does not take a page inline (it travels as a data address);
-// larger pages are shown from a temporary file.
+// Engine switches the program needs, added to those the user gives. Both hold for the
+// whole process: no page reads back what a canvas drew (a local picture draws on it
+// untainted), and peer connections never use UDP (their traffic bypasses the guard).
+const char* const kEngineSwitches[] = {"--disable-reading-from-canvas",
+                                       "--force-webrtc-ip-handling-policy=disable_non_proxied_udp"};
+
+// A frame never shows a blob the page made: its document would share the page's origin,
+// and the page could reach its window before the engine has run the peer connection
+// guard in it (a frame's srcdoc, the other such document, is isolated by the guard).
+class Page : public QWebEnginePage {
+ public:
+  using QWebEnginePage::QWebEnginePage;
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+    return isMainFrame || url.scheme() != QLatin1String("blob");
+  }
+};
+
+// Above this the engine does not take a page inline (it travels as a data address).
 constexpr qsizetype kInlineLimit = 1536 * 1024;
 
 class WebEngineBrowser : public WebBrowser {
  public:
   explicit WebEngineBrowser(QWidget* parent) : WebBrowser(parent), view_(new QWebEngineView(parent)) {
-    page_ = new QWebEnginePage(view_);
+    page_ = new Page(view_);
     guard_ = new RequestGuard(page_);
     page_->setUrlRequestInterceptor(guard_);
+    page_->scripts().insert(peerConnectionGuard());
     QWebEngineSettings* s = page_->settings();
-    // Local pages take what sits beside them and, with Internet on, remote pictures and
-    // styles as a browser does; the guard keeps their scripts from reading the files.
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    // Local pages show under the program's own scheme (LocalPages.h); a folder listed
+    // by the engine itself stays a file: page, which must not read other origins.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     s->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
     view_->setPage(page_);
     connect(page_, &QWebEnginePage::loadStarted, this, [this] {
@@ -106,36 +99,20 @@ class WebEngineBrowser : public WebBrowser {
 
   QWidget* widget() override { return view_; }
 
+  ~WebEngineBrowser() override { localpages::forget(served_); }
+
   void setContent(const QByteArray& data, const QString& mimeType, const QUrl& base) override {
     hasDocument_ = true;
-    if (data.size() <= kInlineLimit) {
-      temp_.reset();
-      page_->setContent(data, mimeType, base);
+    localpages::forget(served_);
+    served_ = QUrl();
+    // A page that belongs in a folder is served as a local page there; so is one too
+    // large for the engine to take inline.
+    if (base.isLocalFile() || data.size() > kInlineLimit) {
+      served_ = localpages::serve(data, mimeType, base);
+      page_->load(served_);
       return;
     }
-    const bool html = mimeType.startsWith(QLatin1String("text/html"));
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/wux-page-XXXXXX") +
-                                                 (html ? QStringLiteral(".html") : QStringLiteral(".bin")));
-    bool ok = file->open();
-    if (ok && html) {
-      const int at = mimeType.indexOf(QLatin1String("charset="));
-      const QByteArray charset = at >= 0 ? mimeType.mid(at + 8).toLatin1() : QByteArray("Shift_JIS");
-      ok = file->write("<meta charset=\"" + charset + "\">\n") > 0;
-      // Addresses in the page still count from where the page belongs, not the file.
-      if (ok && base.isValid())
-        ok = file->write("<base href=\"" + base.toEncoded() + "\">\n") > 0;
-    }
-    ok = ok && file->write(data) == data.size() && file->flush();
-    if (!ok) {
-      page_->setHtml(QStringLiteral("<p>The page could not be written to a temporary file.</p>"));
-      return;
-    }
-    file->close();
-    const QUrl url = QUrl::fromLocalFile(file->fileName());
-    guard_->tempPage = url;
-    guard_->tempBase = base;
-    temp_ = std::move(file);
-    page_->load(url);
+    page_->setContent(data, mimeType, base);
   }
 
   void navigate(const QUrl& url) override {
@@ -151,7 +128,7 @@ class WebEngineBrowser : public WebBrowser {
   bool canGoForward() const override { return page_->history()->canGoForward(); }
   bool isBusy() const override { return busy_; }
   bool hasDocument() const override { return hasDocument_; }
-  QUrl url() const override { return page_->url(); }
+  QUrl url() const override { return localpages::toFile(page_->url()); }
 
   void readSource(std::function<void(const QString&)> done) override {
     page_->toHtml([done = std::move(done)](const QString& html) { done(html); });
@@ -164,17 +141,24 @@ class WebEngineBrowser : public WebBrowser {
     page_->runJavaScript(
         QStringLiteral("Array.prototype.filter.call(document.links, function (e) { return e.tagName === 'A'; })"
                        ".map(function (e) { return e.href; })"),
-        [done = std::move(done)](const QVariant& v) { done(v.toStringList()); });
+        [done = std::move(done)](const QVariant& v) {
+          QStringList links;
+          for (const QString& l : v.toStringList())
+            links << (localpages::isLocalPage(QUrl(l)) ? localpages::toFile(QUrl(l)).toString(QUrl::FullyEncoded) : l);
+          done(links);
+        });
   }
 
   void setInternetAllowed(bool allowed) override { guard_->allowed = allowed; }
-  bool internetAllowed() const override { return guard_->allowed; }
+  void setInternetSwitch(std::function<bool()> on) override { guard_->internetSwitch = std::move(on); }
+  void setNotebookFolder(const QString& folder) override { guard_->notebookFolder = folder; }
+  bool internetAllowed() const override { return guard_->internetOn(); }
 
  private:
   QWebEngineView* view_;
   QWebEnginePage* page_;
   RequestGuard* guard_;
-  std::unique_ptr<QTemporaryFile> temp_;
+  QUrl served_;
   bool busy_ = false;
   bool hasDocument_ = false;
 };
@@ -184,9 +168,17 @@ class WebEngineBrowser : public WebBrowser {
 void prepareWebEngine() {
   if (!QCoreApplication::instance()) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+  const char* given = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  QByteArray flags = given ? QByteArray(given) : QByteArray();
+  const QList<QByteArray> words = flags.split(' ');
+  for (const char* s : kEngineSwitches)
+    if (!words.contains(QByteArray(s))) flags += (flags.isEmpty() ? "" : " ") + QByteArray(s);
+  setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.constData(), 1);
+  localpages::registerScheme();
 }
 
 void installWebEngine() {
+  localpages::installHandler();
   setWebBrowserFactory([](QWidget* parent) -> WebBrowser* { return new WebEngineBrowser(parent); });
 }
 

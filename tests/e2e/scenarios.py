@@ -18,7 +18,9 @@ view is found on the screen by its selection colour after the keyboard selected 
 import os
 import re
 import signal
+import socket
 import sys
+import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -562,6 +564,73 @@ def script_message_box_default(s, wux):
     text = wait_for_file(s, "Book.mxh", lambda t: t if len(d.records(t)) == 2 else None, "the new note")
     names = [n for n, _, _ in d.records(text)]
     check("ignored" in names, "the script made %r" % names)
+    w.quit()
+
+
+# ---- a received page ----
+
+MAGENTA = (255, 0, 255)
+
+
+def listeners():
+    """Loopback listeners a page could reach: UDP (a STUN server), TCP (a TURN server
+    over TCP) and TCP (an HTTP server); none answers."""
+    udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    tcp = [socket.socket(socket.AF_INET, socket.SOCK_STREAM) for _ in range(2)]
+    for sock in [udp] + tcp:
+        sock.bind(("127.0.0.1", 0))
+        sock.setblocking(False)
+    for sock in tcp:
+        sock.listen(16)
+    return udp, tcp[0], tcp[1]
+
+
+def what_arrives(udp, turn, http, seconds):
+    """Counts datagrams and connections for a while."""
+    got = {"udp": 0, "turn": 0, "http": 0}
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            udp.recvfrom(2048)
+            got["udp"] += 1
+        except BlockingIOError:
+            pass
+        for name, sock in (("turn", turn), ("http", http)):
+            try:
+                sock.accept()[0].close()
+                got[name] += 1
+            except BlockingIOError:
+                pass
+        time.sleep(0.02)
+    return got
+
+
+@scenario
+def received_page_no_peer_connection(s, wux):
+    """A note's page beside the notebook reaches this machine's HTTP server (Internet
+    is on at start), but its peer connections, from its window and from a fresh frame,
+    send nothing to the STUN (UDP) and TURN (TCP) servers: the program never lets a
+    page's traffic past its request guard, whatever the switch says."""
+    udp, turn, http = listeners()
+    config = ("{iceServers: [{urls: 'stun:127.0.0.1:%d'}, {urls: 'turn:127.0.0.1:%d?transport=tcp', "
+              "username: 'u', credential: 'p'}]}" % (udp.getsockname()[1], turn.getsockname()[1]))
+    server = "http://127.0.0.1:%d/" % http.getsockname()[1]
+    s.write("page.html", "<html><body style='background: rgb(255, 0, 255)'><img src='%spic.png'><script>"
+            "function call(w) { try { var pc = new (w.RTCPeerConnection || w.webkitRTCPeerConnection)(%s);"
+            " pc.createDataChannel('d'); pc.createOffer().then(function (o) { return pc.setLocalDescription(o); });"
+            " } catch (e) {} }"
+            "call(window); var f = document.createElement('iframe'); document.body.appendChild(f);"
+            "call(f.contentWindow); fetch('%sfetched').catch(function () {});"
+            "</script></body></html>" % (server, config, server))
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("page", "P1", None, "",
+                                             {"Content-Transfer-Encoding": "URL", "Filename": ".\\page.html"})]))
+    w = Wux(s, wux, "doc.mxa")
+    x, y, width, height = w.geometry()
+    d.wait_for("the page shown", lambda: s.screen.grab().find_runs(
+        lambda rgb: all(abs(c - m) < 20 for c, m in zip(rgb, MAGENTA)), x, y, x + width, y + height))
+    got = what_arrives(udp, turn, http, 3)
+    check(got["http"] > 0 and got["udp"] == 0 and got["turn"] == 0, "what the servers saw: %r" % got)
     w.quit()
 
 

@@ -217,4 +217,23 @@ TEST_F(FrameWBTest, GifPicturesShowInTheBrowserWithoutATemporaryFile) {
   EXPECT_EQ(shownText(), "GIF89a-bytes");
 }
 
+// The button panel keeps its designed height with small fonts and grows with large ones.
+TEST_F(FrameWBTest, ButtonPanelIsAtLeast65High) {
+  for (int points : {5, 9, 200}) {
+    TFrameWB frame(nullptr, new test::FakeBrowser(nullptr));
+    QFont font = frame.font();
+    font.setPointSize(points);
+    frame.setFont(font);
+    frame.resize(3000, 1200);
+    frame.show();
+    QCoreApplication::processEvents();
+    auto* panel = frame.findChild<QWidget*>(QStringLiteral("PanelTop"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_GE(panel->height(), 65) << points;
+    auto* button = frame.findChild<QPushButton*>(QStringLiteral("HomeBtn"));
+    EXPECT_GE(button->height(), button->sizeHint().height()) << points;
+    EXPECT_LE(button->geometry().bottom(), panel->height()) << points;
+  }
+}
+
 }  // namespace

@@ -2,123 +2,16 @@
 // the test runs itself. Few and bounded: each test starts the engine once.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QWebEnginePage>
-#include <QWebEngineView>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <cstdlib>
-#include <memory>
-#include <optional>
-#include <filesystem>
-#include <functional>
-
-#include "support/fake_main_window.h"
-#include "support/qt_app.h"
-#include "views/FrameMemoNode.h"
-#include "views/FrameWB.h"
-#include "views/WebBrowser.h"
-#include "platform/files.h"
 #include "support/RecordingPrompter.h"
-#include "views/views_support.h"
-#include "webengine/WebEngineBrowser.h"
+#include "webengine/engine_fixture.h"
 
 using namespace wux;
 
 namespace {
 
-QApplication& engineApp() {
-  // No GPU offscreen, and no sandbox for a test run as root.
-  setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu", 0);
-  prepareWebEngine();
-  QApplication& app = test::qtApp();
-  installWebEngine();
-  return app;
-}
-
-// Serves one page with two links and a 9 x 4 picture ("/pic.png") on 127.0.0.1 and
-// counts every request it gets.
-class LoopbackServer {
- public:
-  LoopbackServer() {
-    EXPECT_TRUE(server_.listen(QHostAddress::LocalHost, 0));
-    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-      while (QTcpSocket* s = server_.nextPendingConnection()) {
-        QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
-          buffer_[s] += s->readAll();
-          if (!buffer_[s].contains("\r\n\r\n")) return;
-          const QByteArray path = buffer_[s].split(' ').value(1);
-          buffer_.remove(s);
-          paths.push_back(path.toStdString());
-          const bool picture = path == "/pic.png";
-          const QByteArray body = path == "/" ? page()
-                                  : picture   ? QByteArray::fromStdString(test::imageBytes("PNG", 9, 4))
-                                              : QByteArray("not here");
-          const QByteArray type = picture ? "image/png" : "text/html; charset=Shift_JIS";
-          s->write("HTTP/1.1 " + QByteArray(path == "/" || picture ? "200 OK" : "404 Not Found") +
-                   "\r\nContent-Type: " + type + "\r\nConnection: close\r\nContent-Length: " +
-                   QByteArray::number(body.size()) + "\r\n\r\n" + body);
-          s->disconnectFromHost();
-        });
-        QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-      }
-    });
-  }
-  std::string url(const char* path = "/") const {
-    return "http://127.0.0.1:" + std::to_string(server_.serverPort()) + path;
-  }
-  std::vector<std::string> paths;
-
- private:
-  QByteArray page() const {
-    return "<html><body><p>\x93\xFA\x96\x7B</p><a href=\"/first\">one</a> <a href=\"" +
-           QByteArray::fromStdString(url("/second")) + "\">two</a></body></html>";
-  }
-  QTcpServer server_;
-  QHash<QTcpSocket*, QByteArray> buffer_;
-};
-
-// Runs the event loop until `done` holds or the time is up.
-bool waitUntil(const std::function<bool()>& done, int ms = 20000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  return done();
-}
-
-class WebEngineTest : public ::testing::Test {
- protected:
-  QApplication& app_ = engineApp();
-  test::FixedWorld world;
-  test::Notebook book{"web", "memo"};
-  test::FakeMainWindow win;
-  TFrameMemoNode editor;
-  LoopbackServer server;
-
-  WebEngineTest() { editor.setOwnerForm(&win); }
-  void show(MemoNode* n) {
-    editor.setNode(n);
-    editor.showNode_();
-  }
-  MemoNodeUI* urlNote(const std::string& name, const std::string& filename) {
-    MemoNodeUI* n = book.node(name);
-    n->putField_("Content-Transfer-Encoding", "\"URL\"");
-    n->putField_("Filename", "\"" + filename + "\"");
-    return n;
-  }
-  // Runs a script in the page shown and waits for its value.
-  QVariant evaluate(const QString& script) {
-    auto* view = qobject_cast<QWebEngineView*>(editor.webFrame()->browser()->widget());
-    auto answer = std::make_shared<std::optional<QVariant>>();
-    view->page()->runJavaScript(script, [answer](const QVariant& v) { *answer = v; });
-    waitUntil([&] { return answer->has_value(); });
-    return answer->value_or(QVariant());
-  }
-  // Waits until the engine finished the page asked for last.
-  bool loaded() {
-    return waitUntil([&] { return !editor.webFrame()->browser()->isBusy() && editor.webFrame()->browser()->url().isValid(); });
-  }
-};
+using test::LoopbackServer;
+using test::WebEngineTest;
+using test::waitUntil;
 
 TEST_F(WebEngineTest, ShowsPagesFromTheServerAndFromNotesAndReadsThemBack) {
   win.internet = true;
@@ -177,24 +70,32 @@ TEST_F(WebEngineTest, WithInternetOffTheServerSeesNoRequest) {
   ASSERT_TRUE(waitUntil([&] { return !server.paths.empty(); }));
 }
 
+TEST_F(WebEngineTest, APageShownWithInternetOnSendsNothingOnceItIsTurnedOff) {
+  win.internet = true;
+  show(urlNote("web", server.url()));
+  ASSERT_TRUE(waitUntil([&] { return editor.webFrame()->location() == server.url(); }));
+  const std::size_t before = server.paths.size();
+  win.internet = false;
+  evaluate(QStringLiteral("window.refused = 0; fetch('/after').catch(function () { ++refused; });"
+                          "var i = new Image(); i.onerror = function () { ++refused; }; i.src = '/after.png'; 0"));
+  ASSERT_TRUE(waitUntil([&] { return evaluate(QStringLiteral("refused")).toInt() == 2; }));
+  // Turned on again, the page reaches the server, which shows its requests went out.
+  win.internet = true;
+  evaluate(QStringLiteral("fetch('/again').catch(function () {}); 0"));
+  ASSERT_TRUE(waitUntil([&] { return server.paths.back() == "/again"; }));
+  EXPECT_EQ(std::vector<std::string>(server.paths.begin() + before, server.paths.end()),
+            std::vector<std::string>{"/again"});
+}
+
 // A page beside the notebook: a picture, a style sheet, a file a script tries to read,
 // and a frame of a file outside the page's folder.
-class LocalPageTest : public WebEngineTest {
+class LocalPageTest : public test::NotebookFolderTest {
  protected:
-  test::TempDir tmp;
-  MemoNodeUI* note = nullptr;
-
   LocalPageTest() {
-    book.doc->directory = tmp.path.string() + "/notes/";
-    std::filesystem::create_directories(tmp.path / "notes");
     write("notes/pic.png", test::imageBytes("PNG", 7, 5));
     write("notes/style.css", "#p { color: rgb(0, 128, 0); }");
     write("notes/secret.txt", "SECRET");
     write("outside.html", "<p>OUTSIDE</p>");
-    note = urlNote("memo", "");
-  }
-  void write(const std::string& name, const std::string& bytes) {
-    ASSERT_TRUE(platform::writeFileAtomic(tmp.str(name), bytes));
   }
   // The page's markup: what it shows, and scripts that record what they could read.
   std::string page() const {
