@@ -33,8 +33,13 @@ QString linesToQ(const StringList& lines) {
 void makeEditableKeepingCase(QComboBox* box) {
   if (!box) return;
   box->setEditable(true);
-  // The box matches its edit text to an item with the completer's case rule.
-  if (QCompleter* c = box->completer()) c->setCaseSensitivity(Qt::CaseSensitive);
+  // The box matches its edit text to an item with the completer's case rule. Inline
+  // completion would fill the rest of a longer item into the edit ("needle" becoming
+  // "needle-1"), so the box would hold what nobody typed; a pop-up list only offers.
+  if (QCompleter* c = box->completer()) {
+    c->setCaseSensitivity(Qt::CaseSensitive);
+    c->setCompletionMode(QCompleter::PopupCompletion);
+  }
 }
 
 }  // namespace wux

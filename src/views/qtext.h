@@ -18,8 +18,9 @@ std::string fromQ(const QString& text);
 // A string list as the lines of an editor (CR LF / LF both read back as line breaks).
 QString linesToQ(const StringList& lines);
 
-// Makes a combo box editable so that what the user types is what it holds: completion
-// from its items keeps the typed case (Qt's own completer would turn "pin" into an item
+// Makes a combo box editable so that what the user types is what it holds, or the item
+// the user picked: completion from its items is a case-sensitive pop-up list (Qt's own
+// inline completer fills in the rest of a longer item, and turns "pin" into an item
 // "PIN" when the box is left).
 void makeEditableKeepingCase(QComboBox* box);
 
