@@ -16,6 +16,7 @@ view is found on the screen by its selection colour after the keyboard selected 
 """
 
 import os
+import re
 import signal
 import sys
 import traceback
@@ -43,6 +44,7 @@ FILE_SAVE_ALL_HOLDERS = dict(top_mnemonic="f", downs=7)  # &File > Save All Hold
 MEMONODE_MOVE1TO = dict(top_mnemonic="f", rights=3, downs=4)  # [MemoNode] > Move1To
 MEMONODE_DELETE = dict(top_mnemonic="f", rights=3, downs=5)  # [MemoNode] > Delete
 SCAN_HOLDERS = dict(top_mnemonic="f", rights=7, downs=0)  # Scan > Holders
+HOLDER_PROPATY = dict(top_mnemonic="f", rights=1, downs=10)  # [Holder] > Propaty
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -399,6 +401,52 @@ def scan_keyword_case(s, wux):
     s.key(*["Tab"] * TAB_KEYWORD_TO_GREP, "space")
     found = grep_into_new_note(w)
     check("Words:lower:" in found and "Words:upper:" not in found, "grep lines: %r" % found)
+    w.quit()
+
+
+# ---- the mouse wheel ----
+
+def holder_fields(text):
+    """The notebook's own fields in a saved notebook file."""
+    head = text.split("<Record", 1)[0]
+    return dict(kv for f in re.findall(r"<Field ([^>]*?)/?>", head) for kv in d._ATTR.findall(f))
+
+
+@scenario
+def wheel_scrolls_not_boxes(s, wux):
+    """Turning the wheel down over the right-hand column of the notebook's property
+    window scrolls its page and changes none of the boxes that pass under the pointer;
+    the wheel going back up scrolls the page back. OK then stores what was shown."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("first", "F1", None, "text")]).replace(
+        '<Field ModeNodesMngr="CheckListBox"/>',
+        '<Field ModeNodesMngr="CheckListBox"/>\n  <Field FormatDate="YYYY/MM/DD"/>'))
+    w = Wux(s, wux, "doc.mxa")
+    w.menu(HOLDER_PROPATY)
+    dlg = s.dialog("^Holder Propaty$")
+    x, y, width, height = s.geometry(dlg)
+    column = x + width * 70 // 100
+    left = x + 20
+    # The labels down the left of the page show where it stands.
+    labels = lambda: [s.screen.grab().rgb(left + dx, yy) for yy in range(y + 60, y + height - 60, 3)
+                      for dx in (0, 10, 20)]  # noqa: E731
+    before = labels()
+    for button in ("5", "4"):
+        for yy in range(y + 60, y + height - 60, 8) if button == "5" else range(y + height - 60, y + 60, -8):
+            s.mouse_move(column, yy)
+            s._run(["xdotool", "click", button])
+        if button == "5":
+            d.wait_for("the page to scroll down", lambda: labels() != before)
+        else:
+            d.wait_for("the page to scroll back", lambda: labels() == before)
+    s.key("Return")
+    s.gone("^Holder Propaty$")
+    w.type_at_end(" saved")
+    w.save_all()
+    text = wait_for_file(s, "Book.mxh", lambda t: t if "saved" in t else None, "the typed text")
+    fields = holder_fields(text)
+    # NewNodeName is written only by OK.
+    check(fields.get("FormatDate") == "YYYY/MM/DD" and "NewNodeName" in fields, "the notebook's fields: %r" % fields)
     w.quit()
 
 
