@@ -19,6 +19,7 @@ import os
 import re
 import signal
 import sys
+import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -424,12 +425,21 @@ def wheel_scrolls_not_boxes(s, wux):
     w = Wux(s, wux, "doc.mxa")
     w.menu(HOLDER_PROPATY)
     dlg = s.dialog("^Holder Propaty$")
-    x, y, width, height = s.geometry(dlg)
+    # Where it settles once placed over the main window: a turn that missed it would
+    # roll it up (on the title bar) or change the desktop.
+    def settled():
+        g = s.geometry(dlg)
+        time.sleep(0.5)
+        return g if g == s.geometry(dlg) else None
+
+    x, y, width, height = d.wait_for("the window to settle", settled)
     column = x + width * 70 // 100
     left = x + 20
     # The labels down the left of the page show where it stands.
-    labels = lambda: [s.screen.grab().rgb(left + dx, yy) for yy in range(y + 60, y + height - 60, 3)
-                      for dx in (0, 10, 20)]  # noqa: E731
+    def labels():
+        screen = s.screen.grab()
+        return [screen.rgb(left + dx, yy) for yy in range(y + 60, y + height - 60, 3) for dx in (0, 10, 20)]
+
     before = labels()
     for button in ("5", "4"):
         for yy in range(y + 60, y + height - 60, 8) if button == "5" else range(y + height - 60, y + 60, -8):
@@ -439,6 +449,7 @@ def wheel_scrolls_not_boxes(s, wux):
             d.wait_for("the page to scroll down", lambda: labels() != before)
         else:
             d.wait_for("the page to scroll back", lambda: labels() == before)
+    check(s.geometry(dlg) == (x, y, width, height), "the window moved while the wheel turned")
     s.key("Return")
     s.gone("^Holder Propaty$")
     w.type_at_end(" saved")
