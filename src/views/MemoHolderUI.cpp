@@ -14,6 +14,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoNodeUI.h"
 #include "views/NoteViews.h"
+#include "views/qtext.h"
 
 namespace wux {
 
@@ -416,11 +417,15 @@ void MemoHolderUI::selectInView_(MemoNode* node) {
 
 void MemoHolderUI::putColor_(Color color) {
   MemoHolder::putColor_(color);
-  if (QWidget* w = getViewControl_()) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
-    w->setPalette(p);
-  }
+  paintView_(getViewControl_());
+}
+
+void MemoHolderUI::paintView_(QWidget* control) {
+  if (!control) return;
+  QPalette p = control->palette();
+  p.setColor(QPalette::Base, toQColor(getColor_()));
+  p.setColor(QPalette::Text, Qt::black);
+  control->setPalette(p);
 }
 
 MemoHolderUI* MemoHolderUI::createCopy_() {

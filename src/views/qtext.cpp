@@ -30,6 +30,12 @@ QString linesToQ(const StringList& lines) {
   return out;
 }
 
+QColor toQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+Color fromQColor(const QColor& q) {
+  return static_cast<Color>(q.red()) | static_cast<Color>(q.green()) << 8 | static_cast<Color>(q.blue()) << 16;
+}
+
 void makeEditableKeepingCase(QComboBox* box) {
   if (!box) return;
   box->setEditable(true);

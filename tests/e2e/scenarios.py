@@ -47,6 +47,9 @@ MEMONODE_DELETE = dict(top_mnemonic="f", rights=3, downs=5)  # [MemoNode] > Dele
 SCAN_HOLDERS = dict(top_mnemonic="f", rights=7, downs=0)  # Scan > Holders
 HOLDER_PROPATY = dict(top_mnemonic="f", rights=1, downs=10)  # [Holder] > Propaty
 
+# The size of the private screen (wuxdrive's Xvfb).
+SCREEN = (1280, 1024)
+
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
 
@@ -430,7 +433,9 @@ def wheel_scrolls_not_boxes(s, wux):
     def settled():
         g = s.geometry(dlg)
         time.sleep(0.5)
-        return g if g == s.geometry(dlg) else None
+        x, y, width, height = g
+        whole = x >= 0 and y >= 0 and x + width <= SCREEN[0] and y + height <= SCREEN[1]
+        return g if whole and g == s.geometry(dlg) else None
 
     x, y, width, height = d.wait_for("the window to settle", settled)
     column = x + width * 70 // 100
