@@ -324,12 +324,12 @@ void TFrameMemoNode::setCursor_(int cursor) {
 }
 
 void TFrameMemoNode::message_(const std::string& text) {
+  // An editor that nobody shows a status for stays silent: a box would stop whoever
+  // drives it (a script, a test, a window being built).
   if (owner_)
     owner_->messageDoing_(text);
   else if (statusSink_)
     statusSink_(text);
-  else
-    prompter().messageBox(text, "", Buttons::OK);
 }
 
 void TFrameMemoNode::setNameText(const std::string& sjisName) { name_->setText(toQ(sjisName)); }

@@ -56,7 +56,7 @@ class TFrameMemoNode : public QWidget {
   bool readOnly() const { return readOnly_; }
   void setCursor_(int cursor);
   // Reports to the owner's status line; without an owner, to the status sink when one
-  // is set (a note window of its own), else in a message box.
+  // is set (a note window of its own), else nowhere.
   void message_(const std::string& text);
   void setStatusSink(std::function<void(const std::string&)> sink) { statusSink_ = std::move(sink); }
 

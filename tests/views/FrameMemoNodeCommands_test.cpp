@@ -506,3 +506,33 @@ TEST_F(EditorClipboardTest, CaretStatusFollowsAMousePress) {
 
 }  // namespace
 }  // namespace wux
+
+namespace wux {
+namespace {
+
+// An editor that nobody gives a status line reports nowhere: no box stops the user.
+TEST(EditorWithoutOwner, ReportsToItsSinkOrNowhere) {
+  test::qtApp();
+  test::FixedWorld world;
+  RecordingPrompter rec;
+  ScopedPrompter use{&rec};
+  test::Notebook book{{std::string("note")}};
+  TFrameMemoNode frame;
+  frame.setNode(book.node("note"));
+  frame.showNode_();
+  frame.setReadOnly_(true);
+  frame.show();
+  // A click on the name asks for a new one; read-only, it only says why not.
+  QTest::mouseClick(frame.StaticText_name(), Qt::LeftButton);
+  EXPECT_TRUE(rec.messages().empty());
+  EXPECT_TRUE(rec.asked.empty());
+
+  std::vector<std::string> said;
+  frame.setStatusSink([&](const std::string& text) { said.push_back(text); });
+  QTest::mouseClick(frame.StaticText_name(), Qt::LeftButton);
+  EXPECT_EQ(said, (std::vector<std::string>{"Read Only Mode! Can not Change Node name."}));
+  EXPECT_TRUE(rec.messages().empty());
+}
+
+}  // namespace
+}  // namespace wux
