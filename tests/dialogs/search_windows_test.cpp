@@ -7,8 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTextCursor>
@@ -149,28 +147,6 @@ TEST_F(SearchWindowsTest, ScanListsTheTickedNotebooksAndKeepsTheKeyword) {
   f->setMainWindow(nullptr);
   f->scan();
   EXPECT_EQ(f->status(), "KeyWord is Empty.");
-}
-
-// A keyword typed after a longer one was used is searched as typed, not completed to
-// the longer one (which would find nothing here).
-TEST_F(SearchWindowsTest, ATypedKeywordIsScannedAsTypedAfterALongerOne) {
-  TFormScanHolders* f = holdersWindow("apple pie");
-  f->scan();
-  ASSERT_EQ(items(f->ListBox2), (std::vector<std::string>{"A n1"}));
-  f->show();
-  f->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(f));
-  QTest::mouseClick(f->ComboBox1->lineEdit(), Qt::LeftButton);
-  f->ComboBox1->lineEdit()->selectAll();
-  QTest::keyClicks(f->ComboBox1->lineEdit(), "apple");
-  QPushButton* scanButton = nullptr;
-  for (QPushButton* b : f->findChildren<QPushButton*>())
-    if (b->text() == "Scan") scanButton = b;
-  ASSERT_NE(scanButton, nullptr);
-  QTest::mouseClick(scanButton, Qt::LeftButton);
-  EXPECT_EQ(f->status(), "*Done Scan* count=2 keyWord=apple");
-  EXPECT_EQ(items(f->ListBox2), (std::vector<std::string>{"A n1", "B n3"}));
-  f->hide();
 }
 
 TEST_F(SearchWindowsTest, UpdateKeepsTheTicksOfTheSameNotebooks) {

@@ -177,11 +177,16 @@ TEST_F(FramesTest, TheViewShowsTheNotebooksColourAndTheDocumentTheWindows) {
   test::addNotes(red, {"r"});
   red->putField_("Color", "\"clRed\"");
   ASSERT_EQ(form->changeCurrentHolder(red), red);
-  for (const char* command : {"changeTreeView_", "changeListView_", "changeCheckListBox_"}) {
-    ASSERT_EQ(form->commands().run(command), 0) << command;
+  for (const char* command : {"", "changeTreeView_", "changeListView_", "changeCheckListBox_"}) {
+    if (*command) {
+      ASSERT_EQ(form->commands().run(command), 0) << command;
+    }
     QWidget* view = red->getViewControl_();
     ASSERT_NE(view, nullptr) << command;
-    EXPECT_EQ(view->palette().color(QPalette::Base), QColor(Qt::red)) << command;
+    view->resize(200, 300);
+    auto* items = qobject_cast<QAbstractItemView*>(view);
+    const QImage shot = (items ? items->viewport() : view)->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() - 5), QColor(Qt::red)) << command;  // below the notes
     EXPECT_EQ(view->palette().color(QPalette::Text), QColor(Qt::black)) << command;
   }
   // The document has no colour: it wears the top panel's.
