@@ -19,15 +19,6 @@
 
 namespace wux {
 
-namespace {
-
-QColor toQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-Color fromQColor(const QColor& q) {
-  return static_cast<Color>(q.red()) | static_cast<Color>(q.green()) << 8 | static_cast<Color>(q.blue()) << 16;
-}
-
-}  // namespace
-
 TFormPropaty::TFormPropaty(QWidget* parent) : QDialog(parent) {
   auto* outer = new QVBoxLayout(this);
   body_ = new QVBoxLayout;

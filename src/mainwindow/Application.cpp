@@ -4,6 +4,7 @@
 
 #include "model/Prompter.h"
 #include "platform/textconv.h"
+#include "views/WheelGuard.h"
 
 namespace wux {
 
@@ -16,6 +17,7 @@ std::function<void(const std::string&)>& errorSink() {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("wux.exe"));
+  installWheelGuard(*this);
 }
 
 void Application::setErrorSink(std::function<void(const std::string&)> sink) { errorSink() = std::move(sink); }

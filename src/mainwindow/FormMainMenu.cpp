@@ -306,10 +306,14 @@ void TFormMainMenu::updateColor() {
   if (!aFile_ || !panelTop_) return;
   const std::string field = aFile_->getField_("Color");
   if (field.empty()) return;
-  const Color c = NameToColor(Dequote(field));
   QPalette p = panelTop_->palette();
-  p.setColor(QPalette::Window, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  p.setColor(QPalette::Window, toQColor(NameToColor(Dequote(field))));
   panelTop_->setPalette(p);
+}
+
+std::optional<Color> TFormMainMenu::panelTopColor() {
+  if (!panelTop_) return std::nullopt;
+  return fromQColor(panelTop_->palette().color(QPalette::Window));
 }
 
 void TFormMainMenu::updateReadOnlyMark() {

@@ -28,6 +28,7 @@ class TFormMainMenu : public TFormMainScript {
   void mouseCursor(int cursor) override;
   void messageDoing_(const std::string& text) override;
   void updateColor() override;
+  std::optional<Color> panelTopColor() override;
   void updateReadOnlyMark() override;
   TFrameMemoNode* getNodeFrame() override;
   bool isUIReadOnly() override;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "model/BraceTree.h"
 #include "model/Prompter.h"
@@ -125,10 +126,34 @@ bool sameLines(const StringList& a, const StringList& b) {
 // bytes that have no Unicode form (or two) would otherwise change by merely showing.
 const char* const kShown = "wuxShown";
 
-void setLines(QPlainTextEdit* edit, const StringList* lines) {
-  const QString text = lines ? linesToQ(*lines) : QString();
-  edit->setPlainText(text);
-  edit->setProperty(kShown, text);
+// Set on an editor that shows its lines cut: what it holds is not the note's text.
+const char* const kCut = "wuxCut";
+
+bool isCut(const QObject* w) { return w->property(kCut).toBool(); }
+
+// The lines cut to what the editor can show: each line to the line limit (at a
+// character's start), and the whole after the text limit. Empty when nothing is cut,
+// so that a note of ordinary size is never copied.
+std::optional<StringList> cutForEditor(const StringList& lines) {
+  const std::size_t lineMax = TFrameMemoNode::kShownLineBytes;
+  const std::size_t textMax = TFrameMemoNode::kShownTextBytes;
+  std::size_t total = 0;
+  bool cut = false;
+  for (int i = 0; i < lines.count() && !cut; ++i) {
+    total += lines[i].size() + 1;
+    cut = lines[i].size() > lineMax || total > textMax;
+  }
+  if (!cut) return std::nullopt;
+  StringList shown;
+  total = 0;
+  for (int i = 0; i < lines.count() && total < textMax; ++i) {
+    const std::string_view line = lines[i];
+    const std::size_t room = std::min(lineMax, textMax - total);
+    const std::string_view part = line.size() <= room ? line : line.substr(0, sjis::charStart(line, room));
+    shown.add(std::string(part));
+    total += part.size() + 1;
+  }
+  return shown;
 }
 
 bool untouched(const QObject* w, const QString& now) {
@@ -156,6 +181,11 @@ TFrameMemoNode::TFrameMemoNode(QWidget* parent) : QWidget(parent) {
   name_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(name_);
+  cutStatus_ = new QLabel(this);
+  cutStatus_->setObjectName(QStringLiteral("StatusCut"));
+  cutStatus_->setWordWrap(true);
+  cutStatus_->hide();
+  layout->addWidget(cutStatus_);
 
   split_ = new QSplitter(Qt::Vertical, this);
   split_->setChildrenCollapsible(true);
@@ -241,14 +271,43 @@ void TFrameMemoNode::clear_() {
   for (QObject* w : {static_cast<QObject*>(name_), static_cast<QObject*>(memo_), static_cast<QObject*>(comment_),
                      static_cast<QObject*>(fields_)})
     w->setProperty(kShown, QVariant());
+  for (QPlainTextEdit* e : {memo_, comment_, fields_}) {
+    e->setProperty(kCut, false);
+    e->setReadOnly(readOnly_);
+  }
+  showCutStatus();
   shown_ = nullptr;
+}
+
+void TFrameMemoNode::fill(QPlainTextEdit* edit, const StringList* lines) {
+  const std::optional<StringList> cut = lines ? cutForEditor(*lines) : std::nullopt;
+  const QString text = cut ? linesToQ(*cut) : lines ? linesToQ(*lines) : QString();
+  edit->setPlainText(text);
+  edit->setProperty(kShown, text);
+  edit->setProperty(kCut, cut.has_value());
+  edit->setReadOnly(readOnly_ || cut);
+  showCutStatus();
+}
+
+std::string TFrameMemoNode::cutStatus() const { return cutStatus_->isHidden() ? "" : fromQ(cutStatus_->text()); }
+
+void TFrameMemoNode::showCutStatus() {
+  std::string parts;
+  auto add = [&](const char* part) { parts += (parts.empty() ? "" : ", ") + std::string(part); };
+  // The text editor counts only while it is the content shown.
+  if (isCut(memo_) && !content_->isHidden() && content_->currentWidget() == panelMemo_) add("text");
+  if (isCut(comment_)) add("comment");
+  if (isCut(fields_)) add("fields");
+  const std::string text = parts.empty()
+                               ? std::string()
+                               : "Too long to edit: " + parts + " shown cut and read-only; the note is saved as it was read.";
+  cutStatus_->setText(toQ(text));
+  cutStatus_->setVisible(!text.empty());
 }
 
 void TFrameMemoNode::setReadOnly_(bool flag) {
   readOnly_ = flag;
-  memo_->setReadOnly(flag);
-  fields_->setReadOnly(flag);
-  comment_->setReadOnly(flag);
+  for (QPlainTextEdit* e : {memo_, comment_, fields_}) e->setReadOnly(flag || isCut(e));
 }
 
 void TFrameMemoNode::setCursor_(int cursor) {
@@ -267,12 +326,12 @@ void TFrameMemoNode::setCursor_(int cursor) {
 bool TFrameMemoNode::ownerIsMainWindow() const { return owner_ && owner_->mainWindow() == owner_; }
 
 void TFrameMemoNode::message_(const std::string& text) {
+  // An editor that nobody shows a status for stays silent: a box would stop whoever
+  // drives it (a script, a test, a window being built).
   if (owner_)
     owner_->messageDoing_(text);
   else if (statusSink_)
     statusSink_(text);
-  else
-    prompter().messageBox(text, "", Buttons::OK);
 }
 
 void TFrameMemoNode::setNameText(const std::string& sjisName) { name_->setText(toQ(sjisName)); }
@@ -302,11 +361,13 @@ void TFrameMemoNode::showNode_() {
   loadFields_();
   loadComment_();
   loadName_();
+  showCutStatus();
+  if (!cutStatus().empty()) message_(cutStatus());
 }
 
 void TFrameMemoNode::loadFields_() {
   if (!node_) return;
-  setLines(fields_, node_->fieldList());
+  fill(fields_, node_->fieldList());
   const bool empty = sjis::trim(fromQ(fields_->toPlainText())).empty();
   if (!empty && fieldsCollapsed_) showFields_();
   if (empty && !fieldsCollapsed_) hideFields_();
@@ -315,13 +376,13 @@ void TFrameMemoNode::loadFields_() {
 void TFrameMemoNode::loadComment_() {
   if (!node_) return;
   if (StringList* c = node_->comment()) {
-    setLines(comment_, c);
+    fill(comment_, c);
     if (!sjis::trim(c->text()).empty())
       showComment_();
     else
       hideComment_();
   } else {
-    setLines(comment_, nullptr);
+    fill(comment_, nullptr);
     hideComment_();
   }
 }
@@ -413,13 +474,15 @@ void TFrameMemoNode::showContent_() {
     if (loaded == kBraceTooDeep) {
       // Such a text is shown, and kept, as it is: no tree ever rewrites it.
       message_("Too deep for the tree: shown as text");
-      setLines(memo_, &node_->body());
+      fill(memo_, &node_->body());
       showPanel(panelMemo_);
+      showCutStatus();
     }
     return;
   }
-  setLines(memo_, &node_->body());
+  fill(memo_, &node_->body());
   showPanel(panelMemo_);
+  showCutStatus();
 }
 
 // ---- commit ----
@@ -427,7 +490,7 @@ void TFrameMemoNode::showContent_() {
 bool TFrameMemoNode::storeContent_() {
   if (!holdsNode() || content_->isHidden()) return false;
   if (braceTree_ && content_->currentWidget() == braceTree_) return treeModified_ && storeTree();
-  if (content_->currentWidget() != panelMemo_) return false;
+  if (content_->currentWidget() != panelMemo_ || isCut(memo_)) return false;
   if (untouched(memo_, memo_->toPlainText())) return false;
   StringList edited = linesOf(memo_, &node_->body(), &lost_);
   markShown(memo_, memo_->toPlainText());
@@ -464,7 +527,7 @@ bool TFrameMemoNode::storeTree() {
 }
 
 bool TFrameMemoNode::storeComment_() {
-  if (!holdsNode()) return false;
+  if (!holdsNode() || isCut(comment_)) return false;
   if (untouched(comment_, comment_->toPlainText())) return false;
   StringList edited = linesOf(comment_, node_->comment(), &lost_);
   markShown(comment_, comment_->toPlainText());
@@ -483,7 +546,7 @@ bool TFrameMemoNode::storeComment_() {
 }
 
 bool TFrameMemoNode::storeFields_() {
-  if (!holdsNode()) return false;
+  if (!holdsNode() || isCut(fields_)) return false;
   if (untouched(fields_, fields_->toPlainText())) return false;
   StringList edited = linesOf(fields_, node_->fieldList(), &lost_);
   markShown(fields_, fields_->toPlainText());

@@ -59,7 +59,7 @@ class TFrameMemoNode : public QWidget {
   bool readOnly() const { return readOnly_; }
   void setCursor_(int cursor);
   // Reports to the owner's status line; without an owner, to the status sink when one
-  // is set (a note window of its own), else in a message box.
+  // is set (a note window of its own), else nowhere.
   void message_(const std::string& text);
   void setStatusSink(std::function<void(const std::string&)> sink) { statusSink_ = std::move(sink); }
 
@@ -81,6 +81,15 @@ class TFrameMemoNode : public QWidget {
   const StringList& pasteBuffer() const { return pasteBuffer_; }
   // Which content view shows: "text", "image", "web", "tree" or "" (none).
   std::string contentView() const;
+  // The line that says the note is too long to edit here and is shown cut; empty when
+  // every part is shown whole.
+  std::string cutStatus() const;
+
+  // Past these the editor would take seconds to fill or to answer a key (Qt lays out a
+  // line whole, and fills the whole text at once): a longer part of a note is shown cut
+  // to them, read-only, and never committed.
+  static constexpr std::size_t kShownLineBytes = 100'000;
+  static constexpr std::size_t kShownTextBytes = 8'000'000;
   // The web frame and the brace tree, made on first use (null until then).
   TFrameWB* webFrame() const { return webFrame_; }
   TBraceTreeView* braceTree() const { return braceTree_; }
@@ -205,6 +214,9 @@ class TFrameMemoNode : public QWidget {
   TBraceTreeView* ensureBraceTree();
   bool storeTree();
   void switchEncoding(const char* encoding);
+  // Fills an editor with lines, cut when they are too long to edit (then read-only).
+  void fill(QPlainTextEdit* edit, const StringList* lines);
+  void showCutStatus();
 
   MemoNode* node_ = nullptr;
   // The note whose text the editors hold (only compared, never followed): a commit
@@ -222,6 +234,7 @@ class TFrameMemoNode : public QWidget {
   StringList pasteBuffer_, copyWork_, splitWork_;
 
   QLabel* name_;
+  QLabel* cutStatus_;
   QSplitter* split_;
   QStackedWidget* content_;
   QWidget* panelMemo_;

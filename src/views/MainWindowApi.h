@@ -2,7 +2,10 @@
 // What the views, the dialogs and the command families may ask of the main window.
 // They take this interface, never the window itself, so each can be tested against a
 // small fake and none depends on the window's layers.
+#include <optional>
 #include <string>
+
+#include "model/strutil.h"
 
 namespace wux {
 
@@ -118,6 +121,8 @@ class MainWindowApi {
   virtual WindowRect getWindowRect() { return {}; }
   virtual void setWindowRect(const WindowRect&) {}
   virtual WindowRect getScreenRect() { return {}; }
+  // The colour of the window's top panel; none where the window has no such panel.
+  virtual std::optional<Color> panelTopColor() { return std::nullopt; }
   // The message panel of the status bar, and the panel that counts the notebooks.
   virtual std::string getStatusText() { return std::string(); }
   virtual void showHolderCount() {}

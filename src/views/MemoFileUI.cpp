@@ -1,5 +1,8 @@
 #include "views/MemoFileUI.h"
 
+#include <QApplication>
+#include <QPalette>
+#include <optional>
 #include <vector>
 
 #include "model/records/RecordFiles.h"
@@ -8,6 +11,7 @@
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
 #include "views/TabBinding.h"
+#include "views/qtext.h"
 
 namespace wux {
 
@@ -36,8 +40,12 @@ std::string MemoFileUI::getTempDir_() {
 }
 
 Color MemoFileUI::getColor_() {
-  if (getField_("Color").empty()) return 0xF0F0F0;  // the face colour of the window's panels
-  return MemoFile::getColor_();
+  if (!getField_("Color").empty()) return MemoFile::getColor_();
+  // Without a colour of its own the document is dressed like the window around it.
+  if (form_) {
+    if (std::optional<Color> top = form_->panelTopColor()) return *top;
+  }
+  return fromQColor(QApplication::palette().color(QPalette::Button));
 }
 
 MemoHolder* MemoFileUI::newHolder_() { return Create<MemoHolderUI>(this).release(); }

@@ -1,5 +1,7 @@
 #include "views/MemoHolderUI.h"
 
+#include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 #include <QIcon>
@@ -7,6 +9,7 @@
 #include <QWidget>
 
 #include "model/clock.h"
+#include "model/Prompter.h"
 #include "model/content.h"
 #include "model/records/MemoFile.h"
 #include "model/strutil.h"
@@ -14,6 +17,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoNodeUI.h"
 #include "views/NoteViews.h"
+#include "views/qtext.h"
 
 namespace wux {
 
@@ -416,11 +420,15 @@ void MemoHolderUI::selectInView_(MemoNode* node) {
 
 void MemoHolderUI::putColor_(Color color) {
   MemoHolder::putColor_(color);
-  if (QWidget* w = getViewControl_()) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
-    w->setPalette(p);
-  }
+  paintView_(getViewControl_());
+}
+
+void MemoHolderUI::paintView_(QWidget* control) {
+  if (!control) return;
+  QPalette p = control->palette();
+  p.setColor(QPalette::Base, toQColor(getColor_()));
+  p.setColor(QPalette::Text, Qt::black);
+  control->setPalette(p);
 }
 
 MemoHolderUI* MemoHolderUI::createCopy_() {
@@ -525,12 +533,20 @@ void MemoHolderUI::hideView_() {
 }
 
 void MemoHolderUI::mouseCursor_(int cursor) {
-  if (QWidget* w = getViewControl_()) {
-    if (cursor == -11)
-      w->setCursor(Qt::WaitCursor);
-    else
-      w->unsetCursor();
+  QWidget* w = getViewControl_();
+  if (!w) {
+    // A list-view notebook that a window shows must have its list; one kept without a
+    // window (a script's, a test's) has none by design.
+    auto* doc = dynamic_cast<MemoFileUI*>(owner());
+    const bool windowed =
+        (doc && doc->form()) || std::any_of(std::begin(controls_), std::end(controls_), [](const auto& c) { return c; });
+    if (windowed && kindOfMode(getModeNodesMngr_()) == Kind::List) ShowMessage("ERROR: MemoHolderUI.mouseCursor_");
+    return;
   }
+  if (cursor == -11)
+    w->setCursor(Qt::WaitCursor);
+  else
+    w->unsetCursor();
 }
 
 // ---- icons ----
@@ -574,11 +590,13 @@ int MemoHolderUI::makeIconList_() {
     found.set(line, w3 + "=" + w2);
     const std::string* data = n->content() ? n->content()->data() : nullptr;
     QPixmap picture;
-    if (!failed && data &&
-        picture.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size())))
-      images.emplace_back(picture);
-    else
-      failed = true;  // a picture that does not load ends the images
+    if (!data || !picture.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size()))) {
+      // A picture that does not load ends the images, said once for the build.
+      ShowMessage("ERROR: icon could not be loaded: " + n->name());
+      failed = true;
+      break;
+    }
+    images.emplace_back(picture);
   }
   iconMap_ = found;
   if (failed || static_cast<int>(images.size()) != found.count()) return -1;  // no images at all

@@ -59,6 +59,9 @@ class MemoHolderUI : public MemoHolder, private ListObserver {
   MemoNode* getCurrentNode_() override;
   int putCurrentNode_(MemoNode* node) override;
   void putColor_(Color color) override;
+  // Gives a view control the notebook's colour as its background, with black text on
+  // it whatever the desktop's theme (light text would vanish on a light colour).
+  void paintView_(QWidget* control);
 
   MemoHolderUI* createCopy_();
 

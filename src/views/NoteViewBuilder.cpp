@@ -24,6 +24,7 @@ QWidget* makeNoteView(MemoHolderUI& holder, MemoHolderUI::Kind kind, QWidget* pa
   } else if (parent && control->parentWidget() != parent) {
     control->setParent(parent);
   }
+  holder.paintView_(control);
   holder.selectInView_(holder.getCurrentNode_());
   return control;
 }

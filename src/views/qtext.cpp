@@ -30,11 +30,22 @@ QString linesToQ(const StringList& lines) {
   return out;
 }
 
+QColor toQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+Color fromQColor(const QColor& q) {
+  return static_cast<Color>(q.red()) | static_cast<Color>(q.green()) << 8 | static_cast<Color>(q.blue()) << 16;
+}
+
 void makeEditableKeepingCase(QComboBox* box) {
   if (!box) return;
   box->setEditable(true);
-  // The box matches its edit text to an item with the completer's case rule.
-  if (QCompleter* c = box->completer()) c->setCaseSensitivity(Qt::CaseSensitive);
+  // The box matches its edit text to an item with the completer's case rule. Inline
+  // completion would fill the rest of a longer item into the edit ("needle" becoming
+  // "needle-1"), so the box would hold what nobody typed; a pop-up list only offers.
+  if (QCompleter* c = box->completer()) {
+    c->setCaseSensitivity(Qt::CaseSensitive);
+    c->setCompletionMode(QCompleter::PopupCompletion);
+  }
 }
 
 }  // namespace wux

@@ -1,10 +1,13 @@
 #pragma once
 // Shift_JIS lives in the model; Qt speaks UTF-16. Every crossing goes through the two
 // functions below, which convert only through the platform's code-page routines.
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <string>
 #include <string_view>
+
+#include "model/strutil.h"
 
 class QComboBox;
 
@@ -18,8 +21,13 @@ std::string fromQ(const QString& text);
 // A string list as the lines of an editor (CR LF / LF both read back as line breaks).
 QString linesToQ(const StringList& lines);
 
-// Makes a combo box editable so that what the user types is what it holds: completion
-// from its items keeps the typed case (Qt's own completer would turn "pin" into an item
+// The model's colours (red in the low byte) and Qt's.
+QColor toQColor(Color color);
+Color fromQColor(const QColor& color);
+
+// Makes a combo box editable so that what the user types is what it holds, or the item
+// the user picked: completion from its items is a case-sensitive pop-up list (Qt's own
+// inline completer fills in the rest of a longer item, and turns "pin" into an item
 // "PIN" when the box is left).
 void makeEditableKeepingCase(QComboBox* box);
 

@@ -46,6 +46,10 @@ FILE_SAVE_ALL_HOLDERS = dict(top_mnemonic="f", downs=7)  # &File > Save All Hold
 MEMONODE_MOVE1TO = dict(top_mnemonic="f", rights=3, downs=4)  # [MemoNode] > Move1To
 MEMONODE_DELETE = dict(top_mnemonic="f", rights=3, downs=5)  # [MemoNode] > Delete
 SCAN_HOLDERS = dict(top_mnemonic="f", rights=7, downs=0)  # Scan > Holders
+HOLDER_PROPATY = dict(top_mnemonic="f", rights=1, downs=10)  # [Holder] > Propaty
+
+# The size of the private screen (wuxdrive's Xvfb).
+SCREEN = (1280, 1024)
 HOLDER_SAVE_AS_MXH = dict(top_mnemonic="f", rights=1, downs=5, subdowns=0)  # [Holder] > SaveAs Force > MXH
 MARKNODE_SAVE_EACH_OVER = dict(top_mnemonic="f", rights=2, downs=8)  # MarkNode > Save Each Over
 MEMONODE_OTHER_WINDOW = dict(top_mnemonic="f", rights=3, downs=12)  # [MemoNode] > Other Window
@@ -631,6 +635,64 @@ def received_page_no_peer_connection(s, wux):
         lambda rgb: all(abs(c - m) < 20 for c, m in zip(rgb, MAGENTA)), x, y, x + width, y + height))
     got = what_arrives(udp, turn, http, 3)
     check(got["http"] > 0 and got["udp"] == 0 and got["turn"] == 0, "what the servers saw: %r" % got)
+    w.quit()
+
+
+# ---- the mouse wheel ----
+
+def holder_fields(text):
+    """The notebook's own fields in a saved notebook file."""
+    head = text.split("<Record", 1)[0]
+    return dict(kv for f in re.findall(r"<Field ([^>]*?)/?>", head) for kv in d._ATTR.findall(f))
+
+
+@scenario
+def wheel_scrolls_not_boxes(s, wux):
+    """Turning the wheel down over the right-hand column of the notebook's property
+    window scrolls its page and changes none of the boxes that pass under the pointer;
+    the wheel going back up scrolls the page back. OK then stores what was shown."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("first", "F1", None, "text")]).replace(
+        '<Field ModeNodesMngr="CheckListBox"/>',
+        '<Field ModeNodesMngr="CheckListBox"/>\n  <Field FormatDate="YYYY/MM/DD"/>'))
+    w = Wux(s, wux, "doc.mxa")
+    w.menu(HOLDER_PROPATY)
+    dlg = s.dialog("^Holder Propaty$")
+    # Where it settles once placed over the main window: a turn that missed it would
+    # roll it up (on the title bar) or change the desktop.
+    def settled():
+        g = s.geometry(dlg)
+        time.sleep(0.5)
+        x, y, width, height = g
+        whole = x >= 0 and y >= 0 and x + width <= SCREEN[0] and y + height <= SCREEN[1]
+        return g if whole and g == s.geometry(dlg) else None
+
+    x, y, width, height = d.wait_for("the window to settle", settled)
+    column = x + width * 70 // 100
+    left = x + 20
+    # The labels down the left of the page show where it stands.
+    def labels():
+        screen = s.screen.grab()
+        return [screen.rgb(left + dx, yy) for yy in range(y + 60, y + height - 60, 3) for dx in (0, 10, 20)]
+
+    before = labels()
+    for button in ("5", "4"):
+        for yy in range(y + 60, y + height - 60, 8) if button == "5" else range(y + height - 60, y + 60, -8):
+            s.mouse_move(column, yy)
+            s._run(["xdotool", "click", button])
+        if button == "5":
+            d.wait_for("the page to scroll down", lambda: labels() != before)
+        else:
+            d.wait_for("the page to scroll back", lambda: labels() == before)
+    check(s.geometry(dlg) == (x, y, width, height), "the window moved while the wheel turned")
+    s.key("Return")
+    s.gone("^Holder Propaty$")
+    w.type_at_end(" saved")
+    w.save_all()
+    text = wait_for_file(s, "Book.mxh", lambda t: t if "saved" in t else None, "the typed text")
+    fields = holder_fields(text)
+    # NewNodeName is written only by OK.
+    check(fields.get("FormatDate") == "YYYY/MM/DD" and "NewNodeName" in fields, "the notebook's fields: %r" % fields)
     w.quit()
 
 

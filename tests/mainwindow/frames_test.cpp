@@ -23,6 +23,7 @@
 #include "views/GrepDialogApi.h"
 #include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
+#include "views/qtext.h"
 #include "views/views_support.h"
 
 namespace wux {
@@ -168,6 +169,30 @@ TEST_F(FramesTest, ABraceTreeLoadAndWriteEndWithAClosingStatus) {
   node("b")->body().setText("top\r\n{\r\n" + body + "}\r\n");
   pick("b");
   EXPECT_EQ(status(), "Too deep for the tree: shown as text");
+}
+
+TEST_F(FramesTest, TheViewShowsTheNotebooksColourAndTheDocumentTheWindows) {
+  // A notebook read with a colour is shown in it; so is each kind switched to.
+  MemoHolderUI* red = form->newHolder_(-1);
+  test::addNotes(red, {"r"});
+  red->putField_("Color", "\"clRed\"");
+  ASSERT_EQ(form->changeCurrentHolder(red), red);
+  for (const char* command : {"", "changeTreeView_", "changeListView_", "changeCheckListBox_"}) {
+    if (*command) {
+      ASSERT_EQ(form->commands().run(command), 0) << command;
+    }
+    QWidget* view = red->getViewControl_();
+    ASSERT_NE(view, nullptr) << command;
+    view->resize(200, 300);
+    auto* items = qobject_cast<QAbstractItemView*>(view);
+    const QImage shot = (items ? items->viewport() : view)->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() - 5), QColor(Qt::red)) << command;  // below the notes
+    EXPECT_EQ(view->palette().color(QPalette::Text), QColor(Qt::black)) << command;
+  }
+  // The document has no colour: it wears the top panel's.
+  auto* top = form->findChild<QWidget*>("PanelTop");
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(toQColor(form->getMemoFile()->getColor_()), top->palette().color(QPalette::Window));
 }
 
 TEST_F(FramesTest, CheckBoxOfTheCurrentNoteKeepsTheEditorInStep) {

@@ -532,3 +532,28 @@ TEST_F(EditorClipboardTest, CaretStatusFollowsAMousePress) {
 
 }  // namespace
 }  // namespace wux
+
+namespace wux {
+namespace {
+
+// An editor that nobody gives a status line reports nowhere: no box stops the user.
+TEST(EditorWithoutOwner, ReportsToItsSinkOrNowhere) {
+  test::qtApp();
+  RecordingPrompter rec;
+  ScopedPrompter use{&rec};
+  test::Notebook book{{std::string("note")}};
+  TFrameMemoNode frame;
+  frame.setNode(book.node("note"));
+  frame.showNode_();
+  frame.setReadOnly_(true);
+  frame.show();
+  QTest::mouseClick(frame.StaticText_name(), Qt::LeftButton);  // read-only: it only says why not
+  EXPECT_TRUE(rec.asked.empty());
+  std::vector<std::string> said;
+  frame.setStatusSink([&](const std::string& text) { said.push_back(text); });
+  QTest::mouseClick(frame.StaticText_name(), Qt::LeftButton);
+  EXPECT_EQ(said, (std::vector<std::string>{"Read Only Mode! Can not Change Node name."}));
+}
+
+}  // namespace
+}  // namespace wux
