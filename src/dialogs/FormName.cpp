@@ -26,7 +26,7 @@ namespace wux {
 namespace {
 
 QPalette colored(QPalette p, Color c) {
-  p.setColor(QPalette::Window, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  p.setColor(QPalette::Window, toQColor(c));
   return p;
 }
 

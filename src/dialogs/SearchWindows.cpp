@@ -62,7 +62,7 @@ void dress(MainWindowApi& w, QDialog& d, QWidget* panel, const std::string& capt
   ownWindow(d, dynamic_cast<QWidget*>(&w), WindowPlace::OnOwner, true);
   d.setWindowTitle(toQ(caption));
   QPalette p = panel->palette();
-  p.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+  p.setColor(QPalette::Window, toQColor(color));
   panel->setPalette(p);
   panel->setAutoFillBackground(true);
 }

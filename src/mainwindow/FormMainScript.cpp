@@ -31,14 +31,11 @@ void TFormMainScript::FormCreate() {
   window.move = [this](int l, int t) { move(l, t); };
   window.setFontSize = [this](int size) { setFontSize(size); };
   window.fontColor = [this]() -> std::int64_t {
-    const QColor c = palette().color(QPalette::WindowText);
-    return static_cast<std::int64_t>(c.red()) | (static_cast<std::int64_t>(c.green()) << 8) |
-           (static_cast<std::int64_t>(c.blue()) << 16);
+    return static_cast<std::int64_t>(fromQColor(palette().color(QPalette::WindowText)));
   };
   window.setFontColor = [this](std::int64_t v) {
     QPalette p = palette();
-    p.setColor(QPalette::WindowText, QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                                            static_cast<int>((v >> 16) & 0xFF)));
+    p.setColor(QPalette::WindowText, toQColor(static_cast<Color>(v & 0xFFFFFF)));
     setPalette(p);
   };
   window.clearBreak = [this] { break_ = false; };
