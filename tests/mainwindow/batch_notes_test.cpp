@@ -1,6 +1,5 @@
-// Work on many notes at once, driven as a person drives it: Save Each and Save Each
-// Over with notes linked to files, the batch editor's targets, and the read-only switch
-// in the batch editor, the file list's Make Nodes and Save Each.
+// Work on many notes at once: Save Each (Over) with linked notes, the batch editor's
+// targets, and read-only notebooks and switch in the batch windows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,23 +21,17 @@
 namespace wux {
 namespace {
 
-// The visible push button of `top` with this caption.
-QPushButton* button(QWidget* top, const char* caption) {
+// Clicks the visible push button of `top` with this caption.
+void click(QWidget* top, const char* caption) {
   for (auto* b : top->findChildren<QPushButton*>())
-    if (b->isVisible() && b->text() == QString::fromUtf8(caption)) return b;
+    if (b->isVisible() && b->text() == QString::fromUtf8(caption)) return QTest::mouseClick(b, Qt::LeftButton);
   ADD_FAILURE() << "no visible button " << caption;
-  return nullptr;
 }
 
-void click(QWidget* w) {
-  if (w) QTest::mouseClick(w, Qt::LeftButton);
-}
-
-// Types `text` into the batch editor's name box and presses the Name page's "Add Tail".
 void addTail(TFormEditSelNode* editor, const char* text) {
   editor->ComboBox_name->lineEdit()->clear();
   QTest::keyClicks(editor->ComboBox_name->lineEdit(), text);
-  click(button(editor, "Add Tail"));
+  click(editor, "Add Tail");
 }
 
 template <class W>
@@ -76,27 +69,32 @@ class BatchNotesTest : public test::NewDocumentTest {
       if (lines[i].find(text) != std::string::npos) return true;
     return false;
   }
-  // Opens Save Each from the table, lets `prepare` set it up, presses "Save Each" and
-  // answers its log.
+  TFormEditSelNode* batchEditor() {
+    EXPECT_EQ(run("showFormEditSelNode"), 0);
+    return shownWindow<TFormEditSelNode>();
+  }
+  // Save Each from the table, set up by `prepare`, run; answers its log.
   std::vector<std::string> saveEach(const std::function<void(TFormSaveEach&)>& prepare = {}) {
     std::vector<std::string> log;
     test::whenModal<TFormSaveEach>([&](TFormSaveEach* d) {
       d->clearLog();
       if (prepare) prepare(*d);
-      click(button(d, "Save Each"));
+      click(d, "Save Each");
       log = d->logLines();
       statusInWindow = status();
     });
     run("UIShowFormSaveEach_");
     return log;
   }
+  static std::string notSaved(const std::string& name, const std::string& file) {
+    return "Not Save name=" + name + " Filename=\"" + file + "\" (the linked file itself)";
+  }
   static bool has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
   // The file list from the table, on its "Make Nodes" page with one line.
   TFormFileList* fileList() {
-    if (run("UIShowFileList") != 0) return nullptr;
-    auto* files = shownWindow<TFormFileList>();
+    auto* files = run("UIShowFileList") == 0 ? shownWindow<TFormFileList>() : nullptr;
     if (!files) return nullptr;
     files->findChild<QTabWidget*>()->setCurrentIndex(1);
     StringList lines;
@@ -104,11 +102,8 @@ class BatchNotesTest : public test::NewDocumentTest {
     files->setLines(lines);
     return files;
   }
-  // The main status while Save Each was still open.
-  std::string statusInWindow;
+  std::string statusInWindow;  // the main status while Save Each was open
 };
-
-// ---- linked notes are never written back empty ----------------------------------------
 
 TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
   const std::string bytes = test::imageBytes("JPG", 120, 90);
@@ -121,7 +116,7 @@ TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
 
   std::vector<std::string> log = saveEach();
   EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
-  EXPECT_TRUE(has(log, "Not Save name=photo Filename=\"" + dir() + "photo.jpg\" (the linked file itself)"));
+  EXPECT_TRUE(has(log, notSaved("photo", dir() + "photo.jpg")));
   // Another target gets the file's bytes, read first.
   EXPECT_EQ(read(dir() + "pic.jpg"), bytes);
   EXPECT_TRUE(has(log, "Save pic : " + dir() + "pic.jpg"));
@@ -134,12 +129,10 @@ TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
   log = saveEach([](TFormSaveEach& d) { d.CheckBox_DefineSaveDirectory->setChecked(false); });
   EXPECT_EQ(read(dir() + "src/pic.jpg"), bytes);
   EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
-  EXPECT_TRUE(has(log, "Not Save name=photo Filename=\"" + dir() + "photo.jpg\" (the linked file itself)"));
-  EXPECT_EQ(log.back(), "Done: count of the Files saved=1");  // pic was read by the first run
+  EXPECT_TRUE(has(log, notSaved("photo", dir() + "photo.jpg")));
 
   // A note shown (and so read) before is written as any note.
   form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_("photo")));
-  rec.asked.clear();
   log = saveEach([](TFormSaveEach& d) { d.CheckBox_DefineSaveDirectory->setChecked(true); });
   EXPECT_TRUE(has(log, "Save photo : " + dir() + "photo.jpg"));
   EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
@@ -156,9 +149,9 @@ TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
   EXPECT_EQ(run("UISaveMarks"), holder()->getNodeCount_());
   EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
   EXPECT_TRUE(rec.asked.empty());
-  EXPECT_TRUE(logHas("Not Save name=photo Filename=\"" + dir() + "photo.jpg\" (the linked file itself)"));
+  EXPECT_TRUE(logHas(notSaved("photo", dir() + "photo.jpg")));
   // A missing linked file is its own target too: nothing to read, nothing written.
-  EXPECT_TRUE(logHas("Not Save name=lost Filename=\"" + dir() + "lost.jpg\" (the linked file itself)"));
+  EXPECT_TRUE(logHas(notSaved("lost", dir() + "lost.jpg")));
   EXPECT_FALSE(platform::fileExists(dir() + "lost.jpg"));
   EXPECT_EQ(status(), "Done: Save Marks 0 / 2");
 
@@ -170,13 +163,10 @@ TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
   EXPECT_EQ(status(), "Done: Save Marks 1 / 2");
 }
 
-// ---- the batch editor's targets ---------------------------------------------------------
-
 TEST_F(BatchNotesTest, BatchEditNeverTouchesANoteMadeWhereAFreedTargetLived) {
   note("keep", "");
   MemoNodeUI* doomed = note("doomed", "");
-  ASSERT_EQ(run("showFormEditSelNode"), 0);
-  auto* editor = shownWindow<TFormEditSelNode>();
+  auto* editor = batchEditor();
   ASSERT_NE(editor, nullptr);
 
   // The notebook lets go of a target; new notes are made until one takes its place.
@@ -194,20 +184,14 @@ TEST_F(BatchNotesTest, BatchEditNeverTouchesANoteMadeWhereAFreedTargetLived) {
 
   addTail(editor, "_EDITED");
   EXPECT_NE(holder()->findNodeByName_("keep_EDITED"), nullptr);
-  if (reused) {
-    EXPECT_EQ(reused->name(), "new") << "the new note was edited in place of the freed one";
-  }
-  const std::string text = editor->statusText();
-  EXPECT_EQ(text.substr(text.size() - 10), " (gone: 1)") << text;
+  EXPECT_TRUE(!reused || reused->name() == "new") << "the new note was edited in place of the freed one";
+  EXPECT_TRUE(editor->statusText().ends_with(" (gone: 1)")) << editor->statusText();
   editor->close();
 }
 
-// ---- the read-only switch ----------------------------------------------------------------
-
 TEST_F(BatchNotesTest, ReadOnlySwitchStopsBatchEditMakeNodesAndSaveEach) {
   MemoNodeUI* n = note("n", "text", {"Filename=\"" + dir() + "out/n.txt\""});
-  ASSERT_EQ(run("showFormEditSelNode"), 0);
-  auto* editor = shownWindow<TFormEditSelNode>();
+  auto* editor = batchEditor();
   ASSERT_NE(editor, nullptr);
   TFormFileList* files = fileList();
   ASSERT_NE(files, nullptr);
@@ -225,13 +209,12 @@ TEST_F(BatchNotesTest, ReadOnlySwitchStopsBatchEditMakeNodesAndSaveEach) {
   for (bool current : {false, true}) {
     files->setOptions(true, true, false, current);
     form->messageDoing_("");
-    click(button(files, "Make Nodes"));
+    click(files, "Make Nodes");
     EXPECT_EQ(status(), "UI ReadOnly") << current;
   }
   EXPECT_EQ(form->getMemoFile()->getHolderCount_(), notebooks);
   EXPECT_EQ(holder()->getNodeCount_(), notes);
 
-  // Save Each goes to the document's folder.
   std::vector<std::string> log = saveEach([](TFormSaveEach& d) { d.CheckBox_ChangeFilename->setChecked(true); });
   EXPECT_EQ(statusInWindow, "UI ReadOnly");
   EXPECT_FALSE(platform::fileExists(dir() + "n.txt"));
@@ -257,11 +240,11 @@ TEST_F(BatchNotesTest, ReadOnlyNotebooksKeepTheirNotes) {
   ASSERT_EQ(run("UIShowScanMemoHolders"), 0);
   auto* search = shownWindow<TFormScanHolders>();
   ASSERT_NE(search, nullptr);
-  click(button(search, "ALL"));
+  click(search, "ALL");
   search->ComboBox1->setEditText("kiwi");
   search->findChild<QTabWidget*>()->setCurrentIndex(0);  // the "List" page
   search->scan();
-  click(button(search, "Edit Select"));
+  click(search, "Edit Select");
   auto* editor = shownWindow<TFormEditSelNode>();
   ASSERT_NE(editor, nullptr);
   ASSERT_EQ(editor->targetCount(), 2);
@@ -278,12 +261,12 @@ TEST_F(BatchNotesTest, ReadOnlyNotebooksKeepTheirNotes) {
   ASSERT_NE(files, nullptr);
   files->setOptions(true, true, false, true);
   const int lockedNotes = locked->getNodeCount_();
-  click(button(files, "Make Nodes"));
+  click(files, "Make Nodes");
   EXPECT_EQ(status(), "This MemoHolder is Read Only. (" + locked->name() + ")");
   EXPECT_EQ(locked->getNodeCount_(), lockedNotes);
   // A new notebook is no read-only one.
   files->setOptions(true, true, false, false);
-  click(button(files, "Make Nodes"));
+  click(files, "Make Nodes");
   EXPECT_EQ(status(), "Done: count=1");
   EXPECT_EQ(form->getMemoFile()->getHolderCount_(), 3);
   files->close();

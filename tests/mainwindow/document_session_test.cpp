@@ -101,11 +101,6 @@ class DocumentTest : public test::FormTest<StatusForm> {
     EXPECT_TRUE(SaveDocumentAndHolders(*d, file, false, report));
     return file;
   }
-  // Gives `file` the modification time of `reference` moved by `seconds`.
-  static void setModified(const std::string& file, const std::string& reference, int seconds) {
-    namespace fs = std::filesystem;
-    fs::last_write_time(fs::path(file), fs::last_write_time(fs::path(reference)) + std::chrono::seconds(seconds));
-  }
   std::string noteText() {
     const StringList& b = form->getCurrentNode()->body();
     return b.count() ? b[0] : std::string();
@@ -160,7 +155,8 @@ TEST_F(DocumentTest, ArchivesAndCompressedFilesUnpackThenOpen) {
   // Unpacking again asks before replacing a file that differs; Cancel keeps the file.
   fresh();
   ASSERT_TRUE(platform::writeFileAtomic(path("packed.mxa"), read(path("packed.mxa")) + "\r\n"));
-  setModified(path("packed.mxa"), path("packed.maz"), -60);
+  std::filesystem::last_write_time(path("packed.mxa"),
+                                  std::filesystem::last_write_time(path("packed.maz")) - std::chrono::minutes(1));
   rec.answers = {Answer::Cancel};
   EXPECT_EQ(session().open_(path("packed.maz")), 0);
   const auto asked = rec.messages();
@@ -693,8 +689,8 @@ TEST_F(DocumentTest, AFileOpenedAsANoteNamesTheCharactersItLost) {
   for (const std::string& said : form->said) EXPECT_EQ(said.find("Warrning"), std::string::npos) << said;
 }
 
-// A notebook file that is there but cannot be read (a link loop, a folder) is no missing
-// file: it could not be read whole, the box says why, and it is not saved over unasked.
+// A notebook file there but unreadable (a link loop, a folder) is no missing file: the
+// box says why, and it is not saved over unasked.
 TEST_F(DocumentTest, ANotebookThatIsThereButCannotBeReadIsNotNotFound) {
   const std::string file = writeDoc(path("doc.mxa"), {{"One", "one"}, {"Two", "two"}, {"Three", "three"}});
   ASSERT_TRUE(platform::removeFile(path("Two.mxh")));
@@ -720,8 +716,7 @@ TEST_F(DocumentTest, ANotebookThatIsThereButCannotBeReadIsNotNotFound) {
         << rec.messages()[0];
     EXPECT_TRUE(h->loadFailed);
 
-    // Its save asks first, and Enter keeps what is there.
-    h->modified = true;
+    h->modified = true;  // its save asks first, and Enter keeps what is there
     rec.asked.clear();
     EXPECT_EQ(run("UISaveHolderNoMSG"), kResultFailed);
     ASSERT_EQ(rec.asked.size(), 1u);

@@ -1,7 +1,5 @@
-// What the saves say when a file cannot be written, and what they leave alone: the
-// auto-save, Ctrl+S with a document file that cannot be written, a notebook file this
-// document never wrote, an archive opened again over newer files, and the filter the
-// Save As dialogs start on.
+// What the saves say when a file cannot be written and what they leave alone, and the
+// filter the Save As dialogs start on.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -55,7 +53,11 @@ class SaveFailures : public test::NewDocumentTest {
     clock.set(t);
     form->idleAutoSave_();
   }
-  static bool startsWith(const std::string& s, const std::string& head) { return s.rfind(head, 0) == 0; }
+  // The status is a failure naming each of `parts`.
+  void expectFailure(std::initializer_list<std::string> parts) {
+    EXPECT_TRUE(status().starts_with("Failure: ")) << status();
+    for (const std::string& part : parts) EXPECT_NE(status().find(part), std::string::npos) << status();
+  }
 };
 
 TEST_F(SaveFailures, AnAutoSaveThatCannotWriteSaysWhichNotebookAndWhy) {
@@ -63,21 +65,16 @@ TEST_F(SaveFailures, AnAutoSaveThatCannotWriteSaysWhichNotebookAndWhy) {
   const std::string book = holder()->getFileName_();
   ASSERT_EQ(book, path("new.mxh"));
   type("typed");
-  // Its file name taken by a folder.
   fs::create_directory(book);
   idleAfterMinutes(2);
-  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
-  EXPECT_NE(status().find("Save Auto"), std::string::npos) << status();
-  EXPECT_NE(status().find("cannot write " + book + ": is a directory"), std::string::npos) << status();
-  EXPECT_TRUE(holder()->modified);  // waits for the next interval
+  expectFailure({"Save Auto", "cannot write " + book + ": is a directory"});
+  EXPECT_TRUE(holder()->modified);
 
   // Then a file another document left there: the auto-save asks nobody and leaves it.
   fs::remove(book);
   ASSERT_TRUE(platform::writeFileAtomic(book, "their notebook"));
   idleAfterMinutes(2);
-  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
-  EXPECT_NE(status().find(book + " already exists, and this document did not write it"), std::string::npos)
-      << status();
+  expectFailure({book + " already exists, and this document did not write it"});
   EXPECT_EQ(read(book), "their notebook");
   EXPECT_TRUE(rec.asked.empty());
   EXPECT_TRUE(holder()->modified);
@@ -101,7 +98,7 @@ TEST_F(SaveFailures, CtrlSEndsWithFailureWhenAStepFailedAndAsksAboutAFileItNever
                                    " already exists, and this document did not write it.\r\nSave the notebook over it?");
   EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
   EXPECT_EQ(read(book), "their notebook");
-  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
+  expectFailure({});
 
   // The document file cannot be written: the notebook still is (Yes), and the status
   // says the document failed.
@@ -111,31 +108,29 @@ TEST_F(SaveFailures, CtrlSEndsWithFailureWhenAStepFailedAndAsksAboutAFileItNever
   fs::create_directory(document);
   rec.answers = {Answer::Yes};
   ctrlS();
-  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
-  EXPECT_NE(status().find(document), std::string::npos) << status();
-  EXPECT_NE(read(path("new.mxh")).find("typed"), std::string::npos);
+  expectFailure({document});
+  EXPECT_NE(read(book).find("typed"), std::string::npos);
   EXPECT_FALSE(holder()->modified);
   EXPECT_TRUE(form->getMemoFile()->modified);
 
   // Both fail: the status names both.
   type(" more");
-  fs::remove(path("new.mxh"));
-  fs::create_directory(path("new.mxh"));
+  fs::remove(book);
+  fs::create_directory(book);
   ctrlS();
-  EXPECT_TRUE(startsWith(status(), "Failure: ")) << status();
-  EXPECT_NE(status().find(document), std::string::npos) << status();
-  EXPECT_NE(status().find("Save All Holders: cannot write " + path("new.mxh")), std::string::npos) << status();
+  expectFailure({document, "Save All Holders: cannot write " + book});
   EXPECT_TRUE(holder()->modified);
 }
 
 // An archive opened, a note edited and saved (into the unpacked files), the archive opened
 // again: the edit is newer than the archive and Enter keeps it.
 TEST_F(SaveFailures, ReopeningAnArchiveKeepsFilesNewerThanIt) {
+  const std::string maz = path("arch.maz");
+  const std::string brace = path("Brace.mxh");
   {
     std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
-    const std::string src = path("src/arch.mxa");
     platform::makeDirs(path("src"));
-    d->putFileName_(src);
+    d->putFileName_(path("src/arch.mxa"));
     MemoHolder* h = d->addNewHolder_(-1);
     std::string actual;
     h->putName_("Brace", actual);
@@ -144,14 +139,11 @@ TEST_F(SaveFailures, ReopeningAnArchiveKeepsFilesNewerThanIt) {
     n->body().setText("archived");
     h->addNode_(n, "note");
     SaveReport report;
-    ASSERT_TRUE(SaveDocumentAndHolders(*d, src, false, report));
-    ASSERT_GT(d->saveMAZ_(path("arch.maz")), 0);
+    ASSERT_TRUE(SaveDocumentAndHolders(*d, path("src/arch.mxa"), false, report));
+    ASSERT_GT(d->saveMAZ_(maz), 0);
   }
-  const std::string maz = path("arch.maz");
-  const std::string brace = path("Brace.mxh");
   rec.inputs = {maz};
   ASSERT_EQ(run("UIOpenMemoFile"), 0);
-  EXPECT_TRUE(rec.messages().empty());
   ASSERT_EQ(current()->body()[0], "archived");
   type(" edited");
   ctrlS();
@@ -161,12 +153,10 @@ TEST_F(SaveFailures, ReopeningAnArchiveKeepsFilesNewerThanIt) {
   rec.asked.clear();
   rec.inputs = {maz};
   run("UIOpenMemoFile");
-  std::vector<RecordingPrompter::Entry> overwrite;
-  for (const auto& e : rec.asked)
-    if (e.text.find(brace) != std::string::npos) overwrite.push_back(e);
-  ASSERT_EQ(overwrite.size(), 1u);
-  EXPECT_EQ(overwrite[0].text, brace + " is newer than the archive. Overwrite it with the archive's older copy?");
-  EXPECT_EQ(overwrite[0].defaultButton, Answer::Cancel);
+  const std::string question = brace + " is newer than the archive. Overwrite it with the archive's older copy?";
+  auto asked = std::find_if(rec.asked.begin(), rec.asked.end(), [&](const auto& e) { return e.text == question; });
+  ASSERT_NE(asked, rec.asked.end());
+  EXPECT_EQ(asked->defaultButton, Answer::Cancel);
   EXPECT_NE(read(brace).find("edited"), std::string::npos);
   EXPECT_NE(current()->body()[0].find("edited"), std::string::npos);
 }
@@ -181,9 +171,9 @@ TEST_F(SaveFailures, SaveAsMazStartsOnTheMazFilter) {
     run(command);
     return shown.toStdString();
   };
-  EXPECT_TRUE(startsWith(shownFilter("UISaveAsMAZ"), "MAZ files"));
-  EXPECT_TRUE(startsWith(shownFilter("UISaveAsMXA"), "MXA files"));
-  EXPECT_TRUE(startsWith(shownFilter("UIOpenMemoFile"), "MXA files"));
+  EXPECT_TRUE(shownFilter("UISaveAsMAZ").starts_with("MAZ files"));
+  EXPECT_TRUE(shownFilter("UISaveAsMXA").starts_with("MXA files"));
+  EXPECT_TRUE(shownFilter("UIOpenMemoFile").starts_with("MXA files"));
 }
 
 }  // namespace
