@@ -28,12 +28,7 @@ class ClosingTest : public test::NewDocumentTest {
     form->show();
   }
 
-  struct SeenDuring {
-    bool closed = true;
-    bool busy = false;
-    std::string status;
-    std::size_t questions = 0;
-  };
+  struct SeenDuring { bool closed = true, busy = false; std::string status; std::size_t questions = 0; };
   // Runs `command` with unsaved work and the window closed (by the exit command, as
   // Ctrl+Q does) from inside its event processing.
   SeenDuring closeDuring(const std::function<void()>& command) {

@@ -114,36 +114,33 @@ TEST_F(ExportPrintTest, FailedPageWriteSaysWhyAndOpensNothing) {
 TEST_F(ExportPrintTest, APageTheDesktopCannotOpenIsWrittenAndTheStatusSaysSo) {
   note("first", "hello");
   const std::string page = dir() + "A.html";
-  const std::string unopened = "Failure: could not open " + page + ": ";
+  auto expectUnopened = [&](const std::string& file, const std::string& why) {
+    EXPECT_EQ(status(), "Failure: could not open " + file + ": " + why);
+    EXPECT_TRUE(platform::fileExists(file));
+  };
   {
     // The real opener, with none on the path.
     platform::ScopedLauncher real{nullptr};
-    const char* old = std::getenv("PATH");
-    const std::string saved = old ? old : "";
+    const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", (dir() + "no-such-folder").c_str(), 1);
     const int result = run("UISaveHolderHTML");
     ::setenv("PATH", saved.c_str(), 1);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(status(), unopened + "xdg-open is not on the path");
+    expectUnopened(page, "xdg-open is not on the path");
     EXPECT_NE(read(page).find("hello"), std::string::npos);
   }
   launcher.result = false;
   launcher.reason = "cannot start /usr/bin/xdg-open: Permission denied";
   EXPECT_EQ(run("UIExportHolderHTML"), 0);
-  EXPECT_EQ(status(), unopened + launcher.reason);
-
+  expectUnopened(page, launcher.reason);
   pressInModal([](TFormHTMLCalendar& w) { return w.monthButton(); });
   EXPECT_EQ(run("UISaveHolderHTMLCalendar"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + dir() + "A_202405.html: " + launcher.reason);
-  EXPECT_TRUE(platform::fileExists(dir() + "A_202405.html"));
-
+  expectUnopened(dir() + "A_202405.html", launcher.reason);
   rec.inputs.push_back(tmp.str("chosen.html"));
   EXPECT_EQ(run("UISaveMemoNodeHTML"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("chosen.html") + ": " + launcher.reason);
-
+  expectUnopened(tmp.str("chosen.html"), launcher.reason);
   EXPECT_EQ(run("UISaveHolderListHTML"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + dir() + "holders_noname.html: " + launcher.reason);
-  EXPECT_TRUE(platform::fileExists(dir() + "holders_noname.html"));
+  expectUnopened(dir() + "holders_noname.html", launcher.reason);
 }
 
 TEST_F(ExportPrintTest, CalendarPagesAreNamedByWeekOrMonth) {
@@ -222,7 +219,6 @@ TEST_F(ExportPrintTest, FileWindowsOpenThroughTheTable) {
     if (auto* f = qobject_cast<TFormMakeFileHTML*>(top); f && f->isVisible()) makeHTML = f;
   ASSERT_NE(makeHTML, nullptr);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(makeHTML));
-  EXPECT_EQ(makeHTML->windowTitle(), QStringLiteral("Make HTML"));
   EXPECT_GE(makeHTML->width(), 300);
   EXPECT_GE(makeHTML->width(), makeHTML->fontMetrics().horizontalAdvance(makeHTML->windowTitle()));
 

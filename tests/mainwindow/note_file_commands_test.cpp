@@ -265,24 +265,19 @@ TEST_F(NoteFileCommandsTest, OpenExploreAndExists) {
 
 TEST_F(NoteFileCommandsTest, OpeningAndExploringSayWhenTheDesktopTookNothing) {
   launcher.result = false;
-  const std::string why = ": " + launcher.reason;
   note("", {{"Filename", tmp.str("f.txt")}, {"Link", tmp.str("l.txt")}});
-  EXPECT_EQ(run("UIOpenFilename"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("f.txt") + why);
-  EXPECT_EQ(run("UIExplorerFilenameMemoNode"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  auto expectUnopened = [&](int result, const std::string& target) {
+    EXPECT_EQ(result, 0) << target;
+    EXPECT_EQ(status(), "Failure: could not open " + target + ": " + launcher.reason);
+  };
+  expectUnopened(run("UIOpenFilename"), tmp.str("f.txt"));
   // The missing link's warning does not hide that nothing was shown.
-  EXPECT_EQ(run("UIExplorerLinkMemoNode"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
+  for (const char* command : {"UIExplorerFilenameMemoNode", "UIExplorerLinkMemoNode", "UIExplorerMemoHolder",
+                              "UIExplorerFileDir"})
+    expectUnopened(run(command), tmp.str(""));
   current()->putField_("Link", "\"https://example.com/x\"");
-  EXPECT_EQ(run("UIExplorerLinkMemoNode"), 0);
-  EXPECT_EQ(status(), "Failure: could not open https://example.com/x" + why);
-  EXPECT_EQ(run("UIExplorerMemoHolder"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
-  EXPECT_EQ(run("UIExplorerFileDir"), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("") + why);
-  EXPECT_EQ(form->ShellExecuteOpen_(tmp.str("f.txt")), 0);
-  EXPECT_EQ(status(), "Failure: could not open " + tmp.str("f.txt") + why);
+  expectUnopened(run("UIExplorerLinkMemoNode"), "https://example.com/x");
+  expectUnopened(form->ShellExecuteOpen_(tmp.str("f.txt")), tmp.str("f.txt"));
 
   // Execute keeps its own words on the status and in the box; the log says why.
   rec.asked.clear();

@@ -284,8 +284,7 @@ TEST_F(OwnNoteWindowsTest, APictureInANoteWindowIsNeverSavedAsTheMainWindowsNote
   ASSERT_EQ(current(), b);
   ASSERT_NE(f->FrameMemoNode1()->imageFrame(), nullptr);
   QAction* saveAs = popupItem(*f->FrameMemoNode1()->imageFrame(), "PopupMenu1", "SaveAs");
-  ASSERT_NE(saveAs, nullptr);
-  EXPECT_FALSE(saveAs->isEnabled());
+  ASSERT_TRUE(saveAs && !saveAs->isEnabled());
   rec.inputs.push_back(tmp.str("wrong.txt"));
   saveAs->trigger();
   f->FrameMemoNode1()->imageFrame()->saveAs_();
@@ -298,8 +297,7 @@ TEST_F(OwnNoteWindowsTest, APictureInANoteWindowIsNeverSavedAsTheMainWindowsNote
   form->changeCurrentNode_(image);
   ASSERT_NE(editor()->imageFrame(), nullptr);
   saveAs = popupItem(*editor()->imageFrame(), "PopupMenu1", "SaveAs");
-  ASSERT_NE(saveAs, nullptr);
-  EXPECT_TRUE(saveAs->isEnabled());
+  ASSERT_TRUE(saveAs && saveAs->isEnabled());
   rec.inputs = {tmp.str("picture.png")};
   saveAs->trigger();
   EXPECT_TRUE(platform::fileExists(tmp.str("picture.png")));
@@ -326,15 +324,9 @@ TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShare
   const std::string mainStatus = status();
   f->setStatusText("");
   for (const char* item : {"name", "Value", "ExtractFilename"}) {
-    auto* menu = own->findChild<QMenu*>(QStringLiteral("PopupMenuFields"));
-    ASSERT_NE(menu, nullptr);
-    menu->popup(QPoint(0, 0));
-    QAction* copyPlus = actionOf(*menu, QStringLiteral("Copy+"));
-    ASSERT_NE(copyPlus, nullptr);
-    menu->hide();
-    QAction* act = actionOf(*copyPlus->menu(), QString::fromLatin1(item));
-    ASSERT_NE(act, nullptr) << item;
-    act->trigger();
+    QAction* copyPlus = popupItem(*own, "PopupMenuFields", "Copy+");
+    ASSERT_TRUE(copyPlus && actionOf(*copyPlus->menu(), QString::fromLatin1(item))) << item;
+    actionOf(*copyPlus->menu(), QString::fromLatin1(item))->trigger();
   }
   EXPECT_EQ(clip.text_, "abc");
   EXPECT_EQ(static_cast<std::size_t>(form->copyHistory().count()), historyBefore);
