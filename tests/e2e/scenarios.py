@@ -239,6 +239,11 @@ def enter_at_each_question(s, proc, title="^doc\\.mxa$"):
         d.wait_for("the question to go", lambda: got[0] not in s.windows(title, kind="DIALOG"))
 
 
+def read_bytes(s, name):
+    with open(s.path(name), "rb") as f:
+        return f.read()
+
+
 @scenario
 def new_document_keeps_anothers_notebook(s, wux):
     """Started without a document in a folder where another document keeps its notebook
@@ -246,8 +251,7 @@ def new_document_keeps_anothers_notebook(s, wux):
     document, and the other document's notebook stays as it was."""
     s.write("other.mxa", d.document("other", ["new"]))
     s.write("new.mxh", d.notebook("new", [("theirs", "T1", None, "their text")]))
-    with open(s.path("new.mxh"), "rb") as f:
-        before = f.read()
+    before = read_bytes(s, "new.mxh")
     proc = s.start_wux(wux)
     main = s.wait_main_window(proc, s.path("noname.mxa"))
     s.activate(main)
@@ -256,8 +260,7 @@ def new_document_keeps_anothers_notebook(s, wux):
     # The document, its notebook, and whether to write over a file it never wrote.
     check(asked == 3, "asked %d questions" % asked)
     check(proc.returncode == 0, "wux ended with %d" % proc.returncode)
-    with open(s.path("new.mxh"), "rb") as f:
-        check(f.read() == before, "the other document's new.mxh was written over")
+    check(read_bytes(s, "new.mxh") == before, "the other document's new.mxh was written over")
     check(os.path.exists(s.path("noname.mxa")), "the new document was not saved")
 
 
@@ -405,8 +408,7 @@ def save_each_over_keeps_linked_file(s, wux):
     w.type_at_end(" then saved")
     w.save_all()
     wait_for_file(s, "Book.mxh", lambda t: "then saved" in t, "the notebook saved after Save Each Over")
-    with open(s.path("photo.jpg"), "rb") as f:
-        now = f.read()
+    now = read_bytes(s, "photo.jpg")
     check(now == photo, "photo.jpg holds %d bytes instead of %d" % (len(now), len(photo)))
     w.quit()
 
@@ -630,12 +632,6 @@ def received_page_no_peer_connection(s, wux):
 
 # ---- the mouse wheel ----
 
-def holder_fields(text):
-    """The notebook's own fields in a saved notebook file."""
-    head = text.split("<Record", 1)[0]
-    return dict(kv for f in re.findall(r"<Field ([^>]*?)/?>", head) for kv in d._ATTR.findall(f))
-
-
 @scenario
 def wheel_scrolls_not_boxes(s, wux):
     """Turning the wheel down over the right-hand column of the notebook's property
@@ -678,7 +674,8 @@ def wheel_scrolls_not_boxes(s, wux):
     w.type_at_end(" saved")
     w.save_all()
     text = wait_for_file(s, "Book.mxh", lambda t: t if "saved" in t else None, "the typed text")
-    fields = holder_fields(text)
+    head = text.split("<Record", 1)[0]
+    fields = dict(kv for f in re.findall(r"<Field ([^>]*?)/?>", head) for kv in d._ATTR.findall(f))
     # NewNodeName is written only by OK.
     check(fields.get("FormatDate") == "YYYY/MM/DD" and "NewNodeName" in fields, "the notebook's fields: %r" % fields)
     w.quit()
