@@ -177,13 +177,10 @@ TEST_F(HostilePageTest, LocalPagesAreNamedByTheirFileAddresses) {
     EXPECT_EQ(found[2], fileUrl("notes/") + "%E6%97%A5%E6%9C%AC.html");
     newNodes.clear();
     launcher.calls.clear();
-    click("NewNodeBtn");
-    click("NewURLBtn");
-    click("IEBtn");
+    for (const char* button : {"NewNodeBtn", "NewURLBtn", "IEBtn"}) click(button);
     EXPECT_EQ(newNodes, std::vector<std::string>{address});
-    ASSERT_EQ(launcher.calls.size(), 2u);
-    EXPECT_EQ(launcher.calls[0].target, address);
-    EXPECT_EQ(launcher.calls[1].target, address);
+    EXPECT_EQ(launcher.calls.size(), 2u);
+    for (const auto& call : launcher.calls) EXPECT_EQ(call.target, address);
   };
   expectEverywhere(page);
   // Reloaded, the page is the same file.
