@@ -17,6 +17,7 @@ view is found on the screen by its selection colour after the keyboard selected 
 
 import os
 import re
+import select
 import signal
 import socket
 import sys
@@ -238,6 +239,11 @@ def enter_at_each_question(s, proc, title="^doc\\.mxa$"):
         d.wait_for("the question to go", lambda: got[0] not in s.windows(title, kind="DIALOG"))
 
 
+def read_bytes(s, name):
+    with open(s.path(name), "rb") as f:
+        return f.read()
+
+
 @scenario
 def new_document_keeps_anothers_notebook(s, wux):
     """Started without a document in a folder where another document keeps its notebook
@@ -245,8 +251,7 @@ def new_document_keeps_anothers_notebook(s, wux):
     document, and the other document's notebook stays as it was."""
     s.write("other.mxa", d.document("other", ["new"]))
     s.write("new.mxh", d.notebook("new", [("theirs", "T1", None, "their text")]))
-    with open(s.path("new.mxh"), "rb") as f:
-        before = f.read()
+    before = read_bytes(s, "new.mxh")
     proc = s.start_wux(wux)
     main = s.wait_main_window(proc, s.path("noname.mxa"))
     s.activate(main)
@@ -255,8 +260,7 @@ def new_document_keeps_anothers_notebook(s, wux):
     # The document, its notebook, and whether to write over a file it never wrote.
     check(asked == 3, "asked %d questions" % asked)
     check(proc.returncode == 0, "wux ended with %d" % proc.returncode)
-    with open(s.path("new.mxh"), "rb") as f:
-        check(f.read() == before, "the other document's new.mxh was written over")
+    check(read_bytes(s, "new.mxh") == before, "the other document's new.mxh was written over")
     check(os.path.exists(s.path("noname.mxa")), "the new document was not saved")
 
 
@@ -281,11 +285,8 @@ def holder_save_as_then_reopen(s, wux):
     check(note_bodies(text)["first"] == FIRST + " moved", "saved as: %r" % note_bodies(text))
     s.activate(w.main)
     s.key("ctrl+q")
-    question = s.dialog("^doc\\.mxa$")
-    s.key("Return")
-    d.wait_for("a question or the end of wux", lambda: w.proc.poll() is not None or
-               [q for q in s.windows("^doc\\.mxa$", kind="DIALOG") if q != question])
-    check(s.wait_exit(w.proc) == 0, "wux ended with %d" % w.proc.returncode)
+    asked = enter_at_each_question(s, w.proc)
+    check(asked == 1 and w.proc.returncode == 0, "asked %d, ended with %d" % (asked, w.proc.returncode))
     check(d.read_sjis(s.path("Book.mxh")) == old, "the old notebook file changed")
     doc = d.read_sjis(s.path("doc.mxa"))
     check(s.path("other", "copy.mxh") in doc, "the document does not name the new file:\n" + doc)
@@ -407,8 +408,7 @@ def save_each_over_keeps_linked_file(s, wux):
     w.type_at_end(" then saved")
     w.save_all()
     wait_for_file(s, "Book.mxh", lambda t: "then saved" in t, "the notebook saved after Save Each Over")
-    with open(s.path("photo.jpg"), "rb") as f:
-        now = f.read()
+    now = read_bytes(s, "photo.jpg")
     check(now == photo, "photo.jpg holds %d bytes instead of %d" % (len(now), len(photo)))
     w.quit()
 
@@ -576,36 +576,24 @@ def script_message_box_default(s, wux):
 MAGENTA = (255, 0, 255)
 
 
-def listeners():
-    """Loopback listeners a page could reach: UDP (a STUN server), TCP (a TURN server
-    over TCP) and TCP (an HTTP server); none answers."""
-    udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    tcp = [socket.socket(socket.AF_INET, socket.SOCK_STREAM) for _ in range(2)]
-    for sock in [udp] + tcp:
-        sock.bind(("127.0.0.1", 0))
-        sock.setblocking(False)
-    for sock in tcp:
+def listener(kind):
+    """A loopback listener that a page could reach and that never answers."""
+    sock = socket.socket(socket.AF_INET, kind)
+    sock.bind(("127.0.0.1", 0))
+    if kind == socket.SOCK_STREAM:
         sock.listen(16)
-    return udp, tcp[0], tcp[1]
+    return sock
 
 
-def what_arrives(udp, turn, http, seconds):
-    """Counts datagrams and connections for a while."""
-    got = {"udp": 0, "turn": 0, "http": 0}
+def what_arrives(socks, seconds):
+    """Counts the datagrams and connections that reach each listener for a while."""
+    names = {sock: name for name, sock in socks.items()}
+    got = dict.fromkeys(socks, 0)
     deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            udp.recvfrom(2048)
-            got["udp"] += 1
-        except BlockingIOError:
-            pass
-        for name, sock in (("turn", turn), ("http", http)):
-            try:
-                sock.accept()[0].close()
-                got[name] += 1
-            except BlockingIOError:
-                pass
-        time.sleep(0.02)
+    while (left := deadline - time.monotonic()) > 0:
+        for sock in select.select(list(names), [], [], left)[0]:
+            got[names[sock]] += 1
+            sock.recv(2048) if sock.type == socket.SOCK_DGRAM else sock.accept()[0].close()
     return got
 
 
@@ -615,10 +603,12 @@ def received_page_no_peer_connection(s, wux):
     is on at start), but its peer connections, from its window and from a fresh frame,
     send nothing to the STUN (UDP) and TURN (TCP) servers: the program never lets a
     page's traffic past its request guard, whatever the switch says."""
-    udp, turn, http = listeners()
+    socks = {"stun": listener(socket.SOCK_DGRAM), "turn": listener(socket.SOCK_STREAM),
+             "http": listener(socket.SOCK_STREAM)}
+    port = {name: sock.getsockname()[1] for name, sock in socks.items()}
     config = ("{iceServers: [{urls: 'stun:127.0.0.1:%d'}, {urls: 'turn:127.0.0.1:%d?transport=tcp', "
-              "username: 'u', credential: 'p'}]}" % (udp.getsockname()[1], turn.getsockname()[1]))
-    server = "http://127.0.0.1:%d/" % http.getsockname()[1]
+              "username: 'u', credential: 'p'}]}" % (port["stun"], port["turn"]))
+    server = "http://127.0.0.1:%d/" % port["http"]
     s.write("page.html", "<html><body style='background: rgb(255, 0, 255)'><img src='%spic.png'><script>"
             "function call(w) { try { var pc = new (w.RTCPeerConnection || w.webkitRTCPeerConnection)(%s);"
             " pc.createDataChannel('d'); pc.createOffer().then(function (o) { return pc.setLocalDescription(o); });"
@@ -635,18 +625,12 @@ def received_page_no_peer_connection(s, wux):
     d.wait_for("the page shown", lambda: s.screen.grab().find_runs(
         lambda rgb: all(abs(c - m) < 20 for c, m in zip(rgb, MAGENTA)), 0, 0, *SCREEN))
     w.main = s.windows("^wux " + re.escape(s.path("doc.mxa")) + "$")[-1]
-    got = what_arrives(udp, turn, http, 3)
-    check(got["http"] > 0 and got["udp"] == 0 and got["turn"] == 0, "what the servers saw: %r" % got)
+    got = what_arrives(socks, 3)
+    check(got["http"] > 0 and got["stun"] == 0 and got["turn"] == 0, "what the servers saw: %r" % got)
     w.quit()
 
 
 # ---- the mouse wheel ----
-
-def holder_fields(text):
-    """The notebook's own fields in a saved notebook file."""
-    head = text.split("<Record", 1)[0]
-    return dict(kv for f in re.findall(r"<Field ([^>]*?)/?>", head) for kv in d._ATTR.findall(f))
-
 
 @scenario
 def wheel_scrolls_not_boxes(s, wux):
@@ -678,21 +662,20 @@ def wheel_scrolls_not_boxes(s, wux):
         return [screen.rgb(left + dx, yy) for yy in range(y + 60, y + height - 60, 3) for dx in (0, 10, 20)]
 
     before = labels()
-    for button in ("5", "4"):
-        for yy in range(y + 60, y + height - 60, 8) if button == "5" else range(y + height - 60, y + 60, -8):
+    rows = range(y + 60, y + height - 60, 8)
+    for button, path, moved in (("5", rows, True), ("4", reversed(rows), False)):
+        for yy in path:
             s.mouse_move(column, yy)
             s._run(["xdotool", "click", button])
-        if button == "5":
-            d.wait_for("the page to scroll down", lambda: labels() != before)
-        else:
-            d.wait_for("the page to scroll back", lambda: labels() == before)
+        d.wait_for("the page to scroll " + ("down" if moved else "back"), lambda: (labels() != before) == moved)
     check(s.geometry(dlg) == (x, y, width, height), "the window moved while the wheel turned")
     s.key("Return")
     s.gone("^Holder Propaty$")
     w.type_at_end(" saved")
     w.save_all()
     text = wait_for_file(s, "Book.mxh", lambda t: t if "saved" in t else None, "the typed text")
-    fields = holder_fields(text)
+    head = text.split("<Record", 1)[0]
+    fields = dict(kv for f in re.findall(r"<Field ([^>]*?)/?>", head) for kv in d._ATTR.findall(f))
     # NewNodeName is written only by OK.
     check(fields.get("FormatDate") == "YYYY/MM/DD" and "NewNodeName" in fields, "the notebook's fields: %r" % fields)
     w.quit()

@@ -120,6 +120,22 @@ class WebEngineTest : public ::testing::Test {
     waitUntil([&] { return answer->has_value(); });
     return answer->value_or(QVariant());
   }
+  // The script a hostile page starts with: put(key, value) reports what one way got,
+  // begin() counts one more way going, and the page's last end() makes `window.done`.
+  static constexpr const char* kReport =
+      "<script>var report = {}, pending = 1;"
+      "function begin() { ++pending; } function end() { if (--pending == 0) window.done = report; }"
+      "function put(key, value) { report[key] = value; end(); }</script>";
+  // Shows `n` and waits for its page's report.
+  QVariantMap reportOf(MemoNode* n) {
+    show(n);
+    QVariantMap done;
+    EXPECT_TRUE(waitUntil([&] {
+      if (!editor.webFrame()->browser()->isBusy()) done = evaluate(QStringLiteral("window.done")).toMap();
+      return !done.isEmpty();
+    })) << evaluate(QStringLiteral("JSON.stringify(report) + ' pending ' + pending")).toString().toStdString();
+    return done;
+  }
   // Waits until the engine finished the page asked for last.
   bool loaded() {
     return waitUntil([&] { return !editor.webFrame()->browser()->isBusy() && editor.webFrame()->browser()->url().isValid(); });
