@@ -306,15 +306,18 @@ class Session:
     # -- the program --
 
     def leaks_of_ours(self):
-        """The leak reports in the program's logs that name a place in a loaded library.
-        A leak whose every frame lies in an unknown module was made by a library unloaded
-        before the report (the GL driver): it names nothing the suppressions could match,
-        and nothing of ours, which is never unloaded."""
+        """The direct leak reports in the program's logs that name a place in a loaded
+        library. A leak whose every frame lies in an unknown module was made by a library
+        unloaded before the report (the GL driver): it names nothing the suppressions
+        could match, and nothing of ours, which is never unloaded. Indirect leaks are only
+        reachable from direct ones, so a leak of ours is always among the direct."""
         found = []
         for name in sorted(f for f in os.listdir(self.dir) if f.startswith("wux-")):
             with open(os.path.join(self.dir, name), errors="replace") as f:
                 text = f.read()
             for block in re.split(r"\n(?=(?:Direct|Indirect) leak of )", text)[1:]:
+                if not block.startswith("Direct"):
+                    continue
                 frames = re.findall(r"^\s+#(\d+) (.*)$", block.split("\n\n", 1)[0], re.M)
                 if any(n != "0" and "(<unknown module>)" not in where for n, where in frames):
                     found.append(block.split("\n\n", 1)[0])
