@@ -15,6 +15,7 @@
 #include "model/Prompter.h"
 #include "model/records/MemoNode.h"
 #include "model/text/sjis.h"
+#include "views/ChangeGuard.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -146,11 +147,9 @@ bool TFormEditSelNode::liveTargets(std::vector<MemoNode*>& notes) {
     status("No MemoNode selected." + goneText());
     return false;
   }
-  // A read-only notebook keeps its notes as they are; they are not counted.
-  std::erase_if(notes, [](MemoNode* n) {
-    MemoHolder* h = n->getParentHolder_();
-    return h && h->isReadOnly_();
-  });
+  // A note that may not change (its notebook or its own flag read-only) stays as it is,
+  // not counted.
+  std::erase_if(notes, [this](MemoNode* n) { return !w_ || !mayChange(*w_, *n); });
   return true;
 }
 

@@ -12,6 +12,7 @@
 
 #include "model/Prompter.h"
 #include "model/text/sjis.h"
+#include "views/ChangeGuard.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -161,12 +162,11 @@ void TFormField::changeScanned(Change change) {
     StatusBar1->setText("No MemoNode.");
     return;
   }
-  // A read-only notebook keeps its fields.
+  // A note that may not change (its notebook or its own flag read-only) keeps its fields.
   LiveNotes live(*file);
   std::erase_if(result_.lines, [&](const SearchLine& line) {
     MemoNode* node = live.resolve(line.note);
-    MemoHolder* h = node ? node->getParentHolder_() : nullptr;
-    return h && h->isReadOnly_();
+    return node && !mayChange(*aForm_, *node);
   });
   change(*file);
   showLines();

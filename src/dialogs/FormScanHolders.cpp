@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "model/Prompter.h"
+#include "views/ChangeGuard.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -248,7 +249,7 @@ void TFormScanHolders::replace() {
   {
     BusyScope busy(*aForm_, activity);
     SearchControl control = SearchRun::control(*aForm_, StatusBar1, false);
-    control.accept = [](MemoHolder& h) { return !h.isReadOnly_(); };
+    control.acceptNote = [this](MemoNode& n) { return mayChange(*aForm_, n); };
     r = ReplaceNotes(targets(), keyword, replacement, parts(), CheckBox_Ignore->isChecked(), control, !oneHolder_);
     if (!r.stopped) busy.finish(r.status);
   }

@@ -5,6 +5,7 @@
 #include "model/records/MemoHolder.h"
 #include "model/records/MemoNode.h"
 #include "model/text/sjis.h"
+#include "views/ChangeGuard.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -117,6 +118,12 @@ HolderProps loadHolderProps(MemoHolder& holder) {
 
 void storeHolderProps(MemoHolder& holder, const HolderProps& loaded, const HolderProps& edited,
                       const std::function<void()>& uiReadOnlyOn) {
+  if (edited == loaded) return;
+  auto stored = [&holder] {
+    const StringList* fields = holder.fieldList();
+    return (fields ? fields->text() : std::string()) + '\0' + holder.body().text();
+  };
+  const std::string before = stored();
   putQuoted(holder, "NewNodeName", edited.newNodeName);
   putTrimmedOrRemove(holder, "SelectNodeName", edited.selectNodeName);
   putQuoted(holder, "FormatDate", edited.formatDate);
@@ -134,7 +141,7 @@ void storeHolderProps(MemoHolder& holder, const HolderProps& loaded, const Holde
   if (edited.color && edited.color != loaded.color) holder.putColor_(*edited.color);
   holder.body().setText(edited.memo);
   for (std::size_t i = 0; i < kMailKeys.size(); ++i) putTrimmedOrRemove(holder, kMailKeys[i], edited.mail[i]);
-  holder.modified = true;
+  if (stored() != before) holder.modified = true;
 }
 
 // ---- document ----
@@ -189,13 +196,18 @@ std::vector<MemoNode*> targetNotes(MainWindowApi& w, MemoNodeUI& node, EditTarge
   std::vector<MemoNode*> out;
   MemoHolderUI* holder = node.holderUI();
   if (!holder) return out;
+  // The switch refuses every target, with its word; one note says why it is refused;
+  // a batch leaves out the notes that may not change.
+  if (w.checkUIReadOnly()) return out;
   StringList list;
-  auto take = [&out](const StringList& l) {
+  auto take = [&out, &w](const StringList& l) {
     for (int i = 0; i < l.count(); ++i)
-      if (auto* n = l.objectAs<MemoNode>(i)) out.push_back(n);
+      if (auto* n = l.objectAs<MemoNode>(i); n && mayChange(w, *n)) out.push_back(n);
   };
   switch (target) {
-    case EditTarget::CurrentNode: out.push_back(&node); break;
+    case EditTarget::CurrentNode:
+      if (!refusedToChange(w, node)) out.push_back(&node);
+      break;
     case EditTarget::MarkedNodes: take(holder->getMarkedList_(list)); break;
     case EditTarget::CurrentHolder: take(holder->setNodeList_(list)); break;
     case EditTarget::AllHolders:

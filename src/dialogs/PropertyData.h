@@ -56,11 +56,13 @@ struct HolderProps {
   std::optional<Color> color;
   std::string memo;  // the notebook's own lines, joined by CR LF
   std::array<std::string, 8> mail;  // in the order of kMailKeys
+  bool operator==(const HolderProps&) const = default;
 };
 
 HolderProps loadHolderProps(MemoHolder& holder);
 // Writes `edited` into the notebook; `loaded` tells what the user changed. Switching
-// read-only on first calls `uiReadOnlyOn`. The notebook is marked modified.
+// read-only on first calls `uiReadOnlyOn`. The notebook is marked modified only when a
+// stored value changed, so an unchanged notebook is not asked about at exit.
 void storeHolderProps(MemoHolder& holder, const HolderProps& loaded, const HolderProps& edited,
                       const std::function<void()>& uiReadOnlyOn);
 

@@ -215,7 +215,6 @@ void TFormMainBaseWUX::setFontSize(int size) {
 }
 
 int TFormMainBaseWUX::UIFontDialog() {
-  if (isDoing_()) return kResultFailed;
   QFont f = font();
   const bool chosen = chooseFont ? chooseFont(f) : [&] {
     bool ok = false;
@@ -276,7 +275,6 @@ int TFormMainBaseWUX::UIVersion() {
 }
 
 int TFormMainBaseWUX::UIVersion2SEL() {
-  if (isDoing_() || checkUIReadOnly() || checkHolderReadOnly()) return kResultFailed;
   TFrameMemoNode* editor = getNodeFrame();
   if (!editor) return kResultFailed;
   StringList lines;
@@ -393,11 +391,11 @@ bool TFormMainBaseWUX::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormMainBaseWUX::registerSettingsWindowCommands() {
   CommandTable& t = commands_;
-  t.add("UIFontDialog", [this] { return UIFontDialog(); });
+  t.add("UIFontDialog", Needs::notBusy(), [this] { return UIFontDialog(); });
   t.add("UIFontSizeInc", [this] { return UIFontSizeInc(); });
   t.add("UIFontSizeDec", [this] { return UIFontSizeDec(); });
   t.add("UIVersion", [this] { return UIVersion(); });
-  t.add("UIVersion2SEL", [this] { return UIVersion2SEL(); });
+  t.add("UIVersion2SEL", Needs::changesNote(), [this] { return UIVersion2SEL(); });
   t.add("UIShowFormAbout", [this] { return UIShowFormAbout(); });
   t.add("UIShowApplicationPropaty", [this] { return UIShowApplicationPropaty(); });
 }

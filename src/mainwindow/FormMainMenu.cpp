@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -117,11 +118,20 @@ void TFormMainMenu::makeToolBar() {
       w = b;
     } else {
       auto* box = new QCheckBox(caption(e.caption), panelTop_);
+      // Out of the Tab chain, as the buttons are: a space meant for a list or the editor
+      // must not switch the whole window. The mouse and the menu keep them.
+      box->setFocusPolicy(Qt::NoFocus);
       if (e.kind == menu::ToolKind::ReadOnlySwitch) {
         checkUIReadOnly_ = box;
-        connect(box, &QCheckBox::toggled, this, [this](bool on) {
+        connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
           runGuarded([&] {
-            if (!isDoing_()) applyUIReadOnly(on);
+            if (!isDoing_()) {
+              applyUIReadOnly(on);
+            } else if (!settingUIReadOnly_) {
+              // A click while busy applies nothing, so the box stays as it was.
+              const QSignalBlocker quiet(box);
+              box->setChecked(!on);
+            }
           });
         });
       } else {
@@ -296,8 +306,12 @@ bool TFormMainMenu::isUIReadOnly() { return checkUIReadOnly_ && checkUIReadOnly_
 bool TFormMainMenu::isUIInternet() { return checkUIInternet_ && checkUIInternet_->isChecked(); }
 void TFormMainMenu::setUIReadOnly_(bool on) {
   if (!checkUIReadOnly_) return;
-  if (checkUIReadOnly_->isChecked() != on)
+  if (checkUIReadOnly_->isChecked() != on) {
+    const bool was = settingUIReadOnly_;
+    settingUIReadOnly_ = true;
     checkUIReadOnly_->setChecked(on);  // the switch's handler applies it
+    settingUIReadOnly_ = was;
+  }
   else
     applyUIReadOnly(on);
 }

@@ -70,6 +70,9 @@ class TFormMainMenu : public TFormMainScript {
   int changeView(void (TFrameMemoHolder::*change)());
   QFrame* panelTop_ = nullptr;
   QCheckBox* checkUIReadOnly_ = nullptr;
+  // True while the program itself sets the switch (a notebook made read-only): such a
+  // change is kept even while busy.
+  bool settingUIReadOnly_ = false;
   QCheckBox* checkUIInternet_ = nullptr;
   QLabel* panels_[3] = {nullptr, nullptr, nullptr};
   QMenu* tabPopup_ = nullptr;

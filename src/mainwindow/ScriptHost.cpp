@@ -20,6 +20,7 @@
 #include "platform/launcher.h"
 #include "platform/paths.h"
 #include "platform/textconv.h"
+#include "views/ChangeGuard.h"
 #include "views/CommandTable.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -524,19 +525,7 @@ int ScriptHost::command(const std::string& name, const std::vector<std::string>&
   return w_.commands().run(name, args);
 }
 
-bool ScriptHost::refusedChange(MemoNode* node) {
-  if (w_.checkUIReadOnly()) return true;
-  MemoHolder* holder = node->getParentHolder_();
-  if (holder && holder->isReadOnly_()) {
-    w_.messageDoing_("This MemoHolder is Read Only. (" + holder->name() + ")");
-    return true;
-  }
-  if (node->isReadOnly_()) {
-    w_.messageDoing_("Stop: This MemoNode is Read Only. (" + node->name() + ")");
-    return true;
-  }
-  return false;
-}
+bool ScriptHost::refusedChange(MemoNode* node) { return refusedToChange(w_, *node); }
 
 void ScriptHost::changed(MemoNode* node) {
   if (MemoHolder* holder = node->getParentHolder_()) holder->modified = true;
@@ -625,7 +614,7 @@ void ScriptHost::noteGone_(MemoNodeUI* node) {
 // ---- the commands ---------------------------------------------------------------------
 
 int ScriptHost::UIEval() {
-  if (w_.isDoing_() || !w_.getCurrentHolder() || !w_.getHolderFrame()) return -1;
+  if (!w_.getCurrentHolder() || !w_.getHolderFrame()) return -1;
   w_.showFormLog();
   TFrameMemoNode* e = editorOf(w_);
   const std::string text = e ? sjis::trim(e->activeSelText_()) : std::string();
@@ -657,7 +646,7 @@ int ScriptHost::evalInPP1(const std::string& text, bool failureEndsDoing) {
 }
 
 int ScriptHost::UIEvalMemo() {
-  if (w_.isDoing_() || !w_.getHolderFrame()) return -1;
+  if (!w_.getHolderFrame()) return -1;
   w_.showFormLog();
   TFrameMemoNode* e = editorOf(w_);
   const std::string text = e ? sjis::trim(fromQ(e->MemoNode0()->toPlainText())) : std::string();
@@ -669,7 +658,6 @@ int ScriptHost::UIEvalMemo() {
 }
 
 int ScriptHost::UIFunctionList2Sel() {
-  if (w_.isDoing_() || w_.checkUIReadOnly() || w_.checkHolderReadOnly()) return -1;
   TFrameMemoNode* e = editorOf(w_);
   if (!e) return -1;
   BusyScope busy(w_, "UIFunctionList2Sel");
@@ -681,9 +669,6 @@ int ScriptHost::UIFunctionList2Sel() {
 }
 
 int ScriptHost::UINewChildExecuted() {
-  if (w_.isDoing_()) return -1;
-  if (w_.checkUIReadOnly()) return -108;
-  if (w_.checkHolderReadOnly()) return -107;
   w_.UI2Model();
   MemoNodeUI* node = w_.getCurrentNode();
   if (!node) return -106;
@@ -773,10 +758,10 @@ bool ScriptHost::commandLineOf(MemoNodeUI* note, const std::string& file, std::s
 }
 
 void ScriptHost::registerCommands(CommandTable& table) {
-  table.add("UIEval", [this] { return UIEval(); });
-  table.add("UIEvalMemo", [this] { return UIEvalMemo(); });
-  table.add("UINewChildExecuted", [this] { return UINewChildExecuted(); });
-  table.add("UIFunctionList2Sel", [this] { return UIFunctionList2Sel(); });
+  table.add("UIEval", Needs::notBusy(), [this] { return UIEval(); });
+  table.add("UIEvalMemo", Needs::notBusy(), [this] { return UIEvalMemo(); });
+  table.add("UINewChildExecuted", Needs::notBusy().uiWritable(-108).holderWritable(-107), [this] { return UINewChildExecuted(); });
+  table.add("UIFunctionList2Sel", Needs::changesNote(), [this] { return UIFunctionList2Sel(); });
   table.setBeforeRun([this] {
     if (!quiet_) attachEditor();
   });

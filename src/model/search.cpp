@@ -66,7 +66,8 @@ void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control
           return;
         }
       }
-      if (auto* node = dynamic_cast<MemoNode*>(pairs.object(i))) visit(*holder, holderName, pairs[i], *node);
+      auto* node = dynamic_cast<MemoNode*>(pairs.object(i));
+      if (node && (!control.acceptNote || control.acceptNote(*node))) visit(*holder, holderName, pairs[i], *node);
     }
     ++done;
   }

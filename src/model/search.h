@@ -82,6 +82,8 @@ struct SearchControl {
   // Asked of each notebook once it is loaded; false leaves it out (a read-only one
   // where the search changes notes).
   std::function<bool(MemoHolder&)> accept;
+  // Asked of each note where the search changes notes; false leaves it out, uncounted.
+  std::function<bool(MemoNode&)> acceptNote;
 };
 
 // The notebooks of `file` named in `names`, in that order; names not in the document

@@ -123,6 +123,9 @@ TBraceTreeView::TBraceTreeView(QWidget* parent) : QTreeWidget(parent) {
     menu.addSeparator();
     menu.addAction(QStringLiteral("Expand"), this, &TBraceTreeView::expandNode_);
     menu.addAction(QStringLiteral("Unexpand"), this, &TBraceTreeView::unexpandNode_);
+    if (readOnly_)
+      for (QAction* a : menu.actions())
+        if (!a->text().contains(QStringLiteral("xpand")) && a->text() != QStringLiteral("Copy Text")) a->setEnabled(false);
     menu.exec(viewport()->mapToGlobal(at));
   });
 }
@@ -189,7 +192,18 @@ QTreeWidgetItem* TBraceTreeView::insertAfter(QTreeWidgetItem* item) {
   return added;
 }
 
+void TBraceTreeView::setReadOnly(bool on) {
+  readOnly_ = on;
+  setEditTriggers(on ? QAbstractItemView::NoEditTriggers : QAbstractItemView::EditKeyPressed);
+}
+
+bool TBraceTreeView::refused() const {
+  if (readOnly_) say("Stop: This MemoNode is Read Only.");
+  return readOnly_;
+}
+
 void TBraceTreeView::editNode_() {
+  if (refused()) return;
   QTreeWidgetItem* item = currentItem();
   if (!item) return;
   say("Edit TreeNode " + textOf(item));
@@ -207,6 +221,7 @@ void TBraceTreeView::copyText_() {
 }
 
 void TBraceTreeView::pasteText_() {
+  if (refused()) return;
   QTreeWidgetItem* item = currentItem();
   if (!item) return;
   if (history_) history_(textOf(item));
@@ -219,6 +234,7 @@ void TBraceTreeView::pasteText_() {
 }
 
 void TBraceTreeView::addNode_() {
+  if (refused()) return;
   QTreeWidgetItem* at = currentItem() ? currentItem() : topLevelItem(0);
   QTreeWidgetItem* added = insertAfter(at);
   emit edited();
@@ -226,6 +242,7 @@ void TBraceTreeView::addNode_() {
 }
 
 void TBraceTreeView::addChildNode_() {
+  if (refused()) return;
   QTreeWidgetItem* parent = currentItem() ? currentItem() : topLevelItem(0);
   if (parent && parent->data(0, kData).isValid()) {
     // Its kept lines are written in place of children: a child would be lost.
@@ -249,6 +266,7 @@ void TBraceTreeView::addChildNode_() {
 }
 
 void TBraceTreeView::deleteNode_() {
+  if (refused()) return;
   QTreeWidgetItem* item = currentItem();
   if (!item) return;
   const std::string text = textOf(item);
@@ -258,6 +276,7 @@ void TBraceTreeView::deleteNode_() {
 }
 
 void TBraceTreeView::cloneNode_() {
+  if (refused()) return;
   QTreeWidgetItem* item = currentItem();
   if (!item) return;
   QTreeWidgetItem* copy = item->clone();

@@ -24,6 +24,11 @@ class TBraceTreeView : public QTreeWidget {
   bool loadedWhole() const { return loadedWhole_; }
   BraceTree tree() const;
 
+  // A read-only note's tree is shown, never edited: no in-place edit, and the popup's
+  // changing items are off.
+  void setReadOnly(bool on);
+  bool isReadOnly() const { return readOnly_; }
+
   // Where the commands report.
   void setMessageSink(std::function<void(const std::string&)> sink) { message_ = std::move(sink); }
   // Where copied and pasted texts are remembered (the main window's copy history).
@@ -55,6 +60,10 @@ class TBraceTreeView : public QTreeWidget {
   QTreeWidgetItem* insertAfter(QTreeWidgetItem* item);
   void startEdit(QTreeWidgetItem* item);
 
+  // True (and the status says so) when the tree may not change.
+  bool refused() const;
+
+  bool readOnly_ = false;
   bool loadedWhole_ = true;
   bool filling_ = false;
   std::function<void(const std::string&)> message_;

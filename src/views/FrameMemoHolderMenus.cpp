@@ -11,6 +11,7 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "views/ChangeGuard.h"
 #include "views/Clipboard.h"
 #include "views/CommandTable.h"
 #include "views/FrameMemoHolder.h"
@@ -284,9 +285,9 @@ bool TFrameMemoHolder::renameTo(MemoNodeUI* note, const std::string& name) {
 }
 
 namespace {
-// The name after its last "\" or ":" (a file name from a path).
+// The name after its last "\", "/" or ":" (a file name from a path).
 std::string afterLastDelimiter(const std::string& name) {
-  const std::size_t i = sjis::findLastOf(name, "\\:");
+  const std::size_t i = sjis::findLastOf(name, "\\/:");
   return i == std::string::npos ? name : name.substr(i + 1);
 }
 }  // namespace
@@ -296,6 +297,7 @@ void TFrameMemoHolder::renameCurrent_(NameEdit edit, const std::string& mark) {
   if (edit != NameEdit::ExtractFilename && main_->isDoing_()) return;
   MemoNodeUI* note = main_->getCurrentNode();
   if (!note) return;
+  if (edit != NameEdit::Copy && refusedToChange(*main_, *note)) return;
   const std::string old = note->name();
   std::string rest;
   switch (edit) {
@@ -365,7 +367,7 @@ void TFrameMemoHolder::cloneCurrent_(int tag) {
 }
 
 void TFrameMemoHolder::newChildGrep_(const std::string& keyword) {
-  if (!ready() || main_->isDoing_() || main_->checkUIReadOnly() || main_->checkHolderReadOnly()) return;
+  if (!ready() || refusalOf(*main_, Needs::changesHolder())) return;
   GrepDialogApi* dialog = grepDialog ? grepDialog() : nullptr;
   std::string pattern = keyword;
   if (pattern.empty()) {

@@ -308,6 +308,7 @@ void TFrameMemoNode::showCutStatus() {
 void TFrameMemoNode::setReadOnly_(bool flag) {
   readOnly_ = flag;
   for (QPlainTextEdit* e : {memo_, comment_, fields_}) e->setReadOnly(flag || isCut(e));
+  if (braceTree_) braceTree_->setReadOnly(flag || (holdsNode() && node_->isReadOnly_()));
 }
 
 void TFrameMemoNode::setCursor_(int cursor) {
@@ -459,6 +460,7 @@ void TFrameMemoNode::showContent_() {
   }
   if (encoding == "\"Poser\"" || encoding == "\"PoserLike\"") {
     TBraceTreeView* tree = ensureBraceTree();
+    tree->setReadOnly(readOnly_ || node_->isReadOnly_());
     showPanel(tree);
     int loaded;
     bool counted;
@@ -578,7 +580,8 @@ bool TFrameMemoNode::storeName_() {
 }
 
 bool TFrameMemoNode::storeNode_() {
-  if (!holdsNode() || node_->isReadOnly_()) return false;
+  // A read-only editor (the switch, a running script) holds nothing the note may take.
+  if (!holdsNode() || readOnly_ || node_->isReadOnly_()) return false;
   lost_.clear();
   const bool contentChanged = storeContent_();
   const bool commentChanged = storeComment_();
@@ -637,6 +640,10 @@ TBraceTreeView* TFrameMemoNode::ensureBraceTree() {
 
 void TFrameMemoNode::switchEncoding(const char* encoding) {
   if (!holdsNode()) return;
+  if (readOnly_ || node_->isReadOnly_()) {
+    message_("Stop: This MemoNode is Read Only. (" + node_->name() + ")");
+    return;
+  }
   storeNode_();
   if (node_->getField_("Content-Transfer-Encoding") != encoding) {
     node_->putField_("Content-Transfer-Encoding", encoding);
@@ -654,7 +661,7 @@ void TFrameMemoNode::toPoserLike_() { switchEncoding("\"PoserLike\""); }
 void TFrameMemoNode::replaceSel_(QPlainTextEdit* edit, const std::string& text) { replaceSel_(edit, toQ(text)); }
 
 void TFrameMemoNode::replaceSel_(QPlainTextEdit* edit, const QString& text) {
-  if (!edit) return;
+  if (!edit || edit->isReadOnly()) return;
   QTextCursor c = edit->textCursor();
   const int start = std::min(c.selectionStart(), c.selectionEnd());
   const std::string selected = fromQ(c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));

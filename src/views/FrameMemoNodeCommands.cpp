@@ -70,6 +70,7 @@ void deleteCaretLine(QPlainTextEdit* e) {
 
 // Replaces an editor's whole text as one undoable step.
 void putAllText(QPlainTextEdit* e, const QString& text) {
+  if (e->isReadOnly()) return;
   QTextCursor c(e->document());
   c.select(QTextCursor::Document);
   c.insertText(text);
@@ -768,8 +769,8 @@ void TFrameMemoNode::buildMenus() {
   item(text, "Eval", [] { prompter().messageBox("Still Not Implimented", "", Buttons::OK); })->setVisible(false);
   item(text, "Memo>>Fiels", [this] { memoToFields_(); });
   item(text, "Memo<<Fields", [this] { fieldsToMemo_(); });
-  item(text, "->Poser", [this] { toPoser_(); });
-  item(text, "->PoserLike", [this] { toPoserLike_(); });
+  editing.push_back(item(text, "->Poser", [this] { toPoser_(); }));
+  editing.push_back(item(text, "->PoserLike", [this] { toPoserLike_(); }));
   connect(text, &QMenu::aboutToShow, this, [this, editing] {
     for (QAction* a : editing) a->setEnabled(!readOnly_);
   });

@@ -234,6 +234,29 @@ TEST_F(PropertyDataTest, TargetListForgetsDeletedNotes) {
   EXPECT_TRUE(t.live(nullptr).empty());
 }
 
+TEST_F(PropertyDataTest, TargetsLeaveOutWhatMayNotChange) {
+  c->putReadOnly_(true);
+  MemoHolderUI* locked = w.addNotebook("locked");
+  w.addNote("d");
+  locked->putReadOnly_(true);
+  w.holder = holder;
+  auto* first = static_cast<MemoNodeUI*>(a);
+  EXPECT_EQ(targetNotes(w, *first, EditTarget::AllHolders), (std::vector<MemoNode*>{a, b}));
+  // One note says why it is refused; the switch refuses every target.
+  EXPECT_TRUE(targetNotes(w, *static_cast<MemoNodeUI*>(c), EditTarget::CurrentNode).empty());
+  EXPECT_EQ(w.status(), "Stop: This MemoNode is Read Only. (c)");
+  w.uiReadOnly = true;
+  EXPECT_TRUE(targetNotes(w, *first, EditTarget::CurrentHolder).empty());
+  EXPECT_EQ(w.status(), "UI ReadOnly");
+}
+
+TEST_F(PropertyDataTest, UnchangedNotebookPropertiesLeaveItUnmodified) {
+  holder->modified = false;
+  const HolderProps p = loadHolderProps(*holder);
+  storeHolderProps(*holder, p, p, nullptr);
+  EXPECT_FALSE(holder->modified);
+}
+
 TEST(History, UsedTextGoesToTheTopOnce) {
   StringList h;
   pushHistory(h, "a");

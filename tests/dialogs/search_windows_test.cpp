@@ -213,6 +213,11 @@ TEST_F(SearchWindowsTest, ReplaceCommitsTheEditorFirstAndShowsAfter) {
   f->CheckBox_Ignore->setChecked(true);
   f->replace();
   EXPECT_EQ(n3->body().text(), "Apple\r\n");
+  // So is a note read-only by its own flag.
+  n1->putReadOnly_(true);
+  f->ComboBox1->setEditText("pear");
+  f->replace();
+  EXPECT_EQ(n1->body().text(), "pear pie\r\n");
   w.uiReadOnly = true;
   f->ComboBox1->setEditText("banana");
   f->replace();

@@ -228,6 +228,8 @@ TEST_F(BatchNotesTest, ReadOnlySwitchStopsBatchEditMakeNodesAndSaveEach) {
 TEST_F(BatchNotesTest, ReadOnlyNotebooksKeepTheirNotes) {
   MemoHolderUI* writable = holder();
   MemoNodeUI* mine = note("kiwi mine", "");
+  MemoNodeUI* flagged = note("kiwi flagged", "");
+  flagged->putReadOnly_(true);
   MemoHolderUI* locked = form->newHolder_(-1);
   ASSERT_NE(locked, nullptr);
   form->changeCurrentHolder(locked);
@@ -246,10 +248,11 @@ TEST_F(BatchNotesTest, ReadOnlyNotebooksKeepTheirNotes) {
   click(search, "Edit Select");
   auto* editor = shownWindow<TFormEditSelNode>();
   ASSERT_NE(editor, nullptr);
-  ASSERT_EQ(editor->targetCount(), 2);
+  ASSERT_EQ(editor->targetCount(), 3);
   addTail(editor, "!");
   EXPECT_EQ(mine->name(), "kiwi mine!");
   EXPECT_EQ(theirs->name(), "kiwi theirs");
+  EXPECT_EQ(flagged->name(), "kiwi flagged");
   EXPECT_EQ(editor->statusText(), "Done: Add Tail Name 1");
   editor->close();
   search->close();

@@ -303,12 +303,57 @@ TEST_F(MainMenuTest, ReadOnlySwitchLocksCreationAndDeletion) {
   for (const char* t : writableTabs) EXPECT_TRUE(tabItem(t)->isEnabled()) << t;
   EXPECT_FALSE(memo()->isReadOnly());
 
-  // Switched while busy, the switch changes but the controls wait.
+  // Clicked while busy, the switch applies nothing and stays as it was.
   form->beginDoing_("Long");
   form->uiReadOnlyBox()->click();
-  EXPECT_TRUE(form->isUIReadOnly());
+  EXPECT_FALSE(form->isUIReadOnly());
   EXPECT_TRUE(tool("NewNodeBtn")->isEnabled());
   form->endDoing();
+}
+
+TEST_F(MainMenuTest, ReadOnlySwitchKeepsTheSavedNotebookFromEveryTextItem) {
+  form->getMemoFile()->putFileName_(tmp.str("ro.mxa"));
+  std::string actual;
+  holder()->putName_("Book", actual);
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  memo()->setFocus();
+  QTest::keyClicks(memo(), QStringLiteral("precious text"));
+  QTest::mouseClick(tool("SaveBtn"), Qt::LeftButton);
+  std::string saved;
+  ASSERT_TRUE(platform::readFile(tmp.str("Book.mxh"), saved)) << status();
+  ASSERT_NE(saved.find("precious text"), std::string::npos);
+
+  QTest::mouseClick(form->uiReadOnlyBox(), Qt::LeftButton);
+  ASSERT_TRUE(form->isUIReadOnly());
+  for (const char* path : {"[MemoNode]/Clear", "[MemoNode]/Sort", "[MemoNode]/NoDup", "[MemoNode]/Number",
+                           "[MemoNode]/Mark Dup", "[MarkWord]/trim", "[MarkWord]/,LF", "[MarkWord]/OneLine",
+                           "[MarkWord]/TAGWordList", "[MarkWord]/List/Holders", "[MarkWord]/List/Mark Nodes",
+                           "[MarkWord]/Check Holder", "[MemoNode]/Extra/Set Relative Path", "[MemoNode]/Extra/ReLoad"}) {
+    form->messageDoing_("");
+    memo()->selectAll();
+    item(path)->trigger();
+    EXPECT_EQ(status(), "UI ReadOnly") << path;
+  }
+  EXPECT_EQ(memo()->toPlainText(), QStringLiteral("precious text"));
+  EXPECT_FALSE(holder()->modified);
+  QTest::mouseClick(tool("SaveBtn"), Qt::LeftButton);
+  ASSERT_TRUE(platform::readFile(tmp.str("Book.mxh"), saved));
+  EXPECT_NE(saved.find("precious text"), std::string::npos);
+}
+
+TEST_F(MainMenuTest, TabFromTheNoteListPassesTheToolBarSwitches) {
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  QWidget* list = holder()->getViewControl_();
+  list->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), list);
+  for (int i = 0; i < 12; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), form->uiReadOnlyBox()) << i;
+    EXPECT_NE(QApplication::focusWidget(), form->uiInternetBox()) << i;
+  }
+  EXPECT_FALSE(form->isUIReadOnly());
 }
 
 TEST_F(MainMenuTest, AddHeadItemsPutTheirCaptionBeforeEachLine) {

@@ -210,10 +210,17 @@ TEST_F(NoteCreationTest, TreeUtilitiesListExpandAndRecordLevels) {
   EXPECT_EQ(run("UIExpandChild1"), 0);
   EXPECT_EQ(status(), "UIExpandChild1 count=1");
 
+  // A note read-only by its own flag keeps its level; a read-only notebook refuses.
+  holder()->findNodeByName_("c2")->putReadOnly_(true);
   EXPECT_EQ(run("UIUpdateLevel"), 0);
   EXPECT_EQ(holder()->findNodeByName_("p")->getField_("Level"), "\"0\"");
   EXPECT_EQ(holder()->findNodeByName_("g")->getField_("Level"), "\"2\"");
+  EXPECT_EQ(holder()->findNodeByName_("c2")->getField_("Level"), "");
   EXPECT_TRUE(holder()->modified);
+  holder()->putReadOnly_(true);
+  holder()->findNodeByName_("q")->removeField_("Level");
+  EXPECT_EQ(run("UIUpdateLevel"), kResultHolderReadOnly);
+  EXPECT_EQ(holder()->findNodeByName_("q")->getField_("Level"), "");
 }
 
 TEST_F(NoteCreationTest, DeletingMarkedNotes) {

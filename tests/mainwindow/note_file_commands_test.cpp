@@ -163,6 +163,28 @@ TEST_F(NoteFileCommandsTest, SaveAsProposesAndRecordsTheName) {
   EXPECT_TRUE(holder()->modified);
 }
 
+TEST_F(NoteFileCommandsTest, ReadOnlyKeepsTheNoteAndItsFields) {
+  MemoNodeUI* n = note("my precious edited text", {{"Filename", tmp.str("r.txt")}});
+  platform::writeFileAtomic(tmp.str("r.txt"), "file text\r\n");
+  holder()->putReadOnly_(true);
+  holder()->modified = false;
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "This MemoHolder is Read Only. (" + holder()->name() + ")");
+  EXPECT_EQ(run("UISetQuery"), kResultFailed);
+  // Save As still writes the file, but no field of the note changes.
+  n->putField_("flagSaveAsLog", "\"true\"");
+  rec.inputs = {tmp.str("copy.txt")};
+  rec.answers = {Answer::Yes};
+  EXPECT_EQ(run("UISaveAsMemoNode"), 0);
+  EXPECT_EQ(read(tmp.str("copy.txt")), "my precious edited text\r\n");
+  EXPECT_TRUE(rec.messages().empty());
+  EXPECT_EQ(n->getField_("Filename"), "\"" + tmp.str("r.txt") + "\"");
+  EXPECT_EQ(n->getField_("Filename20261206"), "");
+  EXPECT_EQ(n->body().text(), "my precious edited text\r\n");
+  EXPECT_EQ(holder()->getField_("QueryNode"), "");
+  EXPECT_FALSE(holder()->modified);
+}
+
 TEST_F(NoteFileCommandsTest, Reloading) {
   MemoNodeUI* n = note("old", {});
   EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);

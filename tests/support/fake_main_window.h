@@ -9,6 +9,7 @@
 
 #include "model/objects.h"
 #include "model/text/StringList.h"
+#include "views/ChangeGuard.h"
 #include "views/CommandTable.h"
 #include "views/MainWindowApi.h"
 #include "views/MemoFileUI.h"
@@ -64,6 +65,7 @@ class FakeMainWindow : public MainWindowApi {
   bool breakFlag = false;
   bool doing = false;
   bool holderReadOnly = false;
+  bool uiReadOnly = false;
   int commits = 0, shows = 0, refreshes = 0;
   std::vector<std::string> statuses, log, notImplemented;
   Agent agent{*this};
@@ -79,13 +81,17 @@ class FakeMainWindow : public MainWindowApi {
   MemoHolderUI* newHolder_(int) override {
     return doc ? static_cast<MemoHolderUI*>(doc->addNewHolder_(-1)) : nullptr;
   }
-  bool checkUIReadOnly() override { return false; }
+  bool checkUIReadOnly() override {
+    if (!isUIReadOnly()) return false;
+    statuses.push_back("UI ReadOnly");
+    return true;
+  }
   bool checkHolderReadOnly() override {
     if (!holder) return true;
     if (holderReadOnly) statuses.push_back("This MemoHolder is Read Only. (" + holder->name() + ")");
     return holderReadOnly;
   }
-  bool isUIReadOnly() override { return false; }
+  bool isUIReadOnly() override { return uiReadOnly; }
   bool isUIInternet() override { return internet; }
   bool isDoing_() override { return doing; }
   void beginDoing_(const std::string& text) override {
@@ -139,7 +145,12 @@ class FakeMainWindow : public MainWindowApi {
   StringList& copyHistory() override { return history; }
   std::string getDateFormat() override { return dateFormat; }
 
-  CommandTable table;
+  // Asks the needs each command declares, as the window does.
+  CommandTable table = [this] {
+    CommandTable t;
+    t.setGuard([this](const Needs& needs) { return refusalOf(*this, needs); });
+    return t;
+  }();
   StringList history;
   std::string dateFormat = "\"yyyymmdd\"";
 };

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace wux {
 namespace {
@@ -46,6 +49,36 @@ TEST(CommandTableTest, NamesBySortedState) {
   EXPECT_EQ(t.names(), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(t.names(State::NotBuiltYet), std::vector<std::string>{"b"});
   EXPECT_EQ(t.names(State::LeftOpen), std::vector<std::string>{"a"});
+}
+
+TEST(CommandTableTest, DeclaredNeedsAreAskedOnceBeforeTheCommandRuns) {
+  CommandTable t;
+  int ran = 0;
+  std::vector<std::string> asked;
+  bool busy = false, readOnly = false;
+  t.setGuard([&](const Needs& n) -> std::optional<int> {
+    asked.push_back(std::string(n.idle ? "idle " : "") + (n.ui ? "ui" : ""));
+    if (n.idle && busy) return n.idleCode;
+    if (n.ui && readOnly) return n.uiCode;
+    return std::nullopt;
+  });
+  t.add("UIMoveNodeUp", Needs::notBusy().uiWritable(-8), [&] { return ++ran, 0; });
+  t.add("UIIcon", Needs::notBusy().uiWritable(-8).afterDialog(), [&] {
+    if (const std::optional<int> refused = t.refusal("UIIcon")) return *refused;
+    return ++ran, 0;
+  });
+  t.add("UIVersion", [&] { return ++ran, 0; });
+
+  readOnly = true;
+  EXPECT_EQ(t.run("UIMoveNodeUp"), -8);
+  busy = true;
+  EXPECT_EQ(t.run("UIMoveNodeUp"), -1);
+  EXPECT_EQ(t.run("UIVersion"), 0);  // declares nothing: never asks
+  EXPECT_EQ(ran, 1);
+  // The read-only needs of an after-the-dialog command wait for its own moment.
+  busy = false;
+  EXPECT_EQ(t.run("UIIcon"), -8);
+  EXPECT_EQ(asked, (std::vector<std::string>{"idle ui", "idle ui", "idle ", "ui"}));
 }
 
 }  // namespace

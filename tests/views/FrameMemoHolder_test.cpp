@@ -171,6 +171,29 @@ TEST_F(FrameTest, NameEditsRenameTheCurrentNote) {
   window.busy = true;
   EXPECT_EQ(renamed("d:\\a b", NE::Inc1), "d:\\a b");
   EXPECT_EQ(renamed("d:\\a b", NE::ExtractFilename), "a b");
+  window.busy = false;
+  EXPECT_EQ(renamed("/home/me/notes.txt", NE::ExtractFilename), "notes.txt");
+
+  // A note that may not change keeps its name, whichever item is picked.
+  auto markItem = [&] {
+    for (QAction* item : items)
+      if (item->text() == QString::fromUtf8("\xe2\x97\x8f")) item->trigger();
+    return a->name();
+  };
+  std::string actual;
+  a->putName_("/x/third", actual);
+  book.holder->modified = false;
+  window.readOnly = true;
+  EXPECT_EQ(markItem(), "/x/third");
+  EXPECT_EQ(window.status(), "UI ReadOnly");
+  window.readOnly = false;
+  a->putReadOnly_(true);
+  book.holder->modified = false;
+  EXPECT_EQ(markItem(), "/x/third");
+  frame.renameCurrent_(NE::ExtractFilename);
+  EXPECT_EQ(a->name(), "/x/third");
+  EXPECT_EQ(window.status(), "Stop: This MemoNode is Read Only. (/x/third)");
+  EXPECT_FALSE(book.holder->modified);
 }
 
 TEST_F(FrameTest, NoteNamesGoIntoTheEditorAndTheStyleMenuShowsTheStyle) {

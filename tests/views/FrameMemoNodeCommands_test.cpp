@@ -20,6 +20,7 @@
 #include "support/RecordingPrompter.h"
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
+#include "views/BraceTreeView.h"
 #include "views/FrameMemoNode.h"
 #include "views/qtext.h"
 #include "views/views_support.h"
@@ -402,6 +403,8 @@ TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {
   EXPECT_FALSE(action(text, QStringLiteral("Paste(&P)"))->isEnabled());
   EXPECT_FALSE(action(text, QStringLiteral("Paste+"))->isEnabled());
   EXPECT_TRUE(action(text, QStringLiteral("Copy(&C)"))->isEnabled());
+  EXPECT_FALSE(action(text, QStringLiteral("->Poser"))->isEnabled());
+  EXPECT_FALSE(action(text, QStringLiteral("->PoserLike"))->isEnabled());
   frame.setReadOnly_(false);
   emit text->aboutToShow();
   EXPECT_TRUE(action(text, QStringLiteral("Paste(&P)"))->isEnabled());
@@ -419,6 +422,35 @@ TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {
 
   for (const char* name : {"PopupMenuComment", "PopupMenuFields", "PopupMenu1"})
     EXPECT_NE(frame.findChild<QMenu*>(QString::fromLatin1(name)), nullptr) << name;
+}
+
+TEST_F(EditorCommandsTest, AReadOnlyNoteKeepsItsEncodingAndShowsItsTreeReadOnly) {
+  // A read-only editor takes no text from the frame's own operations.
+  setText(memo(), "kept");
+  frame.setReadOnly_(true);
+  frame.clearMemo_();
+  frame.replaceActiveMemoSel_("inserted");
+  EXPECT_EQ(text(memo()), "kept");
+  frame.setReadOnly_(false);
+
+  note()->putReadOnly_(true);
+  const std::string encoding = note()->getField_("Content-Transfer-Encoding");
+  frame.toPoser_();
+  EXPECT_EQ(note()->getField_("Content-Transfer-Encoding"), encoding);
+  EXPECT_EQ(window.status(), "Stop: This MemoNode is Read Only. (note)");
+
+  note()->putField_("Content-Transfer-Encoding", "\"Poser\"");
+  note()->body().setText("a\r\n{\r\nb\r\n}\r\n");
+  show("note");
+  auto* tree = frame.findChild<TBraceTreeView*>();
+  ASSERT_TRUE(tree && tree->isVisible());
+  tree->setFocus();
+  tree->setCurrentItem(tree->topLevelItem(0));
+  QTest::keyClick(tree, Qt::Key_F2);  // the edit key opens no editor
+  EXPECT_EQ(QApplication::focusWidget(), tree);
+  tree->deleteNode_();
+  EXPECT_EQ(tree->topLevelItemCount(), 1);
+  EXPECT_EQ(note()->body().text(), "a\r\n{\r\nb\r\n}\r\n");
 }
 
 TEST_F(EditorCommandsTest, CharactersShiftJisCannotHoldAreMarkedAndNamed) {

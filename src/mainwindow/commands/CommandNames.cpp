@@ -2,6 +2,7 @@
 // shows. A family that builds a command registers it in its own file; the entry here
 // stays and is simply replaced.
 #include "mainwindow/commands/Commands.h"
+#include "views/ChangeGuard.h"
 
 #include "dialogs/FormSelectHolder.h"
 
@@ -296,6 +297,7 @@ CommandFn noticeOnly(MainWindowApi& w, const std::string& owner, int result) {
 }
 
 void registerCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session, Settings& settings) {
+  table.setGuard([&w](const Needs& needs) { return refusalOf(w, needs); });
   registerPlaceholders(table, w);
   registerDocumentSessionCommands(table, session);
   registerNotebookCommands(table, w, session);

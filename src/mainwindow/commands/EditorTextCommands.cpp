@@ -27,8 +27,13 @@ TFrameMemoNode* editor(MainWindowApi& w) {
   return frame ? frame->FrameMemoNode1() : nullptr;
 }
 
-// The guards of the commands that change the editor's text: true means refused.
-bool refusedToEdit(MainWindowApi& w) { return w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly(); }
+// What the commands that change the editor's text need: the interface, the notebook and
+// the note writable (the editor's text is the note's next commit), and, where marked,
+// no operation running.
+constexpr Needs kEdits = Needs{}.uiWritable().holderWritable().noteWritable();
+constexpr Needs kEditsWhenIdle = Needs::changesNote();
+// The date and number sets make notes: the interface and the notebook writable.
+constexpr Needs kSets = Needs{}.uiWritable().holderWritable();
 
 // A forwarding command: -8 without the editor, else the operation on it.
 template <class Op>
@@ -36,18 +41,6 @@ CommandFn forward(MainWindowApi& w, Op op) {
   return [&w, op](const CommandArgs&) {
     TFrameMemoNode* e = editor(w);
     if (!e) return static_cast<int>(kResultUIReadOnly);
-    op(*e);
-    return 0;
-  };
-}
-
-// A forwarding command with the editing guards: -1 when refused, else 0.
-template <class Op>
-CommandFn forwardGuarded(MainWindowApi& w, Op op) {
-  return [&w, op](const CommandArgs&) {
-    TFrameMemoNode* e = editor(w);
-    if (!e) return static_cast<int>(kResultUIReadOnly);
-    if (refusedToEdit(w)) return static_cast<int>(kResultFailed);
     op(*e);
     return 0;
   };
@@ -63,7 +56,6 @@ void putLines(TFrameMemoNode& e, const StringList& lines) { e.replaceActiveMemoS
 int addHead(MainWindowApi& w, const std::string& head) {
   TFrameMemoNode* e = editor(w);
   if (!e) return kResultUIReadOnly;
-  if (refusedToEdit(w)) return kResultFailed;
   e->addHeadEachLine_(head);
   return 0;
 }
@@ -71,14 +63,12 @@ int addHead(MainWindowApi& w, const std::string& head) {
 int addTail(MainWindowApi& w, const std::string& tail) {
   TFrameMemoNode* e = editor(w);
   if (!e) return kResultUIReadOnly;
-  if (refusedToEdit(w)) return kResultFailed;
   e->addTailEachLine_(tail);
   return 0;
 }
 
 // Head or tail with a typed text.
 int addAny(MainWindowApi& w, bool head) {
-  if (refusedToEdit(w)) return kResultOpenRefused;
   TFrameMemoNode* e = editor(w);
   if (!e) return kResultOpenRefused;
   std::string word;
@@ -95,7 +85,6 @@ int addAny(MainWindowApi& w, bool head) {
 int setNumberSel(MainWindowApi& w, const std::string& format) {
   TFrameMemoNode* e = editor(w);
   if (!e) return kResultUIReadOnly;
-  if (refusedToEdit(w)) return kResultFailed;
   const int n = e->setNumberSel_(format);
   if (n < 0) {
     w.messageDoing_("Stop: UISetNumberSEL_ Format=" + format + " is not a number format");
@@ -139,7 +128,6 @@ int markList(MainWindowApi& w) {
 }
 
 int holderList(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoFileUI* doc = w.getMemoFile();
   TFrameMemoNode* e = editor(w);
   if (!doc || !e) return kResultNoDocument;
@@ -151,7 +139,6 @@ int holderList(MainWindowApi& w) {
 }
 
 int fieldsList(MainWindowApi& w) {
-  if (refusedToEdit(w)) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   TFrameMemoNode* e = editor(w);
   if (!holder || !e) return kResultFailed;
@@ -164,7 +151,6 @@ int fieldsList(MainWindowApi& w) {
 }
 
 int fileMXA(MainWindowApi& w) {
-  if (refusedToEdit(w)) return kResultFailed;
   MemoFileUI* doc = w.getMemoFile();
   TFrameMemoNode* e = editor(w);
   if (!doc || !w.getCurrentHolder() || !e) return kResultFailed;
@@ -177,7 +163,6 @@ int fileMXA(MainWindowApi& w) {
 }
 
 int csvText(MainWindowApi& w) {
-  if (refusedToEdit(w)) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   TFrameMemoNode* e = editor(w);
   if (!holder || !e) return kResultFailed;
@@ -190,7 +175,6 @@ int csvText(MainWindowApi& w) {
 }
 
 int nameValueList(MainWindowApi& w, bool valueFirst) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   TFrameMemoNode* e = editor(w);
   if (!holder || !e) return kResultFailed;
@@ -207,7 +191,6 @@ int nameValueList(MainWindowApi& w, bool valueFirst) {
 }
 
 int checkHolderFiles(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoFileUI* doc = w.getMemoFile();
   TFrameMemoNode* e = editor(w);
   if (!doc || !e) return kResultFailed;
@@ -298,43 +281,42 @@ int listNumbersAsked(MainWindowApi& w) {
 
 void registerEditorTextCommands(CommandTable& table, MainWindowApi& w) {
   // Forwarding to the editor's operations.
-  table.add("UIAddHeadSEL", [&w](const CommandArgs& a) { return addHead(w, commandArg(a, 0)); });
-  table.add("UIAddHeadQuote", [&w] { return addHead(w, ">"); });
-  table.add("UIAddHeadSpace", [&w] { return addHead(w, " "); });
-  table.add("UIAddTailSEL", [&w](const CommandArgs& a) { return addTail(w, commandArg(a, 0)); });
-  table.add("UIAddHeadAny", [&w] { return addAny(w, true); });
-  table.add("UIAddTailAny", [&w] { return addAny(w, false); });
-  table.add("UIDelHeadSEL", forwardGuarded(w, [](TFrameMemoNode& e) { e.cutHeadCharSel_(); }));
-  table.add("UIRemoveEmptyLineSEL", forwardGuarded(w, [](TFrameMemoNode& e) { e.deleteEmptyLinesSel_(); }));
-  table.add("UISortSEL", forwardGuarded(w, [](TFrameMemoNode& e) { e.sortSel_(); }));
-  table.add("UIReverseSEL", forwardGuarded(w, [](TFrameMemoNode& e) { e.reverseSel_(); }));
+  table.add("UIAddHeadSEL", kEditsWhenIdle, [&w](const CommandArgs& a) { return addHead(w, commandArg(a, 0)); });
+  table.add("UIAddHeadQuote", kEditsWhenIdle, [&w] { return addHead(w, ">"); });
+  table.add("UIAddHeadSpace", kEditsWhenIdle, [&w] { return addHead(w, " "); });
+  table.add("UIAddTailSEL", kEditsWhenIdle, [&w](const CommandArgs& a) { return addTail(w, commandArg(a, 0)); });
+  table.add("UIAddHeadAny", Needs::changesNote(kResultOpenRefused), [&w] { return addAny(w, true); });
+  table.add("UIAddTailAny", Needs::changesNote(kResultOpenRefused), [&w] { return addAny(w, false); });
+  table.add("UIDelHeadSEL", kEditsWhenIdle, forward(w, [](TFrameMemoNode& e) { e.cutHeadCharSel_(); }));
+  table.add("UIRemoveEmptyLineSEL", kEditsWhenIdle, forward(w, [](TFrameMemoNode& e) { e.deleteEmptyLinesSel_(); }));
+  table.add("UISortSEL", kEditsWhenIdle, forward(w, [](TFrameMemoNode& e) { e.sortSel_(); }));
+  table.add("UIReverseSEL", kEditsWhenIdle, forward(w, [](TFrameMemoNode& e) { e.reverseSel_(); }));
   // The count is in the status line; scripts are told done (0) or refused.
-  table.add("UISetNumberSEL_", [&w](const CommandArgs& a) { return std::min(setNumberSel(w, commandArg(a, 0)), 0); });
-  table.add("UISetNumberSELAuto", [&w] { return setNumberSelAuto(w); });
-  table.add("UIOneLine", forward(w, [](TFrameMemoNode& e) { e.joinLinesSel_(); }));
-  table.add("UISortLines", forward(w, [](TFrameMemoNode& e) { e.sortLines_(); }));
-  table.add("UINumberLines", forward(w, [](TFrameMemoNode& e) { e.numberLines_(); }));
-  table.add("UINoDup", forward(w, [](TFrameMemoNode& e) { e.sortUniqueLines_(); }));
-  table.add("UIMarkDup", forward(w, [](TFrameMemoNode& e) { e.markDuplicateLines_(); }));
-  table.add("UICommaLF", forward(w, [](TFrameMemoNode& e) { e.splitCommaSel_(); }));
-  table.add("UIAddName", forward(w, [](TFrameMemoNode& e) { e.addNameSel_(); }));
-  table.add("UIReplaceName", forward(w, [](TFrameMemoNode& e) { e.replaceNameSel_(); }));
-  table.add("UIAddNamePlus", [&w](const CommandArgs&) {
-    if (w.isDoing_()) return static_cast<int>(kResultFailed);
+  table.add("UISetNumberSEL_", kEditsWhenIdle, [&w](const CommandArgs& a) { return std::min(setNumberSel(w, commandArg(a, 0)), 0); });
+  table.add("UISetNumberSELAuto", kEditsWhenIdle, [&w] { return setNumberSelAuto(w); });
+  table.add("UIOneLine", kEdits, forward(w, [](TFrameMemoNode& e) { e.joinLinesSel_(); }));
+  table.add("UISortLines", kEdits, forward(w, [](TFrameMemoNode& e) { e.sortLines_(); }));
+  table.add("UINumberLines", kEdits, forward(w, [](TFrameMemoNode& e) { e.numberLines_(); }));
+  table.add("UINoDup", kEdits, forward(w, [](TFrameMemoNode& e) { e.sortUniqueLines_(); }));
+  table.add("UIMarkDup", kEdits, forward(w, [](TFrameMemoNode& e) { e.markDuplicateLines_(); }));
+  table.add("UICommaLF", kEdits, forward(w, [](TFrameMemoNode& e) { e.splitCommaSel_(); }));
+  table.add("UIAddName", kEdits, forward(w, [](TFrameMemoNode& e) { e.addNameSel_(); }));
+  table.add("UIReplaceName", kEdits, forward(w, [](TFrameMemoNode& e) { e.replaceNameSel_(); }));
+  table.add("UIAddNamePlus", kEditsWhenIdle, [&w](const CommandArgs&) {
     TFrameMemoNode* e = editor(w);
     if (!e) return static_cast<int>(kResultUIReadOnly);
     e->addNamePlusSel_();
     return 0;
   });
-  table.add("trimLinesSel", [&w] {
+  table.add("trimLinesSel", kEdits, [&w] {
     TFrameMemoNode* e = editor(w);
     if (!e) return static_cast<int>(kResultFailed);
     e->trimLinesSel_();
     return 0;
   });
-  table.add("clearMemo", forward(w, [](TFrameMemoNode& e) { e.clearMemo_(); }));
-  table.add("convertCRTagSel", forward(w, [](TFrameMemoNode& e) { e.convertCRTagSel_(); }));
-  table.add("UINodesList2SEL", [&w] {
+  table.add("clearMemo", kEdits, forward(w, [](TFrameMemoNode& e) { e.clearMemo_(); }));
+  table.add("convertCRTagSel", kEdits, forward(w, [](TFrameMemoNode& e) { e.convertCRTagSel_(); }));
+  table.add("UINodesList2SEL", kEdits, [&w] {
     TFrameMemoHolder* frame = w.getHolderFrame();
     if (!frame) return static_cast<int>(kResultNoDocument);
     frame->pasteNodeList_();
@@ -343,31 +325,31 @@ void registerEditorTextCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UICountWord", [&w] { return countWord(w); });
 
   // Listings into the editor.
-  table.add("UIMarkList2Sel", [&w] { return markList(w); });
-  table.add("UIHolderList2Sel", [&w] { return holderList(w); });
-  table.add("UIFieldsList2Sel", [&w] { return fieldsList(w); });
-  table.add("UIFileMXA2Sel", [&w] { return fileMXA(w); });
-  table.add("UICSV2Sel", [&w] { return csvText(w); });
+  table.add("UIMarkList2Sel", kEdits, [&w] { return markList(w); });
+  table.add("UIHolderList2Sel", kEditsWhenIdle, [&w] { return holderList(w); });
+  table.add("UIFieldsList2Sel", kEditsWhenIdle, [&w] { return fieldsList(w); });
+  table.add("UIFileMXA2Sel", kEditsWhenIdle, [&w] { return fileMXA(w); });
+  table.add("UICSV2Sel", kEditsWhenIdle, [&w] { return csvText(w); });
   // "Name,Value" passes nothing (or "false"); "Value,Name" passes "true".
-  table.add("UIMakeListNameValue", [&w](const CommandArgs& a) {
+  table.add("UIMakeListNameValue", kEditsWhenIdle, [&w](const CommandArgs& a) {
     const std::string flag = sjis::lower(commandArg(a, 0));
     return nameValueList(w, flag == "true" || flag == "1");
   });
-  table.add("checkHolderFiles", [&w] { return checkHolderFiles(w); });
+  table.add("checkHolderFiles", kEditsWhenIdle, [&w] { return checkHolderFiles(w); });
 
   // Date and number sets.
-  table.add("UIListYear", [&w] { return listYear(w); });
-  table.add("UIListYearNext", [&w] { return newNodesYear(w, Now().year + 1); });
-  table.add("UIListMonth", [&w] { return listMonth(w); });
-  table.add("UIListMonthThis", [&w] { return newNodesMonth(w, Now().year, Now().month); });
-  table.add("UIListMonthNext", [&w] { return listMonthNext(w); });
-  table.add("UIListWeekThis", [&w] { return newNodesWeek(w, Now()); });
-  table.add("UIListWeekNext", [&w] { return newNodesWeek(w, AddDays(Now(), 7)); });
-  table.add("UIListWeekPrev", [&w] { return newNodesWeek(w, AddDays(Now(), -7)); });
-  table.add("UIListNumbers", [&w] { return listNumbersAsked(w); });
-  table.add("UIListNumbers1To10", [&w] { return listNumbers(w, 1, 10); });
-  table.add("UIListNumbers1To100", [&w] { return listNumbers(w, 1, 100); });
-  table.add("UIListNumbersPlus10", [&w] {
+  table.add("UIListYear", kSets, [&w] { return listYear(w); });
+  table.add("UIListYearNext", kSets, [&w] { return newNodesYear(w, Now().year + 1); });
+  table.add("UIListMonth", kSets, [&w] { return listMonth(w); });
+  table.add("UIListMonthThis", kSets, [&w] { return newNodesMonth(w, Now().year, Now().month); });
+  table.add("UIListMonthNext", kSets, [&w] { return listMonthNext(w); });
+  table.add("UIListWeekThis", kSets, [&w] { return newNodesWeek(w, Now()); });
+  table.add("UIListWeekNext", kSets, [&w] { return newNodesWeek(w, AddDays(Now(), 7)); });
+  table.add("UIListWeekPrev", kSets, [&w] { return newNodesWeek(w, AddDays(Now(), -7)); });
+  table.add("UIListNumbers", kSets, [&w] { return listNumbersAsked(w); });
+  table.add("UIListNumbers1To10", kSets, [&w] { return listNumbers(w, 1, 10); });
+  table.add("UIListNumbers1To100", kSets, [&w] { return listNumbers(w, 1, 100); });
+  table.add("UIListNumbersPlus10", kSets, [&w] {
     MemoHolderUI* holder = w.getCurrentHolder();
     if (!holder) return static_cast<int>(kResultNoDocument);
     const long long n = holder->getNodeCount_();

@@ -69,7 +69,6 @@ bool makePage(BusyScope& busy, const std::function<void()>& make) {
 }
 
 int saveHolderHTML(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   BusyScope busy(w, "UISaveHolderHTML");
   w.UI2Model();
   MemoHolderUI* holder = w.getCurrentHolder();
@@ -85,7 +84,6 @@ int saveHolderHTML(MainWindowApi& w) {
 }
 
 int exportHolderHTML(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
@@ -108,7 +106,6 @@ int exportHolderHTML(MainWindowApi& w) {
 }
 
 int exportHolderCalendarHTML(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   if (MemoHolderUI* holder = w.getCurrentHolder()) exportCalendar_(*holder);
   return 0;
 }
@@ -139,7 +136,6 @@ int saveHolderCalendar(MainWindowApi& w, const DateTime& date, const std::string
 }
 
 int saveHolderHTMLCalendar(MainWindowApi& w, QPointer<TFormHTMLCalendar>& window) {
-  if (w.isDoing_()) return kResultFailed;
   try {
     if (!window) window = new TFormHTMLCalendar(w.getHolderFrame() ? w.getHolderFrame()->window() : nullptr);
   } catch (const std::exception&) {
@@ -164,7 +160,6 @@ struct FileWindows {
 QWidget* mainWidget(MainWindowApi& w) { return w.getHolderFrame() ? w.getHolderFrame()->window() : nullptr; }
 
 int showFormSaveEach(MainWindowApi& w, FileWindows& windows, const CommandArgs& args) {
-  if (w.isDoing_()) return kResultNoDocument;
   if (!windows.saveEach) windows.saveEach = new TFormSaveEach(mainWidget(w));
   TFormSaveEach& form = *windows.saveEach;
   form.setMainWindow(&w);
@@ -185,7 +180,6 @@ int showFormSaveEach(MainWindowApi& w, FileWindows& windows, const CommandArgs& 
 template <class Form>
 int showModeless(MainWindowApi& w, QPointer<Form>& window, WindowPlace place, const std::string& shown,
                  const std::string& failure) {
-  if (w.isDoing_()) return kResultFailed;
   try {
     if (!window) window = new Form(mainWidget(w));
   } catch (const std::exception&) {
@@ -201,7 +195,6 @@ int showModeless(MainWindowApi& w, QPointer<Form>& window, WindowPlace place, co
 }
 
 int saveMemoNodeHTML(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   BusyScope busy(w, "UISaveMemoNodeHTML");
   w.UI2Model();
   MemoNodeUI* node = w.getCurrentNode();
@@ -228,7 +221,6 @@ int saveMemoNodeHTML(MainWindowApi& w) {
 int saveHolderListHTML(MainWindowApi& w) {
   MemoFileUI* doc = w.getMemoFile();
   if (!doc || doc->getHolderCount_() < 1) return kResultFailed;
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   BusyScope busy(w, "UISaveHolderListHTML");
   busy.finish("ERROR UISaveHolderListHTML");
@@ -275,7 +267,6 @@ int newChildHTML2(MainWindowApi& w) {
     w.messageDoing_("Exit: Mode is not TreeView.");
     return kResultUIReadOnly;
   }
-  if (w.isDoing_()) return kResultFailed;
   BusyScope busy(w, "UINewChildHTML2");
   w.UI2Model();
   MemoNodeUI* node = w.getCurrentNode();
@@ -466,7 +457,6 @@ int printNoteReported(MainWindowApi& w, MemoNode& node) {
 namespace {
 
 int printMemoNodeCommand(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) return kResultFailed;
@@ -474,7 +464,6 @@ int printMemoNodeCommand(MainWindowApi& w) {
 }
 
 int printTest(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   BusyScope busy(w, "print1");
   w.UI2Model();
   MemoNodeUI* node = w.getCurrentNode();
@@ -496,7 +485,6 @@ int printTest(MainWindowApi& w) {
 }
 
 int printFormat(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = w.getCurrentNode();
   TStringsPrinter* printer = w.stringsPrinter();
@@ -525,7 +513,6 @@ int printerSetup(MainWindowApi& w) {
 }
 
 int printsHolder(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   TStringsPrinter* printer = w.stringsPrinter();
   if (!holder || !printer) return kResultFailed;
@@ -556,7 +543,6 @@ int printsHolder(MainWindowApi& w) {
 }
 
 int printsMarkNode(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   TStringsPrinter* printer = w.stringsPrinter();
   if (!holder || !printer) return kResultFailed;
@@ -591,33 +577,33 @@ void registerExportPrintCommands(CommandTable& table, MainWindowApi& w) {
               CommandTable::State::LeftOpen);
 
   auto calendar = std::make_shared<QPointer<TFormHTMLCalendar>>();
-  table.add("UISaveHolderHTML", [&w] { return saveHolderHTML(w); });
-  table.add("UIExportHolderHTML", [&w] { return exportHolderHTML(w); });
-  table.add("UIExportHolderCalendarHTML", [&w] { return exportHolderCalendarHTML(w); });
-  table.add("UISaveHolderHTMLCalendar", std::function<int()>([&w, calendar] {
+  table.add("UISaveHolderHTML", Needs::notBusy(), [&w] { return saveHolderHTML(w); });
+  table.add("UIExportHolderHTML", Needs::notBusy(), [&w] { return exportHolderHTML(w); });
+  table.add("UIExportHolderCalendarHTML", Needs::notBusy(), [&w] { return exportHolderCalendarHTML(w); });
+  table.add("UISaveHolderHTMLCalendar", Needs::notBusy(), std::function<int()>([&w, calendar] {
               return saveHolderHTMLCalendar(w, *calendar);
             }));
-  table.add("UISaveMemoNodeHTML", [&w] { return saveMemoNodeHTML(w); });
-  table.add("UISaveHolderListHTML", [&w] { return saveHolderListHTML(w); });
-  table.add("UINewChildHTML", [&w] {
+  table.add("UISaveMemoNodeHTML", Needs::notBusy(), [&w] { return saveMemoNodeHTML(w); });
+  table.add("UISaveHolderListHTML", Needs::notBusy(), [&w] { return saveHolderListHTML(w); });
+  table.add("UINewChildHTML", Needs::notBusy(), [&w] {
     w.stillNotImplemented("TFormMainScript.UINewChildHTML");
     saveHolderHTML(w);
     return kResultFailed;
   });
-  table.add("UINewChildHTML2", [&w] { return newChildHTML2(w); });
+  table.add("UINewChildHTML2", Needs::notBusy().uiWritable().holderWritable(), [&w] { return newChildHTML2(w); });
   table.add("UIPrinterSetup", [&w] { return printerSetup(w); });
-  table.add("UIPrintFormat", [&w] { return printFormat(w); });
-  table.add("UIPrintMemoNode", [&w] { return printMemoNodeCommand(w); });
-  table.add("UIPrintTest", [&w] { return printTest(w); });
-  table.add("UIPrintsHolder", [&w] { return printsHolder(w); });
-  table.add("UIPrintsMarkNode", [&w] { return printsMarkNode(w); });
+  table.add("UIPrintFormat", Needs::notBusy(), [&w] { return printFormat(w); });
+  table.add("UIPrintMemoNode", Needs::notBusy(), [&w] { return printMemoNodeCommand(w); });
+  table.add("UIPrintTest", Needs::notBusy(), [&w] { return printTest(w); });
+  table.add("UIPrintsHolder", Needs::notBusy(), [&w] { return printsHolder(w); });
+  table.add("UIPrintsMarkNode", Needs::notBusy(), [&w] { return printsMarkNode(w); });
 
   auto files = std::make_shared<FileWindows>();
-  table.add("UIShowFormSaveEach_", [&w, files](const CommandArgs& a) { return showFormSaveEach(w, *files, a); });
-  table.add("UIShowMakeHTML", std::function<int()>([&w, files] {
+  table.add("UIShowFormSaveEach_", Needs::notBusy(kResultNoDocument), [&w, files](const CommandArgs& a) { return showFormSaveEach(w, *files, a); });
+  table.add("UIShowMakeHTML", Needs::notBusy(), std::function<int()>([&w, files] {
               return showModeless(w, files->makeHTML, WindowPlace::OnOwner, "Show MakeHTML ", "ERROR: UIReciveMail");
             }));
-  table.add("UIShowFileList", std::function<int()>([&w, files] {
+  table.add("UIShowFileList", Needs::notBusy(), std::function<int()>([&w, files] {
               return showModeless(w, files->fileList, WindowPlace::OnScreen, "Show FormFileList ",
                                   "ERROR TFormFileList.create in UIShowFileList.");
             }));

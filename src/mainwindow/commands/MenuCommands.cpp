@@ -67,8 +67,6 @@ TFrameMemoNode* editor(MainWindowApi& w) {
   return frame ? frame->FrameMemoNode1() : nullptr;
 }
 
-// The guards of the commands that change notes: true means refused.
-bool refusedToChange(MainWindowApi& w) { return w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly(); }
 
 // The notes of a notebook in view order, taken before a change that may re-sort them.
 std::vector<MemoNode*> notesOf(MemoHolderUI* holder) {
@@ -106,7 +104,6 @@ int movePos(MainWindowApi& w) {
 // "●Title: 20040523" gives Update="040523": the headline's rest after its first word,
 // less its first two characters.
 int setUpdate(MainWindowApi& w) {
-  if (refusedToChange(w)) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   w.UI2Model();
   int count = 0;
@@ -128,7 +125,6 @@ int setUpdate(MainWindowApi& w) {
 }
 
 int eachNote(MainWindowApi& w, bool relative) {
-  if (refusedToChange(w)) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   const std::vector<MemoNode*> notes = notesOf(holder);
   if (notes.empty()) {
@@ -159,13 +155,11 @@ int eachNote(MainWindowApi& w, bool relative) {
 }
 
 int showFormHolderFields(MainWindowApi& w, MenuWindows& windows) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) {
     w.messageDoing_("Exit: Current MemoHolder is nil.");
     return kResultNoDocument;
   }
-  if (w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
   StringList* fields = holder->fieldList();
   TFormHolderFields* form = nullptr;
   try {
@@ -188,10 +182,10 @@ int showFormHolderFields(MainWindowApi& w, MenuWindows& windows) {
   return 0;
 }
 
-// Sort Field and Group Tree exist only as menu items.
+// Sort Field and Group Tree exist only as menu items (their read-only refusals are
+// declared where they are registered).
 CommandFn refusedOrNotice(MainWindowApi& w, const std::string& name) {
   return [&w, name](const CommandArgs&) {
-    if (refusedToChange(w)) return static_cast<int>(kResultFailed);
     return w.stillNotImplemented(kMenuClass + name);
   };
 }
@@ -210,13 +204,12 @@ QImage fileTypeIcon(const std::string& path) {
 }
 
 int newNodeImageIconFromFile(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   std::string path;
   if (!prompter().openFileName("Image Icon from File", "All files|*", path)) return kResultFailed;
   path = sjis::trim(path);
   if (path.empty()) return kResultFailed;
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
-  if (!w.getCurrentHolder() || w.checkHolderReadOnly()) return kResultHolderReadOnly;
+  // The read-only refusals come after the file dialog.
+  if (const std::optional<int> refused = w.commands().refusal("NewNodeImageIconFromFile")) return *refused;
   BusyScope busy(w, "New Node Image Icon From File " + path);
   // The icon first: a file without one leaves no note behind.
   const QImage icon = fileTypeIcon(path);
@@ -241,7 +234,6 @@ int newNodeImageIconFromFile(MainWindowApi& w) {
 // ---- the note and the document ----
 
 int changeFlagReadOnly(MainWindowApi& w) {
-  if (refusedToChange(w)) return kResultFailed;
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) {
     w.messageDoing_("ERROR: Current MemoNode = nil");
@@ -263,7 +255,6 @@ int statusBar2Sel(MainWindowApi& w) {
   TFrameMemoNode* e = editor(w);
   if (!e) return kResultUIReadOnly;
   const std::string text = w.getStatusText();
-  if (refusedToChange(w)) return kResultFailed;
   e->replaceActiveMemoSel_(text);
   return 0;
 }
@@ -382,20 +373,20 @@ void registerMenuCommands(CommandTable& table, MainWindowApi& w) {
   table.add("MovePos", [&w] { return movePos(w); });
 
   // [Holder]
-  table.add("SetUpdate", [&w] { return setUpdate(w); });
-  table.add("SetRelativePathEach", [&w] { return eachNote(w, true); });
-  table.add("ExtractFilenameEach", [&w] { return eachNote(w, false); });
-  table.add("ShowFormHolderFields", std::function<int()>([&w, windows] { return showFormHolderFields(w, *windows); }));
-  table.add("UISortFieldHolder", refusedOrNotice(w, "UISortFieldHolder"), CommandTable::State::LeftOpen);
-  table.add("UIGroupTreeHolder", refusedOrNotice(w, "UIGroupTreeHolder"), CommandTable::State::LeftOpen);
+  table.add("SetUpdate", Needs::changesHolder(), [&w] { return setUpdate(w); });
+  table.add("SetRelativePathEach", Needs::changesHolder(), [&w] { return eachNote(w, true); });
+  table.add("ExtractFilenameEach", Needs::changesHolder(), [&w] { return eachNote(w, false); });
+  table.add("ShowFormHolderFields", Needs::changesHolder(), std::function<int()>([&w, windows] { return showFormHolderFields(w, *windows); }));
+  table.add("UISortFieldHolder", Needs::changesHolder(), refusedOrNotice(w, "UISortFieldHolder"), CommandTable::State::LeftOpen);
+  table.add("UIGroupTreeHolder", Needs::changesHolder(), refusedOrNotice(w, "UIGroupTreeHolder"), CommandTable::State::LeftOpen);
 
   // NewNode, [MemoNode], File
-  table.add("NewNodeImageIconFromFile", [&w] { return newNodeImageIconFromFile(w); });
-  table.add("UIListYearThis", [&w] { return newNodesYear(w, Now().year); });
-  table.add("changeFlagReadOnly_", [&w] { return changeFlagReadOnly(w); });
+  table.add("NewNodeImageIconFromFile", Needs::notBusy().uiWritable(kResultUIReadOnly).holderWritable(kResultHolderReadOnly).afterDialog(), [&w] { return newNodeImageIconFromFile(w); });
+  table.add("UIListYearThis", Needs{}.uiWritable().holderWritable(), [&w] { return newNodesYear(w, Now().year); });
+  table.add("changeFlagReadOnly_", Needs::changesHolder(), [&w] { return changeFlagReadOnly(w); });
 
   // The status bar and Jump
-  table.add("StatusBar2SEL", [&w] { return statusBar2Sel(w); });
+  table.add("StatusBar2SEL", Needs::changesNote(), [&w] { return statusBar2Sel(w); });
   table.add("CopyStatusText", [&w] {
     clipboard().setText(w.getStatusText());
     return 0;

@@ -33,8 +33,8 @@ std::string contentBytes(const MemoNode* node) {
   return c && c->data() ? *c->data() : std::string();
 }
 
-// The guards of every new-child command: free, the interface and the notebook writable.
-bool refused(MainWindowApi& w) { return w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly(); }
+// What every new-child command needs: free, the interface and the notebook writable.
+constexpr Needs kMakesChild = Needs::changesHolder();
 
 // A new text note whose body is `lines`; nullptr when none could be made.
 MemoNodeUI* newNoteWith(MainWindowApi& w, const StringList& lines) {
@@ -60,7 +60,6 @@ MemoNodeUI* sourceNote(MainWindowApi& w, BusyScope& busy, const std::string& tit
 }
 
 int binDump(MainWindowApi& w) {
-  if (refused(w)) return kResultFailed;
   const std::string title = "New Child Bin->DumpText";
   BusyScope busy(w, title);
   MemoNodeUI* source = sourceNote(w, busy, title, "ERROR: Current MemoNode = nil");
@@ -85,7 +84,6 @@ bool flagArg(const CommandArgs& args, std::size_t i) {
 
 // args: pattern, ignore case, position (0 anywhere, 1 head, 2 tail), invert, line numbers.
 int grep5(MainWindowApi& w, const CommandArgs& args) {
-  if (refused(w)) return kResultFailed;
   const std::string pattern = commandArg(args, 0);
   const std::string title = "New Child Grep5";
   BusyScope busy(w, title);
@@ -187,7 +185,6 @@ MemoNodeUI* fromLocal(MainWindowApi& w, MemoNode* source, const std::string& add
 
 // The source (or, with `links`, the link list) of the current note as a new child note.
 int downloaded(MainWindowApi& w, bool links) {
-  if (refused(w)) return kResultFailed;
   const std::string title = links ? "New Child URL Link" : "New Child DownLoaded";
   const std::string nilText = links ? "ERROR: aMC=nil in UINewChildURLLink" : "ERROR: aMC=nil in UINewChildDownloadeed";
   BusyScope busy(w, title);
@@ -243,7 +240,6 @@ int downloaded(MainWindowApi& w, bool links) {
 // file name given `ext`.
 int fromBody(MainWindowApi& w, const std::string& title, const std::string& ext,
              const std::function<void(MemoNode&, StringList&)>& make) {
-  if (refused(w)) return kResultFailed;
   BusyScope busy(w, title);
   MemoNodeUI* source = sourceNote(w, busy, title, "ERROR: Current MemoNode = nil");
   if (!source) return kResultFailed;
@@ -286,7 +282,6 @@ int codeConvert(MainWindowApi& w, const std::string& kind) {
 }
 
 int copyName(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) return kResultFailed;
   clipboard().setText(node->name());
@@ -297,16 +292,16 @@ int copyName(MainWindowApi& w) {
 }  // namespace
 
 void registerNoteContentCommands(CommandTable& table, MainWindowApi& w) {
-  table.add("UINewChildBinDump", [&w]() -> int { return binDump(w); });
-  table.add("UINewChildGrep5", [&w](const CommandArgs& a) -> int { return grep5(w, a); });
-  table.add("UINewChildDownloadeed", [&w]() -> int { return downloaded(w, false); });
-  table.add("UINewChildURLLink", [&w]() -> int { return downloaded(w, true); });
-  table.add("UINewChildCSV2HTML", [&w]() -> int { return csvToHtml(w); });
-  table.add("UINewChildCodeConvert", [&w](const CommandArgs& a) -> int { return codeConvert(w, commandArg(a, 0)); });
-  table.add("UINewChildEUC2SJIS", [&w]() -> int { return codeConvert(w, "EUC2SJIS"); });
-  table.add("UINewChildJIS2SJIS", [&w]() -> int { return codeConvert(w, "JIS2SJIS"); });
-  table.add("UINewChildSJIS2JIS", [&w]() -> int { return codeConvert(w, "SJIS2JIS"); });
-  table.add("UICopyName", [&w]() -> int { return copyName(w); });
+  table.add("UINewChildBinDump", kMakesChild, [&w]() -> int { return binDump(w); });
+  table.add("UINewChildGrep5", kMakesChild, [&w](const CommandArgs& a) -> int { return grep5(w, a); });
+  table.add("UINewChildDownloadeed", kMakesChild, [&w]() -> int { return downloaded(w, false); });
+  table.add("UINewChildURLLink", kMakesChild, [&w]() -> int { return downloaded(w, true); });
+  table.add("UINewChildCSV2HTML", kMakesChild, [&w]() -> int { return csvToHtml(w); });
+  table.add("UINewChildCodeConvert", kMakesChild, [&w](const CommandArgs& a) -> int { return codeConvert(w, commandArg(a, 0)); });
+  table.add("UINewChildEUC2SJIS", kMakesChild, [&w]() -> int { return codeConvert(w, "EUC2SJIS"); });
+  table.add("UINewChildJIS2SJIS", kMakesChild, [&w]() -> int { return codeConvert(w, "JIS2SJIS"); });
+  table.add("UINewChildSJIS2JIS", kMakesChild, [&w]() -> int { return codeConvert(w, "SJIS2JIS"); });
+  table.add("UICopyName", Needs::notBusy(), [&w]() -> int { return copyName(w); });
 }
 
 }  // namespace wux

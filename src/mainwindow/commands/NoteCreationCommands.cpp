@@ -21,6 +21,7 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "views/ChangeGuard.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -100,28 +101,20 @@ std::string editorText(MainWindowApi& w) {
 
 // ---- the commands that make one note ----
 
-// Why no note can be made now, as the table of creation commands answers it: -8 the
-// interface is read-only, -7 the notebook is read-only or there is none; 0 when one can.
-// Commands that ask for a file or an address ask it first, so that the answer is never
-// thrown away.
-int refusal(MainWindowApi& w) {
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
-  if (!w.getCurrentHolder() || w.checkHolderReadOnly()) return kResultHolderReadOnly;
-  return 0;
-}
+// What the creation commands need, as their table answers a refusal: -1 busy, -8 the
+// interface is read-only, -7 the notebook is read-only or there is none. The child
+// commands answer -1 for every refusal.
+constexpr Needs kCreates = Needs::notBusy().uiWritable(kResultUIReadOnly).holderWritable(kResultHolderReadOnly);
+constexpr Needs kCreatesChild = Needs::changesHolder();
+// The date and number sets: the interface and the notebook writable.
+constexpr Needs kSets = Needs{}.uiWritable().holderWritable();
 
-// How a creation command answers a refusal: with its reason, or -1 (the child commands).
-enum class Refused { WithReason, AsFailure };
-
-// Runs `make` as the operation `title`; the result follows the table of creation
-// commands: a refusal (above), -1 busy or no note made. `make` may set the closing
-// text; without one it is `failure` when no note was made, else the protocol's
+// Runs `make` as the operation `title`; -1 when no note was made. `make` may set the
+// closing text; without one it is `failure` when no note was made, else the protocol's
 // "Done: " + title.
 using MakeNote = std::function<MemoNodeUI*(std::string& end)>;
 int creation(MainWindowApi& w, const std::string& title, const std::string& failure, const MakeNote& make,
-             int noNote = kResultFailed, Refused refused = Refused::WithReason) {
-  if (w.isDoing_()) return kResultFailed;
-  if (const int why = refusal(w)) return refused == Refused::WithReason ? why : kResultFailed;
+             int noNote = kResultFailed) {
   BusyScope busy(w, title);
   std::string end;
   const bool made = make(end) != nullptr;
@@ -157,7 +150,7 @@ int newChildOf(MainWindowApi& w, const std::string& title, NoteKind kind, const 
         if (!done.empty()) end = done + node->name();
         return node;
       },
-      kResultFailed, Refused::AsFailure);
+      kResultFailed);
 }
 
 // Takes a picture of the screen with the window out of the way; the reason when it fails.
@@ -201,7 +194,7 @@ int newImageScreen(MainWindowApi& w, const std::string& title, bool asChild) {
         end = "Done: New Node Image Screen";
         return node;
       },
-      kResultNoNode, asChild ? Refused::AsFailure : Refused::WithReason);
+      kResultNoNode);
 }
 
 // ---- series ----
@@ -229,7 +222,6 @@ std::string seriesName(MemoHolderUI* holder, MemoNode* node, const std::string& 
 int newNodesDays(MainWindowApi& w, const DateTime& first, int days) {
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return 0;
-  if (w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
   std::string pattern = Dequote(holder->getFormatDate_());
   if (pattern.empty()) pattern = "YYYYMMDD ddd ";
   w.UI2Model();
@@ -283,7 +275,6 @@ int newNodesWeek(MainWindowApi& w, const DateTime& date) {
 int newNodesNumber(MainWindowApi& w, long long from, long long to) {
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultNoDocument;
-  if (w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
   std::string pattern = Dequote(holder->getFormatNumber_());
   if (pattern.empty()) pattern = "%.5d ";
   IntFormat format;
@@ -363,7 +354,7 @@ int withNumbers(MainWindowApi& w, const CommandArgs& args, std::size_t count,
 // ---- clones ----
 
 int cloneMemoNode(MainWindowApi& w, long long n) {
-  if (n < 1 || w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly()) return 0;
+  if (n < 1) return 0;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || !w.getCurrentNode()) return 0;
   const std::string count = std::to_string(n);
@@ -486,10 +477,8 @@ std::string deleteTreeNode(MainWindowApi& w, MemoHolderUI* holder) {
 }
 
 int UIDeleteMemoNode(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoHolderUI* holder = w.getCurrentHolder();
-  if (!holder || w.checkHolderReadOnly()) return kResultHolderReadOnly;
+  if (!holder) return kResultHolderReadOnly;
   // What was typed into the note goes to the waste notebook with it.
   w.UI2Model();
   const bool tree = Dequote(holder->getModeNodesMngr_()) == "TreeView" &&
@@ -501,11 +490,8 @@ int UIDeleteMemoNode(MainWindowApi& w) {
 }
 
 int UIDeleteMarkNodes(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || isTrush(w, holder)) return kResultFailed;
-  if (w.checkHolderReadOnly()) return kResultHolderReadOnly;
   const std::string mode = Dequote(holder->getModeNodesMngr_());
   if (mode == "TreeView" || mode == "ListView") {
     ShowMessage("Still Not implimented");
@@ -572,8 +558,7 @@ MemoHolderUI* importCSVNodes(MainWindowApi& w, const StringList& lines) {
 namespace {
 
 int UICSV2Holder(MainWindowApi& w) {
-  if (w.isDoing_() || !w.getHolderFrame()) return kResultFailed;
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
+  if (!w.getHolderFrame()) return kResultFailed;
   w.UI2Model();
   BusyScope busy(w, "CSV -> Holder");
   StringList lines;
@@ -594,9 +579,7 @@ int UICSV2Holder(MainWindowApi& w) {
 
 // A note per non-empty line of the editor, named by it and linked to it as a file.
 int linesToNotes(MainWindowApi& w, bool newHolder) {
-  if (w.isDoing_() || !w.getHolderFrame()) return kResultFailed;
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
-  if (!newHolder && w.checkHolderReadOnly()) return kResultHolderReadOnly;
+  if (!w.getHolderFrame()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultHolderReadOnly;
   w.UI2Model();
@@ -643,7 +626,6 @@ int linesToNotes(MainWindowApi& w, bool newHolder) {
 
 // Runs `fn` on the tree of the current notebook, when it shows one.
 int onTree(MainWindowApi& w, const std::string& title, const std::function<std::string(MemoHolderUI&, NoteList&)>& fn) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || Dequote(holder->getModeNodesMngr_()) != "TreeView" ||
       holder->workingKind() != MemoHolderUI::Kind::Tree)
@@ -691,12 +673,13 @@ int expandChild1(MainWindowApi& w, bool expand) {
 }
 
 int updateLevel(MainWindowApi& w) {
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   return onTree(w, "Update Level", [&](MemoHolderUI& holder, NoteList& list) {
     w.UI2Model();
     for (int i = 0; i < list.count(); ++i) {
       NoteItem* item = list.itemAt(i);
-      static_cast<MemoNode*>(item->note())->putField_("Level", QuoteValue(std::to_string(item->level())));
+      auto* note = static_cast<MemoNode*>(item->note());
+      // A note read-only by its own flag keeps its level.
+      if (mayChange(w, *note)) note->putField_("Level", QuoteValue(std::to_string(item->level())));
     }
     holder.modified = true;
     w.Model2UI();
@@ -707,8 +690,6 @@ int updateLevel(MainWindowApi& w) {
 // Copies the marked notes into a notebook the user picks (or a new one); the copies
 // keep their names and the last becomes current. The number copied.
 int UICopyMarksTo(MainWindowApi& w, HolderChooser& chooser) {
-  if (w.isDoing_()) return kResultFailed;
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoHolderUI* holder = w.getCurrentHolder();
   MemoFileUI* doc = w.getMemoFile();
   if (!holder || !doc) return kResultFailed;
@@ -837,8 +818,7 @@ void makeChildOf(MainWindowApi& w, MemoNode* child, MemoNode* parent) {
 }
 
 void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser) {
-  table.add("newMemoNode_", [&w]() -> int {
-    if (w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
+  table.add("newMemoNode_", Needs::changesHolder(), [&w]() -> int {
     BusyScope busy(w, "New MemoNode");
     if (!newMemoNodeKind(w, "", NoteKind::Text)) busy.finish("Failure: New MemoNode");
     return 0;
@@ -849,24 +829,22 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
       return newMemoNodeKind(w, commandArg(args, 0), static_cast<NoteKind>(v[0])) ? 0 : kResultNoNode;
     });
   });
-  table.add("UINewNodeImage", [&w]() -> int {
+  table.add("UINewNodeImage", kCreates, [&w]() -> int {
     return creation(w, "New Node Image", "failure: New Node Image",
                     [&](std::string&) { return newMemoNodeKind(w, "", NoteKind::Image); });
   });
-  table.add("UINewNodeImageScreen", [&w]() -> int { return newImageScreen(w, "New Node Image Screen", false); });
-  table.add("UINewChildImageScreen", [&w]() -> int { return newImageScreen(w, "New Child Image Screen", true); });
-  table.add("UINewMemoNodePoser", [&w]() -> int {
+  table.add("UINewNodeImageScreen", kCreates, [&w]() -> int { return newImageScreen(w, "New Node Image Screen", false); });
+  table.add("UINewChildImageScreen", kCreatesChild, [&w]() -> int { return newImageScreen(w, "New Child Image Screen", true); });
+  table.add("UINewMemoNodePoser", kCreates, [&w]() -> int {
     return creation(w, "New MemoNode Poser", "Failure: New MemoNode Poser",
                     [&](std::string&) { return newMemoNodeKind(w, "", NoteKind::Poser); });
   });
-  table.add("UINewMemoNodePoserLike", [&w]() -> int {
+  table.add("UINewMemoNodePoserLike", kCreates, [&w]() -> int {
     return creation(w, "New MemoNode PoserLike", "Failure: New MemoNode PoserLike",
                     [&](std::string&) { return newMemoNodeKind(w, "", NoteKind::PoserLike); });
   });
-  table.add("UINewMemoNodeFile", [&w]() -> int {
+  table.add("UINewMemoNodeFile", kCreates, [&w]() -> int {
     std::string name;
-    if (w.isDoing_()) return kResultFailed;
-    if (const int why = refusal(w)) return why;
     if (!chooseFile("New MemoNode File", name)) {
       w.messageDoing_("Cancel: New MemoNode File");
       return kResultFailed;
@@ -885,20 +863,16 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
       return node;
     });
   };
-  table.add("UINewMemoNodeURL", [&w, urlNote]() -> int {
+  table.add("UINewMemoNodeURL", kCreates, [&w, urlNote]() -> int {
     std::string url;
-    if (w.isDoing_()) return kResultFailed;
-    if (const int why = refusal(w)) return why;
     if (!askURL(w, "New MemoNode URL", "Input URL", url)) {
       w.messageDoing_("Cancel \"New MemoNode URL\"");
       return kResultFailed;
     }
     return urlNote("New MemoNode URL", url);
   });
-  table.add("UINewMemoNodeURLDirectory", [&w, urlNote]() -> int {
+  table.add("UINewMemoNodeURLDirectory", kCreates, [&w, urlNote]() -> int {
     std::string dir = platform::currentDir();
-    if (w.isDoing_()) return kResultFailed;
-    if (const int why = refusal(w)) return why;
     if (!prompter().directoryName("New MemoNode URL Directory", dir) || sjis::trim(dir).empty()) {
       w.messageDoing_("Cancel \"New MemoNode URL Directory\"");
       return kResultFailed;
@@ -907,25 +881,23 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
     if (platform::lastSeparator(dir) != dir.size() - 1) dir += "/";
     return urlNote("New MemoNode URL", dir);
   });
-  table.add("UINewMemoNodeURLFile", [&w, urlNote]() -> int {
+  table.add("UINewMemoNodeURLFile", kCreates, [&w, urlNote]() -> int {
     std::string name;
-    if (w.isDoing_()) return kResultFailed;
-    if (const int why = refusal(w)) return why;
     if (!chooseFile("New MemoNode URL File", name)) {
       w.messageDoing_("Cancel: New MemoNode URL File");
       return kResultFailed;
     }
     return urlNote("New MemoNode URL File", name);
   });
-  table.add("UINewChild", [&w]() -> int {
+  table.add("UINewChild", kCreatesChild, [&w]() -> int {
     return newChildOf(w, "New Child", NoteKind::Text, "", "Done: New Child : ", "Failure: New Child");
   });
-  table.add("UINewChildImage", [&w]() -> int {
+  table.add("UINewChildImage", kCreatesChild, [&w]() -> int {
     return newChildOf(w, "New Child Image", NoteKind::Image, "", "", "Failure: New Child Image");
   });
-  table.add("UINewChildURL", [&w]() -> int {
+  table.add("UINewChildURL", kCreatesChild, [&w]() -> int {
     std::string url;
-    if (w.isDoing_() || !w.getCurrentNode() || refusal(w)) return kResultFailed;
+    if (!w.getCurrentNode()) return kResultFailed;
     if (!askURL(w, "New Child URL MemoNode", "URL", url)) {
       w.messageDoing_("Cancel \"New Child URL\"");
       return kResultFailed;
@@ -935,35 +907,35 @@ void registerNoteCreationCommands(CommandTable& table, MainWindowApi& w, std::sh
   table.add("UINewChilds", noticeOnly(w, "TFormMainScript.UINewChilds", kResultNotImplemented),
             CommandTable::State::LeftOpen);
 
-  table.add("newNodesYear_", [&w](const CommandArgs& a) -> int {
+  table.add("newNodesYear_", kSets, [&w](const CommandArgs& a) -> int {
     return withNumbers(w, a, 1, [&](const std::vector<long long>& v) -> int { return newNodesYear(w, v[0]); });
   });
-  table.add("newNodesMonth_", [&w](const CommandArgs& a) -> int {
+  table.add("newNodesMonth_", kSets, [&w](const CommandArgs& a) -> int {
     return withNumbers(w, a, 2, [&](const std::vector<long long>& v) -> int { return newNodesMonth(w, v[0], v[1]); });
   });
-  table.add("newNodesWeek_", [&w](const CommandArgs& a) -> int { return newNodesWeekText(w, commandArg(a, 0)); });
-  table.add("newNodesNumber_", [&w](const CommandArgs& a) -> int {
+  table.add("newNodesWeek_", kSets, [&w](const CommandArgs& a) -> int { return newNodesWeekText(w, commandArg(a, 0)); });
+  table.add("newNodesNumber_", kSets, [&w](const CommandArgs& a) -> int {
     return withNumbers(w, a, 2, [&](const std::vector<long long>& v) -> int { return newNodesNumber(w, v[0], v[1]); });
   });
-  table.add("cloneMemoNode_", [&w](const CommandArgs& a) -> int {
+  table.add("cloneMemoNode_", Needs::changesHolder(0), [&w](const CommandArgs& a) -> int {
     return withNumbers(w, a, 1, [&](const std::vector<long long>& v) -> int { return cloneMemoNode(w, v[0]); });
   });
-  table.add("cloneMemoNode1_", [&w]() -> int { return cloneMemoNode(w, 1); });
+  table.add("cloneMemoNode1_", Needs::changesHolder(0), [&w]() -> int { return cloneMemoNode(w, 1); });
 
-  table.add("UIDeleteMemoNode", [&w]() -> int { return UIDeleteMemoNode(w); });
-  table.add("UIDeleteMarkNodes", [&w]() -> int { return UIDeleteMarkNodes(w); });
-  table.add("UICopyMarksTo", [&w, chooser]() -> int { return UICopyMarksTo(w, *chooser); });
-  table.add("UICSV2Holder", [&w]() -> int { return UICSV2Holder(w); });
-  table.add("UIMemoNode2NewNodes", [&w]() -> int { return linesToNotes(w, false); });
-  table.add("UIMemoNode2Holder", [&w]() -> int { return linesToNotes(w, true); });
+  table.add("UIDeleteMemoNode", kCreates, [&w]() -> int { return UIDeleteMemoNode(w); });
+  table.add("UIDeleteMarkNodes", kCreates, [&w]() -> int { return UIDeleteMarkNodes(w); });
+  table.add("UICopyMarksTo", Needs::notBusy().uiWritable(kResultUIReadOnly), [&w, chooser]() -> int { return UICopyMarksTo(w, *chooser); });
+  table.add("UICSV2Holder", Needs::notBusy().uiWritable(kResultUIReadOnly), [&w]() -> int { return UICSV2Holder(w); });
+  table.add("UIMemoNode2NewNodes", kCreates, [&w]() -> int { return linesToNotes(w, false); });
+  table.add("UIMemoNode2Holder", Needs::notBusy().uiWritable(kResultUIReadOnly), [&w]() -> int { return linesToNotes(w, true); });
 
-  table.add("UIListLevel0", [&w]() -> int { return listLevel0(w, false); });
-  table.add("UIListLevel0Plus", [&w]() -> int { return listLevel0(w, true); });
-  table.add("UIExpandAll", [&w]() -> int { return expandAll(w, true); });
-  table.add("UIUnexpand", [&w]() -> int { return expandAll(w, false); });
-  table.add("UIExpandChild1", [&w]() -> int { return expandChild1(w, true); });
-  table.add("UIUnExpandChild1", [&w]() -> int { return expandChild1(w, false); });
-  table.add("UIUpdateLevel", [&w]() -> int { return updateLevel(w); });
+  table.add("UIListLevel0", Needs::changesNote(), [&w]() -> int { return listLevel0(w, false); });
+  table.add("UIListLevel0Plus", Needs::changesNote(), [&w]() -> int { return listLevel0(w, true); });
+  table.add("UIExpandAll", Needs::notBusy(), [&w]() -> int { return expandAll(w, true); });
+  table.add("UIUnexpand", Needs::notBusy(), [&w]() -> int { return expandAll(w, false); });
+  table.add("UIExpandChild1", Needs::notBusy(), [&w]() -> int { return expandChild1(w, true); });
+  table.add("UIUnExpandChild1", Needs::notBusy(), [&w]() -> int { return expandChild1(w, false); });
+  table.add("UIUpdateLevel", kCreates, [&w]() -> int { return updateLevel(w); });
 }
 
 }  // namespace wux

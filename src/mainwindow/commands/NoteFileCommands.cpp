@@ -12,6 +12,7 @@
 #include "platform/launcher.h"
 #include "platform/paths.h"
 #include "platform/textconv.h"
+#include "views/ChangeGuard.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -98,6 +99,8 @@ int saveAsMemoNode_(MainWindowApi& w, MemoNode* node, std::string* savedAs) {
   }
   if (written < 0) return kResultFailed;
   if (savedAs) *savedAs = chosen;
+  // The file is written; a note that may not change keeps its fields.
+  if (!mayChange(w, *node)) return 0;
 
   MemoHolder* holder = node->getParentHolder_();
   if (orig.empty()) {
@@ -183,7 +186,6 @@ MemoNodeUI* currentNote(MainWindowApi& w, bool report = true) {
 }
 
 int saveAsCurrent(MainWindowApi& w, std::string* savedAs = nullptr) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultFailed;
@@ -195,7 +197,6 @@ int saveAsCurrent(MainWindowApi& w, std::string* savedAs = nullptr) {
 // Ticked notes of a check list, each to the file its fields name: the same checks as
 // saving one note, but no file dialog for a note that names no file.
 int saveMarks(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
@@ -226,7 +227,6 @@ int saveMarks(MainWindowApi& w) {
 // ---- reloading ----
 
 int reloadNote(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || !w.getHolderFrame()) return kResultFailed;
   w.UI2Model();
@@ -302,7 +302,6 @@ int saveAsAndExplore(MainWindowApi& w) {
 }
 
 int exploreFilename(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultUIReadOnly;
@@ -316,7 +315,6 @@ int exploreFilename(MainWindowApi& w) {
 }
 
 int exploreLink(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultUIReadOnly;
@@ -338,7 +336,6 @@ int exploreLink(MainWindowApi& w) {
 }
 
 int openField(MainWindowApi& w, const char* name, const std::string& emptyText, const std::string& missingText) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultUIReadOnly;
@@ -359,7 +356,6 @@ int openField(MainWindowApi& w, const char* name, const std::string& emptyText, 
 }
 
 int existsFilename(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   w.UI2Model();
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultFailed;
@@ -375,7 +371,6 @@ int existsFilename(MainWindowApi& w) {
 }
 
 int exploreNotebook(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultNoDocument;
   MemoFile* doc = holder->getParentFile_();
@@ -391,7 +386,6 @@ int exploreNotebook(MainWindowApi& w) {
 // ---- executing ----
 
 int executeNote(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultFailed;
   w.UI2Model();
@@ -431,7 +425,6 @@ int executeNote(MainWindowApi& w) {
 // ---- names and the query note ----
 
 int namesFromField(MainWindowApi& w) {
-  if (w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
   w.UI2Model();
@@ -461,7 +454,6 @@ int namesFromField(MainWindowApi& w) {
 }
 
 int setQuery(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   MemoNodeUI* node = currentNote(w);
   if (!holder || !node) return kResultFailed;
@@ -472,7 +464,6 @@ int setQuery(MainWindowApi& w) {
 }
 
 int jumpQuery(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || !currentNote(w)) return kResultFailed;
   const std::string name = field(holder, "QueryNode");
@@ -490,25 +481,25 @@ int jumpQuery(MainWindowApi& w) {
 }  // namespace
 
 void registerNoteFileCommands(CommandTable& table, MainWindowApi& w) {
-  table.add("UISaveAsMemoNode", [&w] { return saveAsCurrent(w); });
-  table.add("UISaveMarks", [&w] { return saveMarks(w); });
-  table.add("UIReloadMemoNode", [&w] { return reloadNote(w); });
-  table.add("UIExplorerFilenameMemoNode", [&w] { return exploreFilename(w); });
-  table.add("SaveAsAndExplorer", [&w] { return saveAsAndExplore(w); });
-  table.add("UIExplorerLinkMemoNode", [&w] { return exploreLink(w); });
-  table.add("UIOpenFilename", [&w] {
+  table.add("UISaveAsMemoNode", Needs::notBusy(), [&w] { return saveAsCurrent(w); });
+  table.add("UISaveMarks", Needs::notBusy(), [&w] { return saveMarks(w); });
+  table.add("UIReloadMemoNode", Needs::changesNote(), [&w] { return reloadNote(w); });
+  table.add("UIExplorerFilenameMemoNode", Needs::notBusy(), [&w] { return exploreFilename(w); });
+  table.add("SaveAsAndExplorer", Needs::notBusy(), [&w] { return saveAsAndExplore(w); });
+  table.add("UIExplorerLinkMemoNode", Needs::notBusy(), [&w] { return exploreLink(w); });
+  table.add("UIOpenFilename", Needs::notBusy(), [&w] {
     return openField(w, "Filename", "Do not open. because Filename is empty. ",
                      "WARRNING: File does not exists on Local. ");
   });
-  table.add("UIOpenLink", [&w] {
+  table.add("UIOpenLink", Needs::notBusy(), [&w] {
     return openField(w, "Link", "Do not open. because Link is empty. ", "WARRNING: Link does not exists on Local. ");
   });
-  table.add("UIExistsFilename", [&w] { return existsFilename(w); });
-  table.add("UIExplorerMemoHolder", [&w] { return exploreNotebook(w); });
-  table.add("UIExecuteNode", [&w] { return executeNote(w); });
-  table.add("UIChangeNameFromField", [&w] { return namesFromField(w); });
-  table.add("UISetQuery", [&w] { return setQuery(w); });
-  table.add("UIJumpQuery", [&w] { return jumpQuery(w); });
+  table.add("UIExistsFilename", Needs::notBusy(), [&w] { return existsFilename(w); });
+  table.add("UIExplorerMemoHolder", Needs::notBusy(), [&w] { return exploreNotebook(w); });
+  table.add("UIExecuteNode", Needs::notBusy(), [&w] { return executeNote(w); });
+  table.add("UIChangeNameFromField", Needs::changesHolder(), [&w] { return namesFromField(w); });
+  table.add("UISetQuery", Needs::changesHolder(), [&w] { return setQuery(w); });
+  table.add("UIJumpQuery", Needs::notBusy(), [&w] { return jumpQuery(w); });
 }
 
 std::string logLostCharacters(MainWindowApi& w, const MemoNode& node, const std::string& source) {

@@ -40,9 +40,9 @@ void makeChildOf(MainWindowApi& w, MemoNode* child, MemoNode* parent);
 // one per day of a year, a month or the Monday-to-Sunday week holding `date`, or one per
 // number from `from` to `to` (nothing when `to` is below `from`). The last new note
 // becomes current. The dated series answer the number of notes made, the number series
-// the current note's index; -1 when refused (years 1..9999, months 1..12, a read-only
-// notebook, a number pattern the safe formatter refuses, a range too large for one
-// notebook).
+// the current note's index; -1 when refused (years 1..9999, months 1..12, a number
+// pattern the safe formatter refuses, a range too large for one notebook). The commands
+// that call them declare the read-only needs.
 int newNodesYear(MainWindowApi& w, long long year);
 int newNodesMonth(MainWindowApi& w, long long year, long long month);
 int newNodesWeek(MainWindowApi& w, const DateTime& date);

@@ -38,14 +38,9 @@ std::vector<MemoNode*> notesOf(const StringList& list) {
 
 bool byName(const NoteItem* a, const NoteItem* b) { return sjis::compareSort(a->text(), b->text()) < 0; }
 
-// The guards of every command that changes a notebook's order: busy, read-only interface,
-// read-only notebook. Answers the refusal's result, or 0 to go on.
-int refusal(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
-  if (w.checkHolderReadOnly()) return kResultHolderReadOnly;
-  return 0;
-}
+// What every command that changes a notebook's order needs: free, the interface and the
+// notebook writable.
+constexpr Needs kReorders = Needs::notBusy().uiWritable(kResultUIReadOnly).holderWritable(kResultHolderReadOnly);
 
 // The current notebook with a view, or nullptr.
 MemoHolderUI* viewedHolder(MainWindowApi& w) {
@@ -82,7 +77,6 @@ void changed(MainWindowApi& w, MemoHolderUI* h, MemoNode* current) {
 
 // The previous or next note in view order becomes current; answers its index.
 int stepCurrentNode(MainWindowApi& w, bool forward) {
-  if (w.isDoing_()) return kResultFailed;
   const std::string which = forward ? "Next" : "Pre";
   MemoHolderUI* holder = w.getCurrentHolder();
   MemoNodeUI* current = w.getCurrentNode();
@@ -101,7 +95,6 @@ enum class Step { Top, Up, Down, Bottom };
 
 // Moves the selected item among its siblings (every item is a root in the flat views).
 int moveNode(MainWindowApi& w, Step step) {
-  if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
   if (!viewFocused(h)) return 0;
   NoteItem* item = selectedItem(h);
@@ -144,7 +137,6 @@ void linkToParent(NoteItem* item) {
 }
 
 int moveLeft(MainWindowApi& w) {
-  if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
   if (!viewFocused(h, true)) return 0;
   NoteItem* item = selectedItem(h);
@@ -158,7 +150,6 @@ int moveLeft(MainWindowApi& w) {
 }
 
 int moveRight(MainWindowApi& w) {
-  if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
   if (!viewFocused(h, true)) return 0;
   NoteItem* item = selectedItem(h);
@@ -184,7 +175,6 @@ int moveRight(MainWindowApi& w) {
 }
 
 int sortHolder(MainWindowApi& w, bool reverse) {
-  if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
   if (!h) return kResultFailed;
   NoteList& list = h->noteList();
@@ -223,7 +213,6 @@ int sortHolder(MainWindowApi& w, bool reverse) {
 }
 
 int orderChildren(MainWindowApi& w, bool reverse) {
-  if (int r = refusal(w)) return r;
   const std::string name = reverse ? "UIReverseChild1" : "UISortChild1";
   MemoHolderUI* h = viewedHolder(w);
   if (!h || h->workingKind() != Kind::Tree) {
@@ -244,7 +233,6 @@ int orderChildren(MainWindowApi& w, bool reverse) {
 enum class Marks { All, None, Invert };
 
 int setMarks(MainWindowApi& w, Marks how) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* h = w.getCurrentHolder();
   if (!h) return kResultFailed;
   w.UI2Model();
@@ -261,7 +249,6 @@ int setMarks(MainWindowApi& w, Marks how) {
 
 // Gathers the marked notes right after the current one, in notebook order.
 int gatherMarks(MainWindowApi& w) {
-  if (int r = refusal(w)) return r;
   MemoHolderUI* h = viewedHolder(w);
   if (!h || h->workingKind() != Kind::CheckList || h->getFlagSort_()) return 0;
   MemoNode* current = h->getCurrentNode_();
@@ -375,7 +362,6 @@ MemoNode* siblingAfterBranch(MemoHolderUI* source, NoteItem* item) {
 }
 
 int moveOneTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args) {
-  if (int r = refusal(w)) return r;
   MemoHolderUI* source = w.getCurrentHolder();
   MemoNode* note = source ? source->getCurrentNode_() : nullptr;
   if (!note) return kResultFailed;
@@ -427,9 +413,6 @@ int moveOneTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args)
 }
 
 int copyOneTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args) {
-  if (w.isDoing_()) return kResultFailed;
-  // Copying out of a read-only notebook is fine; the interface switch forbids any change.
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoHolderUI* source = w.getCurrentHolder();
   if (!source) return -9;
   MemoNode* note = source->getCurrentNode_();
@@ -484,7 +467,6 @@ int copyOneTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args)
 }
 
 int moveMarksTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& args) {
-  if (int r = refusal(w)) return r;
   MemoHolderUI* source = w.getCurrentHolder();
   if (!source) return kResultFailed;
   if (source->getNodeCount_() <= 1) {
@@ -539,7 +521,6 @@ int moveMarksTo(MainWindowApi& w, HolderChooser& chooser, const CommandArgs& arg
 }
 
 int listViewStyle(MainWindowApi& w, int style, const std::string& name) {
-  if (w.isDoing_()) return kResultFailed;
   TFrameMemoHolder* frame = w.getHolderFrame();
   if (!frame || frame->setListViewStyle_(style) < 0) {
     w.messageDoing_("aH.aUILV = nil");
@@ -552,7 +533,6 @@ int listViewStyle(MainWindowApi& w, int style, const std::string& name) {
 // The copy of the current note becomes its own last child and the current note.
 // Answers 1 when a copy was made, else 0, refusals included.
 int cloneAsChild(MainWindowApi& w) {
-  if (refusal(w)) return 0;
   MemoHolderUI* h = viewedHolder(w);
   MemoNode* note = h ? h->getCurrentNode_() : nullptr;
   if (!note || h->workingKind() != Kind::Tree) return 0;
@@ -584,7 +564,6 @@ NoteItem* treeSelection(MainWindowApi& w, const std::string& notTree) {
 
 // The names of the children (all descendants, indented by level) into the editor.
 int listChildren(MainWindowApi& w, bool deep) {
-  if (int r = refusal(w)) return r;
   NoteItem* item = treeSelection(w, "Not TreeView");
   if (!item) return 0;
   StringList below;
@@ -608,7 +587,6 @@ int listChildren(MainWindowApi& w, bool deep) {
 
 // Applies `change` to each direct child of the selected tree item.
 int eachChild(MainWindowApi& w, const std::string& name, const std::function<void(MemoNode*, NoteItem*)>& change) {
-  if (int r = refusal(w)) return r;
   NoteItem* item = treeSelection(w, "Not TreeView in " + name);
   if (!item) return 0;
   if (item->childCount() == 0) {
@@ -624,7 +602,6 @@ int eachChild(MainWindowApi& w, const std::string& name, const std::function<voi
 }
 
 int setRelativePath(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* h = w.getCurrentHolder();
   MemoNode* note = h ? h->getCurrentNode_() : nullptr;
   if (!note) return 0;
@@ -637,7 +614,6 @@ int setRelativePath(MainWindowApi& w) {
 // A new note above the roots (`under` nullptr) or between `under` and its children:
 // the gathered notes become its children.
 int newParentNode(MainWindowApi& w, bool roots) {
-  if (int r = refusal(w)) return r;
   const std::string name = roots ? "UINewRootNodeTV" : "UINewRootNode";
   MemoHolderUI* h = viewedHolder(w);
   if (!h || h->workingKind() != Kind::Tree) return 0;
@@ -666,35 +642,36 @@ int newParentNode(MainWindowApi& w, bool roots) {
 }  // namespace
 
 void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w, std::shared_ptr<HolderChooser> chooser) {
-  table.add("UIChangeCurrentNodePre", [&w] { return stepCurrentNode(w, false); });
-  table.add("UIChangeCurrentNodeNext", [&w] { return stepCurrentNode(w, true); });
-  table.add("UIMoveNodeTop", [&w] { return moveNode(w, Step::Top); });
-  table.add("UIMoveNodeUp", [&w] { return moveNode(w, Step::Up); });
-  table.add("UIMoveNodeDown", [&w] { return moveNode(w, Step::Down); });
-  table.add("UIMoveNodeBottom", [&w] { return moveNode(w, Step::Bottom); });
-  table.add("UIMoveNodeLeft", [&w] { return moveLeft(w); });
-  table.add("UIMoveNodeRight", [&w] { return moveRight(w); });
-  table.add("UISortMemoHolder", [&w] { return sortHolder(w, false); });
-  table.add("UIReverseMemoHolder", [&w] { return sortHolder(w, true); });
-  table.add("UISortChild1", [&w] { return orderChildren(w, false); });
-  table.add("UIReverseChild1", [&w] { return orderChildren(w, true); });
-  table.add("UIMarkAll", [&w] { return setMarks(w, Marks::All); });
-  table.add("UIUnMarks", [&w] { return setMarks(w, Marks::None); });
-  table.add("UIReverseMarks", [&w] { return setMarks(w, Marks::Invert); });
-  table.add("UIMoveMarksSelf", [&w] { return gatherMarks(w); });
-  table.add("UIMove1To", [&w, chooser](const CommandArgs& a) { return moveOneTo(w, *chooser, a); });
-  table.add("UICopy1To", [&w, chooser](const CommandArgs& a) { return copyOneTo(w, *chooser, a); });
-  table.add("UIMoveMarksTo", [&w, chooser](const CommandArgs& a) { return moveMarksTo(w, *chooser, a); });
-  table.add("UICloneMemoNodeAndChild", [&w] { return cloneAsChild(w); });
-  table.add("UIListChild1", [&w] { return listChildren(w, false); });
-  table.add("UIListChild", [&w] { return listChildren(w, true); });
-  table.add("UISetRelativePath", [&w] { return setRelativePath(w); });
-  table.add("UISetRelativepathChild1", [&w] {
+  table.add("UIChangeCurrentNodePre", Needs::notBusy(), [&w] { return stepCurrentNode(w, false); });
+  table.add("UIChangeCurrentNodeNext", Needs::notBusy(), [&w] { return stepCurrentNode(w, true); });
+  table.add("UIMoveNodeTop", kReorders, [&w] { return moveNode(w, Step::Top); });
+  table.add("UIMoveNodeUp", kReorders, [&w] { return moveNode(w, Step::Up); });
+  table.add("UIMoveNodeDown", kReorders, [&w] { return moveNode(w, Step::Down); });
+  table.add("UIMoveNodeBottom", kReorders, [&w] { return moveNode(w, Step::Bottom); });
+  table.add("UIMoveNodeLeft", kReorders, [&w] { return moveLeft(w); });
+  table.add("UIMoveNodeRight", kReorders, [&w] { return moveRight(w); });
+  table.add("UISortMemoHolder", kReorders, [&w] { return sortHolder(w, false); });
+  table.add("UIReverseMemoHolder", kReorders, [&w] { return sortHolder(w, true); });
+  table.add("UISortChild1", kReorders, [&w] { return orderChildren(w, false); });
+  table.add("UIReverseChild1", kReorders, [&w] { return orderChildren(w, true); });
+  table.add("UIMarkAll", Needs::notBusy(), [&w] { return setMarks(w, Marks::All); });
+  table.add("UIUnMarks", Needs::notBusy(), [&w] { return setMarks(w, Marks::None); });
+  table.add("UIReverseMarks", Needs::notBusy(), [&w] { return setMarks(w, Marks::Invert); });
+  table.add("UIMoveMarksSelf", kReorders, [&w] { return gatherMarks(w); });
+  table.add("UIMove1To", kReorders, [&w, chooser](const CommandArgs& a) { return moveOneTo(w, *chooser, a); });
+  // Copying out of a read-only notebook is fine; the interface switch forbids any change.
+  table.add("UICopy1To", Needs::notBusy().uiWritable(kResultUIReadOnly), [&w, chooser](const CommandArgs& a) { return copyOneTo(w, *chooser, a); });
+  table.add("UIMoveMarksTo", kReorders, [&w, chooser](const CommandArgs& a) { return moveMarksTo(w, *chooser, a); });
+  table.add("UICloneMemoNodeAndChild", Needs::changesHolder(0), [&w] { return cloneAsChild(w); });
+  table.add("UIListChild1", kReorders, [&w] { return listChildren(w, false); });
+  table.add("UIListChild", kReorders, [&w] { return listChildren(w, true); });
+  table.add("UISetRelativePath", kReorders.noteWritable(), [&w] { return setRelativePath(w); });
+  table.add("UISetRelativepathChild1", kReorders, [&w] {
     const std::string base = w.getCurrentHolder() ? w.getCurrentHolder()->getFileName_() : std::string();
     return eachChild(w, "UISetRelativepathChild1",
                      [&](MemoNode* n, NoteItem*) { n->makeRelativePath_("Filename", base); });
   });
-  table.add("UIExtractFilenameChild1", [&w] {
+  table.add("UIExtractFilenameChild1", kReorders, [&w] {
     return eachChild(w, "UIExtractFilenameChild1", [&](MemoNode* n, NoteItem* it) {
       const std::string name = it->text();
       const std::size_t cut = sjis::findLastOf(name, "\\/");
@@ -703,12 +680,12 @@ void registerNoteOrderCommands(CommandTable& table, MainWindowApi& w, std::share
       n->putName_(name.substr(cut + 1), actual);
     });
   });
-  table.add("UINewRootNodeTV", [&w] { return newParentNode(w, true); });
-  table.add("UINewRootNode", [&w] { return newParentNode(w, false); });
-  table.add("UIViewStyleIcon", [&w] { return listViewStyle(w, NoteListView::Icon, "Icon"); });
-  table.add("UIViewStyleSmallIcon", [&w] { return listViewStyle(w, NoteListView::SmallIcon, "SmallIcon"); });
-  table.add("UIViewStyleList", [&w] { return listViewStyle(w, NoteListView::List, "List"); });
-  table.add("UIViewStyleReport", [&w] { return listViewStyle(w, NoteListView::Report, "Report"); });
+  table.add("UINewRootNodeTV", kReorders, [&w] { return newParentNode(w, true); });
+  table.add("UINewRootNode", kReorders, [&w] { return newParentNode(w, false); });
+  table.add("UIViewStyleIcon", Needs::notBusy(), [&w] { return listViewStyle(w, NoteListView::Icon, "Icon"); });
+  table.add("UIViewStyleSmallIcon", Needs::notBusy(), [&w] { return listViewStyle(w, NoteListView::SmallIcon, "SmallIcon"); });
+  table.add("UIViewStyleList", Needs::notBusy(), [&w] { return listViewStyle(w, NoteListView::List, "List"); });
+  table.add("UIViewStyleReport", Needs::notBusy(), [&w] { return listViewStyle(w, NoteListView::Report, "Report"); });
 }
 
 }  // namespace wux

@@ -21,7 +21,6 @@ namespace {
 
 // A new notebook at `index` (-1: at the end) with one note, made current.
 int newHolderAt(MainWindowApi& w, const std::string& title, int index, bool namedEnd) {
-  if (w.isDoing_() || w.checkUIReadOnly()) return kResultFailed;
   BusyScope busy(w, title);
   MemoHolderUI* holder = w.newHolder_(index);
   if (!holder) {
@@ -110,7 +109,6 @@ int saveCurrentHolder(MainWindowApi& w) {
 }
 
 int saveHolder(MainWindowApi& w, bool ask) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || !w.getCurrentNode()) return kResultFailed;
   w.UI2Model();
@@ -121,7 +119,7 @@ int saveHolder(MainWindowApi& w, bool ask) {
 }
 
 int saveAsHolder(MainWindowApi& w, const std::string& ext) {
-  if (w.isDoing_() || !w.getCurrentNode()) return kResultFailed;
+  if (!w.getCurrentNode()) return kResultFailed;
   w.UI2Model();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
@@ -153,9 +151,6 @@ int saveAsHolder(MainWindowApi& w, const std::string& ext) {
 }
 
 int deleteHolder(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
-  // The read-only switch locks the tabs' Delete; the menu bar's must not get round it.
-  if (w.checkUIReadOnly()) return kResultUIReadOnly;
   MemoFileUI* file = w.getMemoFile();
   if (!file || file->getHolderCount_() <= 1) {
     w.messageDoing_("Don't Delete Holder.  Only One Holder!");
@@ -185,7 +180,6 @@ int deleteHolder(MainWindowApi& w) {
 }
 
 int cloneHolder(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoFileUI* file = w.getMemoFile();
   MemoHolderUI* source = w.getCurrentHolder();
   if (!file || !source) return kResultFailed;
@@ -224,7 +218,6 @@ int renameHolder(MainWindowApi& w, MemoHolderUI* holder, const std::string& name
 }
 
 int UIRenameHolder(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
   std::string name = holder->name();
@@ -236,7 +229,6 @@ int UIRenameHolder(MainWindowApi& w) {
 }
 
 int UIRenameOtherHolder(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoFileUI* file = w.getMemoFile();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!file || !holder) return kResultFailed;
@@ -244,7 +236,6 @@ int UIRenameOtherHolder(MainWindowApi& w) {
 }
 
 int moveHolder(MainWindowApi& w, bool up) {
-  if (w.isDoing_() || w.checkUIReadOnly() || w.checkHolderReadOnly()) return kResultFailed;
   MemoFileUI* file = w.getMemoFile();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!file || !holder) return kResultFailed;
@@ -258,7 +249,6 @@ int moveHolder(MainWindowApi& w, bool up) {
 }
 
 int reloadHolder(MainWindowApi& w, DocumentSession& session) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
   const std::string fileName = holder->getFileName_();
@@ -286,7 +276,6 @@ int reloadHolder(MainWindowApi& w, DocumentSession& session) {
 }
 
 int reloadEach(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
   BusyScope busy(w, "UIReLoadEach");
@@ -309,7 +298,6 @@ int reloadEach(MainWindowApi& w) {
 }
 
 int UIOpenHolder(MainWindowApi& w, DocumentSession& session) {
-  if (w.isDoing_() || w.checkUIReadOnly()) return kResultFailed;
   std::string name = documentDir(w) + "new.mxh";
   if (!prompter().openFileName("", "MXH files (*.mxh)|*.mxh| MHZ (*.mhz) | *.mhz | ALL files (*.*)|*.*", name))
     return kResultFailed;
@@ -317,7 +305,6 @@ int UIOpenHolder(MainWindowApi& w, DocumentSession& session) {
 }
 
 int UIOpenCSVHolder(MainWindowApi& w) {
-  if (w.isDoing_() || w.checkUIReadOnly()) return kResultFailed;
   std::string name = documentDir(w) + "new.csv";
   if (!prompter().openFileName("", "CSV files (*.csv)|*.csv| text (*.txt) | *.txt | ALL files (*.*)|*.*", name))
     return kResultFailed;
@@ -350,23 +337,24 @@ int UIOpenCSVHolder(MainWindowApi& w) {
 }  // namespace
 
 void registerNotebookCommands(CommandTable& table, MainWindowApi& w, DocumentSession& session) {
-  table.add("UINewHolder", [&w] { return newHolderAt(w, "New MemoHolder", currentHolderIndex(w), true); });
-  table.add("UINewHolderLeft", [&w] { return newHolderAt(w, "New Holder Left", 0, false); });
-  table.add("UINewHolderRight", [&w] { return newHolderAt(w, "New Holder Right", -1, false); });
-  table.add("UIOpenHolder", [&w, &session] { return UIOpenHolder(w, session); });
-  table.add("UIOpenCSVHolder", [&w] { return UIOpenCSVHolder(w); });
-  table.add("UISaveHolderWithMSG", [&w] { return saveHolder(w, true); });
-  table.add("UISaveHolderNoMSG", [&w] { return saveHolder(w, false); });
-  table.add("UISaveHolderAsMXH", [&w] { return saveAsHolder(w, ".mxh"); });
-  table.add("UISaveHolderAsMHZ", [&w] { return saveAsHolder(w, ".mhz"); });
-  table.add("UIDeleteHolder", [&w] { return deleteHolder(w); });
-  table.add("UICloneHolder", [&w] { return cloneHolder(w); });
-  table.add("UIRenameHolder", [&w] { return UIRenameHolder(w); });
-  table.add("UIRenameOtherHolder", [&w] { return UIRenameOtherHolder(w); });
-  table.add("UIHolderUp", [&w] { return moveHolder(w, true); });
-  table.add("UIHolderDown", [&w] { return moveHolder(w, false); });
-  table.add("UIReloadMemoHolder", [&w, &session] { return reloadHolder(w, session); });
-  table.add("UIReLoadEach", [&w] { return reloadEach(w); });
+  table.add("UINewHolder", Needs::notBusy().uiWritable(), [&w] { return newHolderAt(w, "New MemoHolder", currentHolderIndex(w), true); });
+  table.add("UINewHolderLeft", Needs::notBusy().uiWritable(), [&w] { return newHolderAt(w, "New Holder Left", 0, false); });
+  table.add("UINewHolderRight", Needs::notBusy().uiWritable(), [&w] { return newHolderAt(w, "New Holder Right", -1, false); });
+  table.add("UIOpenHolder", Needs::notBusy().uiWritable(), [&w, &session] { return UIOpenHolder(w, session); });
+  table.add("UIOpenCSVHolder", Needs::notBusy().uiWritable(), [&w] { return UIOpenCSVHolder(w); });
+  table.add("UISaveHolderWithMSG", Needs::notBusy(), [&w] { return saveHolder(w, true); });
+  table.add("UISaveHolderNoMSG", Needs::notBusy(), [&w] { return saveHolder(w, false); });
+  table.add("UISaveHolderAsMXH", Needs::notBusy(), [&w] { return saveAsHolder(w, ".mxh"); });
+  table.add("UISaveHolderAsMHZ", Needs::notBusy(), [&w] { return saveAsHolder(w, ".mhz"); });
+  // The read-only switch locks the tabs' Delete; the menu bar's must not get round it.
+  table.add("UIDeleteHolder", Needs::notBusy().uiWritable(kResultUIReadOnly), [&w] { return deleteHolder(w); });
+  table.add("UICloneHolder", Needs::notBusy().uiWritable(), [&w] { return cloneHolder(w); });
+  table.add("UIRenameHolder", Needs::notBusy().uiWritable(), [&w] { return UIRenameHolder(w); });
+  table.add("UIRenameOtherHolder", Needs::notBusy().uiWritable(), [&w] { return UIRenameOtherHolder(w); });
+  table.add("UIHolderUp", Needs::changesHolder(), [&w] { return moveHolder(w, true); });
+  table.add("UIHolderDown", Needs::changesHolder(), [&w] { return moveHolder(w, false); });
+  table.add("UIReloadMemoHolder", Needs::notBusy(), [&w, &session] { return reloadHolder(w, session); });
+  table.add("UIReLoadEach", Needs::changesHolder(), [&w] { return reloadEach(w); });
 }
 
 }  // namespace wux

@@ -13,7 +13,6 @@ namespace wux {
 namespace {
 
 int UIRenameDialog(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   if (w.isUIReadOnly()) {
     w.messageDoing_("UIReadOnly=\"true\"");
     return kResultFailed;
@@ -40,7 +39,7 @@ BatchEditor registerPropertyCommands(CommandTable& table, MainWindowApi& w) {
   table.add("UIShowPropatyMXA2", std::function<int()>([&w, windows] { return UIShowPropatyMXA2(w, *windows); }));
   table.add("UIShowField", std::function<int()>([&w, windows] { return UIShowField(w, *windows); }));
   table.add("showFormEditSelNode", std::function<int()>([&w, windows] { return showFormEditSelNode(w, *windows); }));
-  table.add("UIRenameDialog", std::function<int()>([&w] { return UIRenameDialog(w); }));
+  table.add("UIRenameDialog", Needs::notBusy(), std::function<int()>([&w] { return UIRenameDialog(w); }));
   TFrameMemoNode::setNameDialog(runNameDialog);
   // The search and field windows hand their notes to the same batch-edit window.
   return [&w, windows](StringList& targets) { return showFormEditSelNode(w, *windows, &targets) == 0; };

@@ -97,7 +97,6 @@ void refreshDesktopCaches() {
 const std::string kExtensions = "\".mxa\", \".maz\"";
 
 int UIAssociate(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   const RegistrationFiles f = registrationFiles();
   std::string error, apps;
   // The user's other defaults live in the same file: one that cannot be read is left alone.
@@ -137,7 +136,6 @@ int UIUnassociate(MainWindowApi& w) {
 }
 
 int UIMakeShortCutLink(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   const std::string path = platform::desktopDir() + kDesktopId;
   std::string error;
   // A launcher on the desktop starts only when it is executable.
@@ -207,7 +205,6 @@ int UIShellExecute_(MainWindowApi& w, const std::string& command) {
 }
 
 int UIOpenIniFile(MainWindowApi& w) {
-  if (w.isDoing_()) return kResultFailed;
   const std::string name = AppSettingsPath();
   if (platform::fileExists(name)) {
     const std::string unopened = openFailure(name);
@@ -232,9 +229,9 @@ WindowSize NoteWindowSize(int mainWidth, int mainHeight) {
 }
 
 void registerShellCommands(CommandTable& table, MainWindowApi& w, Settings& settings) {
-  table.add("UIAssociate", [&w] { return UIAssociate(w); });
+  table.add("UIAssociate", Needs::notBusy(), [&w] { return UIAssociate(w); });
   table.add("UIUnassociate", [&w] { return UIUnassociate(w); });
-  table.add("UIMakeShortCutLink", [&w] { return UIMakeShortCutLink(w); });
+  table.add("UIMakeShortCutLink", Needs::notBusy(), [&w] { return UIMakeShortCutLink(w); });
   table.add("UICalc", [&w] { return UICalc(w); });
   table.add("UIShellExecute_", [&w](const CommandArgs& a) { return UIShellExecute_(w, commandArg(a, 0)); });
   table.add("UIShowManualInternet", [&w, &settings]() -> int {
@@ -244,7 +241,7 @@ void registerShellCommands(CommandTable& table, MainWindowApi& w, Settings& sett
     }
     return UIShellExecute_(w, settings.manualJapanese);
   });
-  table.add("UIOpenIniFile", [&w] { return UIOpenIniFile(w); });
+  table.add("UIOpenIniFile", Needs::notBusy(), [&w] { return UIOpenIniFile(w); });
   table.add("UIShowFormLog", [&w] { return UIShowFormLog(w); });
   // Only the Japanese manual on the Internet exists.
   for (const char* name : {"UIShowManualInternetE", "UIShowManualLocal"})
