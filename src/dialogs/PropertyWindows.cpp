@@ -28,7 +28,6 @@ PropertyWindows::~PropertyWindows() {
 }
 
 int UIShowHolderPropaty(MainWindowApi& w, PropertyWindows& windows) {
-  if (w.isDoing_()) return kResultFailed;
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultNoDocument;
   w.UI2Model();
@@ -44,7 +43,6 @@ int UIShowHolderPropaty(MainWindowApi& w, PropertyWindows& windows) {
 }
 
 int UIShowHoldersPropaty(MainWindowApi& w, PropertyWindows& windows) {
-  if (w.isDoing_()) return kResultFailed;
   MemoFileUI* doc = w.getMemoFile();
   if (!doc) return kResultNoDocument;
   TFormHolders* f = windows.holdersWindow();

@@ -41,9 +41,10 @@ class PropertyWindows {
   QPointer<TFormEditSelNode> editSel_;
 };
 
-// The notebook's properties, modally: -9 without a notebook, -1 while busy, else 0.
+// The notebook's properties, modally: -9 without a notebook, else 0 (their command
+// refuses while busy).
 int UIShowHolderPropaty(MainWindowApi& w, PropertyWindows& windows);
-// The notebook order, modally: -9 without a document, -1 while busy, else 0.
+// The notebook order, modally: -9 without a document, else 0 (refused while busy, too).
 int UIShowHoldersPropaty(MainWindowApi& w, PropertyWindows& windows);
 // The document's properties, modally: -9 without a document, else 0.
 int UIShowPropatyMXA2(MainWindowApi& w, PropertyWindows& windows);

@@ -33,8 +33,8 @@ int UIRenameDialog(MainWindowApi& w) {
 BatchEditor registerPropertyCommands(CommandTable& table, MainWindowApi& w) {
   // The windows live as long as the table: made on first use, then shown again.
   auto windows = std::make_shared<PropertyWindows>(dynamic_cast<QWidget*>(&w));
-  table.add("UIShowHolderPropaty", std::function<int()>([&w, windows] { return UIShowHolderPropaty(w, *windows); }));
-  table.add("UIShowHoldersPropaty",
+  table.add("UIShowHolderPropaty", Needs::notBusy(), std::function<int()>([&w, windows] { return UIShowHolderPropaty(w, *windows); }));
+  table.add("UIShowHoldersPropaty", Needs::notBusy(),
             std::function<int()>([&w, windows] { return UIShowHoldersPropaty(w, *windows); }));
   table.add("UIShowPropatyMXA2", std::function<int()>([&w, windows] { return UIShowPropatyMXA2(w, *windows); }));
   table.add("UIShowField", std::function<int()>([&w, windows] { return UIShowField(w, *windows); }));
