@@ -56,6 +56,7 @@ MARKNODE_SAVE_EACH_OVER = dict(top_mnemonic="f", rights=2, downs=8)  # MarkNode 
 MEMONODE_OTHER_WINDOW = dict(top_mnemonic="f", rights=3, downs=12)  # [MemoNode] > Other Window
 WINDOW_LOG = dict(top_mnemonic="f", rights=9, downs=1)  # Window > Log
 WINDOW_FILE_LIST = dict(top_mnemonic="f", rights=9, downs=2)  # Window > FileList
+MEMONODE_CLEAR = dict(top_mnemonic="f", rights=3, downs=14)  # [MemoNode] > Clear
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -117,6 +118,27 @@ class Wux:
         self.s.key("ctrl+q")
         code = self.s.wait_exit(self.proc)
         check(code == 0, "wux ended with %d" % code)
+
+
+def tool_bar_boxes(w):
+    """The centres of the tool bar's check boxes, left to right (ReadOnly, Internet): the
+    boxes' indicators are the only pure white squares of the bar."""
+    x, y, width, _ = w.geometry()
+    image = w.s.screen.grab()
+    rows = {}
+    for yy in range(y, y + 80):
+        start = None
+        for xx in range(x, x + width + 1):
+            white = xx < x + width and image.rgb(xx, yy) == (255, 255, 255)
+            if white and start is None:
+                start = xx
+            elif not white and start is not None:
+                if 8 <= xx - start <= 16:
+                    rows.setdefault(start, []).append(yy)
+                start = None
+    boxes = [(left + 5, (ys[0] + ys[-1]) // 2) for left, ys in sorted(rows.items()) if len(ys) >= 8]
+    check(len(boxes) >= 1, "no check box found on the tool bar")
+    return boxes
 
 
 def centre(row):
@@ -204,6 +226,23 @@ def ctrl_s_saves_notes(s, wux):
     wait_for_file(s, "doc.mxa", lambda t: d.WRITTEN not in t, "the document saved again")
     w.quit()
     reopen_and_extend(s, wux, typed)
+
+
+@scenario
+def read_only_switch_keeps_notes(s, wux):
+    """A click on the tool bar's ReadOnly box, then [MemoNode] > Clear and typing: the
+    note stays as saved, closing asks nothing, and the file still holds the text."""
+    write_three_notes(s)
+    w = Wux(s, wux, "doc.mxa")
+    w.type_at_end(" precious")
+    w.save_all()
+    wait_for_file(s, "Book.mxh", lambda t: "precious" in t, "the typed text")
+    s.click(*tool_bar_boxes(w)[0])
+    w.menu(MEMONODE_CLEAR)
+    w.type_at_end(" typed while read-only")
+    w.quit()
+    bodies = note_bodies(d.read_sjis(s.path("Book.mxh")))
+    check(bodies.get("first") == FIRST + " precious", "the saved note reads %r" % bodies.get("first"))
 
 
 @scenario
