@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "model/errors.h"
 #include "model/format.h"
@@ -453,6 +454,7 @@ void NoteList::nestBy(const std::function<std::string(TObject*)>& ownKey,
   if (index_.empty()) return;
   // Pass one: every note's own key (the first note wins where two share one).
   std::unordered_map<std::string, NoteItem*> byKey;
+  byKey.reserve(index_.size());
   for (NoteItem* it : index_) {
     std::string k = sjis::lower(ownKey(it->note_));
     if (!k.empty()) byKey.emplace(std::move(k), it);
@@ -463,7 +465,35 @@ void NoteList::nestBy(const std::function<std::string(TObject*)>& ownKey,
   // itself. Only the final shape is built, so nesting costs one pass however many move.
   const std::vector<NoteItem*> order = index_;
   std::unordered_map<NoteItem*, NoteItem*> parentOf;
-  for (NoteItem* it : order) parentOf[it] = it->parent_;
+  parentOf.reserve(order.size());
+  bool flat = true;
+  for (NoteItem* it : order) {
+    parentOf[it] = it->parent_;
+    flat = flat && !it->parent_;
+  }
+  // Each note is visited once, so in a flat list every note is still a root when its turn
+  // comes: a move then only joins two trees, and "would it land below itself" is "is the
+  // new parent's tree rooted at this note". Union-find answers that in near-constant time,
+  // where walking up the parent chain costs the square of a chain's depth.
+  std::unordered_map<NoteItem*, std::size_t> slot;
+  std::vector<std::size_t> up;     // union-find parent, by slot
+  std::vector<NoteItem*> topOf;    // the tree's root, kept at each set's representative
+  if (flat) {
+    slot.reserve(order.size());
+    up.resize(order.size());
+    topOf.resize(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      slot[order[i]] = i;
+      up[i] = i;
+      topOf[i] = order[i];
+    }
+  }
+  auto find = [&](std::size_t i) {
+    std::size_t r = i;
+    while (up[r] != r) r = up[r];
+    while (up[i] != r) i = std::exchange(up[i], r);
+    return r;
+  };
   std::unordered_map<NoteItem*, std::vector<NoteItem*>> movedInto;
   std::unordered_set<NoteItem*> moved;
   for (NoteItem* it : order) {
@@ -472,13 +502,23 @@ void NoteList::nestBy(const std::function<std::string(TObject*)>& ownKey,
     auto found = byKey.find(pk);
     if (found == byKey.end()) continue;  // a missing parent leaves the note where it is
     NoteItem* parent = found->second;
-    bool cycle = false;
-    for (NoteItem* p = parent; p; p = parentOf[p])
-      if (p == it) {
-        cycle = true;
-        break;
+    if (flat) {
+      const std::size_t into = find(slot[parent]);
+      if (topOf[into] == it) continue;  // the parent lies below this note (or is it)
+      up[find(slot[it])] = into;
+    } else {
+      // An already nested list (the tree view built again): a note that stays below the
+      // same parent changes no ancestry, so only real moves walk the chain.
+      if (parentOf[it] != parent) {
+        bool cycle = false;
+        for (NoteItem* p = parent; p; p = parentOf[p])
+          if (p == it) {
+            cycle = true;
+            break;
+          }
+        if (cycle) continue;
       }
-    if (cycle) continue;
+    }
     if (moved.count(it)) {
       auto& v = movedInto[parentOf[it]];
       v.erase(std::find(v.begin(), v.end(), it));
@@ -548,32 +588,42 @@ void MoveNodeAfter(NoteItem* item, NoteItem* after) {
   if (wasExpanded) list->setExpanded(item, true);
 }
 
-int ExpandChildren(NoteItem* item, bool recurse) {
+namespace {
+
+// Opens or closes the branches below `item`, one level or all. A loop, not recursion: a
+// chain of notes is as deep as it is long.
+int setBranchesBelow(NoteItem* item, bool recurse, bool expand) {
   if (!item) return 0;
   int n = 0;
-  for (int i = 0; i < item->childCount(); ++i) {
-    NoteItem* c = item->child(i);
-    if (c->hasChildren() && !c->expanded()) {
-      c->list()->setExpanded(c, true);
-      ++n;
+  std::vector<NoteItem*> todo{item};
+  while (!todo.empty()) {
+    NoteItem* at = todo.back();
+    todo.pop_back();
+    for (int i = at->childCount() - 1; i >= 0; --i) {
+      NoteItem* c = at->child(i);
+      if (c->hasChildren() && c->expanded() != expand) {
+        c->list()->setExpanded(c, expand);
+        ++n;
+      }
+      if (recurse && c->hasChildren()) todo.push_back(c);
     }
-    if (recurse) n += ExpandChildren(c, true);
   }
   return n;
 }
 
-int CollapseChildren(NoteItem* item, bool recurse) {
-  if (!item) return 0;
-  int n = 0;
-  for (int i = 0; i < item->childCount(); ++i) {
-    NoteItem* c = item->child(i);
-    if (c->hasChildren() && c->expanded()) {
-      c->list()->setExpanded(c, false);
-      ++n;
-    }
-    if (recurse) n += CollapseChildren(c, true);
+}  // namespace
+
+int ExpandChildren(NoteItem* item, bool recurse) { return setBranchesBelow(item, recurse, true); }
+
+int CollapseChildren(NoteItem* item, bool recurse) { return setBranchesBelow(item, recurse, false); }
+
+void ExpandAll(NoteList& list, bool expand) {
+  for (int i = 0; i < list.rootCount(); ++i) {
+    NoteItem* root = list.root(i);
+    list.setExpanded(root, expand);
+    if (expand) ExpandChildren(root, true);
+    else CollapseChildren(root, true);
   }
-  return n;
 }
 
 void CollectSubTree(NoteItem* item, StringList& out) {

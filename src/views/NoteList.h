@@ -159,6 +159,8 @@ class NoteList {
 void MoveNodeAfter(NoteItem* item, NoteItem* after);
 int ExpandChildren(NoteItem* item, bool recurse);
 int CollapseChildren(NoteItem* item, bool recurse);
+// Opens (or closes) every branch of the list.
+void ExpandAll(NoteList& list, bool expand);
 // Adds (text, note) of the items below `item`, in item order.
 void CollectSubTree(NoteItem* item, StringList& out);
 NoteItem* PrevSameLevel(NoteItem* item);

@@ -103,6 +103,21 @@ TEST_F(NoteListTest, NestingByParentKey) {
   EXPECT_EQ(names(), "root .child ..grand late .early orphan x .y self ");
 }
 
+TEST_F(NoteListTest, DeepChainNestsAndExpandsWithoutRecursion) {
+  // Each note the child of the one before, written children first: one pass must nest it
+  // all, and opening every branch must not recurse once per level.
+  const int depth = 200000;
+  for (int i = depth - 1; i >= 0; --i)
+    add("n" + std::to_string(i), "U" + std::to_string(i), i ? "U" + std::to_string(i - 1) : "");
+  nest();
+  ASSERT_EQ(list.rootCount(), 1);
+  EXPECT_EQ(list.root(0)->text(), "n0");
+  EXPECT_EQ(list.itemAt(depth - 1)->parent(), list.itemAt(depth - 2));
+  ExpandAll(list, true);
+  EXPECT_TRUE(list.itemAt(depth - 2)->expanded());
+  EXPECT_EQ(CollapseChildren(list.root(0), true), depth - 2);
+}
+
 TEST_F(NoteListTest, MovesRefuseCycles) {
   NoteItem* a = add("a");
   NoteItem* a1 = add("a1", "", "", a);

@@ -653,12 +653,7 @@ int listLevel0(MainWindowApi& w, bool withCounts) {
 
 int expandAll(MainWindowApi& w, bool expand) {
   return onTree(w, expand ? "Expand All" : "Unexpand", [&](MemoHolderUI&, NoteList& list) {
-    for (int i = 0; i < list.rootCount(); ++i) {
-      NoteItem* root = list.root(i);
-      list.setExpanded(root, expand);
-      if (expand) ExpandChildren(root, true);
-      else CollapseChildren(root, true);
-    }
+    ExpandAll(list, expand);
     return std::string();
   });
 }

@@ -1,0 +1,102 @@
+// The tree view of a deep notebook against a shallow one of the same size: building it,
+// and Expand All on it. A chain of notes (each the child of the one before) must cost
+// about what a flat or two-level notebook costs, not the square of its depth.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <cstdlib>
+#include <memory>
+
+#include "model/objects.h"
+#include "views/MemoFileUI.h"
+#include "views/MemoHolderUI.h"
+#include "views/NoteList.h"
+#include "views/NoteViewBuilder.h"
+
+namespace {
+
+using wux::MemoHolderUI;
+
+QApplication& app() {
+  static int argc = 1;
+  static char name[] = "views_tree_bench";
+  static char* argv[] = {name, nullptr};
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static QApplication* a = new QApplication(argc, argv);
+  return *a;
+}
+
+enum Shape { Flat, TwoLevel, Chain };
+
+// Notes linked by UID: none (flat), groups of a parent and 99 children, or each note the
+// child of the one before it.
+struct Book {
+  std::unique_ptr<wux::MemoFileUI> doc{wux::Create<wux::MemoFileUI>(nullptr)};
+  MemoHolderUI* holder;
+  Book(int n, Shape shape) {
+    holder = static_cast<MemoHolderUI*>(doc->newHolder_());
+    std::string actual;
+    doc->addHolder_(holder, "big", actual);
+    holder->putField_("FlagSameName", "\"true\"");
+    for (int i = 0; i < n; ++i) {
+      wux::MemoNode* note = holder->newNode_();
+      note->putField_("UID", "\"U" + std::to_string(i) + "\"");
+      int parent = -1;
+      if (shape == Chain && i > 0) parent = i - 1;
+      if (shape == TwoLevel && i % 100) parent = i - i % 100;
+      if (parent >= 0) note->putField_("ParentNodeID", "\"U" + std::to_string(parent) + "\"");
+      holder->addNode_(note, "note " + std::to_string(i));
+    }
+  }
+};
+
+void BuildTree(benchmark::State& state, Shape shape) {
+  app();
+  const int n = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto book = std::make_unique<Book>(n, shape);
+    QWidget panel;
+    panel.resize(400, 600);
+    panel.show();
+    state.ResumeTiming();
+    QWidget* w = makeNoteView(*book->holder, MemoHolderUI::Kind::Tree, &panel);
+    w->show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(w);
+    state.PauseTiming();
+    book.reset();
+    state.ResumeTiming();
+  }
+}
+
+void ExpandAllShown(benchmark::State& state, Shape shape) {
+  app();
+  const int n = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto book = std::make_unique<Book>(n, shape);
+    QWidget panel;
+    panel.resize(400, 600);
+    makeNoteView(*book->holder, MemoHolderUI::Kind::Tree, &panel)->show();
+    panel.show();
+    wux::ExpandAll(book->holder->noteList(), false);
+    QApplication::processEvents();
+    state.ResumeTiming();
+    wux::ExpandAll(book->holder->noteList(), true);
+    QApplication::processEvents();
+    state.PauseTiming();
+    book.reset();
+    state.ResumeTiming();
+  }
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BuildTree, Flat, Flat)->Arg(20000)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildTree, Chain, Chain)->Arg(20000)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ExpandAllShown, TwoLevel, TwoLevel)->Arg(20000)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ExpandAllShown, Chain, Chain)->Arg(20000)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
