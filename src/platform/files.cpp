@@ -162,6 +162,12 @@ bool readFile(const std::string& name, std::string& out, std::string* error) {
   return true;
 }
 
+std::string refusedTarget(const std::string& name) {
+  struct stat st{};
+  if (::stat(osPath(name).c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+  return S_ISDIR(st.st_mode) ? "cannot write " + name + ": " + reasonText(EISDIR) : notRegular(name);
+}
+
 bool writeFileAtomic(const std::string& name, const std::string& data, std::string* error) {
   auto fail = [&](const std::string& message) {
     if (error) *error = message;
@@ -176,10 +182,9 @@ bool writeFileAtomic(const std::string& name, const std::string& data, std::stri
   const std::string base = baseOf(path);
   if (base.empty()) return failWith(EISDIR);
 
+  if (std::string refused = refusedTarget(name); !refused.empty()) return fail(refused);
   struct stat target{};
   const bool exists = ::stat(path.c_str(), &target) == 0;
-  if (exists && S_ISDIR(target.st_mode)) return failWith(EISDIR);
-  if (exists && !S_ISREG(target.st_mode)) return fail(notRegular(name));
   if (exists &&
       ((target.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno == EACCES)))
     return fail("is write-protected: " + name);

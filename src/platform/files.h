@@ -39,6 +39,11 @@ bool fileExists(const std::string& path);
 // fileState(path) == Missing: what "Not Found" means. A name that exists but cannot be
 // examined or read is not missing; fileState tells why.
 bool fileMissing(const std::string& path);
+// Why writeFileAtomic would refuse `path` before writing a byte: something is there
+// that is no regular file ("<path> is not a regular file"; for a folder "cannot write
+// <path>: is a directory"). Empty when it may be written. Callers that ask a question
+// about the target first ask this, so nobody is asked about a target that is refused.
+std::string refusedTarget(const std::string& path);
 // A regular file this process may run.
 bool isExecutableFile(const std::string& path);
 bool dirExists(const std::string& path);
