@@ -5,12 +5,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -178,15 +175,9 @@ TEST(Files, OnlyANameWithNothingBehindItIsMissing) {
 // folder are ever written to: a device of the system is only read.)
 TEST(Files, SpecialFilesAreNeitherReadNorReplaced) {
   Folder f;
-  const std::string fifo = f.str("fifo.mxh"), link = f.str("link.mxh"), sock = f.str("sock.mxh");
+  const std::string fifo = f.str("fifo.mxh"), link = f.str("link.mxh");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
   ASSERT_EQ(::symlink("fifo.mxh", link.c_str()), 0);
-  const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  ASSERT_LT(sock.size(), sizeof addr.sun_path);
-  std::copy(sock.begin(), sock.end(), addr.sun_path);
-  ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
   put(f.str("plain.mxh"), "notes");
 
   std::string why, data = "left";
@@ -196,7 +187,7 @@ TEST(Files, SpecialFilesAreNeitherReadNorReplaced) {
   EXPECT_EQ(fileState(f.str("none.mxh")), FileState::Missing);
   EXPECT_EQ(fileState(f.path.string(), &why), FileState::Unreadable);
   EXPECT_EQ(why, f.path.string() + " is not a regular file");
-  for (const std::string& p : {fifo, link, sock, std::string("/dev/zero")}) {
+  for (const std::string& p : {fifo, link, std::string("/dev/zero")}) {
     EXPECT_EQ(fileState(p, &why), FileState::Unreadable) << p;
     EXPECT_EQ(why, p + " is not a regular file");
     EXPECT_FALSE(readFile(p, data, &why)) << p;
@@ -208,14 +199,9 @@ TEST(Files, SpecialFilesAreNeitherReadNorReplaced) {
     EXPECT_FALSE(writeFileAtomic(p, "x", &why)) << p;
     EXPECT_EQ(why, p + " is not a regular file");
   }
-  ::close(s);
   ASSERT_EQ(::symlink("loop.mxh", f.str("loop.mxh").c_str()), 0);
   EXPECT_EQ(fileState(f.str("loop.mxh"), &why), FileState::Unreadable);
   EXPECT_EQ(why, f.str("loop.mxh") + ": " + reasonText(ELOOP));
-
-  struct stat st{};
-  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISFIFO(st.st_mode));
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(f.entries(), (std::set<std::string>{"fifo.mxh", "link.mxh", "sock.mxh", "plain.mxh", "loop.mxh"}));
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(f.entries(), (std::set<std::string>{"fifo.mxh", "link.mxh", "plain.mxh", "loop.mxh"}));
 }
