@@ -124,22 +124,19 @@ bool readFile(const std::string& name, std::string& out, std::string* error) {
     if (error) *error = reason;
     return false;
   };
+  auto refuse = [&](mode_t mode) { return fail(S_ISDIR(mode) ? reasonText(EISDIR) : notRegular(name)); };
   const std::string path = osPath(name);
   // Looked at before opening: opening a device can have effects of its own.
   struct stat st{};
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-    return fail(S_ISDIR(st.st_mode) ? reasonText(EISDIR) : notRegular(name));
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return refuse(st.st_mode);
   // Non-blocking, so that a FIFO put there since cannot hold the open; never a terminal.
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return fail(reasonText(errno));
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
+  const bool examined = ::fstat(fd, &st) == 0;
+  const int statError = errno;
+  if (!examined || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return fail(reasonText(err));
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return fail(S_ISDIR(st.st_mode) ? reasonText(EISDIR) : notRegular(name));
+    return examined ? refuse(st.st_mode) : fail(reasonText(statError));
   }
   out.clear();
   // A file that grows while it is read (a log) stops at the size it had.

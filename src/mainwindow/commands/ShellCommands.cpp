@@ -195,7 +195,7 @@ int UIShellExecute_(MainWindowApi& w, const std::string& command) {
   std::string why;
   if (hasScheme(text))
     why = platform::openWithDesktop(text);
-  else if (platform::fileState(path) != platform::FileState::Missing)
+  else if (!platform::fileMissing(path))
     why = platform::openWithDesktop(path);
   else if (!platform::launcher().shell(text, dir, &why))
     why = "could not start " + text + ": " + why;
