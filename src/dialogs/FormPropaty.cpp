@@ -15,6 +15,7 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "views/Clipboard.h"
+#include "views/DesktopOpen.h"
 #include "views/qtext.h"
 
 namespace wux {

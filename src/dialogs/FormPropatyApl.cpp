@@ -16,6 +16,7 @@
 #include "model/text/sjis.h"
 #include "platform/files.h"
 #include "platform/textconv.h"
+#include "views/DesktopOpen.h"
 #include "views/qtext.h"
 
 namespace wux {

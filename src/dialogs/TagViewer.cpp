@@ -21,6 +21,8 @@
 #include "model/strutil.h"
 #include "model/text/sjis.h"
 #include "platform/paths.h"
+#include "platform/files.h"
+#include "views/DesktopOpen.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -105,6 +107,13 @@ void TFormTAGLParser::showTree(std::shared_ptr<const TTAGNode> tree) {
 }
 
 void TFormTAGLParser::openFile(const std::string& path) {
+  // A file that cannot be read changes nothing: the current file, the tree and the pane
+  // stay, so a later Save cannot write an empty tree over the file that failed.
+  std::string data, why;
+  if (!platform::readFile(path, data, &why)) {
+    prompter().messageBox("Could not open " + path + "\r\n" + why, "", Buttons::OK);
+    return;
+  }
   file_ = path;
   text_.clear();
   words_.clear();
@@ -112,7 +121,7 @@ void TFormTAGLParser::openFile(const std::string& path) {
   model_->setTree(nullptr);
   own_->clear();
   try {
-    text_.loadFromFile(path);
+    text_.setText(data);
     TextToWordList(text_, words_, false);
     TTAGNode::ParseHtml(own_.get(), words_, messages_);
   } catch (const std::exception& e) {

@@ -81,8 +81,8 @@ std::string browserMimeType(const std::string& type) {
 // A picture note that links to its file: a local file that exists or a web address.
 int showLinkedPicture(MainWindowApi& w, TFrameWB* frame, const std::string& name) {
   if (platform::isAbsolutePath(name) || (name.size() > 1 && name[1] == ':')) {
-    if (!platform::fileExists(name)) {
-      w.messageDoing_("Not Found " + name);
+    if (std::string why; platform::fileState(name, &why) != platform::FileState::Regular) {
+      w.messageDoing_(why.empty() ? "Not Found " + name : "Failure: " + why);
       return kResultFailed;
     }
     frame->navigateAddress_(name);

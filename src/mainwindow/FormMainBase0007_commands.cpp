@@ -34,15 +34,15 @@ WindowRect TFormMainBase0007::getScreenRect() {
 std::string TFormMainBase0007::getExeDir() { return fromQ(QCoreApplication::applicationDirPath()) + "/"; }
 
 int TFormMainBase0007::ShellExecuteOpen_(const std::string& name) {
-  const std::string unopened = openFailure(name);
-  messageDoing_(unopened.empty() ? "ShellExecuteOpen_ " + name : unopened);
+  const std::string unopened = platform::openWithDesktop(name);
+  messageDoing_(unopened.empty() ? "ShellExecuteOpen_ " + name : "Failure: " + unopened);
   return 0;
 }
 
 namespace {
 int explore(TFormMainBase0007& w, const std::string& dir) {
-  const std::string unexplored = openFailure(dir, true);
-  w.messageDoing_(unexplored.empty() ? "Done: Explorer " + dir : unexplored);
+  const std::string unexplored = platform::openWithDesktop(dir, true);
+  w.messageDoing_(unexplored.empty() ? "Done: Explorer " + dir : "Failure: " + unexplored);
   return 0;
 }
 }  // namespace

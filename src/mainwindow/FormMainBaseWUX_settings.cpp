@@ -8,7 +8,6 @@
 #include <QScreen>
 #include <QUrl>
 #include <exception>
-#include <filesystem>
 
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormPropatyApl.h"
@@ -73,19 +72,20 @@ int TFormMainBaseWUX::_loadINIFile_() {
   setAboutImage_(image);
 
   const std::string path = AppSettingsPath();
-  std::string text;
-  if (!fileExists(path)) {
+  std::string text, why;
+  std::uint64_t size = 0;
+  const platform::FileState state = platform::fileState(path, &why, &size);
+  if (state == platform::FileState::Missing) {
     showAbout_(1800);
     addLog_("Not found ini file " + path);
     return 0;
   }
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(platform::osPath(path), ec);
-  if (ec || size > kMaxSettingsFile || !platform::readFile(path, text)) {
+  if (state == platform::FileState::Regular && size > kMaxSettingsFile) why = "larger than a settings file can be";
+  if (!why.empty() || !platform::readFile(path, text, &why)) {
     // An unreadable file (a folder, no permission, not a settings file at all) leaves
     // the defaults, as if there were none.
     showAbout_(1800);
-    addLog_("Failure: Could not read ini file " + path);
+    addLog_("Failure: Could not read ini file " + path + ": " + why);
     return kResultFailed;
   }
   addLog_("Load ini file = " + path);
@@ -154,7 +154,9 @@ int TFormMainBaseWUX::openArg1_(const std::vector<std::string>& args) {
       !fileExists(name) && (DocumentSession::isDownloaded(given) || platform::dirExists(given));
   if (folderOrAddress) name = given;
   int r = 0;
-  if (fileExists(name) || folderOrAddress) {
+  // Anything there under the name (a FIFO too) is opened, which says why it cannot be
+  // read: only a name with nothing behind it starts a new document of that name.
+  if (!platform::fileMissing(name) || folderOrAddress) {
     session_.clearDamageStatus();
     r = openStartFile_(name);
     // A file that could not be opened, or only in part, is not reported as loaded.
@@ -336,12 +338,17 @@ int TFormMainBaseWUX::WMDropFiles(const std::vector<std::string>& files, QWidget
   switch (settings_.dropMode) {
     case Settings::DropOpen:
       if (files.size() == 1 && editor && within(editor->Memo_comment(), over)) {
-        std::string text;
-        if (!platform::readFile(files[0], text)) {
-          messageDoing_("Failure: Could not read " + files[0]);
+        // The size is known before a byte is read, so a huge file is never read whole
+        // (one that grew since it was looked at is caught after).
+        std::string text, why;
+        std::uint64_t size = 0;
+        const bool fits =
+            platform::fileState(files[0], &why, &size) != platform::FileState::Regular || size <= kMaxDroppedText;
+        if (fits && !platform::readFile(files[0], text, &why)) {
+          messageDoing_("Failure: Could not read " + files[0] + ": " + why);
           return kResultFailed;
         }
-        if (text.size() > kMaxDroppedText) {
+        if (!fits || text.size() > kMaxDroppedText) {
           messageDoing_("Too Large 3MB Over " + files[0]);
           return kResultFailed;
         }

@@ -40,7 +40,10 @@ constexpr int kRunnerIdIndex = 5000;
 // and the Break button alive without costing a long script its speed.
 class WindowDesktop : public HeadlessDesktop {
  public:
-  explicit WindowDesktop(std::function<void()> beforeWait) : beforeWait_(std::move(beforeWait)) { clock_.start(); }
+  WindowDesktop(std::function<void()> beforeWait, std::function<void(const std::string&)> say)
+      : beforeWait_(std::move(beforeWait)), say_(std::move(say)) {
+    clock_.start();
+  }
   void processMessages() override {
     if (clock_.isValid() && clock_.elapsed() < 5) return;
     clock_.restart();
@@ -52,8 +55,12 @@ class WindowDesktop : public HeadlessDesktop {
   }
   void sleep(std::uint32_t milliseconds) override { QThread::msleep(milliseconds); }
 
+ protected:
+  void sayUnopened(const std::string& why) override { say_(why); }
+
  private:
   std::function<void()> beforeWait_;
+  std::function<void(const std::string&)> say_;
   QElapsedTimer clock_;
 };
 
@@ -97,9 +104,9 @@ int runSavedFile(StringList& output, const std::string& dir, const std::string& 
   }
   if (sjis::lower(platform::extOf(path)) == ".sh")
     return RunCommandToStrings(output, dir, "/bin/sh " + shellQuoted(path), "");
-  const std::string unopened = openFailure(path);
+  const std::string unopened = platform::openWithDesktop(path);
   if (unopened.empty()) return 0;
-  output.add(unopened);
+  output.add("Failure: " + unopened);
   return -1;
 }
 
@@ -362,7 +369,11 @@ const ScriptHost::Routine* ScriptHost::routine(int index) const {
 
 ScriptHost::ScriptHost(MainWindowApi& w, ScriptWindow window)
     : w_(w), window_(std::move(window)), pp1_(std::make_unique<TPoorPascal>()) {
-  desktop_ = std::make_unique<WindowDesktop>([this] { attachEditor(); });
+  desktop_ = std::make_unique<WindowDesktop>([this] { attachEditor(); },
+                                             [this](const std::string& why) {
+                                               w_.addLog_(why);
+                                               w_.messageDoing_("Failure: " + why);
+                                             });
   pp1_->Define.add("");
   for (const Routine& r : routines()) {
     pp1_->DeclarePrototype.add(r.prototype);

@@ -73,7 +73,7 @@ void TContent::copyFrom_(const TObjectNamed& source) {
 TObjectNamed* TContent::deepCopy() const { return DeepCopyOf(*this); }
 
 long long TContent::loadFromFile_(const std::string& path) {
-  if (!platform::fileExists(path)) return -1;
+  if (platform::fileMissing(path)) return -1;
   fileName = path;
   std::string bytes;
   if (!platform::readFile(path, bytes)) return -2;

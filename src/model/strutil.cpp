@@ -5,11 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "model/Prompter.h"
 #include "model/text/StringList.h"
 #include "model/text/sjis.h"
-#include "platform/files.h"
-#include "platform/launcher.h"
 
 namespace wux {
 
@@ -382,36 +379,6 @@ std::string URLToLocalFileName(std::string_view url) {
     if (ext == k) return r;
   if (isTopLevelDomain(ext)) r += "_index.html";
   return r;
-}
-
-std::string OpenWithDesktop(const std::string& target, bool explore) {
-  std::string why;
-  const bool started =
-      explore ? platform::launcher().explore(target, &why) : platform::launcher().open(target, &why);
-  return started ? std::string() : "could not open " + target + ": " + why;
-}
-
-bool OpenWithDesktopOrSay(const std::string& target, bool explore) {
-  const std::string why = OpenWithDesktop(target, explore);
-  if (why.empty()) return true;
-  prompter().messageBox(why, "", Buttons::OK);
-  return false;
-}
-
-int OpenURLOrFile(std::string_view target) {
-  std::string t = sjis::trim(target);
-  std::string head = sjis::lower(std::string_view(t).substr(0, std::min<std::size_t>(6, t.size())));
-  if (head.starts_with("http:") || head.starts_with("file:") || head.starts_with("https:")) {
-    OpenWithDesktopOrSay(t);
-    return -1;
-  }
-  std::size_t cut = sjis::findLastOf(t, "\\/:");
-  if (cut != std::string::npos) {
-    std::string dir = t.substr(0, cut + 1);
-    if (platform::dirExists(dir)) return OpenWithDesktopOrSay(dir, true) ? 0 : -1;
-  }
-  prompter().messageBox(t + " not exists", "", Buttons::OK);
-  return -1;
 }
 
 // ---- Characters ----

@@ -49,16 +49,6 @@ bool TryDigitsToDateTime(std::string_view text, DateTime& out);
 // File names and the shell
 std::string SanitizeFileName(std::string_view text);
 std::string URLToLocalFileName(std::string_view url);
-// Opens a web address or file URL (-1), explores the folder of a path (0), or reports
-// the target as missing (-1). A desktop that takes nothing is reported as by
-// OpenWithDesktopOrSay.
-int OpenURLOrFile(std::string_view target);
-// Hands `target` to the desktop's opener, or to its file manager with `explore`. Empty
-// when the handler started; else why nothing was opened: "could not open " + target +
-// ": " + the reason. What the handler does once started is not watched.
-std::string OpenWithDesktop(const std::string& target, bool explore = false);
-// The same, saying in a box why nothing was opened; true when the handler started.
-bool OpenWithDesktopOrSay(const std::string& target, bool explore = false);
 
 // Characters, respecting double-byte characters
 std::string DeleteFirstChar(std::string_view text);

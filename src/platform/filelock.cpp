@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,8 +23,15 @@ bool fail(std::string* error, const std::string& text) {
 bool LockedFile::open(const std::string& path, std::string* error) {
   release();
   const std::string os = osPath(path);
-  int fd = ::open(os.c_str(), O_RDWR | O_CLOEXEC);
+  // A FIFO or a device is never held as a document: reading it would wait or never end.
+  if (std::string why; fileState(path, &why) == FileState::Unreadable) return fail(error, why);
+  int fd = ::open(os.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return fail(error, path + ": " + reasonText(errno));
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return fail(error, path + " is not a regular file");
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int e = errno;
     ::close(fd);

@@ -132,9 +132,15 @@ bool XdgLauncher::start(const std::string& program, const std::string& argument,
   return startDetached(argument, sjisToUtf8(program), argument.empty(), why);
 }
 
-bool XdgLauncher::shell(const std::string& commandLine, const std::string& directory) {
-  if (commandLine.empty()) return false;
-  return spawnDetached("/bin/sh", {"-c", sjisToUtf8(commandLine)}, sjisToUtf8(directory));
+bool XdgLauncher::shell(const std::string& commandLine, const std::string& directory, std::string* why) {
+  if (commandLine.empty()) return failed(why, "no command line");
+  return spawnDetached("/bin/sh", {"-c", sjisToUtf8(commandLine)}, sjisToUtf8(directory), why);
+}
+
+std::string openWithDesktop(const std::string& target, bool explore) {
+  std::string why;
+  const bool started = explore ? launcher().explore(target, &why) : launcher().open(target, &why);
+  return started ? std::string() : "could not open " + target + ": " + why;
 }
 
 Launcher& launcher() { return gCurrent ? *gCurrent : gDefault; }

@@ -22,10 +22,12 @@ class Launcher {
   virtual bool start(const std::string& program, const std::string& argument, std::string* why = nullptr) = 0;
   // Runs a command line the user wrote as such through `/bin/sh -c`, detached, in
   // `directory` (the current one when empty); the line is the shell's one argument,
-  // never pasted into another command. False when it could not start.
-  virtual bool shell(const std::string& commandLine, const std::string& directory) {
+  // never pasted into another command. False when it could not start, with the reason
+  // in `why` when given.
+  virtual bool shell(const std::string& commandLine, const std::string& directory, std::string* why = nullptr) {
     (void)commandLine;
     (void)directory;
+    if (why) *why = "no shell";
     return false;
   }
 };
@@ -37,7 +39,7 @@ class XdgLauncher : public Launcher {
   bool open(const std::string& target, std::string* why = nullptr) override;
   bool explore(const std::string& folder, std::string* why = nullptr) override;
   bool start(const std::string& program, const std::string& argument, std::string* why = nullptr) override;
-  bool shell(const std::string& commandLine, const std::string& directory) override;
+  bool shell(const std::string& commandLine, const std::string& directory, std::string* why = nullptr) override;
 };
 
 // Records every request instead of starting anything.
@@ -64,9 +66,9 @@ class RecordingLauncher : public Launcher {
     calls.push_back({"start", program, argument});
     return answer(why);
   }
-  bool shell(const std::string& commandLine, const std::string& directory) override {
+  bool shell(const std::string& commandLine, const std::string& directory, std::string* why = nullptr) override {
     calls.push_back({"shell", commandLine, directory});
-    return result;
+    return answer(why);
   }
 
  private:
@@ -79,6 +81,13 @@ class RecordingLauncher : public Launcher {
 // The full name of `program` (a plain name, UTF-8) found on PATH as an executable
 // file; empty when there is none.
 std::string findInPath(const std::string& program);
+
+// The one way a document, address or folder is handed to the desktop: through the
+// launcher in force, to its opener, or with `explore` to its file manager. Empty when
+// the handler started; else why nothing was opened, "could not open " + target + ": " +
+// the reason, for the caller to show where its window shows reports. What the handler
+// does once started is not watched.
+std::string openWithDesktop(const std::string& target, bool explore = false);
 
 // The launcher in force (an XdgLauncher unless replaced).
 Launcher& launcher();

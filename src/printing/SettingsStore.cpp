@@ -59,7 +59,7 @@ int parseCount(std::string_view s) {
 
 bool IniFile::load(const std::string& path) {
   lines_.clear();
-  if (!platform::fileExists(path)) return true;
+  if (platform::fileMissing(path)) return true;  // one that is there but unreadable is no default
   std::string data;
   if (!platform::readFile(path, data)) return false;
   parse(data);

@@ -1,6 +1,7 @@
 #include "script/ScriptDesktop.h"
 
 #include <chrono>
+#include <iostream>
 #include <stdexcept>
 #include <thread>
 
@@ -69,12 +70,19 @@ int HeadlessDesktop::messageBox(const std::string& text, const std::string& capt
 int HeadlessDesktop::shellOpen(const std::string& path, const std::string& params) {
   // Parameters mean a program to start; without them the desktop opens the document.
   constexpr int kStarted = 42, kNotFound = 2;
-  if (params.empty()) return platform::launcher().open(path) ? kStarted : kNotFound;
+  if (params.empty()) {
+    const std::string why = platform::openWithDesktop(path);
+    if (why.empty()) return kStarted;
+    sayUnopened(why);
+    return kNotFound;
+  }
   const int pid = StartProcess(path, params);
   if (pid == 0) return kNotFound;
   platform::reapWhenEnded(pid);
   return kStarted;
 }
+
+void HeadlessDesktop::sayUnopened(const std::string& why) { std::cerr << why << '\n'; }
 
 void HeadlessDesktop::sleep(std::uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

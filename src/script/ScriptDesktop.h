@@ -40,6 +40,10 @@ class HeadlessDesktop : public ScriptDesktop {
   int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
   int shellOpen(const std::string& path, const std::string& params) override;
   void sleep(std::uint32_t milliseconds) override;
+
+ protected:
+  // Says why shellOpen opened nothing; without a window it goes to standard error.
+  virtual void sayUnopened(const std::string& why);
 };
 
 // Starts `path` with the words of `cmdLine` as arguments (double quotes group words),

@@ -27,6 +27,7 @@
 #include "views/FrameImage.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
+#include "views/DesktopOpen.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -312,7 +313,7 @@ void TFrameMemoNode::shellSel_() {
     return;
   }
   // Programs and documents alike go to the desktop's opener, which knows what runs them.
-  if (!platform::fileExists(target)) {
+  if (platform::fileMissing(target)) {
     prompter().messageBox(target + " not exists", "", Buttons::OK, BoxKind::Confirmation);
     return;
   }

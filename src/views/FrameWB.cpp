@@ -23,6 +23,7 @@
 #include "platform/paths.h"
 #include "views/Clipboard.h"
 #include "views/CommandTable.h"
+#include "views/DesktopOpen.h"
 #include "views/FrameMemoNode.h"
 #include "views/MainWindowApi.h"
 #include "views/WebBrowser.h"
@@ -283,7 +284,7 @@ void TFrameWB::openInExternalBrowser_(const std::string& url) {
     message_("No address to open.");
     return;
   }
-  if (!platform::launcher().open(url)) message_("Can not open " + url);
+  if (const std::string why = platform::openWithDesktop(url); !why.empty()) message_(why);
 }
 
 void TFrameWB::wheelEvent(QWheelEvent* e) { e->accept(); }

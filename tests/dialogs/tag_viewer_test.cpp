@@ -6,6 +6,8 @@
 
 #include <QPlainTextEdit>
 
+#include <cerrno>
+
 #include "dialogs/TagTreeModel.h"
 #include "platform/files.h"
 #include "support/RecordingPrompter.h"
@@ -89,6 +91,31 @@ TEST_F(TagViewerTest, OpensAnHtmlFileAndWritesItsTreeBack) {
   // Save right after open writes the parsed tree over the file.
   v.openFile(tmp.str("copy.html"));
   EXPECT_TRUE(v.SaveClick());
+}
+
+// A failed Open changes nothing, so Save still writes the tree of the file that was open,
+// to that file, and never an empty file over the one that failed.
+TEST_F(TagViewerTest, AFailedOpenChangesNothing) {
+  const std::string page = tmp.str("page.html"), gone = tmp.str("gone.html");
+  platform::writeFileAtomic(page, "<HTML><BODY><P>one</BODY></HTML>\r\n");
+  TFormTAGLParser v;
+  v.setMainWindow(&w, [] { return ParsedFile{}; });
+  v.openFile(page);
+  v.ViewCR2ImageClick();
+  const std::string pane = memoText(v);
+  const int items = v.treeModel()->rowCount();
+
+  rec.inputs.push_back(gone);
+  v.OpenClick();
+  EXPECT_EQ(v.currentFile(), page);
+  EXPECT_EQ(memoText(v), pane);
+  EXPECT_EQ(v.treeModel()->rowCount(), items);
+  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could not open " + gone + "\r\n" + platform::reasonText(ENOENT)});
+  EXPECT_TRUE(v.SaveClick());
+  EXPECT_FALSE(platform::fileExists(gone));
+  std::string written;
+  ASSERT_TRUE(platform::readFile(page, written));
+  EXPECT_NE(written.find("<BODY"), std::string::npos);
 }
 
 TEST_F(TagViewerTest, WithoutAMainWindowTheTreeStaysEmpty) {

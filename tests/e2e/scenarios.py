@@ -20,6 +20,7 @@ import re
 import select
 import signal
 import socket
+import stat
 import sys
 import time
 import traceback
@@ -57,6 +58,7 @@ MEMONODE_OTHER_WINDOW = dict(top_mnemonic="f", rights=3, downs=12)  # [MemoNode]
 WINDOW_LOG = dict(top_mnemonic="f", rights=9, downs=1)  # Window > Log
 WINDOW_FILE_LIST = dict(top_mnemonic="f", rights=9, downs=2)  # Window > FileList
 MEMONODE_CLEAR = dict(top_mnemonic="f", rights=3, downs=14)  # [MemoNode] > Clear
+MEMONODE_EXECUTE = dict(top_mnemonic="f", rights=3, downs=9, subdowns=10)  # [MemoNode] > Extra > Execute
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -450,6 +452,59 @@ def save_each_over_keeps_linked_file(s, wux):
     now = read_bytes(s, "photo.jpg")
     check(now == photo, "photo.jpg holds %d bytes instead of %d" % (len(now), len(photo)))
     w.quit()
+
+
+# ---- special files ----
+
+def is_fifo(s, name):
+    return stat.S_ISFIFO(os.lstat(s.path(name)).st_mode)
+
+
+def answer_one_box(s, proc):
+    """Waits for a box of wux, presses Enter in it, and waits for it to go."""
+    def shown():
+        if proc.poll() is not None:
+            raise d.Failure("wux ended (%d) before showing a box" % proc.returncode)
+        return s.windows("", kind="DIALOG")
+
+    box = d.wait_for("a box", shown)[0]
+    s.activate(box)
+    s.key("Return")
+    d.wait_for("the box to go", lambda: box not in s.windows("", kind="DIALOG"))
+
+
+@scenario
+def execute_never_replaces_a_fifo(s, wux):
+    """[MemoNode] > Extra > Execute on a note whose file is a FIFO: a box says it could
+    not be written, the FIFO stays a FIFO, and the window goes on working."""
+    os.mkfifo(s.path("pipe.txt"))
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("pipe", "P1", None, "echo hi", {"Filename": s.path("pipe.txt")})]))
+    w = Wux(s, wux, "doc.mxa")
+    w.menu(MEMONODE_EXECUTE)
+    answer_one_box(s, w.proc)
+    check(is_fifo(s, "pipe.txt"), "pipe.txt is no FIFO any more")
+    w.type_at_end(" still here")
+    w.save_all()
+    wait_for_file(s, "Book.mxh", lambda t: "still here" in t, "the notebook saved after Execute")
+    check(is_fifo(s, "pipe.txt"), "pipe.txt is no FIFO any more")
+    w.quit()
+
+
+@scenario
+def fifo_notebook_opens_and_says_why(s, wux):
+    """A document whose notebook file is a FIFO opens (the start never waits for a
+    writer), a box says the notebook could not be read, and the FIFO stays as it is."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    os.mkfifo(s.path("Book.mxh"))
+    proc = s.start_wux(wux, s.path("doc.mxa"))
+    answer_one_box(s, proc)
+    main = s.wait_main_window(proc, s.path("doc.mxa"))
+    check(is_fifo(s, "Book.mxh"), "Book.mxh is no FIFO any more")
+    s.activate(main)
+    s.key("ctrl+q")
+    enter_at_each_question(s, proc)
+    check(is_fifo(s, "Book.mxh"), "Book.mxh is no FIFO any more after closing")
 
 
 # ---- moving between notebooks ----

@@ -716,11 +716,12 @@ TEST_F(DocumentTest, ANotebookThatIsThereButCannotBeReadIsNotNotFound) {
         << rec.messages()[0];
     EXPECT_TRUE(h->loadFailed);
 
-    h->modified = true;  // its save asks first, and Enter keeps what is there
+    // Its save asks first, and Enter keeps what is there; a folder is refused unasked.
+    h->modified = true;
     rec.asked.clear();
     EXPECT_EQ(run("UISaveHolderNoMSG"), kResultFailed);
-    ASSERT_EQ(rec.asked.size(), 1u);
-    EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
+    ASSERT_EQ(rec.asked.size(), tab == 1 ? 1u : 0u);
+    if (tab == 1) EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
   }
   EXPECT_FALSE(platform::fileExists(path("Two.mxh")));
   EXPECT_TRUE(platform::dirExists(path("Three.mxh")));

@@ -190,6 +190,21 @@ TEST_F(ExportPrintTest, IncludedChildrenNeedATreeAndAFileName) {
   form->changeCurrentNode_(page);
   ASSERT_EQ(run("UINewChildHTML2"), 0);
   EXPECT_EQ(read(tmp.str("out.html")), "<p>inside\r\n</p><!-- other -->\r\n");
+  EXPECT_TRUE(rec.asked.empty());
+
+  // A note kept in its own ".html" file: the page would replace its source, so it is
+  // asked first; Enter (No) keeps the source with its include markers.
+  const std::string own = tmp.str("own.html"), source = "<p><!-- wux.exe part --></p>\r\n";
+  ASSERT_TRUE(platform::writeFileAtomic(own, source));
+  page->putField_("Filename", "\"" + own + "\"");
+  EXPECT_EQ(run("UINewChildHTML2"), kResultFailed);
+  ASSERT_EQ(rec.asked.size(), 1u);
+  EXPECT_EQ(rec.asked[0].text, "Overwrite ? " + own);
+  EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
+  EXPECT_EQ(read(own), source);
+  rec.answers = {Answer::Yes};
+  ASSERT_EQ(run("UINewChildHTML2"), 0);
+  EXPECT_EQ(read(own), "<p>inside\r\n</p><!-- other -->\r\n");
 }
 
 TEST_F(ExportPrintTest, FileListNotesOpenInTheirNewNotebook) {

@@ -105,6 +105,24 @@ TEST_F(NoteFileCommandsTest, SavingToTheNamedFileAndExecuting) {
   EXPECT_EQ(launcher.calls.back().argument, "");
 }
 
+// A FIFO (or a device) named by a note is never replaced by a plain file: Execute and
+// New Child > Execute refuse before any question, say why, and run nothing.
+TEST_F(NoteFileCommandsTest, ASpecialFileIsNeverWrittenOver) {
+  const std::string fifo = tmp.str("pipe"), refusal = "ERROR: could not overwrite on _UISaveMemoNode_. " + fifo;
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  for (const char* command : {"UIExecuteNode", "UINewChildExecuted"}) {
+    note("echo hi", {{"Filename", fifo}, {"CommandLine", "true"}});
+    rec.asked.clear();
+    EXPECT_LT(run(command), 0) << command;
+    EXPECT_EQ(rec.messages(), std::vector<std::string>{refusal + "\r\n" + fifo + " is not a regular file"});
+    EXPECT_NE(form->getFormLog()->lines().text().find(refusal + " " + fifo + " is not a regular file"),
+              std::string::npos);
+    EXPECT_EQ(status().rfind("Done", 0), std::string::npos) << status();
+  }
+  EXPECT_TRUE(launcher.calls.empty());
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
 TEST_F(NoteFileCommandsTest, SaveMarksWritesEachTickedNoteWithItsChecks) {
   MemoNodeUI* a = note("note a", {{"FileName", tmp.str("a.txt")}});
   MemoNodeUI* b = addNote("b");
@@ -308,7 +326,8 @@ TEST_F(NoteFileCommandsTest, OpeningAndExploringSayWhenTheDesktopTookNothing) {
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"ERROR: ShellExecute on ExecuteNode1Click."});
   const StringList log = form->getFormLog()->lines();
   ASSERT_GT(log.count(), 0);
-  EXPECT_EQ(log[log.count() - 1], "ERROR: ShellExecute on ExecuteNode1Click. " + launcher.reason);
+  EXPECT_EQ(log[log.count() - 1],
+            "ERROR: ShellExecute on ExecuteNode1Click. could not open " + tmp.str("f.txt") + ": " + launcher.reason);
 }
 
 TEST_F(NoteFileCommandsTest, NamesFromAFieldAndTheQueryNote) {

@@ -155,6 +155,20 @@ TEST_F(ScriptHostTest, AFailedEvalLogsTheInterpretersMessage) {
   EXPECT_EQ(std::vector<std::string>(l.end() - 2, l.end()), (std::vector<std::string>{"ran", "ERROR: Eval: Division by zero"}));
 }
 
+// A document a script hands to the desktop that the desktop does not take: the script
+// gets its code, and the window's log says why.
+TEST_F(ScriptHostTest, AShellOpenThatFailsSaysWhyInTheWindow) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher scoped{&launcher};
+  launcher.result = false;
+  note("a", "");
+  EXPECT_EQ(eval("Print(IntToStr(Shell('/tmp/x.txt', '')))"), -1);
+  const auto l = log();
+  ASSERT_GE(l.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(l.end() - 2, l.end()),
+            (std::vector<std::string>{"could not open /tmp/x.txt: " + launcher.reason, "2"}));
+}
+
 // While a script waits for a program without limit, the window goes on handling its
 // events, and its Break button stops the script; the program itself runs on.
 TEST_F(ScriptHostTest, ExecWaitingKeepsTheWindowAliveAndBreakStopsTheScript) {

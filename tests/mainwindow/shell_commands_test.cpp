@@ -187,7 +187,7 @@ TEST_F(ShellCommands, ShellExecuteOpensDocumentsAndAddressesAndRunsCommandLines)
 
   launcher.result = false;
   EXPECT_EQ(run("UIShellExecute_", {"no-such-program"}), kResultFailed);
-  EXPECT_EQ(status(), "Failure: UIShellExecute_ could not start no-such-program");
+  EXPECT_EQ(status(), "Failure: UIShellExecute_ could not start no-such-program: " + launcher.reason);
 }
 
 TEST_F(ShellCommands, ManualOpensTheAddressOfTheSettings) {

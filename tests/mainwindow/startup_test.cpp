@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -116,6 +117,17 @@ TEST_F(StartUp, WithoutASettingsFileTheDefaultsStayAndTheSplashShowsBriefly) {
   EXPECT_EQ(form->size(), before);
   EXPECT_EQ(form->getAutoSaveTime(), 0);
   EXPECT_EQ(form->getTempDir(), platform::tempDir());
+}
+
+// A settings file that is there but cannot be read is not "Not found": it says why.
+TEST_F(StartUp, ASettingsFileThatIsNoFileSaysWhy) {
+  ASSERT_TRUE(platform::makeDirs(platform::settingsDir()));
+  ASSERT_EQ(::mkfifo(AppSettingsPath().c_str(), 0666), 0);
+  EXPECT_EQ(form->_loadINIFile_(), kResultFailed);
+  EXPECT_NE(log().find("Failure: Could not read ini file " + AppSettingsPath() + ": " + AppSettingsPath() +
+                       " is not a regular file"),
+            std::string::npos)
+      << log();
 }
 
 TEST_F(StartUp, TheSettingsFileShapesTheWindow) {
@@ -320,6 +332,12 @@ TEST_F(StartUp, ATooLargeDroppedFileIsRefused) {
   platform::writeFileAtomic(big, std::string(3145729, 'x'));
   drop(editor()->Memo_comment()->viewport(), {big});
   EXPECT_EQ(status(), "Too Large 3MB Over " + big);
+  // Refused by its size before any of it is read: a terabyte would never fit in memory.
+  const std::string huge = file("huge.txt");
+  ASSERT_TRUE(platform::writeFileAtomic(huge, ""));
+  std::filesystem::resize_file(huge, 1ULL << 40);
+  drop(editor()->Memo_comment()->viewport(), {huge});
+  EXPECT_EQ(status(), "Too Large 3MB Over " + huge);
   EXPECT_TRUE(editor()->Memo_comment()->toPlainText().isEmpty());
 }
 

@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "support/RecordingPrompter.h"
 #include "model/text/StringList.h"
-#include "platform/launcher.h"
 
 using namespace wux;
 
@@ -112,29 +108,6 @@ TEST(StrUtilFiles, UrlToLocalFileName) {
               {"http://www.example.co.JP", "httpwww.example.co.JP_index.html"}, {"http://a.b/c.HTML", "httpa.bc.HTML"},
               {"http://a.b/c.cgi?x=1", "httpa.bc.cgi?x=1"}, {"http://a.b/x.", "httpa.bx._index.html"},
               {"page", "page"}, {"a" + kSo + ".jpg", "a" + kSo + ".jpg"}});
-}
-
-TEST(StrUtilFiles, OpenUrlOrFileUsesLauncherAndPrompter) {
-  platform::RecordingLauncher launcher;
-  platform::ScopedLauncher useLauncher(&launcher);
-  RecordingPrompter rec;
-  ScopedPrompter usePrompter(&rec);
-
-  const std::string dir = std::filesystem::temp_directory_path().string();
-  std::vector<int> results;
-  for (std::string target : {"  HTTP://example.com ", "https://example.com", "file:///tmp/x"})
-    results.push_back(OpenURLOrFile(target));
-  for (std::string target : {dir + "/no-such-file.txt", std::string("/no/such/dir/x"), std::string("plainname")})
-    results.push_back(OpenURLOrFile(target));
-  launcher.result = false;  // no opener on the system: not reported as done
-  results.push_back(OpenURLOrFile(dir + "/x"));
-  EXPECT_EQ(results, (std::vector<int>{-1, -1, -1, 0, -1, -1, -1}));
-  std::vector<std::string> calls;
-  for (const auto& c : launcher.calls) calls.push_back(c.verb + " " + c.target);
-  EXPECT_EQ(calls, (std::vector<std::string>{"open HTTP://example.com", "open https://example.com",
-                                             "open file:///tmp/x", "explore " + dir + "/", "explore " + dir + "/"}));
-  EXPECT_EQ(rec.messages(), (std::vector<std::string>{"/no/such/dir/x not exists", "plainname not exists",
-                                                     "could not open " + dir + "/: " + launcher.reason}));
 }
 
 TEST(StrUtilChars, DeleteAndCutRespectDoubleBytes) {

@@ -1,6 +1,7 @@
 // Saving as trusted editors do: the old file or the new one, never half of either; the
 // link, the protection and the reason of a failure all respected.
 #include "platform/files.h"
+#include "platform/filelock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -166,4 +167,41 @@ TEST(Files, OnlyANameWithNothingBehindItIsMissing) {
   why.clear();
   EXPECT_FALSE(readFile(f.str("folder.mxh"), data, &why));
   EXPECT_EQ(why, reasonText(EISDIR));
+}
+
+// A FIFO or a device under a note's or a notebook's name is neither read (a FIFO waits
+// for a writer, /dev/zero never ends) nor replaced by a plain file; the three states
+// tell missing from there-but-unusable, with the reason. (Only files of the test's own
+// folder are ever written to: a device of the system is only read.)
+TEST(Files, SpecialFilesAreNeitherReadNorReplaced) {
+  Folder f;
+  const std::string fifo = f.str("fifo.mxh"), link = f.str("link.mxh");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  ASSERT_EQ(::symlink("fifo.mxh", link.c_str()), 0);
+  put(f.str("plain.mxh"), "notes");
+
+  std::string why, data = "left";
+  std::uint64_t size = 0;
+  EXPECT_EQ(fileState(f.str("plain.mxh"), &why, &size), FileState::Regular);
+  EXPECT_EQ(size, 5u);
+  EXPECT_EQ(fileState(f.str("none.mxh")), FileState::Missing);
+  EXPECT_EQ(fileState(f.path.string(), &why), FileState::Unreadable);
+  EXPECT_EQ(why, f.path.string() + " is not a regular file");
+  for (const std::string& p : {fifo, link, std::string("/dev/zero")}) {
+    EXPECT_EQ(fileState(p, &why), FileState::Unreadable) << p;
+    EXPECT_EQ(why, p + " is not a regular file");
+    EXPECT_FALSE(readFile(p, data, &why)) << p;
+    EXPECT_EQ(why, p + " is not a regular file");
+    LockedFile held;
+    EXPECT_FALSE(held.open(p, &why)) << p;
+    EXPECT_EQ(why, p + " is not a regular file");
+    if (p == "/dev/zero") continue;
+    EXPECT_FALSE(writeFileAtomic(p, "x", &why)) << p;
+    EXPECT_EQ(why, p + " is not a regular file");
+  }
+  ASSERT_EQ(::symlink("loop.mxh", f.str("loop.mxh").c_str()), 0);
+  EXPECT_EQ(fileState(f.str("loop.mxh"), &why), FileState::Unreadable);
+  EXPECT_EQ(why, f.str("loop.mxh") + ": " + reasonText(ELOOP));
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(f.entries(), (std::set<std::string>{"fifo.mxh", "link.mxh", "plain.mxh", "loop.mxh"}));
 }

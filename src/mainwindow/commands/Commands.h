@@ -83,11 +83,6 @@ bool printWindowPicture(MainWindowApi& w, QWidget& window, std::string& why);
 // (NoteFileCommands.cpp).
 std::string logLostCharacters(MainWindowApi& w, const MemoNode& node, const std::string& source);
 
-// Hands `target` to the desktop's opener, or to its file manager with `explore`. Empty
-// when the handler started; else the status that says the target was not opened:
-// "Failure: could not open " + target + ": " + the reason (NoteFileCommands.cpp).
-std::string openFailure(const std::string& target, bool explore = false);
-
 // A command that shows the not-implemented notice and answers `result`: for the few
 // commands whose whole behaviour is that notice.
 CommandFn noticeOnly(MainWindowApi& w, const std::string& owner, int result);

@@ -51,8 +51,8 @@ bool saveAndOpen(MainWindowApi& w, const StringList& page, const std::string& fi
     return false;
   }
   w.messageDoing_("Opening " + file);
-  const std::string unopened = openFailure(file);
-  busy.finish(unopened.empty() ? done : unopened);
+  const std::string unopened = platform::openWithDesktop(file);
+  busy.finish(unopened.empty() ? done : "Failure: " + unopened);
   return true;
 }
 
@@ -100,8 +100,8 @@ int exportHolderHTML(MainWindowApi& w) {
     w.messageDoing_("Failure: " + error);
     return kResultFailed;
   }
-  const std::string unopened = openFailure(file);
-  w.messageDoing_(unopened.empty() ? "ShellExecuteOpen_ " + file : unopened);
+  const std::string unopened = platform::openWithDesktop(file);
+  w.messageDoing_(unopened.empty() ? "ShellExecuteOpen_ " + file : "Failure: " + unopened);
   return 0;
 }
 
@@ -300,8 +300,16 @@ int newChildHTML2(MainWindowApi& w) {
   }
   StringList page;
   page.setText(out);
-  const std::string file = platform::resolvePath(platform::changeExt(target, ".html"),
-                                                 platform::dirOf(holder->getFileName_()));
+  const std::string folder = platform::dirOf(holder->getFileName_());
+  const std::string file = platform::resolvePath(platform::changeExt(target, ".html"), folder);
+  // A note kept in an ".html" file is its own source: the assembled page would replace
+  // its include markers, so only a Yes writes over it. (A target that is refused anyway
+  // is not asked about: the write says why.)
+  if (platform::refusedTarget(file).empty() && platform::sameFile(file, platform::resolvePath(target, folder)) &&
+      prompter().messageBox("Overwrite ? " + file, "", Buttons::YesNoCancel, Answer::No) != Answer::Yes) {
+    busy.finish("Cancel: UINewChildHTML2 " + file);
+    return kResultFailed;
+  }
   if (!saveAndOpen(w, page, file, busy, kDoneSaveOpen + file)) return kResultFailed;
   return 0;
 }

@@ -178,8 +178,10 @@ MemoNodeUI* fromLocal(MainWindowApi& w, MemoNode* source, const std::string& add
     if (node) renamed(node, "FileList " + dir);
     return node;
   }
-  if (platform::fileExists(name)) return newMemoNodeKind(w, name, NoteKind::Text, &error);
-  error = "ERROR: Not Found 10 " + name;
+  std::string why;
+  const platform::FileState state = platform::fileState(name, &why);
+  if (state == platform::FileState::Regular) return newMemoNodeKind(w, name, NoteKind::Text, &error);
+  error = state == platform::FileState::Missing ? "ERROR: Not Found 10 " + name : "ERROR: " + why;
   return nullptr;
 }
 

@@ -261,23 +261,14 @@ int reloadNote(MainWindowApi& w) {
 
 // ---- opening and exploring ----
 
-}  // namespace
-
-std::string openFailure(const std::string& target, bool explore) {
-  const std::string why = OpenWithDesktop(target, explore);
-  return why.empty() ? why : "Failure: " + why;
-}
-
-namespace {
-
 // `opened` tells whether the desktop took the path.
 int openExplorer_(MainWindowApi& w, const std::string& path, bool* opened = nullptr) {
   BusyScope busy(w, "Explorer " + path);
   if (opened) *opened = false;
   const std::string head = sjis::lower(path.substr(0, 6));
   if (sjis::startsWith(head, "ftp:") || sjis::startsWith(head, "http:") || head == "https:") {
-    const std::string unopened = openFailure(path);
-    busy.finish(unopened.empty() ? "Done: Open " + path : unopened);
+    const std::string unopened = platform::openWithDesktop(path);
+    busy.finish(unopened.empty() ? "Done: Open " + path : "Failure: " + unopened);
     if (opened) *opened = unopened.empty();
     return 0;
   }
@@ -287,8 +278,8 @@ int openExplorer_(MainWindowApi& w, const std::string& path, bool* opened = null
     busy.finish("Not found Directory " + folder);
     return kResultFailed;
   }
-  const std::string unopened = openFailure(folder, true);
-  busy.finish(unopened.empty() ? "Done: Explore " + folder : unopened);
+  const std::string unopened = platform::openWithDesktop(folder, true);
+  busy.finish(unopened.empty() ? "Done: Explore " + folder : "Failure: " + unopened);
   if (opened) *opened = unopened.empty();
   return 0;
 }
@@ -324,7 +315,7 @@ int exploreLink(MainWindowApi& w) {
     return kResultHolderReadOnly;
   }
   const std::string full = absoluteName(node, link);
-  const bool missing = !isWebAddress(link) && !platform::fileExists(full) && !platform::dirExists(full);
+  const bool missing = !isWebAddress(link) && platform::fileMissing(full);
   const std::string warning = "WARRNING: File not exists on Local. " + link;
   if (missing) w.addLog_(warning);
   bool opened = false;
@@ -346,12 +337,12 @@ int openField(MainWindowApi& w, const char* name, const std::string& emptyText, 
   }
   const std::string target = isWebAddress(value) ? value : absoluteName(node, value);
   // A missing file is only a warning: the opener may know better (a mounted share).
-  if (!isWebAddress(value) && !platform::fileExists(target) && !platform::dirExists(target))
+  if (!isWebAddress(value) && platform::fileMissing(target))
     w.messageDoing_(missingText + value);
   else
     w.messageDoing_("ShellExecuteOpen_ " + target);
-  const std::string unopened = openFailure(target);
-  if (!unopened.empty()) w.messageDoing_(unopened);
+  const std::string unopened = platform::openWithDesktop(target);
+  if (!unopened.empty()) w.messageDoing_("Failure: " + unopened);
   return 0;
 }
 
@@ -365,7 +356,7 @@ int existsFilename(MainWindowApi& w) {
     return kResultFailed;
   }
   const std::string full = absoluteName(node, name);
-  const bool exists = platform::fileExists(full) || platform::dirExists(full);
+  const bool exists = !platform::fileMissing(full);
   w.messageDoing_((exists ? "File exists on Local. " : "File did not exists on Local. ") + name);
   return exists ? 0 : kResultFailed;
 }
@@ -378,8 +369,8 @@ int exploreNotebook(MainWindowApi& w) {
   const std::string own = field(holder, "Filename");
   std::string folder = own.empty() ? docDir : platform::dirOf(platform::resolvePath(own, docDir));
   if (folder.empty()) folder = docDir;
-  const std::string unexplored = openFailure(folder, true);
-  w.messageDoing_(unexplored.empty() ? "Done:UIExplorerMemoHolder " + folder : unexplored);
+  const std::string unexplored = platform::openWithDesktop(folder, true);
+  w.messageDoing_(unexplored.empty() ? "Done:UIExplorerMemoHolder " + folder : "Failure: " + unexplored);
   return 0;
 }
 
@@ -408,7 +399,8 @@ int executeNote(MainWindowApi& w) {
     } else if (!platform::fileExists(name)) {
       status = "Done: Not Fount " + name;
     } else {
-      started = platform::launcher().open(name, &why);
+      why = platform::openWithDesktop(name);
+      started = why.empty();
       status = "Done: Exeute " + name;
     }
     if (!started) {

@@ -100,8 +100,8 @@ int UIAssociate(MainWindowApi& w) {
   const RegistrationFiles f = registrationFiles();
   std::string error, apps;
   // The user's other defaults live in the same file: one that cannot be read is left alone.
-  if (platform::fileExists(f.mimeApps) && !platform::readFile(f.mimeApps, apps)) {
-    w.messageDoing_("Failure: Associate FileName Extentions. cannot read " + f.mimeApps);
+  if (!platform::fileMissing(f.mimeApps) && !platform::readFile(f.mimeApps, apps, &error)) {
+    w.messageDoing_("Failure: Associate FileName Extentions. cannot read " + f.mimeApps + ": " + error);
     return kResultFailed;
   }
   const bool written = writeInFolder(f.mimePackage, kMimePackage, error) &&
@@ -153,8 +153,8 @@ int UICalc(MainWindowApi& w) {
   for (const char* program : {"gnome-calculator", "kcalc", "galculator", "xcalc"}) {
     const std::string full = platform::findInPath(program);
     if (full.empty()) continue;
-    if (!platform::launcher().start(platform::fromOsName(full), "")) {
-      w.messageDoing_(std::string("Failure: Calc could not start ") + program);
+    if (std::string why; !platform::launcher().start(platform::fromOsName(full), "", &why)) {
+      w.messageDoing_(std::string("Failure: Calc could not start ") + program + ": " + why);
       return kResultFailed;
     }
     w.messageDoing_(std::string("Done: Calc ") + program);
@@ -188,16 +188,17 @@ int UIShellExecute_(MainWindowApi& w, const std::string& command) {
   std::string dir = doc ? doc->getFileDir_() : std::string();
   if (dir.empty() || !platform::dirExists(dir)) dir = platform::currentDir();
   const std::string path = platform::resolvePath(text, dir);
-  bool started;
+  // Whatever is there under the name (a FIFO too) is the opener's to judge: only a name
+  // with nothing behind it is a command line.
   std::string why;
   if (hasScheme(text))
-    started = platform::launcher().open(text, &why);
-  else if (platform::fileExists(path) || platform::dirExists(path))
-    started = platform::launcher().open(path, &why);
-  else
-    started = platform::launcher().shell(text, dir);
-  if (!started) {
-    w.messageDoing_("Failure: UIShellExecute_ could not start " + text + (why.empty() ? "" : ": " + why));
+    why = platform::openWithDesktop(text);
+  else if (!platform::fileMissing(path))
+    why = platform::openWithDesktop(path);
+  else if (!platform::launcher().shell(text, dir, &why))
+    why = "could not start " + text + ": " + why;
+  if (!why.empty()) {
+    w.messageDoing_("Failure: UIShellExecute_ " + why);
     return kResultFailed;
   }
   w.messageDoing_(text);
@@ -206,9 +207,9 @@ int UIShellExecute_(MainWindowApi& w, const std::string& command) {
 
 int UIOpenIniFile(MainWindowApi& w) {
   const std::string name = AppSettingsPath();
-  if (platform::fileExists(name)) {
-    const std::string unopened = openFailure(name);
-    w.messageDoing_(unopened.empty() ? "Open " + name : unopened);
+  if (!platform::fileMissing(name)) {
+    const std::string unopened = platform::openWithDesktop(name);
+    w.messageDoing_(unopened.empty() ? "Open " + name : "Failure: " + unopened);
     return 0;
   }
   w.commands().run("UIExplorerExeDir");

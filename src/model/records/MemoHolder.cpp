@@ -533,6 +533,8 @@ long long MemoHolder::saveToFile_(const std::string& fileName, std::string* erro
     if (error) *error = why;
     return -1LL;
   };
+  // A FIFO or a device under the name is refused before anybody is asked about it.
+  if (std::string refused = platform::refusedTarget(fileName); !refused.empty()) return fail(refused);
   const bool ownName = platform::resolvePath(fileName) == platform::resolvePath(getFileName_());
   const bool overDamaged = loadFailed && ownName;
   if (overDamaged && !(confirm && confirm(fileName)))

@@ -3,6 +3,8 @@
 // over only when the caller's question agrees.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "model/records/MemoFile.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
@@ -43,4 +45,23 @@ TEST(ForeignNotebookFiles, WrittenOverOnlyWhenTheQuestionAgrees) {
   StringList messages;
   ASSERT_EQ(ReadHolderFile(*read, theirs, messages), 0);
   EXPECT_GT(read->saveToFile_(theirs, &error), 0) << error;
+}
+
+// A notebook file that is a FIFO could not be read, yet nobody is asked whether to save
+// over it: it is never replaced by a plain file, and the refusal says why.
+TEST(ForeignNotebookFiles, AFifoIsRefusedWithoutAQuestion) {
+  FixedWorld world;
+  TempDir dir;
+  auto doc = newDoc(dir.dir() + "Doc.mxa");
+  MemoHolder* nb = addBook(*doc, "nb");
+  const std::string fifo = nb->getFileName_();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  nb->loadFailed = true;
+  int asked = 0;
+  const auto yes = [&asked](const std::string&) { return ++asked > 0; };
+  std::string error;
+  EXPECT_EQ(nb->saveToFile_(fifo, &error, yes, yes), -1);
+  EXPECT_EQ(error, fifo + " is not a regular file");
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(platform::fileState(fifo), platform::FileState::Unreadable);
 }

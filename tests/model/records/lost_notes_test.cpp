@@ -3,6 +3,8 @@
 // stopped half-way and a file that lost two double quotes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -280,19 +282,28 @@ TEST(NotesNeverLost, UnpackerNamesEveryPartItLeavesOut) {
   TempDir tmp, target;
   const std::string path = tmp.dir() + "Doc.mxa";
   auto doc = newDoc(path);
-  for (const char* name : {"A", "B", "C"}) addNote(*addBook(*doc, name), "n", "text\r\n");
+  for (const char* name : {"A", "B", "C", "D"}) addNote(*addBook(*doc, name), "n", "text\r\n");
   const std::string maz = tmp.dir() + "Doc.maz";
   ASSERT_GT(doc->saveMAZ_(maz), 0);
   ASSERT_TRUE(platform::makeDirs(target.dir() + "B.mxh"));  // a folder where a part goes
   ASSERT_TRUE(platform::writeFileAtomic(target.dir() + "C.mxh", "the user's newer C"));
-  std::vector<std::string> written;
+  const std::string fifo = target.dir() + "D.mxh";  // never replaced, nobody asked about it
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  std::vector<std::string> written, asked;
   StringList messages;
-  EXPECT_EQ(UnpackArchive(maz, target.dir(), written, messages), 2);
+  const OverwriteQuestion no = [&](const std::string& path) {
+    asked.push_back(path);
+    return false;
+  };
+  EXPECT_EQ(UnpackArchive(maz, target.dir(), written, messages, no), 2);
   EXPECT_EQ(joined(written), joined({target.dir() + "Doc.mxa", target.dir() + "A.mxh"}));
+  EXPECT_EQ(joined(asked), joined({target.dir() + "C.mxh"}));
   EXPECT_EQ(lines(messages), crlf({"Part B.mxh not unpacked: cannot write " + target.dir() +
                                        "B.mxh: is a directory",
-                                   "Not overwritten: " + target.dir() + "C.mxh"}));
+                                   "Not overwritten: " + target.dir() + "C.mxh",
+                                   "Part D.mxh not unpacked: " + fifo + " is not a regular file"}));
   EXPECT_EQ(slurp(target.dir() + "C.mxh"), "the user's newer C");
+  EXPECT_EQ(platform::fileState(fifo), platform::FileState::Unreadable);
 }
 
 // A document saved into another folder takes the notebooks of its folder along and
