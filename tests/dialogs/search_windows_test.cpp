@@ -107,9 +107,15 @@ class SearchWindowsTest : public ::testing::Test {
     f->ComboBox1->setEditText(toQ(keyword));
     return f;
   }
-  static std::vector<std::string> items(QListWidget* list) {
+  template <class List>
+  static std::vector<std::string> items(List* list) {
     std::vector<std::string> out;
-    for (int i = 0; i < list->count(); ++i) out.push_back(fromQ(list->item(i)->text()));
+    for (int i = 0; i < list->count(); ++i) {
+      if constexpr (std::is_same_v<List, LinesList>)
+        out.push_back(fromQ(list->text(i)));
+      else
+        out.push_back(fromQ(list->item(i)->text()));
+    }
     return out;
   }
 
@@ -172,9 +178,11 @@ TEST_F(SearchWindowsTest, GrepWordsLinesAndReadsOnlyNotebooksWhoseFileExists) {
   w.file->putFileName_((dir / "doc.mxa").string());
   MemoHolderUI* c = addHolder("C");
   MemoHolderUI* d = addHolder("D");
-  c->loaded = d->loaded = false;
+  MemoHolderUI* e = addHolder("E");  // a folder: there, so the window's loading reports it
+  c->loaded = d->loaded = e->loaded = false;
   std::ofstream(c->getFileName_()) << "x";
   fs::remove(d->getFileName_());
+  fs::create_directories(e->getFileName_());
 
   TFormScanHolders* f = holdersWindow("apple");
   f->PageControl1->setCurrentWidget(f->TabSheet_List);
@@ -183,9 +191,9 @@ TEST_F(SearchWindowsTest, GrepWordsLinesAndReadsOnlyNotebooksWhoseFileExists) {
   const std::string text = fromQ(f->Memo_Grep->toPlainText());
   EXPECT_EQ(text,
             "A:n1:Memo:000001:      1: apple pie\nB:n3:Memo:000001:      1: Apple\n"
-            "C:c1:Memo:000001:      1: apple from file");
-  EXPECT_EQ(f->status(), "*Grep* apple D");
-  EXPECT_EQ(w.calls, (std::vector<std::string>{"load C"}));
+            "C:c1:Memo:000001:      1: apple from file\nE:c1:Memo:000001:      1: apple from file");
+  EXPECT_EQ(f->status(), "*Grep* apple E");
+  EXPECT_EQ(w.calls, (std::vector<std::string>{"UI2Model", "load C", "load E"}));
   EXPECT_FALSE(d->loaded);
 
   f->ComboBox1->setEditText("cherry");
@@ -223,7 +231,7 @@ TEST_F(SearchWindowsTest, LinesOfDeletedNotesAreInertAndLiveOnesGoToTheirNote) {
   TFormScanHolders* f = holdersWindow("apple");
   f->scan();
   f->clickLine(1);
-  EXPECT_EQ(w.calls, (std::vector<std::string>{"notebook B", "note n3"}));
+  EXPECT_EQ(w.calls, (std::vector<std::string>{"UI2Model", "notebook B", "note n3"}));
   b->removeNode_(n3);
   delete n3;
   w.calls.clear();

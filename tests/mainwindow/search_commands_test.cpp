@@ -71,7 +71,7 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
     if (!f) return;
     if (!first) first = f;
     EXPECT_EQ(f, first);  // one batch editor for the whole window
-    EXPECT_EQ(f->targetCount() > 0 ? f->ListBox2()->item(0)->text().toStdString() : "", firstLine);
+    EXPECT_EQ(f->targetCount() > 0 ? f->ListBox2()->text(0).toStdString() : "", firstLine);
     EXPECT_EQ(f->targetCount(), expected);
     EXPECT_EQ(f->ListBox2()->count(), expected);
     f->close();

@@ -12,9 +12,10 @@ using namespace wux;
 
 namespace {
 
-std::vector<std::string> texts(const SearchResult& r) {
+template <class Result>
+std::vector<std::string> texts(const Result& r) {
   std::vector<std::string> out;
-  for (const auto& l : r.lines) out.push_back(l.text);
+  for (const auto& l : r.lines) out.emplace_back(l.text);
   return out;
 }
 
@@ -72,7 +73,7 @@ TEST_F(SearchTest, ScanListsMatchingNotesInNotebookOrder) {
 
 TEST_F(SearchTest, GrepWordsEachMatchingLine) {
   n2->ensureComment().setText("no apple here\r\nnothing");
-  SearchResult r = GrepNotes(both(), "apple", {}, true, control);
+  GrepResult r = GrepNotes(both(), "apple", {}, true, control);
   EXPECT_EQ(texts(r), (std::vector<std::string>{"A:n1:Memo:000001:      1: apple pie",
                                                 "A:n2:Comment:000001:      1: no apple here",
                                                 "B:n3:Memo:000001:      1: Apple"}));
@@ -105,7 +106,7 @@ TEST_F(SearchTest, GrepReadsUnloadedNotebooksThroughTheLoaderAndSkipsMissingOnes
     h.loaded = true;
     return true;
   };
-  SearchResult r = GrepNotes(HoldersByName(*file, {"C", "D"}), "apple", {}, true, control);
+  GrepResult r = GrepNotes(HoldersByName(*file, {"C", "D"}), "apple", {}, true, control);
   EXPECT_EQ(texts(r), (std::vector<std::string>{"C:c1:Memo:000001:      1: apple tart"}));
   EXPECT_EQ(asked, (std::vector<std::string>{"C", "D"}));
   EXPECT_FALSE(d->loaded);
