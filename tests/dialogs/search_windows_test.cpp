@@ -419,6 +419,22 @@ TEST_F(SearchWindowsTest, ResultLinesAreClickedSelectedAndCopiedAsAPersonDoes) {
   f->close();
 }
 
+TEST_F(SearchWindowsTest, ALineShownCutIsCopiedWholeAndADoubleClickTakesAWord) {
+  test::FakeClipboard clip;
+  const std::vector<std::string> lines{"alpha beta gamma", std::string(kMostShownBytes + 10, 'y') + "END"};
+  LinesView view;
+  view.setSource({[&] { return lines.size(); }, [&](std::size_t i) { return std::string_view(lines[i]); }});
+  view.resize(300, 200);
+  view.show();
+  const int line = view.fontMetrics().lineSpacing();
+  QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(3 + view.fontMetrics().horizontalAdvance("alpha be"), line / 2));
+  EXPECT_EQ(fromQ(view.selectedText()), "beta");
+  QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clip.text(), lines[0] + "\n" + lines[1]);
+  EXPECT_EQ(ShownLineText(lines[1]).size(), static_cast<qsizetype>(kMostShownBytes));
+}
+
 TEST_F(FieldWindowTest, ScanAndScanNot) {
   EXPECT_EQ(f->scan(), 2);
   EXPECT_EQ(items(f->ListBox2), (std::vector<std::string>{"A : n1 : Color=\"clRed\"", "B : n3 : Color=\"clRed\""}));

@@ -288,4 +288,21 @@ TEST_F(FieldSearchTest, ChangesSkipNotesDeletedAfterTheScan) {
   EXPECT_FALSE(b->modified);
 }
 
+TEST(SearchLinesTest, ManyLinesAndOneLongerThanABlockKeepTheirTexts) {
+  SearchLines lines;
+  const std::string big(3u << 20, 'x');
+  lines.add("first", NoteRef());
+  lines.add(big, NoteRef());
+  for (int i = 0; i < 100000; ++i) lines.add("line " + std::to_string(i), NoteRef());
+  ASSERT_EQ(lines.size(), 100002u);
+  EXPECT_EQ(lines[0].text, "first");
+  EXPECT_EQ(lines[1].text, big);
+  EXPECT_EQ(lines[100001].text, "line 99999");
+  const std::string all = lines.joined('\n');
+  EXPECT_EQ(all.substr(0, 7), "first\nx");
+  EXPECT_EQ(all.substr(all.size() - 21), "line 99998\nline 99999");
+  lines.clear();
+  EXPECT_TRUE(lines.empty());
+}
+
 }  // namespace
