@@ -5,7 +5,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -51,8 +50,10 @@ std::string crlf(const QPlainTextEdit* e) {
 TFormEditSelNode::TFormEditSelNode(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("FormEditSelNode"));
   auto* l = new QVBoxLayout(this);
-  list_ = new QListWidget(this);
+  list_ = new LinesList(this);
   list_->setObjectName(QStringLiteral("ListBox2"));
+  list_->setSource({[this] { return static_cast<std::size_t>(targets_.count()); },
+                    [this](std::size_t i) { return targets_.text(i); }});
   l->addWidget(list_);
   auto* tabs = new QTabWidget(this);
   l->addWidget(tabs);
@@ -118,12 +119,9 @@ TFormEditSelNode::TFormEditSelNode(QWidget* parent) : QDialog(parent) {
 
 void TFormEditSelNode::setTargets(const StringList& notes) {
   targets_.clear();
-  list_->clear();
   for (int i = 0; i < notes.count(); ++i)
-    if (auto* n = notes.objectAs<MemoNode>(i)) {
-      targets_.add(n);
-      list_->addItem(toQ(notes[i]));
-    }
+    if (auto* n = notes.objectAs<MemoNode>(i)) targets_.add(n, notes[i]);
+  list_->reload();
 }
 
 void TFormEditSelNode::status(const std::string& text) {
@@ -141,8 +139,10 @@ bool TFormEditSelNode::liveTargets(std::vector<MemoNode*>& notes) {
     return false;
   }
   if (w_ && w_->checkUIReadOnly()) return false;
-  if (w_) w_->UI2Model();
-  notes = targets_.live(w_ ? w_->getMemoFile() : nullptr, &gone_);
+  if (w_) w_->UI2ModelAll();
+  // The list and the targets stay line for line: a gone note's line goes too.
+  notes = targets_.keepLive(w_ ? w_->getMemoFile() : nullptr, &gone_);
+  list_->reload();
   if (notes.empty()) {
     status("No MemoNode selected." + goneText());
     return false;
@@ -158,7 +158,6 @@ std::string TFormEditSelNode::goneText() const {
 }
 
 void TFormEditSelNode::finish(const std::string& text) {
-  targets_.refresh(w_ ? w_->getMemoFile() : nullptr);
   if (w_) {
     w_->Model2UI();
     w_->refreshHolderView();
@@ -195,12 +194,18 @@ void TFormEditSelNode::editLines(LinesPlace place, const QPlainTextEdit* edit,
   finish(done[static_cast<int>(place)] + what + " " + std::to_string(n));
 }
 
+bool TFormEditSelNode::fieldName(std::string& name) {
+  std::string error;
+  name = MemoBasic::typedFieldName(fromQ(ComboBox_Field->currentText()), error);
+  if (error.empty()) return true;
+  prompter().messageBox(error, "Warning", Buttons::OK, BoxKind::Warning);
+  status(error);
+  return false;
+}
+
 void TFormEditSelNode::setField() {
-  const std::string name = fromQ(ComboBox_Field->currentText());
-  if (name.empty()) {
-    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK, BoxKind::Warning);
-    return status("Field is Empty.");
-  }
+  std::string name;
+  if (!fieldName(name)) return;
   std::vector<MemoNode*> notes;
   if (!liveTargets(notes)) return;
   const QString value = ComboBox_Value->currentText();
@@ -212,11 +217,8 @@ void TFormEditSelNode::setField() {
 }
 
 void TFormEditSelNode::deleteField() {
-  const std::string name = fromQ(ComboBox_Field->currentText());
-  if (name.empty()) {
-    prompter().messageBox("Field is Empty.", "Warning", Buttons::OK, BoxKind::Warning);
-    return status("Field is Empty.");
-  }
+  std::string name;
+  if (!fieldName(name)) return;
   std::vector<MemoNode*> notes;
   if (!liveTargets(notes)) return;
   // Both histories, as "Set" keeps them.

@@ -5,11 +5,11 @@
 #include <QDialog>
 #include <string>
 
+#include "dialogs/LinesView.h"
 #include "dialogs/PropertyData.h"
 
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QPlainTextEdit;
 
 namespace wux {
@@ -33,14 +33,17 @@ class TFormEditSelNode : public QDialog {
   void updateField();
 
   std::string statusText() const;
-  QListWidget* ListBox2() const { return list_; }
+  LinesList* ListBox2() const { return list_; }
   QComboBox *ComboBox_name, *ComboBox_Field, *ComboBox_Value;
   QPlainTextEdit *Memo_Memo, *Memo_Comment;
 
  private:
   void status(const std::string& text);
-  // The targets to edit, after committing the editor: those still in the document,
-  // less those of read-only notebooks. False, with nothing to edit, while the read-only
+  // The typed field name, trimmed; false, with a warning box and status, when it cannot
+  // name a field.
+  bool fieldName(std::string& name);
+  // The targets to edit, after committing the editors: those still in the document (the
+  // lines of the others leave the list), less those of read-only notebooks. False, with nothing to edit, while the read-only
   // switch is on (the main status says so) or when no target is left (this status says
   // so).
   bool liveTargets(std::vector<MemoNode*>& notes);
@@ -55,7 +58,7 @@ class TFormEditSelNode : public QDialog {
   MainWindowApi* w_ = nullptr;
   NoteTargets targets_;
   int gone_ = 0;
-  QListWidget* list_;
+  LinesList* list_;
   QLabel* panel_;
 };
 

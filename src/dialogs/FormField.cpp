@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "model/Prompter.h"
+#include "model/records/MemoBasic.h"
 #include "model/text/sjis.h"
 #include "views/ChangeGuard.h"
 #include "views/MainWindowApi.h"
@@ -78,9 +79,11 @@ TFormField::TFormField(QWidget* parent) : QDialog(parent) {
   selectLayout->addLayout(selectButtons);
   selectLayout->addWidget(button(select, "Up Holder", [this] { upHolder(); }));
   lists->addWidget(select);
-  ListBox2 = new QListWidget(this);
+  ListBox2 = new LinesList(this);
+  ListBox2->setSource({[this] { return result_.lines.size(); },
+                       [this](std::size_t i) { return std::string_view(result_.lines[i].text); }});
   lists->addWidget(ListBox2, 2);
-  connect(ListBox2, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) { clickLine(ListBox2->row(it)); });
+  connect(ListBox2, &LinesList::lineClicked, this, &TFormField::clickLine);
   top->addLayout(lists, 1);
 
   auto* actions = new QHBoxLayout;
@@ -108,29 +111,33 @@ TFormField::TFormField(QWidget* parent) : QDialog(parent) {
 
 bool TFormField::ready() { return aForm_ && !aForm_->isDoing_(); }
 
-void TFormField::showLines() {
-  ListBox2->clear();
-  for (const SearchLine& line : result_.lines) ListBox2->addItem(toQ(line.text));
+void TFormField::showLines() { ListBox2->reload(); }
+
+bool TFormField::fieldName(bool toWrite, std::string& f) {
+  std::string error;
+  f = MemoBasic::typedFieldName(fromQ(ComboBox_Field->currentText()), error);
+  // A scan writes nothing: any name is looked for.
+  if (!toWrite && !f.empty()) error.clear();
+  if (error.empty()) return true;
+  prompter().messageBox(error, "", Buttons::OK, BoxKind::Warning);
+  StatusBar1->setText(error);
+  return false;
 }
 
 int TFormField::scan(bool invert) {
   if (!ready()) return -1;
-  const std::string f = fromQ(ComboBox_Field->currentText());
-  if (f.empty()) {
-    prompter().messageBox("Field is Empty.", "", Buttons::OK, BoxKind::Warning);
-    StatusBar1->setText("Field is Empty.");
-    return -1;
-  }
+  std::string f;
+  if (!fieldName(false, f)) return -1;
   const std::vector<std::string> names = CheckListBox1->tickedNames();
   if (names.empty()) {
     StatusBar1->setText("no MemoHolder selected.");
     return -1;
   }
-  PushComboHistory(ComboBox_Field, ComboBox_Field->currentText());
+  PushComboHistory(ComboBox_Field, toQ(f));
   PushComboHistory(ComboBox_Value, ComboBox_Value->currentText());
-  aForm_->UI2Model();
+  aForm_->UI2ModelAll();
   result_ = SearchResult();
-  ListBox2->clear();
+  showLines();
   field_ = f;
   FieldScanOptions o;
   o.field = f;
@@ -155,7 +162,8 @@ int TFormField::scan(bool invert) {
 template <class Change>
 void TFormField::changeScanned(Change change) {
   if (!ready() || aForm_->checkUIReadOnly()) return;
-  if (scan(false) < 0) return;
+  std::string f;
+  if (!fieldName(true, f) || scan(false) < 0) return;
   MemoFileUI* file = aForm_->getMemoFile();
   if (!file) return;
   if (result_.lines.empty()) {
@@ -227,7 +235,7 @@ void TFormField::editSel() {
 
 void TFormField::clear() {
   result_ = SearchResult();
-  ListBox2->clear();
+  showLines();
 }
 
 void TFormField::fieldNames() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/LinesView.h"
 #include "dialogs/ScanCommon.h"
 
 class QCheckBox;
@@ -44,7 +45,7 @@ class TFormField : public QDialog {
   QRadioButton *ScanOp_Field = nullptr, *ScanOp_Both = nullptr;
   QRadioButton *ValueOp_Equal = nullptr, *ValueOp_Include = nullptr;
   HolderCheckList* CheckListBox1 = nullptr;
-  QListWidget* ListBox2 = nullptr;
+  LinesList* ListBox2 = nullptr;
   QWidget* Panel1 = nullptr;
   ScanStatusBar* StatusBar1 = nullptr;
   std::string status() const { return StatusBar1->text(); }
@@ -52,6 +53,9 @@ class TFormField : public QDialog {
 
  private:
   bool ready();
+  // The typed field name, trimmed; false, with a warning box and status, when it is
+  // empty or, for a command that writes it (`toWrite`), cannot name a field.
+  bool fieldName(bool toWrite, std::string& f);
   void showLines();
   // Scans, then applies `change` to the result when there is one.
   template <class Change>

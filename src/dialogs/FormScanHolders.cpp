@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -106,9 +105,10 @@ TFormScanHolders::TFormScanHolders(bool oneHolder, QWidget* parent) : QDialog(pa
   listButtons->addWidget(button(TabSheet_List, "Edit Select", &TFormScanHolders::editSelect));
   listButtons->addWidget(button(TabSheet_List, "Clear", &TFormScanHolders::clearList));
   listLayout->addLayout(listButtons);
-  ListBox2 = new QListWidget(TabSheet_List);
+  ListBox2 = new LinesList(TabSheet_List);
+  ListBox2->setSource({[this] { return list_.size(); }, [this](std::size_t i) { return std::string_view(list_[i].text); }});
   listLayout->addWidget(ListBox2, 1);
-  connect(ListBox2, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) { clickLine(ListBox2->row(it)); });
+  connect(ListBox2, &LinesList::lineClicked, this, &TFormScanHolders::clickLine);
 
   TabSheet_Grep = new QWidget;
   auto* grepLayout = new QVBoxLayout(TabSheet_Grep);
@@ -117,8 +117,8 @@ TFormScanHolders::TFormScanHolders(bool oneHolder, QWidget* parent) : QDialog(pa
   grepButtons->addWidget(button(TabSheet_Grep, "Clear", &TFormScanHolders::clearGrep));
   grepButtons->addStretch(1);
   grepLayout->addLayout(grepButtons);
-  Memo_Grep = new QPlainTextEdit(TabSheet_Grep);
-  Memo_Grep->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo_Grep = new LinesView(TabSheet_Grep);
+  Memo_Grep->setSource({[this] { return grep_.size(); }, [this](std::size_t i) { return grep_[i].text; }});
   grepLayout->addWidget(Memo_Grep, 1);
   PageControl1->addTab(TabSheet_List, "List");
   PageControl1->addTab(TabSheet_Grep, "Grep");
@@ -172,10 +172,7 @@ std::vector<MemoHolder*> TFormScanHolders::targets() {
   return HoldersByName(*file, CheckListBox1->tickedNames());
 }
 
-void TFormScanHolders::showList() {
-  ListBox2->clear();
-  for (const SearchLine& line : list_) ListBox2->addItem(toQ(line.text));
-}
+void TFormScanHolders::showList() { ListBox2->reload(); }
 
 // ---- the notebook list and the switches ----
 
@@ -201,8 +198,10 @@ void TFormScanHolders::scan() {
   if (oneHolder_ && !aForm_->getCurrentHolder()) return;
   std::string keyword;
   if (!keywordGiven(keyword, !oneHolder_)) return;
+  // What is typed in an editor is searched too.
+  aForm_->UI2ModelAll();
   list_.clear();
-  ListBox2->clear();
+  showList();
   StatusBar1->setText("*Scanning* " + keyword);
   rememberKeyword(keyword);
   const std::string activity = "Scan " + keyword;
@@ -236,11 +235,11 @@ void TFormScanHolders::replace() {
   std::string keyword;
   if (!keywordGiven(keyword, !oneHolder_)) return;
   if (aForm_->checkUIReadOnly()) return;
-  // The editor's text goes into its note first, so neither overwrites the other.
-  aForm_->UI2Model();
+  // The editors' text goes into their notes first, so neither overwrites the other.
+  aForm_->UI2ModelAll();
   const std::string replacement = fromQ(ComboBox2->currentText());
   list_.clear();
-  ListBox2->clear();
+  showList();
   StatusBar1->setText("*Replacing* " + keyword + " " + replacement);
   rememberKeyword(keyword);
   PushComboHistory(ComboBox2, ComboBox2->currentText());
@@ -272,13 +271,14 @@ void TFormScanHolders::grep() {
   if (oneHolder_ && !aForm_->getCurrentHolder()) return;
   std::string keyword;
   if (!keywordGiven(keyword, !oneHolder_)) return;
+  aForm_->UI2ModelAll();
   grep_.clear();
-  Memo_Grep->clear();
+  Memo_Grep->reload();
   PageControl1->setCurrentWidget(TabSheet_Grep);
   StatusBar1->setText("*Grep* " + keyword);
   rememberKeyword(keyword);
   const std::string activity = "Grep " + keyword;
-  SearchResult r;
+  GrepResult r;
   {
     BusyScope busy(*aForm_, activity);
     SearchControl control = SearchRun::control(*aForm_, StatusBar1, true);
@@ -286,7 +286,7 @@ void TFormScanHolders::grep() {
     if (!r.stopped) busy.finish(r.status);
   }
   grep_ = std::move(r.lines);
-  Memo_Grep->setPlainText(toQ(joinLines(grep_, "\n")));
+  Memo_Grep->reload();
   if (r.stopped) {
     StatusBar1->setText("Break: " + activity);
   } else if (oneHolder_) {
@@ -317,7 +317,7 @@ void TFormScanHolders::clickLine(int row) {
 void TFormScanHolders::newNode() {
   if (!ready()) return;
   const bool listInFront = PageControl1->currentWidget() == TabSheet_List;
-  NewNoteWithText(*aForm_, listInFront ? joinLines(list_, "\n") : fromQ(Memo_Grep->toPlainText()));
+  NewNoteWithText(*aForm_, listInFront ? joinLines(list_, "\n") : grep_.joined('\n'));
 }
 
 void TFormScanHolders::editSelect() {
@@ -334,12 +334,12 @@ void TFormScanHolders::editSelect() {
 
 void TFormScanHolders::clearList() {
   list_.clear();
-  ListBox2->clear();
+  showList();
 }
 
 void TFormScanHolders::clearGrep() {
   grep_.clear();
-  Memo_Grep->clear();
+  Memo_Grep->reload();
 }
 
 void TFormScanHolders::copyHolder() {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/LinesView.h"
 #include "dialogs/ScanCommon.h"
 
 class QCheckBox;
 class QComboBox;
-class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QWidget;
@@ -59,13 +59,13 @@ class TFormScanHolders : public QDialog {
             *CheckBox_Comment = nullptr, *CheckBox_Ignore = nullptr;
   QTabWidget* PageControl1 = nullptr;
   QWidget *TabSheet_List = nullptr, *TabSheet_Grep = nullptr;
-  QListWidget* ListBox2 = nullptr;
-  QPlainTextEdit* Memo_Grep = nullptr;
+  LinesList* ListBox2 = nullptr;
+  LinesView* Memo_Grep = nullptr;
   QWidget* Panel1 = nullptr;
   ScanStatusBar* StatusBar1 = nullptr;
   std::string status() const;
   const std::vector<SearchLine>& listLines() const { return list_; }
-  const std::vector<SearchLine>& grepLines() const { return grep_; }
+  const SearchLines& grepLines() const { return grep_; }
 
  protected:
   // `oneHolder`: the window of the current notebook.
@@ -91,7 +91,7 @@ class TFormScanHolders : public QDialog {
   KeywordHistory ownHistory_;
   BatchEditor editSel_;
   std::vector<SearchLine> list_;
-  std::vector<SearchLine> grep_;
+  SearchLines grep_;
 };
 
 // The same window on the current notebook only: no notebook list.

@@ -118,8 +118,8 @@ TFormScanNode::TFormScanNode(QWidget* parent) : QDialog(parent) {
   grepRow->addWidget(newButton);
   grepRow->addStretch(1);
   grepLayout->addLayout(grepRow);
-  Memo_Grep = new QPlainTextEdit(grepPage);
-  Memo_Grep->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo_Grep = new LinesView(grepPage);
+  Memo_Grep->setSource({[this] { return grep_.size(); }, [this](std::size_t i) { return grep_[i].text; }});
   grepLayout->addWidget(Memo_Grep, 1);
   PageControl1->addTab(grepPage, "Grep");
   connect(grepButton, &QPushButton::clicked, this, [this] { grep(); });
@@ -168,6 +168,7 @@ void TFormScanNode::update() {
   if (!aForm_ || !aForm_->getCurrentHolder()) return;
   MemoNodeUI* node = aForm_->getCurrentNode();
   if (!node) return;
+  aForm_->UI2ModelAll();  // the copies show what is typed too
   StaticText_Name->setText(toQ(node->name()));
   if (node->getField_("Content-Transfer-Encoding") == "\"binary\"")
     RichEdit_Memo->clear();
@@ -182,7 +183,7 @@ void TFormScanNode::update() {
   else
     RichEdit_Field->clear();
   grep_.clear();
-  Memo_Grep->clear();
+  Memo_Grep->reload();
 }
 
 void TFormScanNode::scan(Page page) {
@@ -255,6 +256,7 @@ void TFormScanNode::grep() {
   MemoNodeUI* node = aForm_->getCurrentNode();
   MemoHolder* holder = node ? node->getParentHolder_() : nullptr;
   if (!holder) return;
+  aForm_->UI2ModelAll();
   KeywordHistory& h = history_ ? *history_ : ownHistory_;
   h.add(keyword);
   SetComboItems(ComboBox1, h.items());
@@ -262,14 +264,9 @@ void TFormScanNode::grep() {
   StringList work;
   node->grep_(keyword, CheckBox_Ignore->isChecked(), work, true, true, true, true);
   grep_.clear();
-  const std::string head = holder->name() + ":" + node->name();
-  QString text;
-  for (int i = 0; i < work.count(); ++i) {
-    grep_.push_back({head + ":" + work[i], NoteRef(node), head});
-    if (i) text += '\n';
-    text += toQ(grep_.back().text);
-  }
-  Memo_Grep->setPlainText(text);
+  const std::string head = holder->name() + ":" + node->name() + ":";
+  for (int i = 0; i < work.count(); ++i) grep_.add(head + work[i], NoteRef(node));
+  Memo_Grep->reload();
   PageControl1->setCurrentIndex(PageGrep);
   const std::string done = grep_.empty() ? "*Done Grep* No match KeyWord=" + keyword
                                          : "*Done Grep* count=" + std::to_string(grep_.size()) + " KeyWord=" + keyword;
@@ -279,7 +276,7 @@ void TFormScanNode::grep() {
 
 void TFormScanNode::newNode() {
   if (!aForm_ || aForm_->isDoing_()) return;
-  NewNoteWithText(*aForm_, fromQ(Memo_Grep->toPlainText()));
+  NewNoteWithText(*aForm_, grep_.joined('\n'));
 }
 
 }  // namespace wux

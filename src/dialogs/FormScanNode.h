@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/LinesView.h"
 #include "dialogs/ScanCommon.h"
 
 class QCheckBox;
@@ -68,13 +69,13 @@ class TFormScanNode : public QDialog {
   QPlainTextEdit *RichEdit_Memo = nullptr, *RichEdit_Comment = nullptr, *RichEdit_Field = nullptr;
   QComboBox *ComboBox_ReplaceName = nullptr, *ComboBox_ReplaceMemo = nullptr, *ComboBox_ReplaceComment = nullptr,
             *ComboBox_ReplaceField = nullptr;
-  QPlainTextEdit* Memo_Grep = nullptr;
+  LinesView* Memo_Grep = nullptr;
   QWidget* Panel1 = nullptr;
   ScanStatusBar* StatusBar1 = nullptr;
   std::string status() const { return StatusBar1->text(); }
   FindBox* findBox(Page page) const;
   ReplaceBox* replaceBox(Page page) const;
-  const std::vector<SearchLine>& grepLines() const { return grep_; }
+  const SearchLines& grepLines() const { return grep_; }
 
  private:
   QPlainTextEdit* editOf(Page page) const;
@@ -85,7 +86,7 @@ class TFormScanNode : public QDialog {
   KeywordHistory ownHistory_;
   FindBox* find_[3] = {};
   ReplaceBox* replace_[3] = {};
-  std::vector<SearchLine> grep_;
+  SearchLines grep_;
 };
 
 }  // namespace wux

@@ -304,8 +304,10 @@ int deleteFieldOnNotes(const std::vector<MemoNode*>& notes, const std::string& n
   return static_cast<int>(notes.size());
 }
 
-void NoteTargets::add(MemoNode* node) {
-  if (node) items_.emplace_back(node);
+void NoteTargets::add(MemoNode* node, std::string text) {
+  if (!node) return;
+  items_.emplace_back(node);
+  texts_.push_back(std::move(text));
 }
 
 std::vector<MemoNode*> NoteTargets::live(MemoFile* doc, int* gone) const {
@@ -319,10 +321,23 @@ std::vector<MemoNode*> NoteTargets::live(MemoFile* doc, int* gone) const {
   return out;
 }
 
-void NoteTargets::refresh(MemoFile* doc) {
-  const std::vector<MemoNode*> still = live(doc);
-  items_.clear();
-  for (MemoNode* n : still) items_.emplace_back(n);
+std::vector<MemoNode*> NoteTargets::keepLive(MemoFile* doc, int* gone) {
+  if (gone) *gone = 0;
+  if (!doc) return {};
+  const LiveNotes notes(*doc);
+  std::vector<MemoNode*> out;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    MemoNode* n = notes.resolve(items_[i]);
+    if (!n) continue;
+    out.push_back(n);
+    items_[kept] = items_[i];
+    texts_[kept++] = std::move(texts_[i]);
+  }
+  if (gone) *gone = static_cast<int>(items_.size() - kept);
+  items_.resize(kept);
+  texts_.resize(kept);
+  return out;
 }
 
 void pushHistory(StringList& history, const std::string& text) {

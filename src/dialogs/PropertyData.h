@@ -116,16 +116,24 @@ int deleteFieldOnNotes(const std::vector<MemoNode*>& notes, const std::string& n
 // serial number, so a new note made where a freed one lived is not taken for it.
 class NoteTargets {
  public:
-  void clear() { items_.clear(); }
-  void add(MemoNode* node);
+  void clear() {
+    items_.clear();
+    texts_.clear();
+  }
+  // A target with the text of its line.
+  void add(MemoNode* node, std::string text = {});
   int count() const { return static_cast<int>(items_.size()); }
+  std::string_view text(std::size_t i) const { return texts_.at(i); }
   // The notes still there, in order; `gone` (when given) counts the others.
   std::vector<MemoNode*> live(MemoFile* doc, int* gone = nullptr) const;
-  // Forgets the notes gone.
-  void refresh(MemoFile* doc);
+  // Forgets the notes gone, their lines with them, and answers the others as live()
+  // does. Without a document nothing is forgotten.
+  std::vector<MemoNode*> keepLive(MemoFile* doc, int* gone = nullptr);
+  void refresh(MemoFile* doc) { keepLive(doc); }
 
  private:
   std::vector<NoteRef> items_;
+  std::vector<std::string> texts_;  // line for line with items_
 };
 
 // Moves a used text to the top of a history (once).

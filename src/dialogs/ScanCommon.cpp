@@ -139,7 +139,9 @@ bool SearchRun::loadHolder(MainWindowApi& w, MemoHolder& holder) {
 }
 
 bool SearchRun::loadHolderIfPresent(MainWindowApi& w, MemoHolder& holder) {
-  if (!platform::fileExists(holder.getFileName_())) return false;
+  // Only a notebook without a file is left out without a word; one that is there but
+  // cannot be read goes to the window's loading, which reports why.
+  if (platform::fileMissing(holder.getFileName_())) return false;
   return loadHolder(w, holder);
 }
 

@@ -83,7 +83,7 @@ class HolderCheckList : public QListWidget {
 struct SearchRun {
   // Loads a notebook through the main window's loading (with its missing-file message).
   static bool loadHolder(MainWindowApi& w, MemoHolder& holder);
-  // Loads it only when its file exists, saying nothing when it does not.
+  // Loads it unless its file is missing, saying nothing when it is.
   static bool loadHolderIfPresent(MainWindowApi& w, MemoHolder& holder);
   static SearchControl control(MainWindowApi& w, ScanStatusBar* status, bool quietLoad);
 };

@@ -71,10 +71,12 @@ TFrameMemoNode* editorOf(MainWindowApi& w) {
 
 bool hasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
-// A field line that the file forms could not read back is refused.
-bool validField(const std::string& name, const std::string& value) {
-  return !sjis::trim(name).empty() && name.find('=') == std::string::npos && !hasLineBreak(name) &&
-         !hasLineBreak(value);
+// The field's name as it is written (trimmed), or "" for a field line that the file
+// forms could not read back: the rule of the windows where a person types a name.
+std::string validField(const std::string& name, const std::string& value) {
+  std::string error;
+  std::string f = MemoBasic::typedFieldName(name, error);
+  return error.empty() && !hasLineBreak(value) ? f : std::string();
 }
 
 bool validName(const std::string& name) { return !sjis::trim(name).empty() && !hasLineBreak(name); }
@@ -241,8 +243,9 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
        [](H& h, C& c) {
          h.toModel();
          MemoNodeUI* n = h.w_.getCurrentNode();
-         if (!n || !validField(c.str(0), c.str(1)) || h.refusedChange(n)) return void(c.i = -1);
-         c.i = n->putField_(c.str(0), EncloseWith(c.str(1), '"'));
+         const std::string f = validField(c.str(0), c.str(1));
+         if (!n || f.empty() || h.refusedChange(n)) return void(c.i = -1);
+         c.i = n->putField_(f, EncloseWith(c.str(1), '"'));
          h.changed(n);
        }},
       {1142, "function UIDeleteMemoNode: Integer; Index 1142;", true,
@@ -287,8 +290,9 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
        [](H& h, C& c) {
          h.toModel();
          MemoNodeUI* n = h.findMemoNodeByNames(c.str(0), c.str(1));
-         if (!n || !validField(c.str(2), c.str(3)) || h.refusedChange(n)) return void(c.i = -1);
-         c.i = n->putField_(c.str(2), c.str(3));
+         const std::string f = validField(c.str(2), c.str(3));
+         if (!n || f.empty() || h.refusedChange(n)) return void(c.i = -1);
+         c.i = n->putField_(f, c.str(3));
          h.changed(n);
        }},
 

@@ -35,12 +35,15 @@ void reserveAhead(std::vector<SearchLine>& lines, std::size_t done, std::size_t 
   }
 }
 
+// Compact lines are never moved as they grow.
+void reserveAhead(SearchLines&, std::size_t, std::size_t) {}
+
 // Walks the notes of the notebooks in their notebook order, loading the ones not read
 // yet, reporting each notebook and asking for Break now and then. `visit` gets the
 // notebook, the note's name and the note.
-template <class Visit>
+template <class Result, class Visit>
 void forEachNote(const std::vector<MemoHolder*>& holders, SearchControl& control, const std::string& statusPrefix,
-                 SearchResult& result, Visit visit) {
+                 Result& result, Visit visit) {
   int sinceBreak = 0;
   StringList pairs;
   std::size_t done = 0;
@@ -86,6 +89,11 @@ class LineBuilder {
  public:
   LineBuilder(const std::string& holderName, const std::string& noteName) : holder_(holderName), note_(noteName) {}
   // `fill(char* at)` writes the rest, at most `most` bytes, and returns its end.
+  // The line added to `lines`, written in place.
+  template <class Fill>
+  void addTo(SearchLines& lines, const NoteRef& note, std::size_t most, Fill fill) const {
+    lines.add(holder_.size() + note_.size() + 2 + most, note, [&](char* at) { return fill(head(at)); });
+  }
   template <class Fill>
   std::string line(std::size_t most, Fill fill) const {
     const std::size_t room = holder_.size() + note_.size() + 2 + most;
@@ -147,6 +155,58 @@ MemoNode* LiveNotes::resolve(const NoteRef& ref) const {
   return it != live_.end() && it->second == ref.serial_ ? ref.node_ : nullptr;
 }
 
+// ---- compact result lines -------------------------------------------------------------
+
+namespace {
+// A block's size: large enough that its bookkeeping is nothing beside its lines.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+}  // namespace
+
+SearchLines::Line SearchLines::operator[](std::size_t i) const {
+  const Entry& e = entries_.at(i);
+  return {std::string_view(blocks_[e.block].bytes.get() + e.offset, e.size), e.note};
+}
+
+char* SearchLines::room(std::size_t most) {
+  if (blocks_.empty() || blocks_.back().size - blocks_.back().used < most) {
+    Block b;
+    b.size = std::max(kBlockBytes, most);
+    b.bytes.reset(new char[b.size]);
+    blocks_.push_back(std::move(b));
+  }
+  Block& b = blocks_.back();
+  return b.bytes.get() + b.used;
+}
+
+void SearchLines::push(char* at, std::size_t size, const NoteRef& note) {
+  Block& b = blocks_.back();
+  const std::size_t offset = static_cast<std::size_t>(at - b.bytes.get());
+  entries_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(offset), size, note});
+  // A block made for one long line takes no more: every offset stays below a block's size.
+  b.used = b.size > kBlockBytes ? b.size : offset + size;
+}
+
+void SearchLines::add(std::string_view text, const NoteRef& note) {
+  add(text.size(), note, [&](char* at) { return putText(at, text); });
+}
+
+void SearchLines::clear() {
+  entries_.clear();
+  blocks_.clear();
+}
+
+std::string SearchLines::joined(char separator) const {
+  std::size_t bytes = 0;
+  for (const Entry& e : entries_) bytes += e.size + 1;
+  std::string out;
+  out.reserve(bytes);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (i) out += separator;
+    out.append((*this)[i].text);
+  }
+  return out;
+}
+
 std::vector<MemoHolder*> HoldersByName(MemoFile& file, const std::vector<std::string>& names) {
   std::vector<MemoHolder*> out;
   for (const std::string& name : names)
@@ -179,17 +239,17 @@ SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::strin
 // Grep and replace build every result line once, in place, as MemoBasic::grep_ and
 // replace_ word it: over a whole document, copies and joins of line parts would cost
 // more than the search itself.
-SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
-                       const SearchParts& parts, bool ignoreCase, SearchControl& control) {
-  SearchResult r;
+GrepResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
+                     const SearchParts& parts, bool ignoreCase, SearchControl& control) {
+  GrepResult r;
   const sjis::Finder finder(keyword, ignoreCase);
   forEachNote(holders, control, "*Grep* " + keyword + " ", r,
               [&](MemoHolder&, const std::string& holderName, const std::string& noteName, MemoNode& node) {
                 const LineBuilder build(holderName, noteName);
+                const NoteRef ref(&node);
                 if (parts.name && finder.find(noteName) != std::string::npos) {
-                  r.lines.push_back({build.line(5 + noteName.size(),
-                                                  [&](char* at) { return putText(putText(at, "Name:"), noteName); }),
-                                       NoteRef(&node), {}});
+                  build.addTo(r.lines, ref, 5 + noteName.size(),
+                              [&](char* at) { return putText(putText(at, "Name:"), noteName); });
                 }
                 auto grepLines = [&](const StringList* list, std::string_view part) {
                   if (!list) return;
@@ -198,12 +258,9 @@ SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::strin
                     ++number;
                     if (finder.find(line.text) == std::string::npos) continue;
                     ++hit;
-                    r.lines.push_back({build.line(part.size() + MemoBasic::kWordsRoom + line.text.size(),
-                                                    [&](char* at) {
-                                                      return putText(MemoBasic::putGrepWords(at, part, hit, number),
-                                                                     line.text);
-                                                    }),
-                                         NoteRef(&node), {}});
+                    build.addTo(r.lines, ref, part.size() + MemoBasic::kWordsRoom + line.text.size(), [&](char* at) {
+                      return putText(MemoBasic::putGrepWords(at, part, hit, number), line.text);
+                    });
                   }
                 };
                 if (parts.memo) grepLines(&node.body(), "Memo:");

@@ -7,8 +7,11 @@
 // A result outlives nothing it names: a note deleted or a notebook closed after the
 // search is found gone when the line is used (NoteRef::resolve), never followed.
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -50,6 +53,64 @@ struct SearchLine {
   NoteRef note;
   // The notebook and note part a field scan line begins with, kept to reword the line.
   std::string head;
+};
+
+// Result lines held compactly, for the searches that may find a million lines: the
+// texts one after another in large blocks, each line with its note. A line costs its
+// text and 32 bytes.
+class SearchLines {
+ public:
+  struct Line {
+    std::string_view text;
+    NoteRef note;
+  };
+  class const_iterator {
+   public:
+    const_iterator(const SearchLines* lines, std::size_t i) : lines_(lines), i_(i) {}
+    Line operator*() const { return (*lines_)[i_]; }
+    const_iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
+
+   private:
+    const SearchLines* lines_;
+    std::size_t i_;
+  };
+
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  Line operator[](std::size_t i) const;
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+  void add(std::string_view text, const NoteRef& note);
+  // A line of at most `most` bytes written in place: `fill(char* at)` writes it and
+  // answers its end.
+  template <class Fill>
+  void add(std::size_t most, const NoteRef& note, Fill fill) {
+    char* at = room(most);
+    push(at, static_cast<std::size_t>(fill(at) - at), note);
+  }
+  void clear();
+  // Every line, each but the last followed by `separator`.
+  std::string joined(char separator) const;
+
+ private:
+  struct Entry {
+    std::uint32_t block;
+    std::uint32_t offset;
+    std::size_t size;
+    NoteRef note;
+  };
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0, used = 0;
+  };
+  char* room(std::size_t most);
+  void push(char* at, std::size_t size, const NoteRef& note);
+  std::vector<Block> blocks_;
+  std::deque<Entry> entries_;
 };
 
 struct SearchResult {
@@ -95,9 +156,17 @@ std::vector<MemoHolder*> HoldersByName(MemoFile& file, const std::vector<std::st
 SearchResult ScanNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
                        const SearchParts& parts, bool ignoreCase, SearchControl& control);
 
+// What a grep found: its lines (there may be very many), the status text that ends it,
+// whether the user stopped it.
+struct GrepResult {
+  SearchLines lines;
+  std::string status;
+  bool stopped = false;
+};
+
 // Matching lines: "<notebook>:<note>:<where>:<number>:<line>" as MemoBasic::grep_ words
 // them. Each notebook's progress text is "*Grep* " + keyword + " " + notebook.
-SearchResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
+GrepResult GrepNotes(const std::vector<MemoHolder*>& holders, const std::string& keyword,
                        const SearchParts& parts, bool ignoreCase, SearchControl& control);
 
 // Replaces `keyword` by `replacement` ("" deletes it); one line per replaced place,

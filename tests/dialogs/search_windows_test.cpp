@@ -2,7 +2,9 @@
 // document: notebooks A (n1 "apple pie", n2 "banana") and B (n3 "Apple").
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <fstream>
 
 #include "dialogs/SearchWindows.h"
+#include "support/FakeClipboard.h"
 #include "support/RecordingPrompter.h"
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
@@ -107,9 +110,15 @@ class SearchWindowsTest : public ::testing::Test {
     f->ComboBox1->setEditText(toQ(keyword));
     return f;
   }
-  static std::vector<std::string> items(QListWidget* list) {
+  template <class List>
+  static std::vector<std::string> items(List* list) {
     std::vector<std::string> out;
-    for (int i = 0; i < list->count(); ++i) out.push_back(fromQ(list->item(i)->text()));
+    for (int i = 0; i < list->count(); ++i) {
+      if constexpr (std::is_same_v<List, LinesList>)
+        out.push_back(fromQ(list->text(i)));
+      else
+        out.push_back(fromQ(list->item(i)->text()));
+    }
     return out;
   }
 
@@ -172,9 +181,11 @@ TEST_F(SearchWindowsTest, GrepWordsLinesAndReadsOnlyNotebooksWhoseFileExists) {
   w.file->putFileName_((dir / "doc.mxa").string());
   MemoHolderUI* c = addHolder("C");
   MemoHolderUI* d = addHolder("D");
-  c->loaded = d->loaded = false;
+  MemoHolderUI* e = addHolder("E");  // a folder: there, so the window's loading reports it
+  c->loaded = d->loaded = e->loaded = false;
   std::ofstream(c->getFileName_()) << "x";
   fs::remove(d->getFileName_());
+  fs::create_directories(e->getFileName_());
 
   TFormScanHolders* f = holdersWindow("apple");
   f->PageControl1->setCurrentWidget(f->TabSheet_List);
@@ -183,9 +194,9 @@ TEST_F(SearchWindowsTest, GrepWordsLinesAndReadsOnlyNotebooksWhoseFileExists) {
   const std::string text = fromQ(f->Memo_Grep->toPlainText());
   EXPECT_EQ(text,
             "A:n1:Memo:000001:      1: apple pie\nB:n3:Memo:000001:      1: Apple\n"
-            "C:c1:Memo:000001:      1: apple from file");
-  EXPECT_EQ(f->status(), "*Grep* apple D");
-  EXPECT_EQ(w.calls, (std::vector<std::string>{"load C"}));
+            "C:c1:Memo:000001:      1: apple from file\nE:c1:Memo:000001:      1: apple from file");
+  EXPECT_EQ(f->status(), "*Grep* apple E");
+  EXPECT_EQ(w.calls, (std::vector<std::string>{"UI2Model", "load C", "load E"}));
   EXPECT_FALSE(d->loaded);
 
   f->ComboBox1->setEditText("cherry");
@@ -228,7 +239,7 @@ TEST_F(SearchWindowsTest, LinesOfDeletedNotesAreInertAndLiveOnesGoToTheirNote) {
   TFormScanHolders* f = holdersWindow("apple");
   f->scan();
   f->clickLine(1);
-  EXPECT_EQ(w.calls, (std::vector<std::string>{"notebook B", "note n3"}));
+  EXPECT_EQ(w.calls, (std::vector<std::string>{"UI2Model", "notebook B", "note n3"}));
   b->removeNode_(n3);
   delete n3;
   w.calls.clear();
@@ -360,6 +371,73 @@ TEST_F(FieldWindowTest, UpHolderTicksTheCurrentNotebookOnlyAndUpdateKeepsTheTick
   h->CheckListBox1->setTicked(0, false);
   press(h, "Update");
   EXPECT_EQ(h->CheckListBox1->tickedNames(), (std::vector<std::string>{"B", "C"}));
+}
+
+TEST_F(FieldWindowTest, TypedNamesAreTrimmedAndNamesAFileCannotHoldAreRefused) {
+  QLineEdit* name = f->ComboBox_Field->lineEdit();
+  name->clear();
+  QTest::keyClicks(name, "Color ");
+  press(f, "Scan");
+  EXPECT_EQ(f->status(), "*Done: Scan Field count=2 KeyWord=Color");
+  f->ComboBox_ReplaceValue->setEditText("clBlue");
+  press(f, "Set");
+  EXPECT_EQ(n1->getField_("Color"), "\"clBlue\"");
+  EXPECT_EQ(n1->fieldList()->count(), 1);
+  for (const char* bad : {"a=b", "a\"b", "<a", "a b"}) {
+    name->clear();
+    QTest::keyClicks(name, bad);
+    press(f, "Delete");
+    const std::string why = std::string("Field name may not hold =, a blank, a quote, <, > or a control character: ") + bad;
+    EXPECT_EQ(f->status(), why);
+    EXPECT_EQ(rec.kindOf(why), BoxKind::Warning);
+  }
+  EXPECT_EQ(n3->getField_("Color"), "\"clBlue\"");
+}
+
+TEST_F(SearchWindowsTest, ResultLinesAreClickedSelectedAndCopiedAsAPersonDoes) {
+  test::FakeClipboard clip;
+  TFormScanHolders* f = holdersWindow("apple");
+  f->show();
+  f->PageControl1->setCurrentWidget(f->TabSheet_List);
+  f->scan();
+  LinesList* list = f->ListBox2;
+  w.calls.clear();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
+  EXPECT_EQ(w.calls, (std::vector<std::string>{"notebook B", "note n3"}));
+
+  f->grep();
+  LinesView* text = f->Memo_Grep;
+  const int line = text->fontMetrics().lineSpacing();
+  QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(1, line / 2));
+  QTest::keyClick(text, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(text, Qt::Key_End, Qt::ShiftModifier);
+  QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clip.text(), "A:n1:Memo:000001:      1: apple pie\nB:n3:Memo:000001:      1: Apple");
+  // A drag from the start of the second line to the fifth column.
+  QTest::mousePress(text->viewport(), Qt::LeftButton, {}, QPoint(1, line + line / 2));
+  QMouseEvent move(QEvent::MouseMove, QPointF(1 + text->fontMetrics().horizontalAdvance("B:n3"), line + line / 2),
+                   text->viewport()->mapToGlobal(QPointF(0, 0)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(text->viewport(), &move);
+  QTest::mouseRelease(text->viewport(), Qt::LeftButton);
+  QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clip.text(), "B:n3");
+  f->close();
+}
+
+TEST_F(SearchWindowsTest, ALineShownCutIsCopiedWholeAndADoubleClickTakesAWord) {
+  test::FakeClipboard clip;
+  const std::vector<std::string> lines{"alpha beta gamma", std::string(kMostShownBytes + 10, 'y') + "END"};
+  LinesView view;
+  view.setSource({[&] { return lines.size(); }, [&](std::size_t i) { return std::string_view(lines[i]); }});
+  view.resize(300, 200);
+  view.show();
+  const int line = view.fontMetrics().lineSpacing();
+  QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(3 + view.fontMetrics().horizontalAdvance("alpha be"), line / 2));
+  EXPECT_EQ(fromQ(view.selectedText()), "beta");
+  QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clip.text(), lines[0] + "\n" + lines[1]);
+  EXPECT_EQ(ShownLineText(lines[1]).size(), static_cast<qsizetype>(kMostShownBytes));
 }
 
 TEST_F(FieldWindowTest, ScanAndScanNot) {

@@ -638,6 +638,39 @@ def scan_keyword_case(s, wux):
     w.quit()
 
 
+# ---- the field window ----
+
+SCAN_FIELD = dict(top_mnemonic="f", rights=7, downs=3)  # Scan > Field
+# Tab stops of the field window from its field name box: the value and replacement
+# boxes, their three buttons, Ignore, the two option groups, the notebook list, Current,
+# ALL, UnSelect, Up Holder, the result list, Scan, Scan Not, Replace, Set.
+TAB_FIELD_TO_REPLACEMENT, TAB_REPLACEMENT_TO_SET = 2, 16
+
+
+@scenario
+def field_name_trailing_blank(s, wux):
+    """A field name typed with a blank after it sets the field itself: the saved notes
+    keep one Color field each, with the new value."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [("one", "U1", None, "first", {"Color": "red"}),
+                                            ("two", "U2", None, "second", {"Color": "red"})]))
+    w = Wux(s, wux, "doc.mxa")
+    w.menu(SCAN_FIELD)
+    s.dialog("^FormScanField")
+    s.type("Color ")
+    s.key(*["Tab"] * TAB_FIELD_TO_REPLACEMENT)
+    s.type("blue")
+    s.key(*["Tab"] * TAB_REPLACEMENT_TO_SET, "space", "Escape")
+    s.gone("^FormScanField")
+    w.save_all()
+    text = wait_for_file(s, "Book.mxh", lambda t: t if "blue" in t else None, "the field set")
+    fields = [(n, f) for n, f, _ in d.records(text)]
+    check(fields == [("one", {"UID": "U1", "Color": "blue"}), ("two", {"UID": "U2", "Color": "blue"})],
+          "saved fields: %r" % fields)
+    check(text.count("Color") == 2, "a second Color field: %r" % text)
+    w.quit()
+
+
 # ---- scripts ----
 
 MEMONODE_EVAL = dict(top_mnemonic="f", rights=3, downs=21)  # [MemoNode] > Eval (Eval Memo)

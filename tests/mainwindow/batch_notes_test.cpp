@@ -163,28 +163,50 @@ TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
 }
 
 TEST_F(BatchNotesTest, BatchEditNeverTouchesANoteMadeWhereAFreedTargetLived) {
-  note("keep", "");
+  MemoNodeUI* keep = note("keep", "");
   MemoNodeUI* doomed = note("doomed", "");
   auto* editor = batchEditor();
   ASSERT_NE(editor, nullptr);
+  const int lines = editor->ListBox2()->count();
 
-  // The notebook lets go of a target; new notes are made until one takes its place.
-  form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_("keep")));
-  const void* freed = doomed;
+  // The notebook lets go of a target, and a new note is made at the very address it had.
+  form->changeCurrentNode_(keep);
   holder()->removeNode_(doomed);
-  delete doomed;
-  MemoNode* reused = nullptr;
-  for (int i = 0; i < 50 && !reused; ++i) {
-    MemoNode* n = holder()->newNode_();
-    holder()->addNode_(n, "new");
-    if (static_cast<const void*>(n) == freed) reused = n;
-  }
+  void* at = doomed;
+  doomed->~MemoNodeUI();
+  auto* made = new (at) MemoNodeUI(holder());
+  made->clear_();
+  holder()->addNode_(made, "new");
   form->refreshHolderView();
 
   addTail(editor, "_EDITED");
   EXPECT_NE(holder()->findNodeByName_("keep_EDITED"), nullptr);
-  EXPECT_TRUE(!reused || reused->name() == "new") << "the new note was edited in place of the freed one";
+  EXPECT_EQ(made->name(), "new") << "the new note was edited in place of the freed one";
   EXPECT_TRUE(editor->statusText().ends_with(" (gone: 1)")) << editor->statusText();
+  // The gone target's line went with it.
+  EXPECT_EQ(editor->targetCount(), lines - 1);
+  ASSERT_EQ(editor->ListBox2()->count(), lines - 1);
+  for (int i = 0; i < lines - 1; ++i) EXPECT_NE(editor->ListBox2()->text(i), "doomed");
+  editor->close();
+}
+
+TEST_F(BatchNotesTest, BatchFieldNamesAreTrimmedAndRefusedWhenAFileCannotHoldThem) {
+  MemoNodeUI* n = note("n", "", {"Color=\"red\""});
+  auto* editor = batchEditor();
+  ASSERT_NE(editor, nullptr);
+  editor->findChild<QTabWidget*>()->setCurrentIndex(3);
+  QLineEdit* field = editor->ComboBox_Field->lineEdit();
+  QTest::keyClicks(field, "Color ");
+  QTest::keyClicks(editor->ComboBox_Value->lineEdit(), "blue");
+  click(editor, "Set");
+  EXPECT_EQ(n->getField_("Color"), "\"blue\"");
+  field->clear();
+  QTest::keyClicks(field, "Color>");
+  click(editor, "Delete");
+  const std::string why = "Field name may not hold =, a blank, a quote, <, > or a control character: Color>";
+  EXPECT_EQ(editor->statusText(), why);
+  EXPECT_EQ(rec.kindOf(why), BoxKind::Warning);
+  EXPECT_EQ(n->getField_("Color"), "\"blue\"");
   editor->close();
 }
 

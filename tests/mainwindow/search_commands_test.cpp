@@ -3,7 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -71,7 +71,7 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
     if (!f) return;
     if (!first) first = f;
     EXPECT_EQ(f, first);  // one batch editor for the whole window
-    EXPECT_EQ(f->targetCount() > 0 ? f->ListBox2()->item(0)->text().toStdString() : "", firstLine);
+    EXPECT_EQ(f->targetCount() > 0 ? f->ListBox2()->text(0).toStdString() : "", firstLine);
     EXPECT_EQ(f->targetCount(), expected);
     EXPECT_EQ(f->ListBox2()->count(), expected);
     f->close();
@@ -112,6 +112,22 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
   // The notebook menu's item shows the same window.
   ASSERT_EQ(form->commands().run("showFormEditSelNode"), 0);
   batchEditor(4, form->getCurrentHolder()->getNode_(0)->name());
+}
+
+TEST_F(SearchCommandsTest, ScanAndGrepSeeTextJustTyped) {
+  QPlainTextEdit* memo = form->getHolderFrame()->FrameMemoNode1()->MemoNode0();
+  memo->setFocus();
+  QTest::keyClicks(memo, "zebra");
+  ASSERT_EQ(form->commands().run("UIShowScanMemoHolders"), 0);
+  auto* holders = shown<TFormScanHolders>();
+  ASSERT_NE(holders, nullptr);
+  QTest::mouseClick(buttonOf(holders, "ALL"), Qt::LeftButton);
+  holders->ComboBox1->setEditText("zebra");
+  QTest::mouseClick(buttonOf(holders, "Grep"), Qt::LeftButton);
+  EXPECT_EQ(holders->grepLines().size(), 1u);
+  holders->scan();
+  EXPECT_EQ(holders->status(), "*Done Scan* count=1 keyWord=zebra");
+  holders->close();
 }
 
 }  // namespace

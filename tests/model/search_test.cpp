@@ -12,9 +12,10 @@ using namespace wux;
 
 namespace {
 
-std::vector<std::string> texts(const SearchResult& r) {
+template <class Result>
+std::vector<std::string> texts(const Result& r) {
   std::vector<std::string> out;
-  for (const auto& l : r.lines) out.push_back(l.text);
+  for (const auto& l : r.lines) out.emplace_back(l.text);
   return out;
 }
 
@@ -72,7 +73,7 @@ TEST_F(SearchTest, ScanListsMatchingNotesInNotebookOrder) {
 
 TEST_F(SearchTest, GrepWordsEachMatchingLine) {
   n2->ensureComment().setText("no apple here\r\nnothing");
-  SearchResult r = GrepNotes(both(), "apple", {}, true, control);
+  GrepResult r = GrepNotes(both(), "apple", {}, true, control);
   EXPECT_EQ(texts(r), (std::vector<std::string>{"A:n1:Memo:000001:      1: apple pie",
                                                 "A:n2:Comment:000001:      1: no apple here",
                                                 "B:n3:Memo:000001:      1: Apple"}));
@@ -105,7 +106,7 @@ TEST_F(SearchTest, GrepReadsUnloadedNotebooksThroughTheLoaderAndSkipsMissingOnes
     h.loaded = true;
     return true;
   };
-  SearchResult r = GrepNotes(HoldersByName(*file, {"C", "D"}), "apple", {}, true, control);
+  GrepResult r = GrepNotes(HoldersByName(*file, {"C", "D"}), "apple", {}, true, control);
   EXPECT_EQ(texts(r), (std::vector<std::string>{"C:c1:Memo:000001:      1: apple tart"}));
   EXPECT_EQ(asked, (std::vector<std::string>{"C", "D"}));
   EXPECT_FALSE(d->loaded);
@@ -285,6 +286,23 @@ TEST_F(FieldSearchTest, ChangesSkipNotesDeletedAfterTheScan) {
   EXPECT_EQ(r.status, "*Done: Set count=1 KeyWord=Color");
   EXPECT_EQ(r.lines[1].text, "B : n3 : Color=\"clRed\"");
   EXPECT_FALSE(b->modified);
+}
+
+TEST(SearchLinesTest, ManyLinesAndOneLongerThanABlockKeepTheirTexts) {
+  SearchLines lines;
+  const std::string big(3u << 20, 'x');
+  lines.add("first", NoteRef());
+  lines.add(big, NoteRef());
+  for (int i = 0; i < 100000; ++i) lines.add("line " + std::to_string(i), NoteRef());
+  ASSERT_EQ(lines.size(), 100002u);
+  EXPECT_EQ(lines[0].text, "first");
+  EXPECT_EQ(lines[1].text, big);
+  EXPECT_EQ(lines[100001].text, "line 99999");
+  const std::string all = lines.joined('\n');
+  EXPECT_EQ(all.substr(0, 7), "first\nx");
+  EXPECT_EQ(all.substr(all.size() - 21), "line 99998\nline 99999");
+  lines.clear();
+  EXPECT_TRUE(lines.empty());
 }
 
 }  // namespace

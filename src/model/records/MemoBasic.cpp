@@ -1,5 +1,6 @@
 #include "model/records/MemoBasic.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -528,6 +529,18 @@ std::string MemoBasic::safeFieldName(const std::string& name) {
     if (unsafeNameByte(static_cast<unsigned char>(c))) c = '_';
   }
   return out;
+}
+
+std::string MemoBasic::typedFieldName(const std::string& typed, std::string& error) {
+  std::string name = sjis::trim(typed);
+  error.clear();
+  if (name.empty()) {
+    error = "Field is Empty.";
+  } else if (std::any_of(name.begin(), name.end(),
+                         [](char c) { return c == '=' || unsafeNameByte(static_cast<unsigned char>(c)); })) {
+    error = "Field name may not hold =, a blank, a quote, <, > or a control character: " + name;
+  }
+  return name;
 }
 
 void MemoBasic::appendEscaped(std::string& out, std::string_view s) {

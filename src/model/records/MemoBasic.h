@@ -136,6 +136,10 @@ class MemoBasic : public TObjectNamed {
   // A field name as it may stand in a file: blanks, control characters, quotes, "<" and
   // ">" become "_".
   static std::string safeFieldName(const std::string& name);
+  // A field name a person typed, trimmed of blanks. `error` tells why it cannot name a
+  // field ("" when it can): it is empty, or holds "=" or a byte a file cannot keep in a
+  // name (a blank, a control character, a quote, "<", ">").
+  static std::string typedFieldName(const std::string& typed, std::string& error);
 
  protected:
   std::unique_ptr<StringList> body_;
