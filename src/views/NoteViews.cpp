@@ -117,9 +117,15 @@ bool NoteViewBinding::handleStepKey(QKeyEvent* e) {
   if (!onStepKey || e->modifiers() != Qt::NoModifier) return false;
   if (e->key() != Qt::Key_Up && e->key() != Qt::Key_Down) return false;
   // One press, one note: the view's own cursor movement does not run as well.
-  e->accept();
-  onStepKey(e->key() == Qt::Key_Up ? -1 : 1);
+  if (actsNow(e)) onStepKey(e->key() == Qt::Key_Up ? -1 : 1);
   return true;
+}
+
+bool NoteViewBinding::actsNow(QKeyEvent* e) {
+  // The key acts when let go, once: a held key repeats its releases too, and only the
+  // last is not marked as a repeat. The press is swallowed so that the view stays put.
+  e->accept();
+  return e->type() == QEvent::KeyRelease && !e->isAutoRepeat();
 }
 
 bool NoteViewBinding::isMenuPress(QMouseEvent* e) {
@@ -131,8 +137,7 @@ bool NoteViewBinding::isMenuPress(QMouseEvent* e) {
 bool NoteViewBinding::handleSideKey(QKeyEvent* e) {
   if (!onSideKey || e->modifiers() != Qt::NoModifier) return false;
   if (e->key() != Qt::Key_Left && e->key() != Qt::Key_Right) return false;
-  e->accept();
-  onSideKey(e->key() == Qt::Key_Left ? -1 : 1);
+  if (actsNow(e)) onSideKey(e->key() == Qt::Key_Left ? -1 : 1);
   return true;
 }
 
@@ -162,6 +167,10 @@ void NoteCheckListView::mousePressEvent(QMouseEvent* e) {
 
 void NoteCheckListView::keyPressEvent(QKeyEvent* e) {
   if (!handleSideKey(e)) QListView::keyPressEvent(e);
+}
+
+void NoteCheckListView::keyReleaseEvent(QKeyEvent* e) {
+  if (!handleSideKey(e)) QListView::keyReleaseEvent(e);
 }
 
 // ---- tree ----
@@ -217,12 +226,20 @@ void NoteTreeView::keyPressEvent(QKeyEvent* e) {
   if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyPressEvent(e);
 }
 
+void NoteTreeView::keyReleaseEvent(QKeyEvent* e) {
+  if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyReleaseEvent(e);
+}
+
 void NoteListView::mousePressEvent(QMouseEvent* e) {
   if (!isMenuPress(e)) QListView::mousePressEvent(e);
 }
 
 void NoteListView::keyPressEvent(QKeyEvent* e) {
   if (!handleSideKey(e)) QListView::keyPressEvent(e);
+}
+
+void NoteListView::keyReleaseEvent(QKeyEvent* e) {
+  if (!handleSideKey(e)) QListView::keyReleaseEvent(e);
 }
 
 // ---- list ----

@@ -47,10 +47,11 @@ class NoteViewBinding {
   void handleDrop(QDropEvent* e);
   // After Qt's own drag-over handling (scrolling, the indicator): the answer is ours.
   void handleDragMove(QDragMoveEvent* e);
-  // True when the key was Left or Right and went to onSideKey.
+  // True when the key (pressed or let go) was Left or Right, for onSideKey.
   bool handleSideKey(QKeyEvent* e);
-  // True when the key was Up or Down and went to onStepKey.
+  // True when the key (pressed or let go) was Up or Down, for onStepKey.
   bool handleStepKey(QKeyEvent* e);
+  static bool actsNow(QKeyEvent* e);
   // The right button in the lists only opens their menu: the current note stays.
   static bool isMenuPress(QMouseEvent* e);
   bool selecting_ = false;
@@ -70,6 +71,7 @@ class NoteCheckListView : public QListView, public NoteViewBinding {
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
 
  private:
@@ -90,6 +92,7 @@ class NoteTreeView : public QTreeView, public NoteViewBinding {
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
 
  private:
   NoteItemModel* model_;
@@ -112,6 +115,7 @@ class NoteListView : public QListView, public NoteViewBinding {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void updateGeometries() override;
 

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "support/RecordingPrompter.h"
 #include "support/data_files.h"
+#include "support/held_key.h"
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
 #include "views/FrameMemoHolder.h"
@@ -565,6 +566,9 @@ TEST_F(TreeFrameTest, KeysAndStatusFollowItemOrder) {
   QTest::keyClick(tree, Qt::Key_Down);
   EXPECT_EQ(currentName(), "X");
   QTest::keyClick(tree, Qt::Key_Up);
+  EXPECT_EQ(currentName(), "C");
+  QTest::keyClick(tree, Qt::Key_Down);
+  test::holdKey(tree, Qt::Key_Up, 3);  // held: one note, when let go
   EXPECT_EQ(currentName(), "C");
   frame.ViewClick(item("X"));
   frame.showStatus_();
