@@ -51,7 +51,11 @@ class NoteViewBinding {
   bool handleSideKey(QKeyEvent* e);
   // True when the key (pressed or let go) was Up or Down, for onStepKey.
   bool handleStepKey(QKeyEvent* e);
-  static bool actsNow(QKeyEvent* e);
+  // Runs `act` once the key of `e` is let go for good (see NoteViews.cpp).
+  void actOnRelease(QKeyEvent* e, std::function<void()> act);
+  static constexpr int kReleaseSettleMs = 30;
+  int pendingKey_ = 0;
+  unsigned releaseSerial_ = 0;
   // The right button in the lists only opens their menu: the current note stays.
   static bool isMenuPress(QMouseEvent* e);
   bool selecting_ = false;
