@@ -215,6 +215,13 @@ void TFormName::loadFromObject(MemoNode* node) {
   if (TryDigitsToDateTime(namedit::calendarDateText(loaded_, Now()), date)) setCalendarDate(date);
 }
 
+void TFormName::showEvent(QShowEvent* event) {
+  TFormPropaty::showEvent(event);
+  // Typing goes into the name and replaces it: on OK, a first blank would press it.
+  name_->setFocus(Qt::OtherFocusReason);
+  if (QLineEdit* e = name_->lineEdit()) e->selectAll();
+}
+
 void TFormName::storeToObject() {
   // The accepted text heads the history, once, blank or not: it is what was accepted.
   const QString text = name_->currentText();

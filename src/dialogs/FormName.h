@@ -32,6 +32,7 @@ class TFormName : public TFormPropaty {
 
  protected:
   void storeToObject() override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void edit(std::string (*op)(const std::string&));

@@ -53,12 +53,19 @@ int AgentAPLMemoNode::query_(const std::string& key, std::string& value) {
 bool AgentAPLMemoNode::isBreak() { return form_ && form_->mainWindow() && form_->mainWindow()->isBreak(); }
 
 // What the frame in a note window sees as its owner: the main window in everything but
-// the status line and the agent, which are the note window's own.
+// the status line and the agent, which are the note window's own, the current notebook,
+// which is the edited note's, and the copy history, the date pattern and the editor's
+// own reports, which belong to the main window's editor alone. The frame asks no more
+// whose it is: this is the one place that tells the two apart.
 class TFormMemoNode::Owner : public MainWindowApi {
  public:
   Owner(MainWindowApi& w, TFormMemoNode& form) : w_(w), form_(form) {}
   MemoFileUI* getMemoFile() override { return w_.getMemoFile(); }
-  MemoHolderUI* getCurrentHolder() override { return w_.getCurrentHolder(); }
+  MemoHolderUI* getCurrentHolder() override {
+    MemoNodeUI* edited = form_.node();
+    auto* holder = edited ? dynamic_cast<MemoHolderUI*>(edited->getParentHolder_()) : nullptr;
+    return holder ? holder : w_.getCurrentHolder();
+  }
   MemoNodeUI* getCurrentNode() override { return w_.getCurrentNode(); }
   void setCurrentNode(MemoNodeUI* n) override { w_.setCurrentNode(n); }
   MemoNodeUI* changeCurrentNode_(MemoNodeUI* n) override { return w_.changeCurrentNode_(n); }
@@ -99,6 +106,7 @@ class TFormMemoNode::Owner : public MainWindowApi {
   // The copy history and the date pattern are the main window's editor's alone: what is
   // copied here stays out of it, and a note here may belong to another notebook.
   void AddCopyHistory(const std::string&) override {}
+  void editorReport_(const std::string&) override {}
   StringList& copyHistory() override { return noHistory_; }
   std::string getDateFormat() override { return std::string(); }
   TStringsPrinter* stringsPrinter() override { return w_.stringsPrinter(); }

@@ -4,6 +4,7 @@
 
 #include "model/Prompter.h"
 #include "platform/textconv.h"
+#include "views/QtPrompter.h"
 #include "views/WheelGuard.h"
 
 namespace wux {
@@ -16,7 +17,10 @@ std::function<void(const std::string&)>& errorSink() {
 }  // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationName(QStringLiteral("wux.exe"));
+  // Qt takes the window class of every window from this name, read once at the first
+  // window: it stays the program's own. The title boxes show is kept apart.
+  setApplicationName(QStringLiteral("wux"));
+  setApplicationTitle(QStringLiteral("wux.exe"));
   installWheelGuard(*this);
 }
 

@@ -103,7 +103,8 @@ void TFormMainBase0007::closeEvent(QCloseEvent* event) {
       break_ = true;
       event->ignore();
       const std::string what = heldBusy_ || activity_.empty() ? std::string("the work") : activity_;
-      messageDoing_("Break: stopping " + what + ". Close again when it has ended.");
+      closeNotice_ = "Break: stopping " + what + ". Close again when it has ended.";
+      messageDoing_(closeNotice_);
       return;
     }
     if (!mayClose_()) {
@@ -159,7 +160,16 @@ void TFormMainBase0007::endDoing_(const std::string& text) {
   break_ = false;
   doing_ = false;
   messageDoing_(status);
+  showCloseNotice();
   mouseCursor(0);
+}
+
+void TFormMainBase0007::showCloseNotice() {
+  // The operation's own reports covered it while it ran; now that it has stopped, the
+  // user is told why and what to do.
+  if (closeNotice_.empty()) return;
+  messageDoing_(closeNotice_);
+  closeNotice_.clear();
 }
 
 bool TFormMainBase0007::isDoing_() {
@@ -181,6 +191,7 @@ void TFormMainBase0007::holdDoing_(bool on) {
   heldBusy_ = false;
   doing_ = false;
   break_ = false;
+  showCloseNotice();
 }
 
 int TFormMainBase0007::UIBreak() {

@@ -177,6 +177,9 @@ class TFormMainBase0007 : public QMainWindow, public MainWindowApi {
   bool heldBusy_ = false;
   // Closes without a question: the scripts were stopped after the questions were asked.
   bool closeNow_ = false;
+  // What a close refused while busy said, shown again once the work has stopped.
+  std::string closeNotice_;
+  void showCloseNotice();
   DateTime lastAutoSave_;
   std::string version_ = "00.15.05f";
   std::string releaseDate_ = "May 23, 2004";

@@ -8,6 +8,7 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/NoteViewBuilder.h"
+#include "views/OwnedWindow.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -25,6 +26,8 @@ TFormLog* TFormMainBaseWUX::getFormLog() {
   if (!formLog_) {
     formLog_ = new TFormLog(this);
     formLog_->setMainWindow(this);
+    // Opened by a running script, the log must leave Break in sight.
+    ownWindow(*formLog_, this, WindowPlace::BesideOwner, false);
   }
   return formLog_;
 }

@@ -14,6 +14,7 @@
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoNodeUI.h"
+#include "views/QtPrompter.h"
 #include "views/qtext.h"
 
 namespace wux {
@@ -135,7 +136,7 @@ void TFormMainScript::updateCaption() {
     updateColor();
   }
   setWindowTitle(text);
-  QApplication::setApplicationName(title);
+  setApplicationTitle(title);
 }
 
 void TFormMainScript::refreshHolderView() {

@@ -51,6 +51,8 @@ void TFormStrProgress::Progress(const std::string& text, int total, int done) {
   QApplication::processEvents();
 }
 
+void TFormStrProgress::reject() { cancelled_ = true; }
+
 int TFormStrProgress::percent() const { return ProgressBar1->value(); }
 
 }  // namespace wux

@@ -23,6 +23,9 @@ class TFormStrProgress : public QDialog {
   void Progress(const std::string& text, int total, int done);
   bool cancelled() const { return cancelled_; }
   int percent() const;
+  // Escape and the window's close button are Cancel: the window stays, with its Cancel
+  // button in sight, until the job has stopped.
+  void reject() override;
 
  private:
   QLabel* Label1;

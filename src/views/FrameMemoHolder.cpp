@@ -36,10 +36,17 @@ TFrameMemoHolder::TFrameMemoHolder(QWidget* parent) : QWidget(parent) {
   status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panelLayout_->addStretch(0);
   panelLayout_->addWidget(status_);
-  nodeFrame_ = new TFrameMemoNode(split_);
+  // The editor lies in a pane of its own: while its note is shown in a note window the
+  // editor is hidden, and the pane keeps its width, so that the list does not jump.
+  auto* editorPane = new QWidget(split_);
+  editorPane->setObjectName(QStringLiteral("PanelEditor"));
+  auto* paneLayout = new QVBoxLayout(editorPane);
+  paneLayout->setContentsMargins(0, 0, 0, 0);
+  nodeFrame_ = new TFrameMemoNode(editorPane);
   nodeFrame_->setObjectName(QStringLiteral("FrameMemoNode1"));
+  paneLayout->addWidget(nodeFrame_);
   split_->addWidget(panelLeft_);
-  split_->addWidget(nodeFrame_);
+  split_->addWidget(editorPane);
   split_->setStretchFactor(1, 1);
   split_->setSizes({220, 600});
   layout->addWidget(split_);

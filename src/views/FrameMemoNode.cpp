@@ -239,28 +239,31 @@ void TFrameMemoNode::setHeight(QWidget* w, int h) {
   split_->setSizes(sizes);
 }
 
-void TFrameMemoNode::collapse(QWidget* w, bool& collapsed, int& remembered) {
-  if (collapsed) return;
-  remembered = heightOf(w);
-  collapsed = true;
+// A box counts as shown while it is at least 2 pixels high, however it was closed: by
+// the menu or dragged shut with the splitter. A box dragged shut is hidden as far as
+// ticks, toggles and loading a note go, so one click reopens it.
+bool TFrameMemoNode::boxShown(QWidget* w) const { return !w->isHidden() && heightOf(w) >= 2; }
+
+void TFrameMemoNode::collapse(QWidget* w, int& remembered) {
+  if (w->isHidden()) return;
+  if (const int h = heightOf(w); h >= 2) remembered = h;
   setHeight(w, 0);
   w->setVisible(false);
 }
 
-void TFrameMemoNode::expand(QWidget* w, bool& collapsed, int remembered) {
-  if (!collapsed) return;
-  collapsed = false;
+void TFrameMemoNode::expand(QWidget* w, int remembered) {
+  if (boxShown(w)) return;
   w->setVisible(true);
-  const int h = remembered >= 1 ? remembered : static_cast<int>(std::lround(0.2 * heightOf(content_)));
-  setHeight(w, h >= 1 ? h : 120);
+  const int h = remembered >= 2 ? remembered : static_cast<int>(std::lround(0.2 * heightOf(content_)));
+  setHeight(w, h >= 2 ? h : 120);
 }
 
-void TFrameMemoNode::hideFields_() { collapse(fields_, fieldsCollapsed_, fieldsHeight_); }
-void TFrameMemoNode::hideComment_() { collapse(comment_, commentCollapsed_, commentHeight_); }
-void TFrameMemoNode::showFields_() { expand(fields_, fieldsCollapsed_, fieldsHeight_); }
-void TFrameMemoNode::showComment_() { expand(comment_, commentCollapsed_, commentHeight_); }
-bool TFrameMemoNode::fieldsShown() const { return !fieldsCollapsed_; }
-bool TFrameMemoNode::commentShown() const { return !commentCollapsed_; }
+void TFrameMemoNode::hideFields_() { collapse(fields_, fieldsHeight_); }
+void TFrameMemoNode::hideComment_() { collapse(comment_, commentHeight_); }
+void TFrameMemoNode::showFields_() { expand(fields_, fieldsHeight_); }
+void TFrameMemoNode::showComment_() { expand(comment_, commentHeight_); }
+bool TFrameMemoNode::fieldsShown() const { return boxShown(fields_); }
+bool TFrameMemoNode::commentShown() const { return boxShown(comment_); }
 
 // ---- small parts ----
 
@@ -370,8 +373,8 @@ void TFrameMemoNode::loadFields_() {
   if (!node_) return;
   fill(fields_, node_->fieldList());
   const bool empty = sjis::trim(fromQ(fields_->toPlainText())).empty();
-  if (!empty && fieldsCollapsed_) showFields_();
-  if (empty && !fieldsCollapsed_) hideFields_();
+  if (!empty && !fieldsShown()) showFields_();
+  if (empty && fieldsShown()) hideFields_();
 }
 
 void TFrameMemoNode::loadComment_() {

@@ -189,7 +189,10 @@ class TFrameMemoNode : public QWidget {
   // The caret's position of the editor `watched` belongs to, where its status shows.
   void showCaretStatus(QObject* watched);
   QPlainTextEdit* focusedMemo_() const;
+  // The copy history and the reports only the main window's editor keeps; the owner
+  // decides whether it is that editor.
   void history(const std::string& text);
+  void report(const std::string& text);
   void renameTo(const std::string& name);
   // Reads the active editor's selection as lines, lets `edit` change them and puts them
   // back selected; returns what `edit` returns.
@@ -208,8 +211,9 @@ class TFrameMemoNode : public QWidget {
   void showPanel(QWidget* w);
   void setHeight(QWidget* w, int h);
   int heightOf(QWidget* w) const;
-  void collapse(QWidget* w, bool& collapsed, int& remembered);
-  void expand(QWidget* w, bool& collapsed, int remembered);
+  bool boxShown(QWidget* w) const;
+  void collapse(QWidget* w, int& remembered);
+  void expand(QWidget* w, int remembered);
   TFrameWB* ensureWebFrame();
   TBraceTreeView* ensureBraceTree();
   bool storeTree();
@@ -229,8 +233,6 @@ class TFrameMemoNode : public QWidget {
   bool treeModified_ = false;
   int fieldsHeight_ = 0;
   int commentHeight_ = 0;
-  bool fieldsCollapsed_ = false;
-  bool commentCollapsed_ = false;
   StringList pasteBuffer_, copyWork_, splitWork_;
 
   QLabel* name_;

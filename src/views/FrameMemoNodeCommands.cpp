@@ -99,7 +99,11 @@ QPlainTextEdit* TFrameMemoNode::focusedMemo_() const {
 }
 
 void TFrameMemoNode::history(const std::string& text) {
-  if (ownerIsMainWindow()) owner_->AddCopyHistory(text);
+  if (owner_) owner_->AddCopyHistory(text);
+}
+
+void TFrameMemoNode::report(const std::string& text) {
+  if (owner_) owner_->editorReport_(text);
 }
 
 std::string TFrameMemoNode::activeSelText_() const { return selectedText(getActiveMemo_()->textCursor()); }
@@ -227,9 +231,8 @@ void TFrameMemoNode::pasteName_() {
 }
 
 void TFrameMemoNode::pasteDate_() {
-  // The pattern is the main window's current notebook's; a note window's note may be
-  // of another.
-  std::string pattern = ownerIsMainWindow() ? Dequote(owner_->getDateFormat()) : std::string();
+  // The pattern is the main window's current notebook's; a note window has none.
+  std::string pattern = owner_ ? Dequote(owner_->getDateFormat()) : std::string();
   std::string text = pattern.empty() ? std::string() : FormatDateTime(pattern, Now());
   if (text.empty()) text = FormatDateTime("yyyymmdd", Now());
   replaceActiveMemoSel_(text);
@@ -263,20 +266,19 @@ void TFrameMemoNode::pasteMemoToComment_() {
 
 std::vector<std::string> TFrameMemoNode::pasteHistoryCaptions_() {
   std::vector<std::string> captions;
-  if (!ownerIsMainWindow()) return captions;
+  if (!owner_) return captions;
   const StringList& h = owner_->copyHistory();
   for (int i = 0; i < h.count() && i < 10; ++i) captions.push_back(HistoryCaption(h[i]));
-  if (captions.empty())
-    owner_->messageDoing_("Paste Word List is empty. " + FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now()));
+  if (captions.empty()) report("Paste Word List is empty. " + FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", Now()));
   return captions;
 }
 
 void TFrameMemoNode::pasteHistory_(int index) {
-  if (!ownerIsMainWindow() || index < 0 || index >= owner_->copyHistory().count()) return;
+  if (!owner_ || index < 0 || index >= owner_->copyHistory().count()) return;
   const std::string entry = owner_->copyHistory()[index];
   replaceActiveMemoSel_(entry);
-  owner_->AddCopyHistory(entry);
-  owner_->messageDoing_("Paste Histroy " + entry);
+  history(entry);
+  report("Paste Histroy " + entry);
 }
 
 void TFrameMemoNode::copyPlus_(NoteCopyParts parts) {
@@ -348,7 +350,7 @@ void TFrameMemoNode::replaceNameFromClipboard_() {
   if (text.empty()) return;
   renameTo(text);
   history(text);
-  if (owner_) owner_->messageDoing_("Replace Name " + nameText());
+  if (owner_) owner_->mainWindow()->messageDoing_("Replace Name " + nameText());
 }
 
 void TFrameMemoNode::addNameFromClipboard_(bool withBlank) {
@@ -398,9 +400,8 @@ void TFrameMemoNode::copyFieldName_() {
   if (!e) return;
   const std::string name = SplitFieldLine(caretLine(e)).name;
   clipboard().setText(name);
-  if (!ownerIsMainWindow()) return;
   history(name);
-  owner_->messageDoing_("Copy Name " + name);
+  report("Copy Name " + name);
 }
 
 void TFrameMemoNode::copyFieldValue_() {
@@ -409,9 +410,8 @@ void TFrameMemoNode::copyFieldValue_() {
   const FieldLine f = SplitFieldLine(caretLine(e));
   const std::string value = f.hasEquals ? f.bare() : f.value;
   clipboard().setText(value);
-  if (!ownerIsMainWindow()) return;
   history(value);
-  owner_->messageDoing_("Copy Value " + value);
+  report("Copy Value " + value);
 }
 
 void TFrameMemoNode::copyFieldValueQuoted_() {
@@ -428,9 +428,8 @@ void TFrameMemoNode::copyFieldExtractFilename_() {
   const FieldLine f = SplitFieldLine(caretLine(e));
   const std::string name = extractFileName(f.hasEquals ? f.bare() : f.value);
   clipboard().setText(name);
-  if (!ownerIsMainWindow()) return;
   history(name);
-  owner_->messageDoing_("Copy ExtractFilename " + name);
+  report("Copy ExtractFilename " + name);
 }
 
 void TFrameMemoNode::cutFieldLine_() {
@@ -439,9 +438,8 @@ void TFrameMemoNode::cutFieldLine_() {
   const std::string line = caretLine(e);
   clipboard().setText(line);
   deleteCaretLine(e);
-  if (!ownerIsMainWindow()) return;
   history(line);
-  owner_->messageDoing_("Cut Line " + line);
+  report("Cut Line " + line);
 }
 
 void TFrameMemoNode::cutFieldValue_() {
@@ -451,9 +449,8 @@ void TFrameMemoNode::cutFieldValue_() {
   const std::string value = f.hasEquals ? f.bare() : f.value;
   clipboard().setText(value);
   replaceCaretLine(e, FieldLineWithoutValue(f));
-  if (!ownerIsMainWindow()) return;
   history(value);
-  owner_->messageDoing_("Cut Value " + value);
+  report("Cut Value " + value);
 }
 
 void TFrameMemoNode::pasteField_(const std::string& line) { replaceSel_(fields_, line); }
@@ -475,9 +472,8 @@ void TFrameMemoNode::pastePlusPlus_() {
   const std::string newValue = CutToBytes(clipboard().text(), kClipboardFieldBytes);
   clipboard().setText(oldValue);
   replaceCaretLine(e, FieldLineWithValue(f, newValue));
-  if (!ownerIsMainWindow()) return;
   history(f.value);
-  owner_->messageDoing_("Paste++ " + newValue);
+  report("Paste++ " + newValue);
 }
 
 void TFrameMemoNode::sortActive_() {
@@ -750,15 +746,29 @@ void TFrameMemoNode::buildMenus() {
   text->setObjectName(QStringLiteral("PopupMenuMemo"));
   std::vector<QAction*> editing = clipboardItems(text);
   editing.push_back(pastePlus(text, false)->menuAction());
+  // Ten items made once and shown as far as the history goes. The submenu is never
+  // offered empty: Qt does not open a menu without a visible item, and once it has
+  // tried, the pointer no longer opens it even when it has items again. An empty history
+  // shows a disabled line saying so.
   QMenu* hist = text->addMenu(QStringLiteral("Paste History"));
-  connect(hist, &QMenu::aboutToShow, this, [this, hist] {
-    hist->clear();
+  std::vector<QAction*> entries;
+  for (int i = 0; i < 10; ++i) {
+    QAction* a = hist->addAction(QString());
+    a->setObjectName(QStringLiteral("PasteHistory%1").arg(i * 10 + 1, 3, 10, QLatin1Char('0')));
+    a->setVisible(false);
+    connect(a, &QAction::triggered, this, [this, i] { pasteHistory_(i); });
+    entries.push_back(a);
+  }
+  QAction* none = hist->addAction(QStringLiteral("Paste Word List is empty."));
+  none->setEnabled(false);
+  connect(hist, &QMenu::aboutToShow, this, [this, entries, none] {
     const std::vector<std::string> captions = pasteHistoryCaptions_();
-    for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      entries[i]->setVisible(i < captions.size());
       // Captions are shown as written: an "&" in a copied text is no accelerator.
-      QAction* a = hist->addAction(toQ(captions[static_cast<std::size_t>(i)]).replace(QLatin1Char('&'), QStringLiteral("&&")));
-      connect(a, &QAction::triggered, this, [this, i] { pasteHistory_(i); });
+      if (i < captions.size()) entries[i]->setText(toQ(captions[i]).replace(QLatin1Char('&'), QStringLiteral("&&")));
     }
+    none->setVisible(captions.empty());
   });
   QMenu* copy = text->addMenu(QStringLiteral("Copy+"));
   item(copy, "Name+Memo", [this] { copyPlus_(NoteCopyParts::NameMemo); });

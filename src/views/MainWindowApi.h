@@ -136,6 +136,9 @@ class MainWindowApi {
 
   // The note editor's copy history: newest first, no duplicates, ten at most.
   virtual void AddCopyHistory(const std::string& text) = 0;
+  // A report of the note editor that only the main window's own editor gives (the
+  // field-line commands, the paste history), in its status line.
+  virtual void editorReport_(const std::string& text) { messageDoing_(text); }
   virtual StringList& copyHistory() = 0;
   // The current notebook's date pattern as stored (with its quotes).
   virtual std::string getDateFormat() = 0;

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <unordered_set>
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
 #include <QWidget>
@@ -663,7 +665,9 @@ void MemoHolderUI::listColumnsChanged_() {
 int MemoHolderUI::makeCSVText_(StringList& out) {
   std::string docName;
   if (MemoFile* f = getParentFile_()) docName = f->name();
-  out.add("# wux " + docName + ":" + name() + "  " + FormatDateTime("yyyymmdd hhnnss", Now()));
+  // The running program's own file name, as it was started.
+  const std::string program = fromQ(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+  out.add("# " + program + " " + docName + ":" + name() + "  " + FormatDateTime("yyyymmdd hhnnss", Now()));
   const std::string mode = Dequote(getModeNodesMngr_());
   if (mode.empty() || mode == "Nodes" || mode == "CheckListBox" || mode == "TreeView") {
     StringList notes;

@@ -117,9 +117,31 @@ bool NoteViewBinding::handleStepKey(QKeyEvent* e) {
   if (!onStepKey || e->modifiers() != Qt::NoModifier) return false;
   if (e->key() != Qt::Key_Up && e->key() != Qt::Key_Down) return false;
   // One press, one note: the view's own cursor movement does not run as well.
-  e->accept();
-  onStepKey(e->key() == Qt::Key_Up ? -1 : 1);
+  const int step = e->key() == Qt::Key_Up ? -1 : 1;
+  actOnRelease(e, [this, step] {
+    if (onStepKey) onStepKey(step);
+  });
   return true;
+}
+
+void NoteViewBinding::actOnRelease(QKeyEvent* e, std::function<void()> act) {
+  // The key acts when let go, once; the press is swallowed so that the view stays put.
+  // A held key repeats as pairs of release and press sent at one moment, which Qt does
+  // not always mark as repeats: a release acts only once no press of its key follows
+  // at once.
+  e->accept();
+  if (e->type() == QEvent::KeyPress) {
+    if (e->key() == pendingKey_) ++releaseSerial_;
+    return;
+  }
+  if (e->isAutoRepeat()) return;
+  pendingKey_ = e->key();
+  const unsigned serial = ++releaseSerial_;
+  QTimer::singleShot(kReleaseSettleMs, widget(), [this, serial, act] {
+    if (serial != releaseSerial_) return;
+    pendingKey_ = 0;
+    act();
+  });
 }
 
 bool NoteViewBinding::isMenuPress(QMouseEvent* e) {
@@ -131,8 +153,10 @@ bool NoteViewBinding::isMenuPress(QMouseEvent* e) {
 bool NoteViewBinding::handleSideKey(QKeyEvent* e) {
   if (!onSideKey || e->modifiers() != Qt::NoModifier) return false;
   if (e->key() != Qt::Key_Left && e->key() != Qt::Key_Right) return false;
-  e->accept();
-  onSideKey(e->key() == Qt::Key_Left ? -1 : 1);
+  const int step = e->key() == Qt::Key_Left ? -1 : 1;
+  actOnRelease(e, [this, step] {
+    if (onSideKey) onSideKey(step);
+  });
   return true;
 }
 
@@ -162,6 +186,10 @@ void NoteCheckListView::mousePressEvent(QMouseEvent* e) {
 
 void NoteCheckListView::keyPressEvent(QKeyEvent* e) {
   if (!handleSideKey(e)) QListView::keyPressEvent(e);
+}
+
+void NoteCheckListView::keyReleaseEvent(QKeyEvent* e) {
+  if (!handleSideKey(e)) QListView::keyReleaseEvent(e);
 }
 
 // ---- tree ----
@@ -217,12 +245,20 @@ void NoteTreeView::keyPressEvent(QKeyEvent* e) {
   if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyPressEvent(e);
 }
 
+void NoteTreeView::keyReleaseEvent(QKeyEvent* e) {
+  if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyReleaseEvent(e);
+}
+
 void NoteListView::mousePressEvent(QMouseEvent* e) {
   if (!isMenuPress(e)) QListView::mousePressEvent(e);
 }
 
 void NoteListView::keyPressEvent(QKeyEvent* e) {
   if (!handleSideKey(e)) QListView::keyPressEvent(e);
+}
+
+void NoteListView::keyReleaseEvent(QKeyEvent* e) {
+  if (!handleSideKey(e)) QListView::keyReleaseEvent(e);
 }
 
 // ---- list ----

@@ -47,10 +47,15 @@ class NoteViewBinding {
   void handleDrop(QDropEvent* e);
   // After Qt's own drag-over handling (scrolling, the indicator): the answer is ours.
   void handleDragMove(QDragMoveEvent* e);
-  // True when the key was Left or Right and went to onSideKey.
+  // True when the key (pressed or let go) was Left or Right, for onSideKey.
   bool handleSideKey(QKeyEvent* e);
-  // True when the key was Up or Down and went to onStepKey.
+  // True when the key (pressed or let go) was Up or Down, for onStepKey.
   bool handleStepKey(QKeyEvent* e);
+  // Runs `act` once the key of `e` is let go for good (see NoteViews.cpp).
+  void actOnRelease(QKeyEvent* e, std::function<void()> act);
+  static constexpr int kReleaseSettleMs = 30;
+  int pendingKey_ = 0;
+  unsigned releaseSerial_ = 0;
   // The right button in the lists only opens their menu: the current note stays.
   static bool isMenuPress(QMouseEvent* e);
   bool selecting_ = false;
@@ -70,6 +75,7 @@ class NoteCheckListView : public QListView, public NoteViewBinding {
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
 
  private:
@@ -90,6 +96,7 @@ class NoteTreeView : public QTreeView, public NoteViewBinding {
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
 
  private:
   NoteItemModel* model_;
@@ -112,6 +119,7 @@ class NoteListView : public QListView, public NoteViewBinding {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void updateGeometries() override;
 

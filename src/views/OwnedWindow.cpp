@@ -73,6 +73,25 @@ QRect moveInto(QRect frame, const QRect& area) {
 
 }  // namespace
 
+namespace {
+
+// To the right of the owner, else to its left; with room on neither side, over the
+// owner's lower half, its top part (the tool bar) left clear.
+QRect besideOwner(QWidget& w, QRect frame, const QRect& of, const QRect& area, const QMargins& m) {
+  frame.moveTopLeft(QPoint(of.right() + 1, of.top()));
+  if (area.isEmpty() || frame.right() <= area.right()) return frame;
+  frame.moveTopRight(QPoint(of.left() - 1, of.top()));
+  if (frame.left() >= area.left()) return frame;
+  frame.moveTopRight(QPoint(std::min(of.right(), area.right()), of.center().y()));
+  if (frame.bottom() > area.bottom()) {
+    frame.setBottom(area.bottom());
+    w.resize(w.width(), std::max(1, frame.height() - m.top() - m.bottom()));
+  }
+  return frame;
+}
+
+}  // namespace
+
 void placeWindow(QWidget& w, WindowPlace where) {
   const QRect area = availableFor(w);
   const QMargins m = frameOf(w);
@@ -80,6 +99,8 @@ void placeWindow(QWidget& w, WindowPlace where) {
   const QWidget* owner = ownerOf(w);
   if (where == WindowPlace::OnOwner && owner)
     frame.moveCenter(owner->frameGeometry().center());
+  else if (where == WindowPlace::BesideOwner && owner)
+    frame = besideOwner(w, frame, owner->frameGeometry(), area, m);
   else if (!area.isEmpty())
     frame.moveCenter(area.center());
   if (!area.isEmpty()) frame = moveInto(frame, area);
@@ -104,6 +125,8 @@ class Placer : public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override {
     if (watched != &window_) return false;
     if (e->type() == QEvent::Show && !e->spontaneous()) {
+      if (where_ == WindowPlace::BesideOwner && placedOnce_) return false;
+      placedOnce_ = true;
       place();
       settling_ = true;
       QPointer<QWidget> w(&window_);
@@ -126,6 +149,7 @@ class Placer : public QObject {
   QWidget& window_;
   WindowPlace where_;
   bool settling_ = false;
+  bool placedOnce_ = false;
   QPoint placedAt_;
 };
 

@@ -9,6 +9,9 @@ namespace wux {
 enum class WindowPlace {
   OnOwner,   // centred on the owner window
   OnScreen,  // centred on the owner's screen (or the window's own without an owner)
+  // Beside the owner window, clear of its top (tool bar) where the screen allows, at
+  // its first showing only: later showings keep the place the user gave it.
+  BesideOwner,
 };
 
 // Makes `window` a top-level window of `owner`'s window (kept in front of it, deleted

@@ -18,11 +18,17 @@ namespace wux {
 
 namespace {
 
-QString captionOr(const std::string& caption) {
-  return caption.empty() ? QApplication::applicationName() : toQ(caption);
+QString& titleValue() {
+  static QString title = QStringLiteral("wux.exe");
+  return title;
 }
 
+QString captionOr(const std::string& caption) { return caption.empty() ? titleValue() : toQ(caption); }
+
 }  // namespace
+
+void setApplicationTitle(const QString& title) { titleValue() = title; }
+QString applicationTitle() { return titleValue(); }
 
 bool isModalDialogOpen() { return QApplication::activeModalWidget() != nullptr; }
 
@@ -61,7 +67,7 @@ QMessageBox::Icon qtIcon(BoxKind kind) {
 }
 
 // The button of one answer; the answers without a standard button get one of their own.
-QAbstractButton* addAnswerButton(QMessageBox& box, Answer a) {
+QAbstractButton* answerButton(QMessageBox& box, Answer a) {
   switch (a) {
     case Answer::OK: return box.addButton(QMessageBox::Ok);
     case Answer::Cancel: return box.addButton(QMessageBox::Cancel);
@@ -75,6 +81,15 @@ QAbstractButton* addAnswerButton(QMessageBox& box, Answer a) {
     case Answer::Continue: return box.addButton(QObject::tr("&Continue"), QMessageBox::AcceptRole);
   }
   return nullptr;
+}
+
+// The buttons stand in the order the question names them. Qt would sort them by role
+// after the desktop's own layout (Retry before Abort, Cancel last), so they all share
+// one role, which every layout keeps in the order added.
+QAbstractButton* addAnswerButton(QMessageBox& box, Answer a) {
+  QAbstractButton* button = answerButton(box, a);
+  box.addButton(button, QMessageBox::ActionRole);
+  return button;
 }
 
 }  // namespace
@@ -91,12 +106,12 @@ Answer QtPrompter::messageBox(const std::string& text, const std::string& captio
   for (Answer a : buttonAnswers(buttons)) answers.emplace_back(addAnswerButton(box, a), a);
   // Every question with Yes to all is a save question: Enter keeps the work.
   if (!defaultButton && buttons == Buttons::YesNoCancelAll) defaultButton = Answer::Yes;
-  if (defaultButton) {
+  if (defaultButton)
     for (auto& [button, a] : answers)
       if (a == *defaultButton) box.setDefaultButton(qobject_cast<QPushButton*>(button));
-    // Where No is the safe answer, Escape gives it too.
-    if (*defaultButton == Answer::No && buttons == Buttons::YesNo) box.setEscapeButton(QMessageBox::No);
-  }
+  // Without roles Qt cannot tell which button Escape presses: the safe answer's.
+  for (auto& [button, a] : answers)
+    if (a == safeAnswer(buttons)) box.setEscapeButton(button);
   box.exec();
   if (!guard) return safeAnswer(buttons);
   const std::unique_ptr<QMessageBox> done(guard.data());

@@ -40,6 +40,11 @@ class QtPrompter : public Prompter {
   QWidget* parent_;
 };
 
+// The application title, the caption of boxes asked without one ("wux.exe" at start).
+// Kept apart from Qt's application name, which gives every window its class.
+void setApplicationTitle(const QString& title);
+QString applicationTitle();
+
 // True while any modal dialog of the program is open (idle work waits for it).
 bool isModalDialogOpen();
 

@@ -808,6 +808,96 @@ def wheel_scrolls_not_boxes(s, wux):
     w.quit()
 
 
+# ---- windows and keys ----
+
+def window_class(s, wid):
+    return s._run(["xprop", "-id", str(wid), "WM_CLASS"]).split("=", 1)[-1].strip()
+
+
+@scenario
+def windows_keep_the_program_class(s, wux):
+    """Every window of the program, those opened after the document too, carries the
+    program's own window class, so the desktop groups and names them by the program;
+    the log opens beside the main window, its tool bar (Break) left in sight."""
+    write_three_notes(s)
+    w = Wux(s, wux, "doc.mxa")
+    s.click(*centre(w.selected_row()))
+    w.menu(MEMONODE_OTHER_WINDOW)
+    note_window = s.window("^MemoNode first$")
+    w.menu(WINDOW_LOG)
+    log = s.window("^FormLog ")
+    for wid, what in ((w.main, "main window"), (note_window, "note window"), (log, "log")):
+        check(window_class(s, wid) == '"wux", "wux"', "the %s's class is %s" % (what, window_class(s, wid)))
+    mx, my, mw, mh = w.geometry()
+
+    def clear_of_tool_bar():
+        lx, ly, lw, lh = s.geometry(log)
+        # The menu bar and the tool bar: the top 70 pixels of the main window.
+        over = lx < mx + mw and mx < lx + lw and ly < my + 70 and my < ly + lh
+        return None if over else (lx, ly)
+
+    d.wait_for("the log clear of the tool bar", clear_of_tool_bar)
+    w.quit()
+
+
+def write_three_notebooks(s):
+    s.write("doc.mxa", d.document("doc", ["One", "Two", "Three"]))
+    for name in ("One", "Two", "Three"):
+        s.write(name + ".mxh", d.notebook(name, [(name.lower(), name[0] + "1", None, name + " text")]))
+
+
+@scenario
+def held_arrow_switches_one_notebook(s, wux):
+    """Right held down in the notebook view, long enough for the keyboard to repeat,
+    switches to the next notebook only: what is typed then lands in the second."""
+    write_three_notebooks(s)
+    w = Wux(s, wux, "doc.mxa")
+    s.click(*centre(w.selected_row()))
+    s._run(["xdotool", "keydown", "Right"])
+    time.sleep(1.5)
+    s._run(["xdotool", "keyup", "Right"])
+    time.sleep(0.5)
+    w.type_at_end(" typed")
+    w.save_all()
+    text = wait_for_file(s, "Two.mxh", lambda t: t if "typed" in t else None, "the text in the second notebook")
+    check(note_bodies(text) == {"two": "Two text typed"}, "second notebook: %r" % note_bodies(text))
+    w.quit()
+
+
+@scenario
+def paste_history_opens_by_mouse(s, wux):
+    """The editor's Paste History submenu opens under the pointer, also after it was
+    first tried with an empty history; choosing its entry pastes it."""
+    write_three_notes(s)
+    w = Wux(s, wux, "doc.mxa")
+    x, y, width, height = w.geometry()
+    ex, ey = x + width * 65 // 100, y + height * 45 // 100
+    row = ey + 10 + 7 * 22  # Paste History, the eighth item of the menu at the pointer
+
+    def popup():
+        s.mouse_move(ex, ey)
+        s._run(["xdotool", "click", "3"])
+        time.sleep(0.5)
+
+    s.click(ex, ey)
+    popup()
+    s.mouse_move(ex + 40, row)  # tried while the history is empty
+    time.sleep(1.0)
+    s.key("Escape", "Escape")
+    s.key("ctrl+a")
+    popup()
+    s.key("Down", "Return")  # Copy(&C): the note's text goes into the history
+    s.key("ctrl+End")
+    popup()
+    s.mouse_move(ex + 40, row)
+    time.sleep(1.0)
+    s.click(ex + 210, row)  # its first entry, beside it
+    w.save_all()
+    text = wait_for_file(s, "Book.mxh", lambda t: t if note_bodies(t).get("first", "").count(FIRST) == 2 else None,
+                         "the entry pasted")
+    w.quit()
+
+
 def main(argv):
     if argv[1:] == ["--list"]:
         print("\n".join(SCENARIOS))

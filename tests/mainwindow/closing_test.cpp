@@ -51,6 +51,8 @@ class ClosingTest : public test::NewDocumentTest {
     EXPECT_EQ(seen.questions, 0u) << activity;
     EXPECT_EQ(seen.status, "Break: stopping " + activity + ". Close again when it has ended.");
     EXPECT_FALSE(form->doing()) << activity;
+    // The operation's own reports do not hide it once the operation has stopped.
+    EXPECT_EQ(status(), seen.status) << activity;
     EXPECT_TRUE(holder()->modified) << activity;
     // Once it has ended, closing asks as ever; Cancel keeps the window.
     rec.asked.clear();

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "form_fixture.h"
+#include "support/held_key.h"
 #include "platform/files.h"
 #include "platform/textconv.h"
 #include "views/FrameMemoHolder.h"
@@ -117,9 +118,21 @@ TEST_F(EditorProtocolTest, SideKeysChangeNotebooks) {
   const std::pair<Qt::Key, MemoHolderUI*> steps[] = {
       {Qt::Key_Left, first}, {Qt::Key_Right, second}, {Qt::Key_Right, second}, {Qt::Key_Left, first}};
   for (const auto& [key, expected] : steps) {
-    QTest::keyClick(holder()->getViewControl_(), key);
+    test::clickKey(holder()->getViewControl_(), key);
     EXPECT_EQ(holder(), expected);
   }
+  // Held down, a key still switches once, when let go; while held the view stays put.
+  MemoHolderUI* third = form->newHolder_(-1);
+  third->createNewNode_();
+  form->changeCurrentHolder(first);
+  QWidget* view = holder()->getViewControl_();
+  QTest::simulateEvent(view, true, Qt::Key_Right, Qt::NoModifier, QString(), false);
+  EXPECT_EQ(holder(), first);
+  QTest::simulateEvent(view, false, Qt::Key_Right, Qt::NoModifier, QString(), false);
+  test::letKeysSettle();
+  EXPECT_EQ(holder(), second);
+  test::holdKey(holder()->getViewControl_(), Qt::Key_Right, 4);
+  EXPECT_EQ(holder(), third);
 }
 
 TEST_F(EditorProtocolTest, CommitMarksAndStamps) {

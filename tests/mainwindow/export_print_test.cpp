@@ -326,7 +326,8 @@ TEST_F(PrintCommandsTest, ClosingTheWindowStopsTheNotebookPrintAndKeepsTheWindow
   EXPECT_EQ(run("UIPrintsHolder"), 0);
   EXPECT_FALSE(closed);
   EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(status(), "Break: Holder Prints 0/3");
+  // Once the print has stopped, the user reads why and what to do.
+  EXPECT_EQ(status(), "Break: stopping Prints Holder. Close again when it has ended.");
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"Shall I print 3 Pages ?."});
   EXPECT_TRUE(holder()->modified);
 }
@@ -404,6 +405,11 @@ TEST_F(PrintCommandsTest, APageRangeThatLeavesNoPageIsAFailureNotAnEmptySuccess)
   platform::readFile(PrintSettingsPath(), stored);
   EXPECT_EQ(stored.find("changed"), std::string::npos);
   EXPECT_FALSE(platform::fileExists(pdf));
+
+  // Left with Escape, the window's work reads as cancelled.
+  test::whenModal<TFormStringsPrint>([](TFormStringsPrint* d) { QTest::keyClick(d, Qt::Key_Escape); });
+  EXPECT_EQ(run("UIPrintFormat"), 0);
+  EXPECT_EQ(status(), "Cancel: print1");
 }
 
 // ---- a print that could not start ----

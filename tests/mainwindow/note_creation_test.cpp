@@ -166,6 +166,11 @@ TEST_F(NoteCreationTest, RefusedChildrenAnswerMinusOneAndNothingIsAskedInVain) {
   rec.inputs.push_back("http://127.0.0.1/c.html");
   EXPECT_EQ(run("UINewChildURL"), 0);
   EXPECT_EQ(current()->getField_("Filename"), "\"http://127.0.0.1/c.html\"");
+  // A second note for the same address gets a name of its own; the status names the address.
+  rec.inputs.push_back("http://127.0.0.1/c.html");
+  EXPECT_EQ(run("UINewChildURL"), 0);
+  EXPECT_NE(current()->name(), "http://127.0.0.1/c.html");
+  EXPECT_EQ(status(), "Done: New Child URL http://127.0.0.1/c.html");
 }
 
 TEST_F(NoteCreationTest, DeletingATreeNoteTakesItsBranch) {

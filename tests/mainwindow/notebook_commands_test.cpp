@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "support/data_files.h"
+#include "views/QtPrompter.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/MemoFileUI.h"
@@ -479,7 +480,7 @@ TEST_F(NotebookCommandsTest, SaveAsMovesTheNotebookIntoTheChosenFile) {
   ASSERT_TRUE(platform::makeDirs(tmp.str("other")));
   const std::string copy = tmp.str("other/copy.mxh");
   type(QStringLiteral(" new"));
-  QApplication::setApplicationName(QStringLiteral("before"));
+  setApplicationTitle(QStringLiteral("before"));
 
   rec.inputs.push_back(copy);
   EXPECT_EQ(run("UISaveHolderAsMXH"), 0);
@@ -487,7 +488,7 @@ TEST_F(NotebookCommandsTest, SaveAsMovesTheNotebookIntoTheChosenFile) {
   EXPECT_FALSE(holder()->modified);
   EXPECT_TRUE(doc()->modified);  // it must record where the notebook is now
   EXPECT_EQ(fileText(tmp.str("A.mxh")), old);
-  EXPECT_EQ(QApplication::applicationName(), QStringLiteral("doc.mxa"));
+  EXPECT_EQ(applicationTitle(), QStringLiteral("doc.mxa"));
 
   // Closing asks about the document, and Yes saves its reference.
   rec.answers = {Answer::Yes};

@@ -10,15 +10,19 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QPrinterInfo>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTest>
 #include <cstdlib>
 #include <optional>
 
+#include "dialogs/FormName.h"
 #include "dialogs/FormPropatyNode2.h"
 #include "dialogs/NoteWindow.h"
 #include "form_fixture.h"
@@ -339,7 +343,8 @@ TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShare
   auto* text = own->findChild<QMenu*>(QStringLiteral("PopupMenuMemo"));
   QMenu* history = actionOf(*text, QStringLiteral("Paste History"))->menu();
   history->popup(QPoint(0, 0));
-  EXPECT_TRUE(history->actions().isEmpty());
+  for (QAction* entry : history->actions())
+    if (entry->objectName().startsWith(QStringLiteral("PasteHistory"))) EXPECT_FALSE(entry->isVisible());
   history->hide();
 
   // Date is "yyyymmdd", not the main window's notebook's pattern.
@@ -353,6 +358,90 @@ TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShare
   popupItem(*own, "PopupMenuMemo", "Paste(&P)")->trigger();
   EXPECT_EQ(f->statusText(), "no text");
   EXPECT_EQ(status(), "no text");
+  f->close();
+}
+
+// A note window's name line works on the note it shows: the name editor's date comes
+// in the pattern of that note's notebook, and a name taken from the clipboard is
+// reported in the main window's status line.
+TEST_F(OwnNoteWindowsTest, ANoteWindowsNameLineWorksOnItsOwnNotesNotebook) {
+  test::FakeClipboard clip;
+  holder()->putField_("FormatDate", "\"yyyy.mm.dd\"");
+  TFormMemoNode* f = windowFor(a);
+  MemoHolderUI* other = form->newHolder_(-1);
+  other->putField_("FormatDate", "\"yyyy-mm-dd\"");
+  form->changeCurrentHolder(other);
+  ASSERT_EQ(form->getCurrentHolder(), other);
+
+  test::whenModal<TFormName>([](TFormName* d) {
+    d->setCalendarDate({2026, 12, 7, 0, 0, 0, 0});
+    d->button(QStringLiteral("Calendar"), QStringLiteral("Set"))->click();
+    d->OKBtn()->click();
+  });
+  QTest::mouseClick(f->FrameMemoNode1()->StaticText_name(), Qt::LeftButton);
+  EXPECT_EQ(a->name().substr(0, 10), "2026.12.07");
+
+  clip.text_ = "Renamed";
+  f->setStatusText("");
+  popupItem(*f->FrameMemoNode1(), "PopupMenu1", "Replace(&R)")->trigger();
+  EXPECT_EQ(a->name(), "Renamed");
+  EXPECT_EQ(status(), "Replace Name Renamed");
+  EXPECT_EQ(f->statusText(), "");
+  f->close();
+}
+
+// While the current note is shown in its own window the main editor is hidden; the
+// list keeps its width.
+TEST_F(OwnNoteWindowsTest, TheListKeepsItsWidthWhileTheNoteIsInItsOwnWindow) {
+  form->resize(800, 500);
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  QWidget* list = form->getHolderFrame()->PanelLeft();
+  const int width = list->width();
+  TFormMemoNode* f = windowFor(a);
+  form->changeCurrentNode_(a);
+  QApplication::processEvents();
+  EXPECT_FALSE(editor()->isVisible());
+  EXPECT_EQ(list->width(), width);
+  f->close();
+}
+
+// A comment box dragged shut with the splitter is a hidden box: its Show tick is off
+// and one click on it opens the box again.
+TEST_F(OwnNoteWindowsTest, ACommentDraggedShutReadsAsHiddenAndOneClickReopensIt) {
+  a->ensureComment().setText("a comment");
+  TFormMemoNode* f = windowFor(a);
+  f->resize(500, 500);
+  f->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f));
+  TFrameMemoNode* own = f->FrameMemoNode1();
+  QPlainTextEdit* comment = own->Memo_comment();
+  ASSERT_TRUE(own->commentShown());
+  // The handle above the comment, dragged down to the bottom (the note has no fields).
+  auto* split = qobject_cast<QSplitter*>(comment->parentWidget());
+  ASSERT_NE(split, nullptr);
+  QSplitterHandle* above = split->handle(split->indexOf(comment));
+  ASSERT_NE(above, nullptr);
+  const QPoint start = above->rect().center();
+  const QPoint end = above->mapFrom(split, QPoint(start.x(), split->height() + 10));
+  auto send = [above](QEvent::Type type, const QPoint& at, Qt::MouseButtons held) {
+    QMouseEvent e(type, at, above->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                  held, Qt::NoModifier);
+    QApplication::sendEvent(above, &e);
+  };
+  send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+  for (int step = 1; step <= 5; ++step) send(QEvent::MouseMove, start + (end - start) * step / 5, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, end, Qt::NoButton);
+  ASSERT_LT(comment->height(), 2);
+
+  QAction* tick = actionOf(*f, QStringLiteral("Comment"));
+  ASSERT_NE(tick, nullptr);
+  emit qobject_cast<QMenu*>(tick->parent())->aboutToShow();
+  EXPECT_FALSE(tick->isChecked());
+  tick->trigger();
+  QApplication::processEvents();
+  EXPECT_GE(split->sizes().at(split->indexOf(comment)), 2);
+  EXPECT_TRUE(own->commentShown());
   f->close();
 }
 

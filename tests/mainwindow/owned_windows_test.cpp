@@ -28,6 +28,7 @@
 #include "dialogs/NoteWindow.h"
 #include "dialogs/SmallWindows.h"
 #include "form_fixture.h"
+#include "mainwindow/FormLog.h"
 #include "printing/FormStringsPrint.h"
 #include "support/fake_browser.h"
 #include "views/QtPrompter.h"
@@ -211,6 +212,29 @@ TEST_F(OwnedWindowsTest, MessageBoxesStayInFrontOfTheDialogThatAsks) {
   answerBox();
   ShowMessage("from the main window");
   EXPECT_EQ(owner, form.get());
+}
+
+// A script's log opens beside the main window, leaving Break in sight; once the user has
+// moved it, it opens again where they put it.
+TEST_F(OwnedWindowsTest, TheLogOpensClearOfBreakAndKeepsTheUsersPlace) {
+  auto* breakButton = form->findChild<QPushButton*>(QStringLiteral("BreakBtn"));
+  ASSERT_NE(breakButton, nullptr);
+  const QRect breakRect(breakButton->mapToGlobal(QPoint(0, 0)), breakButton->size());
+  EXPECT_EQ(run("UIShowFormLog"), 0);
+  TFormLog* log = form->getFormLog();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(log));
+  QTest::qWait(400);  // settled
+  EXPECT_FALSE(log->frameGeometry().intersects(breakRect))
+      << log->frameGeometry().x() << "," << log->frameGeometry().y() << " " << log->frameGeometry().height();
+  EXPECT_TRUE(form->screen()->availableGeometry().contains(log->frameGeometry()));
+
+  log->move(5, 7);
+  const QPoint put = log->pos();
+  log->close();
+  EXPECT_EQ(run("UIShowFormLog"), 0);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(log));
+  QTest::qWait(400);
+  EXPECT_EQ(log->pos(), put);
 }
 
 }  // namespace

@@ -234,5 +234,20 @@ TEST_F(PropertyCommandsTest, RenameDialogRenamesTheNote) {
   EXPECT_EQ(status(), "UIReadOnly=\"true\"");
 }
 
+// The name editor opens ready for typing: the name box has the focus with the name
+// selected, so typed text, blanks included, replaces the name and Enter accepts it.
+TEST_F(PropertyCommandsTest, TheNameEditorTakesTypingIntoTheName) {
+  form->changeCurrentNode_(note(sj("会議")));
+  test::whenModal<TFormName>([](TFormName* d) {
+    QWidget* typing = d->focusWidget();
+    ASSERT_NE(typing, nullptr);
+    EXPECT_TRUE(typing == d->ComboBox_Name() || d->ComboBox_Name()->isAncestorOf(typing));
+    QTest::keyClicks(typing, QStringLiteral("New name"));
+    QTest::keyClick(typing, Qt::Key_Return);
+  });
+  QTest::mouseClick(editor()->StaticText_name(), Qt::LeftButton);
+  EXPECT_EQ(form->getCurrentNode()->name(), "New name");
+}
+
 }  // namespace
 }  // namespace wux

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <regex>
 
@@ -165,6 +166,21 @@ TEST_F(PdfPrint, CancelInTheProgressWindowPrintsNothing) {
   });
   EXPECT_FALSE(printer.Print(numberedLines(2000)));
   EXPECT_TRUE(printer.wasCancelled());
+  EXPECT_FALSE(platform::fileExists(pdf));
+}
+
+TEST_F(PdfPrint, EscapeInTheProgressWindowIsCancel) {
+  bool stillShown = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* progress = qobject_cast<TFormStrProgress*>(w); progress && progress->isVisible()) {
+        QTest::keyClick(progress, Qt::Key_Escape);
+        stillShown = progress->isVisible();
+      }
+  });
+  EXPECT_FALSE(printer.Print(numberedLines(2000)));
+  EXPECT_TRUE(printer.wasCancelled());
+  EXPECT_TRUE(stillShown);
   EXPECT_FALSE(platform::fileExists(pdf));
 }
 

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "support/RecordingPrompter.h"
 #include "support/data_files.h"
+#include "support/held_key.h"
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
 #include "views/FrameMemoHolder.h"
@@ -581,13 +582,16 @@ TEST_F(TreeFrameTest, KeysAndStatusFollowItemOrder) {
   window.changeCurrentNode_(node("P"));
   frame.showStatus_();
   EXPECT_EQ(frame.statusText(), "[0]   1 / 3");
-  QTest::keyClick(tree, Qt::Key_Down);  // one press, one note
+  test::clickKey(tree, Qt::Key_Down);  // one press, one note
   EXPECT_EQ(currentName(), "C");
   EXPECT_EQ(frame.showStatus_(), 1);
   EXPECT_EQ(frame.statusText(), "[0/0]   2 / 3");
-  QTest::keyClick(tree, Qt::Key_Down);
+  test::clickKey(tree, Qt::Key_Down);
   EXPECT_EQ(currentName(), "X");
-  QTest::keyClick(tree, Qt::Key_Up);
+  test::clickKey(tree, Qt::Key_Up);
+  EXPECT_EQ(currentName(), "C");
+  test::clickKey(tree, Qt::Key_Down);
+  test::holdKey(tree, Qt::Key_Up, 3);  // held: one note, when let go
   EXPECT_EQ(currentName(), "C");
   frame.ViewClick(item("X"));
   frame.showStatus_();

@@ -4,7 +4,9 @@
 // against the desktop's own clipboard.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QAction>
@@ -414,7 +416,8 @@ TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {
   QMenu* history = action(text, QStringLiteral("Paste History"))->menu();
   ASSERT_NE(history, nullptr);
   emit history->aboutToShow();
-  ASSERT_EQ(history->actions().size(), 1);
+  ASSERT_TRUE(history->actions()[0]->isVisible());
+  EXPECT_FALSE(history->actions()[1]->isVisible());
   EXPECT_EQ(history->actions()[0]->text(), QStringLiteral("a&&b"));
   setText(memo(), "");
   history->actions()[0]->trigger();
@@ -451,6 +454,27 @@ TEST_F(EditorCommandsTest, AReadOnlyNoteKeepsItsEncodingAndShowsItsTreeReadOnly)
   tree->deleteNode_();
   EXPECT_EQ(tree->topLevelItemCount(), 1);
   EXPECT_EQ(note()->body().text(), "a\r\n{\r\nb\r\n}\r\n");
+}
+
+// Paste History is never offered empty: without entries it opens on a line saying so,
+// which chooses nothing.
+TEST_F(EditorCommandsTest, AnEmptyPasteHistorySaysSoInItsMenu) {
+  auto* text = frame.findChild<QMenu*>(QStringLiteral("PopupMenuMemo"));
+  QMenu* history = nullptr;
+  for (QAction* a : text->actions())
+    if (a->text() == QStringLiteral("Paste History")) history = a->menu();
+  ASSERT_NE(history, nullptr);
+  window.copyHistory().clear();
+  QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5));
+  QApplication::sendEvent(memo()->viewport(), &request);
+  history->popup(text->pos());
+  QStringList shown;
+  for (QAction* a : history->actions())
+    if (a->isVisible()) shown << a->text() + (a->isEnabled() ? "" : " (disabled)");
+  EXPECT_EQ(shown, QStringList{"Paste Word List is empty. (disabled)"});
+  EXPECT_EQ(window.status().rfind("Paste Word List is empty. ", 0), 0u);
+  history->hide();
+  text->hide();
 }
 
 TEST_F(EditorCommandsTest, CharactersShiftJisCannotHoldAreMarkedAndNamed) {

@@ -178,7 +178,7 @@ TEST(MemoHolderUI, CopiesListingsAndIcons) {
 
   StringList csv;
   EXPECT_EQ(h->makeCSVText_(csv), 3);
-  EXPECT_EQ(csv[0], "# wux noname:book  20261206 123456");
+  EXPECT_EQ(csv[0], "# views_tests noname:book  20261206 123456");  // the running program's file name
   EXPECT_EQ(csv[1], "b");
 
   // Icon notes: "icon <number> <name>" with image/ico content.

@@ -6,6 +6,9 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QDialogButtonBox>
+#include <QLayout>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -123,6 +126,52 @@ TEST(QtPrompter, EveryButtonSetShowsItsIconAndAnswersWithTheButtonClicked) {
   // Escape gives the safe answer: Abort where there is no Cancel.
   pressInNextBox(Qt::Key_Escape);
   EXPECT_EQ(p.messageBox("Disk busy", "", Buttons::AbortRetryIgnore, Answer::Retry, BoxKind::Error), Answer::Abort);
+}
+
+// A desktop's button layout, as the style of a box's button row hands it over.
+class DesktopLayout : public QProxyStyle {
+ public:
+  explicit DesktopLayout(int layout) : layout_(layout) {}
+  int styleHint(StyleHint hint, const QStyleOption* o, const QWidget* w, QStyleHintReturn* r) const override {
+    return hint == SH_DialogButtonLayout ? layout_ : QProxyStyle::styleHint(hint, o, w, r);
+  }
+
+ private:
+  int layout_;
+};
+
+TEST(QtPrompter, TheButtonsStandInTheOrderTheFlagsNameThemUnderEveryDesktop) {
+  test::qtApp();
+  QtPrompter p;
+  auto caption = [](QMessageBox::StandardButton b) { return QMessageBox(QMessageBox::NoIcon, "", "", b).button(b)->text(); };
+  const QString abort = caption(QMessageBox::Abort), retry = caption(QMessageBox::Retry),
+                ignore = caption(QMessageBox::Ignore), cancel = caption(QMessageBox::Cancel);
+  const std::vector<std::pair<Buttons, QStringList>> sets{
+      {Buttons::AbortRetryIgnore, {abort, retry, ignore}},
+      {Buttons::YesNoCancel, {caption(QMessageBox::Yes), caption(QMessageBox::No), cancel}},
+      {Buttons::RetryCancel, {retry, cancel}},
+      {Buttons::CancelTryContinue, {cancel, "&Try Again", "&Continue"}}};
+  for (int layout : {QDialogButtonBox::WinLayout, QDialogButtonBox::MacLayout, QDialogButtonBox::KdeLayout,
+                     QDialogButtonBox::GnomeLayout}) {
+    DesktopLayout desktop(layout);
+    for (const auto& [buttons, want] : sets) {
+      QStringList shown;
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        auto* row = box->findChild<QDialogButtonBox*>();
+        row->setStyle(&desktop);
+        QList<QAbstractButton*> inRow = row->buttons();
+        std::sort(inRow.begin(), inRow.end(), [row](QAbstractButton* a, QAbstractButton* b) {
+          return row->layout()->indexOf(a) < row->layout()->indexOf(b);
+        });
+        for (QAbstractButton* b : inRow) shown << b->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+      });
+      EXPECT_EQ(p.messageBox("Which?", "", buttons), safeAnswer(buttons));
+      EXPECT_EQ(shown, want) << "layout " << layout;
+    }
+  }
 }
 
 }  // namespace

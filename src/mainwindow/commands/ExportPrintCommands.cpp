@@ -509,6 +509,8 @@ int printFormat(MainWindowApi& w) {
     std::string error;
     if (!SaveComponentToIni(*printer, PrintSettingsPath(), kPrintSettingsSection, kPrintSettingsPrefix, &error))
       busy.finish("Failure: " + error);
+  } else {
+    busy.finish("Cancel: print1");
   }
   return 0;
 }

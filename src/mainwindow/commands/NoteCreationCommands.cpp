@@ -147,7 +147,9 @@ int newChildOf(MainWindowApi& w, const std::string& title, NoteKind kind, const 
         MemoNodeUI* node = newMemoNodeKind(w, path, kind);
         if (!node) return node;
         makeChildOf(w, node, parent);
-        if (!done.empty()) end = done + node->name();
+        // A web note is reported by the address asked for: its name may have been made
+        // unique.
+        if (!done.empty()) end = done + (kind == NoteKind::URL ? path : node->name());
         return node;
       },
       kResultFailed);
