@@ -87,6 +87,9 @@ class TFrameWB : public QWidget {
   void commandStateChange();
   void documentComplete(bool ok);
   bool internetOn() const;
+  // False, said, when the page shown has no address (a note's own page).
+  bool hasAddress();
+  void showLocation(const std::string& text);
   // A read of the page shown (its source, character set or links); false, reported,
   // when the engine did not answer in time.
   template <class T>
@@ -96,8 +99,12 @@ class TFrameWB : public QWidget {
   MainWindowApi* owner_ = nullptr;
   std::function<void(const std::string&)> sink_;
   WebBrowser* browser_;
-  // The page shown came from a text, not an address; its location line stays as set.
+  // The last document asked for was a text, not an address; the location line its host
+  // then set is shown again whenever that document is.
   bool fromText_ = false;
+  std::string givenLocation_;
+  // The address asked for last, until its load finished.
+  std::string asked_;
   QPushButton* back_;
   QPushButton* forward_;
   QPushButton* stop_;

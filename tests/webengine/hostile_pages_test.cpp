@@ -2,6 +2,7 @@
 // note's own page, or a page file beside the notebook. Internet is on, so whatever the
 // page reads it can send to the loopback server; the page also reports what it got.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QJsonDocument>
 #include <QPushButton>
@@ -217,6 +218,7 @@ TEST_F(HostilePageTest, LocalPagesAreNamedByTheirFileAddresses) {
     QObject::disconnect(c);
     return shown;
   };
+  // The links, and what the buttons take (nothing from a page without an address).
   auto expectEverywhere = [&](const std::string& address) {
     StringList found;
     ASSERT_EQ(wb->getLinkList_(found), 3);
@@ -226,9 +228,10 @@ TEST_F(HostilePageTest, LocalPagesAreNamedByTheirFileAddresses) {
     newNodes.clear();
     launcher.calls.clear();
     for (const char* button : {"NewNodeBtn", "NewURLBtn", "IEBtn"}) click(button);
-    EXPECT_EQ(newNodes, std::vector<std::string>{address});
-    EXPECT_EQ(launcher.calls.size(), 2u);
+    EXPECT_EQ(newNodes, address.empty() ? std::vector<std::string>{} : std::vector<std::string>{address});
+    EXPECT_EQ(launcher.calls.size(), address.empty() ? 0u : 2u);
     for (const auto& call : launcher.calls) EXPECT_EQ(call.target, address);
+    if (address.empty()) EXPECT_EQ(win.status(), "Exit: this page has no address");
   };
   expectEverywhere(page);
   // Reloaded, the page is the same file.
@@ -236,20 +239,26 @@ TEST_F(HostilePageTest, LocalPagesAreNamedByTheirFileAddresses) {
   EXPECT_EQ(wb->location(), page);
   expectEverywhere(page);
 
-  // A note's own page is named by its notebook's folder.
+  // A note's own page has no address; its links count from its notebook's folder.
   note->putField_("Filename", "\"\"");
   note->body().setText(links);
   ASSERT_TRUE(loaded([&] { show(note); }));
   EXPECT_EQ(wb->location(), "*Memo*");
-  expectEverywhere(fileUrl("notes/"));
+  expectEverywhere("");
   ASSERT_TRUE(loaded([&] { click("ReLoadBtn"); }));
-  expectEverywhere(fileUrl("notes/"));
+  EXPECT_EQ(wb->location(), "*Memo*");
+  expectEverywhere("");
 
   // A link to a folder lists the folder.
   evaluate(QStringLiteral("location.href = './'; 0"));
   ASSERT_TRUE(waitUntil([&] { return wb->browser()->url().toString().toStdString() == fileUrl("notes/"); }))
       << wb->browser()->url().toString().toStdString();
   EXPECT_TRUE(waitUntil([&] { return evaluate(QStringLiteral("document.body.innerText")).toString().contains("page.html"); }));
+  // The location line follows the link, and names what was asked for when a load fails.
+  EXPECT_TRUE(waitUntil([&] { return wb->location() == fileUrl("notes/"); })) << wb->location();
+  ASSERT_EQ(mkfifo(tmp.str("notes/fifo").c_str(), 0600), 0);
+  wb->navigate_(tmp.str("notes/fifo"));
+  EXPECT_TRUE(waitUntil([&] { return wb->location() == fileUrl("notes/fifo"); })) << wb->location();
 }
 
 }  // namespace
