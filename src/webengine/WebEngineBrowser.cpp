@@ -179,6 +179,23 @@ class WebEngineBrowser : public WebBrowser {
   bool hasDocument_ = false;
 };
 
+// The engine's view draws through the graphics card: the first one shown in a window
+// makes the toolkit give that window a new native window, which the window manager
+// would place anew. The window keeps the place and size it had.
+class WindowPlaceKeeper : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::WinIdChange && watched->isWidgetType()) {
+      auto* w = static_cast<QWidget*>(watched);
+      if (w->isWindow() && w->isVisible()) w->setGeometry(w->geometry());
+    }
+    return false;
+  }
+};
+
 }  // namespace
 
 void prepareWebEngine() {
@@ -195,6 +212,11 @@ void prepareWebEngine() {
 
 void installWebEngine() {
   localpages::installHandler();
+  static WindowPlaceKeeper* keeper = nullptr;
+  if (!keeper) {
+    keeper = new WindowPlaceKeeper(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(keeper);
+  }
   setWebBrowserFactory([](QWidget* parent) -> WebBrowser* { return new WebEngineBrowser(parent); });
 }
 
