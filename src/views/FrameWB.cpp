@@ -198,8 +198,12 @@ bool TFrameWB::internetOn() const {
   return answer == "true";
 }
 
+void TFrameWB::setShownNote_(const MemoNode* node) { shownFolder_ = notebookDir(node); }
+
+std::string TFrameWB::notebookFolder() const { return host_ ? notebookDir(host_->node()) : shownFolder_; }
+
 void TFrameWB::applyInternetSwitch_() {
-  browser_->setNotebookFolder(toQ(notebookDir(host_ ? host_->node() : nullptr)));
+  browser_->setNotebookFolder(toQ(notebookFolder()));
 }
 
 // ---- documents ----
@@ -209,7 +213,7 @@ int TFrameWB::loadFromString_(const std::string& html) {
   fromText_ = true;
   givenLocation_.clear();
   asked_.clear();
-  const std::string dir = notebookDir(host_ ? host_->node() : nullptr);
+  const std::string dir = notebookFolder();
   const QUrl base = dir.empty() ? QUrl() : QUrl::fromLocalFile(toQ(dir));
   browser_->setContent(QByteArray(html.data(), static_cast<qsizetype>(html.size())),
                        QStringLiteral("text/html;charset=Shift_JIS"), base);

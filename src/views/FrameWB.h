@@ -15,6 +15,7 @@ class QPushButton;
 namespace wux {
 
 class MainWindowApi;
+class MemoNode;
 class TFrameMemoNode;
 class WebBrowser;
 
@@ -28,6 +29,9 @@ class TFrameWB : public QWidget {
   TFrameMemoNode* host() const { return host_; }
   // The main window whose Internet switch a frame without a note editor follows.
   void setOwnerWindow(MainWindowApi* owner) { owner_ = owner; }
+  // The note whose page a frame without a note editor shows next: the page's relative
+  // addresses count from its notebook's folder.
+  void setShownNote_(const MemoNode* node);
   // Where status texts go when no note editor hosts the frame (a window of its own).
   void setMessageSink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
 
@@ -87,6 +91,8 @@ class TFrameWB : public QWidget {
   void commandStateChange();
   void documentComplete(bool ok);
   bool internetOn() const;
+  // The folder of the notebook whose note the frame shows; empty for none.
+  std::string notebookFolder() const;
   // False, said, when the page shown has no address (a note's own page).
   bool hasAddress();
   void showLocation(const std::string& text);
@@ -97,6 +103,7 @@ class TFrameWB : public QWidget {
 
   TFrameMemoNode* host_ = nullptr;
   MainWindowApi* owner_ = nullptr;
+  std::string shownFolder_;
   std::function<void(const std::string&)> sink_;
   WebBrowser* browser_;
   // The last document asked for was a text, not an address; the location line its host
