@@ -181,19 +181,27 @@ class WebEngineBrowser : public WebBrowser {
 
 // The engine's view draws through the graphics card: the first one shown in a window
 // makes the toolkit give that window a new native window, which the window manager
-// would place anew. The window keeps the place and size it had.
+// would place anew. A window placed once (it moved since it was shown) keeps the place
+// and size it had; one shown for the first time is the window manager's to place.
 class WindowPlaceKeeper : public QObject {
  public:
   using QObject::QObject;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::WinIdChange && watched->isWidgetType()) {
-      auto* w = static_cast<QWidget*>(watched);
-      if (w->isWindow() && w->isVisible()) w->setGeometry(w->geometry());
-    }
+    const auto type = event->type();
+    if ((type != QEvent::WinIdChange && type != QEvent::Move) || !watched->isWidgetType()) return false;
+    auto* w = static_cast<QWidget*>(watched);
+    if (!w->isWindow() || !w->isVisible()) return false;
+    if (type == QEvent::Move)
+      w->setProperty(kPlaced, true);
+    else if (w->property(kPlaced).toBool())
+      w->setGeometry(w->geometry());  // before the new native window is made, for its hints
     return false;
   }
+
+ private:
+  static constexpr const char* kPlaced = "wuxPlaced";
 };
 
 }  // namespace

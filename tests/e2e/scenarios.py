@@ -56,6 +56,7 @@ MARKNODE_SAVE_EACH_OVER = dict(top_mnemonic="f", rights=2, downs=8)  # MarkNode 
 MEMONODE_OTHER_WINDOW = dict(top_mnemonic="f", rights=3, downs=12)  # [MemoNode] > Other Window
 WINDOW_LOG = dict(top_mnemonic="f", rights=9, downs=1)  # Window > Log
 WINDOW_FILE_LIST = dict(top_mnemonic="f", rights=9, downs=2)  # Window > FileList
+T2_CONTENT_VIEW = dict(top_mnemonic="f", rights=13, downs=2)  # T2 > ContentView
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -378,6 +379,11 @@ def first_web_page_keeps_window_place(s, wux):
     for _ in range(3):
         s._run(["xdotool", "click", "5"])
     d.wait_for("the page to scroll", lambda: shown() != first)
+    # A window shown for the first time is still the window manager's to place, framed.
+    w.menu(T2_CONTENT_VIEW)
+    view = s.window("^ContentView$")
+    time.sleep(1)
+    check(s.geometry(view)[1] > 0, "the content view has no room for its frame: %r" % (s.geometry(view),))
     s.activate(w.main)
     s.key("ctrl+q")
     # The click on the note marked the notebook changed: the close asks to save it.
