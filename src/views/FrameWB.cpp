@@ -202,14 +202,14 @@ void TFrameWB::setShownNote_(const MemoNode* node) { shownFolder_ = notebookDir(
 
 std::string TFrameWB::notebookFolder() const { return host_ ? notebookDir(host_->node()) : shownFolder_; }
 
-void TFrameWB::applyInternetSwitch_() {
+void TFrameWB::applyNotebookFolder() {
   browser_->setNotebookFolder(toQ(notebookFolder()));
 }
 
 // ---- documents ----
 
 int TFrameWB::loadFromString_(const std::string& html) {
-  applyInternetSwitch_();
+  applyNotebookFolder();
   fromText_ = true;
   givenLocation_.clear();
   asked_.clear();
@@ -221,7 +221,7 @@ int TFrameWB::loadFromString_(const std::string& html) {
 }
 
 void TFrameWB::loadContent_(const std::string& bytes, const std::string& mimeType) {
-  applyInternetSwitch_();
+  applyNotebookFolder();
   fromText_ = true;
   givenLocation_.clear();
   asked_.clear();
@@ -266,7 +266,7 @@ void TFrameWB::navigate_(const std::string& path) {
 }
 
 void TFrameWB::navigateAddress_(const std::string& address) {
-  applyInternetSwitch_();
+  applyNotebookFolder();
   fromText_ = false;
   if (browser_->isBusy()) browser_->stop();
   const QUrl url = addressOf(address);

@@ -56,8 +56,6 @@ class TFrameWB : public QWidget {
   void setLocation_(const std::string& text);
   std::string location() const;
 
-  // Follows the owner window's Internet switch; the engine refuses what it forbids.
-  void applyInternetSwitch_();
   // The page shown in place of an Internet address while Internet access is off:
   // "Offinternet.html" in the program's folder.
   void showOffline_();
@@ -93,6 +91,8 @@ class TFrameWB : public QWidget {
   bool internetOn() const;
   // The folder of the notebook whose note the frame shows; empty for none.
   std::string notebookFolder() const;
+  // Tells the engine that folder before a load: the page may load scripts from there.
+  void applyNotebookFolder();
   // False, said, when the page shown has no address (a note's own page).
   bool hasAddress();
   void showLocation(const std::string& text);
