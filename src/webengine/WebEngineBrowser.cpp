@@ -137,10 +137,11 @@ class WebEngineBrowser : public WebBrowser {
   bool isBusy() const override { return busy_; }
   bool hasDocument() const override { return hasDocument_; }
   bool showsGivenContent() const override {
-    // A reload shows a local page under a new host: the same document all the same.
+    // A reload shows a local page under a new host, a link within it adds a fragment:
+    // the same document all the same.
     auto document = [](QUrl url) {
       if (localpages::isLocalPage(url)) url.setHost(QString());
-      return url;
+      return url.adjusted(QUrl::RemoveFragment);
     };
     return givenPending_ || (given_.isValid() && document(page_->url()) == document(given_));
   }
