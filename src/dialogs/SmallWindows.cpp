@@ -98,6 +98,10 @@ void TFormContentView::UpdateClick() {
   } else if (type == "\"text/html\"") {
     TFrameWB* web = ensureWeb();
     web->show();
+    // The page follows the main window's Internet switch and finds its pictures beside
+    // the note's notebook; nothing else of the main window is the page's.
+    web->setOwnerWindow(main_);
+    web->setShownNote_(node);
     web->loadFromString_(node->body().text());
   } else if (type == "\"multipart/mixed\"") {
     tree_->clear();

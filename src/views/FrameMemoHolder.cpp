@@ -194,11 +194,17 @@ bool TFrameMemoHolder::eventFilter(QObject* watched, QEvent* event) {
     if (!focus || qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QTextEdit*>(focus))
       return QWidget::eventFilter(watched, event);
     const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
-    // Up over a web page scrolls the page.
-    bool inPage = false;
-    for (QWidget* w = focus; w; w = w->parentWidget())
-      if (qobject_cast<TFrameWB*>(w)) inPage = true;
-    if (dy > 0 && inPage) return QWidget::eventFilter(watched, event);
+    // Over a web page, or with the focus in one, a turn up scrolls the page, and so does
+    // any turn that walks no note (a web note keeps the wheel unless it says otherwise).
+    auto inPage = [](QWidget* w) {
+      for (; w; w = w->parentWidget())
+        if (qobject_cast<TFrameWB*>(w)) return true;
+      return false;
+    };
+    if ((inPage(focus) || inPage(over)) && (dy > 0 || !wheelTarget(dy < 0))) {
+      wheelRest_ = 0;
+      return QWidget::eventFilter(watched, event);
+    }
     wheelTurn_(dy);
     return true;  // over a note list the wheel walks the notes
   }
@@ -227,15 +233,19 @@ void TFrameMemoHolder::stepNode(int step) {
   if (to) main_->changeCurrentNode_(static_cast<MemoNodeUI*>(to));
 }
 
-void TFrameMemoHolder::wheelStep(bool down) {
-  if (!main_ || main_->isDoing_()) return;
+MemoNodeUI* TFrameMemoHolder::wheelTarget(bool down) {
+  if (!main_ || main_->isDoing_()) return nullptr;
   MemoNodeUI* cur = main_->getCurrentNode();
   MemoHolder* h = cur ? cur->getParentHolder_() : nullptr;
-  if (!h) return;
+  if (!h) return nullptr;
   // A web page note keeps the wheel for itself unless it says otherwise.
-  if (cur->getField_("Content-Transfer-Encoding") == "\"URL\"" && cur->getField_("FlagWheel") != "\"true\"") return;
-  MemoNode* next = down ? h->getNextNode_(cur) : h->getPrevNode_(cur);
-  if (next) main_->changeCurrentNode_(static_cast<MemoNodeUI*>(next));
+  if (cur->getField_("Content-Transfer-Encoding") == "\"URL\"" && cur->getField_("FlagWheel") != "\"true\"")
+    return nullptr;
+  return static_cast<MemoNodeUI*>(down ? h->getNextNode_(cur) : h->getPrevNode_(cur));
+}
+
+void TFrameMemoHolder::wheelStep(bool down) {
+  if (MemoNodeUI* next = wheelTarget(down)) main_->changeCurrentNode_(next);
 }
 
 void TFrameMemoHolder::ViewClick(NoteItem* item) {

@@ -65,6 +65,8 @@ class TFrameMemoHolder : public QWidget {
   void stepNode(int step);
   // The wheel over the frame: the next (down) or previous (up) note.
   void wheelStep(bool down);
+  // The note a notch that way would make current; none when the wheel walks nowhere.
+  MemoNodeUI* wheelTarget(bool down);
   // A turn of the wheel by `angle` (eighths of a degree, negative down): every whole
   // notch of 120 moves one note; the rest waits for the next turn.
   void wheelTurn_(int angle);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <memory>
+#include <utility>
 
 #include "model/Prompter.h"
 #include "model/objects.h"
@@ -177,6 +178,11 @@ void TFrameWB::setCursor_(int cursor) {
 }
 
 void TFrameWB::setLocation_(const std::string& text) {
+  if (fromText_) givenLocation_ = text;
+  showLocation(text);
+}
+
+void TFrameWB::showLocation(const std::string& text) {
   location_->setText(toQ(text));
   location_->repaint();
 }
@@ -193,17 +199,22 @@ bool TFrameWB::internetOn() const {
   return answer == "true";
 }
 
-void TFrameWB::applyInternetSwitch_() {
-  browser_->setInternetAllowed(internetOn());
-  browser_->setNotebookFolder(toQ(notebookDir(host_ ? host_->node() : nullptr)));
+void TFrameWB::setShownNote_(const MemoNode* node) { shownFolder_ = notebookDir(node); }
+
+std::string TFrameWB::notebookFolder() const { return host_ ? notebookDir(host_->node()) : shownFolder_; }
+
+void TFrameWB::applyNotebookFolder() {
+  browser_->setNotebookFolder(toQ(notebookFolder()));
 }
 
 // ---- documents ----
 
 int TFrameWB::loadFromString_(const std::string& html) {
-  applyInternetSwitch_();
+  applyNotebookFolder();
   fromText_ = true;
-  const std::string dir = notebookDir(host_ ? host_->node() : nullptr);
+  givenLocation_.clear();
+  asked_.clear();
+  const std::string dir = notebookFolder();
   const QUrl base = dir.empty() ? QUrl() : QUrl::fromLocalFile(toQ(dir));
   browser_->setContent(QByteArray(html.data(), static_cast<qsizetype>(html.size())),
                        QStringLiteral("text/html;charset=Shift_JIS"), base);
@@ -211,8 +222,10 @@ int TFrameWB::loadFromString_(const std::string& html) {
 }
 
 void TFrameWB::loadContent_(const std::string& bytes, const std::string& mimeType) {
-  applyInternetSwitch_();
+  applyNotebookFolder();
   fromText_ = true;
+  givenLocation_.clear();
+  asked_.clear();
   browser_->setContent(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), toQ(mimeType), QUrl());
 }
 
@@ -250,17 +263,16 @@ void TFrameWB::navigate_(const std::string& path) {
     // Relative to the notebook file, without moving the process's current folder.
     if (!p.empty() && p[0] == '.') p = platform::resolvePath(p, dir);
   }
-  applyInternetSwitch_();
-  fromText_ = false;
-  if (browser_->isBusy()) browser_->stop();
-  browser_->navigate(addressOf(p));
+  navigateAddress_(p);
 }
 
 void TFrameWB::navigateAddress_(const std::string& address) {
-  applyInternetSwitch_();
+  applyNotebookFolder();
   fromText_ = false;
   if (browser_->isBusy()) browser_->stop();
-  browser_->navigate(addressOf(address));
+  const QUrl url = addressOf(address);
+  asked_ = fromQ(url.toString());
+  browser_->navigate(url);
 }
 
 void TFrameWB::navigateFilename_() {
@@ -297,11 +309,17 @@ void TFrameWB::commandStateChange() {
   stop_->setEnabled(browser_->isBusy());
 }
 
-void TFrameWB::documentComplete(bool) {
+void TFrameWB::documentComplete(bool ok) {
   commandStateChange();
-  if (fromText_) return;  // a note's own page keeps "*Memo*"
-  const std::string address = fromQ(browser_->url().toString());
-  setLocation_(address);
+  // A failed load leaves the engine at the page before: the line names what was asked.
+  const std::string asked = std::exchange(asked_, std::string());
+  // A note's own page (or a picture) keeps the line its host gave it while it is shown.
+  if ((ok || asked.empty()) && browser_->showsGivenContent()) {
+    showLocation(givenLocation_);
+    return;
+  }
+  const std::string address = ok || asked.empty() ? fromQ(browser_->url().toString()) : asked;
+  showLocation(address);
   message_(address);
 }
 
@@ -343,17 +361,29 @@ void TFrameWB::HomeBtnClick() {
   browser_->home();
 }
 
+bool TFrameWB::hasAddress() {
+  // A note's own page lives in no file: its base address is only its notebook's folder.
+  if (!browser_->showsGivenContent()) return true;
+  message_("Exit: this page has no address");
+  return false;
+}
+
 void TFrameWB::NewNodeBtnClick() {
   // Only a note editor of the main window (or of a note window with one) makes notes.
   MainWindowApi* owner = host_ ? host_->ownerForm() : nullptr;
-  if (!owner) return;
+  if (!owner || !hasAddress()) return;
   const std::string url = fromQ(browser_->url().toString());
   owner->commands().run("newMemoNodeKind_", {url, "3"});
 }
 
-void TFrameWB::NewURLBtnClick() { OpenURLOrFile(fromQ(browser_->url().toString())); }
+void TFrameWB::NewURLBtnClick() {
+  if (!hasAddress()) return;
+  OpenURLOrFile(fromQ(browser_->url().toString()));
+}
 
-void TFrameWB::IEBtnClick() { openInExternalBrowser_(fromQ(browser_->url().toString())); }
+void TFrameWB::IEBtnClick() {
+  if (hasAddress()) openInExternalBrowser_(fromQ(browser_->url().toString()));
+}
 
 void TFrameWB::SaveAsClick() {
   if (!browser_->hasDocument()) {

@@ -15,6 +15,7 @@ class QPushButton;
 namespace wux {
 
 class MainWindowApi;
+class MemoNode;
 class TFrameMemoNode;
 class WebBrowser;
 
@@ -28,6 +29,9 @@ class TFrameWB : public QWidget {
   TFrameMemoNode* host() const { return host_; }
   // The main window whose Internet switch a frame without a note editor follows.
   void setOwnerWindow(MainWindowApi* owner) { owner_ = owner; }
+  // The note whose page a frame without a note editor shows next: the page's relative
+  // addresses count from its notebook's folder.
+  void setShownNote_(const MemoNode* node);
   // Where status texts go when no note editor hosts the frame (a window of its own).
   void setMessageSink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
 
@@ -52,8 +56,6 @@ class TFrameWB : public QWidget {
   void setLocation_(const std::string& text);
   std::string location() const;
 
-  // Follows the owner window's Internet switch; the engine refuses what it forbids.
-  void applyInternetSwitch_();
   // The page shown in place of an Internet address while Internet access is off:
   // "Offinternet.html" in the program's folder.
   void showOffline_();
@@ -87,6 +89,13 @@ class TFrameWB : public QWidget {
   void commandStateChange();
   void documentComplete(bool ok);
   bool internetOn() const;
+  // The folder of the notebook whose note the frame shows; empty for none.
+  std::string notebookFolder() const;
+  // Tells the engine that folder before a load: the page may load scripts from there.
+  void applyNotebookFolder();
+  // False, said, when the page shown has no address (a note's own page).
+  bool hasAddress();
+  void showLocation(const std::string& text);
   // A read of the page shown (its source, character set or links); false, reported,
   // when the engine did not answer in time.
   template <class T>
@@ -94,10 +103,15 @@ class TFrameWB : public QWidget {
 
   TFrameMemoNode* host_ = nullptr;
   MainWindowApi* owner_ = nullptr;
+  std::string shownFolder_;
   std::function<void(const std::string&)> sink_;
   WebBrowser* browser_;
-  // The page shown came from a text, not an address; its location line stays as set.
+  // The last document asked for was a text, not an address; the location line its host
+  // then set is shown again whenever that document is.
   bool fromText_ = false;
+  std::string givenLocation_;
+  // The address asked for last, until its load finished.
+  std::string asked_;
   QPushButton* back_;
   QPushButton* forward_;
   QPushButton* stop_;

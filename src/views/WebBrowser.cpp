@@ -22,6 +22,7 @@ class StandInBrowser : public WebBrowser {
   QWidget* widget() override { return view_; }
   void setContent(const QByteArray& data, const QString& mimeType, const QUrl& base) override {
     hasDocument_ = true;
+    given_ = true;
     url_ = base;
     if (mimeType.startsWith(QLatin1String("text/html")))
       view_->setHtml(toQ(std::string_view(data.constData(), static_cast<std::size_t>(data.size()))));
@@ -31,17 +32,24 @@ class StandInBrowser : public WebBrowser {
   }
   void navigate(const QUrl& url) override {
     hasDocument_ = true;
+    given_ = false;
     url_ = url;
     if (url.isLocalFile())
       view_->setSource(url);
-    else if (internet_)
+    else if (internetAllowed())
       view_->setPlainText(url.toString());
     else
       view_->setPlainText(QStringLiteral("Blocked: ") + url.toString());
     finished();
   }
-  void back() override { view_->backward(); }
-  void forward() override { view_->forward(); }
+  void back() override {
+    given_ = false;
+    view_->backward();
+  }
+  void forward() override {
+    given_ = false;
+    view_->forward();
+  }
   void reload() override { view_->reload(); }
   void stop() override {}
   void home() override { view_->home(); }
@@ -49,6 +57,7 @@ class StandInBrowser : public WebBrowser {
   bool canGoForward() const override { return view_->isForwardAvailable(); }
   bool isBusy() const override { return false; }
   bool hasDocument() const override { return hasDocument_; }
+  bool showsGivenContent() const override { return given_; }
   QUrl url() const override { return url_; }
   void readSource(std::function<void(const QString&)> done) override { done(view_->toHtml()); }
   void readLinks(std::function<void(const QStringList&)> done) override {
@@ -60,8 +69,6 @@ class StandInBrowser : public WebBrowser {
       }
     done(links);
   }
-  void setInternetAllowed(bool allowed) override { internet_ = allowed; }
-  bool internetAllowed() const override { return internet_; }
 
  private:
   void finished() {
@@ -72,7 +79,7 @@ class StandInBrowser : public WebBrowser {
   QTextBrowser* view_;
   QUrl url_;
   bool hasDocument_ = false;
-  bool internet_ = false;
+  bool given_ = false;
 };
 
 WebBrowserFactory& factory() {

@@ -36,6 +36,10 @@ class WebBrowser : public QObject {
   virtual bool isBusy() const = 0;
   // False until a first document was asked for.
   virtual bool hasDocument() const = 0;
+  // True while the page shown is the document last given to `setContent` (a note's own
+  // page, a picture), which has no address of its own; false once a link, an address or
+  // the history led elsewhere.
+  virtual bool showsGivenContent() const = 0;
   virtual QUrl url() const = 0;
 
   // Reads of the page shown; the answer comes later, on the GUI thread, or never when
@@ -48,12 +52,14 @@ class WebBrowser : public QObject {
   virtual void readLinks(std::function<void(const QStringList&)> done) = 0;
 
   // With Internet off, the engine refuses every http:, https:, ws: and ftp: request,
-  // loopback addresses included; local pages and files still load.
-  virtual void setInternetAllowed(bool allowed) = 0;
-  virtual bool internetAllowed() const = 0;
-  // The switch as it is now, asked by an engine at each request when given: a page
-  // shown while Internet was on sends nothing once it is turned off.
-  virtual void setInternetSwitch(std::function<bool()> on) { (void)on; }
+  // loopback addresses included; local pages and files still load. The switch is asked
+  // at each request: a page shown while Internet was on sends nothing once it is turned
+  // off. Off until a switch is given.
+  void setInternetSwitch(std::function<bool()> on) { internetSwitch_ = std::move(on); }
+  void setInternetAllowed(bool allowed) {
+    setInternetSwitch([allowed] { return allowed; });
+  }
+  bool internetAllowed() const { return internetSwitch_ && internetSwitch_(); }
   // The folder of the notebook whose note shows the next page (empty for none): a local
   // page of that note may load scripts and style sheets from there too.
   virtual void setNotebookFolder(const QString& folder) { (void)folder; }
@@ -63,6 +69,9 @@ class WebBrowser : public QObject {
   void loadFinished(bool ok);
   // Back, forward or busy may have changed.
   void stateChanged();
+
+ private:
+  std::function<bool()> internetSwitch_;
 };
 
 using WebBrowserFactory = std::function<WebBrowser*(QWidget* parent)>;

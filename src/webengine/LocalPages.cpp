@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMimeDatabase>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QUrlQuery>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
@@ -60,6 +61,21 @@ bool takeTicket(const QString& host, R::ResourceType type) {
   return true;
 }
 
+// Pictures and media reach a page from a file: address, which is never the page's origin:
+// the engine shows and plays them but keeps their pixels and samples from every script.
+// A request for one goes first to a host handed out for it alone, whose handler refuses a
+// request in CORS mode (its answer would count as readable) and redirects the rest to the
+// file: address, with a ticket that lets that one request through.
+QSet<QString>& shownHosts() {
+  static QSet<QString> hosts;
+  return hosts;
+}
+QHash<QString, QString>& shownFiles() {
+  static QHash<QString, QString> files;
+  return files;
+}
+const QString kShownTicket = QStringLiteral("wux-shown");
+
 QString servedName(const QUrl& url) {
   return isLocalPage(url) ? QUrlQuery(url).queryItemValue(kServed) : QString();
 }
@@ -83,6 +99,11 @@ QString folderOf(const QUrl& page) {
 }
 
 bool under(const QString& path, const QString& folder) { return !folder.isEmpty() && path.startsWith(folder); }
+
+// In the page's folder or the notebook's, or below.
+bool besidePage(const QString& path, const QUrl& page, const QString& notebookFolder) {
+  return under(path, folderOf(page)) || under(path, asFolder(notebookFolder));
+}
 
 // Whoever asks for a local file must be local too: a remote page reads nothing here.
 bool localInitiator(const QWebEngineUrlRequestInfo& info) {
@@ -109,6 +130,18 @@ class Handler : public QWebEngineUrlSchemeHandler {
       return;
     }
     const QString path = pathOf(url);
+    if (shownHosts().remove(url.host())) {
+      if (job->requestHeaders().contains("Origin")) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+      }
+      const QString ticket = randomName();
+      QUrl to = QUrl::fromLocalFile(path);
+      to.setQuery(kShownTicket + QLatin1Char('=') + ticket);
+      shownFiles().insert(ticket, path);
+      job->redirect(to);
+      return;
+    }
     auto* file = new QFile(path, job);
     if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly)) {
       job->fail(QWebEngineUrlRequestJob::UrlNotFound);
@@ -202,13 +235,32 @@ void admitLocal(QWebEngineUrlRequestInfo& info, const QUrl& page, const QString&
       const bool kind = script ? path.endsWith(QLatin1String(".js"), Qt::CaseInsensitive) ||
                                      path.endsWith(QLatin1String(".mjs"), Qt::CaseInsensitive)
                                : path.endsWith(QLatin1String(".css"), Qt::CaseInsensitive);
-      if (!kind || !(under(path, folderOf(page)) || under(path, asFolder(notebookFolder)))) info.block(true);
+      if (!kind || !besidePage(path, page, notebookFolder)) info.block(true);
       return;
     }
-    case R::ResourceTypeImage:
-    case R::ResourceTypeFontResource:
     case R::ResourceTypeMedia:
-    case R::ResourceTypeFavicon:
+      // A medium's failure tells a file from a folder from nothing: only those beside.
+      if (!besidePage(path, page, notebookFolder)) {
+        info.block(true);
+        return;
+      }
+      [[fallthrough]];
+    case R::ResourceTypeImage:
+    case R::ResourceTypeFavicon: {
+      if (isLocalPage(url) && shownHosts().contains(url.host())) return;
+      if (url.isLocalFile()) {
+        const QString ticket = QUrlQuery(url).queryItemValue(kShownTicket);
+        if (!ticket.isEmpty() && shownFiles().take(ticket) == path) return;
+      }
+      QUrl to;
+      to.setScheme(QString::fromLatin1(kScheme));
+      to.setHost(QStringLiteral("s") + randomName());
+      to.setPath(path);
+      shownHosts().insert(to.host());
+      info.redirect(to);
+      return;
+    }
+    case R::ResourceTypeFontResource:
       return;
     default:
       info.block(true);

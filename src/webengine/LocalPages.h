@@ -31,10 +31,11 @@ QUrl serve(const QByteArray& data, const QString& mimeType, const QUrl& folder);
 void forget(const QUrl& address);
 
 // Decides a request of a local file or page made for a document at `page` (its first
-// party): blocks it, redirects it to a host of its own, or lets it pass. Scripts and style
-// sheets load only from the page's folder and below and from `notebookFolder` (a path, may
-// be empty) and below; frames only from the page's folder and below; pictures, fonts and
-// media from anywhere; nothing else (XMLHttpRequest, fetch, workers, objects).
+// party): blocks it, redirects it to a host of its own, or lets it pass. Scripts, style
+// sheets and media load only from the page's folder and below and from `notebookFolder` (a
+// path, may be empty) and below; frames only from the page's folder and below; pictures
+// and fonts from anywhere; nothing else (XMLHttpRequest, fetch, workers, objects).
+// Pictures and media come from an origin that is not the page's, so no script reads them.
 void admitLocal(QWebEngineUrlRequestInfo& info, const QUrl& page, const QString& notebookFolder);
 
 }  // namespace wux::localpages

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -13,6 +14,7 @@
 #include <QWebEngineView>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "views/WebBrowser.h"
 #include "webengine/LocalPages.h"
@@ -34,19 +36,19 @@ bool isInternet(const QUrl& url) {
 // requests of local files and pages follow the local pages' rules.
 class RequestGuard : public QWebEngineUrlRequestInterceptor {
  public:
-  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
-  bool allowed = false;
-  // The frame's switch as it is now; `allowed` holds without one.
-  std::function<bool()> internetSwitch;
+  RequestGuard(WebBrowser* browser, QObject* parent)
+      : QWebEngineUrlRequestInterceptor(parent), browser_(browser) {}
   // The folder of the notebook whose note shows the page (a path; empty for none).
   QString notebookFolder;
-  bool internetOn() const { return internetSwitch ? internetSwitch() : allowed; }
   void interceptRequest(QWebEngineUrlRequestInfo& info) override {
     const QUrl& url = info.requestUrl();
-    if (isInternet(url) && !internetOn()) info.block(true);
+    if (isInternet(url) && !(browser_ && browser_->internetAllowed())) info.block(true);
     else if (url.isLocalFile() || localpages::isLocalPage(url))
       localpages::admitLocal(info, info.firstPartyUrl(), notebookFolder);
   }
+
+ private:
+  QPointer<WebBrowser> browser_;
 };
 
 // Engine switches the program needs, added to those the user gives. Both hold for the
@@ -75,7 +77,7 @@ class WebEngineBrowser : public WebBrowser {
  public:
   explicit WebEngineBrowser(QWidget* parent) : WebBrowser(parent), view_(new QWebEngineView(parent)) {
     page_ = new Page(view_);
-    guard_ = new RequestGuard(page_);
+    guard_ = new RequestGuard(this, page_);
     page_->setUrlRequestInterceptor(guard_);
     page_->scripts().insert(peerConnectionGuard());
     QWebEngineSettings* s = page_->settings();
@@ -91,6 +93,7 @@ class WebEngineBrowser : public WebBrowser {
     });
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
       busy_ = false;
+      if (std::exchange(givenPending_, false)) given_ = page_->url();
       emit stateChanged();
       emit loadFinished(ok);
     });
@@ -105,10 +108,14 @@ class WebEngineBrowser : public WebBrowser {
     hasDocument_ = true;
     localpages::forget(served_);
     served_ = QUrl();
+    given_ = QUrl();
+    givenPending_ = true;
     // A page that belongs in a folder is served as a local page there; so is one too
     // large for the engine to take inline.
     if (base.isLocalFile() || data.size() > kInlineLimit) {
       served_ = localpages::serve(data, mimeType, base);
+      given_ = served_;
+      givenPending_ = false;
       page_->load(served_);
       return;
     }
@@ -117,6 +124,7 @@ class WebEngineBrowser : public WebBrowser {
 
   void navigate(const QUrl& url) override {
     hasDocument_ = true;
+    givenPending_ = false;
     page_->load(url);
   }
   void back() override { page_->triggerAction(QWebEnginePage::Back); }
@@ -128,6 +136,15 @@ class WebEngineBrowser : public WebBrowser {
   bool canGoForward() const override { return page_->history()->canGoForward(); }
   bool isBusy() const override { return busy_; }
   bool hasDocument() const override { return hasDocument_; }
+  bool showsGivenContent() const override {
+    // A reload shows a local page under a new host, a link within it adds a fragment:
+    // the same document all the same.
+    auto document = [](QUrl url) {
+      if (localpages::isLocalPage(url)) url.setHost(QString());
+      return url.adjusted(QUrl::RemoveFragment);
+    };
+    return givenPending_ || (given_.isValid() && document(page_->url()) == document(given_));
+  }
   QUrl url() const override { return localpages::toFile(page_->url()); }
 
   void readSource(std::function<void(const QString&)> done) override {
@@ -149,18 +166,43 @@ class WebEngineBrowser : public WebBrowser {
         });
   }
 
-  void setInternetAllowed(bool allowed) override { guard_->allowed = allowed; }
-  void setInternetSwitch(std::function<bool()> on) override { guard_->internetSwitch = std::move(on); }
   void setNotebookFolder(const QString& folder) override { guard_->notebookFolder = folder; }
-  bool internetAllowed() const override { return guard_->internetOn(); }
 
  private:
   QWebEngineView* view_;
   QWebEnginePage* page_;
   RequestGuard* guard_;
   QUrl served_;
+  // The address the engine gave the content last given, once it is shown.
+  QUrl given_;
+  bool givenPending_ = false;
   bool busy_ = false;
   bool hasDocument_ = false;
+};
+
+// The engine's view draws through the graphics card: the first one shown in a window
+// makes the toolkit give that window a new native window, which the window manager
+// would place anew. A window placed once (it moved since it was shown) keeps the place
+// and size it had; one shown for the first time is the window manager's to place.
+class WindowPlaceKeeper : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto type = event->type();
+    if ((type != QEvent::WinIdChange && type != QEvent::Move) || !watched->isWidgetType()) return false;
+    auto* w = static_cast<QWidget*>(watched);
+    if (!w->isWindow() || !w->isVisible()) return false;
+    if (type == QEvent::Move)
+      w->setProperty(kPlaced, true);
+    else if (w->property(kPlaced).toBool())
+      w->setGeometry(w->geometry());  // before the new native window is made, for its hints
+    return false;
+  }
+
+ private:
+  static constexpr const char* kPlaced = "wuxPlaced";
 };
 
 }  // namespace
@@ -179,6 +221,11 @@ void prepareWebEngine() {
 
 void installWebEngine() {
   localpages::installHandler();
+  static WindowPlaceKeeper* keeper = nullptr;
+  if (!keeper) {
+    keeper = new WindowPlaceKeeper(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(keeper);
+  }
   setWebBrowserFactory([](QWidget* parent) -> WebBrowser* { return new WebEngineBrowser(parent); });
 }
 

@@ -257,6 +257,7 @@ TEST_F(NoteWindowTest, ContentViewShowsAPageInItsBrowser) {
   {
     TFormContentView view;
     view.setMainWindow(&w);
+    w.doc->directory = "/srv/notes/";
     note->putField_("Content-Type", "\"text/html\"");
     note->body().setText("<p>page</p>");
     view.UpdateClick();
@@ -264,6 +265,11 @@ TEST_F(NoteWindowTest, ContentViewShowsAPageInItsBrowser) {
     auto* browser = static_cast<test::FakeBrowser*>(view.WebBrowser1()->browser());
     ASSERT_NE(browser->current(), nullptr);
     EXPECT_NE(browser->current()->content.indexOf("<p>page</p>"), -1);
+    // Relative pictures are read beside the note's notebook; Internet is the main window's.
+    EXPECT_EQ(browser->current()->url, QUrl::fromLocalFile(QString::fromStdString(w.doc->directory)));
+    EXPECT_FALSE(browser->internetAllowed());
+    w.internet = true;
+    EXPECT_TRUE(browser->internetAllowed());
   }
   setWebBrowserFactory(previous);
 }

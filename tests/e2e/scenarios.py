@@ -59,6 +59,7 @@ WINDOW_LOG = dict(top_mnemonic="f", rights=9, downs=1)  # Window > Log
 WINDOW_FILE_LIST = dict(top_mnemonic="f", rights=9, downs=2)  # Window > FileList
 MEMONODE_CLEAR = dict(top_mnemonic="f", rights=3, downs=14)  # [MemoNode] > Clear
 MEMONODE_EXECUTE = dict(top_mnemonic="f", rights=3, downs=9, subdowns=10)  # [MemoNode] > Extra > Execute
+T2_CONTENT_VIEW = dict(top_mnemonic="f", rights=13, downs=2)  # T2 > ContentView
 
 # The note view's selection, as Qt's Fusion style paints it.
 SELECTION = (48, 140, 198)
@@ -378,6 +379,57 @@ def exit_after_web_page_closes_every_window(s, wux):
     check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
     text = d.read_sjis(s.path("Book.mxh"))
     check(note_bodies(text).get("plain") == "plain text typed there", "saved: %r" % note_bodies(text))
+
+
+@scenario
+def first_web_page_keeps_window_place(s, wux):
+    """The main window, moved by the user, keeps its place and size when the first web
+    note is shown (its native window is made anew for the engine's view); the wheel
+    turned down over that page scrolls it and stays on the note."""
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    page = "".join("&lt;p&gt;%d %s&lt;/p&gt;" % (i, "words of a long line " * 12) for i in range(300))
+    s.write("Book.mxh", d.notebook("Book", [("plain", "P1", None, "plain text"),
+                                            ("web", "W1", None, page, {"Content-Transfer-Encoding": "URL"})]))
+    w = Wux(s, wux, "doc.mxa")
+    s.click(*centre(w.selected_row()))
+    s._run(["xdotool", "windowmove", str(w.main), "150", "120"])
+
+    def settled():
+        g = w.geometry()
+        time.sleep(0.5)
+        return g if g == w.geometry() and g[:2] != (0, 0) else None
+
+    before = d.wait_for("the window at its new place", settled)
+    s.key("Down")
+    title = "^wux " + re.escape(s.path("doc.mxa")) + "$"
+    w.main = d.wait_for("the main window made anew for the web page",
+                        lambda: [x for x in s.windows(title) if x != w.main])[0]
+    time.sleep(1)
+    after = d.wait_for("the window to settle", settled)
+    check(after == before, "the window moved from %r to %r" % (before, after))
+    # The page fills the right of the window below the frame's buttons.
+    x, y, width, height = after
+    px, py = x + width * 65 // 100, y + height * 40 // 100
+
+    def shown():
+        screen = s.screen.grab()
+        return [screen.rgb(xx, yy) for xx in range(px - 120, px + 120, 4) for yy in range(py - 60, py + 60, 3)]
+
+    s.mouse_move(px, py)
+    first = shown()
+    for _ in range(3):
+        s._run(["xdotool", "click", "5"])
+    d.wait_for("the page to scroll", lambda: shown() != first)
+    # A window shown for the first time is still the window manager's to place, framed.
+    w.menu(T2_CONTENT_VIEW)
+    view = s.window("^ContentView$")
+    time.sleep(1)
+    check(s.geometry(view)[1] > 0, "the content view has no room for its frame: %r" % (s.geometry(view),))
+    s.activate(w.main)
+    s.key("ctrl+q")
+    # The click on the note marked the notebook changed: the close asks to save it.
+    enter_at_each_question(s, w.proc)
+    check(w.proc.returncode == 0, "wux ended with %d" % w.proc.returncode)
 
 
 # ---- the tree ----

@@ -149,6 +149,8 @@ TEST_F(NoteContentTest, SourcesOfWebNotesFoldersAndFiles) {
   const int before = holder()->getNodeCount_();
   EXPECT_EQ(run("UINewChildDownloadeed"), kResultNoNode);
   EXPECT_EQ(status(), "Failure: New Child DownLoaded " + url + ": Internet access is off");
+  EXPECT_EQ(run("UINewChildURLLink"), kResultNoNode);
+  EXPECT_EQ(status(), "Failure: New Child URL Link " + url + ": Internet access is off");
   EXPECT_EQ(holder()->getNodeCount_(), before);
 
   // A link to a folder lists its files; to a missing name, says so.

@@ -25,6 +25,7 @@ class FakeBrowser : public WebBrowser {
   bool answers = true;  // false: reads never answer
   int stops = 0;
   bool busy = false;
+  bool failNext = false;  // the next navigation fails and leaves the page as it was
 
   const Shown* current() const { return at >= 0 ? &history[static_cast<std::size_t>(at)] : nullptr; }
 
@@ -32,7 +33,15 @@ class FakeBrowser : public WebBrowser {
   void setContent(const QByteArray& data, const QString& mimeType, const QUrl& base) override {
     push({base, data, mimeType});
   }
-  void navigate(const QUrl& url) override { push({url, {}, {}}); }
+  void navigate(const QUrl& url) override {
+    if (failNext) {
+      failNext = false;
+      emit loadStarted();
+      emit loadFinished(false);
+      return;
+    }
+    push({url, {}, {}});
+  }
   void back() override { move(-1); }
   void forward() override { move(1); }
   void reload() override { loaded(); }
@@ -42,6 +51,7 @@ class FakeBrowser : public WebBrowser {
   bool canGoForward() const override { return at + 1 < static_cast<int>(history.size()); }
   bool isBusy() const override { return busy; }
   bool hasDocument() const override { return at >= 0; }
+  bool showsGivenContent() const override { return current() && !current()->mimeType.isEmpty(); }
   QUrl url() const override { return current() ? current()->url : QUrl(); }
   void readSource(std::function<void(const QString&)> done) override {
     if (answers) done(source);
@@ -52,8 +62,6 @@ class FakeBrowser : public WebBrowser {
   void readLinks(std::function<void(const QStringList&)> done) override {
     if (answers) done(links);
   }
-  void setInternetAllowed(bool allowed) override { internet_ = allowed; }
-  bool internetAllowed() const override { return internet_; }
 
  private:
   void push(Shown s) {
@@ -72,7 +80,6 @@ class FakeBrowser : public WebBrowser {
     emit loadFinished(true);
   }
   QWidget* view_;
-  bool internet_ = false;
 };
 
 }  // namespace wux::test

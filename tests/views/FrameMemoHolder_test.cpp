@@ -9,6 +9,9 @@
 #include <QMimeData>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include "views/FrameWB.h"
+#include "views/WebBrowser.h"
 #include <QTest>
 #include <QWheelEvent>
 
@@ -312,10 +315,10 @@ TEST_F(FrameTest, WheelMovesByWholeNotchesAndLeavesWebPagesAlone) {
   EXPECT_EQ(currentName(), "c");
 }
 
-// One wheel notch down, delivered to `w` as the mouse over it would.
-void turnWheelOver(QWidget* w) {
+// One wheel notch (down unless `dy` says up), delivered to `w` as the mouse over it would.
+void turnWheelOver(QWidget* w, int dy = -120) {
   const QPointF at(2, 2);
-  QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+  QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                 false);
   QApplication::sendEvent(w, &e);
 }
@@ -344,6 +347,35 @@ TEST_F(FrameTest, TheWheelWalksTheNotesOverTheWholeFrame) {
   window.changeCurrentNode_(node("a"));
   turnWheelOver(&elsewhere);
   EXPECT_EQ(currentName(), "a");
+}
+
+TEST_F(FrameTest, AWheelTurnThatWalksNoNoteScrollsThePageUnderThePointer) {
+  QAbstractItemView* view = showFocusedCheckList();
+  if (!view) GTEST_SKIP() << "no keyboard focus on this platform";
+  MemoNodeUI* b = node("b");
+  b->putField_("Content-Transfer-Encoding", "\"URL\"");
+  std::string lines;
+  for (int i = 0; i < 300; ++i) lines += "<p>line</p>";
+  b->body().setText("<html><body>" + lines + "</body></html>");
+  window.changeCurrentNode_(b);
+  frame.FrameMemoNode1()->setOwnerForm(&window);
+  frame.FrameMemoNode1()->setNode(b);
+  frame.FrameMemoNode1()->showNode_();
+  auto* page = qobject_cast<QAbstractScrollArea*>(frame.FrameMemoNode1()->webFrame()->browser()->widget());
+  ASSERT_NE(page, nullptr);
+  view->setFocus();
+  QScrollBar* bar = page->verticalScrollBar();
+  turnWheelOver(page->viewport());
+  EXPECT_EQ(currentName(), "b");
+  EXPECT_GT(bar->value(), 0);
+  // Up over a page scrolls it even on a note the wheel may leave.
+  b->putField_("FlagWheel", "\"true\"");
+  const int down = bar->value();
+  turnWheelOver(page->viewport(), 120);
+  EXPECT_EQ(currentName(), "b");
+  EXPECT_LT(bar->value(), down);
+  turnWheelOver(page->viewport());
+  EXPECT_EQ(currentName(), "c");
 }
 
 TEST_F(FrameTest, ARightClickMakesTheItemCurrentInTheTreeOnly) {

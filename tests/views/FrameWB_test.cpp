@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include "support/RecordingPrompter.h"
 #include "platform/files.h"
@@ -92,6 +93,41 @@ TEST_F(FrameWBTest, ANoteWithoutAddressShowsItsOwnTextAndHomeShowsItAgain) {
   show(n);
   EXPECT_EQ(shownText(), "Memo=\"\".");
   EXPECT_EQ(win.statuses.front(), "Memo=\"\".");
+}
+
+// After every load the location line names the page shown, or what was asked for when
+// the load failed; "*Memo*" stays only while the note's own page is shown.
+TEST_F(FrameWBTest, TheLocationLineFollowsEveryLoad) {
+  MemoNodeUI* n = urlNote("memo", "");
+  n->body().setText("<a href=\"x.html\">x</a>");
+  show(n);
+  EXPECT_EQ(wb()->location(), "*Memo*");
+  const QUrl link = QUrl::fromLocalFile(QString::fromStdString(dir.str("x.html")));
+  browser->navigate(link);  // the engine follows a link of the page
+  EXPECT_EQ(wb()->location(), link.toString().toStdString());
+  wb()->GoBackBtnClick();
+  EXPECT_EQ(wb()->location(), "*Memo*");
+  browser->failNext = true;
+  wb()->navigate_("/no/such/fifo");
+  EXPECT_EQ(wb()->location(), "file:///no/such/fifo");
+}
+
+TEST_F(FrameWBTest, ANotesOwnPageHasNoAddressForNewNodeOrTheBrowsers) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher useLauncher(&launcher);
+  int made = 0;
+  win.table.add("newMemoNodeKind_", [&](const CommandArgs&) { return ++made, 0; });
+  MemoNodeUI* n = urlNote("memo", "");
+  n->body().setText("<p>own</p>");
+  editor.show();
+  show(n);
+  for (const char* name : {"NewNodeBtn", "NewURLBtn", "IEBtn"}) {
+    win.statuses.clear();
+    QTest::mouseClick(wb()->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
+    EXPECT_EQ(win.status(), "Exit: this page has no address") << name;
+  }
+  EXPECT_EQ(made, 0);
+  EXPECT_TRUE(launcher.calls.empty());
 }
 
 TEST_F(FrameWBTest, HistoryButtonsFollowTheEngine) {

@@ -134,11 +134,7 @@ std::string linkAddress(MainWindowApi& w, MemoNode* source) {
 }
 
 // The page at a web address as its server sends it; false with the reason.
-bool fetchPage(MainWindowApi& w, const std::string& url, StringList& lines, std::string& error) {
-  if (!w.isUIInternet()) {
-    error = "Internet access is off";
-    return false;
-  }
+bool fetchPage(const std::string& url, StringList& lines, std::string& error) {
   const std::string temp = platform::tempDir() + "wux-page-" + std::to_string(QCoreApplication::applicationPid()) + ".tmp";
   bool ok = platform::downloadToFile(url, temp, &error);
   std::string bytes;
@@ -216,7 +212,13 @@ int downloaded(MainWindowApi& w, bool links) {
     address = linkAddress(w, source);
     if (isWebAddress(address)) {
       StringList lines;
-      if (links ? pageLinks(w, source, lines, error) : fetchPage(w, address, lines, error)) {
+      // Off, the frame shows a stand-in page: neither its source nor its links are the note's.
+      bool got = false;
+      if (!w.isUIInternet())
+        error = "Internet access is off";
+      else
+        got = links ? pageLinks(w, source, lines, error) : fetchPage(address, lines, error);
+      if (got) {
         made = newNoteWith(w, lines);
         if (made) renamed(made, (links ? "LINKS " : "SOURCE ") + address);
       } else {
