@@ -4,7 +4,9 @@
 // notebook from its file, the save and save-as commands, the question before the
 // document is closed or replaced, the file-lock mode and the search-keyword history.
 // It works through the main-window interface, so it is tested without the window's
-// layers; the window owns one and hands the file work to it.
+// layers; the window owns one and hands the file work to it. Its parts live in
+// DocumentOpener.cpp (opening), NotebookFiles.cpp (the notebooks' own files) and
+// DocumentSaver.cpp (saving and the close question).
 #include <functional>
 #include <optional>
 #include <string>
@@ -169,7 +171,7 @@ class DocumentSession {
   std::optional<StartupDocument> startupDocument_;
 };
 
-// The document's commands (open, new, save, save as), from DocumentSession.cpp.
+// The document's commands (open, new, save, save as).
 void registerDocumentSessionCommands(CommandTable& table, DocumentSession& session);
 
 }  // namespace wux
