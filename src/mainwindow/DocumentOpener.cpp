@@ -186,6 +186,8 @@ int DocumentSession::UIOpenURL() {
 bool DocumentSession::anythingModified() {
   MemoFileUI* f = file();
   if (!f) return false;
+  // What is typed and not yet committed, in any editor, is unsaved work as well.
+  w_.UI2ModelAll();
   bool modified = f->modified;
   for (int i = 0, n = f->getHolderCount_(); i < n && !modified; ++i) modified = f->getHolder_(i)->modified;
   return modified;
@@ -268,7 +270,8 @@ int DocumentSession::readMemoFile(const std::string& name) {
   }
   w_.clearMemoFile();
   StringList messages;
-  const int read = ReadDocumentFile(*f, name, messages);
+  // The text read above, once: the lock's copy is what the file holds.
+  const int read = ReadDocumentText(*f, name, text, messages);
   keepParsed(name, messages);
   if (read != 0) {
     if (messages.indexOf("No File element found.") >= 0) {
@@ -305,7 +308,16 @@ int DocumentSession::readMemoFile(const std::string& name) {
 }
 
 int DocumentSession::decompressMemoFile(const std::string& name) {
-  if (!platform::fileExists(name)) return 0;
+  if (platform::fileMissing(name)) return 0;
+  // There, but nothing an archive can be read from: said, never taken for opened. A pipe
+  // is not read, which would wait for a writer.
+  if (!platform::fileExists(name)) {
+    const std::string why = platform::dirExists(name) ? "it is a folder"
+                                                      : "it is not a regular file, or it cannot be reached";
+    w_.addLogTS("Failure: Decompress " + name + ": " + why);
+    w_.messageDoing_("Failure: Decompress " + name + ": " + why);
+    return kResultFailed;
+  }
   w_.messageDoing_("Decompress " + name);
   std::vector<std::string> written;
   StringList messages;

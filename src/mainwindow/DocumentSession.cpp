@@ -40,8 +40,8 @@ bool DocumentSession::isStartupDocument() {
   if (!startupDocument_) return false;
   MemoFileUI* f = file();
   if (!f) return false;
-  // What is typed but not yet committed counts as well.
-  w_.UI2Model();
+  // What is typed but not yet committed counts as well, in a note window too.
+  w_.UI2ModelAll();
   if (f->getHolderCount_() != 1 || !blank(f->body()) || f->getFileName_() != startupDocument_->fileName)
     return false;
   MemoHolder* h = f->getHolder_(0);

@@ -33,10 +33,14 @@ MemoHolderUI* DocumentSession::openHolder(const std::string& name) {
   if (!startup_ && w_.isDoing_()) return nullptr;
   MemoHolderUI* holder = nullptr;
   damageStatus_.clear();
+  openCancelled_ = false;
   {
     BusyScope busy(w_, "Open Holder " + name);
     holder = openHolderFile(name);
-    if (!damageStatus_.empty()) busy.finish(damageStatus_);
+    if (!damageStatus_.empty())
+      busy.finish(damageStatus_);
+    else if (openCancelled_)
+      busy.finish("Cancel: Open Holder " + name);
   }
   if (holder) {
     file()->modified = true;
@@ -55,16 +59,24 @@ MemoHolderUI* DocumentSession::openHolderFile(const std::string& name) {
   if (!f) return nullptr;
   const std::string base = platform::changeExt(platform::fileNameOf(name), "");
   std::string actual;
-  // Notebook names are told apart without regard to case.
-  const int clash = f->holders()->children().indexOf(base);
-  if (auto* existing = clash < 0 ? nullptr : static_cast<MemoHolderUI*>(f->getHolder_(clash))) {
+  // The file a notebook already lives in (whatever its name), else a notebook of this
+  // name: notebook names are told apart without regard to case.
+  auto* existing = static_cast<MemoHolderUI*>(f->holderInFile_(platform::resolvePath(platform::toSlashes(name)), nullptr));
+  if (!existing) {
+    const int clash = f->holders()->children().indexOf(base);
+    if (clash >= 0) existing = static_cast<MemoHolderUI*>(f->getHolder_(clash));
+  }
+  if (existing) {
     const std::string question = name + "\r\nStill opened. \"" + sjis::upper(base) +
                                  "\"\r\nCould I Reload ?(=Yes) / Open OtherName(=No) or (CANCEL) ";
     switch (prompter().messageBox(question, "", Buttons::YesNoCancel)) {
       case Answer::Yes:
         // Every way of opening the file again ends here: what was typed is not dropped
         // unasked.
-        if (!mayDiscardChanges(*existing)) return nullptr;
+        if (!mayDiscardChanges(*existing)) {
+          openCancelled_ = true;
+          return nullptr;
+        }
         emptyHolder(*existing);
         return loadHolderAs(*existing, name);
       case Answer::No: {
@@ -76,7 +88,9 @@ MemoHolderUI* DocumentSession::openHolderFile(const std::string& name) {
         added->modified = true;
         return added;
       }
-      default: return nullptr;
+      default:
+        openCancelled_ = true;
+        return nullptr;
     }
   }
   // Made without its view: the view is built from the notes once they are read.
@@ -126,9 +140,9 @@ int DocumentSession::loadHolderFile(MemoHolderUI& holder) {
 }
 
 bool DocumentSession::mayDiscardChanges(MemoHolderUI& holder) {
-  w_.UI2Model();
+  w_.UI2ModelAll();
   return !holder.modified ||
-         prompter().messageBox(holder.getFileName_() + " has unsaved changes; Reload discards them. Reload anyway?",
+         prompter().messageBox(fullName(holder.getFileName_()) + " has unsaved changes; Reload discards them. Reload anyway?",
                                "", Buttons::OKCancel, Answer::Cancel) == Answer::OK;
 }
 
