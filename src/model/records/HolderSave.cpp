@@ -33,7 +33,7 @@ HolderSave SettleHolderSave(MemoHolder& holder, const HolderSavePolicy& policy, 
   s.file = platform::resolvePath(platform::toSlashes(s.asFile ? asFile : holder.getFileName_()));
   MemoFile* doc = holder.getParentFile_();
   if (MemoHolder* other = doc ? doc->holderInFile_(s.file, &holder) : nullptr)
-    return stopped(s, State::Refused, SharedFileText(other->name(), holder.name(), s.file));
+    return stopped(s, State::Refused, SharedFileText(other->name(), holder.name(), other->getFileName_()));
   if (holder.loadFailed && SameNotebookFile(s.file, holder.getFileName_())) {
     if (!(policy.overDamaged && policy.overDamaged(s.file)))
       return stopped(s, State::Refused, "The notebook file " + s.file + " could not be read whole; it is not saved over.");

@@ -574,7 +574,7 @@ long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* erro
   MemoFile* doc = getParentFile_();
   const std::string full = platform::resolvePath(platform::toSlashes(fileName));
   if (MemoHolder* other = doc ? doc->holderInFile_(full, this) : nullptr) {
-    if (error) *error = SharedFileText(other->name(), name(), full);
+    if (error) *error = SharedFileText(other->name(), name(), other->getFileName_());
     return -1;
   }
   // Saved as the file it lives in already, the notebook stays as it is found now (after
