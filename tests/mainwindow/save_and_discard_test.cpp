@@ -11,6 +11,7 @@
 #include "dialogs/NoteWindow.h"
 #include "form_fixture.h"
 #include "model/records/RecordFiles.h"
+#include "model/strutil.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "support/gui_input.h"
@@ -141,6 +142,18 @@ TEST_F(SaveAndDiscard, TheOtherDocumentsNotebookFileIsKeptAndAnotherChosen) {
   EXPECT_EQ(fileText(theirs), "their notebook");
   EXPECT_NE(fileText(path("mine.mxh")).find("mine"), std::string::npos);
   EXPECT_NE(fileText(path("noname.mxa")).find(path("mine.mxh")), std::string::npos);
+  EXPECT_FALSE(holder()->modified);
+}
+
+TEST_F(SaveAndDiscard, CtrlSAsksToMakeANotebooksMissingFolder) {
+  holder()->putFlagExtra_(true);
+  holder()->putField_("Filename", QuoteValue(path("missing/deeper/book.mxh")));
+  holder()->modified = true;
+  rec.answers = {Answer::Yes};
+  ctrlS();
+  ASSERT_FALSE(rec.messages().empty()) << status();
+  EXPECT_EQ(rec.messages()[0], "Make Directory ?  \"" + path("missing/deeper/") + "\"");
+  EXPECT_TRUE(platform::fileExists(path("missing/deeper/book.mxh")));
   EXPECT_FALSE(holder()->modified);
 }
 
