@@ -94,8 +94,7 @@ std::string freeNameBeside(MemoHolder& holder, const std::string& taken) {
     char number[8];
     std::snprintf(number, sizeof number, "_%02d", i);
     const std::string candidate = dir + stem + number + ext;
-    if (!platform::fileExists(candidate) && platform::fileMissing(candidate) &&
-        !(doc && doc->holderInFile_(candidate, nullptr)))
+    if (platform::fileMissing(candidate) && !(doc && doc->holderInFile_(candidate, nullptr)))
       return candidate;
   }
   return dir + stem + "_copy" + ext;
