@@ -157,6 +157,15 @@ TEST_F(SaveAndDiscard, CtrlSAsksToMakeANotebooksMissingFolder) {
   EXPECT_FALSE(holder()->modified);
 }
 
+TEST_F(SaveAndDiscard, AnArchiveSavedIntoAnotherFolderKeepsLinksToTheirFiles) {
+  current()->putField_("Filename", "\"./real.jpg\"");
+  saved();
+  ASSERT_TRUE(platform::makeDirs(path("away/")));
+  rec.inputs = {path("away/doc.maz")};
+  ASSERT_GT(run("UISaveAsMAZ"), 0) << status();
+  EXPECT_EQ(current()->getField_("Filename"), QuoteValue(path("real.jpg")));
+}
+
 TEST_F(SaveAndDiscard, ANotebooksOwnFileOpenedAgainIsTheSameNotebook) {
   saved();
   rec.inputs = {path("moved.mxh")};
