@@ -4,11 +4,15 @@
 // notebook from its file, the save and save-as commands, the question before the
 // document is closed or replaced, the file-lock mode and the search-keyword history.
 // It works through the main-window interface, so it is tested without the window's
-// layers; the window owns one and hands the file work to it.
+// layers; the window owns one and hands the file work to it. Its parts live in
+// DocumentOpener.cpp (opening), NotebookFiles.cpp (the notebooks' own files) and
+// DocumentSaver.cpp (saving and the close question).
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "model/records/HolderSave.h"
 #include "model/records/MemoHolder.h"
 #include "model/text/StringList.h"
 #include "platform/filelock.h"
@@ -44,6 +48,8 @@ class DocumentSession {
   // Reads and parses a document file into the document. -1 when it could not be read.
   int readMemoFile(const std::string& name);
   int decompressMemoFile(const std::string& name);
+  // Opens a notebook file as a notebook of the document; a file a notebook already
+  // lives in, or a notebook of its name, asks whether to read it again.
   MemoHolderUI* openHolder(const std::string& name);
   MemoHolderUI* openHolderFile(const std::string& name);
   MemoHolderUI* loadHolderAs(MemoHolderUI& holder, const std::string& name);
@@ -72,9 +78,9 @@ class DocumentSession {
   int UISaveAllHolders();
   // Writes every modified notebook to its own file (the auto-save); never the
   // document file. A notebook that fails stays modified and is logged. False when one
-  // failed; `unsaved` then names what was not saved and why. A notebook file the
-  // notebook never read nor wrote is left as it is unless `confirmForeign` agrees.
-  bool saveModifiedHolders(std::string* unsaved = nullptr, const MemoHolder::ConfirmOverwrite& confirmForeign = {});
+  // failed; `unsaved` then names what was not saved and why. Asks what `policy` asks:
+  // by default nothing, so a notebook file the notebook never read nor wrote is left.
+  bool saveModifiedHolders(std::string* unsaved = nullptr, const HolderSavePolicy& policy = {});
 
   // Asked before the window closes and before another document replaces this one:
   // 0 may go on, -1 keeps everything (cancelled, or a save it tried failed).
@@ -82,9 +88,6 @@ class DocumentSession {
   // The exit commands ask every question again.
   void clearYesToAll() { yesToAll_ = false; }
 
-  // The question before a notebook writes over a file of its name that it never read
-  // nor wrote; No is the default.
-  static bool confirmForeignOverwrite(const std::string& path);
   // A file name as the save questions show it: in full, whatever the document holds.
   static std::string fullName(const std::string& name);
 
@@ -136,9 +139,11 @@ class DocumentSession {
   // Writes the document to its file in the form its extension names, through the lock
   // when that is held on this very file. The byte count, or -1 with the reason in `why`.
   long long writeDocument(const std::string& name, std::string& why);
-  // The confirmation for saving over a notebook file that could not be read whole.
-  static bool confirmDamagedOverwrite(const std::string& path);
   int saveAllHolders(std::string* failure);
+  // Settles the save of every modified notebook, asking the user, then writes them
+  // unless one was cancelled. The reasons of those not written go to `unsaved`; the
+  // cancelled one, if any, is answered.
+  const HolderSave* saveModifiedAsking(std::vector<HolderSave>& saves, std::string& unsaved);
   bool anythingModified();
   void tooShort(const std::string& message, const std::string& name);
   void keepParsed(const std::string& path, const StringList& messages);
@@ -154,6 +159,7 @@ class DocumentSession {
   bool yesToAll_ = false;
   bool startup_ = false;
   bool saveQuestionAsked_ = false;
+  bool openCancelled_ = false;
   std::string programPath_;
   StringList keywords_;
   std::string lastParsedFile_;
@@ -169,7 +175,12 @@ class DocumentSession {
   std::optional<StartupDocument> startupDocument_;
 };
 
-// The document's commands (open, new, save, save as), from DocumentSession.cpp.
+// The one notebook save's questions where the user saves (a command, Ctrl+S, the close
+// question): every editor is committed first; "Make Directory ?", saving over a file that
+// could not be read whole, and over another document's file (No: another file is chosen).
+HolderSavePolicy AskingSavePolicy(MainWindowApi& w);
+
+// The document's commands (open, new, save, save as).
 void registerDocumentSessionCommands(CommandTable& table, DocumentSession& session);
 
 }  // namespace wux

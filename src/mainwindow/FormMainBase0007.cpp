@@ -228,7 +228,8 @@ void TFormMainBase0007::idleAutoSave_() {
   // Moved first: a save that fails must not be retried at every idle moment.
   lastAutoSave_ = now;
   BusyScope busy(*this, "Auto Save");
-  UI2Model();
+  // A note window's text is saved too, not only the selected note's.
+  UI2ModelAll();
   // A notebook that could not be written stays modified for the next interval; the
   // status says which and why, where the user looks.
   std::string unsaved;

@@ -140,26 +140,16 @@ void MemoFileUI::refreshTabs_() {
   if (cur >= 0) tabs_->selectTab(cur);
 }
 
-int MemoFileUI::saveHolders_(bool force, StringList* failed, const MemoHolder::ConfirmOverwrite& confirmForeign) {
+int MemoFileUI::saveHolders_(bool force, StringList* failed, const HolderSavePolicy& policy) {
   std::vector<MemoHolder*> holders;
-  for (int i = 0, n = getHolderCount_(); i < n; ++i) holders.push_back(getHolder_(i));
+  for (int i = 0, n = getHolderCount_(); i < n; ++i)
+    if (MemoHolder* h = getHolder_(i); h && (h->modified || force)) holders.push_back(h);
   int written = 0;
-  for (MemoHolder* h : holders) {
-    if (!h || !(h->modified || force)) continue;
-    if (!h->loaded) {
-      StringList messages;
-      if (LoadHolder(*h, messages) == -1) {
-        if (failed) failed->add("cannot read " + h->getFileName_(), h);
-        continue;
-      }
-    }
-    std::string why;
-    if (h->saveToFile_(h->getFileName_(), &why, {}, confirmForeign) >= 0) {
-      h->modified = false;
+  for (const HolderSave& s : SaveHolders(holders, policy)) {
+    if (s.state == HolderSave::State::Saved)
       ++written;
-    } else if (failed) {
-      failed->add(why, h);
-    }
+    else if (failed)
+      failed->add(s.why, s.holder);
   }
   return written;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The open document of the running program: its notebooks are screen-bound, its
 // notebook list is kept in step with a row of tabs, and it remembers the current note.
+#include "model/records/HolderSave.h"
 #include "model/records/MemoFile.h"
 
 namespace wux {
@@ -41,14 +42,13 @@ class MemoFileUI : public MemoFile {
   void refreshTabs_();
   bool tabsBound() const { return tabsBound_; }
 
-  // Writes every modified notebook (every notebook with `force`) to its own file. A
-  // notebook never loaded is read first, so an empty one never replaces a real file;
-  // one whose file cannot be read is left alone. A notebook's modified flag is cleared
-  // only when its write succeeded. Answers the number written; each failure goes to
-  // `failed` as its reason (naming the file), with the notebook as the line's object.
-  // A notebook file the notebook never read nor wrote is written over only when
-  // `confirmForeign` agrees.
-  int saveHolders_(bool force, StringList* failed = nullptr, const MemoHolder::ConfirmOverwrite& confirmForeign = {});
+  // Writes every modified notebook (every notebook with `force`) to its own file, each by
+  // the one notebook save asking what `policy` asks (nothing by default). A notebook never
+  // loaded is read first, so an empty one never replaces a real file; one whose file
+  // cannot be read is left alone. Answers the number written; each notebook not written
+  // goes to `failed` as its reason (naming the file), with the notebook as the line's
+  // object. One cancelled writes none.
+  int saveHolders_(bool force, StringList* failed = nullptr, const HolderSavePolicy& policy = {});
 
  private:
   bool isTabMode() const;

@@ -249,6 +249,29 @@ def read_only_switch_keeps_notes(s, wux):
 
 
 @scenario
+def ctrl_s_saves_a_note_window(s, wux):
+    """Text typed in a note window whose note is not the one selected in the main window
+    is saved by Ctrl+S there, as the selected note's is."""
+    write_three_notes(s)
+    w = Wux(s, wux, "doc.mxa")
+    s.click(*centre(w.selected_row()))
+    w.menu(MEMONODE_OTHER_WINDOW)
+    note_window = s.dialog("^MemoNode first$")
+    s.activate(w.main)
+    s.key("Down")
+    s.activate(note_window)
+    x, y, width, height = s.geometry(note_window)
+    s.click(x + width // 2, y + height * 45 // 100)
+    s.key("ctrl+End")
+    s.type(" typed in its window")
+    s.activate(w.main)
+    s.key("ctrl+s")
+    text = wait_for_file(s, "Book.mxh", lambda t: t if "its window" in t else None, "the window's text saved")
+    check(note_bodies(text)["first"] == FIRST + " typed in its window", "saved: %r" % note_bodies(text))
+    w.quit()
+
+
+@scenario
 def close_asks_then_saves(s, wux):
     """Closing with unsaved typing asks before it ends; Enter answers Yes to each
     question, which saves."""
@@ -290,7 +313,8 @@ def read_bytes(s, name):
 def new_document_keeps_anothers_notebook(s, wux):
     """Started without a document in a folder where another document keeps its notebook
     "new" (every new notebook's name): Ctrl+Q and Enter at each question save the new
-    document, and the other document's notebook stays as it was."""
+    document; at the question about the other document's notebook Enter chooses another
+    file, the one proposed, and the other document's notebook stays as it was."""
     s.write("other.mxa", d.document("other", ["new"]))
     s.write("new.mxh", d.notebook("new", [("theirs", "T1", None, "their text")]))
     before = read_bytes(s, "new.mxh")
@@ -298,12 +322,15 @@ def new_document_keeps_anothers_notebook(s, wux):
     main = s.wait_main_window(proc, s.path("noname.mxa"))
     s.activate(main)
     s.key("ctrl+q")
-    asked = enter_at_each_question(s, proc, "^noname\\.mxa$")
-    # The document, its notebook, and whether to write over a file it never wrote.
-    check(asked == 3, "asked %d questions" % asked)
+    # The document, its notebook, whether to write over a file it never wrote, and the
+    # file chooser that No opens.
+    asked = enter_at_each_question(s, proc, "^(noname\\.mxa|Save As)$")
+    check(asked == 4, "asked %d questions" % asked)
     check(proc.returncode == 0, "wux ended with %d" % proc.returncode)
     check(read_bytes(s, "new.mxh") == before, "the other document's new.mxh was written over")
-    check(os.path.exists(s.path("noname.mxa")), "the new document was not saved")
+    check(os.path.exists(s.path("new_01.mxh")), "the notebook was not saved to the file proposed")
+    doc = d.read_sjis(s.path("noname.mxa"))
+    check(s.path("new_01.mxh") in doc, "the document does not name the notebook's file:\n" + doc)
 
 
 @scenario

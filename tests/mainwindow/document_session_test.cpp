@@ -197,14 +197,16 @@ TEST_F(DocumentTest, NotebooksFoldersOtherFilesAndNamesWithoutExtension) {
   EXPECT_EQ(session().open_(path("other/memo.mxh")), 0);
   EXPECT_EQ(form->getCurrentHolder()->name(), "memo_00");
   EXPECT_EQ(noteText(), "other memo");
-  // Yes reads the file again into the notebook of that name, on screen or not.
+  // Yes reads the file again into the notebook that lives in it, on screen or not; else
+  // into the notebook of that name.
   MemoHolderUI* memo = static_cast<MemoHolderUI*>(doc()->getHolder_(0));
+  MemoHolderUI* other = static_cast<MemoHolderUI*>(doc()->getHolder_(2));
   form->changeCurrentHolder(memo);
   EXPECT_EQ(noteText(), "memo text");
-  rec.answers = {Answer::Yes};
+  rec.answers = {Answer::Yes, Answer::OK};
   EXPECT_EQ(session().open_(path("other/memo.mxh")), 0);
-  EXPECT_EQ(form->getCurrentHolder(), memo);
-  EXPECT_EQ(memo->getNodeCount_(), 1);
+  EXPECT_EQ(form->getCurrentHolder(), other);
+  EXPECT_EQ(other->getNodeCount_(), 1);
   EXPECT_EQ(noteText(), "other memo");
 
   // Without an extension the document kinds are tried in order: x.mxh only when

@@ -517,7 +517,8 @@ TEST_F(NotebookCommandsTest, SaveAsRefusedOrFailedKeepsTheNotebooksFile) {
   for (const std::string& onto : {tmp.str("B.mxh"), tmp.str("./b.MXH")}) {
     rec.inputs.push_back(onto);
     EXPECT_EQ(run("UISaveHolderAsMXH"), kResultFailed) << onto;
-    EXPECT_NE(status().find("\"B\" lives in " + tmp.str("B.mxh")), std::string::npos) << status();
+    EXPECT_NE(status().find("\"B\" and \"A\" would be saved to the same file " + tmp.str("B.mxh")), std::string::npos)
+        << status();
   }
   EXPECT_EQ(fileText(tmp.str("B.mxh")), b);
   EXPECT_EQ(book(0)->getFileName_(), tmp.str("A.mxh"));

@@ -26,6 +26,7 @@
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormPropatyApl.h"
 #include "form_fixture.h"
+#include "support/gui_input.h"
 #include "mainwindow/FormLog.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -87,19 +88,7 @@ class StartUp : public test::FormTest<StartForm> {
   std::string file(const std::string& name) const { return (dir_ / name).string(); }
   std::string log() { return form->getFormLog()->lines().text(); }
   TFrameMemoNode* editor() { return form->getNodeFrame(); }
-  void drop(QWidget* target, const std::vector<std::string>& files) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const std::string& f : files) urls << QUrl::fromLocalFile(QString::fromStdString(f));
-    data.setUrls(urls);
-    // As a drag from the file manager: it enters, then drops.
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent ev(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &ev);
-    EXPECT_TRUE(ev.isAccepted());
-  }
+  void drop(QWidget* target, const std::vector<std::string>& files) { test::dropFiles(target, files); }
 
   std::filesystem::path dir_;
   std::string oldXdg_;
@@ -227,7 +216,9 @@ TEST_F(StartUp, AnArchiveNamedWithoutExtensionIsUnpackedAndOpened) {
   platform::RecordingLauncher launcher;
   platform::ScopedLauncher useLauncher(&launcher);
   // Its notebook file beside it came from the archive, not from this copy of the document.
-  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("other.mxa"), false, report, [](const std::string&) { return true; }));
+  HolderSavePolicy overwrite;
+  overwrite.foreign = [](MemoHolder&, const std::string&, std::string&) { return ForeignAnswer::Overwrite; };
+  ASSERT_TRUE(SaveDocumentAndHolders(*d, file("other.mxa"), false, report, overwrite));
   drop(editor()->MemoNode0()->viewport(), {file("other.mxa")});
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].argument, file("other.mxa"));
@@ -528,17 +519,19 @@ TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNe
   const std::string before = slurp(theirs);
   startWithoutDefaultFile();
 
-  // Enter at every question: the document is written, the other document's notebook is not.
+  // Enter at every question: No to writing over it opens the dialog for another file;
+  // cancelled there, the close is cancelled and nothing at all is written.
   rec.asked.clear();
   closeWindow(*form);
-  EXPECT_FALSE(form->isVisible());
-  ASSERT_EQ(rec.asked.size(), 3u);
+  EXPECT_TRUE(form->isVisible());
+  ASSERT_EQ(rec.asked.size(), 4u);
   EXPECT_NE(rec.asked[2].text.find(theirs + " already exists, and this document did not write it"), std::string::npos)
       << rec.asked[2].text;
   EXPECT_EQ(rec.asked[2].defaultButton, Answer::No);
+  EXPECT_EQ(rec.asked[3].kind, "save");
   EXPECT_EQ(slurp(theirs), before);
-  EXPECT_TRUE(platform::fileExists(file("noname.mxa")));
-  EXPECT_TRUE(status().starts_with("Skipped: ") && status().find(theirs) != std::string::npos) << status();
+  EXPECT_FALSE(platform::fileExists(file("noname.mxa")));
+  EXPECT_TRUE(status().starts_with("Cancel: ") && status().find(theirs) != std::string::npos) << status();
   EXPECT_TRUE(form->getCurrentHolder()->modified);
 }
 
@@ -575,9 +568,10 @@ TEST_F(StartUpDocument, AfterALockRefusalTheNewDocumentAsksNothingUntilChanged) 
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"Could I save the file named \"" + file("noname.mxa") + "\" ?"});
   rec.asked.clear();
   closeWindow(*form);
-  ASSERT_EQ(rec.asked.size(), 2u);
+  ASSERT_EQ(rec.asked.size(), 3u);
   EXPECT_EQ(rec.asked[0].text, "Sould I Save a MemoHolder named as \"\r\n" + theirs + "\" ?");
   EXPECT_EQ(rec.asked[1].defaultButton, Answer::No);
+  EXPECT_EQ(rec.asked[2].kind, "save");
   EXPECT_EQ(slurp(theirs), before);
   ::close(fd);
 }

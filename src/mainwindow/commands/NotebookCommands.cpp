@@ -55,50 +55,34 @@ void showAgain(MainWindowApi& w, MemoHolderUI* holder) {
   }
 }
 
-// A notebook whose own file could not be read whole is written over that file only when
-// the user agrees: its notes may not all be in memory. Enter keeps the file.
-bool confirmOverDamaged(const std::string& path) {
-  return prompter().messageBox("The notebook file \"" + path +
-                                   "\" could not be read whole.\r\nShall I save over it all the same?",
-                               "", Buttons::YesNo, Answer::No) == Answer::Yes;
-}
-
 // "1024Bytes", and from 1025 on whole KBytes.
 std::string holderSizeText(long long size) {
   return size <= 1024 ? std::to_string(size) + "Bytes" : std::to_string(size / 1024) + "KBytes";
 }
 
-// Saves the current notebook to its own file and reports size, count and save time.
+// Saves the current notebook to its own file (or the one chosen for it) and reports size,
+// count and save time.
 int saveCurrentHolder(MainWindowApi& w) {
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
-  const std::string fileName = holder->getFileName_();
-  const std::string dir = platform::dirOf(fileName);
-  // An empty folder part is the current folder, which exists (a new document has no folder).
-  if (!dir.empty() && !platform::dirExists(dir)) {
-    if (prompter().messageBox("Make Directory ?  \"" + dir + "\"", "", Buttons::YesCancel) != Answer::Yes)
-      return kResultFailed;
-    if (!platform::makeDirs(dir)) {
-      w.messageDoing_("Failure: Make Directory \"" + dir + "\"");
-      return kResultFailed;
-    }
+  HolderSave save = SettleHolderSave(*holder, AskingSavePolicy(w));
+  if (save.state == HolderSave::State::Cancelled) {
+    w.messageDoing_("Cancel: _UISaveHolder " + save.why);
+    return kResultFailed;
   }
   BusyScope busy(w, "_UISaveHolder");
   const int c = holder->getNodeCount_();
   try {
-    std::string error;
-    const long long size =
-        holder->saveToFile_(fileName, &error, confirmOverDamaged, &DocumentSession::confirmForeignOverwrite);
-    if (size < 0) {
+    WriteHolderSave(save);
+    if (save.state != HolderSave::State::Saved) {
       // The notebook keeps its modified flag: it is not on disk.
-      w.addLogTS("Failure: _UISaveHolder " + error);
-      busy.finish("Failure: _UISaveHolder " + error);
+      w.addLogTS("Failure: _UISaveHolder " + save.why);
+      busy.finish("Failure: _UISaveHolder " + save.why);
       return kResultFailed;
     }
-    holder->modified = false;
-    busy.finish("Done: Saved size=" + holderSizeText(size) + " count of Nodes=" + std::to_string(c) +
+    busy.finish("Done: Saved size=" + holderSizeText(save.size) + " count of Nodes=" + std::to_string(c) +
                 " CountSave=" + std::to_string(holder->CountSave) + " " +
-                FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", holder->TimeSaved) + " " + fileName);
+                FormatDateTime("yyyy/mm/dd hh:nn:ss:zzz", holder->TimeSaved) + " " + save.file);
     return 0;
   } catch (const std::exception&) {
     const std::string text = "ERROR c:=" + std::to_string(c) + " in _UISaveHolder.";
@@ -111,7 +95,7 @@ int saveCurrentHolder(MainWindowApi& w) {
 int saveHolder(MainWindowApi& w, bool ask) {
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder || !w.getCurrentNode()) return kResultFailed;
-  w.UI2Model();
+  w.UI2ModelAll();
   if (ask && prompter().messageBox("Sould I save Holder named \"" + DocumentSession::fullName(holder->getFileName_()) + "\"", "",
                                    Buttons::YesCancel) == Answer::Cancel)
     return kResultFailed;
@@ -120,7 +104,7 @@ int saveHolder(MainWindowApi& w, bool ask) {
 
 int saveAsHolder(MainWindowApi& w, const std::string& ext) {
   if (!w.getCurrentNode()) return kResultFailed;
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
   std::string name = platform::changeExt(holder->getFileName_(), ext);
@@ -133,21 +117,24 @@ int saveAsHolder(MainWindowApi& w, const std::string& ext) {
     w.messageDoing_("FileExtention is missmatch.  \"" + name + "\"");
     return kResultFailed;
   }
-  long long size = -1;
+  HolderSave save = SettleHolderSave(*holder, AskingSavePolicy(w), name);
+  if (save.state == HolderSave::State::Cancelled) {
+    w.messageDoing_("Cancel: Save as Holder " + save.why);
+    return kResultFailed;
+  }
   {
     BusyScope busy(w, "Save as Holder " + ext);
-    std::string error;
-    size = holder->saveAsFile_(name, &error, confirmOverDamaged);
-    if (size < 0) {
-      w.addLogTS("Failure: Save as Holder " + error);
-      busy.finish("Failure: Save as Holder " + error);
+    WriteHolderSave(save);
+    if (save.state != HolderSave::State::Saved) {
+      w.addLogTS("Failure: Save as Holder " + save.why);
+      busy.finish("Failure: Save as Holder " + save.why);
     } else {
-      busy.finish("Done size=" + std::to_string(size));
+      busy.finish("Done size=" + std::to_string(save.size));
     }
   }
   // The document now names the notebook's new file.
   w.updateCaption();
-  return size < 0 ? kResultFailed : 0;
+  return save.state == HolderSave::State::Saved ? 0 : kResultFailed;
 }
 
 int deleteHolder(MainWindowApi& w) {
@@ -158,9 +145,10 @@ int deleteHolder(MainWindowApi& w) {
   }
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
-  w.UI2Model();
+  // What is typed in a note window of the notebook is unsaved work of it too.
+  w.UI2ModelAll();
   if (holder->modified) {
-    const Answer a = prompter().messageBox("Shall I Save Current Holder ? \r\n" + holder->getFileName_(), "",
+    const Answer a = prompter().messageBox("Shall I Save Current Holder ? \r\n" + DocumentSession::fullName(holder->getFileName_()), "",
                                            Buttons::YesNoCancel);
     if (a == Answer::Cancel) return kResultFailed;
     // A notebook that could not be saved is not deleted: its changes would be lost.

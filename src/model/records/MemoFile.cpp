@@ -1,10 +1,10 @@
 #include "model/records/MemoFile.h"
 
 #include <cstdio>
-#include <unordered_map>
 
 #include "model/jcode.h"
 #include "model/lists.h"
+#include "model/records/MemoHolder.h"
 #include "model/records/RecordFiles.h"
 #include "model/records/ZTextWriter.h"
 #include "model/strutil.h"
@@ -170,34 +170,25 @@ int MemoFile::putFileName_(const std::string& name) {
   return 0;
 }
 
-namespace {
-// Two notebook files are one when their keys are equal.
-std::string holderFileKey(const std::string& file) { return sjis::lower(platform::resolvePath(file)); }
-}  // namespace
-
 MemoHolder* MemoFile::holderInFile_(const std::string& path, const MemoHolder* except) {
-  const std::string key = holderFileKey(path);
   const StringList& c = holders_->children();
   for (int i = 0; i < c.count(); ++i) {
     auto* h = c.objectAs<MemoHolder>(i);
-    if (!h || h == except) continue;
-    const std::string file = h->getFileName_();
-    if (holderFileKey(file) == key || platform::sameFile(file, path)) return h;
+    if (h && h != except && SameNotebookFile(h->getFileName_(), path)) return h;
   }
   return nullptr;
 }
 
 bool MemoFile::checkHolderFileNames_(std::string& message) {
-  std::unordered_map<std::string, std::string> seen;
   const StringList& c = holders_->children();
   for (int i = 0; i < c.count(); ++i) {
     auto* h = c.objectAs<MemoHolder>(i);
     if (!h) continue;
-    std::string file = h->getFileName_();
-    auto [it, fresh] = seen.emplace(holderFileKey(file), c[i]);
-    if (!fresh) {
-      message = "The notebooks \"" + it->second + "\" and \"" + c[i] + "\" would be saved to the same file " + file +
-                ". Rename one of them before saving.";
+    const std::string file = h->getFileName_();
+    for (int j = 0; j < i; ++j) {
+      auto* earlier = c.objectAs<MemoHolder>(j);
+      if (!earlier || !SameNotebookFile(earlier->getFileName_(), file)) continue;
+      message = SharedFileText(c[j], c[i], file);
       return false;
     }
   }

@@ -6,6 +6,7 @@
 
 #include "model/format.h"
 #include "model/lists.h"
+#include "model/records/HolderSave.h"
 #include "model/records/MemoFile.h"
 #include "model/records/ZTextWriter.h"
 #include "model/strutil.h"
@@ -535,7 +536,7 @@ long long MemoHolder::saveToFile_(const std::string& fileName, std::string* erro
   };
   // A FIFO or a device under the name is refused before anybody is asked about it.
   if (std::string refused = platform::refusedTarget(fileName); !refused.empty()) return fail(refused);
-  const bool ownName = platform::resolvePath(fileName) == platform::resolvePath(getFileName_());
+  const bool ownName = SameNotebookFile(fileName, getFileName_());
   const bool overDamaged = loadFailed && ownName;
   if (overDamaged && !(confirm && confirm(fileName)))
     return fail("The notebook file " + fileName + " could not be read whole; it is not saved over.");
@@ -570,20 +571,24 @@ long long MemoHolder::saveToFile_(const std::string& fileName, std::string* erro
   return size;
 }
 
-long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* error, const ConfirmOverwrite& confirm) {
+long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* error, const ConfirmOverwrite& confirm,
+                                  const ConfirmOverwrite& confirmForeign) {
   MemoFile* doc = getParentFile_();
   const std::string full = platform::resolvePath(platform::toSlashes(fileName));
   if (MemoHolder* other = doc ? doc->holderInFile_(full, this) : nullptr) {
-    if (error)
-      *error = "The notebook \"" + other->name() + "\" lives in " + other->getFileName_() + "; it is not saved over.";
+    if (error) *error = SharedFileText(other->name(), name(), other->getFileName_());
     return -1;
   }
   // Saved as the file it lives in already, the notebook stays as it is found now (after
   // its name, unless it is stored elsewhere).
   const std::string own = getFileName_();
-  const bool moves = platform::resolvePath(own) != full && !platform::sameFile(own, full);
-  const long long size = saveToFile_(full, error, confirm);
-  if (size < 0) return size;
+  const bool moves = !SameNotebookFile(own, full);
+  LinkRebase rebased = RebaseRelativeLinks(*this, platform::dirOf(platform::resolvePath(own)), platform::dirOf(full));
+  const long long size = saveToFile_(full, error, confirm, confirmForeign);
+  if (size < 0) {
+    rebased.putBack();
+    return size;
+  }
   if (moves) {
     // Kept as a notebook stored elsewhere is: the reference names its file.
     putFlagExtra_(true);
@@ -592,17 +597,30 @@ long long MemoHolder::saveAsFile_(const std::string& fileName, std::string* erro
     if (doc) doc->modified = true;
   }
   loadFailed = false;  // the file holds exactly the notes in memory
-  modified = false;
   return size;
 }
 
 bool MemoHolder::ownsFile(const std::string& fileName) const {
-  const std::string full = platform::resolvePath(fileName);
-  return std::find(ownFiles_.begin(), ownFiles_.end(), full) != ownFiles_.end();
+  for (const std::string& own : ownFiles_)
+    if (SameNotebookFile(own, fileName)) return true;
+  return false;
 }
 
 void MemoHolder::claimFile(const std::string& fileName) {
   if (!ownsFile(fileName)) ownFiles_.push_back(platform::resolvePath(fileName));
+}
+
+bool SameNotebookFile(const std::string& a, const std::string& b) {
+  // Letter case aside: the documents go to file systems that do not tell "Diary.mxh"
+  // from "diary.mxh", where two such notebooks would write one file.
+  return sjis::lower(platform::resolvePath(platform::toSlashes(a))) ==
+             sjis::lower(platform::resolvePath(platform::toSlashes(b))) ||
+         platform::sameFile(a, b);
+}
+
+std::string SharedFileText(const std::string& first, const std::string& second, const std::string& file) {
+  return "The notebooks \"" + first + "\" and \"" + second + "\" would be saved to the same file " +
+         platform::resolvePath(file) + ". Save one of them to another file with [Holder] > SaveAs";
 }
 
 std::string ForeignFileText(const std::string& fileName) {

@@ -101,8 +101,11 @@ class MemoHolder : public MemoBasic {
   // the document refers to that file from then on and counts as modified, and the notebook
   // counts as read whole. A file another notebook of the document lives in is refused.
   // Nothing changes unless the file is written. The result is saveToFile_'s.
+  // Moved to another folder, the notes' relative links are rewritten to name the same
+  // files from there first, and put back when the file is not written. The modified flag
+  // is left to the caller.
   long long saveAsFile_(const std::string& fileName, std::string* error = nullptr,
-                        const ConfirmOverwrite& confirm = {});
+                        const ConfirmOverwrite& confirm = {}, const ConfirmOverwrite& confirmForeign = {});
   // Whether this notebook has read or written the file `fileName` names. A file under
   // its name that it has not is another document's notebook as far as it knows ("new"
   // is every new notebook's name), and is not written over without a question.
@@ -138,5 +141,11 @@ class MemoHolder : public MemoBasic {
 // What a notebook's question and refusal say of a file under its name that it never read
 // nor wrote (the full path).
 std::string ForeignFileText(const std::string& fileName);
+// Whether two notebook file names name one file: the same full path without regard to
+// letter case, or one file on disk reached by two names (a link). Every test of "the same
+// notebook file" asks this.
+bool SameNotebookFile(const std::string& a, const std::string& b);
+// The refusal when two notebooks of a document would be saved to one file.
+std::string SharedFileText(const std::string& first, const std::string& second, const std::string& file);
 
 }  // namespace wux

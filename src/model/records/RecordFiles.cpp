@@ -282,6 +282,10 @@ int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& message
     messages.add("Cannot read the document file " + path);
     return -1;
   }
+  return ReadDocumentText(doc, path, data, messages);
+}
+
+int ReadDocumentText(MemoFile& doc, const std::string& path, const std::string& data, StringList& messages) {
   if (data.size() < 100) {
     messages.add("The document file " + path + " is too short to be a document.");
     return -1;
@@ -435,7 +439,10 @@ std::string FolderKey(const std::string& fileName) {
 }
 
 bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report,
-                            const std::function<bool(const std::string& path)>& confirmForeign) {
+                            const HolderSavePolicy& policy) {
+  if (policy.commit) policy.commit();
+  HolderSavePolicy asking = policy;
+  asking.commit = nullptr;
   std::string why;
   const std::string oldName = doc.getFileName_();
   // A document written into another folder moves there with the notebooks of its folder,
@@ -469,37 +476,49 @@ bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyMod
     report.notWritten.push_back(path);
     return false;
   }
-  std::vector<MemoHolder*> cleared;
+  // The notebooks carried into the new folder name their linked files from there.
+  std::vector<LinkRebase> rebased;
+  const std::string oldDir = platform::dirOf(platform::resolvePath(platform::toSlashes(oldName)));
+  const std::string newDir = platform::dirOf(platform::resolvePath(platform::toSlashes(path)));
+  std::vector<HolderSave> saves;
+  std::vector<bool> wasModified;
   for (int i = 0; i < doc.getHolderCount_(); ++i) {
     MemoHolder* h = doc.getHolder_(i);
     if (!h) continue;
     // Each notebook of the document's folder is needed in the new one, modified or not.
     const bool carried = moved && !h->getFlagExtra_();
     if (onlyModified && !h->modified && !carried) continue;
-    const std::string file = h->getFileName_();
-    StringList loadMessages;
-    if (!h->loaded && LoadHolder(*h, loadMessages) == -1) {
-      report.notWritten.push_back(file);
-      report.messages.add("Not saved: " + file + " (it could not be read first)");
-      continue;
-    }
-    if (h->saveToFile_(file, &why, {}, confirmForeign) < 0) {
-      report.notWritten.push_back(file);
-      report.messages.add("Not saved: " + why);
-      continue;
-    }
-    if (h->modified) cleared.push_back(h);
-    h->modified = false;
-    report.written.push_back(file);
+    wasModified.push_back(h->modified);
+    saves.push_back(SettleHolderSave(*h, asking));
+    if (carried) rebased.push_back(RebaseRelativeLinks(*h, oldDir, newDir));
+    if (saves.back().state == HolderSave::State::Cancelled) break;
   }
   // The document stays where it was written last; so do the changes of notebooks that
   // were written only into the folder it did not move to.
   auto stayBehind = [&] {
     if (!moved) return;
     doc.putFileName_(oldName);
-    for (MemoHolder* h : cleared)
-      if (!h->getFlagExtra_()) h->modified = true;
+    for (LinkRebase& r : rebased) r.putBack();
+    for (std::size_t i = 0; i < saves.size(); ++i)
+      if (saves[i].state == HolderSave::State::Saved && wasModified[i] && !saves[i].holder->getFlagExtra_())
+        saves[i].holder->modified = true;
   };
+  if (const HolderSave* cancelled = FirstCancelled(saves)) {
+    stayBehind();
+    report.notWritten.push_back(cancelled->file);
+    report.notWritten.push_back(path);
+    report.messages.add("Cancel: " + cancelled->why + "; " + path + " is not written either");
+    return false;
+  }
+  for (HolderSave& s : saves) {
+    WriteHolderSave(s);
+    if (s.state == HolderSave::State::Saved) {
+      report.written.push_back(s.file);
+      continue;
+    }
+    report.notWritten.push_back(s.file);
+    report.messages.add("Not saved: " + s.why);
+  }
   if (!report.notWritten.empty()) {
     stayBehind();
     report.notWritten.push_back(path);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/records/HolderSave.h"
 #include "model/text/StringList.h"
 
 namespace wux {
@@ -28,6 +29,8 @@ int LoadHolder(MemoHolder& holder, StringList& messages);
 // Reads a document file into `doc` (notebook references only) and sets its file name to
 // `path`. 0, or -1 with the reason in `messages`.
 int ReadDocumentFile(MemoFile& doc, const std::string& path, StringList& messages);
+// The same from the file's text, already read (through the lock, say).
+int ReadDocumentText(MemoFile& doc, const std::string& path, const std::string& data, StringList& messages);
 // Answers whether an existing file may be replaced (given its path). The caller asks the
 // user "Overwrite OK? " and the path; without an answer nothing is replaced.
 using OverwriteQuestion = std::function<bool(const std::string& path)>;
@@ -71,9 +74,10 @@ std::string FolderKey(const std::string& fileName);
 // references a notebook file that was not saved. With `onlyModified` only modified
 // notebooks are written. Written notebooks lose their modified flag, the document too
 // when it was written; the others keep it. Nothing at all is written when two notebooks
-// would share one file. A notebook file this document never read nor wrote is written
-// over only when `confirmForeign` agrees (given its path).
+// would share one file. Each notebook is saved by the one notebook save (HolderSave.h),
+// asking what `policy` asks; one cancelled writes nothing at all. Notebooks carried into
+// another folder name their linked files from there.
 bool SaveDocumentAndHolders(MemoFile& doc, const std::string& path, bool onlyModified, SaveReport& report,
-                            const std::function<bool(const std::string& path)>& confirmForeign = {});
+                            const HolderSavePolicy& policy = {});
 
 }  // namespace wux

@@ -28,7 +28,9 @@ TEST(ForeignNotebookFiles, WrittenOverOnlyWhenTheQuestionAgrees) {
   EXPECT_EQ(mine->saveToFile_(theirs, &error), -1);
   EXPECT_EQ(error, "A file named " + theirs + " already exists, and this document did not write it. Not saved over it.");
   SaveReport report;
-  EXPECT_FALSE(SaveDocumentAndHolders(*doc, dir.dir() + "Doc.mxa", false, report, [](auto&) { return false; }));
+  HolderSavePolicy cancel;
+  cancel.foreign = [](MemoHolder&, const std::string&, std::string&) { return ForeignAnswer::Cancel; };
+  EXPECT_FALSE(SaveDocumentAndHolders(*doc, dir.dir() + "Doc.mxa", false, report, cancel));
   EXPECT_EQ(slurp(theirs), "their notebook");
   EXPECT_FALSE(platform::fileExists(dir.dir() + "Doc.mxa"));
 
