@@ -79,6 +79,8 @@ void removeStaleTemporaries(const std::string& dir, const std::string& base) {
   ::closedir(d);
 }
 
+std::string notRegular(const std::string& name) { return name + " is not a regular file"; }
+
 void syncFolder(const std::string& dir) {
   int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -100,33 +102,61 @@ WriteCall setWriteCall(WriteCall call) {
   return prev;
 }
 
+FileState fileState(const std::string& path, std::string* reason, std::uint64_t* size) {
+  if (path.empty()) return FileState::Missing;
+  struct stat st{};
+  if (::stat(osPath(path).c_str(), &st) != 0) {
+    // ENOTDIR: a part of the path is a file, so nothing can be under it.
+    if (errno == ENOENT || errno == ENOTDIR) return FileState::Missing;
+    if (reason) *reason = path + ": " + reasonText(errno);
+    return FileState::Unreadable;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    if (reason) *reason = notRegular(path);
+    return FileState::Unreadable;
+  }
+  if (size) *size = static_cast<std::uint64_t>(st.st_size);
+  return FileState::Regular;
+}
+
 bool readFile(const std::string& name, std::string& out, std::string* error) {
-  auto fail = [&](int err) {
-    if (error) *error = reasonText(err);
+  auto fail = [&](const std::string& reason) {
+    if (error) *error = reason;
     return false;
   };
   const std::string path = osPath(name);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return fail(errno);
+  // Looked at before opening: opening a device can have effects of its own.
   struct stat st{};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return fail(S_ISDIR(st.st_mode) ? reasonText(EISDIR) : notRegular(name));
+  // Non-blocking, so that a FIFO put there since cannot hold the open; never a terminal.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return fail(reasonText(errno));
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
     ::close(fd);
-    return fail(err);
+    return fail(reasonText(err));
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return fail(S_ISDIR(st.st_mode) ? reasonText(EISDIR) : notRegular(name));
   }
   out.clear();
-  if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+  // A file that grows while it is read (a log) stops at the size it had.
+  std::size_t left = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  out.reserve(left);
   char buf[65536];
-  while (true) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
+  while (left > 0) {
+    ssize_t n = ::read(fd, buf, left < sizeof buf ? left : sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int err = errno;
       ::close(fd);
-      return fail(err);
+      return fail(reasonText(err));
     }
     if (n == 0) break;
     out.append(buf, static_cast<std::size_t>(n));
+    left -= static_cast<std::size_t>(n);
   }
   ::close(fd);
   return true;
@@ -148,7 +178,9 @@ bool writeFileAtomic(const std::string& name, const std::string& data, std::stri
 
   struct stat target{};
   const bool exists = ::stat(path.c_str(), &target) == 0;
-  if (exists && S_ISREG(target.st_mode) &&
+  if (exists && S_ISDIR(target.st_mode)) return failWith(EISDIR);
+  if (exists && !S_ISREG(target.st_mode)) return fail(notRegular(name));
+  if (exists &&
       ((target.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno == EACCES)))
     return fail("is write-protected: " + name);
 
@@ -199,18 +231,9 @@ bool writeFileAtomic(const std::string& name, const std::string& data, std::stri
   return true;
 }
 
-bool fileExists(const std::string& path) {
-  struct stat st{};
-  return ::stat(osPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool fileExists(const std::string& path) { return fileState(path) == FileState::Regular; }
 
-bool fileMissing(const std::string& path) {
-  if (path.empty()) return true;
-  struct stat st{};
-  if (::stat(osPath(path).c_str(), &st) == 0) return false;
-  // ENOTDIR: a part of the path is a file, so nothing can be under it.
-  return errno == ENOENT || errno == ENOTDIR;
-}
+bool fileMissing(const std::string& path) { return fileState(path) == FileState::Missing; }
 
 bool modifiedLater(const std::string& path, const std::string& than) {
   struct stat a{}, b{};

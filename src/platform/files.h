@@ -3,28 +3,41 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace wux::platform {
 
 // Paths are program text (Shift_JIS) and are converted for the file system here.
 
-// Reads a whole file; false when it cannot be opened or read, and then `error` (when
-// given) is the system's reason ("permission denied").
+// What is behind a name, links followed: nothing (or nothing under a link in it), a
+// regular file, or something that is there but is no regular file or cannot be examined
+// (a folder, a FIFO, a device, a link loop, a folder without permission).
+enum class FileState { Missing, Regular, Unreadable };
+// For Unreadable, `reason` (when given) says why: "<path> is not a regular file", or the
+// path and the system's reason. For Regular, `size` (when given) is its size in bytes.
+FileState fileState(const std::string& path, std::string* reason = nullptr, std::uint64_t* size = nullptr);
+
+// Reads a whole regular file; false when it cannot be opened or read, and then `error`
+// (when given) is the reason: the system's ("permission denied", "is a directory"), or
+// "<path> is not a regular file" for a FIFO or a device, which are never read (a FIFO would
+// wait for a writer, a device could deliver without end). Reads at most the size the
+// file had when it was opened.
 bool readFile(const std::string& path, std::string& out, std::string* error = nullptr);
 // Writes to a temporary file in the target's folder, flushes and fsyncs it, renames it
 // over the target and fsyncs the folder. A target that is a symbolic link is written
 // through the link (the link stays, the file it names gets the data); a target without
-// any write permission is refused ("is write-protected: <path>"). On any failure the
+// any write permission is refused ("is write-protected: <path>"), and so is a target
+// that is there but is no regular file, such as a device or a FIFO ("<path> is not a
+// regular file"): a device must never become a plain file. On any failure the
 // old file is untouched, the temporary file is removed, false is returned and `error`
 // (when given) names the path and the reason. After a successful write, temporaries of
 // the same target left by an earlier write that was killed are removed.
 bool writeFileAtomic(const std::string& path, const std::string& data, std::string* error = nullptr);
-// A regular file that can be examined. False also for a name that is there but cannot be
-// examined (a link loop, a folder without permission) or is no file: see fileMissing.
+// fileState(path) == Regular: for callers that only need a readable kind of file.
 bool fileExists(const std::string& path);
-// Nothing is there under the name (nor under a link in it): what "Not Found" means. A name
-// that exists but cannot be examined or read is not missing; reading it tells why.
+// fileState(path) == Missing: what "Not Found" means. A name that exists but cannot be
+// examined or read is not missing; fileState tells why.
 bool fileMissing(const std::string& path);
 // A regular file this process may run.
 bool isExecutableFile(const std::string& path);

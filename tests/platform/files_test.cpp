@@ -167,3 +167,40 @@ TEST(Files, OnlyANameWithNothingBehindItIsMissing) {
   EXPECT_FALSE(readFile(f.str("folder.mxh"), data, &why));
   EXPECT_EQ(why, reasonText(EISDIR));
 }
+
+// A FIFO or a device under a note's or a notebook's name is neither read (a FIFO waits
+// for a writer, /dev/zero never ends) nor replaced by a plain file; the three states
+// tell missing from there-but-unusable, with the reason.
+TEST(Files, SpecialFilesAreNeitherReadNorReplaced) {
+  Folder f;
+  const std::string fifo = f.str("fifo.mxh"), dev = f.str("dev.mxh"), zero = f.str("zero.mxh");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  ASSERT_EQ(::symlink("/dev/null", dev.c_str()), 0);
+  ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+  put(f.str("plain.mxh"), "notes");
+
+  std::string why, data = "left";
+  std::uint64_t size = 0;
+  EXPECT_EQ(fileState(f.str("plain.mxh"), &why, &size), FileState::Regular);
+  EXPECT_EQ(size, 5u);
+  EXPECT_EQ(fileState(f.str("none.mxh")), FileState::Missing);
+  EXPECT_EQ(fileState(f.path.string(), &why), FileState::Unreadable);
+  EXPECT_EQ(why, f.path.string() + " is not a regular file");
+  for (const std::string& p : {fifo, dev, zero}) {
+    EXPECT_EQ(fileState(p, &why), FileState::Unreadable) << p;
+    EXPECT_EQ(why, p + " is not a regular file");
+    EXPECT_FALSE(readFile(p, data, &why)) << p;
+    EXPECT_EQ(why, p + " is not a regular file");
+    EXPECT_FALSE(writeFileAtomic(p, "x", &why)) << p;
+    EXPECT_EQ(why, p + " is not a regular file");
+  }
+  ASSERT_EQ(::symlink("loop.mxh", f.str("loop.mxh").c_str()), 0);
+  EXPECT_EQ(fileState(f.str("loop.mxh"), &why), FileState::Unreadable);
+  EXPECT_EQ(why, f.str("loop.mxh") + ": " + reasonText(ELOOP));
+
+  struct stat st{};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_TRUE(fs::is_symlink(dev));
+  EXPECT_EQ(f.entries(), (std::set<std::string>{"fifo.mxh", "dev.mxh", "zero.mxh", "plain.mxh", "loop.mxh"}));
+}
