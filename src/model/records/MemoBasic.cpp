@@ -1,7 +1,5 @@
 #include "model/records/MemoBasic.h"
 
-#include <sys/stat.h>
-
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -297,13 +295,6 @@ bool MemoBasic::changedSinceRead_() const {
 
 namespace {
 std::atomic<std::uint64_t> largestForTests{0};
-
-// PLACEHOLDER until the platform answers a file's state with its size.
-bool tooLargeToRead(const std::string& path) {
-  struct stat st{};
-  return ::stat(platform::osPath(path).c_str(), &st) == 0 &&
-         static_cast<std::uint64_t>(st.st_size) > LargestFileToRead();
-}
 }  // namespace
 
 std::uint64_t LargestFileToRead() {
@@ -334,10 +325,11 @@ long long MemoBasic::importContent_(const std::string& source, const std::string
     if (!platform::downloadToFile(source, file, &why)) return fail(-2, "cannot download " + source + ": " + why);
   } else if (head == "file:") {
     return fail(-1, kNotImplementedSource);
-  } else if (!platform::fileExists(source)) {
-    return fail(-1, "not found: " + source);
-  } else if (tooLargeToRead(source)) {
-    return fail(-1, TooLargeToOpen(source));
+  } else {
+    std::uint64_t size = 0;
+    if (platform::fileState(source, nullptr, &size) != platform::FileState::Regular)
+      return fail(-1, "not found: " + source);
+    if (size > LargestFileToRead()) return fail(-1, TooLargeToOpen(source));
   }
   try {
     result = loadContentFile_(file, contentType, encoding);
