@@ -24,6 +24,8 @@
 #include "form_fixture.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
 #include "printing/StringsPrinter.h"
 #include "printing/print_support.h"
 #include "support/FakeClipboard.h"
@@ -149,6 +151,25 @@ TEST_F(OwnNoteWindowsTest, NoteWindowPrintsItsOwnNoteAndAFailureReadsAsOne) {
   EXPECT_EQ(current(), b);
   f->close();
   g->close();
+}
+
+TEST_F(OwnNoteWindowsTest, PagesAndPrintsTakeWhatIsTypedInAnotherNotesWindow) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher scoped{&launcher};
+  TFormMemoNode* f = windowFor(a);
+  typeAtEnd(f->FrameMemoNode1()->MemoNode0(), " more");
+  ASSERT_EQ(run("UISaveHolderHTML"), 0);
+  std::string page;
+  ASSERT_TRUE(platform::readFile(platform::changeExt(holder()->getFileName_(), ".html"), page));
+  EXPECT_NE(page.find("a text more"), std::string::npos);
+
+  typeAtEnd(f->FrameMemoNode1()->MemoNode0(), " again");
+  a->setMarked_(true);
+  ASSERT_EQ(run("UIPrintsMarkNode"), 1);
+  const auto pages = test::pdfPages(tmp.str("out.pdf"));
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("a text more again"), std::string::npos);
+  f->close();
 }
 
 TEST_F(OwnNoteWindowsTest, HardCopiesPrintOnThePrinterChosenInPrinterSetup) {
