@@ -394,58 +394,22 @@ TEST(LinkedFiles, GoBackOnlyWhenChangedAndInTheFormTheyWereRead) {
   FixedWorld world;
   TempDir tmp;
   Book book(tmp.dir());
-  const std::string lf = tmp.str("lf.txt"), utf8 = tmp.str("u.txt");
-  ASSERT_TRUE(platform::writeFileAtomic(lf, "one\ntwo"));
-  ASSERT_TRUE(platform::writeFileAtomic(utf8, "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\n"));
-  MemoNode* n = book.add("lf");
+  const std::string utf8 = tmp.str("u.txt");
+  ASSERT_TRUE(platform::writeFileAtomic(utf8, "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\n" "two"));
+  MemoNode* n = book.add("u");
   n->putField_("FlagLink", "\"true\"");
-  n->putField_("Filename", "\"" + lf + "\"");
+  n->putField_("Filename", "\"" + utf8 + "\"");
   std::string why;
-  // Never read: its own file is kept, another target gets the file's text.
-  EXPECT_EQ(n->saveStep_(lf, why), MemoNode::SaveStep::Keep);
+  // Never read: its own file is kept; for another target the file is read first.
+  EXPECT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Keep);
   EXPECT_EQ(n->saveStep_(tmp.str("copy.txt"), why), MemoNode::SaveStep::Write);
-  EXPECT_EQ(n->body().text(), "one\r\ntwo\r\n");
-  EXPECT_EQ(n->saveStep_(lf, why), MemoNode::SaveStep::Keep);
+  EXPECT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Keep);
   EXPECT_FALSE(book.holder->modified);
-  n->body().add("three");
-  ASSERT_EQ(n->saveStep_(lf, why), MemoNode::SaveStep::Write);
-  ASSERT_GE(n->exportContent_(lf), 0);
-  EXPECT_EQ(slurp(lf), "one\ntwo\nthree");
-  EXPECT_EQ(n->saveStep_(lf, why), MemoNode::SaveStep::Keep);
-
-  MemoNode* u = book.add("u");
-  u->putField_("FlagLink", "\"true\"");
-  u->putField_("Filename", "\"" + utf8 + "\"");
-  ASSERT_TRUE(u->loadForReading_(why));
-  u->body().add("x");
-  ASSERT_GE(u->exportContent_(utf8), 0);
-  EXPECT_EQ(slurp(utf8), "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\nx\n");
-
-  // A note never read that holds text typed over a failed read never replaces the file.
-  MemoNode* typed = book.add("typed");
-  typed->putField_("FlagLink", "\"true\"");
-  typed->putField_("Filename", "\"" + lf + "\"");
-  typed->body().setText("typed");
-  EXPECT_EQ(typed->saveStep_(lf, why), MemoNode::SaveStep::Refuse);
-}
-
-TEST(LinkedFiles, AFileLargerThanTheLimitIsNotReadAndTheNoteStaysAsItWas) {
-  FixedWorld world;
-  TempDir tmp;
-  Book book(tmp.dir());
-  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("big.txt"), std::string(64, 'x')));
-  SetLargestFileToReadForTests(63);
-  MemoNode* n = book.add("big");
-  n->putField_("FlagLink", "\"true\"");
-  n->putField_("Filename", "\"" + tmp.str("big.txt") + "\"");
-  n->body().setText("kept");
-  std::string why;
-  EXPECT_FALSE(n->loadForReading_(why));
-  EXPECT_EQ(why, "too large to open: " + tmp.str("big.txt"));
-  EXPECT_EQ(n->body().text(), "kept\r\n");
-  EXPECT_LT(n->importContent_(tmp.str("big.txt"), ""), 0);
-  EXPECT_EQ(n->saveStep_(tmp.str("big.txt"), why), MemoNode::SaveStep::Refuse);
-  SetLargestFileToReadForTests(0);
-  EXPECT_TRUE(n->loadForReading_(why));
-  EXPECT_EQ(LargestFileToRead(), std::uint64_t{512} << 20);
+  n->body().add("x");
+  ASSERT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Write);
+  ASSERT_GE(n->exportContent_(utf8), 0);
+  EXPECT_EQ(slurp(utf8), "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\n" "two\nx");
+  // Text typed over a failed read never replaces the file unread.
+  n->linkedFileLoaded = false;
+  EXPECT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Refuse);
 }
