@@ -32,12 +32,12 @@ class FlatNodeLevels : public NodeLevelProvider {
   int getLevel_(const MemoNode&) const override { return 0; }
 };
 
-// The provider in force (the notes' own answer unless replaced); nullptr restores that.
-// Returns the one in force before (nullptr for the default), ready to be put back.
 // The notes a page left out because their linked file could not be read, each as its
 // closing text (MemoNode::unreadText), in the order met.
 using UnreadNotes = std::vector<std::string>;
 
+// The provider in force (the notes' own answer unless replaced); nullptr restores that.
+// Returns the one in force before (nullptr for the default), ready to be put back.
 const NodeLevelProvider* setNodeLevelProvider(const NodeLevelProvider* p);
 const NodeLevelProvider& nodeLevelProvider();
 

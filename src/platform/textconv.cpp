@@ -155,6 +155,7 @@ ForeignText readForeignText(std::string_view bytes) {
   t.form = textFormOf(bytes, false);
   if (isAscii(bytes) || !isValidUtf8(bytes)) {
     t.sjis = std::string(bytes);
+    t.form.bom = false;  // such bytes stay in the text
     return t;
   }
   t.utf8 = t.form.utf8 = true;

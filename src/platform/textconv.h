@@ -26,9 +26,6 @@ bool charsetToSjis(std::string_view charset, std::string_view text, std::string&
 // "Warrning: not stored in Shift_JIS: U+20AC U+00E9".
 std::string unstorableText(const std::vector<char32_t>& lost);
 
-// A text file's bytes as program text. A file that is valid UTF-8 and holds a byte
-// outside ASCII is UTF-8 (a leading byte-order mark is dropped); any other file is
-// Shift_JIS already and passes unchanged.
 // How a text file is written: its encoding, its byte-order mark, its line breaks (LF or
 // CR LF) and whether its last line has one. A file with no line break at all counts as
 // CR LF.
@@ -42,6 +39,9 @@ struct TextForm {
 TextForm textFormOf(std::string_view bytes, bool utf8);
 // Program text (lines ended by CR LF) as the bytes of a file of `form`.
 std::string writeTextForm(const std::string& sjisText, const TextForm& form);
+// A text file's bytes as program text. A file that is valid UTF-8 and holds a byte
+// outside ASCII is UTF-8 (a leading byte-order mark is dropped); any other file is
+// Shift_JIS already and passes unchanged.
 struct ForeignText {
   std::string sjis;
   bool utf8 = false;

@@ -68,10 +68,9 @@ class MemoBasic : public TObjectNamed {
   // file (each became "?"), and that file. Writing the text over that file asks first.
   const std::vector<char32_t>& lostOnLoad() const { return lostOnLoad_; }
   const std::string& lostFrom() const { return lostFrom_; }
-  // The file the body or content was last read from ("" when none), and whether the
-  // record changed since: a text whose lines differ from the lines read, content whose
-  // bytes differ. A record never read counts as changed.
-  const std::string& readFrom() const { return read_.file; }
+  // Whether the record changed since a file was last read into it: a text whose lines
+  // differ from the lines read, content whose bytes differ. A record never read counts
+  // as changed.
   bool changedSinceRead_() const;
   // The result of the extension table, -1 (no such file; a "file:" address, which
   // answers kNotImplementedSource as its reason) or -2 (failed download), with the
