@@ -191,8 +191,9 @@ int TFormSaveEach::saveEach() {
   if (CheckBox_ChangeFilename->isChecked() && (w_->checkUIReadOnly() || w_->checkHolderReadOnly()))
     return kResultFailed;
   running_ = true;
-  w_->UI2Model();
+  w_->UI2ModelAll();
   StringList notes;
+  std::string firstFailure;  // a note that could not be read: the closing line
   holder->setNodeList_(notes);
   int count = 0;
   const std::string dir = sjis::trim(directory());
@@ -213,8 +214,16 @@ int TFormSaveEach::saveEach() {
     }
     if (CheckBox_DefineSaveDirectory->isChecked() && !dir.empty()) path = dir + platform::fileNameOf(path);
     path = platform::resolvePath(path, notebookDir(holder));
-    if (std::string refusal; !node->readyForBatchSave_(name, path, refusal)) {
-      log(refusal);
+    std::string why;
+    const MemoNode::SaveStep step = node->saveStep_(path, why);
+    if (step == MemoNode::SaveStep::Keep) {
+      log(MemoNode::keptLinkedFileLine(name, path));
+      continue;
+    }
+    if (step == MemoNode::SaveStep::Refuse) {
+      log("Failure: Save " + name + " : " + path + " : " + why);
+      w_->addLog_(MemoNode::unreadText(name, why));
+      if (firstFailure.empty()) firstFailure = MemoNode::unreadText(name, why);
       continue;
     }
     if (CheckBox_ConfirmWriteOver->isChecked() && platform::fileExists(path)) {
@@ -230,9 +239,8 @@ int TFormSaveEach::saveEach() {
       }
       log("*Write Over Filename=\"" + path + "\"");
     }
-    std::string error;
-    if (node->exportContent_(path, &error) < 0) {
-      log("Failure: Save " + name + " : " + path + " : " + error);
+    if (node->exportContent_(path, &why) < 0) {
+      log("Failure: Save " + name + " : " + path + " : " + why);
       continue;
     }
     log("Save " + name + " : " + path);
@@ -243,7 +251,7 @@ int TFormSaveEach::saveEach() {
       holder->modified = true;
     }
   }
-  last = "Done: count of the Files saved=" + std::to_string(count);
+  last = firstFailure.empty() ? "Done: count of the Files saved=" + std::to_string(count) : firstFailure;
   log(last);
   break_ = false;
   running_ = false;
@@ -292,7 +300,7 @@ std::vector<std::string> TFormMakeFileHTML::makeHTML() {
   std::vector<std::string> written;
   MemoHolderUI* holder = w_ ? w_->getCurrentHolder() : nullptr;
   if (!holder) return written;
-  w_->UI2Model();
+  w_->UI2ModelAll();
   const DateTime s = fromQDate(DateTimePicker_StartMonthly->date());
   const DateTime e = CheckBox_OnlyMonth->isChecked() ? s : fromQDate(DateTimePicker_EndMonthly->date());
   // Months are compared whole, so the end month is made whatever its day.
@@ -301,6 +309,7 @@ std::vector<std::string> TFormMakeFileHTML::makeHTML() {
   std::string dir = notebookDir(holder);
   if (dir.empty()) dir = platform::currentDir();
   const std::string base = dir + SanitizeFileName(holder->name()) + "_";
+  UnreadNotes unread;
   for (int m = s.year * 12 + s.month - 1; m <= last; ++m) {
     DateTime month = s;
     month.year = m / 12;
@@ -310,7 +319,7 @@ std::vector<std::string> TFormMakeFileHTML::makeHTML() {
     std::string error;
     const std::string file = base + FormatDateTime("YYYYMM", month) + ".html";
     try {
-      exportCalendarHTML_(*holder, page, month);
+      exportCalendarHTML_(*holder, page, month, &unread);
     } catch (const std::exception& ex) {
       w_->messageDoing_(std::string("Failure: Make HTML ") + ex.what());
       return written;
@@ -321,7 +330,10 @@ std::vector<std::string> TFormMakeFileHTML::makeHTML() {
     }
     written.push_back(file);
   }
-  w_->messageDoing_("Done: Make HTML " + std::to_string(written.size()));
+  // A note left out of the pages (logged once, though each month read it) closes it.
+  for (std::size_t i = 0; i < unread.size(); ++i)
+    if (std::find(unread.begin(), unread.begin() + i, unread[i]) == unread.begin() + i) w_->addLog_(unread[i]);
+  w_->messageDoing_(unread.empty() ? "Done: Make HTML " + std::to_string(written.size()) : unread.front());
   return written;
 }
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "views/MainWindowApi.h"
+#include "views/MemoNodeUI.h"
 #include "views/OwnedWindow.h"
 
 namespace wux {
@@ -27,7 +28,12 @@ int UISendMail(MainWindowApi& w, MailWindows& windows) {
   if (!w.getCurrentNode()) return kResultUIReadOnly;
   if (w.isDoing_()) return kResultFailed;
   try {
-    w.UI2Model();
+    w.UI2ModelAll();
+    // Nothing of a note whose linked file cannot be read is offered for sending.
+    if (const std::string unread = unreadNote(w, *w.getCurrentNode()); !unread.empty()) {
+      w.messageDoing_(unread);
+      return kResultFailed;
+    }
     TFormSendMail2* f = windows.sendWindow();
     ownWindow(*f, dynamic_cast<QWidget*>(&w), WindowPlace::OnOwner, false);
     f->setMainWindow(&w);

@@ -261,7 +261,7 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
       {1200, "function UIMNMemoCount2( sHolder, sNode:string): integer; Index 1200;", false,
        [](H& h, C& c) {
          h.toModel();
-         MemoNodeUI* n = h.findMemoNodeByNames(c.str(0), c.str(1));
+         MemoNodeUI* n = h.findReadableNode(c.str(0), c.str(1));
          c.i = n ? n->body().count() : -1;
        }},
       {1201, "function UIMNCommentCount2( sHolder, sNode:string): integer; Index 1201;", false,
@@ -279,7 +279,7 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
       {1203, "function UIMNAddMemo3( sHolder, sNode, s:string): integer; Index 1203;", false,
        [](H& h, C& c) {
          h.toModel();
-         c.i = h.addLine(h.findMemoNodeByNames(c.str(0), c.str(1)), false, c.str(2));
+         c.i = h.addLine(h.findReadableNode(c.str(0), c.str(1)), false, c.str(2));
        }},
       {1204, "function UIMNAddComment3( sHolder, sNode, s:string): integer; Index 1204;", false,
        [](H& h, C& c) {
@@ -335,7 +335,7 @@ const std::vector<ScriptHost::Routine>& ScriptHost::routines() {
       {3201, "function UIMNMemoStrings3( sHolder, sNode:string; i:integer): string; Index 3201;", false,
        [](H& h, C& c) {
          h.toModel();
-         MemoNodeUI* n = h.findMemoNodeByNames(c.str(0), c.str(1));
+         MemoNodeUI* n = h.findReadableNode(c.str(0), c.str(1));
          const int i = c.int32(2);
          if (n && i >= 0 && i < n->body().count()) c.s = n->body()[i];
        }},
@@ -580,6 +580,16 @@ int ScriptHost::newNamed(const std::string& name, const std::string& noteName) {
 
 // ---- the node cache -------------------------------------------------------------------
 
+MemoNodeUI* ScriptHost::findReadableNode(const std::string& holderName, const std::string& nodeName) {
+  MemoNodeUI* node = findMemoNodeByNames(holderName, nodeName);
+  if (!node) return nullptr;
+  if (const std::string unread = unreadNote(w_, *node); !unread.empty()) {
+    w_.messageDoing_(unread);
+    return nullptr;
+  }
+  return node;
+}
+
 MemoNodeUI* ScriptHost::findMemoNodeByNames(const std::string& holderName, const std::string& nodeName) {
   for (std::size_t i = 0; i < cache_.size();) {
     MemoNodeUI* node = cache_[i].second;
@@ -684,7 +694,7 @@ int ScriptHost::UIFunctionList2Sel() {
 }
 
 int ScriptHost::UINewChildExecuted() {
-  w_.UI2Model();
+  w_.UI2ModelAll();
   MemoNodeUI* node = w_.getCurrentNode();
   if (!node) return -106;
   if (node->getField_("Content-Transfer-Encoding") == "\"binary\"") {
@@ -693,6 +703,10 @@ int ScriptHost::UINewChildExecuted() {
   }
   const std::string file = Dequote(node->getField_("Filename"));
   const std::string ext = sjis::lower(platform::extOf(file));
+  if (const std::string unread = ext == ".ppa" ? unreadNote(w_, *node) : std::string(); !unread.empty()) {
+    w_.messageDoing_(unread);
+    return -1;
+  }
   // The script may delete its own note: the child then has no parent.
   const NoteRef executed(node);
   StringList output;
@@ -719,10 +733,12 @@ int ScriptHost::UINewChildExecuted() {
     if (result < 0) output.add("Trap ERROR UINewChildExecuted");
     runner.output.clear();
   } else {
-    const std::string saved = saveMemoNodeToNamedFile(w_, node);
+    NamedFileSave report;
+    const std::string saved = saveMemoNodeToNamedFile(w_, node, true, &report);
     if (saved.empty()) {
-      w_.messageDoing_("Cancel: could not save. ");
-      w_.endDoing_("Cancel: could not save. ");
+      const std::string text = report.failure.empty() ? "Cancel: could not save. " : report.failure;
+      w_.messageDoing_(text);
+      w_.endDoing_(text);
       return kResultNoDocument;
     }
     // Read before the events are handled: they may free the note (a new document, a

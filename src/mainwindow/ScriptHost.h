@@ -60,6 +60,9 @@ class ScriptHost : private NoteWatcher {
   // The note named `node` in the notebook named `holder` (the current one when empty),
   // through a cache of the ten most recent look-ups; nullptr when there is none.
   MemoNodeUI* findMemoNodeByNames(const std::string& holder, const std::string& node);
+  // The same note, its linked file read for a routine that reads its text; a file that
+  // cannot be read is reported and answers nullptr.
+  MemoNodeUI* findReadableNode(const std::string& holder, const std::string& node);
   // A runner that is not running, made and added to the pool when every one is busy.
   PPACo& getIdlePPARunner();
   int runnerCount() const { return static_cast<int>(pool_.size()); }

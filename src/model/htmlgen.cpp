@@ -149,7 +149,7 @@ void HTMLGEN::resetTemplates_() {
 
 void HTMLGEN::collectNodes_(const StringList& pairs) { collect_(pairs, Templates::All); }
 
-void HTMLGEN::collect_(const StringList& pairs, Templates which) {
+void HTMLGEN::collect_(const StringList& pairs, Templates which, bool readContent) {
   static const struct {
     const char* name;
     int kind;
@@ -177,11 +177,15 @@ void HTMLGEN::collect_(const StringList& pairs, Templates which) {
       {"*HTML URL MemoNode", kUrlNode, false},
   };
   for (int i = 0; i < pairs.count(); ++i) {
-    const MemoNode* node = pairs.objectAs<MemoNode>(i);
+    MemoNode* node = pairs.objectAs<MemoNode>(i);
     if (!node) continue;
     const std::string& name = pairs[i];
+    if (std::string why; (readContent || startsWithStar(name)) && !node->loadForReading_(why)) {
+      unread_.push_back(MemoNode::unreadText(name, why));
+      continue;
+    }
     if (!startsWithStar(name)) {
-      content_.add(name, const_cast<MemoNode*>(node));
+      content_.add(name, node);
       continue;
     }
     for (const auto& t : kNames) {
@@ -434,33 +438,42 @@ DateTime HTMLGEN::nameToDate_(std::string_view text) {
 
 // ---- Notebook and note exports ----
 
-int exportPageHTML_(MemoHolder& holder, StringList& lines) {
+namespace {
+void tellUnread(const HTMLGEN& gen, UnreadNotes* unread) {
+  if (unread) unread->insert(unread->end(), gen.unread().begin(), gen.unread().end());
+}
+}  // namespace
+
+int exportPageHTML_(MemoHolder& holder, StringList& lines, UnreadNotes* unread) {
   HTMLGEN gen(&holder);
   gen.resetTemplates_();
   StringList pairs;
   holder.setNodeList_(pairs);
   gen.collectNodes_(pairs);
+  tellUnread(gen, unread);
   gen.writePage_(holder.name(), lines);
   return 0;
 }
 
-int exportCalendarHTML_(MemoHolder& holder, StringList& lines, const DateTime& date) {
+int exportCalendarHTML_(MemoHolder& holder, StringList& lines, const DateTime& date, UnreadNotes* unread) {
   HTMLGEN gen(&holder);
   gen.resetTemplates_();
   StringList pairs;
   holder.setNodeList_(pairs);
   gen.collectNodes_(pairs);
+  tellUnread(gen, unread);
   gen.writeCalendar_(holder.name(), lines, date);
   return 0;
 }
 
-int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& /*date*/) {
+int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& /*date*/, UnreadNotes* unread) {
   HTMLGEN gen(&holder);
   gen.resetTemplates_();
   // The container's own order, not the order a view shows.
   StringList pairs;
   if (holder.nodes()) pairs = holder.nodes()->children();
   gen.collect_(pairs, HTMLGEN::Templates::PageOnly);
+  tellUnread(gen, unread);
 
   gen.writeHead_(EscapeHTML(holder.name()), lines);
   const StringList& content = gen.content_;
@@ -483,11 +496,11 @@ int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& /*dat
   return 0;
 }
 
-int exportHTML_(MemoHolder& holder, StringList& lines) {
+int exportHTML_(MemoHolder& holder, StringList& lines, UnreadNotes* unread) {
   // The stored value exactly: only the two kinds the settings dialog writes give no page.
   const std::string kind = holder.getNewNodeName_();
   if (kind == "\"Glossary\"" || kind == "\"Number\"") return 0;
-  return exportPageHTML_(holder, lines);
+  return exportPageHTML_(holder, lines, unread);
 }
 
 int exportCalendar_(MemoHolder&) {
@@ -495,13 +508,17 @@ int exportCalendar_(MemoHolder&) {
   return -1;
 }
 
-int exportHTML_(MemoNode& node, StringList& lines) {
+int exportHTML_(MemoNode& node, StringList& lines, UnreadNotes* unread) {
+  if (std::string why; !node.loadForReading_(why)) {
+    if (unread) unread->push_back(MemoNode::unreadText(node.name(), why));
+    return -1;
+  }
   MemoHolder* holder = node.getParentHolder_();
   HTMLGEN gen(holder);
   gen.resetTemplates_();
   StringList pairs;
   if (holder) holder->setNodeList_(pairs);
-  gen.collect_(pairs, HTMLGEN::Templates::PageOnly);
+  gen.collect_(pairs, HTMLGEN::Templates::PageOnly, false);
 
   const std::string name = node.name();
   gen.writeHead_(EscapeHTML(name), lines);

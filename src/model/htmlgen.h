@@ -32,6 +32,10 @@ class FlatNodeLevels : public NodeLevelProvider {
   int getLevel_(const MemoNode&) const override { return 0; }
 };
 
+// The notes a page left out because their linked file could not be read, each as its
+// closing text (MemoNode::unreadText), in the order met.
+using UnreadNotes = std::vector<std::string>;
+
 // The provider in force (the notes' own answer unless replaced); nullptr restores that.
 // Returns the one in force before (nullptr for the default), ready to be put back.
 const NodeLevelProvider* setNodeLevelProvider(const NodeLevelProvider* p);
@@ -46,7 +50,9 @@ class HTMLGEN {
   // Forgets every template and empties the content list.
   void resetTemplates_();
   // Sorts (name, note) pairs into templates and content notes and reads the comment flag.
+  // A linked note is read first; one whose file cannot be read is left out (unread()).
   void collectNodes_(const StringList& pairs);
+  const UnreadNotes& unread() const { return unread_; }
 
   // The template for a note's section on the notebook page, or null.
   const MemoNode* chooseNodeHeader_(const MemoNode& node) const;
@@ -71,8 +77,8 @@ class HTMLGEN {
   bool flagComment() const { return flagComment_; }
 
  private:
-  friend int exportWeekHTML_(MemoHolder&, StringList&, const DateTime&);
-  friend int exportHTML_(MemoNode&, StringList&);
+  friend int exportWeekHTML_(MemoHolder&, StringList&, const DateTime&, UnreadNotes*);
+  friend int exportHTML_(MemoNode&, StringList&, UnreadNotes*);
 
   enum Kind {
     kSettings,
@@ -94,7 +100,9 @@ class HTMLGEN {
   // Which template names a collection recognises.
   enum class Templates { All, PageOnly };
 
-  void collect_(const StringList& pairs, Templates which);
+  // `readContent`: the content notes are read too (the single-note page needs only the
+  // templates).
+  void collect_(const StringList& pairs, Templates which, bool readContent = true);
   const MemoNode* choose_(const MemoNode& node, const char* field, Kind a, Kind b, Kind level0,
                           Kind plain) const;
   // Expands a template's "%" lines; `node` names the note for "%NODE.NAME%".
@@ -109,6 +117,7 @@ class HTMLGEN {
   const MemoNode* templ_[kKindCount] = {};
   StringList content_;
   bool flagComment_ = true;
+  UnreadNotes unread_;
 };
 
 // Copies the template's lines that hold "%" with "%HOLDER.NAME%", "%NODE.NAME%",
@@ -118,17 +127,18 @@ int expandTemplate_(const MemoNode& node, const MemoHolder* holder, StringList& 
 int expandTemplateFor_(const MemoNode& node, const MemoHolder* holder,
                        const std::string& nodeName, StringList& lines);
 
-// Export entry points of a notebook; each appends a whole page to `lines`.
-int exportPageHTML_(MemoHolder& holder, StringList& lines);
-int exportCalendarHTML_(MemoHolder& holder, StringList& lines, const DateTime& date);
+// Export entry points of a notebook; each appends a whole page to `lines`, without the
+// notes whose linked file could not be read (added to `unread` when given).
+int exportPageHTML_(MemoHolder& holder, StringList& lines, UnreadNotes* unread = nullptr);
+int exportCalendarHTML_(MemoHolder& holder, StringList& lines, const DateTime& date, UnreadNotes* unread = nullptr);
 // Every content note in the notebook's own order; `date` does not select notes.
-int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& date);
+int exportWeekHTML_(MemoHolder& holder, StringList& lines, const DateTime& date, UnreadNotes* unread = nullptr);
 // By the notebook's naming kind: "Glossary" and "Number" notebooks give no page (0).
-int exportHTML_(MemoHolder& holder, StringList& lines);
+int exportHTML_(MemoHolder& holder, StringList& lines, UnreadNotes* unread = nullptr);
 // Not available: says so and returns -1.
 int exportCalendar_(MemoHolder& holder);
 
-// The single-note page.
-int exportHTML_(MemoNode& node, StringList& lines);
+// The single-note page; -1 and no page when the note's linked file cannot be read.
+int exportHTML_(MemoNode& node, StringList& lines, UnreadNotes* unread = nullptr);
 
 }  // namespace wux

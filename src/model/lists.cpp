@@ -134,7 +134,12 @@ std::size_t InflateLimit() {
 
 void SetInflateLimitForTests(std::size_t bytes) { inflateLimitForTests.store(bytes); }
 
-std::string TooLargeToOpen(const std::string& name) { return "too large to open: " + name; }
+namespace {
+constexpr std::string_view kTooLarge = "too large to open: ";
+}  // namespace
+
+std::string TooLargeToOpen(const std::string& name) { return std::string(kTooLarge) + name; }
+bool IsTooLargeToOpen(const std::string& reason) { return reason.starts_with(kTooLarge); }
 
 ZStatus ZInflateChecked(std::string_view z, std::string& out, std::string* error) {
   try {

@@ -22,6 +22,8 @@ std::size_t InflateLimit();
 void SetInflateLimitForTests(std::size_t bytes);
 // The message of a stream refused for its inflated size: "too large to open: " + name.
 std::string TooLargeToOpen(const std::string& name);
+// Whether a reason is that message.
+bool IsTooLargeToOpen(const std::string& reason);
 
 enum class ZStatus { Ok, Damaged, TooLarge };
 // Inflates one complete zlib stream. Damaged (and `out` emptied) when the data is not a

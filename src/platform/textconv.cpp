@@ -121,38 +121,51 @@ std::string unstorableText(const std::vector<char32_t>& lost) {
   return out;
 }
 
-ForeignText readForeignText(std::string_view bytes) {
-  ForeignText t;
-  if (isAscii(bytes) || !isValidUtf8(bytes)) {
-    t.sjis = std::string(bytes);
-    return t;
-  }
-  t.utf8 = true;
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  t.sjis = utf8ToSjis(bytes, t.lost);
-  return t;
+TextForm textFormOf(std::string_view bytes, bool utf8) {
+  TextForm form;
+  form.utf8 = utf8;
+  form.bom = bytes.starts_with("\xEF\xBB\xBF");
+  const std::size_t lf = bytes.find('\n');
+  form.bareLf = lf != std::string_view::npos && (lf == 0 || bytes[lf - 1] != '\r');
+  form.lastBreak = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
+  return form;
 }
 
-std::string writeForeignText(const std::string& sjisText, std::string_view previous) {
-  std::string text = sjisToUtf8(sjisText);
-  const std::size_t lf = previous.find('\n');
-  const bool bareLf = lf != std::string_view::npos && (lf == 0 || previous[lf - 1] != '\r');
-  if (bareLf) {
+std::string writeTextForm(const std::string& sjisText, const TextForm& form) {
+  std::string text = form.utf8 ? sjisToUtf8(sjisText) : sjisText;
+  if (form.bareLf) {
     std::string joined;
     joined.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i)
       if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) joined += text[i];
     text = std::move(joined);
   }
-  // A file whose last line had no line break keeps it that way.
-  if (!previous.empty() && previous.back() != '\n' && previous.back() != '\r') {
+  if (!form.lastBreak) {
     if (text.ends_with("\r\n"))
       text.resize(text.size() - 2);
     else if (text.ends_with("\n"))
       text.pop_back();
   }
-  if (previous.starts_with("\xEF\xBB\xBF")) text.insert(0, "\xEF\xBB\xBF");
+  if (form.bom) text.insert(0, "\xEF\xBB\xBF");
   return text;
+}
+
+ForeignText readForeignText(std::string_view bytes) {
+  ForeignText t;
+  t.form = textFormOf(bytes, false);
+  if (isAscii(bytes) || !isValidUtf8(bytes)) {
+    t.sjis = std::string(bytes);
+    t.form.bom = false;  // such bytes stay in the text
+    return t;
+  }
+  t.utf8 = t.form.utf8 = true;
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  t.sjis = utf8ToSjis(bytes, t.lost);
+  return t;
+}
+
+std::string writeForeignText(const std::string& sjisText, std::string_view previous) {
+  return writeTextForm(sjisText, textFormOf(previous, true));
 }
 
 std::string fromOsName(std::string_view osName) {

@@ -26,6 +26,19 @@ bool charsetToSjis(std::string_view charset, std::string_view text, std::string&
 // "Warrning: not stored in Shift_JIS: U+20AC U+00E9".
 std::string unstorableText(const std::vector<char32_t>& lost);
 
+// How a text file is written: its encoding, its byte-order mark, its line breaks (LF or
+// CR LF) and whether its last line has one. A file with no line break at all counts as
+// CR LF.
+struct TextForm {
+  bool utf8 = false;
+  bool bom = false;
+  bool bareLf = false;
+  bool lastBreak = true;
+};
+// The form of `bytes` (empty bytes: CR LF, a last line break); `utf8` is the caller's.
+TextForm textFormOf(std::string_view bytes, bool utf8);
+// Program text (lines ended by CR LF) as the bytes of a file of `form`.
+std::string writeTextForm(const std::string& sjisText, const TextForm& form);
 // A text file's bytes as program text. A file that is valid UTF-8 and holds a byte
 // outside ASCII is UTF-8 (a leading byte-order mark is dropped); any other file is
 // Shift_JIS already and passes unchanged.
@@ -33,6 +46,7 @@ struct ForeignText {
   std::string sjis;
   bool utf8 = false;
   std::vector<char32_t> lost;
+  TextForm form;  // the file's own, to write it back as it was
 };
 ForeignText readForeignText(std::string_view bytes);
 // The other way, for writing such a text back over `previous` (what the file holds now,

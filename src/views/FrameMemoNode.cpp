@@ -17,6 +17,7 @@
 #include "model/Prompter.h"
 #include "model/clock.h"
 #include "model/content.h"
+#include "model/lists.h"
 #include "model/records/MemoHolder.h"
 #include "model/records/MemoNode.h"
 #include "model/strutil.h"
@@ -405,12 +406,16 @@ void TFrameMemoNode::showContent_() {
     const std::string file = sjis::trim(Dequote(node_->getField_("Filename")));
     if (file.empty()) {
       message_("FlagLink=\"true\" but not found Filename=\"\" name=" + node_->name());
-    } else if (std::string why; node_->loadLinkedFile_(&why) > 0) {
-      node_->linkedFileLoaded = true;
-    } else {
-      node_->linkedFileLoaded = false;  // tried again at the next showing
+    } else if (std::string why; !node_->loadForReading_(why)) {
+      // Tried again at the next showing. A file refused for its size says so after the
+      // usual words, and in the log.
       ShowNotImplementedSource(why);
-      message_("FlagLink=\"true\" but not found Filename=\"" + file + "\" name=" + node_->name());
+      std::string text = "FlagLink=\"true\" but not found Filename=\"" + file + "\" name=" + node_->name();
+      if (IsTooLargeToOpen(why)) {
+        text += " " + why;
+        owner_->addLog_(why);
+      }
+      message_(text);
     }
   }
   // A tree edit belongs to the note it was made on; no other note's commit writes it.

@@ -13,6 +13,7 @@ class AgentAPLAbs;
 class CommandTable;
 class MemoFileUI;
 class MemoHolderUI;
+class MemoNode;
 class MemoNodeUI;
 class StringList;
 class TFrameMemoHolder;
@@ -167,5 +168,11 @@ class BusyScope {
   MainWindowApi& w_;
   std::string result_;
 };
+
+// Readies a note for a command that puts its text or content somewhere else (a page, a
+// print, a mail, another file): MemoNode::loadForReading_. A file that cannot be read
+// is logged, and the answer is the command's closing text, "Failure: " + the note's
+// name + ": " + the reason; "" when the note is ready.
+std::string unreadNote(MainWindowApi& w, MemoNode& node);
 
 }  // namespace wux

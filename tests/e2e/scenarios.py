@@ -586,6 +586,29 @@ def fifo_notebook_opens_and_says_why(s, wux):
     check(is_fifo(s, "Book.mxh"), "Book.mxh is no FIFO any more after closing")
 
 
+@scenario
+def save_each_over_keeps_unchanged_linked_text(s, wux):
+    """MarkNode > Save Each Over on ticked notes linked to text files with LF line ends,
+    the current one shown and unchanged, the other never shown, asks nothing and leaves
+    both files byte for byte; reading them left nothing to save, so Ctrl+Q asks nothing."""
+    shown, other = b"first line\nsecond line\nthird one\n", b"never shown\n"
+    for name, data in (("shown.txt", shown), ("other.txt", other)):
+        with open(s.path(name), "wb") as f:
+            f.write(data)
+    s.write("doc.mxa", d.document("doc", ["Book"]))
+    s.write("Book.mxh", d.notebook("Book", [
+        ("shown", "S1", None, "", {"FlagLink": "true", "Filename": "./shown.txt", "flagMarked": "true"}),
+        ("other", "O1", None, "", {"FlagLink": "true", "Filename": "./other.txt", "flagMarked": "true"})]))
+    w = Wux(s, wux, "doc.mxa")
+    w.menu(MARKNODE_SAVE_EACH_OVER)
+    time.sleep(1)
+    check(s.windows("") == [w.main], "a question came up:\n%s" % s.describe())
+    w.quit()
+    for name, data in (("shown.txt", shown), ("other.txt", other)):
+        now = read_bytes(s, name)
+        check(now == data, "%s holds %r instead of %r" % (name, now, data))
+
+
 # ---- moving between notebooks ----
 
 def write_two_notebooks(s):

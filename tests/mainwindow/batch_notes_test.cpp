@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "mainwindow/FormLog.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "support/linked_notes.h"
 
 namespace wux {
 namespace {
@@ -48,11 +50,7 @@ class BatchNotesTest : public test::NewDocumentTest {
   std::string dir() const { return tmp.path.string() + "/"; }
   // A note linked to `file`, added without being shown (so its file is not read).
   MemoNodeUI* linked(const std::string& name, const std::string& file) {
-    auto* n = static_cast<MemoNodeUI*>(holder()->newNode_());
-    holder()->addNode_(n, name);
-    n->putField_("FlagLink", "\"true\"");
-    n->putField_("Filename", "\"" + file + "\"");
-    return n;
+    return static_cast<MemoNodeUI*>(test::addLinkedNote(*holder(), name, file));
   }
   void write(const std::string& path, const std::string& bytes) {
     platform::makeDirs(platform::dirOf(path));
@@ -121,7 +119,7 @@ TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
   EXPECT_EQ(read(dir() + "pic.jpg"), bytes);
   EXPECT_TRUE(has(log, "Failure: Save lost : " + dir() + "lost.jpg : not found: " + dir() + "src/lost.jpg"));
   EXPECT_FALSE(platform::fileExists(dir() + "lost.jpg"));
-  EXPECT_EQ(log.back(), "Done: count of the Files saved=1");
+  EXPECT_EQ(log.back(), "Failure: lost: not found: " + dir() + "src/lost.jpg");
   EXPECT_TRUE(rec.asked.empty());
 
   // Without a save folder the target is the note's own file: still never written.
@@ -130,10 +128,10 @@ TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
   EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
   EXPECT_TRUE(has(log, notSaved("photo", dir() + "photo.jpg")));
 
-  // A note shown (and so read) before is written as any note.
+  // Shown (and so read) but unchanged, it has nothing to write onto its own file.
   form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_("photo")));
   log = saveEach([](TFormSaveEach& d) { d.CheckBox_DefineSaveDirectory->setChecked(true); });
-  EXPECT_TRUE(has(log, "Save photo : " + dir() + "photo.jpg"));
+  EXPECT_TRUE(has(log, notSaved("photo", dir() + "photo.jpg")));
   EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
 }
 
@@ -154,12 +152,31 @@ TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
   EXPECT_FALSE(platform::fileExists(dir() + "lost.jpg"));
   EXPECT_EQ(status(), "Done: Save Marks 0 / 2");
 
-  // Shown, the note holds the file's content and is written as asked.
+  // Shown but unchanged, it is not written either.
   form->changeCurrentNode_(own);
   EXPECT_EQ(run("UISaveMarks"), holder()->getNodeCount_());
-  EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + dir() + "photo.jpg"});
+  EXPECT_TRUE(rec.asked.empty());
   EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
-  EXPECT_EQ(status(), "Done: Save Marks 1 / 2");
+  EXPECT_EQ(status(), "Done: Save Marks 0 / 2");
+}
+
+TEST_F(BatchNotesTest, SaveEachOverWritesALinkedTextOnlyWhenChangedKeepingItsLineEnds) {
+  const std::string file = dir() + "notes.txt";
+  write(file, "first line\nsecond line\nthird one\n");
+  MemoNodeUI* n = linked("notes", file);
+  n->setMarked_(true);
+  form->changeCurrentNode_(n);
+  rec.answers = {Answer::Yes};
+  run("UISaveMarks");
+  EXPECT_EQ(read(file), "first line\nsecond line\nthird one\n");
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_TRUE(logHas(notSaved("notes", file)));
+
+  editor()->MemoNode0()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(editor()->MemoNode0(), " 4th");
+  run("UISaveMarks");
+  EXPECT_EQ(read(file), "first line\nsecond line\nthird one 4th\n");
+  EXPECT_EQ(status(), "Done: Save Marks 1 / 1");
 }
 
 TEST_F(BatchNotesTest, BatchEditNeverTouchesANoteMadeWhereAFreedTargetLived) {

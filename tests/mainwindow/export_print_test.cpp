@@ -27,6 +27,7 @@
 #include "printing/SettingsStore.h"
 #include "printing/print_support.h"
 #include "support/data_files.h"
+#include "support/linked_notes.h"
 #include "support/picture_bytes.h"
 #include "views/views_support.h"
 
@@ -141,6 +142,19 @@ TEST_F(ExportPrintTest, APageTheDesktopCannotOpenIsWrittenAndTheStatusSaysSo) {
   expectUnopened(tmp.str("chosen.html"), launcher.reason);
   EXPECT_EQ(run("UISaveHolderListHTML"), 0);
   expectUnopened(dir() + "holders_noname.html", launcher.reason);
+}
+
+TEST_F(ExportPrintTest, LinkedNotesAreReadForThePageAndAnUnreadableOneIsLeftOut) {
+  ASSERT_TRUE(platform::writeFileAtomic(dir() + "kept.txt", "words from the file\n"));
+  test::addLinkedNote(*holder(), "kept", dir() + "kept.txt");
+  test::addLinkedNote(*holder(), "gone", dir() + "gone.txt");
+  holder()->modified = false;
+  EXPECT_EQ(run("UISaveHolderHTML"), 0);
+  const std::string page = read(dir() + "A.html");
+  EXPECT_NE(page.find("words from the file<BR>"), std::string::npos);
+  EXPECT_EQ(page.find("gone"), std::string::npos);
+  EXPECT_EQ(status(), "Failure: gone: not found: " + dir() + "gone.txt");
+  EXPECT_FALSE(holder()->modified);
 }
 
 TEST_F(ExportPrintTest, CalendarPagesAreNamedByWeekOrMonth) {
@@ -350,6 +364,18 @@ TEST_F(PrintCommandsTest, MarkedNotesOnly) {
   const auto pages = test::pdfPages(tmp.str("out.pdf"));
   ASSERT_EQ(pages.size(), 1u);
   EXPECT_NE(pages[0].find("second note"), std::string::npos);
+}
+
+TEST_F(PrintCommandsTest, MarkedLinkedNotesPrintTheirFileAndAnUnreadableOneFails) {
+  ASSERT_TRUE(platform::writeFileAtomic(dir() + "kept.txt", "words from the file\n"));
+  static_cast<MemoNodeUI*>(test::addLinkedNote(*holder(), "kept", dir() + "kept.txt"))->setMarked_(true);
+  static_cast<MemoNodeUI*>(test::addLinkedNote(*holder(), "gone", dir() + "gone.txt"))->setMarked_(true);
+  EXPECT_EQ(run("UIPrintsMarkNode"), 2);
+  const auto pages = test::pdfPages(tmp.str("out-1.pdf"));
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("words from the file"), std::string::npos);
+  EXPECT_FALSE(platform::fileExists(tmp.str("out-2.pdf")));
+  EXPECT_EQ(status(), "Failure: gone: not found: " + dir() + "gone.txt");
 }
 
 TEST_F(PrintCommandsTest, BrokenPictureIsLoggedNotPrinted) {

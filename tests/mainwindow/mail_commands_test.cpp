@@ -7,8 +7,10 @@
 
 #include "dialogs/MailForms.h"
 #include "form_fixture.h"
+#include "support/linked_notes.h"
 #include "support/mail_servers.h"
 #include "views/CommandTable.h"
+#include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
 #include "views/qtext.h"
 
@@ -45,6 +47,14 @@ TEST_F(MailCommandsTest, SendAndReceiveWindowsOpenThroughTheTable) {
   EXPECT_EQ(table.run("UIReciveMail"), 0);
   EXPECT_NE(shownWindow<TFormReciveMail1>(), nullptr);
   EXPECT_EQ(status().rfind("Show FormReciveMail ", 0), 0u) << status();
+}
+
+TEST_F(MailCommandsTest, NothingOfANoteWhoseLinkedFileCannotBeReadIsOffered) {
+  const std::string gone = "/nonexistent-wux-folder/gone.txt";
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(test::addLinkedNote(*form->getCurrentHolder(), "gone", gone)));
+  EXPECT_EQ(form->commands().run("UISendMail"), kResultFailed);
+  EXPECT_EQ(status(), "Failure: gone: not found: " + gone);
+  EXPECT_EQ(shownWindow<TFormSendMail2>(), nullptr);
 }
 
 // Received mail becomes notes of the current notebook; in every view the last of them is

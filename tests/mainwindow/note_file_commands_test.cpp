@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/textconv.h"
+#include "support/linked_notes.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
 #include "views/views_support.h"
@@ -201,6 +202,31 @@ TEST_F(NoteFileCommandsTest, ReadOnlyKeepsTheNoteAndItsFields) {
   EXPECT_EQ(n->body().text(), "my precious edited text\r\n");
   EXPECT_EQ(holder()->getField_("QueryNode"), "");
   EXPECT_FALSE(holder()->modified);
+}
+
+TEST_F(NoteFileCommandsTest, ExecuteRunsAnUnchangedLinkedFileAsItIsAndNeverWritesOneUnread) {
+  const std::string script = tmp.str("run.sh"), big = tmp.str("big.txt");
+  platform::writeFileAtomic(script, "echo hi\n");
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(test::addLinkedNote(*holder(), "run", script)));
+  EXPECT_EQ(run("UIExecuteNode"), 0);
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_EQ(read(script), "echo hi\n");
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0].argument, script);
+
+  // A file past the limit is not read: showing, reloading and executing say so.
+  platform::writeFileAtomic(big, std::string(64, 'b'));
+  SetLargestFileToReadForTests(32);
+  form->changeCurrentNode_(static_cast<MemoNodeUI*>(test::addLinkedNote(*holder(), "big", big)));
+  EXPECT_EQ(status(), "FlagLink=\"true\" but not found Filename=\"" + big + "\" name=big too large to open: " + big);
+  EXPECT_EQ(run("UIReloadMemoNode"), kResultFailed);
+  EXPECT_EQ(status(), "Does Not exist. " + big + " too large to open: " + big);
+  form->getHolderFrame()->FrameMemoNode1()->MemoNode0()->setPlainText("typed");
+  EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
+  SetLargestFileToReadForTests(0);
+  EXPECT_EQ(read(big), std::string(64, 'b'));
+  EXPECT_EQ(status().rfind("Failure: big: ", 0), 0u) << status();
+  EXPECT_EQ(launcher.calls.size(), 1u);
 }
 
 TEST_F(NoteFileCommandsTest, Reloading) {

@@ -28,6 +28,8 @@
 #include "form_fixture.h"
 #include "model/text/sjis.h"
 #include "platform/files.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
 #include "printing/StringsPrinter.h"
 #include "printing/print_support.h"
 #include "support/FakeClipboard.h"
@@ -153,6 +155,18 @@ TEST_F(OwnNoteWindowsTest, NoteWindowPrintsItsOwnNoteAndAFailureReadsAsOne) {
   EXPECT_EQ(current(), b);
   f->close();
   g->close();
+}
+
+TEST_F(OwnNoteWindowsTest, APageTakesWhatIsTypedInAnotherNotesWindow) {
+  platform::RecordingLauncher launcher;
+  platform::ScopedLauncher scoped{&launcher};
+  TFormMemoNode* f = windowFor(a);
+  typeAtEnd(f->FrameMemoNode1()->MemoNode0(), " more");
+  ASSERT_EQ(run("UISaveHolderHTML"), 0);
+  std::string page;
+  ASSERT_TRUE(platform::readFile(platform::changeExt(holder()->getFileName_(), ".html"), page));
+  EXPECT_NE(page.find("a text more"), std::string::npos);
+  f->close();
 }
 
 TEST_F(OwnNoteWindowsTest, HardCopiesPrintOnThePrinterChosenInPrinterSetup) {

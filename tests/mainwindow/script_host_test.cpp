@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/textconv.h"
+#include "support/linked_notes.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/qtext.h"
@@ -232,6 +233,18 @@ TEST_F(ScriptHostTest, NoteRoutinesReadAndChangeNamedNotesAndRespectReadOnly) {
   eval("Print(IntToStr(UIMNAddMemo3('', 'one', 'no')))");
   EXPECT_EQ(log().back(), "-1");
   EXPECT_EQ(one->body().count(), 3);
+}
+
+TEST_F(ScriptHostTest, NoteRoutinesReadALinkedNotesFileAndSayWhenItCannotBeRead) {
+  ASSERT_TRUE(platform::writeFileAtomic(tmp.str("far.txt"), "l1\nl2\n"));
+  test::addLinkedNote(*holder(), "far", tmp.str("far.txt"));
+  test::addLinkedNote(*holder(), "gone", tmp.str("gone.txt"));
+  note("script", "");
+  eval("Print(UIMNMemoStrings3('', 'far', 1) + IntToStr(UIMNMemoCount2('', 'far')) +"
+       " IntToStr(UIMNMemoCount2('', 'gone')))");
+  const auto l = log();
+  EXPECT_EQ(l.back(), "l22-1");
+  EXPECT_NE(std::find(l.begin(), l.end(), "Failure: gone: not found: " + tmp.str("gone.txt")), l.end());
 }
 
 TEST_F(ScriptHostTest, AWalkingScriptShowsTheReachedNoteAndCommandTextLandsInTheRightNote) {

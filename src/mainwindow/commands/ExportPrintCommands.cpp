@@ -56,6 +56,12 @@ bool saveAndOpen(MainWindowApi& w, const StringList& page, const std::string& fi
   return true;
 }
 
+// The closing text of a page: `done`, or the first note left out of it (each is logged).
+std::string pageDone(MainWindowApi& w, const UnreadNotes& unread, const std::string& done) {
+  for (const std::string& line : unread) w.addLog_(line);
+  return unread.empty() ? done : unread.front();
+}
+
 // Runs one page maker; an impossible date or any other refusal of the generator ends
 // the operation with its reason instead of a half page.
 bool makePage(BusyScope& busy, const std::function<void()>& make) {
@@ -70,26 +76,28 @@ bool makePage(BusyScope& busy, const std::function<void()>& make) {
 
 int saveHolderHTML(MainWindowApi& w) {
   BusyScope busy(w, "UISaveHolderHTML");
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) {
     busy.finish("Exit: Current MemoHolder is nil.");
     return kResultFailed;
   }
   StringList page;
-  if (!makePage(busy, [&] { exportHTML_(*holder, page); })) return kResultFailed;
+  UnreadNotes unread;
+  if (!makePage(busy, [&] { exportHTML_(*holder, page, &unread); })) return kResultFailed;
   const std::string file = platform::changeExt(holder->getFileName_(), ".html");
-  if (!saveAndOpen(w, page, file, busy, kDoneSaveOpen + file)) return kResultFailed;
+  if (!saveAndOpen(w, page, file, busy, pageDone(w, unread, kDoneSaveOpen + file))) return kResultFailed;
   return 0;
 }
 
 int exportHolderHTML(MainWindowApi& w) {
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
   StringList page;
+  UnreadNotes unread;
   try {
-    exportHTML_(*holder, page);
+    exportHTML_(*holder, page, &unread);
   } catch (const std::exception& e) {
     w.messageDoing_(std::string("Failure: ") + e.what());
     return kResultFailed;
@@ -101,7 +109,7 @@ int exportHolderHTML(MainWindowApi& w) {
     return kResultFailed;
   }
   const std::string unopened = platform::openWithDesktop(file);
-  w.messageDoing_(unopened.empty() ? "ShellExecuteOpen_ " + file : "Failure: " + unopened);
+  w.messageDoing_(unopened.empty() ? pageDone(w, unread, "ShellExecuteOpen_ " + file) : "Failure: " + unopened);
   return 0;
 }
 
@@ -113,25 +121,26 @@ int exportHolderCalendarHTML(MainWindowApi& w) {
 // The calendar page of the current notebook for `date`: a week page or a month page.
 int saveHolderCalendar(MainWindowApi& w, const DateTime& date, const std::string& kind) {
   BusyScope busy(w, "UISaveHolderHTML Calender");
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) {
     busy.finish("Exit: Current MemoHolder is nil.");
     return kResultFailed;
   }
   StringList page;
+  UnreadNotes unread;
   std::string suffix;
   const bool week = kind == "Week";
   if (!makePage(busy, [&] {
         if (week)
-          exportWeekHTML_(*holder, page, date);
+          exportWeekHTML_(*holder, page, date, &unread);
         else
-          exportCalendarHTML_(*holder, page, date);
+          exportCalendarHTML_(*holder, page, date, &unread);
       }))
     return kResultFailed;
   suffix = "_" + FormatDateTime(week ? "YYYYMMDD" : "YYYYMM", date) + ".html";
   const std::string file = platform::changeExt(holder->getFileName_(), "") + suffix;
-  if (!saveAndOpen(w, page, file, busy, kDoneSaveOpen + file)) return kResultFailed;
+  if (!saveAndOpen(w, page, file, busy, pageDone(w, unread, kDoneSaveOpen + file))) return kResultFailed;
   return 0;
 }
 
@@ -196,14 +205,20 @@ int showModeless(MainWindowApi& w, QPointer<Form>& window, WindowPlace place, co
 
 int saveMemoNodeHTML(MainWindowApi& w) {
   BusyScope busy(w, "UISaveMemoNodeHTML");
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) {
     busy.finish("Exit: Current MemoNode is nil.");
     return kResultFailed;
   }
   StringList page;
-  if (!makePage(busy, [&] { exportHTML_(*node, page); })) return kResultFailed;
+  UnreadNotes unread;
+  int made = 0;
+  if (!makePage(busy, [&] { made = exportHTML_(*node, page, &unread); })) return kResultFailed;
+  if (made < 0) {
+    busy.finish(pageDone(w, unread, "Failure: UISaveMemoNodeHTML"));
+    return kResultFailed;
+  }
   std::string proposal = Dequote(node->getField_("FilenameLocal"));
   if (proposal.empty()) proposal = Dequote(node->getField_("Filename"));
   const std::string ext = sjis::lower(platform::extOf(proposal));
@@ -221,7 +236,7 @@ int saveMemoNodeHTML(MainWindowApi& w) {
 int saveHolderListHTML(MainWindowApi& w) {
   MemoFileUI* doc = w.getMemoFile();
   if (!doc || doc->getHolderCount_() < 1) return kResultFailed;
-  w.UI2Model();
+  w.UI2ModelAll();
   BusyScope busy(w, "UISaveHolderListHTML");
   busy.finish("ERROR UISaveHolderListHTML");
   StringList page;
@@ -268,7 +283,7 @@ int newChildHTML2(MainWindowApi& w) {
     return kResultUIReadOnly;
   }
   BusyScope busy(w, "UINewChildHTML2");
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) {
     busy.finish("ERROR: Current MemoNode = nil");
@@ -424,19 +439,27 @@ std::string notPrinted(const std::string& error) { return cancelled(error) ? err
 class BatchFailures {
  public:
   void add(MainWindowApi& w, MemoNode& node) {
+    if (std::string unread = unreadNote(w, node); !unread.empty()) {
+      ++count_;
+      if (firstUnread_.empty()) firstUnread_ = unread;
+      return;
+    }
     std::string error;
     if (printMemoNode(w, node, error) == 0 || cancelled(error)) return;
     ++count_;
     last_ = error;
   }
   bool any() const { return count_ > 0; }
+  // A note left out unread is named first; else how many failed and the last reason.
   std::string text(int total) const {
+    if (!firstUnread_.empty()) return firstUnread_;
     return "Failure: " + std::to_string(count_) + "/" + std::to_string(total) + " not printed: " + last_;
   }
 
  private:
   int count_ = 0;
   std::string last_;
+  std::string firstUnread_;
 };
 
 }  // namespace
@@ -454,6 +477,10 @@ bool printWindowPicture(MainWindowApi& w, QWidget& window, std::string& why) {
 
 int printNoteReported(MainWindowApi& w, MemoNode& node) {
   BusyScope busy(w, "UIPrintMemoNode " + node.name());
+  if (std::string unread = unreadNote(w, node); !unread.empty()) {
+    busy.finish(unread);
+    return kResultFailed;
+  }
   std::string error;
   if (printMemoNode(w, node, error) != 0) {
     busy.finish(notPrinted(error));
@@ -465,7 +492,7 @@ int printNoteReported(MainWindowApi& w, MemoNode& node) {
 namespace {
 
 int printMemoNodeCommand(MainWindowApi& w) {
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoNodeUI* node = w.getCurrentNode();
   if (!node) return kResultFailed;
   return printNoteReported(w, *node);
@@ -473,11 +500,15 @@ int printMemoNodeCommand(MainWindowApi& w) {
 
 int printTest(MainWindowApi& w) {
   BusyScope busy(w, "print1");
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoNodeUI* node = w.getCurrentNode();
   MemoHolder* holder = node ? node->getParentHolder_() : nullptr;
   TStringsPrinter* printer = w.stringsPrinter();
   if (!holder || !w.getHolderFrame() || !printer) return kResultFailed;
+  if (std::string unread = unreadNote(w, *node); !unread.empty()) {
+    busy.finish(unread);
+    return kResultFailed;
+  }
   const std::string type = sjis::lower(node->getContentType_());
   std::string error;
   bool ok = true;
@@ -493,7 +524,7 @@ int printTest(MainWindowApi& w) {
 }
 
 int printFormat(MainWindowApi& w) {
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoNodeUI* node = w.getCurrentNode();
   TStringsPrinter* printer = w.stringsPrinter();
   if (!node || !printer) return kResultFailed;
@@ -503,6 +534,10 @@ int printFormat(MainWindowApi& w) {
     return kResultFailed;
   }
   BusyScope busy(w, "print1");
+  if (std::string unread = unreadNote(w, *node); !unread.empty()) {
+    busy.finish(unread);
+    return kResultFailed;
+  }
   MemoHolder* holder = node->getParentHolder_();
   printer->setFileName(holder ? jobName(*holder, *node) : node->name());
   if (ExecuteStringsPrintDialog(*printer, &node->body(), mainWidget(w))) {
@@ -526,7 +561,7 @@ int printsHolder(MainWindowApi& w) {
   MemoHolderUI* holder = w.getCurrentHolder();
   TStringsPrinter* printer = w.stringsPrinter();
   if (!holder || !printer) return kResultFailed;
-  w.UI2Model();
+  w.UI2ModelAll();
   const int n = holder->getNodeCount_();
   if (prompter().messageBox("Shall I print " + std::to_string(n) + " Pages ?.", "Prints", Buttons::OKCancel,
                             BoxKind::Confirmation) != Answer::OK) {
@@ -556,7 +591,7 @@ int printsMarkNode(MainWindowApi& w) {
   MemoHolderUI* holder = w.getCurrentHolder();
   TStringsPrinter* printer = w.stringsPrinter();
   if (!holder || !printer) return kResultFailed;
-  w.UI2Model();
+  w.UI2ModelAll();
   StringList marked;
   holder->getMarkedList_(marked);
   const int n = marked.count();

@@ -5,6 +5,7 @@
 #include "mainwindow/commands/Commands.h"
 #include "model/Prompter.h"
 #include "model/clock.h"
+#include "model/lists.h"
 #include "model/records/MemoFile.h"
 #include "model/strutil.h"
 #include "model/text/sjis.h"
@@ -76,6 +77,10 @@ const char* const kPictures =
 
 int saveAsMemoNode_(MainWindowApi& w, MemoNode* node, std::string* savedAs) {
   if (!node || !node->getParentHolder_()) return kResultFailed;
+  if (const std::string unread = unreadNote(w, *node); !unread.empty()) {
+    w.messageDoing_(unread);
+    return kResultFailed;
+  }
   const std::string orig = field(node, "Filename");
   const bool web = isWebAddress(orig);
   std::string name = web ? localCopyName(node, orig) : orig;
@@ -139,7 +144,7 @@ std::string namedFile(const MemoNode* node) {
 
 }  // namespace
 
-std::string saveMemoNodeToNamedFile(MainWindowApi& w, MemoNode* node, bool mayAsk) {
+std::string saveMemoNodeToNamedFile(MainWindowApi& w, MemoNode* node, bool mayAsk, NamedFileSave* report) {
   if (!node) return "";
   std::string name = namedFile(node);
   if (name.empty()) {
@@ -150,6 +155,21 @@ std::string saveMemoNodeToNamedFile(MainWindowApi& w, MemoNode* node, bool mayAs
   name = absoluteName(node, name);
   // Never over a document file, never a folder.
   if (endsWithSeparator(name) || sjis::lower(platform::extOf(name)) == ".mxa") return "";
+  std::string why;
+  switch (node->saveStep_(name, why)) {
+    case MemoNode::SaveStep::Keep:
+      if (report) report->kept = true;
+      return name;
+    case MemoNode::SaveStep::Refuse: {
+      const std::string failure = MemoNode::unreadText(node->name(), why);
+      w.addLog_(failure);
+      w.messageDoing_(failure);
+      if (report) report->failure = failure;
+      return "";
+    }
+    case MemoNode::SaveStep::Write:
+      break;
+  }
 
   auto* ui = dynamic_cast<MemoNodeUI*>(node);
   const bool confirm = ui ? ui->isConfirmOverwrite_() : true;
@@ -167,7 +187,6 @@ std::string saveMemoNodeToNamedFile(MainWindowApi& w, MemoNode* node, bool mayAs
       return "";
     }
   }
-  std::string why;
   if (node->exportContent_(name, &why) < 0) {
     const std::string text = "ERROR: could not overwrite on _UISaveMemoNode_. " + name;
     w.addLog_(text + " " + why);
@@ -186,7 +205,7 @@ MemoNodeUI* currentNote(MainWindowApi& w, bool report = true) {
 }
 
 int saveAsCurrent(MainWindowApi& w, std::string* savedAs = nullptr) {
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultFailed;
   const int result = saveAsMemoNode_(w, node, savedAs);
@@ -197,7 +216,7 @@ int saveAsCurrent(MainWindowApi& w, std::string* savedAs = nullptr) {
 // Ticked notes of a check list, each to the file its fields name: the same checks as
 // saving one note, but no file dialog for a note that names no file.
 int saveMarks(MainWindowApi& w) {
-  w.UI2Model();
+  w.UI2ModelAll();
   MemoHolderUI* holder = w.getCurrentHolder();
   if (!holder) return kResultFailed;
   if (holder->workingKind() != MemoHolderUI::Kind::CheckList) {
@@ -209,16 +228,22 @@ int saveMarks(MainWindowApi& w) {
   int saved = 0;
   {
     BusyScope busy(w, "Save Marks");
+    std::string firstFailure;
     for (int i = 0; i < marked.count(); ++i) {
       auto* node = static_cast<MemoNode*>(marked.object(i));
       if (!node || Dequote(node->getField_("FileName")).empty()) continue;
-      if (std::string refusal; !node->readyForBatchSave_(marked[i], absoluteName(node, namedFile(node)), refusal)) {
-        w.addLog_(refusal);
-        continue;
-      }
-      if (!saveMemoNodeToNamedFile(w, node, false).empty()) ++saved;
+      NamedFileSave report;
+      const std::string file = saveMemoNodeToNamedFile(w, node, false, &report);
+      if (report.kept)
+        w.addLog_(MemoNode::keptLinkedFileLine(marked[i], file));
+      else if (!file.empty())
+        ++saved;
+      else if (firstFailure.empty())
+        firstFailure = report.failure;
     }
-    busy.finish("Done: Save Marks " + std::to_string(saved) + " / " + std::to_string(marked.count()));
+    busy.finish(!firstFailure.empty() ? firstFailure
+                                      : "Done: Save Marks " + std::to_string(saved) + " / " +
+                                            std::to_string(marked.count()));
   }
   // The lines of the check list, ticked or not.
   return holder->noteList().count();
@@ -247,7 +272,9 @@ int reloadNote(MainWindowApi& w) {
   BusyScope busy(w, "Reload " + source);
   std::string why;
   if (node->importContent_(source, name, &why) < 0) {
-    busy.finish(isWebAddress(name) ? "Not found " + name : "Does Not exist. " + source);
+    std::string text = isWebAddress(name) ? "Not found " + name : "Does Not exist. " + source;
+    if (IsTooLargeToOpen(why)) text += " " + why;
+    busy.finish(text);
     if (!why.empty()) w.addLog_("Reload " + source + ": " + why);
     ShowNotImplementedSource(why);
     return kResultFailed;
@@ -379,7 +406,7 @@ int exploreNotebook(MainWindowApi& w) {
 int executeNote(MainWindowApi& w) {
   MemoNodeUI* node = currentNote(w);
   if (!node) return kResultFailed;
-  w.UI2Model();
+  w.UI2ModelAll();
   const std::string name = saveMemoNodeToNamedFile(w, node);
   if (name.empty()) return kResultFailed;
   std::string status;

@@ -1,6 +1,7 @@
 #include "model/records/MemoBasic.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -152,6 +153,7 @@ void MemoBasic::copyFrom_(const TObjectNamed& source) {
   }
   lostOnLoad_ = src->lostOnLoad_;
   lostFrom_ = src->lostFrom_;
+  read_ = src->read_;
 }
 
 StringList& MemoBasic::ensureComment() {
@@ -264,10 +266,44 @@ long long MemoBasic::loadContentFile_(const std::string& fileName, std::string& 
       removeField_("Charset");
     lostOnLoad_ = std::move(text.lost);
     lostFrom_ = lostOnLoad_.empty() ? std::string() : fileName;
+    rememberRead_(fileName, &text.form);
     return 0;
   }
-  return putContentFile_(fileName, contentType, encoding);
+  const long long result = putContentFile_(fileName, contentType, encoding);
+  if (result >= 0) rememberRead_(fileName, nullptr);
+  return result;
 }
+
+void MemoBasic::rememberRead_(const std::string& file, const platform::TextForm* form) {
+  read_ = FileRead{};
+  read_.file = file;
+  read_.text = form != nullptr;
+  if (form) {
+    read_.form = *form;
+    read_.lines = body_->text();
+  } else if (content_ && content_->data()) {
+    read_.bytesHash = std::hash<std::string>{}(*content_->data());
+    read_.bytesSize = content_->data()->size();
+  }
+}
+
+bool MemoBasic::changedSinceRead_() const {
+  if (read_.file.empty()) return true;
+  if (read_.text) return body_->text() != read_.lines;
+  const std::string* data = content_ ? content_->data() : nullptr;
+  return !data || data->size() != read_.bytesSize || std::hash<std::string>{}(*data) != read_.bytesHash;
+}
+
+namespace {
+std::atomic<std::uint64_t> largestForTests{0};
+}  // namespace
+
+std::uint64_t LargestFileToRead() {
+  const std::uint64_t forTests = largestForTests.load();
+  return forTests ? forTests : std::uint64_t{512} << 20;
+}
+
+void SetLargestFileToReadForTests(std::uint64_t bytes) { largestForTests.store(bytes); }
 
 bool ShowNotImplementedSource(const std::string& why) {
   if (why != kNotImplementedSource) return false;
@@ -290,8 +326,11 @@ long long MemoBasic::importContent_(const std::string& source, const std::string
     if (!platform::downloadToFile(source, file, &why)) return fail(-2, "cannot download " + source + ": " + why);
   } else if (head == "file:") {
     return fail(-1, kNotImplementedSource);
-  } else if (!platform::fileExists(source)) {
-    return fail(-1, "not found: " + source);
+  } else {
+    std::uint64_t size = 0;
+    if (platform::fileState(source, nullptr, &size) != platform::FileState::Regular)
+      return fail(-1, "not found: " + source);
+    if (size > LargestFileToRead()) return fail(-1, TooLargeToOpen(source));
   }
   try {
     result = loadContentFile_(file, contentType, encoding);
@@ -349,6 +388,7 @@ long long MemoBasic::exportContent_(const std::string& fileName, std::string* er
       if (!content_ || !content_->data()) return fail(-2, "the note has no content to write to " + fileName);
       if (zTarget && !zAllowed) return fail(-2, notZ);
       if (!platform::writeFileAtomic(fileName, *content_->data(), &why)) return fail(-1, why);
+      if (!read_.text && platform::sameFile(fileName, read_.file)) rememberRead_(read_.file, nullptr);
       return static_cast<long long>(content_->data()->size());
     }
     if (encoding == "\"URL\"") {
@@ -360,8 +400,11 @@ long long MemoBasic::exportContent_(const std::string& fileName, std::string* er
     }
     if (zTarget && !zAllowed) return fail(-1, notZ);
     std::string text = bodyText(*body_, fileName);
-    if (sjis::lower(Dequote(getField_("Charset"))) == "utf-8") {
-      // The file it came from keeps its own form: UTF-8, its line breaks, its marks.
+    // Back into the file the text came from, it keeps that file's form; elsewhere a text
+    // read from UTF-8 stays UTF-8.
+    const bool own = read_.text && platform::sameFile(fileName, read_.file);
+    const bool utf8 = own ? read_.form.utf8 : sjis::lower(Dequote(getField_("Charset"))) == "utf-8";
+    if (utf8) {
       std::string previous;
       const bool exists = platform::readFile(fileName, previous);
       if (exists && !lostOnLoad_.empty() && platform::sameFile(fileName, lostFrom_) &&
@@ -369,15 +412,15 @@ long long MemoBasic::exportContent_(const std::string& fileName, std::string* er
                                     platform::unstorableText(lostOnLoad_) + ") and would be lost. Overwrite it?",
                                 "", Buttons::YesNo, Answer::No) != Answer::Yes)
         return fail(-1, "not overwritten: characters of " + fileName + " would be lost");
-      text = platform::writeForeignText(text, previous);
-      if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
-      if (platform::sameFile(fileName, lostFrom_)) {
-        lostOnLoad_.clear();
-        lostFrom_.clear();
-      }
-      return static_cast<long long>(text.size());
+      if (!own) text = platform::writeForeignText(text, previous);
     }
+    if (own) text = platform::writeTextForm(text, read_.form);
     if (!platform::writeFileAtomic(fileName, text, &why)) return fail(-1, why);
+    if (utf8 && platform::sameFile(fileName, lostFrom_)) {
+      lostOnLoad_.clear();
+      lostFrom_.clear();
+    }
+    if (own) read_.lines = body_->text();
     return static_cast<long long>(text.size());
   } catch (const std::exception& e) {
     return fail(-1, "cannot write " + fileName + ": " + e.what());

@@ -3,6 +3,7 @@
 // name="value" fields and an optional content part. Field values are stored with their
 // double quotes; names match without regard to letter case; an absent field and an
 // empty one both read as "".
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "model/objects.h"
 #include "model/strutil.h"
 #include "model/text/StringList.h"
+#include "platform/textconv.h"
 
 namespace wux {
 
@@ -66,6 +68,10 @@ class MemoBasic : public TObjectNamed {
   // file (each became "?"), and that file. Writing the text over that file asks first.
   const std::vector<char32_t>& lostOnLoad() const { return lostOnLoad_; }
   const std::string& lostFrom() const { return lostFrom_; }
+  // Whether the record changed since a file was last read into it: a text whose lines
+  // differ from the lines read, content whose bytes differ. A record never read counts
+  // as changed.
+  bool changedSinceRead_() const;
   // The result of the extension table, -1 (no such file; a "file:" address, which
   // answers kNotImplementedSource as its reason) or -2 (failed download), with the
   // reason in `error`.
@@ -148,7 +154,27 @@ class MemoBasic : public TObjectNamed {
   std::unique_ptr<TContent> content_;
   std::vector<char32_t> lostOnLoad_;
   std::string lostFrom_;
+
+ private:
+  // What the last read of a file gave, and the form of that file, so that the record
+  // goes back into it as it was: its line breaks and its encoding.
+  struct FileRead {
+    std::string file;
+    platform::TextForm form;
+    bool text = false;
+    std::string lines;            // the body as read (text)
+    std::size_t bytesHash = 0;    // the content as read (binary)
+    std::size_t bytesSize = 0;
+  };
+  void rememberRead_(const std::string& file, const platform::TextForm* form);
+  FileRead read_;
 };
+
+// Linked and imported files larger than this are not read: a file larger than memory
+// would end the program. 512 MB, above the largest picture the image frame takes.
+std::uint64_t LargestFileToRead();
+// For tests: another limit (0 restores the default).
+void SetLargestFileToReadForTests(std::uint64_t bytes);
 
 // The reason importContent_ gives for a "file:" address; the caller shows it.
 inline constexpr const char* kNotImplementedSource = "Still Not Implimented. ";

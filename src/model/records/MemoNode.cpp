@@ -131,20 +131,29 @@ std::string MemoNode::linkedFilePath_() const {
   return platform::resolvePath(name, baseDir);
 }
 
-bool MemoNode::readyForBatchSave_(const std::string& name, const std::string& target, std::string& refusal) {
+bool MemoNode::loadForReading_(std::string& why) {
   if (!isLinkedFile_() || linkedFileLoaded) return true;
+  // FlagLink without a file name keeps its text in the note.
+  if (sjis::trim(Dequote(getField_("Filename"))).empty()) return true;
+  if (loadLinkedFile_(&why) > 0) return true;
+  if (why.empty()) why = "cannot read " + linkedFilePath_();
+  return false;
+}
+
+MemoNode::SaveStep MemoNode::saveStep_(const std::string& target, std::string& why) {
+  if (!isLinkedFile_()) return SaveStep::Write;
   const std::string linked = sjis::trim(linkedFilePath_());
-  if (linked.empty()) return true;
-  if (platform::sameFile(target, platform::resolvePath(linked))) {
-    refusal = "Not Save name=" + name + " Filename=\"" + target + "\" (the linked file itself)";
-    return false;
-  }
-  std::string why;
-  if (loadLinkedFile_(&why) <= 0) {
-    refusal = "Failure: Save " + name + " : " + target + " : " + why;
-    return false;
-  }
-  return true;
+  if (linked.empty()) return SaveStep::Write;
+  if (!platform::sameFile(target, platform::resolvePath(linked))) return loadForReading_(why) ? SaveStep::Write : SaveStep::Refuse;
+  if (linkedFileLoaded) return changedSinceRead_() ? SaveStep::Write : SaveStep::Keep;
+  const bool holdsNothing = body_->empty() && !(content_ && content_->data() && !content_->data()->empty());
+  if (holdsNothing) return SaveStep::Keep;
+  why = "the file was never read, so the note's text is not written over it: " + linked;
+  return SaveStep::Refuse;
+}
+
+std::string MemoNode::keptLinkedFileLine(const std::string& name, const std::string& target) {
+  return "Not Save name=" + name + " Filename=\"" + target + "\" (the linked file itself)";
 }
 
 int MemoNode::decodeBase64Body_() {

@@ -60,12 +60,24 @@ class MemoNode : public MemoBasic {
   // The linked file as a full path (a name beginning with "." is taken from the
   // notebook file's folder); "" when `Filename` is empty.
   std::string linkedFilePath_() const;
-  // Readies a note for a batch save to `target` (a full path): a linked note whose file
-  // is not read yet is read first, so its content is written and not an empty body. It
-  // is neither read nor written when `target` is that linked file itself: writing it
-  // back unread would empty the file. False when the note must not be written, with the
-  // log line saying why in `refusal`; `name` is the note's name as the caller lists it.
-  bool readyForBatchSave_(const std::string& name, const std::string& target, std::string& refusal);
+  // The one way to the note's text and content for a reader that puts them somewhere
+  // else (a page, a print, a mail, another file): a linked note whose file is not read
+  // yet is read first, as showing it does. Reading leaves the notebook unmodified. False,
+  // with the reason in `why`, when the file cannot be read.
+  bool loadForReading_(std::string& why);
+  // What saving the note to `target` (a full path) comes to. Onto another file a linked
+  // note is written once its file is read. Its own linked file is written only with a
+  // text changed since it was read; unchanged, or never read, the file is kept as it is
+  // (Keep). A note never read that holds text of its own is refused: that text never
+  // replaces the file unread. Refuse gives the reason in `why`.
+  enum class SaveStep { Write, Keep, Refuse };
+  SaveStep saveStep_(const std::string& target, std::string& why);
+  // The closing text of a reader that left out a note whose file could not be read.
+  static std::string unreadText(const std::string& name, const std::string& why) {
+    return "Failure: " + name + ": " + why;
+  }
+  // The log line of a note whose own linked file was kept; `name` as the caller lists it.
+  static std::string keptLinkedFileLine(const std::string& name, const std::string& target);
 
   bool linkedFileLoaded = false;
   bool contentModified = false;

@@ -389,3 +389,27 @@ TEST(MemoPaths, MakeRelativePathOnLinux) {
   EXPECT_EQ(why, "not found: " + tmp.str("sub/missing.txt"));
   EXPECT_FALSE(gone->linkedFileLoaded);
 }
+
+TEST(LinkedFiles, GoBackOnlyWhenChangedAndInTheFormTheyWereRead) {
+  FixedWorld world;
+  TempDir tmp;
+  Book book(tmp.dir());
+  const std::string utf8 = tmp.str("u.txt");
+  ASSERT_TRUE(platform::writeFileAtomic(utf8, "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\n" "two"));
+  MemoNode* n = book.add("u");
+  n->putField_("FlagLink", "\"true\"");
+  n->putField_("Filename", "\"" + utf8 + "\"");
+  std::string why;
+  // Never read: its own file is kept; for another target the file is read first.
+  EXPECT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Keep);
+  EXPECT_EQ(n->saveStep_(tmp.str("copy.txt"), why), MemoNode::SaveStep::Write);
+  EXPECT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Keep);
+  EXPECT_FALSE(book.holder->modified);
+  n->body().add("x");
+  ASSERT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Write);
+  ASSERT_GE(n->exportContent_(utf8), 0);
+  EXPECT_EQ(slurp(utf8), "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\n" "two\nx");
+  // Text typed over a failed read never replaces the file unread.
+  n->linkedFileLoaded = false;
+  EXPECT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Refuse);
+}
