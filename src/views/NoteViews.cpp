@@ -325,16 +325,20 @@ void NoteTreeView::dragMoveEvent(QDragMoveEvent* e) {
 void NoteTreeView::dropEvent(QDropEvent* e) { handleDrop(e); }
 
 void NoteTreeView::keyPressEvent(QKeyEvent* e) {
+  toggleByKey(e);
   // Left and Right change notebooks here, as everywhere in the window; branches open
   // and close with the mouse or "+" and "-". Up and Down walk the notes in item order,
   // collapsed branches included, as the notebook counts them.
-  if (handleSideKey(e) || handleStepKey(e)) return;
-  if (NoteItem* it = selectedItem()) {
-    if (e->key() == Qt::Key_Plus) toggleByUser(it, true);
-    if (e->key() == Qt::Key_Minus) toggleByUser(it, false);
-    if (e->key() == Qt::Key_Asterisk) toggleByUser(it, true, true);
-  }
-  QTreeView::keyPressEvent(e);
+  if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyPressEvent(e);
+}
+
+void NoteTreeView::toggleByKey(QKeyEvent* e) {
+  // Qt's own keys for branches; the key goes on to Qt's handling as before.
+  NoteItem* it = selectedItem();
+  if (!it) return;
+  if (e->key() == Qt::Key_Plus) toggleByUser(it, true);
+  if (e->key() == Qt::Key_Minus) toggleByUser(it, false);
+  if (e->key() == Qt::Key_Asterisk) toggleByUser(it, true, true);
 }
 
 void NoteListView::mousePressEvent(QMouseEvent* e) {

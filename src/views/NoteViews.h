@@ -108,6 +108,8 @@ class NoteTreeView : public QTreeView, public NoteViewBinding {
   NoteItem* arrowAt(const QPoint& pos) const;
   // The user opens or closes a branch (with all below it when `deep`).
   void toggleByUser(NoteItem* item, bool expand, bool deep = false);
+  // "+", "-" and "*" on the current item.
+  void toggleByKey(QKeyEvent* e);
   void branchesAboutToToggle();
   void branchesToggled();
 
