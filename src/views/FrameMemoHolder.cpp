@@ -312,6 +312,7 @@ void TFrameMemoHolder::TreeViewDragDrop(const std::vector<NoteItem*>& dragged, N
     list.moveBefore(d, target);
     relink(d);
     if (wasExpanded && dragged.size() == 1) {
+      NoteList::ExpansionChanges run(list);
       list.setExpanded(d, true);
       ExpandChildren(d, true);
     }

@@ -639,6 +639,7 @@ void MemoHolderUI::refreshIcons_() {
 
 void MemoHolderUI::applyFlagExpanded_() {
   if (builtKind_ != Kind::Tree) return;
+  NoteList::ExpansionChanges run(list_);
   for (int i = 0, c = list_.count(); i < c; ++i) {
     NoteItem* it = list_.itemAt(i);
     if (it->hasChildren() && noteAt(it)->getField_("FlagExpanded") == "\"false\"") list_.setExpanded(it, false);

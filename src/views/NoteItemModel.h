@@ -1,7 +1,12 @@
 #pragma once
-// A notebook's note list as a Qt item model: rows are the list's items, nested in the
-// tree kind, all roots in the flat kinds. The model only presents; the list owns the
+// A notebook's note list as a Qt item model. The model only presents; the list owns the
 // notes, and every change goes through the list (or the hooks) and comes back here.
+//
+// Every kind is a flat list of rows for Qt. In the flat kinds the rows are the list's
+// roots; in the tree kind they are the items shown: item order, skipping what lies below
+// a closed branch. Qt lays a nested model out by recursion and pays for each expanded
+// branch along all its ancestors, so a long chain of notes would cost the square of its
+// depth and finally the stack; the tree view draws the nesting from each row's level.
 #include <QAbstractItemModel>
 #include <QIcon>
 #include <functional>
@@ -31,6 +36,7 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
 
   Kind kind() const { return kind_; }
   NoteList& list() const { return list_; }
+  // Invalid for an item the model does not show (in the tree: below a closed branch).
   QModelIndex indexOfItem(const NoteItem* item) const;
   NoteItem* itemOf(const QModelIndex& index) const;
 
@@ -60,16 +66,32 @@ class NoteItemModel : public QAbstractItemModel, public ListObserver {
   void structureChanged() override;
   void itemChanged(NoteItem* item) override;
   void expansionChanged(NoteItem* item) override;
+  void expansionsAboutToChange() override;
+  void expansionsChanged() override;
 
  signals:
-  // After a rebuild of the rows, so that a tree view can restore expanded branches.
+  // After a rebuild of the rows for a change of the list's structure.
   void rowsRebuilt();
-  void expansionRequested(const QModelIndex& index, bool expanded);
+  // Around the rows a branch opened or closed (the tree kind): rows come and go, and
+  // the view decides what stays current.
+  void branchesAboutToToggle();
+  void branchesToggled();
 
  private:
+  NoteItem* rowItem(int row) const;
+  // The rows of the tree kind: every item shown, from the list's expanded flags.
+  void collectShown();
+  // The rows that `item`'s opened branch shows, in item order, after `item`.
+  void collectBelow(NoteItem* item, std::vector<NoteItem*>& out) const;
+  void toggleRows(NoteItem* item);
+
   NoteList& list_;
   Kind kind_;
   Hooks hooks_;
+  std::vector<NoteItem*> shown_;       // the tree kind's rows
+  bool resetting_ = false;             // between the two halves of a change of structure
+  int expansionRuns_ = 0;
+  std::vector<NoteItem*> toggled_;     // flags changed during a run, rows not yet
 };
 
 }  // namespace wux

@@ -19,6 +19,10 @@ NoteItem* NoteItem::child(int i) const {
 }
 
 int NoteItem::level() const {
+  if (list_) {
+    list_->reindex();
+    return level_;
+  }
   int n = 0;
   for (const NoteItem* p = parent_; p; p = p->parent_) ++n;
   return n;
@@ -80,6 +84,7 @@ void NoteList::reindex() const {
   std::vector<std::pair<const std::vector<std::unique_ptr<NoteItem>>*, size_t>> stack;
   stack.push_back({&roots_, 0});
   while (!stack.empty()) {
+    const int level = static_cast<int>(stack.size()) - 1;
     auto& [vec, pos] = stack.back();
     if (pos >= vec->size()) {
       stack.pop_back();
@@ -88,6 +93,7 @@ void NoteList::reindex() const {
     NoteItem* it = (*vec)[pos].get();
     it->row_ = static_cast<int>(pos);
     it->order_ = static_cast<int>(index_.size());
+    it->level_ = level;
     index_.push_back(it);
     ++pos;
     if (!it->children_.empty()) stack.push_back({&it->children_, 0});
@@ -196,6 +202,7 @@ NoteItem* NoteList::place(NoteItem* item, NoteItem* parent, NoteItem* before, in
     attach(std::move(owned), nullptr, -1);
     item->row_ = static_cast<int>(roots_.size()) - 1;
     item->order_ = static_cast<int>(index_.size());
+    item->level_ = 0;
     index_.push_back(item);
     dirty_ = false;
     appendedInPlace_ = true;
@@ -364,6 +371,16 @@ void NoteList::setExpanded(NoteItem* item, bool expanded) {
   if (!item || item->list_ != this || item->expanded_ == expanded) return;
   item->expanded_ = expanded;
   for (ListObserver* o : observers_) o->expansionChanged(item);
+}
+
+void NoteList::beginExpansionChanges() {
+  if (expansionDepth_++ == 0)
+    for (ListObserver* o : observers_) o->expansionsAboutToChange();
+}
+
+void NoteList::endExpansionChanges() {
+  if (expansionDepth_ > 0 && --expansionDepth_ == 0)
+    for (ListObserver* o : observers_) o->expansionsChanged();
 }
 
 bool NoteList::isAncestorOf(const NoteItem* ancestor, const NoteItem* item) {
@@ -593,7 +610,8 @@ namespace {
 // Opens or closes the branches below `item`, one level or all. A loop, not recursion: a
 // chain of notes is as deep as it is long.
 int setBranchesBelow(NoteItem* item, bool recurse, bool expand) {
-  if (!item) return 0;
+  if (!item || !item->list()) return 0;
+  NoteList::ExpansionChanges run(*item->list());
   int n = 0;
   std::vector<NoteItem*> todo{item};
   while (!todo.empty()) {
@@ -618,6 +636,7 @@ int ExpandChildren(NoteItem* item, bool recurse) { return setBranchesBelow(item,
 int CollapseChildren(NoteItem* item, bool recurse) { return setBranchesBelow(item, recurse, false); }
 
 void ExpandAll(NoteList& list, bool expand) {
+  NoteList::ExpansionChanges run(list);
   for (int i = 0; i < list.rootCount(); ++i) {
     NoteItem* root = list.root(i);
     list.setExpanded(root, expand);

@@ -28,6 +28,7 @@ class NoteItem : public TObject {
   int childCount() const { return static_cast<int>(children_.size()); }
   NoteItem* child(int i) const;  // nullptr outside 0..childCount()-1
   bool hasChildren() const { return !children_.empty(); }
+  // Depth below the roots; cached with the item order, so asking costs no walk up.
   int level() const;
   // Index among its siblings (roots count as siblings of each other).
   int row() const;
@@ -45,6 +46,7 @@ class NoteItem : public TObject {
   NoteList* list_ = nullptr;
   mutable int row_ = 0;
   mutable int order_ = 0;
+  mutable int level_ = 0;
 };
 
 // What a view needs to hear. `structureChanged` follows every change of items or their
@@ -56,6 +58,10 @@ class ListObserver {
   virtual void structureChanged() {}
   virtual void itemChanged(NoteItem* /*item*/) {}
   virtual void expansionChanged(NoteItem* /*item*/) {}
+  // Around a run of expansion changes that belong together (Expand All, a branch opened
+  // with everything below it): a view may redo its rows once at the end instead.
+  virtual void expansionsAboutToChange() {}
+  virtual void expansionsChanged() {}
 };
 
 class NoteList {
@@ -103,6 +109,19 @@ class NoteList {
   void clear();
   void setText(NoteItem* item, std::string text);
   void setExpanded(NoteItem* item, bool expanded);
+  // Brackets many setExpanded() calls (nested brackets count as the outer one).
+  void beginExpansionChanges();
+  void endExpansionChanges();
+  class ExpansionChanges {
+   public:
+    explicit ExpansionChanges(NoteList& list) : list_(list) { list_.beginExpansionChanges(); }
+    ~ExpansionChanges() { list_.endExpansionChanges(); }
+    ExpansionChanges(const ExpansionChanges&) = delete;
+    ExpansionChanges& operator=(const ExpansionChanges&) = delete;
+
+   private:
+    NoteList& list_;
+  };
   // Tells the views that something they show of the item (its mark, its icon) changed.
   void touch(NoteItem* item);
 
@@ -151,12 +170,14 @@ class NoteList {
   bool appendedInPlace_ = false;
   std::vector<ListObserver*> observers_;
   int changeDepth_ = 0;
+  int expansionDepth_ = 0;
 };
 
 // ---- tree-item routines ----
 
 // Moves `item` to directly after `after` on `after`'s level (see the tree commands).
 void MoveNodeAfter(NoteItem* item, NoteItem* after);
+// Expansion changes of these come to the views as one run.
 int ExpandChildren(NoteItem* item, bool recurse);
 int CollapseChildren(NoteItem* item, bool recurse);
 // Opens (or closes) every branch of the list.

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <utility>
+#include <vector>
 
 namespace wux {
 
@@ -17,7 +19,9 @@ namespace wux {
 
 void NoteViewBinding::selectItem(const NoteItem* item) {
   QAbstractItemView* v = widget();
+  if (item) reveal(item);
   const QModelIndex i = noteModel()->indexOfItem(item);
+  const bool wasSelecting = selecting_;
   selecting_ = true;
   if (i.isValid()) {
     v->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
@@ -33,7 +37,7 @@ void NoteViewBinding::selectItem(const NoteItem* item) {
   } else {
     v->selectionModel()->clearSelection();
   }
-  selecting_ = false;
+  selecting_ = wasSelecting;
 }
 
 NoteItem* NoteViewBinding::selectedItem() const {
@@ -194,36 +198,146 @@ void NoteCheckListView::keyReleaseEvent(QKeyEvent* e) {
 
 // ---- tree ----
 
+namespace {
+// Indents a tree row by its level and draws its branch arrow in front of the text.
+class BranchDelegate : public QStyledItemDelegate {
+ public:
+  explicit BranchDelegate(NoteTreeView* view) : QStyledItemDelegate(view), view_(view) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const NoteItem* it = view_->noteModel()->itemOf(index);
+    if (!it) return QStyledItemDelegate::paint(p, option, index);
+    const QRect arrow = view_->branchRect(option.rect, it->level());
+    if (it->hasChildren()) {
+      QStyleOption b;
+      b.initFrom(view_);
+      b.rect = arrow;
+      b.state = QStyle::State_Item | QStyle::State_Children | (option.state & QStyle::State_Enabled);
+      if (it->expanded()) b.state |= QStyle::State_Open;
+      view_->style()->drawPrimitive(QStyle::PE_IndicatorBranch, &b, p, view_);
+    }
+    QStyleOptionViewItem o = option;
+    o.rect.setLeft(arrow.right() + 1);
+    QStyledItemDelegate::paint(p, o, index);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize s = QStyledItemDelegate::sizeHint(option, index);
+    if (const NoteItem* it = view_->noteModel()->itemOf(index))
+      s.rwidth() += (it->level() + 1) * view_->indentation();
+    return s;
+  }
+
+ private:
+  NoteTreeView* view_;
+};
+
+// The item itself when it is shown, else the outermost closed branch above it.
+NoteItem* shownItemOf(NoteItem* item) {
+  NoteItem* shown = item;
+  for (NoteItem* p = item ? item->parent() : nullptr; p; p = p->parent())
+    if (!p->expanded()) shown = p;
+  return shown;
+}
+}  // namespace
+
 NoteTreeView::NoteTreeView(NoteItemModel* model, QWidget* parent) : QTreeView(parent), model_(model) {
   setObjectName(QStringLiteral("TreeView"));
   setHeaderHidden(true);
   setUniformRowHeights(true);
+  // The rows are flat for Qt: its own branches stay closed and undrawn.
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
   setExpandsOnDoubleClick(true);
+  setItemDelegate(new BranchDelegate(this));
   wire();
   setSelectionMode(QAbstractItemView::ExtendedSelection);  // several items drop together
-  connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) {
-    if (!syncing_) model_->list().setExpanded(model_->itemOf(i), true);
+  connect(model_, &NoteItemModel::branchesAboutToToggle, this, [this] { branchesAboutToToggle(); });
+  connect(model_, &NoteItemModel::branchesToggled, this, [this] { branchesToggled(); });
+  // A double click opens or closes the branch where Qt would (not on the arrow, which
+  // takes it as a second click).
+  connect(this, &QTreeView::doubleClicked, this, [this](const QModelIndex& i) {
+    NoteItem* it = model_->itemOf(i);
+    if (expandsOnDoubleClick() && it) toggleByUser(it, !it->expanded());
   });
-  connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& i) {
-    if (!syncing_) model_->list().setExpanded(model_->itemOf(i), false);
-  });
-  connect(model_, &NoteItemModel::expansionRequested, this, [this](const QModelIndex& i, bool on) {
-    syncing_ = true;
-    setExpanded(i, on);
-    syncing_ = false;
-  });
-  connect(model_, &NoteItemModel::rowsRebuilt, this, [this] { restoreExpansion(); });
-  restoreExpansion();
 }
 
-void NoteTreeView::restoreExpansion() {
-  syncing_ = true;
+QRect NoteTreeView::branchRect(const QRect& cell, int level) const {
+  const int step = indentation();
+  return QRect(cell.left() + level * step, cell.top(), step, cell.height());
+}
+
+NoteItem* NoteTreeView::arrowAt(const QPoint& pos) const {
+  const QModelIndex i = indexAt(pos);
+  NoteItem* it = model_->itemOf(i);
+  if (!it || !it->hasChildren()) return nullptr;
+  return branchRect(visualRect(i), it->level()).contains(pos) ? it : nullptr;
+}
+
+void NoteTreeView::toggleByUser(NoteItem* item, bool expand, bool deep) {
+  if (!item || !item->hasChildren()) return;
   NoteList& list = model_->list();
-  for (int i = 0, n = list.count(); i < n; ++i) {
-    NoteItem* it = list.itemAt(i);
-    if (it->expanded() && it->hasChildren()) setExpanded(model_->indexOfItem(it), true);
+  userToggle_ = true;
+  {
+    NoteList::ExpansionChanges run(list);
+    list.setExpanded(item, expand);
+    if (deep) ExpandChildren(item, true);
   }
-  syncing_ = false;
+  userToggle_ = false;
+}
+
+void NoteTreeView::branchesAboutToToggle() {
+  // Rows come and go below: Qt's selection follows them quietly, and what stays current
+  // is decided once they are in place.
+  quietBefore_ = selecting_;
+  selecting_ = true;
+  currentBefore_ = selectedNote_;
+}
+
+void NoteTreeView::branchesToggled() {
+  selecting_ = quietBefore_;
+  NoteItem* was = model_->list().itemOf(currentBefore_);
+  if (!was) return;
+  // A closed branch that hid the current item becomes current itself.
+  NoteItem* shown = shownItemOf(was);
+  if (shown != was || selectedItem() != shown) selectItem(shown);
+  if (userToggle_ && shown != was && onUserSelect) onUserSelect(shown);
+}
+
+void NoteTreeView::reveal(const NoteItem* item) {
+  std::vector<NoteItem*> closed;
+  for (NoteItem* p = item->parent(); p; p = p->parent())
+    if (!p->expanded()) closed.push_back(p);
+  if (closed.empty()) return;
+  NoteList& list = model_->list();
+  NoteList::ExpansionChanges run(list);
+  for (NoteItem* p : closed) list.setExpanded(p, true);
+}
+
+void NoteTreeView::mousePressEvent(QMouseEvent* e) {
+  arrowPressed_ = false;
+  if (e->button() == Qt::LeftButton)
+    if (NoteItem* it = arrowAt(e->position().toPoint())) {
+      // The arrow only opens or closes: the selection stays, and no drag starts here.
+      arrowPressed_ = true;
+      e->accept();
+      toggleByUser(it, !it->expanded());
+      return;
+    }
+  QTreeView::mousePressEvent(e);
+}
+
+void NoteTreeView::mouseMoveEvent(QMouseEvent* e) {
+  if (arrowPressed_) return e->accept();
+  QTreeView::mouseMoveEvent(e);
+}
+
+void NoteTreeView::mouseReleaseEvent(QMouseEvent* e) {
+  if (std::exchange(arrowPressed_, false)) return e->accept();
+  QTreeView::mouseReleaseEvent(e);
+}
+
+void NoteTreeView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton && arrowAt(e->position().toPoint())) return mousePressEvent(e);
+  QTreeView::mouseDoubleClickEvent(e);
 }
 
 void NoteTreeView::dragEnterEvent(QDragEnterEvent* e) {
@@ -239,6 +353,7 @@ void NoteTreeView::dragMoveEvent(QDragMoveEvent* e) {
 void NoteTreeView::dropEvent(QDropEvent* e) { handleDrop(e); }
 
 void NoteTreeView::keyPressEvent(QKeyEvent* e) {
+  toggleByKey(e);
   // Left and Right change notebooks here, as everywhere in the window; branches open
   // and close with the mouse or "+" and "-". Up and Down walk the notes in item order,
   // collapsed branches included, as the notebook counts them.
@@ -247,6 +362,15 @@ void NoteTreeView::keyPressEvent(QKeyEvent* e) {
 
 void NoteTreeView::keyReleaseEvent(QKeyEvent* e) {
   if (!handleSideKey(e) && !handleStepKey(e)) QTreeView::keyReleaseEvent(e);
+}
+
+void NoteTreeView::toggleByKey(QKeyEvent* e) {
+  // Qt's own keys for branches; the key goes on to Qt's handling as before.
+  NoteItem* it = selectedItem();
+  if (!it) return;
+  if (e->key() == Qt::Key_Plus) toggleByUser(it, true);
+  if (e->key() == Qt::Key_Minus) toggleByUser(it, false);
+  if (e->key() == Qt::Key_Asterisk) toggleByUser(it, true, true);
 }
 
 void NoteListView::mousePressEvent(QMouseEvent* e) {

@@ -1,7 +1,7 @@
 #pragma once
 // The three presentations of a notebook's note list: a check list, a tree and a list
-// with its styles. Selection and expansion are the view's own state; the notes and
-// their order live in the NoteList behind the model.
+// with its styles. Selection is the view's own state; the notes, their order and which
+// branches are open live in the NoteList behind the model.
 #include <QHeaderView>
 #include <QListView>
 #include <QPersistentModelIndex>
@@ -18,7 +18,8 @@ class NoteViewBinding {
   virtual ~NoteViewBinding() = default;
   virtual QAbstractItemView* widget() = 0;
   virtual NoteItemModel* noteModel() const = 0;
-  // Selects the note's item without reporting it as the user's choice.
+  // Selects the note's item without reporting it as the user's choice (in the tree,
+  // opening the branches that hide it).
   void selectItem(const NoteItem* item);
   NoteItem* selectedItem() const;
   std::vector<NoteItem*> selectedItems() const;
@@ -44,6 +45,8 @@ class NoteViewBinding {
 
  protected:
   void wire();
+  // Makes the item shown before it is selected.
+  virtual void reveal(const NoteItem*) {}
   void handleDrop(QDropEvent* e);
   // After Qt's own drag-over handling (scrolling, the indicator): the answer is ours.
   void handleDragMove(QDragMoveEvent* e);
@@ -82,25 +85,46 @@ class NoteCheckListView : public QListView, public NoteViewBinding {
   NoteItemModel* model_;
 };
 
+// A tree drawn over flat rows: the model shows the items of open branches, and the view
+// indents each row by its level and draws its branch arrow. Branches open and close
+// through the NoteList (arrow click, double click, "+", "-", "*"), never through Qt's
+// own expansion, whose layout recurses once per level.
 class NoteTreeView : public QTreeView, public NoteViewBinding {
   Q_OBJECT
  public:
   explicit NoteTreeView(NoteItemModel* model, QWidget* parent = nullptr);
   QAbstractItemView* widget() override { return this; }
   NoteItemModel* noteModel() const override { return model_; }
-  // Expands or collapses every branch as its item says (after the rows were rebuilt).
-  void restoreExpansion();
+  // The arrow of an item at `level` whose row cell is `cell`; the text follows it.
+  QRect branchRect(const QRect& cell, int level) const;
 
  protected:
+  void reveal(const NoteItem* item) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
+  // The item whose branch arrow is at the point, if any.
+  NoteItem* arrowAt(const QPoint& pos) const;
+  // The user opens or closes a branch (with all below it when `deep`).
+  void toggleByUser(NoteItem* item, bool expand, bool deep = false);
+  // "+", "-" and "*" on the current item.
+  void toggleByKey(QKeyEvent* e);
+  void branchesAboutToToggle();
+  void branchesToggled();
+
   NoteItemModel* model_;
-  bool syncing_ = false;
+  bool userToggle_ = false;
+  bool arrowPressed_ = false;
+  bool quietBefore_ = false;
+  const TObject* currentBefore_ = nullptr;  // only compared and looked up
 };
 
 class NoteListView : public QListView, public NoteViewBinding {

@@ -606,6 +606,73 @@ TEST_F(TreeFrameTest, ADropOnTheTreeRenestsAndRefusesItsOwnBranch) {
   EXPECT_EQ(node("X")->getField_("ParentNodeID"), "\"P\"");
 }
 
+class BranchFrameTest : public FrameTest {
+ protected:
+  BranchFrameTest() : FrameTest({"P|P", "C|C|P", "G|G|C", "X|X"}) {}
+  // The tree laid out in a shown frame.
+  NoteTreeView* shownTree() {
+    show(Kind::Tree);
+    frame.resize(400, 300);
+    frame.show();
+    return dynamic_cast<NoteTreeView*>(book.holder->viewControl(Kind::Tree));
+  }
+  QModelIndex row(const char* n) { return book.holder->model(Kind::Tree)->indexOfItem(item(n)); }
+  QRect rect(NoteTreeView* tree, const char* n) {
+    tree->doItemsLayout();
+    return tree->visualRect(row(n));
+  }
+  QPoint arrow(NoteTreeView* tree, const char* n) { return tree->branchRect(rect(tree, n), item(n)->level()).center(); }
+};
+
+TEST_F(BranchFrameTest, TheBranchArrowOpensAndClosesAndAClosedBranchTakesTheCurrentNote) {
+  NoteTreeView* tree = shownTree();
+  ASSERT_NE(tree, nullptr);
+  EXPECT_FALSE(row("C").isValid());  // closed: no row for its child
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, arrow(tree, "P"));
+  EXPECT_TRUE(item("P")->expanded());
+  EXPECT_EQ(row("C").row(), 1);
+  EXPECT_EQ(row("X").row(), 2);
+  EXPECT_EQ(tree->selectedItem(), nullptr);  // the arrow selects nothing
+
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, arrow(tree, "C"));
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect(tree, "G").center());
+  EXPECT_EQ(currentName(), "G");
+  // Closing the branch that holds the current note makes the branch current.
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, arrow(tree, "P"));
+  EXPECT_FALSE(item("P")->expanded());
+  EXPECT_TRUE(item("C")->expanded());  // kept for the next opening
+  EXPECT_FALSE(row("G").isValid());
+  EXPECT_EQ(currentName(), "P");
+  EXPECT_EQ(tree->selectedItem(), item("P"));
+  EXPECT_EQ(row("X").row(), 1);
+}
+
+TEST_F(BranchFrameTest, DoubleClickAndKeysOpenAndCloseTheCurrentBranch) {
+  NoteTreeView* tree = shownTree();
+  ASSERT_NE(tree, nullptr);
+  // A double click arrives as a click, then the double click.
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect(tree, "P").center());
+  QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, rect(tree, "P").center());
+  EXPECT_EQ(currentName(), "P");
+  EXPECT_TRUE(item("P")->expanded());
+  EXPECT_FALSE(row("G").isValid());
+  QTest::keyClick(tree, Qt::Key_Minus);
+  EXPECT_FALSE(item("P")->expanded());
+  QTest::keyClick(tree, Qt::Key_Asterisk);  // with everything below
+  EXPECT_TRUE(item("C")->expanded());
+  EXPECT_EQ(row("G").row(), 2);
+  EXPECT_EQ(tree->selectedItem(), item("P"));
+  QTest::keyClick(tree, Qt::Key_Minus);
+  QTest::keyClick(tree, Qt::Key_Plus);
+  EXPECT_EQ(row("X").row(), 3);
+  // A branch closed by a command, not the user: the view follows, the note stays.
+  book.holder->putCurrentNode_(node("G"));
+  window.current = node("G");
+  CollapseChildren(item("P"), false);
+  EXPECT_EQ(tree->selectedItem(), item("C"));
+  EXPECT_EQ(currentName(), "G");
+}
+
 TEST_F(TreeFrameTest, KeysAndStatusFollowItemOrder) {
   show(Kind::Tree);
   auto* tree = dynamic_cast<NoteTreeView*>(book.holder->viewControl(Kind::Tree));

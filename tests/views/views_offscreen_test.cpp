@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QPointer>
+#include <QTest>
 #include <QWidget>
 
 #include "model/records/RecordFiles.h"
@@ -18,12 +19,13 @@ namespace {
 
 using Kind = MemoHolderUI::Kind;
 
-std::string shown(NoteItemModel* m, const QModelIndex& parent = {}, int depth = 0) {
+// The rows a model shows, each behind one dot per level.
+std::string shown(NoteItemModel* m) {
   std::string out;
-  for (int r = 0; r < m->rowCount(parent); ++r) {
-    const QModelIndex i = m->index(r, 0, parent);
-    out += std::string(static_cast<size_t>(depth), '.') + m->data(i, Qt::DisplayRole).toString().toStdString() + " ";
-    out += shown(m, i, depth + 1);
+  for (int r = 0; r < m->rowCount(); ++r) {
+    const QModelIndex i = m->index(r, 0);
+    out += std::string(static_cast<size_t>(m->itemOf(i)->level()), '.') +
+           m->data(i, Qt::DisplayRole).toString().toStdString() + " ";
   }
   return out;
 }
@@ -53,7 +55,12 @@ TEST_F(ViewsTest, EachViewShowsTheSavedOrder) {
   EXPECT_EQ(MemoHolderUI::kindOfMode(holder->getModeNodesMngr_()), Kind::Tree);
   ASSERT_NE(dynamic_cast<NoteTreeView*>(makeNoteView(*holder, Kind::Tree, &panel)), nullptr);
   QAbstractItemModelTester treeCheck(holder->model(Kind::Tree), QAbstractItemModelTester::FailureReportingMode::Fatal);
+  EXPECT_EQ(shown(holder->model(Kind::Tree)), "root second ");  // closed branches show no rows
+  ExpandAll(holder->noteList(), true);
   EXPECT_EQ(shown(holder->model(Kind::Tree)), "root .child ..grandchild second ");
+  holder->noteList().setExpanded(holder->itemOf(node("child")), false);
+  EXPECT_EQ(shown(holder->model(Kind::Tree)), "root .child second ");
+  holder->noteList().setExpanded(holder->itemOf(node("child")), true);
 
   ASSERT_NE(dynamic_cast<NoteCheckListView*>(makeNoteView(*holder, Kind::CheckList, &panel)), nullptr);
   NoteItemModel* m = holder->model(Kind::CheckList);
@@ -89,6 +96,7 @@ TEST_F(ViewsTest, SelectionIsReportedAndFollowsTheCurrentNote) {
   holder->putCurrentNode_(node("grandchild"));
   EXPECT_EQ(chosen, nullptr);
   EXPECT_EQ(tree->selectedItem(), holder->itemOf(node("grandchild")));
+  EXPECT_TRUE(holder->itemOf(node("child"))->expanded());  // opened to show it
 
   const QModelIndex second = holder->model(Kind::Tree)->indexOfItem(holder->itemOf(node("second")));
   tree->setCurrentIndex(second);
@@ -100,12 +108,14 @@ TEST_F(ViewsTest, SelectionIsReportedAndFollowsTheCurrentNote) {
   EXPECT_EQ(tree->selectedItem(), holder->itemOf(node("second")));
 
   // Expansion is kept by the list across rebuilds of the rows.
-  const QModelIndex root = holder->model(Kind::Tree)->indexOfItem(holder->itemOf(node("root")));
-  tree->expand(root);
+  holder->noteList().setExpanded(holder->itemOf(node("root")), false);
+  tree->setCurrentIndex(holder->model(Kind::Tree)->indexOfItem(holder->itemOf(node("root"))));
+  QTest::keyClick(tree, Qt::Key_Plus);
   EXPECT_TRUE(holder->itemOf(node("root"))->expanded());
   MemoNode* extra = holder->newNode_();
   holder->addNode_(extra, "extra");
-  EXPECT_TRUE(tree->isExpanded(holder->model(Kind::Tree)->indexOfItem(holder->itemOf(node("root")))));
+  EXPECT_TRUE(holder->itemOf(node("root"))->expanded());
+  EXPECT_TRUE(holder->model(Kind::Tree)->indexOfItem(holder->itemOf(node("child"))).isValid());
 }
 
 TEST_F(ViewsTest, SavedAfterAViewSwitchKeepsOrderAndNesting) {
@@ -145,6 +155,43 @@ TEST_F(ViewsTest, ControlsGoWithTheNotesTheyShow) {
   QPointer<QWidget> last = makeNoteView(*holder, Kind::CheckList, &panel);
   doc.reset();
   EXPECT_TRUE(last.isNull());
+}
+
+TEST(DeepTreeView, AnOpenChainFarDeeperThanTheStackIsLaidOutAgain) {
+  QApplication& app = test::qtApp();
+  (void)app;
+  test::Notebook book({});
+  book.holder->putField_("FlagSameName", "\"true\"");
+  const int depth = 60000;  // each note the child of the one before
+  for (int i = 0; i < depth; ++i) {
+    MemoNode* n = book.holder->newNode_();
+    n->putField_("UID", "\"U" + std::to_string(i) + "\"");
+    if (i) n->putField_("ParentNodeID", "\"U" + std::to_string(i - 1) + "\"");
+    book.holder->addNode_(n, "n" + std::to_string(i));
+  }
+  QWidget panel;
+  panel.resize(300, 400);
+  auto* tree = dynamic_cast<NoteTreeView*>(makeNoteView(*book.holder, Kind::Tree, &panel));
+  ASSERT_NE(tree, nullptr);
+  tree->resize(300, 400);
+  panel.show();
+  ExpandAll(book.holder->noteList(), true);
+  QApplication::processEvents();
+  NoteItemModel* m = book.holder->model(Kind::Tree);
+  ASSERT_EQ(m->rowCount(), depth);
+
+  // Laid out again: resized, and the view built again from the notes' links.
+  tree->resize(200, 300);
+  tree->doItemsLayout();
+  makeNoteView(*book.holder, Kind::Tree, &panel);
+  QApplication::processEvents();
+  tree->doItemsLayout();
+  NoteItem* last = book.holder->noteList().itemAt(depth - 1);
+  EXPECT_EQ(m->indexOfItem(last).row(), depth - 1);
+  book.holder->putCurrentNode_(static_cast<MemoNode*>(last->note()));
+  QApplication::processEvents();
+  EXPECT_EQ(tree->selectedItem(), last);
+  EXPECT_TRUE(tree->visualRect(m->indexOfItem(last)).intersects(tree->viewport()->rect()));
 }
 
 }  // namespace
