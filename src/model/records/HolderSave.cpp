@@ -24,8 +24,10 @@ HolderSave SettleHolderSave(MemoHolder& holder, const HolderSavePolicy& policy, 
   using State = HolderSave::State;
   HolderSave s;
   s.holder = &holder;
-  // Never shown, its notes are still in its file: written empty, they would be lost.
-  if (!holder.loaded) {
+  // Never shown, its notes are still in its file: written empty, they would be lost. One
+  // whose file could not be read is not read again: the question below keeps that file,
+  // and a Save As elsewhere must still be able to keep what was typed into it.
+  if (!holder.loaded && !holder.loadFailed) {
     StringList messages;
     if (LoadHolder(holder, messages) == -1) return stopped(s, State::Refused, "cannot read " + holder.getFileName_());
   }
@@ -34,6 +36,9 @@ HolderSave SettleHolderSave(MemoHolder& holder, const HolderSavePolicy& policy, 
   MemoFile* doc = holder.getParentFile_();
   if (MemoHolder* other = doc ? doc->holderInFile_(s.file, &holder) : nullptr)
     return stopped(s, State::Refused, SharedFileText(other->name(), holder.name(), other->getFileName_()));
+  // A folder, a FIFO or a device under the name is refused before anybody is asked.
+  if (std::string refused = platform::refusedTarget(s.file); !refused.empty())
+    return stopped(s, State::Refused, refused);
   if (holder.loadFailed && SameNotebookFile(s.file, holder.getFileName_())) {
     if (!(policy.overDamaged && policy.overDamaged(s.file)))
       return stopped(s, State::Refused, "The notebook file " + s.file + " could not be read whole; it is not saved over.");
