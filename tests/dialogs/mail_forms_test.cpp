@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "model/clock.h"
+#include "model/jcode.h"
 #include "model/mail.h"
 #include "model/records/RecordFiles.h"
 #include "platform/textconv.h"
@@ -623,4 +624,78 @@ TEST_F(MailFormTest, MessagesInOtherCharsetsArriveReadableAndLossesAreNamed) {
   for (const std::string& line : expected)
     EXPECT_NE(std::find(w.log.begin(), w.log.end(), line), w.log.end()) << line;
   EXPECT_EQ(w.status(), "Recive Mail: 6 notes. " + expected[0] + " / " + expected[1]);
+}
+
+// The temporary folder the document uses, as the receiver finds it, for one test.
+class TempDirScope {
+ public:
+  TempDirScope() : old_(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "") { ::setenv("TMPDIR", str().c_str(), 1); }
+  ~TempDirScope() { old_.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", old_.c_str(), 1); }
+  std::string str() const { return dir.path.string() + "/"; }
+  test::TempFolder dir;
+
+ private:
+  std::string old_;
+};
+
+TEST_F(MailFormTest, PicturesAndOtherPartsAreKeptAsFilesBeforeTheMessageIsDeleted) {
+  const std::string picture = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(300, '\xAB');
+  const std::string message =
+      "Subject: photo\nContent-Type: multipart/mixed; boundary=\"b\"\n\n"
+      "--b\nContent-Type: text/plain\n\nsee the picture\n"
+      "--b\nContent-Type: image/png\nContent-Transfer-Encoding: base64\n"
+      "Content-Disposition: attachment; filename=\"=?UTF-8?B?5YaZ55yfLnBuZw==?=\"\n\n" +
+      Base64Encode(picture) +
+      "\n--b\nContent-Type: text/plain; charset=us-ascii\nContent-Disposition: attachment; filename=notes.txt\n\n"
+      "second text\n--b--\n";
+  Pop3Server pop({message, message});
+  if (!pop.available()) GTEST_SKIP() << pop.reason();
+  TempDirScope tmp;
+  test::writeWholeFile(tmp.dir.path / "notes.txt", "the user's own");
+  TFormReciveMail1 r;
+  signIn(r, pop);
+  r.deleteOnRead()->setChecked(true);
+  r.Recive();
+  ASSERT_EQ(r.statusPanel(1), "Success");
+  EXPECT_EQ(w.status(), "Recive Mail: 2 notes");
+  EXPECT_EQ(platform::sjisToUtf8(w.holder->findNodeByName_("photo")->body().text()), "see the picture\r\n");
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "写真.png"), picture);
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "写真 (2).png"), picture);
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes.txt"), "the user's own");
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes (2).txt"), "second text");
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes (3).txt"), "second text");
+  for (const char* file : {"写真.png", "notes (2).txt", "写真 (2).png", "notes (3).txt"}) {
+    const std::string line = "Recive Mail: attachment " + tmp.str() + sj(file) + " from photo";
+    EXPECT_NE(std::find_if(w.log.begin(), w.log.end(), [&](const std::string& l) { return l.rfind(line, 0) == 0; }),
+              w.log.end())
+        << file;
+  }
+  EXPECT_EQ(pop.mailbox().find("Subject: photo"), std::string::npos);
+
+  // A folder the parts cannot be written to: the note is made, the message stays.
+  Pop3Server again({message});
+  if (!again.available()) GTEST_SKIP() << again.reason();
+  ::setenv("TMPDIR", (tmp.str() + "missing").c_str(), 1);
+  type(r, "POP3Server", again.server());
+  r.Recive();
+  EXPECT_EQ(w.status(), "Failure: cannot write " + tmp.str() + "missing/" + sj("写真.png") +
+                            ": no such file or directory");
+  EXPECT_NE(again.mailbox().find("Subject: photo"), std::string::npos);
+}
+
+TEST_F(MailFormTest, AMessageCutOffInTheMiddleMakesNoNoteAndIsNeverDeleted) {
+  test::FakePop3 pop("Subject: cut\r\n\r\n" + std::string(200, 'x') + "\r\n", test::FakePop3::Cut);
+  w.addNote("existing");
+  TFormReciveMail1 r;
+  link(r);
+  type(r, "POP3Server", pop.server());
+  type(r, "UserID", "u");
+  type(r, "Password", "p");
+  r.deleteOnRead()->setChecked(true);
+  r.Recive();
+  EXPECT_EQ(w.status(), "Failure: message 1 arrived incomplete");
+  EXPECT_EQ(r.statusPanel(1), "Recive Faile: message 1 arrived incomplete");
+  EXPECT_EQ(w.noteNames(), std::vector<std::string>{"existing"});
+  EXPECT_EQ(pop.deletions(), 0);
+  EXPECT_FALSE(w.holder->modified);
 }
