@@ -518,8 +518,9 @@ std::string MailSafeFileName(std::string_view sjisName) {
   if (out.size() > kMaxBytes) {
     std::size_t dot = sjis::findLast(out, ".");
     std::string ext = dot != std::string::npos && out.size() - dot <= 16 ? out.substr(dot) : std::string();
-    std::size_t cut = sjis::charStart(out, kMaxBytes - ext.size());
-    out = sjis::trimRight(out.substr(0, cut)) + ext;
+    std::string stem = out.substr(0, sjis::charStart(out, kMaxBytes - ext.size()));
+    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.pop_back();
+    out = stem + ext;
   }
   return out.empty() ? std::string("attachment") : out;
 }

@@ -186,6 +186,9 @@ TEST(MailIn, AttachmentNamesAreMadeSafe) {
   const std::string longName = MailSafeFileName(std::string(300, 'n') + ".jpeg");
   EXPECT_EQ(longName.size(), 120u);
   EXPECT_TRUE(longName.ends_with("n.jpeg"));
+  // Cut just after a dot, the name keeps no "..".
+  EXPECT_EQ(MailSafeFileName(std::string(115, 'n') + "." + std::string(20, 'n') + ".txt").find(".."),
+            std::string::npos);
 }
 
 TEST(MailIn, AttachmentsNeverReplaceAFile) {
