@@ -75,27 +75,10 @@ class MailFormTest : public ::testing::Test {
 
 // A loopback SMTP server that answers one connection at a time and remembers whether
 // one is open and which commands came, so a test sees a connection being held.
-class HeldSmtp {
+class HeldSmtp : public test::LoopbackServer {
  public:
-  HeldSmtp() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    ::listen(fd_, 4);
-    thread_ = std::thread([this] { serve(); });
-  }
-  ~HeldSmtp() {
-    stop_ = true;
-    ::shutdown(fd_, SHUT_RDWR);
-    thread_.join();
-    ::close(fd_);
-  }
-  std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
+  HeldSmtp() { start(); }
+  ~HeldSmtp() override { finish(); }
   // Waits up to two seconds for the connection to be open (or closed).
   bool waitOpen(bool wanted) const {
     for (int i = 0; i < 100 && open_ != wanted; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -111,55 +94,46 @@ class HeldSmtp {
   }
 
  private:
-  void serve() {
-    while (!stop_) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 50) <= 0) continue;
-      const int c = ::accept(fd_, nullptr, nullptr);
-      if (c < 0) continue;
-      ++connections_;
-      open_ = true;
-      auto say = [c](const char* text) { return ::send(c, text, std::strlen(text), MSG_NOSIGNAL) > 0; };
-      say("220 held\r\n");
-      std::string line;
-      char ch;
-      bool inData = false;
-      while (!stop_ && !drop_.exchange(false)) {
-        pollfd q{c, POLLIN, 0};
-        if (::poll(&q, 1, 50) <= 0) continue;
-        if (::recv(c, &ch, 1, 0) != 1) break;
-        if (ch != '\n') {
-          if (ch != '\r') line += ch;
-          continue;
-        }
-        if (inData) {
-          // The message ends with a lone dot; its lines are not commands.
-          inData = line != ".";
-          if (!inData) {
-            ++messages_;
-            say("250 stored\r\n");
-          }
-          line.clear();
-          continue;
-        }
-        {
-          std::lock_guard<std::mutex> g(lock_);
-          commands_.push_back(line);
-        }
-        const bool quit = line == "QUIT";
-        inData = line == "DATA";
-        say(quit ? "221 bye\r\n" : inData ? "354 go on\r\n" : "250 held\r\n");
-        line.clear();
-        if (quit) break;
+  void session(int c) override {
+    ++connections_;
+    open_ = true;
+    auto say = [c](const char* text) { return ::send(c, text, std::strlen(text), MSG_NOSIGNAL) > 0; };
+    say("220 held\r\n");
+    std::string line;
+    char ch;
+    bool inData = false;
+    while (!stop_ && !drop_.exchange(false)) {
+      pollfd q{c, POLLIN, 0};
+      if (::poll(&q, 1, 50) <= 0) continue;
+      if (::recv(c, &ch, 1, 0) != 1) break;
+      if (ch != '\n') {
+        if (ch != '\r') line += ch;
+        continue;
       }
-      ::close(c);
-      open_ = false;
+      if (inData) {
+        // The message ends with a lone dot; its lines are not commands.
+        inData = line != ".";
+        if (!inData) {
+          ++messages_;
+          say("250 stored\r\n");
+        }
+        line.clear();
+        continue;
+      }
+      {
+        std::lock_guard<std::mutex> g(lock_);
+        commands_.push_back(line);
+      }
+      const bool quit = line == "QUIT";
+      inData = line == "DATA";
+      say(quit ? "221 bye\r\n" : inData ? "354 go on\r\n" : "250 held\r\n");
+      line.clear();
+      if (quit) break;
     }
+    ::close(c);
+    open_ = false;
   }
-  int fd_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-  std::atomic<bool> stop_{false}, open_{false}, drop_{false};
+  std::atomic<bool> open_{false}, drop_{false};
   std::atomic<int> connections_{0}, messages_{0};
   std::mutex lock_;
   std::vector<std::string> commands_;

@@ -254,14 +254,12 @@ class Pop3Server {
   std::string reason_;
 };
 
-// A POP3 server on loopback holding one message that it sends in a way a real server
-// should not: half of it and then the end of the connection (Cut), or all of it with
-// its end line and then the end of the connection (WholeThenClose). It answers every
-// connection the same way, so a client that comes back finds the message again.
-class FakePop3 {
+// A server of a test's own on a loopback port: one thread takes each connection in
+// turn and hands it to `session`, which answers it and closes it. A subclass calls
+// start() when it is ready and finish() in its destructor, before its members go.
+class LoopbackServer {
  public:
-  enum Mode { Cut, WholeThenClose };
-  FakePop3(std::string message, Mode mode) : message_(std::move(message)), mode_(mode) {
+  LoopbackServer() {
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -271,28 +269,51 @@ class FakePop3 {
     ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
     port_ = ntohs(a.sin_port);
     ::listen(fd_, 4);
-    thread_ = std::thread([this] { serve(); });
   }
-  ~FakePop3() {
+  virtual ~LoopbackServer() { ::close(fd_); }
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+  std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
+
+ protected:
+  virtual void session(int connection) = 0;
+  void start() {
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        const int c = ::accept(fd_, nullptr, nullptr);
+        if (c >= 0) session(c);
+      }
+    });
+  }
+  void finish() {
     stop_ = true;
     ::shutdown(fd_, SHUT_RDWR);
-    thread_.join();
-    ::close(fd_);
+    if (thread_.joinable()) thread_.join();
   }
-  std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::atomic<bool> stop_{false};
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+// A POP3 server on loopback holding one message that it sends in a way a real server
+// should not: half of it and then the end of the connection (Cut), or all of it with
+// its end line and then the end of the connection (WholeThenClose). It answers every
+// connection the same way, so a client that comes back finds the message again.
+class FakePop3 : public LoopbackServer {
+ public:
+  enum Mode { Cut, WholeThenClose };
+  FakePop3(std::string message, Mode mode) : message_(std::move(message)), mode_(mode) { start(); }
+  ~FakePop3() override { finish(); }
   // DELE commands received, over every connection.
   int deletions() const { return deletions_; }
 
  private:
-  void serve() {
-    while (!stop_) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 50) <= 0) continue;
-      const int c = ::accept(fd_, nullptr, nullptr);
-      if (c >= 0) session(c);
-    }
-  }
-  void session(int c) {
+  void session(int c) override {
     auto say = [c](const std::string& text) { ::send(c, text.data(), text.size(), MSG_NOSIGNAL); };
     say("+OK fake\r\n");
     std::string line;
@@ -330,10 +351,6 @@ class FakePop3 {
   }
   std::string message_;
   Mode mode_;
-  int fd_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
   std::atomic<int> deletions_{0};
 };
 
