@@ -2,13 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <regex>
 
-#include "platform/files.h"
 #include "platform/textconv.h"
 #include "support/data_files.h"
 
@@ -189,27 +184,6 @@ TEST(MailIn, AttachmentNamesAreMadeSafe) {
   // Cut just after a dot, the name keeps no "..".
   EXPECT_EQ(MailSafeFileName(std::string(115, 'n') + "." + std::string(20, 'n') + ".txt").find(".."),
             std::string::npos);
-}
-
-TEST(MailIn, AttachmentsNeverReplaceAFile) {
-  const std::string dir = testing::TempDir() + "wux_attach_" + std::to_string(::getpid()) + "/";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directory(dir);
-  std::ofstream(dir + "photo.jpg") << "mine";
-  std::ofstream(dir + "photo (2).jpg") << "mine too";
-  std::string path, error;
-  ASSERT_TRUE(SaveMailAttachment(dir, {"photo.jpg", "new"}, path, error)) << error;
-  EXPECT_EQ(path, dir + "photo (3).jpg");
-  ASSERT_TRUE(SaveMailAttachment(dir, {"photo.jpg", "newer"}, path, error)) << error;
-  EXPECT_EQ(path, dir + "photo (4).jpg");
-  std::string kept;
-  ASSERT_TRUE(platform::readFile(dir + "photo.jpg", kept));
-  EXPECT_EQ(kept, "mine");
-  ASSERT_TRUE(platform::readFile(dir + "photo (4).jpg", kept));
-  EXPECT_EQ(kept, "newer");
-  EXPECT_FALSE(SaveMailAttachment(dir + "gone/", {"x", "y"}, path, error));
-  EXPECT_EQ(error, "cannot write " + dir + "gone/x: no such file or directory");
-  std::filesystem::remove_all(dir);
 }
 
 TEST(MailIn, EmptyAndMalformedMessagesNeverFail) {
