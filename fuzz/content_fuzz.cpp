@@ -1,6 +1,6 @@
-// MIME text from an archive, JIS/EUC mail text, received mail, zlib streams and number
-// formats all come from outside. None may crash, a parsed part never names a path, and
-// no field value can add a header to a message that is sent.
+// MIME text from an archive, JIS/EUC mail text, received mail and its parts, zlib
+// streams and number formats all come from outside. None may crash, a parsed part never
+// names a path, and no field value can add a header to a message that is sent.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +22,14 @@ void checkNames(const wux::TContent& c, int depth) {
   for (int i = 0; i < c.partCount(); ++i) checkNames(*c.part(i), depth + 1);
 }
 
+void checkFileName(const std::string& f) {
+  if (f.empty() || f.size() > 120 || f[0] == '.' || f.find('/') != std::string::npos ||
+      f.find("..") != std::string::npos)
+    std::abort();
+  for (unsigned char c : f)
+    if (c < 0x20 || c == 0x7F) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -39,7 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   wux::JisToSjis(jis);
   if (wux::Base64Decode(wux::Base64Encode(s)) != s) std::abort();
 
-  wux::ParseMailText(s);
+  // Every part of a received message becomes one plain file name in one folder.
+  const wux::IncomingMail in = wux::ParseMailText(s);
+  if (in.attachments.size() >= static_cast<std::size_t>(wux::kMailMaxParts)) std::abort();
+  for (const wux::MailAttachment& a : in.attachments) checkFileName(a.name);
+  checkFileName(wux::MailSafeFileName(s));
   wux::OutgoingMail mail;
   mail.from = mail.to = mail.replyTo = mail.subject = s;
   const std::string text = wux::BuildMailText(mail);

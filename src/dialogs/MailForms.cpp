@@ -358,6 +358,8 @@ void TFormReciveMail1::Recive() {
   int made = 0;
   MemoNode* last = nullptr;
   std::string error;
+  // The first message that could not be kept whole; it and the rest stay on the server.
+  std::string failure;
   std::string warnings;
   for (int i = 1; i <= count_; ++i) {
     if (scope.isBreak()) {
@@ -366,9 +368,14 @@ void TFormReciveMail1::Recive() {
     }
     std::string raw;
     transferring_ = true;
-    bool ok = session_.retrieve(i, raw, error);
+    const auto got = session_.retrieve(i, raw, error);
     transferring_ = false;
-    if (!ok) break;
+    if (got == platform::Pop3Session::Retrieval::Failed) break;
+    if (got == platform::Pop3Session::Retrieval::Cut) {
+      // The server has gone; what came is no message, and nothing may be deleted.
+      failure = "message " + std::to_string(i) + " arrived incomplete";
+      break;
+    }
     IncomingMail mail = ParseMailText(raw);
     MemoNode* node = holder->createNewNode_();
     if (!node) {
@@ -394,10 +401,30 @@ void TFormReciveMail1::Recive() {
       w_->addLogTS(text);
       warnings += (warnings.empty() ? "" : " / ") + text;
     }
-    // Only a message that is safely a note leaves the server.
-    if (deleting) {
+    // A message leaves the server only when all of it is kept: the text in the note,
+    // every other part in a file.
+    bool whole = true;
+    const std::string dir = node->getTempDir_();
+    for (const MailAttachment& part : mail.attachments) {
+      std::string path, why;
+      if (SaveMailAttachment(dir, part, path, why)) {
+        w_->addLogTS("Recive Mail: attachment " + path + " from " + node->name());
+      } else {
+        w_->addLogTS("Recive Mail: " + why);
+        if (failure.empty()) failure = why;
+        whole = false;
+      }
+    }
+    if (mail.partsLeft > 0) {
+      const std::string text = "Recive Mail: " + std::to_string(kMailMaxParts) + " parts kept, " +
+                               std::to_string(mail.partsLeft) + " left on the server in " + node->name();
+      w_->addLogTS(text);
+      warnings += (warnings.empty() ? "" : " / ") + text;
+      whole = false;
+    }
+    if (deleting && whole) {
       transferring_ = true;
-      ok = session_.remove(i, error);
+      const bool ok = session_.remove(i, error);
       transferring_ = false;
       if (!ok) break;
     }
@@ -409,11 +436,12 @@ void TFormReciveMail1::Recive() {
     w_->refreshHolderView();
     w_->Model2UI();
   }
-  if (!error.empty()) {
+  if (!error.empty() || !failure.empty()) {
     // Ending the session abandons nothing: a failed session deletes nothing.
-    setPanel(1, "Recive Faile: " + error);
-    scope.finish("Recive Mail: " + std::to_string(made) + " notes, " + error +
-                 (warnings.empty() ? "" : ". " + warnings));
+    setPanel(1, "Recive Faile: " + (failure.empty() ? error : failure));
+    scope.finish(!failure.empty() ? "Failure: " + failure
+                                  : "Recive Mail: " + std::to_string(made) + " notes, " + error +
+                                        (warnings.empty() ? "" : ". " + warnings));
     closeSession();
     return;
   }

@@ -42,12 +42,13 @@ int AgentAPLMemoNode::messageDoing_(const std::string& text) {
 }
 
 int AgentAPLMemoNode::query_(const std::string& key, std::string& value) {
-  // An unknown key, or no window, answers the empty text: never what the caller held.
-  value.clear();
-  if (!form_ || key != "getUIInternet") return 0;
-  MainWindowApi* w = form_->mainWindow();
-  value = BoolToText(!w || w->isUIInternet());
-  return 0;
+  std::function<bool()> internetOn;
+  if (TFormMemoNode* form = form_)
+    internetOn = [form] {
+      MainWindowApi* w = form->mainWindow();
+      return !w || w->isUIInternet();
+    };
+  return answerQuery_(key, value, internetOn);
 }
 
 bool AgentAPLMemoNode::isBreak() { return form_ && form_->mainWindow() && form_->mainWindow()->isBreak(); }

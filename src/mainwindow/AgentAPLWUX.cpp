@@ -1,6 +1,5 @@
 #include "mainwindow/AgentAPLWUX.h"
 
-#include "model/strutil.h"
 #include "views/MainWindowApi.h"
 
 namespace wux {
@@ -13,10 +12,9 @@ int AgentAPLWUX::messageDoing_(const std::string& text) {
 }
 
 int AgentAPLWUX::query_(const std::string& key, std::string& value) {
-  // An unknown key, or no window, answers the empty text: never what the caller held.
-  value.clear();
-  if (form_ && key == "getUIInternet") value = BoolToText(form_->isUIInternet());
-  return 0;
+  std::function<bool()> internetOn;
+  if (MainWindowApi* form = form_) internetOn = [form] { return form->isUIInternet(); };
+  return answerQuery_(key, value, internetOn);
 }
 
 }  // namespace wux

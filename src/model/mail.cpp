@@ -5,6 +5,7 @@
 
 #include "model/jcode.h"
 #include "model/text/sjis.h"
+#include "platform/files.h"
 #include "platform/textconv.h"
 
 namespace wux {
@@ -203,27 +204,102 @@ Entity splitEntity(std::string_view raw) {
   return e;
 }
 
+// The parameters of a structured header ("type/sub; a=1; b=\"x\""): lower-case names,
+// values without their quotes.
+std::vector<std::pair<std::string, std::string>> headerParams(std::string_view value) {
+  std::vector<std::pair<std::string, std::string>> out;
+  std::size_t i = value.find(';');
+  while (i != std::string_view::npos && i < value.size()) {
+    ++i;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
+    const std::size_t eq = value.find_first_of("=;", i);
+    if (eq == std::string_view::npos || value[eq] == ';') {
+      i = eq;
+      continue;
+    }
+    std::string name = lowerAscii(sjis::trim(value.substr(i, eq - i)));
+    std::string v;
+    i = eq + 1;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
+    if (i < value.size() && value[i] == '"') {
+      for (++i; i < value.size() && value[i] != '"'; ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) ++i;
+        v += value[i];
+      }
+      i = value.find(';', i);
+    } else {
+      const std::size_t stop = value.find(';', i);
+      v = sjis::trim(value.substr(i, stop == std::string_view::npos ? std::string_view::npos : stop - i));
+      i = stop;
+    }
+    out.emplace_back(std::move(name), std::move(v));
+  }
+  return out;
+}
+
+const std::string* paramOf(const std::vector<std::pair<std::string, std::string>>& params, std::string_view name) {
+  for (const auto& p : params)
+    if (p.first == name) return &p.second;
+  return nullptr;
+}
+
 // A parameter of a structured header ("charset", "boundary"), quotes removed.
 std::string headerParam(std::string_view value, std::string_view param) {
-  const std::string lower = lowerAscii(value);
-  std::size_t from = 0;
-  while (true) {
-    std::size_t semi = lower.find(';', from);
-    if (semi == std::string::npos) return {};
-    std::size_t p = semi + 1;
-    while (p < lower.size() && (lower[p] == ' ' || lower[p] == '\t')) ++p;
-    if (lower.compare(p, param.size(), param) == 0 && p + param.size() < lower.size() &&
-        lower[p + param.size()] == '=') {
-      std::size_t v = p + param.size() + 1;
-      if (v < value.size() && value[v] == '"') {
-        std::size_t close = value.find('"', v + 1);
-        return std::string(value.substr(v + 1, close == std::string_view::npos ? close : close - v - 1));
-      }
-      std::size_t stop = value.find_first_of("; \t", v);
-      return std::string(value.substr(v, stop == std::string_view::npos ? stop : stop - v));
+  const auto params = headerParams(value);
+  const std::string* v = paramOf(params, param);
+  return v ? *v : std::string();
+}
+
+std::string percentDecoded(std::string_view s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
+      out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
+      i += 2;
+    } else {
+      out += s[i];
     }
-    from = semi + 1;
   }
+  return out;
+}
+
+// A name parameter in Shift_JIS: "name*=charset'lang'%xx" and its numbered pieces
+// "name*0*=", "name*1=" (RFC 2231), else "name=" with encoded words (RFC 2047).
+std::string nameParam(std::string_view header, std::string_view name, Conversion& conv) {
+  const auto params = headerParams(header);
+  const std::string base(name);
+  auto extended = [&](std::string_view v) {
+    const std::size_t q1 = v.find('\'');
+    const std::size_t q2 = q1 == std::string_view::npos ? q1 : v.find('\'', q1 + 1);
+    if (q2 == std::string_view::npos) return toSjis("", percentDecoded(v), conv);
+    return toSjis(v.substr(0, q1), percentDecoded(v.substr(q2 + 1)), conv);
+  };
+  if (const std::string* v = paramOf(params, base + "*")) return extended(*v);
+  std::string charset, bytes;
+  bool pieces = false;
+  for (int k = 0; k < 1000; ++k) {
+    const std::string key = base + "*" + std::to_string(k);
+    if (const std::string* v = paramOf(params, key + "*")) {
+      std::string_view piece = *v;
+      if (k == 0) {
+        const std::size_t q1 = piece.find('\'');
+        const std::size_t q2 = q1 == std::string_view::npos ? q1 : piece.find('\'', q1 + 1);
+        if (q2 != std::string_view::npos) {
+          charset = std::string(piece.substr(0, q1));
+          piece = piece.substr(q2 + 1);
+        }
+      }
+      bytes += percentDecoded(piece);
+    } else if (const std::string* plain = paramOf(params, key)) {
+      bytes += *plain;
+    } else {
+      break;
+    }
+    pieces = true;
+  }
+  if (pieces) return toSjis(charset, bytes, conv);
+  if (const std::string* v = paramOf(params, base)) return headerText(*v, conv);
+  return {};
 }
 
 std::string mediaType(const Entity& e) {
@@ -231,22 +307,24 @@ std::string mediaType(const Entity& e) {
   return lowerAscii(sjis::trim(ct.substr(0, ct.find(';'))));
 }
 
-// The first text/plain entity (else the first text one) inside `e`, nested at most a
-// few levels deep; false when there is none.
-bool findTextPart(const Entity& e, int depth, Entity& found) {
-  const std::string type = mediaType(e);
-  if (!type.starts_with("multipart/")) {
-    if (type.empty() || type.starts_with("text/")) {
-      found = e;
-      return true;
-    }
-    return false;
-  }
-  const std::string boundary = headerParam(e.header("content-type"), "boundary");
-  if (boundary.empty() || depth > 8) return false;
+bool isAttachment(const Entity& e) {
+  const std::string d = e.header("content-disposition");
+  return lowerAscii(sjis::trim(d.substr(0, d.find(';')))) == "attachment";
+}
+
+// A part that holds no other parts, with the multipart/alternative groups around it:
+// (group, which of its alternatives), outermost first.
+struct Leaf {
+  Entity entity;
+  std::vector<std::pair<int, int>> alternatives;
+};
+
+// Nesting past this is kept as one part rather than walked.
+constexpr int kMaxDepth = 32;
+
+std::vector<std::string_view> splitParts(std::string_view b, const std::string& boundary) {
   const std::string delim = "--" + boundary;
   std::vector<std::string_view> parts;
-  std::string_view b = e.body;
   std::size_t pos = 0;
   std::size_t partStart = std::string_view::npos;
   while (pos < b.size()) {
@@ -271,24 +349,60 @@ bool findTextPart(const Entity& e, int depth, Entity& found) {
   }
   // A message cut short before its closing delimiter still gives its last part.
   if (partStart != std::string_view::npos && partStart < b.size()) parts.push_back(b.substr(partStart));
-  Entity fallback;
-  bool haveFallback = false;
-  for (std::string_view p : parts) {
-    Entity sub = splitEntity(p);
-    Entity text;
-    if (!findTextPart(sub, depth + 1, text)) continue;
-    const std::string t = mediaType(text);
-    if (t.empty() || t == "text/plain") {
-      found = text;
-      return true;
-    }
-    if (!haveFallback) {
-      fallback = text;
-      haveFallback = true;
-    }
+  return parts;
+}
+
+// Lists the leaves of `e` in message order; past `kMailMaxParts` they are only counted.
+void walkParts(const Entity& e, int depth, std::vector<std::pair<int, int>>& alts, int& groups,
+               std::vector<Leaf>& leaves, int& left) {
+  const std::string type = mediaType(e);
+  const std::string boundary =
+      type.starts_with("multipart/") ? headerParam(e.header("content-type"), "boundary") : std::string();
+  if (boundary.empty() || depth >= kMaxDepth) {
+    if (static_cast<int>(leaves.size()) < kMailMaxParts)
+      leaves.push_back({e, alts});
+    else
+      ++left;
+    return;
   }
-  if (haveFallback) found = fallback;
-  return haveFallback;
+  const bool alternative = type == "multipart/alternative";
+  const int group = alternative ? groups++ : -1;
+  int index = 0;
+  for (std::string_view p : splitParts(e.body, boundary)) {
+    if (alternative) alts.emplace_back(group, index++);
+    walkParts(splitEntity(p), depth + 1, alts, groups, leaves, left);
+    if (alternative) alts.pop_back();
+  }
+}
+
+// The note's text: the first plain-text part (else the first text part) that is not
+// sent as an attachment; -1 when there is none.
+int textLeaf(const std::vector<Leaf>& leaves) {
+  int fallback = -1;
+  for (std::size_t i = 0; i < leaves.size(); ++i) {
+    const Entity& e = leaves[i].entity;
+    if (isAttachment(e)) continue;
+    const std::string t = mediaType(e);
+    if (t.empty() || t == "text/plain") return static_cast<int>(i);
+    if (fallback < 0 && t.starts_with("text/")) fallback = static_cast<int>(i);
+  }
+  return fallback;
+}
+
+// Whether `leaf` is another form of the text: under one of the text's alternative
+// groups, in another alternative.
+bool otherFormOfText(const Leaf& leaf, const Leaf& text) {
+  for (const auto& [group, branch] : leaf.alternatives)
+    for (const auto& [textGroup, textBranch] : text.alternatives)
+      if (group == textGroup && branch != textBranch) return true;
+  return false;
+}
+
+std::string decodedBody(const Entity& e) {
+  const std::string cte = lowerAscii(sjis::trim(e.header("content-transfer-encoding")));
+  if (cte == "base64") return Base64Decode(base64Only(e.body));
+  if (cte == "quoted-printable") return decodeQuotedPrintable(e.body, false);
+  return std::string(e.body);
 }
 
 }  // namespace
@@ -363,18 +477,72 @@ IncomingMail ParseMailText(std::string_view raw) {
   };
   mail.from = headerText(top.header("from"), conv);
   mail.subject = headerText(top.header("subject"), conv);
-  Entity text;
-  if (!findTextPart(top, 0, text)) return finish();
-  const std::string cte = lowerAscii(sjis::trim(text.header("content-transfer-encoding")));
-  std::string bytes;
-  if (cte == "base64")
-    bytes = Base64Decode(base64Only(text.body));
-  else if (cte == "quoted-printable")
-    bytes = decodeQuotedPrintable(text.body, false);
-  else
-    bytes = std::string(text.body);
-  mail.body.setText(toSjis(headerParam(text.header("content-type"), "charset"), bytes, conv));
+  std::vector<Leaf> leaves;
+  std::vector<std::pair<int, int>> alts;
+  int groups = 0;
+  walkParts(top, 0, alts, groups, leaves, mail.partsLeft);
+  const int text = textLeaf(leaves);
+  if (text >= 0) {
+    const Entity& e = leaves[static_cast<std::size_t>(text)].entity;
+    mail.body.setText(toSjis(headerParam(e.header("content-type"), "charset"), decodedBody(e), conv));
+  }
+  for (std::size_t i = 0; i < leaves.size(); ++i) {
+    if (static_cast<int>(i) == text) continue;
+    if (text >= 0 && otherFormOfText(leaves[i], leaves[static_cast<std::size_t>(text)])) continue;
+    const Entity& e = leaves[i].entity;
+    std::string name = nameParam(e.header("content-disposition"), "filename", conv);
+    if (sjis::trim(name).empty()) name = nameParam(e.header("content-type"), "name", conv);
+    mail.attachments.push_back({MailSafeFileName(name), decodedBody(e)});
+  }
   return finish();
+}
+
+std::string MailSafeFileName(std::string_view sjisName) {
+  std::string_view name = sjisName;
+  const std::size_t slash = sjis::findLastOf(name, "/\\");
+  if (slash != std::string_view::npos) name = name.substr(slash + 1);
+  std::string out;
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t n = sjis::charLen(name, i);
+    const auto c = static_cast<unsigned char>(name[i]);
+    // A control character goes; of a run of dots one stays, so ".." cannot be formed.
+    if (n == 2 || (c >= 0x20 && c != 0x7F && !(c == '.' && !out.empty() && out.back() == '.')))
+      out.append(name.substr(i, n));
+    i += n;
+  }
+  std::size_t start = 0;
+  while (start < out.size() && (out[start] == '.' || out[start] == ' ')) ++start;
+  out = sjis::trimRight(out.substr(start));
+  // Room for " (NNN)" and the folder's file-name limit after the change to UTF-8.
+  constexpr std::size_t kMaxBytes = 120;
+  if (out.size() > kMaxBytes) {
+    std::size_t dot = sjis::findLast(out, ".");
+    std::string ext = dot != std::string::npos && out.size() - dot <= 16 ? out.substr(dot) : std::string();
+    std::string stem = out.substr(0, sjis::charStart(out, kMaxBytes - ext.size()));
+    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.pop_back();
+    out = stem + ext;
+  }
+  return out.empty() ? std::string("attachment") : out;
+}
+
+bool SaveMailAttachment(const std::string& dir, const MailAttachment& part, std::string& path, std::string& error) {
+  const std::string name = MailSafeFileName(part.name);
+  const std::size_t dot = sjis::findLast(name, ".");
+  const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+  const std::string ext = stem.size() == name.size() ? std::string() : name.substr(dot);
+  for (int n = 1; n <= 9999; ++n) {
+    path = dir + (n == 1 ? name : stem + " (" + std::to_string(n) + ")" + ext);
+    switch (platform::createNewFile(path, part.data, &error)) {
+      case platform::NewFile::Created:
+        return true;
+      case platform::NewFile::Failed:
+        return false;
+      case platform::NewFile::Exists:
+        break;
+    }
+  }
+  error = "no free name for " + dir + name;
+  return false;
 }
 
 }  // namespace wux

@@ -41,10 +41,24 @@ std::vector<std::string> MailRecipients(const OutgoingMail& mail);
 // field value can never add a header of its own.
 std::string BuildMailText(const OutgoingMail& mail);
 
+// The most parts one message gives; the rest stay on the server.
+inline constexpr int kMailMaxParts = 100;
+
+// A part of a message that is not the note's text: its bytes (transfer encoding undone,
+// charset untouched) and the file name it gives, decoded to Shift_JIS and made safe.
+struct MailAttachment {
+  std::string name;
+  std::string data;
+};
+
 struct IncomingMail {
   std::string from;     // Shift_JIS, encoded words decoded
   std::string subject;  // Shift_JIS, encoded words decoded
   StringList body;      // Shift_JIS lines of the first text part
+  // Every other part, in message order, but the other forms of the text (the HTML copy
+  // of a plain-text mail). At most kMailMaxParts parts in all are read.
+  std::vector<MailAttachment> attachments;
+  int partsLeft = 0;  // parts past the first kMailMaxParts
   // Characters Shift_JIS could not hold (each became "?"), in the order met.
   std::vector<char32_t> lost;
   // Charsets no converter knows; text in them was kept as it came.
@@ -58,5 +72,15 @@ struct IncomingMail {
 // charset (raw 8-bit header text too) is UTF-8 when it is valid UTF-8 and is otherwise
 // kept. Malformed input never stops it: what cannot be decoded is kept as it came.
 IncomingMail ParseMailText(std::string_view raw);
+
+// A name from a message made safe as one file name in a folder: no folder parts, no
+// control characters, no "..", no leading dot, not overlong; "attachment" when nothing
+// is left.
+std::string MailSafeFileName(std::string_view sjisName);
+// Writes an attachment into `dir` (ending in "/") under its name, or, when that is
+// taken, with " (2)", " (3)" ... before its extension: never over an existing file, and
+// never half. True with the path written, else false with `error`.
+bool SaveMailAttachment(const std::string& dir, const MailAttachment& part, std::string& path,
+                        std::string& error);
 
 }  // namespace wux

@@ -321,6 +321,12 @@ int AgentAPLAbs::query_(const std::string&, std::string& value) {
   return 0;
 }
 
+int AgentAPLAbs::answerQuery_(const std::string& key, std::string& value, const std::function<bool()>& internetOn) {
+  value.clear();
+  if (internetOn && key == "getUIInternet") value = BoolToText(internetOn());
+  return 0;
+}
+
 int AgentAPLAbs::reserved1_() {
   StillNotImplemented("");
   return -1;

@@ -3,6 +3,7 @@
 // owner; its name is its line in the owner's children list. Containers own their
 // children: destroying or clearing a container destroys them.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -158,6 +159,13 @@ class AgentAPLAbs : public TObjectNamed {
   // Paces status texts and message processing of long operations; wraps around.
   std::uint32_t progress = 0;
   std::uint32_t incProgress() { return ++progress; }
+
+ protected:
+  // The answer of an agent that serves a window: "getUIInternet" is "true" or "false"
+  // by the window's Internet switch (`internetOn`, asked only then); every other key,
+  // and an agent without a window (no `internetOn`), the empty text, never what the
+  // caller held.
+  static int answerQuery_(const std::string& key, std::string& value, const std::function<bool()>& internetOn);
 };
 
 // Messages of operations that a layer should have provided. They answer the command

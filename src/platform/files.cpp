@@ -88,6 +88,53 @@ void syncFolder(const std::string& dir) {
   ::close(fd);
 }
 
+// Writes `data` to a new temporary beside `base` in `dir`, flushed and synced, and keeps
+// it open and locked (the lock tells a later write that it is not stale). `mode` >= 0
+// gives it those permissions. Its descriptor, or -1 with `err` (nothing left behind).
+int writeTemporary(const std::string& dir, const std::string& base, const std::string& data, int mode,
+                   std::string& tmp, int& err) {
+  static std::mt19937_64 rng{std::random_device{}()};
+  int fd = -1;
+  err = EEXIST;
+  for (int tries = 0; tries < 20 && fd < 0; ++tries) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(rng()));
+    tmp = (dir == "/" ? std::string("/") : dir + "/") + "." + base + suffix;
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) {
+      err = errno;
+      return -1;
+    }
+  }
+  if (fd < 0) return -1;
+  ::flock(fd, LOCK_EX | LOCK_NB);
+  if (mode >= 0) ::fchmod(fd, static_cast<mode_t>(mode));
+  err = 0;
+  const char* p = data.data();
+  std::size_t left = data.size();
+  while (left > 0) {
+    ssize_t n = writeSome(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
+    }
+    if (n == 0) {
+      err = ENOSPC;
+      break;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (!err && ::fsync(fd) != 0) err = errno;
+  if (err) {
+    ::unlink(tmp.c_str());
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 std::string reasonText(int err) {
@@ -186,42 +233,12 @@ bool writeFileAtomic(const std::string& name, const std::string& data, std::stri
       ((target.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno == EACCES)))
     return fail("is write-protected: " + name);
 
-  static std::mt19937_64 rng{std::random_device{}()};
   std::string tmp;
-  int fd = -1;
-  for (int tries = 0; tries < 20 && fd < 0; ++tries) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(rng()));
-    tmp = (dir == "/" ? std::string("/") : dir + "/") + "." + base + suffix;
-    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return failWith(errno);
-  }
-  if (fd < 0) return failWith(EEXIST);
-  // Held until the rename: tells a later write that this temporary is not stale.
-  ::flock(fd, LOCK_EX | LOCK_NB);
-
-  // Keep the permissions of the file being replaced.
-  if (exists) ::fchmod(fd, target.st_mode & 07777);
-
-  const char* p = data.data();
-  std::size_t left = data.size();
   int err = 0;
-  while (left > 0) {
-    ssize_t n = writeSome(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      break;
-    }
-    if (n == 0) {
-      err = ENOSPC;
-      break;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (!err && ::fsync(fd) != 0) err = errno;
-  if (!err && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+  const int fd = writeTemporary(dir, base, data, exists ? static_cast<int>(target.st_mode & 07777) : -1, tmp, err);
+  if (fd < 0) return failWith(err);
+  // Keeps the permissions of the file being replaced (given above).
+  if (::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(tmp.c_str());
     ::close(fd);
@@ -231,6 +248,54 @@ bool writeFileAtomic(const std::string& name, const std::string& data, std::stri
   syncFolder(dir);
   removeStaleTemporaries(dir, base);
   return true;
+}
+
+NewFile createNewFile(const std::string& name, const std::string& data, std::string* error) {
+  auto fail = [&](int err) {
+    if (error) *error = "cannot write " + name + ": " + reasonText(err);
+    return NewFile::Failed;
+  };
+  const std::string path = osPath(name);
+  const std::string dir = folderOf(path);
+  const std::string base = baseOf(path);
+  if (base.empty()) return fail(EISDIR);
+  std::string tmp;
+  int err = 0;
+  const int fd = writeTemporary(dir, base, data, -1, tmp, err);
+  if (fd < 0) return fail(err);
+  // A link, unlike a rename, never replaces what is there: the name is taken whole or
+  // not at all.
+  const bool linked = ::link(tmp.c_str(), path.c_str()) == 0;
+  err = linked ? 0 : errno;
+  ::unlink(tmp.c_str());
+  ::close(fd);
+  if (linked) {
+    syncFolder(dir);
+    return NewFile::Created;
+  }
+  if (err == EEXIST) return NewFile::Exists;
+  if (err != EPERM && err != EOPNOTSUPP && err != ENOSYS) return fail(err);
+  // A file system without links: created exclusively, and taken away again when the
+  // bytes do not all arrive.
+  const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (out < 0) return errno == EEXIST ? NewFile::Exists : fail(errno);
+  std::size_t done = 0;
+  err = 0;
+  while (done < data.size() && err == 0) {
+    const ssize_t n = writeSome(out, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0)
+      err = n < 0 ? errno : ENOSPC;
+    else
+      done += static_cast<std::size_t>(n);
+  }
+  if (!err && ::fsync(out) != 0) err = errno;
+  ::close(out);
+  if (err) {
+    ::unlink(path.c_str());
+    return fail(err);
+  }
+  return NewFile::Created;
 }
 
 bool fileExists(const std::string& path) { return fileState(path) == FileState::Regular; }

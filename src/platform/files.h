@@ -34,6 +34,11 @@ bool readFile(const std::string& path, std::string& out, std::string* error = nu
 // (when given) names the path and the reason. After a successful write, temporaries of
 // the same target left by an earlier write that was killed are removed.
 bool writeFileAtomic(const std::string& path, const std::string& data, std::string* error = nullptr);
+// Creates the file `name` holding `data`, never replacing anything: the bytes are written
+// and synced beside it first and appear under the name only whole. Exists when the name
+// is taken; Failed with `error` (the path and the reason), leaving nothing behind.
+enum class NewFile { Created, Exists, Failed };
+NewFile createNewFile(const std::string& name, const std::string& data, std::string* error = nullptr);
 // fileState(path) == Regular: for callers that only need a readable kind of file.
 bool fileExists(const std::string& path);
 // fileState(path) == Missing: what "Not Found" means. A name that exists but cannot be

@@ -4,7 +4,12 @@
 
 #include <curl/curl.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cstdio>
 #include <cstring>
+#include <map>
 
 namespace wux::platform {
 namespace {
@@ -256,6 +261,7 @@ struct Pop3Session::Impl {
   std::string base;  // "pop3://host:port"
   std::string user, password;
   MailOptions options;
+  std::map<int, long long> sizes;  // message number -> size, as LIST gave them
   char errbuf[CURL_ERROR_SIZE] = {};
 
   void close() {
@@ -304,6 +310,7 @@ bool Pop3Session::connect(const std::string& server, const std::string& user, co
   impl_->user = user;
   impl_->password = password;
   impl_->options = options;
+  impl_->sizes.clear();
   std::string list;
   if (!impl_->run("", nullptr, &list, error)) {
     impl_->close();
@@ -315,7 +322,13 @@ bool Pop3Session::connect(const std::string& server, const std::string& user, co
     std::size_t end = lf == std::string::npos ? list.size() : lf;
     std::string line = list.substr(pos, end - pos);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line != ".") ++count;
+    if (!line.empty() && line != ".") {
+      ++count;
+      int number = 0;
+      long long size = 0;
+      if (std::sscanf(line.c_str(), "%d %lld", &number, &size) == 2 && number > 0 && size >= 0)
+        impl_->sizes[number] = size;
+    }
     pos = end + 1;
   }
   return true;
@@ -323,13 +336,36 @@ bool Pop3Session::connect(const std::string& server, const std::string& user, co
 
 bool Pop3Session::connected() const { return impl_->curl != nullptr; }
 
-bool Pop3Session::retrieve(int index, std::string& message, std::string& error) {
+namespace {
+
+// Whether the connection of `curl` is still open with nothing waiting on it. A POP3
+// server says nothing unasked, so anything readable after a transfer (the end of the
+// connection, or a TLS goodbye before it) means the server has left.
+bool connectionStillOpen(CURL* curl) {
+  curl_socket_t sock = CURL_SOCKET_BAD;
+  if (curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &sock) != CURLE_OK || sock == CURL_SOCKET_BAD) return false;
+  pollfd p{static_cast<int>(sock), POLLIN | POLLRDHUP, 0};
+  return ::poll(&p, 1, 0) == 0;
+}
+
+}  // namespace
+
+Pop3Session::Retrieval Pop3Session::retrieve(int index, std::string& message, std::string& error) {
   if (!impl_->curl) {
     error = "not connected";
-    return false;
+    return Retrieval::Failed;
   }
   message.clear();
-  return impl_->run(std::to_string(index), nullptr, &message, error);
+  if (!impl_->run(std::to_string(index), nullptr, &message, error)) return Retrieval::Failed;
+  // The mail library ends a transfer without a word both at the end line and when the
+  // server closes the connection in the middle of a message; only the first leaves the
+  // connection open.
+  if (connectionStillOpen(impl_->curl)) return Retrieval::Whole;
+  // Some servers count stored LF line ends, so a whole message may come a little longer
+  // than LIST said, never shorter.
+  auto size = impl_->sizes.find(index);
+  if (size != impl_->sizes.end() && static_cast<long long>(message.size()) >= size->second) return Retrieval::Whole;
+  return Retrieval::Cut;
 }
 
 bool Pop3Session::remove(int index, std::string& error) {

@@ -63,8 +63,14 @@ class Pop3Session {
   bool connect(const std::string& server, const std::string& user, const std::string& password, int& count,
                std::string& error, const MailOptions& options = {});
   bool connected() const;
-  // Message `index` (1-based) as the server holds it.
-  bool retrieve(int index, std::string& message, std::string& error);
+  // How a message came: whole, cut off on the way (what came is in `message`), or not
+  // at all (`error` says why).
+  enum class Retrieval { Whole, Cut, Failed };
+  // Message `index` (1-based) as the server holds it. It is whole when its end line came:
+  // the transfer ended while the connection stayed open. When the server closed the
+  // connection with the transfer, that cannot be seen, and the message is whole only
+  // when it is no shorter than the size LIST gave for it.
+  Retrieval retrieve(int index, std::string& message, std::string& error);
   // Marks message `index` for deletion.
   bool remove(int index, std::string& error);
   void disconnect();

@@ -267,6 +267,11 @@ class TPoorPascal {
   void execRepeat(TPPAParser& p);
   void execCase(TPPAParser& p);
   bool matchCaseLabel(const Range& labels, std::int64_t selector);
+  // The one wait of Sleep, Exec and Pause: runs `step` until it answers true, handling
+  // the window's events after each (`blocking`: waiting for one), so the script stays
+  // breakable. A Break asked for during a run stops the script (Stop raises here); a
+  // script stopped meanwhile ends the wait, and the answer is false.
+  bool breakableWait(const std::function<bool()>& step, bool blocking = false);
   void pause();
   void sleep(std::uint32_t milliseconds);
   // The built-in Exec: the child's exit code when waiting, else -1; 0 when it cannot start.

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "model/clock.h"
+#include "model/jcode.h"
 #include "model/mail.h"
 #include "model/records/RecordFiles.h"
 #include "platform/textconv.h"
@@ -74,27 +75,10 @@ class MailFormTest : public ::testing::Test {
 
 // A loopback SMTP server that answers one connection at a time and remembers whether
 // one is open and which commands came, so a test sees a connection being held.
-class HeldSmtp {
+class HeldSmtp : public test::LoopbackServer {
  public:
-  HeldSmtp() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    ::listen(fd_, 4);
-    thread_ = std::thread([this] { serve(); });
-  }
-  ~HeldSmtp() {
-    stop_ = true;
-    ::shutdown(fd_, SHUT_RDWR);
-    thread_.join();
-    ::close(fd_);
-  }
-  std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
+  HeldSmtp() { start(); }
+  ~HeldSmtp() override { finish(); }
   // Waits up to two seconds for the connection to be open (or closed).
   bool waitOpen(bool wanted) const {
     for (int i = 0; i < 100 && open_ != wanted; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -110,55 +94,46 @@ class HeldSmtp {
   }
 
  private:
-  void serve() {
-    while (!stop_) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 50) <= 0) continue;
-      const int c = ::accept(fd_, nullptr, nullptr);
-      if (c < 0) continue;
-      ++connections_;
-      open_ = true;
-      auto say = [c](const char* text) { return ::send(c, text, std::strlen(text), MSG_NOSIGNAL) > 0; };
-      say("220 held\r\n");
-      std::string line;
-      char ch;
-      bool inData = false;
-      while (!stop_ && !drop_.exchange(false)) {
-        pollfd q{c, POLLIN, 0};
-        if (::poll(&q, 1, 50) <= 0) continue;
-        if (::recv(c, &ch, 1, 0) != 1) break;
-        if (ch != '\n') {
-          if (ch != '\r') line += ch;
-          continue;
-        }
-        if (inData) {
-          // The message ends with a lone dot; its lines are not commands.
-          inData = line != ".";
-          if (!inData) {
-            ++messages_;
-            say("250 stored\r\n");
-          }
-          line.clear();
-          continue;
-        }
-        {
-          std::lock_guard<std::mutex> g(lock_);
-          commands_.push_back(line);
-        }
-        const bool quit = line == "QUIT";
-        inData = line == "DATA";
-        say(quit ? "221 bye\r\n" : inData ? "354 go on\r\n" : "250 held\r\n");
-        line.clear();
-        if (quit) break;
+  void session(int c) override {
+    ++connections_;
+    open_ = true;
+    auto say = [c](const char* text) { return ::send(c, text, std::strlen(text), MSG_NOSIGNAL) > 0; };
+    say("220 held\r\n");
+    std::string line;
+    char ch;
+    bool inData = false;
+    while (!stop_ && !drop_.exchange(false)) {
+      pollfd q{c, POLLIN, 0};
+      if (::poll(&q, 1, 50) <= 0) continue;
+      if (::recv(c, &ch, 1, 0) != 1) break;
+      if (ch != '\n') {
+        if (ch != '\r') line += ch;
+        continue;
       }
-      ::close(c);
-      open_ = false;
+      if (inData) {
+        // The message ends with a lone dot; its lines are not commands.
+        inData = line != ".";
+        if (!inData) {
+          ++messages_;
+          say("250 stored\r\n");
+        }
+        line.clear();
+        continue;
+      }
+      {
+        std::lock_guard<std::mutex> g(lock_);
+        commands_.push_back(line);
+      }
+      const bool quit = line == "QUIT";
+      inData = line == "DATA";
+      say(quit ? "221 bye\r\n" : inData ? "354 go on\r\n" : "250 held\r\n");
+      line.clear();
+      if (quit) break;
     }
+    ::close(c);
+    open_ = false;
   }
-  int fd_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-  std::atomic<bool> stop_{false}, open_{false}, drop_{false};
+  std::atomic<bool> open_{false}, drop_{false};
   std::atomic<int> connections_{0}, messages_{0};
   std::mutex lock_;
   std::vector<std::string> commands_;
@@ -623,4 +598,78 @@ TEST_F(MailFormTest, MessagesInOtherCharsetsArriveReadableAndLossesAreNamed) {
   for (const std::string& line : expected)
     EXPECT_NE(std::find(w.log.begin(), w.log.end(), line), w.log.end()) << line;
   EXPECT_EQ(w.status(), "Recive Mail: 6 notes. " + expected[0] + " / " + expected[1]);
+}
+
+// The temporary folder the document uses, as the receiver finds it, for one test.
+class TempDirScope {
+ public:
+  TempDirScope() : old_(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "") { ::setenv("TMPDIR", str().c_str(), 1); }
+  ~TempDirScope() { old_.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", old_.c_str(), 1); }
+  std::string str() const { return dir.path.string() + "/"; }
+  test::TempFolder dir;
+
+ private:
+  std::string old_;
+};
+
+TEST_F(MailFormTest, PicturesAndOtherPartsAreKeptAsFilesBeforeTheMessageIsDeleted) {
+  const std::string picture = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(300, '\xAB');
+  const std::string message =
+      "Subject: photo\nContent-Type: multipart/mixed; boundary=\"b\"\n\n"
+      "--b\nContent-Type: text/plain\n\nsee the picture\n"
+      "--b\nContent-Type: image/png\nContent-Transfer-Encoding: base64\n"
+      "Content-Disposition: attachment; filename=\"=?UTF-8?B?5YaZ55yfLnBuZw==?=\"\n\n" +
+      Base64Encode(picture) +
+      "\n--b\nContent-Type: text/plain; charset=us-ascii\nContent-Disposition: attachment; filename=notes.txt\n\n"
+      "second text\n--b--\n";
+  Pop3Server pop({message, message});
+  if (!pop.available()) GTEST_SKIP() << pop.reason();
+  TempDirScope tmp;
+  test::writeWholeFile(tmp.dir.path / "notes.txt", "the user's own");
+  TFormReciveMail1 r;
+  signIn(r, pop);
+  r.deleteOnRead()->setChecked(true);
+  r.Recive();
+  ASSERT_EQ(r.statusPanel(1), "Success");
+  EXPECT_EQ(w.status(), "Recive Mail: 2 notes");
+  EXPECT_EQ(platform::sjisToUtf8(w.holder->findNodeByName_("photo")->body().text()), "see the picture\r\n");
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "写真.png"), picture);
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "写真 (2).png"), picture);
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes.txt"), "the user's own");
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes (2).txt"), "second text");
+  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes (3).txt"), "second text");
+  for (const char* file : {"写真.png", "notes (2).txt", "写真 (2).png", "notes (3).txt"}) {
+    const std::string line = "Recive Mail: attachment " + tmp.str() + sj(file) + " from photo";
+    EXPECT_NE(std::find_if(w.log.begin(), w.log.end(), [&](const std::string& l) { return l.rfind(line, 0) == 0; }),
+              w.log.end())
+        << file;
+  }
+  EXPECT_EQ(pop.mailbox().find("Subject: photo"), std::string::npos);
+
+  // A folder the parts cannot be written to: the note is made, the message stays.
+  Pop3Server again({message});
+  if (!again.available()) GTEST_SKIP() << again.reason();
+  ::setenv("TMPDIR", (tmp.str() + "missing").c_str(), 1);
+  type(r, "POP3Server", again.server());
+  r.Recive();
+  EXPECT_EQ(w.status(), "Failure: cannot write " + tmp.str() + "missing/" + sj("写真.png") +
+                            ": no such file or directory");
+  EXPECT_NE(again.mailbox().find("Subject: photo"), std::string::npos);
+}
+
+TEST_F(MailFormTest, AMessageCutOffInTheMiddleMakesNoNoteAndIsNeverDeleted) {
+  test::FakePop3 pop("Subject: cut\r\n\r\n" + std::string(200, 'x') + "\r\n", test::FakePop3::Cut);
+  w.addNote("existing");
+  TFormReciveMail1 r;
+  link(r);
+  type(r, "POP3Server", pop.server());
+  type(r, "UserID", "u");
+  type(r, "Password", "p");
+  r.deleteOnRead()->setChecked(true);
+  r.Recive();
+  EXPECT_EQ(w.status(), "Failure: message 1 arrived incomplete");
+  EXPECT_EQ(r.statusPanel(1), "Recive Faile: message 1 arrived incomplete");
+  EXPECT_EQ(w.noteNames(), std::vector<std::string>{"existing"});
+  EXPECT_EQ(pop.deletions(), 0);
+  EXPECT_FALSE(w.holder->modified);
 }

@@ -127,6 +127,65 @@ TEST(MailIn, MultipartTakesTheFirstPlainTextPart) {
   EXPECT_EQ(in.body.text(), "the text\r\nline two\r\n");
 }
 
+TEST(MailIn, EveryPartButTheTextAndItsOtherFormsIsKeptWithItsName) {
+  const std::string raw =
+      "Subject: parts\n"
+      "Content-Type: multipart/mixed; boundary=\"outer\"\n\n"
+      "--outer\n"
+      "Content-Type: multipart/alternative; boundary=inner\n\n"
+      "--inner\n"
+      "Content-Type: text/plain\n\nthe text\n"
+      "--inner\n"
+      "Content-Type: text/html\n\n<p>the text</p>\n"
+      "--inner--\n"
+      "--outer\n"
+      "Content-Type: image/png\nContent-Transfer-Encoding: base64\n"
+      "Content-Disposition: attachment;\n filename*=UTF-8''%E5%86%99%E7%9C%9F.png\n\nAAECAw==\n"
+      "--outer\n"
+      "Content-Type: text/plain; name=\"=?ISO-2022-JP?B?GyRCRnxLXBsoQg==?=.txt\"\n\nsecond text\n"
+      "--outer\n"
+      "Content-Type: application/pdf\n"
+      "Content-Disposition: attachment; filename*0*=shift_jis''%93%FA; filename*1=\"/x/../report.pdf\"\n\n%PDF\n"
+      "--outer\n"
+      "Content-Type: application/octet-stream\n\nraw\n"
+      "--outer--\n";
+  IncomingMail in = ParseMailText(raw);
+  EXPECT_EQ(in.body.text(), "the text\r\n");
+  std::vector<std::pair<std::string, std::string>> got;
+  for (const MailAttachment& a : in.attachments) got.emplace_back(platform::sjisToUtf8(a.name), a.data);
+  EXPECT_EQ(got, (std::vector<std::pair<std::string, std::string>>{{"写真.png", std::string("\0\1\2\3", 4)},
+                                                                     {"日本.txt", "second text"},
+                                                                     {"report.pdf", "%PDF"},
+                                                                     {"attachment", "raw"}}));
+  EXPECT_EQ(in.partsLeft, 0);
+
+  std::string many = "Content-Type: multipart/mixed; boundary=b\n\n";
+  for (int i = 0; i < kMailMaxParts + 5; ++i) many += "--b\nContent-Type: text/plain\n\npart " + std::to_string(i) + "\n";
+  many += "--b--\n";
+  IncomingMail big = ParseMailText(many);
+  EXPECT_EQ(big.body.text(), "part 0\r\n");
+  ASSERT_EQ(big.attachments.size(), static_cast<std::size_t>(kMailMaxParts - 1));
+  EXPECT_EQ(big.attachments.back().data, "part 99");
+  EXPECT_EQ(big.partsLeft, 5);
+}
+
+TEST(MailIn, AttachmentNamesAreMadeSafe) {
+  EXPECT_EQ(MailSafeFileName("../../etc/passwd"), "passwd");
+  EXPECT_EQ(MailSafeFileName("C:\\Users\\me\\a.doc"), "a.doc");
+  EXPECT_EQ(MailSafeFileName(std::string("a\x01\n\x7f..b\0.txt", 12)), "a.b.txt");
+  EXPECT_EQ(MailSafeFileName(".."), "attachment");
+  EXPECT_EQ(MailSafeFileName(" .hidden "), "hidden");
+  EXPECT_EQ(MailSafeFileName(""), "attachment");
+  // A second byte that is a backslash is part of its character, not a folder mark.
+  EXPECT_EQ(MailSafeFileName(sj("表示.txt")), sj("表示.txt"));
+  const std::string longName = MailSafeFileName(std::string(300, 'n') + ".jpeg");
+  EXPECT_EQ(longName.size(), 120u);
+  EXPECT_TRUE(longName.ends_with("n.jpeg"));
+  // Cut just after a dot, the name keeps no "..".
+  EXPECT_EQ(MailSafeFileName(std::string(115, 'n') + "." + std::string(20, 'n') + ".txt").find(".."),
+            std::string::npos);
+}
+
 TEST(MailIn, EmptyAndMalformedMessagesNeverFail) {
   IncomingMail noBody = ParseMailText("From: a@b\r\nSubject: only headers\r\n");
   EXPECT_EQ(noBody.subject, "only headers");

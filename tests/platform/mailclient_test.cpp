@@ -64,6 +64,9 @@ TEST(Smtp, FailuresAreClearAndNothingIsSent) {
   EXPECT_EQ(sink.count(), 0);
 }
 
+constexpr auto Whole = Pop3Session::Retrieval::Whole;
+constexpr auto Failed = Pop3Session::Retrieval::Failed;
+
 TEST(Pop3, CountsRetrievesAndDeletesOnlyWhatWasMarked) {
   Pop3Server pop({"Subject: one\n\nfirst\n", "Subject: two\n\nsecond\n", "Subject: three\n\nthird\n"});
   if (!pop.available()) GTEST_SKIP() << pop.reason();
@@ -72,18 +75,18 @@ TEST(Pop3, CountsRetrievesAndDeletesOnlyWhatWasMarked) {
   std::string error, text;
   ASSERT_TRUE(s.connect(pop.server(), Pop3Server::kUser, Pop3Server::kPassword, count, error, quick())) << error;
   EXPECT_EQ(count, 3);
-  ASSERT_TRUE(s.retrieve(2, text, error)) << error;
+  ASSERT_EQ(s.retrieve(2, text, error), Whole) << error;
   EXPECT_NE(text.find("Subject: two\r\n\r\nsecond\r\n"), std::string::npos) << text;
   ASSERT_TRUE(s.remove(2, error)) << error;
-  EXPECT_FALSE(s.retrieve(9, text, error));
+  EXPECT_EQ(s.retrieve(9, text, error), Failed);
   s.disconnect();
   EXPECT_FALSE(s.connected());
-  EXPECT_FALSE(s.retrieve(1, text, error));
+  EXPECT_EQ(s.retrieve(1, text, error), Failed);
   EXPECT_EQ(error, "not connected");
 
   ASSERT_TRUE(s.connect(pop.server(), Pop3Server::kUser, Pop3Server::kPassword, count, error, quick())) << error;
   EXPECT_EQ(count, 2);
-  ASSERT_TRUE(s.retrieve(2, text, error));
+  ASSERT_EQ(s.retrieve(2, text, error), Whole);
   EXPECT_NE(text.find("Subject: three"), std::string::npos);
 }
 
@@ -104,4 +107,17 @@ TEST(Pop3, WrongPasswordAndClosedPortAreClear) {
   EXPECT_EQ(count, 0);
   EXPECT_FALSE(s.connected());
   EXPECT_NE(pop.mailbox().find("Subject: kept"), std::string::npos);
+}
+
+TEST(Pop3, AMessageCutOffInTheMiddleIsNoMessage) {
+  const std::string message = "Subject: cut\r\n\r\n" + std::string(40, 'x') + "\r\n" + std::string(40, 'y') + "\r\n";
+  for (bool closeAfterWhole : {false, true}) {
+    wux::test::FakePop3 pop(message, closeAfterWhole ? wux::test::FakePop3::WholeThenClose : wux::test::FakePop3::Cut);
+    Pop3Session s;
+    int count = -1;
+    std::string error, text;
+    ASSERT_TRUE(s.connect(pop.server(), "u", "p", count, error, quick())) << error;
+    // Closed after the whole message (end line and all), the size decides: it is whole.
+    EXPECT_EQ(s.retrieve(1, text, error), closeAfterWhole ? Whole : Pop3Session::Retrieval::Cut) << error;
+  }
 }

@@ -17,7 +17,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <atomic>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace wux::test {
@@ -249,6 +252,106 @@ class Pop3Server {
   pid_t pid_ = -1;
   int port_ = 0;
   std::string reason_;
+};
+
+// A server of a test's own on a loopback port: one thread takes each connection in
+// turn and hands it to `session`, which answers it and closes it. A subclass calls
+// start() when it is ready and finish() in its destructor, before its members go.
+class LoopbackServer {
+ public:
+  LoopbackServer() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    ::listen(fd_, 4);
+  }
+  virtual ~LoopbackServer() { ::close(fd_); }
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+  std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
+
+ protected:
+  virtual void session(int connection) = 0;
+  void start() {
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        const int c = ::accept(fd_, nullptr, nullptr);
+        if (c >= 0) session(c);
+      }
+    });
+  }
+  void finish() {
+    stop_ = true;
+    ::shutdown(fd_, SHUT_RDWR);
+    if (thread_.joinable()) thread_.join();
+  }
+  std::atomic<bool> stop_{false};
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+// A POP3 server on loopback holding one message that it sends in a way a real server
+// should not: half of it and then the end of the connection (Cut), or all of it with
+// its end line and then the end of the connection (WholeThenClose). It answers every
+// connection the same way, so a client that comes back finds the message again.
+class FakePop3 : public LoopbackServer {
+ public:
+  enum Mode { Cut, WholeThenClose };
+  FakePop3(std::string message, Mode mode) : message_(std::move(message)), mode_(mode) { start(); }
+  ~FakePop3() override { finish(); }
+  // DELE commands received, over every connection.
+  int deletions() const { return deletions_; }
+
+ private:
+  void session(int c) override {
+    auto say = [c](const std::string& text) { ::send(c, text.data(), text.size(), MSG_NOSIGNAL); };
+    say("+OK fake\r\n");
+    std::string line;
+    char ch;
+    while (!stop_) {
+      pollfd q{c, POLLIN, 0};
+      if (::poll(&q, 1, 50) <= 0) continue;
+      if (::recv(c, &ch, 1, 0) != 1) break;
+      if (ch == '\r') continue;
+      if (ch != '\n') {
+        line += ch;
+        continue;
+      }
+      std::string cmd = line.substr(0, 4);
+      for (char& k : cmd) k = static_cast<char>(std::toupper(static_cast<unsigned char>(k)));
+      line.clear();
+      if (cmd == "CAPA") {
+        say("+OK\r\nUSER\r\n.\r\n");
+      } else if (cmd == "LIST") {
+        say("+OK 1 message\r\n1 " + std::to_string(message_.size()) + "\r\n.\r\n");
+      } else if (cmd == "RETR") {
+        say("+OK\r\n" + (mode_ == Cut ? message_.substr(0, message_.size() / 2) : message_ + ".\r\n"));
+        break;
+      } else if (cmd == "DELE") {
+        ++deletions_;
+        say("+OK\r\n");
+      } else if (cmd == "QUIT") {
+        say("+OK\r\n");
+        break;
+      } else {
+        say("+OK\r\n");
+      }
+    }
+    ::close(c);
+  }
+  std::string message_;
+  Mode mode_;
+  std::atomic<int> deletions_{0};
 };
 
 }  // namespace wux::test
