@@ -26,7 +26,6 @@ TFormReciveMail1* MailWindows::receiveWindow() {
 
 int UISendMail(MainWindowApi& w, MailWindows& windows) {
   if (!w.getCurrentNode()) return kResultUIReadOnly;
-  if (w.isDoing_()) return kResultFailed;
   try {
     w.UI2ModelAll();
     // Nothing of a note whose linked file cannot be read is offered for sending.

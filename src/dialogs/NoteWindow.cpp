@@ -361,7 +361,6 @@ void TFormMemoNode::FieldClick() {
 }
 
 int showNoteWindow(MainWindowApi& w, QWidget* parent, bool readOnly, TFormMemoNode** made) {
-  if (w.isDoing_()) return kResultFailed;
   MemoNodeUI* node = w.getCurrentNode();
   if (!node || !node->getParentHolder_()) return kResultFailed;
   try {

@@ -40,7 +40,9 @@ int DocumentSession::open_(const std::string& given) {
       return kResultFailed;
     }
     name = platform::MapWindowsPath(stored);
-    if (!platform::fileExists(name) && !platform::dirExists(name)) {
+    // Only a target that is not there is "not here"; one that cannot be read says why
+    // when it is opened.
+    if (platform::fileMissing(name)) {
       w_.messageDoing_("Failure: the shortcut's target " + stored + " is not here (" + name + ")");
       return kResultFailed;
     }
@@ -103,8 +105,8 @@ int DocumentSession::openDocument(const std::string& name) {
   if (!f || f->getFileName_() == "noname.mxa" || isStartupDocument()) return openMemoFile(name);
   // Another document is open: it stays, and the new one gets a window of its own.
   const std::string full = platform::resolvePath(platform::toSlashes(name));
-  if (!platform::launcher().start(programPath(), full)) {
-    w_.messageDoing_("Failure: could not start " + programPath() + " for " + full);
+  if (std::string why; !platform::launcher().start(programPath(), full, &why)) {
+    w_.messageDoing_("Failure: could not start " + programPath() + " for " + full + (why.empty() ? "" : ": " + why));
     return kResultFailed;
   }
   w_.messageDoing_("Open " + full + " in a new window");
@@ -114,9 +116,11 @@ int DocumentSession::openDocument(const std::string& name) {
 int DocumentSession::openNotebook(const std::string& name) { return openHolder(name) ? 0 : kResultFailed; }
 
 int DocumentSession::openWithoutExtension(const std::string& name) {
-  if (platform::fileExists(name + ".mxa")) return openMemoFile(name + ".mxa");
-  if (platform::fileExists(name + ".maz")) return decompressMemoFile(name + ".maz");
-  if (platform::fileExists(name + ".mxh")) return openNotebook(name + ".mxh");
+  // A name that is there but is no file is opened all the same, so that the user reads
+  // why it cannot be, rather than nothing.
+  if (!platform::fileMissing(name + ".mxa")) return openMemoFile(name + ".mxa");
+  if (!platform::fileMissing(name + ".maz")) return decompressMemoFile(name + ".maz");
+  if (!platform::fileMissing(name + ".mxh")) return openNotebook(name + ".mxh");
   return kResultFailed;
 }
 
@@ -146,7 +150,6 @@ int DocumentSession::openAfterSaveQuestion(const std::string& name) {
 }
 
 int DocumentSession::UIOpenMemoFile() {
-  if (w_.isDoing_()) return kResultOpenRefused;
   // The start-up's own new document holds nothing to ask about.
   if (!isStartupDocument() && querySaveAll() < 0) return kResultOpenRefused;
   std::string name = "new.mxa";

@@ -48,7 +48,6 @@ int DocumentSession::UISaveFileWithoutMSG() {
 }
 
 int DocumentSession::saveFileAndAllHolders() {
-  if (w_.isDoing_()) return kResultFailed;
   w_.UI2ModelAll();
   // Every notebook's questions are settled before the document file is written: it must
   // name the file each notebook ends up in, and a cancel writes nothing at all.
@@ -271,7 +270,6 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
 int DocumentSession::UISaveAllHolders() { return saveAllHolders(nullptr); }
 
 int DocumentSession::saveAllHolders(std::string* failure) {
-  if (w_.isDoing_()) return kResultFailed;
   BusyScope busy(w_, "Save All Holders");
   w_.UI2ModelAll();
   std::vector<HolderSave> saves;

@@ -71,15 +71,15 @@ std::string DocumentSession::programPath() const {
 }
 
 void registerDocumentSessionCommands(CommandTable& table, DocumentSession& s) {
-  table.add("UIOpenMemoFile", [&s] { return s.UIOpenMemoFile(); });
+  table.add("UIOpenMemoFile", Needs::notBusy(kResultOpenRefused), [&s] { return s.UIOpenMemoFile(); });
   table.add("UIOpenURL", [&s] { return s.UIOpenURL(); });
   table.add("UINewFile", [&s] { return s.UINewFile(); });
   table.add("UISaveFileWithMSG", [&s] { return s.UISaveFileWithMSG(); });
   table.add("UISaveFileWithoutMSG", [&s] { return s.UISaveFileWithoutMSG(); });
   table.add("UISaveAsMXA", [&s] { return s.saveAsMemoFile_(".mxa"); });
   table.add("UISaveAsMAZ", [&s] { return s.saveAsMemoFile_(".maz"); });
-  table.add("UISaveAllHolders", [&s] { return s.UISaveAllHolders(); });
-  table.add("SaveFileAndAllHolders", [&s] { return s.saveFileAndAllHolders(); });
+  table.add("UISaveAllHolders", Needs::notBusy(kResultFailed), [&s] { return s.UISaveAllHolders(); });
+  table.add("SaveFileAndAllHolders", Needs::notBusy(kResultFailed), [&s] { return s.saveFileAndAllHolders(); });
 }
 
 }  // namespace wux

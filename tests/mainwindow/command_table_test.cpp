@@ -52,6 +52,16 @@ TEST_F(CommandTableWindowTest, EveryCommandIsRegistered) {
   std::cout << std::endl;
 }
 
+TEST_F(CommandTableWindowTest, OpeningSavingAndWindowsWaitWhileAnOperationRuns) {
+  form->beginDoing_("Grep");
+  for (const char* name : {"UIOpenMemoFile", "UISaveAllHolders", "SaveFileAndAllHolders", "UISendMail",
+                           "UIShowFormMemoNode", "UIShowFormMemoNodeReadOnly"})
+    EXPECT_LT(form->commands().run(name), 0) << name;
+  form->endDoing_("Grep");
+  EXPECT_TRUE(rec.asked.empty());
+  EXPECT_EQ(form->commands().run("UIShowFormMemoNode"), 0);
+}
+
 TEST_F(CommandTableWindowTest, PlaceholdersAndNoticesAnswerWithTheNotice) {
   CommandTable& table = form->commands();
   const auto notBuilt = table.names(CommandTable::State::NotBuiltYet);

@@ -233,6 +233,11 @@ TEST_F(DocumentTest, NotebooksFoldersOtherFilesAndNamesWithoutExtension) {
   EXPECT_EQ(run("UIOpenURL"), kResultFailed);
   EXPECT_EQ(status(), "Can not load \"http://127.0.0.1:1/nothing.mxa\".");
   EXPECT_EQ(rec.kindOf("Can not load \"http://127.0.0.1:1/nothing.mxa\"."), BoxKind::Confirmation);
+
+  // One that is there but is no file is not passed over: the user reads why.
+  ASSERT_EQ(::mkfifo(path("three/pipe.mxa").c_str(), 0600), 0);
+  EXPECT_EQ(session().open_(path("three/pipe")), kResultFailed);
+  EXPECT_EQ(rec.messages().back(), "Could Not Open " + path("three/pipe.mxa") + " FlagFileLock=false");
 }
 
 TEST_F(DocumentTest, ShortcutsOpenTheirTarget) {

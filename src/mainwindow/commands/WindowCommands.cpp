@@ -21,8 +21,9 @@ void registerToolWindowCommands(CommandTable& table, MainWindowApi& w, DocumentS
                         [](MainWindowApi& main, QWidget& window, std::string& why) {
                           return printWindowPicture(main, window, why);
                         }});
-  table.add("UIShowFormMemoNode", std::function<int()>([&w, parent] { return showNoteWindow(w, parent, false); }));
-  table.add("UIShowFormMemoNodeReadOnly",
+  table.add("UIShowFormMemoNode", Needs::notBusy(kResultFailed),
+            std::function<int()>([&w, parent] { return showNoteWindow(w, parent, false); }));
+  table.add("UIShowFormMemoNodeReadOnly", Needs::notBusy(kResultFailed),
             std::function<int()>([&w, parent] { return showNoteWindow(w, parent, true); }));
   table.add("UIShowFormWB", std::function<int()>([&w, windows] { return showFormWB(w, *windows); }));
   table.add("UIMemo2WB", [&w, windows](const CommandArgs& a) {
