@@ -15,17 +15,11 @@
 #include "model/records/MemoNode.h"
 #include "platform/files.h"
 #include "support/fake_main_window.h"
+#include "support/qt_app.h"
 
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "dialogs_bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* a = new QApplication(argc, argv);
-  return *a;
-}
+QApplication& app() { return wux::test::offscreenApp(); }
 
 // The text of a notebook file of `n` notes, each with a few fields and body lines.
 std::string notebookText(int n) {

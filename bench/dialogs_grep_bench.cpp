@@ -18,17 +18,11 @@
 #include "dialogs/FormScanHolders.h"
 #include "support/RecordingPrompter.h"
 #include "support/fake_main_window.h"
+#include "support/qt_app.h"
 
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "dialogs_grep_bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* a = new QApplication(argc, argv);
-  return *a;
-}
+QApplication& app() { return wux::test::offscreenApp(); }
 
 double rssMB() {
   long pages = 0, resident = 0;

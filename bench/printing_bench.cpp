@@ -10,17 +10,11 @@
 #include "model/text/StringList.h"
 #include "platform/textconv.h"
 #include "printing/StringsPrinter.h"
+#include "support/qt_app.h"
 
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "printing_bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* a = new QApplication(argc, argv);
-  return *a;
-}
+QApplication& app() { return wux::test::offscreenApp(); }
 
 wux::StringList japaneseLines(int n) {
   const std::string text = wux::sj("日本語のテキストを印刷する速さを測るための行です。") + " abc ";

@@ -17,19 +17,13 @@
 #include "views/NoteViewBuilder.h"
 #include "views/NoteViews.h"
 #include "support/fake_main_window.h"
+#include "support/qt_app.h"
 
 namespace {
 
 using wux::MemoHolderUI;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "views_bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* a = new QApplication(argc, argv);
-  return *a;
-}
+QApplication& app() { return wux::test::offscreenApp(); }
 
 // Notes in groups of ten: one parent and nine children, linked by UID.
 struct Book {

@@ -13,17 +13,11 @@
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
+#include "support/qt_app.h"
 
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "views_image_bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* a = new QApplication(argc, argv);
-  return *a;
-}
+QApplication& app() { return wux::test::offscreenApp(); }
 
 // A photograph-like picture: gradients and noise, so the encoder cannot cheat.
 std::string bigJpeg() {

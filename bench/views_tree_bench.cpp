@@ -13,19 +13,13 @@
 #include "views/MemoHolderUI.h"
 #include "views/NoteList.h"
 #include "views/NoteViewBuilder.h"
+#include "support/qt_app.h"
 
 namespace {
 
 using wux::MemoHolderUI;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "views_tree_bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* a = new QApplication(argc, argv);
-  return *a;
-}
+QApplication& app() { return wux::test::offscreenApp(); }
 
 enum Shape { Flat, TwoLevel, Chain };
 
@@ -51,7 +45,10 @@ struct Book {
   }
 };
 
-void BuildTree(benchmark::State& state, Shape shape) {
+// Each run gets a new notebook of `shape` and a shown panel; only `timed` is measured,
+// `before` readies the view untimed.
+template <class Before, class Timed>
+void eachRun(benchmark::State& state, Shape shape, Before before, Timed timed) {
   app();
   const int n = static_cast<int>(state.range(0));
   for (auto _ : state) {
@@ -59,37 +56,32 @@ void BuildTree(benchmark::State& state, Shape shape) {
     auto book = std::make_unique<Book>(n, shape);
     QWidget panel;
     panel.resize(400, 600);
+    before(*book->holder, panel);
     panel.show();
-    state.ResumeTiming();
-    QWidget* w = makeNoteView(*book->holder, MemoHolderUI::Kind::Tree, &panel);
-    w->show();
     QApplication::processEvents();
-    benchmark::DoNotOptimize(w);
+    state.ResumeTiming();
+    timed(*book->holder, panel);
+    QApplication::processEvents();
     state.PauseTiming();
     book.reset();
     state.ResumeTiming();
   }
 }
 
+void BuildTree(benchmark::State& state, Shape shape) {
+  eachRun(
+      state, shape, [](MemoHolderUI&, QWidget&) {},
+      [](MemoHolderUI& holder, QWidget& panel) { makeNoteView(holder, MemoHolderUI::Kind::Tree, &panel)->show(); });
+}
+
 void ExpandAllShown(benchmark::State& state, Shape shape) {
-  app();
-  const int n = static_cast<int>(state.range(0));
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto book = std::make_unique<Book>(n, shape);
-    QWidget panel;
-    panel.resize(400, 600);
-    makeNoteView(*book->holder, MemoHolderUI::Kind::Tree, &panel)->show();
-    panel.show();
-    wux::ExpandAll(book->holder->noteList(), false);
-    QApplication::processEvents();
-    state.ResumeTiming();
-    wux::ExpandAll(book->holder->noteList(), true);
-    QApplication::processEvents();
-    state.PauseTiming();
-    book.reset();
-    state.ResumeTiming();
-  }
+  eachRun(
+      state, shape,
+      [](MemoHolderUI& holder, QWidget& panel) {
+        makeNoteView(holder, MemoHolderUI::Kind::Tree, &panel)->show();
+        wux::ExpandAll(holder.noteList(), false);
+      },
+      [](MemoHolderUI& holder, QWidget&) { wux::ExpandAll(holder.noteList(), true); });
 }
 
 }  // namespace
