@@ -1,6 +1,6 @@
 #pragma once
 // Input as a person gives it, through Qt's own event paths: files dropped from a file
-// manager, and the text of a file read back to see what a save wrote.
+// manager.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,8 +10,6 @@
 
 #include <string>
 #include <vector>
-
-#include "platform/files.h"
 
 namespace wux::test {
 
@@ -27,13 +25,6 @@ inline void dropFiles(QWidget* target, const std::vector<std::string>& files) {
   QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &drop);
   EXPECT_TRUE(drop.isAccepted());
-}
-
-// The file's bytes; empty when it cannot be read.
-inline std::string fileText(const std::string& path) {
-  std::string s;
-  platform::readFile(path, s);
-  return s;
 }
 
 }  // namespace wux::test
