@@ -57,12 +57,6 @@ class BatchNotesTest : public test::NewDocumentTest {
     platform::makeDirs(platform::dirOf(path));
     ASSERT_TRUE(platform::writeFileAtomic(path, bytes)) << path;
   }
-  bool logHas(const std::string& text) {
-    const StringList lines = form->getFormLog()->lines();
-    for (int i = 0; i < lines.count(); ++i)
-      if (lines[i].find(text) != std::string::npos) return true;
-    return false;
-  }
   TFormEditSelNode* batchEditor() {
     EXPECT_EQ(run("showFormEditSelNode"), 0);
     return shownWindow<TFormEditSelNode>();

@@ -74,11 +74,6 @@ class DocumentTest : public test::FormTest<StatusForm> {
     for (int i = 0; i < lines.count(); ++i) out.push_back(lines[i]);
     return out;
   }
-  bool logHas(const std::string& text) {
-    for (const auto& l : log())
-      if (l.find(text) != std::string::npos) return true;
-    return false;
-  }
   // A document on disk with one note per notebook; answers its path.
   std::string writeDoc(const std::string& file, const Books& books) {
     std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));

@@ -442,12 +442,6 @@ class FailedPrintTest : public PrintCommandsTest {
   // A PDF device without a file cannot start: the state without any printer installed.
   void breakDevice() { printer().setPdfOutput(""); }
   std::string pdf() { return tmp.str("out.pdf"); }
-  bool logged(const std::string& text) {
-    const StringList log = form->getFormLog()->lines();
-    for (int i = 0; i < log.count(); ++i)
-      if (log[i].find(text) != std::string::npos) return true;
-    return false;
-  }
   void expectFailure(const std::string& command) {
     EXPECT_EQ(run(command), kResultFailed) << command;
     EXPECT_EQ(status().rfind("Failure: ", 0), 0u) << command << ": " << status();
@@ -474,7 +468,7 @@ TEST_F(FailedPrintTest, PictureAndOtherNotesFailWithTheReasonThenPrint) {
   image("picture", Qt::red);
   breakDevice();
   expectFailure("UIPrintMemoNode");
-  EXPECT_TRUE(logged("Failure: print A : picture"));
+  EXPECT_TRUE(logHas("Failure: print A : picture"));
   expectFailure("UIPrintTest");
   printer().setPdfOutput(pdf());
   ASSERT_EQ(run("UIPrintMemoNode"), 0);

@@ -13,8 +13,10 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/FormLog.h"
 #include "mainwindow/FormMainWUXX13c.h"
 #include "support/RecordingPrompter.h"
+#include "support/log_lines.h"
 #include "model/clock.h"
 #include "support/qt_app.h"
 #include "views/FrameMemoHolder.h"
@@ -55,6 +57,7 @@ class FormTest : public ::testing::Test {
   void SetUp() override { form = createForm<Form>(); }
   void TearDown() override { form.reset(); }
   std::string status() { return form->statusPanel(2); }
+  bool logHas(const std::string& text) { return test::logHas(form->getFormLog()->lines(), text); }
 
   FixedClock clock;
   SeededRandom random{7};

@@ -80,12 +80,6 @@ class NotebookCommandsTest : public test::FormTest<TFormMainWUXX13c> {
     memo()->moveCursor(QTextCursor::End);
     QTest::keyClicks(memo(), text);
   }
-  bool logHas(const std::string& text) {
-    const StringList lines = form->getFormLog()->lines();
-    for (int i = 0; i < lines.count(); ++i)
-      if (lines[i].find(text) != std::string::npos) return true;
-    return false;
-  }
 
   test::TempDir tmp;
 };
