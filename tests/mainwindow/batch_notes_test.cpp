@@ -19,17 +19,13 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "support/file_text.h"
+#include "support/gui_input.h"
 #include "support/linked_notes.h"
 
 namespace wux {
 namespace {
 
-// Clicks the visible push button of `top` with this caption.
-void click(QWidget* top, const char* caption) {
-  for (auto* b : top->findChildren<QPushButton*>())
-    if (b->isVisible() && b->text() == QString::fromUtf8(caption)) return QTest::mouseClick(b, Qt::LeftButton);
-  ADD_FAILURE() << "no visible button " << caption;
-}
+using test::click;
 
 void addTail(TFormEditSelNode* editor, const char* text) {
   editor->ComboBox_name->lineEdit()->clear();

@@ -398,12 +398,7 @@ TEST_F(StartUp, TheTemporaryFolderInUseIsTheOneThePropertiesWindowShowsAndOpens)
   ASSERT_EQ(props->getTempDir(), "");
   // With none set, "Explorer" opens the folder the program uses, and the chooser of
   // "SetTempDir" starts there.
-  auto click = [props](const QString& caption) {
-    for (QPushButton* b : props->findChildren<QPushButton*>())
-      if (b->text() == caption) return QTest::mouseClick(b, Qt::LeftButton);
-    ADD_FAILURE() << caption.toStdString();
-  };
-  click(QStringLiteral("Explorer"));
+  test::click(props, QStringLiteral("Explorer"));
   EXPECT_TRUE(rec.messages().empty());
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].verb, "explore");
@@ -413,7 +408,7 @@ TEST_F(StartUp, TheTemporaryFolderInUseIsTheOneThePropertiesWindowShowsAndOpens)
     startedAt = d;
     return false;
   };
-  click(QStringLiteral("SetTempDir"));
+  test::click(props, QStringLiteral("SetTempDir"));
   EXPECT_EQ(startedAt, platform::tempDir());
 
   // The folder is stored trimmed, from wherever it comes.
