@@ -68,12 +68,6 @@ class DocumentTest : public test::FormTest<StatusForm> {
   MemoFileUI* doc() { return form->getMemoFile(); }
   int run(const std::string& command) { return form->commands().run(command); }
   std::string path(const std::string& name) { return tmp.str(name); }
-  std::vector<std::string> log() {
-    const StringList lines = form->getFormLog()->lines();
-    std::vector<std::string> out;
-    for (int i = 0; i < lines.count(); ++i) out.push_back(lines[i]);
-    return out;
-  }
   // A document on disk with one note per notebook; answers its path.
   std::string writeDoc(const std::string& file, const Books& books) {
     std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
@@ -590,7 +584,7 @@ TEST_F(DocumentTest, DamagedFilesAreSaidHoweverTheyAreOpened) {
   ASSERT_EQ(rec.messages().size(), 1u);
   EXPECT_EQ(rec.messages()[0].rfind("The file " + file + " could not be read whole.\r\n0 notes read.\r\n", 0), 0u);
   EXPECT_EQ(doc()->getFileName_(), "noname.mxa");
-  const auto lines = log();
+  const auto lines = logLines();
   const auto at = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) - lines.begin(); };
   EXPECT_LT(at("**** BAT MXA File ****"), at("******** MXA File ****"));
   EXPECT_LT(at("******** MXA File ****"), at("  <Holder name=\"Two\">"));

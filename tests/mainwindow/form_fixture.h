@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "mainwindow/FormLog.h"
 #include "mainwindow/FormMainWUXX13c.h"
@@ -58,6 +59,7 @@ class FormTest : public ::testing::Test {
   void TearDown() override { form.reset(); }
   std::string status() { return form->statusPanel(2); }
   bool logHas(const std::string& text) { return test::logHas(form->getFormLog()->lines(), text); }
+  std::vector<std::string> logLines() { return test::logLines(form->getFormLog()->lines()); }
 
   FixedClock clock;
   SeededRandom random{7};
