@@ -633,11 +633,11 @@ TEST_F(MailFormTest, PicturesAndOtherPartsAreKeptAsFilesBeforeTheMessageIsDelete
   ASSERT_EQ(r.statusPanel(1), "Success");
   EXPECT_EQ(w.status(), "Recive Mail: 2 notes");
   EXPECT_EQ(platform::sjisToUtf8(w.holder->findNodeByName_("photo")->body().text()), "see the picture\r\n");
-  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "写真.png"), picture);
-  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "写真 (2).png"), picture);
-  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes.txt"), "the user's own");
-  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes (2).txt"), "second text");
-  EXPECT_EQ(test::readWholeFile(tmp.dir.path / "notes (3).txt"), "second text");
+  EXPECT_EQ(test::osFileText(tmp.dir.path / "写真.png"), picture);
+  EXPECT_EQ(test::osFileText(tmp.dir.path / "写真 (2).png"), picture);
+  EXPECT_EQ(test::osFileText(tmp.dir.path / "notes.txt"), "the user's own");
+  EXPECT_EQ(test::osFileText(tmp.dir.path / "notes (2).txt"), "second text");
+  EXPECT_EQ(test::osFileText(tmp.dir.path / "notes (3).txt"), "second text");
   for (const char* file : {"写真.png", "notes (2).txt", "写真 (2).png", "notes (3).txt"}) {
     const std::string line = "Recive Mail: attachment " + tmp.str() + sj(file) + " from photo";
     EXPECT_NE(std::find_if(w.log.begin(), w.log.end(), [&](const std::string& l) { return l.rfind(line, 0) == 0; }),

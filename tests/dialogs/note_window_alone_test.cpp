@@ -11,18 +11,13 @@
 #include "dialogs/NoteWindow.h"
 #include "model/text/sjis.h"
 #include "support/RecordingPrompter.h"
+#include "support/gui_input.h"
 #include "support/qt_app.h"
 #include "views/FrameMemoNode.h"
 #include "views/views_support.h"
 
 namespace wux {
 namespace {
-
-QAction* formItem(QWidget& w, const QString& caption) {
-  for (QAction* a : w.findChildren<QAction*>())
-    if (a->text() == caption) return a;
-  return nullptr;
-}
 
 TEST(NoteWindowAlone, ReportsGoToItsStatusBarAndAFailedPrintSaysSo) {
   test::qtApp();
@@ -44,7 +39,7 @@ TEST(NoteWindowAlone, ReportsGoToItsStatusBarAndAFailedPrintSaysSo) {
   // Print without a main window is a hard copy of the window. Without any printer it
   // cannot start, and the status says so.
   if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed";
-  QAction* print = formItem(f, QStringLiteral("Print"));
+  QAction* print = test::actionOf(&f, QStringLiteral("Print"));
   ASSERT_NE(print, nullptr);
   print->trigger();
   EXPECT_TRUE(sjis::startsWith(f.statusText(), "Failure: HardCopy")) << f.statusText();

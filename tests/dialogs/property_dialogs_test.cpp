@@ -26,6 +26,7 @@
 #include "support/FakeClipboard.h"
 #include "support/RecordingPrompter.h"
 #include "support/fake_main_window.h"
+#include "support/gui_input.h"
 #include "support/qt_app.h"
 #include "views/Clipboard.h"
 #include "views/qtext.h"
@@ -36,12 +37,6 @@ using test::FakeMainWindow;
 namespace {
 
 std::string sj(const char* utf8) { return fromQ(QString::fromUtf8(utf8)); }
-
-QPushButton* buttonIn(QWidget* w, const QString& caption) {
-  for (QPushButton* b : w->findChildren<QPushButton*>())
-    if (b->text() == caption) return b;
-  return nullptr;
-}
 
 class DialogTest : public ::testing::Test {
  protected:
@@ -254,7 +249,7 @@ TEST_F(DialogTest, BatchEditWindowEditsEveryTarget) {
   f.editName(NamePlace::AddTail);
   EXPECT_EQ(f.statusText(), "Empty KeyWord");
   f.ComboBox_name->setEditText(QString::fromUtf8("済"));
-  buttonIn(&f, QStringLiteral("Add Tail+"))->click();
+  test::buttonOf(&f, QStringLiteral("Add Tail+"))->click();
   EXPECT_EQ(f.statusText(), "Done: Add Tail Name+3");
   EXPECT_EQ(w.noteNames(), (std::vector<std::string>{sj("会議 メモ 済"), sj("b 済"), sj("c 済")}));
   // The list still reaches the renamed notes.

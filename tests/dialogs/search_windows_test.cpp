@@ -21,6 +21,7 @@
 #include "support/FakeClipboard.h"
 #include "support/RecordingPrompter.h"
 #include "support/fake_main_window.h"
+#include "support/gui_input.h"
 #include "support/qt_app.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -346,30 +347,20 @@ class FieldWindowTest : public SearchWindowsTest {
   TFormField* f = nullptr;
 };
 
-// A button of a window by its caption, pressed as the user presses it.
-void press(QWidget* window, const char* caption) {
-  for (QPushButton* b : window->findChildren<QPushButton*>())
-    if (b->text() == QLatin1String(caption)) {
-      QTest::mouseClick(b, Qt::LeftButton);
-      return;
-    }
-  ADD_FAILURE() << "no button " << caption;
-}
-
 TEST_F(FieldWindowTest, UpHolderTicksTheCurrentNotebookOnlyAndUpdateKeepsTheTicks) {
   // Both ticked; a notebook added since shows up unticked.
   addHolder("C");
-  press(f, "Up Holder");
+  test::click(f, "Up Holder");
   EXPECT_EQ(items(f->CheckListBox1), (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_EQ(f->CheckListBox1->tickedNames(), std::vector<std::string>{"A"});
   w.file->putCurrentHolder(b);
   w.file->putCurrentNode(n3);
-  press(f, "Up Holder");
+  test::click(f, "Up Holder");
   EXPECT_EQ(f->CheckListBox1->tickedNames(), std::vector<std::string>{"B"});
 
   TFormScanHolders* h = holdersWindow("apple");  // every notebook ticked
   h->CheckListBox1->setTicked(0, false);
-  press(h, "Update");
+  test::click(h, "Update");
   EXPECT_EQ(h->CheckListBox1->tickedNames(), (std::vector<std::string>{"B", "C"}));
 }
 
@@ -377,16 +368,16 @@ TEST_F(FieldWindowTest, TypedNamesAreTrimmedAndNamesAFileCannotHoldAreRefused) {
   QLineEdit* name = f->ComboBox_Field->lineEdit();
   name->clear();
   QTest::keyClicks(name, "Color ");
-  press(f, "Scan");
+  test::click(f, "Scan");
   EXPECT_EQ(f->status(), "*Done: Scan Field count=2 KeyWord=Color");
   f->ComboBox_ReplaceValue->setEditText("clBlue");
-  press(f, "Set");
+  test::click(f, "Set");
   EXPECT_EQ(n1->getField_("Color"), "\"clBlue\"");
   EXPECT_EQ(n1->fieldList()->count(), 1);
   for (const char* bad : {"a=b", "a\"b", "<a", "a b"}) {
     name->clear();
     QTest::keyClicks(name, bad);
-    press(f, "Delete");
+    test::click(f, "Delete");
     const std::string why = std::string("Field name may not hold =, a blank, a quote, <, > or a control character: ") + bad;
     EXPECT_EQ(f->status(), why);
     EXPECT_EQ(rec.kindOf(why), BoxKind::Warning);

@@ -18,17 +18,14 @@
 #include "mainwindow/FormLog.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "support/file_text.h"
+#include "support/gui_input.h"
 #include "support/linked_notes.h"
 
 namespace wux {
 namespace {
 
-// Clicks the visible push button of `top` with this caption.
-void click(QWidget* top, const char* caption) {
-  for (auto* b : top->findChildren<QPushButton*>())
-    if (b->isVisible() && b->text() == QString::fromUtf8(caption)) return QTest::mouseClick(b, Qt::LeftButton);
-  ADD_FAILURE() << "no visible button " << caption;
-}
+using test::click;
 
 void addTail(TFormEditSelNode* editor, const char* text) {
   editor->ComboBox_name->lineEdit()->clear();
@@ -55,17 +52,6 @@ class BatchNotesTest : public test::NewDocumentTest {
   void write(const std::string& path, const std::string& bytes) {
     platform::makeDirs(platform::dirOf(path));
     ASSERT_TRUE(platform::writeFileAtomic(path, bytes)) << path;
-  }
-  std::string read(const std::string& path) {
-    std::string bytes;
-    platform::readFile(path, bytes);
-    return bytes;
-  }
-  bool logHas(const std::string& text) {
-    const StringList lines = form->getFormLog()->lines();
-    for (int i = 0; i < lines.count(); ++i)
-      if (lines[i].find(text) != std::string::npos) return true;
-    return false;
   }
   TFormEditSelNode* batchEditor() {
     EXPECT_EQ(run("showFormEditSelNode"), 0);
@@ -113,10 +99,10 @@ TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
   rec.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
 
   std::vector<std::string> log = saveEach();
-  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_EQ(test::fileText(dir() + "photo.jpg"), bytes);
   EXPECT_TRUE(has(log, notSaved("photo", dir() + "photo.jpg")));
   // Another target gets the file's bytes, read first.
-  EXPECT_EQ(read(dir() + "pic.jpg"), bytes);
+  EXPECT_EQ(test::fileText(dir() + "pic.jpg"), bytes);
   EXPECT_TRUE(has(log, "Failure: Save lost : " + dir() + "lost.jpg : not found: " + dir() + "src/lost.jpg"));
   EXPECT_FALSE(platform::fileExists(dir() + "lost.jpg"));
   EXPECT_EQ(log.back(), "Failure: lost: not found: " + dir() + "src/lost.jpg");
@@ -124,15 +110,15 @@ TEST_F(BatchNotesTest, SaveEachNeverEmptiesTheLinkedFileItself) {
 
   // Without a save folder the target is the note's own file: still never written.
   log = saveEach([](TFormSaveEach& d) { d.CheckBox_DefineSaveDirectory->setChecked(false); });
-  EXPECT_EQ(read(dir() + "src/pic.jpg"), bytes);
-  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_EQ(test::fileText(dir() + "src/pic.jpg"), bytes);
+  EXPECT_EQ(test::fileText(dir() + "photo.jpg"), bytes);
   EXPECT_TRUE(has(log, notSaved("photo", dir() + "photo.jpg")));
 
   // Shown (and so read) but unchanged, it has nothing to write onto its own file.
   form->changeCurrentNode_(static_cast<MemoNodeUI*>(holder()->findNodeByName_("photo")));
   log = saveEach([](TFormSaveEach& d) { d.CheckBox_DefineSaveDirectory->setChecked(true); });
   EXPECT_TRUE(has(log, notSaved("photo", dir() + "photo.jpg")));
-  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_EQ(test::fileText(dir() + "photo.jpg"), bytes);
 }
 
 TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
@@ -144,7 +130,7 @@ TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
   lost->setMarked_(true);
   rec.answers = {Answer::Yes, Answer::Yes};
   EXPECT_EQ(run("UISaveMarks"), holder()->getNodeCount_());
-  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_EQ(test::fileText(dir() + "photo.jpg"), bytes);
   EXPECT_TRUE(rec.asked.empty());
   EXPECT_TRUE(logHas(notSaved("photo", dir() + "photo.jpg")));
   // A missing linked file is its own target too: nothing to read, nothing written.
@@ -156,7 +142,7 @@ TEST_F(BatchNotesTest, SaveEachOverNeverEmptiesTheLinkedFileItself) {
   form->changeCurrentNode_(own);
   EXPECT_EQ(run("UISaveMarks"), holder()->getNodeCount_());
   EXPECT_TRUE(rec.asked.empty());
-  EXPECT_EQ(read(dir() + "photo.jpg"), bytes);
+  EXPECT_EQ(test::fileText(dir() + "photo.jpg"), bytes);
   EXPECT_EQ(status(), "Done: Save Marks 0 / 2");
 }
 
@@ -168,14 +154,14 @@ TEST_F(BatchNotesTest, SaveEachOverWritesALinkedTextOnlyWhenChangedKeepingItsLin
   form->changeCurrentNode_(n);
   rec.answers = {Answer::Yes};
   run("UISaveMarks");
-  EXPECT_EQ(read(file), "first line\nsecond line\nthird one\n");
+  EXPECT_EQ(test::fileText(file), "first line\nsecond line\nthird one\n");
   EXPECT_TRUE(rec.asked.empty());
   EXPECT_TRUE(logHas(notSaved("notes", file)));
 
   editor()->MemoNode0()->moveCursor(QTextCursor::End);
   QTest::keyClicks(editor()->MemoNode0(), " 4th");
   run("UISaveMarks");
-  EXPECT_EQ(read(file), "first line\nsecond line\nthird one 4th\n");
+  EXPECT_EQ(test::fileText(file), "first line\nsecond line\nthird one 4th\n");
   EXPECT_EQ(status(), "Done: Save Marks 1 / 1");
 }
 

@@ -11,6 +11,7 @@
 
 #include "form_fixture.h"
 #include "support/data_files.h"
+#include "support/gui_input.h"
 #include "views/CommandTable.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
@@ -26,11 +27,7 @@ class CommandTableWindowTest : public test::FormTest<TFormMainWUXX13c> {
     FormTest::SetUp();
     form->newMemoFile();
   }
-  void click(const char* caption) {
-    for (QPushButton* b : form->panelTop()->findChildren<QPushButton*>())
-      if (b->text() == QLatin1String(caption)) return QTest::mouseClick(b, Qt::LeftButton);
-    ADD_FAILURE() << "no button " << caption;
-  }
+  void click(const char* caption) { test::click(form->panelTop(), caption); }
 };
 
 TEST_F(CommandTableWindowTest, EveryCommandIsRegistered) {

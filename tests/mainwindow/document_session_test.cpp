@@ -28,6 +28,7 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
+#include "support/file_text.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
@@ -67,22 +68,6 @@ class DocumentTest : public test::FormTest<StatusForm> {
   MemoFileUI* doc() { return form->getMemoFile(); }
   int run(const std::string& command) { return form->commands().run(command); }
   std::string path(const std::string& name) { return tmp.str(name); }
-  std::vector<std::string> log() {
-    const StringList lines = form->getFormLog()->lines();
-    std::vector<std::string> out;
-    for (int i = 0; i < lines.count(); ++i) out.push_back(lines[i]);
-    return out;
-  }
-  bool logHas(const std::string& text) {
-    for (const auto& l : log())
-      if (l.find(text) != std::string::npos) return true;
-    return false;
-  }
-  std::string read(const std::string& p) {
-    std::string s;
-    platform::readFile(p, s);
-    return s;
-  }
   // A document on disk with one note per notebook; answers its path.
   std::string writeDoc(const std::string& file, const Books& books) {
     std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
@@ -154,7 +139,7 @@ TEST_F(DocumentTest, ArchivesAndCompressedFilesUnpackThenOpen) {
 
   // Unpacking again asks before replacing a file that differs; Cancel keeps the file.
   fresh();
-  ASSERT_TRUE(platform::writeFileAtomic(path("packed.mxa"), read(path("packed.mxa")) + "\r\n"));
+  ASSERT_TRUE(platform::writeFileAtomic(path("packed.mxa"), test::fileText(path("packed.mxa")) + "\r\n"));
   std::filesystem::last_write_time(path("packed.mxa"),
                                   std::filesystem::last_write_time(path("packed.maz")) - std::chrono::minutes(1));
   rec.answers = {Answer::Cancel};
@@ -297,7 +282,7 @@ TEST_F(DocumentTest, SaveAndSaveAs) {
   EXPECT_TRUE(doc()->modified);
 
   const int n = run("UISaveFileWithoutMSG");
-  EXPECT_EQ(n, static_cast<int>(read(file).size()));
+  EXPECT_EQ(n, static_cast<int>(test::fileText(file).size()));
   EXPECT_EQ(status(), "Done: Save MemoFole Size=" + std::to_string(n) + "bytes  " + file);
   EXPECT_FALSE(doc()->modified);
 
@@ -316,7 +301,7 @@ TEST_F(DocumentTest, SaveAndSaveAs) {
   form->getCurrentNode()->body().setText("changed one");
   EXPECT_EQ(run("UISaveAllHolders"), 0);
   EXPECT_EQ(status(), "Done: Save All Holders");
-  EXPECT_NE(read(path("One.mxh")).find("changed one"), std::string::npos);
+  EXPECT_NE(test::fileText(path("One.mxh")).find("changed one"), std::string::npos);
 
   // Save as into another folder takes every notebook along, the unread one too.
   rec.inputs = {path("moved/doc2.mxa")};
@@ -325,7 +310,7 @@ TEST_F(DocumentTest, SaveAndSaveAs) {
   EXPECT_GT(m, 0);
   EXPECT_EQ(status(), "Done: Save As MemoFile Size=" + std::to_string(m) + "bytes  " + path("moved/doc2.mxa"));
   EXPECT_TRUE(platform::fileExists(path("moved/One.mxh")));
-  EXPECT_NE(read(path("moved/Two.mxh")).find("2"), std::string::npos);
+  EXPECT_NE(test::fileText(path("moved/Two.mxh")).find("2"), std::string::npos);
   EXPECT_EQ(doc()->getFileName_(), path("moved/doc2.mxa"));
 
   // Saved as an archive, the plain save writes the archive again.
@@ -334,7 +319,7 @@ TEST_F(DocumentTest, SaveAndSaveAs) {
   std::remove(path("moved/doc2.maz").c_str());
   EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
   std::string unpacked;
-  EXPECT_TRUE(ZInflate(read(path("moved/doc2.maz")), unpacked));
+  EXPECT_TRUE(ZInflate(test::fileText(path("moved/doc2.maz")), unpacked));
   EXPECT_NE(unpacked.find("multipart/mixed"), std::string::npos);
 }
 
@@ -352,7 +337,7 @@ TEST_F(DocumentTest, AnArchiveNamesTheNotebooksItLeftOut) {
 TEST_F(DocumentTest, FailedSavesKeepTheOldFileAndTheModifiedFlag) {
   const std::string file = writeDoc(path("ro/doc.mxa"), {{"One", "1"}});
   ASSERT_EQ(session().open_(file), 0);
-  const std::string before = read(file);
+  const std::string before = test::fileText(file);
   doc()->modified = true;
   ASSERT_EQ(::chmod(path("ro").c_str(), 0555), 0);
   const bool rootCanWrite = ::access(path("ro").c_str(), W_OK) == 0;
@@ -360,7 +345,7 @@ TEST_F(DocumentTest, FailedSavesKeepTheOldFileAndTheModifiedFlag) {
     EXPECT_EQ(run("UISaveFileWithoutMSG"), kResultFailed);
     EXPECT_EQ(status().rfind("Failure: ", 0), 0u);
     EXPECT_TRUE(doc()->modified);
-    EXPECT_EQ(read(file), before);
+    EXPECT_EQ(test::fileText(file), before);
   }
   ::chmod(path("ro").c_str(), 0755);
 
@@ -372,7 +357,7 @@ TEST_F(DocumentTest, FailedSavesKeepTheOldFileAndTheModifiedFlag) {
   EXPECT_EQ(run("UISaveFileWithoutMSG"), kResultFailed);
   EXPECT_NE(status().find("no space left on device"), std::string::npos);
   EXPECT_TRUE(doc()->modified);
-  EXPECT_EQ(read(file), before);
+  EXPECT_EQ(test::fileText(file), before);
   rec.answers = {Answer::Yes};
   EXPECT_FALSE(form->close());
   platform::setWriteCall(previous);
@@ -381,7 +366,7 @@ TEST_F(DocumentTest, FailedSavesKeepTheOldFileAndTheModifiedFlag) {
 TEST_F(DocumentTest, ASaveKilledHalfWayLeavesTheOldFileWhole) {
   const std::string file = writeDoc(path("crash/doc.mxa"), {{"One", "1"}});
   ASSERT_EQ(session().open_(file), 0);
-  const std::string before = read(file);
+  const std::string before = test::fileText(file);
   doc()->putField_("Color", "\"clBlue\"");
   const pid_t child = ::fork();
   if (child == 0) {
@@ -397,10 +382,10 @@ TEST_F(DocumentTest, ASaveKilledHalfWayLeavesTheOldFileWhole) {
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(read(file), before);
+  EXPECT_EQ(test::fileText(file), before);
   // The next save goes through and clears what the killed one left behind.
   EXPECT_GT(run("UISaveFileWithoutMSG"), 0);
-  EXPECT_NE(read(file).find("clBlue"), std::string::npos);
+  EXPECT_NE(test::fileText(file).find("clBlue"), std::string::npos);
   int files = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path("crash"))) ++files;
   EXPECT_EQ(files, 2);  // the document and its notebook
@@ -440,7 +425,7 @@ TEST_F(DocumentTest, TheCloseQuestion) {
   EXPECT_FALSE(doc()->modified);
   EXPECT_TRUE(one->modified);
   EXPECT_FALSE(two->modified);
-  EXPECT_NE(read(path("Two.mxh")).find("Two"), std::string::npos);  // the notebook was loaded first
+  EXPECT_NE(test::fileText(path("Two.mxh")).find("Two"), std::string::npos);  // the notebook was loaded first
 
   // Yes to all answers every later question too, until an exit command clears it.
   touch();
@@ -516,7 +501,7 @@ TEST_F(DocumentTest, LockModeHoldsTheDocumentUntilSaveAs) {
   struct stat after {};
   ::stat(file.c_str(), &after);
   EXPECT_EQ(before.st_ino, after.st_ino);  // rewritten in place, through the lock
-  EXPECT_NE(read(file).find("clRed"), std::string::npos);
+  EXPECT_NE(test::fileText(file).find("clRed"), std::string::npos);
   EXPECT_EQ(lockFromChild(file), 1);
 
   rec.inputs = {path("free.mxa")};
@@ -594,7 +579,7 @@ TEST_F(DocumentTest, DamagedFilesAreSaidHoweverTheyAreOpened) {
 
   // A document cut short: nothing of it is opened; its own lines go to the log.
   const std::string file = writeDoc(path("cut/doc.mxa"), {{"One", "1"}, {"Two", "2"}});
-  std::string text = read(file);
+  std::string text = test::fileText(file);
   platform::writeFileAtomic(file, text.substr(0, text.find("</File>")));
   const std::string failed = "Failure: " + file + " could not be read whole; 0 notes read";
   fresh();
@@ -604,7 +589,7 @@ TEST_F(DocumentTest, DamagedFilesAreSaidHoweverTheyAreOpened) {
   ASSERT_EQ(rec.messages().size(), 1u);
   EXPECT_EQ(rec.messages()[0].rfind("The file " + file + " could not be read whole.\r\n0 notes read.\r\n", 0), 0u);
   EXPECT_EQ(doc()->getFileName_(), "noname.mxa");
-  const auto lines = log();
+  const auto lines = logLines();
   const auto at = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) - lines.begin(); };
   EXPECT_LT(at("**** BAT MXA File ****"), at("******** MXA File ****"));
   EXPECT_LT(at("******** MXA File ****"), at("  <Holder name=\"Two\">"));
@@ -622,7 +607,7 @@ TEST_F(DocumentTest, DamagedFilesAreSaidHoweverTheyAreOpened) {
 TEST_F(DocumentTest, SaveAllHoldersNamesTheDamagedNotebookItDidNotSave) {
   int line = 0;
   const std::string book = damagedNotebook(path("Book.mxh"), line);
-  const std::string before = read(book);
+  const std::string before = test::fileText(book);
   const std::string file = writeDoc(path("Book.mxa"), {{"Other", "other"}});
   std::unique_ptr<MemoFile> d(Create<MemoFile>(nullptr));
   StringList messages;
@@ -643,7 +628,7 @@ TEST_F(DocumentTest, SaveAllHoldersNamesTheDamagedNotebookItDidNotSave) {
   rec.answers = {Answer::No};  // the question whether to save over the damaged file
   QTest::keyClick(editor->MemoNode0(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(status(), "Failure: Save All Holders: " + book + " could not be read whole, not saved");
-  EXPECT_EQ(read(book), before);
+  EXPECT_EQ(test::fileText(book), before);
   EXPECT_TRUE(form->getCurrentHolder()->modified);
 }
 

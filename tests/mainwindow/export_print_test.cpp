@@ -27,6 +27,7 @@
 #include "printing/SettingsStore.h"
 #include "printing/print_support.h"
 #include "support/data_files.h"
+#include "support/file_text.h"
 #include "support/linked_notes.h"
 #include "support/picture_bytes.h"
 #include "views/views_support.h"
@@ -57,11 +58,6 @@ class ExportPrintTest : public test::FormTest<TFormMainWUXX13c> {
     form->changeCurrentNode_(n);
     return n;
   }
-  std::string read(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(platform::readFile(path, bytes)) << path;
-    return bytes;
-  }
   std::vector<std::string> opened() const {
     std::vector<std::string> out;
     for (const auto& c : launcher.calls) out.push_back(c.verb + " " + c.target);
@@ -85,14 +81,14 @@ TEST_F(ExportPrintTest, IndexOfNotebooksLinksEachListPage) {
   rename(form->newHolder_(-1), "B");
   ASSERT_EQ(run("UISaveHolderListHTML"), 0);
   const std::string file = dir() + "holders_doc.html";
-  EXPECT_EQ(read(file), readTestData("mainwindow/holders_index.html"));
+  EXPECT_EQ(test::existingFileText(file), readTestData("mainwindow/holders_index.html"));
   EXPECT_EQ(status(), "Done: 2024/05/23 14:05:06:007");
   EXPECT_EQ(opened(), std::vector<std::string>{"open " + file});
 }
 
 TEST_F(ExportPrintTest, IndexOfOneNotebookEndsItsLinkWithoutBar) {
   ASSERT_EQ(run("UISaveHolderListHTML"), 0);
-  const std::string page = read(dir() + "holders_noname.html");
+  const std::string page = test::existingFileText(dir() + "holders_noname.html");
   EXPECT_NE(page.find("\r\n<a href=\"list_A.html\" target=\"left\">A</a> \r\n</BODY>\r\n"), std::string::npos);
 }
 
@@ -101,7 +97,7 @@ TEST_F(ExportPrintTest, NotebookPageIsSavedBesideTheNotebookAndOpened) {
   ASSERT_EQ(run("UISaveHolderHTML"), 0);
   const std::string file = dir() + "A.html";
   EXPECT_EQ(status(), "Done: Make & Save & Open HTML File " + file);
-  EXPECT_NE(read(file).find("hello"), std::string::npos);
+  EXPECT_NE(test::existingFileText(file).find("hello"), std::string::npos);
   EXPECT_EQ(opened(), std::vector<std::string>{"open " + file});
 }
 
@@ -128,7 +124,7 @@ TEST_F(ExportPrintTest, APageTheDesktopCannotOpenIsWrittenAndTheStatusSaysSo) {
     ::setenv("PATH", saved.c_str(), 1);
     EXPECT_EQ(result, 0);
     expectUnopened(page, "xdg-open is not on the path");
-    EXPECT_NE(read(page).find("hello"), std::string::npos);
+    EXPECT_NE(test::existingFileText(page).find("hello"), std::string::npos);
   }
   launcher.result = false;
   launcher.reason = "cannot start /usr/bin/xdg-open: Permission denied";
@@ -150,7 +146,7 @@ TEST_F(ExportPrintTest, LinkedNotesAreReadForThePageAndAnUnreadableOneIsLeftOut)
   test::addLinkedNote(*holder(), "gone", dir() + "gone.txt");
   holder()->modified = false;
   EXPECT_EQ(run("UISaveHolderHTML"), 0);
-  const std::string page = read(dir() + "A.html");
+  const std::string page = test::existingFileText(dir() + "A.html");
   EXPECT_NE(page.find("words from the file<BR>"), std::string::npos);
   EXPECT_EQ(page.find("gone"), std::string::npos);
   EXPECT_EQ(status(), "Failure: gone: not found: " + dir() + "gone.txt");
@@ -167,7 +163,7 @@ TEST_F(ExportPrintTest, CalendarPagesAreNamedByWeekOrMonth) {
   pressInModal([](TFormHTMLCalendar& w) { return w.monthButton(); });
   ASSERT_EQ(run("UISaveHolderHTMLCalendar"), 0);
   EXPECT_EQ(status(), "Done: Make & Save & Open HTML File " + dir() + "A_202405.html");
-  EXPECT_NE(read(dir() + "A_202405.html").find("agenda"), std::string::npos);
+  EXPECT_NE(test::existingFileText(dir() + "A_202405.html").find("agenda"), std::string::npos);
 
   pressInModal([](TFormHTMLCalendar& w) { return w.cancelButton(); });
   EXPECT_EQ(run("UISaveHolderHTMLCalendar"), 0);
@@ -180,7 +176,7 @@ TEST_F(ExportPrintTest, NotePageGoesWhereTheUserChose) {
   rec.inputs.push_back(tmp.str("chosen.html"));
   ASSERT_EQ(run("UISaveMemoNodeHTML"), 0);
   EXPECT_EQ(status(), "Done: Make & Save & Open HTML File " + tmp.str("chosen.html"));
-  EXPECT_NE(read(tmp.str("chosen.html")).find("text of the page"), std::string::npos);
+  EXPECT_NE(test::existingFileText(tmp.str("chosen.html")).find("text of the page"), std::string::npos);
 
   EXPECT_EQ(run("UISaveMemoNodeHTML"), 0);  // no answer: the dialog was cancelled
   EXPECT_EQ(status(), "Cancel: UISaveMemoNodeHTML");
@@ -203,7 +199,7 @@ TEST_F(ExportPrintTest, IncludedChildrenNeedATreeAndAFileName) {
   note("part", "not a child");
   form->changeCurrentNode_(page);
   ASSERT_EQ(run("UINewChildHTML2"), 0);
-  EXPECT_EQ(read(tmp.str("out.html")), "<p>inside\r\n</p><!-- other -->\r\n");
+  EXPECT_EQ(test::existingFileText(tmp.str("out.html")), "<p>inside\r\n</p><!-- other -->\r\n");
   EXPECT_TRUE(rec.asked.empty());
 
   // A note kept in its own ".html" file: the page would replace its source, so it is
@@ -215,10 +211,10 @@ TEST_F(ExportPrintTest, IncludedChildrenNeedATreeAndAFileName) {
   ASSERT_EQ(rec.asked.size(), 1u);
   EXPECT_EQ(rec.asked[0].text, "Overwrite ? " + own);
   EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
-  EXPECT_EQ(read(own), source);
+  EXPECT_EQ(test::existingFileText(own), source);
   rec.answers = {Answer::Yes};
   ASSERT_EQ(run("UINewChildHTML2"), 0);
-  EXPECT_EQ(read(own), "<p>inside\r\n</p><!-- other -->\r\n");
+  EXPECT_EQ(test::existingFileText(own), "<p>inside\r\n</p><!-- other -->\r\n");
 }
 
 TEST_F(ExportPrintTest, FileListNotesOpenInTheirNewNotebook) {
@@ -446,12 +442,6 @@ class FailedPrintTest : public PrintCommandsTest {
   // A PDF device without a file cannot start: the state without any printer installed.
   void breakDevice() { printer().setPdfOutput(""); }
   std::string pdf() { return tmp.str("out.pdf"); }
-  bool logged(const std::string& text) {
-    const StringList log = form->getFormLog()->lines();
-    for (int i = 0; i < log.count(); ++i)
-      if (log[i].find(text) != std::string::npos) return true;
-    return false;
-  }
   void expectFailure(const std::string& command) {
     EXPECT_EQ(run(command), kResultFailed) << command;
     EXPECT_EQ(status().rfind("Failure: ", 0), 0u) << command << ": " << status();
@@ -478,7 +468,7 @@ TEST_F(FailedPrintTest, PictureAndOtherNotesFailWithTheReasonThenPrint) {
   image("picture", Qt::red);
   breakDevice();
   expectFailure("UIPrintMemoNode");
-  EXPECT_TRUE(logged("Failure: print A : picture"));
+  EXPECT_TRUE(logHas("Failure: print A : picture"));
   expectFailure("UIPrintTest");
   printer().setPdfOutput(pdf());
   ASSERT_EQ(run("UIPrintMemoNode"), 0);

@@ -12,9 +12,12 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "mainwindow/FormLog.h"
 #include "mainwindow/FormMainWUXX13c.h"
 #include "support/RecordingPrompter.h"
+#include "support/log_lines.h"
 #include "model/clock.h"
 #include "support/qt_app.h"
 #include "views/FrameMemoHolder.h"
@@ -55,6 +58,8 @@ class FormTest : public ::testing::Test {
   void SetUp() override { form = createForm<Form>(); }
   void TearDown() override { form.reset(); }
   std::string status() { return form->statusPanel(2); }
+  bool logHas(const std::string& text) { return test::logHas(form->getFormLog()->lines(), text); }
+  std::vector<std::string> logLines() { return test::logLines(form->getFormLog()->lines()); }
 
   FixedClock clock;
   SeededRandom random{7};

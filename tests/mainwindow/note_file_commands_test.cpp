@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/textconv.h"
+#include "support/file_text.h"
 #include "support/linked_notes.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
@@ -45,11 +46,6 @@ class NoteFileCommandsTest : public test::FormTest<TFormMainWUXX13c> {
     form->Model2UI();
     return n;
   }
-  std::string read(const std::string& path) {
-    std::string s;
-    platform::readFile(path, s);
-    return s;
-  }
 
   test::TempDir tmp;
   platform::RecordingLauncher launcher;
@@ -70,7 +66,7 @@ TEST_F(NoteFileCommandsTest, SavingToTheNamedFileAndExecuting) {
   ASSERT_EQ(rec.messages().size(), 1u);
   EXPECT_EQ(rec.messages()[0], "Make Directory? ,Not Exist File Path.\r\n" + tmp.str("sub") + "/");
   const std::string written = tmp.str("sub/a.txt");
-  EXPECT_EQ(read(written), "alpha\r\nbeta\r\n");
+  EXPECT_EQ(test::fileText(written), "alpha\r\nbeta\r\n");
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].verb, "open");
   EXPECT_EQ(launcher.calls[0].target, written);
@@ -82,7 +78,7 @@ TEST_F(NoteFileCommandsTest, SavingToTheNamedFileAndExecuting) {
   rec.answers = {Answer::No};
   EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + written});
-  EXPECT_EQ(read(written), "alpha\r\nbeta\r\n");
+  EXPECT_EQ(test::fileText(written), "alpha\r\nbeta\r\n");
 
   // No to the folder question writes nothing.
   note("x", {{"Filename", tmp.str("other/b.txt")}});
@@ -135,7 +131,7 @@ TEST_F(NoteFileCommandsTest, SaveMarksWritesEachTickedNoteWithItsChecks) {
   for (MemoNodeUI* n : {a, b, c}) n->setMarked_(true);
   // The answer is the lines of the check list, ticked or not.
   EXPECT_EQ(run("UISaveMarks"), 4);
-  EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
+  EXPECT_EQ(test::fileText(tmp.str("a.txt")), "note a\r\n");
   EXPECT_FALSE(std::filesystem::exists(tmp.path / "b.mxa"));
   EXPECT_FALSE(std::filesystem::exists(tmp.path / "d.txt"));
   EXPECT_TRUE(rec.asked.empty());
@@ -146,14 +142,14 @@ TEST_F(NoteFileCommandsTest, SaveMarksWritesEachTickedNoteWithItsChecks) {
   a->body().setText("changed");
   EXPECT_EQ(run("UISaveMarks"), 4);
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"Overwrite ? " + tmp.str("a.txt")});
-  EXPECT_EQ(read(tmp.str("a.txt")), "note a\r\n");
+  EXPECT_EQ(test::fileText(tmp.str("a.txt")), "note a\r\n");
 
   // A note that declines the question is written over without it.
   rec.asked.clear();
   a->putField_("FlagConfirmOverwrite", "\"false\"");
   EXPECT_EQ(run("UISaveMarks"), 4);
   EXPECT_TRUE(rec.asked.empty());
-  EXPECT_EQ(read(tmp.str("a.txt")), "changed\r\n");
+  EXPECT_EQ(test::fileText(tmp.str("a.txt")), "changed\r\n");
 }
 
 TEST_F(NoteFileCommandsTest, SaveAsProposesAndRecordsTheName) {
@@ -164,7 +160,7 @@ TEST_F(NoteFileCommandsTest, SaveAsProposesAndRecordsTheName) {
   EXPECT_EQ(run("UISaveAsMemoNode"), 0);
   ASSERT_FALSE(rec.asked.empty());
   EXPECT_EQ(rec.asked[0].kind, "save");
-  EXPECT_EQ(read(tmp.str("saved.txt")), "page\r\n");
+  EXPECT_EQ(test::fileText(tmp.str("saved.txt")), "page\r\n");
   EXPECT_EQ(rec.messages(), std::vector<std::string>{"Change Field named as \"FilenameLocal\" ?"});
   EXPECT_EQ(n->getField_("FilenameLocal"), "\"" + tmp.str("saved.txt") + "\"");
   EXPECT_EQ(n->getField_("Filename"), "\"http://example.com/dir/page.txt\"");
@@ -195,7 +191,7 @@ TEST_F(NoteFileCommandsTest, ReadOnlyKeepsTheNoteAndItsFields) {
   rec.inputs = {tmp.str("copy.txt")};
   rec.answers = {Answer::Yes};
   EXPECT_EQ(run("UISaveAsMemoNode"), 0);
-  EXPECT_EQ(read(tmp.str("copy.txt")), "my precious edited text\r\n");
+  EXPECT_EQ(test::fileText(tmp.str("copy.txt")), "my precious edited text\r\n");
   EXPECT_TRUE(rec.messages().empty());
   EXPECT_EQ(n->getField_("Filename"), "\"" + tmp.str("r.txt") + "\"");
   EXPECT_EQ(n->getField_("Filename20261206"), "");
@@ -210,7 +206,7 @@ TEST_F(NoteFileCommandsTest, ExecuteRunsAnUnchangedLinkedFileAsItIsAndNeverWrite
   form->changeCurrentNode_(static_cast<MemoNodeUI*>(test::addLinkedNote(*holder(), "run", script)));
   EXPECT_EQ(run("UIExecuteNode"), 0);
   EXPECT_TRUE(rec.asked.empty());
-  EXPECT_EQ(read(script), "echo hi\n");
+  EXPECT_EQ(test::fileText(script), "echo hi\n");
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].argument, script);
 
@@ -224,7 +220,7 @@ TEST_F(NoteFileCommandsTest, ExecuteRunsAnUnchangedLinkedFileAsItIsAndNeverWrite
   form->getHolderFrame()->FrameMemoNode1()->MemoNode0()->setPlainText("typed");
   EXPECT_EQ(run("UIExecuteNode"), kResultFailed);
   SetLargestFileToReadForTests(0);
-  EXPECT_EQ(read(big), std::string(64, 'b'));
+  EXPECT_EQ(test::fileText(big), std::string(64, 'b'));
   EXPECT_EQ(status().rfind("Failure: big: ", 0), 0u) << status();
   EXPECT_EQ(launcher.calls.size(), 1u);
 }
@@ -418,7 +414,7 @@ TEST_F(NoteFileCommandsTest, Utf8FilesOpenReadableAndSaveBackAsTheyCame) {
     rec.inputs = {path};
     EXPECT_EQ(run("UISaveAsMemoNode"), 0) << status();
     EXPECT_TRUE(rec.messages().empty());
-    EXPECT_EQ(read(path), c.bytes);
+    EXPECT_EQ(test::fileText(path), c.bytes);
   }
 
   // An edited note goes back in UTF-8 with its file's line breaks.
@@ -426,7 +422,7 @@ TEST_F(NoteFileCommandsTest, Utf8FilesOpenReadableAndSaveBackAsTheyCame) {
   form->getNodeFrame()->MemoNode0()->setPlainText(QString::fromUtf8("東京都\n三行目"));
   rec.inputs = {tmp.str("tokyo.txt")};
   EXPECT_EQ(run("UISaveAsMemoNode"), 0);
-  EXPECT_EQ(read(tmp.str("tokyo.txt")), "東京都\r\n三行目");
+  EXPECT_EQ(test::fileText(tmp.str("tokyo.txt")), "東京都\r\n三行目");
 }
 
 TEST_F(NoteFileCommandsTest, AUtf8FileThatLostCharactersIsOverwrittenOnlyWhenAsked) {
@@ -449,7 +445,7 @@ TEST_F(NoteFileCommandsTest, AUtf8FileThatLostCharactersIsOverwrittenOnlyWhenAsk
                                    "would be lost. Overwrite it?");
   EXPECT_EQ(rec.asked.back().buttons, Buttons::YesNo);
   EXPECT_EQ(rec.asked.back().defaultButton, Answer::No);
-  EXPECT_EQ(read(path), bytes);
+  EXPECT_EQ(test::fileText(path), bytes);
   EXPECT_EQ(status(), "Failure: MemoNode SaveAs " + path + ". not overwritten: characters of " + path +
                           " would be lost");
 
@@ -458,11 +454,11 @@ TEST_F(NoteFileCommandsTest, AUtf8FileThatLostCharactersIsOverwrittenOnlyWhenAsk
   rec.inputs = {tmp.str("copy.txt")};
   rec.answers = {Answer::No};  // keep the note's file name
   EXPECT_EQ(run("UISaveAsMemoNode"), 0);
-  EXPECT_EQ(read(tmp.str("copy.txt")), "? caf?\r\n?100\r\n");
+  EXPECT_EQ(test::fileText(tmp.str("copy.txt")), "? caf?\r\n?100\r\n");
   rec.inputs = {path};
   rec.answers = {Answer::Yes};
   EXPECT_EQ(run("UISaveAsMemoNode"), 0);
-  EXPECT_EQ(read(path), "? caf?\n?100\n");
+  EXPECT_EQ(test::fileText(path), "? caf?\n?100\n");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "support/data_files.h"
+#include "support/file_text.h"
 #include "views/QtPrompter.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
@@ -31,15 +32,11 @@
 namespace wux {
 namespace {
 
+using test::fileText;
+
 ssize_t diskFull(int, const void*, std::size_t) {
   errno = ENOSPC;
   return -1;
-}
-
-std::string fileText(const std::string& path) {
-  std::string out;
-  platform::readFile(path, out);
-  return out;
 }
 
 class NotebookCommandsTest : public test::FormTest<TFormMainWUXX13c> {
@@ -82,12 +79,6 @@ class NotebookCommandsTest : public test::FormTest<TFormMainWUXX13c> {
     memo()->setFocus();
     memo()->moveCursor(QTextCursor::End);
     QTest::keyClicks(memo(), text);
-  }
-  bool logHas(const std::string& text) {
-    const StringList lines = form->getFormLog()->lines();
-    for (int i = 0; i < lines.count(); ++i)
-      if (lines[i].find(text) != std::string::npos) return true;
-    return false;
   }
 
   test::TempDir tmp;

@@ -33,6 +33,7 @@
 #include "printing/StringsPrinter.h"
 #include "printing/print_support.h"
 #include "support/FakeClipboard.h"
+#include "support/gui_input.h"
 #include "support/picture_bytes.h"
 #include "views/FrameImage.h"
 #include "views/qtext.h"
@@ -40,20 +41,8 @@
 namespace wux {
 namespace {
 
-QPushButton* buttonOf(QWidget& w, const QString& caption) {
-  for (QPushButton* b : w.findChildren<QPushButton*>())
-    if (b->text() == caption) return b;
-  return nullptr;
-}
-
 // Clicks a radio button on its indicator.
 void clickRadio(QRadioButton* r) { QTest::mouseClick(r, Qt::LeftButton, {}, QPoint(6, r->height() / 2)); }
-
-QAction* actionOf(QWidget& w, const QString& caption) {
-  for (QAction* a : w.findChildren<QAction*>())
-    if (a->text() == caption) return a;
-  return nullptr;
-}
 
 class OwnNoteWindowsTest : public test::NewDocumentTest {
  protected:
@@ -120,7 +109,7 @@ TEST_F(OwnNoteWindowsTest, NoteWindowSavesItsOwnNoteAndLeavesTheMainEditorAlone)
   typeAtEnd(f->FrameMemoNode1()->MemoNode0(), " more");
   typeAtEnd(editor()->MemoNode0(), " typed");
   rec.inputs.push_back(tmp.str("a.txt"));
-  QTest::mouseClick(buttonOf(*f, QStringLiteral("SaveAs")), Qt::LeftButton);
+  test::click(f, QStringLiteral("SaveAs"));
 
   std::string written;
   ASSERT_TRUE(platform::readFile(tmp.str("a.txt"), written));
@@ -138,7 +127,7 @@ TEST_F(OwnNoteWindowsTest, NoteWindowPrintsItsOwnNoteAndAFailureReadsAsOne) {
   TFormMemoNode* f = windowFor(a);
   typeAtEnd(f->FrameMemoNode1()->MemoNode0(), " more");
   typeAtEnd(editor()->MemoNode0(), " typed");
-  actionOf(*f, QStringLiteral("Print"))->trigger();
+  test::actionOf(f, QStringLiteral("Print"))->trigger();
   EXPECT_TRUE(sjis::startsWith(f->statusText(), "Printed ")) << f->statusText();
   const auto pages = test::pdfPages(tmp.str("out.pdf"));
   ASSERT_EQ(pages.size(), 1u);
@@ -150,7 +139,7 @@ TEST_F(OwnNoteWindowsTest, NoteWindowPrintsItsOwnNoteAndAFailureReadsAsOne) {
   broken->putContentStream_("not a picture", "image/jpeg", "base64");
   broken->putContentType_("image/jpeg");
   TFormMemoNode* g = windowFor(broken);
-  actionOf(*g, QStringLiteral("Print"))->trigger();
+  test::actionOf(g, QStringLiteral("Print"))->trigger();
   EXPECT_TRUE(sjis::startsWith(g->statusText(), "Failure")) << g->statusText();
   EXPECT_EQ(current(), b);
   f->close();
@@ -177,7 +166,7 @@ TEST_F(OwnNoteWindowsTest, HardCopiesPrintOnThePrinterChosenInPrinterSetup) {
   std::filesystem::remove(pdf);
 
   TFormMemoNode* f = windowFor(a);
-  actionOf(*f, QStringLiteral("HardCopy"))->trigger();
+  test::actionOf(f, QStringLiteral("HardCopy"))->trigger();
   EXPECT_EQ(f->statusText(), "Done: HardCopy. Check Printer.");
   EXPECT_EQ(test::pdfPageCount(pdf), 1);
 
@@ -188,7 +177,7 @@ TEST_F(OwnNoteWindowsTest, HardCopiesPrintOnThePrinterChosenInPrinterSetup) {
   EXPECT_EQ(run("UIHardCopy"), kResultFailed);
   EXPECT_EQ(status(), "Failure: UIHardCopy. " + noPrinter);
   form->getStringsPrinter().setPdfOutput("");
-  actionOf(*f, QStringLiteral("HardCopy"))->trigger();
+  test::actionOf(f, QStringLiteral("HardCopy"))->trigger();
   EXPECT_EQ(f->statusText(), "Failure: HardCopy. " + noPrinter);
   f->close();
 }
@@ -203,7 +192,7 @@ TEST_F(OwnNoteWindowsTest, PropertyWindowAppliesToTheNoteItShows) {
   clickRadio(f->RadioGroup_flagLink->button(0));
   // Another note becomes current while the window stays open.
   form->changeCurrentNode_(b);
-  QTest::mouseClick(buttonOf(*f, QStringLiteral("OK")), Qt::LeftButton);
+  test::click(f, QStringLiteral("OK"));
   EXPECT_EQ(a->getField_("FlagLink"), "\"true\"");
   EXPECT_EQ(b->getField_("FlagLink"), "");
 
@@ -215,7 +204,7 @@ TEST_F(OwnNoteWindowsTest, PropertyWindowAppliesToTheNoteItShows) {
   form->changeCurrentNode_(b);
   f->ComboBox_Field->setEditText(QStringLiteral("Tag"));
   f->ComboBox_value->setEditText(QStringLiteral("x"));
-  QTest::mouseClick(buttonOf(*f, QStringLiteral("BasicPut")), Qt::LeftButton);
+  test::click(f, QStringLiteral("BasicPut"));
   EXPECT_EQ(a->getField_("Tag"), "\"x\"");
   EXPECT_EQ(b->getField_("Tag"), "");
   // Marked notes are those of the shown note's notebook, even with another current.
@@ -226,7 +215,7 @@ TEST_F(OwnNoteWindowsTest, PropertyWindowAppliesToTheNoteItShows) {
   ASSERT_EQ(form->changeCurrentHolder(other), other);
   clickRadio(f->RadioGroup_EditTarget->button(1));
   f->ComboBox_Field->setEditText(QStringLiteral("Mark"));
-  QTest::mouseClick(buttonOf(*f, QStringLiteral("BasicPut")), Qt::LeftButton);
+  test::click(f, QStringLiteral("BasicPut"));
   EXPECT_EQ(marked->getField_("Mark"), "\"x\"");
   EXPECT_EQ(elsewhere->getField_("Mark"), "");
   ASSERT_EQ(form->changeCurrentHolder(first), first);
@@ -240,7 +229,7 @@ TEST_F(OwnNoteWindowsTest, PropertyWindowAppliesToTheNoteItShows) {
   delete gone;
   clickRadio(f->RadioGroup_EditTarget->button(0));
   clickRadio(f->RadioGroup_flagLink->button(0));
-  QTest::mouseClick(buttonOf(*f, QStringLiteral("OK")), Qt::LeftButton);
+  test::click(f, QStringLiteral("OK"));
   EXPECT_EQ(b->getField_("FlagLink"), "");
   EXPECT_EQ(status(), "Cancel: the MemoNode of this window was deleted. Nothing changed.");
   f->close();
@@ -254,7 +243,7 @@ TEST_F(OwnNoteWindowsTest, PastingAPictureMakesAnImageNoteHoldingIt) {
   editor()->MemoNode0()->setFocus();
   QMenu* popup = editor()->findChild<QMenu*>(QStringLiteral("PopupMenuMemo"));
   ASSERT_NE(popup, nullptr);
-  actionOf(*popup, QStringLiteral("Paste(&P)"))->trigger();
+  test::actionOf(popup, QStringLiteral("Paste(&P)"))->trigger();
   QGuiApplication::clipboard()->clear();
 
   ASSERT_EQ(holder()->getNodeCount_(), before + 1);
@@ -289,7 +278,7 @@ QAction* popupItem(QWidget& frame, const char* menu, const char* caption) {
   auto* popup = frame.findChild<QMenu*>(QString::fromLatin1(menu));
   if (!popup) return nullptr;
   popup->popup(QPoint(0, 0));
-  QAction* found = actionOf(*popup, QString::fromUtf8(caption));
+  QAction* found = test::actionOf(popup, QString::fromUtf8(caption));
   popup->hide();
   return found;
 }
@@ -343,8 +332,8 @@ TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShare
   f->setStatusText("");
   for (const char* item : {"name", "Value", "ExtractFilename"}) {
     QAction* copyPlus = popupItem(*own, "PopupMenuFields", "Copy+");
-    ASSERT_TRUE(copyPlus && actionOf(*copyPlus->menu(), QString::fromLatin1(item))) << item;
-    actionOf(*copyPlus->menu(), QString::fromLatin1(item))->trigger();
+    ASSERT_TRUE(copyPlus && test::actionOf(copyPlus->menu(), QString::fromLatin1(item))) << item;
+    test::actionOf(copyPlus->menu(), QString::fromLatin1(item))->trigger();
   }
   EXPECT_EQ(clip.text_, "abc");
   EXPECT_EQ(static_cast<std::size_t>(form->copyHistory().count()), historyBefore);
@@ -355,7 +344,7 @@ TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShare
   form->AddCopyHistory("from the main window");
   focus(memo);
   auto* text = own->findChild<QMenu*>(QStringLiteral("PopupMenuMemo"));
-  QMenu* history = actionOf(*text, QStringLiteral("Paste History"))->menu();
+  QMenu* history = test::actionOf(text, QStringLiteral("Paste History"))->menu();
   history->popup(QPoint(0, 0));
   for (QAction* entry : history->actions())
     if (entry->objectName().startsWith(QStringLiteral("PasteHistory"))) EXPECT_FALSE(entry->isVisible());
@@ -363,7 +352,7 @@ TEST_F(OwnNoteWindowsTest, ANoteWindowsEditorKeepsToItselfWhatTheMainEditorShare
 
   // Date is "yyyymmdd", not the main window's notebook's pattern.
   memo->selectAll();
-  actionOf(*actionOf(*text, QStringLiteral("Paste+"))->menu(), QStringLiteral("Date"))->trigger();
+  test::actionOf(test::actionOf(text, QStringLiteral("Paste+"))->menu(), QStringLiteral("Date"))->trigger();
   EXPECT_EQ(fromQ(memo->toPlainText()), "20261207");
 
   // "no text" shows on both status lines.
@@ -448,7 +437,7 @@ TEST_F(OwnNoteWindowsTest, ACommentDraggedShutReadsAsHiddenAndOneClickReopensIt)
   send(QEvent::MouseButtonRelease, end, Qt::NoButton);
   ASSERT_LT(comment->height(), 2);
 
-  QAction* tick = actionOf(*f, QStringLiteral("Comment"));
+  QAction* tick = test::actionOf(f, QStringLiteral("Comment"));
   ASSERT_NE(tick, nullptr);
   emit qobject_cast<QMenu*>(tick->parent())->aboutToShow();
   EXPECT_FALSE(tick->isChecked());

@@ -31,6 +31,7 @@
 #include "mainwindow/FormLog.h"
 #include "printing/FormStringsPrint.h"
 #include "support/fake_browser.h"
+#include "support/gui_input.h"
 #include "views/QtPrompter.h"
 
 namespace wux {
@@ -197,9 +198,7 @@ TEST_F(OwnedWindowsTest, MessageBoxesStayInFrontOfTheDialogThatAsks) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(scan));
   owner = nullptr;
   answerBox();
-  QPushButton* scanButton = nullptr;
-  for (QPushButton* b : scan->findChildren<QPushButton*>())
-    if (b->text() == QStringLiteral("Scan")) scanButton = b;
+  QPushButton* scanButton = test::buttonOf(scan, QStringLiteral("Scan"));
   ASSERT_NE(scanButton, nullptr);
   QTest::mouseClick(scanButton, Qt::LeftButton);
   EXPECT_EQ(owner, scan);

@@ -25,6 +25,7 @@
 #include "model/records/MemoFile.h"
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
+#include "support/file_text.h"
 #include "views/FrameMemoHolder.h"
 #include "views/FrameMemoNode.h"
 #include "views/qtext.h"
@@ -49,11 +50,6 @@ class PropertyCommandsTest : public test::FormTest<TFormMainWUXX13c> {
   MemoHolderUI* holder() { return form->getCurrentHolder(); }
   TFrameMemoNode* editor() { return form->getHolderFrame()->FrameMemoNode1(); }
   MemoNodeUI* note(const std::string& name) { return static_cast<MemoNodeUI*>(holder()->findNodeByName_(name)); }
-  std::string fileText(const std::string& path) {
-    std::string text;
-    platform::readFile(path, text);
-    return text;
-  }
   test::TempDir tmp;
 };
 
@@ -75,7 +71,7 @@ TEST_F(PropertyCommandsTest, NotebookPropertiesReachTheSavedNotebook) {
   EXPECT_TRUE(form->isUIReadOnly());  // a notebook made read-only turns the interface read-only
   const std::string path = tmp.str("book.mxh");
   ASSERT_GT(holder()->saveToFile_(path), 0);
-  const std::string file = fileText(path);
+  const std::string file = test::fileText(path);
   EXPECT_NE(file.find("NewNodeName=\"Number\""), std::string::npos) << file;
   EXPECT_NE(file.find("<Field FlagSameName=\"true\"/>"), std::string::npos);
   EXPECT_NE(file.find("<Field FlagReadOnly=\"true\"/>"), std::string::npos);
@@ -124,7 +120,7 @@ TEST_F(PropertyCommandsTest, DocumentPropertiesAndNotebookOrder) {
   EXPECT_EQ(run("UIShowPropatyMXA2"), 0);
   const std::string path = tmp.str("doc.mxa");
   ASSERT_GT(form->getMemoFile()->saveToFile_(path), 0);
-  const std::string file = fileText(path);
+  const std::string file = test::fileText(path);
   EXPECT_NE(file.find("Color=\"" + ColorToName(0x00FF00) + "\""), std::string::npos) << file;
   EXPECT_EQ(file.find("doc memo"), std::string::npos);
   EXPECT_NE(file.find("kept<BR/>\r\nas typed<BR/>\r\n"), std::string::npos) << file;

@@ -14,6 +14,7 @@
 #include "model/strutil.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "support/file_text.h"
 #include "support/gui_input.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"

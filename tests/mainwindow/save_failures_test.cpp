@@ -16,6 +16,7 @@
 #include "model/records/RecordFiles.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "support/file_text.h"
 #include "views/MemoFileUI.h"
 #include "views/MemoHolderUI.h"
 #include "views/MemoNodeUI.h"
@@ -35,11 +36,6 @@ class SaveFailures : public test::NewDocumentTest {
     QApplication::setActiveWindow(form.get());
   }
   std::string path(const std::string& name) { return tmp.str(name); }
-  std::string read(const std::string& p) {
-    std::string s;
-    platform::readFile(p, s);
-    return s;
-  }
   // Typed into the current note, as the user types.
   void type(const QString& text) {
     editor()->MemoNode0()->setFocus();
@@ -75,7 +71,7 @@ TEST_F(SaveFailures, AnAutoSaveThatCannotWriteSaysWhichNotebookAndWhy) {
   ASSERT_TRUE(platform::writeFileAtomic(book, "their notebook"));
   idleAfterMinutes(2);
   expectFailure({book + " already exists, and this document did not write it"});
-  EXPECT_EQ(read(book), "their notebook");
+  EXPECT_EQ(test::fileText(book), "their notebook");
   EXPECT_TRUE(rec.asked.empty());
   EXPECT_TRUE(holder()->modified);
 
@@ -83,7 +79,7 @@ TEST_F(SaveFailures, AnAutoSaveThatCannotWriteSaysWhichNotebookAndWhy) {
   fs::remove(book);
   idleAfterMinutes(2);
   EXPECT_EQ(status(), "20261207 09:06:00 Done Save Auto.");
-  EXPECT_NE(read(book).find("typed"), std::string::npos);
+  EXPECT_NE(test::fileText(book).find("typed"), std::string::npos);
   EXPECT_FALSE(holder()->modified);
 }
 
@@ -96,7 +92,7 @@ TEST_F(SaveFailures, CtrlSEndsWithFailureWhenAStepFailedAndAsksAboutAFileItNever
   ctrlS();
   ASSERT_EQ(rec.asked.size(), 2u);
   EXPECT_EQ(rec.asked[0].defaultButton, Answer::No);
-  EXPECT_EQ(read(book), "their notebook");
+  EXPECT_EQ(test::fileText(book), "their notebook");
   EXPECT_TRUE(status().starts_with("Cancel: " + book)) << status();
 
   // The document file cannot be written: the notebook still is (Yes), and the status
@@ -108,7 +104,7 @@ TEST_F(SaveFailures, CtrlSEndsWithFailureWhenAStepFailedAndAsksAboutAFileItNever
   rec.answers = {Answer::Yes};
   ctrlS();
   expectFailure({document});
-  EXPECT_NE(read(book).find("typed"), std::string::npos);
+  EXPECT_NE(test::fileText(book).find("typed"), std::string::npos);
   EXPECT_FALSE(holder()->modified);
   EXPECT_TRUE(form->getMemoFile()->modified);
 
@@ -146,7 +142,7 @@ TEST_F(SaveFailures, ReopeningAnArchiveKeepsFilesNewerThanIt) {
   ASSERT_EQ(current()->body()[0], "archived");
   type(" edited");
   ctrlS();
-  ASSERT_NE(read(brace).find("edited"), std::string::npos);
+  ASSERT_NE(test::fileText(brace).find("edited"), std::string::npos);
   fs::last_write_time(maz, fs::last_write_time(brace) - std::chrono::hours(1));
 
   rec.asked.clear();
@@ -156,7 +152,7 @@ TEST_F(SaveFailures, ReopeningAnArchiveKeepsFilesNewerThanIt) {
   auto asked = std::find_if(rec.asked.begin(), rec.asked.end(), [&](const auto& e) { return e.text == question; });
   ASSERT_NE(asked, rec.asked.end());
   EXPECT_EQ(asked->defaultButton, Answer::Cancel);
-  EXPECT_NE(read(brace).find("edited"), std::string::npos);
+  EXPECT_NE(test::fileText(brace).find("edited"), std::string::npos);
   EXPECT_NE(current()->body()[0].find("edited"), std::string::npos);
 }
 

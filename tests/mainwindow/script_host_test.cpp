@@ -41,14 +41,8 @@ class ScriptHostTest : public test::NewDocumentTest {
     memo->selectAll();
     return run("UIEval");
   }
-  std::vector<std::string> log() {
-    const StringList lines = form->getFormLog()->lines();
-    std::vector<std::string> out;
-    for (int i = 0; i < lines.count(); ++i) out.push_back(lines[i]);
-    return out;
-  }
   std::string lastLog() {
-    const auto l = log();
+    const auto l = logLines();
     return l.empty() ? std::string() : l.back();
   }
   MemoNode* noteNamed(const std::string& name) { return holder()->findNodeByName_(name); }
@@ -127,7 +121,7 @@ TEST_F(ScriptHostTest, EvalLogsAndReportsAndTheDefineListGrowsWithTheFirstRun) {
   EXPECT_EQ(run("UIFunctionList2Sel"), 27);
   EXPECT_EQ(eval("Print('one'); PrintBuf('two'); Print(string_getS1('x  y z') + string_getSX('x  y z'))"), -1);
   EXPECT_EQ(status(), "Done: Eval");
-  const auto l = log();
+  const auto l = logLines();
   ASSERT_GE(l.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(l.end() - 3, l.end()), (std::vector<std::string>{"one", "two", "xy z"}));
   EXPECT_EQ(eval("Print("), -1);
@@ -152,7 +146,7 @@ TEST_F(ScriptHostTest, AFailedEvalLogsTheInterpretersMessage) {
   for (QAction* top : form->menuBar()->actions())
     if (top->menu() && top->menu()->title() == "[MemoNode]") top->menu()->actions().back()->trigger();
   EXPECT_EQ(status(), "ERROR: Eval");
-  const auto l = log();
+  const auto l = logLines();
   EXPECT_EQ(std::vector<std::string>(l.end() - 2, l.end()), (std::vector<std::string>{"ran", "ERROR: Eval: Division by zero"}));
 }
 
@@ -164,7 +158,7 @@ TEST_F(ScriptHostTest, AShellOpenThatFailsSaysWhyInTheWindow) {
   launcher.result = false;
   note("a", "");
   EXPECT_EQ(eval("Print(IntToStr(Shell('/tmp/x.txt', '')))"), -1);
-  const auto l = log();
+  const auto l = logLines();
   ASSERT_GE(l.size(), 2u);
   EXPECT_EQ(std::vector<std::string>(l.end() - 2, l.end()),
             (std::vector<std::string>{"could not open /tmp/x.txt: " + launcher.reason, "2"}));
@@ -207,7 +201,7 @@ TEST_F(ScriptHostTest, NoteRoutinesReadAndChangeNamedNotesAndRespectReadOnly) {
                  " IntToStr(UIMNAddMemo3('', 'two', 'mine')))"),
             -1);
   EXPECT_EQ(status(), "Done: Eval");
-  const auto l = log();
+  const auto l = logLines();
   ASSERT_GE(l.size(), 3u);
   EXPECT_EQ(l[l.size() - 3], "211-1");
   // The eval's own text was the current note's body when the script ran.
@@ -227,11 +221,11 @@ TEST_F(ScriptHostTest, NoteRoutinesReadAndChangeNamedNotesAndRespectReadOnly) {
   eval("Print(UIRemoveField_('F')); Print(UIGetField_('K'))");
   form->UI2Model();
   EXPECT_EQ(two->getIndexField_("F"), -1);
-  EXPECT_EQ(log().back(), "");
+  EXPECT_EQ(logLines().back(), "");
 
   one->putReadOnly_(true);
   eval("Print(IntToStr(UIMNAddMemo3('', 'one', 'no')))");
-  EXPECT_EQ(log().back(), "-1");
+  EXPECT_EQ(logLines().back(), "-1");
   EXPECT_EQ(one->body().count(), 3);
 }
 
@@ -242,7 +236,7 @@ TEST_F(ScriptHostTest, NoteRoutinesReadALinkedNotesFileAndSayWhenItCannotBeRead)
   note("script", "");
   eval("Print(UIMNMemoStrings3('', 'far', 1) + IntToStr(UIMNMemoCount2('', 'far')) +"
        " IntToStr(UIMNMemoCount2('', 'gone')))");
-  const auto l = log();
+  const auto l = logLines();
   EXPECT_EQ(l.back(), "l22-1");
   EXPECT_NE(std::find(l.begin(), l.end(), "Failure: gone: not found: " + tmp.str("gone.txt")), l.end());
 }

@@ -12,6 +12,7 @@
 #include "dialogs/FormField.h"
 #include "dialogs/FormScanHolders.h"
 #include "form_fixture.h"
+#include "support/gui_input.h"
 
 namespace wux {
 namespace {
@@ -51,14 +52,6 @@ TEST_F(SearchCommandsTest, TheNotebookAndFieldWindowsOpenLinkedToTheWindow) {
   field->close();
 }
 
-// The button with this caption somewhere in the window.
-QPushButton* buttonOf(QWidget* window, const char* caption) {
-  for (QPushButton* b : window->findChildren<QPushButton*>())
-    if (b->text() == QLatin1String(caption)) return b;
-  ADD_FAILURE() << "no button " << caption;
-  return nullptr;
-}
-
 TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) {
   test::addNotes(form->getCurrentHolder(), {"kiwi one", "plum", "kiwi two"});
   form->getCurrentHolder()->getNode_(1)->putField_("Color", "\"red\"");
@@ -80,10 +73,10 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
   ASSERT_EQ(form->commands().run("UIShowScanMemoHolders"), 0);
   auto* holders = shown<TFormScanHolders>();
   ASSERT_NE(holders, nullptr);
-  QTest::mouseClick(buttonOf(holders, "ALL"), Qt::LeftButton);
+  test::click(holders, "ALL");
   holders->ComboBox1->setEditText("kiwi");
   holders->scan();
-  QTest::mouseClick(buttonOf(holders, "Edit Select"), Qt::LeftButton);
+  test::click(holders, "Edit Select");
   EXPECT_EQ(holders->status().find("ERROR"), std::string::npos) << holders->status();
   EXPECT_EQ(status(), "Show FormEditSelNode ");
   batchEditor(2);
@@ -94,7 +87,7 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
   ASSERT_NE(holder, nullptr);
   holder->ComboBox1->setEditText("plum");
   holder->scan();
-  QTest::mouseClick(buttonOf(holder, "Edit Select"), Qt::LeftButton);
+  test::click(holder, "Edit Select");
   EXPECT_EQ(holder->status().find("ERROR"), std::string::npos) << holder->status();
   batchEditor(1);
   holder->close();
@@ -103,8 +96,8 @@ TEST_F(SearchCommandsTest, EditSelectHandsTheFoundNotesToTheWindowsBatchEditor) 
   auto* field = shown<TFormField>();
   ASSERT_NE(field, nullptr);
   field->ComboBox_Field->setEditText("Color");
-  QTest::mouseClick(buttonOf(field, "Scan"), Qt::LeftButton);
-  QTest::mouseClick(buttonOf(field, "Edit Sel"), Qt::LeftButton);
+  test::click(field, "Scan");
+  test::click(field, "Edit Sel");
   EXPECT_EQ(field->status().find("ERROR"), std::string::npos) << field->status();
   batchEditor(2);
   field->close();
@@ -121,9 +114,9 @@ TEST_F(SearchCommandsTest, ScanAndGrepSeeTextJustTyped) {
   ASSERT_EQ(form->commands().run("UIShowScanMemoHolders"), 0);
   auto* holders = shown<TFormScanHolders>();
   ASSERT_NE(holders, nullptr);
-  QTest::mouseClick(buttonOf(holders, "ALL"), Qt::LeftButton);
+  test::click(holders, "ALL");
   holders->ComboBox1->setEditText("zebra");
-  QTest::mouseClick(buttonOf(holders, "Grep"), Qt::LeftButton);
+  test::click(holders, "Grep");
   EXPECT_EQ(holders->grepLines().size(), 1u);
   holders->scan();
   EXPECT_EQ(holders->status(), "*Done Scan* count=1 keyWord=zebra");

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
+#include "support/file_text.h"
 #include "views/CommandTable.h"
 #include "views/MemoFileUI.h"
 
@@ -55,11 +56,7 @@ class ShellCommands : public test::FormTest<TFormMainWUXX13c> {
     std::ofstream(p) << "#!/bin/sh\n" << body << "\n";
     ::chmod(p.c_str(), 0755);
   }
-  std::string read(const std::string& rel) const {
-    std::string data;
-    EXPECT_TRUE(platform::readFile(path(rel), data)) << rel;
-    return data;
-  }
+  std::string read(const std::string& rel) const { return test::existingFileText(path(rel)); }
   int run(const std::string& name, const CommandArgs& args = {}) { return form->commands().run(name, args); }
 
   fs::path dir_;

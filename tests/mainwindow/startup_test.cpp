@@ -26,6 +26,7 @@
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormPropatyApl.h"
 #include "form_fixture.h"
+#include "support/file_text.h"
 #include "support/gui_input.h"
 #include "mainwindow/FormLog.h"
 #include "platform/files.h"
@@ -397,12 +398,7 @@ TEST_F(StartUp, TheTemporaryFolderInUseIsTheOneThePropertiesWindowShowsAndOpens)
   ASSERT_EQ(props->getTempDir(), "");
   // With none set, "Explorer" opens the folder the program uses, and the chooser of
   // "SetTempDir" starts there.
-  auto click = [props](const QString& caption) {
-    for (QPushButton* b : props->findChildren<QPushButton*>())
-      if (b->text() == caption) return QTest::mouseClick(b, Qt::LeftButton);
-    ADD_FAILURE() << caption.toStdString();
-  };
-  click(QStringLiteral("Explorer"));
+  test::click(props, QStringLiteral("Explorer"));
   EXPECT_TRUE(rec.messages().empty());
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0].verb, "explore");
@@ -412,7 +408,7 @@ TEST_F(StartUp, TheTemporaryFolderInUseIsTheOneThePropertiesWindowShowsAndOpens)
     startedAt = d;
     return false;
   };
-  click(QStringLiteral("SetTempDir"));
+  test::click(props, QStringLiteral("SetTempDir"));
   EXPECT_EQ(startedAt, platform::tempDir());
 
   // The folder is stored trimmed, from wherever it comes.
@@ -501,12 +497,6 @@ TEST_F(StartUpDocument, OnceChangedItIsAskedAboutAndKept) {
   EXPECT_EQ(form->getMemoFile()->getFileName_(), startName);
 }
 
-std::string slurp(const std::string& path) {
-  std::string s;
-  platform::readFile(path, s);
-  return s;
-}
-
 // Closes the window through a close event, as its close button, Exit and Ctrl+Q do.
 void closeWindow(TFormMainWUXX13c& form) {
   form.show();
@@ -516,7 +506,7 @@ void closeWindow(TFormMainWUXX13c& form) {
 TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNeverWrote) {
   writeReal();  // its notebook has every new notebook's name, "new"
   const std::string theirs = file("new.mxh");
-  const std::string before = slurp(theirs);
+  const std::string before = test::fileText(theirs);
   startWithoutDefaultFile();
 
   // Enter at every question: No to writing over it opens the dialog for another file;
@@ -529,7 +519,7 @@ TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNe
       << rec.asked[2].text;
   EXPECT_EQ(rec.asked[2].defaultButton, Answer::No);
   EXPECT_EQ(rec.asked[3].kind, "save");
-  EXPECT_EQ(slurp(theirs), before);
+  EXPECT_EQ(test::fileText(theirs), before);
   EXPECT_FALSE(platform::fileExists(file("noname.mxa")));
   EXPECT_TRUE(status().starts_with("Cancel: ") && status().find(theirs) != std::string::npos) << status();
   EXPECT_TRUE(form->getCurrentHolder()->modified);
@@ -540,7 +530,7 @@ TEST_F(StartUpDocument, TheStartUpDocumentAsksBeforeWritingOverANotebookFileItNe
 TEST_F(StartUpDocument, AfterALockRefusalTheNewDocumentAsksNothingUntilChanged) {
   const std::string other = writeReal();
   const std::string theirs = file("new.mxh");
-  const std::string before = slurp(theirs);
+  const std::string before = test::fileText(theirs);
   const int fd = ::open(other.c_str(), O_RDWR);
   ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
   // Started in that folder, where the new document's files go.
@@ -572,7 +562,7 @@ TEST_F(StartUpDocument, AfterALockRefusalTheNewDocumentAsksNothingUntilChanged) 
   EXPECT_EQ(rec.asked[0].text, "Sould I Save a MemoHolder named as \"\r\n" + theirs + "\" ?");
   EXPECT_EQ(rec.asked[1].defaultButton, Answer::No);
   EXPECT_EQ(rec.asked[2].kind, "save");
-  EXPECT_EQ(slurp(theirs), before);
+  EXPECT_EQ(test::fileText(theirs), before);
   ::close(fd);
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "../support/data_files.h"
+#include "../support/file_text.h"
 #include "model/errors.h"
 #include "platform/files.h"
 #include "records/records_support.h"
@@ -17,12 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using wux::testing::TempDir;
-
-std::string readAll(const std::string& p) {
-  std::string s;
-  EXPECT_TRUE(platform::readFile(p, s));
-  return s;
-}
+using wux::test::existingFileText;
 
 void writeRaw(const std::string& p, const std::string& data) { ASSERT_TRUE(platform::writeFileAtomic(p, data)); }
 
@@ -33,7 +29,7 @@ TEST(CompressedList, SavedListReadsBackByBothLoadersAndByPythonZlib) {
   StringList l{"\x88\x9F\x83\x5C", "", "line three", std::string("nul\0byte", 8)};
   std::string p = d.str("list.txt.z");
   EXPECT_EQ(SaveStringsCompressed(l, p), static_cast<long long>(l.text().size()));
-  EXPECT_EQ(readAll(p).substr(0, 2), "\x78\x9C");
+  EXPECT_EQ(existingFileText(p).substr(0, 2), "\x78\x9C");
 
   StringList a{"old"}, b;
   EXPECT_EQ(LoadStringsCompressed(a, p), 0);
@@ -46,7 +42,7 @@ TEST(CompressedList, SavedListReadsBackByBothLoadersAndByPythonZlib) {
                     ".read()))\" '" + p + "' > '" + out + "'";
   if (std::system("python3 -c 'import zlib' 2>/dev/null") == 0) {
     ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(readAll(out), l.text());
+    EXPECT_EQ(existingFileText(out), l.text());
   }
 
   // An empty list is a valid stream too.
@@ -62,7 +58,7 @@ TEST(CompressedList, BadStreamsFailAndLeaveTargetsIntact) {
   for (int i = 0; i < 2000; ++i) l.add("line " + std::to_string(i));
   std::string good = d.str("good.z");
   ASSERT_GT(SaveStringsCompressed(l, good), 0);
-  std::string z = readAll(good);
+  std::string z = existingFileText(good);
 
   std::string truncated = d.str("cut.z");
   writeRaw(truncated, z.substr(0, z.size() - 5));
@@ -82,11 +78,11 @@ TEST(CompressedList, BadStreamsFailAndLeaveTargetsIntact) {
   std::string target = d.str("cut");
   writeRaw(target, "precious");
   EXPECT_EQ(DecompressZFile(truncated), -1);
-  EXPECT_EQ(readAll(target), "precious");
+  EXPECT_EQ(existingFileText(target), "precious");
   EXPECT_EQ(DecompressZFile(garbage), -1);
   EXPECT_FALSE(fs::exists(d.str("junk")));
   EXPECT_EQ(DecompressFile(d.str("missing.z"), target), -1);
-  EXPECT_EQ(readAll(target), "precious");
+  EXPECT_EQ(existingFileText(target), "precious");
   // Only the temporary-free target and sources remain.
   int files = 0;
   for (auto& e : fs::directory_iterator(d.path)) files += e.is_regular_file();
@@ -96,7 +92,7 @@ TEST(CompressedList, BadStreamsFailAndLeaveTargetsIntact) {
   std::string upper = d.str("data.Z");
   fs::copy_file(good, upper);
   EXPECT_EQ(DecompressZFile(upper), 0);
-  EXPECT_EQ(readAll(d.str("data")), l.text());
+  EXPECT_EQ(existingFileText(d.str("data")), l.text());
   EXPECT_EQ(DecompressZFile(good + ".gz"), -1);
   EXPECT_EQ(DecompressZFile(d.str("good.zip")), -1);
 }

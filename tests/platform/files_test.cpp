@@ -15,10 +15,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_text.h"
+
 namespace fs = std::filesystem;
 using namespace wux::platform;
 
 namespace {
+
+using wux::test::fileText;
 
 struct Folder {
   fs::path path;
@@ -37,12 +41,6 @@ struct Folder {
     return names;
   }
 };
-
-std::string contents(const std::string& p) {
-  std::string s;
-  readFile(p, s);
-  return s;
-}
 
 void put(const std::string& p, const std::string& data) { std::ofstream(p, std::ios::binary) << data; }
 
@@ -86,7 +84,7 @@ TEST(AtomicWrite, StaleTemporariesGoAtTheNextSuccessfulSave) {
   std::string error;
   ASSERT_TRUE(writeFileAtomic(target, "new", &error)) << error;
   ::close(live);
-  EXPECT_EQ(contents(target), "new");
+  EXPECT_EQ(fileText(target), "new");
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.mxh", ".b.mxh.00000000deadbeef.tmp",
                                                     ".a.mxh.0123456789ABCDEF.tmp", ".a.mxh.0123.tmp",
                                                     "a.mxh.00000000deadbeef.tmp", ".a.mxh.1111111111111111.tmp"}));
@@ -102,7 +100,7 @@ TEST(AtomicWrite, ProtectedTargetsLinksAndFailuresKeepTheUsersFile) {
   fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_FALSE(writeFileAtomic(locked, "new", &error));
   EXPECT_EQ(error, "is write-protected: " + locked);
-  EXPECT_EQ(contents(locked), "old");
+  EXPECT_EQ(fileText(locked), "old");
 
   // A link is written through: it stays a link and the file it names gets the data,
   // with a relative link resolved from the link's own folder.
@@ -115,7 +113,7 @@ TEST(AtomicWrite, ProtectedTargetsLinksAndFailuresKeepTheUsersFile) {
   ASSERT_TRUE(writeFileAtomic(dir.str("link2.mxh"), "through two links", &error)) << error;
   EXPECT_TRUE(fs::is_symlink(dir.path / "link.mxh"));
   EXPECT_TRUE(fs::is_symlink(dir.path / "link2.mxh"));
-  EXPECT_EQ(contents(real), "through two links");
+  EXPECT_EQ(fileText(real), "through two links");
   EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"locked.mxh", "real", "link.mxh", "link2.mxh"}));
   // A link that leads round in a circle is no file at all.
@@ -131,7 +129,7 @@ TEST(AtomicWrite, ProtectedTargetsLinksAndFailuresKeepTheUsersFile) {
   EXPECT_FALSE(writeFileAtomic(book, "a text longer than five bytes", &error));
   setWriteCall(prev);
   EXPECT_EQ(error, "cannot write " + book + ": no space left on device");
-  EXPECT_EQ(contents(book), "old");
+  EXPECT_EQ(fileText(book), "old");
 
   // A folder squatting on the name.
   fs::create_directory(dir.path / "squat.mxh");

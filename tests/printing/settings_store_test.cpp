@@ -11,6 +11,7 @@
 #include "platform/textconv.h"
 #include "printing/PrintSettings.h"
 #include "printing/SettingsStore.h"
+#include "support/file_text.h"
 
 namespace wux {
 namespace {
@@ -24,11 +25,7 @@ struct TempIni {
     path = (dir / "sub" / "wuxprint.ini").string();
   }
   ~TempIni() { std::filesystem::remove_all(dir); }
-  std::string text() const {
-    std::string s;
-    platform::readFile(path, s);
-    return s;
-  }
+  std::string text() const { return test::fileText(path); }
   void write(const std::string& s) const {
     platform::makeDirs(platform::dirOf(path));
     ASSERT_TRUE(platform::writeFileAtomic(path, s));

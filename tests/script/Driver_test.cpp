@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_text.h"
+
 
 namespace wux::test {
 namespace {
@@ -20,11 +22,6 @@ struct Outcome {
   int status;
   std::string out, err;
 };
-
-std::string slurp(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
-}
 
 fs::path driverPath() {
   return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "drivers" / "ppa-run";
@@ -38,7 +35,7 @@ Outcome ppaRun(const fs::path& script) {
   std::string cmd = "'" + driver.string() + "' '" + script.string() + "' >'" + (dir / "out").string() + "' 2>'" +
                     (dir / "err").string() + "'";
   int rc = std::system(cmd.c_str());
-  Outcome o{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(dir / "out"), slurp(dir / "err")};
+  Outcome o{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, osFileText(dir / "out"), osFileText(dir / "err")};
   fs::remove_all(dir);
   return o;
 }
@@ -56,8 +53,8 @@ TEST(PpaRunDriver, Corpus) {
     Outcome o = ppaRun(base);
     const bool fails = fs::exists(base.replace_extension(".err"));
     EXPECT_EQ(o.status, fails ? 1 : 0) << e.path();
-    EXPECT_EQ(o.out, slurp(base.replace_extension(".out"))) << e.path();
-    EXPECT_EQ(o.err, fails ? slurp(base.replace_extension(".err")) : "") << e.path();
+    EXPECT_EQ(o.out, osFileText(base.replace_extension(".out"))) << e.path();
+    EXPECT_EQ(o.err, fails ? osFileText(base.replace_extension(".err")) : "") << e.path();
   }
   EXPECT_GE(cases, 5);
 }

@@ -1,17 +1,18 @@
 #pragma once
 // Input as a person gives it, through Qt's own event paths: files dropped from a file
-// manager, and the text of a file read back to see what a save wrote.
+// manager, buttons clicked and menu items found by their captions.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTest>
 #include <QUrl>
 
 #include <string>
 #include <vector>
-
-#include "platform/files.h"
 
 namespace wux::test {
 
@@ -29,11 +30,29 @@ inline void dropFiles(QWidget* target, const std::vector<std::string>& files) {
   EXPECT_TRUE(drop.isAccepted());
 }
 
-// The file's bytes; empty when it cannot be read.
-inline std::string fileText(const std::string& path) {
-  std::string s;
-  platform::readFile(path, s);
-  return s;
+// The push button of `top` with this caption: a shown one first, since a person sees only
+// those; else any, for a window the test never shows. Null when there is none.
+inline QPushButton* buttonOf(QWidget* top, const QString& caption) {
+  QPushButton* hidden = nullptr;
+  for (QPushButton* b : top->findChildren<QPushButton*>()) {
+    if (b->text() != caption) continue;
+    if (b->isVisible()) return b;
+    if (!hidden) hidden = b;
+  }
+  return hidden;
+}
+
+// Clicked with the mouse, as a person clicks it; a missing button fails the test.
+inline void click(QWidget* top, const QString& caption) {
+  if (QPushButton* b = buttonOf(top, caption)) return QTest::mouseClick(b, Qt::LeftButton);
+  ADD_FAILURE() << "no button " << caption.toStdString();
+}
+
+// The menu item of `top` (a window, a menu) with this caption; null when there is none.
+inline QAction* actionOf(QWidget* top, const QString& caption) {
+  for (QAction* a : top->findChildren<QAction*>())
+    if (a->text() == caption) return a;
+  return nullptr;
 }
 
 }  // namespace wux::test

@@ -23,14 +23,9 @@
 #include <thread>
 #include <vector>
 
-namespace wux::test {
+#include "support/file_text.h"
 
-inline std::string readWholeFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+namespace wux::test {
 
 inline void writeWholeFile(const std::filesystem::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
@@ -137,9 +132,9 @@ class SmtpSink {
   const std::string& reason() const { return reason_; }
   std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
   // Message n (1-based) as received, and its envelope.
-  std::string message(int n) const { return readWholeFile(file(n, ".eml")); }
-  std::string recipients(int n) const { return readWholeFile(file(n, ".rcpt")); }
-  std::string sender(int n) const { return readWholeFile(file(n, ".from")); }
+  std::string message(int n) const { return osFileText(file(n, ".eml")); }
+  std::string recipients(int n) const { return osFileText(file(n, ".rcpt")); }
+  std::string sender(int n) const { return osFileText(file(n, ".from")); }
   int count() const {
     int n = 0;
     while (std::filesystem::exists(file(n + 1, ".eml"))) ++n;
@@ -229,7 +224,7 @@ class Pop3Server {
       ::_exit(127);
     }
     if (pid_ < 0 || !waitForListener(port_, 250)) {
-      reason_ = "the POP3 test server did not start: " + readWholeFile(d / "log");
+      reason_ = "the POP3 test server did not start: " + osFileText(d / "log");
       port_ = 0;
     }
   }
@@ -244,7 +239,7 @@ class Pop3Server {
   const std::string& reason() const { return reason_; }
   std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
   // The mailbox as it stands (what dovecot wrote back after a session).
-  std::string mailbox() const { return readWholeFile(dir_.path / "mail" / "inbox"); }
+  std::string mailbox() const { return osFileText(dir_.path / "mail" / "inbox"); }
 
  private:
   static constexpr const char* kDovecot = "/usr/sbin/dovecot";

@@ -14,6 +14,7 @@
 #include "support/FakeClipboard.h"
 #include "support/RecordingPrompter.h"
 #include "support/fake_main_window.h"
+#include "support/gui_input.h"
 #include "support/qt_app.h"
 #include "views/FormCVTJpeg.h"
 #include "views/FrameImage.h"
@@ -290,9 +291,7 @@ TEST_F(FrameImageTest, DrawPutsTheJpegAtItsOwnSizeInTheCorner) {
   const QPoint middle(shown.width() / 2 + 60, shown.height() / 2);
   EXPECT_TRUE(reddish(shown.pixelColor(middle)));
 
-  QAction* draw = nullptr;
-  for (QAction* a : frame()->findChildren<QAction*>())
-    if (a->text() == QStringLiteral("Image1.Draw")) draw = a;
+  QAction* draw = test::actionOf(frame(), QStringLiteral("Image1.Draw"));
   ASSERT_NE(draw, nullptr);
   draw->trigger();
   shown = image->grab().toImage();

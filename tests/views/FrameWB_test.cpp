@@ -13,6 +13,7 @@
 #include "platform/launcher.h"
 #include "support/fake_browser.h"
 #include "support/fake_main_window.h"
+#include "support/file_text.h"
 #include "support/qt_app.h"
 #include "views/FrameMemoNode.h"
 #include "views/WebBrowser.h"
@@ -222,9 +223,7 @@ TEST_F(FrameWBTest, SaveAsWritesThePageInTheCharsetItWasReadIn) {
     browser->source = QString::fromUtf8(html);
     rec.inputs.push_back(dir.str("saved.html"));
     wb()->SaveAsClick();
-    std::string saved;
-    EXPECT_TRUE(platform::readFile(dir.str("saved.html"), saved));
-    return saved;
+    return test::existingFileText(dir.str("saved.html"));
   };
   // "日本 €é" and a character no Japanese set holds.
   const char* text = "<meta charset=x><p>\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC\xC3\xA9\xF0\x9F\x98\x80</p>";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/RecordingPrompter.h"
+#include "support/file_text.h"
 #include "webengine/engine_fixture.h"
 
 using namespace wux;
@@ -190,9 +191,7 @@ TEST_F(LocalPageTest, SaveAsKeepsThePageInItsOwnCharset) {
   auto saveAs = [&](const std::string& name) {
     rec.inputs.push_back(tmp.str(name));
     editor.webFrame()->SaveAsClick();
-    std::string bytes;
-    EXPECT_TRUE(platform::readFile(tmp.str(name), bytes)) << name;
-    return bytes;
+    return test::existingFileText(tmp.str(name));
   };
   // "日本 €" in UTF-8 and in Shift_JIS, where the euro sign is a reference.
   write("utf8.html", "<html><head><meta charset=\"utf-8\"></head>"

@@ -98,12 +98,12 @@ TEST(NotebookFile, HandWrittenFileSavesBackWithOnlyStampsChanged) {
   EXPECT_EQ(opened.lone->SaveMinutes, 10);
   const std::string out = tmp.str("out.mxh");
   ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
-  EXPECT_EQ(slurp(out), restamped("5"));
+  EXPECT_EQ(fileText(out), restamped("5"));
 
   // The same notebook compressed: a zlib stream that inflates to the same text.
   const std::string z = tmp.str("out.mhz");
   ASSERT_TRUE(WriteRecords(opened, z, error)) << error;
-  std::string packed = slurp(z);
+  std::string packed = fileText(z);
   ASSERT_GE(packed.size(), 2u);
   EXPECT_EQ(packed.substr(0, 2), "\x78\x9C");
   std::string inflated;
@@ -179,7 +179,7 @@ TEST(DocumentFile, GoldenFileAndReadBack) {
   addNote(*two, "n2", "text two\r\n");
 
   ASSERT_GT(doc->saveToFile_(path), 0);
-  EXPECT_EQ(slurp(path), sjis::replaceAll(readTestData("records/document.mxa"), "@PATH@", path));
+  EXPECT_EQ(fileText(path), sjis::replaceAll(readTestData("records/document.mxa"), "@PATH@", path));
   for (int i = 0; i < 2; ++i) {
     MemoHolder* h = doc->getHolder_(i);
     ASSERT_GT(h->saveToFile_(h->getFileName_()), 0);
@@ -204,7 +204,7 @@ TEST(DocumentFile, GoldenFileAndReadBack) {
 
   // A current-notebook name that matches nothing leaves none; an empty one the first.
   auto none = newDoc(tmp.str("x.mxa"));
-  std::string text = slurp(path);
+  std::string text = fileText(path);
   text = sjis::replaceAll(text, "CurrentHolder=\"Two\"", "CurrentHolder=\"Three\"");
   ASSERT_TRUE(platform::writeFileAtomic(tmp.str("x.mxa"), text));
   ASSERT_EQ(ReadDocumentFile(*none, tmp.str("x.mxa"), messages), 0);
@@ -263,7 +263,7 @@ TEST(DocumentArchive, TwoNotebooksUnpackAndOpenIdentically) {
   const std::string maz = tmp.str("Doc.maz");
   ASSERT_GT(doc->saveToFile_(maz), 0);
   std::string inflated;
-  ASSERT_TRUE(ZInflate(slurp(maz), inflated));
+  ASSERT_TRUE(ZInflate(fileText(maz), inflated));
   StringList lines;
   lines.setText(inflated);
   ASSERT_GT(lines.count(), 20);
@@ -334,7 +334,7 @@ TEST(DocumentArchive, UnloadedNotebooksAreReadFirstOrLeftOut) {
   EXPECT_TRUE(b->loadFailed);
   EXPECT_EQ(b->getNodeCount_(), 0);
   EXPECT_EQ(b->saveToFile_(b->getFileName_()), -1);
-  EXPECT_EQ(slurp(b->getFileName_()), "<Holder name=\"Broken\"><Record></Holder>");
+  EXPECT_EQ(fileText(b->getFileName_()), "<Holder name=\"Broken\"><Record></Holder>");
 }
 
 TEST(DocumentArchive, ClimbingPartNamesWriteNothingOutside) {
@@ -379,7 +379,7 @@ TEST(NotebookFile, FailedWriteKeepsOldFileAndModifiedFlag) {
     fs::permissions(tmp.path, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_EQ(h->saveToFile_(file), -1);
     fs::permissions(tmp.path, fs::perms::owner_all);
-    EXPECT_EQ(slurp(file), "old contents");
+    EXPECT_EQ(fileText(file), "old contents");
   }
   // A file-size limit makes the write itself fail, even for root.
   struct rlimit old {};
@@ -394,7 +394,7 @@ TEST(NotebookFile, FailedWriteKeepsOldFileAndModifiedFlag) {
   std::signal(SIGXFSZ, prevHandler);
   EXPECT_EQ(r, -1);
   EXPECT_GT(rz, 0);  // the small document file fits
-  EXPECT_EQ(slurp(file), "old contents");
+  EXPECT_EQ(fileText(file), "old contents");
   EXPECT_TRUE(h->modified);
   int leftovers = 0;
   for (auto& e : fs::directory_iterator(tmp.path)) leftovers += e.path().filename().string()[0] == '.';
@@ -457,7 +457,7 @@ TEST(Memos, NotebookMemoHasAFieldOfItsOwnAndReadsBackIntoItsLines) {
   h->putField_("MailServer", "\"mail.example\"");
   const std::string path = tmp.str("Diary.mxh");
   ASSERT_GT(h->saveToFile_(path), 0);
-  EXPECT_EQ(slurp(path), readTestData("records/notebook_memo.mxh"));
+  EXPECT_EQ(fileText(path), readTestData("records/notebook_memo.mxh"));
 
   auto back = newDoc(tmp.str("Doc.mxa"));
   MemoHolder* read = addBook(*back, "Diary");
@@ -471,7 +471,7 @@ TEST(Memos, NotebookMemoHasAFieldOfItsOwnAndReadsBackIntoItsLines) {
   EXPECT_EQ(read->CountSave, 1);
   // Written again, the same file (the save counter aside).
   ASSERT_GT(read->saveToFile_(path), 0);
-  EXPECT_EQ(slurp(path), sjis::replaceAll(readTestData("records/notebook_memo.mxh"), "CountSave=\"1\"",
+  EXPECT_EQ(fileText(path), sjis::replaceAll(readTestData("records/notebook_memo.mxh"), "CountSave=\"1\"",
                                           "CountSave=\"2\""));
 
   // Without a memo no such field is written.
@@ -488,7 +488,7 @@ TEST(Memos, DocumentMemoIsTheDocumentsOwnLines) {
   const std::string memo = "about this document\r\n  <kept> & \"as typed\"\r\n\r\n\x93\xfa\x96\x7b\r\n";
   doc->body().setText(memo);
   ASSERT_GT(doc->saveToFile_(path), 0);
-  EXPECT_EQ(slurp(path), sjis::replaceAll(readTestData("records/document_memo.mxa"), "@PATH@", path));
+  EXPECT_EQ(fileText(path), sjis::replaceAll(readTestData("records/document_memo.mxa"), "@PATH@", path));
 
   auto back = newDoc(tmp.str("unused.mxa"));
   StringList messages;

@@ -108,7 +108,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
   const std::string file = tmp.str("Book.mxh");
   ASSERT_GT(book.holder->saveToFile_(file), 0);
   const std::string expected = readTestData("records/book.mxh");
-  EXPECT_EQ(slurp(file), expected);
+  EXPECT_EQ(fileText(file), expected);
   EXPECT_EQ(img->body().count(), 0);  // binary notes keep no text after a write
 
   Book again(tmp.dir());
@@ -121,7 +121,7 @@ TEST(MemoRecord, WrittenAndReadBackByteForByte) {
   const std::string file2 = tmp.str("Book2.mxh");
   again.holder->CountSave = 0;
   ASSERT_GT(again.holder->saveToFile_(file2), 0);
-  std::string second = slurp(file2);
+  std::string second = fileText(file2);
   EXPECT_EQ(second, expected);
 }
 
@@ -164,11 +164,11 @@ TEST(MemoRecord, LinkAndUrlBodyRules) {
   const std::string page = tmp.str("out/url.html");
   long long n = url->exportContent_(page);
   const std::string expected = readTestData("records/url_page.html");
-  EXPECT_EQ(slurp(page), expected);
+  EXPECT_EQ(fileText(page), expected);
   EXPECT_EQ(n, static_cast<long long>(expected.size()));
   // Text notes export their body; a binary note without data writes nothing.
   EXPECT_EQ(unlinked->exportContent_(tmp.str("kept.txt")), 6);
-  EXPECT_EQ(slurp(tmp.str("kept.txt")), "kept\r\n");
+  EXPECT_EQ(fileText(tmp.str("kept.txt")), "kept\r\n");
   MemoNode* empty = book.add("empty");
   empty->putField_("Content-Transfer-Encoding", "\"binary\"");
   std::string error;
@@ -189,31 +189,31 @@ TEST(MemoContent, ShellScriptsAreWrittenWithLfAndOtherNotesKeepCrLf) {
   cmd->body().setText("cd /tmp\r\npwd");
   // By the file's name: a ".sh" file, in any letter case, and a one-line note too.
   EXPECT_EQ(cmd->exportContent_(tmp.str("run.sh")), 12);
-  EXPECT_EQ(slurp(tmp.str("run.sh")), "cd /tmp\npwd\n");
+  EXPECT_EQ(fileText(tmp.str("run.sh")), "cd /tmp\npwd\n");
   EXPECT_EQ(cmd->exportContent_(tmp.str("RUN.SH")), 12);
-  EXPECT_EQ(slurp(tmp.str("RUN.SH")), "cd /tmp\npwd\n");
+  EXPECT_EQ(fileText(tmp.str("RUN.SH")), "cd /tmp\npwd\n");
   MemoNode* one = book.add("one");
   one->body().setText("pwd");
   one->exportContent_(tmp.str("one.sh"));
-  EXPECT_EQ(slurp(tmp.str("one.sh")), "pwd\n");
+  EXPECT_EQ(fileText(tmp.str("one.sh")), "pwd\n");
   // The same text under another name keeps its bytes.
   cmd->exportContent_(tmp.str("run.txt"));
-  EXPECT_EQ(slurp(tmp.str("run.txt")), "cd /tmp\r\npwd\r\n");
+  EXPECT_EQ(fileText(tmp.str("run.txt")), "cd /tmp\r\npwd\r\n");
   cmd->exportContent_(tmp.str("sh"));
-  EXPECT_EQ(slurp(tmp.str("sh")), "cd /tmp\r\npwd\r\n");
+  EXPECT_EQ(fileText(tmp.str("sh")), "cd /tmp\r\npwd\r\n");
 
   // By the first line: "#!" only at its very start.
   MemoNode* bang = book.add("bang");
   bang->body().setText("#!/bin/sh\r\necho \x82\xa0\r\n");
   bang->exportContent_(tmp.str("tool"));
-  EXPECT_EQ(slurp(tmp.str("tool")), "#!/bin/sh\necho \x82\xa0\n");
+  EXPECT_EQ(fileText(tmp.str("tool")), "#!/bin/sh\necho \x82\xa0\n");
   MemoNode* indented = book.add("indented");
   indented->body().setText(" #!/bin/sh\r\nx");
   indented->exportContent_(tmp.str("indented"));
-  EXPECT_EQ(slurp(tmp.str("indented")), " #!/bin/sh\r\nx\r\n");
+  EXPECT_EQ(fileText(tmp.str("indented")), " #!/bin/sh\r\nx\r\n");
   MemoNode* blank = book.add("blank");
   EXPECT_EQ(blank->exportContent_(tmp.str("blank.sh")), 0);
-  EXPECT_EQ(slurp(tmp.str("blank.sh")), "");
+  EXPECT_EQ(fileText(tmp.str("blank.sh")), "");
 
   // A note read from a UTF-8 file goes back as UTF-8, a script with LF even over a
   // file that had CR LF.
@@ -222,7 +222,7 @@ TEST(MemoContent, ShellScriptsAreWrittenWithLfAndOtherNotesKeepCrLf) {
   utf->putField_("Charset", "\"UTF-8\"");
   utf->body().setText("echo \x82\xa0\r\nls");
   utf->exportContent_(tmp.str("u.sh"));
-  EXPECT_EQ(slurp(tmp.str("u.sh")), "echo \xe3\x81\x82\nls\n");
+  EXPECT_EQ(fileText(tmp.str("u.sh")), "echo \xe3\x81\x82\nls\n");
 }
 
 TEST(MemoRecord, CommentAndBodyTextAfterLastBreakIsKept) {
@@ -408,7 +408,7 @@ TEST(LinkedFiles, GoBackOnlyWhenChangedAndInTheFormTheyWereRead) {
   n->body().add("x");
   ASSERT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Write);
   ASSERT_GE(n->exportContent_(utf8), 0);
-  EXPECT_EQ(slurp(utf8), "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\n" "two\nx");
+  EXPECT_EQ(fileText(utf8), "\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\n" "two\nx");
   // Text typed over a failed read never replaces the file unread.
   n->linkedFileLoaded = false;
   EXPECT_EQ(n->saveStep_(utf8, why), MemoNode::SaveStep::Refuse);

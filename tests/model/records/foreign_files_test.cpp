@@ -31,7 +31,7 @@ TEST(ForeignNotebookFiles, WrittenOverOnlyWhenTheQuestionAgrees) {
   HolderSavePolicy cancel;
   cancel.foreign = [](MemoHolder&, const std::string&, std::string&) { return ForeignAnswer::Cancel; };
   EXPECT_FALSE(SaveDocumentAndHolders(*doc, dir.dir() + "Doc.mxa", false, report, cancel));
-  EXPECT_EQ(slurp(theirs), "their notebook");
+  EXPECT_EQ(fileText(theirs), "their notebook");
   EXPECT_FALSE(platform::fileExists(dir.dir() + "Doc.mxa"));
 
   // Yes writes it; from then on it is the notebook's own file and nobody is asked.

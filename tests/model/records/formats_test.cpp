@@ -87,7 +87,7 @@ TEST(WindowsFiles, NotebookTextOpensAndSavesBackWithOnlyStampsChanged) {
 
   const std::string out = tmp.dir() + sj("保存ソ.mxh");
   ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
-  EXPECT_EQ(slurp(out), restamped(data("tree.mxh"), "41", "42"));
+  EXPECT_EQ(fileText(out), restamped(data("tree.mxh"), "41", "42"));
   // The binary note's content is still there after the save.
   EXPECT_EQ(describeNotes(*opened.lone), notes);
 }
@@ -104,7 +104,7 @@ TEST(WindowsFiles, CompressedNotebookOpensAndSavesBack) {
 
   const std::string out = tmp.dir() + "again.mhz";
   ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
-  std::string packed = slurp(out);
+  std::string packed = fileText(out);
   EXPECT_EQ(packed.substr(0, 2), "\x78\x9C");
   EXPECT_EQ(inflated(packed), restamped(inflated(data("packed.mhz")), "7", "8"));
 }
@@ -138,10 +138,10 @@ TEST(WindowsFiles, DocumentOpensItsNotebooksAndSavesBack) {
   std::string expected = restamped(data("doc.mxa"));
   expected = sjis::replaceAll(expected, sj("Filename=\"C:\\表\\メモ帳.mxa\""),
                               "Filename=\"" + out.dir() + sj("メモ帳.mxa") + "\"");
-  EXPECT_EQ(slurp(out.dir() + sj("メモ帳.mxa")), expected);
-  EXPECT_EQ(slurp(out.dir() + sj("ソ表ノート.mxh")), restamped(data("tree.mxh"), "41", "42"));
-  EXPECT_EQ(inflated(slurp(out.dir() + sj("圧縮.mhz"))), restamped(inflated(data("packed.mhz")), "7", "8"));
-  EXPECT_EQ(slurp(out.dir() + sj("読専.mxh")), restamped(data("readonly.mxh"), "2", "3"));
+  EXPECT_EQ(fileText(out.dir() + sj("メモ帳.mxa")), expected);
+  EXPECT_EQ(fileText(out.dir() + sj("ソ表ノート.mxh")), restamped(data("tree.mxh"), "41", "42"));
+  EXPECT_EQ(inflated(fileText(out.dir() + sj("圧縮.mhz"))), restamped(inflated(data("packed.mhz")), "7", "8"));
+  EXPECT_EQ(fileText(out.dir() + sj("読専.mxh")), restamped(data("readonly.mxh"), "2", "3"));
 }
 
 TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
@@ -157,9 +157,9 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
   ASSERT_EQ(UnpackArchive(maz, unpacked.dir(), written, messages), 4) << messages.text();
   ASSERT_EQ(written.size(), 4u);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(written[i], unpacked.dir() + sj(kNames[i]));
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(slurp(written[i]), partText(i)) << kFiles[i];
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(fileText(written[i]), partText(i)) << kFiles[i];
   const std::string docText = data("doc.mxa");
-  EXPECT_EQ(slurp(written[0]), docText.substr(docText.find("<File")) + "\r\n");
+  EXPECT_EQ(fileText(written[0]), docText.substr(docText.find("<File")) + "\r\n");
 
   OpenedRecords opened;
   std::string error;
@@ -175,18 +175,18 @@ TEST(WindowsFiles, ArchiveUnpacksOpensAndSavesBack) {
   const std::string out = again.dir() + sj("メモ帳.maz");
   ASSERT_TRUE(WriteRecords(opened, out, error)) << error;
   StringList mime;
-  mime.setText(inflated(slurp(out)));
+  mime.setText(inflated(fileText(out)));
   ASSERT_GT(mime.count(), 12);  // frame and boundary: DocumentArchive.TwoNotebooksUnpackAndOpenIdentically
   EXPECT_EQ(mime[6], "Content-Type: text/xml; charset=x-sjis");
   EXPECT_EQ(mime[9], "  filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
   EXPECT_EQ(sjis::countOf(mime.text(), "Content-Transfer-Encoding: base64\r\n"), 3u);
   written.clear();
   ASSERT_EQ(UnpackArchive(out, check.dir(), written, messages), 4) << messages.text();
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(slurp(written[i]), restamped(partText(i))) << kFiles[i];
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(fileText(written[i]), restamped(partText(i))) << kFiles[i];
   std::string element = docText.substr(docText.find("<File"));
   element = sjis::replaceAll(element, sj("Filename=\"C:\\表\\メモ帳.mxa\""),
                              "Filename=\"" + again.dir() + sj("メモ帳.mxa") + "\"");
-  EXPECT_EQ(slurp(written[0]), element + "\r\n");
+  EXPECT_EQ(fileText(written[0]), element + "\r\n");
 }
 
 TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
@@ -210,7 +210,7 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
   EXPECT_TRUE(h->loaded);
   EXPECT_TRUE(h->loadFailed);
   EXPECT_EQ(h->saveToFile_(path), -1);
-  EXPECT_EQ(slurp(path), cut);
+  EXPECT_EQ(fileText(path), cut);
   EXPECT_GT(h->saveToFile_(tmp.dir() + "rescued.mxh"), 0);
 
   // Files that do not parse leave the notebook empty; no save may replace them.
@@ -229,7 +229,7 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
     EXPECT_EQ(fresh->getNodeCount_(), 0);
     fresh->createNewNode_();  // what the window does with a notebook left without notes
     EXPECT_EQ(fresh->saveToFile_(file), -1);
-    EXPECT_EQ(slurp(file), bad);
+    EXPECT_EQ(fileText(file), bad);
     doc->removeHolder_(fresh);
     delete fresh;
   }
@@ -261,7 +261,7 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
       EXPECT_EQ(zbook->getNode_(0)->name(), sj("親ソ"));
     }
     EXPECT_EQ(zbook->saveToFile_(z), -1);
-    EXPECT_EQ(slurp(z), packed.substr(0, keep));
+    EXPECT_EQ(fileText(z), packed.substr(0, keep));
     while (MemoNode* n = zbook->getFirstNode_()) {
       zbook->removeNode_(n);
       delete n;
@@ -276,7 +276,7 @@ TEST(DamagedFiles, NotebookCutShortIsShownButNeverSavedOver) {
   ASSERT_TRUE(OpenRecords(path, opened, error)) << error;
   ASSERT_TRUE(WriteRecords(opened, tmp.dir() + "utf8.mxh", error)) << error;
   // The notebook is named after its file, as the program names a notebook it opens.
-  EXPECT_EQ(slurp(tmp.dir() + "utf8.mxh"),
+  EXPECT_EQ(fileText(tmp.dir() + "utf8.mxh"),
             sjis::replaceAll(restamped(utf8, "41", "42"), "<Holder name=\"" + platform::sjisToUtf8(sj("ソ表ノート")),
                              "<Holder name=\"book"));
 }
@@ -300,7 +300,7 @@ TEST(DamagedFiles, DocumentAndArchiveCutShortSaySo) {
   messages.clear();
   EXPECT_EQ(UnpackArchive(tmp.dir() + "cut.maz", unpacked.dir(), written, messages), 3);
   EXPECT_NE(messages.text().find("cut short"), std::string::npos) << messages.text();
-  EXPECT_EQ(slurp(unpacked.dir() + sj("ソ表ノート.mxh")), data("tree.mxh"));
+  EXPECT_EQ(fileText(unpacked.dir() + sj("ソ表ノート.mxh")), data("tree.mxh"));
 
   // The compressed stream itself cut short.
   const std::string maz = data("doc.maz");
@@ -338,7 +338,7 @@ TEST(DamagedFiles, UnpackingAsksBeforeReplacingFilesBesideTheArchive) {
   StringList messages;
   EXPECT_EQ(UnpackArchive(maz, "", written, messages, overwrite), 3);
   EXPECT_EQ(asked, std::vector<std::string>{newer});
-  EXPECT_EQ(slurp(newer), "newer notes");
+  EXPECT_EQ(fileText(newer), "newer notes");
   EXPECT_NE(messages.text().find("Not overwritten: " + newer), std::string::npos);
   // Without anyone to ask, nothing is replaced; the files that hold their part already
   // count as unpacked.
@@ -355,7 +355,7 @@ TEST(DamagedFiles, UnpackingAsksBeforeReplacingFilesBesideTheArchive) {
   answer = true;
   EXPECT_EQ(UnpackArchive(maz, "", written, messages, overwrite), 4);
   EXPECT_EQ(asked, std::vector<std::string>{newer});
-  EXPECT_EQ(slurp(newer), data("tree.mxh"));
+  EXPECT_EQ(fileText(newer), data("tree.mxh"));
   EXPECT_TRUE(world.recorder.asked.empty());  // the file layer asks nobody itself
 }
 
@@ -366,7 +366,7 @@ TEST(ArchiveParts, FolderNamesWithQuotesStillUnpackUnderTheRightNames) {
   ASSERT_TRUE(platform::makeDirs(dir));
   layOut(tmp);
   for (const char* name : kNames)
-    ASSERT_TRUE(platform::writeFileAtomic(dir + sj(name), slurp(tmp.dir() + sj(name))));
+    ASSERT_TRUE(platform::writeFileAtomic(dir + sj(name), fileText(tmp.dir() + sj(name))));
   OpenedRecords opened;
   std::string error;
   ASSERT_TRUE(OpenRecords(dir + sj("メモ帳.mxa"), opened, error)) << error;

@@ -32,7 +32,7 @@ TEST(HolderSave, TwoNotebooksWhoseNamesEndInOneFileAreRefusedNamingBoth) {
   ASSERT_GT(second->saveAsFile_(dir.dir() + "v1.1.mxh", &error), 0) << error;
   saves = SaveHolders({doc->getHolder_(0)}, {});
   EXPECT_EQ(saves[0].state, HolderSave::State::Saved) << saves[0].why;
-  EXPECT_NE(slurp(dir.dir() + "v1.mxh").find("first"), std::string::npos);
+  EXPECT_NE(fileText(dir.dir() + "v1.mxh").find("first"), std::string::npos);
 }
 
 TEST(HolderSave, SaveAsIntoAnotherFolderKeepsRelativeLinksPointingAtTheirFiles) {
@@ -57,7 +57,7 @@ TEST(HolderSave, SaveAsIntoAnotherFolderKeepsRelativeLinksPointingAtTheirFiles) 
   EXPECT_EQ(picture->getField_("Filename"), QuoteValue(dir.dir() + "real.jpg"));
   EXPECT_EQ(picture->getField_("FilenameLocal"), "\"./page.html\"");
   EXPECT_EQ(plain->getField_("Filename"), "\"/abs/a.txt\"");
-  EXPECT_NE(slurp(dir.dir() + "other/book.mxh").find("./page.html"), std::string::npos);
+  EXPECT_NE(fileText(dir.dir() + "other/book.mxh").find("./page.html"), std::string::npos);
 
   // The document's Save As carries the notebooks of its folder, links and all.
   auto moving = newDoc(dir.dir() + "Moving.mxa");

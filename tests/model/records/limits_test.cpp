@@ -141,7 +141,7 @@ TEST(InflationLimit, StreamsUpToTheLimitStillOpen) {
   addNote(*h, "one", "text");
   ASSERT_GT(h->saveToFile_(d.str("Book.mhz")), 0);
   std::string text;
-  ASSERT_TRUE(ZInflate(slurp(d.str("Book.mhz")), text));
+  ASSERT_TRUE(ZInflate(fileText(d.str("Book.mhz")), text));
 
   LowerLimit exact(text.size());
   std::unique_ptr<MemoHolder> back(Create<MemoHolder>(nullptr));

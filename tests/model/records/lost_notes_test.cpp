@@ -63,7 +63,7 @@ TEST(NotesNeverLost, NotebookStoredElsewhereSurvivesBothRoundTrips) {
   SaveReport report;
   ASSERT_TRUE(SaveDocumentAndHolders(*doc, path, false, report)) << lines(report.messages);
   EXPECT_EQ(joined(report.written), joined({home.dir() + "Plain.mxh", elsewhere.dir() + sj("別の帳.mxh"), path}));
-  EXPECT_EQ(slurp(path), golden("redirected.mxa", {{"@HOME@", home.dir()}, {"@ELSEWHERE@", elsewhere.dir()}}));
+  EXPECT_EQ(fileText(path), golden("redirected.mxa", {{"@HOME@", home.dir()}, {"@ELSEWHERE@", elsewhere.dir()}}));
   const std::string expected = describeAll(*doc);
 
   // Opened again in place, the document finds the notebook where it was stored.
@@ -73,7 +73,7 @@ TEST(NotesNeverLost, NotebookStoredElsewhereSurvivesBothRoundTrips) {
   EXPECT_EQ(describeAll(*again.doc), expected);
   // A reference that names anything but a notebook file is not followed.
   ASSERT_TRUE(platform::writeFileAtomic(
-      path, sjis::replaceAll(slurp(path), sj("別の帳.mxh"), "passwd")));
+      path, sjis::replaceAll(fileText(path), sj("別の帳.mxh"), "passwd")));
   OpenedRecords refused;
   EXPECT_FALSE(OpenRecords(path, refused, error));
   EXPECT_EQ(error, "Not Found MemoHolder: " + home.dir() + "Stored.mxh");
@@ -97,7 +97,7 @@ TEST(NotesNeverLost, NotebookStoredElsewhereSurvivesBothRoundTrips) {
     EXPECT_EQ(back.doc->getHolder_(1)->getFileName_(), folder + sj("別の帳.mxh")) << copy;
   }
   // The copy of the document names the copy of the notebook.
-  EXPECT_NE(slurp(out.dir() + "Copy.mxa").find("<Field Filename=\"" + out.dir() + sj("別の帳.mxh") + "\"/>"),
+  EXPECT_NE(fileText(out.dir() + "Copy.mxa").find("<Field Filename=\"" + out.dir() + sj("別の帳.mxh") + "\"/>"),
             std::string::npos);
 }
 
@@ -117,7 +117,7 @@ TEST(NotesNeverLost, LinkAndUrlNotesWithAnEmptyFileNameKeepTheirText) {
   real->putField_("Filename", "\"/notes/a.txt\"");
   const std::string file = h->getFileName_();
   ASSERT_GT(h->saveToFile_(file), 0);
-  EXPECT_EQ(slurp(file), readTestData("records/empty_filename.mxh"));
+  EXPECT_EQ(fileText(file), readTestData("records/empty_filename.mxh"));
 
   auto back = newDoc(tmp.dir() + "Doc.mxa");
   MemoHolder* read = addBook(*back, "Links");
@@ -160,7 +160,7 @@ TEST(NotesNeverLost, SaveStoppedByOneNotebookReportsEveryFileAndKeepsTheOldDocum
   for (const char* name : {"A", "B", "C"}) addNote(*addBook(*doc, name), "n", std::string(name) + " old\r\n");
   SaveReport first;
   ASSERT_TRUE(SaveDocumentAndHolders(*doc, path, false, first)) << lines(first.messages);
-  const std::string oldDocument = slurp(path);
+  const std::string oldDocument = fileText(path);
 
   // Every notebook and the document change; then a folder takes B's file name.
   addBook(*doc, "D")->modified = true;
@@ -177,7 +177,7 @@ TEST(NotesNeverLost, SaveStoppedByOneNotebookReportsEveryFileAndKeepsTheOldDocum
   EXPECT_EQ(joined(report.notWritten), joined({tmp.dir() + "B.mxh", path}));
   EXPECT_EQ(lines(report.messages), golden("stopped_save_report.txt", {{"@DIR@", tmp.dir()}}));
   // The old document still names the notebooks it had, all of them still on disk.
-  EXPECT_EQ(slurp(path), oldDocument);
+  EXPECT_EQ(fileText(path), oldDocument);
   EXPECT_TRUE(doc->modified);
   EXPECT_TRUE(doc->getHolder_(1)->modified);
   EXPECT_FALSE(doc->getHolder_(0)->modified);
@@ -226,7 +226,7 @@ TEST(NotesNeverLost, TwoLostQuotesAreReportedWithTheirLineAndNeverSavedOver) {
   const std::string file = h->getFileName_();
   ASSERT_GT(h->saveToFile_(file), 0);
   // The closing quote of note 3's value and the opening one of note 6's are gone.
-  std::string text = slurp(file);
+  std::string text = fileText(file);
   text = sjis::replaceAll(text, "k=\"vn03\"", "k=\"vn03");
   text = sjis::replaceAll(text, "k=\"vn06\"", "k=vn06\"");
   ASSERT_TRUE(platform::writeFileAtomic(file, text));
@@ -256,7 +256,7 @@ TEST(NotesNeverLost, TwoLostQuotesAreReportedWithTheirLineAndNeverSavedOver) {
   };
   EXPECT_EQ(read->saveToFile_(file, &error, refuse), -1);
   EXPECT_EQ(asked, std::vector<std::string>{file});
-  EXPECT_EQ(slurp(file), text);
+  EXPECT_EQ(fileText(file), text);
   EXPECT_GT(read->saveToFile_(tmp.dir() + "rescued.mxh"), 0);  // another name needs no question
   EXPECT_GT(read->saveToFile_(file, &error, [](const std::string&) { return true; }), 0);
   EXPECT_FALSE(read->loadFailed);
@@ -302,7 +302,7 @@ TEST(NotesNeverLost, UnpackerNamesEveryPartItLeavesOut) {
                                        "B.mxh: is a directory",
                                    "Not overwritten: " + target.dir() + "C.mxh",
                                    "Part D.mxh not unpacked: " + fifo + " is not a regular file"}));
-  EXPECT_EQ(slurp(target.dir() + "C.mxh"), "the user's newer C");
+  EXPECT_EQ(fileText(target.dir() + "C.mxh"), "the user's newer C");
   EXPECT_EQ(platform::fileState(fifo), platform::FileState::Unreadable);
 }
 
@@ -327,7 +327,7 @@ TEST(NotesNeverLost, SavedIntoAnotherFolderTheDocumentMovesWithItsNotebooks) {
   }
   auto before = [&] {
     std::string all;
-    for (const auto& e : fs::directory_iterator(tmp.path / "old")) all += e.path().string() + slurp(e.path().string());
+    for (const auto& e : fs::directory_iterator(tmp.path / "old")) all += e.path().string() + fileText(e.path().string());
     return all;
   };
   const std::string oldFolder = before();
@@ -411,10 +411,10 @@ TEST(NotesNeverLost, FieldNamesWithControlBytesMeanTheSameAfterASave) {
   MemoHolder* again = addBook(*back, "Book");
   ASSERT_EQ(ReadHolderFile(*again, file, messages), 0) << messages.text();
   EXPECT_EQ(describeNotes(*again), once);
-  const std::string saved = slurp(file);
+  const std::string saved = fileText(file);
   ASSERT_GT(again->saveToFile_(file), 0);
   const auto notes = [](const std::string& t) { return t.substr(t.find("<Record")); };
-  EXPECT_EQ(notes(slurp(file)), notes(saved));
+  EXPECT_EQ(notes(fileText(file)), notes(saved));
 }
 
 // The document's own fields are held as they will be written, as a notebook's are: a name
@@ -440,7 +440,7 @@ TEST(NotesNeverLost, DocumentFieldsMeanTheSameAfterASave) {
   doc->putField_("CurrentHolder", QuoteValue(doc->getCurrentHolder()->name()));
   const std::string fields = doc->fieldList()->text();
   ASSERT_GT(doc->saveToFile_(file), 0);
-  const std::string saved = slurp(file);
+  const std::string saved = fileText(file);
   EXPECT_EQ(saved.find("CurrentHolder"), saved.rfind("CurrentHolder")) << saved;
 
   auto back = newDoc(file);

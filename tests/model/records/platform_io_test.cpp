@@ -23,18 +23,18 @@ TEST(Download, LoopbackServerSuccessRedirectAndFailures) {
   std::string err;
   std::string target = out.str("got.bin");
   ASSERT_TRUE(platform::downloadToFile(server.url("/data.bin"), target, &err)) << err;
-  EXPECT_EQ(slurp(target), payload);
+  EXPECT_EQ(fileText(target), payload);
 
   // "/sub" answers with a redirect to "/sub/".
   ASSERT_TRUE(platform::downloadToFile(server.url("/sub"), out.str("sub.html"), &err)) << err;
-  EXPECT_EQ(slurp(out.str("sub.html")), "<html>sub</html>\r\n");
+  EXPECT_EQ(fileText(out.str("sub.html")), "<html>sub</html>\r\n");
 
   // An HTTP error keeps the old file and leaves nothing beside it.
   ASSERT_TRUE(platform::writeFileAtomic(target, "old"));
   err.clear();
   EXPECT_FALSE(platform::downloadToFile(server.url("/missing.bin"), target, &err));
   EXPECT_FALSE(err.empty());
-  EXPECT_EQ(slurp(target), "old");
+  EXPECT_EQ(fileText(target), "old");
   EXPECT_FALSE(platform::downloadToFile(server.url("/missing.bin"), out.str("new.bin")));
   EXPECT_FALSE(platform::fileExists(out.str("new.bin")));
 

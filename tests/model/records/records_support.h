@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "support/RecordingPrompter.h"
+#include "support/file_text.h"
 #include "model/clock.h"
 #include "model/records/MemoFile.h"
 #include "platform/files.h"
@@ -24,6 +25,8 @@
 #include "platform/textconv.h"
 
 namespace wux::testing {
+
+using test::fileText;
 
 inline int freePort() {
   int s = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -99,12 +102,6 @@ struct TempDir {
   std::string str(const std::string& name = "") const { return (path / name).string(); }
   std::string dir() const { return path.string() + "/"; }
 };
-
-inline std::string slurp(const std::string& p) {
-  std::string s;
-  platform::readFile(p, s);
-  return s;
-}
 
 // Lines joined by CR LF, each line ended by one.
 inline std::string crlf(std::initializer_list<std::string> lines) {

@@ -31,13 +31,7 @@ Outcome roundTrip(const std::string& in, const std::string& out) {
   std::string cmd = "'" + driver.string() + "' --now '20261206 123456' --seed 7 '" + in + "' '" + out + "' 2>'" +
                     tmp.str("err") + "'";
   int rc = std::system(cmd.c_str());
-  std::ifstream f(tmp.str("err"), std::ios::binary);
-  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, std::string(std::istreambuf_iterator<char>(f), {})};
-}
-
-std::string osSlurp(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
+  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, test::osFileText(tmp.str("err"))};
 }
 
 }  // namespace
@@ -53,7 +47,7 @@ TEST(RoundTripDriver, JapanesePathsAndEveryMessage) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   // Named after the file it came from, under the name given, not a garbled one.
-  EXPECT_EQ(osSlurp(dir / "出力.mxh"), readTestData("records/driver_out.mxh"));
+  EXPECT_EQ(test::osFileText(dir / "出力.mxh"), readTestData("records/driver_out.mxh"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 
   // A document whose notebook file is taken by a folder in the target: each message.

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "model/errors.h"
+#include "support/file_text.h"
 
 using namespace wux;
 
@@ -58,8 +58,7 @@ TEST(StringListText, FileRoundTripIsByteExact) {
   std::string path = (dir / "a.txt").string();
   StringList l{"\x83\x41\x83\x5C", "", "end"};
   ASSERT_TRUE(l.saveToFile(path));
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  const std::string bytes = test::osFileText(path);
   EXPECT_EQ(bytes, "\x83\x41\x83\x5C\r\n\r\nend\r\n");
   StringList r;
   r.loadFromFile(path);
