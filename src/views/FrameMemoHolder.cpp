@@ -34,6 +34,8 @@ TFrameMemoHolder::TFrameMemoHolder(QWidget* parent) : QWidget(parent) {
   status_ = new QLabel(panelLeft_);
   status_->setObjectName(QStringLiteral("StatusBar2"));
   status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  // A deep note's index path is long: it is cut off rather than widening the window.
+  status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   panelLayout_->addStretch(0);
   panelLayout_->addWidget(status_);
   // The editor lies in a pane of its own: while its note is shown in a note window the

@@ -697,6 +697,26 @@ TEST_F(TreeFrameTest, KeysAndStatusFollowItemOrder) {
   EXPECT_EQ(frame.statusText(), "[1]   3 / 3");
 }
 
+TEST_F(TreeFrameTest, TheStatusOfADeepNoteLeavesTheFrameItsWidth) {
+  // Each level adds to the index path the status line shows.
+  MemoNode* n = nullptr;
+  for (int i = 0; i < 500; ++i) {
+    n = book.holder->newNode_();
+    n->putField_("UID", "\"D" + std::to_string(i) + "\"");
+    n->putField_("ParentNodeID", i ? "\"D" + std::to_string(i - 1) + "\"" : std::string("\"X\""));
+    book.holder->addNode_(n, "d" + std::to_string(i));
+  }
+  show(Kind::Tree);
+  frame.resize(400, 300);
+  frame.show();
+  frame.showStatus_();
+  const int width = frame.PanelLeft()->minimumSizeHint().width();
+  window.changeCurrentNode_(static_cast<MemoNodeUI*>(n));
+  frame.showStatus_();
+  EXPECT_EQ(frame.statusText().substr(0, 8), "[1/0/0/0");
+  EXPECT_EQ(frame.PanelLeft()->minimumSizeHint().width(), width);
+}
+
 TEST_F(FrameTest, CheckListKeyMovesOneLine) {
   show(Kind::CheckList);
   auto* view = dynamic_cast<NoteCheckListView*>(book.holder->viewControl(Kind::CheckList));
