@@ -322,19 +322,21 @@ void TFrameMemoNode::shellSel_() {
   OpenWithDesktopOrSay(target);
 }
 
-void TFrameMemoNode::memoToFields_() {
-  QTextCursor c(fields_->document());
+namespace {
+// A cursor writes past the editor's read-only state, which stops only typing: the
+// text would wait there for the next commit once the switch is off.
+void appendLines(QPlainTextEdit* to, const QString& text) {
+  if (to->isReadOnly()) return;
+  QTextCursor c(to->document());
   c.movePosition(QTextCursor::End);
-  if (!fields_->toPlainText().isEmpty()) c.insertText(QStringLiteral("\n"));
-  c.insertText(memo_->toPlainText());
+  if (!to->toPlainText().isEmpty()) c.insertText(QStringLiteral("\n"));
+  c.insertText(text);
 }
+}  // namespace
 
-void TFrameMemoNode::fieldsToMemo_() {
-  QTextCursor c(memo_->document());
-  c.movePosition(QTextCursor::End);
-  if (!memo_->toPlainText().isEmpty()) c.insertText(QStringLiteral("\n"));
-  c.insertText(fields_->toPlainText());
-}
+void TFrameMemoNode::memoToFields_() { appendLines(fields_, memo_->toPlainText()); }
+
+void TFrameMemoNode::fieldsToMemo_() { appendLines(memo_, fields_->toPlainText()); }
 
 // ---- the name ----
 
@@ -778,8 +780,8 @@ void TFrameMemoNode::buildMenus() {
   item(text, "Explorer", [this] { explorerSel_(); });
   item(text, "Shell", [this] { shellSel_(); });
   item(text, "Eval", [] { prompter().messageBox("Still Not Implimented", "", Buttons::OK); })->setVisible(false);
-  item(text, "Memo>>Fiels", [this] { memoToFields_(); });
-  item(text, "Memo<<Fields", [this] { fieldsToMemo_(); });
+  editing.push_back(item(text, "Memo>>Fiels", [this] { memoToFields_(); }));
+  editing.push_back(item(text, "Memo<<Fields", [this] { fieldsToMemo_(); }));
   editing.push_back(item(text, "->Poser", [this] { toPoser_(); }));
   editing.push_back(item(text, "->PoserLike", [this] { toPoserLike_(); }));
   connect(text, &QMenu::aboutToShow, this, [this, editing] {

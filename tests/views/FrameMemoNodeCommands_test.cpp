@@ -407,6 +407,8 @@ TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {
   EXPECT_TRUE(action(text, QStringLiteral("Copy(&C)"))->isEnabled());
   EXPECT_FALSE(action(text, QStringLiteral("->Poser"))->isEnabled());
   EXPECT_FALSE(action(text, QStringLiteral("->PoserLike"))->isEnabled());
+  EXPECT_FALSE(action(text, QStringLiteral("Memo>>Fiels"))->isEnabled());
+  EXPECT_FALSE(action(text, QStringLiteral("Memo<<Fields"))->isEnabled());
   frame.setReadOnly_(false);
   emit text->aboutToShow();
   EXPECT_TRUE(action(text, QStringLiteral("Paste(&P)"))->isEnabled());
@@ -433,7 +435,11 @@ TEST_F(EditorCommandsTest, AReadOnlyNoteKeepsItsEncodingAndShowsItsTreeReadOnly)
   frame.setReadOnly_(true);
   frame.clearMemo_();
   frame.replaceActiveMemoSel_("inserted");
+  setText(fields(), "A=\"1\"");
+  frame.memoToFields_();
+  frame.fieldsToMemo_();
   EXPECT_EQ(text(memo()), "kept");
+  EXPECT_EQ(text(fields()), "A=\"1\"");
   frame.setReadOnly_(false);
 
   note()->putReadOnly_(true);
