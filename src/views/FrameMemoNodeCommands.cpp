@@ -187,7 +187,9 @@ void TFrameMemoNode::paste_() {
 }
 
 void TFrameMemoNode::undo_() {
-  if (QPlainTextEdit* e = focusedMemo_()) e->undo();
+  // The editor's own undo passes its read-only state.
+  QPlainTextEdit* e = focusedMemo_();
+  if (e && !e->isReadOnly()) e->undo();
 }
 
 void TFrameMemoNode::selectAll_() {

@@ -440,6 +440,14 @@ TEST_F(EditorCommandsTest, AReadOnlyNoteKeepsItsEncodingAndShowsItsTreeReadOnly)
   frame.fieldsToMemo_();
   EXPECT_EQ(text(memo()), "kept");
   EXPECT_EQ(text(fields()), "A=\"1\"");
+  // Undo too: the fields' menu offers it whatever the state.
+  frame.setReadOnly_(false);
+  setText(fields(), "B=2");
+  QTest::keyClicks(fields(), "3");
+  const std::string typed = text(fields());
+  frame.setReadOnly_(true);
+  frame.undo_();
+  EXPECT_EQ(text(fields()), typed);
   frame.setReadOnly_(false);
 
   note()->putReadOnly_(true);
