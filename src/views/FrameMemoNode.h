@@ -193,7 +193,7 @@ class TFrameMemoNode : public QWidget {
   // decides whether it is that editor.
   void history(const std::string& text);
   void report(const std::string& text);
-  void renameTo(const std::string& name);
+  bool renameTo(const std::string& name);
   // Reads the active editor's selection as lines, lets `edit` change them and puts them
   // back selected; returns what `edit` returns.
   template <class Edit>

@@ -352,7 +352,7 @@ void TFrameMemoNode::copyName_() {
 void TFrameMemoNode::replaceNameFromClipboard_() {
   const std::string text = removeLineBreaks(sjis::trim(clipboard().text()));
   if (text.empty()) return;
-  renameTo(text);
+  if (!renameTo(text)) return;
   history(text);
   if (owner_) owner_->mainWindow()->messageDoing_("Replace Name " + nameText());
 }
@@ -360,18 +360,18 @@ void TFrameMemoNode::replaceNameFromClipboard_() {
 void TFrameMemoNode::addNameFromClipboard_(bool withBlank) {
   const std::string text = removeLineBreaks(sjis::trim(clipboard().text()));
   if (text.empty()) return;
-  renameTo(nameText() + (withBlank ? " " : "") + text);
+  if (!renameTo(nameText() + (withBlank ? " " : "") + text)) return;
   message_((withBlank ? "Add+ Name " : "Add Name ") + nameText());
 }
 
 void TFrameMemoNode::extractFilenameName_() {
-  renameTo(extractFileName(nameText()));
+  if (!renameTo(extractFileName(nameText()))) return;
   history(nameText());
   message_("ExtractFilename " + nameText());
 }
 
 void TFrameMemoNode::prefixName_(const std::string& mark) {
-  renameTo(mark + " " + nameText());
+  if (!renameTo(mark + " " + nameText())) return;
   message_("Change Name " + nameText());
 }
 
@@ -381,19 +381,19 @@ void TFrameMemoNode::replaceNameSel_() {
     message_("Cancel: Repalce Name : New name is empty!");
     return;
   }
-  renameTo(text);
+  if (!renameTo(text)) return;
   message_("Repalce Name " + nameText());
 }
 
 void TFrameMemoNode::addNameSel_() {
   const std::string text = removeLineBreaks(activeSelText_());
-  renameTo(nameText() + text);
+  if (!renameTo(nameText() + text)) return;
   message_("Add Name " + text);
 }
 
 void TFrameMemoNode::addNamePlusSel_() {
   const std::string text = removeLineBreaks(activeSelText_());
-  renameTo(nameText() + " " + text);
+  if (!renameTo(nameText() + " " + text)) return;
   message_("Add Name +  " + text);
 }
 

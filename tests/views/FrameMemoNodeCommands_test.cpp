@@ -448,6 +448,12 @@ TEST_F(EditorCommandsTest, AReadOnlyNoteKeepsItsEncodingAndShowsItsTreeReadOnly)
   frame.setReadOnly_(true);
   frame.undo_();
   EXPECT_EQ(text(fields()), typed);
+  // The name items say they refused, not that they renamed.
+  setText(memo(), "new name");
+  memo()->selectAll();
+  frame.setReadOnly_(true);
+  frame.replaceNameSel_();
+  EXPECT_EQ(window.status(), "Read Only Mode! Can not Change Node name.");
   frame.setReadOnly_(false);
 
   note()->putReadOnly_(true);
