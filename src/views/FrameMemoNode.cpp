@@ -692,7 +692,7 @@ StringList TFrameMemoNode::editorLines(const QPlainTextEdit* edit) const {
 bool TFrameMemoNode::renameTo(const std::string& wanted) {
   // The name commands rename at once: a read-only editor must not offer that path.
   if (readOnly_) {
-    message_("Read Only Mode! Can not Change Node name.");
+    message_(kNameReadOnly);
     return false;
   }
   if (holdsNode() && node_->owner()) {

@@ -624,7 +624,7 @@ void TFrameMemoNode::setNameDialog(NameDialog dialog) { nameDialog() = std::move
 
 void TFrameMemoNode::renameDialog_() {
   if (!node_) return;
-  if (readOnly_ || node_->isReadOnly_()) return message_("Read Only Mode! Can not Change Node name.");
+  if (readOnly_ || node_->isReadOnly_()) return message_(kNameReadOnly);
   std::string name;
   if (!nameDialog() || !nameDialog()(this, owner_, node_, name)) return;
   name = sjis::trim(name);
