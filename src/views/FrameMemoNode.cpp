@@ -689,9 +689,12 @@ StringList TFrameMemoNode::editorLines(const QPlainTextEdit* edit) const {
   return linesOf(edit, original);
 }
 
-void TFrameMemoNode::renameTo(const std::string& wanted) {
+bool TFrameMemoNode::renameTo(const std::string& wanted) {
   // The name commands rename at once: a read-only editor must not offer that path.
-  if (readOnly_) return;
+  if (readOnly_) {
+    message_(kNameReadOnly);
+    return false;
+  }
   if (holdsNode() && node_->owner()) {
     std::string actual;
     node_->putName_(wanted, actual);
@@ -700,6 +703,7 @@ void TFrameMemoNode::renameTo(const std::string& wanted) {
   } else {
     setNameText(wanted);
   }
+  return true;
 }
 
 void TFrameMemoNode::replaceNodeMemoSel_(const std::string& text) { replaceSel_(memo_, text); }

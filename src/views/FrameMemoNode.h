@@ -193,7 +193,9 @@ class TFrameMemoNode : public QWidget {
   // decides whether it is that editor.
   void history(const std::string& text);
   void report(const std::string& text);
-  void renameTo(const std::string& name);
+  // False, saying so, when the editor is read-only.
+  bool renameTo(const std::string& name);
+  static constexpr const char* kNameReadOnly = "Read Only Mode! Can not Change Node name.";
   // Reads the active editor's selection as lines, lets `edit` change them and puts them
   // back selected; returns what `edit` returns.
   template <class Edit>

@@ -187,7 +187,9 @@ void TFrameMemoNode::paste_() {
 }
 
 void TFrameMemoNode::undo_() {
-  if (QPlainTextEdit* e = focusedMemo_()) e->undo();
+  // The editor's own undo passes its read-only state.
+  QPlainTextEdit* e = focusedMemo_();
+  if (e && !e->isReadOnly()) e->undo();
 }
 
 void TFrameMemoNode::selectAll_() {
@@ -322,19 +324,21 @@ void TFrameMemoNode::shellSel_() {
   OpenWithDesktopOrSay(target);
 }
 
-void TFrameMemoNode::memoToFields_() {
-  QTextCursor c(fields_->document());
+namespace {
+// A cursor writes past the editor's read-only state, which stops only typing: the
+// text would wait there for the next commit once the switch is off.
+void appendLines(QPlainTextEdit* to, const QString& text) {
+  if (to->isReadOnly()) return;
+  QTextCursor c(to->document());
   c.movePosition(QTextCursor::End);
-  if (!fields_->toPlainText().isEmpty()) c.insertText(QStringLiteral("\n"));
-  c.insertText(memo_->toPlainText());
+  if (!to->toPlainText().isEmpty()) c.insertText(QStringLiteral("\n"));
+  c.insertText(text);
 }
+}  // namespace
 
-void TFrameMemoNode::fieldsToMemo_() {
-  QTextCursor c(memo_->document());
-  c.movePosition(QTextCursor::End);
-  if (!memo_->toPlainText().isEmpty()) c.insertText(QStringLiteral("\n"));
-  c.insertText(fields_->toPlainText());
-}
+void TFrameMemoNode::memoToFields_() { appendLines(fields_, memo_->toPlainText()); }
+
+void TFrameMemoNode::fieldsToMemo_() { appendLines(memo_, fields_->toPlainText()); }
 
 // ---- the name ----
 
@@ -348,7 +352,7 @@ void TFrameMemoNode::copyName_() {
 void TFrameMemoNode::replaceNameFromClipboard_() {
   const std::string text = removeLineBreaks(sjis::trim(clipboard().text()));
   if (text.empty()) return;
-  renameTo(text);
+  if (!renameTo(text)) return;
   history(text);
   if (owner_) owner_->mainWindow()->messageDoing_("Replace Name " + nameText());
 }
@@ -356,18 +360,18 @@ void TFrameMemoNode::replaceNameFromClipboard_() {
 void TFrameMemoNode::addNameFromClipboard_(bool withBlank) {
   const std::string text = removeLineBreaks(sjis::trim(clipboard().text()));
   if (text.empty()) return;
-  renameTo(nameText() + (withBlank ? " " : "") + text);
+  if (!renameTo(nameText() + (withBlank ? " " : "") + text)) return;
   message_((withBlank ? "Add+ Name " : "Add Name ") + nameText());
 }
 
 void TFrameMemoNode::extractFilenameName_() {
-  renameTo(extractFileName(nameText()));
+  if (!renameTo(extractFileName(nameText()))) return;
   history(nameText());
   message_("ExtractFilename " + nameText());
 }
 
 void TFrameMemoNode::prefixName_(const std::string& mark) {
-  renameTo(mark + " " + nameText());
+  if (!renameTo(mark + " " + nameText())) return;
   message_("Change Name " + nameText());
 }
 
@@ -377,19 +381,19 @@ void TFrameMemoNode::replaceNameSel_() {
     message_("Cancel: Repalce Name : New name is empty!");
     return;
   }
-  renameTo(text);
+  if (!renameTo(text)) return;
   message_("Repalce Name " + nameText());
 }
 
 void TFrameMemoNode::addNameSel_() {
   const std::string text = removeLineBreaks(activeSelText_());
-  renameTo(nameText() + text);
+  if (!renameTo(nameText() + text)) return;
   message_("Add Name " + text);
 }
 
 void TFrameMemoNode::addNamePlusSel_() {
   const std::string text = removeLineBreaks(activeSelText_());
-  renameTo(nameText() + " " + text);
+  if (!renameTo(nameText() + " " + text)) return;
   message_("Add Name +  " + text);
 }
 
@@ -620,7 +624,7 @@ void TFrameMemoNode::setNameDialog(NameDialog dialog) { nameDialog() = std::move
 
 void TFrameMemoNode::renameDialog_() {
   if (!node_) return;
-  if (readOnly_ || node_->isReadOnly_()) return message_("Read Only Mode! Can not Change Node name.");
+  if (readOnly_ || node_->isReadOnly_()) return message_(kNameReadOnly);
   std::string name;
   if (!nameDialog() || !nameDialog()(this, owner_, node_, name)) return;
   name = sjis::trim(name);
@@ -778,8 +782,8 @@ void TFrameMemoNode::buildMenus() {
   item(text, "Explorer", [this] { explorerSel_(); });
   item(text, "Shell", [this] { shellSel_(); });
   item(text, "Eval", [] { prompter().messageBox("Still Not Implimented", "", Buttons::OK); })->setVisible(false);
-  item(text, "Memo>>Fiels", [this] { memoToFields_(); });
-  item(text, "Memo<<Fields", [this] { fieldsToMemo_(); });
+  editing.push_back(item(text, "Memo>>Fiels", [this] { memoToFields_(); }));
+  editing.push_back(item(text, "Memo<<Fields", [this] { fieldsToMemo_(); }));
   editing.push_back(item(text, "->Poser", [this] { toPoser_(); }));
   editing.push_back(item(text, "->PoserLike", [this] { toPoserLike_(); }));
   connect(text, &QMenu::aboutToShow, this, [this, editing] {

@@ -407,6 +407,8 @@ TEST_F(EditorCommandsTest, PopupMenusOfferTheCommands) {
   EXPECT_TRUE(action(text, QStringLiteral("Copy(&C)"))->isEnabled());
   EXPECT_FALSE(action(text, QStringLiteral("->Poser"))->isEnabled());
   EXPECT_FALSE(action(text, QStringLiteral("->PoserLike"))->isEnabled());
+  EXPECT_FALSE(action(text, QStringLiteral("Memo>>Fiels"))->isEnabled());
+  EXPECT_FALSE(action(text, QStringLiteral("Memo<<Fields"))->isEnabled());
   frame.setReadOnly_(false);
   emit text->aboutToShow();
   EXPECT_TRUE(action(text, QStringLiteral("Paste(&P)"))->isEnabled());
@@ -433,7 +435,25 @@ TEST_F(EditorCommandsTest, AReadOnlyNoteKeepsItsEncodingAndShowsItsTreeReadOnly)
   frame.setReadOnly_(true);
   frame.clearMemo_();
   frame.replaceActiveMemoSel_("inserted");
+  setText(fields(), "A=\"1\"");
+  frame.memoToFields_();
+  frame.fieldsToMemo_();
   EXPECT_EQ(text(memo()), "kept");
+  EXPECT_EQ(text(fields()), "A=\"1\"");
+  // Undo too: the fields' menu offers it whatever the state.
+  frame.setReadOnly_(false);
+  setText(fields(), "B=2");
+  QTest::keyClicks(fields(), "3");
+  const std::string typed = text(fields());
+  frame.setReadOnly_(true);
+  frame.undo_();
+  EXPECT_EQ(text(fields()), typed);
+  // The name items say they refused, not that they renamed.
+  setText(memo(), "new name");
+  memo()->selectAll();
+  frame.setReadOnly_(true);
+  frame.replaceNameSel_();
+  EXPECT_EQ(window.status(), "Read Only Mode! Can not Change Node name.");
   frame.setReadOnly_(false);
 
   note()->putReadOnly_(true);
