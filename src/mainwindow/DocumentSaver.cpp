@@ -155,6 +155,13 @@ const HolderSave* DocumentSession::saveModifiedAsking(std::vector<HolderSave>& s
 }
 
 long long DocumentSession::writeDocument(const std::string& name, std::string& why) {
+  // The one place a save of the document clears its modified flag: only once written.
+  const long long n = writeDocumentFile(name, why);
+  if (n >= 0) file()->modified = false;
+  return n;
+}
+
+long long DocumentSession::writeDocumentFile(const std::string& name, std::string& why) {
   MemoFileUI& f = *file();
   if (lowerExt(name) == ".maz") {
     std::vector<std::string> leftOut;
@@ -202,7 +209,6 @@ int DocumentSession::saveMemoFile(std::string* failure) {
     busy.finish("Failure: " + why);
     return kResultFailed;
   }
-  f->modified = false;
   busy.finish("Done: Save MemoFole Size=" + std::to_string(n) + "bytes  " + name);
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
@@ -261,7 +267,6 @@ int DocumentSession::saveAsMemoFile_(const std::string& ext) {
     busy.finish("Failure: " + why);
     return kResultFailed;
   }
-  f->modified = false;
   w_.updateCaption();
   busy.finish("Done: Save As MemoFile Size=" + std::to_string(n) + "bytes  " + name);
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
@@ -356,8 +361,6 @@ int DocumentSession::querySaveAll() {
       failed = true;
       w_.addLogTS("Failure: " + why);
       w_.messageDoing_("Failure: " + why);
-    } else {
-      f->modified = false;
     }
   }
   // A save that failed keeps the window (and the work) here; asking again tries again.

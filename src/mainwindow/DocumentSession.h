@@ -139,6 +139,7 @@ class DocumentSession {
   // Writes the document to its file in the form its extension names, through the lock
   // when that is held on this very file. The byte count, or -1 with the reason in `why`.
   long long writeDocument(const std::string& name, std::string& why);
+  long long writeDocumentFile(const std::string& name, std::string& why);
   int saveAllHolders(std::string* failure);
   // Settles the save of every modified notebook, asking the user, then writes them
   // unless one was cancelled. The reasons of those not written go to `unsaved`; the
