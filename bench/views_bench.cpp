@@ -18,6 +18,7 @@
 #include "views/NoteViews.h"
 #include "support/fake_main_window.h"
 #include "support/qt_app.h"
+#include "note_book.h"
 
 namespace {
 
@@ -25,29 +26,16 @@ using wux::MemoHolderUI;
 
 QApplication& app() { return wux::test::offscreenApp(); }
 
-// Notes in groups of ten: one parent and nine children, linked by UID.
-struct Book {
-  std::unique_ptr<wux::MemoFileUI> doc{wux::Create<wux::MemoFileUI>(nullptr)};
-  MemoHolderUI* holder;
-  explicit Book(int n) {
-    holder = static_cast<MemoHolderUI*>(doc->newHolder_());
-    std::string actual;
-    doc->addHolder_(holder, "big", actual);
-    holder->putField_("FlagSameName", "\"true\"");
-    for (int i = 0; i < n; ++i) {
-      wux::MemoNode* note = holder->newNode_();
-      note->putField_("UID", "\"U" + std::to_string(i) + "\"");
-      if (i % 10) note->putField_("ParentNodeID", "\"U" + std::to_string(i - i % 10) + "\"");
-      holder->addNode_(note, "note " + std::to_string(i));
-    }
-  }
+// Notes in groups of ten: one parent and nine children.
+struct TenBook : Book {
+  explicit TenBook(int n) : Book(n, [](int i) { return i % 10 ? i - i % 10 : -1; }) {}
 };
 
 void BuildView(benchmark::State& state, MemoHolderUI::Kind kind) {
   app();
   for (auto _ : state) {
     state.PauseTiming();
-    auto book = std::make_unique<Book>(20000);
+    auto book = std::make_unique<TenBook>(20000);
     QWidget panel;
     state.ResumeTiming();
     QWidget* w = makeNoteView(*book->holder, kind, &panel);
@@ -63,7 +51,7 @@ void BuildView(benchmark::State& state, MemoHolderUI::Kind kind) {
 void SwitchCurrentNote(benchmark::State& state) {
   app();
   const int n = static_cast<int>(state.range(0));
-  Book book(n);
+  TenBook book(n);
   QWidget panel;
   makeNoteView(*book.holder, MemoHolderUI::Kind::Tree, &panel)->show();
   QApplication::processEvents();
@@ -79,7 +67,7 @@ void AddToBuiltView(benchmark::State& state, MemoHolderUI::Kind kind) {
   app();
   for (auto _ : state) {
     state.PauseTiming();
-    auto book = std::make_unique<Book>(0);
+    auto book = std::make_unique<TenBook>(0);
     book->holder->buildView_(kind);
     state.ResumeTiming();
     for (int i = 0; i < 20000; ++i) book->holder->addNode_(book->holder->newNode_(), "n" + std::to_string(i));
@@ -103,7 +91,7 @@ class Window : public wux::test::FakeMainWindow {
 
 // The frame showing a notebook of 20,000 notes in one view kind.
 struct Shown {
-  Book book{20000};
+  TenBook book{20000};
   Window window;
   wux::TFrameMemoHolder frame;
   QWidget* view = nullptr;
@@ -178,7 +166,7 @@ void DestroyDocument(benchmark::State& state) {
   const MemoHolderUI::Kind kind = kinds[state.range(1)];
   for (auto _ : state) {
     state.PauseTiming();
-    auto book = std::make_unique<Book>(n);
+    auto book = std::make_unique<TenBook>(n);
     auto panel = std::make_unique<QWidget>();
     if (kind != MemoHolderUI::Kind::Nodes) makeNoteView(*book->holder, kind, panel.get())->show();
     QApplication::processEvents();

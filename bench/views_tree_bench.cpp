@@ -14,6 +14,7 @@
 #include "views/NoteList.h"
 #include "views/NoteViewBuilder.h"
 #include "support/qt_app.h"
+#include "note_book.h"
 
 namespace {
 
@@ -23,27 +24,11 @@ QApplication& app() { return wux::test::offscreenApp(); }
 
 enum Shape { Flat, TwoLevel, Chain };
 
-// Notes linked by UID: none (flat), groups of a parent and 99 children, or each note the
-// child of the one before it.
-struct Book {
-  std::unique_ptr<wux::MemoFileUI> doc{wux::Create<wux::MemoFileUI>(nullptr)};
-  MemoHolderUI* holder;
-  Book(int n, Shape shape) {
-    holder = static_cast<MemoHolderUI*>(doc->newHolder_());
-    std::string actual;
-    doc->addHolder_(holder, "big", actual);
-    holder->putField_("FlagSameName", "\"true\"");
-    for (int i = 0; i < n; ++i) {
-      wux::MemoNode* note = holder->newNode_();
-      note->putField_("UID", "\"U" + std::to_string(i) + "\"");
-      int parent = -1;
-      if (shape == Chain && i > 0) parent = i - 1;
-      if (shape == TwoLevel && i % 100) parent = i - i % 100;
-      if (parent >= 0) note->putField_("ParentNodeID", "\"U" + std::to_string(parent) + "\"");
-      holder->addNode_(note, "note " + std::to_string(i));
-    }
-  }
-};
+// Note i's parent: none (flat), the first of its hundred (two levels), or note i - 1 (a
+// chain).
+std::function<int(int)> parents(Shape shape) {
+  return [shape](int i) { return shape == Chain ? i - 1 : shape == TwoLevel && i % 100 ? i - i % 100 : -1; };
+}
 
 // Each run gets a new notebook of `shape` and a shown panel; only `timed` is measured,
 // `before` readies the view untimed.
@@ -53,7 +38,7 @@ void eachRun(benchmark::State& state, Shape shape, Before before, Timed timed) {
   const int n = static_cast<int>(state.range(0));
   for (auto _ : state) {
     state.PauseTiming();
-    auto book = std::make_unique<Book>(n, shape);
+    auto book = std::make_unique<Book>(n, parents(shape));
     QWidget panel;
     panel.resize(400, 600);
     before(*book->holder, panel);
